@@ -1,0 +1,1 @@
+-- Per-model Lua scripts live here; each model's script is named in the catalogue.

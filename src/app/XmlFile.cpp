@@ -1,0 +1,41 @@
+#include "XmlFile.h"
+
+#include "Log.h"
+
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/wfstream.h>
+
+bool LoadXmlFile(wxXmlDocument& document, const wxString& path, const wxString& rootName, const char* source)
+{
+    wxLogNull quiet;  // the reader reports through the log, never through pop-ups
+    if (!wxFileName::FileExists(path) || !document.Load(path, "UTF-8")) {
+        logout_line(LOG_ERROR, source, __LINE__, "%s %s %s", "Load", U8(path), "ERROR");
+        return false;
+    }
+    const wxXmlNode* root = document.GetRoot();
+    if (!root) {
+        logout_line(LOG_ERROR, source, __LINE__, "%s %s", "GetRoot", "ERROR");
+        return false;
+    }
+    if (root->GetName() != rootName) {
+        logout_line(LOG_ERROR, source, __LINE__, "%s %s", "GetName", "ERROR");
+        return false;
+    }
+    return true;
+}
+
+wxString GetElementValue(const wxXmlNode* element)
+{
+    const wxXmlNode* child = element ? element->GetChildren() : nullptr;
+    return child ? child->GetContent() : wxString();
+}
+
+bool SaveXmlFile(const wxXmlDocument& document, const wxString& path)
+{
+    wxLogNull quiet;
+    wxTempFileOutputStream out(path);
+    if (!out.IsOk() || !document.Save(out, 1))
+        return false;
+    return out.Commit();
+}

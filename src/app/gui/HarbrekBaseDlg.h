@@ -1,0 +1,32 @@
+// Base of every dialog and page: the shared UI font on all children, F1 for the
+// help document of the current language, and the virtual operation that sets all
+// visible texts from the text table.
+#pragma once
+
+#include <wx/font.h>
+#include <wx/panel.h>
+
+class CHarbrekBaseDlg : public wxPanel {
+public:
+    CHarbrekBaseDlg(wxWindow* parent, wxWindowID id = wxID_ANY);
+
+    // Sets every visible text through GetUiText; runs at initialisation and after a
+    // language change.
+    virtual void ApplyUiTexts() {}
+
+    // The font chosen at start-up, shared by all dialogs.
+    static void SetSharedFont(const wxFont& font);
+    static const wxFont& GetSharedFont();
+    // Sets `font` on `window` and all its children.
+    static void ApplyFontToTree(wxWindow* window, const wxFont& font);
+
+protected:
+    void ApplySharedFont();
+
+private:
+    void OnCharHook(wxKeyEvent& event);
+};
+
+// Opens the current language's help document; shows "ID_STRING_HELP_OPEN_ERROR" when
+// it cannot be opened. Shared by the pages and the main window.
+bool OpenHelpDocument();

@@ -1,0 +1,19 @@
+// Requests that pages send to the main window.
+#pragma once
+
+#include <wx/event.h>
+
+// A page asks the main window to go somewhere; GetInt() is the request
+// (NAVIGATE_ONLINE and so on), GetClientData() its argument.
+wxDECLARE_EVENT(EVT_VOSTREL_NAVIGATE, wxCommandEvent);
+// The home page changed the language; the main window re-applies its texts.
+wxDECLARE_EVENT(EVT_VOSTREL_TEXTS_CHANGED, wxCommandEvent);
+
+enum ENavigateRequest {
+    NAVIGATE_ONLINE = 1,
+    NAVIGATE_OFFLINE = 2,
+    NAVIGATE_CONNECT = 5,
+    NAVIGATE_CONFIGURE_MODEL = 10,
+    NAVIGATE_COMMAND = 256,
+    NAVIGATE_BATCH_UPGRADE = 257
+};

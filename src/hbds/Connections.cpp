@@ -1,0 +1,222 @@
+// Connection handles and the byte-stream operations on them.
+#include "hbds.h"
+
+#include "HidTransport.h"
+#include "PortTable.h"
+#include "SerialTransport.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct SConnection {
+    std::unique_ptr<hbds::CTransport> transport;
+    bool isSerial = false;
+};
+
+// The handle table. Each connection is used by one thread at a time (the program
+// keeps one exchange at a time); the table itself is shared and locked.
+std::mutex g_tableMutex;
+std::map<HBDS_HANDLE, std::shared_ptr<SConnection>> g_connections;
+HBDS_HANDLE g_nextHandle = 1;
+
+std::shared_ptr<SConnection> Find(HBDS_HANDLE handle)
+{
+    std::lock_guard<std::mutex> lock(g_tableMutex);
+    auto it = g_connections.find(handle);
+    return it == g_connections.end() ? nullptr : it->second;
+}
+
+void SetStatus(uint32_t* status, uint32_t value)
+{
+    if (status)
+        *status = value;
+}
+
+bool EndsWith(const uint8_t* data, size_t length, const uint8_t* tail, size_t tailLength)
+{
+    return tailLength > 0 && length >= tailLength && std::memcmp(data + length - tailLength, tail, tailLength) == 0;
+}
+
+int RemainingMs(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+HBDS_HANDLE hbds_create(void)
+{
+    std::lock_guard<std::mutex> lock(g_tableMutex);
+    HBDS_HANDLE handle = g_nextHandle++;
+    if (g_nextHandle == 0)
+        g_nextHandle = 1;
+    g_connections[handle] = std::make_shared<SConnection>();
+    return handle;
+}
+
+int hbds_open_com(HBDS_HANDLE handle, const SerialSettings* settings, uint32_t* status)
+{
+    auto connection = Find(handle);
+    if (!connection) {
+        SetStatus(status, HBDS_ERR_NOT_INITIAL);
+        return 0;
+    }
+    if (connection->transport) {
+        SetStatus(status, HBDS_ERR_ALREADY_OPEN);
+        return 0;
+    }
+    std::string path;
+    if (!settings || !hbds::PathForPortNumber(settings->port, path)) {
+        SetStatus(status, settings ? HBDS_ERR_NOT_EXIST : HBDS_ERR_INVALID_PARAMS);
+        return 0;
+    }
+    uint32_t result = HBDS_OK;
+    connection->transport = hbds::OpenSerialTransport(path, *settings, result);
+    connection->isSerial = true;
+    SetStatus(status, result);
+    if (!connection->transport)
+        logout_line(4, "Connections.cpp", __LINE__, "open %s failed, status %u", path.c_str(), result);
+    return connection->transport ? 1 : 0;
+}
+
+int hbds_open_usb(HBDS_HANDLE handle, const UsbDeviceInfo* device, int mode, uint32_t* status)
+{
+    (void)mode;  // 3: shared read and write, the only mode there is here
+    auto connection = Find(handle);
+    if (!connection) {
+        SetStatus(status, HBDS_ERR_NOT_INITIAL);
+        return 0;
+    }
+    if (connection->transport) {
+        SetStatus(status, HBDS_ERR_ALREADY_OPEN);
+        return 0;
+    }
+    if (!device) {
+        SetStatus(status, HBDS_ERR_INVALID_PARAMS);
+        return 0;
+    }
+    if (device->interfaceKind == HBDS_USB_DATA_PIPE) {
+        // Vendor data pipes need the maker's kernel driver, which this build has not.
+        SetStatus(status, HBDS_ERR_NOT_CHANGE_MI);
+        return 0;
+    }
+    uint32_t result = HBDS_OK;
+    connection->transport = hbds::OpenHidTransport(*device, result);
+    connection->isSerial = false;
+    SetStatus(status, result);
+    return connection->transport ? 1 : 0;
+}
+
+int hbds_is_open(HBDS_HANDLE handle)
+{
+    auto connection = Find(handle);
+    return connection && connection->transport ? 1 : 0;
+}
+
+int hbds_close(HBDS_HANDLE handle)
+{
+    auto connection = Find(handle);
+    if (!connection)
+        return 0;
+    connection->transport.reset();
+    return 1;
+}
+
+int hbds_destory(HBDS_HANDLE handle)
+{
+    std::shared_ptr<SConnection> connection;
+    {
+        std::lock_guard<std::mutex> lock(g_tableMutex);
+        auto it = g_connections.find(handle);
+        if (it == g_connections.end())
+            return 0;
+        connection = it->second;
+        g_connections.erase(it);
+    }
+    connection->transport.reset();
+    return 1;
+}
+
+int hbds_clean(HBDS_HANDLE handle, int which)
+{
+    (void)which;  // 0: input; output is never held back here
+    auto connection = Find(handle);
+    if (!connection || !connection->transport)
+        return 0;
+    connection->transport->DropInput();
+    return 1;
+}
+
+int hbds_write(HBDS_HANDLE handle, const uint8_t* data, uint32_t count)
+{
+    auto connection = Find(handle);
+    if (!connection || !connection->transport || !data)
+        return 0;
+    uint32_t status = HBDS_OK;
+    const uint32_t written = connection->transport->Write(data, count, status);
+    if (status != HBDS_OK)
+        logout_line(4, "Connections.cpp", __LINE__, "write failed after %u of %u bytes, status %u", written,
+                    count, status);
+    return static_cast<int>(written);
+}
+
+int hbds_read_until(HBDS_HANDLE handle, uint8_t* buffer, uint32_t size, int timeoutMs, int mode,
+                    const uint8_t* terminator, uint32_t terminatorLength, uint32_t* status)
+{
+    (void)mode;
+    auto connection = Find(handle);
+    if (!connection || !connection->transport) {
+        SetStatus(status, connection ? HBDS_ERR_NOT_OPEN : HBDS_ERR_NOT_INITIAL);
+        return 0;
+    }
+    if (!buffer || size == 0) {
+        SetStatus(status, HBDS_ERR_INVALID_PARAMS);
+        return 0;
+    }
+    hbds::CTransport& transport = *connection->transport;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    uint32_t received = 0;
+    SetStatus(status, HBDS_OK);
+    while (received < size) {
+        // Before the first byte the whole time-out applies; after it, a quiet line
+        // ends the read so that a reply without terminator does not wait it out.
+        int wait = RemainingMs(deadline);
+        if (received > 0)
+            wait = std::min(wait, transport.QuietGapMs());
+        uint32_t result = HBDS_OK;
+        const int got = transport.ReadSome(buffer + received, size - received, wait, result);
+        if (got < 0) {
+            SetStatus(status, result);
+            logout_line(4, "Connections.cpp", __LINE__, "read failed, status %u", result);
+            break;
+        }
+        received += static_cast<uint32_t>(got);
+        if (EndsWith(buffer, received, terminator, terminator ? terminatorLength : 0))
+            break;
+        if (got == 0 && (received > 0 || RemainingMs(deadline) == 0))
+            break;
+    }
+    return static_cast<int>(received);
+}
+
+int hbds_change_serial_settings(HBDS_HANDLE handle, const SerialSettings* settings)
+{
+    auto connection = Find(handle);
+    if (!connection || !connection->transport || !connection->isSerial || !settings)
+        return 0;
+    uint32_t status = HBDS_OK;
+    return connection->transport->Reconfigure(*settings, status) ? 1 : 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,135 @@
+// Listing scanners: HID point-of-sale interfaces, serial ports and the detection of
+// the baud rate at which a serial scanner answers.
+#include "hbds.h"
+
+#include "HidTransport.h"
+#include "PortTable.h"
+#include "SerialTransport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The rates scanners ship with, the most common first, so that a scanner is found
+// after as few probes as possible.
+const uint32_t kProbeRates[] = {9600, 115200, 57600, 38400, 19200, 4800, 2400, 1200};
+
+// Asking for the product name changes nothing on the scanner.
+const char kProbeFrame[] = "~\x01" "0000@QRYPDN;\x03";
+
+bool LooksLikeReply(const uint8_t* data, int length)
+{
+    for (int i = 0; i + 1 < length; ++i) {
+        if (data[i] == 0x02 && data[i + 1] == 0x01)
+            return true;
+    }
+    return false;
+}
+
+bool ScannerAnswersAt(uint32_t port, uint32_t rate, int timeoutMs)
+{
+    SerialSettings settings{};
+    settings.port = port;
+    settings.baudRate = rate;
+    settings.dataBits = 8;
+    HBDS_HANDLE handle = hbds_create();
+    uint32_t status = 0;
+    bool answered = false;
+    if (hbds_open_com(handle, &settings, &status)) {
+        const uint32_t length = sizeof kProbeFrame - 1;
+        if (hbds_write(handle, reinterpret_cast<const uint8_t*>(kProbeFrame), length) ==
+            static_cast<int>(length)) {
+            // The time-out covers the scanner's thinking; the reply's own bytes need
+            // their wire time on top at slow rates.
+            const int wait = timeoutMs + static_cast<int>(64 * 10 * 1000 / rate);
+            uint8_t reply[256];
+            const uint8_t terminator[] = {';', 0x03};
+            const int got = hbds_read_until(handle, reply, sizeof reply, wait, -2, terminator, 2, &status);
+            answered = LooksLikeReply(reply, got);
+        }
+    }
+    hbds_destory(handle);
+    return answered;
+}
+
+}  // namespace
+
+extern "C" {
+
+int hbds_enum_usb_device(UsbDeviceInfo* devices, uint32_t room)
+{
+    if (!devices || room == 0)
+        return 0;
+    return hbds::EnumerateHidPosDevices(devices, room);
+}
+
+int hbds_enum_serial_ports(SerialSettings* ports, uint32_t room)
+{
+    if (!ports || room == 0)
+        return 0;
+    std::vector<std::string> paths = hbds::ListSystemSerialPorts();
+    for (const std::string& path : hbds::UserPaths()) {
+        if (std::find(paths.begin(), paths.end(), path) == paths.end())
+            paths.push_back(path);
+    }
+    uint32_t count = 0;
+    for (const std::string& path : paths) {
+        if (count == room)
+            break;
+        SerialSettings& record = ports[count++];
+        std::memset(&record, 0, sizeof record);
+        record.port = hbds::PortNumberForPath(path);
+        record.baudRate = 9600;
+        record.dataBits = 8;
+    }
+    return static_cast<int>(count);
+}
+
+int hbds_detect_serial_settings(SerialSettings* ports, uint32_t count, int timeoutMs)
+{
+    if (!ports)
+        return 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t found = 0;
+        for (uint32_t rate : kProbeRates) {
+            if (ScannerAnswersAt(ports[i].port, rate, timeoutMs)) {
+                found = rate;
+                break;
+            }
+        }
+        ports[i].baudRate = found;
+        ports[i].dataBits = 8;
+        ports[i].stopBits = 0;
+        ports[i].parity = 0;
+        logout_line(5, "Enumeration.cpp", __LINE__, "port %u answers at %u", ports[i].port, found);
+    }
+    return static_cast<int>(count);
+}
+
+uint32_t hbds_add_serial_path(const char* path)
+{
+    if (!path || !*path)
+        return 0;
+    hbds::AddUserPath(path);
+    return hbds::PortNumberForPath(path);
+}
+
+void hbds_clear_serial_paths(void)
+{
+    hbds::ClearUserPaths();
+}
+
+int hbds_serial_port_path(uint32_t port, char* buffer, size_t size)
+{
+    std::string path;
+    if (!buffer || size == 0 || !hbds::PathForPortNumber(port, path))
+        return 0;
+    std::snprintf(buffer, size, "%s", path.c_str());
+    return 1;
+}
+
+}  // extern "C"

@@ -1,0 +1,148 @@
+/*
+ * Device-link library: lists, opens and talks to barcode scanners on serial ports
+ * and USB HID point-of-sale interfaces, and writes the program's log.
+ *
+ * Plain C interface. Handles are unsigned 32-bit, 0 meaning none. Results are
+ * non-zero on success unless an operation says otherwise. Operations that take a
+ * status cell store the last error code there (HBDS_ERR_*; 0 = no error).
+ * Nothing throws across this interface.
+ */
+#ifndef HBDS_H
+#define HBDS_H
+
+#include <stddef.h>
+#include <stdint.h>
+#include <wchar.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef uint32_t HBDS_HANDLE;
+
+/* Error codes left in a status cell. */
+enum {
+    HBDS_OK = 0,
+    HBDS_ERR_UNKNOWN = 1,
+    HBDS_ERR_NOT_EXIST = 2,         /* port or device vanished or never existed */
+    HBDS_ERR_NOT_OPEN = 3,
+    HBDS_ERR_ALREADY_OPEN = 4,
+    HBDS_ERR_ACCESS_DENIED = 5,     /* no permission, or the port is busy */
+    HBDS_ERR_NOT_INITIAL = 6,       /* unknown handle */
+    HBDS_ERR_NOT_CHANGE_MI = 7,
+    HBDS_ERR_INVALID_PARAMS = 8,
+    HBDS_ERR_INVALID_FILE_FORMAT = 9,
+    HBDS_ERR_FILENAME_EXT = 10,
+    HBDS_ERR_COMMUNICATION = 11,
+    HBDS_ERR_MALLOC = 12,
+    HBDS_ERR_UPDATE_FAILED = 13,
+    HBDS_ERR_NO_UPDATE_OBJECT = 14,
+    HBDS_ERR_REFUSED = 17,
+    HBDS_ERR_STOPPED = 18
+};
+
+/* Interface kinds of a USB record (byte 508). */
+enum {
+    HBDS_USB_DATA_PIPE = 1,
+    HBDS_USB_HID_POS = 2,
+    HBDS_USB_HID_POS_COMPOSITE = 3
+};
+
+#pragma pack(push, 1)
+
+/* One USB scanner interface; 512 bytes, the interface kind at byte 508. */
+typedef struct UsbDeviceInfo {
+    uint16_t vendorId;
+    uint16_t productId;
+    uint16_t usagePage;
+    uint16_t interfaceNumber;
+    char path[256];          /* the platform's device path, NUL-terminated */
+    char serialNumber[64];   /* UTF-8 */
+    char product[128];       /* UTF-8 */
+    char manufacturer[52];   /* UTF-8 */
+    uint8_t interfaceKind;   /* HBDS_USB_* */
+    uint8_t spare[3];
+} UsbDeviceInfo;
+
+/* One serial port and its line parameters; 12 bytes. */
+typedef struct SerialSettings {
+    uint32_t port;      /* port number (low 16 bits); see hbds_serial_port_path */
+    uint32_t baudRate;  /* 0 = no scanner answered during detection */
+    uint8_t dataBits;   /* 5 to 8 */
+    uint8_t stopBits;   /* 0 = 1, 1 = 1.5, 2 = 2 */
+    uint8_t parity;     /* 0 none, 1 odd, 2 even, 3 mark, 4 space */
+    uint8_t spare;
+} SerialSettings;
+
+#pragma pack(pop)
+
+/* Connections */
+HBDS_HANDLE hbds_create(void);                         /* new closed connection, or 0 */
+int hbds_open_usb(HBDS_HANDLE handle, const UsbDeviceInfo* device, int mode, uint32_t* status);
+int hbds_open_com(HBDS_HANDLE handle, const SerialSettings* settings, uint32_t* status);
+int hbds_is_open(HBDS_HANDLE handle);                   /* non-zero while open */
+int hbds_close(HBDS_HANDLE handle);                     /* closes; the handle stays valid */
+int hbds_destory(HBDS_HANDLE handle);                   /* frees the handle (closes first) */
+int hbds_clean(HBDS_HANDLE handle, int which);          /* drops pending input */
+
+/* Bytes written, 0 on failure. */
+int hbds_write(HBDS_HANDLE handle, const uint8_t* data, uint32_t count);
+
+/*
+ * Appends at most `size` received bytes to `buffer` and returns their count; 0 when
+ * nothing arrived within `timeoutMs` or on failure (then the status cell says why).
+ * A read ends when the `terminator` sequence has arrived, the buffer is full, the
+ * line has gone quiet for a few character times after data came, or the time-out
+ * has passed since the call began. `mode` is -2 (the only mode).
+ */
+int hbds_read_until(HBDS_HANDLE handle, uint8_t* buffer, uint32_t size, int timeoutMs, int mode,
+                    const uint8_t* terminator, uint32_t terminatorLength, uint32_t* status);
+
+/* Enumeration; each returns the number of records filled. */
+int hbds_enum_usb_device(UsbDeviceInfo* devices, uint32_t room);
+int hbds_enum_serial_ports(SerialSettings* ports, uint32_t room);
+
+/*
+ * Probes each of the first `count` ports at the common baud rates with a harmless
+ * identity query, and stores in each record the rate that answered, or 0. Returns
+ * the number of records examined (`count`).
+ */
+int hbds_detect_serial_settings(SerialSettings* ports, uint32_t count, int timeoutMs);
+
+/* Reconfigures an open serial connection with the record's line parameters. */
+int hbds_change_serial_settings(HBDS_HANDLE handle, const SerialSettings* settings);
+
+/* Firmware files: kernel information (2784-byte record) and download (84-byte progress). */
+int hbds_get_kernel_info(const char* path, void* kernelInfo, uint32_t* out);
+int hbds_update_firmware_file_1(HBDS_HANDLE handle, const char* path, int nameCheck, int retries,
+                                void* progress, int reserved, uint32_t* status);
+
+/*
+ * Serial ports given by path (pseudo-terminals, adapters the system does not list).
+ * hbds_add_serial_path returns the port number that stands for `path` from now on
+ * (the same number when added again), or 0 when the path is empty. Paths in the
+ * environment variable VOSTREL_SERIAL_PORTS (separated by ':') are added at the
+ * first enumeration.
+ */
+uint32_t hbds_add_serial_path(const char* path);
+void hbds_clear_serial_paths(void);
+/* Writes the path of a port number into `buffer`; 0 when the number is unknown. */
+int hbds_serial_port_path(uint32_t port, char* buffer, size_t size);
+
+/* Logging: one line per call when `level` is at or below the threshold. */
+void logout_line(int level, const char* source, int line, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 4, 5)))
+#endif
+    ;
+void logout_line_u(int level, const char* source, int line, const wchar_t* format, ...);
+int HBSetLogLevel(int level);          /* 1 to 6; returns non-zero when accepted */
+int hbds_get_log_level(void);
+/* Folder of the daily log files ("hbds_YYYYMMDD.log"); empty or NULL: no file. */
+void hbds_set_log_directory(const char* directory);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* HBDS_H */
