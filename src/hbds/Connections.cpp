@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -19,6 +20,8 @@ using Clock = std::chrono::steady_clock;
 struct SConnection {
     std::unique_ptr<hbds::CTransport> transport;
     bool isSerial = false;
+    // Bytes that arrived after a terminator; the next read starts with them.
+    std::vector<uint8_t> leftover;
 };
 
 // The handle table. Each connection is used by one thread at a time (the program
@@ -40,9 +43,28 @@ void SetStatus(uint32_t* status, uint32_t value)
         *status = value;
 }
 
-bool EndsWith(const uint8_t* data, size_t length, const uint8_t* tail, size_t tailLength)
+// The end of the first terminator within data[0, length) that ends at or after
+// `from`, or 0 when there is none.
+size_t FindTerminatorEnd(const uint8_t* data, size_t length, size_t from, const uint8_t* terminator,
+                         size_t terminatorLength)
 {
-    return tailLength > 0 && length >= tailLength && std::memcmp(data + length - tailLength, tail, tailLength) == 0;
+    if (!terminator || terminatorLength == 0)
+        return 0;
+    size_t start = from >= terminatorLength ? from - terminatorLength + 1 : 0;
+    for (size_t i = start; i + terminatorLength <= length; ++i) {
+        if (std::memcmp(data + i, terminator, terminatorLength) == 0)
+            return i + terminatorLength;
+    }
+    return 0;
+}
+
+// Hands out bytes kept from an earlier read before the line is asked again.
+uint32_t TakeLeftover(SConnection& connection, uint8_t* buffer, uint32_t size)
+{
+    const uint32_t take = std::min<uint32_t>(size, static_cast<uint32_t>(connection.leftover.size()));
+    std::copy_n(connection.leftover.begin(), take, buffer);
+    connection.leftover.erase(connection.leftover.begin(), connection.leftover.begin() + take);
+    return take;
 }
 
 int RemainingMs(Clock::time_point deadline)
@@ -130,6 +152,7 @@ int hbds_close(HBDS_HANDLE handle)
     if (!connection)
         return 0;
     connection->transport.reset();
+    connection->leftover.clear();
     return 1;
 }
 
@@ -155,6 +178,7 @@ int hbds_clean(HBDS_HANDLE handle, int which)
     if (!connection || !connection->transport)
         return 0;
     connection->transport->DropInput();
+    connection->leftover.clear();
     return 1;
 }
 
@@ -186,9 +210,10 @@ int hbds_read_until(HBDS_HANDLE handle, uint8_t* buffer, uint32_t size, int time
     }
     hbds::CTransport& transport = *connection->transport;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
-    uint32_t received = 0;
     SetStatus(status, HBDS_OK);
-    while (received < size) {
+    uint32_t received = TakeLeftover(*connection, buffer, size);
+    size_t end = FindTerminatorEnd(buffer, received, 0, terminator, terminatorLength);
+    while (end == 0 && received < size) {
         // Before the first byte the whole time-out applies; after it, a quiet line
         // ends the read so that a reply without terminator does not wait it out.
         int wait = RemainingMs(deadline);
@@ -201,11 +226,16 @@ int hbds_read_until(HBDS_HANDLE handle, uint8_t* buffer, uint32_t size, int time
             logout_line(4, "Connections.cpp", __LINE__, "read failed, status %u", result);
             break;
         }
+        const uint32_t before = received;
         received += static_cast<uint32_t>(got);
-        if (EndsWith(buffer, received, terminator, terminator ? terminatorLength : 0))
-            break;
+        end = FindTerminatorEnd(buffer, received, before, terminator, terminatorLength);
         if (got == 0 && (received > 0 || RemainingMs(deadline) == 0))
             break;
+    }
+    if (end != 0 && end < received) {
+        // Keep what came after the terminator for the next read.
+        connection->leftover.insert(connection->leftover.begin(), buffer + end, buffer + received);
+        received = static_cast<uint32_t>(end);
     }
     return static_cast<int>(received);
 }

@@ -1,4 +1,5 @@
 #include "SerialTransport.h"
+#include "TermiosTransport.h"
 
 #include <libserialport.h>
 
@@ -151,10 +152,8 @@ std::unique_ptr<CTransport> OpenSerialTransport(const std::string& path, const S
                                                 uint32_t& status)
 {
     sp_port* port = nullptr;
-    if (sp_get_port_by_name(path.c_str(), &port) != SP_OK) {
-        status = HBDS_ERR_NOT_EXIST;
-        return nullptr;
-    }
+    if (sp_get_port_by_name(path.c_str(), &port) != SP_OK)
+        return OpenTermiosTransport(path, settings, status);
     if (sp_open(port, SP_MODE_READ_WRITE) != SP_OK) {
         status = StatusForOpenErrno(sp_last_error_code());
         sp_free_port(port);
@@ -164,7 +163,7 @@ std::unique_ptr<CTransport> OpenSerialTransport(const std::string& path, const S
     // does, for every program that asks for one too.
     int fd = -1;
     if (sp_get_port_handle(port, &fd) == SP_OK && fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        status = StatusForOpenErrno(sp_last_error_code());
+        status = HBDS_ERR_ACCESS_DENIED;
         sp_close(port);
         sp_free_port(port);
         return nullptr;

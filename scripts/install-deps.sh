@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package Vostrel needs to build, run and test.
+# Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  libwxgtk3.2-dev liblua5.1-0-dev libzint-dev libserialport-dev libhidapi-dev
+  libcurl4-openssl-dev libzip-dev libhpdf-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth fonts-dejavu-core fonts-noto-cjk
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
+    || missing+=("$package")
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+  echo "All build and test packages are installed."
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO=sudo
+else
+  SUDO=
+fi
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

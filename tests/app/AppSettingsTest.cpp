@@ -1,0 +1,120 @@
+#include "AppSettings.h"
+#include "hbds.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+class AppSettingsTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        CAppSettings::ResetInstance();
+        HBSetLogLevel(2);
+    }
+
+    SAppSettings LoadFrom(const std::string& content)
+    {
+        m_dir.Write("hbs.ini", content);
+        CAppSettings::GetInstance().LoadAppSettings(m_dir.File("hbs.ini"));
+        return CAppSettings::GetInstance().Values();
+    }
+
+    CTempDir m_dir;
+};
+
+TEST_F(AppSettingsTest, AbsentFileGivesEveryDefault)
+{
+    CAppSettings::GetInstance().LoadAppSettings(m_dir.File("hbs.ini"));
+    const SAppSettings& values = CAppSettings::GetInstance().Values();
+    EXPECT_EQ(0, values.imageX);
+    EXPECT_EQ(0, values.imageHeight);
+    EXPECT_EQ(2, values.logLevel);
+    EXPECT_EQ(0, values.quickCfg);
+    EXPECT_EQ(0, values.checkCpu);
+    EXPECT_TRUE(values.lang.empty());
+    EXPECT_EQ(2, hbds_get_log_level());
+}
+
+TEST_F(AppSettingsTest, LogLevelOutsideOneToSixBecomesTwoAndIsWrittenBackAsTwo)
+{
+    for (const char* level : {"0", "7", "-1", "abc"}) {
+        LoadFrom(std::string("[cfg]\nLogLevel=") + level + "\n");
+        EXPECT_EQ(2, CAppSettings::GetInstance().Values().logLevel) << level;
+        ASSERT_TRUE(CAppSettings::GetInstance().SaveAppSettings());
+        EXPECT_NE(std::string::npos, m_dir.Read("hbs.ini").find("LogLevel=2")) << level;
+    }
+}
+
+TEST_F(AppSettingsTest, AcceptedLogLevelReachesTheDeviceLinkLibrary)
+{
+    EXPECT_EQ(5, LoadFrom("[cfg]\nLogLevel=5\n").logLevel);
+    EXPECT_EQ(5, hbds_get_log_level());
+}
+
+TEST_F(AppSettingsTest, QuickCfgOtherThanZeroOrOneReadsAsZero)
+{
+    EXPECT_EQ(0, LoadFrom("[cfg]\nQuickCfg=5\n").quickCfg);
+    EXPECT_EQ(1, LoadFrom("[cfg]\nQuickCfg=1\n").quickCfg);
+}
+
+TEST_F(AppSettingsTest, CheckCpuAndWindowPlaceTakeAnyNumber)
+{
+    const SAppSettings values = LoadFrom("[cfg]\nCheckCpu=9\nimageX=-40\nimageWidth=812\n");
+    EXPECT_EQ(9, values.checkCpu);
+    EXPECT_EQ(-40, values.imageX);
+    EXPECT_EQ(812, values.imageWidth);
+}
+
+TEST_F(AppSettingsTest, LangIsTakenOnlyWhenOneTo259CharactersLong)
+{
+    EXPECT_EQ("EN", LoadFrom("[cfg]\nlang=EN\n").lang);
+    EXPECT_TRUE(LoadFrom("[cfg]\nlang=" + std::string(260, 'x') + "\n").lang.empty());
+    EXPECT_EQ(259u, LoadFrom("[cfg]\nlang=" + std::string(259, 'x') + "\n").lang.length());
+}
+
+TEST_F(AppSettingsTest, SavingKeepsOtherKeysAndSections)
+{
+    LoadFrom("[cfg]\nlang=EN\nprint=3\n[other]\nkeep=yes\n");
+    CAppSettings::GetInstance().Values().imageY = 77;
+    ASSERT_TRUE(CAppSettings::GetInstance().SaveAppSettings());
+    const std::string saved = m_dir.Read("hbs.ini");
+    EXPECT_NE(std::string::npos, saved.find("imageY=77"));
+    EXPECT_NE(std::string::npos, saved.find("print=3"));
+    EXPECT_NE(std::string::npos, saved.find("keep=yes"));
+    EXPECT_NE(std::string::npos, saved.find("lang=EN"));
+}
+
+TEST_F(AppSettingsTest, SaveLanguageWritesLangAlone)
+{
+    LoadFrom("[cfg]\nLogLevel=4\n");
+    ASSERT_TRUE(CAppSettings::GetInstance().SaveLanguage("CN"));
+    const std::string saved = m_dir.Read("hbs.ini");
+    EXPECT_NE(std::string::npos, saved.find("lang=CN"));
+    EXPECT_NE(std::string::npos, saved.find("LogLevel=4"));
+    EXPECT_EQ(std::string::npos, saved.find("QuickCfg"));
+}
+
+TEST(ParseProfileInt, ReadsDecimalLikeTheProfileReader)
+{
+    EXPECT_EQ(42, ParseProfileInt("42"));
+    EXPECT_EQ(42, ParseProfileInt("  42abc"));
+    EXPECT_EQ(-3, ParseProfileInt("-3"));
+    EXPECT_EQ(0, ParseProfileInt("abc"));
+    EXPECT_EQ(0, ParseProfileInt(""));
+    EXPECT_EQ(0, ParseProfileInt("0x10"));
+}
+
+TEST(ParseProfileInt, OnlyFifteenCharactersFitTheBuffer)
+{
+    // The sixteenth character is cut off before conversion.
+    EXPECT_EQ(1, ParseProfileInt("0000000000000017"));
+    EXPECT_EQ(INT_MAX, ParseProfileInt("99999999999"));
+    EXPECT_EQ(INT_MIN, ParseProfileInt("-99999999999"));
+}
+
+}  // namespace

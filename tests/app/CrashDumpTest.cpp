@@ -1,0 +1,76 @@
+#include "CrashDump.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+std::vector<std::string> DumpFiles(const CTempDir& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(dir.File("dump").utf8_str())))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+// Crashes a child process that installed the handler for `dir`; returns its wait status.
+int CrashChild(const CTempDir& dir, const char* applicationName)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        InstallCrashHandler(dir.Path(), applicationName);
+        SetCrashReportLanguage("EN");
+        raise(SIGABRT);
+        _exit(99);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+TEST(CrashDump, WritesTheDumpAndPassesTheSignalOnWithoutReporter)
+{
+    CTempDir dir;
+    std::filesystem::create_directory(std::string(dir.File("dump").utf8_str()));
+    const int status = CrashChild(dir, "My.App Name");
+
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(SIGABRT, WTERMSIG(status));
+    const auto files = DumpFiles(dir);
+    ASSERT_EQ(1u, files.size());
+    EXPECT_EQ(0u, files[0].find("My-App_Name"));
+    EXPECT_EQ(std::string("My-App_Name20260101-000000.dmp").size(), files[0].size());
+    EXPECT_NE(std::string::npos, dir.Read("dump/" + files[0]).find("signal 6"));
+}
+
+TEST(CrashDump, StartsTheReporterWithDumpPathAndLanguageThenExitsCleanly)
+{
+    CTempDir dir;
+    std::filesystem::create_directory(std::string(dir.File("dump").utf8_str()));
+    dir.Write("VostrelCrashReporter", "#!/bin/sh\necho \"$1 $2\" > \"$(dirname \"$0\")/reported.txt\"\n");
+    chmod(dir.File("VostrelCrashReporter").utf8_str(), 0755);
+
+    const int status = CrashChild(dir, "Vostrel");
+
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(0, WEXITSTATUS(status));
+    // The reporter runs detached; give it a moment to write.
+    std::string reported;
+    for (int i = 0; i < 100 && reported.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        reported = dir.Read("reported.txt");
+    }
+    const auto files = DumpFiles(dir);
+    ASSERT_EQ(1u, files.size());
+    EXPECT_EQ(std::string(dir.File("dump").utf8_str()) + "/" + files[0] + " EN\n", reported);
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+#include "AppContext.h"
+#include "LanguageXmlInfo.h"
+#include "UiText.h"
+#include "hbds.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/datetime.h>
+
+namespace {
+
+const char kList[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<language>
+ <default name="EN"/>
+ <property name="CN" file="cn.xml" help="help_cn.html">简体中文</property>
+ <property name="" file="none.xml" help="none.html">nameless</property>
+ <ignored name="XX"/>
+ <property name="EN" file="en.xml" help="help_en.html">English</property>
+</language>
+)";
+
+const char kEnglish[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<language>
+ <property name="ID_CFGMAINDLG_OPEN">Open</property>
+ <property name="ID_TWICE">first</property>
+ <property name="id_twice">second</property>
+ <property name="">no name</property>
+ <other name="ID_OTHER">not a text</other>
+</language>
+)";
+
+class LanguageXmlInfoTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+        m_dir.Write("Config/language.xml", kList);
+        m_dir.Write("Config/en.xml", kEnglish);
+        m_dir.Write("Config/cn.xml", "<language><property name=\"ID_CFGMAINDLG_OPEN\">打开</property></language>");
+    }
+    void TearDown() override
+    {
+        CLanguageXmlInfo::ResetInstance();
+        CAppContext::ResetInstance();
+        hbds_set_log_directory(nullptr);
+    }
+
+    CLanguageXmlInfo& Languages() { return CLanguageXmlInfo::GetInstance(); }
+
+    CTempDir m_dir;
+};
+
+TEST_F(LanguageXmlInfoTest, ListKeepsFileOrderAndSkipsNamelessEntries)
+{
+    ASSERT_TRUE(Languages().LoadLanguageList());
+    const auto& list = Languages().GetLanguages();
+    ASSERT_EQ(2u, list.size());
+    EXPECT_EQ("CN", list[0].name);
+    EXPECT_EQ(wxString::FromUTF8("简体中文"), list[0].displayText);
+    EXPECT_EQ("EN", list[1].name);
+    EXPECT_EQ(m_dir.Path() + "Doc/help_en.html", list[1].helpDocument);
+    EXPECT_EQ("EN", Languages().GetDefaultLanguage());
+}
+
+TEST_F(LanguageXmlInfoTest, IdentifiersIgnoreCaseAndTheFirstOccurrenceWins)
+{
+    ASSERT_TRUE(Languages().LoadLanguageList());
+    ASSERT_TRUE(Languages().LoadLanguageTexts("EN"));
+    EXPECT_EQ("Open", GetUiText("id_cfgmaindlg_open", "fallback"));
+    EXPECT_EQ("Open", GetUiText("ID_CFGMAINDLG_OPEN", "fallback"));
+    EXPECT_EQ("first", GetUiText("ID_TWICE", "fallback"));
+    EXPECT_EQ("fallback", GetUiText("ID_OTHER", "fallback"));
+    EXPECT_EQ(2u, Languages().GetTextCount());
+}
+
+TEST_F(LanguageXmlInfoTest, EmptyIdentifierOrEmptyTableGivesTheBuiltInText)
+{
+    EXPECT_EQ("built-in", GetUiText("ID_CFGMAINDLG_OPEN", "built-in"));
+    ASSERT_TRUE(Languages().LoadLanguageList());
+    ASSERT_TRUE(Languages().LoadLanguageTexts("EN"));
+    EXPECT_EQ("built-in", GetUiText("", "built-in"));
+    EXPECT_EQ("built-in", GetUiText("ID_NOT_THERE", "built-in"));
+}
+
+TEST_F(LanguageXmlInfoTest, LoadingALanguageReplacesTheTableAndSetsTheUiLanguage)
+{
+    ASSERT_TRUE(Languages().LoadLanguageList());
+    ASSERT_TRUE(Languages().LoadLanguageTexts("EN"));
+    EXPECT_EQ(1033, CAppContext::GetInstance().GetUiLanguageId());
+    ASSERT_TRUE(Languages().LoadLanguageTexts("CN"));
+    EXPECT_EQ(wxString::FromUTF8("打开"), GetUiText("ID_CFGMAINDLG_OPEN", "x"));
+    EXPECT_EQ("x", GetUiText("ID_TWICE", "x"));
+    EXPECT_EQ(2052, CAppContext::GetInstance().GetUiLanguageId());
+    EXPECT_EQ("CN", CAppContext::GetInstance().GetLanguageCode());
+    EXPECT_EQ(m_dir.Path() + "Doc/help_cn.html", CAppContext::GetInstance().GetHelpDocument());
+    EXPECT_FALSE(Languages().LoadLanguageTexts("DE"));
+}
+
+TEST_F(LanguageXmlInfoTest, StartLanguageFallsBackToTheFirstListedOne)
+{
+    ASSERT_TRUE(Languages().LoadLanguageList());
+    EXPECT_EQ("EN", Languages().ChooseStartLanguage(""));
+    EXPECT_EQ("CN", Languages().ChooseStartLanguage("CN"));
+    EXPECT_EQ("CN", Languages().ChooseStartLanguage("FR"));
+    EXPECT_EQ("CN", Languages().ChooseStartLanguage("en"));
+}
+
+TEST_F(LanguageXmlInfoTest, BrokenFilesFailWithoutPartialResultsAndAreLogged)
+{
+    m_dir.Write("log/.keep", "");
+    hbds_set_log_directory(m_dir.File("log").utf8_str());
+    m_dir.Write("Config/en.xml", "<language><property name=\"ID_A\">cut");
+    ASSERT_TRUE(Languages().LoadLanguageList());
+    EXPECT_FALSE(Languages().LoadLanguageTexts("EN"));
+    EXPECT_EQ(0u, Languages().GetTextCount());
+
+    m_dir.Write("Config/language.xml", "<languages><property name=\"CN\" file=\"cn.xml\"/></languages>");
+    EXPECT_FALSE(Languages().LoadLanguageList());
+    EXPECT_TRUE(Languages().GetLanguages().empty());
+
+    const std::string log = m_dir.Read(wxDateTime::Now().Format("log/hbds_%Y%m%d.log"));
+    EXPECT_NE(std::string::npos, log.find("LanguageXmlInfo.cpp"));
+    EXPECT_NE(std::string::npos, log.find("Load " + std::string(m_dir.File("Config/en.xml").utf8_str()) + " ERROR"));
+    EXPECT_NE(std::string::npos, log.find("GetName ERROR"));
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+#include "CrashDump.h"
+#include "StartupRules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+wxArrayString Args(std::initializer_list<const char*> items)
+{
+    wxArrayString list;
+    for (const char* item : items)
+        list.Add(wxString::FromUTF8(item));
+    return list;
+}
+
+TEST(ScreenCheck, EightHundredBy545IsTheSmallestScreen)
+{
+    EXPECT_TRUE(IsScreenLargeEnough(800, 545));
+    EXPECT_FALSE(IsScreenLargeEnough(799, 545));
+    EXPECT_FALSE(IsScreenLargeEnough(800, 544));
+    EXPECT_TRUE(IsScreenLargeEnough(1920, 1080));
+}
+
+TEST(CommandLine, FileAndXmlInAnyLetterCaseTakeTheNextArgument)
+{
+    SCommandLineFiles files = ScanCommandLine(Args({"vostrel", "-file", "/tmp/out.txt", "-XML", "/tmp/c.xml"}));
+    EXPECT_EQ("/tmp/out.txt", files.outputFile);
+    EXPECT_EQ("/tmp/c.xml", files.configurationFile);
+
+    files = ScanCommandLine(Args({"vostrel", "-FiLe", "a b.txt"}));
+    EXPECT_EQ("a b.txt", files.outputFile);
+}
+
+TEST(CommandLine, AnOptionAsTheLastArgumentSetsNothing)
+{
+    const SCommandLineFiles files = ScanCommandLine(Args({"vostrel", "x", "-File"}));
+    EXPECT_TRUE(files.outputFile.empty());
+    EXPECT_TRUE(files.configurationFile.empty());
+}
+
+TEST(CommandLine, TheProgramPathItselfIsNeverAnOption)
+{
+    EXPECT_TRUE(ScanCommandLine(Args({"-File", "x"})).outputFile.empty());
+}
+
+TEST(Version, FourNumbersOrTheFallback)
+{
+    EXPECT_EQ("2.3.14.7", FormatProgramVersion("2.3.14.7"));
+    EXPECT_EQ("1.0.0.5", FormatProgramVersion(""));
+    EXPECT_EQ("1.0.0.5", FormatProgramVersion("1.2.3"));
+    EXPECT_EQ("1.0.0.5", FormatProgramVersion("1.2.3.x"));
+    EXPECT_EQ("1.0.0.5", FormatProgramVersion("1.2.3.65536"));
+}
+
+TEST(Version, TitleDropsAZeroBuildAndMarksRescueMode)
+{
+    EXPECT_EQ("2.3.1", FormatTitleVersion("2.3.1.0", false));
+    EXPECT_EQ("2.3.1.B7", FormatTitleVersion("2.3.1.7", false));
+    EXPECT_EQ("2.3.1.Rescue", FormatTitleVersion("2.3.1.0", true));
+    EXPECT_EQ("1.0.0.B5", FormatTitleVersion("", false));
+}
+
+TEST(UiLanguage, OnlyCnInAnyCaseIsChinese)
+{
+    EXPECT_EQ(2052, UiLanguageIdFor("CN"));
+    EXPECT_EQ(2052, UiLanguageIdFor("cn"));
+    EXPECT_EQ(1033, UiLanguageIdFor("EN"));
+    EXPECT_EQ(1033, UiLanguageIdFor(""));
+}
+
+TEST(FontChoice, YaHeiWhenInstalledUnderEitherName)
+{
+    const wxString yaHei = wxString::FromUTF8("微软雅黑");
+    SUiFontChoice choice = ChooseUiFont(Args({"DejaVu Sans", "Microsoft YaHei"}));
+    EXPECT_EQ(yaHei, choice.face);
+    EXPECT_EQ(18, choice.height);
+    EXPECT_EQ(24, choice.titleHeight);
+
+    choice = ChooseUiFont(Args({"微软雅黑"}));
+    EXPECT_EQ(yaHei, choice.face);
+
+    choice = ChooseUiFont(Args({"DejaVu Sans", "microsoft yahei"}));
+    EXPECT_EQ("Arial", choice.face);
+    EXPECT_EQ(16, choice.height);
+    EXPECT_EQ(18, choice.titleHeight);
+}
+
+TEST(DumpNames, DotsBecomeDashesAndBlanksUnderscores)
+{
+    EXPECT_EQ("Vostrel", MakeDumpPrefix("Vostrel"));
+    EXPECT_EQ("My-Tool_2-0", MakeDumpPrefix("My.Tool 2.0"));
+
+    std::tm when{};
+    when.tm_year = 2026 - 1900;
+    when.tm_mon = 0;
+    when.tm_mday = 5;
+    when.tm_hour = 7;
+    when.tm_min = 8;
+    when.tm_sec = 9;
+    EXPECT_EQ("My-Tool_2-020260105-070809.dmp", MakeDumpFileName(MakeDumpPrefix("My.Tool 2.0"), when));
+}
+
+}  // namespace
