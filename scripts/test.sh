@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the normal and the sanitizer configuration and
+# runs every test of both. Window tests run on a private virtual X display.
+# Exits non-zero when any build step or test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+# Xvfb picks a free display number itself and reports it on the given descriptor.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null || true; rm -f "$display_file"' EXIT
+for _ in $(seq 50); do
+  [ -s "$display_file" ] && break
+  sleep 0.1
+done
+if [ ! -s "$display_file" ]; then
+  echo "Xvfb did not start; window tests cannot run." >&2
+  exit 1
+fi
+export DISPLAY=":$(head -n1 "$display_file")"
+echo "Window tests use the virtual display $DISPLAY."
+
+status=0
+for preset in default asan; do
+  echo "=== $preset: configure and build"
+  cmake --preset "$preset"
+  cmake --build --preset "$preset"
+  echo "=== $preset: tests"
+  ctest --preset "$preset" -j2 --timeout 300 || status=1
+done
+
+if [ "$status" -ne 0 ]; then
+  echo "Some tests failed." >&2
+else
+  echo "All tests passed."
+fi
+exit "$status"
