@@ -1,4 +1,5 @@
 #include "SerialTransport.h"
+#include "SerialLine.h"
 #include "TermiosTransport.h"
 
 #include <libserialport.h>
@@ -10,39 +11,6 @@
 
 namespace hbds {
 namespace {
-
-// Maps the errno of a failed open to the library's status codes.
-uint32_t StatusForOpenErrno(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EBUSY:
-    case EWOULDBLOCK:
-        return HBDS_ERR_ACCESS_DENIED;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-    case ENOTDIR:
-        return HBDS_ERR_NOT_EXIST;
-    default:
-        return HBDS_ERR_UNKNOWN;
-    }
-}
-
-// A read or write error on an open port: EIO, ENXIO and ENODEV mean the device has
-// gone (an unplugged adapter, a closed pseudo-terminal peer).
-uint32_t StatusForIoErrno(int error)
-{
-    switch (error) {
-    case EIO:
-    case ENXIO:
-    case ENODEV:
-        return HBDS_ERR_NOT_EXIST;
-    default:
-        return HBDS_ERR_COMMUNICATION;
-    }
-}
 
 bool ToSpParity(uint8_t parity, sp_parity& out)
 {
@@ -113,13 +81,7 @@ public:
 
     void DropInput() override { sp_flush(m_port, SP_BUF_INPUT); }
 
-    int QuietGapMs() const override
-    {
-        // Twenty character times, never under 20 ms: scanners pause briefly between
-        // the parts of one reply.
-        const int charTimes = static_cast<int>(20 * 10 * 1000 / std::max<uint32_t>(m_baudRate, 1));
-        return std::max(20, charTimes);
-    }
+    int QuietGapMs() const override { return SerialQuietGapMs(m_baudRate); }
 
     bool Reconfigure(const SerialSettings& settings, uint32_t& status) override
     {

@@ -2,6 +2,7 @@
 // under /sys/class/tty for every port, and pseudo-terminals (the simulator, socat
 // bridges, test rigs) have none, so ports given by path fall back to termios here.
 #include "TermiosTransport.h"
+#include "SerialLine.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -36,25 +37,6 @@ bool ToSpeed(uint32_t rate, speed_t& code)
     return false;
 }
 
-uint32_t StatusForErrno(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EBUSY:
-    case EWOULDBLOCK:
-        return HBDS_ERR_ACCESS_DENIED;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-    case ENOTDIR:
-    case EIO:
-        return HBDS_ERR_NOT_EXIST;
-    default:
-        return HBDS_ERR_COMMUNICATION;
-    }
-}
-
 class CTermiosTransport final : public CTransport {
 public:
     explicit CTermiosTransport(int fd) : m_fd(fd) {}
@@ -71,7 +53,7 @@ public:
         }
         termios mode{};
         if (tcgetattr(m_fd, &mode) != 0) {
-            status = StatusForErrno(errno);
+            status = StatusForIoErrno(errno);
             return false;
         }
         cfmakeraw(&mode);
@@ -106,7 +88,7 @@ public:
                 continue;
             }
             if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                status = StatusForErrno(errno);
+                status = StatusForIoErrno(errno);
                 return written;
             }
             pollfd ready{m_fd, POLLOUT, 0};
@@ -124,7 +106,7 @@ public:
         if (polled < 0) {
             if (errno == EINTR)
                 return 0;
-            status = StatusForErrno(errno);
+            status = StatusForIoErrno(errno);
             return -1;
         }
         if (polled == 0)
@@ -139,7 +121,7 @@ public:
         if (n < 0) {
             if (errno == EAGAIN || errno == EINTR)
                 return 0;
-            status = StatusForErrno(errno);
+            status = StatusForIoErrno(errno);
             return -1;
         }
         return static_cast<int>(n);
@@ -147,11 +129,7 @@ public:
 
     void DropInput() override { tcflush(m_fd, TCIFLUSH); }
 
-    int QuietGapMs() const override
-    {
-        const int charTimes = static_cast<int>(20 * 10 * 1000 / std::max<uint32_t>(m_baudRate, 1));
-        return std::max(20, charTimes);
-    }
+    int QuietGapMs() const override { return SerialQuietGapMs(m_baudRate); }
 
     bool Reconfigure(const SerialSettings& settings, uint32_t& status) override { return Apply(settings, status); }
 
@@ -167,7 +145,7 @@ std::unique_ptr<CTransport> OpenTermiosTransport(const std::string& path, const 
 {
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        status = StatusForErrno(errno);
+        status = StatusForOpenErrno(errno);
         return nullptr;
     }
     if (!isatty(fd)) {
