@@ -4,6 +4,7 @@
 #include "HidTransport.h"
 #include "PortTable.h"
 #include "SerialTransport.h"
+#include "VirtualTransport.h"
 
 #include <algorithm>
 #include <chrono>
@@ -104,7 +105,10 @@ int hbds_open_com(HBDS_HANDLE handle, const SerialSettings* settings, uint32_t* 
         return 0;
     }
     uint32_t result = HBDS_OK;
-    connection->transport = hbds::OpenSerialTransport(path, *settings, result);
+    if (hbds::IsVirtualPort(path))
+        connection->transport = hbds::OpenVirtualTransport(path, *settings, result);
+    else
+        connection->transport = hbds::OpenSerialTransport(path, *settings, result);
     connection->isSerial = true;
     SetStatus(status, result);
     if (!connection->transport)

@@ -5,6 +5,7 @@
 #include "HidTransport.h"
 #include "PortTable.h"
 #include "SerialTransport.h"
+#include "VirtualTransport.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -72,7 +73,10 @@ int hbds_enum_serial_ports(SerialSettings* ports, uint32_t room)
     if (!ports || room == 0)
         return 0;
     std::vector<std::string> paths = hbds::ListSystemSerialPorts();
-    for (const std::string& path : hbds::UserPaths()) {
+    std::vector<std::string> added = hbds::UserPaths();
+    const std::vector<std::string> virtualPorts = hbds::VirtualPortNames();
+    added.insert(added.end(), virtualPorts.begin(), virtualPorts.end());
+    for (const std::string& path : added) {
         if (std::find(paths.begin(), paths.end(), path) == paths.end())
             paths.push_back(path);
     }

@@ -129,6 +129,36 @@ void hbds_clear_serial_paths(void);
 /* Writes the path of a port number into `buffer`; 0 when the number is unknown. */
 int hbds_serial_port_path(uint32_t port, char* buffer, size_t size);
 
+/*
+ * Virtual serial ports: a device living in this process (a simulated scanner) that
+ * the library lists, detects, opens and talks to like a serial port. Callbacks run
+ * on the thread of the library call that needs them, possibly several at once.
+ */
+typedef struct HbdsVirtualDevice {
+    void* context;  /* handed back to every callback */
+    /* Takes bytes the program wrote to the port. */
+    void (*receive)(void* context, const uint8_t* data, uint32_t count);
+    /* Copies up to `size` bytes for the program; 0 when none came within `timeoutMs`, -1 when gone. */
+    int (*send)(void* context, uint8_t* buffer, uint32_t size, int timeoutMs);
+    /* Told the line parameters at open and at every change; may be NULL. */
+    void (*line_changed)(void* context, const SerialSettings* settings);
+    /* Forgets output the program has not read yet; may be NULL. */
+    void (*drop_input)(void* context);
+} HbdsVirtualDevice;
+
+/*
+ * Registers a virtual port under `name` and returns its port number (the same number
+ * when a name is registered again after removal), or 0 when the name is empty, taken
+ * by a live virtual port, or the device lacks receive or send. The record is copied.
+ */
+uint32_t hbds_add_virtual_port(const char* name, const HbdsVirtualDevice* device);
+/*
+ * Unregisters a virtual port; returns after every callback in progress has ended, and
+ * calls none afterwards (open connections then fail with HBDS_ERR_NOT_EXIST). Must not
+ * be called from inside one of the port's own callbacks.
+ */
+void hbds_remove_virtual_port(uint32_t port);
+
 /* Logging: one line per call when `level` is at or below the threshold. */
 void logout_line(int level, const char* source, int line, const char* format, ...)
 #if defined(__GNUC__)

@@ -1,5 +1,6 @@
 // Serial I/O through a real pseudo-terminal pair: the test holds the master end and
 // plays the scanner; the library opens the slave end by path.
+#include "PseudoTerminal.h"
 #include "hbds.h"
 
 #include <gtest/gtest.h>
@@ -20,61 +21,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 const uint8_t kTerminator[] = {';', 0x03};
-
-class CPseudoTerminal {
-public:
-    CPseudoTerminal()
-    {
-        char name[128] = {};
-        if (openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0) {
-            m_path = name;
-            // Raw mode, so that the bytes pass unchanged in both directions.
-            termios mode{};
-            tcgetattr(m_slave, &mode);
-            cfmakeraw(&mode);
-            tcsetattr(m_slave, TCSANOW, &mode);
-        }
-    }
-    ~CPseudoTerminal()
-    {
-        CloseMaster();
-        if (m_slave >= 0)
-            close(m_slave);
-    }
-
-    const std::string& Path() const { return m_path; }
-    int Slave() const { return m_slave; }
-
-    void Send(const std::string& bytes) const { ASSERT_EQ(static_cast<ssize_t>(bytes.size()), write(m_master, bytes.data(), bytes.size())); }
-
-    std::string Receive(size_t expected, int timeoutMs = 1000) const
-    {
-        std::string got;
-        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (got.size() < expected && Clock::now() < deadline) {
-            pollfd fd{m_master, POLLIN, 0};
-            if (poll(&fd, 1, 20) <= 0)
-                continue;
-            char buffer[256];
-            const ssize_t n = read(m_master, buffer, sizeof buffer);
-            if (n > 0)
-                got.append(buffer, static_cast<size_t>(n));
-        }
-        return got;
-    }
-
-    void CloseMaster()
-    {
-        if (m_master >= 0)
-            close(m_master);
-        m_master = -1;
-    }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_path;
-};
 
 SerialSettings Settings(uint32_t port, uint32_t baud = 115200, uint8_t parity = 0, uint8_t stopBits = 0,
                         uint8_t dataBits = 8)
@@ -160,7 +106,7 @@ TEST_F(SerialLinkTest, WriteSendsTheBytesUnchanged)
 TEST_F(SerialLinkTest, ReadStopsAtTheTerminatorAndKeepsTheRestForTheNextRead)
 {
     ASSERT_TRUE(Open(Settings(m_port)));
-    m_pty.Send(std::string("\x02\x01" "0000@AB;\x03" "next;\x03", 17));
+    ASSERT_TRUE(m_pty.Send(std::string("\x02\x01" "0000@AB;\x03" "next;\x03", 17)));
     uint8_t buffer[64] = {};
     ASSERT_EQ(11, Read(buffer, sizeof buffer, 1000));
     EXPECT_EQ(std::string("\x02\x01" "0000@AB;\x03", 11), std::string(reinterpret_cast<char*>(buffer), 11));
@@ -172,9 +118,9 @@ TEST_F(SerialLinkTest, ATerminatorSplitAcrossChunksIsFound)
 {
     ASSERT_TRUE(Open(Settings(m_port)));
     std::thread scanner([this] {
-        m_pty.Send("abc;");
+        ASSERT_TRUE(m_pty.Send("abc;"));
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        m_pty.Send(std::string("\x03" "zz", 3));
+        ASSERT_TRUE(m_pty.Send(std::string("\x03" "zz", 3)));
     });
     uint8_t buffer[64] = {};
     const int got = Read(buffer, sizeof buffer, 1000);
@@ -185,7 +131,7 @@ TEST_F(SerialLinkTest, ATerminatorSplitAcrossChunksIsFound)
 TEST_F(SerialLinkTest, ReadNeverWritesPastTheGivenSize)
 {
     ASSERT_TRUE(Open(Settings(m_port)));
-    m_pty.Send(std::string(40, 'x'));
+    ASSERT_TRUE(m_pty.Send(std::string(40, 'x')));
     uint8_t buffer[16];
     std::memset(buffer, 0xEE, sizeof buffer);
     EXPECT_EQ(10, Read(buffer, 10, 500));
@@ -208,7 +154,7 @@ TEST_F(SerialLinkTest, SilenceReturnsNothingAfterAboutTheTimeOut)
 TEST_F(SerialLinkTest, AReplyWithoutTerminatorEndsWhenTheLineGoesQuiet)
 {
     ASSERT_TRUE(Open(Settings(m_port)));
-    m_pty.Send("partial");
+    ASSERT_TRUE(m_pty.Send("partial"));
     uint8_t buffer[64];
     const auto start = Clock::now();
     EXPECT_EQ(7, Read(buffer, sizeof buffer, 2000));
@@ -218,7 +164,7 @@ TEST_F(SerialLinkTest, AReplyWithoutTerminatorEndsWhenTheLineGoesQuiet)
 TEST_F(SerialLinkTest, CleanDropsPendingInput)
 {
     ASSERT_TRUE(Open(Settings(m_port)));
-    m_pty.Send("stale;\x03");
+    ASSERT_TRUE(m_pty.Send("stale;\x03"));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_TRUE(hbds_clean(m_handle, 0));
     uint8_t buffer[64];
@@ -311,8 +257,9 @@ TEST_F(SerialLinkTest, DetectionFindsTheRateAtWhichTheScannerAnswers)
             const std::string request = m_pty.Receive(15, 100);
             termios mode{};
             tcgetattr(m_pty.Slave(), &mode);
-            if (request == std::string("~\x01" "0000@QRYPDN;\x03", 15) && cfgetospeed(&mode) == B38400)
-                m_pty.Send(std::string("\x02\x01" "0000@QRYPDNScanner\x06;\x03", 22));
+            if (request == std::string("~\x01" "0000@QRYPDN;\x03", 15) && cfgetospeed(&mode) == B38400) {
+                ASSERT_TRUE(m_pty.Send(std::string("\x02\x01" "0000@QRYPDNScanner\x06;\x03", 22)));
+            }
         }
     });
     SerialSettings ports[2] = {Settings(m_port, 0), Settings(hbds_add_serial_path("/dev/vostrel-none"), 0)};

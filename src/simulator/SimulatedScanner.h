@@ -1,0 +1,59 @@
+// The protocol engine of the simulated scanner: request bytes in, reply bytes out,
+// with its settings, its identity and the faults it is told to show. It knows nothing
+// of ports; the in-process port and the pseudo-terminal program carry its bytes.
+#pragma once
+
+#include "SimFaults.h"
+#include "SimFrameAssembler.h"
+#include "SimReply.h"
+#include "SimScannerProfile.h"
+#include "SimSettingsDatabase.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CSimReplyBuilder;
+
+class CSimulatedScanner {
+public:
+    CSimulatedScanner(const CSimSettingsDatabase& settings, const SSimScannerProfile& profile);
+
+    // A scanner of the model in the command file at `path`; null with `error` set
+    // when the file cannot be used.
+    static std::unique_ptr<CSimulatedScanner> FromModelFile(const std::string& path, const SSimScannerProfile& profile,
+                                                            std::string& error);
+
+    // Takes bytes from the line and returns the replies to the requests they complete.
+    std::vector<SSimReply> Feed(const uint8_t* data, size_t count);
+    std::vector<SSimReply> Feed(const std::string& bytes);
+
+    // The rate the host's end of the line runs at (0: unknown, taken as matching).
+    // At any other rate than the scanner's own, what arrives is noise and is ignored.
+    void SetLineRate(uint32_t baudRate);
+    // A power cycle: temporary values and half-received requests are lost.
+    void Restart();
+
+    CSimFaults& Faults() { return m_faults; }
+    const SSimScannerProfile& Profile() const { return m_profile; }
+    // The current value of a setting, empty when there is no such setting.
+    std::string CurrentValue(const std::string& name);
+
+private:
+    bool AnswerFrame(const std::string& frame, const SSimFaultPlan& faults, SSimReply& reply);
+    void AnswerCommand(const std::string& command, char mark, const SSimFaultPlan& faults,
+                       CSimReplyBuilder& builder);
+    void AnswerWholeList(char query, CSimReplyBuilder& builder) const;
+    bool AnswerIdentity(const std::string& name, const std::string& rest, CSimReplyBuilder& builder) const;
+    void AnswerSetting(CSimSetting& setting, const std::string& rest, char mark, CSimReplyBuilder& builder);
+    bool IsKnown(const std::string& name) const;
+
+    std::mutex m_mutex;
+    CSimSettingsDatabase m_settings;
+    const SSimScannerProfile m_profile;
+    CSimFaults m_faults;
+    CSimFrameAssembler m_assembler;
+    uint32_t m_lineRate = 0;
+};

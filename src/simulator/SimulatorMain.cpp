@@ -1,0 +1,129 @@
+// vostrel-scanner-sim: a simulated scanner on a pseudo-terminal. Prints the path of
+// the terminal the tool should open, then answers requests until it is stopped.
+#include "PtyLink.h"
+#include "SimulatedScanner.h"
+
+#include <wx/init.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+void RequestStop(int)
+{
+    g_stopRequested = 1;
+}
+
+struct SOptions {
+    std::string modelPath;
+    SSimScannerProfile profile;
+    SSimFaultPlan faults;
+};
+
+const char kUsage[] =
+    "usage: vostrel-scanner-sim --model PATH.xml [--product NAME] [--serial SN] [--baud RATE]\n"
+    "       [--fault silence|garbage|garbage:instead|cut:N|disconnect:N|slow:MS[:GAP]|nak:CMD|enq:CMD ...]\n";
+
+bool ReadBaud(const std::string& text, uint32_t& rate)
+{
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value == 0 || value > 4000000)
+        return false;
+    rate = static_cast<uint32_t>(value);
+    return true;
+}
+
+// Reads one option and its value; false with a message on a bad one.
+bool ReadOption(const std::string& option, const std::string& value, SOptions& options)
+{
+    if (option == "--model")
+        options.modelPath = value;
+    else if (option == "--product")
+        options.profile.productName = value;
+    else if (option == "--serial")
+        options.profile.serialNumber = value;
+    else if (option == "--baud" && ReadBaud(value, options.profile.baudRate))
+        return true;
+    else if (option == "--fault" && options.faults.Add(value))
+        return true;
+    else {
+        std::fprintf(stderr, "vostrel-scanner-sim: bad option %s %s\n%s", option.c_str(), value.c_str(), kUsage);
+        return false;
+    }
+    return true;
+}
+
+bool ReadOptions(int argc, char** argv, SOptions& options)
+{
+    for (int i = 1; i < argc; i += 2) {
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "vostrel-scanner-sim: %s needs a value\n%s", argv[i], kUsage);
+            return false;
+        }
+        if (!ReadOption(argv[i], argv[i + 1], options))
+            return false;
+    }
+    if (options.modelPath.empty()) {
+        std::fprintf(stderr, "vostrel-scanner-sim: --model is required\n%s", kUsage);
+        return false;
+    }
+    return true;
+}
+
+void InstallStopHandlers()
+{
+    struct sigaction action{};
+    action.sa_handler = RequestStop;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// Answers requests until a stop signal comes or the link drops (a disconnect fault).
+void Serve(CSimulatedScanner& scanner, CPtyLink& link)
+{
+    while (!g_stopRequested && link.IsOpen()) {
+        // Sleeps until the tool writes, waking every 200 ms to notice a stop signal.
+        if (!link.WaitForInput(200))
+            continue;
+        scanner.SetLineRate(link.LineRate());
+        for (const SSimReply& reply : scanner.Feed(link.ReadAvailable())) {
+            if (!link.Send(reply))
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    SOptions options;
+    if (!ReadOptions(argc, argv, options))
+        return 2;
+    wxInitializer wx;  // the model file is read with wxWidgets' XML classes
+    std::string error;
+    std::unique_ptr<CSimulatedScanner> scanner = CSimulatedScanner::FromModelFile(options.modelPath, options.profile, error);
+    if (!scanner) {
+        std::fprintf(stderr, "vostrel-scanner-sim: %s\n", error.c_str());
+        return 1;
+    }
+    scanner->Faults().Set(options.faults);
+    CPtyLink link;
+    if (!link.Open(error)) {
+        std::fprintf(stderr, "vostrel-scanner-sim: %s\n", error.c_str());
+        return 1;
+    }
+    InstallStopHandlers();
+    std::printf("%s\n", link.SlavePath().c_str());
+    std::fflush(stdout);
+    Serve(*scanner, link);
+    if (!link.IsOpen())
+        std::fprintf(stderr, "vostrel-scanner-sim: link dropped by the disconnect fault\n");
+    return 0;
+}

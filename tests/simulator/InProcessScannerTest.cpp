@@ -1,0 +1,236 @@
+// The simulated scanner on a virtual port, driven only through the device-link
+// library's C operations, as the tool drives a scanner.
+#include "InProcessScanner.h"
+#include "SimTestSupport.h"
+#include "SimulatorAttach.h"
+
+#include "hbds.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+const std::string kHead = std::string("\x02\x01") + "0000";
+const uint8_t kTerminator[] = {';', 0x03};
+
+SerialSettings Line(uint32_t port, uint32_t baudRate)
+{
+    SerialSettings settings{};
+    settings.port = port;
+    settings.baudRate = baudRate;
+    settings.dataBits = 8;
+    return settings;
+}
+
+class CLink {
+public:
+    CLink() : m_handle(hbds_create()) {}
+    ~CLink() { hbds_destory(m_handle); }
+
+    bool Open(uint32_t port, uint32_t baudRate)
+    {
+        const SerialSettings settings = Line(port, baudRate);
+        return hbds_open_com(m_handle, &settings, &m_status) != 0;
+    }
+    int Write(const std::string& bytes)
+    {
+        return hbds_write(m_handle, reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
+    }
+    std::string Read(int timeoutMs = 1000)
+    {
+        uint8_t buffer[4096];
+        const int got = hbds_read_until(m_handle, buffer, sizeof buffer, timeoutMs, -2, kTerminator, 2, &m_status);
+        return std::string(reinterpret_cast<char*>(buffer), static_cast<size_t>(got > 0 ? got : 0));
+    }
+    std::string Exchange(const std::string& packed)
+    {
+        Write(Request(packed));
+        return Read();
+    }
+    uint32_t Status() const { return m_status; }
+
+private:
+    HBDS_HANDLE m_handle;
+    uint32_t m_status = 0;
+};
+
+class InProcessScannerTest : public ::testing::Test {
+protected:
+    void StartScanner(uint32_t baudRate, const std::string& name)
+    {
+        m_scanner = std::make_unique<CInProcessScanner>(FixtureScanner(baudRate), name);
+        m_port = m_scanner->Start();
+        ASSERT_NE(0u, m_port);
+    }
+
+    std::unique_ptr<CInProcessScanner> m_scanner;
+    uint32_t m_port = 0;
+};
+
+TEST_F(InProcessScannerTest, Port_IsListedWithTheSerialPortsUnderItsName)
+{
+    StartScanner(9600, "sim:LISTED");
+    SerialSettings ports[256];
+    const int count = hbds_enum_serial_ports(ports, 256);
+    bool listed = false;
+    for (int i = 0; i < count; ++i)
+        listed = listed || ports[i].port == m_port;
+    EXPECT_TRUE(listed);
+    char path[64] = {};
+    ASSERT_TRUE(hbds_serial_port_path(m_port, path, sizeof path));
+    EXPECT_STREQ("sim:LISTED", path);
+
+    m_scanner->Stop();
+    const int after = hbds_enum_serial_ports(ports, 256);
+    for (int i = 0; i < after; ++i)
+        EXPECT_NE(m_port, ports[i].port);
+}
+
+TEST_F(InProcessScannerTest, Detection_FindsTheScannerAtItsOwnRate)
+{
+    StartScanner(57600, "sim:DETECT");
+    SerialSettings record = Line(m_port, 9600);
+    ASSERT_EQ(1, hbds_detect_serial_settings(&record, 1, 100));
+    EXPECT_EQ(57600u, record.baudRate);
+}
+
+TEST_F(InProcessScannerTest, Exchange_ThroughTheLibraryGivesTheReplyBytes)
+{
+    StartScanner(115200, "sim:EXCHANGE");
+    CLink link;
+    ASSERT_TRUE(link.Open(m_port, 115200)) << link.Status();
+    EXPECT_EQ(kHead + "@QRYPDNProduct Name: HBS-T100\r\n\x06;\x03", link.Exchange("@QRYPDN"));
+    EXPECT_EQ(kHead + "@SCNTMO77\x06;\x03", link.Exchange("@SCNTMO77"));
+    EXPECT_EQ("77", m_scanner->Scanner().CurrentValue("SCNTMO"));
+}
+
+TEST_F(InProcessScannerTest, Exchange_AtTheWrongRateGetsNoAnswer)
+{
+    StartScanner(9600, "sim:WRONGRATE");
+    CLink link;
+    ASSERT_TRUE(link.Open(m_port, 19200));
+    EXPECT_EQ("", link.Exchange("@QRYPDN"));
+    EXPECT_EQ(0u, link.Status());
+}
+
+TEST_F(InProcessScannerTest, Reply_IsPacedAtTenBitsPerByte)
+{
+    StartScanner(9600, "sim:PACED");
+    CLink link;
+    ASSERT_TRUE(link.Open(m_port, 9600));
+    const auto start = Clock::now();
+    const std::string reply = link.Exchange("@^");
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    ASSERT_EQ(93u, reply.size());
+    // 93 bytes at 960 bytes a second take 97 ms on the wire.
+    EXPECT_GE(elapsed, 90);
+    EXPECT_LT(elapsed, 1000);
+}
+
+TEST_F(InProcessScannerTest, RemovalWhileOpen_FailsLaterReadsAndWritesWithNotExist)
+{
+    StartScanner(9600, "sim:REMOVED");
+    CLink link;
+    ASSERT_TRUE(link.Open(m_port, 9600));
+    m_scanner->Stop();
+    EXPECT_EQ(0, link.Write(Request("@QRYPDN")));
+    EXPECT_EQ("", link.Read(200));
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), link.Status());
+    CLink again;
+    EXPECT_FALSE(again.Open(m_port, 9600));
+}
+
+TEST_F(InProcessScannerTest, RemovalDuringARead_EndsTheReadAtOnce)
+{
+    StartScanner(9600, "sim:MIDREAD");
+    CLink link;
+    ASSERT_TRUE(link.Open(m_port, 9600));
+    std::string got = "(not yet)";
+    const auto start = Clock::now();
+    std::thread reader([&] { got = link.Read(3000); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    m_scanner->Stop();
+    reader.join();
+    EXPECT_EQ("", got);
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), link.Status());
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1500);
+}
+
+TEST_F(InProcessScannerTest, Restart_KeepsThePortNumberAndLosesTemporaryValues)
+{
+    StartScanner(9600, "sim:RESTART");
+    {
+        CLink link;
+        ASSERT_TRUE(link.Open(m_port, 9600));
+        ASSERT_EQ(kHead + "#SCNTMO5\x06;\x03", link.Exchange("#SCNTMO5"));
+        ASSERT_EQ(kHead + "@232PAR2\x06;\x03", link.Exchange("@232PAR2"));
+    }
+    m_scanner->Stop();
+    ASSERT_EQ(m_port, m_scanner->Start());
+    CLink link;
+    ASSERT_TRUE(link.Open(m_port, 9600)) << link.Status();
+    EXPECT_EQ(kHead + "@SCNTMO30\x06,MOD0\x06;232PAR2\x06;\x03", link.Exchange("@SCNTMO,MOD;232PAR"));
+}
+
+TEST_F(InProcessScannerTest, DisconnectFault_DeliversThePartThenFailsWithNotExist)
+{
+    StartScanner(115200, "sim:DISCONNECT");
+    SSimFaultPlan plan;
+    ASSERT_TRUE(plan.Add("disconnect:5"));
+    m_scanner->Scanner().Faults().Set(plan);
+    CLink link;
+    ASSERT_TRUE(link.Open(m_port, 115200));
+    link.Write(Request("@QRYPDN"));
+    EXPECT_EQ(std::string("\x02\x01") + "000", link.Read());
+    EXPECT_EQ("", link.Read(200));
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), link.Status());
+}
+
+TEST_F(InProcessScannerTest, SlowFault_HoldsTheReplyBack)
+{
+    StartScanner(115200, "sim:SLOW");
+    SSimFaultPlan plan;
+    ASSERT_TRUE(plan.Add("slow:400"));
+    m_scanner->Scanner().Faults().Set(plan);
+    CLink link;
+    ASSERT_TRUE(link.Open(m_port, 115200));
+    link.Write(Request("@SCNTMO*"));
+    EXPECT_EQ("", link.Read(150));
+    EXPECT_EQ(kHead + "@SCNTMO30\x06;\x03", link.Read(1000));
+}
+
+TEST(SimulatorAttachTest, Attach_PlugsInNamedScannersAndDetachUnplugsThem)
+{
+    std::string error;
+    const uint32_t first = AttachSimulatedScanner(FixtureModelPath(), "HBS-ATTACH", &error);
+    ASSERT_NE(0u, first) << error;
+    const uint32_t second = AttachSimulatedScanner(FixtureModelPath(), "HBS-ATTACH", &error);
+    ASSERT_NE(0u, second) << error;
+    char path[64] = {};
+    ASSERT_TRUE(hbds_serial_port_path(first, path, sizeof path));
+    EXPECT_STREQ("sim:HBS-ATTACH", path);
+    ASSERT_TRUE(hbds_serial_port_path(second, path, sizeof path));
+    EXPECT_STREQ("sim:HBS-ATTACH-2", path);
+
+    CLink link;
+    ASSERT_TRUE(link.Open(second, 9600));
+    EXPECT_EQ(kHead + "@QRYPDNProduct Name: HBS-ATTACH\r\n\x06;\x03", link.Exchange("@QRYPDN"));
+    EXPECT_TRUE(DetachSimulatedScanner(first));
+    EXPECT_TRUE(DetachSimulatedScanner(second));
+    EXPECT_FALSE(DetachSimulatedScanner(second));
+    EXPECT_EQ("", link.Exchange("@QRYPDN"));
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), link.Status());
+}
+
+TEST(SimulatorAttachTest, Attach_RefusesABadModelFileWithAReason)
+{
+    std::string error;
+    EXPECT_EQ(0u, AttachSimulatedScanner("/nonexistent/model.xml", "HBS-NONE", &error));
+    EXPECT_NE(std::string::npos, error.find("/nonexistent/model.xml"));
+}
+
+}  // namespace

@@ -1,0 +1,91 @@
+// The simulator's own reader of model command files.
+#include "SimModelFile.h"
+#include "SimTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+// A file under /tmp removed at the end of the test.
+class CScratchFile {
+public:
+    explicit CScratchFile(const std::string& content)
+    {
+        char pattern[] = "/tmp/vostrel-sim-XXXXXX";
+        const int fd = mkstemp(pattern);
+        if (fd >= 0)
+            close(fd);
+        m_path = pattern;
+        std::ofstream(m_path, std::ios::binary) << content;
+    }
+    ~CScratchFile() { std::remove(m_path.c_str()); }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+TEST(SimModelFileTest, Load_KeepsFileOrderAndTheFirstCommandOfAName)
+{
+    CSimSettingsDatabase database;
+    std::string error;
+    ASSERT_TRUE(CSimModelFile::Load(FixtureModelPath(), database, error)) << error;
+    ASSERT_EQ(7u, database.Count());
+    EXPECT_EQ("232BAD", database.All()[0].Name());
+    EXPECT_EQ("TRMHEX", database.All()[6].Name());
+    ASSERT_NE(nullptr, database.Find("232BAD"));
+    EXPECT_EQ("4", database.Find("232BAD")->Current());
+    EXPECT_EQ("0|1|4|8", database.Find("232BAD")->RangeText());
+}
+
+TEST(SimModelFileTest, Load_TakesKeysOfParenthesisItemsAndLabelFirstLists)
+{
+    CScratchFile file("<?xml version=\"1.0\" encoding=\"UTF-8\"?><DeviceConfiguration>"
+                      "<Command><CommandName>AAAKEY</CommandName><ControlType>COMBOBOX</ControlType>"
+                      "<SettingsList>ID_ON(1)|ID_OFF(0)</SettingsList><Default>ID_ON</Default></Command>"
+                      "<Command><CommandName>AAALAB</CommandName><ControlType>COMBOBOXCUSTOM</ControlType>"
+                      "<SettingsList>Fast:3|Slow:9</SettingsList><Default>3</Default></Command>"
+                      "</DeviceConfiguration>");
+    CSimSettingsDatabase database;
+    std::string error;
+    ASSERT_TRUE(CSimModelFile::Load(file.Path(), database, error)) << error;
+    EXPECT_EQ("ID_ON|ID_OFF", database.Find("AAAKEY")->RangeText());
+    EXPECT_TRUE(database.Find("AAAKEY")->Accepts("ID_OFF"));
+    EXPECT_FALSE(database.Find("AAAKEY")->Accepts("0"));
+    EXPECT_EQ("3|9", database.Find("AAALAB")->RangeText());
+    EXPECT_TRUE(database.Find("AAALAB")->Accepts("9"));
+    EXPECT_FALSE(database.Find("AAALAB")->Accepts("Slow"));
+}
+
+TEST(SimModelFileTest, Load_RefusesBrokenFilesAndLeavesTheDatabase)
+{
+    CSimSettingsDatabase database;
+    std::string error;
+    ASSERT_TRUE(CSimModelFile::Load(FixtureModelPath(), database, error));
+    const CScratchFile cut("<?xml version=\"1.0\"?><DeviceConfiguration><Command><CommandName>A");
+    const CScratchFile wrongRoot("<?xml version=\"1.0\"?><Pages><Command><CommandName>AAABBB</CommandName></Command></Pages>");
+    const CScratchFile binary(std::string("\x00\xFF\xFE garbage \x01\x02", 14));
+    for (const std::string& path : {cut.Path(), wrongRoot.Path(), binary.Path(), std::string("/nonexistent/model.xml")}) {
+        error.clear();
+        EXPECT_FALSE(CSimModelFile::Load(path, database, error)) << path;
+        EXPECT_NE(std::string::npos, error.find(path));
+    }
+    EXPECT_EQ(7u, database.Count());
+}
+
+TEST(SimModelFileTest, ShippedModelFile_LoadsWhenPresent)
+{
+    const std::string path = std::string(VOSTREL_SIM_TEST_DATA) + "/../../../data/Config/HI880.xml";
+    if (access(path.c_str(), R_OK) != 0)
+        GTEST_SKIP() << "no shipped HI880.xml yet";
+    CSimSettingsDatabase database;
+    std::string error;
+    ASSERT_TRUE(CSimModelFile::Load(path, database, error)) << error;
+    EXPECT_GT(database.Count(), 0u);
+}
+
+}  // namespace
