@@ -18,15 +18,35 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// A connection is used by one thread at a time, except that another thread may
+// close it while a read waits: that is how a read in progress is cancelled. The
+// transport is therefore shared with the reads using it and guarded, and a read
+// waits in short slices so that it notices a close quickly.
 struct SConnection {
-    std::unique_ptr<hbds::CTransport> transport;
+    std::mutex guard;
+    std::shared_ptr<hbds::CTransport> transport;
     bool isSerial = false;
     // Bytes that arrived after a terminator; the next read starts with them.
     std::vector<uint8_t> leftover;
 };
 
-// The handle table. Each connection is used by one thread at a time (the program
-// keeps one exchange at a time); the table itself is shared and locked.
+constexpr int kCloseCheckMs = 50;
+
+std::shared_ptr<hbds::CTransport> TransportOf(SConnection& connection)
+{
+    std::lock_guard<std::mutex> lock(connection.guard);
+    return connection.transport;
+}
+
+void SetTransport(SConnection& connection, std::shared_ptr<hbds::CTransport> transport, bool isSerial)
+{
+    std::lock_guard<std::mutex> lock(connection.guard);
+    connection.transport = std::move(transport);
+    connection.isSerial = isSerial;
+    connection.leftover.clear();
+}
+
+// The handle table; it is shared and locked.
 std::mutex g_tableMutex;
 std::map<HBDS_HANDLE, std::shared_ptr<SConnection>> g_connections;
 HBDS_HANDLE g_nextHandle = 1;
@@ -62,6 +82,7 @@ size_t FindTerminatorEnd(const uint8_t* data, size_t length, size_t from, const 
 // Hands out bytes kept from an earlier read before the line is asked again.
 uint32_t TakeLeftover(SConnection& connection, uint8_t* buffer, uint32_t size)
 {
+    std::lock_guard<std::mutex> lock(connection.guard);
     const uint32_t take = std::min<uint32_t>(size, static_cast<uint32_t>(connection.leftover.size()));
     std::copy_n(connection.leftover.begin(), take, buffer);
     connection.leftover.erase(connection.leftover.begin(), connection.leftover.begin() + take);
@@ -95,7 +116,7 @@ int hbds_open_com(HBDS_HANDLE handle, const SerialSettings* settings, uint32_t* 
         SetStatus(status, HBDS_ERR_NOT_INITIAL);
         return 0;
     }
-    if (connection->transport) {
+    if (TransportOf(*connection)) {
         SetStatus(status, HBDS_ERR_ALREADY_OPEN);
         return 0;
     }
@@ -105,15 +126,16 @@ int hbds_open_com(HBDS_HANDLE handle, const SerialSettings* settings, uint32_t* 
         return 0;
     }
     uint32_t result = HBDS_OK;
-    if (hbds::IsVirtualPort(path))
-        connection->transport = hbds::OpenVirtualTransport(path, *settings, result);
-    else
-        connection->transport = hbds::OpenSerialTransport(path, *settings, result);
-    connection->isSerial = true;
+    std::shared_ptr<hbds::CTransport> transport = hbds::IsVirtualPort(path)
+                                                      ? hbds::OpenVirtualTransport(path, *settings, result)
+                                                      : hbds::OpenSerialTransport(path, *settings, result);
     SetStatus(status, result);
-    if (!connection->transport)
+    if (!transport) {
         logout_line(4, "Connections.cpp", __LINE__, "open %s failed, status %u", path.c_str(), result);
-    return connection->transport ? 1 : 0;
+        return 0;
+    }
+    SetTransport(*connection, std::move(transport), true);
+    return 1;
 }
 
 int hbds_open_usb(HBDS_HANDLE handle, const UsbDeviceInfo* device, int mode, uint32_t* status)
@@ -124,7 +146,7 @@ int hbds_open_usb(HBDS_HANDLE handle, const UsbDeviceInfo* device, int mode, uin
         SetStatus(status, HBDS_ERR_NOT_INITIAL);
         return 0;
     }
-    if (connection->transport) {
+    if (TransportOf(*connection)) {
         SetStatus(status, HBDS_ERR_ALREADY_OPEN);
         return 0;
     }
@@ -138,16 +160,18 @@ int hbds_open_usb(HBDS_HANDLE handle, const UsbDeviceInfo* device, int mode, uin
         return 0;
     }
     uint32_t result = HBDS_OK;
-    connection->transport = hbds::OpenHidTransport(*device, result);
-    connection->isSerial = false;
+    std::shared_ptr<hbds::CTransport> transport = hbds::OpenHidTransport(*device, result);
     SetStatus(status, result);
-    return connection->transport ? 1 : 0;
+    if (!transport)
+        return 0;
+    SetTransport(*connection, std::move(transport), false);
+    return 1;
 }
 
 int hbds_is_open(HBDS_HANDLE handle)
 {
     auto connection = Find(handle);
-    return connection && connection->transport ? 1 : 0;
+    return connection && TransportOf(*connection) ? 1 : 0;
 }
 
 int hbds_close(HBDS_HANDLE handle)
@@ -155,8 +179,7 @@ int hbds_close(HBDS_HANDLE handle)
     auto connection = Find(handle);
     if (!connection)
         return 0;
-    connection->transport.reset();
-    connection->leftover.clear();
+    SetTransport(*connection, nullptr, connection->isSerial);
     return 1;
 }
 
@@ -171,7 +194,7 @@ int hbds_destory(HBDS_HANDLE handle)
         connection = it->second;
         g_connections.erase(it);
     }
-    connection->transport.reset();
+    SetTransport(*connection, nullptr, false);
     return 1;
 }
 
@@ -179,9 +202,11 @@ int hbds_clean(HBDS_HANDLE handle, int which)
 {
     (void)which;  // 0: input; output is never held back here
     auto connection = Find(handle);
-    if (!connection || !connection->transport)
+    auto transport = connection ? TransportOf(*connection) : nullptr;
+    if (!transport)
         return 0;
-    connection->transport->DropInput();
+    transport->DropInput();
+    std::lock_guard<std::mutex> lock(connection->guard);
     connection->leftover.clear();
     return 1;
 }
@@ -189,10 +214,11 @@ int hbds_clean(HBDS_HANDLE handle, int which)
 int hbds_write(HBDS_HANDLE handle, const uint8_t* data, uint32_t count)
 {
     auto connection = Find(handle);
-    if (!connection || !connection->transport || !data)
+    auto transport = connection ? TransportOf(*connection) : nullptr;
+    if (!transport || !data)
         return 0;
     uint32_t status = HBDS_OK;
-    const uint32_t written = connection->transport->Write(data, count, status);
+    const uint32_t written = transport->Write(data, count, status);
     if (status != HBDS_OK)
         logout_line(4, "Connections.cpp", __LINE__, "write failed after %u of %u bytes, status %u", written,
                     count, status);
@@ -204,7 +230,8 @@ int hbds_read_until(HBDS_HANDLE handle, uint8_t* buffer, uint32_t size, int time
 {
     (void)mode;
     auto connection = Find(handle);
-    if (!connection || !connection->transport) {
+    const auto held = connection ? TransportOf(*connection) : nullptr;
+    if (!held) {
         SetStatus(status, connection ? HBDS_ERR_NOT_OPEN : HBDS_ERR_NOT_INITIAL);
         return 0;
     }
@@ -212,32 +239,42 @@ int hbds_read_until(HBDS_HANDLE handle, uint8_t* buffer, uint32_t size, int time
         SetStatus(status, HBDS_ERR_INVALID_PARAMS);
         return 0;
     }
-    hbds::CTransport& transport = *connection->transport;
+    hbds::CTransport& transport = *held;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     SetStatus(status, HBDS_OK);
     uint32_t received = TakeLeftover(*connection, buffer, size);
     size_t end = FindTerminatorEnd(buffer, received, 0, terminator, terminatorLength);
+    Clock::time_point lastByte = Clock::now();
     while (end == 0 && received < size) {
+        if (TransportOf(*connection) != held) {
+            SetStatus(status, HBDS_ERR_NOT_OPEN);
+            break;  // closed by another thread while waiting
+        }
         // Before the first byte the whole time-out applies; after it, a quiet line
         // ends the read so that a reply without terminator does not wait it out.
-        int wait = RemainingMs(deadline);
-        if (received > 0)
-            wait = std::min(wait, transport.QuietGapMs());
+        const Clock::time_point until =
+            received > 0 ? std::min(deadline, lastByte + std::chrono::milliseconds(transport.QuietGapMs())) : deadline;
         uint32_t result = HBDS_OK;
-        const int got = transport.ReadSome(buffer + received, size - received, wait, result);
+        const int got = transport.ReadSome(buffer + received, size - received,
+                                           std::min(RemainingMs(until), kCloseCheckMs), result);
         if (got < 0) {
             SetStatus(status, result);
             logout_line(4, "Connections.cpp", __LINE__, "read failed, status %u", result);
             break;
         }
+        if (got == 0) {
+            if (RemainingMs(until) == 0)
+                break;
+            continue;
+        }
+        lastByte = Clock::now();
         const uint32_t before = received;
         received += static_cast<uint32_t>(got);
         end = FindTerminatorEnd(buffer, received, before, terminator, terminatorLength);
-        if (got == 0 && (received > 0 || RemainingMs(deadline) == 0))
-            break;
     }
     if (end != 0 && end < received) {
         // Keep what came after the terminator for the next read.
+        std::lock_guard<std::mutex> lock(connection->guard);
         connection->leftover.insert(connection->leftover.begin(), buffer + end, buffer + received);
         received = static_cast<uint32_t>(end);
     }
@@ -247,10 +284,11 @@ int hbds_read_until(HBDS_HANDLE handle, uint8_t* buffer, uint32_t size, int time
 int hbds_change_serial_settings(HBDS_HANDLE handle, const SerialSettings* settings)
 {
     auto connection = Find(handle);
-    if (!connection || !connection->transport || !connection->isSerial || !settings)
+    auto transport = connection ? TransportOf(*connection) : nullptr;
+    if (!transport || !connection->isSerial || !settings)
         return 0;
     uint32_t status = HBDS_OK;
-    return connection->transport->Reconfigure(*settings, status) ? 1 : 0;
+    return transport->Reconfigure(*settings, status) ? 1 : 0;
 }
 
 }  // extern "C"
