@@ -1,0 +1,315 @@
+#include "SaveCfg.h"
+
+#include "HBDataStreamMnt.h"
+#include "Log.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <cwchar>
+#include <string_view>
+#include <thread>
+
+std::unique_ptr<CSaveCfg> CSaveCfg::s_instance;
+
+namespace {
+
+const wchar_t kFrameHeader[] = L"~\x01" L"0000";
+const size_t kFrameHeaderLength = 6;
+const uint8_t kReplyHeader[] = {0x02, 0x01, '0', '0', '0', '0'};
+// The reply's own header and the character after it, which carries nothing we read.
+const size_t kReplyPrefixLength = 7;
+// Items one single exchange may bring back; "@*" of the largest model fits easily.
+const size_t kSingleExchangeItems = 1024;
+
+bool IsStatus(wchar_t c)
+{
+    return c == REPLY_ACK || c == REPLY_NAK || c == REPLY_ENQ;
+}
+
+bool HasMark(const wchar_t* command)
+{
+    return command[0] == L'@' || command[0] == L'#';
+}
+
+// Calls `visit(begin, end)` for every part of text[begin, end) cut at `separator`
+// that ends in a status character. A part that does not is joined with the next
+// one: the separator belonged to its value, and it is still in place in the text.
+// A last part without a status character is incomplete and yields nothing.
+template <typename Visit>
+void ForEachCompletePart(const wchar_t* text, size_t begin, size_t end, wchar_t separator, bool skipEmpty,
+                         Visit&& visit)
+{
+    size_t partStart = begin;
+    bool collecting = false;
+    for (size_t pos = begin; pos <= end;) {
+        size_t next = pos;
+        while (next < end && text[next] != separator)
+            ++next;
+        if (!collecting) {
+            if (skipEmpty && next == pos) {
+                pos = next + 1;
+                continue;
+            }
+            partStart = pos;
+            collecting = true;
+        }
+        if (next > partStart && IsStatus(text[next - 1])) {
+            visit(partStart, next);
+            collecting = false;
+        }
+        pos = next + 1;
+    }
+}
+
+void CopyName(wchar_t (&out)[7], std::wstring_view group, std::wstring_view rest)
+{
+    size_t n = 0;
+    for (wchar_t c : group)
+        if (n < 6)
+            out[n++] = c;
+    for (wchar_t c : rest)
+        if (n < 6)
+            out[n++] = c;
+    out[n] = L'\0';
+}
+
+}  // namespace
+
+CSaveCfg& CSaveCfg::GetInstance()
+{
+    if (!s_instance)
+        s_instance.reset(new CSaveCfg());
+    return *s_instance;
+}
+
+void CSaveCfg::ResetInstance()
+{
+    s_instance.reset();
+}
+
+void CSaveCfg::PackCommands(const wchar_t* rows, size_t count, size_t rowWidth, std::wstring& frame)
+{
+    if (frame.compare(0, kFrameHeaderLength, kFrameHeader) != 0)
+        frame.insert(0, kFrameHeader, kFrameHeaderLength);
+    std::wstring_view previous;
+    for (size_t i = 0; i < count; ++i) {
+        const wchar_t* row = rows + i * rowWidth;
+        const std::wstring_view command(row, wcsnlen(row, rowWidth));
+        if (i == 0) {
+            const bool marked = !command.empty() && HasMark(row);
+            if (!marked)
+                frame += L'@';
+            frame.append(command);
+            previous = marked ? command.substr(1) : command;
+            continue;
+        }
+        // Neighbours of one group share its three characters; the group is not repeated.
+        const bool sameGroup = command.size() >= 3 && previous.size() >= 3 && command.substr(0, 3) == previous.substr(0, 3);
+        if (sameGroup) {
+            frame += L',';
+            frame.append(command.substr(3));
+        } else {
+            frame += L';';
+            frame.append(command);
+        }
+        previous = command;
+    }
+    if (frame.empty() || frame.back() != L';')
+        frame += L';';
+    frame += L'\x03';
+}
+
+bool CSaveCfg::IsReplyComplete(const uint8_t* bytes, size_t n)
+{
+    if (!bytes || n == 0)
+        return false;
+    // Data that does not start like a reply ends the read at once instead of waiting
+    // for a terminator that will never come.
+    if (std::memcmp(bytes, kReplyHeader, std::min(n, sizeof kReplyHeader)) != 0)
+        return true;
+    if (n < 8)
+        return false;
+    return bytes[n - 1] == 0x03 && bytes[n - 2] == ';';
+}
+
+bool CSaveCfg::ParseReply(wchar_t* replyText, size_t length, ReplyItem* items, size_t capacity, size_t& count)
+{
+    count = 0;
+    if (!replyText || length == 0)
+        return false;
+    size_t end = wcsnlen(replyText, length);
+    if (end == 0)
+        return false;
+    --end;  // the closing 0x03
+    if (end <= kReplyPrefixLength)
+        return true;
+
+    bool overflowLogged = false;
+    ForEachCompletePart(replyText, kReplyPrefixLength, end, L';', true, [&](size_t tokenBegin, size_t tokenEnd) {
+        // The group is copied before items are cut, because cutting writes NULs
+        // over status characters, which may stand inside the first three.
+        wchar_t groupChars[3];
+        const size_t groupLength = std::min<size_t>(3, tokenEnd - tokenBegin);
+        std::copy(replyText + tokenBegin, replyText + tokenBegin + groupLength, groupChars);
+        const std::wstring_view group(groupChars, groupLength);
+
+        ForEachCompletePart(replyText, tokenBegin, tokenEnd, L',', false, [&](size_t begin, size_t pieceEnd) {
+            if (count == capacity) {
+                if (!overflowLogged)
+                    VLOG(LOG_INFO, "reply holds more than %u items; the rest is dropped", static_cast<unsigned>(capacity));
+                overflowLogged = true;
+                return;
+            }
+            const size_t statusPos = pieceEnd - 1;
+            const std::wstring_view piece(replyText + begin, statusPos - begin);
+            ReplyItem& item = items[count++];
+            size_t valueOffset;
+            if (group.size() == 3 && piece.find(group) != std::wstring_view::npos) {
+                valueOffset = std::min<size_t>(6, piece.size());
+                CopyName(item.command, {}, piece.substr(0, valueOffset));
+            } else {
+                valueOffset = std::min<size_t>(3, piece.size());
+                CopyName(item.command, group, piece.substr(0, valueOffset));
+            }
+            item.status = replyText[statusPos];
+            replyText[statusPos] = L'\0';
+            item.value = replyText + begin + valueOffset;
+        });
+    });
+    return true;
+}
+
+void CSaveCfg::PrepareRows(size_t rowCount, size_t rowWidth)
+{
+    if (rowCount * rowWidth > m_rows.size())
+        m_rows.assign(rowCount * rowWidth, L'\0');
+    else
+        std::fill(m_rows.begin(), m_rows.begin() + static_cast<std::ptrdiff_t>(rowCount * rowWidth), L'\0');
+    m_rowCount = rowCount;
+    m_rowWidth = rowWidth;
+}
+
+void CSaveCfg::PrepareItems(size_t capacity)
+{
+    if (capacity > m_items.size())
+        m_items.assign(capacity, ReplyItem{});
+    else
+        std::fill(m_items.begin(), m_items.end(), ReplyItem{});
+}
+
+bool CSaveCfg::WriteFrame() const
+{
+    return CHBDataStreamMnt::GetInstance().Write(m_frame.c_str(), m_frame.size()) > 0;
+}
+
+bool CSaveCfg::ExchangeWithOneResend()
+{
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    if (!WriteFrame())
+        return false;
+    if (link.ReadReply(0))
+        return true;
+    VLOG(LOG_DETAIL, "no reply, sending again: %s", U8(wxString(m_frame)));
+    return WriteFrame() && link.ReadReply(0);
+}
+
+bool CSaveCfg::ParseLastReply(size_t capacity, size_t& count)
+{
+    size_t length = 0;
+    wchar_t* text = CHBDataStreamMnt::GetInstance().GetReplyTextAnsi(length);
+    PrepareItems(capacity);
+    return ParseReply(text, length, m_items.data(), capacity, count);
+}
+
+ReplyItem* CSaveCfg::SendCommand(const wchar_t* first, const wchar_t* second, size_t& count)
+{
+    count = 0;
+    if (!first || !second)
+        return nullptr;
+    m_errors.clear();
+    const size_t firstLength = wcslen(first);
+    const size_t length = firstLength + wcslen(second);
+    if (length == 0)
+        return nullptr;
+
+    PrepareRows(1, 2 * length);
+    std::copy(first, first + firstLength, m_rows.begin());
+    std::copy(second, second + (length - firstLength), m_rows.begin() + static_cast<std::ptrdiff_t>(firstLength));
+    m_frame.clear();
+    m_frame.reserve(m_rowWidth + 100);
+    PackCommands(m_rows.data(), 1, m_rowWidth, m_frame);
+
+    // Scanners drop a request that follows the previous reply too closely.
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    if (!ExchangeWithOneResend())
+        return nullptr;
+
+    size_t parsed = 0;
+    if (!ParseLastReply(kSingleExchangeItems, parsed))
+        return nullptr;
+    for (size_t i = 0; i < parsed; ++i) {
+        if (m_items[i].status != REPLY_ACK) {
+            VLOG(LOG_INFO, "%s %s", U8(wxString(m_items[i].command)), "Respond Error");
+            m_errors.emplace_back(m_items[i].command);
+        }
+    }
+    if (!m_errors.empty())
+        return nullptr;
+    count = parsed;
+    return m_items.data();
+}
+
+bool CSaveCfg::SendCommandList(const wchar_t* rows, size_t count, size_t rowWidth)
+{
+    if (!rows || count == 0 || rowWidth == 0)
+        return false;
+    m_frame.clear();
+    m_frame.reserve(count * rowWidth + 100);
+    PackCommands(rows, count, rowWidth, m_frame);
+    if (!WriteFrame()) {
+        for (size_t i = 0; i < count; ++i)
+            m_errors.emplace_back(rows + i * rowWidth, wcsnlen(rows + i * rowWidth, rowWidth));
+        return false;
+    }
+    // A list goes out once: the caller judges the batch by the error list.
+    if (!CHBDataStreamMnt::GetInstance().ReadReply(0))
+        return false;
+    size_t parsed = 0;
+    if (!ParseLastReply(2 * count, parsed))
+        return false;
+    for (size_t i = 0; i < parsed; ++i) {
+        if (m_items[i].status != REPLY_ACK)
+            m_errors.emplace_back(m_items[i].command);
+    }
+    return true;
+}
+
+bool CSaveCfg::SendSetting(const wxString& command, const wxString& parameter, wxString& value)
+{
+    const wxString text = "#" + command + parameter;
+    size_t count = 0;
+    const ReplyItem* items = GetInstance().SendCommand(text.wc_str(), L"", count);
+    for (size_t i = 0; items && i < count; ++i) {
+        if (items[i].status == REPLY_ACK && command == items[i].command) {
+            value = items[i].value;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CSaveCfg::QueryCommand(const wxString& command, const wxString& suffix, wxString& value, const wxString& mark)
+{
+    const wxString text = mark + command + suffix;
+    size_t count = 0;
+    const ReplyItem* items = GetInstance().SendCommand(text.wc_str(), L"", count);
+    for (size_t i = 0; items && i < count; ++i) {
+        const wxString name(items[i].command);
+        if (items[i].status == REPLY_ACK && !name.empty() && command.Find(name) != wxNOT_FOUND) {
+            value = items[i].value;
+            return true;
+        }
+    }
+    return false;
+}

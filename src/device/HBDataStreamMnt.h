@@ -1,0 +1,106 @@
+// The single owner of every connection to a scanner: lists and identifies the
+// scanners that can be reached, opens the one being worked with, writes requests
+// and reads replies and images back with time-outs.
+#pragma once
+
+#include "DeviceEntry.h"
+
+#include <wx/string.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CHBDataStreamMnt {
+public:
+    static CHBDataStreamMnt& GetInstance();
+    static void ResetInstance();
+    ~CHBDataStreamMnt();
+
+    // Rebuilds the device list (USB first, then serial ports that answered) and
+    // identifies every entry. Returns the number of entries.
+    int EnumDevices();
+    // Asks every entry for its system text, product name and serial number.
+    void IdentifyDevices();
+    // Removes the entries that no catalogue model was matched to.
+    void RemoveUnmatched();
+
+    size_t GetDeviceCount() const { return m_devices.size(); }
+    DeviceEntry* GetDevice(size_t index) const { return index < m_devices.size() ? m_devices[index].get() : nullptr; }
+    // Takes over an entry made by hand (a port given by the user, tests).
+    DeviceEntry* AddDevice(std::unique_ptr<DeviceEntry> entry);
+
+    bool OpenDevice(DeviceEntry* entry);
+    // Always true. Sets the cancel flag, waits `delayMs`, closes and frees the handle.
+    bool CloseDevice(uint32_t delayMs);
+    bool IsOpen() const;
+    DeviceEntry* GetCurrentDevice() const { return m_current; }
+
+    bool SetBaudRate(uint32_t value);
+    bool SetDataBits(uint8_t value);
+    bool SetParity(uint8_t value);
+    bool SetStopBits(uint8_t value);
+
+    // Writes the first `length` characters of `text` in the narrow encoding after
+    // dropping pending input. Bytes written; 0 when not open.
+    uint32_t Write(const wchar_t* text, size_t length);
+
+    // Reads one reply; `limitMs` bounds each read and the whole reply (0 = no bound).
+    // True when at least one byte came.
+    bool ReadReply(uint32_t limitMs);
+    // Reads an image reply until its announced length has arrived or the line is silent.
+    bool ReadImage(bool firstFlag, bool secondFlag);
+
+    const uint8_t* GetReceived() const { return m_receive.data(); }
+    size_t GetReceivedLength() const { return m_received; }
+
+    // The received bytes as text: UTF-8 when they are valid UTF-8 with at least one
+    // byte above 0x7F, otherwise the narrow encoding. Null when the text buffer is too small.
+    wchar_t* GetReplyText(size_t& length);
+    // The received bytes up to the first zero byte, in the narrow encoding.
+    wchar_t* GetReplyTextAnsi(size_t& length);
+
+    // Validates a binary terminal frame; `mark` receives its mark byte.
+    static bool CheckFrame(const uint8_t* bytes, size_t n, uint8_t& mark);
+    // Total length an image reply announces in its header, 0 while unknown.
+    static size_t ExpectedImageLength(const uint8_t* bytes, size_t n, bool firstFlag, bool secondFlag);
+    // An identity value without its label and line breaks.
+    static wxString CleanIdentityValue(const wxString& value);
+    // The user's text for a link status code; empty for codes without one.
+    static wxString ErrorTextForStatus(uint32_t status);
+
+    // UI text of the current device's status; empty without an open handle.
+    wxString GetLastErrorText() const;
+
+    int32_t GetReadTimeout() const { return m_readTimeout; }
+    void SetReadTimeout(int32_t milliseconds) { m_readTimeout = milliseconds; }
+    bool IsCancelled() const { return m_cancel != 0; }
+    size_t GetReceiveCapacity() const { return m_receive.size(); }
+
+private:
+    CHBDataStreamMnt();
+
+    void DeleteDevices();
+    void AddUsbDevices();
+    void AddSerialDevices();
+    void IdentifyDevice(DeviceEntry& entry);
+    bool ChangeSerialSettings();
+    // Reads chunks until `done` says the reply is whole, the line is silent, the
+    // cancel flag is set or `limitMs` has passed.
+    template <typename Done>
+    bool ReadChunks(uint32_t limitMs, Done&& done);
+    void EnsureReceiveRoom();
+    wchar_t* StoreText(const std::wstring& text, size_t& length);
+
+    std::vector<std::unique_ptr<DeviceEntry>> m_devices;
+    std::atomic<int32_t> m_cancel{0};
+    int32_t m_readTimeout = 2000;
+    DeviceEntry* m_current = nullptr;
+    std::vector<uint8_t> m_receive;
+    size_t m_received = 0;
+    std::vector<wchar_t> m_text;
+
+    static std::unique_ptr<CHBDataStreamMnt> s_instance;
+};

@@ -1,0 +1,154 @@
+// Exchanges of the engine with a scanner played on a pseudo-terminal.
+#include "HBDataStreamMnt.h"
+#include "SaveCfg.h"
+#include "ScriptedScanner.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long MillisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+std::string Frame(const std::string& packed)
+{
+    return std::string("~\x01" "0000", 6) + packed + ";\x03";
+}
+
+class SaveCfgExchangeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto entry = std::make_unique<DeviceEntry>();
+        entry->kind = DEVICE_KIND_SERIAL;
+        entry->serial.port = hbds_add_serial_path(m_scanner.Path().c_str());
+        entry->serial.baudRate = 115200;
+        entry->serial.dataBits = 8;
+        m_link = &CHBDataStreamMnt::GetInstance();
+        m_link->SetReadTimeout(300);
+        ASSERT_TRUE(m_link->OpenDevice(m_link->AddDevice(std::move(entry))));
+    }
+    void TearDown() override
+    {
+        CSaveCfg::ResetInstance();
+        CHBDataStreamMnt::ResetInstance();
+        hbds_clear_serial_paths();
+    }
+
+    CScriptedScanner m_scanner;
+    CHBDataStreamMnt* m_link = nullptr;
+    CSaveCfg& m_engine = CSaveCfg::GetInstance();
+};
+
+}  // namespace
+
+TEST_F(SaveCfgExchangeTest, AQueryOfAllValuesGoesOutWithOneMarkAndItsItemsComeBack)
+{
+    m_scanner.Script({ReplyFrame("232BAD5\x06,PAR0\x06;BEPLVL2\x06")});
+    size_t count = 0;
+    const ReplyItem* items = m_engine.SendCommand(L"@*", L"", count);
+    ASSERT_NE(nullptr, items);
+    ASSERT_EQ(3u, count);
+    EXPECT_EQ(std::wstring(L"232PAR"), items[1].command);
+    EXPECT_EQ(std::wstring(L"2"), items[2].value);
+    ASSERT_EQ(1u, m_scanner.Requests().size());
+    EXPECT_EQ(Frame("@*"), m_scanner.Requests()[0]);
+}
+
+TEST_F(SaveCfgExchangeTest, AnItemNotAcknowledgedFailsTheExchangeAndIsListed)
+{
+    m_scanner.Script({ReplyFrame("232BAD9\x15,PAR0\x06;XYZABC\x05")});
+    size_t count = 7;
+    EXPECT_EQ(nullptr, m_engine.SendCommand(L"232BAD9;232PAR0;XYZABC", L"", count));
+    EXPECT_EQ(0u, count);
+    ASSERT_EQ(2u, m_engine.GetErrorList().size());
+    EXPECT_EQ("232BAD", m_engine.GetErrorList()[0]);
+    EXPECT_EQ("XYZABC", m_engine.GetErrorList()[1]);
+}
+
+TEST_F(SaveCfgExchangeTest, ASilentDeviceCostsOneTimeOutAndOneResend)
+{
+    const auto start = Clock::now();
+    size_t count = 0;
+    EXPECT_EQ(nullptr, m_engine.SendCommand(L"BEPLVL", L"*", count));
+    const long long elapsed = MillisecondsSince(start);
+    const auto requests = m_scanner.Requests();
+    ASSERT_EQ(2u, requests.size());
+    EXPECT_EQ(Frame("@BEPLVL*"), requests[0]);
+    EXPECT_EQ(requests[0], requests[1]);
+    // Two reads of 300 ms and the 25 ms pause; well under a third attempt.
+    EXPECT_GE(elapsed, 600);
+    EXPECT_LT(elapsed, 900);
+}
+
+TEST_F(SaveCfgExchangeTest, AnAnswerToTheResendIsTaken)
+{
+    m_scanner.Script({"", ReplyFrame("BEPLVL2\x06")});
+    wxString value;
+    EXPECT_TRUE(CSaveCfg::QueryCommand("BEPLVL", "*", value));
+    EXPECT_EQ("2", value);
+    EXPECT_EQ(2u, m_scanner.Requests().size());
+}
+
+TEST_F(SaveCfgExchangeTest, MissingOrEmptyTextSendsNothing)
+{
+    size_t count = 3;
+    EXPECT_EQ(nullptr, m_engine.SendCommand(nullptr, L"", count));
+    EXPECT_EQ(nullptr, m_engine.SendCommand(L"", L"", count));
+    EXPECT_EQ(0u, count);
+    EXPECT_TRUE(m_scanner.Requests().empty());
+}
+
+TEST_F(SaveCfgExchangeTest, ASettingIsSentTemporarilyAndJudgedByItsOwnItem)
+{
+    m_scanner.Script({ReplyFrame("232BAD7\x06"), ReplyFrame("232PAR1\x06")});
+    wxString value;
+    EXPECT_TRUE(CSaveCfg::SendSetting("232BAD", "7", value));
+    EXPECT_EQ("7", value);
+    EXPECT_EQ(Frame("#232BAD7"), m_scanner.Requests()[0]);
+    // An acknowledged item of another name does not count, and the value stays.
+    value = "kept";
+    EXPECT_FALSE(CSaveCfg::SendSetting("232BAD", "1", value));
+    EXPECT_EQ("kept", value);
+}
+
+TEST_F(SaveCfgExchangeTest, AListExchangeLeavesTheJudgementToTheCaller)
+{
+    m_scanner.Script({ReplyFrame("232BAD5\x06,PAR9\x15"), ""});
+    const wchar_t rows[2][16] = {L"232BAD5", L"232PAR9"};
+    m_engine.ClearErrorList();
+    EXPECT_TRUE(m_engine.SendCommandList(&rows[0][0], 2, 16));
+    EXPECT_EQ(Frame("@232BAD5,PAR9"), m_scanner.Requests()[0]);
+    ASSERT_EQ(1u, m_engine.GetErrorList().size());
+    EXPECT_EQ("232PAR", m_engine.GetErrorList()[0]);
+    // Silence: false, no resend, and the list is kept for the caller.
+    EXPECT_FALSE(m_engine.SendCommandList(&rows[0][0], 2, 16));
+    EXPECT_EQ(2u, m_scanner.Requests().size());
+    EXPECT_EQ(1u, m_engine.GetErrorList().size());
+}
+
+TEST_F(SaveCfgExchangeTest, AListThatCannotBeWrittenListsItsCommands)
+{
+    m_link->CloseDevice(0);
+    const wchar_t rows[2][16] = {L"232BAD5", L"BEPLVL2"};
+    m_engine.ClearErrorList();
+    EXPECT_FALSE(m_engine.SendCommandList(&rows[0][0], 2, 16));
+    ASSERT_EQ(2u, m_engine.GetErrorList().size());
+    EXPECT_EQ("BEPLVL2", m_engine.GetErrorList()[1]);
+}
+
+TEST_F(SaveCfgExchangeTest, AReplyThatIsNotAFrameEndsTheReadAndGivesNoItems)
+{
+    m_scanner.Script({"garbage"});
+    size_t count = 9;
+    const auto start = Clock::now();
+    EXPECT_NE(nullptr, m_engine.SendCommand(L"@*", L"", count));
+    EXPECT_EQ(0u, count);
+    EXPECT_LT(MillisecondsSince(start), 250);
+}

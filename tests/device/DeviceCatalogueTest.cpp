@@ -1,0 +1,221 @@
+// The model catalogue: loading rules, product-name matching and the unknown-device fallback.
+#include "AppContext.h"
+#include "DeviceMnt.h"
+#include "LanguageXmlInfo.h"
+#include "hbds.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/datetime.h>
+
+namespace {
+
+const char kPng[] = "\x89PNG\r\n\x1a\nthumbnail";
+
+const char kCatalogue[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<Devices>
+ <Category name="Handheld" langID="ID_CAT_HANDHELD" icon="hand.png" key="HS">
+  <Device name="HS620" langID="ID_HS620" key="HBS-HS620" filename="hs620.png" link="HS620.xml" lua="HS620.lua" ctrllink="c.xml"/>
+  <Device name="HS620W" key="HBS-HS620W" filename="hs620w.png" link="HS620W.xml" SET="SETUPN" barcode="17"/>
+  <Device name="no key" filename="hs620.png"/>
+  <Device name="twice" key="HBS-HS620" filename="other.png" link="second.xml"/>
+  <Note key="HBS-IGNORED"/>
+ </Category>
+ <Other name="ignored"/>
+ <Category name="Fixed" icon="fixed.png">
+  <Device name="FM300" key="HBS-FM300" filename="missing.png" link="FM300.xml"/>
+ </Category>
+</Devices>
+)";
+
+class DeviceCatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+        for (const char* picture : {"Images/hand.png", "Images/hs620.png", "Images/hs620w.png", "Images/unknowndevice.png"})
+            m_dir.Write(picture, std::string(kPng, sizeof kPng - 1));
+        m_dir.Write("Config/devicesinfo.xml", kCatalogue);
+    }
+    void TearDown() override
+    {
+        CDeviceMnt::ResetInstance();
+        CLanguageXmlInfo::ResetInstance();
+        CAppContext::ResetInstance();
+        hbds_set_log_directory(nullptr);
+    }
+
+    CDeviceMnt& Catalogue() { return CDeviceMnt::GetInstance(); }
+    CDeviceCategory& Handheld() { return *Catalogue().GetCategories().at(0); }
+
+    std::string LogAfter(const std::function<void()>& action)
+    {
+        m_dir.Write("log/.keep", "");
+        hbds_set_log_directory(m_dir.File("log").utf8_str());
+        HBSetLogLevel(3);
+        action();
+        HBSetLogLevel(2);
+        hbds_set_log_directory(nullptr);
+        return m_dir.Read(wxDateTime::Now().Format("log/hbds_%Y%m%d.log"));
+    }
+
+    CTempDir m_dir;
+};
+
+TEST_F(DeviceCatalogueTest, LoadKeepsCategoriesInFileOrderAndReadsEveryField)
+{
+    ASSERT_TRUE(Catalogue().Load());
+    ASSERT_EQ(2u, Catalogue().GetCategories().size());
+    EXPECT_EQ("Handheld", Handheld().m_name);
+    EXPECT_EQ(m_dir.Path() + "Images/hand.png", Handheld().m_icon);
+    EXPECT_TRUE(Handheld().m_iconImage);
+    EXPECT_FALSE(Catalogue().GetCategories()[1]->m_iconImage);
+
+    const DeviceInfoMap& devices = Handheld().GetDevices();
+    ASSERT_EQ(2u, devices.size());  // nameless key skipped, the second equal key dropped
+    const CDeviceInfo& first = *devices.at("HBS-HS620");
+    EXPECT_EQ("HS620.xml", first.m_link);
+    EXPECT_EQ("HS620.lua", first.m_lua);
+    EXPECT_EQ("c.xml", first.m_ctrllink);
+    EXPECT_EQ("SETUPE", first.m_setupCommand);
+    EXPECT_EQ(1, first.m_barcodeKind);
+    EXPECT_EQ(1, first.m_barcodeFlags);
+    EXPECT_EQ("HBS-HS620", first.m_matchName);
+    EXPECT_TRUE(first.m_pictureImage);
+
+    const CDeviceInfo& wireless = *devices.at("HBS-HS620W");
+    EXPECT_EQ("SETUPN", wireless.m_setupCommand);
+    EXPECT_EQ(1, wireless.m_barcodeKind);
+    EXPECT_EQ(17, wireless.m_barcodeFlags);
+    EXPECT_EQ(16, wireless.m_barcodeFlags & 0xFFF0);
+}
+
+TEST_F(DeviceCatalogueTest, MissingPictureIsLoggedAndTheModelKept)
+{
+    const std::string log = LogAfter([this] { ASSERT_TRUE(Catalogue().Load()); });
+    const CDeviceCategory& fixed = *Catalogue().GetCategories().at(1);
+    ASSERT_EQ(1u, fixed.GetDevices().size());
+    EXPECT_FALSE(fixed.GetDevices().begin()->second->m_pictureImage);
+    EXPECT_NE(std::string::npos, log.find("[3] DeviceInfo.cpp"));
+    EXPECT_NE(std::string::npos, log.find(std::string(m_dir.File("Images/missing.png").utf8_str())));
+}
+
+TEST_F(DeviceCatalogueTest, BrokenFilesLeaveAnEmptyCatalogueAndSayWhy)
+{
+    ASSERT_TRUE(Catalogue().Load());
+    struct Case {
+        const char* content;
+        const char* logged;
+    } cases[] = {
+        {"<Devices><Category name=\"cut", "Load "},
+        {"<Catalogue><Category/></Catalogue>", "GetName ERROR"},
+        {"<Devices></Devices>", "GetChildren ERROR"},
+    };
+    for (const Case& c : cases) {
+        m_dir.Write("Config/devicesinfo.xml", c.content);
+        const std::string log = LogAfter([this] { EXPECT_FALSE(Catalogue().Load()); });
+        EXPECT_TRUE(Catalogue().GetCategories().empty()) << c.content;
+        EXPECT_NE(std::string::npos, log.find(c.logged)) << c.content;
+        EXPECT_NE(std::string::npos, log.find("DeviceMnt.cpp")) << c.content;
+    }
+}
+
+TEST_F(DeviceCatalogueTest, CategoryNameFollowsTheUiLanguage)
+{
+    m_dir.Write("Config/language.xml", R"(<language><property name="EN" file="en.xml" help="h.html">English</property></language>)");
+    m_dir.Write("Config/en.xml", R"(<language><property name="ID_CAT_HANDHELD">Hand-held scanners</property></language>)");
+    ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageList());
+    ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageTexts("EN"));
+    ASSERT_TRUE(Catalogue().Load());
+    EXPECT_EQ("Hand-held scanners", Handheld().m_name);
+    EXPECT_EQ("Fixed", Catalogue().GetCategories()[1]->m_name);
+}
+
+TEST(DeviceInfoMatch, PrefixRulesAndReverseMatching)
+{
+    CDeviceInfo model;
+    model.m_key = model.m_matchName = "HBS-HS620";
+
+    EXPECT_FALSE(model.Matches(static_cast<const wxChar*>(nullptr), true));
+    EXPECT_TRUE(model.Matches("HBS-HS620", false));
+    EXPECT_EQ("HBS-HS620", model.m_matchName);
+
+    EXPECT_TRUE(model.Matches("HS620", false));
+    EXPECT_EQ("HS620", model.m_matchName);
+    EXPECT_TRUE(model.Matches("HBS-HS620-V2 rev B", false));
+    EXPECT_EQ("HBS-HS620-V2 rev B", model.m_matchName);
+    EXPECT_TRUE(model.Matches("HBSHS620", false));
+
+    EXPECT_FALSE(model.Matches("H", false));
+    EXPECT_TRUE(model.Matches("H", true));   // the stripped key contains it
+    EXPECT_FALSE(model.Matches("HBS-H", true));  // reverse matching looks at the unchanged name
+    EXPECT_FALSE(model.Matches("HS62", false));
+}
+
+TEST_F(DeviceCatalogueTest, TheLongestMatchingKeyWins)
+{
+    ASSERT_TRUE(Catalogue().Load());
+    EXPECT_EQ("HBS-HS620W", Handheld().FindByProductName("HS620W")->m_key);
+    EXPECT_EQ("HBS-HS620", Handheld().FindByProductName("HS620")->m_key);
+    EXPECT_EQ(nullptr, Handheld().FindByProductName("FM300"));
+}
+
+TEST_F(DeviceCatalogueTest, SearchIgnoresCaseAndAddsToTheResult)
+{
+    ASSERT_TRUE(Catalogue().Load());
+    DeviceSearchResult result;
+    Handheld().Search("hs620w", result);
+    ASSERT_EQ(1u, result.size());
+    Catalogue().GetCategories()[1]->Search("fm", result);
+    Handheld().Search("hbs", result);
+    ASSERT_EQ(3u, result.size());
+    EXPECT_EQ("HBS-FM300", result.begin()->first);
+}
+
+TEST_F(DeviceCatalogueTest, MatchDeviceCopiesTheModelUnderTheScannersName)
+{
+    ASSERT_TRUE(Catalogue().Load());
+    auto device = Catalogue().MatchDevice("HBS-HS620W-2");
+    ASSERT_TRUE(device);
+    EXPECT_EQ("HS620W.xml", device->m_link);
+    EXPECT_EQ("SETUPN", device->m_setupCommand);
+    EXPECT_EQ("HBS-HS620W-2", device->m_name);
+    EXPECT_EQ("HBS-HS620W-2", device->m_key);
+    EXPECT_EQ("HBS-HS620W-2", device->m_matchName);
+    EXPECT_EQ(m_dir.Path() + "Images/hs620w.png", device->m_picture);
+    EXPECT_TRUE(device->m_pictureImage);
+
+    // A later match elsewhere in the list still finds its own model.
+    EXPECT_EQ("FM300.xml", Catalogue().MatchDevice("FM300")->m_link);
+}
+
+TEST_F(DeviceCatalogueTest, UnknownScannerGetsTheFirstModelsFilesAndTheUnknownPicture)
+{
+    ASSERT_TRUE(Catalogue().Load());
+    auto device = Catalogue().MatchDevice("XR-9000");
+    ASSERT_TRUE(device);
+    EXPECT_EQ("HS620.xml", device->m_link);
+    EXPECT_EQ("XR-9000", device->m_name);
+    EXPECT_EQ(m_dir.Path() + "Images/unknowndevice.png", device->m_picture);
+    EXPECT_TRUE(device->m_pictureImage);
+
+    m_dir.Write("Config/devicesinfo.xml", "<Devices><Category name=\"empty\"/></Devices>");
+    ASSERT_TRUE(Catalogue().Load());
+    EXPECT_EQ(nullptr, Catalogue().MatchDevice("XR-9000"));
+}
+
+TEST(PictureFile, OnlyReadablePicturesLoad)
+{
+    CTempDir dir;
+    dir.Write("a.png", std::string(kPng, sizeof kPng - 1));
+    dir.Write("b.png", "not a picture");
+    dir.Write("c.png", "");
+    EXPECT_TRUE(CPictureFile::Load(dir.File("a.png")));
+    EXPECT_FALSE(CPictureFile::Load(dir.File("b.png")));
+    EXPECT_FALSE(CPictureFile::Load(dir.File("c.png")));
+    EXPECT_FALSE(CPictureFile::Load(dir.File("none.png")));
+    EXPECT_FALSE(CPictureFile::Load(""));
+}
+
+}  // namespace

@@ -1,0 +1,269 @@
+// The device link manager: enumeration and identification of simulated scanners,
+// reading replies with their time-outs, frames, image lengths and error texts.
+#include "HBDataStreamMnt.h"
+#include "InProcessScanner.h"
+#include "SaveCfg.h"
+#include "ScriptedScanner.h"
+#include "SimulatedScanner.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long MillisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+std::unique_ptr<CSimulatedScanner> SimulatedScanner(const std::string& product, uint32_t baud)
+{
+    SSimScannerProfile profile;
+    profile.productName = product;
+    profile.serialNumber = "SN-" + product;
+    profile.baudRate = baud;
+    std::string error;
+    auto scanner = CSimulatedScanner::FromModelFile(VOSTREL_SIM_TEST_DATA "/SimTestModel.xml", profile, error);
+    EXPECT_TRUE(scanner) << error;
+    return scanner;
+}
+
+class LinkTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        CSaveCfg::ResetInstance();
+        CHBDataStreamMnt::ResetInstance();
+        hbds_clear_serial_paths();
+    }
+
+    DeviceEntry* OpenScripted(CScriptedScanner& scanner)
+    {
+        auto entry = std::make_unique<DeviceEntry>();
+        entry->kind = DEVICE_KIND_SERIAL;
+        entry->serial.port = hbds_add_serial_path(scanner.Path().c_str());
+        entry->serial.baudRate = 115200;
+        entry->serial.dataBits = 8;
+        DeviceEntry* added = m_link.AddDevice(std::move(entry));
+        EXPECT_TRUE(m_link.OpenDevice(added));
+        return added;
+    }
+
+    CHBDataStreamMnt& m_link = CHBDataStreamMnt::GetInstance();
+};
+
+}  // namespace
+
+TEST_F(LinkTest, EnumerationIdentifiesSimulatedScannersAndDropsSilentPorts)
+{
+    CInProcessScanner first(SimulatedScanner("HBS-HI880", 115200));
+    CInProcessScanner second(SimulatedScanner("HBS-FM300", 9600));
+    ASSERT_NE(0u, first.Start());
+    ASSERT_NE(0u, second.Start());
+    CPseudoTerminal silent;  // a port where nothing answers
+    hbds_add_serial_path(silent.Path().c_str());
+
+    ASSERT_EQ(2, m_link.EnumDevices());
+    const DeviceEntry* hi880 = m_link.GetDevice(0)->productName == "HBS-HI880" ? m_link.GetDevice(0) : m_link.GetDevice(1);
+    const DeviceEntry* fm300 = hi880 == m_link.GetDevice(0) ? m_link.GetDevice(1) : m_link.GetDevice(0);
+    EXPECT_EQ("HBS-HI880", hi880->productName);
+    EXPECT_EQ("SN-HBS-HI880", hi880->serialNumber);
+    EXPECT_EQ(115200u, hi880->serial.baudRate);
+    EXPECT_EQ("HBS-FM300", fm300->productName);
+    EXPECT_EQ(9600u, fm300->serial.baudRate);
+    // The base system text follows the system text after a line break.
+    EXPECT_TRUE(hi880->systemInfo.EndsWith("\r\nKernel: V1.0.0")) << hi880->systemInfo;
+    EXPECT_EQ(nullptr, m_link.GetCurrentDevice());
+    EXPECT_EQ(0u, hi880->handle);
+}
+
+TEST_F(LinkTest, TheLinkSurvivesASimulatorRestart)
+{
+    CInProcessScanner scanner(SimulatedScanner("HBS-HI880", 9600));
+    ASSERT_NE(0u, scanner.Start());
+    ASSERT_EQ(1, m_link.EnumDevices());
+    DeviceEntry* entry = m_link.GetDevice(0);
+    ASSERT_TRUE(m_link.OpenDevice(entry));
+    scanner.Stop();
+    size_t count = 0;
+    EXPECT_EQ(nullptr, CSaveCfg::GetInstance().SendCommand(L"@QRYPDN", L"", count));
+    EXPECT_FALSE(m_link.GetLastErrorText().empty());
+    m_link.CloseDevice(0);
+
+    ASSERT_NE(0u, scanner.Start());
+    ASSERT_TRUE(m_link.OpenDevice(entry));
+    wxString product;
+    EXPECT_TRUE(CSaveCfg::QueryCommand("QRYPDN", "", product));
+    EXPECT_EQ("HBS-HI880", CHBDataStreamMnt::CleanIdentityValue(product));
+}
+
+TEST_F(LinkTest, IdentityValuesLoseTheirLabelAndLineBreaks)
+{
+    EXPECT_EQ("HBS-HI880", CHBDataStreamMnt::CleanIdentityValue("Product Name: HBS-HI880\r\n"));
+    EXPECT_EQ("HBS-HI880", CHBDataStreamMnt::CleanIdentityValue("Name:HBS-HI880"));
+    EXPECT_EQ(" x: y", CHBDataStreamMnt::CleanIdentityValue("a:  x: y"));
+    EXPECT_EQ("HBS-HI880", CHBDataStreamMnt::CleanIdentityValue("HBS-\r\nHI880\r\n"));
+}
+
+TEST_F(LinkTest, ALimitedReadStopsAtTheLimitEvenWhileDataKeepsComing)
+{
+    CScriptedScanner scanner;
+    OpenScripted(scanner);
+    m_link.SetReadTimeout(2000);
+    std::atomic<bool> stop{false};
+    std::thread dribble([&] {
+        scanner.Terminal().Send(std::string("\x02\x01" "0000@", 7));
+        while (!stop) {
+            scanner.Terminal().Send("x");
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        }
+    });
+    const auto start = Clock::now();
+    EXPECT_TRUE(m_link.ReadReply(500));
+    const long long elapsed = MillisecondsSince(start);
+    stop = true;
+    dribble.join();
+    EXPECT_GE(elapsed, 450);
+    EXPECT_LT(elapsed, 900);
+    EXPECT_EQ(2000, m_link.GetReadTimeout());
+}
+
+TEST_F(LinkTest, ALongReplyGrowsTheBufferAndArrivesWhole)
+{
+    CScriptedScanner scanner;
+    OpenScripted(scanner);
+    std::string reply("\x02\x01" "0000@", 7);
+    while (reply.size() < 300000)
+        reply += "C39LEN" + std::to_string(reply.size() % 97) + "\x06;";
+    reply += "\x03";
+    std::thread send([&] { scanner.Terminal().Send(reply); });
+    EXPECT_TRUE(m_link.ReadReply(0));
+    send.join();
+    EXPECT_EQ(reply.size(), m_link.GetReceivedLength());
+    EXPECT_GE(m_link.GetReceiveCapacity(), reply.size() + 10240);
+    size_t length = 0;
+    const wchar_t* text = m_link.GetReplyTextAnsi(length);
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(reply.size(), length);
+}
+
+TEST_F(LinkTest, ClosingTheDeviceCancelsAReadInProgress)
+{
+    CScriptedScanner scanner;
+    OpenScripted(scanner);
+    m_link.SetReadTimeout(2000);
+    std::thread closer([&] {
+        scanner.Terminal().Send(std::string("\x02\x01" "0000@", 7));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        m_link.CloseDevice(0);
+    });
+    const auto start = Clock::now();
+    EXPECT_FALSE(m_link.ReadReply(0));
+    closer.join();
+    EXPECT_LT(MillisecondsSince(start), 1500);
+    EXPECT_TRUE(m_link.IsCancelled());
+}
+
+TEST_F(LinkTest, NothingHappensOnALinkThatIsNotOpen)
+{
+    EXPECT_EQ(0u, m_link.Write(L"@*", 2));
+    EXPECT_FALSE(m_link.ReadReply(0));
+    EXPECT_FALSE(m_link.SetBaudRate(9600));
+    EXPECT_TRUE(m_link.GetLastErrorText().empty());
+    EXPECT_FALSE(m_link.OpenDevice(nullptr));
+}
+
+TEST_F(LinkTest, AFailedOpenKeepsTheLibraryStatus)
+{
+    auto entry = std::make_unique<DeviceEntry>();
+    entry->kind = DEVICE_KIND_SERIAL;
+    entry->serial.port = hbds_add_serial_path("/dev/vostrel-no-such-port");
+    entry->serial.baudRate = 9600;
+    entry->serial.dataBits = 8;
+    DeviceEntry* added = m_link.AddDevice(std::move(entry));
+    EXPECT_FALSE(m_link.OpenDevice(added));
+    EXPECT_EQ(0u, added->handle);
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), added->status);
+    EXPECT_FALSE(CHBDataStreamMnt::ErrorTextForStatus(added->status).empty());
+}
+
+TEST_F(LinkTest, RepliesDecodeAsUtf8OnlyWhenTheyAreUtf8)
+{
+    CScriptedScanner scanner;
+    OpenScripted(scanner);
+    std::thread send([&] { scanner.Terminal().Send("\xe6\x89\xab"); });  // one CJK character
+    ASSERT_TRUE(m_link.ReadReply(0));
+    send.join();
+    size_t length = 0;
+    const wchar_t* text = m_link.GetReplyText(length);
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(1u, length);
+    EXPECT_EQ(L'\x626b', text[0]);
+
+    std::thread sendLatin([&] { scanner.Terminal().Send("caf\xe9"); });
+    ASSERT_TRUE(m_link.ReadReply(0));
+    sendLatin.join();
+    text = m_link.GetReplyText(length);
+    ASSERT_EQ(4u, length);
+    EXPECT_EQ(L'\xe9', text[3]);
+}
+
+TEST(LinkStatusText, EveryLibraryCodeHasAUserTextExceptTheUnassignedOnes)
+{
+    for (uint32_t code : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 12u, 13u, 14u, 17u, 18u})
+        EXPECT_FALSE(CHBDataStreamMnt::ErrorTextForStatus(code).empty()) << code;
+    EXPECT_TRUE(CHBDataStreamMnt::ErrorTextForStatus(0).empty());
+    EXPECT_TRUE(CHBDataStreamMnt::ErrorTextForStatus(15).empty());
+    EXPECT_TRUE(CHBDataStreamMnt::ErrorTextForStatus(16).empty());
+}
+
+TEST(CheckFrame, LengthMarkAndChecksumMustAgree)
+{
+    uint8_t frame[] = {0x02, 0x00, 0x00, 0x01, ';', 0x41, 0x00};
+    frame[6] = 0xFF ^ 0x00 ^ 0x01 ^ 0x3B ^ 0x41;
+    uint8_t mark = 0;
+    EXPECT_TRUE(CHBDataStreamMnt::CheckFrame(frame, sizeof frame, mark));
+    EXPECT_EQ(';', mark);
+    frame[6] ^= 1;
+    EXPECT_FALSE(CHBDataStreamMnt::CheckFrame(frame, sizeof frame, mark));
+
+    // With the mark "6" the frame is one byte shorter for the same length.
+    uint8_t six[] = {0x02, 0x00, 0x00, 0x01, '6', 0x00};
+    six[5] = 0xFF ^ 0x00 ^ 0x01 ^ '6';
+    EXPECT_TRUE(CHBDataStreamMnt::CheckFrame(six, sizeof six, mark));
+    EXPECT_EQ('6', mark);
+
+    uint8_t wrongMark[] = {0x02, 0x00, 0x00, 0x01, 'x', 0x41, 0x00};
+    EXPECT_FALSE(CHBDataStreamMnt::CheckFrame(wrongMark, sizeof wrongMark, mark));
+    EXPECT_FALSE(CHBDataStreamMnt::CheckFrame(frame, 5, mark));
+    EXPECT_EQ(0, mark);
+}
+
+TEST(ImageLength, TheHeaderAnnouncesTheTotal)
+{
+    // Second layout: header 12, length digits at 19.
+    std::string reply(19, 'h');
+    reply += "00000100";
+    reply += std::string(10, 'p');
+    const auto* bytes = reinterpret_cast<const uint8_t*>(reply.data());
+    EXPECT_EQ(12u + 18u + 0x100u, CHBDataStreamMnt::ExpectedImageLength(bytes, reply.size(), false, false));
+    EXPECT_EQ(0u, CHBDataStreamMnt::ExpectedImageLength(bytes, 31, false, false));
+}
+
+TEST(ImageLength, TheFirstLayoutLooksForTheHBeforeTheDigits)
+{
+    // Header 8: the scan starts at 15; "H" found at distance 3.
+    std::string reply(15, 'h');
+    reply += "abH0000002A";
+    reply += std::string(20, 'p');
+    const auto* bytes = reinterpret_cast<const uint8_t*>(reply.data());
+    EXPECT_EQ(8u + 18u + 0x2Au + 3u, CHBDataStreamMnt::ExpectedImageLength(bytes, reply.size(), true, false));
+
+    std::string noH(15, 'h');
+    noH += std::string(40, 'x');
+    EXPECT_EQ(0u, CHBDataStreamMnt::ExpectedImageLength(reinterpret_cast<const uint8_t*>(noH.data()), noH.size(), true, false));
+}
