@@ -17,4 +17,7 @@ if [ -z "${DISPLAY:-}" ]; then
   fi
   echo "No display found: Vostrel runs on the virtual display $DISPLAY."
 fi
+# A simulated scanner is plugged in, so that the program can be tried without
+# hardware; set VOSTREL_SIMULATED_SCANNER= (empty) to start without one.
+export VOSTREL_SIMULATED_SCANNER="${VOSTREL_SIMULATED_SCANNER-HBS-HI880}"
 exec build/default/bin/vostrel "$@"

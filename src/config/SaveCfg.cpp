@@ -219,12 +219,15 @@ bool CSaveCfg::ParseLastReply(size_t capacity, size_t& count)
     size_t length = 0;
     wchar_t* text = CHBDataStreamMnt::GetInstance().GetReplyTextAnsi(length);
     PrepareItems(capacity);
-    return ParseReply(text, length, m_items.data(), capacity, count);
+    const bool parsed = ParseReply(text, length, m_items.data(), capacity, count);
+    m_itemCount = count;
+    return parsed;
 }
 
 ReplyItem* CSaveCfg::SendCommand(const wchar_t* first, const wchar_t* second, size_t& count)
 {
     count = 0;
+    m_itemCount = 0;
     if (!first || !second)
         return nullptr;
     m_errors.clear();
@@ -262,6 +265,7 @@ ReplyItem* CSaveCfg::SendCommand(const wchar_t* first, const wchar_t* second, si
 
 bool CSaveCfg::SendCommandList(const wchar_t* rows, size_t count, size_t rowWidth)
 {
+    m_itemCount = 0;
     if (!rows || count == 0 || rowWidth == 0)
         return false;
     m_frame.clear();

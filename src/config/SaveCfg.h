@@ -65,8 +65,9 @@ public:
     size_t GetMaxPayload() const { return m_maxPayload; }
     void SetMaxPayload(size_t characters) { m_maxPayload = characters; }
 
-    // Items of the last exchange; valid until the next one.
+    // Items of the last reply, acknowledged or not; valid until the next exchange.
     const ReplyItem* GetItems() const { return m_items.data(); }
+    size_t GetItemCount() const { return m_itemCount; }
 
 private:
     CSaveCfg() = default;
@@ -84,6 +85,7 @@ private:
     size_t m_rowCount = 0;
     size_t m_rowWidth = 0;
     size_t m_maxPayload = 300;
+    size_t m_itemCount = 0;
 
     static std::unique_ptr<CSaveCfg> s_instance;
 };

@@ -112,6 +112,36 @@ int CHBDataStreamMnt::EnumDevices()
     return static_cast<int>(m_devices.size());
 }
 
+int CHBDataStreamMnt::EnumSerialPort(const std::string& path, uint32_t baudRate)
+{
+    DeleteDevices();
+    m_cancel = 0;
+    if (!AddSerialPort(path, baudRate))
+        return 0;
+    IdentifyDevices();
+    return static_cast<int>(m_devices.size());
+}
+
+DeviceEntry* CHBDataStreamMnt::AddSerialPort(const std::string& path, uint32_t baudRate)
+{
+    SerialSettings port;
+    std::memset(&port, 0, sizeof port);
+    port.port = hbds_add_serial_path(path.c_str());
+    if (port.port == 0)
+        return nullptr;
+    if (baudRate == 0) {
+        if (hbds_detect_serial_settings(&port, 1, kDetectionTimeoutMs) < 1 || port.baudRate == 0)
+            return nullptr;
+    } else {
+        port.baudRate = baudRate;
+        port.dataBits = 8;
+    }
+    auto entry = std::make_unique<DeviceEntry>();
+    entry->kind = DEVICE_KIND_SERIAL;
+    entry->serial = port;
+    return AddDevice(std::move(entry));
+}
+
 void CHBDataStreamMnt::AddUsbDevices()
 {
     std::vector<UsbDeviceInfo> room(kEnumRoom);

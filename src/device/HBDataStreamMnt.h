@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 class CHBDataStreamMnt {
@@ -22,6 +23,12 @@ public:
     // Rebuilds the device list (USB first, then serial ports that answered) and
     // identifies every entry. Returns the number of entries.
     int EnumDevices();
+    // Rebuilds the device list from one serial port given by path, at `baudRate` or,
+    // when it is 0, at the rate the port answers at. Returns the number of entries (0 or 1).
+    int EnumSerialPort(const std::string& path, uint32_t baudRate);
+    // Adds an entry for a serial port given by path without identifying it; null when
+    // the path is empty or, with `baudRate` 0, nothing answered at any rate.
+    DeviceEntry* AddSerialPort(const std::string& path, uint32_t baudRate);
     // Asks every entry for its system text, product name and serial number.
     void IdentifyDevices();
     // Removes the entries that no catalogue model was matched to.

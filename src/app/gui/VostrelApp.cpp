@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "AppSettings.h"
 #include "CrashDump.h"
+#include "DemoScanner.h"
 #include "GuiMessageBox.h"
 #include "LanguageXmlInfo.h"
 #include "Log.h"
@@ -28,6 +29,10 @@ bool CVostrelApp::OnInit()
     context.CreateWorkingFolders();
     hbds_set_log_directory(context.GetFolder("log").utf8_str());
     SetAppName(context.GetApplicationName());
+
+    // The demo: simulated scanners named in VOSTREL_SIMULATED_SCANNER are plugged in
+    // before the first enumeration, so they are listed like real ones.
+    AttachDemoScannersFromEnvironment();
 
     wxInitAllImageHandlers();
     InstallDialogMessageHandler();

@@ -1,0 +1,224 @@
+#include "CliCommands.h"
+
+#include "DeviceMnt.h"
+#include "HBDataStreamMnt.h"
+#include "SaveCfg.h"
+#include "DemoScanner.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+std::string Utf8(const wxString& text)
+{
+    return std::string(text.utf8_str());
+}
+
+// A simulated scanner plugged in for the length of one command.
+class CSimulatedPort {
+public:
+    ~CSimulatedPort()
+    {
+        if (m_port != 0)
+            DetachDemoScanner(m_port);
+    }
+    bool Attach(const SCliOptions& options, std::ostream& err);
+
+private:
+    uint32_t m_port = 0;
+};
+
+bool CSimulatedPort::Attach(const SCliOptions& options, std::ostream& err)
+{
+    if (options.simModel.empty())
+        return true;
+    wxString error;
+    m_port = AttachDemoScanner(wxString::FromUTF8(options.simModel), wxString::FromUTF8(options.simProduct),
+                               options.baudRate, error);
+    if (m_port == 0) {
+        err << "vostrel-cli: " << Utf8(error) << "\n";
+        return false;
+    }
+    return true;
+}
+
+std::string PortName(const DeviceEntry& entry)
+{
+    if (entry.kind == DEVICE_KIND_USB)
+        return entry.usb.path;
+    char path[512] = {};
+    if (hbds_serial_port_path(entry.serial.port, path, sizeof path) == 0)
+        return "port " + std::to_string(entry.serial.port);
+    return path;
+}
+
+std::string ModelName(const wxString& productName)
+{
+    for (const auto& category : CDeviceMnt::GetInstance().GetCategories()) {
+        if (const CDeviceInfo* model = category->FindByProductName(productName))
+            return Utf8(model->m_key);
+    }
+    return "unknown";
+}
+
+std::string OrDash(const wxString& text)
+{
+    return text.empty() ? std::string("-") : Utf8(text);
+}
+
+// Lists or opens the scanners the options point at. Returns the number of entries.
+int FindScanners(const SCliOptions& options)
+{
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    if (!options.port.empty())
+        return link.EnumSerialPort(options.port, options.baudRate);
+    return link.EnumDevices();
+}
+
+DeviceEntry* PickScannerForSend(const SCliOptions& options)
+{
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    // A port given by hand is used at once: nothing is gained by identifying it first.
+    if (!options.port.empty())
+        return link.AddSerialPort(options.port, options.baudRate);
+    return link.EnumDevices() > 0 ? link.GetDevice(0) : nullptr;
+}
+
+// The first bytes of the last reply, escaped, for a reply that could not be used.
+std::string ReceivedBytes(const CHBDataStreamMnt& link)
+{
+    const size_t shown = std::min<size_t>(link.GetReceivedLength(), 48);
+    std::string text;
+    for (size_t i = 0; i < shown; ++i) {
+        const uint8_t byte = link.GetReceived()[i];
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        text += (byte < 0x20 || byte >= 0x7F) ? std::string(escaped) : std::string(1, static_cast<char>(byte));
+    }
+    return text + (shown < link.GetReceivedLength() ? "..." : "");
+}
+
+std::string NoScannerMessage(const SCliOptions& options)
+{
+    if (!options.port.empty())
+        return "vostrel-cli: no scanner answered at " + options.port + "\n";
+    return "vostrel-cli: no scanner found\n";
+}
+
+}  // namespace
+
+const char* StatusName(wchar_t status)
+{
+    switch (status) {
+    case REPLY_ACK:
+        return "ACK";
+    case REPLY_NAK:
+        return "NAK";
+    case REPLY_ENQ:
+        return "ENQ";
+    default:
+        return "?";
+    }
+}
+
+std::string PrintableValue(const wchar_t* value)
+{
+    std::string printable;
+    if (!value)
+        return printable;
+    for (const wchar_t* c = value; *c; ++c) {
+        if (*c < 0x20 || *c == 0x7F) {
+            char escaped[16];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(*c));
+            printable += escaped;
+        } else if (*c == '\\') {
+            printable += "\\\\";
+        } else {
+            printable += Utf8(wxString(*c));
+        }
+    }
+    return printable;
+}
+
+int RunList(const SCliOptions& options, std::ostream& out, std::ostream& err)
+{
+    CDeviceMnt::GetInstance().EnsureLoaded();
+    CSimulatedPort simulated;
+    if (!simulated.Attach(options, err))
+        return CLI_NO_SCANNER;
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    if (FindScanners(options) == 0) {
+        err << NoScannerMessage(options);
+        return CLI_NO_SCANNER;
+    }
+    for (size_t i = 0; i < link.GetDeviceCount(); ++i) {
+        const DeviceEntry& entry = *link.GetDevice(i);
+        out << PortName(entry) << '\t' << OrDash(entry.productName) << '\t' << OrDash(entry.serialNumber) << '\t'
+            << (entry.productName.empty() ? std::string("unknown") : ModelName(entry.productName)) << '\n';
+    }
+    return CLI_OK;
+}
+
+int RunSend(const SCliOptions& options, std::ostream& out, std::ostream& err)
+{
+    CDeviceMnt::GetInstance().EnsureLoaded();
+    CSimulatedPort simulated;
+    if (!simulated.Attach(options, err))
+        return CLI_NO_SCANNER;
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    DeviceEntry* entry = PickScannerForSend(options);
+    if (!entry) {
+        err << NoScannerMessage(options);
+        return CLI_NO_SCANNER;
+    }
+    if (!link.OpenDevice(entry)) {
+        const wxString reason = CHBDataStreamMnt::ErrorTextForStatus(entry->status);
+        err << "vostrel-cli: cannot open " << PortName(*entry) << (reason.empty() ? "" : ": ") << Utf8(reason) << "\n";
+        return CLI_NO_SCANNER;
+    }
+    link.SetReadTimeout(static_cast<int32_t>(options.timeoutMs));
+
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    size_t acknowledged = 0;
+    const wxString text = wxString::FromUTF8(options.text);
+    const bool accepted = engine.SendCommand(text.wc_str(), L"", acknowledged) != nullptr;
+    const size_t count = engine.GetItemCount();
+    const wxString failure = link.GetLastErrorText();
+    const std::string received = ReceivedBytes(link);
+    link.CloseDevice(0);
+
+    if (count == 0) {
+        err << "vostrel-cli: no usable reply from " << PortName(*entry);
+        if (!failure.empty())
+            err << ": " << Utf8(failure);
+        if (!received.empty())
+            err << " (received " << link.GetReceivedLength() << " bytes holding no reply item: " << received << ")";
+        else if (options.baudRate != 0)
+            err << " (nothing came back; is " << options.baudRate << " the scanner's baud rate?)";
+        err << "\n";
+        return CLI_NO_REPLY;
+    }
+    const ReplyItem* items = engine.GetItems();
+    for (size_t i = 0; i < count; ++i)
+        out << Utf8(items[i].command) << '\t' << PrintableValue(items[i].value) << '\t' << StatusName(items[i].status)
+            << '\n';
+    return accepted ? CLI_OK : CLI_REFUSED;
+}
+
+int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err)
+{
+    switch (options.command) {
+    case ECliCommand::List:
+        return RunList(options, out, err);
+    case ECliCommand::Send:
+        return RunSend(options, out, err);
+    case ECliCommand::Help:
+        out << CliUsage();
+        return CLI_OK;
+    case ECliCommand::None:
+        break;
+    }
+    err << CliUsage();
+    return CLI_USAGE;
+}

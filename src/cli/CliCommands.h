@@ -1,0 +1,24 @@
+// The commands of vostrel-cli, on the same device link, catalogue and command
+// exchange as the program. They write results to `out` and problems to `err`, and
+// return the process exit status.
+#pragma once
+
+#include "CliOptions.h"
+
+#include <ostream>
+
+enum ECliExit {
+    CLI_OK = 0,
+    CLI_USAGE = 1,
+    CLI_NO_SCANNER = 2,
+    CLI_NO_REPLY = 3,
+    CLI_REFUSED = 4
+};
+
+int RunList(const SCliOptions& options, std::ostream& out, std::ostream& err);
+int RunSend(const SCliOptions& options, std::ostream& out, std::ostream& err);
+int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err);
+
+// A reply value made safe for a terminal: control bytes become \xNN.
+std::string PrintableValue(const wchar_t* value);
+const char* StatusName(wchar_t status);

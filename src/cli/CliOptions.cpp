@@ -1,0 +1,130 @@
+#include "CliOptions.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+// A whole decimal number within [minimum, maximum]; strtoul alone would accept "12x".
+bool ParseNumber(const std::string& text, uint32_t minimum, uint32_t maximum, uint32_t& value)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    errno = 0;
+    const unsigned long parsed = std::strtoul(text.c_str(), nullptr, 10);
+    if (errno != 0 || parsed < minimum || parsed > maximum)
+        return false;
+    value = static_cast<uint32_t>(parsed);
+    return true;
+}
+
+ECliCommand CommandFromWord(const std::string& word)
+{
+    if (word == "list")
+        return ECliCommand::List;
+    if (word == "send")
+        return ECliCommand::Send;
+    if (word == "help" || word == "--help" || word == "-h")
+        return ECliCommand::Help;
+    return ECliCommand::None;
+}
+
+}  // namespace
+
+const char* CliUsage()
+{
+    return "usage: vostrel-cli list [--port PATH] [--baud N] [--sim MODEL [--product NAME]]\n"
+           "       vostrel-cli send [--port PATH] [--baud N] [--sim MODEL [--product NAME]] [--timeout MS] TEXT\n"
+           "\n"
+           "list  finds the scanners that answer and prints one line for each:\n"
+           "      port, product name, serial number and catalogue model, separated by tabs.\n"
+           "send  sends TEXT (for example \"@232BAD*\" or \"#BEPLVL2\") in one request and prints\n"
+           "      each reply item: command, value and ACK, NAK or ENQ, separated by tabs.\n"
+           "\n"
+           "--port PATH    use only this serial port (a device file or pseudo-terminal)\n"
+           "--baud N       its baud rate; without it the rate the scanner answers at is found\n"
+           "--sim MODEL    plug in a simulated scanner of MODEL first: a catalogue key such as\n"
+           "               HBS-HI880, a command file name in Config/, or a path to one\n"
+           "--product NAME the simulated scanner's product name (default: the model's key)\n"
+           "--timeout MS   read time-out of the exchange (default 2000)\n"
+           "\n"
+           "Exit status: 0 success, 1 bad command line, 2 no scanner or port, 3 no usable\n"
+           "reply, 4 the reply refused some commands (NAK or ENQ).\n";
+}
+
+bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& options, std::string& error)
+{
+    options = SCliOptions();
+    if (arguments.empty()) {
+        error = "no command given";
+        return false;
+    }
+    options.command = CommandFromWord(arguments[0]);
+    if (options.command == ECliCommand::None) {
+        error = "unknown command \"" + arguments[0] + "\"";
+        return false;
+    }
+    if (options.command == ECliCommand::Help)
+        return true;
+
+    std::vector<std::string> free;
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool takesValue = argument == "--port" || argument == "--baud" || argument == "--sim" ||
+                                argument == "--product" || argument == "--timeout";
+        if (argument == "--help" || argument == "-h") {
+            options.command = ECliCommand::Help;
+            return true;
+        }
+        if (!takesValue) {
+            if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
+                error = "unknown option " + argument;
+                return false;
+            }
+            free.push_back(argument);
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = argument + " needs a value";
+            return false;
+        }
+        const std::string& value = arguments[++i];
+        if (argument == "--port") {
+            options.port = value;
+        } else if (argument == "--sim") {
+            options.simModel = value;
+        } else if (argument == "--product") {
+            options.simProduct = value;
+        } else if (argument == "--baud") {
+            if (!ParseNumber(value, 300, 4000000, options.baudRate)) {
+                error = "--baud needs a rate from 300 to 4000000, not \"" + value + "\"";
+                return false;
+            }
+        } else if (!ParseNumber(value, 1, 600000, options.timeoutMs)) {
+            error = "--timeout needs milliseconds from 1 to 600000, not \"" + value + "\"";
+            return false;
+        }
+    }
+
+    if (!options.port.empty() && !options.simModel.empty()) {
+        error = "--port and --sim cannot be used together";
+        return false;
+    }
+    if (!options.simProduct.empty() && options.simModel.empty()) {
+        error = "--product only names a simulated scanner (--sim)";
+        return false;
+    }
+    if (options.command == ECliCommand::List) {
+        if (!free.empty()) {
+            error = "list takes no text, but got \"" + free.front() + "\"";
+            return false;
+        }
+        return true;
+    }
+    if (free.size() != 1 || free.front().empty()) {
+        error = free.empty() ? "send needs the text to send" : "send takes one text; quote it when it has spaces";
+        return false;
+    }
+    options.text = free.front();
+    return true;
+}

@@ -1,0 +1,20 @@
+// The built-in simulated scanner of the program and of vostrel-cli: a model of the
+// catalogue played by the scanner simulator, so that everything can be tried
+// without hardware. It shows up among the serial ports like a real scanner.
+#pragma once
+
+#include <wx/string.h>
+
+#include <cstdint>
+
+// Plugs in a simulated scanner of `model`: a catalogue key (e.g. "HBS-HI880"), a
+// command file name in Config/, or a path to one. Its product name is `productName`,
+// or the model's key when that is empty. Returns the port number, or 0 with `error`.
+uint32_t AttachDemoScanner(const wxString& model, const wxString& productName, uint32_t baudRate, wxString& error);
+
+// Plugs in the models named in the environment variable VOSTREL_SIMULATED_SCANNER
+// (separated by ","); problems are logged. Returns how many were plugged in.
+int AttachDemoScannersFromEnvironment();
+
+// Unplugs one scanner plugged in above.
+void DetachDemoScanner(uint32_t port);

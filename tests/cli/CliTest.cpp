@@ -1,0 +1,133 @@
+// vostrel-cli's command line and its send command against scanners played by the test.
+#include "CliCommands.h"
+#include "DeviceMnt.h"
+#include "HBDataStreamMnt.h"
+#include "SaveCfg.h"
+
+#include "ScriptedScanner.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+SCliOptions Parse(const std::vector<std::string>& arguments)
+{
+    SCliOptions options;
+    std::string error;
+    EXPECT_TRUE(ParseCliOptions(arguments, options, error)) << error;
+    return options;
+}
+
+std::string Refusal(const std::vector<std::string>& arguments)
+{
+    SCliOptions options;
+    std::string error;
+    EXPECT_FALSE(ParseCliOptions(arguments, options, error));
+    return error;
+}
+
+TEST(CliOptions, CommandsTakeTheirOptionsInAnyOrder)
+{
+    const SCliOptions list = Parse({"list", "--baud", "115200", "--port", "/dev/pts/7"});
+    EXPECT_EQ(ECliCommand::List, list.command);
+    EXPECT_EQ("/dev/pts/7", list.port);
+    EXPECT_EQ(115200u, list.baudRate);
+
+    const SCliOptions send = Parse({"send", "@232BAD*;BEPLVL*", "--timeout", "300", "--sim", "HBS-HI880"});
+    EXPECT_EQ(ECliCommand::Send, send.command);
+    EXPECT_EQ("@232BAD*;BEPLVL*", send.text);
+    EXPECT_EQ(300u, send.timeoutMs);
+    EXPECT_EQ("HBS-HI880", send.simModel);
+    EXPECT_EQ(0u, send.baudRate);
+
+    EXPECT_EQ(ECliCommand::Help, Parse({"send", "--help"}).command);
+    EXPECT_EQ(ECliCommand::Help, Parse({"help"}).command);
+}
+
+TEST(CliOptions, CommandLinesThatCannotRunAreRefusedWithAReason)
+{
+    EXPECT_EQ("no command given", Refusal({}));
+    EXPECT_NE(std::string::npos, Refusal({"lsit"}).find("unknown command"));
+    EXPECT_NE(std::string::npos, Refusal({"list", "--port"}).find("needs a value"));
+    EXPECT_NE(std::string::npos, Refusal({"list", "--baud", "12x"}).find("--baud"));
+    EXPECT_NE(std::string::npos, Refusal({"list", "--baud", "0"}).find("--baud"));
+    EXPECT_NE(std::string::npos, Refusal({"list", "--baud", "99999999999999999999"}).find("--baud"));
+    EXPECT_NE(std::string::npos, Refusal({"send", "--timeout", "-1", "X"}).find("--timeout"));
+    EXPECT_NE(std::string::npos, Refusal({"list", "--verbose"}).find("unknown option"));
+    EXPECT_NE(std::string::npos, Refusal({"list", "extra"}).find("no text"));
+    EXPECT_NE(std::string::npos, Refusal({"send"}).find("needs the text"));
+    EXPECT_NE(std::string::npos, Refusal({"send", "A", "B"}).find("one text"));
+    EXPECT_NE(std::string::npos, Refusal({"send", "--port", "/dev/x", "--sim", "M", "A"}).find("together"));
+    EXPECT_NE(std::string::npos, Refusal({"list", "--product", "P"}).find("--sim"));
+}
+
+TEST(CliOutput, ControlBytesInValuesAreShownEscaped)
+{
+    EXPECT_EQ("AB\\x0D\\x0A\\\\z", PrintableValue(L"AB\r\n\\z"));
+    EXPECT_EQ(std::string("\xE4\xB8\xAD", 3), PrintableValue(L"\x4E2D"));
+    EXPECT_EQ("", PrintableValue(nullptr));
+    EXPECT_STREQ("ACK", StatusName(REPLY_ACK));
+    EXPECT_STREQ("NAK", StatusName(REPLY_NAK));
+    EXPECT_STREQ("ENQ", StatusName(REPLY_ENQ));
+}
+
+class CliSendTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        CSaveCfg::ResetInstance();
+        CHBDataStreamMnt::ResetInstance();
+        CDeviceMnt::ResetInstance();
+    }
+
+    int Send(const std::string& text, const std::string& port, uint32_t timeoutMs = 2000)
+    {
+        SCliOptions options = Parse({"send", text, "--port", port, "--baud", "115200"});
+        options.timeoutMs = timeoutMs;
+        m_out.str("");
+        m_err.str("");
+        return RunSend(options, m_out, m_err);
+    }
+
+    std::ostringstream m_out;
+    std::ostringstream m_err;
+};
+
+TEST_F(CliSendTest, EveryItemIsPrintedWithItsStatusAndRefusalsSetTheExitCode)
+{
+    CScriptedScanner scanner;
+    scanner.Script({ReplyFrame("232BAD5\x06;SCNTMO9999\x15;XYZABC\x05"), ReplyFrame("232BAD5\x06,PAR0\x06")});
+
+    EXPECT_EQ(CLI_REFUSED, Send("232BAD5;SCNTMO9999;XYZABC", scanner.Path()));
+    EXPECT_EQ("232BAD\t5\tACK\nSCNTMO\t9999\tNAK\nXYZABC\t\tENQ\n", m_out.str());
+
+    EXPECT_EQ(CLI_OK, Send("#232BAD5", scanner.Path()));
+    EXPECT_EQ("232BAD\t5\tACK\n232PAR\t0\tACK\n", m_out.str());
+
+    const std::vector<std::string> requests = scanner.Requests();
+    ASSERT_EQ(2u, requests.size());
+    EXPECT_EQ(std::string("~\x01" "0000@232BAD5;SCNTMO9999;XYZABC;\x03"), requests[0]);
+    EXPECT_EQ(std::string("~\x01" "0000#232BAD5;\x03"), requests[1]);
+}
+
+TEST_F(CliSendTest, SilenceAndGarbageAreNoReply)
+{
+    CScriptedScanner scanner;
+    scanner.Script({"", "", "\xFF\xFEnoise"});
+    EXPECT_EQ(CLI_NO_REPLY, Send("@232BAD*", scanner.Path(), 150));
+    EXPECT_NE(std::string::npos, m_err.str().find("no usable reply")) << m_err.str();
+    EXPECT_EQ("", m_out.str());
+    EXPECT_EQ(CLI_NO_REPLY, Send("@232BAD*", scanner.Path(), 150));
+    EXPECT_NE(std::string::npos, m_err.str().find("\\xFF\\xFEnoise")) << m_err.str();
+    EXPECT_EQ("", m_out.str());
+}
+
+TEST_F(CliSendTest, APortThatDoesNotExistIsNamed)
+{
+    EXPECT_EQ(CLI_NO_SCANNER, Send("@232BAD*", "/dev/no-such-port-here"));
+    EXPECT_NE(std::string::npos, m_err.str().find("/dev/no-such-port-here")) << m_err.str();
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+#!/bin/bash
+# vostrel-cli against the vostrel-scanner-sim program on a pseudo-terminal, as a user
+# would try them: list names the model, send shows ACK, NAK and ENQ items.
+set -u
+bin="$1"
+model="$bin/Config/FM300.xml"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+[ -f "$model" ] || fail "no shipped model file $model"
+out=$(mktemp)
+"$bin/vostrel-scanner-sim" --model "$model" --product HBS-FM300 --baud 115200 >"$out" 2>&1 &
+sim=$!
+trap 'kill $sim 2>/dev/null; rm -f "$out"' EXIT
+for _ in $(seq 50); do grep -q /dev/ "$out" && break; sleep 0.1; done
+port=$(grep -o '/dev/[^ ]*' "$out" | head -1)
+[ -n "$port" ] || fail "the simulator printed no port: $(cat "$out")"
+
+listed=$("$bin/vostrel-cli" list --port "$port") || fail "list failed with $?"
+echo "$listed"
+[ "$(printf '%s\n' "$listed" | wc -l)" = 1 ] || fail "list printed more than one scanner"
+IFS=$'\t' read -r lport product serial matched <<<"$listed"
+[ "$lport" = "$port" ] || fail "port column '$lport'"
+[ "$product" = HBS-FM300 ] || fail "product column '$product'"
+[ -n "$serial" ] && [ "$serial" != - ] || fail "serial column '$serial'"
+[ "$matched" = HBS-FM300 ] || fail "model column '$matched'"
+
+# The first command of the model file, to be sure it is one the scanner knows.
+first=$(grep -o '<CommandName>[^<]*' "$model" | head -1 | cut -d'>' -f2)
+sent=$("$bin/vostrel-cli" send --port "$port" --baud 115200 "@${first}*;QQQQQQ1")
+code=$?
+echo "$sent"
+[ $code = 4 ] || fail "send with an unknown command exited $code, not 4"
+printf '%s\n' "$sent" | grep -q "^${first}"$'\t'".*"$'\t'"ACK\$" || fail "no ACK item for $first"
+printf '%s\n' "$sent" | grep -q "^QQQQQQ"$'\t'".*"$'\t'"ENQ\$" || fail "no ENQ item for QQQQQQ"
+
+sent=$("$bin/vostrel-cli" send --port "$port" --baud 115200 "@${first}999999999")
+[ $? = 4 ] || fail "an out-of-range value was not refused"
+printf '%s\n' "$sent" | grep -q $'\t'"NAK\$" || fail "no NAK item: $sent"
+
+"$bin/vostrel-cli" send --port "$port" --baud 115200 "@${first}*" >/dev/null || fail "a plain query failed"
+"$bin/vostrel-cli" send --port "$port" --baud 1200 --timeout 300 "@${first}*" 2>/dev/null
+[ $? = 3 ] || fail "a wrong baud rate was not a failed exchange"
+echo "PASS"
