@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -27,7 +28,16 @@ struct SOptions {
 
 const char kUsage[] =
     "usage: vostrel-scanner-sim --model PATH.xml [--product NAME] [--serial SN] [--baud RATE]\n"
-    "       [--fault silence|garbage|garbage:instead|cut:N|disconnect:N|slow:MS[:GAP]|nak:CMD|enq:CMD ...]\n";
+    "       [--fault silence|garbage|garbage:instead|cut:N|disconnect:N|slow:MS[:GAP]|nak:CMD|enq:CMD ...]\n"
+    "\n"
+    "Serves a scanner of the model in PATH.xml on a new pseudo-terminal and prints its path.\n"
+    "Faults (--fault may be given several times):\n"
+    "  silence          answer nothing\n"
+    "  garbage          send noise bytes before each reply; garbage:instead sends only noise\n"
+    "  cut:N            send only the first N bytes of each reply\n"
+    "  disconnect:N     hang up after N bytes of a reply\n"
+    "  slow:MS[:GAP]    wait MS ms before replying (and GAP ms between bytes)\n"
+    "  nak:CMD, enq:CMD answer NAK or ENQ to the command CMD\n";
 
 bool ReadBaud(const std::string& text, uint32_t& rate)
 {
@@ -62,6 +72,10 @@ bool ReadOption(const std::string& option, const std::string& value, SOptions& o
 bool ReadOptions(int argc, char** argv, SOptions& options)
 {
     for (int i = 1; i < argc; i += 2) {
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
+        }
         if (i + 1 >= argc) {
             std::fprintf(stderr, "vostrel-scanner-sim: %s needs a value\n%s", argv[i], kUsage);
             return false;
