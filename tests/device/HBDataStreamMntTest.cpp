@@ -1,5 +1,6 @@
 // The device link manager: enumeration and identification of simulated scanners,
 // reading replies with their time-outs, frames, image lengths and error texts.
+#include "DeviceInfo.h"
 #include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
 #include "SaveCfg.h"
@@ -175,6 +176,35 @@ TEST_F(LinkTest, NothingHappensOnALinkThatIsNotOpen)
     EXPECT_FALSE(m_link.SetBaudRate(9600));
     EXPECT_TRUE(m_link.GetLastErrorText().empty());
     EXPECT_FALSE(m_link.OpenDevice(nullptr));
+}
+
+TEST_F(LinkTest, ScannersWithoutAModelAreRemovedAndTheCurrentOneWithThem)
+{
+    CScriptedScanner scanner;
+    DeviceEntry* open = OpenScripted(scanner);
+    auto matched = std::make_unique<DeviceEntry>();
+    matched->model = std::make_unique<CDeviceInfo>();
+    matched->productName = "HBS-HS620";
+    m_link.AddDevice(std::move(matched));
+    ASSERT_EQ(open, m_link.GetCurrentDevice());
+
+    m_link.RemoveUnmatched();
+    ASSERT_EQ(1u, m_link.GetDeviceCount());
+    EXPECT_EQ("HBS-HS620", m_link.GetDevice(0)->productName);
+    EXPECT_EQ(nullptr, m_link.GetCurrentDevice());
+    EXPECT_FALSE(m_link.IsOpen());
+}
+
+TEST_F(LinkTest, APortGivenByPathIsFoundAtTheRateItAnswersAt)
+{
+    CScriptedScanner scanner;
+    const std::string identity = ReplyFrame("QRYSYSFirmware: V3\x06,PDNHBS-HS620\x06,PSNSN77\x06");
+    scanner.Script({identity, identity, identity, identity, identity, identity, identity, identity});
+    ASSERT_EQ(1, m_link.EnumSerialPort(scanner.Path(), 115200));
+    EXPECT_EQ("HBS-HS620", m_link.GetDevice(0)->productName);
+    EXPECT_EQ("SN77", m_link.GetDevice(0)->serialNumber);
+    EXPECT_EQ(115200u, m_link.GetDevice(0)->serial.baudRate);
+    EXPECT_EQ(nullptr, m_link.AddSerialPort("", 9600));
 }
 
 TEST_F(LinkTest, AFailedOpenKeepsTheLibraryStatus)
