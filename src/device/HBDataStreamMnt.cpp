@@ -284,41 +284,33 @@ bool CHBDataStreamMnt::IsOpen() const
     return m_current && m_current->handle != 0 && hbds_is_open(m_current->handle);
 }
 
-bool CHBDataStreamMnt::ChangeSerialSettings()
+template <typename T>
+bool CHBDataStreamMnt::SetSerialField(T SerialSettings::*field, T value)
 {
+    if (!IsOpen())
+        return false;
+    m_current->serial.*field = value;
     return hbds_change_serial_settings(m_current->handle, &m_current->serial) != 0;
 }
 
 bool CHBDataStreamMnt::SetBaudRate(uint32_t value)
 {
-    if (!IsOpen())
-        return false;
-    m_current->serial.baudRate = value;
-    return ChangeSerialSettings();
+    return SetSerialField(&SerialSettings::baudRate, value);
 }
 
 bool CHBDataStreamMnt::SetDataBits(uint8_t value)
 {
-    if (!IsOpen())
-        return false;
-    m_current->serial.dataBits = value;
-    return ChangeSerialSettings();
+    return SetSerialField(&SerialSettings::dataBits, value);
 }
 
 bool CHBDataStreamMnt::SetParity(uint8_t value)
 {
-    if (!IsOpen())
-        return false;
-    m_current->serial.parity = value;
-    return ChangeSerialSettings();
+    return SetSerialField(&SerialSettings::parity, value);
 }
 
 bool CHBDataStreamMnt::SetStopBits(uint8_t value)
 {
-    if (!IsOpen())
-        return false;
-    m_current->serial.stopBits = value;
-    return ChangeSerialSettings();
+    return SetSerialField(&SerialSettings::stopBits, value);
 }
 
 uint32_t CHBDataStreamMnt::Write(const wchar_t* text, size_t length)

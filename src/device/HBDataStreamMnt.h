@@ -93,7 +93,9 @@ private:
     void AddUsbDevices();
     void AddSerialDevices();
     void IdentifyDevice(DeviceEntry& entry);
-    bool ChangeSerialSettings();
+    // Stores one line parameter of the current device and applies them all.
+    template <typename T>
+    bool SetSerialField(T SerialSettings::*field, T value);
     // Reads chunks until `done` says the reply is whole, the line is silent, the
     // cancel flag is set or `limitMs` has passed.
     template <typename Done>

@@ -207,6 +207,31 @@ TEST_F(LinkTest, APortGivenByPathIsFoundAtTheRateItAnswersAt)
     EXPECT_EQ(nullptr, m_link.AddSerialPort("", 9600));
 }
 
+TEST_F(LinkTest, ChangingTheLineParametersReachesTheOpenPort)
+{
+    CInProcessScanner scanner(SimulatedScanner("HBS-HI880", 115200));
+    const uint32_t port = scanner.Start();
+    ASSERT_NE(0u, port);
+    auto made = std::make_unique<DeviceEntry>();
+    made->kind = DEVICE_KIND_SERIAL;
+    made->serial.port = port;
+    made->serial.baudRate = 115200;
+    made->serial.dataBits = 8;
+    DeviceEntry* entry = m_link.AddDevice(std::move(made));
+    ASSERT_TRUE(m_link.OpenDevice(entry));
+    m_link.SetReadTimeout(200);
+    wxString value;
+
+    ASSERT_TRUE(m_link.SetBaudRate(9600));
+    EXPECT_EQ(9600u, entry->serial.baudRate);
+    EXPECT_FALSE(CSaveCfg::QueryCommand("QRYPDN", "", value));  // the scanner hears noise now
+    ASSERT_TRUE(m_link.SetBaudRate(115200));
+    EXPECT_TRUE(m_link.SetParity(0));
+    EXPECT_TRUE(m_link.SetStopBits(0));
+    EXPECT_TRUE(m_link.SetDataBits(8));
+    EXPECT_TRUE(CSaveCfg::QueryCommand("QRYPDN", "", value));
+}
+
 TEST_F(LinkTest, AFailedOpenKeepsTheLibraryStatus)
 {
     auto entry = std::make_unique<DeviceEntry>();

@@ -176,33 +176,6 @@ TEST_F(InProcessScannerTest, Restart_KeepsThePortNumberAndLosesTemporaryValues)
     EXPECT_EQ(kHead + "@SCNTMO30\x06,MOD0\x06;232PAR2\x06;\x03", link.Exchange("@SCNTMO,MOD;232PAR"));
 }
 
-TEST_F(InProcessScannerTest, DisconnectFault_DeliversThePartThenFailsWithNotExist)
-{
-    StartScanner(115200, "sim:DISCONNECT");
-    SSimFaultPlan plan;
-    ASSERT_TRUE(plan.Add("disconnect:5"));
-    m_scanner->Scanner().Faults().Set(plan);
-    CLink link;
-    ASSERT_TRUE(link.Open(m_port, 115200));
-    link.Write(Request("@QRYPDN"));
-    EXPECT_EQ(std::string("\x02\x01") + "000", link.Read());
-    EXPECT_EQ("", link.Read(200));
-    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), link.Status());
-}
-
-TEST_F(InProcessScannerTest, SlowFault_HoldsTheReplyBack)
-{
-    StartScanner(115200, "sim:SLOW");
-    SSimFaultPlan plan;
-    ASSERT_TRUE(plan.Add("slow:400"));
-    m_scanner->Scanner().Faults().Set(plan);
-    CLink link;
-    ASSERT_TRUE(link.Open(m_port, 115200));
-    link.Write(Request("@SCNTMO*"));
-    EXPECT_EQ("", link.Read(150));
-    EXPECT_EQ(kHead + "@SCNTMO30\x06;\x03", link.Read(1000));
-}
-
 TEST(SimulatorAttachTest, Attach_PlugsInNamedScannersAndDetachUnplugsThem)
 {
     std::string error;
