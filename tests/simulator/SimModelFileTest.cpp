@@ -3,6 +3,8 @@
 #include "SimTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <wx/log.h>
+#include <wx/xml/xml.h>
 
 #include <cstdio>
 #include <fstream>
@@ -77,15 +79,39 @@ TEST(SimModelFileTest, Load_RefusesBrokenFilesAndLeavesTheDatabase)
     EXPECT_EQ(7u, database.Count());
 }
 
-TEST(SimModelFileTest, ShippedModelFile_LoadsWhenPresent)
+// Every command file the shipped catalogue names loads here, and every setting takes
+// its own default: a simulated scanner of any shipped model starts in a state that it
+// would also accept from the tool.
+TEST(SimModelFileTest, ShippedModelFiles_LoadAndAcceptTheirOwnDefaults)
 {
-    const std::string path = std::string(VOSTREL_SIM_TEST_DATA) + "/../../../data/Config/HI880.xml";
-    if (access(path.c_str(), R_OK) != 0)
-        GTEST_SKIP() << "no shipped HI880.xml yet";
-    CSimSettingsDatabase database;
-    std::string error;
-    ASSERT_TRUE(CSimModelFile::Load(path, database, error)) << error;
-    EXPECT_GT(database.Count(), 0u);
+    const std::string config = std::string(VOSTREL_SIM_TEST_DATA) + "/../../../data/Config/";
+    wxLogNull quiet;
+    wxXmlDocument catalogue;
+    ASSERT_TRUE(catalogue.Load(wxString::FromUTF8((config + "devicesinfo.xml").c_str()), "UTF-8"));
+    ASSERT_NE(nullptr, catalogue.GetRoot());
+    size_t models = 0;
+    bool industrial = false;
+    for (const wxXmlNode* category = catalogue.GetRoot()->GetChildren(); category; category = category->GetNext()) {
+        for (const wxXmlNode* device = category->GetChildren(); device; device = device->GetNext()) {
+            if (device->GetType() != wxXML_ELEMENT_NODE || device->GetName() != "Device")
+                continue;
+            const std::string key(device->GetAttribute("key").utf8_str());
+            const std::string path = config + std::string(device->GetAttribute("link").utf8_str());
+            SCOPED_TRACE(key + ": " + path);
+            CSimSettingsDatabase database;
+            std::string error;
+            ASSERT_TRUE(CSimModelFile::Load(path, database, error)) << error;
+            // The HI880 is the industrial model with the full command set.
+            const bool full = key == "HBS-HI880";
+            industrial = industrial || full;
+            EXPECT_GE(database.Count(), full ? 300u : 60u);
+            for (const CSimSetting& setting : database.All())
+                EXPECT_TRUE(setting.Accepts(setting.Default())) << setting.Name() << " refuses \"" << setting.Default() << "\"";
+            ++models;
+        }
+    }
+    EXPECT_GE(models, 6u);
+    EXPECT_TRUE(industrial);
 }
 
 }  // namespace
