@@ -62,6 +62,17 @@ public:
     const std::vector<wxString>& GetErrorList() const { return m_errors; }
     void ClearErrorList() { m_errors.clear(); }
 
+    // Set while a connected scanner's settings are shown: definitions and length
+    // rules then ask the device instead of the model file.
+    bool IsOnline() const { return m_online; }
+    void SetOnline(bool online) { m_online = online; }
+
+    // Commands whose values a connected scanner could not give while the pages were
+    // built; once it holds one, no further setting is built.
+    const std::vector<wxString>& GetFailedQueries() const { return m_failedQueries; }
+    void AddFailedQuery(const wxString& commandName) { m_failedQueries.push_back(commandName); }
+    void ClearFailedQueries() { m_failedQueries.clear(); }
+
     size_t GetMaxPayload() const { return m_maxPayload; }
     void SetMaxPayload(size_t characters) { m_maxPayload = characters; }
 
@@ -86,6 +97,8 @@ private:
     size_t m_rowWidth = 0;
     size_t m_maxPayload = 300;
     size_t m_itemCount = 0;
+    bool m_online = false;
+    std::vector<wxString> m_failedQueries;
 
     static std::unique_ptr<CSaveCfg> s_instance;
 };

@@ -1,0 +1,65 @@
+// Length rules: the model file's number offline, one cached query per command online.
+#include "CmdGetRangeLenMnt.h"
+#include "HBDataStreamMnt.h"
+#include "SaveCfg.h"
+
+#include "ScriptedScanner.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CmdGetRangeLenTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        CCmdGetRangeLenMnt::ResetInstance();
+        CSaveCfg::ResetInstance();
+        CHBDataStreamMnt::ResetInstance();
+        hbds_clear_serial_paths();
+    }
+
+    void GoOnline()
+    {
+        auto entry = std::make_unique<DeviceEntry>();
+        entry->kind = DEVICE_KIND_SERIAL;
+        entry->serial.port = hbds_add_serial_path(m_scanner.Path().c_str());
+        entry->serial.baudRate = 115200;
+        entry->serial.dataBits = 8;
+        CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+        link.SetReadTimeout(150);
+        ASSERT_TRUE(link.OpenDevice(link.AddDevice(std::move(entry))));
+        CSaveCfg::GetInstance().SetOnline(true);
+    }
+
+    CCmdGetRangeLenMnt& Lengths() { return CCmdGetRangeLenMnt::GetInstance(); }
+    CScriptedScanner m_scanner;
+};
+
+TEST_F(CmdGetRangeLenTest, OfflineTheFieldIsTheLengthAndNothingIsSent)
+{
+    EXPECT_EQ(16, Lengths().GetLength("16"));
+    EXPECT_EQ(0, Lengths().GetLength(""));
+    EXPECT_EQ(wxString("PRELEN"), Lengths().GetLengthText("PRELEN").value());
+    EXPECT_EQ(0, Lengths().GetLength("PRELEN"));
+    EXPECT_TRUE(m_scanner.Requests().empty());
+}
+
+TEST_F(CmdGetRangeLenTest, OnlineEachQueryGoesOutOnceAndAFailureIsAskedAgain)
+{
+    GoOnline();
+    m_scanner.Script({ReplyFrame("PRELEN10\x06"), "", "", ReplyFrame("SUFLEN8\x06")});
+    EXPECT_EQ(10, Lengths().GetLength("PRELEN"));
+    EXPECT_EQ(10, Lengths().GetLength("PRELEN"));
+    EXPECT_EQ(1u, m_scanner.Requests().size());
+
+    EXPECT_EQ(0, Lengths().GetLength("SUFLEN"));  // silent twice: the query and its resend
+    EXPECT_EQ(1u, Lengths().GetCachedCount());
+    EXPECT_EQ(8, Lengths().GetLength("SUFLEN"));
+    const std::vector<std::string> requests = m_scanner.Requests();
+    ASSERT_EQ(4u, requests.size());
+    EXPECT_EQ(std::string("~\x01" "0000@PRELEN;\x03"), requests[0]);
+    EXPECT_EQ(requests[1], requests[3]);
+}
+
+}  // namespace

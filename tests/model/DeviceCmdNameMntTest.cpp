@@ -1,0 +1,179 @@
+// What the model supports: reading its command file, the setters a connected device
+// fills it through, and list expansion.
+#include "AppContext.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "LanguageXmlInfo.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kModel[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<DeviceConfiguration>
+ <Command>
+  <CommandName>232BAD</CommandName>
+  <ControlType>COMBOBOX</ControlType>
+  <FriendlyText>Baud rate</FriendlyText>
+  <langID>ID_BAUD</langID>
+  <SettingsList langID="ID_BAUD_LIST">0|1|2</SettingsList>
+  <Default>4</Default>
+  <Minimum>0</Minimum>
+  <Maximum>8</Maximum>
+ </Command>
+ <Note>not a command</Note>
+ <Command>
+  <CommandName>CPRSET</CommandName>
+  <ControlType>HEXEDIT</ControlType>
+  <Default>first</Default>
+  <Default>second</Default>
+  <CmdGetLen>16</CmdGetLen>
+  <SettingsList langID="ID_NOT_IN_TABLE">A|B</SettingsList>
+ </Command>
+ <Command>
+  <CommandName>232BAD</CommandName>
+  <Default>9</Default>
+ </Command>
+</DeviceConfiguration>
+)";
+
+class DeviceCmdNameMntTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+        m_dir.Write("Config/Model.xml", kModel);
+        m_dir.Write("Config/language.xml",
+                    R"(<language><property name="EN" file="en.xml" help="h.html">English</property></language>)");
+        m_dir.Write("Config/en.xml", R"(<language>
+ <property name="ID_BAUD_LIST">0:9600|1:19200</property>
+ <property name="ID_ON">Enable</property>
+</language>)");
+        ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageList());
+        ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageTexts("EN"));
+    }
+    void TearDown() override
+    {
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        CLanguageXmlInfo::ResetInstance();
+        CAppContext::ResetInstance();
+    }
+
+    CDeviceCmdNameMntXmlInfo& Map() { return CDeviceCmdNameMntXmlInfo::GetInstance(); }
+
+    CTempDir m_dir;
+};
+
+TEST_F(DeviceCmdNameMntTest, LoadReadsEveryFieldAndTheFirstCommandOfANameWins)
+{
+    ASSERT_TRUE(Map().Load("Model.xml"));
+    ASSERT_EQ(2u, Map().GetCount());
+    const CDeviceCmdNameXmlInfo* baud = Map().Find("232BAD");
+    ASSERT_NE(nullptr, baud);
+    EXPECT_EQ("COMBOBOX", baud->ControlType);
+    EXPECT_EQ("Baud rate", baud->FriendlyText);
+    EXPECT_EQ("ID_BAUD", baud->langID);
+    EXPECT_EQ("4", baud->Default);
+    EXPECT_EQ("4", baud->CurrentValue);
+    EXPECT_EQ("0", baud->Minimum);
+    EXPECT_EQ("8", baud->Maximum);
+    // The text table's list replaces the file's.
+    EXPECT_EQ("ID_BAUD_LIST", baud->SettingsListLangId);
+    EXPECT_EQ("0:9600|1:19200", baud->SettingsList);
+
+    const CDeviceCmdNameXmlInfo* prefix = Map().Find("CPRSET");
+    ASSERT_NE(nullptr, prefix);
+    EXPECT_EQ("second", prefix->Default);
+    EXPECT_EQ("16", prefix->CmdGetLen);
+    EXPECT_EQ("A|B", prefix->SettingsList);  // no text for its identifier: the file's list stays
+    EXPECT_EQ(nullptr, Map().Find("232bad"));
+}
+
+TEST_F(DeviceCmdNameMntTest, AFileThatCannotBeUsedLeavesTheMapAsItWas)
+{
+    ASSERT_TRUE(Map().Load("Model.xml"));
+    m_dir.Write("Config/Wrong.xml", "<Commands><Command><CommandName>X</CommandName></Command></Commands>");
+    m_dir.Write("Config/Cut.xml", "<DeviceConfiguration><Command>");
+    EXPECT_FALSE(Map().Load("Wrong.xml"));
+    EXPECT_FALSE(Map().Load("Cut.xml"));
+    EXPECT_FALSE(Map().Load("Missing.xml"));
+    EXPECT_EQ(2u, Map().GetCount());
+    EXPECT_NE(nullptr, Map().Find("CPRSET"));
+}
+
+TEST_F(DeviceCmdNameMntTest, ADeviceFillsRecordsThroughTheSetters)
+{
+    Map().SetCurrentValue("SCNMOD", "2");
+    Map().SetDefaultValue("SCNMOD", "0");
+    Map().SetRange("SCNMOD", "0-255_10|20");
+    const CDeviceCmdNameXmlInfo* mode = Map().Find("SCNMOD");
+    ASSERT_NE(nullptr, mode);
+    EXPECT_EQ("SCNMOD", mode->CommandName);
+    EXPECT_EQ("2", mode->CurrentValue);
+    EXPECT_EQ("0", mode->Default);
+    EXPECT_EQ("0", mode->Minimum);
+    EXPECT_EQ("255", mode->Maximum);
+    EXPECT_EQ("10|20", mode->SettingsList);
+    EXPECT_EQ(1, mode->RangeWithList);
+
+    Map().SetRange("SCNMOD", "1-30");
+    EXPECT_EQ("1", mode->Minimum);
+    EXPECT_EQ("30", mode->Maximum);
+    EXPECT_EQ("1-30", mode->SettingsList);
+    EXPECT_EQ(0, mode->RangeWithList);
+
+    Map().SetRange("SCNMOD", "-5");  // no range dash: the limits stay
+    EXPECT_EQ("1", mode->Minimum);
+    EXPECT_EQ("30", mode->Maximum);
+    EXPECT_EQ("-5", mode->SettingsList);
+
+    Map().SetRange("SCNMOD", "3|1-2|7");
+    EXPECT_EQ("3", mode->Minimum);
+    EXPECT_EQ("7", mode->Maximum);
+    EXPECT_EQ("3|1|2|7", mode->SettingsList);
+
+    Map().SetRange("SCNMOD", "9-1|");  // a list without items is kept as it came
+    EXPECT_EQ("9-1|", mode->SettingsList);
+    EXPECT_EQ("3", mode->Minimum);
+    EXPECT_EQ(1u, Map().GetCount());
+}
+
+TEST_F(DeviceCmdNameMntTest, ExpandListExpandsRangesAndTranslatesKeys)
+{
+    struct Case {
+        const char* list;
+        const char* first;
+        const char* last;
+        const char* display;
+    } cases[] = {
+        {"1-3|7", "1", "7", "1|2|3|7"},
+        {"ID_ON:1|ID_X:2", "ID_ON:1", "ID_X:2", "Enable:1|ID_X:2"},
+        {"ID_ON(1)|0", "ID_ON(1)", "0", "Enable(1)|0"},
+        {"a||b|", "a", "b", "a||b"},
+        {"-2--1|x", "-2", "x", "-2|-1|x"},
+        {"5-3|4", "4", "4", "4"},
+        {"ab-cd", "0", "0", "0"},
+    };
+    for (const Case& c : cases) {
+        wxString first, last, display;
+        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::ExpandList(c.list, first, last, display)) << c.list;
+        EXPECT_EQ(c.first, first) << c.list;
+        EXPECT_EQ(c.last, last) << c.list;
+        EXPECT_EQ(c.display, display) << c.list;
+    }
+    wxString first = "kept", last = "kept", display = "kept";
+    EXPECT_FALSE(CDeviceCmdNameMntXmlInfo::ExpandList("", first, last, display));
+    EXPECT_FALSE(CDeviceCmdNameMntXmlInfo::ExpandList("9-1", first, last, display));
+    EXPECT_EQ("kept", display);
+}
+
+TEST_F(DeviceCmdNameMntTest, AHugeRangeIsCutInsteadOfExhaustingMemory)
+{
+    wxString first, last, display;
+    ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::ExpandList("0-2000000000", first, last, display));
+    EXPECT_EQ("0", first);
+    EXPECT_EQ(wxString::Format("%u", static_cast<unsigned>(CDeviceCmdNameMntXmlInfo::kMaxListItems - 1)), last);
+}
+
+}  // namespace
