@@ -332,7 +332,7 @@ void CCmdNameXmlInfo::CreateControl(void* parentWindow, CGroupNameXmlInfo* group
     IControlFactory* factory = GetControlFactory();
     if (Control || !factory)
         return;
-    Control = factory->CreateControl(*this, parentWindow, group, rect);
+    Control = factory->CreateControl(ControlType, this, group, parentWindow, rect);
 }
 
 void CCmdNameXmlInfo::DestroyControl()

@@ -3,6 +3,8 @@
 // recorder, and without one a definition simply has no control.
 #pragma once
 
+#include <wx/string.h>
+
 #include <cstdint>
 
 class CCmdNameXmlInfo;
@@ -19,13 +21,21 @@ struct SControlRect {
 class IControlFactory {
 public:
     virtual ~IControlFactory() = default;
-    // A new control of the definition's control type inside `parentWindow`, or null.
-    virtual CControlBase* CreateControl(CCmdNameXmlInfo& definition, void* parentWindow, CGroupNameXmlInfo* group,
-                                        const SControlRect& rect) = 0;
+    // A new control for `keyword` inside `parentWindow`, or null. `definition` is the
+    // setting it edits (null for a group caption), `group` the group that shows it.
+    virtual CControlBase* CreateControl(const wxString& keyword, CCmdNameXmlInfo* definition, CGroupNameXmlInfo* group,
+                                        void* parentWindow, const SControlRect& rect) = 0;
     virtual void DestroyControl(CControlBase* control) = 0;
     // Mode 0: after a device read, 1: after a reset to default, 2: after loading a file.
     virtual void RefreshControl(CControlBase* control, int mode) = 0;
+    // Places the control's row at `offsetY` and lays it out again.
     virtual void MoveControl(CControlBase* control, int32_t offsetY) = 0;
+    virtual int32_t GetControlHeight(const CControlBase* control) = 0;
+    virtual void ShowControl(CControlBase* control, bool show) = 0;
+    // Tells a group caption whether its page has more than one group.
+    virtual void SetManyGroups(CControlBase* groupControl, bool manyGroups) = 0;
+    // The page on screen arranges its groups again (after one was opened or closed).
+    virtual void LayoutCurrentPage() = 0;
 };
 
 void SetControlFactory(IControlFactory* factory);

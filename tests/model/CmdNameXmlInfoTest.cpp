@@ -6,6 +6,7 @@
 #include "PendingChangeList.h"
 #include "SaveCfg.h"
 
+#include "RecordingControlFactory.h"
 #include "ScriptedScanner.h"
 
 #include <gtest/gtest.h>
@@ -16,25 +17,6 @@
 #include <memory>
 
 namespace {
-
-// Stands in for the windows' control factory and records what the definitions ask.
-class CRecordingFactory : public IControlFactory {
-public:
-    CControlBase* CreateControl(CCmdNameXmlInfo&, void*, CGroupNameXmlInfo*, const SControlRect&) override
-    {
-        ++created;
-        return reinterpret_cast<CControlBase*>(&token);
-    }
-    void DestroyControl(CControlBase*) override { ++destroyed; }
-    void RefreshControl(CControlBase*, int mode) override { refreshModes.push_back(mode); }
-    void MoveControl(CControlBase*, int32_t offsetY) override { moves.push_back(offsetY); }
-
-    int token = 0;
-    int created = 0;
-    int destroyed = 0;
-    std::vector<int> refreshModes;
-    std::vector<int32_t> moves;
-};
 
 class CmdNameXmlInfoTest : public ::testing::Test {
 protected:

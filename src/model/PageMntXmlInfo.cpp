@@ -1,0 +1,65 @@
+#include "PageMntXmlInfo.h"
+
+#include "AppContext.h"
+#include "XmlFile.h"
+
+#include <wx/xml/xml.h>
+
+std::unique_ptr<CPageMntXmlInfo> CPageMntXmlInfo::s_instance;
+
+CPageMntXmlInfo& CPageMntXmlInfo::GetInstance()
+{
+    if (!s_instance)
+        s_instance.reset(new CPageMntXmlInfo());
+    return *s_instance;
+}
+
+void CPageMntXmlInfo::ResetInstance()
+{
+    s_instance.reset();
+}
+
+bool CPageMntXmlInfo::Load()
+{
+    wxXmlDocument document;
+    const wxString path = CAppContext::GetInstance().GetFilePath("Config", "pageinfo.xml");
+    if (!LoadXmlFile(document, path, "Pages", "PageMntXmlInfo"))
+        return false;
+    Clear();
+    for (const wxXmlNode* child = document.GetRoot()->GetChildren(); child; child = child->GetNext()) {
+        if (child->GetType() != wxXML_ELEMENT_NODE || child->GetName() != "Page")
+            continue;
+        auto page = std::make_unique<CPageXmlInfo>();
+        page->ReadFrom(*child);
+        const wxString name = page->Name;
+        m_pages.emplace(name, std::move(page));  // the first page of a name stays
+    }
+    return true;
+}
+
+CPageXmlInfo* CPageMntXmlInfo::FindPage(const wxString& name) const
+{
+    const auto it = m_pages.find(name);
+    return it == m_pages.end() ? nullptr : it->second.get();
+}
+
+CCmdNameXmlInfo* CPageMntXmlInfo::FindCommand(const wxString& commandName) const
+{
+    for (const auto& [name, page] : m_pages) {
+        if (CCmdNameXmlInfo* definition = page->FindCommand(commandName))
+            return definition;
+    }
+    return nullptr;
+}
+
+void CPageMntXmlInfo::ResetAllToDefaults()
+{
+    m_resetFailCount = 0;
+    m_resetFailNames.clear();
+    for (const auto& [name, page] : m_pages) {
+        page->ResetAllToDefaults();
+        m_resetFailCount += page->ResetFailCount;
+        if (!page->ResetFailNames.empty())
+            AppendResetFailName(m_resetFailNames, page->ResetFailNames);
+    }
+}
