@@ -5,6 +5,7 @@
 #include "PendingChangeList.h"
 #include "SaveCfg.h"
 
+#include "LinkFixture.h"
 #include "ScriptedScanner.h"
 
 #include <gtest/gtest.h>
@@ -32,14 +33,7 @@ protected:
 
     void GoOnline()
     {
-        auto entry = std::make_unique<DeviceEntry>();
-        entry->kind = DEVICE_KIND_SERIAL;
-        entry->serial.port = hbds_add_serial_path(m_scanner.Path().c_str());
-        entry->serial.baudRate = 115200;
-        entry->serial.dataBits = 8;
-        CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-        link.SetReadTimeout(150);
-        ASSERT_TRUE(link.OpenDevice(link.AddDevice(std::move(entry))));
+        ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 150));
         CSaveCfg::GetInstance().SetOnline(true);
     }
 

@@ -1,6 +1,7 @@
 // Exchanges of the engine with a scanner played on a pseudo-terminal.
 #include "HBDataStreamMnt.h"
 #include "SaveCfg.h"
+#include "LinkFixture.h"
 #include "ScriptedScanner.h"
 
 #include <gtest/gtest.h>
@@ -25,14 +26,8 @@ class SaveCfgExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        auto entry = std::make_unique<DeviceEntry>();
-        entry->kind = DEVICE_KIND_SERIAL;
-        entry->serial.port = hbds_add_serial_path(m_scanner.Path().c_str());
-        entry->serial.baudRate = 115200;
-        entry->serial.dataBits = 8;
         m_link = &CHBDataStreamMnt::GetInstance();
-        m_link->SetReadTimeout(300);
-        ASSERT_TRUE(m_link->OpenDevice(m_link->AddDevice(std::move(entry))));
+        ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 300));
     }
     void TearDown() override
     {

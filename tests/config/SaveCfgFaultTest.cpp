@@ -5,6 +5,8 @@
 #include "SaveCfg.h"
 #include "SimulatedScanner.h"
 
+#include "LinkFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -27,14 +29,8 @@ protected:
         const uint32_t port = m_scanner->Start();
         ASSERT_NE(0u, port);
 
-        auto entry = std::make_unique<DeviceEntry>();
-        entry->kind = DEVICE_KIND_SERIAL;
-        entry->serial.port = port;
-        entry->serial.baudRate = 115200;
-        entry->serial.dataBits = 8;
-        m_link.SetReadTimeout(300);
-        m_entry = m_link.AddDevice(std::move(entry));
-        ASSERT_TRUE(m_link.OpenDevice(m_entry));
+        m_entry = OpenTestDevice(port, 115200, 300);
+        ASSERT_NE(nullptr, m_entry);
     }
     void TearDown() override
     {

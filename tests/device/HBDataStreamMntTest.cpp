@@ -4,6 +4,7 @@
 #include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
 #include "SaveCfg.h"
+#include "LinkFixture.h"
 #include "ScriptedScanner.h"
 #include "SimulatedScanner.h"
 
@@ -44,13 +45,8 @@ protected:
 
     DeviceEntry* OpenScripted(CScriptedScanner& scanner)
     {
-        auto entry = std::make_unique<DeviceEntry>();
-        entry->kind = DEVICE_KIND_SERIAL;
-        entry->serial.port = hbds_add_serial_path(scanner.Path().c_str());
-        entry->serial.baudRate = 115200;
-        entry->serial.dataBits = 8;
-        DeviceEntry* added = m_link.AddDevice(std::move(entry));
-        EXPECT_TRUE(m_link.OpenDevice(added));
+        DeviceEntry* added = OpenTestDevice(scanner.Path(), 115200, m_link.GetReadTimeout());
+        EXPECT_NE(nullptr, added);
         return added;
     }
 
@@ -212,14 +208,8 @@ TEST_F(LinkTest, ChangingTheLineParametersReachesTheOpenPort)
     CInProcessScanner scanner(SimulatedScanner("HBS-HI880", 115200));
     const uint32_t port = scanner.Start();
     ASSERT_NE(0u, port);
-    auto made = std::make_unique<DeviceEntry>();
-    made->kind = DEVICE_KIND_SERIAL;
-    made->serial.port = port;
-    made->serial.baudRate = 115200;
-    made->serial.dataBits = 8;
-    DeviceEntry* entry = m_link.AddDevice(std::move(made));
-    ASSERT_TRUE(m_link.OpenDevice(entry));
-    m_link.SetReadTimeout(200);
+    DeviceEntry* entry = OpenTestDevice(port, 115200, 200);
+    ASSERT_NE(nullptr, entry);
     wxString value;
 
     ASSERT_TRUE(m_link.SetBaudRate(9600));

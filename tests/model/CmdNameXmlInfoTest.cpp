@@ -7,6 +7,7 @@
 #include "SaveCfg.h"
 
 #include "RecordingControlFactory.h"
+#include "LinkFixture.h"
 #include "ScriptedScanner.h"
 
 #include <gtest/gtest.h>
@@ -68,14 +69,7 @@ protected:
 
     void GoOnline(CScriptedScanner& scanner)
     {
-        auto entry = std::make_unique<DeviceEntry>();
-        entry->kind = DEVICE_KIND_SERIAL;
-        entry->serial.port = hbds_add_serial_path(scanner.Path().c_str());
-        entry->serial.baudRate = 115200;
-        entry->serial.dataBits = 8;
-        CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-        link.SetReadTimeout(150);
-        ASSERT_TRUE(link.OpenDevice(link.AddDevice(std::move(entry))));
+        ASSERT_NE(nullptr, OpenTestDevice(scanner.Path(), 115200, 150));
         CSaveCfg::GetInstance().SetOnline(true);
     }
 

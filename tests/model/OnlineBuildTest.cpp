@@ -11,6 +11,8 @@
 
 #include "TempDir.h"
 
+#include "LinkFixture.h"
+
 #include <gtest/gtest.h>
 #include <wx/file.h>
 
@@ -43,14 +45,7 @@ protected:
         auto scanner = CSimulatedScanner::FromModelFile(VOSTREL_SIM_TEST_DATA "/SimTestModel.xml", profile, error);
         ASSERT_TRUE(scanner) << error;
         m_scanner = std::make_unique<CInProcessScanner>(std::move(scanner));
-        auto entry = std::make_unique<DeviceEntry>();
-        entry->kind = DEVICE_KIND_SERIAL;
-        entry->serial.port = m_scanner->Start();
-        entry->serial.baudRate = 115200;
-        entry->serial.dataBits = 8;
-        CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-        link.SetReadTimeout(200);
-        ASSERT_TRUE(link.OpenDevice(link.AddDevice(std::move(entry))));
+        ASSERT_NE(nullptr, OpenTestDevice(m_scanner->Start(), 115200, 200));
         CSaveCfg::GetInstance().SetOnline(true);
     }
     void TearDown() override
