@@ -55,6 +55,9 @@ std::vector<SSimReply> CSimulatedScanner::Feed(const uint8_t* data, size_t count
         return replies;
     const SSimFaultPlan faults = m_faults.Get();
     for (const std::string& frame : m_assembler.Push(data, count)) {
+        m_heard.push_back(frame);
+        if (m_heard.size() > kHeardFramesKept)
+            m_heard.pop_front();
         SSimReply reply;
         if (AnswerFrame(frame, faults, reply))
             replies.push_back(reply);
@@ -82,6 +85,14 @@ std::string CSimulatedScanner::CurrentValue(const std::string& name)
     std::lock_guard<std::mutex> lock(m_mutex);
     const CSimSetting* setting = m_settings.Find(name);
     return setting ? setting->Current() : std::string();
+}
+
+std::vector<std::string> CSimulatedScanner::TakeHeardFrames()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<std::string> frames(m_heard.begin(), m_heard.end());
+    m_heard.clear();
+    return frames;
 }
 
 bool CSimulatedScanner::IsKnown(const std::string& name) const

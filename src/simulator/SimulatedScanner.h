@@ -10,6 +10,7 @@
 #include "SimSettingsDatabase.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -40,6 +41,10 @@ public:
     const SSimScannerProfile& Profile() const { return m_profile; }
     // The current value of a setting, empty when there is no such setting.
     std::string CurrentValue(const std::string& name);
+    // The request frames heard since the last call, oldest first (the most recent
+    // kHeardFramesKept only), so that a test or a log can see what the tool sent.
+    std::vector<std::string> TakeHeardFrames();
+    static constexpr size_t kHeardFramesKept = 4096;
 
 private:
     bool AnswerFrame(const std::string& frame, const SSimFaultPlan& faults, SSimReply& reply);
@@ -56,4 +61,5 @@ private:
     CSimFaults m_faults;
     CSimFrameAssembler m_assembler;
     uint32_t m_lineRate = 0;
+    std::deque<std::string> m_heard;
 };

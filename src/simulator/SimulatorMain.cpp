@@ -1,6 +1,6 @@
 // vostrel-scanner-sim: a simulated scanner on a pseudo-terminal. Prints the path of
 // the terminal the tool should open, then answers requests until it is stopped.
-#include "PtyLink.h"
+#include "PtyScanner.h"
 #include "SimulatedScanner.h"
 
 #include <wx/init.h>
@@ -99,17 +99,10 @@ void InstallStopHandlers()
 }
 
 // Answers requests until a stop signal comes or the link drops (a disconnect fault).
+// The 200 ms waits let a stop signal be noticed.
 void Serve(CSimulatedScanner& scanner, CPtyLink& link)
 {
-    while (!g_stopRequested && link.IsOpen()) {
-        // Sleeps until the tool writes, waking every 200 ms to notice a stop signal.
-        if (!link.WaitForInput(200))
-            continue;
-        scanner.SetLineRate(link.LineRate());
-        for (const SSimReply& reply : scanner.Feed(link.ReadAvailable())) {
-            if (!link.Send(reply))
-                break;
-        }
+    while (!g_stopRequested && AnswerPendingRequests(scanner, link, 200)) {
     }
 }
 

@@ -1,0 +1,51 @@
+#include "PtyScanner.h"
+
+bool AnswerPendingRequests(CSimulatedScanner& scanner, CPtyLink& link, int waitMs, std::atomic<size_t>* repliedBytes)
+{
+    if (!link.IsOpen())
+        return false;
+    if (!link.WaitForInput(waitMs))
+        return true;
+    scanner.SetLineRate(link.LineRate());
+    for (const SSimReply& reply : scanner.Feed(link.ReadAvailable())) {
+        if (!link.Send(reply))
+            return false;
+        if (repliedBytes)
+            *repliedBytes += reply.bytes.size();
+    }
+    return link.IsOpen();
+}
+
+CPtyScanner::CPtyScanner(std::unique_ptr<CSimulatedScanner> scanner) : m_scanner(std::move(scanner)) {}
+
+CPtyScanner::~CPtyScanner()
+{
+    Stop();
+}
+
+bool CPtyScanner::Start(std::string& error)
+{
+    if (!m_scanner) {
+        error = "no scanner to serve";
+        return false;
+    }
+    if (m_thread.joinable())
+        return true;
+    if (!m_link.Open(error))
+        return false;
+    m_stop = false;
+    // Short waits, so that a stop is noticed quickly.
+    m_thread = std::thread([this] {
+        while (!m_stop && AnswerPendingRequests(*m_scanner, m_link, 20, &m_repliedBytes)) {
+        }
+    });
+    return true;
+}
+
+void CPtyScanner::Stop()
+{
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    m_link.Close();
+}
