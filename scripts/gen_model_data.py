@@ -53,6 +53,7 @@ from xml.sax.saxutils import escape, quoteattr
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 CONFIG = os.path.join(ROOT, "data", "Config")
 IMAGES = os.path.join(ROOT, "data", "Images")
+LUA = os.path.join(ROOT, "data", "lua")
 
 NAME_PATTERN = re.compile(r"^[A-Z0-9]{6}$")
 HEX_PATTERN = re.compile(r"^(?:[0-9A-F]{2})+$")
@@ -673,7 +674,8 @@ class Model:
             self.traits["setup"] = setup
         self.setup = setup
         self.category = category
-        self.lua = lua
+        # Every model has a hook script named after its command file unless told otherwise.
+        self.lua = lua or os.path.splitext(file)[0] + ".lua"
         self.barcode = barcode
         self.caption = caption
 
@@ -692,7 +694,7 @@ MODELS = [
           dict(HANDHELD_TRAITS, interfaces=[0, 1, 2, 3]), "handheld",
           caption=("HS620W cordless 2D scanner", "HS620W 无线二维扫描器")),
     Model("HBS-HI880", "HBS-HI880", "ID_DEVICE_HI880", "HI880.xml", "hi880.png", hi880,
-          dict(HANDHELD_TRAITS, fast_serial=True), "handheld", lua="HI880.lua",
+          dict(HANDHELD_TRAITS, fast_serial=True), "handheld",
           caption=("HI880 industrial 2D scanner", "HI880 工业级二维扫描器")),
     Model("HBS-FM300", "HBS-FM300", "ID_DEVICE_FM300", "FM300.xml", "fm300.png", common,
           {"interfaces": [0, 1, 2, 3], "interface": 2, "scan_modes": [0, 2, 3, 4], "scan_mode": 3,
@@ -755,6 +757,81 @@ def catalogue_file():
         lines.append(" </Category>")
     lines.append("</Devices>")
     return "\n".join(lines) + "\n"
+
+
+LUA_HOOK = r"""-- %(key)s: hook run after every configuration file the tool writes for this model
+-- (a file saved by the user, and the history snapshot after a write to the scanner).
+--
+-- func_set(path) appends one line to "vostrel-hooks.log" in the file's folder: the
+-- time, the model the file was written for, how many settings it holds and the file's
+-- name, so that a folder of configurations keeps its own record of what was written.
+-- It returns the number of settings, or 0 (and writes nothing) when the file cannot be
+-- read, is no configuration file, or was written for another model. The
+-- configuration file itself is only read.
+
+local MODEL = "%(short)s"
+local LOG_NAME = "vostrel-hooks.log"
+
+local function read_file(path)
+  local file = io.open(path, "rb")
+  if not file then
+    return nil
+  end
+  local content = file:read("*a")
+  file:close()
+  return content
+end
+
+-- The opening tag of the configuration root ("Vastrel" is an older spelling).
+local function root_tag(content)
+  return string.match(content, "<Vostrel[%%s>/][^>]*>") or string.match(content, "<Vastrel[%%s>/][^>]*>")
+end
+
+local function count_settings(content)
+  local count = 0
+  for name in string.gmatch(content, "<Command%%s[^>]*CommandName=\"([%%w]+)\"") do
+    if string.len(name) == 6 then
+      count = count + 1
+    end
+  end
+  return count
+end
+
+local function folder_of(path)
+  return string.match(path, "^(.*[/\\])") or ""
+end
+
+local function name_of(path)
+  return string.match(path, "([^/\\]*)$")
+end
+
+function func_set(path)
+  if type(path) ~= "string" or path == "" then
+    return 0
+  end
+  local content = read_file(path)
+  local root = content and root_tag(content)
+  if not root then
+    return 0
+  end
+  local device = string.match(root, "DeviceType=\"([^\"]*)\"") or ""
+  if not string.find(string.upper(device), MODEL, 1, true) then
+    return 0
+  end
+  local count = count_settings(content)
+  local log = io.open(folder_of(path) .. LOG_NAME, "a")
+  if log then
+    log:write(string.format("%%s %%s %%d %%s\n", os.date("%%Y-%%m-%%d %%H:%%M:%%S"), device, count, name_of(path)))
+    log:close()
+  end
+  return count
+end
+"""
+
+
+def lua_hook(model):
+    short = model.key[4:] if model.key.startswith("HBS-") else model.key
+    return LUA_HOOK % {"key": model.key, "short": short.upper()}
 
 
 def language_texts():
@@ -1767,6 +1844,7 @@ def main():
         check_commands(m, commands)
         write_text(os.path.join(CONFIG, m.file), command_file(commands))
         counts.append("%s %d" % (m.file, len(commands)))
+        write_text(os.path.join(LUA, m.lua), lua_hook(m))
     write_text(os.path.join(CONFIG, "devicesinfo.xml"), catalogue_file())
 
     builder = PageBuilder()

@@ -1,11 +1,15 @@
 -- HBS-HI880: hook run after every configuration file the tool writes for this model
 -- (a file saved by the user, and the history snapshot after a write to the scanner).
 --
--- func_set(path) reads the file back and returns the number of settings it holds, or
--- 0 when the file cannot be read, is no configuration file, or was written for another
--- model. It only reads: the file stays as the tool wrote it.
+-- func_set(path) appends one line to "vostrel-hooks.log" in the file's folder: the
+-- time, the model the file was written for, how many settings it holds and the file's
+-- name, so that a folder of configurations keeps its own record of what was written.
+-- It returns the number of settings, or 0 (and writes nothing) when the file cannot be
+-- read, is no configuration file, or was written for another model. The
+-- configuration file itself is only read.
 
 local MODEL = "HI880"
+local LOG_NAME = "vostrel-hooks.log"
 
 local function read_file(path)
   local file = io.open(path, "rb")
@@ -32,15 +36,20 @@ local function count_settings(content)
   return count
 end
 
+local function folder_of(path)
+  return string.match(path, "^(.*[/\\])") or ""
+end
+
+local function name_of(path)
+  return string.match(path, "([^/\\]*)$")
+end
+
 function func_set(path)
   if type(path) ~= "string" or path == "" then
     return 0
   end
   local content = read_file(path)
-  if not content then
-    return 0
-  end
-  local root = root_tag(content)
+  local root = content and root_tag(content)
   if not root then
     return 0
   end
@@ -48,5 +57,11 @@ function func_set(path)
   if not string.find(string.upper(device), MODEL, 1, true) then
     return 0
   end
-  return count_settings(content)
+  local count = count_settings(content)
+  local log = io.open(folder_of(path) .. LOG_NAME, "a")
+  if log then
+    log:write(string.format("%s %s %d %s\n", os.date("%Y-%m-%d %H:%M:%S"), device, count, name_of(path)))
+    log:close()
+  end
+  return count
 end

@@ -2,11 +2,19 @@
 
 #include "Log.h"
 
+#include <algorithm>
+
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/wfstream.h>
 
 bool LoadXmlFile(wxXmlDocument& document, const wxString& path, const wxString& rootName, const char* source)
+{
+    return LoadXmlFile(document, path, {static_cast<const char*>(rootName.utf8_str())}, source);
+}
+
+bool LoadXmlFile(wxXmlDocument& document, const wxString& path, std::initializer_list<const char*> rootNames,
+                 const char* source)
 {
     wxLogNull quiet;  // the reader reports through the log, never through pop-ups
     if (!wxFileName::FileExists(path) || !document.Load(path, "UTF-8")) {
@@ -18,7 +26,8 @@ bool LoadXmlFile(wxXmlDocument& document, const wxString& path, const wxString& 
         logout_line(LOG_ERROR, source, __LINE__, "%s %s", "GetRoot", "ERROR");
         return false;
     }
-    if (root->GetName() != rootName) {
+    const wxString rootName = root->GetName();
+    if (std::none_of(rootNames.begin(), rootNames.end(), [&](const char* name) { return rootName == wxString::FromUTF8(name); })) {
         logout_line(LOG_ERROR, source, __LINE__, "%s %s", "GetName", "ERROR");
         return false;
     }

@@ -5,10 +5,15 @@
 #include <wx/string.h>
 #include <wx/xml/xml.h>
 
+#include <initializer_list>
+
 // Loads `path` and checks that the root element is named `rootName`. Failures are
 // logged at error level as "Load <path> ERROR" or "GetRoot ERROR" / "GetName ERROR"
 // under `source`; the document is then unusable.
 bool LoadXmlFile(wxXmlDocument& document, const wxString& path, const wxString& rootName, const char* source);
+// Same, for a file kind whose root went by more than one name over the years.
+bool LoadXmlFile(wxXmlDocument& document, const wxString& path, std::initializer_list<const char*> rootNames,
+                 const char* source);
 
 // The value of an element: the content of its first child node, or empty.
 wxString GetElementValue(const wxXmlNode* element);

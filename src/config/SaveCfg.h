@@ -7,9 +7,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+class CDeviceInfo;
+class wxDateTime;
 
 // Status characters that end every reply item.
 enum : wchar_t {
@@ -80,6 +84,93 @@ public:
     const ReplyItem* GetItems() const { return m_items.data(); }
     size_t GetItemCount() const { return m_itemCount; }
 
+    // ---- Applying and reading settings (SaveCfgApply.cpp) ----
+
+    // Writes every changed setting of the pages to the scanner and reads all values
+    // back. True when everything was acknowledged, or nothing had changed.
+    bool ApplyChanges();
+    // Sends the list prepared by LoadFileForSending, leaving out pending changes and
+    // the link settings.
+    bool SendFileCommands();
+    // True (and the link-change flag set) when the interface, keyboard port or baud
+    // rate is among the changes.
+    bool HasLinkChange();
+    // True when a serial line parameter changes on an open serial link.
+    bool HasSerialChange() const;
+    bool HasPendingChanges() const;
+    // False with `message` (also added to the error list) when a cut area's first
+    // edge is not below its second; that setting's control takes the focus.
+    bool CheckCutAreas(wxString& message);
+    // Puts the value map onto every setting it names, as the scanner's values.
+    // `watchChanged` tells whether the setting `watchName` got a new value.
+    void SpreadValues(const wxString& watchName, bool& watchChanged);
+    void SpreadAllValues();
+    // Puts the values of an opened configuration file onto the pages as user changes.
+    void ApplyLoadedValues();
+
+    // The value map: command name to value, as the scanner or a file gave them.
+    // A value longer than kMaxValueLength is refused whole (false, nothing stored):
+    // a cut value would be a different setting, written back to the scanner later.
+    static constexpr size_t kMaxValueLength = 2049;
+    void ClearValues() { m_values.clear(); }
+    bool SetMapValue(const wxString& name, const wxString& value);
+    const std::map<wxString, wxString>& GetValueMap() const { return m_values; }
+    // Fills the map from the items of the last reply.
+    void TakeReplyValues(const ReplyItem* items, size_t count);
+
+    bool IsLinkChanged() const { return m_linkChanged; }
+
+    // Whether the scanner reports a data-format setting, and whether that setting is
+    // "DFMSET" (otherwise "DFMADD").
+    bool HasDataFormat() const { return m_hasDataFormat; }
+    void SetHasDataFormat(bool has) { m_hasDataFormat = has; }
+    bool IsDataFormatSet() const { return m_dataFormatSet; }
+    void SetDataFormatSet(bool isSet) { m_dataFormatSet = isSet; }
+    wxString GetDataFormatCommand() const { return m_dataFormatSet ? "DFMSET" : "DFMADD"; }
+
+    // "SETUPE" or "SETUPN": the command that enters or leaves setup on this model.
+    const wxString& GetSetupCommand() const { return m_setupCommand; }
+    void SetSetupCommand(const wxString& name) { m_setupCommand = name; }
+
+    // The model being configured (the connected scanner's or the one chosen from the
+    // catalogue); not owned. Null when none is chosen.
+    CDeviceInfo* GetCurrentModel() const { return m_currentModel; }
+    void SetCurrentModel(CDeviceInfo* model) { m_currentModel = model; }
+
+    // ---- Configuration files (SaveCfgFiles.cpp) ----
+
+    // Writes the page settings with the tool's values, then every other setting the
+    // scanner reports. An existing file is replaced only once the new one is complete.
+    bool SaveConfiguration(const wxString& path);
+    // Reads a configuration file into the value map; `checkDevice` asks before taking
+    // a file written for another model.
+    bool OpenConfiguration(const wxString& path, bool checkDevice);
+    // Prepares the send list from a configuration file.
+    bool LoadFileForSending(const wxString& path);
+    // Writes the model's command map as a "DeviceConfiguration" file.
+    bool ExportDeviceConfiguration(const wxString& path);
+    // The current name of a command known by an older name; empty when none.
+    static wxString TranslateCommand(const wxString& name);
+    // True: the command is left out of configuration files.
+    static bool IsPassCommand(const wxString& name, const wxString& value);
+    // Where the snapshot after a write to the scanner goes.
+    static wxString GetSnapshotPath(const wxString& modelName, const wxDateTime& when);
+
+    const wxString& GetFileDeviceType() const { return m_fileDeviceType; }
+    // The scanner's command names joined with ","; filled when a scanner connects
+    // and kept after it is gone.
+    const wxString& GetDeviceCommandList() const { return m_deviceCommandList; }
+    void SetDeviceCommandList(const wxString& names) { m_deviceCommandList = names; }
+    // Commands of the last opened file that the scanner does not know, joined with ",".
+    const wxString& GetUnsupportedList() const { return m_unsupportedList; }
+    const std::vector<wxString>& GetSendList() const { return m_sendList; }
+
+    // ---- Model scripts (SaveCfgLua.cpp) ----
+
+    // Runs the current model's script on the configuration file `path`. True when the
+    // script loaded and ran; every failure is silent.
+    bool RunDeviceHook(const wxString& path);
+
 private:
     CSaveCfg() = default;
 
@@ -88,6 +179,9 @@ private:
     bool WriteFrame() const;
     bool ExchangeWithOneResend();
     bool ParseLastReply(size_t capacity, size_t& count);
+    // Sends `texts` in frames that keep within the payload limit.
+    bool SendInBatches(const std::vector<wxString>& texts);
+    bool ReadBackValues();
 
     std::vector<wxString> m_errors;
     std::vector<ReplyItem> m_items;
@@ -99,6 +193,18 @@ private:
     size_t m_itemCount = 0;
     bool m_online = false;
     std::vector<wxString> m_failedQueries;
+
+    std::map<wxString, wxString> m_values;
+    bool m_linkChanged = false;
+    bool m_hasDataFormat = false;
+    bool m_dataFormatSet = false;
+    wxString m_setupCommand = "SETUPE";
+    CDeviceInfo* m_currentModel = nullptr;
+
+    std::vector<wxString> m_sendList;
+    wxString m_fileDeviceType;
+    wxString m_deviceCommandList;
+    wxString m_unsupportedList;
 
     static std::unique_ptr<CSaveCfg> s_instance;
 };

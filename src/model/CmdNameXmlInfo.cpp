@@ -179,7 +179,8 @@ bool CCmdNameXmlInfo::QueryRangeEditValues(CDeviceCmdNameXmlInfo& record)
             engine.AddFailedQuery(record.CommandName);
             return false;
         }
-        record.CurrentValue = Value = DeviceValue = answer;
+        // A value just read from the scanner is also the reference of the change test.
+        record.CurrentValue = Value = DeviceValue = LoadedValue = answer;
     }
     if (!IsNumber(record.Default)) {
         if (!CSaveCfg::QueryCommand(record.CommandName, "&", answer, "@") || !IsNumber(answer)) {

@@ -36,6 +36,8 @@ public:
     virtual void SetManyGroups(CControlBase* groupControl, bool manyGroups) = 0;
     // The page on screen arranges its groups again (after one was opened or closed).
     virtual void LayoutCurrentPage() = 0;
+    // Gives the control the keyboard focus, bringing its page to the front.
+    virtual void FocusControl(CControlBase* control) = 0;
 };
 
 void SetControlFactory(IControlFactory* factory);

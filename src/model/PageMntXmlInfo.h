@@ -25,6 +25,16 @@ public:
     void ResetAllToDefaults();
 
     const std::map<wxString, std::unique_ptr<CPageXmlInfo>>& GetPages() const { return m_pages; }
+    // Calls `visit(definition)` for every setting: pages in name order, groups and
+    // settings in file order.
+    template <typename Visit>
+    void ForEachCommand(Visit&& visit) const
+    {
+        for (const auto& [name, page] : m_pages)
+            for (const auto& group : page->GetGroups())
+                for (const auto& definition : group->GetCommands())
+                    visit(*definition);
+    }
     int32_t GetResetFailCount() const { return m_resetFailCount; }
     const wxString& GetResetFailNames() const { return m_resetFailNames; }
 

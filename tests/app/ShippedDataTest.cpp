@@ -11,12 +11,15 @@
 #include "SaveCfg.h"
 #include "TabNodeXmlInfo.h"
 
+#include "TempDir.h"
+
 #include <gtest/gtest.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/tokenzr.h>
 #include <wx/xml/xml.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -458,9 +461,9 @@ protected:
     }
 
     // Every model of the loaded catalogue, in category and key order.
-    static std::vector<const CDeviceInfo*> Models()
+    static std::vector<CDeviceInfo*> Models()
     {
-        std::vector<const CDeviceInfo*> models;
+        std::vector<CDeviceInfo*> models;
         for (const auto& category : CDeviceMnt::GetInstance().GetCategories()) {
             for (const auto& entry : category->GetDevices())
                 models.push_back(entry.second.get());
@@ -549,18 +552,60 @@ TEST_F(ShippedDataTest, EveryModelHasItsOwnCommandFileOfUniquelyNamedCommands)
     }
 }
 
-TEST_F(ShippedDataTest, EveryNamedLuaScriptIsShipped)
+TEST_F(ShippedDataTest, EveryModelsScriptLogsTheFilesWrittenForItAndNoOthers)
 {
     ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
-    size_t scripts = 0;
-    for (const CDeviceInfo* model : Models()) {
-        if (model->m_lua.empty())
-            continue;
-        ++scripts;
-        const wxString path = CAppContext::GetInstance().GetFilePath("lua", model->m_lua);
-        EXPECT_TRUE(wxFileName::FileExists(path)) << model->m_key << ": " << path;
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    for (CDeviceInfo* model : Models()) {
+        ASSERT_FALSE(model->m_lua.empty()) << model->m_key;
+        CTempDir folder;
+        const std::string own = "<Vostrel DeviceType=\"" + std::string(model->m_key.utf8_str()) +
+                                "\"><Command CommandName=\"SCNMOD\" Value=\"2\"/><Command CommandName=\"CODEID\"/></Vostrel>";
+        folder.Write("own.xml", own);
+        folder.Write("other.xml", "<Vostrel DeviceType=\"HBS-XX999\"><Command CommandName=\"SCNMOD\" Value=\"2\"/></Vostrel>");
+        engine.SetCurrentModel(model);
+        EXPECT_TRUE(engine.RunDeviceHook(folder.File("own.xml"))) << model->m_key;
+        EXPECT_TRUE(engine.RunDeviceHook(folder.File("other.xml"))) << model->m_key;
+        const std::string log = folder.Read("vostrel-hooks.log");
+        EXPECT_NE(std::string::npos, log.find(" " + std::string(model->m_key.utf8_str()) + " 2 own.xml\n")) << log;
+        EXPECT_EQ(1, std::count(log.begin(), log.end(), '\n')) << "the other model's file is not logged: " << log;
     }
-    EXPECT_GT(scripts, 0u);
+    engine.SetCurrentModel(nullptr);
+}
+
+TEST_F(ShippedDataTest, PassAndTranslationListsNameRealSettings)
+{
+    std::set<wxString> known;
+    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
+    for (const CDeviceInfo* model : Models()) {
+        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load(model->m_link));
+        for (const auto& [name, record] : CDeviceCmdNameMntXmlInfo::GetInstance().GetCommands())
+            known.insert(name);
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+    }
+    wxXmlDocument pass;
+    ASSERT_TRUE(pass.Load(ConfigFile("PassCmd.xml")));
+    for (const wxXmlNode* node = pass.GetRoot()->GetChildren(); node; node = node->GetNext()) {
+        if (node->GetName() != "node")
+            continue;  // the comments
+        const wxString cmd = node->GetAttribute("Cmd");
+        const bool found = node->GetAttribute("Type") == "1"
+                               ? std::any_of(known.begin(), known.end(), [&](const wxString& n) { return n.Contains(cmd); })
+                               : known.count(cmd) > 0;
+        EXPECT_TRUE(found) << cmd;
+        EXPECT_TRUE(CSaveCfg::IsPassCommand(node->GetAttribute("Type") == "1" ? cmd + "XX" : cmd, "1")) << cmd;
+    }
+    EXPECT_FALSE(CSaveCfg::IsPassCommand("232BAD", "8"));
+
+    wxXmlDocument translations;
+    ASSERT_TRUE(translations.Load(ConfigFile("transCmd.xml")));
+    for (const wxXmlNode* node = translations.GetRoot()->GetChildren(); node; node = node->GetNext()) {
+        if (node->GetName() != "node")
+            continue;
+        EXPECT_EQ(1u, known.count(node->GetAttribute("oldcmd"))) << node->GetAttribute("oldcmd");
+        EXPECT_EQ(0u, known.count(node->GetAttribute("newcmd"))) << "a file name that no model uses any more";
+        EXPECT_EQ(node->GetAttribute("newcmd"), CSaveCfg::TranslateCommand(node->GetAttribute("oldcmd")));
+    }
 }
 
 TEST_F(ShippedDataTest, CatalogueNamesAndTranslatedListsHaveTextsInEveryLanguage)

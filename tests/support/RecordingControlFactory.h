@@ -27,6 +27,7 @@ public:
     void ShowControl(CControlBase* control, bool show) override { shown[control] = show; }
     void SetManyGroups(CControlBase*, bool many) override { manyGroups.push_back(many); }
     void LayoutCurrentPage() override { ++layouts; }
+    void FocusControl(CControlBase* control) override { focused.push_back(control); }
 
     std::deque<int> tokens;  // a deque keeps earlier tokens where they are
     int created = 0;
@@ -34,6 +35,7 @@ public:
     int layouts = 0;
     std::vector<wxString> keywords;
     std::vector<int> refreshModes;
+    std::vector<const CControlBase*> focused;
     std::vector<bool> manyGroups;
     std::map<const CControlBase*, int32_t> heights;
     std::map<const CControlBase*, int32_t> positions;

@@ -1,0 +1,287 @@
+// Configuration files: a model's settings as command name and value pairs, written
+// from the pages and the scanner, read back into the value map, prepared for sending
+// to another scanner, and the two side files that rename and leave out commands.
+#include "SaveCfg.h"
+
+#include "AppContext.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "DeviceInfo.h"
+#include "Log.h"
+#include "PageMntXmlInfo.h"
+#include "UiText.h"
+#include "XmlFile.h"
+
+#include <wx/datetime.h>
+#include <wx/xml/xml.h>
+
+#include <set>
+#include <utility>
+
+// Messages of this file go out under the name the log readers know it by.
+#define FILE_LOG(level, ...) logout_line((level), kLogSource, __LINE__, __VA_ARGS__)
+
+namespace {
+
+const char* const kLogSource = "SaveConfig.cpp";
+// A reply with more items than this is cut: no model has nearly as many settings,
+// so anything beyond is a garbled reply.
+const size_t kMaxSavedReplyItems = 1024;
+// Name and value of one text of the send list; longer ones are refused, because the
+// row table of a send has no room for them and a cut value would be another setting.
+const size_t kMaxSendTextLength = 2048;
+
+wxString ConfigPath(const char* fileName)
+{
+    return CAppContext::GetInstance().GetFilePath("Config", fileName);
+}
+
+wxString MatchNameOf(const CDeviceInfo* model)
+{
+    return model ? model->m_matchName : wxString();
+}
+
+bool LoadConfigurationFile(wxXmlDocument& document, const wxString& path)
+{
+    return LoadXmlFile(document, path, {"Vostrel", "Vastrel"}, kLogSource);
+}
+
+// wxXmlNode's parent constructor puts a node first; files keep their order, so
+// children are appended at the end instead.
+wxXmlNode* AppendElement(wxXmlNode& parent, const wxString& name)
+{
+    auto* element = new wxXmlNode(wxXML_ELEMENT_NODE, name);
+    parent.AddChild(element);
+    return element;
+}
+
+void AppendTextElement(wxXmlNode& parent, const wxString& name, const wxString& text)
+{
+    wxXmlNode* element = AppendElement(parent, name);
+    if (!text.empty())
+        element->AddChild(new wxXmlNode(wxXML_TEXT_NODE, wxString(), text));
+}
+
+void AppendCommand(wxXmlNode& root, const wxString& name, const wxString* value)
+{
+    wxXmlNode* element = AppendElement(root, "Command");
+    element->AddAttribute("CommandName", name);
+    if (value)
+        element->AddAttribute("Value", *value);
+}
+
+struct SSavedItem {
+    wxString name;
+    wxString value;
+    bool taken = false;
+};
+
+// The scanner's current values, or none without a scanner.
+std::vector<SSavedItem> AskCurrentValues(CSaveCfg& engine)
+{
+    size_t count = 0;
+    const ReplyItem* items = engine.SendCommand(L"@*", L"", count);
+    if (!items)
+        return {};
+    if (count > kMaxSavedReplyItems) {
+        FILE_LOG(LOG_INFO, "%s=%i", "CUR", static_cast<int>(count));
+        count = kMaxSavedReplyItems;
+    }
+    std::vector<SSavedItem> saved(count);
+    for (size_t i = 0; i < count; ++i) {
+        saved[i].name = items[i].command;
+        saved[i].value = items[i].value;
+    }
+    return saved;
+}
+
+void MarkTaken(std::vector<SSavedItem>& items, const wxString& name)
+{
+    for (SSavedItem& item : items) {
+        if (!item.taken && item.name == name) {
+            item.taken = true;
+            return;
+        }
+    }
+}
+
+bool IsPassNodeDeciding(const wxString& type, const wxString& cmd, const wxString& name, const wxString& value,
+                        bool& leaveOut)
+{
+    if (type.empty())
+        return false;
+    if (type == "3") {
+        leaveOut = false;
+        return cmd == name;
+    }
+    leaveOut = true;
+    if (type == "2")
+        return value.empty();
+    // An empty "Cmd" would be part of every name; such a node is a slip of the pen,
+    // not a wish to leave out the whole configuration.
+    if (type == "1")
+        return !cmd.empty() && name.Find(cmd) != wxNOT_FOUND;
+    return cmd == name;
+}
+
+}  // namespace
+
+bool CSaveCfg::SaveConfiguration(const wxString& path)
+{
+    CPageMntXmlInfo& pages = CPageMntXmlInfo::GetInstance();
+    if (pages.GetPages().empty())
+        return false;
+
+    wxXmlDocument document;
+    auto* root = new wxXmlNode(wxXML_ELEMENT_NODE, "Vostrel");
+    root->AddAttribute("DeviceType", MatchNameOf(m_currentModel));
+    document.SetRoot(root);
+
+    std::vector<SSavedItem> deviceItems = AskCurrentValues(*this);
+    int pageCount = 0;
+    int pageSaved = 0;
+    pages.ForEachCommand([&](const CCmdNameXmlInfo& definition) {
+        ++pageCount;
+        if (!definition.IsSavedControl())
+            return;
+        MarkTaken(deviceItems, definition.CommandName);
+        if (IsPassCommand(definition.CommandName, definition.Value))
+            return;
+        const bool withoutValue = definition.ControlType.CmpNoCase("CODEID") == 0;
+        AppendCommand(*root, definition.CommandName, withoutValue ? nullptr : &definition.Value);
+        ++pageSaved;
+    });
+
+    int allSaved = pageSaved;
+    std::set<wxString> seen;
+    for (const SSavedItem& item : deviceItems) {
+        const bool repeated = !seen.insert(item.name).second;
+        if (item.taken || repeated || IsPassCommand(item.name, item.value))
+            continue;
+        FILE_LOG(LOG_INFO, "Add Key=%s Value=%s", U8(item.name), U8(item.value));
+        AppendCommand(*root, item.name, &item.value);
+        ++allSaved;
+    }
+
+    FILE_LOG(LOG_INFO, "%s=%i %s=%i %s=%i", "XmlStrsNum", static_cast<int>(deviceItems.size()), "PageXmlNum",
+             pageCount, "savePageXmlNum", pageSaved);
+    FILE_LOG(LOG_INFO, "%s=%i", "AllXmlNum", allSaved);
+    if (!SaveXmlFile(document, path)) {
+        FILE_LOG(LOG_ERROR, "%s %s %s", "Save", U8(path), "ERROR");
+        return false;
+    }
+    return true;
+}
+
+bool CSaveCfg::OpenConfiguration(const wxString& path, bool checkDevice)
+{
+    ClearValues();
+    wxXmlDocument document;
+    if (!LoadConfigurationFile(document, path))
+        return false;
+    const wxXmlNode* root = document.GetRoot();
+    m_fileDeviceType = root->GetAttribute("DeviceType");
+
+    if (checkDevice && !(m_currentModel && m_currentModel->Matches(m_fileDeviceType, true))) {
+        const wxString question = GetUiText("ID_OPEN_ERROR", "当前设备名称不匹配,是否强行载入配置文件？");
+        if (ShowMessage(question, wxYES_NO | wxICON_QUESTION) != wxYES)
+            return false;
+    }
+
+    wxString unsupported;
+    for (const wxXmlNode* node = root->GetChildren(); node; node = node->GetNext()) {
+        if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "Command")
+            continue;
+        const wxString name = node->GetAttribute("CommandName");
+        if (m_deviceCommandList.Find(name) == wxNOT_FOUND)
+            unsupported += unsupported.empty() ? name : "," + name;
+        if (!name.empty() && m_values.find(name) == m_values.end())
+            SetMapValue(name, node->GetAttribute("Value"));
+    }
+    m_unsupportedList = unsupported;
+    return true;
+}
+
+bool CSaveCfg::LoadFileForSending(const wxString& path)
+{
+    ClearValues();
+    wxXmlDocument document;
+    if (!LoadConfigurationFile(document, path))
+        return false;
+    const wxXmlNode* root = document.GetRoot();
+    m_fileDeviceType = root->GetAttribute("DeviceType");
+    m_sendList.clear();
+    for (const wxXmlNode* node = root->GetChildren(); node; node = node->GetNext()) {
+        if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "Command")
+            continue;
+        const wxString name = node->GetAttribute("CommandName");
+        if (name.empty() || name == "DFMSIN" || name == "INTERF")
+            continue;
+        const wxString text = name + node->GetAttribute("Value");
+        if (text.length() >= kMaxSendTextLength) {
+            FILE_LOG(LOG_INFO, "%s refused: %i characters", U8(name), static_cast<int>(text.length()));
+            continue;
+        }
+        m_sendList.push_back(text);
+    }
+    return true;
+}
+
+bool CSaveCfg::ExportDeviceConfiguration(const wxString& path)
+{
+    wxXmlDocument document;
+    auto* root = new wxXmlNode(wxXML_ELEMENT_NODE, "DeviceConfiguration");
+    root->AddAttribute("DeviceType", MatchNameOf(m_currentModel));
+    document.SetRoot(root);
+
+    const auto& commands = CDeviceCmdNameMntXmlInfo::GetInstance().GetCommands();
+    FILE_LOG(LOG_INFO, "%s=%i", "CmdCount", static_cast<int>(commands.size()));
+    for (const auto& [name, record] : commands) {
+        wxXmlNode* element = AppendElement(*root, "Command");
+        AppendTextElement(*element, "CommandName", record->CommandName);
+        AppendTextElement(*element, "Minimum", record->Minimum);
+        AppendTextElement(*element, "Maximum", record->Maximum);
+        AppendTextElement(*element, "SettingsList", record->SettingsList);
+        // The data-format default is a whole rule the scanner makes up itself; taken
+        // over by another scanner it would add a rule nobody wrote.
+        const bool isDataFormat = record->CommandName.CmpNoCase("DFMADD") == 0;
+        AppendTextElement(*element, "Default", isDataFormat ? wxString() : record->Default);
+    }
+    return SaveXmlFile(document, path);
+}
+
+wxString CSaveCfg::TranslateCommand(const wxString& name)
+{
+    wxXmlDocument document;
+    if (!LoadXmlFile(document, ConfigPath("transCmd.xml"), "setting", kLogSource))
+        return wxString();
+    for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext()) {
+        if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "node")
+            continue;
+        const wxString oldName = node->GetAttribute("oldcmd");
+        const wxString newName = node->GetAttribute("newcmd");
+        if (!oldName.empty() && !newName.empty() && oldName == name)
+            return newName;
+    }
+    return wxString();
+}
+
+bool CSaveCfg::IsPassCommand(const wxString& name, const wxString& value)
+{
+    wxXmlDocument document;
+    if (!LoadXmlFile(document, ConfigPath("PassCmd.xml"), "setting", kLogSource))
+        return false;
+    for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext()) {
+        if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "node")
+            continue;
+        bool leaveOut = false;
+        if (IsPassNodeDeciding(node->GetAttribute("Type"), node->GetAttribute("Cmd"), name, value, leaveOut))
+            return leaveOut;
+    }
+    return false;
+}
+
+wxString CSaveCfg::GetSnapshotPath(const wxString& modelName, const wxDateTime& when)
+{
+    const wxString stamp = when.Format("%Y-%m-%d-%H-%M-%S");
+    return CAppContext::GetInstance().GetFilePath("tmp", modelName + "_" + stamp + ".xml");
+}

@@ -1,0 +1,343 @@
+// Configuration files: what a saved file holds with and without a scanner, how a
+// file is read back, prepared for sending and exported, and the two side files
+// that rename and leave out commands.
+#include "AppContext.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "DeviceInfo.h"
+#include "HBDataStreamMnt.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
+
+#include "LinkFixture.h"
+#include "MessageRecorder.h"
+#include "ScriptedScanner.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/datetime.h>
+#include <wx/xml/xml.h>
+
+#include <algorithm>
+#include <iterator>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// One page setting of every kind a configuration file can hold, with the value
+// the test gives it.
+struct SKind {
+    const char* name;
+    const char* keyword;
+    const char* value;
+};
+
+const SKind kSavedKinds[] = {
+    {"SCNMOD", "COMBOBOX", "2"},        {"KBWCTY", "EDITCOMBOBOX", "7"}, {"BEPTON", "COMBOBOXCUSTOM", "3"},
+    {"LEDPWR", "RADIOGROUP", "1"},      {"CIDDEF", "BUTTONGROUP", "4"},  {"BEPENA", "RADIO", "0"},
+    {"VIBENA", "RADIO#", "1"},          {"PREORD", "EDIT", "A, B; C"},    {"SYSNAM", "EDIT_READONLY", "X1"},
+    {"SCNTMO", "RANGEEDIT", "3000"},    {"TRMHEX", "HEXEDIT", "0D0A"},    {"KBWFKY", "HEXEDITKEYBOARD", "1B"},
+    {"RTCDAT", "DATATIME", "2026-12-07"}, {"DFMSET", "DATAFORMAT", "Data Format 0:0099999;"},
+    {"LICKEY", "LICENSECODE", "ABCD-1234"}, {"CODEID", "CODEID", ""},  {"IMGFIL", "FILESELECT", "a.bmp"},
+    {"IMGMUL", "MULFILESELECT", "a.bmp|b.bmp"}, {"MULVAL", "MULVALUE", "1,2"},
+};
+
+std::string ModelFile()
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DeviceConfiguration>\n";
+    for (const SKind& kind : kSavedKinds)
+        text += std::string(" <Command><CommandName>") + kind.name + "</CommandName><Default>0</Default></Command>\n";
+    text += " <Command><CommandName>FACDEF</CommandName><Default></Default></Command>\n";
+    text += " <Command><CommandName>DFMADD</CommandName><SettingsList>a|b</SettingsList>"
+            "<Default>Data Format 1:0099999;</Default><Minimum>0</Minimum><Maximum>9</Maximum></Command>\n";
+    return text + "</DeviceConfiguration>\n";
+}
+
+std::string PageFile()
+{
+    std::string commands;
+    for (const SKind& kind : kSavedKinds)
+        commands += std::string("<Command><CommandName>") + kind.name + "</CommandName><ControlType>" + kind.keyword +
+                    "</ControlType></Command>";
+    // A button on the page is no setting and never reaches a file.
+    commands += "<Command><CommandName>FACDEF</CommandName><ControlType>DEFCMD</ControlType></Command>";
+    return "<Pages><Page><Value>All</Value><GroupName><Value>All</Value>" + commands +
+           "</GroupName></Page></Pages>\n";
+}
+
+std::string ConfigurationFile(const std::string& root, const std::string& deviceType, const std::string& commands)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + root + " DeviceType=\"" + deviceType + "\">\n" +
+           commands + "</" + root + ">\n";
+}
+
+std::string CommandElement(const std::string& name, const std::string& value)
+{
+    return " <Command CommandName=\"" + name + "\" Value=\"" + value + "\"/>\n";
+}
+
+std::string PassFile(const std::vector<std::pair<std::string, std::string>>& nodes)
+{
+    std::string text = "<setting>\n";
+    for (const auto& [type, cmd] : nodes)
+        text += " <node Type=\"" + type + "\" Cmd=\"" + cmd + "\"/>\n";
+    return text + "</setting>\n";
+}
+
+// The "Command" elements of a written file, as name and value ("<none>" when the
+// element has no value).
+std::vector<std::pair<wxString, wxString>> ReadCommands(const wxString& path, wxString* deviceType = nullptr)
+{
+    std::vector<std::pair<wxString, wxString>> commands;
+    wxXmlDocument document;
+    if (!document.Load(path, "UTF-8") || !document.GetRoot())
+        return commands;
+    if (deviceType)
+        *deviceType = document.GetRoot()->GetAttribute("DeviceType");
+    for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext())
+        if (node->GetName() == "Command")
+            commands.emplace_back(node->GetAttribute("CommandName"), node->GetAttribute("Value", "<none>"));
+    return commands;
+}
+
+class ConfigFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+        m_dir.Write("Config/Model.xml", ModelFile());
+        m_dir.Write("Config/pageinfo.xml", PageFile());
+        m_dir.Write("Config/PassCmd.xml", PassFile({}));
+        m_dir.Write("Config/transCmd.xml", "<setting/>");
+        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Model.xml"));
+        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+        m_model.m_key = "HBS-HS620";
+        m_model.m_matchName = "HBS-HS620";
+        CSaveCfg::GetInstance().SetCurrentModel(&m_model);
+    }
+    void TearDown() override
+    {
+        CHBDataStreamMnt::ResetInstance();
+        CPageMntXmlInfo::ResetInstance();
+        CPendingChangeList::ResetInstance();
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        CSaveCfg::ResetInstance();
+        CAppContext::ResetInstance();
+    }
+
+    static void GiveEveryKindItsValue()
+    {
+        for (const SKind& kind : kSavedKinds)
+            CPageMntXmlInfo::GetInstance().FindCommand(kind.name)->SetValue(kind.value);
+    }
+
+    CTempDir m_dir;
+    CDeviceInfo m_model;
+};
+
+TEST_F(ConfigFileTest, EveryKindOfSettingSurvivesASaveAndOpenWithoutAScanner)
+{
+    GiveEveryKindItsValue();
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    ASSERT_TRUE(engine.SaveConfiguration(m_dir.File("saved.xml")));
+
+    wxString deviceType;
+    const auto written = ReadCommands(m_dir.File("saved.xml"), &deviceType);
+    EXPECT_EQ("HBS-HS620", deviceType);
+    ASSERT_EQ(std::size(kSavedKinds), written.size()) << "page settings only, the button left out";
+    for (size_t i = 0; i < written.size(); ++i) {
+        EXPECT_EQ(kSavedKinds[i].name, written[i].first);
+        const bool codeId = written[i].first == "CODEID";
+        EXPECT_EQ(codeId ? "<none>" : kSavedKinds[i].value, written[i].second) << written[i].first;
+    }
+
+    CPageMntXmlInfo::GetInstance().ResetAllToDefaults();
+    ASSERT_TRUE(engine.OpenConfiguration(m_dir.File("saved.xml"), true));
+    engine.ApplyLoadedValues();
+    for (const SKind& kind : kSavedKinds) {
+        if (std::string(kind.keyword) == "CODEID")
+            continue;
+        EXPECT_EQ(kind.value, CPageMntXmlInfo::GetInstance().FindCommand(kind.name)->Value) << kind.name;
+    }
+}
+
+TEST_F(ConfigFileTest, ASavedFileHoldsTheToolsValuesThenWhatElseTheScannerReports)
+{
+    CScriptedScanner scanner;
+    ASSERT_NE(nullptr, OpenTestDevice(scanner.Path()));
+    // The scanner has its own mode, reports its beeper twice and knows two settings
+    // that are on no page.
+    scanner.Script({ReplyFrame("SCNMOD0\x06;BEPENA1\x06;232BAD8\x06,PAR0\x06;BEPENA1\x06;FACDEF\x06")});
+    CPageMntXmlInfo::GetInstance().FindCommand("SCNMOD")->SetValue("2");
+    m_dir.Write("Config/PassCmd.xml", PassFile({{"2", ""}}));
+
+    ASSERT_TRUE(CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("online.xml")));
+    const auto written = ReadCommands(m_dir.File("online.xml"));
+    ASSERT_GE(written.size(), 2u);
+    const std::vector<std::pair<wxString, wxString>> tail(written.end() - 2, written.end());
+    EXPECT_EQ((std::vector<std::pair<wxString, wxString>>{{"232BAD", "8"}, {"232PAR", "0"}}), tail)
+        << "a reported setting is written once, and the empty FACDEF is left out";
+    int modes = 0;
+    int beepers = 0;
+    for (const auto& [name, value] : written) {
+        if (name == "SCNMOD") {
+            ++modes;
+            EXPECT_EQ("2", value) << "the tool's value, not the scanner's";
+        }
+        beepers += name == "BEPENA";
+    }
+    EXPECT_EQ(1, modes);
+    EXPECT_EQ(1, beepers);
+}
+
+TEST_F(ConfigFileTest, OpeningAcceptsBothRootNamesAndKeepsTheFirstOfARepeatedCommand)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    const std::string commands = CommandElement("SCNMOD", "2") + CommandElement("SCNMOD", "3") +
+                                 " <Other CommandName=\"BEPENA\" Value=\"1\"/>\n" + CommandElement("", "9");
+    for (const char* root : {"Vostrel", "Vastrel"}) {
+        m_dir.Write("Config/old.xml", ConfigurationFile(root, "HBS-HS620", commands));
+        ASSERT_TRUE(engine.OpenConfiguration(m_dir.File("Config/old.xml"), true)) << root;
+        EXPECT_EQ((std::map<wxString, wxString>{{"SCNMOD", "2"}}), engine.GetValueMap()) << root;
+        EXPECT_EQ("HBS-HS620", engine.GetFileDeviceType());
+    }
+    m_dir.Write("Config/old.xml", ConfigurationFile("Configuration", "HBS-HS620", commands));
+    EXPECT_FALSE(engine.OpenConfiguration(m_dir.File("Config/old.xml"), true));
+    EXPECT_TRUE(engine.GetValueMap().empty());
+    m_dir.Write("Config/old.xml", "<Vostrel><Command CommandName=");
+    EXPECT_FALSE(engine.OpenConfiguration(m_dir.File("Config/old.xml"), true));
+    EXPECT_FALSE(engine.OpenConfiguration(m_dir.File("missing.xml"), true));
+}
+
+TEST_F(ConfigFileTest, AFileForAnotherModelIsTakenOnlyWhenTheUserSaysSo)
+{
+    CMessageRecorder messages;
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    m_dir.Write("other.xml", ConfigurationFile("Vostrel", "HBS-FM300", CommandElement("SCNMOD", "2")));
+
+    messages.Answer(wxNO);
+    EXPECT_FALSE(engine.OpenConfiguration(m_dir.File("other.xml"), true));
+    EXPECT_TRUE(engine.GetValueMap().empty());
+    ASSERT_EQ(1u, messages.Texts().size());
+    EXPECT_TRUE(messages.Styles()[0] & wxYES_NO);
+
+    messages.Answer(wxYES);
+    EXPECT_TRUE(engine.OpenConfiguration(m_dir.File("other.xml"), true));
+    EXPECT_EQ(1u, engine.GetValueMap().size());
+
+    EXPECT_TRUE(engine.OpenConfiguration(m_dir.File("other.xml"), false));
+    EXPECT_EQ(2u, messages.Texts().size()) << "no question without the model check";
+}
+
+TEST_F(ConfigFileTest, CommandsTheScannerNeverReportedAreListedButStillLoaded)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    m_dir.Write("f.xml", ConfigurationFile("Vostrel", "HBS-HS620",
+                                           CommandElement("SCNMOD", "2") + CommandElement("NEWCMD", "1") +
+                                               CommandElement("BEPENA", "0")));
+    ASSERT_TRUE(engine.OpenConfiguration(m_dir.File("f.xml"), false));
+    EXPECT_EQ("SCNMOD,NEWCMD,BEPENA", engine.GetUnsupportedList()) << "no scanner connected yet";
+
+    engine.SetDeviceCommandList("SCNMOD,BEPENA,232BAD");
+    ASSERT_TRUE(engine.OpenConfiguration(m_dir.File("f.xml"), false));
+    EXPECT_EQ("NEWCMD", engine.GetUnsupportedList());
+    EXPECT_EQ(3u, engine.GetValueMap().size());
+}
+
+TEST_F(ConfigFileTest, AFileForSendingLeavesOutTheInterfaceAndTheSingleDataFormat)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    m_dir.Write("send.xml", ConfigurationFile("Vastrel", "HBS-HS620",
+                                              CommandElement("SCNMOD", "2") + CommandElement("INTERF", "1") +
+                                                  CommandElement("DFMSIN", "x") + CommandElement("", "5") +
+                                                  CommandElement("PREORD", "a;b") +
+                                                  CommandElement("LONGER", std::string(3000, 'x'))));
+    ASSERT_TRUE(engine.LoadFileForSending(m_dir.File("send.xml")));
+    EXPECT_EQ((std::vector<wxString>{"SCNMOD2", "PREORDa;b"}), engine.GetSendList());
+    EXPECT_FALSE(engine.LoadFileForSending(m_dir.File("absent.xml")));
+}
+
+TEST_F(ConfigFileTest, ThePassListDecidesByTheFirstNodeThatApplies)
+{
+    m_dir.Write("Config/PassCmd.xml",
+                PassFile({{"", "SCNMOD"}, {"3", "232BAD"}, {"1", "232"}, {"2", "ignored"}, {"9", "SCNMOD"}, {"1", ""}}));
+    EXPECT_FALSE(CSaveCfg::IsPassCommand("232BAD", "8")) << "kept by the type 3 node before the type 1 node";
+    EXPECT_TRUE(CSaveCfg::IsPassCommand("232PAR", "0"));
+    EXPECT_TRUE(CSaveCfg::IsPassCommand("BEPENA", "")) << "type 2 leaves out every empty value";
+    EXPECT_TRUE(CSaveCfg::IsPassCommand("SCNMOD", "1")) << "an unknown type means the exact name";
+    EXPECT_FALSE(CSaveCfg::IsPassCommand("SCNMOX", "1"));
+    EXPECT_FALSE(CSaveCfg::IsPassCommand("BEPENA", "1"));
+
+    m_dir.Write("Config/PassCmd.xml", "<setting><node Type=");
+    EXPECT_FALSE(CSaveCfg::IsPassCommand("232PAR", "")) << "an unreadable list keeps everything";
+}
+
+TEST_F(ConfigFileTest, TranslationFindsTheFirstCompleteNodeForTheExactName)
+{
+    m_dir.Write("Config/transCmd.xml", "<setting><node oldcmd=\"KBWCTY\" newcmd=\"\"/>"
+                                       "<node oldcmd=\"kbwcty\" newcmd=\"KBWLOW\"/><node oldcmd=\"KBWCTY\" newcmd=\"KBWLAN\"/>"
+                                       "<node oldcmd=\"KBWCTY\" newcmd=\"KBWSEC\"/><other oldcmd=\"BEPENA\" newcmd=\"X\"/></setting>");
+    EXPECT_EQ("KBWLAN", CSaveCfg::TranslateCommand("KBWCTY"));
+    EXPECT_EQ("", CSaveCfg::TranslateCommand("BEPENA"));
+
+    // A file written under the other name still reaches the page setting.
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    m_dir.Write("f.xml", ConfigurationFile("Vostrel", "HBS-HS620", CommandElement("KBWLAN", "5")));
+    ASSERT_TRUE(engine.OpenConfiguration(m_dir.File("f.xml"), false));
+    engine.ApplyLoadedValues();
+    EXPECT_EQ("5", CPageMntXmlInfo::GetInstance().FindCommand("KBWCTY")->Value);
+
+    m_dir.Write("Config/transCmd.xml", "not xml");
+    EXPECT_EQ("", CSaveCfg::TranslateCommand("KBWCTY"));
+}
+
+TEST_F(ConfigFileTest, TheExportHoldsTheCommandMapWithoutTheDataFormatDefault)
+{
+    ASSERT_TRUE(CSaveCfg::GetInstance().ExportDeviceConfiguration(m_dir.File("export.xml")));
+    wxXmlDocument document;
+    ASSERT_TRUE(document.Load(m_dir.File("export.xml"), "UTF-8"));
+    EXPECT_EQ("DeviceConfiguration", document.GetRoot()->GetName());
+    EXPECT_EQ("HBS-HS620", document.GetRoot()->GetAttribute("DeviceType"));
+
+    std::vector<wxString> names;
+    const wxXmlNode* dataFormat = nullptr;
+    for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext()) {
+        const wxString name = node->GetChildren()->GetNodeContent();
+        names.push_back(name);
+        if (name == "DFMADD")
+            dataFormat = node;
+    }
+    EXPECT_EQ(CDeviceCmdNameMntXmlInfo::GetInstance().GetCount(), names.size());
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    ASSERT_NE(nullptr, dataFormat);
+    std::map<wxString, wxString> fields;
+    for (const wxXmlNode* field = dataFormat->GetChildren(); field; field = field->GetNext())
+        fields[field->GetName()] = field->GetNodeContent();
+    EXPECT_EQ((std::map<wxString, wxString>{{"CommandName", "DFMADD"}, {"Minimum", "0"}, {"Maximum", "9"},
+                                            {"SettingsList", "a|b"}, {"Default", ""}}),
+              fields);
+}
+
+TEST_F(ConfigFileTest, AFailedSaveLeavesTheExistingFileAlone)
+{
+    m_dir.Write("keep.xml", "precious");
+    // A folder where the file should be: nothing can be written there.
+    EXPECT_FALSE(CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("keep.xml/inner.xml")));
+    EXPECT_EQ("precious", m_dir.Read("keep.xml"));
+
+    CPageMntXmlInfo::GetInstance().Clear();
+    EXPECT_FALSE(CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("keep.xml"))) << "no pages, nothing to save";
+    EXPECT_EQ("precious", m_dir.Read("keep.xml"));
+}
+
+TEST_F(ConfigFileTest, SnapshotsAreNamedByModelAndLocalTime)
+{
+    const wxDateTime when(7, wxDateTime::Dec, 2026, 9, 5, 3);
+    EXPECT_EQ(m_dir.Path() + "tmp/HBS-HS620_2026-12-07-09-05-03.xml", CSaveCfg::GetSnapshotPath("HBS-HS620", when));
+}
+
+}  // namespace

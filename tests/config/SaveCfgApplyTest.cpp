@@ -1,0 +1,379 @@
+// Writing changes to a simulated scanner over a pseudo-terminal: what goes out, in
+// which order and in how many frames, what is read back, and how values reach the pages.
+#include "AppContext.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "HBDataStreamMnt.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "PtyScanner.h"
+#include "SaveCfg.h"
+#include "SimRequest.h"
+
+#include "LinkFixture.h"
+#include "RecordingControlFactory.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int kNumberSettings = 20;
+
+std::string NumberName(int i)
+{
+    char name[8];
+    std::snprintf(name, sizeof name, "NUM%03d", i);
+    return name;
+}
+
+std::string ModelCommand(const std::string& name, const std::string& list, const std::string& defaultValue,
+                         const std::string& minimum = "", const std::string& maximum = "")
+{
+    std::string text = " <Command><CommandName>" + name + "</CommandName><SettingsList>" + list +
+                       "</SettingsList><Default>" + defaultValue + "</Default>";
+    if (!minimum.empty())
+        text += "<Minimum>" + minimum + "</Minimum><Maximum>" + maximum + "</Maximum>";
+    return text + "</Command>\n";
+}
+
+std::string ModelFile()
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DeviceConfiguration>\n";
+    text += ModelCommand("INTERF", "0:RS232|1:USB KBW|2:USB COM", "0");
+    text += ModelCommand("KBWPOR", "0:US|1:German", "0");
+    text += ModelCommand("232BAD", "4:9600|8:115200", "8");
+    text += ModelCommand("232PAR", "0:None|1:Odd|2:Even", "0");
+    for (const char* cut : {"CADLEF", "CADRIG", "CADTOP", "CADBOT"})
+        text += ModelCommand(cut, "", "10", "0", "1000");
+    text += ModelCommand("EXPGMN", "", "5", "0", "100");
+    text += ModelCommand("BEPENA", "0:Off|1:On", "1");
+    text += ModelCommand("SCNMOD", "0:Level|2:Sense", "0");
+    text += ModelCommand("DFMSET", "", "");
+    text += ModelCommand("DFMCAL", "", "");
+    text += ModelCommand("DFMQCU", "", "Data Format 0:0099999;");
+    for (int i = 0; i < kNumberSettings; ++i)
+        text += ModelCommand(NumberName(i), "", "0", "0", "99999999");
+    return text + "</DeviceConfiguration>\n";
+}
+
+std::string PageCommand(const std::string& name, const std::string& keyword)
+{
+    return "<Command><CommandName>" + name + "</CommandName><ControlType>" + keyword + "</ControlType></Command>";
+}
+
+std::string Page(const std::string& caption, const std::string& commands)
+{
+    return "<Page><Value>" + caption + "</Value><GroupName><Value>" + caption + "</Value>" + commands +
+           "</GroupName></Page>\n";
+}
+
+std::string PageFile()
+{
+    std::string numbers;
+    for (int i = 0; i < kNumberSettings; ++i)
+        numbers += PageCommand(NumberName(i), "EDIT");
+    return "<Pages>\n" + Page("Beeper", PageCommand("BEPENA", "RADIO#") + PageCommand("SCNMOD", "COMBOBOX")) +
+           Page("Format", PageCommand("DFMSET", "DATAFORMAT")) +
+           Page("Image", PageCommand("CADLEF", "RANGEEDIT") + PageCommand("CADRIG", "RANGEEDIT") +
+                             PageCommand("CADTOP", "RANGEEDIT") + PageCommand("CADBOT", "RANGEEDIT") +
+                             PageCommand("EXPGMN", "RANGEEDIT")) +
+           Page("Link", PageCommand("INTERF", "COMBOBOX") + PageCommand("KBWPOR", "COMBOBOX") +
+                            PageCommand("232BAD", "COMBOBOX") + PageCommand("232PAR", "COMBOBOX")) +
+           Page("Numbers", numbers) + "</Pages>\n";
+}
+
+// A request as the scanner understood it.
+struct SHeard {
+    char mark;
+    std::vector<std::string> commands;
+};
+
+class SaveCfgApplyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+        m_dir.Write("Config/Apply.xml", ModelFile());
+        m_dir.Write("Config/pageinfo.xml", PageFile());
+        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Apply.xml"));
+        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+
+        SSimScannerProfile profile;
+        profile.baudRate = 115200;
+        std::string error;
+        auto scanner = CSimulatedScanner::FromModelFile(std::string((m_dir.Path() + "Config/Apply.xml").utf8_str()),
+                                                        profile, error);
+        ASSERT_TRUE(scanner) << error;
+        m_scanner = std::make_unique<CPtyScanner>(std::move(scanner));
+        ASSERT_TRUE(m_scanner->Start(error)) << error;
+        ASSERT_NE(nullptr, OpenTestDevice(m_scanner->Path(), 115200, 500));
+        SetControlFactory(&m_factory);
+    }
+    void TearDown() override
+    {
+        CHBDataStreamMnt::ResetInstance();
+        m_scanner.reset();
+        CPageMntXmlInfo::ResetInstance();
+        CPendingChangeList::ResetInstance();
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        CSaveCfg::ResetInstance();
+        SetControlFactory(nullptr);
+        CAppContext::ResetInstance();
+    }
+
+    static CCmdNameXmlInfo& Setting(const char* name)
+    {
+        CCmdNameXmlInfo* definition = CPageMntXmlInfo::GetInstance().FindCommand(name);
+        EXPECT_NE(nullptr, definition) << name;
+        static CCmdNameXmlInfo missing;
+        return definition ? *definition : missing;
+    }
+    static void Change(const char* name, const char* value) { Setting(name).SetValue(value); }
+
+    std::vector<SHeard> Heard()
+    {
+        std::vector<SHeard> heard;
+        for (const std::string& frame : m_scanner->Scanner().TakeHeardFrames()) {
+            CSimRequest request;
+            EXPECT_TRUE(request.Parse(frame, [](const std::string& name) {
+                return name.size() == 6 && std::all_of(name.begin(), name.end(), [](char c) {
+                           return std::isupper(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c));
+                       });
+            })) << frame;
+            heard.push_back({request.Mark(), request.Commands()});
+        }
+        return heard;
+    }
+    // Every command written with a value, in order, leaving out the read-back.
+    std::vector<std::string> Written()
+    {
+        std::vector<std::string> written;
+        for (const SHeard& request : Heard())
+            for (const std::string& command : request.commands)
+                if (command != "*" && command.rfind("DFMQCU", 0) != 0)
+                    written.push_back(command);
+        return written;
+    }
+
+    CTempDir m_dir;
+    CRecordingFactory m_factory;
+    std::unique_ptr<CPtyScanner> m_scanner;
+};
+
+TEST_F(SaveCfgApplyTest, NothingChangedMeansNoExchangeAtAll)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    EXPECT_FALSE(engine.HasPendingChanges());
+    EXPECT_TRUE(engine.ApplyChanges());
+    EXPECT_TRUE(Heard().empty());
+}
+
+TEST_F(SaveCfgApplyTest, AnInterfaceChangeGoesOutAloneAndEndsWithoutReadBack)
+{
+    Change("INTERF", "1");
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    EXPECT_TRUE(engine.HasLinkChange());
+    EXPECT_TRUE(engine.ApplyChanges());
+    EXPECT_TRUE(engine.IsLinkChanged());
+
+    const std::vector<SHeard> heard = Heard();
+    ASSERT_EQ(1u, heard.size());
+    EXPECT_EQ(std::vector<std::string>{"INTERF1"}, heard[0].commands);
+    EXPECT_EQ("1", m_scanner->Scanner().CurrentValue("INTERF"));
+    // The reference stays until the pages are built again on the new link.
+    EXPECT_EQ("0", Setting("INTERF").LoadedValue);
+    EXPECT_TRUE(engine.GetValueMap().empty());
+}
+
+TEST_F(SaveCfgApplyTest, ASerialParameterChangeOnASerialLinkAlsoSkipsTheReadBack)
+{
+    Change("232PAR", "2");
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    EXPECT_FALSE(engine.HasLinkChange());
+    EXPECT_TRUE(engine.HasSerialChange());
+    EXPECT_TRUE(engine.ApplyChanges());
+    EXPECT_EQ(std::vector<std::string>{"232PAR2"}, Written());
+    EXPECT_TRUE(engine.GetValueMap().empty());
+}
+
+TEST_F(SaveCfgApplyTest, OrdinaryChangesAreConfirmedAndTheScannerIsReadBack)
+{
+    Change("SCNMOD", "2");
+    Change("NUM003", "77");
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    ASSERT_TRUE(engine.ApplyChanges());
+
+    EXPECT_EQ((std::vector<std::string>{"SCNMOD2", "NUM00377"}), Written());
+    EXPECT_EQ("2", Setting("SCNMOD").LoadedValue);
+    EXPECT_EQ("2", Setting("SCNMOD").DeviceValue);
+    EXPECT_EQ("77", Setting("NUM003").LoadedValue);
+    EXPECT_FALSE(engine.HasPendingChanges());
+    ASSERT_EQ(1u, engine.GetValueMap().count("NUM003"));
+    EXPECT_EQ("77", engine.GetValueMap().at("NUM003"));
+    EXPECT_EQ("77", m_scanner->Scanner().CurrentValue("NUM003"));
+}
+
+TEST_F(SaveCfgApplyTest, GrowingCutAreasGoLastAndLinkSettingsAfterThem)
+{
+    Change("232BAD", "4");
+    Change("CADLEF", "20");  // raised from 10: after everything ordinary
+    Change("CADTOP", "5");   // lowered: in its normal place
+    Change("CADRIG", "900");
+    Change("SCNMOD", "2");
+    Change("INTERF", "2");
+    ASSERT_TRUE(CSaveCfg::GetInstance().ApplyChanges());
+    EXPECT_EQ((std::vector<std::string>{"SCNMOD2", "CADRIG900", "CADTOP5", "CADLEF20", "INTERF2", "232BAD4"}),
+              Written());
+}
+
+TEST_F(SaveCfgApplyTest, SingleSendSettingsGoFirstEachInItsOwnTemporaryRequest)
+{
+    Change("NUM001", "5");
+    Change("BEPENA", "0");
+    ASSERT_TRUE(CSaveCfg::GetInstance().ApplyChanges());
+    const std::vector<SHeard> heard = Heard();
+    ASSERT_GE(heard.size(), 2u);
+    EXPECT_EQ('#', heard[0].mark);
+    EXPECT_EQ(std::vector<std::string>{"BEPENA0"}, heard[0].commands);
+    EXPECT_EQ('@', heard[1].mark);
+    EXPECT_EQ(std::vector<std::string>{"NUM0015"}, heard[1].commands);
+}
+
+TEST_F(SaveCfgApplyTest, ADataFormatTextIsSentAsOneCommandPerFormatLine)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    engine.SetHasDataFormat(true);
+    engine.SetDataFormatSet(true);
+    // Lines of 25 characters or fewer hold no format and are dropped.
+    Change("DFMSET", "Data Format 0:0000200000010;\r\nData Format 1:;\r\nData Format 2:0039999F4000;\r\n"
+                     "Data Format 3:0039999F4;\r\nshort:1;");
+    ASSERT_TRUE(engine.ApplyChanges());
+    EXPECT_EQ((std::vector<std::string>{"DFMCAL", "DFMSET0000200000010", "DFMSET0039999F4000"}), Written());
+    // The scanner's own text is fetched after the read-back, under the device's name.
+    ASSERT_EQ(1u, engine.GetValueMap().count("DFMSET"));
+    EXPECT_EQ("Data Format 0:0099999;", engine.GetValueMap().at("DFMSET"));
+}
+
+TEST_F(SaveCfgApplyTest, BatchesCloseWhenTheRunningTotalReachesTheLimitLessFifty)
+{
+    // 20 texts of 14 characters: the running total passes 250 at the ninth text.
+    for (int i = 0; i < kNumberSettings; ++i)
+        Change(NumberName(i).c_str(), "12345678");
+    ASSERT_TRUE(CSaveCfg::GetInstance().ApplyChanges());
+    std::vector<size_t> sizes;
+    for (const SHeard& request : Heard())
+        if (request.commands != std::vector<std::string>{"*"})
+            sizes.push_back(request.commands.size());
+    EXPECT_EQ((std::vector<size_t>{9, 9, 2}), sizes);
+}
+
+TEST_F(SaveCfgApplyTest, ARefusedSettingFailsTheApplyButLaterBatchesStillGoOut)
+{
+    for (int i = 0; i < kNumberSettings; ++i)
+        Change(NumberName(i).c_str(), "12345678");
+    SSimFaultPlan plan;
+    ASSERT_TRUE(plan.Add("nak:NUM010"));
+    m_scanner->Scanner().Faults().Set(plan);
+
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    EXPECT_FALSE(engine.ApplyChanges());
+    EXPECT_EQ(std::vector<wxString>{"NUM010"}, engine.GetErrorList());
+    EXPECT_EQ("12345678", m_scanner->Scanner().CurrentValue("NUM019"));
+    // Nothing is confirmed and nothing is read back after a refusal.
+    EXPECT_EQ("0", Setting("NUM000").LoadedValue);
+    EXPECT_TRUE(engine.GetValueMap().empty());
+}
+
+TEST_F(SaveCfgApplyTest, ABatchWithoutAReplyStopsTheApplyAtOnce)
+{
+    for (int i = 0; i < kNumberSettings; ++i)
+        Change(NumberName(i).c_str(), "12345678");
+    SSimFaultPlan plan;
+    ASSERT_TRUE(plan.Add("silence"));
+    m_scanner->Scanner().Faults().Set(plan);
+    EXPECT_FALSE(CSaveCfg::GetInstance().ApplyChanges());
+    EXPECT_EQ(1u, Heard().size());
+    EXPECT_TRUE(CSaveCfg::GetInstance().HasPendingChanges());
+}
+
+TEST_F(SaveCfgApplyTest, AFailedSingleSendStopsBeforeAnyBatch)
+{
+    Change("BEPENA", "0");
+    Change("SCNMOD", "2");
+    SSimFaultPlan plan;
+    ASSERT_TRUE(plan.Add("nak:BEPENA"));
+    m_scanner->Scanner().Faults().Set(plan);
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    EXPECT_FALSE(engine.ApplyChanges());
+    EXPECT_EQ(std::vector<wxString>{"BEPENA"}, engine.GetErrorList());
+    EXPECT_EQ(1u, Heard().size());
+    EXPECT_EQ("0", m_scanner->Scanner().CurrentValue("SCNMOD"));
+}
+
+TEST_F(SaveCfgApplyTest, CutAreasMustGrowFromFirstToSecondEdge)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    Setting("CADRIG").CreateControl(nullptr, nullptr, SControlRect{});
+    wxString message;
+    EXPECT_FALSE(engine.CheckCutAreas(message));  // both edges start at 10
+    engine.ClearErrorList();
+    m_factory.focused.clear();
+    Change("CADLEF", "100");
+    Change("CADRIG", "100");
+    Change("CADBOT", "500");
+    EXPECT_FALSE(engine.CheckCutAreas(message));
+    EXPECT_TRUE(message.StartsWith(Setting("CADRIG").GetFriendlyText())) << message;
+    EXPECT_TRUE(message.EndsWith(Setting("CADLEF").GetFriendlyText())) << message;
+    EXPECT_EQ(std::vector<wxString>{message}, engine.GetErrorList());
+    EXPECT_EQ(std::vector<const CControlBase*>{Setting("CADRIG").Control}, m_factory.focused);
+
+    Change("CADRIG", "101");
+    EXPECT_TRUE(engine.CheckCutAreas(message));
+}
+
+TEST_F(SaveCfgApplyTest, SpreadingTellsWhetherTheWatchedSettingMovedAndRefreshesControls)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    Change("SCNMOD", "2");
+    engine.SetMapValue("SCNMOD", "0");
+    engine.SetMapValue("NUM005", "42");
+    bool moved = true;
+    engine.SpreadValues("NUM005", moved);
+    EXPECT_TRUE(moved);
+    EXPECT_EQ("42", Setting("NUM005").Value);
+    EXPECT_EQ("42", Setting("NUM005").LoadedValue);
+    EXPECT_EQ("0", Setting("SCNMOD").DeviceValue);
+    EXPECT_EQ("0", Setting("NUM006").Value);
+    EXPECT_FALSE(engine.HasPendingChanges());
+
+    engine.SpreadValues("NUM005", moved);
+    EXPECT_FALSE(moved);
+}
+
+TEST_F(SaveCfgApplyTest, LoadedValuesBecomePendingChanges)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    Setting("SCNMOD").SettingsList = "0:Level|2:Sense";  // what the page file would give
+    engine.SetMapValue("SCNMOD", "2");
+    engine.SetMapValue("NUM004", "0");
+    engine.ApplyLoadedValues();
+    EXPECT_EQ("2", Setting("SCNMOD").Value);
+    EXPECT_EQ("Sense", Setting("SCNMOD").ValueText);
+    EXPECT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
+    EXPECT_TRUE(engine.HasPendingChanges());
+}
+
+TEST_F(SaveCfgApplyTest, TheValueMapRefusesValuesTooLongToStore)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    EXPECT_TRUE(engine.SetMapValue("PRESTR", wxString('A', CSaveCfg::kMaxValueLength)));
+    EXPECT_FALSE(engine.SetMapValue("PRESUF", wxString('A', CSaveCfg::kMaxValueLength + 1)));
+    EXPECT_EQ(1u, engine.GetValueMap().size());
+}
+
+}  // namespace
