@@ -12,11 +12,19 @@ enum ECliExit {
     CLI_USAGE = 1,
     CLI_NO_SCANNER = 2,
     CLI_NO_REPLY = 3,
-    CLI_REFUSED = 4
+    CLI_REFUSED = 4,
+    CLI_BAD_FILE = 5,
+    CLI_DIFFERENT = 6
 };
 
 int RunList(const SCliOptions& options, std::ostream& out, std::ostream& err);
 int RunSend(const SCliOptions& options, std::ostream& out, std::ostream& err);
+// Connects, reads every setting and saves them as a configuration file.
+int RunRead(const SCliOptions& options, std::ostream& out, std::ostream& err);
+// Sends a configuration file to the first scanner, or to every one with --all.
+int RunApply(const SCliOptions& options, std::ostream& out, std::ostream& err);
+// Prints the settings of the scanner that differ from a configuration file.
+int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err);
 int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err);
 
 // A reply value made safe for a terminal: control bytes become \xNN.

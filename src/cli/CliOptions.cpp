@@ -24,6 +24,12 @@ ECliCommand CommandFromWord(const std::string& word)
         return ECliCommand::List;
     if (word == "send")
         return ECliCommand::Send;
+    if (word == "read")
+        return ECliCommand::Read;
+    if (word == "apply")
+        return ECliCommand::Apply;
+    if (word == "diff")
+        return ECliCommand::Diff;
     if (word == "help" || word == "--help" || word == "-h")
         return ECliCommand::Help;
     return ECliCommand::None;
@@ -35,11 +41,23 @@ const char* CliUsage()
 {
     return "usage: vostrel-cli list [--port PATH] [--baud N] [--sim MODEL [--product NAME]]\n"
            "       vostrel-cli send [--port PATH] [--baud N] [--sim MODEL [--product NAME]] [--timeout MS] TEXT\n"
+           "       vostrel-cli read [scanner options] FILE\n"
+           "       vostrel-cli apply [scanner options] [--all] [--force] FILE\n"
+           "       vostrel-cli diff [scanner options] FILE\n"
            "\n"
            "list  finds the scanners that answer and prints one line for each:\n"
            "      port, product name, serial number and catalogue model, separated by tabs.\n"
            "send  sends TEXT (for example \"@232BAD*\" or \"#BEPLVL2\") in one request and prints\n"
            "      each reply item: command, value and ACK, NAK or ENQ, separated by tabs.\n"
+           "read  reads every setting of the first scanner found and saves them as the\n"
+           "      configuration file FILE (an existing FILE is replaced only when all is read).\n"
+           "apply sends the settings of the configuration file FILE to the first scanner, or\n"
+           "      with --all to every scanner found, and prints one result line per scanner.\n"
+           "      The interface, keyboard port and baud rate are never sent, so that the link\n"
+           "      stays as it is; a scanner of another model than the file's is skipped\n"
+           "      unless --force is given.\n"
+           "diff  prints each setting of FILE that the first scanner holds differently:\n"
+           "      command, value in the file, value in the scanner, separated by tabs.\n"
            "\n"
            "--port PATH    use only this serial port (a device file or pseudo-terminal)\n"
            "--baud N       its baud rate; without it the rate the scanner answers at is found\n"
@@ -49,7 +67,8 @@ const char* CliUsage()
            "--timeout MS   read time-out of the exchange (default 2000)\n"
            "\n"
            "Exit status: 0 success, 1 bad command line, 2 no scanner or port, 3 no usable\n"
-           "reply, 4 the reply refused some commands (NAK or ENQ).\n";
+           "reply, 4 the scanner refused some commands (NAK or ENQ) or a scanner was skipped,\n"
+           "5 FILE is no configuration file or cannot be written, 6 diff found differences.\n";
 }
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& options, std::string& error)
@@ -75,6 +94,14 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
         if (argument == "--help" || argument == "-h") {
             options.command = ECliCommand::Help;
             return true;
+        }
+        if (argument == "--all" || argument == "--force") {
+            if (options.command != ECliCommand::Apply) {
+                error = argument + " only goes with apply";
+                return false;
+            }
+            (argument == "--all" ? options.allScanners : options.force) = true;
+            continue;
         }
         if (!takesValue) {
             if (argument.size() > 2 && argument.compare(0, 2, "--") == 0) {
@@ -121,8 +148,13 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
         }
         return true;
     }
+    const bool isSend = options.command == ECliCommand::Send;
+    const std::string word = arguments[0];
     if (free.size() != 1 || free.front().empty()) {
-        error = free.empty() ? "send needs the text to send" : "send takes one text; quote it when it has spaces";
+        if (isSend)
+            error = free.empty() ? "send needs the text to send" : "send takes one text; quote it when it has spaces";
+        else
+            error = word + (free.empty() ? " needs a configuration file" : " takes one configuration file");
         return false;
     }
     options.text = free.front();

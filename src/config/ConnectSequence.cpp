@@ -73,18 +73,6 @@ const ReplyItem* AskList(const wchar_t* query, size_t& count)
     return CSaveCfg::GetInstance().SendCommand(query, L"", count);
 }
 
-void ReadPayloadLimit()
-{
-    CSaveCfg& engine = CSaveCfg::GetInstance();
-    size_t count = 0;
-    const ReplyItem* items = engine.SendCommand(L"@BUFQRY", L"", count);
-    for (size_t i = 0; items && i < count; ++i) {
-        unsigned long characters = 0;
-        if (wxString(items[i].command) == "BUFQRY" && wxString(items[i].value).ToULong(&characters) && characters > 0)
-            engine.SetMaxPayload(characters);
-    }
-}
-
 void ReadDataFormat()
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
@@ -111,6 +99,18 @@ void AddPseudoCommands()
 }
 
 }  // namespace
+
+void ReadPayloadLimit()
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    size_t count = 0;
+    const ReplyItem* items = engine.SendCommand(L"@BUFQRY", L"", count);
+    for (size_t i = 0; items && i < count; ++i) {
+        unsigned long characters = 0;
+        if (wxString(items[i].command) == "BUFQRY" && wxString(items[i].value).ToULong(&characters) && characters > 0)
+            engine.SetMaxPayload(characters);
+    }
+}
 
 bool RunConnectSequence(DeviceEntry* entry, const wxString& outputFile)
 {

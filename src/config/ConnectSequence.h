@@ -11,3 +11,7 @@ struct DeviceEntry;
 // Opens `entry` and reads it. True with the scanner left open; false with it closed.
 // `outputFile`, when not empty, receives every value, default and range read.
 bool RunConnectSequence(DeviceEntry* entry, const wxString& outputFile = wxString());
+
+// Asks the open scanner how many characters one request may carry ("@BUFQRY"); the
+// engine keeps its limit when the scanner gives no number.
+void ReadPayloadLimit();

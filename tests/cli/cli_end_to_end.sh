@@ -1,6 +1,7 @@
 #!/bin/bash
 # vostrel-cli against the vostrel-scanner-sim program on a pseudo-terminal, as a user
-# would try them: list names the model, send shows ACK, NAK and ENQ items.
+# would try them: list names the model, send shows ACK, NAK and ENQ items, and a
+# configuration is read, compared, edited and applied.
 set -u
 bin="$1"
 model="$bin/Config/FM300.xml"
@@ -40,4 +41,19 @@ printf '%s\n' "$sent" | grep -q $'\t'"NAK\$" || fail "no NAK item: $sent"
 "$bin/vostrel-cli" send --port "$port" --baud 115200 "@${first}*" >/dev/null || fail "a plain query failed"
 "$bin/vostrel-cli" send --port "$port" --baud 1200 --timeout 300 "@${first}*" 2>/dev/null
 [ $? = 3 ] || fail "a wrong baud rate was not a failed exchange"
+
+# A configuration read from the scanner, edited, compared and written back.
+config="$out.xml"
+trap 'kill $sim 2>/dev/null; rm -f "$out" "$config"' EXIT
+"$bin/vostrel-cli" read --port "$port" --baud 115200 "$config" || fail "read failed with $?"
+grep -q '<Vostrel DeviceType="HBS-FM300">' "$config" || fail "read wrote no configuration: $(head -3 "$config")"
+"$bin/vostrel-cli" diff --port "$port" --baud 115200 "$config" || fail "a file just read differs from its scanner"
+sed -i 's/CommandName="BEPENA" Value="[0-9]*"/CommandName="BEPENA" Value="0"/' "$config"
+"$bin/vostrel-cli" send --port "$port" --baud 115200 "@BEPENA1" >/dev/null || fail "could not turn the beeper on"
+differs=$("$bin/vostrel-cli" diff --port "$port" --baud 115200 "$config")
+[ $? = 6 ] || fail "diff found no difference"
+[ "$differs" = "BEPENA"$'\t'"0"$'\t'"1" ] || fail "diff printed '$differs'"
+applied=$("$bin/vostrel-cli" apply --port "$port" --baud 115200 "$config") || fail "apply failed: $applied"
+echo "$applied"
+"$bin/vostrel-cli" diff --port "$port" --baud 115200 "$config" || fail "the applied file still differs"
 echo "PASS"

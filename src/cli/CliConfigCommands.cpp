@@ -1,0 +1,201 @@
+// The configuration commands of vostrel-cli: reading a scanner into a file, sending a
+// file to scanners and comparing a scanner with a file.
+#include "CliCommands.h"
+
+#include "CliSupport.h"
+#include "ConnectSequence.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "DeviceInfo.h"
+#include "DeviceMnt.h"
+#include "HBDataStreamMnt.h"
+#include "PageMntXmlInfo.h"
+#include "SaveCfg.h"
+
+#include <wx/xml/xml.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// The scanner a configuration command works on, connected and read, with its model
+// the engine's current one until the command ends.
+class CConnectedScanner {
+public:
+    ~CConnectedScanner()
+    {
+        CSaveCfg& engine = CSaveCfg::GetInstance();
+        engine.SetCurrentModel(nullptr);
+        engine.SetOnline(false);
+        CHBDataStreamMnt::GetInstance().CloseDevice(0);
+    }
+
+    // Reads everything the pages need from the first scanner the options find.
+    bool Connect(const SCliOptions& options, std::ostream& err, int& exitCode);
+
+    const DeviceEntry& Entry() const { return *m_entry; }
+    CDeviceInfo& Model() const { return *m_model; }
+
+private:
+    DeviceEntry* m_entry = nullptr;
+    std::unique_ptr<CDeviceInfo> m_model;
+};
+
+bool CConnectedScanner::Connect(const SCliOptions& options, std::ostream& err, int& exitCode)
+{
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    if (FindScanners(options) == 0) {
+        err << NoScannerMessage(options);
+        exitCode = CLI_NO_SCANNER;
+        return false;
+    }
+    m_entry = link.GetDevice(0);
+    link.SetReadTimeout(static_cast<int32_t>(options.timeoutMs));
+    if (!RunConnectSequence(m_entry)) {
+        const wxString failure = link.GetLastErrorText();
+        err << "vostrel-cli: " << PortName(*m_entry) << " did not report its settings"
+            << (failure.empty() ? "" : ": ") << Utf8(failure) << "\n";
+        exitCode = CLI_NO_REPLY;
+        return false;
+    }
+    m_model = CDeviceMnt::GetInstance().MatchDevice(m_entry->productName);
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    engine.SetCurrentModel(m_model.get());
+    engine.SetOnline(true);
+    CPageMntXmlInfo::GetInstance().Load();
+    return true;
+}
+
+size_t CountSettings(const wxString& path)
+{
+    wxXmlDocument document;
+    size_t count = 0;
+    if (document.Load(path, "UTF-8") && document.GetRoot()) {
+        for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext())
+            count += node->GetName() == "Command";
+    }
+    return count;
+}
+
+std::string JoinErrors(const std::vector<wxString>& errors)
+{
+    std::string joined;
+    for (const wxString& name : errors)
+        joined += (joined.empty() ? "" : ",") + Utf8(name);
+    return joined;
+}
+
+// Sends the prepared send list to one scanner; the result line tells how it went.
+bool ApplyToScanner(DeviceEntry& entry, const SCliOptions& options, std::ostream& out)
+{
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    out << PortName(entry) << '\t' << OrDash(entry.productName) << '\t';
+
+    std::unique_ptr<CDeviceInfo> model = CDeviceMnt::GetInstance().MatchDevice(entry.productName);
+    if (!options.force && !model->Matches(engine.GetFileDeviceType(), true)) {
+        out << "skipped: the file is for " << OrDash(engine.GetFileDeviceType()) << " (--force sends it anyway)\n";
+        return false;
+    }
+    link.SetReadTimeout(static_cast<int32_t>(options.timeoutMs));
+    if (!link.OpenDevice(&entry)) {
+        out << "failed: cannot open the port\n";
+        return false;
+    }
+    ReadPayloadLimit();
+    engine.ClearErrorList();
+    const bool sent = engine.SendFileCommands();
+    const wxString failure = link.GetLastErrorText();
+    link.CloseDevice(0);
+    if (sent && engine.GetErrorList().empty()) {
+        out << "ok: " << engine.GetSendList().size() << " settings sent\n";
+        return true;
+    }
+    if (!engine.GetErrorList().empty())
+        out << "failed: refused " << JoinErrors(engine.GetErrorList()) << "\n";
+    else
+        out << "failed: no reply" << (failure.empty() ? "" : ": ") << Utf8(failure) << "\n";
+    return false;
+}
+
+}  // namespace
+
+int RunRead(const SCliOptions& options, std::ostream& out, std::ostream& err)
+{
+    CDeviceMnt::GetInstance().EnsureLoaded();
+    CSimulatedPort simulated;
+    if (!simulated.Attach(options, err))
+        return CLI_NO_SCANNER;
+    CConnectedScanner scanner;
+    int exitCode = CLI_OK;
+    if (!scanner.Connect(options, err, exitCode))
+        return exitCode;
+
+    const wxString path = wxString::FromUTF8(options.text);
+    if (!CSaveCfg::GetInstance().SaveConfiguration(path)) {
+        err << "vostrel-cli: cannot write " << options.text << "\n";
+        return CLI_BAD_FILE;
+    }
+    out << PortName(scanner.Entry()) << '\t' << OrDash(scanner.Entry().productName) << '\t'
+        << Utf8(scanner.Model().m_key) << '\t' << CountSettings(path) << " settings saved to " << options.text << "\n";
+    return CLI_OK;
+}
+
+int RunApply(const SCliOptions& options, std::ostream& out, std::ostream& err)
+{
+    CDeviceMnt::GetInstance().EnsureLoaded();
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    if (!engine.LoadFileForSending(wxString::FromUTF8(options.text))) {
+        err << "vostrel-cli: " << options.text << " is no configuration file that can be read\n";
+        return CLI_BAD_FILE;
+    }
+    CSimulatedPort simulated;
+    if (!simulated.Attach(options, err))
+        return CLI_NO_SCANNER;
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    if (FindScanners(options) == 0) {
+        err << NoScannerMessage(options);
+        return CLI_NO_SCANNER;
+    }
+    const size_t targets = options.allScanners ? link.GetDeviceCount() : 1;
+    size_t succeeded = 0;
+    for (size_t i = 0; i < targets; ++i)
+        succeeded += ApplyToScanner(*link.GetDevice(i), options, out);
+    return succeeded == targets ? CLI_OK : CLI_REFUSED;
+}
+
+int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err)
+{
+    CDeviceMnt::GetInstance().EnsureLoaded();
+    // The file first: nobody should wait for a scanner to learn that it is unreadable.
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    if (!engine.OpenConfiguration(wxString::FromUTF8(options.text), false)) {
+        err << "vostrel-cli: " << options.text << " is no configuration file that can be read\n";
+        return CLI_BAD_FILE;
+    }
+    CSimulatedPort simulated;
+    if (!simulated.Attach(options, err))
+        return CLI_NO_SCANNER;
+    CConnectedScanner scanner;
+    int exitCode = CLI_OK;
+    if (!scanner.Connect(options, err, exitCode))
+        return exitCode;
+
+    const CDeviceCmdNameMntXmlInfo& map = CDeviceCmdNameMntXmlInfo::GetInstance();
+    const CPageMntXmlInfo& pages = CPageMntXmlInfo::GetInstance();
+    size_t differences = 0;
+    for (const auto& [name, fileValue] : engine.GetValueMap()) {
+        // Settings that are never written to a scanner (code identifiers, file
+        // choices) have nothing to compare with.
+        const CCmdNameXmlInfo* definition = pages.FindCommand(name);
+        if (definition && !definition->IsTransferredControl())
+            continue;
+        const CDeviceCmdNameXmlInfo* record = map.Find(name);
+        if (record && record->CurrentValue == fileValue)
+            continue;
+        ++differences;
+        out << Utf8(name) << '\t' << PrintableValue(fileValue.wc_str()) << '\t'
+            << (record ? PrintableValue(record->CurrentValue.wc_str()) : std::string("(not on this scanner)")) << '\n';
+    }
+    return differences == 0 ? CLI_OK : CLI_DIFFERENT;
+}

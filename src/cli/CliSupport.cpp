@@ -1,0 +1,71 @@
+#include "CliSupport.h"
+
+#include "DemoScanner.h"
+#include "DeviceMnt.h"
+#include "HBDataStreamMnt.h"
+
+CSimulatedPort::~CSimulatedPort()
+{
+    if (m_port != 0)
+        DetachDemoScanner(m_port);
+}
+
+std::string Utf8(const wxString& text)
+{
+    return std::string(text.utf8_str());
+}
+
+bool CSimulatedPort::Attach(const SCliOptions& options, std::ostream& err)
+{
+    if (options.simModel.empty())
+        return true;
+    wxString error;
+    m_port = AttachDemoScanner(wxString::FromUTF8(options.simModel), wxString::FromUTF8(options.simProduct),
+                               options.baudRate, error);
+    if (m_port == 0) {
+        err << "vostrel-cli: " << Utf8(error) << "\n";
+        return false;
+    }
+    return true;
+}
+
+std::string PortName(const DeviceEntry& entry)
+{
+    if (entry.kind == DEVICE_KIND_USB)
+        return entry.usb.path;
+    char path[512] = {};
+    if (hbds_serial_port_path(entry.serial.port, path, sizeof path) == 0)
+        return "port " + std::to_string(entry.serial.port);
+    return path;
+}
+
+std::string ModelName(const wxString& productName)
+{
+    for (const auto& category : CDeviceMnt::GetInstance().GetCategories()) {
+        if (const CDeviceInfo* model = category->FindByProductName(productName))
+            return Utf8(model->m_key);
+    }
+    return "unknown";
+}
+
+std::string OrDash(const wxString& text)
+{
+    return text.empty() ? std::string("-") : Utf8(text);
+}
+
+// Lists or opens the scanners the options point at. Returns the number of entries.
+int FindScanners(const SCliOptions& options)
+{
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    if (!options.port.empty())
+        return link.EnumSerialPort(options.port, options.baudRate);
+    return link.EnumDevices();
+}
+
+std::string NoScannerMessage(const SCliOptions& options)
+{
+    if (!options.port.empty())
+        return "vostrel-cli: no scanner answered at " + options.port + "\n";
+    return "vostrel-cli: no scanner found\n";
+}
+

@@ -1,0 +1,38 @@
+// What the commands of vostrel-cli share: a simulated scanner for the length of one
+// command, finding the scanners the options point at, and naming them in output.
+#pragma once
+
+#include "CliOptions.h"
+#include "DeviceEntry.h"
+
+#include <wx/string.h>
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+std::string Utf8(const wxString& text);
+
+// A simulated scanner plugged in for the length of one command (--sim).
+class CSimulatedPort {
+public:
+    CSimulatedPort() = default;
+    ~CSimulatedPort();
+    CSimulatedPort(const CSimulatedPort&) = delete;
+    CSimulatedPort& operator=(const CSimulatedPort&) = delete;
+
+    // True when no simulated scanner was asked for or it is plugged in.
+    bool Attach(const SCliOptions& options, std::ostream& err);
+
+private:
+    uint32_t m_port = 0;
+};
+
+std::string PortName(const DeviceEntry& entry);
+// The catalogue key of the model a scanner reporting `productName` is, or "unknown".
+std::string ModelName(const wxString& productName);
+std::string OrDash(const wxString& text);
+
+// Lists and identifies the scanners the options point at. Returns the number of entries.
+int FindScanners(const SCliOptions& options);
+std::string NoScannerMessage(const SCliOptions& options);

@@ -1,0 +1,142 @@
+// vostrel-cli's configuration commands against simulated scanners plugged in
+// in-process: a scanner read into a file, compared with it and written from it.
+#include "AppContext.h"
+#include "CliCommands.h"
+#include "DemoScanner.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "DeviceMnt.h"
+#include "HBDataStreamMnt.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+namespace {
+
+class CliConfigTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CAppContext::GetInstance().SetProgramDirectory(VOSTREL_DATA_DIR);
+        Plug("HBS-FM300");
+    }
+    void TearDown() override
+    {
+        for (uint32_t port : m_ports)
+            DetachDemoScanner(port);
+        CPageMntXmlInfo::ResetInstance();
+        CPendingChangeList::ResetInstance();
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        CSaveCfg::ResetInstance();
+        CHBDataStreamMnt::ResetInstance();
+        CDeviceMnt::ResetInstance();
+        CAppContext::ResetInstance();
+    }
+
+    void Plug(const char* model)
+    {
+        wxString error;
+        const uint32_t port = AttachDemoScanner(model, "", 115200, error);
+        ASSERT_NE(0u, port) << error;
+        m_ports.push_back(port);
+    }
+
+    // Runs one command as vostrel-cli would, each with fresh engine state.
+    int Run(const std::vector<std::string>& arguments)
+    {
+        CSaveCfg::ResetInstance();
+        CHBDataStreamMnt::ResetInstance();
+        SCliOptions options;
+        std::string error;
+        EXPECT_TRUE(ParseCliOptions(arguments, options, error)) << error;
+        m_out.str("");
+        m_err.str("");
+        return RunCli(options, m_out, m_err);
+    }
+
+    std::string FilePath(const char* name) const { return std::string(m_dir.File(name).utf8_str()); }
+
+    CTempDir m_dir;
+    std::vector<uint32_t> m_ports;
+    std::ostringstream m_out;
+    std::ostringstream m_err;
+};
+
+TEST_F(CliConfigTest, AScannerReadIntoAFileDiffersOnlyWhereTheFileWasEditedUntilItIsApplied)
+{
+    const std::string file = FilePath("fm300.xml");
+    ASSERT_EQ(CLI_OK, Run({"read", file})) << m_err.str();
+    EXPECT_TRUE(std::regex_search(m_out.str(), std::regex("\tHBS-FM300\t[0-9]+ settings saved to "))) << m_out.str();
+
+    std::string content = m_dir.Read("fm300.xml");
+    EXPECT_NE(std::string::npos, content.find("DeviceType=\"HBS-FM300\""));
+    const std::regex mode("CommandName=\"SCNMOD\" Value=\"([0-9]+)\"");
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(content, found, mode)) << "the scan mode is among the settings read";
+    const std::string scannerMode = found[1];
+    const std::string fileMode = scannerMode == "2" ? "4" : "2";
+    content = std::regex_replace(content, mode, "CommandName=\"SCNMOD\" Value=\"" + fileMode + "\"");
+    content.replace(content.find("</Vostrel>"), 0, " <Command CommandName=\"ZZZQQQ\" Value=\"1\"/>\n");
+    m_dir.Write("fm300.xml", content);
+
+    ASSERT_EQ(CLI_DIFFERENT, Run({"diff", file})) << m_err.str();
+    EXPECT_EQ("SCNMOD\t" + fileMode + "\t" + scannerMode + "\nZZZQQQ\t1\t(not on this scanner)\n", m_out.str());
+
+    // The unknown command is refused; everything else still reaches the scanner.
+    EXPECT_EQ(CLI_REFUSED, Run({"apply", file}));
+    EXPECT_NE(std::string::npos, m_out.str().find("failed: refused ZZZQQQ")) << m_out.str();
+    ASSERT_EQ(CLI_DIFFERENT, Run({"diff", file}));
+    EXPECT_EQ("ZZZQQQ\t1\t(not on this scanner)\n", m_out.str());
+}
+
+TEST_F(CliConfigTest, ApplyingToEveryScannerSkipsOtherModelsUnlessForced)
+{
+    Plug("HBS-EM20");
+    m_dir.Write("beeper.xml", "<Vostrel DeviceType=\"HBS-FM300\"><Command CommandName=\"SCNMOD\" Value=\"2\"/>"
+                              "<Command CommandName=\"INTERF\" Value=\"1\"/></Vostrel>");
+    EXPECT_EQ(CLI_REFUSED, Run({"apply", "--all", FilePath("beeper.xml")}));
+    const std::string lines = m_out.str();
+    EXPECT_NE(std::string::npos, lines.find("HBS-FM300\tok: 1 settings sent\n")) << lines;
+    EXPECT_NE(std::string::npos, lines.find("HBS-EM20\tskipped: the file is for HBS-FM300")) << lines;
+
+    EXPECT_EQ(CLI_OK, Run({"apply", "--all", "--force", FilePath("beeper.xml")})) << m_out.str();
+    EXPECT_NE(std::string::npos, m_out.str().find("HBS-EM20\tok: 1 settings sent\n")) << m_out.str();
+}
+
+TEST_F(CliConfigTest, FilesThatCannotBeReadOrWrittenAreNamed)
+{
+    m_dir.Write("broken.xml", "<Vostrel><Command");
+    EXPECT_EQ(CLI_BAD_FILE, Run({"apply", FilePath("broken.xml")}));
+    EXPECT_NE(std::string::npos, m_err.str().find("broken.xml is no configuration file")) << m_err.str();
+    EXPECT_EQ(CLI_BAD_FILE, Run({"diff", FilePath("absent.xml")}));
+    EXPECT_EQ("", m_out.str());
+
+    m_dir.Write("plain", "a file, not a folder");
+    EXPECT_EQ(CLI_BAD_FILE, Run({"read", FilePath("plain") + "/fm300.xml"}));
+    EXPECT_NE(std::string::npos, m_err.str().find("cannot write")) << m_err.str();
+    EXPECT_EQ("a file, not a folder", m_dir.Read("plain"));
+}
+
+TEST(CliConfigOptions, FileCommandsTakeOneFileAndApplyAloneTakesAllAndForce)
+{
+    SCliOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseCliOptions({"apply", "--force", "a.xml", "--all"}, options, error)) << error;
+    EXPECT_EQ(ECliCommand::Apply, options.command);
+    EXPECT_EQ("a.xml", options.text);
+    EXPECT_TRUE(options.allScanners && options.force);
+    EXPECT_FALSE(ParseCliOptions({"diff", "--all", "a.xml"}, options, error));
+    EXPECT_EQ("--all only goes with apply", error);
+    EXPECT_FALSE(ParseCliOptions({"read"}, options, error));
+    EXPECT_EQ("read needs a configuration file", error);
+    EXPECT_FALSE(ParseCliOptions({"diff", "a.xml", "b.xml"}, options, error));
+    EXPECT_EQ("diff takes one configuration file", error);
+}
+
+}  // namespace
