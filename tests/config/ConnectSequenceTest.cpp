@@ -1,0 +1,124 @@
+// What connecting to a scanner fills in: the command map, the engine's frame size,
+// setup command and data-format state, the device command list and the -File copy.
+#include "AppContext.h"
+#include "ConnectSequence.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "DeviceEntry.h"
+#include "HBDataStreamMnt.h"
+#include "PtyScanner.h"
+#include "SaveCfg.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string ModelFile(bool withDataFormat)
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DeviceConfiguration>\n"
+                       " <Command><CommandName>SCNMOD</CommandName><SettingsList>0|2|4</SettingsList><Default>0</Default></Command>\n"
+                       " <Command><CommandName>SCNTMO</CommandName><Default>3000</Default><Minimum>100</Minimum>"
+                       "<Maximum>9000</Maximum></Command>\n"
+                       " <Command><CommandName>SETUPN</CommandName><Default>0</Default></Command>\n";
+    if (withDataFormat)
+        text += " <Command><CommandName>DFMSET</CommandName><Default>0</Default></Command>\n"
+                " <Command><CommandName>DFMQCU</CommandName><Default>Data Format 0:0099999;</Default></Command>\n"
+                " <Command><CommandName>DFMQFA</CommandName><Default>Data Format 0:0000000;</Default></Command>\n";
+    return text + "</DeviceConfiguration>\n";
+}
+
+class ConnectSequenceTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        CHBDataStreamMnt::ResetInstance();
+        m_scanner.reset();
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        CSaveCfg::ResetInstance();
+        CAppContext::ResetInstance();
+    }
+
+    DeviceEntry* StartScanner(bool withDataFormat, uint32_t bufferSize = 512)
+    {
+        m_dir.Write("model.xml", ModelFile(withDataFormat));
+        SSimScannerProfile profile;
+        profile.baudRate = 115200;
+        profile.bufferSize = bufferSize;
+        std::string error;
+        auto scanner = CSimulatedScanner::FromModelFile(std::string(m_dir.File("model.xml").utf8_str()), profile, error);
+        EXPECT_TRUE(scanner) << error;
+        if (!scanner)
+            return nullptr;
+        m_scanner = std::make_unique<CPtyScanner>(std::move(scanner));
+        EXPECT_TRUE(m_scanner->Start(error)) << error;
+        CHBDataStreamMnt::GetInstance().SetReadTimeout(500);
+        return CHBDataStreamMnt::GetInstance().AddSerialPort(m_scanner->Path(), 115200);
+    }
+
+    CTempDir m_dir;
+    std::unique_ptr<CPtyScanner> m_scanner;
+};
+
+TEST_F(ConnectSequenceTest, TheMapAndTheEngineLearnWhatTheScannerReports)
+{
+    DeviceEntry* entry = StartScanner(true);
+    ASSERT_NE(nullptr, entry);
+    // Something left from an earlier scanner must not survive the connect.
+    CDeviceCmdNameMntXmlInfo::GetInstance().SetCurrentValue("OLDCMD", "1");
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    ASSERT_TRUE(RunConnectSequence(entry, m_dir.File("read.txt")));
+    EXPECT_TRUE(CHBDataStreamMnt::GetInstance().IsOpen());
+
+    const CDeviceCmdNameMntXmlInfo& map = CDeviceCmdNameMntXmlInfo::GetInstance();
+    EXPECT_EQ(nullptr, map.Find("OLDCMD"));
+    ASSERT_NE(nullptr, map.Find("SCNTMO"));
+    EXPECT_EQ("3000", map.Find("SCNTMO")->CurrentValue);
+    EXPECT_EQ("3000", map.Find("SCNTMO")->Default);
+    EXPECT_EQ("100", map.Find("SCNTMO")->Minimum);
+    EXPECT_EQ("9000", map.Find("SCNTMO")->Maximum);
+    EXPECT_EQ(512u, engine.GetMaxPayload());
+    EXPECT_EQ("SETUPN", engine.GetSetupCommand());
+    EXPECT_TRUE(engine.HasDataFormat());
+    EXPECT_TRUE(engine.IsDataFormatSet());
+    EXPECT_EQ("Data Format 0:0099999;", map.Find("DFMSET")->CurrentValue);
+    EXPECT_EQ("Data Format 0:0000000;", map.Find("DFMSET")->Default);
+    for (const char* pseudo : {"XMLVSCRT", "DFTVSCRT", "CMDCTR", "SETCOD", "BATCHDATA"})
+        EXPECT_NE(nullptr, map.Find(pseudo)) << pseudo;
+    EXPECT_NE(wxNOT_FOUND, engine.GetDeviceCommandList().Find("SCNTMO"));
+    EXPECT_EQ(wxNOT_FOUND, engine.GetDeviceCommandList().Find("XMLVSCRT")) << "only what the scanner reported";
+
+    // The copy holds the three lists, the first two closed by a separator line.
+    const std::string copy = m_dir.Read("read.txt");
+    EXPECT_NE(std::string::npos, copy.find("SCNTMO    3000\r\n"));
+    const size_t first = copy.find("====== \r\n");
+    ASSERT_NE(std::string::npos, first);
+    const size_t second = copy.find("====== \r\n", first + 1);
+    ASSERT_NE(std::string::npos, second);
+    EXPECT_EQ(std::string::npos, copy.find("====== ", second + 1));
+    EXPECT_NE(std::string::npos, copy.find("SCNTMO    100-9000\r\n", second));
+}
+
+TEST_F(ConnectSequenceTest, AScannerWithoutDataFormatIsNotAskedForOne)
+{
+    DeviceEntry* entry = StartScanner(false);
+    ASSERT_NE(nullptr, entry);
+    ASSERT_TRUE(RunConnectSequence(entry));
+    EXPECT_FALSE(CSaveCfg::GetInstance().HasDataFormat());
+    for (const std::string& frame : m_scanner->Scanner().TakeHeardFrames())
+        EXPECT_EQ(std::string::npos, frame.find("DFM")) << frame;
+}
+
+TEST_F(ConnectSequenceTest, AScannerThatIsGoneFailsTheSequenceAndLeavesNothingOpen)
+{
+    DeviceEntry* entry = StartScanner(false);
+    ASSERT_NE(nullptr, entry);
+    m_scanner.reset();  // the scanner is gone before anything was asked
+    EXPECT_FALSE(RunConnectSequence(entry));
+    EXPECT_FALSE(CHBDataStreamMnt::GetInstance().IsOpen());
+    EXPECT_FALSE(RunConnectSequence(nullptr));
+}
+
+}  // namespace
