@@ -759,17 +759,19 @@ def catalogue_file():
     return "\n".join(lines) + "\n"
 
 
-LUA_HOOK = r"""-- %(key)s: hook run after every configuration file the tool writes for this model
--- (a file saved by the user, and the history snapshot after a write to the scanner).
+# The work of every model's hook script; each model's own script only names its model.
+LUA_HOOK_LIBRARY = r"""-- Shared by the models' hook scripts, which the tool runs after every configuration
+-- file it writes (a file saved by the user, and the history snapshot after a write to
+-- the scanner).
 --
--- func_set(path) appends one line to "vostrel-hooks.log" in the file's folder: the
--- time, the model the file was written for, how many settings it holds and the file's
--- name, so that a folder of configurations keeps its own record of what was written.
--- It returns the number of settings, or 0 (and writes nothing) when the file cannot be
--- read, is no configuration file, or was written for another model. The
--- configuration file itself is only read.
+-- The function returned here makes a model's func_set(path). It appends one line to
+-- "vostrel-hooks.log" in the file's folder: the time, the model the file was written
+-- for, how many settings it holds and the file's name, so that a folder of
+-- configurations keeps its own record of what was written. It returns the number of
+-- settings, or 0 (and writes nothing) when the file cannot be read, is no
+-- configuration file, or was written for another model. The configuration file itself
+-- is only read.
 
-local MODEL = "%(short)s"
 local LOG_NAME = "vostrel-hooks.log"
 
 local function read_file(path)
@@ -784,12 +786,12 @@ end
 
 -- The opening tag of the configuration root ("Vastrel" is an older spelling).
 local function root_tag(content)
-  return string.match(content, "<Vostrel[%%s>/][^>]*>") or string.match(content, "<Vastrel[%%s>/][^>]*>")
+  return string.match(content, "<Vostrel[%s>/][^>]*>") or string.match(content, "<Vastrel[%s>/][^>]*>")
 end
 
 local function count_settings(content)
   local count = 0
-  for name in string.gmatch(content, "<Command%%s[^>]*CommandName=\"([%%w]+)\"") do
+  for name in string.gmatch(content, "<Command%s[^>]*CommandName=\"([%w]+)\"") do
     if string.len(name) == 6 then
       count = count + 1
     end
@@ -805,27 +807,35 @@ local function name_of(path)
   return string.match(path, "([^/\\]*)$")
 end
 
-function func_set(path)
-  if type(path) ~= "string" or path == "" then
-    return 0
+return function(model)
+  return function(path)
+    if type(path) ~= "string" or path == "" then
+      return 0
+    end
+    local content = read_file(path)
+    local root = content and root_tag(content)
+    if not root then
+      return 0
+    end
+    local device = string.match(root, "DeviceType=\"([^\"]*)\"") or ""
+    if not string.find(string.upper(device), model, 1, true) then
+      return 0
+    end
+    local count = count_settings(content)
+    local log = io.open(folder_of(path) .. LOG_NAME, "a")
+    if log then
+      log:write(string.format("%s %s %d %s\n", os.date("%Y-%m-%d %H:%M:%S"), device, count, name_of(path)))
+      log:close()
+    end
+    return count
   end
-  local content = read_file(path)
-  local root = content and root_tag(content)
-  if not root then
-    return 0
-  end
-  local device = string.match(root, "DeviceType=\"([^\"]*)\"") or ""
-  if not string.find(string.upper(device), MODEL, 1, true) then
-    return 0
-  end
-  local count = count_settings(content)
-  local log = io.open(folder_of(path) .. LOG_NAME, "a")
-  if log then
-    log:write(string.format("%%s %%s %%d %%s\n", os.date("%%Y-%%m-%%d %%H:%%M:%%S"), device, count, name_of(path)))
-    log:close()
-  end
-  return count
 end
+"""
+
+LUA_HOOK = r"""-- %(key)s: hook run after every configuration file the tool writes for this model.
+-- It logs the file beside it; the work is shared by every model (hooklog.lua here).
+local folder = string.match(debug.getinfo(1, "S").source, "^@(.*[/\\])") or ""
+func_set = dofile(folder .. "hooklog.lua")("%(short)s")
 """
 
 
@@ -1846,6 +1856,7 @@ def main():
         counts.append("%s %d" % (m.file, len(commands)))
         write_text(os.path.join(LUA, m.lua), lua_hook(m))
     write_text(os.path.join(CONFIG, "devicesinfo.xml"), catalogue_file())
+    write_text(os.path.join(LUA, "hooklog.lua"), LUA_HOOK_LIBRARY)
 
     builder = PageBuilder()
     pages = builder.pages()
