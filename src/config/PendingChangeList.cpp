@@ -71,6 +71,7 @@ void CPendingChangeList::ClearChanges()
 {
     m_entries.clear();
     m_names.clear();
+    Repaint();
 }
 
 bool CPendingChangeList::IsLinkCommand(const wxString& commandName)

@@ -163,6 +163,7 @@ public:
     void SetDeviceCommandList(const wxString& names) { m_deviceCommandList = names; }
     // Commands of the last opened file that the scanner does not know, joined with ",".
     const wxString& GetUnsupportedList() const { return m_unsupportedList; }
+    void ClearUnsupportedList() { m_unsupportedList.clear(); }
     const std::vector<wxString>& GetSendList() const { return m_sendList; }
 
     // ---- Model scripts (SaveCfgLua.cpp) ----

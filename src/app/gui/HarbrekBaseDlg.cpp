@@ -11,7 +11,8 @@ namespace {
 wxFont g_sharedFont;
 }
 
-CHarbrekBaseDlg::CHarbrekBaseDlg(wxWindow* parent, wxWindowID id) : wxPanel(parent, id)
+CHarbrekBaseDlg::CHarbrekBaseDlg(wxWindow* parent, wxWindowID id, long style)
+    : wxPanel(parent, id, wxDefaultPosition, wxDefaultSize, style)
 {
     Bind(wxEVT_CHAR_HOOK, &CHarbrekBaseDlg::OnCharHook, this);
 }

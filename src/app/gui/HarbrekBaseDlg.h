@@ -8,7 +8,7 @@
 
 class CHarbrekBaseDlg : public wxPanel {
 public:
-    CHarbrekBaseDlg(wxWindow* parent, wxWindowID id = wxID_ANY);
+    CHarbrekBaseDlg(wxWindow* parent, wxWindowID id = wxID_ANY, long style = wxTAB_TRAVERSAL);
 
     // Sets every visible text through GetUiText; runs at initialisation and after a
     // language change.
