@@ -1,0 +1,184 @@
+#include "ControlBase.h"
+
+#include "CmdNameXmlInfo.h"
+#include "UiText.h"
+
+#include <wx/textentry.h>
+#include <wx/tooltip.h>
+
+#include <algorithm>
+
+CControlBase::~CControlBase()
+{
+    DestroyWidget(ValueWnd);
+    DestroyWidget(CaptionStatic);
+    DestroyWidget(HintStatic);
+}
+
+void CControlBase::DestroyWidget(wxWindow* window)
+{
+    if (window)
+        window->Destroy();
+}
+
+bool CControlBase::Show(bool show)
+{
+    for (wxWindow* window : {static_cast<wxWindow*>(ValueWnd), static_cast<wxWindow*>(CaptionStatic),
+                             static_cast<wxWindow*>(HintStatic)}) {
+        if (window)
+            window->Show(show);
+    }
+    return true;
+}
+
+SControlRect CControlBase::RowRect()
+{
+    // A group hands over the page's rectangle; the row is only as tall as Height.
+    if (ParentWnd)
+        Rect.right = Rect.left + ParentWnd->GetClientSize().GetWidth();
+    Rect.bottom = Rect.top + Height;
+    SControlRect row = Rect;
+    row.top += OffsetY;
+    row.bottom += OffsetY;
+    return row;
+}
+
+int32_t CControlBase::ColumnWidth(const SControlRect& row)
+{
+    return (row.right - row.left - 40) / 3;
+}
+
+int32_t CControlBase::ValueWidgetHeight(const SControlRect& row) const
+{
+    if (!CaptionStatic)
+        return row.bottom - row.top;
+    const int32_t fromFont = ValueWnd->GetFont().IsOk() ? ValueWnd->GetCharHeight() + 4 : 24;
+    // Some toolkit widgets (a GTK drop-down list) cut their text below their own height.
+    return std::max<int32_t>(fromFont, ValueWnd->GetBestSize().GetHeight());
+}
+
+void CControlBase::PlaceWidget(wxWindow* window, int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    // A page not sized yet is narrower than the margins; widgets then get no room
+    // rather than a negative size.
+    if (window)
+        window->SetSize(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+void CControlBase::Layout()
+{
+    const SControlRect row = RowRect();
+    const int32_t w = ColumnWidth(row);
+    PlaceWidget(CaptionStatic, row.left + 10, row.top, row.left - 10 + w, row.bottom);
+    if (ValueWnd)
+        PlaceWidget(ValueWnd, row.left + w, row.top, row.left + 2 * w, row.top + ValueWidgetHeight(row));
+    PlaceWidget(HintStatic, row.left + 2 * w + 10, row.top, row.right - 10, row.bottom);
+}
+
+bool CControlBase::OnPageShow()
+{
+    return true;
+}
+
+bool CControlBase::OnPageHide()
+{
+    return true;
+}
+
+bool CControlBase::ValueForMode(int mode, wxString& value) const
+{
+    if (!Command)
+        return false;
+    switch (mode) {
+    case 1:
+        value = Command->Default;
+        return true;
+    case 0:
+    case 2:
+        value = Command->DeviceValue;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CControlBase::ShowTextInValueWnd(const wxString& text)
+{
+    if (!ValueWnd)
+        return;
+    // ChangeValue rather than SetValue: showing a value must not commit it again.
+    if (auto* entry = dynamic_cast<wxTextEntry*>(ValueWnd.get()))
+        entry->ChangeValue(text);
+    else
+        ValueWnd->SetLabel(text);
+}
+
+void CControlBase::Refresh(int mode)
+{
+    wxString value;
+    if (ValueForMode(mode, value))
+        ShowTextInValueWnd(value);
+}
+
+void CControlBase::ApplyPageFont(wxWindow* window) const
+{
+    if (window && ParentWnd && ParentWnd->GetFont().IsOk())
+        window->SetFont(ParentWnd->GetFont());
+}
+
+void CControlBase::CreateCaption()
+{
+    if (!ParentWnd || !Command || CaptionStatic)
+        return;
+    CaptionStatic = new wxStaticText(ParentWnd, wxID_ANY, Command->GetFriendlyText(), wxDefaultPosition,
+                                     wxDefaultSize, wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+    ApplyPageFont(CaptionStatic);
+}
+
+void CControlBase::CreateHint(const wxString& text)
+{
+    if (!ParentWnd || HintStatic || text.empty())
+        return;
+    HintStatic = new wxStaticText(ParentWnd, wxID_ANY, text, wxDefaultPosition, wxDefaultSize,
+                                  wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+    ApplyPageFont(HintStatic);
+}
+
+bool CControlBase::Create()
+{
+    // An unknown keyword still gets its row, with the widget's column left empty.
+    if (!ParentWnd || !Command)
+        return true;
+    CreateCaption();
+    CreateHint(Command->GetDefaultText(true, 0));
+    Layout();
+    return true;
+}
+
+bool CControlBase::SetupTooltips()
+{
+#if wxUSE_TOOLTIPS
+    if (!Command || !ParentWnd)
+        return false;
+    if (CaptionStatic)
+        CaptionStatic->SetToolTip(Command->CommandName);
+    if (wxWindow* valueWnd = GetValueWnd())
+        valueWnd->SetToolTip(Command->CommandName);
+    if (HintStatic && !Command->Default.empty())
+        HintStatic->SetToolTip(wxString::Format("%s: %s", GetUiText("ID_DEFAULT", "Default"), Command->DefaultText));
+    return true;
+#else
+    return false;
+#endif
+}
+
+wxWindow* CControlBase::GetValueWnd() const
+{
+    return ValueWnd.get();
+}
+
+void CControlBase::SetFocus()
+{
+    if (wxWindow* window = GetValueWnd())
+        window->SetFocus();
+}

@@ -1,0 +1,341 @@
+// Setting controls: the three-column row, the registry of control kinds, values
+// going between widgets and definitions, and groups of rows on a page.
+#include "AppContext.h"
+#include "CmdNameXmlInfo.h"
+#include "ComboBoxControl.h"
+#include "ControlBase.h"
+#include "ControlMnt.h"
+#include "CreateObject.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/choice.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/textctrl.h>
+#include <wx/tooltip.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InstallWindowControlFactory();
+        m_frame = new wxFrame(nullptr, wxID_ANY, "controls");
+        m_page = new wxPanel(m_frame);
+        m_page->SetSize(0, 0, 640, 600);
+    }
+    void TearDown() override
+    {
+        m_definitions.clear();
+        CPageMntXmlInfo::ResetInstance();
+        CPendingChangeList::ResetInstance();
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        CSaveCfg::ResetInstance();
+        CAppContext::ResetInstance();
+        CWindowControlFactory::ResetInstance();
+        CControlMnt::ResetInstance();
+        CCreateObject::ResetInstance();
+        SetControlFactory(nullptr);
+        DestroyPage();
+    }
+
+    void DestroyPage()
+    {
+        if (!m_frame)
+            return;
+        m_frame->Destroy();
+        m_frame = nullptr;
+        m_page = nullptr;
+        wxTheApp->ProcessIdle();
+    }
+
+    // A setting as the page file and the model together give it.
+    CCmdNameXmlInfo& Define(const wxString& name, const wxString& keyword, const wxString& value,
+                            const wxString& defaultValue)
+    {
+        m_definitions.push_back(std::make_unique<CCmdNameXmlInfo>());
+        CCmdNameXmlInfo& definition = *m_definitions.back();
+        definition.CommandName = name;
+        definition.ControlType = keyword;
+        definition.FriendlyText = "Caption of " + name;
+        definition.Value = definition.DeviceValue = definition.LoadedValue = value;
+        definition.Default = defaultValue;
+        definition.DefaultText = defaultValue;
+        return definition;
+    }
+
+    CControlBase& CreateRow(CCmdNameXmlInfo& definition)
+    {
+        SControlRect rect;
+        rect.right = 640;
+        rect.bottom = 600;
+        definition.CreateControl(m_page, nullptr, rect);
+        EXPECT_NE(nullptr, definition.Control);
+        return *definition.Control;
+    }
+
+    wxFrame* m_frame = nullptr;
+    wxPanel* m_page = nullptr;
+    std::vector<std::unique_ptr<CCmdNameXmlInfo>> m_definitions;
+};
+
+wxRect RectOf(wxWindow* window)
+{
+    return window ? window->GetRect() : wxRect();
+}
+
+void PickEntry(wxChoice& choice, const wxString& label)
+{
+    choice.SetSelection(choice.FindString(label));
+    wxCommandEvent event(wxEVT_CHOICE, choice.GetId());
+    event.SetEventObject(&choice);
+    event.SetInt(choice.GetSelection());
+    choice.GetEventHandler()->ProcessEvent(event);
+}
+
+std::vector<wxString> EntriesOf(const wxChoice& choice)
+{
+    std::vector<wxString> entries;
+    for (unsigned int i = 0; i < choice.GetCount(); ++i)
+        entries.push_back(choice.GetString(i));
+    return entries;
+}
+
+TEST_F(ControlsTest, ARowSplitsThePageWidthIntoCaptionWidgetAndHint)
+{
+    CCmdNameXmlInfo& edit = Define("PRESET", "EDIT", "AB", "");
+    CControlBase& row = CreateRow(edit);
+    GetControlFactory()->MoveControl(&row, 50);
+    EXPECT_EQ(wxRect(10, 50, 180, 30), RectOf(row.CaptionStatic));
+    ASSERT_NE(nullptr, row.GetValueWnd());
+    EXPECT_EQ(200, row.GetValueWnd()->GetPosition().x);
+    EXPECT_EQ(50, row.GetValueWnd()->GetPosition().y);
+    EXPECT_EQ(200, row.GetValueWnd()->GetSize().GetWidth());
+    EXPECT_EQ(wxRect(410, 50, 220, 30), RectOf(row.HintStatic));
+    m_page->SetSize(0, 0, 20, 600);  // narrower than the margins: no room, but no negative sizes
+    GetControlFactory()->MoveControl(&row, 50);
+    EXPECT_EQ(0, RectOf(row.CaptionStatic).width);
+    EXPECT_EQ(12, RectOf(row.HintStatic).width);  // from 2w + 10 = -2 (w = -20 / 3) to 20 - 10
+    m_page->SetSize(0, 0, 640, 600);
+
+    // A keyword nobody registered still gets its row, with an empty widget column.
+    CCmdNameXmlInfo& unknown = Define("XYZABC", "NOSUCHKIND", "3", "3");
+    unknown.Minimum = 1;
+    unknown.Maximum = 9;
+    CControlBase& plain = CreateRow(unknown);
+    GetControlFactory()->MoveControl(&plain, 90);
+    EXPECT_EQ("NOSUCHKIND", plain.ControlType);
+    EXPECT_EQ(nullptr, plain.GetValueWnd());
+    ASSERT_TRUE(plain.CaptionStatic);
+    EXPECT_EQ("Caption of XYZABC", plain.CaptionStatic->GetLabel());
+    ASSERT_TRUE(plain.HintStatic);
+    EXPECT_EQ("Default: 3  Range: 1-9", plain.HintStatic->GetLabel());
+    EXPECT_EQ(wxRect(410, 90, 220, 30), RectOf(plain.HintStatic));
+}
+
+TEST_F(ControlsTest, TheFirstRegistrationOfAKeywordWins)
+{
+    CCreateObject& registry = CCreateObject::GetInstance();
+    int firstCalls = 0;
+    int secondCalls = 0;
+    auto destroy = [](CControlBase* control) { delete control; };
+    EXPECT_EQ(1, registry.Register("CUSTOMKIND", [&] { ++firstCalls; return new CControlBase(); }, destroy));
+    EXPECT_EQ(1, registry.Register("CUSTOMKIND", [&] { ++secondCalls; return new CControlBase(); }, destroy));
+    EXPECT_EQ(0, registry.Register("", [] { return new CControlBase(); }, destroy));
+    EXPECT_TRUE(CControlMnt::GetInstance().CreateControl("CUSTOMKIND"));
+    EXPECT_EQ(1, firstCalls);
+    EXPECT_EQ(0, secondCalls);
+    EXPECT_TRUE(dynamic_cast<CComboBoxControl*>(CControlMnt::GetInstance().CreateControl("COMBOBOX").get()));
+    EXPECT_FALSE(dynamic_cast<CComboBoxControl*>(CControlMnt::GetInstance().CreateControl("combobox").get()));
+
+    registry.Register("NOTHING", [] { return static_cast<CControlBase*>(nullptr); }, destroy);
+    const std::unique_ptr<CControlBase> fallback = CControlMnt::GetInstance().CreateControl("NOTHING");
+    ASSERT_TRUE(fallback);
+    EXPECT_EQ("NOTHING", fallback->ControlType);
+    EXPECT_FALSE(CControlMnt::GetInstance().CreateControl(""));
+
+    // Kinds whose classes are still to come keep the row height their class will have.
+    const std::pair<const char*, int32_t> heights[] = {
+        {"DATAFORMAT", 240}, {"CODEID", 200}, {"COMBOBOXCUSTOM", 60}, {"RADIO#", 32}, {"DATATIME", 20}, {"IMAGE", 100}};
+    for (const auto& [keyword, height] : heights)
+        EXPECT_EQ(height, CControlMnt::GetInstance().CreateControl(keyword)->Height) << keyword;
+}
+
+TEST_F(ControlsTest, AComboBoxCommitsTheNumberAndLabelAndShowsWhatTheDeviceHolds)
+{
+    CCmdNameXmlInfo& baud = Define("232BAD", "COMBOBOX", "3", "3");
+    baud.SettingsList = "0:1200|1:2400|3:9600|7:115200";
+    baud.DeviceSettingsList = "0|1|3|7";
+    baud.UnSupportSettingsList = "1";
+    CControlBase& row = CreateRow(baud);
+    auto* choice = dynamic_cast<wxChoice*>(row.GetValueWnd());
+    ASSERT_NE(nullptr, choice);
+    EXPECT_EQ((std::vector<wxString>{"1200", "9600", "115200"}), EntriesOf(*choice));  // 2400 is hidden
+    EXPECT_EQ("9600", choice->GetStringSelection());
+    EXPECT_EQ("Default: 3 ", row.HintStatic->GetLabel());
+
+    PickEntry(*choice, "115200");
+    EXPECT_EQ("7", baud.Value);
+    EXPECT_EQ("115200", baud.ValueText);
+    EXPECT_TRUE(CPendingChangeList::GetInstance().IsListed(&baud));
+
+    baud.DeviceValue = baud.Value = baud.LoadedValue = "0";  // what a device read leaves
+    GetControlFactory()->RefreshControl(&row, 0);
+    EXPECT_EQ("1200", choice->GetStringSelection());
+    GetControlFactory()->RefreshControl(&row, 1);
+    EXPECT_EQ("9600", choice->GetStringSelection());
+
+    // A hidden item is offered while it is the current value.
+    CCmdNameXmlInfo& held = Define("232PAR", "COMBOBOX", "1", "0");
+    held.SettingsList = "0:None|1:Odd";
+    held.DeviceSettingsList = "0|1";
+    held.UnSupportSettingsList = "1";
+    auto* heldChoice = dynamic_cast<wxChoice*>(CreateRow(held).GetValueWnd());
+    ASSERT_NE(nullptr, heldChoice);
+    EXPECT_EQ((std::vector<wxString>{"None", "Odd"}), EntriesOf(*heldChoice));
+    EXPECT_EQ("Odd", heldChoice->GetStringSelection());
+}
+
+TEST_F(ControlsTest, AComboBoxValueOutsideItsListBecomesTheFirstItem)
+{
+    CCmdNameXmlInfo& power = Define("PWRMOD", "COMBOBOX", "7", "7");
+    power.SettingsList = "0:Off|1:On";
+    power.DeviceSettingsList = "0|1";
+    CControlBase& row = CreateRow(power);
+    auto* choice = dynamic_cast<wxChoice*>(row.GetValueWnd());
+    ASSERT_NE(nullptr, choice);
+    EXPECT_EQ("Off", choice->GetStringSelection());
+    EXPECT_EQ("0", power.Default);
+    EXPECT_EQ("0", power.Value);
+    EXPECT_EQ("0", power.DeviceValue);
+    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());  // not a change of the user's
+
+    PickEntry(*choice, "On");
+    power.Value = "5";  // as a configuration file may leave it
+    GetControlFactory()->RefreshControl(&row, 2);
+    EXPECT_EQ("Off", choice->GetStringSelection());
+    EXPECT_EQ("0", power.DeviceValue);
+    EXPECT_EQ("0", power.Value);
+}
+
+TEST_F(ControlsTest, TheHintNamesTheDefaultOnlyWhenThereIsOne)
+{
+    CCmdNameXmlInfo& withDefault = Define("BEPLVL", "COMBOBOX", "2", "2");
+    withDefault.SettingsList = "1:Low|2:High";
+    withDefault.DeviceSettingsList = "1|2";
+    withDefault.DefaultText = "High";
+    CControlBase& row = CreateRow(withDefault);
+    ASSERT_TRUE(row.HintStatic && row.HintStatic->GetToolTip());
+    EXPECT_EQ("Default: High", row.HintStatic->GetToolTipText());
+    EXPECT_EQ("BEPLVL", row.CaptionStatic->GetToolTipText());
+    EXPECT_EQ("BEPLVL", row.GetValueWnd()->GetToolTipText());
+
+    CControlBase& bare = CreateRow(Define("PRESET", "EDIT", "", ""));
+    ASSERT_TRUE(bare.HintStatic);
+    EXPECT_EQ(nullptr, bare.HintStatic->GetToolTip());
+    EXPECT_EQ("PRESET", bare.CaptionStatic->GetToolTipText());
+}
+
+const char kModel[] = R"(<DeviceConfiguration>
+ <Command><CommandName>232BAD</CommandName><Default>3</Default><SettingsList>0|3|7</SettingsList></Command>
+ <Command><CommandName>DFMSET</CommandName></Command>
+ <Command><CommandName>PRESET</CommandName><Default>AB</Default></Command>
+ <Command><CommandName>SUFSET</CommandName></Command>
+</DeviceConfiguration>)";
+
+const char kPages[] = R"(<Pages>
+ <Page><Value>Output</Value>
+  <GroupName><Value>Link</Value>
+   <Command><CommandName>232BAD</CommandName><FriendlyText>Baud rate</FriendlyText><ControlType>COMBOBOX</ControlType>
+    <SettingsList>0:1200|3:9600|7:115200</SettingsList></Command>
+   <Command><CommandName>DFMSET</CommandName><ControlType>DATAFORMAT</ControlType></Command>
+   <Command><CommandName>PRESET</CommandName><FriendlyText>Prefix</FriendlyText><ControlType>EDIT</ControlType></Command>
+  </GroupName>
+  <GroupName><Value>Suffix</Value>
+   <Command><CommandName>SUFSET</CommandName><ControlType>EDIT</ControlType></Command>
+  </GroupName>
+ </Page>
+</Pages>)";
+
+TEST_F(ControlsTest, AGroupStacksItsRowsByHeightAndHidesThemWhenClosed)
+{
+    CTempDir dir;
+    CAppContext::GetInstance().SetProgramDirectory(dir.Path());
+    dir.Write("Config/Model.xml", kModel);
+    dir.Write("Config/pageinfo.xml", kPages);
+    ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Model.xml"));
+    ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+    const CPageXmlInfo& page = *CPageMntXmlInfo::GetInstance().FindPage("Output");
+    CGroupNameXmlInfo& link = *page.GetGroups()[0];
+    CGroupNameXmlInfo& suffix = *page.GetGroups()[1];
+
+    int layouts = 0;
+    CWindowControlFactory::GetInstance().SetLayoutPageHandler([&] { ++layouts; });
+    std::vector<CControlBase*> broughtForward;
+    CWindowControlFactory::GetInstance().SetBringPageForwardHandler(
+        [&](CControlBase& control) { broughtForward.push_back(&control); });
+
+    SControlRect rect;
+    rect.right = 640;
+    rect.bottom = 600;
+    ASSERT_TRUE(link.CreateControls(m_page, rect, true));
+    ASSERT_TRUE(suffix.CreateControls(m_page, rect, false));
+    link.MoveGroup(0);
+    const auto& rows = link.GetCommands();
+    ASSERT_EQ(3u, rows.size());
+    wxWindow* heading = link.GroupControl->GetValueWnd();
+    ASSERT_NE(nullptr, heading);
+    EXPECT_EQ(wxRect(10, 0, 620, 30), heading->GetRect());
+    EXPECT_EQ(40, RectOf(rows[0]->Control->CaptionStatic).y);
+    EXPECT_EQ(80, RectOf(rows[1]->Control->CaptionStatic).y);  // the data-format row is 240 high
+    EXPECT_EQ(330, RectOf(rows[2]->Control->CaptionStatic).y);
+
+    auto* prefix = dynamic_cast<wxTextCtrl*>(rows[2]->Control->GetValueWnd());
+    ASSERT_NE(nullptr, prefix);
+    EXPECT_EQ("AB", prefix->GetValue());
+    prefix->SetValue("@@");
+    EXPECT_EQ("@@", rows[2]->Value);
+    EXPECT_TRUE(CPendingChangeList::GetInstance().IsListed(rows[2].get()));
+
+    wxMouseEvent click(wxEVT_LEFT_DOWN);
+    click.SetEventObject(heading);
+    heading->GetEventHandler()->ProcessEvent(click);
+    EXPECT_EQ(0, link.Expanded);
+    EXPECT_EQ(1, layouts);
+    EXPECT_FALSE(rows[0]->Control->CaptionStatic->IsShown());
+    EXPECT_FALSE(rows[2]->Control->GetValueWnd()->IsShown());
+    heading->GetEventHandler()->ProcessEvent(click);
+    EXPECT_EQ(1, link.Expanded);
+    EXPECT_TRUE(rows[2]->Control->GetValueWnd()->IsShown());
+
+    // A page's only group cannot be closed.
+    wxWindow* lonelyHeading = suffix.GroupControl->GetValueWnd();
+    lonelyHeading->GetEventHandler()->ProcessEvent(click);
+    EXPECT_EQ(1, suffix.Expanded);
+
+    GetControlFactory()->FocusControl(rows[0]->Control);
+    EXPECT_EQ(std::vector<CControlBase*>{rows[0]->Control}, broughtForward);
+
+    // The controls take their widgets with them; a page window that went first
+    // leaves nothing behind for them to destroy twice.
+    CPageMntXmlInfo::ResetInstance();
+    EXPECT_TRUE(m_page->GetChildren().empty());
+    ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+    CPageMntXmlInfo::GetInstance().FindPage("Output")->GetGroups()[0]->CreateControls(m_page, rect, true);
+    EXPECT_FALSE(m_page->GetChildren().empty());
+    DestroyPage();
+    CPageMntXmlInfo::ResetInstance();
+}
+
+}  // namespace
