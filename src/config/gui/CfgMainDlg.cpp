@@ -1,0 +1,365 @@
+#include "CfgMainDlg.h"
+
+#include "AppContext.h"
+#include "BusyFlag.h"
+#include "CfgTitleDlg.h"
+#include "ConfigPageEvents.h"
+#include "DeviceInfo.h"
+#include "FileChooser.h"
+#include "HBDataStreamMnt.h"
+#include "Log.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
+#include "UiText.h"
+#include "UndoDlg.h"
+
+#include <wx/datetime.h>
+#include <wx/ffile.h>
+#include <wx/sizer.h>
+#include <wx/tokenzr.h>
+
+#include <chrono>
+#include <thread>
+
+wxDEFINE_EVENT(EVT_VOSTREL_SHOW_SETTING, wxCommandEvent);
+
+namespace {
+
+const char* const kConfigurationFilter = "Vost Files (*.xml)|*.xml";
+const char* const kDetailsFilter = "文件 (*.txt)|*.txt";
+// More settings than this failing to reset means the model file and the pages
+// disagree; the user may want the list.
+const int32_t kResetFailuresWorthReporting = 70;
+// A scanner that has just answered needs a moment before the next request.
+const auto kSettleTime = std::chrono::milliseconds(100);
+const auto kReaderPause = std::chrono::milliseconds(60);
+
+std::function<void()> g_mainScreenRequest;
+
+struct SButtonText {
+    int id;
+    const char* textId;
+    const char* fallback;
+    bool onlineOnly;
+};
+
+const SButtonText kButtons[] = {
+    {CCfgMainDlg::ID_OPEN, "ID_CFGMAINDLG_OPEN", "打开", false},
+    {CCfgMainDlg::ID_SAVE, "ID_CFGMAINDLG_SAVE", "保存", false},
+    {CCfgMainDlg::ID_SAVE_DEVICE, "ID_CFGMAINDLG_SAVEDEVICE", "保存到设备", true},
+    {CCfgMainDlg::ID_DEFAULT, "ID_CFGMAINDLG_DEFAULT", "恢复默认", false},
+    {CCfgMainDlg::ID_LOAD_USER_DEFAULTS, "ID_CFGMAINDLG_LOAD_USERDEF", "加载用户默认", true},
+    {CCfgMainDlg::ID_SAVE_USER_DEFAULTS, "ID_CFGMAINDLG_SAVE_USERDEF", "保存用户默认", true},
+};
+
+void Settle()
+{
+    std::this_thread::sleep_for(kSettleTime);
+}
+
+bool ShowError(const wxString& text)
+{
+    ShowMessage(text, wxOK | wxICON_ERROR);
+    return false;
+}
+
+// Reads the scanner's current values into the engine after it changed them itself.
+bool ReadValuesBack()
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    size_t count = 0;
+    const ReplyItem* items = engine.SendCommand(L"@*", L"", count);
+    if (!items)
+        return false;
+    engine.TakeReplyValues(items, count);
+    wxString format;
+    if (engine.HasDataFormat() && CSaveCfg::QueryCommand("DFMQCU", "", format, "@"))
+        engine.SetMapValue(engine.GetDataFormatCommand(), format);
+    return true;
+}
+
+bool AskScanner(const char* command)
+{
+    std::this_thread::sleep_for(kReaderPause);
+    wxString answer;
+    return CSaveCfg::QueryCommand(command, "", answer, "@");
+}
+
+}  // namespace
+
+void CCfgMainDlg::SetMainScreenRequest(std::function<void()> request)
+{
+    g_mainScreenRequest = std::move(request);
+}
+
+CCfgMainDlg::CCfgMainDlg(wxWindow* parent, bool online) : CHarbrekBaseDlg(parent), m_online(online)
+{
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    CreateButtons(buttons);
+    sizer->Add(buttons, 0, wxEXPAND | wxALL, 4);
+
+    CSaveCfg::GetInstance().ApplyLoadedValues();
+    auto* body = new wxBoxSizer(wxHORIZONTAL);
+    m_settings = new CCfgTitleDlg(this, online);
+    m_history = new CUndoDlg(this);
+    body->Add(m_settings, 3, wxEXPAND | wxRIGHT, 4);
+    body->Add(m_history, 1, wxEXPAND);
+    sizer->Add(body, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 4);
+    SetSizer(sizer);
+
+    m_detailsPath = CAppContext::GetInstance().GetFilePath("tmp", "test.txt");
+    Bind(EVT_VOSTREL_SHOW_SETTING, &CCfgMainDlg::OnShowSetting, this);
+    ApplyUiTexts();
+    ApplySharedFont();
+}
+
+CCfgMainDlg::~CCfgMainDlg()
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    engine.ClearValues();
+    engine.ClearErrorList();
+    engine.ClearFailedQueries();
+    // Leaving the page ends the work with this scanner: the user connects again.
+    if (m_online)
+        CHBDataStreamMnt::GetInstance().CloseDevice(0);
+}
+
+void CCfgMainDlg::CreateButtons(wxSizer* sizer)
+{
+    for (const SButtonText& text : kButtons) {
+        auto* button = new wxButton(this, text.id, GetUiText(text.textId, text.fallback));
+        button->Show(m_online || !text.onlineOnly);
+        sizer->Add(button, 0, wxRIGHT, 4);
+        m_buttons[text.id] = button;
+    }
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OpenFile(); }, ID_OPEN);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SaveFile(); }, ID_SAVE);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SaveToDevice(); }, ID_SAVE_DEVICE);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RestoreDefaults(); }, ID_DEFAULT);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { LoadUserDefaults(); }, ID_LOAD_USER_DEFAULTS);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { SaveUserDefaults(); }, ID_SAVE_USER_DEFAULTS);
+}
+
+void CCfgMainDlg::ApplyUiTexts()
+{
+    for (const SButtonText& text : kButtons)
+        m_buttons[text.id]->SetLabel(GetUiText(text.textId, text.fallback));
+    if (m_settings)
+        m_settings->ApplyUiTexts();
+    Layout();
+}
+
+wxButton* CCfgMainDlg::GetButton(int id) const
+{
+    const auto found = m_buttons.find(id);
+    return found == m_buttons.end() ? nullptr : found->second;
+}
+
+void CCfgMainDlg::OpenFile()
+{
+    SFileQuestion question;
+    question.filter = kConfigurationFilter;
+    const wxString path = ChooseFile(this, question);
+    if (path.empty())
+        return;
+    m_openedPath = path;
+    m_filePending = true;
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    if (!engine.OpenConfiguration(path, true))
+        return;
+    ReportUnsupportedCommands();
+    CPendingChangeList::GetInstance().ClearChanges();
+    engine.ApplyLoadedValues();
+}
+
+void CCfgMainDlg::ReportUnsupportedCommands()
+{
+    const wxString list = CSaveCfg::GetInstance().GetUnsupportedList();
+    CSaveCfg::GetInstance().ClearUnsupportedList();
+    const wxArrayString names = wxStringTokenize(list, ",");
+    if (names.empty())
+        return;
+    ShowMessage(wxString::Format("%s%d,%s", GetUiText("ID_CFG_MAIN_ERROR_OPENCONFIG1", "该设备的固件不支持的配置命令个数共有："),
+                                 static_cast<int>(names.size()),
+                                 GetUiText("ID_CFG_MAIN_ERROR_OPENCONFIG2", "详细信息请查看：")) +
+                    list,
+                wxOK | wxICON_WARNING);
+}
+
+bool CCfgMainDlg::SaveConfigurationFile(const wxString& path)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    bool saved = false;
+    {
+        CBusyScope busy;
+        Settle();
+        saved = engine.SaveConfiguration(path);
+    }
+    engine.RunDeviceHook(path);
+    return saved;
+}
+
+void CCfgMainDlg::SaveFile()
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    wxString message;
+    if (!engine.CheckCutAreas(message)) {
+        ShowError(message);
+        return;
+    }
+    SFileQuestion question;
+    question.save = true;
+    question.filter = kConfigurationFilter;
+    const wxString path = ChooseFile(this, question);
+    if (path.empty())
+        return;
+    if (!SaveConfigurationFile(path))
+        ShowError(GetUiText("ID_SAVE_FILE_ERROR", "保存文件失败!") + "\r\n" + path);
+    const wxString exportPath = CAppContext::GetInstance().GetConfigurationFile();
+    if (!exportPath.empty())
+        engine.ExportDeviceConfiguration(exportPath);
+}
+
+void CCfgMainDlg::SaveToDevice()
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    wxFFile(CAppContext::GetInstance().GetProgramDirectory() + "Config.ini", "w").Close();
+    wxString message;
+    if (!engine.CheckCutAreas(message)) {
+        ShowError(message);
+        return;
+    }
+    bool serialChanges = false;
+    if (engine.HasLinkChange()) {
+        if (ShowMessage(GetUiText("ID_CFG_MAIN_ERROR", "接口改变,设备要重启,是否要保存?"), wxOK | wxCANCEL | wxICON_WARNING) != wxOK)
+            return;
+    } else if (engine.HasSerialChange()) {
+        if (ShowMessage(GetUiText("ID_CFG_MAIN_ERROR_RS232", "串口参数修改,要返回主界面,是否要保存?"),
+                        wxOK | wxCANCEL | wxICON_WARNING) != wxOK)
+            return;
+        serialChanges = true;
+    }
+
+    bool applied = false;
+    {
+        CBusyScope busy;
+        Settle();
+        if (m_filePending && !m_openedPath.empty() && engine.LoadFileForSending(m_openedPath))
+            engine.SendFileCommands();
+        applied = CCfgTitleDlg::RunWork([&engine] { return engine.ApplyChanges(); });
+    }
+    if (!applied) {
+        ReportFailedWrite();
+        return;
+    }
+    CPendingChangeList::GetInstance().ClearChanges();
+    engine.SpreadAllValues();
+    ShowMessage(GetUiText("ID_SAVE_OK", "保存成功!"), wxOK | wxICON_INFORMATION);
+    m_filePending = false;
+    if (engine.IsLinkChanged() || serialChanges) {
+        RequestMainScreen();
+        return;
+    }
+    if (!engine.CheckCutAreas(message)) {
+        ShowError(message);
+        return;
+    }
+    WriteSnapshot();
+}
+
+void CCfgMainDlg::WriteSnapshot()
+{
+    const CDeviceInfo* model = CSaveCfg::GetInstance().GetCurrentModel();
+    const wxString name = model ? model->m_name : wxString("unknown");
+    CAppContext::GetInstance().CreateWorkingFolders();
+    SaveConfigurationFile(CSaveCfg::GetSnapshotPath(name, wxDateTime::Now()));
+}
+
+wxString CCfgMainDlg::FailedWriteText()
+{
+    wxString text = GetUiText("ID_SAVE_ERROR", "保存失败 \r\n");
+    for (const wxString& entry : CSaveCfg::GetInstance().GetErrorList())
+        text += GetUiText("ID_SAVE_ERROR_CMD", "命令") + " :[" + entry + "] ";
+    return text;
+}
+
+void CCfgMainDlg::ReportFailedWrite()
+{
+    ShowError(FailedWriteText());
+}
+
+void CCfgMainDlg::RestoreDefaults()
+{
+    CPendingChangeList::GetInstance().ClearChanges();
+    CPageMntXmlInfo& pages = CPageMntXmlInfo::GetInstance();
+    pages.ResetAllToDefaults();
+    if (pages.GetResetFailCount() > kResetFailuresWorthReporting)
+        OfferResetDetails(pages.GetResetFailCount(), pages.GetResetFailNames());
+    if (m_settings)
+        m_settings->RelayoutCurrentPage();
+}
+
+void CCfgMainDlg::OfferResetDetails(int32_t failures, const wxString& details)
+{
+    const wxString question = GetUiText("ID_DEVICE_ERROR_SET", "恢复出厂设置失败") + "," +
+                              GetUiText("ID_DEVICE_ERROR_SET_CMD", "设置出错数") + wxString::Format("%d", failures) + "." +
+                              GetUiText("ID_DEVICE_ERROR_SET_DETAIL", "是否保存详细信息？");
+    if (ShowMessage(question, wxYES_NO | wxICON_QUESTION) != wxYES)
+        return;
+    SFileQuestion file;
+    file.save = true;
+    file.filter = kDetailsFilter;
+    file.defaultFolder = CAppContext::GetInstance().GetFolder("tmp");
+    file.defaultName = "test.txt";
+    const wxString path = ChooseFile(this, file);
+    if (path.empty())
+        return;
+    m_detailsPath = path;
+    wxFFile out;
+    if (!out.Open(path, "w") || !out.Write(details, wxConvUTF8))
+        ShowError(GetUiText("ID_OPENFILE_ERROR", "text.txt打不开"));
+}
+
+void CCfgMainDlg::LoadUserDefaults()
+{
+    const bool loaded = CCfgTitleDlg::RunWork([] { return AskScanner("CUSDEF") && ReadValuesBack(); });
+    if (!loaded) {
+        ShowError(GetUiText("ID_LOAD_USER_ERROR", "导入用户默认失败!"));
+        return;
+    }
+    CPendingChangeList::GetInstance().ClearChanges();
+    bool interfaceChanged = false;
+    CSaveCfg::GetInstance().SpreadValues("INTERF", interfaceChanged);
+    if (interfaceChanged) {
+        ShowMessage(GetUiText("ID_CFG_MAIN_ERROR_INTERF", "接口类型改变,将退到主界面!"), wxOK | wxICON_WARNING);
+        RequestMainScreen();
+        return;
+    }
+    ShowMessage(GetUiText("ID_LOAD_USER_OK", "导入用户默认成功!"), wxOK | wxICON_INFORMATION);
+}
+
+void CCfgMainDlg::SaveUserDefaults()
+{
+    if (CCfgTitleDlg::RunWork([] { return AskScanner("CUSSAV"); }))
+        ShowMessage(GetUiText("ID_SAVE_USER_OK", "保存用户默认成功!"), wxOK | wxICON_INFORMATION);
+    else
+        ShowError(GetUiText("ID_SAVE_USER_ERROR", "保存用户默认失败!"));
+}
+
+bool CCfgMainDlg::ShowSetting(CCmdNameXmlInfo* definition)
+{
+    return m_settings && m_settings->ShowSetting(definition);
+}
+
+void CCfgMainDlg::OnShowSetting(wxCommandEvent& event)
+{
+    ShowSetting(static_cast<CCmdNameXmlInfo*>(event.GetClientData()));
+}
+
+void CCfgMainDlg::RequestMainScreen()
+{
+    if (g_mainScreenRequest)
+        g_mainScreenRequest();
+}

@@ -1,0 +1,74 @@
+// The configuration page: the settings of a connected scanner or of a catalogue
+// model as tabs of pages, with the buttons that open, save, write to the scanner and
+// restore defaults, and the history of pending changes beside them.
+#pragma once
+
+#include "HarbrekBaseDlg.h"
+
+#include <wx/button.h>
+
+#include <functional>
+#include <map>
+
+class CCfgTitleDlg;
+class CCmdNameXmlInfo;
+class CUndoDlg;
+
+class CCfgMainDlg : public CHarbrekBaseDlg {
+public:
+    // Button identifiers.
+    enum {
+        ID_OPEN = 1023,
+        ID_SAVE = 1026,
+        ID_SAVE_DEVICE = 1029,
+        ID_DEFAULT = 1031,
+        ID_LOAD_USER_DEFAULTS = 1032,
+        ID_SAVE_USER_DEFAULTS = 1033
+    };
+
+    // `online`: the connected scanner's settings (its link is open and the command
+    // map filled by the connect sequence); otherwise the current model's, offline.
+    // The engine's current model is set before the page is made.
+    CCfgMainDlg(wxWindow* parent, bool online);
+    ~CCfgMainDlg() override;
+
+    void ApplyUiTexts() override;
+
+    bool IsOnline() const { return m_online; }
+    CCfgTitleDlg* GetSettingsArea() const { return m_settings; }
+    CUndoDlg* GetHistory() const { return m_history; }
+    wxButton* GetButton(int id) const;
+
+    // The button handlers, callable as if the button had been pressed.
+    void OpenFile();
+    void SaveFile();
+    void SaveToDevice();
+    void RestoreDefaults();
+    void LoadUserDefaults();
+    void SaveUserDefaults();
+    bool ShowSetting(CCmdNameXmlInfo* definition);
+
+    // The message after a write the scanner did not take: the refused commands.
+    static wxString FailedWriteText();
+
+    // How the page asks the main window for its main screen (after a link change).
+    static void SetMainScreenRequest(std::function<void()> request);
+
+private:
+    void CreateButtons(wxSizer* sizer);
+    void ReportUnsupportedCommands();
+    void ReportFailedWrite();
+    void WriteSnapshot();
+    void OfferResetDetails(int32_t failures, const wxString& details);
+    bool SaveConfigurationFile(const wxString& path);
+    void RequestMainScreen();
+    void OnShowSetting(wxCommandEvent& event);
+
+    bool m_online;
+    CCfgTitleDlg* m_settings = nullptr;
+    CUndoDlg* m_history = nullptr;
+    std::map<int, wxButton*> m_buttons;
+    wxString m_openedPath;
+    bool m_filePending = false;
+    wxString m_detailsPath;
+};

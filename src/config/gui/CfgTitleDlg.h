@@ -1,0 +1,59 @@
+// The settings area of the configuration page: the rows of tabs and, below them,
+// the page of the chosen tab.
+#pragma once
+
+#include "HarbrekBaseDlg.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class CCmdNameXmlInfo;
+class CControlBase;
+class CPageDlg;
+class CPageXmlInfo;
+class CTabCreate;
+class CTabNodeXmlInfo;
+class wxBoxSizer;
+
+class CCfgTitleDlg : public CHarbrekBaseDlg {
+public:
+    // Long work (building the pages of a connected scanner asks it for values) runs
+    // through this; the program shows its wait dialog, tests run the work directly.
+    using WorkRunner = std::function<bool(const std::function<bool()>& work)>;
+    static void SetWorkRunner(WorkRunner runner);
+    static bool RunWork(const std::function<bool()>& work);
+
+    CCfgTitleDlg(wxWindow* parent, bool online);
+    ~CCfgTitleDlg() override;
+
+    void ApplyUiTexts() override;
+
+    // Brings the page of `definition` forward and gives its control the focus.
+    bool ShowSetting(CCmdNameXmlInfo* definition);
+    // Shows the page of a leaf tab (made on first use).
+    void ShowPageOf(CTabNodeXmlInfo* leaf);
+    void RelayoutCurrentPage();
+
+    CPageDlg* GetCurrentPage() const { return m_currentPage; }
+    CTabCreate* GetTabs() const { return m_tabs.get(); }
+    CTabNodeXmlInfo* GetTabRoot() const { return m_tabRoot.get(); }
+    bool HasPages() const { return m_loaded; }
+
+private:
+    static CPageXmlInfo* PageOf(const CCmdNameXmlInfo* definition);
+    void BringForward(CControlBase& control);
+    bool LoadSettings(bool online);
+    void CreateTabs();
+    CPageDlg* PageWindowFor(CPageXmlInfo* page);
+    void ReleaseControls();
+
+    std::unique_ptr<CTabNodeXmlInfo> m_tabRoot;
+    std::unique_ptr<CTabCreate> m_tabs;
+    wxBoxSizer* m_rowsSizer = nullptr;
+    wxWindow* m_pageArea = nullptr;
+    wxBoxSizer* m_pageSizer = nullptr;
+    std::map<CPageXmlInfo*, CPageDlg*> m_pageWindows;
+    CPageDlg* m_currentPage = nullptr;
+    bool m_loaded = false;
+};

@@ -1,0 +1,117 @@
+#include "CmdSearchDlg.h"
+
+#include "ConfigPageEvents.h"
+#include "PageMntXmlInfo.h"
+#include "UiText.h"
+
+#include <wx/dialog.h>
+#include <wx/sizer.h>
+
+namespace {
+
+wxDialog* g_searchWindow = nullptr;
+CCmdSearchDlg* g_searchBox = nullptr;
+
+// The floating window forgets its box when it goes with its owner.
+class CSearchWindow : public wxDialog {
+public:
+    explicit CSearchWindow(wxWindow* owner)
+        : wxDialog(owner, wxID_ANY, wxString(), wxDefaultPosition, wxSize(420, 320),
+                   wxCAPTION | wxCLOSE_BOX | wxRESIZE_BORDER)
+    {
+    }
+    ~CSearchWindow() override
+    {
+        g_searchWindow = nullptr;
+        g_searchBox = nullptr;
+    }
+};
+
+}  // namespace
+
+CCmdSearchDlg::CCmdSearchDlg(wxWindow* parent) : CHarbrekBaseDlg(parent)
+{
+    m_field = new wxTextCtrl(this, wxID_ANY);
+    m_results = new wxListBox(this, wxID_ANY);
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(m_field, 0, wxEXPAND | wxALL, 6);
+    sizer->Add(m_results, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
+    SetSizer(sizer);
+    m_field->Bind(wxEVT_TEXT, &CCmdSearchDlg::OnText, this);
+    m_results->Bind(wxEVT_LISTBOX, &CCmdSearchDlg::OnChoose, this);
+    m_results->Bind(wxEVT_LISTBOX_DCLICK, &CCmdSearchDlg::OnChoose, this);
+    ApplySharedFont();
+}
+
+void CCmdSearchDlg::ApplyUiTexts()
+{
+    if (wxWindow* frame = wxGetTopLevelParent(this); frame && frame == g_searchWindow)
+        frame->SetLabel(GetUiText("ID_STRING_CMD_DLG_SEARCH", "命令查找"));
+}
+
+void CCmdSearchDlg::Search(const wxString& text)
+{
+    wxString wanted = text;
+    wanted.Trim(true).Trim(false).MakeUpper();
+    if (wanted.empty())
+        return;
+    m_found.clear();
+    m_results->Clear();
+    for (const auto& [name, page] : CPageMntXmlInfo::GetInstance().GetPages()) {
+        for (const auto& group : page->GetGroups()) {
+            for (const auto& definition : group->GetCommands()) {
+                definition->OwnerPage = page.get();
+                if (definition->CommandName.Find(wanted) == wxNOT_FOUND)
+                    continue;
+                m_found.push_back(definition.get());
+                m_results->Append(wxString::Format("(%s)%s", definition->CommandName, definition->GetFriendlyText()));
+            }
+        }
+    }
+}
+
+void CCmdSearchDlg::ChooseResult(int row)
+{
+    if (row < 0 || static_cast<size_t>(row) >= m_found.size())
+        return;
+    if (m_target) {
+        wxCommandEvent request(EVT_VOSTREL_SHOW_SETTING);
+        request.SetClientData(m_found[static_cast<size_t>(row)]);
+        wxPostEvent(m_target, request);
+    }
+    if (wxWindow* frame = wxGetTopLevelParent(this); frame && frame == g_searchWindow)
+        frame->Hide();
+}
+
+void CCmdSearchDlg::OnText(wxCommandEvent&)
+{
+    Search(m_field->GetValue());
+}
+
+void CCmdSearchDlg::OnChoose(wxCommandEvent& event)
+{
+    ChooseResult(event.GetSelection());
+}
+
+CCmdSearchDlg* CCmdSearchDlg::ShowSearchBox(wxWindow* owner, wxWindow* target)
+{
+    if (!g_searchWindow) {
+        g_searchWindow = new CSearchWindow(owner);
+        g_searchBox = new CCmdSearchDlg(g_searchWindow);
+        auto* sizer = new wxBoxSizer(wxVERTICAL);
+        sizer->Add(g_searchBox, 1, wxEXPAND);
+        g_searchWindow->SetSizer(sizer);
+    }
+    g_searchBox->SetTarget(target);
+    g_searchBox->ApplyUiTexts();
+    g_searchWindow->Move(wxGetMousePosition() + wxPoint(8, 8));
+    g_searchWindow->Show();
+    g_searchWindow->Raise();
+    g_searchBox->GetField()->SetFocus();
+    return g_searchBox;
+}
+
+CCmdSearchDlg* CCmdSearchDlg::GetSearchBox()
+{
+    return g_searchBox;
+}

@@ -1,0 +1,45 @@
+// The command search: type part of a command name, pick a result, and the
+// configuration page shows that setting.
+#pragma once
+
+#include "HarbrekBaseDlg.h"
+
+#include <wx/listbox.h>
+#include <wx/textctrl.h>
+
+#include <vector>
+
+class CCmdNameXmlInfo;
+
+class CCmdSearchDlg : public CHarbrekBaseDlg {
+public:
+    explicit CCmdSearchDlg(wxWindow* parent);
+
+    void ApplyUiTexts() override;
+
+    // Fills the result list for `text`; an empty text leaves the list as it is.
+    void Search(const wxString& text);
+    // Where a chosen result is sent (the configuration page).
+    void SetTarget(wxWindow* target) { m_target = target; }
+    // Sends the result in `row` to the target and hides the search box.
+    void ChooseResult(int row);
+
+    wxTextCtrl* GetField() const { return m_field; }
+    wxListBox* GetResults() const { return m_results; }
+    const std::vector<CCmdNameXmlInfo*>& GetFound() const { return m_found; }
+
+    // The one search box of the program: made on first use inside a small floating
+    // window of `owner`, shown near the mouse pointer with the focus in its field.
+    static CCmdSearchDlg* ShowSearchBox(wxWindow* owner, wxWindow* target);
+    // The box if it was made, else null.
+    static CCmdSearchDlg* GetSearchBox();
+
+private:
+    void OnText(wxCommandEvent& event);
+    void OnChoose(wxCommandEvent& event);
+
+    wxTextCtrl* m_field;
+    wxListBox* m_results;
+    std::vector<CCmdNameXmlInfo*> m_found;
+    wxWindow* m_target = nullptr;
+};

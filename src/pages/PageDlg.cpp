@@ -1,0 +1,187 @@
+#include "PageDlg.h"
+
+#include "ControlBase.h"
+#include "ControlFactory.h"
+#include "PageXmlInfo.h"
+
+#include <algorithm>
+
+namespace {
+
+// Space between a group's caption and its first row, and between rows.
+const int32_t kRowGap = 10;
+
+int32_t HeightOf(const CControlBase* control)
+{
+    IControlFactory* factory = GetControlFactory();
+    return factory && control ? factory->GetControlHeight(control) : 0;
+}
+
+// A group's share of the page: its caption and, when open, its rows.
+int32_t GroupHeight(const CGroupNameXmlInfo& group)
+{
+    if (!group.GroupControl)
+        return 0;
+    int32_t height = HeightOf(group.GroupControl) + kRowGap;
+    if (!group.Expanded)
+        return height;
+    for (const auto& definition : group.GetCommands()) {
+        if (definition->Control)
+            height += kRowGap + HeightOf(definition->Control);
+    }
+    return height;
+}
+
+}  // namespace
+
+CPageDlg::CPageDlg(wxWindow* parent, CPageXmlInfo* page)
+    : CHarbrekBaseDlg(parent, wxID_ANY, wxTAB_TRAVERSAL | wxVSCROLL), m_page(page)
+{
+    Bind(wxEVT_SCROLLWIN_TOP, &CPageDlg::OnScroll, this);
+    Bind(wxEVT_SCROLLWIN_BOTTOM, &CPageDlg::OnScroll, this);
+    Bind(wxEVT_SCROLLWIN_LINEUP, &CPageDlg::OnScroll, this);
+    Bind(wxEVT_SCROLLWIN_LINEDOWN, &CPageDlg::OnScroll, this);
+    Bind(wxEVT_SCROLLWIN_PAGEUP, &CPageDlg::OnScroll, this);
+    Bind(wxEVT_SCROLLWIN_PAGEDOWN, &CPageDlg::OnScroll, this);
+    Bind(wxEVT_SCROLLWIN_THUMBTRACK, &CPageDlg::OnScroll, this);
+    Bind(wxEVT_SCROLLWIN_THUMBRELEASE, &CPageDlg::OnScroll, this);
+    Bind(wxEVT_MOUSEWHEEL, &CPageDlg::OnMouseWheel, this);
+    Bind(wxEVT_SIZE, &CPageDlg::OnSize, this);
+}
+
+void CPageDlg::BuildControls()
+{
+    if (m_built || !m_page)
+        return;
+    const wxSize client = GetClientSize();
+    const SControlRect rect{0, 0, client.GetWidth(), client.GetHeight()};
+    const bool manyGroups = m_page->GetGroups().size() > 1;
+    for (const auto& group : m_page->GetGroups()) {
+        group->OwnerPage = m_page;
+        group->CreateControls(this, rect, manyGroups);
+    }
+    m_built = true;
+    ApplySharedFont();
+    m_scrollY = 0;
+    Relayout();
+}
+
+int32_t CPageDlg::GetContentHeight() const
+{
+    int32_t height = 0;
+    if (m_page) {
+        for (const auto& group : m_page->GetGroups())
+            height += GroupHeight(*group);
+    }
+    return height;
+}
+
+void CPageDlg::Relayout()
+{
+    if (!m_built)
+        return;
+    UpdateScrollbar();
+    int32_t y = -m_scrollY;
+    for (const auto& group : m_page->GetGroups()) {
+        if (!group->GroupControl)
+            continue;
+        group->MoveGroup(y);
+        y += GroupHeight(*group);
+    }
+    m_laidOutSize = GetClientSize();
+    Refresh();
+}
+
+void CPageDlg::UpdateScrollbar()
+{
+    const int32_t content = GetContentHeight();
+    const int32_t visible = std::max(1, GetClientSize().GetHeight());
+    m_scrollY = std::clamp(m_scrollY, 0, std::max(0, content - visible));
+    SetScrollbar(wxVERTICAL, m_scrollY, visible, std::max(content, visible));
+}
+
+void CPageDlg::ScrollTo(int32_t position)
+{
+    const int32_t before = m_scrollY;
+    m_scrollY = position;
+    UpdateScrollbar();
+    if (m_scrollY != before)
+        Relayout();
+}
+
+void CPageDlg::ScrollIntoView(int32_t top, int32_t height)
+{
+    const int32_t visible = GetClientSize().GetHeight();
+    if (top < m_scrollY)
+        ScrollTo(top);
+    else if (top + height > m_scrollY + visible)
+        ScrollTo(top + height - visible);
+}
+
+void CPageDlg::OnScroll(wxScrollWinEvent& event)
+{
+    if (event.GetOrientation() != wxVERTICAL)
+        return;
+    const int32_t page = GetClientSize().GetHeight();
+    const wxEventType type = event.GetEventType();
+    int32_t target = m_scrollY;
+    if (type == wxEVT_SCROLLWIN_TOP)
+        target = 0;
+    else if (type == wxEVT_SCROLLWIN_BOTTOM)
+        target = GetContentHeight();
+    else if (type == wxEVT_SCROLLWIN_LINEUP)
+        target -= kLineScroll;
+    else if (type == wxEVT_SCROLLWIN_LINEDOWN)
+        target += kLineScroll;
+    else if (type == wxEVT_SCROLLWIN_PAGEUP)
+        target -= page;
+    else if (type == wxEVT_SCROLLWIN_PAGEDOWN)
+        target += page;
+    else
+        target = event.GetPosition();
+    ScrollTo(target);
+}
+
+void CPageDlg::OnMouseWheel(wxMouseEvent& event)
+{
+    const int lines = event.GetWheelRotation() / std::max(1, event.GetWheelDelta()) * event.GetLinesPerAction();
+    ScrollTo(m_scrollY - lines * kLineScroll);
+}
+
+void CPageDlg::OnSize(wxSizeEvent& event)
+{
+    event.Skip();
+    if (m_built && GetClientSize() != m_laidOutSize)
+        Relayout();
+}
+
+void CPageDlg::ForEachShownControl(const std::function<void(CControlBase&)>& visit) const
+{
+    if (!m_page || !m_built)
+        return;
+    for (const auto& group : m_page->GetGroups()) {
+        if (!group->GroupControl)
+            continue;  // a group without its caption is not on the page
+        for (const auto& definition : group->GetCommands()) {
+            if (definition->Control)
+                visit(*definition->Control);
+        }
+    }
+}
+
+void CPageDlg::NotifyShown()
+{
+    ForEachShownControl([](CControlBase& control) { control.OnPageShow(); });
+}
+
+void CPageDlg::NotifyHidden()
+{
+    ForEachShownControl([](CControlBase& control) { control.OnPageHide(); });
+}
+
+void CPageDlg::ScrollToControl(const CControlBase& control)
+{
+    // Rows are placed relative to the scrolled top, so their content position is
+    // their offset plus the scroll position.
+    ScrollIntoView(control.OffsetY + m_scrollY, control.Height);
+}

@@ -1,0 +1,274 @@
+// The configuration page on screen: tabs and pages built from the shipped files,
+// the buttons offline and against a simulated scanner, the page layout rule and the
+// command search.
+#include "AppContext.h"
+#include "CfgMainDlg.h"
+#include "CfgTitleDlg.h"
+#include "CmdSearchDlg.h"
+#include "ConnectSequence.h"
+#include "ControlBase.h"
+#include "ControlMnt.h"
+#include "CreateObject.h"
+#include "DemoScanner.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "DeviceEntry.h"
+#include "DeviceMnt.h"
+#include "FileChooser.h"
+#include "HBDataStreamMnt.h"
+#include "LanguageXmlInfo.h"
+#include "PageDlg.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
+#include "TabCreate.h"
+#include "TabNodeXmlInfo.h"
+
+#include "GuiTestSupport.h"
+#include "MessageRecorder.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/dir.h>
+#include <wx/frame.h>
+#include <wx/sizer.h>
+
+#include <filesystem>
+
+namespace {
+
+class ConfigPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir.CopyShippedData();
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+        CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
+        ASSERT_TRUE(languages.LoadLanguageList());
+        ASSERT_TRUE(languages.LoadLanguageTexts("EN"));
+        InstallWindowControlFactory();
+        ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
+        m_frame = new wxFrame(nullptr, wxID_ANY, "test", wxDefaultPosition, wxSize(1100, 760));
+        m_frame->SetSizer(new wxBoxSizer(wxVERTICAL));
+        m_frame->Show();
+    }
+    void TearDown() override
+    {
+        SetFileChooser(nullptr);
+        m_frame->Destroy();
+        wxTheApp->ProcessIdle();
+        if (m_port)
+            DetachDemoScanner(m_port);
+        CHBDataStreamMnt::ResetInstance();
+        CPageMntXmlInfo::ResetInstance();
+        CPendingChangeList::ResetInstance();
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        CSaveCfg::ResetInstance();
+        CWindowControlFactory::ResetInstance();
+        CControlMnt::ResetInstance();
+        CCreateObject::ResetInstance();
+        CDeviceMnt::ResetInstance();
+        CLanguageXmlInfo::ResetInstance();
+        CAppContext::ResetInstance();
+    }
+
+    CDeviceInfo* Model(const char* key)
+    {
+        for (const auto& category : CDeviceMnt::GetInstance().GetCategories()) {
+            for (const auto& [name, model] : category->GetDevices()) {
+                if (model->m_key == key)
+                    return model.get();
+            }
+        }
+        ADD_FAILURE() << key;
+        return nullptr;
+    }
+
+    CCfgMainDlg* OpenPage(bool online)
+    {
+        auto* page = new CCfgMainDlg(m_frame, online);
+        m_frame->GetSizer()->Add(page, 1, wxEXPAND);
+        m_frame->Layout();
+        wxYield();
+        return page;
+    }
+
+    // Connects to a simulated scanner of `key` as the program does before showing the page.
+    bool Connect(const char* key)
+    {
+        wxString error;
+        m_port = AttachDemoScanner(key, "", 115200, error);
+        if (m_port == 0)
+            return false;
+        auto entry = std::make_unique<DeviceEntry>();
+        entry->kind = DEVICE_KIND_SERIAL;
+        entry->serial.port = m_port;
+        entry->serial.baudRate = 115200;
+        entry->serial.dataBits = 8;
+        CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+        link.SetReadTimeout(1000);
+        DeviceEntry* added = link.AddDevice(std::move(entry));
+        CSaveCfg& engine = CSaveCfg::GetInstance();
+        engine.SetCurrentModel(Model(key));
+        if (!RunConnectSequence(added))
+            return false;
+        engine.SetOnline(true);
+        return true;
+    }
+
+    void SaveScreenshot(const char* name) { ::SaveScreenshot(m_frame, name); }
+
+    static CCmdNameXmlInfo* Setting(const char* name) { return CPageMntXmlInfo::GetInstance().FindCommand(name); }
+
+    CTempDir m_dir;
+    CMessageRecorder m_messages;
+    wxFrame* m_frame = nullptr;
+    uint32_t m_port = 0;
+};
+
+TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWithoutAScanner)
+{
+    CSaveCfg::GetInstance().SetCurrentModel(Model("HBS-HS620"));
+    CCfgMainDlg* page = OpenPage(false);
+    EXPECT_TRUE(page->GetButton(CCfgMainDlg::ID_OPEN)->IsShown());
+    EXPECT_TRUE(page->GetButton(CCfgMainDlg::ID_DEFAULT)->IsShown());
+    EXPECT_FALSE(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE)->IsShown());
+    EXPECT_FALSE(page->GetButton(CCfgMainDlg::ID_LOAD_USER_DEFAULTS)->IsShown());
+
+    CPageDlg* shown = page->GetSettingsArea()->GetCurrentPage();
+    ASSERT_NE(nullptr, shown);
+    EXPECT_TRUE(shown->AreControlsBuilt());
+    EXPECT_GT(shown->GetContentHeight(), 0);
+    SaveScreenshot("configuration-offline.png");
+
+    // Save what the pages hold, change a setting, open the saved file again: the
+    // change is undone by the file and shows up as pending only where they differ.
+    CCmdNameXmlInfo* country = Setting("KBWCTY");
+    ASSERT_NE(nullptr, country);
+    country->SetValue("2");
+    const wxString saved = m_dir.File("offline.xml");
+    SetFileChooser([&](const SFileQuestion&) { return saved; });
+    page->SaveFile();
+    ASSERT_TRUE(wxFileExists(saved));
+    EXPECT_NE(std::string::npos, m_dir.Read("offline.xml").find("CommandName=\"KBWCTY\" Value=\"2\""));
+
+    page->RestoreDefaults();
+    EXPECT_EQ(country->Default, country->Value);
+    page->OpenFile();
+    EXPECT_EQ("2", country->Value);
+    const auto& pending = CPendingChangeList::GetInstance().GetEntries();
+    EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), country));
+    EXPECT_TRUE(m_messages.Texts().size() <= 1) << "at most the unsupported-command report";
+}
+
+TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesNothingPending)
+{
+    ASSERT_TRUE(Connect("HBS-HS620"));
+    CCfgMainDlg* page = OpenPage(true);
+    EXPECT_TRUE(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE)->IsShown());
+    CCmdNameXmlInfo* country = Setting("KBWCTY");
+    ASSERT_NE(nullptr, country);
+    const wxString changed = country->Value == "3" ? "4" : "3";
+    country->SetValue(changed);
+    EXPECT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
+    ASSERT_TRUE(page->ShowSetting(country));
+    SaveScreenshot("configuration-online.png");
+
+    page->SaveToDevice();
+    ASSERT_FALSE(m_messages.Texts().empty());
+    EXPECT_EQ("Saved.", m_messages.Texts().back()) << "the English text of ID_SAVE_OK";
+    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
+    EXPECT_EQ(changed, country->DeviceValue);
+    wxString answer;
+    ASSERT_TRUE(CSaveCfg::QueryCommand("KBWCTY", "*", answer));
+    EXPECT_EQ(changed, answer) << "the scanner holds the new value";
+
+    wxArrayString snapshots;
+    wxDir::GetAllFiles(m_dir.File("tmp"), &snapshots, "HBS-HS620_*.xml");
+    EXPECT_EQ(1u, snapshots.size());
+}
+
+TEST_F(ConfigPageTest, ARefusedWriteNamesTheSettingAndKeepsTheChangePending)
+{
+    ASSERT_TRUE(Connect("HBS-HS620"));
+    CCfgMainDlg* page = OpenPage(true);
+    CCmdNameXmlInfo* delay = Setting("KBWDLY");
+    ASSERT_NE(nullptr, delay);
+    delay->SetValue("99999999");  // far beyond the scanner's range: refused with NAK
+    page->SaveToDevice();
+    ASSERT_FALSE(m_messages.Texts().empty());
+    EXPECT_NE(wxNOT_FOUND, m_messages.Texts().back().Find("[KBWDLY]")) << m_messages.Texts().back();
+    EXPECT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
+}
+
+TEST_F(ConfigPageTest, TheSearchFindsLowerCaseWordsAndShowsTheChosenSetting)
+{
+    CSaveCfg::GetInstance().SetCurrentModel(Model("HBS-HS620"));
+    CCfgMainDlg* page = OpenPage(false);
+    CCmdSearchDlg* search = CCmdSearchDlg::ShowSearchBox(m_frame, page);
+    search->GetField()->SetValue("  kbw ");
+    ASSERT_FALSE(search->GetFound().empty());
+    for (const CCmdNameXmlInfo* found : search->GetFound())
+        EXPECT_NE(wxNOT_FOUND, found->CommandName.Find("KBW")) << found->CommandName;
+    EXPECT_TRUE(search->GetResults()->GetString(0).StartsWith("(KBW"));
+
+    search->GetField()->SetValue("   ");
+    EXPECT_FALSE(search->GetFound().empty()) << "an empty text leaves the list";
+
+    const CCmdNameXmlInfo* chosen = search->GetFound().back();
+    search->ChooseResult(static_cast<int>(search->GetFound().size()) - 1);
+    wxYield();
+    CPageDlg* shown = page->GetSettingsArea()->GetCurrentPage();
+    ASSERT_NE(nullptr, shown);
+    EXPECT_EQ(chosen->OwnerPage, shown->GetPage());
+    EXPECT_NE(nullptr, chosen->Control);
+}
+
+// A page of its own: two groups of three settings each.
+class PageLayoutOnScreenTest : public ConfigPageTest {
+protected:
+    void SetUp() override
+    {
+        ConfigPageTest::SetUp();
+        std::string model = "<DeviceConfiguration>";
+        std::string groups;
+        for (int g = 0; g < 2; ++g) {
+            groups += "<GroupName><Value>Group " + std::to_string(g) + "</Value>";
+            for (int i = 0; i < 3; ++i) {
+                const std::string name = "TST" + std::to_string(g) + "0" + std::to_string(i);
+                model += "<Command><CommandName>" + name + "</CommandName><Default>1</Default></Command>";
+                groups += "<Command><CommandName>" + name + "</CommandName><ControlType>EDIT</ControlType></Command>";
+            }
+            groups += "</GroupName>";
+        }
+        m_dir.Write("Config/Layout.xml", model + "</DeviceConfiguration>");
+        m_dir.Write("Config/pageinfo.xml", "<Pages><Page><Value>Only</Value>" + groups + "</Page></Pages>");
+        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Layout.xml"));
+        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+    }
+};
+
+TEST_F(PageLayoutOnScreenTest, ContentHeightFollowsOpenGroupsAndRowsScrollAsOne)
+{
+    CPageXmlInfo* page = CPageMntXmlInfo::GetInstance().FindPage("Only");
+    ASSERT_NE(nullptr, page);
+    auto* window = new CPageDlg(m_frame, page);
+    window->SetSize(640, 150);
+    window->BuildControls();
+    EXPECT_EQ(2 * (30 + 10) + 6 * (10 + 30), window->GetContentHeight());
+
+    CGroupNameXmlInfo& first = *page->GetGroups().front();
+    first.SetExpanded(false);
+    EXPECT_EQ(200, window->GetContentHeight());
+    first.SetExpanded(true);
+
+    const CControlBase* last = page->GetGroups().back()->GetCommands().back()->Control;
+    ASSERT_NE(nullptr, last);
+    const int32_t before = last->OffsetY;
+    window->ScrollToControl(*last);
+    EXPECT_EQ(before - window->GetScrollOffset(), last->OffsetY) << "rows move with the scroll position";
+    EXPECT_GT(window->GetScrollOffset(), 0);
+    EXPECT_LE(last->OffsetY + last->Height, 150);
+}
+
+}  // namespace
