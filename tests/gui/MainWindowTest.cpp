@@ -1,18 +1,19 @@
 #include "AppContext.h"
 #include "AppSettings.h"
+#include "ControlMnt.h"
+#include "CreateObject.h"
 #include "HarbrekBaseDlg.h"
 #include "LanguageXmlInfo.h"
 #include "MainDlg.h"
 #include "VostrelDlg.h"
 
+#include "GuiTestSupport.h"
 #include "MessageRecorder.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
-#include <wx/dcclient.h>
-#include <wx/dcmemory.h>
 
 #include <filesystem>
 
@@ -40,6 +41,9 @@ protected:
     {
         if (m_window)
             Close();
+        CWindowControlFactory::ResetInstance();
+        CControlMnt::ResetInstance();
+        CCreateObject::ResetInstance();
         CLanguageXmlInfo::ResetInstance();
         CAppSettings::ResetInstance();
         CAppContext::ResetInstance();
@@ -64,19 +68,7 @@ protected:
     }
 
     // The window as a person sees it, kept beside the test run for review.
-    void SaveScreenshot(const char* name)
-    {
-        wxYield();
-        m_window->Update();
-        const wxSize size = m_window->GetClientSize();
-        wxBitmap bitmap(size);
-        wxMemoryDC memory(bitmap);
-        wxClientDC screen(m_window);
-        memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
-        memory.SelectObject(wxNullBitmap);
-        std::filesystem::create_directories("screenshots");
-        bitmap.SaveFile(wxString("screenshots/") + name, wxBITMAP_TYPE_PNG);
-    }
+    void SaveScreenshot(const char* name) { ::SaveScreenshot(m_window, name); }
 
     CTempDir m_dir;
     CMessageRecorder m_messages;

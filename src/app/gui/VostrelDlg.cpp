@@ -2,31 +2,104 @@
 
 #include "AppContext.h"
 #include "AppSettings.h"
+#include "CfgMainDlg.h"
+#include "CfgTitleDlg.h"
+#include "CmdSearchDlg.h"
+#include "CommandPlaceholderDlg.h"
+#include "ControlMnt.h"
+#include "ConnectSequence.h"
+#include "DeviceMnt.h"
+#include "DeviceOnLineDlg.h"
+#include "DeviceOutLineDlg.h"
+#include "HBDataStreamMnt.h"
 #include "HarbrekBaseDlg.h"
 #include "LanguageXmlInfo.h"
 #include "Log.h"
 #include "MainDlg.h"
 #include "MainWindowEvents.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
 #include "StartupRules.h"
 #include "UiText.h"
+#include "UndoDlg.h"
+#include "WaitDlg.h"
 
 #include <wx/display.h>
 #include <wx/fontenum.h>
 #include <wx/sizer.h>
 #include <wx/tokenzr.h>
 
+#include <initializer_list>
+
 wxDEFINE_EVENT(EVT_VOSTREL_NAVIGATE, wxCommandEvent);
 wxDEFINE_EVENT(EVT_VOSTREL_TEXTS_CHANGED, wxCommandEvent);
+wxDEFINE_EVENT(EVT_VOSTREL_SELECT_ITEM, wxCommandEvent);
+
+namespace {
+
+// The message-box language of Simplified Chinese, whose users know the maker's tools.
+const int kChineseLanguageId = 2052;
+// barcodeFlags above the model kind: this value marks products better served by Qcon.
+const int32_t kQconProductFlag = 16;
+
+// A navigate request carries a pointer that was valid when it was posted; one that
+// the link manager no longer lists is refused rather than followed.
+DeviceEntry* FindListedEntry(const void* argument)
+{
+    const CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    for (size_t i = 0; i < link.GetDeviceCount(); ++i) {
+        if (link.GetDevice(i) == argument)
+            return link.GetDevice(i);
+    }
+    return nullptr;
+}
+
+CDeviceInfo* FindCatalogueModel(const void* argument)
+{
+    for (const auto& category : CDeviceMnt::GetInstance().GetCategories()) {
+        for (const auto& [key, model] : category->GetDevices()) {
+            if (model.get() == argument)
+                return model.get();
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 CVostrelDlg::CVostrelDlg() : wxFrame(nullptr, wxID_ANY, "Vostrel", wxDefaultPosition, wxSize(1100, 720))
 {
     Bind(EVT_VOSTREL_NAVIGATE, &CVostrelDlg::OnNavigate, this);
     Bind(EVT_VOSTREL_TEXTS_CHANGED, &CVostrelDlg::OnTextsChanged, this);
+    Bind(EVT_VOSTREL_SELECT_ITEM, &CVostrelDlg::OnSelectItem, this);
     Bind(wxEVT_CHAR_HOOK, &CVostrelDlg::OnCharHook, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CVostrelDlg::OnClose, this);
+    InstallPageHooks();
+}
+
+// What the configuration page needs from the window it lives in: the wait window
+// for long work, the way back to the main screen, and the command search.
+void CVostrelDlg::InstallPageHooks()
+{
+    InstallWindowControlFactory();
+    CCfgTitleDlg::SetWorkRunner([this](const std::function<bool()>& work) { return CWaitDlg::Run(this, work); });
+    CCfgMainDlg::SetMainScreenRequest([this] {
+        wxCommandEvent select(EVT_VOSTREL_SELECT_ITEM);
+        select.SetInt(ITEM_HOME);
+        wxPostEvent(this, select);
+    });
+    m_showCommandSearch = [this] { CCmdSearchDlg::ShowSearchBox(this, m_configPage); };
 }
 
 CVostrelDlg::~CVostrelDlg()
 {
+    CCfgTitleDlg::SetWorkRunner(nullptr);
+    CCfgMainDlg::SetMainScreenRequest(nullptr);
+    // The configuration page may still use the engine's model, which goes with us.
+    DestroyConfigurationPages();
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    if (m_configuredModel && engine.GetCurrentModel() == m_configuredModel.get())
+        engine.SetCurrentModel(nullptr);
     if (m_started)
         CAppSettings::GetInstance().SaveAppSettings();
 }
@@ -101,7 +174,7 @@ void CVostrelDlg::ChooseFonts()
 
 void CVostrelDlg::CreateLayout()
 {
-    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    m_pageRow = new wxBoxSizer(wxHORIZONTAL);
     m_navigationBar = new wxPanel(this);
     m_navigationBar->SetBackgroundColour(wxColour(38, 50, 72));
     auto* bar = new wxBoxSizer(wxVERTICAL);
@@ -109,30 +182,49 @@ void CVostrelDlg::CreateLayout()
     AddNavigationItem(bar, ITEM_ONLINE, "ID_STRING_ONLINE", "在线设备");
     AddNavigationItem(bar, ITEM_COMMAND, "ID_CFG_COMMAND", "命令交互");
     AddNavigationItem(bar, ITEM_OFFLINE, "ID_STRING_OFFLINE", "离线设备");
+    AddNavigationItem(bar, ITEM_CONFIG_ONLINE, "ID_STRING_DEVICE_CFG", "设备设置");
+    AddNavigationItem(bar, ITEM_CONFIG_OFFLINE, "ID_STRING_DEVICE_CFG", "设备设置");
+    AddNavigationItem(bar, ITEM_SEARCH, "ID_STRING_CMD_SEARCH", "命令查找");
     bar->AddStretchSpacer();
     AddNavigationItem(bar, ITEM_HELP, "ID_STRING_HELP", "帮助");
     AddNavigationItem(bar, ITEM_UPDATE, "ID_STRING_UPDATE", "检测更新");
     m_navigationBar->SetSizer(bar);
-    row->Add(m_navigationBar, 0, wxEXPAND);
+    m_pageRow->Add(m_navigationBar, 0, wxEXPAND);
+    SetSizer(m_pageRow);
 
     m_homePage = new CMainDlg(this);
-    row->Add(m_homePage, 1, wxEXPAND);
-    SetSizer(row);
+    AddPage(m_homePage);
+    m_homePage->Show();
+    m_currentPage = m_homePage;
 
-    // Pages that are not built yet keep their entries disabled.
-    for (int item : {ITEM_ONLINE, ITEM_COMMAND, ITEM_OFFLINE, ITEM_UPDATE})
-        m_navItems[item].button->Disable();
-    for (int request : {NAVIGATE_ONLINE, NAVIGATE_OFFLINE, NAVIGATE_COMMAND, NAVIGATE_BATCH_UPGRADE})
-        m_homePage->EnableEntry(request, false);
+    // The update check and the batch upgrade are not part of this build.
+    m_navItems[ITEM_UPDATE].button->Disable();
+    m_homePage->EnableEntry(NAVIGATE_BATCH_UPGRADE, false);
     CHarbrekBaseDlg::ApplyFontToTree(m_navigationBar, CHarbrekBaseDlg::GetSharedFont());
+    MarkNavigationItem(ITEM_HOME);
+    UpdateNavigationItems();
 }
 
 void CVostrelDlg::AddNavigationItem(wxSizer* sizer, int item, const char* textId, const char* fallback)
 {
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    // Themes paint button colours as they like; a strip beside the button marks the
+    // current item the same way everywhere.
+    auto* marker = new wxPanel(m_navigationBar, wxID_ANY, wxDefaultPosition, wxSize(4, -1));
+    marker->SetBackgroundColour(wxColour(74, 144, 226));
+    marker->Hide();
+    row->Add(marker, 0, wxEXPAND | wxRIGHT, 2);
     auto* button = new wxButton(m_navigationBar, item, wxEmptyString, wxDefaultPosition, wxSize(150, 44));
     button->Bind(wxEVT_BUTTON, [this, item](wxCommandEvent&) { SelectItem(item); });
-    sizer->Add(button, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 6);
-    m_navItems[item] = {textId, fallback, button};
+    row->Add(button, 1, wxEXPAND);
+    sizer->Add(row, 0, wxEXPAND | wxRIGHT | wxTOP, 6);
+    m_navItems[item] = {textId, fallback, button, marker};
+}
+
+wxButton* CVostrelDlg::GetNavigationButton(int item) const
+{
+    const auto it = m_navItems.find(item);
+    return it == m_navItems.end() ? nullptr : it->second.button;
 }
 
 void CVostrelDlg::ApplyUiTexts()
@@ -142,29 +234,403 @@ void CVostrelDlg::ApplyUiTexts()
                               FormatTitleVersion(CAppContext::GetInstance().GetVersion(), rescue)));
     for (auto& [item, nav] : m_navItems)
         nav.button->SetLabel(GetUiText(nav.textId, nav.fallback));
+    // The home page has applied its own texts when it changed the language.
+    for (CHarbrekBaseDlg* page : std::initializer_list<CHarbrekBaseDlg*>{m_onlinePage, m_offlinePage, m_commandPage,
+                                                                         m_configPage}) {
+        if (page)
+            page->ApplyUiTexts();
+    }
     Layout();
 }
 
 void CVostrelDlg::SelectItem(int item)
 {
+    // A page made on first use lists scanners under a wait window; requests that
+    // arrive meanwhile wait as they do during a navigate request.
+    const bool outermost = !m_busy;
+    m_busy = true;
+    PerformItem(item);
+    if (outermost) {
+        m_busy = false;
+        ReplayDeferredRequests();
+    }
+}
+
+void CVostrelDlg::PerformItem(int item)
+{
     switch (item) {
     case ITEM_HOME:
-        m_mode = 0;
-        m_homePage->Show();
-        Layout();
+    case ITEM_ONLINE:
+    case ITEM_OFFLINE:
+    case ITEM_CONFIG_ONLINE:
+    case ITEM_CONFIG_OFFLINE:
+    case ITEM_COMMAND:
+        SwitchToPage(item);
+        break;
+    case ITEM_SEARCH:
+        ShowCommandSearch();
         break;
     case ITEM_HELP:
         OpenHelpDocument();
         break;
+    case ITEM_UPDATE:
+        VLOG(LOG_INFO, "the update check is not part of this build");
+        break;
     default:
-        VLOG(LOG_INFO, "navigation item %i has no page yet", item);
+        VLOG(LOG_INFO, "unknown navigation item %i", item);
         break;
     }
 }
 
+// ---- Page switching ----
+
+void CVostrelDlg::SwitchToPage(int item)
+{
+    wxWindow* target = PageOfItem(item);
+    if (!target) {
+        VLOG(LOG_INFO, "navigation item %i has no page to show", item);
+        return;
+    }
+    if (target != m_currentPage && m_currentPage && m_currentPage == m_configPage &&
+        m_configPage->GetHistory()->CheckBeforeLeave(m_configPage->IsOnline()))
+        return;  // the user stays with the pending changes
+    m_mode = ModeOfItem(item);
+    Layout();
+    if (target == m_currentPage)
+        return;
+    LeavePage(m_currentPage);
+    target->Show();
+    m_currentPage = target;
+    MarkNavigationItem(item);
+    UpdateNavigationItems();
+    Layout();
+}
+
+int CVostrelDlg::ModeOfItem(int item)
+{
+    switch (item) {
+    case ITEM_ONLINE:
+        return MODE_ONLINE;
+    case ITEM_OFFLINE:
+        return MODE_OFFLINE;
+    case ITEM_CONFIG_ONLINE:
+        return MODE_CONFIG_ONLINE;
+    case ITEM_CONFIG_OFFLINE:
+        return MODE_CONFIG_OFFLINE;
+    case ITEM_COMMAND:
+        return MODE_COMMAND;
+    default:
+        return MODE_HOME;
+    }
+}
+
+// The page of an item; the lists and the command page are made when first needed,
+// the configuration page only by a navigate request.
+wxWindow* CVostrelDlg::PageOfItem(int item)
+{
+    switch (item) {
+    case ITEM_HOME:
+        return m_homePage;
+    case ITEM_ONLINE:
+        return m_onlinePage ? m_onlinePage : CreateOnlinePage();
+    case ITEM_OFFLINE:
+        return m_offlinePage ? m_offlinePage : CreateOfflinePage();
+    case ITEM_CONFIG_ONLINE:
+        return m_configPage && m_configPage->IsOnline() ? m_configPage : nullptr;
+    case ITEM_CONFIG_OFFLINE:
+        return m_configPage && !m_configPage->IsOnline() ? m_configPage : nullptr;
+    case ITEM_COMMAND:
+        if (!m_commandPage) {
+            m_commandPage = new CCommandPlaceholderDlg(this);
+            AddPage(m_commandPage);
+        }
+        return m_commandPage;
+    default:
+        return nullptr;
+    }
+}
+
+// The command and configuration pages are rebuilt on every entry, so leaving
+// them destroys them; the others wait hidden.
+void CVostrelDlg::LeavePage(wxWindow* page)
+{
+    if (!page)
+        return;
+    if (page == m_configPage)
+        DestroyPage(m_configPage);
+    else if (page == m_commandPage)
+        DestroyPage(m_commandPage);
+    else
+        page->Hide();
+}
+
+void CVostrelDlg::AddPage(wxWindow* page)
+{
+    page->Hide();
+    m_pageRow->Add(page, 1, wxEXPAND);
+}
+
+void CVostrelDlg::MarkNavigationItem(int marked)
+{
+    const wxFont& shared = CHarbrekBaseDlg::GetSharedFont();
+    const wxFont font = shared.IsOk() ? shared : GetFont();
+    for (auto& [item, nav] : m_navItems) {
+        const bool isMarked = item == marked;
+        nav.marker->Show(isMarked);
+        nav.button->SetFont(isMarked ? font.Bold() : font);
+    }
+    m_navigationBar->Layout();
+    m_navigationBar->Refresh();
+}
+
+// The settings item and the command search belong to a configuration page.
+void CVostrelDlg::UpdateNavigationItems()
+{
+    ShowNavigationItem(ITEM_CONFIG_ONLINE, m_configPage && m_configPage->IsOnline());
+    ShowNavigationItem(ITEM_CONFIG_OFFLINE, m_configPage && !m_configPage->IsOnline());
+    ShowNavigationItem(ITEM_SEARCH, m_configPage != nullptr);
+    m_navigationBar->Layout();
+}
+
+void CVostrelDlg::ShowNavigationItem(int item, bool show)
+{
+    SNavItem& nav = m_navItems[item];
+    nav.button->Show(show);
+    if (!show)
+        nav.marker->Hide();
+}
+
+// ---- Navigate requests ----
+
 void CVostrelDlg::OnNavigate(wxCommandEvent& event)
 {
-    VLOG(LOG_INFO, "navigate request %i has no page yet", event.GetInt());
+    // A request waits while another one runs its wait window: that window's event
+    // loop would otherwise start the second one in the middle of the first.
+    if (m_busy) {
+        m_deferredRequests.push_back({event.GetInt(), event.GetClientData()});
+        return;
+    }
+    m_busy = true;
+    HandleNavigateRequest(event.GetInt(), event.GetClientData());
+    m_busy = false;
+    ReplayDeferredRequests();
+}
+
+void CVostrelDlg::ReplayDeferredRequests()
+{
+    for (const SNavigateRequest& deferred : m_deferredRequests)
+        PostNavigateRequest(this, deferred.request, deferred.argument);
+    m_deferredRequests.clear();
+}
+
+void CVostrelDlg::HandleNavigateRequest(int request, void* argument)
+{
+    VLOG(LOG_DETAIL, "navigate %i", request);
+    DestroyConfigurationPages();
+    CSaveCfg::GetInstance().SetOnline(false);
+    switch (request) {
+    case NAVIGATE_ONLINE:
+        RecreateOnlinePage();
+        SelectItem(ITEM_ONLINE);
+        break;
+    case NAVIGATE_OFFLINE:
+        RecreateOfflinePage();
+        if (m_offlinePage)
+            SelectItem(ITEM_OFFLINE);
+        break;
+    case NAVIGATE_CONNECT:
+        ConnectToScanner(FindListedEntry(argument));
+        break;
+    case NAVIGATE_CONFIGURE_MODEL:
+        ConfigureModel(FindCatalogueModel(argument));
+        break;
+    case NAVIGATE_COMMAND:
+        SelectItem(ITEM_COMMAND);
+        break;
+    case NAVIGATE_BATCH_UPGRADE:
+        VLOG(LOG_INFO, "the batch upgrade is not part of this build");
+        break;
+    default:
+        VLOG(LOG_INFO, "unknown navigate request %i", request);
+        break;
+    }
+    ShowSomethingWhenNothingIsShown();
+}
+
+template <typename Page>
+void CVostrelDlg::DestroyPage(Page*& page)
+{
+    if (!page)
+        return;
+    if (m_currentPage == page)
+        m_currentPage = nullptr;
+    page->Destroy();
+    page = nullptr;
+}
+
+void CVostrelDlg::DestroyConfigurationPages()
+{
+    DestroyPage(m_configPage);
+    DestroyPage(m_commandPage);
+    if (m_navigationBar)
+        UpdateNavigationItems();
+}
+
+void CVostrelDlg::RecreateOnlinePage()
+{
+    DestroyPage(m_onlinePage);
+    CreateOnlinePage();
+}
+
+void CVostrelDlg::RecreateOfflinePage()
+{
+    DestroyPage(m_offlinePage);
+    CreateOfflinePage();
+}
+
+CDeviceOnLineDlg* CVostrelDlg::CreateOnlinePage()
+{
+    m_onlinePage = new CDeviceOnLineDlg(this);
+    AddPage(m_onlinePage);
+    m_onlinePage->RefreshDevices();
+    return m_onlinePage;
+}
+
+// Null when the catalogue cannot be read: the page has told the user and goes.
+CDeviceOutLineDlg* CVostrelDlg::CreateOfflinePage()
+{
+    auto* page = new CDeviceOutLineDlg(this);
+    if (!page->HasCatalogue()) {
+        page->Destroy();
+        return nullptr;
+    }
+    m_offlinePage = page;
+    AddPage(m_offlinePage);
+    return m_offlinePage;
+}
+
+void CVostrelDlg::ConnectToScanner(DeviceEntry* entry)
+{
+    bool connected = false;
+    if (entry && entry->model) {
+        HandModelToEngine(*entry->model);
+        RecommendOtherToolWhenNeeded(*entry->model);
+        const wxString outputFile = CAppContext::GetInstance().GetOutputFile();
+        // One scanner is open at a time; one configured before is done with.
+        CHBDataStreamMnt::GetInstance().CloseDevice(0);
+        connected = CWaitDlg::Run(this, [entry, outputFile] { return RunConnectSequence(entry, outputFile); });
+    }
+    if (!connected) {
+        VLOG(LOG_INFO, "reading the scanner %s failed", entry ? U8(entry->productName) : "(no longer listed)");
+        ShowMessage(GetUiText("ID_DEVICE_GET_ERROR", "获取设备参数失败!"), wxOK | wxICON_ERROR);
+        SelectItem(ITEM_ONLINE);
+        return;
+    }
+    CSaveCfg::GetInstance().SetOnline(true);
+    CreateConfigurationPage(true);
+    SelectItem(ITEM_CONFIG_ONLINE);
+}
+
+void CVostrelDlg::ConfigureModel(CDeviceInfo* model)
+{
+    if (!model) {
+        VLOG(LOG_INFO, "the chosen model is no longer in the catalogue");
+        return;
+    }
+    HandModelToEngine(*model);
+    // The page reads the model's command file itself.
+    CreateConfigurationPage(false);
+    SelectItem(ITEM_CONFIG_OFFLINE);
+}
+
+void CVostrelDlg::HandModelToEngine(const CDeviceInfo& model)
+{
+    auto copy = std::make_unique<CDeviceInfo>();
+    copy->CopyFrom(model, false);
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    engine.SetCurrentModel(copy.get());
+    engine.SetSetupCommand(copy->m_setupCommand);
+    m_configuredModel = std::move(copy);
+}
+
+void CVostrelDlg::RecommendOtherToolWhenNeeded(const CDeviceInfo& model)
+{
+    if ((model.m_barcodeFlags & 0xFFF0) != kQconProductFlag ||
+        CAppContext::GetInstance().GetUiLanguageId() == kChineseLanguageId)
+        return;
+    ShowMessage(GetUiText("ID_DEVICE_USE_QCON",
+                          "For this product we recommend the configuration tool Qcon. You can download it from "
+                          "https://example.com/downloads/qcon"),
+                wxOK | wxICON_INFORMATION);
+}
+
+void CVostrelDlg::CreateConfigurationPage(bool online)
+{
+    m_configPage = new CCfgMainDlg(this, online);
+    AddPage(m_configPage);
+    UpdateNavigationItems();
+}
+
+void CVostrelDlg::ShowCommandSearch()
+{
+    if (m_mode != MODE_CONFIG_ONLINE && m_mode != MODE_CONFIG_OFFLINE)
+        return;
+    if (m_showCommandSearch)
+        m_showCommandSearch();
+    else
+        VLOG(LOG_INFO, "the command search box is not part of this build");
+}
+
+// A request that ends without a page (a refused argument, a catalogue that cannot
+// be read) must not leave the right side empty.
+void CVostrelDlg::ShowSomethingWhenNothingIsShown()
+{
+    if (!m_currentPage)
+        SelectItem(ITEM_HOME);
+}
+
+// ---- Closing ----
+
+void CVostrelDlg::OnClose(wxCloseEvent& event)
+{
+    if (event.CanVeto() && !ConfirmClosing()) {
+        event.Veto();
+        return;
+    }
+    Destroy();
+}
+
+// False keeps the window open.
+bool CVostrelDlg::ConfirmClosing()
+{
+    CPendingChangeList& history = CPendingChangeList::GetInstance();
+    if (history.GetEntries().empty() || (m_mode != MODE_ONLINE && m_mode != MODE_CONFIG_ONLINE))
+        return true;
+    const int answer = ShowMessage(GetUiText("ID_ERROR_EXIT", "设备参数改变，需要保存到设备吗？"),
+                                   wxYES_NO | wxCANCEL | wxICON_WARNING);
+    if (answer == wxCANCEL)
+        return false;
+    if (answer == wxYES)
+        return ApplyChangesBeforeClosing();
+    history.ClearChanges();
+    return true;
+}
+
+// The controls are refreshed by the apply, so it runs here on the UI thread; the
+// window is going away and nothing else can happen meanwhile.
+bool CVostrelDlg::ApplyChangesBeforeClosing()
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    if (engine.ApplyChanges())
+        return true;
+    // Closing now would lose the changes the scanner refused; the user decides again.
+    ShowMessage(CCfgMainDlg::FailedWriteText(), wxOK | wxICON_ERROR);
+    return false;
+}
+
+void CVostrelDlg::OnSelectItem(wxCommandEvent& event)
+{
+    SelectItem(event.GetInt());
 }
 
 void CVostrelDlg::OnTextsChanged(wxCommandEvent&)
@@ -176,6 +642,14 @@ void CVostrelDlg::OnCharHook(wxKeyEvent& event)
 {
     if (event.GetKeyCode() == WXK_F1 && !event.HasAnyModifiers()) {
         OpenHelpDocument();
+        return;
+    }
+    const bool configuring = m_mode == MODE_CONFIG_ONLINE || m_mode == MODE_CONFIG_OFFLINE;
+    const bool ctrlF = event.GetModifiers() == wxMOD_CONTROL && (event.GetKeyCode() == 'F' || event.GetKeyCode() == 'f');
+    if (configuring && ctrlF) {
+        wxCommandEvent select(EVT_VOSTREL_SELECT_ITEM);
+        select.SetInt(ITEM_SEARCH);
+        wxPostEvent(this, select);
         return;
     }
     event.Skip();

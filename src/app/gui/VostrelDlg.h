@@ -7,10 +7,18 @@
 #include <wx/panel.h>
 #include <wx/snglinst.h>
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
+class CCfgMainDlg;
+class CDeviceInfo;
+class CDeviceOnLineDlg;
+class CDeviceOutLineDlg;
+class CHarbrekBaseDlg;
 class CMainDlg;
+struct DeviceEntry;
 
 struct SStartOptions {
     bool checkSingleInstance = true;
@@ -27,11 +35,26 @@ public:
     // program ends (the user has been told why).
     bool Start(const SStartOptions& options = SStartOptions());
 
-    // Re-applies the window's own texts (title and navigation labels).
+    // Re-applies the window's own texts (title and navigation labels) and the pages'.
     void ApplyUiTexts();
 
-    CMainDlg* GetHomePage() const { return m_homePage; }
+    // Performs navigation item `item` (ITEM_...) as a click in the bar does.
+    void SelectItem(int item);
+
+    // Shows the command search box (item 986) near the mouse pointer with its edit
+    // field focused. The settings pages provide the box; until a handler is set,
+    // the item only logs.
+    using CommandSearchHandler = std::function<void()>;
+    void SetCommandSearchHandler(CommandSearchHandler handler) { m_showCommandSearch = std::move(handler); }
+
     int GetMode() const { return m_mode; }
+    wxWindow* GetCurrentPage() const { return m_currentPage; }
+    CMainDlg* GetHomePage() const { return m_homePage; }
+    CDeviceOnLineDlg* GetOnlinePage() const { return m_onlinePage; }
+    CDeviceOutLineDlg* GetOfflinePage() const { return m_offlinePage; }
+    CCfgMainDlg* GetConfigPage() const { return m_configPage; }
+    CHarbrekBaseDlg* GetCommandPage() const { return m_commandPage; }
+    wxButton* GetNavigationButton(int item) const;
 
     // Navigation items.
     enum {
@@ -46,26 +69,90 @@ public:
         ITEM_UPDATE = 988
     };
 
+    // Modes: which page the window is about.
+    enum {
+        MODE_HOME = 0,
+        MODE_ONLINE = 1,
+        MODE_OFFLINE = 2,
+        MODE_CONFIG_ONLINE = 5,
+        MODE_CONFIG_OFFLINE = 10,
+        MODE_COMMAND = 256
+    };
+
 private:
+    void InstallPageHooks();
     bool LoadLanguage();
     bool AskSingleInstance();
     void ChooseFonts();
     void CreateLayout();
     void AddNavigationItem(wxSizer* sizer, int item, const char* textId, const char* fallback);
-    void SelectItem(int item);
+
+    void PerformItem(int item);
+
+    // Page switching.
+    void SwitchToPage(int item);
+    static int ModeOfItem(int item);
+    wxWindow* PageOfItem(int item);
+    void LeavePage(wxWindow* page);
+    void AddPage(wxWindow* page);
+    void MarkNavigationItem(int item);
+    void UpdateNavigationItems();
+    void ShowNavigationItem(int item, bool show);
+
+    // Navigate requests.
     void OnNavigate(wxCommandEvent& event);
+    void HandleNavigateRequest(int request, void* argument);
+    void ReplayDeferredRequests();
+    template <typename Page>
+    void DestroyPage(Page*& page);
+    void DestroyConfigurationPages();
+    void RecreateOnlinePage();
+    void RecreateOfflinePage();
+    CDeviceOnLineDlg* CreateOnlinePage();
+    CDeviceOutLineDlg* CreateOfflinePage();
+    void ConnectToScanner(DeviceEntry* entry);
+    void ConfigureModel(CDeviceInfo* model);
+    void HandModelToEngine(const CDeviceInfo& model);
+    void RecommendOtherToolWhenNeeded(const CDeviceInfo& model);
+    void CreateConfigurationPage(bool online);
+    void ShowCommandSearch();
+    void ShowSomethingWhenNothingIsShown();
+
+    // Closing.
+    void OnClose(wxCloseEvent& event);
+    bool ConfirmClosing();
+    bool ApplyChangesBeforeClosing();
+
+    void OnSelectItem(wxCommandEvent& event);
     void OnTextsChanged(wxCommandEvent& event);
     void OnCharHook(wxKeyEvent& event);
 
-    int m_mode = 0;
+    int m_mode = MODE_HOME;
+    wxWindow* m_currentPage = nullptr;
     CMainDlg* m_homePage = nullptr;
+    CDeviceOnLineDlg* m_onlinePage = nullptr;
+    CDeviceOutLineDlg* m_offlinePage = nullptr;
+    CHarbrekBaseDlg* m_commandPage = nullptr;
+    CCfgMainDlg* m_configPage = nullptr;
+    wxSizer* m_pageRow = nullptr;
     wxPanel* m_navigationBar = nullptr;
     struct SNavItem {
         const char* textId;
         const char* fallback;
         wxButton* button;
+        wxWindow* marker;
     };
     std::map<int, SNavItem> m_navItems;
+    // The engine's current model: a copy of the scanner's or the catalogue's record,
+    // so that neither a new enumeration nor a catalogue reload leaves it dangling.
+    std::unique_ptr<CDeviceInfo> m_configuredModel;
+    CommandSearchHandler m_showCommandSearch;
+    struct SNavigateRequest {
+        int request;
+        void* argument;
+    };
+    bool m_busy = false;  // a navigation step is running
+    std::vector<SNavigateRequest> m_deferredRequests;
     std::unique_ptr<wxSingleInstanceChecker> m_instanceChecker;
     bool m_started = false;
 };

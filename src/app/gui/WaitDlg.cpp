@@ -1,0 +1,109 @@
+#include "WaitDlg.h"
+
+#include "HarbrekBaseDlg.h"
+#include "Log.h"
+#include "UiText.h"
+
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+namespace {
+
+// Often enough for a smooth pulse; the same tick notices that the task has ended.
+const int kPollMs = 50;
+
+}  // namespace
+
+CWaitDlg::CWaitDlg(wxWindow* parent, Task task, const wxString& text)
+    : wxDialog(parent, wxID_ANY, GetUiText("ID_CAPTION", "Vostrel"), wxDefaultPosition, wxDefaultSize, wxCAPTION),
+      m_task(std::move(task)), m_timer(this)
+{
+    CreateControls(text.empty() ? GetUiText("ID_WAIT_TEXT", "正在处理，请稍候...") : text);
+    Bind(wxEVT_TIMER, &CWaitDlg::OnTimer, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CWaitDlg::OnClose, this);
+    Bind(wxEVT_CHAR_HOOK, &CWaitDlg::OnCharHook, this);
+}
+
+CWaitDlg::~CWaitDlg()
+{
+    m_timer.Stop();
+    // The task works on objects the caller owns; it must not outlive this window.
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+void CWaitDlg::CreateControls(const wxString& text)
+{
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(new wxStaticText(this, wxID_ANY, text), 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 16);
+    m_gauge = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(320, -1));
+    column->Add(m_gauge, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 16);
+    CHarbrekBaseDlg::ApplyFontToTree(this, CHarbrekBaseDlg::GetSharedFont());
+    SetSizerAndFit(column);
+    CentreOnParent();
+}
+
+bool CWaitDlg::RunModal()
+{
+    if (m_started) {
+        if (m_worker.joinable())
+            m_worker.join();
+        return m_result;
+    }
+    m_started = true;
+    m_worker = std::thread(&CWaitDlg::RunTaskOnWorker, this);
+    // Polling rather than a message from the worker: a task that ends before the
+    // window is up is then seen at the first tick inside the modal loop, where
+    // ending the loop is allowed.
+    m_timer.Start(kPollMs);
+    ShowModal();
+    m_timer.Stop();
+    if (m_worker.joinable())
+        m_worker.join();
+    return m_result;
+}
+
+bool CWaitDlg::Run(wxWindow* parent, Task task, const wxString& text)
+{
+    CWaitDlg dialog(parent, std::move(task), text);
+    return dialog.RunModal();
+}
+
+void CWaitDlg::RunTaskOnWorker()
+{
+    bool result = false;
+    try {
+        result = m_task && m_task();
+    } catch (...) {
+        // Nothing may cross the thread boundary; the caller sees a failed task.
+        logout_line(LOG_ERROR, "WaitDlg.cpp", __LINE__, "%s", "task ended with an exception");
+        result = false;
+    }
+    m_result = result;
+    m_finished.store(true, std::memory_order_release);
+}
+
+void CWaitDlg::OnTimer(wxTimerEvent&)
+{
+    m_gauge->Pulse();
+    if (m_finished.load(std::memory_order_acquire) && IsModal())
+        EndModal(wxID_OK);
+}
+
+void CWaitDlg::OnClose(wxCloseEvent& event)
+{
+    // The task cannot be abandoned halfway: the window goes when the task does.
+    if (event.CanVeto() && !m_finished.load(std::memory_order_acquire)) {
+        event.Veto();
+        return;
+    }
+    if (IsModal())
+        EndModal(wxID_OK);
+}
+
+void CWaitDlg::OnCharHook(wxKeyEvent& event)
+{
+    if (event.GetKeyCode() == WXK_ESCAPE)
+        return;
+    event.Skip();
+}

@@ -1,0 +1,44 @@
+// The modal progress window: runs one task on a worker thread while the user sees
+// a pulsing bar, and closes by itself with the task's result.
+#pragma once
+
+#include <wx/dialog.h>
+#include <wx/gauge.h>
+#include <wx/timer.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+class CWaitDlg : public wxDialog {
+public:
+    // The task must not touch windows: it runs on another thread. An exception it
+    // throws counts as failure.
+    using Task = std::function<bool()>;
+
+    // `text` empty: the common "please wait" text.
+    CWaitDlg(wxWindow* parent, Task task, const wxString& text = wxString());
+    ~CWaitDlg() override;
+
+    // Starts the task, shows the window modally until the task has ended and returns
+    // its result. Runs the task once; a second call returns the first result.
+    bool RunModal();
+
+    // The usual way: one window for one task.
+    static bool Run(wxWindow* parent, Task task, const wxString& text = wxString());
+
+private:
+    void CreateControls(const wxString& text);
+    void RunTaskOnWorker();
+    void OnTimer(wxTimerEvent& event);
+    void OnClose(wxCloseEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+
+    Task m_task;
+    std::thread m_worker;
+    std::atomic<bool> m_finished{false};
+    bool m_result = false;  // written by the worker before m_finished
+    bool m_started = false;
+    wxGauge* m_gauge = nullptr;
+    wxTimer m_timer;
+};

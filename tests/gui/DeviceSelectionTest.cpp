@@ -1,0 +1,469 @@
+// The main window's way to a configuration: the list of connected scanners with a
+// simulated scanner plugged in, the connect step under the wait window, the model
+// catalogue with its configuration files, and the question when the window closes.
+#include "AppContext.h"
+#include "AppSettings.h"
+#include "ControlMnt.h"
+#include "CreateObject.h"
+#include "CfgMainDlg.h"
+#include "CmdNameXmlInfo.h"
+#include "DemoScanner.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "DeviceEntry.h"
+#include "DeviceInfo.h"
+#include "DeviceMnt.h"
+#include "DeviceOnLineDlg.h"
+#include "DeviceOutLineDlg.h"
+#include "HBDataStreamMnt.h"
+#include "LanguageXmlInfo.h"
+#include "MainWindowEvents.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
+#include "UndoDlg.h"
+#include "UndoListBox.h"
+#include "VostrelDlg.h"
+#include "WaitDlg.h"
+
+#include "GuiTestSupport.h"
+#include "MessageRecorder.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/timer.h>
+
+#include <chrono>
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+const wxString kGetError = wxString::FromUTF8("获取设备参数失败!");
+const wxString kExitQuestion = wxString::FromUTF8("设备参数改变，需要保存到设备吗？");
+
+class DeviceSelectionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir.CopyShippedData();
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+    }
+    void TearDown() override
+    {
+        if (m_window) {
+            m_window->Destroy();
+            wxTheApp->ProcessIdle();
+        }
+        CDeviceOutLineDlg::SetFileChooser(nullptr);
+        CHBDataStreamMnt::ResetInstance();
+        for (uint32_t port : m_ports)
+            DetachDemoScanner(port);
+        CPageMntXmlInfo::ResetInstance();
+        CPendingChangeList::ResetInstance();
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        CSaveCfg::ResetInstance();
+        CDeviceMnt::ResetInstance();
+        CWindowControlFactory::ResetInstance();
+        CControlMnt::ResetInstance();
+        CCreateObject::ResetInstance();
+        CLanguageXmlInfo::ResetInstance();
+        CAppSettings::ResetInstance();
+        CAppContext::ResetInstance();
+    }
+
+    void Start(const char* language)
+    {
+        m_dir.Write("hbs.ini", std::string("[cfg]\nlang=") + language + "\n");
+        m_window = new CVostrelDlg();
+        SStartOptions options;
+        options.checkSingleInstance = false;
+        options.maximise = false;
+        ASSERT_TRUE(m_window->Start(options));
+        wxTheApp->ProcessPendingEvents();
+    }
+
+    uint32_t Plug(const char* model)
+    {
+        wxString error;
+        const uint32_t port = AttachDemoScanner(model, "", 115200, error);
+        EXPECT_NE(0u, port) << error;
+        m_ports.push_back(port);
+        return port;
+    }
+
+    void Navigate(int request, void* argument = nullptr)
+    {
+        PostNavigateRequest(m_window, request, argument);
+        wxTheApp->ProcessPendingEvents();
+    }
+
+    static void Click(wxWindow* button)
+    {
+        wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+        click.SetEventObject(button);
+        button->GetEventHandler()->ProcessEvent(click);
+        wxTheApp->ProcessPendingEvents();
+    }
+
+    static void DoubleClick(wxListCtrl* list, long index)
+    {
+        wxListEvent activate(wxEVT_LIST_ITEM_ACTIVATED, list->GetId());
+        activate.SetEventObject(list);
+        activate.SetIndex(index);
+        list->GetEventHandler()->ProcessEvent(activate);
+        wxTheApp->ProcessPendingEvents();
+    }
+
+    void PressCtrlF()
+    {
+        wxKeyEvent key(wxEVT_CHAR_HOOK);
+        key.m_keyCode = 'F';
+        key.SetControlDown(true);
+        m_window->GetEventHandler()->ProcessEvent(key);
+        wxTheApp->ProcessPendingEvents();
+    }
+
+    // Lists the scanners and configures the first, as the user does.
+    void ConfigureFirstScanner()
+    {
+        Navigate(NAVIGATE_ONLINE);
+        CDeviceOnLineDlg* page = m_window->GetOnlinePage();
+        ASSERT_NE(nullptr, page);
+        ASSERT_EQ(1u, page->GetEntries().size());
+        page->SelectEntry(0);
+        Click(page->GetConfigureButton());
+    }
+
+    void SaveScreenshot(const char* name) { ::SaveScreenshot(m_window, name); }
+
+    CTempDir m_dir;
+    CMessageRecorder m_messages;
+    CVostrelDlg* m_window = nullptr;
+    std::vector<uint32_t> m_ports;
+};
+
+TEST_F(DeviceSelectionTest, AListedScannerIsReadAndItsSettingsShownOnline)
+{
+    Start("EN");
+    Plug("HBS-EM20");
+    Navigate(NAVIGATE_ONLINE);
+    ASSERT_EQ(CVostrelDlg::MODE_ONLINE, m_window->GetMode());
+    CDeviceOnLineDlg* page = m_window->GetOnlinePage();
+    ASSERT_NE(nullptr, page);
+    EXPECT_EQ(page, m_window->GetCurrentPage());
+    ASSERT_EQ(1u, page->GetEntries().size());
+    EXPECT_EQ("HBS-EM20", page->GetDeviceList()->GetItemText(0));
+    EXPECT_FALSE(page->GetConfigureButton()->IsEnabled());
+
+    page->SelectEntry(0);
+    EXPECT_NE(wxNOT_FOUND, page->GetInfoBox()->GetValue().Find("Firmware: V1.00.001"));
+    EXPECT_NE(wxNOT_FOUND, page->GetInfoBox()->GetValue().Find("Kernel: V1.0.0"));
+    EXPECT_TRUE(page->GetConfigureButton()->IsEnabled());
+    EXPECT_TRUE(page->GetUpgradeButton()->IsEnabled());
+    SaveScreenshot("online-list.png");
+
+    CAppContext::GetInstance().SetCommandLineFiles(m_dir.File("read.txt"), wxString());
+    Click(page->GetConfigureButton());
+
+    // This product is better served by another tool; English users are told so first.
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[0].Find("Qcon"));
+    EXPECT_EQ(CVostrelDlg::MODE_CONFIG_ONLINE, m_window->GetMode());
+    CCfgMainDlg* settings = m_window->GetConfigPage();
+    ASSERT_NE(nullptr, settings);
+    EXPECT_TRUE(settings->IsOnline());
+    EXPECT_EQ(settings, m_window->GetCurrentPage());
+    EXPECT_TRUE(CSaveCfg::GetInstance().IsOnline());
+    EXPECT_TRUE(CHBDataStreamMnt::GetInstance().IsOpen());
+    ASSERT_NE(nullptr, CSaveCfg::GetInstance().GetCurrentModel());
+    EXPECT_EQ("EM20.xml", CSaveCfg::GetInstance().GetCurrentModel()->m_link);
+    EXPECT_NE(nullptr, CDeviceCmdNameMntXmlInfo::GetInstance().Find("SCNMOD"));
+    EXPECT_NE(std::string::npos, m_dir.Read("read.txt").find("SCNMOD    ")) << "the -File copy of what was read";
+    EXPECT_TRUE(m_window->GetNavigationButton(CVostrelDlg::ITEM_CONFIG_ONLINE)->IsShown());
+    EXPECT_FALSE(m_window->GetNavigationButton(CVostrelDlg::ITEM_CONFIG_OFFLINE)->IsShown());
+
+    // The page already shown stays as it is; leaving it destroys it.
+    m_window->SelectItem(CVostrelDlg::ITEM_CONFIG_ONLINE);
+    EXPECT_EQ(settings, m_window->GetConfigPage());
+    m_window->SelectItem(CVostrelDlg::ITEM_HOME);
+    EXPECT_EQ(nullptr, m_window->GetConfigPage());
+    EXPECT_EQ(CVostrelDlg::MODE_HOME, m_window->GetMode());
+    EXPECT_FALSE(m_window->GetNavigationButton(CVostrelDlg::ITEM_CONFIG_ONLINE)->IsShown());
+}
+
+TEST_F(DeviceSelectionTest, AScannerGoneBeforeItIsReadIsReportedAndTheListShownAgain)
+{
+    Start("CN");
+    const uint32_t port = Plug("HBS-EM20");
+    Navigate(NAVIGATE_ONLINE);
+    CDeviceOnLineDlg* page = m_window->GetOnlinePage();
+    ASSERT_NE(nullptr, page);
+    ASSERT_EQ(1u, page->GetEntries().size());
+    DetachDemoScanner(port);
+    m_ports.clear();
+
+    page->SelectEntry(0);
+    Click(page->GetConfigureButton());
+    // No recommendation in Chinese; only the failure.
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(kGetError, m_messages.Texts()[0]);
+    EXPECT_EQ(CVostrelDlg::MODE_ONLINE, m_window->GetMode());
+    EXPECT_EQ(page, m_window->GetCurrentPage());
+    EXPECT_EQ(nullptr, m_window->GetConfigPage());
+    EXPECT_FALSE(CSaveCfg::GetInstance().IsOnline());
+    EXPECT_FALSE(CHBDataStreamMnt::GetInstance().IsOpen());
+}
+
+TEST_F(DeviceSelectionTest, ASecondConfigureWhileTheFirstIsReadingWaitsForIt)
+{
+    Start("CN");
+    Plug("HBS-HS620");
+    Navigate(NAVIGATE_ONLINE);
+    CDeviceOnLineDlg* page = m_window->GetOnlinePage();
+    ASSERT_NE(nullptr, page);
+    ASSERT_EQ(1u, page->GetEntries().size());
+    DeviceEntry* entry = page->GetEntries()[0];
+
+    // A double click and a press of configure in quick succession.
+    PostNavigateRequest(m_window, NAVIGATE_CONNECT, entry);
+    PostNavigateRequest(m_window, NAVIGATE_CONNECT, entry);
+    wxTheApp->ProcessPendingEvents();
+    wxTheApp->ProcessPendingEvents();
+
+    EXPECT_TRUE(m_messages.Texts().empty());
+    EXPECT_EQ(CVostrelDlg::MODE_CONFIG_ONLINE, m_window->GetMode());
+    ASSERT_NE(nullptr, m_window->GetConfigPage());
+    EXPECT_EQ(m_window->GetConfigPage(), m_window->GetCurrentPage());
+    EXPECT_TRUE(CSaveCfg::GetInstance().IsOnline());
+}
+
+TEST_F(DeviceSelectionTest, ACatalogueModelIsConfiguredOfflineFromItsCommandFile)
+{
+    Start("EN");
+    int searchBoxes = 0;
+    m_window->SetCommandSearchHandler([&searchBoxes] { ++searchBoxes; });
+    Navigate(NAVIGATE_OFFLINE);
+    ASSERT_EQ(CVostrelDlg::MODE_OFFLINE, m_window->GetMode());
+    CDeviceOutLineDlg* page = m_window->GetOfflinePage();
+    ASSERT_NE(nullptr, page);
+    ASSERT_EQ(2u, page->GetCategoryList()->GetCount());
+    EXPECT_EQ(3u, page->GetShownModels().size());
+    SaveScreenshot("offline-models.png");
+    PressCtrlF();
+    EXPECT_EQ(0, searchBoxes) << "no command search outside a configuration";
+
+    page->GetSearchField()->SetValue("fm4");
+    ASSERT_EQ(1u, page->GetShownModels().size());
+    EXPECT_EQ("HBS-FM450", page->GetModelList()->GetItemText(0));
+    DoubleClick(page->GetModelList(), 0);
+
+    EXPECT_TRUE(m_messages.Texts().empty());
+    EXPECT_EQ(CVostrelDlg::MODE_CONFIG_OFFLINE, m_window->GetMode());
+    ASSERT_NE(nullptr, m_window->GetConfigPage());
+    EXPECT_FALSE(m_window->GetConfigPage()->IsOnline());
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    EXPECT_FALSE(engine.IsOnline());
+    ASSERT_NE(nullptr, engine.GetCurrentModel());
+    EXPECT_EQ("HBS-FM450", engine.GetCurrentModel()->m_key);
+    EXPECT_EQ("SETUPN", engine.GetSetupCommand());
+    EXPECT_NE(nullptr, CDeviceCmdNameMntXmlInfo::GetInstance().Find("SCNMOD"));
+    EXPECT_TRUE(m_window->GetNavigationButton(CVostrelDlg::ITEM_CONFIG_OFFLINE)->IsShown());
+
+    PressCtrlF();
+    EXPECT_EQ(1, searchBoxes);
+
+    // A new catalogue page reloads the catalogue; the engine's model must survive it.
+    Navigate(NAVIGATE_OFFLINE);
+    ASSERT_NE(nullptr, engine.GetCurrentModel());
+    EXPECT_EQ("FM450.xml", engine.GetCurrentModel()->m_link);
+}
+
+TEST_F(DeviceSelectionTest, AConfigurationFileOpensTheModelItWasWrittenFor)
+{
+    Start("CN");
+    Navigate(NAVIGATE_OFFLINE);
+    CDeviceOutLineDlg* page = m_window->GetOfflinePage();
+    ASSERT_NE(nullptr, page);
+    wxString chosen;
+    CDeviceOutLineDlg::SetFileChooser([&chosen](wxWindow*) { return chosen; });
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+
+    m_dir.Write("broken.xml", "<Vostrel DeviceType=\"HBS-FM300\"><Command");
+    chosen = m_dir.File("broken.xml");
+    page->ChooseConfigurationFile();
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("打开配置文件失败!"), m_messages.Texts()[0]);
+
+    m_dir.Write("other.xml", "<Vostrel DeviceType=\"HBS-ZX900\"><Command CommandName=\"SCNMOD\" Value=\"2\"/></Vostrel>");
+    chosen = m_dir.File("other.xml");
+    page->ChooseConfigurationFile();
+    ASSERT_EQ(2u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("配置文件中的设备型号不在设备列表中!"), m_messages.Texts()[1]);
+    EXPECT_TRUE(engine.GetValueMap().empty());
+    wxTheApp->ProcessPendingEvents();
+    EXPECT_EQ(CVostrelDlg::MODE_OFFLINE, m_window->GetMode());
+
+    // A scanner reports more than its catalogue key; the longest matching key wins.
+    m_dir.Write("fm300.xml",
+                "<Vostrel DeviceType=\"HBS-FM300-V2\"><Command CommandName=\"SCNMOD\" Value=\"2\"/></Vostrel>");
+    chosen = m_dir.File("fm300.xml");
+    page->ChooseConfigurationFile();
+    EXPECT_EQ(2u, m_messages.Texts().size());
+    ASSERT_EQ(1u, engine.GetValueMap().count("SCNMOD"));
+    EXPECT_EQ("2", engine.GetValueMap().at("SCNMOD"));
+    wxTheApp->ProcessPendingEvents();
+    EXPECT_EQ(CVostrelDlg::MODE_CONFIG_OFFLINE, m_window->GetMode());
+    ASSERT_NE(nullptr, engine.GetCurrentModel());
+    EXPECT_EQ("HBS-FM300", engine.GetCurrentModel()->m_key);
+}
+
+TEST_F(DeviceSelectionTest, WithoutACatalogueTheModelPageSaysSoAndTheListStaysEmpty)
+{
+    Start("CN");
+    Plug("HBS-HS620");
+    std::filesystem::remove(std::string(m_dir.File("Config/devicesinfo.xml").utf8_str()));
+    CDeviceMnt::ResetInstance();
+    Navigate(NAVIGATE_OFFLINE);
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("导入配置文件失败!"), m_messages.Texts()[0]);
+    EXPECT_EQ(nullptr, m_window->GetOfflinePage());
+    EXPECT_EQ(CVostrelDlg::MODE_HOME, m_window->GetMode());
+
+    Navigate(NAVIGATE_ONLINE);
+    ASSERT_NE(nullptr, m_window->GetOnlinePage());
+    EXPECT_TRUE(m_window->GetOnlinePage()->GetEntries().empty());
+    EXPECT_EQ(0, m_window->GetOnlinePage()->GetDeviceList()->GetItemCount());
+}
+
+TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndCancelKeepsTheWindowAndNoDropsThem)
+{
+    Start("CN");
+    Navigate(NAVIGATE_ONLINE);
+    CCmdNameXmlInfo change;
+    change.CommandName = "SCNMOD";
+    CPendingChangeList& history = CPendingChangeList::GetInstance();
+    history.AddChange(&change);
+
+    m_messages.Answer(wxCANCEL);
+    EXPECT_FALSE(m_window->Close());
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(kExitQuestion, m_messages.Texts()[0]);
+    EXPECT_EQ(wxYES_NO | wxCANCEL | wxICON_WARNING, m_messages.Styles()[0]);
+    EXPECT_EQ(1u, history.GetEntries().size());
+
+    m_messages.Answer(wxNO);
+    EXPECT_TRUE(m_window->Close());
+    EXPECT_EQ(2u, m_messages.Texts().size());
+    EXPECT_TRUE(history.GetEntries().empty());
+    wxTheApp->ProcessIdle();
+    m_window = nullptr;
+}
+
+TEST_F(DeviceSelectionTest, ClosingWithYesWritesTheChangesToTheScannerFirst)
+{
+    Start("CN");
+    Plug("HBS-HS620");
+    ConfigureFirstScanner();
+    ASSERT_EQ(CVostrelDlg::MODE_CONFIG_ONLINE, m_window->GetMode());
+    CPageMntXmlInfo& pages = CPageMntXmlInfo::GetInstance();
+    // The settings page may have built the pages already; the closing rule needs them.
+    if (pages.GetPages().empty()) {
+        ASSERT_TRUE(pages.Load());
+    }
+    CCmdNameXmlInfo* scanMode = pages.FindCommand("SCNMOD");
+    ASSERT_NE(nullptr, scanMode);
+    const wxString wanted = scanMode->DeviceValue == "2" ? "0" : "2";
+    scanMode->SetValue(wanted);
+    ASSERT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
+
+    m_messages.Answer(wxYES);
+    EXPECT_TRUE(m_window->Close());
+    ASSERT_EQ(1u, m_messages.Texts().size()) << "no failure reported";
+    EXPECT_EQ(wanted, scanMode->DeviceValue) << "the scanner took the change";
+    wxTheApp->ProcessIdle();
+    m_window = nullptr;
+}
+
+TEST_F(DeviceSelectionTest, ClosingWithYesStaysOpenWhenTheChangesCannotBeWritten)
+{
+    Start("CN");
+    Navigate(NAVIGATE_ONLINE);
+    CCmdNameXmlInfo change;
+    change.CommandName = "SCNMOD";
+    CPendingChangeList::GetInstance().AddChange(&change);
+
+    m_messages.Answer(wxYES);
+    EXPECT_FALSE(m_window->Close());
+    ASSERT_EQ(2u, m_messages.Texts().size());
+    EXPECT_EQ(0, m_messages.Texts()[1].Find(wxString::FromUTF8("保存失败")));
+    EXPECT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
+}
+
+// The wait window on its own: its result is the task's, whenever the task ends.
+TEST(DeviceSelectionWaitDlg, EndsWithTheTaskResultAndKeepsTheWindowsAlive)
+{
+    EXPECT_TRUE(CWaitDlg::Run(nullptr, [] { return true; }));
+    EXPECT_FALSE(CWaitDlg::Run(nullptr, [] { return false; }));
+    EXPECT_FALSE(CWaitDlg::Run(nullptr, []() -> bool { throw std::runtime_error("broken task"); }));
+    EXPECT_FALSE(CWaitDlg::Run(nullptr, CWaitDlg::Task()));
+
+    // While a slow task runs, the UI thread goes on serving timers and repaints.
+    int ticks = 0;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&ticks](wxTimerEvent&) { ++ticks; });
+    timer.Start(10);
+    const bool result = CWaitDlg::Run(nullptr, [] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return true;
+    });
+    timer.Stop();
+    EXPECT_TRUE(result);
+    EXPECT_GT(ticks, 5);
+}
+
+}  // namespace
+
+namespace {
+
+// The round a user makes: connect, change a setting, see it in the history, undo
+// it, change it again, write it, and find it in the scanner.
+TEST_F(DeviceSelectionTest, AChangeMadeUndoneMadeAgainAndWrittenEndsUpInTheScanner)
+{
+    Start("EN");
+    Plug("HBS-HS620");
+    ConfigureFirstScanner();
+    CCfgMainDlg* settings = m_window->GetConfigPage();
+    ASSERT_NE(nullptr, settings);
+    CCmdNameXmlInfo* country = CPageMntXmlInfo::GetInstance().FindCommand("KBWCTY");
+    ASSERT_NE(nullptr, country);
+    const wxString original = country->Value;
+    const wxString wanted = original == "2" ? "3" : "2";
+
+    country->SetValue(wanted, nullptr);
+    CUndoListBox* history = settings->GetHistory()->GetListBox();
+    wxTheApp->ProcessPendingEvents();
+    ASSERT_EQ(1u, history->GetItemCount());
+    EXPECT_EQ(country->GetFriendlyText(), history->GetCaptionText(0));
+    history->SetSelection(0);
+    wxCommandEvent selected(wxEVT_LISTBOX, history->GetId());
+    selected.SetInt(0);
+    history->GetEventHandler()->ProcessEvent(selected);
+    Click(history->GetUndoButton());
+    EXPECT_EQ(original, country->Value);
+    EXPECT_EQ(0u, history->GetItemCount());
+
+    country->SetValue(wanted, nullptr);
+    const size_t messagesBefore = m_messages.Texts().size();
+    Click(settings->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
+    ASSERT_EQ(messagesBefore + 1, m_messages.Texts().size());
+    EXPECT_EQ("Saved.", m_messages.Texts().back());
+    EXPECT_EQ(0u, history->GetItemCount());
+    wxString inScanner;
+    ASSERT_TRUE(CSaveCfg::QueryCommand("KBWCTY", "*", inScanner));
+    EXPECT_EQ(wanted, inScanner);
+    SaveScreenshot("configuration-after-write.png");
+}
+
+}  // namespace
