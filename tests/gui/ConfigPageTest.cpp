@@ -186,6 +186,13 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     wxArrayString snapshots;
     wxDir::GetAllFiles(m_dir.File("tmp"), &snapshots, "HBS-HS620_*.xml");
     EXPECT_EQ(1u, snapshots.size());
+
+    // The scanner keeps this state as its user defaults and brings it back on request.
+    page->SaveUserDefaults();
+    EXPECT_EQ("User defaults saved.", m_messages.Texts().back());
+    page->LoadUserDefaults();
+    EXPECT_EQ("User defaults loaded.", m_messages.Texts().back());
+    EXPECT_EQ(changed, country->Value);
 }
 
 TEST_F(ConfigPageTest, ARefusedWriteNamesTheSettingAndKeepsTheChangePending)
