@@ -305,6 +305,9 @@ TEST_F(ControlsTest, AGroupStacksItsRowsByHeightAndHidesThemWhenClosed)
     ASSERT_NE(nullptr, prefix);
     EXPECT_EQ("AB", prefix->GetValue());
     prefix->SetValue("@@");
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, prefix->GetId());  // an edit commits on Enter
+    enter.SetEventObject(prefix);
+    prefix->GetEventHandler()->ProcessEvent(enter);
     EXPECT_EQ("@@", rows[2]->Value);
     EXPECT_TRUE(CPendingChangeList::GetInstance().IsListed(rows[2].get()));
 

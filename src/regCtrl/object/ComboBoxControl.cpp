@@ -1,41 +1,39 @@
 #include "ComboBoxControl.h"
 
 #include "CmdNameXmlInfo.h"
-#include "SettingsListItem.h"
+#include "ListControlRules.h"
 
 #include <wx/choice.h>
 
 #include <cstdint>
-
-namespace {
-
-void* EncodeItemValue(int32_t value)
-{
-    return reinterpret_cast<void*>(static_cast<intptr_t>(value));
-}
-
-int32_t ItemValueAt(const wxChoice& choice, unsigned int index)
-{
-    return static_cast<int32_t>(reinterpret_cast<intptr_t>(choice.GetClientData(index)));
-}
-
-}  // namespace
 
 bool CComboBoxControl::Create()
 {
     if (!ParentWnd || !Command)
         return false;
     CreateCaption();
-    auto* choice = new wxChoice(ParentWnd, wxID_ANY);
-    ApplyPageFont(choice);
-    ValueWnd = choice;
+    CreateChoice();
     CreateHint(Command->GetDefaultText(false, 0));
-    FillItems(ReadDecimal(Command->Value));
-    SelectValue(ReadDecimal(Command->Value));
-    // Only a new selection commits; GTK sizes the pop-up list to its entries itself.
-    choice->Bind(wxEVT_CHOICE, &CComboBoxControl::OnSelectionChanged, this);
+    SelectOrAdoptFirst(ReadDecimal(Command->Value));
     Layout();
     return true;
+}
+
+std::vector<SSettingsListItem> CComboBoxControl::OfferedItems() const
+{
+    return ComboBoxItems(*Command);
+}
+
+void CComboBoxControl::CreateChoice()
+{
+    auto* choice = new wxChoice(ParentWnd, wxID_ANY);
+    ApplyPageFont(choice);
+    for (const SSettingsListItem& item : OfferedItems())
+        choice->Append(item.ItemLabel, reinterpret_cast<void*>(static_cast<intptr_t>(item.ItemValue)));
+    ValueWnd = choice;
+    // Only a new selection commits. The pop-up list is sized to its widest entry by
+    // GTK itself; there is no width of its own to set.
+    choice->Bind(wxEVT_CHOICE, &CComboBoxControl::OnSelectionChanged, this);
 }
 
 wxChoice* CComboBoxControl::GetChoice() const
@@ -43,62 +41,44 @@ wxChoice* CComboBoxControl::GetChoice() const
     return static_cast<wxChoice*>(ValueWnd.get());
 }
 
-void CComboBoxControl::FillItems(int32_t currentValue)
+int32_t CComboBoxControl::ItemValueAt(unsigned int index) const
 {
-    const std::vector<wxString> offered = SplitListValues(Command->DeviceSettingsList);
-    const std::vector<wxString> hidden = SplitListValues(Command->UnSupportSettingsList);
-    wxChoice* choice = GetChoice();
-    for (const SSettingsListItem& item : ParseValueFirstList(Command->SettingsList)) {
-        const bool shown = ListContains(hidden, item.ItemValueText) ? item.ItemValue == currentValue
-                                                                    : ListContains(offered, item.ItemValueText);
-        if (shown)
-            choice->Append(item.ItemLabel, EncodeItemValue(item.ItemValue));
-    }
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(GetChoice()->GetClientData(index)));
 }
 
-void CComboBoxControl::SelectValue(int32_t value)
+wxString CComboBoxControl::ItemLabelAt(unsigned int index) const
+{
+    return GetChoice()->GetString(index);
+}
+
+bool CComboBoxControl::SelectValue(int32_t value)
 {
     wxChoice* choice = GetChoice();
     if (!choice)
-        return;
+        return false;
     for (unsigned int i = 0; i < choice->GetCount(); ++i) {
-        if (ItemValueAt(*choice, i) == value) {
+        if (ItemValueAt(i) == value) {
             choice->SetSelection(static_cast<int>(i));
-            return;
+            return true;
         }
     }
-    AdoptFirstItem();
+    return false;
 }
 
-void CComboBoxControl::AdoptFirstItem()
+void CComboBoxControl::SelectOrAdoptFirst(int32_t value)
 {
     wxChoice* choice = GetChoice();
-    if (choice->IsEmpty())
+    if (SelectValue(value) || !choice || choice->IsEmpty())
         return;
     choice->SetSelection(0);
-    const wxString value = wxString::Format("%d", ItemValueAt(*choice, 0));
-    Command->Default = value;
-    Command->Value = value;
-    Command->DeviceValue = value;
+    AdoptFirstItem(*Command, ItemValueAt(0));
 }
 
 void CComboBoxControl::Refresh(int mode)
 {
-    if (!Command)
-        return;
-    switch (mode) {
-    case 0:
-        SelectValue(ReadDecimal(Command->DeviceValue));
-        break;
-    case 1:
-        SelectValue(ReadDecimal(Command->Default));
-        break;
-    case 2:
-        SelectValue(ReadDecimal(Command->Value));
-        break;
-    default:
-        break;
-    }
+    int32_t value = 0;
+    if (Command && ListValueForMode(*Command, mode, value))
+        SelectOrAdoptFirst(value);
 }
 
 void CComboBoxControl::OnSelectionChanged(wxCommandEvent& event)
@@ -106,9 +86,11 @@ void CComboBoxControl::OnSelectionChanged(wxCommandEvent& event)
     event.Skip();
     wxChoice* choice = GetChoice();
     const int selection = choice ? choice->GetSelection() : wxNOT_FOUND;
-    if (selection == wxNOT_FOUND)
-        return;
-    const wxString value = wxString::Format("%d", ItemValueAt(*choice, static_cast<unsigned int>(selection)));
-    const wxString label = choice->GetString(static_cast<unsigned int>(selection));
-    Command->SetValue(value, &label);
+    if (selection != wxNOT_FOUND && Command)
+        OnItemPicked(static_cast<unsigned int>(selection));
+}
+
+void CComboBoxControl::OnItemPicked(unsigned int index)
+{
+    CommitItem(*Command, ItemValueAt(index), ItemLabelAt(index));
 }

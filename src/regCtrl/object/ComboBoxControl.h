@@ -1,9 +1,12 @@
-// COMBOBOX: a setting chosen from the model's list in a drop-down list.
+// COMBOBOX: a setting chosen from the model's list in a drop-down list. The other
+// drop-down kinds build on it and differ in which items they offer.
 #pragma once
 
 #include "ControlBase.h"
+#include "SettingsListItem.h"
 
 #include <cstdint>
+#include <vector>
 
 class wxChoice;
 class wxCommandEvent;
@@ -13,14 +16,21 @@ public:
     bool Create() override;
     void Refresh(int mode) override;
 
-private:
+protected:
+    virtual std::vector<SSettingsListItem> OfferedItems() const;
+    // What picking the entry at `index` commits.
+    virtual void OnItemPicked(unsigned int index);
+
+    // Makes the drop-down list as ValueWnd, filled with OfferedItems().
+    void CreateChoice();
     wxChoice* GetChoice() const;
-    // Only the items the model offers; an item the model hides stays visible while
-    // it is the current value, so the user sees what the scanner holds.
-    void FillItems(int32_t currentValue);
-    void SelectValue(int32_t value);
-    // A value outside the list: the first item is taken as the setting's value,
-    // default and device value, without counting as a change.
-    void AdoptFirstItem();
+    int32_t ItemValueAt(unsigned int index) const;
+    wxString ItemLabelAt(unsigned int index) const;
+    // False when no entry carries `value`; the selection is then left as it was.
+    bool SelectValue(int32_t value);
+
+private:
+    // A value outside the list selects the first item and makes it the setting's.
+    void SelectOrAdoptFirst(int32_t value);
     void OnSelectionChanged(wxCommandEvent& event);
 };

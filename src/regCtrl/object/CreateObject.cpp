@@ -1,8 +1,6 @@
 #include "CreateObject.h"
 
-#include "ComboBoxControl.h"
 #include "ControlBase.h"
-#include "EditControl.h"
 #include "GroupNameControl.h"
 
 std::unique_ptr<CCreateObject> CCreateObject::s_instance;
@@ -34,22 +32,16 @@ const SControlEntry* CCreateObject::Find(const wxString& keyword) const
     return it == m_entries.end() ? nullptr : &it->second;
 }
 
-namespace {
-
 void DeleteControl(CControlBase* control)
 {
     delete control;
 }
 
-template <typename TControl>
-void RegisterControl(CCreateObject& registry, const wxString& keyword)
-{
-    registry.Register(keyword, [] { return static_cast<CControlBase*>(new TControl()); }, DeleteControl);
-}
+namespace {
 
 // Keywords whose control classes are not written yet get a plain row of the height
-// their class will have, so pages keep their layout meanwhile. Each value control
-// that lands replaces its line here with a RegisterControl of its class.
+// their class will have, so pages keep their layout meanwhile. They are registered
+// after the real classes, so a class that exists always wins over its placeholder.
 void RegisterRowPlaceholders(CCreateObject& registry)
 {
     static const struct {
@@ -81,8 +73,9 @@ void RegisterRowPlaceholders(CCreateObject& registry)
 
 void RegisterAllControls(CCreateObject& registry)
 {
-    RegisterControl<CComboBoxControl>(registry, "COMBOBOX");
-    RegisterControl<CEditControl>(registry, "EDIT");
     RegisterControl<CGroupNameControl>(registry, "GROUPNAME");
+    RegisterListControls(registry);
+    RegisterEditControls(registry);
+    RegisterButtonAndFileControls(registry);
     RegisterRowPlaceholders(registry);
 }

@@ -42,3 +42,18 @@ private:
 
 // Registers every control-type keyword the page files may use.
 void RegisterAllControls(CCreateObject& registry);
+
+// The value controls, by family; each family's file registers its own classes.
+void RegisterListControls(CCreateObject& registry);
+void RegisterEditControls(CCreateObject& registry);
+void RegisterButtonAndFileControls(CCreateObject& registry);
+
+void DeleteControl(CControlBase* control);
+
+// Registers `TControl` under `keyword`, made with new and deleted through its
+// virtual destructor.
+template <typename TControl>
+void RegisterControl(CCreateObject& registry, const wxString& keyword)
+{
+    registry.Register(keyword, [] { return static_cast<CControlBase*>(new TControl()); }, DeleteControl);
+}

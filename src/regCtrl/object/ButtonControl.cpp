@@ -1,0 +1,54 @@
+#include "ButtonControl.h"
+
+#include "BusyFlag.h"
+#include "ButtonRules.h"
+#include "CfgMainDlg.h"
+#include "CfgTitleDlg.h"
+#include "CmdNameXmlInfo.h"
+#include "SaveCfg.h"
+#include "UiText.h"
+
+#include <wx/button.h>
+
+bool CButtonControl::Create()
+{
+    if (!ParentWnd || !Command)
+        return false;
+    // The button carries the caption, so the row has no caption of its own.
+    auto* button = new wxButton(ParentWnd, wxID_ANY, Command->GetFriendlyText());
+    ApplyPageFont(button);
+    ValueWnd = button;
+    button->Enable(CSaveCfg::GetInstance().IsOnline());
+    button->Bind(wxEVT_BUTTON, &CButtonControl::OnClick, this);
+    Layout();
+    return true;
+}
+
+bool CButtonControl::RunExchange(const std::function<bool()>& work)
+{
+    CBusyScope busy;
+    return CCfgTitleDlg::RunWork(work);
+}
+
+void CButtonControl::ReportFailure(const wxString& commandName)
+{
+    wxString text = CCfgMainDlg::FailedWriteText();
+    if (CSaveCfg::GetInstance().GetErrorList().empty())
+        text += GetUiText("ID_SAVE_ERROR_CMD", "命令") + " :[" + commandName + "] ";
+    ShowMessage(text, wxOK | wxICON_ERROR);
+}
+
+void CButtonControl::OnClick(wxCommandEvent& event)
+{
+    event.Skip();
+    if (!Command || !CSaveCfg::GetInstance().IsOnline())
+        return;
+    const wxString name = Command->CommandName;
+    RereadValues reread;
+    if (!RunExchange([&name, &reread] { return ExchangeButtonCommand(name, reread); })) {
+        ReportFailure(name);
+        return;
+    }
+    // Back on the window thread: only here may settings and their controls change.
+    TakeRereadValues(reread);
+}

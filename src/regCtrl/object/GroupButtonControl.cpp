@@ -1,0 +1,104 @@
+#include "GroupButtonControl.h"
+
+#include "BusyFlag.h"
+#include "CmdNameXmlInfo.h"
+#include "ListControlRules.h"
+#include "SaveCfg.h"
+#include "UiText.h"
+
+#include <wx/button.h>
+#include <wx/statbox.h>
+
+namespace {
+
+// Inside the frame's client area, which already leaves room for its border.
+constexpr int32_t kFrameTop = 4;
+constexpr int32_t kButtonPitch = 37;
+constexpr int32_t kFrameMargin = 10;
+
+int32_t ButtonValue(const wxWindow& button)
+{
+    return static_cast<int32_t>(reinterpret_cast<intptr_t>(button.GetClientData()));
+}
+
+}  // namespace
+
+bool CGroupButtonControl::Create()
+{
+    if (!ParentWnd || !Command)
+        return false;
+    CreateCaption();
+    auto* frame = new wxStaticBox(ParentWnd, wxID_ANY, wxEmptyString);
+    ApplyPageFont(frame);
+    ValueWnd = frame;
+    const std::vector<SSettingsListItem> items = GroupItems(*Command);
+    CreateButtons(items);
+    Height = ButtonGroupHeight(items.size());
+    CreateHint(Command->GetDefaultText(false, 0));
+    Layout();
+    return true;
+}
+
+void CGroupButtonControl::CreateButtons(const std::vector<SSettingsListItem>& items)
+{
+    for (const SSettingsListItem& item : items) {
+        auto* button = new wxButton(ValueWnd, wxID_ANY, wxControl::EscapeMnemonics(item.ItemLabel));
+        ApplyPageFont(button);
+        button->SetClientData(reinterpret_cast<void*>(static_cast<intptr_t>(item.ItemValue)));
+        button->Bind(wxEVT_BUTTON, &CGroupButtonControl::OnButtonClicked, this);
+    }
+}
+
+std::vector<wxButton*> CGroupButtonControl::GetButtons() const
+{
+    std::vector<wxButton*> buttons;
+    if (!ValueWnd)
+        return buttons;
+    for (wxWindow* child : ValueWnd->GetChildren()) {
+        if (auto* button = dynamic_cast<wxButton*>(child))
+            buttons.push_back(button);
+    }
+    return buttons;
+}
+
+void CGroupButtonControl::Layout()
+{
+    CControlBase::Layout();
+    if (!ValueWnd)
+        return;
+    const SControlRect row = RowRect();
+    const int32_t w = ColumnWidth(row);
+    PlaceWidget(ValueWnd, row.left + w, row.top, row.left + 2 * w, row.bottom - 4);
+    int32_t top = kFrameTop;
+    for (wxButton* button : GetButtons()) {
+        PlaceWidget(button, kFrameMargin, top, w - kFrameMargin, top + kButtonPitch - 4);
+        top += kButtonPitch;
+    }
+}
+
+void CGroupButtonControl::OnButtonClicked(wxCommandEvent& event)
+{
+    auto* button = dynamic_cast<wxButton*>(event.GetEventObject());
+    if (button && Command)
+        Execute(ButtonValue(*button), button->GetLabelText());
+}
+
+void CGroupButtonControl::Execute(int32_t value, const wxString& label)
+{
+    if (!CSaveCfg::GetInstance().IsOnline()) {
+        // Without a scanner the choice is kept like any other, to be written later.
+        CommitItem(*Command, value, label);
+        return;
+    }
+    // One exchange at a time: a write of the configuration page is under way.
+    if (IsProcessBusy())
+        return;
+    std::vector<wxString> failed;
+    bool executed = false;
+    {
+        CBusyScope busy;
+        executed = ExecuteOnDevice(*Command, value, label, failed);
+    }
+    if (!executed)
+        ShowMessage(FailedCommandsText(failed), wxOK | wxICON_ERROR);
+}

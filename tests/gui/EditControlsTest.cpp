@@ -1,0 +1,331 @@
+// The edit-style controls on a page: what each accepts from its widget and what it
+// commits to its setting and to the pending changes.
+#include "AppContext.h"
+#include "CmdGetRangeLenMnt.h"
+#include "CmdNameXmlInfo.h"
+#include "ControlBase.h"
+#include "ControlMnt.h"
+#include "CreateObject.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "EdidHexKayboardControl.h"
+#include "GuiTestSupport.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
+
+#include "MessageRecorder.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/clipbrd.h>
+#include <wx/datectrl.h>
+#include <wx/dateevt.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
+
+namespace {
+
+const char kModel[] = R"(<DeviceConfiguration>
+ <Command><CommandName>PRESET</CommandName><Default>AB</Default></Command>
+ <Command><CommandName>FWVERS</CommandName><Default>1.02</Default></Command>
+ <Command><CommandName>GAINST</CommandName><Default>10</Default><Minimum>1</Minimum><Maximum>100</Maximum></Command>
+ <Command><CommandName>CADTOP</CommandName><Default>0</Default><Minimum>0</Minimum><Maximum>640</Maximum></Command>
+ <Command><CommandName>CADBOT</CommandName><Default>200</Default><Minimum>0</Minimum><Maximum>640</Maximum></Command>
+ <Command><CommandName>PREHEX</CommandName><Default>41</Default><Minimum>20</Minimum><Maximum>7E</Maximum><CmdGetLen>4</CmdGetLen></Command>
+ <Command><CommandName>SCNTCT</CommandName><Default>0D</Default></Command>
+ <Command><CommandName>DATEST</CommandName></Command>
+</DeviceConfiguration>)";
+
+const char kPages[] = R"(<Pages>
+ <Page><Value>Edits</Value>
+  <GroupName><Value>All</Value>
+   <Command><CommandName>PRESET</CommandName><FriendlyText>Prefix</FriendlyText><ControlType>EDIT</ControlType></Command>
+   <Command><CommandName>FWVERS</CommandName><FriendlyText>Firmware</FriendlyText><ControlType>EDIT_READONLY</ControlType></Command>
+   <Command><CommandName>GAINST</CommandName><FriendlyText>Gain</FriendlyText><ControlType>RANGEEDIT</ControlType></Command>
+   <Command><CommandName>CADTOP</CommandName><FriendlyText>Top</FriendlyText><ControlType>RANGEEDIT</ControlType></Command>
+   <Command><CommandName>CADBOT</CommandName><FriendlyText>Bottom</FriendlyText><ControlType>RANGEEDIT</ControlType></Command>
+   <Command><CommandName>PREHEX</CommandName><FriendlyText>Prefix bytes</FriendlyText><ControlType>HEXEDIT</ControlType></Command>
+   <Command><CommandName>SCNTCT</CommandName><FriendlyText>Trigger</FriendlyText><ControlType>HEXEDITKEYBOARD</ControlType></Command>
+   <Command><CommandName>DATEST</CommandName><FriendlyText>Date</FriendlyText><ControlType>DATATIME</ControlType></Command>
+  </GroupName>
+ </Page>
+</Pages>)";
+
+class EditControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InstallWindowControlFactory();
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+        m_dir.Write("Config/Model.xml", kModel);
+        m_dir.Write("Config/pageinfo.xml", kPages);
+        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Model.xml"));
+        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+        m_frame = new wxFrame(nullptr, wxID_ANY, "edits");
+        m_page = new wxPanel(m_frame);
+        m_page->SetSize(0, 0, 640, 600);
+        SControlRect rect;
+        rect.right = 640;
+        rect.bottom = 600;
+        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().FindPage("Edits")->GetGroups()[0]->CreateControls(m_page, rect, true));
+    }
+    void TearDown() override
+    {
+        CPageMntXmlInfo::ResetInstance();
+        CPendingChangeList::ResetInstance();
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        CCmdGetRangeLenMnt::ResetInstance();
+        CSaveCfg::ResetInstance();
+        CAppContext::ResetInstance();
+        CWindowControlFactory::ResetInstance();
+        CControlMnt::ResetInstance();
+        CCreateObject::ResetInstance();
+        SetControlFactory(nullptr);
+        m_frame->Destroy();
+        wxTheApp->ProcessIdle();
+    }
+
+    static CCmdNameXmlInfo& Setting(const char* name)
+    {
+        CCmdNameXmlInfo* definition = CPageMntXmlInfo::GetInstance().FindCommand(name);
+        EXPECT_NE(nullptr, definition) << name;
+        return *definition;
+    }
+    static wxTextCtrl& EditOf(const char* name)
+    {
+        auto* edit = dynamic_cast<wxTextCtrl*>(Setting(name).Control->GetValueWnd());
+        EXPECT_NE(nullptr, edit) << name;
+        return *edit;
+    }
+    static bool IsPending(const char* name) { return CPendingChangeList::GetInstance().IsListed(&Setting(name)); }
+
+    CTempDir m_dir;
+    CMessageRecorder m_messages;
+    wxFrame* m_frame = nullptr;
+    wxPanel* m_page = nullptr;
+};
+
+void Leave(wxTextCtrl& edit)
+{
+    wxFocusEvent event(wxEVT_KILL_FOCUS, edit.GetId());
+    event.SetEventObject(&edit);
+    edit.GetEventHandler()->ProcessEvent(event);
+}
+
+void PressEnter(wxTextCtrl& edit)
+{
+    wxCommandEvent event(wxEVT_TEXT_ENTER, edit.GetId());
+    event.SetEventObject(&edit);
+    edit.GetEventHandler()->ProcessEvent(event);
+}
+
+void TypeChars(wxTextCtrl& edit, const wxString& chars)
+{
+    for (wxUniChar c : chars) {
+        wxKeyEvent event(wxEVT_CHAR);
+        event.SetEventObject(&edit);
+        event.m_keyCode = static_cast<int>(c.GetValue());
+        event.m_uniChar = c;
+        edit.GetEventHandler()->ProcessEvent(event);
+    }
+}
+
+TEST_F(EditControlsTest, AnEditCommitsWhenTheUserIsDoneNotOnEveryKeystroke)
+{
+    wxTextCtrl& prefix = EditOf("PRESET");
+    EXPECT_EQ("AB", prefix.GetValue());
+    prefix.SetValue("AB@");  // what a keystroke leaves
+    EXPECT_EQ("AB", Setting("PRESET").Value);
+    EXPECT_FALSE(IsPending("PRESET"));
+    PressEnter(prefix);
+    EXPECT_EQ("AB@", Setting("PRESET").Value);
+    EXPECT_EQ("AB@", Setting("PRESET").ValueText);
+    EXPECT_TRUE(IsPending("PRESET"));
+    prefix.SetValue("AB");
+    Leave(prefix);
+    EXPECT_EQ("AB", Setting("PRESET").Value);
+    EXPECT_FALSE(IsPending("PRESET"));  // back to what the device holds
+
+    // After a file was loaded the field shows the loaded value.
+    Setting("PRESET").Value = "ZZ";
+    GetControlFactory()->RefreshControl(Setting("PRESET").Control, 2);
+    EXPECT_EQ("ZZ", prefix.GetValue());
+
+    wxTextCtrl& firmware = EditOf("FWVERS");
+    EXPECT_FALSE(firmware.IsEditable());
+    firmware.ChangeValue("9.99");
+    Leave(firmware);
+    EXPECT_EQ("1.02", Setting("FWVERS").Value);
+    EXPECT_TRUE(m_messages.Texts().empty());
+}
+
+// Pressing a button such as Write to scanner moves the focus before the button acts,
+// so a value typed and not yet committed reaches the setting first.
+TEST_F(EditControlsTest, ATypedValueIsCommittedBeforeAButtonPressActs)
+{
+    auto* write = new wxButton(m_page, wxID_ANY, "Write", wxPoint(10, 500), wxSize(120, 30));
+    wxString valueWhenPressed;
+    write->Bind(wxEVT_BUTTON, [&](wxCommandEvent&) { valueWhenPressed = Setting("PRESET").Value; });
+    m_frame->SetSize(0, 0, 640, 600);
+    CPageMntXmlInfo::GetInstance().FindPage("Edits")->GetGroups()[0]->MoveGroup(0);
+    m_frame->Show();
+    m_frame->Raise();
+    for (int i = 0; i < 20; ++i) {
+        wxYield();
+        wxMilliSleep(10);
+    }
+    wxTextCtrl& prefix = EditOf("PRESET");
+    prefix.SetFocus();
+    wxYield();
+    prefix.SetValue("XY");
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(write->GetScreenPosition() + wxPoint(20, 10));
+    mouse.MouseClick();
+    for (int i = 0; i < 100 && valueWhenPressed.empty(); ++i) {
+        wxYield();
+        wxMilliSleep(10);
+    }
+    EXPECT_EQ("XY", valueWhenPressed);
+
+    // The on-screen keys take the focus too, but a key is part of the entry, not its end.
+    auto* keyboard = dynamic_cast<CEdidHexKayboardControl*>(Setting("SCNTCT").Control);
+    ASSERT_NE(nullptr, keyboard);
+    wxTextCtrl& trigger = EditOf("SCNTCT");
+    trigger.SetFocus();
+    wxYield();
+    trigger.SetInsertionPointEnd();
+    TypeChars(trigger, "1");
+    CHexKeyWindow* keyA = keyboard->GetKeys()[10];
+    mouse.MouseMove(keyA->GetScreenPosition() + wxPoint(keyA->GetSize().x / 2, keyA->GetSize().y / 2));
+    mouse.MouseClick();
+    for (int i = 0; i < 100 && trigger.GetValue() == "0D1"; ++i) {
+        wxYield();
+        wxMilliSleep(10);
+    }
+    EXPECT_EQ("0D1A", trigger.GetValue());
+    EXPECT_EQ("0D", Setting("SCNTCT").Value);
+    EXPECT_EQ(&trigger, wxWindow::FindFocus());
+    SaveScreenshot(m_page, "edit_controls.png");
+}
+
+TEST_F(EditControlsTest, ARangeEditKeepsItsLimitsAndItsPartnersOrder)
+{
+    wxTextCtrl& gain = EditOf("GAINST");
+    gain.SetValue("250");
+    EXPECT_EQ("100", gain.GetValue());
+    gain.SetValue("0005");
+    EXPECT_EQ("5", gain.GetValue());
+    Leave(gain);
+    EXPECT_EQ("5", Setting("GAINST").Value);
+    EXPECT_TRUE(IsPending("GAINST"));
+
+    gain.SetValue("");
+    Leave(gain);
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ("Gain-> Range: 1-100", m_messages.Texts()[0]);
+    EXPECT_EQ("1", gain.GetValue());
+    EXPECT_EQ("1", Setting("GAINST").Value);
+
+    wxTextCtrl& top = EditOf("CADTOP");
+    top.SetValue("300");
+    Leave(top);
+    ASSERT_EQ(2u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("Bottom 必须大于 Top"), m_messages.Texts()[1]);
+    EXPECT_EQ("0", top.GetValue());  // the default keeps the order
+    EXPECT_EQ("0", Setting("CADTOP").Value);
+    EXPECT_FALSE(IsPending("CADTOP"));
+
+    wxTextCtrl& bottom = EditOf("CADBOT");
+    bottom.SetValue("150");
+    PressEnter(bottom);
+    EXPECT_EQ("150", Setting("CADBOT").Value);
+    EXPECT_EQ(2u, m_messages.Texts().size());
+}
+
+TEST_F(EditControlsTest, AHexEditTakesBytesWithinItsLimitsAndShowsThemAsCharacters)
+{
+    CControlBase& row = *Setting("PREHEX").Control;
+    wxTextCtrl& hex = EditOf("PREHEX");
+    ASSERT_TRUE(row.HintStatic);
+    EXPECT_TRUE(row.HintStatic->GetLabel().EndsWith(" 4")) << row.HintStatic->GetLabel();  // the length rule
+
+    hex.ChangeValue("");
+    TypeChars(hex, "7f");
+    EXPECT_EQ("7", hex.GetValue());  // 7F is above the maximum 7E
+    TypeChars(hex, "e4x1");
+    EXPECT_EQ("7E41", hex.GetValue());
+    TypeChars(hex, "414141");
+    EXPECT_EQ("7E414141", hex.GetValue());  // four bytes at most
+
+    hex.SetValue("1F41");
+    Leave(hex);
+    EXPECT_EQ("2041", hex.GetValue());
+    EXPECT_EQ("2041", Setting("PREHEX").Value);
+    EXPECT_TRUE(IsPending("PREHEX"));
+    wxTextCtrl* preview = nullptr;
+    for (wxWindow* child : m_page->GetChildren()) {
+        auto* text = dynamic_cast<wxTextCtrl*>(child);
+        if (text && text != &hex && !text->IsEnabled())
+            preview = text;
+    }
+    ASSERT_NE(nullptr, preview);
+    EXPECT_EQ(" A", preview->GetValue());
+
+    // Only hexadecimal digits may be pasted; blanks between them are dropped.
+    for (const char* clipboard : {"41 4G", "42 43"}) {
+        ASSERT_TRUE(wxTheClipboard->Open());
+        wxTheClipboard->SetData(new wxTextDataObject(clipboard));
+        wxTheClipboard->Close();
+        hex.SetSelection(-1, -1);
+        wxClipboardTextEvent paste(wxEVT_TEXT_PASTE, hex.GetId());
+        paste.SetEventObject(&hex);
+        hex.GetEventHandler()->ProcessEvent(paste);
+    }
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("粘贴内容不全为十六进制"), m_messages.Texts()[0]);
+    EXPECT_EQ("4243", hex.GetValue());
+}
+
+TEST_F(EditControlsTest, TheKeyboardEditRefusesTheCommandHeaderForTheTriggerSetting)
+{
+    auto* row = dynamic_cast<CEdidHexKayboardControl*>(Setting("SCNTCT").Control);
+    ASSERT_NE(nullptr, row);
+    ASSERT_EQ(17u, row->GetKeys().size());
+    wxTextCtrl& trigger = EditOf("SCNTCT");
+    EXPECT_EQ("0D", trigger.GetValue());
+    trigger.ChangeValue("");
+    for (int digit : {3, 15, 0, 13})
+        row->GetKeys()[static_cast<size_t>(digit)]->Press();
+    EXPECT_EQ("3F0D", trigger.GetValue());
+    Leave(trigger);
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("Trigger 开头不能包含 3F"), m_messages.Texts()[0]);
+    EXPECT_EQ("", trigger.GetValue());
+    EXPECT_EQ("", Setting("SCNTCT").Value);
+    EXPECT_TRUE(IsPending("SCNTCT"));
+}
+
+TEST_F(EditControlsTest, ADatePickerCommitsTheDateAsYearMonthDay)
+{
+    CControlBase& row = *Setting("DATEST").Control;
+    EXPECT_EQ(20, row.Height);
+    EXPECT_EQ(wxDateTime::Today().FormatISODate(), Setting("DATEST").Value);
+    auto* picker = dynamic_cast<wxDatePickerCtrl*>(row.GetValueWnd());
+    ASSERT_NE(nullptr, picker);
+    const wxDateTime chosen(7, wxDateTime::Mar, 2024);
+    picker->SetValue(chosen);
+    wxDateEvent event(picker, chosen, wxEVT_DATE_CHANGED);
+    picker->GetEventHandler()->ProcessEvent(event);
+    EXPECT_EQ("2024-03-07", Setting("DATEST").Value);
+    EXPECT_TRUE(IsPending("DATEST"));
+
+    GetControlFactory()->RefreshControl(&row, 0);  // back to the device's date
+    EXPECT_EQ(wxDateTime::Today(), picker->GetValue());
+}
+
+}  // namespace

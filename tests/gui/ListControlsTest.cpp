@@ -1,0 +1,303 @@
+// The list controls on a page: each edit made through its widget reaches the
+// setting and the pending-change list with the value and the label the user saw;
+// a button group carries its value out on the scanner.
+#include "AppContext.h"
+#include "CmdNameXmlInfo.h"
+#include "ComboBoxCustomControl.h"
+#include "ControlMnt.h"
+#include "CreateObject.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "GroupButtonControl.h"
+#include "GroupRadioControl.h"
+#include "HBDataStreamMnt.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
+#include "hbds.h"
+
+#include "LinkFixture.h"
+#include "MessageRecorder.h"
+#include "ScriptedScanner.h"
+#include "GuiTestSupport.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/radiobut.h>
+#include <wx/tglbtn.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kModel[] = R"(<DeviceConfiguration>
+ <Command><CommandName>BEPLVL</CommandName><Default>2</Default><SettingsList>0|1|2</SettingsList></Command>
+ <Command><CommandName>SCNMOD</CommandName><Default>0</Default><SettingsList>0|2</SettingsList></Command>
+ <Command><CommandName>KBWDLY</CommandName><Default>5</Default><SettingsList>None:0|Short:5|Long:40</SettingsList></Command>
+ <Command><CommandName>BEPTON</CommandName><Default>1</Default><SettingsList>1|2|3</SettingsList></Command>
+ <Command><CommandName>MODPRE</CommandName><Default>0</Default><SettingsList>0|1</SettingsList></Command>
+ <Command><CommandName>232AFL</CommandName><Default>0</Default><Minimum>4</Minimum><Maximum>9</Maximum></Command>
+</DeviceConfiguration>)";
+
+const char kPages[] = R"(<Pages>
+ <Page><Value>Lists</Value>
+  <GroupName><Value>Lists</Value>
+   <Command><CommandName>BEPLVL</CommandName><FriendlyText>Volume</FriendlyText><ControlType>COMBOBOX</ControlType>
+    <SettingsList>0:Off|1:Low|2:High</SettingsList><UnSupportSettingsList>0</UnSupportSettingsList></Command>
+   <Command><CommandName>SCNMOD</CommandName><FriendlyText>Scan mode</FriendlyText><ControlType>EDITCOMBOBOX</ControlType>
+    <SettingsList>0:Level|1:Trigger|2:Sense</SettingsList></Command>
+   <Command><CommandName>KBWDLY</CommandName><FriendlyText>Key delay</FriendlyText><ControlType>COMBOBOXCUSTOM</ControlType></Command>
+   <Command><CommandName>BEPTON</CommandName><FriendlyText>Tone</FriendlyText><ControlType>RADIOGROUP</ControlType>
+    <SettingsList>1:Low|2:Middle|3:High</SettingsList></Command>
+   <Command><CommandName>MODPRE</CommandName><FriendlyText>Preset</FriendlyText><ControlType>BUTTONGROUP</ControlType>
+    <SettingsList>0:Hand-held|1:Presentation</SettingsList></Command>
+   <Command><CommandName>232AFL</CommandName><FriendlyText>Handshake</FriendlyText><ControlType>RADIO</ControlType>
+    <SettingsList>0:Off|1:On</SettingsList></Command>
+  </GroupName>
+ </Page>
+</Pages>)";
+
+template <typename TWidget>
+void Send(TWidget* widget, wxEventType type)
+{
+    wxCommandEvent event(type, widget->GetId());
+    event.SetEventObject(widget);
+    widget->GetEventHandler()->ProcessEvent(event);
+}
+
+void Pick(wxChoice* choice, const wxString& label)
+{
+    ASSERT_NE(wxNOT_FOUND, choice->FindString(label)) << label;
+    choice->SetSelection(choice->FindString(label));
+    Send(choice, wxEVT_CHOICE);
+}
+
+std::vector<wxString> EntriesOf(const wxChoice* choice)
+{
+    std::vector<wxString> entries;
+    for (unsigned int i = 0; i < choice->GetCount(); ++i)
+        entries.push_back(choice->GetString(i));
+    return entries;
+}
+
+const wxString kCustom = wxString::FromUTF8("自定义");
+
+class ListControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+        m_dir.Write("Config/Lists.xml", kModel);
+        m_dir.Write("Config/pageinfo.xml", kPages);
+        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Lists.xml"));
+        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+        InstallWindowControlFactory();
+        m_frame = new wxFrame(nullptr, wxID_ANY, "lists", wxDefaultPosition, wxSize(640, 800));
+        m_page = new wxPanel(m_frame);
+        m_page->SetSize(0, 0, 640, 800);
+    }
+    void TearDown() override
+    {
+        CPageMntXmlInfo::ResetInstance();
+        m_frame->Destroy();
+        wxTheApp->ProcessIdle();
+        CHBDataStreamMnt::ResetInstance();
+        hbds_clear_serial_paths();
+        CPendingChangeList::ResetInstance();
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        CSaveCfg::ResetInstance();
+        CAppContext::ResetInstance();
+        CWindowControlFactory::ResetInstance();
+        CControlMnt::ResetInstance();
+        CCreateObject::ResetInstance();
+        SetControlFactory(nullptr);
+    }
+
+    void BuildPage()
+    {
+        SControlRect rect;
+        rect.right = 640;
+        rect.bottom = 800;
+        CGroupNameXmlInfo& group = *CPageMntXmlInfo::GetInstance().FindPage("Lists")->GetGroups()[0];
+        ASSERT_TRUE(group.CreateControls(m_page, rect, true));
+        group.MoveGroup(0);
+    }
+
+    static CCmdNameXmlInfo& Setting(const char* name) { return *CPageMntXmlInfo::GetInstance().FindCommand(name); }
+    template <typename TWidget>
+    static TWidget* WidgetOf(const char* name)
+    {
+        return dynamic_cast<TWidget*>(Setting(name).Control->GetValueWnd());
+    }
+    static bool IsPending(const char* name) { return CPendingChangeList::GetInstance().IsListed(&Setting(name)); }
+
+    CTempDir m_dir;
+    CMessageRecorder m_messages;
+    wxFrame* m_frame = nullptr;
+    wxPanel* m_page = nullptr;
+};
+
+TEST_F(ListControlsTest, EachListControlCommitsTheValueAndLabelItsWidgetShows)
+{
+    BuildPage();
+
+    auto* volume = WidgetOf<wxChoice>("BEPLVL");
+    ASSERT_NE(nullptr, volume);
+    EXPECT_EQ((std::vector<wxString>{"Low", "High"}), EntriesOf(volume));
+    Pick(volume, "Low");
+    EXPECT_EQ("1", Setting("BEPLVL").Value);
+    EXPECT_EQ("Low", Setting("BEPLVL").ValueText);
+
+    auto* mode = WidgetOf<wxChoice>("SCNMOD");
+    ASSERT_NE(nullptr, mode);
+    EXPECT_EQ((std::vector<wxString>{"Level", "Trigger", "Sense"}), EntriesOf(mode));  // unfiltered
+    Pick(mode, "Trigger");
+    EXPECT_EQ("1", Setting("SCNMOD").Value);
+
+    auto& delayRow = dynamic_cast<CComboBoxCustomControl&>(*Setting("KBWDLY").Control);
+    auto* delay = WidgetOf<wxChoice>("KBWDLY");
+    wxTextCtrl* number = delayRow.GetCustomEdit();
+    ASSERT_TRUE(delay && number);
+    EXPECT_EQ((std::vector<wxString>{"None", "Short", "Long", kCustom}), EntriesOf(delay));
+    EXPECT_EQ("Short", delay->GetStringSelection());
+    EXPECT_FALSE(number->IsEnabled());
+    EXPECT_EQ(60, delayRow.Height);
+    EXPECT_GE(number->GetPosition().y, delay->GetRect().GetBottom());
+    Pick(delay, "Long");
+    EXPECT_EQ("40", Setting("KBWDLY").Value);
+    EXPECT_EQ("40", number->GetValue());
+    Pick(delay, kCustom);
+    EXPECT_TRUE(number->IsEnabled());
+    EXPECT_EQ("40", Setting("KBWDLY").Value);  // picking the entry alone changes nothing
+    number->SetValue("125");
+    EXPECT_EQ("125", Setting("KBWDLY").Value);
+    EXPECT_EQ(kCustom + "125", Setting("KBWDLY").ValueText);
+    number->SetValue("12x;");  // pasted garbage keeps the last number
+    EXPECT_EQ("125", Setting("KBWDLY").Value);
+
+    auto& tone = dynamic_cast<CGroupRadioControl&>(*Setting("BEPTON").Control);
+    const std::vector<wxRadioButton*> tones = tone.GetButtons();
+    ASSERT_EQ(3u, tones.size());
+    EXPECT_EQ(34 + 3 * 29, tone.Height);
+    EXPECT_TRUE(tones[0]->GetValue());
+    tones[2]->SetValue(true);
+    Send(tones[2], wxEVT_RADIOBUTTON);
+    EXPECT_EQ("3", Setting("BEPTON").Value);
+    EXPECT_EQ("High", Setting("BEPTON").ValueText);
+
+    auto* handshake = WidgetOf<wxToggleButton>("232AFL");
+    ASSERT_NE(nullptr, handshake);
+    EXPECT_EQ("Handshake", handshake->GetLabel());
+    EXPECT_FALSE(handshake->GetValue());
+    handshake->SetValue(true);
+    Send(handshake, wxEVT_TOGGLEBUTTON);
+    EXPECT_EQ("1", Setting("232AFL").Value);  // offline: the items' values, not the limits
+    EXPECT_EQ("On", Setting("232AFL").ValueText);
+
+    // Offline a button group's choice is kept like any other change.
+    const std::vector<wxButton*> presets = dynamic_cast<CGroupButtonControl&>(*Setting("MODPRE").Control).GetButtons();
+    ASSERT_EQ(2u, presets.size());
+    Send(presets[1], wxEVT_BUTTON);
+    EXPECT_EQ("1", Setting("MODPRE").Value);
+
+    EXPECT_EQ((std::vector<wxString>{"BEPLVL", "SCNMOD", "KBWDLY", "BEPTON", "232AFL", "MODPRE"}),
+              CPendingChangeList::GetInstance().GetNames());
+    handshake->SetValue(false);
+    Send(handshake, wxEVT_TOGGLEBUTTON);
+    EXPECT_FALSE(IsPending("232AFL"));  // back to the device's value
+    m_frame->Show();
+    SaveScreenshot(m_frame, "list-controls.png");
+}
+
+TEST_F(ListControlsTest, ARefreshShowsTheModesValueAndFallsBackToTheFirstItem)
+{
+    BuildPage();
+    CCmdNameXmlInfo& volume = Setting("BEPLVL");
+    volume.DeviceValue = volume.Value = "7";  // a scanner answer outside the list
+    GetControlFactory()->RefreshControl(volume.Control, 0);
+    EXPECT_EQ("Low", WidgetOf<wxChoice>("BEPLVL")->GetStringSelection());
+    EXPECT_EQ("1", volume.Default);
+    EXPECT_EQ("1", volume.DeviceValue);
+    EXPECT_FALSE(IsPending("BEPLVL"));
+
+    CCmdNameXmlInfo& delay = Setting("KBWDLY");
+    delay.Value = "77";
+    GetControlFactory()->RefreshControl(delay.Control, 2);
+    EXPECT_EQ(kCustom, WidgetOf<wxChoice>("KBWDLY")->GetStringSelection());
+    wxTextCtrl* number = dynamic_cast<CComboBoxCustomControl&>(*delay.Control).GetCustomEdit();
+    EXPECT_EQ("77", number->GetValue());
+    EXPECT_TRUE(number->IsEnabled());
+    EXPECT_EQ("77", delay.Value);  // no first-item fallback for a custom number
+    EXPECT_EQ("5", delay.DeviceValue);
+
+    CCmdNameXmlInfo& tone = Setting("BEPTON");
+    tone.Default = "2";
+    GetControlFactory()->RefreshControl(tone.Control, 1);
+    EXPECT_TRUE(dynamic_cast<CGroupRadioControl&>(*tone.Control).GetButtons()[1]->GetValue());
+
+    Setting("232AFL").DeviceValue = "1";
+    GetControlFactory()->RefreshControl(Setting("232AFL").Control, 0);
+    EXPECT_TRUE(WidgetOf<wxToggleButton>("232AFL")->GetValue());
+}
+
+class ListControlsOnlineTest : public ListControlsTest {
+protected:
+    void Connect(std::vector<std::string> replies)
+    {
+        ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 150));
+        m_scanner.Script(std::move(replies));
+        CSaveCfg::GetInstance().SetOnline(true);
+    }
+    void PressPreset(size_t index)
+    {
+        const std::vector<wxButton*> presets =
+            dynamic_cast<CGroupButtonControl&>(*Setting("MODPRE").Control).GetButtons();
+        ASSERT_LT(index, presets.size());
+        Send(presets[index], wxEVT_BUTTON);
+    }
+
+    CScriptedScanner m_scanner;
+};
+
+TEST_F(ListControlsOnlineTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLosingPendingChanges)
+{
+    Connect({ReplyFrame("MODPRE1\x06"), ReplyFrame("BEPLVL2\x06;SCNMOD2\x06;MODPRE1\x06")});
+    Setting("232AFL").DeviceValue = Setting("232AFL").Value = "4";
+    BuildPage();
+    // Online the toggle's states are the scanner's limits, and a custom number
+    // needs a range beside the list.
+    EXPECT_EQ((std::vector<wxString>{"None", "Short", "Long"}), EntriesOf(WidgetOf<wxChoice>("KBWDLY")));
+    auto* handshake = WidgetOf<wxToggleButton>("232AFL");
+    EXPECT_FALSE(handshake->GetValue());
+    handshake->SetValue(true);
+    Send(handshake, wxEVT_TOGGLEBUTTON);
+    EXPECT_EQ("9", Setting("232AFL").Value);
+    Pick(WidgetOf<wxChoice>("BEPLVL"), "Low");
+
+    PressPreset(1);
+    EXPECT_EQ((std::vector<std::string>{std::string("~\x01" "0000@MODPRE1;\x03"), std::string("~\x01" "0000@*;\x03")}),
+              m_scanner.Requests());
+    EXPECT_TRUE(m_messages.Texts().empty());
+    EXPECT_EQ("1", Setting("MODPRE").DeviceValue);
+    EXPECT_FALSE(IsPending("MODPRE"));
+    EXPECT_EQ("2", Setting("SCNMOD").Value);  // the preset changed it on the scanner
+    EXPECT_EQ("Sense", WidgetOf<wxChoice>("SCNMOD")->GetStringSelection());
+    EXPECT_EQ("1", Setting("BEPLVL").Value);  // the user's own change stays
+    EXPECT_EQ("Low", WidgetOf<wxChoice>("BEPLVL")->GetStringSelection());
+    EXPECT_EQ("2", Setting("BEPLVL").DeviceValue);
+    EXPECT_TRUE(IsPending("BEPLVL"));
+
+    m_scanner.Script({ReplyFrame("MODPRE0\x15")});
+    PressPreset(0);
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("保存失败 \r\n命令 :[MODPRE] "), m_messages.Texts()[0]);
+    EXPECT_EQ("1", Setting("MODPRE").Value);
+    EXPECT_EQ("1", Setting("MODPRE").DeviceValue);
+}
+
+}  // namespace
