@@ -1,0 +1,98 @@
+// One page holding a setting of every control type: each gets the control class of
+// its keyword and a row of its own, and the page is kept as a screenshot for review.
+#include "AppContext.h"
+#include "ControlBase.h"
+#include "ControlMnt.h"
+#include "CreateObject.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "PageDlg.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
+
+#include "GuiTestSupport.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/frame.h>
+
+#include <set>
+#include <typeinfo>
+
+namespace {
+
+const char* const kKeywords[] = {
+    "COMBOBOX", "EDITCOMBOBOX", "COMBOBOXCUSTOM", "RADIOGROUP", "BUTTONGROUP", "RADIO", "RADIO#", "EDIT",
+    "EDIT_READONLY", "RANGEEDIT", "HEXEDIT", "HEXEDITKEYBOARD", "DATATIME", "DEFCMD", "BUTTON", "BUTTONGETTEXT",
+    "MNUCMD", "CODEID", "FILESELECT", "MULFILESELECT", "MULVALUE", "DATAFORMAT", "LICENSECODE", "COMMANDCENTER",
+    "COMPAREDEFAULT", "COMPAREXML", "CREATEBARCODE", "IMAGE", "BATCHDATADLG",
+};
+// Panels that arrive with their own subsystems and keep a plain row until then.
+const std::set<std::string> kLaterPanels = {"DATAFORMAT", "LICENSECODE", "COMMANDCENTER", "COMPAREDEFAULT",
+                                            "COMPAREXML", "CREATEBARCODE", "IMAGE", "BATCHDATADLG"};
+
+std::string NameOf(size_t index)
+{
+    return "KND" + std::to_string(100 + index);
+}
+
+TEST(EveryControlPage, EachKeywordGetsItsOwnControlAndItsOwnRow)
+{
+    CTempDir dir;
+    CAppContext::GetInstance().SetProgramDirectory(dir.Path());
+    std::string model = "<DeviceConfiguration>";
+    std::string rows;
+    for (size_t i = 0; i < std::size(kKeywords); ++i) {
+        model += "<Command><CommandName>" + NameOf(i) +
+                 "</CommandName><SettingsList>0|1</SettingsList><Default>1</Default>"
+                 "<Minimum>0</Minimum><Maximum>1</Maximum></Command>";
+        rows += "<Command><CommandName>" + NameOf(i) + "</CommandName><FriendlyText>" + kKeywords[i] +
+                "</FriendlyText><ControlType>" + kKeywords[i] + "</ControlType><SettingsList>0:Off|1:On</SettingsList></Command>";
+    }
+    dir.Write("Config/All.xml", model + "</DeviceConfiguration>");
+    dir.Write("Config/pageinfo.xml", "<Pages><Page><Value>All</Value><GroupName><Value>Every kind</Value>" + rows +
+                                         "</GroupName><GroupName><Value>Second</Value>" +
+                                         "<Command><CommandName>KND100</CommandName><ControlType>EDIT</ControlType></Command>" +
+                                         "</GroupName></Page></Pages>");
+    InstallWindowControlFactory();
+    ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("All.xml"));
+    ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "every control", wxDefaultPosition, wxSize(760, 1000));
+    auto* page = new CPageDlg(frame, CPageMntXmlInfo::GetInstance().FindPage("All"));
+    frame->Show();
+    page->SetSize(frame->GetClientSize());
+    page->BuildControls();
+
+    const auto& commands = page->GetPage()->GetGroups().front()->GetCommands();
+    ASSERT_EQ(std::size(kKeywords), commands.size());
+    int32_t previousBottom = -1;
+    for (const auto& definition : commands) {
+        const std::string keyword(definition->ControlType.utf8_str());
+        ASSERT_NE(nullptr, definition->Control) << keyword;
+        const CControlBase& control = *definition->Control;
+        EXPECT_EQ(definition->ControlType, control.ControlType);
+        if (!kLaterPanels.count(keyword)) {
+            EXPECT_NE(typeid(CControlBase), typeid(control)) << keyword << " still has a plain row";
+        }
+        EXPECT_GT(control.OffsetY, previousBottom) << keyword << " overlaps the row above";
+        previousBottom = control.OffsetY + control.Height;
+    }
+    SaveScreenshot(frame, "every-control-top.png");
+    page->ScrollToControl(*commands.back()->Control);
+    SaveScreenshot(frame, "every-control-bottom.png");
+
+    frame->Destroy();
+    wxTheApp->ProcessIdle();
+    CPageMntXmlInfo::ResetInstance();
+    CPendingChangeList::ResetInstance();
+    CDeviceCmdNameMntXmlInfo::ResetInstance();
+    CSaveCfg::ResetInstance();
+    CWindowControlFactory::ResetInstance();
+    CControlMnt::ResetInstance();
+    CCreateObject::ResetInstance();
+    CAppContext::ResetInstance();
+}
+
+}  // namespace
