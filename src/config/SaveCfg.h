@@ -117,6 +117,9 @@ public:
     const std::map<wxString, wxString>& GetValueMap() const { return m_values; }
     // Fills the map from the items of the last reply.
     void TakeReplyValues(const ReplyItem* items, size_t count);
+    // Refills the map with the scanner's current values (and its data format, when
+    // it has one) after the scanner changed them itself.
+    bool ReadBackValues();
 
     bool IsLinkChanged() const { return m_linkChanged; }
 
@@ -182,7 +185,6 @@ private:
     bool ParseLastReply(size_t capacity, size_t& count);
     // Sends `texts` in frames that keep within the payload limit.
     bool SendInBatches(const std::vector<wxString>& texts);
-    bool ReadBackValues();
 
     std::vector<wxString> m_errors;
     std::vector<ReplyItem> m_items;

@@ -64,21 +64,6 @@ bool ShowError(const wxString& text)
     return false;
 }
 
-// Reads the scanner's current values into the engine after it changed them itself.
-bool ReadValuesBack()
-{
-    CSaveCfg& engine = CSaveCfg::GetInstance();
-    size_t count = 0;
-    const ReplyItem* items = engine.SendCommand(L"@*", L"", count);
-    if (!items)
-        return false;
-    engine.TakeReplyValues(items, count);
-    wxString format;
-    if (engine.HasDataFormat() && CSaveCfg::QueryCommand("DFMQCU", "", format, "@"))
-        engine.SetMapValue(engine.GetDataFormatCommand(), format);
-    return true;
-}
-
 bool AskScanner(const char* command)
 {
     std::this_thread::sleep_for(kReaderPause);
@@ -324,7 +309,7 @@ void CCfgMainDlg::OfferResetDetails(int32_t failures, const wxString& details)
 
 void CCfgMainDlg::LoadUserDefaults()
 {
-    const bool loaded = CCfgTitleDlg::RunWork([] { return AskScanner("CUSDEF") && ReadValuesBack(); });
+    const bool loaded = CCfgTitleDlg::RunWork([] { return AskScanner("CUSDEF") && CSaveCfg::GetInstance().ReadBackValues(); });
     if (!loaded) {
         ShowError(GetUiText("ID_LOAD_USER_ERROR", "导入用户默认失败!"));
         return;

@@ -179,20 +179,6 @@ std::vector<wxString> FailuresOf(const wxString& commandName)
     return failed;
 }
 
-bool ReadAllValues()
-{
-    CSaveCfg& engine = CSaveCfg::GetInstance();
-    size_t count = 0;
-    const ReplyItem* items = engine.SendCommand(L"@*", L"", count);
-    if (!items)
-        return false;
-    engine.TakeReplyValues(items, count);
-    wxString format;
-    if (engine.HasDataFormat() && CSaveCfg::QueryCommand("DFMQCU", "", format, "@"))
-        engine.SetMapValue(engine.GetDataFormatCommand(), format);
-    return true;
-}
-
 // The scanner already holds what is committed here: the pending-change list and
 // its views follow, but nothing is sent to the scanner a second time.
 void CommitHeldValue(CCmdNameXmlInfo& definition, const wxString& value, const wxString& label)
@@ -242,7 +228,7 @@ bool ExecuteOnDevice(CCmdNameXmlInfo& definition, int32_t value, const wxString&
     }
     definition.DeviceValue = definition.LoadedValue = valueText;
     CommitHeldValue(definition, valueText, label);
-    if (!ReadAllValues()) {
+    if (!CSaveCfg::GetInstance().ReadBackValues()) {
         failedCommands = FailuresOf("@*");
         return false;
     }
