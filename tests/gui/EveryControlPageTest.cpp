@@ -79,6 +79,18 @@ TEST(EveryControlPage, EachKeywordGetsItsOwnControlAndItsOwnRow)
         EXPECT_GT(control.OffsetY, previousBottom) << keyword << " overlaps the row above";
         previousBottom = control.OffsetY + control.Height;
     }
+    // The rows may be apart and the widgets still overlap, when a widget is taller than its row.
+    const wxWindow* previousWidget = nullptr;
+    for (const auto& definition : commands) {
+        const wxWindow* widget = definition->Control->GetValueWnd();
+        if (!widget)
+            continue;
+        if (previousWidget && previousWidget->GetParent() == widget->GetParent()) {
+            EXPECT_LE(previousWidget->GetRect().GetBottom(), widget->GetRect().GetTop())
+                << definition->ControlType << " overlaps the widget above";
+        }
+        previousWidget = widget;
+    }
     SaveScreenshot(frame, "every-control-top.png");
     page->ScrollToControl(*commands.back()->Control);
     SaveScreenshot(frame, "every-control-bottom.png");

@@ -5,6 +5,8 @@
 #include <wx/datectrl.h>
 #include <wx/dateevt.h>
 
+#include <algorithm>
+
 namespace {
 
 bool ParseDateValue(const wxString& value, wxDateTime& date)
@@ -33,6 +35,9 @@ bool CDateTimeControl::Create()
     CreateHint(Command->GetDefaultText(true, 0));
     ShowDate(Command->Value);
     picker->Bind(wxEVT_DATE_CHANGED, &CDateTimeControl::OnDateChanged, this);
+    // The row is 20 pixels, but a toolkit's date picker (text and drop-down button)
+    // is taller; the row grows with it so that it does not cover the row below.
+    Height = std::max<int32_t>(Height, picker->GetBestSize().GetHeight());
     Layout();
     return true;
 }
