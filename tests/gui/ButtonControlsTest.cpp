@@ -20,6 +20,8 @@
 #include "ScriptedScanner.h"
 #include "TempDir.h"
 
+#include "GuiTestSupport.h"
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -132,16 +134,9 @@ protected:
         SetFileChooser(nullptr);
         m_frame->Destroy();
         wxTheApp->ProcessIdle();
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        ResetPageSingletons();
         CHBDataStreamMnt::ResetInstance();
         hbds_clear_serial_paths();
-        CSaveCfg::ResetInstance();
-        CAppContext::ResetInstance();
-        CWindowControlFactory::ResetInstance();
-        CControlMnt::ResetInstance();
-        CCreateObject::ResetInstance();
     }
 
     // Builds the controls of every group of `pageName`, as the page window does.

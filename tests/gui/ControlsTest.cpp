@@ -13,6 +13,8 @@
 
 #include "TempDir.h"
 
+#include "GuiTestSupport.h"
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/choice.h>
@@ -38,15 +40,7 @@ protected:
     void TearDown() override
     {
         m_definitions.clear();
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CAppContext::ResetInstance();
-        CWindowControlFactory::ResetInstance();
-        CControlMnt::ResetInstance();
-        CCreateObject::ResetInstance();
-        SetControlFactory(nullptr);
+        ResetPageSingletons();
         DestroyPage();
     }
 

@@ -76,16 +76,7 @@ protected:
     }
     void TearDown() override
     {
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CCmdGetRangeLenMnt::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CAppContext::ResetInstance();
-        CWindowControlFactory::ResetInstance();
-        CControlMnt::ResetInstance();
-        CCreateObject::ResetInstance();
-        SetControlFactory(nullptr);
+        ResetPageSingletons();
         m_frame->Destroy();
         wxTheApp->ProcessIdle();
     }

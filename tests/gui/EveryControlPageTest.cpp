@@ -97,14 +97,7 @@ TEST(EveryControlPage, EachKeywordGetsItsOwnControlAndItsOwnRow)
 
     frame->Destroy();
     wxTheApp->ProcessIdle();
-    CPageMntXmlInfo::ResetInstance();
-    CPendingChangeList::ResetInstance();
-    CDeviceCmdNameMntXmlInfo::ResetInstance();
-    CSaveCfg::ResetInstance();
-    CWindowControlFactory::ResetInstance();
-    CControlMnt::ResetInstance();
-    CCreateObject::ResetInstance();
-    CAppContext::ResetInstance();
+    ResetPageSingletons();
 }
 
 }  // namespace

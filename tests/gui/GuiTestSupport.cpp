@@ -1,5 +1,15 @@
 #include "GuiTestSupport.h"
 
+#include "AppContext.h"
+#include "CmdGetRangeLenMnt.h"
+#include "ControlFactory.h"
+#include "ControlMnt.h"
+#include "CreateObject.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
+
 #include <wx/app.h>
 #include <wx/bitmap.h>
 #include <wx/dcclient.h>
@@ -20,4 +30,18 @@ void SaveScreenshot(wxWindow* window, const char* name)
     memory.SelectObject(wxNullBitmap);
     std::filesystem::create_directories("screenshots");
     bitmap.SaveFile(wxString("screenshots/") + name, wxBITMAP_TYPE_PNG);
+}
+
+void ResetPageSingletons()
+{
+    CPageMntXmlInfo::ResetInstance();
+    CPendingChangeList::ResetInstance();
+    CDeviceCmdNameMntXmlInfo::ResetInstance();
+    CCmdGetRangeLenMnt::ResetInstance();
+    CSaveCfg::ResetInstance();
+    CAppContext::ResetInstance();
+    CWindowControlFactory::ResetInstance();
+    CControlMnt::ResetInstance();
+    CCreateObject::ResetInstance();
+    SetControlFactory(nullptr);
 }

@@ -103,19 +103,11 @@ protected:
     }
     void TearDown() override
     {
-        CPageMntXmlInfo::ResetInstance();
+        ResetPageSingletons();
         m_frame->Destroy();
         wxTheApp->ProcessIdle();
         CHBDataStreamMnt::ResetInstance();
         hbds_clear_serial_paths();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CAppContext::ResetInstance();
-        CWindowControlFactory::ResetInstance();
-        CControlMnt::ResetInstance();
-        CCreateObject::ResetInstance();
-        SetControlFactory(nullptr);
     }
 
     void BuildPage()
