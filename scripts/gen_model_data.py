@@ -680,7 +680,7 @@ class Model:
         self.caption = caption
 
     def command_list(self):
-        return self.commands(self)
+        return self.commands(self) + tool_commands()
 
 
 HANDHELD_TRAITS = {"interfaces": [0, 1, 2, 3, 4], "interface": 1, "scan_modes": [0, 1, 2, 3, 4], "scan_mode": 0,
@@ -721,8 +721,9 @@ CATEGORIES = [
 
 def check_commands(model, commands):
     names = [c.name for c in commands]
+    own = {p[0] for p in PSEUDO_COMMANDS}
     for name in names:
-        assert NAME_PATTERN.match(name), "%s: bad command name %r" % (model.key, name)
+        assert name in own or NAME_PATTERN.match(name), "%s: bad command name %r" % (model.key, name)
     duplicates = sorted({n for n in names if names.count(n) > 1})
     assert not duplicates, "%s: commands named twice: %s" % (model.key, duplicates)
     setup = model.setup or "SETUPE"
@@ -877,8 +878,9 @@ def update_language_file(path, texts):
 # ---------------------------------------------------------------------------
 
 # The program's own commands. The tool enters them into the command map of every
-# connected scanner, so the pages of its embedded panels are kept online; no model
-# file lists them, so offline these pages drop out with their tabs.
+# connected scanner, so the pages of its embedded panels are kept online. Every model
+# file lists them too, so that a model opened without a scanner keeps these pages
+# (terminal, comparisons, settings barcodes, stored data); no scanner reports them.
 PSEUDO_COMMANDS = [
     ("CMDCTR", "COMMANDCENTER", "Command terminal", "命令终端"),
     ("DFTVSCRT", "COMPAREDEFAULT", "Compare with the defaults", "与默认值比较"),
@@ -886,6 +888,11 @@ PSEUDO_COMMANDS = [
     ("SETCOD", "CREATEBARCODE", "Settings barcodes", "设置码"),
     ("BATCHDATA", "BATCHDATADLG", "Stored codes", "存储的条码"),
 ]
+
+def tool_commands():
+    """The program's own commands as a model file lists them: no default, no range."""
+    return [Command(name, english, keyword) for name, keyword, english, _ in PSEUDO_COMMANDS]
+
 
 # Keywords of rows that only act inside the tool. Such a row rides on a setting of
 # its group, listed after that setting, so that it is shown exactly when the model

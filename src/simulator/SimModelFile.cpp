@@ -33,6 +33,20 @@ void FillField(SSimSettingDefinition& definition, const wxXmlNode* element)
         *field = ElementValue(element);
 }
 
+// Model files also list the tool's own panels (terminal, comparisons, settings
+// barcodes, stored data) so that a model opened without a scanner keeps their pages.
+// A scanner knows nothing of them and never reports them.
+bool IsToolPanel(const SSimSettingDefinition& definition)
+{
+    static const char* const kPanels[] = {"COMMANDCENTER", "COMPAREDEFAULT", "COMPAREXML", "CREATEBARCODE",
+                                          "BATCHDATADLG"};
+    for (const char* panel : kPanels) {
+        if (definition.controlType == panel)
+            return true;
+    }
+    return false;
+}
+
 SSimSettingDefinition ReadCommand(const wxXmlNode* command)
 {
     SSimSettingDefinition definition;
@@ -61,8 +75,11 @@ bool CSimModelFile::Load(const std::string& path, CSimSettingsDatabase& database
     }
     CSimSettingsDatabase loaded;
     for (const wxXmlNode* node = root->GetChildren(); node; node = node->GetNext()) {
-        if (node->GetType() == wxXML_ELEMENT_NODE && node->GetName() == "Command")
-            loaded.Add(ReadCommand(node));
+        if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "Command")
+            continue;
+        const SSimSettingDefinition definition = ReadCommand(node);
+        if (!IsToolPanel(definition))
+            loaded.Add(definition);
     }
     database = loaded;
     return true;

@@ -125,7 +125,8 @@ bool IsCommandName(const wxString& name)
 }
 
 // The program's own commands, each with the keyword of the panel it carries. The tool
-// enters them into the command map of a connected scanner; no model file has them.
+// enters them into the command map of a connected scanner, and every model file lists
+// them for the model opened without one; no scanner reports them.
 const std::map<wxString, wxString> kPseudoCommands = {{"CMDCTR", "COMMANDCENTER"},
                                                       {"DFTVSCRT", "COMPAREDEFAULT"},
                                                       {"XMLVSCRT", "COMPAREXML"},
@@ -540,7 +541,7 @@ TEST_F(ShippedDataTest, EveryModelHasItsOwnCommandFileOfUniquelyNamedCommands)
 
         std::set<wxString> names;
         for (const SShippedCommand& command : file.commands) {
-            EXPECT_TRUE(IsCommandName(command.name)) << "\"" << command.name << "\"";
+            EXPECT_TRUE(IsCommandName(command.name) || kPseudoCommands.count(command.name)) << "\"" << command.name << "\"";
             EXPECT_TRUE(names.insert(command.name).second) << command.name << " is defined twice";
             EXPECT_EQ(1u, kControlTypes.count(command.controlType)) << command.name << " " << command.controlType;
             if (!command.cmdGetLen.empty()) {
@@ -927,23 +928,83 @@ TEST_F(ShippedDataTest, ModelsLoseThePagesTheyHaveNoSettingsForButNoRowRunsEmpty
             }
         }
 
-        // Connected, the program's own commands join the map and their pages stay.
-        for (const auto& [name, keyword] : kPseudoCommands) {
-            map.SetDefaultValue(name, "");
-            map.SetCurrentValue(name, "");
-            map.SetRange(name, "");
-        }
-        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
-        CTabNodeXmlInfo root;
-        ASSERT_TRUE(root.Load());
-        for (const wxString& page : toolPages)
-            EXPECT_NE(nullptr, root.FindPage(page)) << page;
     }
     EXPECT_FALSE(lostBySome.empty()) << "every model keeps every page of settings";
     for (const SPage& page : file.pages) {
         if (!toolPages.count(page.name)) {
             EXPECT_GT(keptBy[page.name], 0) << page.name << " is empty for every model";
         }
+    }
+}
+
+// The leaf tabs of the pages as now loaded, depth first, as the user meets them.
+std::string LoadedLeafTabs()
+{
+    EXPECT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+    CTabNodeXmlInfo root;
+    EXPECT_TRUE(root.Load());
+    std::string tabs;
+    std::vector<const CTabNodeXmlInfo*> open{&root};
+    while (!open.empty()) {
+        const CTabNodeXmlInfo* node = open.back();
+        open.pop_back();
+        if (node->PageNode)
+            tabs += (tabs.empty() ? "" : ",") + Text(node->name);
+        for (auto child = node->GetChildren().rbegin(); child != node->GetChildren().rend(); ++child)
+            open.push_back(child->get());
+    }
+    return tabs;
+}
+
+const std::string kBasicTabs = "Interface,Keyboard,Scanning,Beeper and LEDs,1D codes,2D codes,Prefix and suffix,Output,"
+                               "Data formatter,";
+const std::string kToolTabs = "System,Stored data,Comparison,Settings Code,Command center";
+
+// Which tabs each model shows. Offline the map comes from the model file; connected,
+// from what the scanner reports plus the program's own commands (connect sequence).
+const struct {
+    const char* key;
+    std::string tabs;
+} kTabsOfModel[] = {
+    {"HBS-HS620", kBasicTabs + kToolTabs},
+    {"HBS-HS620W", "Interface,Keyboard,Wireless,Scanning,Beeper and LEDs,1D codes,2D codes,Prefix and suffix,Output,"
+                   "Data formatter," + kToolTabs},
+    {"HBS-HI880", "Interface,Keyboard,Scanning,Beeper and LEDs,Decoding,1D codes,2D codes,More codes,Postal codes,"
+                  "4.IMAGING,Prefix and suffix,Output,Data formatter,Code ID,Driver licence," + kToolTabs},
+    {"HBS-FM300", kBasicTabs + kToolTabs},
+    {"HBS-FM450", "Interface,Keyboard,Inputs and outputs,Scanning,Beeper and LEDs,1D codes,2D codes,Prefix and suffix,"
+                  "Output,Data formatter," + kToolTabs},
+    {"HBS-EM20", kBasicTabs + kToolTabs},
+};
+
+TEST_F(ShippedDataTest, EveryModelKeepsTheSameTabsOfflineAndConnected)
+{
+    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
+    ASSERT_EQ(Models().size(), std::size(kTabsOfModel));
+    CDeviceCmdNameMntXmlInfo& map = CDeviceCmdNameMntXmlInfo::GetInstance();
+    for (const auto& row : kTabsOfModel) {
+        SCOPED_TRACE(row.key);
+        const CDeviceInfo* model = ModelWithKey(row.key);
+        ASSERT_NE(nullptr, model);
+        ASSERT_TRUE(map.Load(model->m_link));
+        EXPECT_EQ(row.tabs, LoadedLeafTabs()) << "offline";
+
+        SCommandFile file;
+        ASSERT_TRUE(ReadCommandFile(ConfigFile(model->m_link), file));
+        map.Clear();
+        for (const SShippedCommand& command : file.commands) {
+            if (kPseudoCommands.count(command.name))
+                continue;  // a scanner does not know them
+            map.SetCurrentValue(command.name, command.defaultValue);
+            map.SetDefaultValue(command.name, command.defaultValue);
+            map.SetRange(command.name, command.settingsList);
+        }
+        for (const auto& [name, keyword] : kPseudoCommands) {
+            map.SetDefaultValue(name, "");
+            map.SetCurrentValue(name, "");
+            map.SetRange(name, "");
+        }
+        EXPECT_EQ(row.tabs, LoadedLeafTabs()) << "connected";
     }
 }
 

@@ -51,6 +51,7 @@ TEST(SimModelFileTest, Load_TakesKeysOfParenthesisItemsAndLabelFirstLists)
                       "<SettingsList>ID_ON(1)|ID_OFF(0)</SettingsList><Default>ID_ON</Default></Command>"
                       "<Command><CommandName>AAALAB</CommandName><ControlType>COMBOBOXCUSTOM</ControlType>"
                       "<SettingsList>Fast:3|Slow:9</SettingsList><Default>3</Default></Command>"
+                      "<Command><CommandName>CMDCTR</CommandName><ControlType>COMMANDCENTER</ControlType></Command>"
                       "</DeviceConfiguration>");
     CSimSettingsDatabase database;
     std::string error;
@@ -61,6 +62,7 @@ TEST(SimModelFileTest, Load_TakesKeysOfParenthesisItemsAndLabelFirstLists)
     EXPECT_EQ("3|9", database.Find("AAALAB")->RangeText());
     EXPECT_TRUE(database.Find("AAALAB")->Accepts("9"));
     EXPECT_FALSE(database.Find("AAALAB")->Accepts("Slow"));
+    EXPECT_EQ(nullptr, database.Find("CMDCTR")) << "the tool's own panel is no setting of the scanner";
 }
 
 TEST(SimModelFileTest, Load_RefusesBrokenFilesAndLeavesTheDatabase)
