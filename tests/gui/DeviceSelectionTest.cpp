@@ -7,6 +7,7 @@
 #include "CreateObject.h"
 #include "CfgMainDlg.h"
 #include "CmdNameXmlInfo.h"
+#include "ControlBase.h"
 #include "DemoScanner.h"
 #include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceEntry.h"
@@ -31,10 +32,12 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/choice.h>
 #include <wx/timer.h>
 
 #include <chrono>
 #include <filesystem>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -306,17 +309,35 @@ TEST_F(DeviceSelectionTest, AConfigurationFileOpensTheModelItWasWrittenFor)
     EXPECT_EQ(CVostrelDlg::MODE_OFFLINE, m_window->GetMode());
 
     // A scanner reports more than its catalogue key; the longest matching key wins.
-    m_dir.Write("fm300.xml",
-                "<Vostrel DeviceType=\"HBS-FM300-V2\"><Command CommandName=\"SCNMOD\" Value=\"2\"/></Vostrel>");
+    m_dir.Write("fm300.xml", "<Vostrel DeviceType=\"HBS-FM300-V2\"><Command CommandName=\"232BAD\" Value=\"7\"/>"
+                             "<Command CommandName=\"232FLW\" Value=\"1\"/><Command CommandName=\"KBWPOR\" Value=\"4\"/>"
+                             "</Vostrel>");
     chosen = m_dir.File("fm300.xml");
     page->ChooseConfigurationFile();
     EXPECT_EQ(2u, m_messages.Texts().size());
-    ASSERT_EQ(1u, engine.GetValueMap().count("SCNMOD"));
-    EXPECT_EQ("2", engine.GetValueMap().at("SCNMOD"));
+    ASSERT_EQ(1u, engine.GetValueMap().count("232BAD"));
+    EXPECT_EQ("7", engine.GetValueMap().at("232BAD"));
     wxTheApp->ProcessPendingEvents();
     EXPECT_EQ(CVostrelDlg::MODE_CONFIG_OFFLINE, m_window->GetMode());
     ASSERT_NE(nullptr, engine.GetCurrentModel());
     EXPECT_EQ("HBS-FM300", engine.GetCurrentModel()->m_key);
+
+    // The file's values are on the first page and pending, not the model's defaults.
+    ASSERT_NE(nullptr, m_window->GetConfigPage());
+    const CUndoListBox* history = m_window->GetConfigPage()->GetHistory()->GetListBox();
+    ASSERT_EQ(3u, history->GetItemCount());
+    const struct {
+        const char* name;
+        const char* shownEntry;
+    } loaded[] = {{"KBWPOR", "4"}, {"232BAD", "115200"}, {"232FLW", "RTS/CTS"}};
+    for (size_t i = 0; i < std::size(loaded); ++i) {
+        const CCmdNameXmlInfo* setting = CPageMntXmlInfo::GetInstance().FindCommand(loaded[i].name);
+        ASSERT_TRUE(setting && setting->Control) << loaded[i].name;
+        const auto* choice = dynamic_cast<wxChoice*>(setting->Control->GetValueWnd());
+        ASSERT_NE(nullptr, choice) << loaded[i].name;
+        EXPECT_EQ(loaded[i].shownEntry, choice->GetStringSelection()) << loaded[i].name;
+        EXPECT_EQ(setting, history->GetEntry(i)) << loaded[i].name;
+    }
 }
 
 TEST_F(DeviceSelectionTest, WithoutACatalogueTheModelPageSaysSoAndTheListStaysEmpty)

@@ -85,9 +85,11 @@ CCfgMainDlg::CCfgMainDlg(wxWindow* parent, bool online) : CHarbrekBaseDlg(parent
     CreateButtons(buttons);
     sizer->Add(buttons, 0, wxEXPAND | wxALL, 4);
 
-    CSaveCfg::GetInstance().ApplyLoadedValues();
     auto* body = new wxBoxSizer(wxHORIZONTAL);
     m_settings = new CCfgTitleDlg(this, online);
+    // Values of a file opened from the model list wait in the engine; they need the
+    // pages that the settings area has just read, and become the history's entries.
+    CSaveCfg::GetInstance().ApplyLoadedValues();
     m_history = new CUndoDlg(this);
     body->Add(m_settings, 3, wxEXPAND | wxRIGHT, 4);
     body->Add(m_history, 1, wxEXPAND);
