@@ -55,6 +55,7 @@ protected:
     void TearDown() override
     {
         SetFileChooser(nullptr);
+        CCfgTitleDlg::SetWorkRunner(nullptr);
         m_frame->Destroy();
         wxTheApp->ProcessIdle();
         if (m_port)
@@ -174,7 +175,24 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     ASSERT_TRUE(page->ShowSetting(country));
     SaveScreenshot("configuration-online.png");
 
+    // Each exchange is work of the wait dialog; what each one left behind:
+    // snapshots in "tmp" and whether the file saved by the user exists.
+    const wxString saved = m_dir.File("online.xml");
+    std::vector<std::pair<size_t, bool>> afterWork;
+    CCfgTitleDlg::SetWorkRunner([&](const std::function<bool()>& work) {
+        const bool result = work();
+        wxArrayString files;
+        if (wxDirExists(m_dir.File("tmp")))
+            wxDir::GetAllFiles(m_dir.File("tmp"), &files, "HBS-HS620_*.xml");
+        afterWork.emplace_back(files.size(), wxFileExists(saved));
+        return result;
+    });
     page->SaveToDevice();
+    using SWork = std::pair<size_t, bool>;
+    EXPECT_EQ((std::vector<SWork>{{0u, false}, {1u, false}}), afterWork) << "the write, then the snapshot's full read";
+    SetFileChooser([&](const SFileQuestion&) { return saved; });
+    page->SaveFile();
+    EXPECT_EQ((std::vector<SWork>{{0u, false}, {1u, false}, {1u, true}}), afterWork) << "the saved file's full read";
     ASSERT_FALSE(m_messages.Texts().empty());
     EXPECT_EQ("Saved.", m_messages.Texts().back()) << "the English text of ID_SAVE_OK";
     EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());

@@ -2,6 +2,7 @@
 // setting its device value back on the page and in the scanner, leaving asks
 // whether to write, and the rows lead the configuration page to a setting.
 #include "AppContext.h"
+#include "CfgTitleDlg.h"
 #include "CmdNameXmlInfo.h"
 #include "ConfigPageEvents.h"
 #include "DeviceCmdNameMntXmlInfo.h"
@@ -219,7 +220,14 @@ TEST_F(HistoryViewTest, LeavingAsksOnlyOnlineWithPendingChangesAndFollowsTheAnsw
     EXPECT_TRUE(m_scanner.Requests().empty());
 
     m_messages.Answer(wxYES);  // writes the changes; this scanner stays silent
+    int waitDialogs = 0;
+    CCfgTitleDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
+        ++waitDialogs;
+        return work();
+    });
     EXPECT_TRUE(m_view->CheckBeforeLeave(true)) << "a failed write keeps the user and the changes";
+    CCfgTitleDlg::SetWorkRunner(nullptr);
+    EXPECT_EQ(1, waitDialogs) << "the write runs under the wait dialog";
     ASSERT_EQ(3u, m_messages.Texts().size());
     EXPECT_TRUE(m_messages.Styles()[2] & wxICON_ERROR);
     EXPECT_EQ(std::vector<std::string>{std::string("~\x01" "0000@BEPLVL0;SCNMOD2;\x03")}, m_scanner.Requests());

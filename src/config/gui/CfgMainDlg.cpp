@@ -175,14 +175,24 @@ void CCfgMainDlg::ReportUnsupportedCommands()
                 wxOK | wxICON_WARNING);
 }
 
+bool CCfgMainDlg::RunExchange(const std::function<bool()>& work) const
+{
+    // A connected scanner takes seconds to send all its values at low baud rates;
+    // offline nothing is exchanged and the work is over at once.
+    return m_online ? CCfgTitleDlg::RunWork(work) : work();
+}
+
 bool CCfgMainDlg::SaveConfigurationFile(const wxString& path)
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
     bool saved = false;
     {
         CBusyScope busy;
-        Settle();
-        saved = engine.SaveConfiguration(path);
+        // Saving asks the scanner for everything it holds besides the pages' settings.
+        saved = RunExchange([&engine, &path] {
+            Settle();
+            return engine.SaveConfiguration(path);
+        });
     }
     engine.RunDeviceHook(path);
     return saved;
@@ -232,10 +242,13 @@ void CCfgMainDlg::SaveToDevice()
     bool applied = false;
     {
         CBusyScope busy;
-        Settle();
-        if (m_filePending && !m_openedPath.empty() && engine.LoadFileForSending(m_openedPath))
-            engine.SendFileCommands();
-        applied = CCfgTitleDlg::RunWork([&engine] { return engine.ApplyChanges(); });
+        const wxString filePath = m_filePending ? m_openedPath : wxString();
+        applied = CCfgTitleDlg::RunWork([&engine, &filePath] {
+            Settle();
+            if (!filePath.empty() && engine.LoadFileForSending(filePath))
+                engine.SendFileCommands();
+            return engine.ApplyChanges();
+        });
     }
     if (!applied) {
         ReportFailedWrite();

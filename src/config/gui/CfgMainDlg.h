@@ -60,6 +60,8 @@ private:
     void ReportFailedWrite();
     void WriteSnapshot();
     void OfferResetDetails(int32_t failures, const wxString& details);
+    // Work that talks to the scanner runs under the wait dialog.
+    bool RunExchange(const std::function<bool()>& work) const;
     bool SaveConfigurationFile(const wxString& path);
     void RequestMainScreen();
     void OnShowSetting(wxCommandEvent& event);

@@ -1,5 +1,6 @@
 #include "UndoDlg.h"
 
+#include "CfgTitleDlg.h"
 #include "CmdNameXmlInfo.h"
 #include "ConfigPageEvents.h"
 #include "ControlFactory.h"
@@ -221,7 +222,7 @@ bool CUndoDlg::CheckBeforeLeave(bool mainWindowOnline)
     if (answer == wxYES) {
         // A write that failed keeps the user here with the changes still listed,
         // rather than dropping them on the way out.
-        if (CSaveCfg::GetInstance().ApplyChanges())
+        if (CCfgTitleDlg::RunWork([] { return CSaveCfg::GetInstance().ApplyChanges(); }))
             return false;
         ShowMessage(GetUiText("ID_SAVE_ERROR", "保存失败 \r\n"), wxOK | wxICON_ERROR);
         return true;
