@@ -169,6 +169,18 @@ TEST_F(HistoryViewTest, RowsFollowThePendingChangesAndTheButtonFollowsTheSelecte
     EXPECT_EQ(&Mode(), list->GetSelectedEntry());
     EXPECT_TRUE(list->GetUndoButton()->IsShown());
 
+    // A long caption gets the row's width; only the selected row makes room for the
+    // button, and the row under the mouse tells caption and value in full.
+    Volume().FriendlyText = "Pause between the characters of the keyboard output";
+    list->RefreshAll();
+    EXPECT_GE(list->GetCaptionBox(0).GetWidth(), list->GetTextExtent(Volume().FriendlyText).GetWidth());
+    EXPECT_EQ(list->GetCaptionBox(0).GetRight(), list->GetValueBox(0).GetRight());
+    EXPECT_LT(list->GetValueBox(1).GetRight(), list->GetUndoButton()->GetPosition().x);
+    EXPECT_GE(list->GetValueBox(1).GetRight(), list->GetUndoButton()->GetPosition().x - 20);
+    const wxRect firstRow = list->GetItemRect(0);
+    SendMouse(list, wxEVT_MOTION, firstRow.GetPosition() + wxPoint(10, firstRow.GetHeight() / 2));
+    EXPECT_EQ(Volume().FriendlyText + "\nLow", list->GetToolTipText());
+
     Volume().SetValue("2");  // back to the device value: the row above goes
     ASSERT_EQ(1u, list->GetItemCount());
     EXPECT_EQ(&Mode(), list->GetSelectedEntry());

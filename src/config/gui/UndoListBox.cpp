@@ -12,6 +12,7 @@
 namespace {
 
 const int kMargin = 6;
+const int kLineGap = 2;
 const wxColour kSelectedBackground(190, 190, 190);
 const wxColour kValueFrame(128, 128, 128);
 
@@ -34,6 +35,7 @@ CUndoListBox::CUndoListBox(wxWindow* parent) : wxVListBox(parent, wxID_ANY)
     Bind(wxEVT_LISTBOX, &CUndoListBox::OnSelectionChanged, this);
     Bind(wxEVT_PAINT, &CUndoListBox::OnPaintCheckButton, this);
     Bind(wxEVT_SIZE, &CUndoListBox::OnSize, this);
+    Bind(wxEVT_MOTION, &CUndoListBox::OnMouseMove, this);
     SyncWithChanges();
 }
 
@@ -49,6 +51,7 @@ void CUndoListBox::SyncWithChanges()
 {
     const std::vector<CCmdNameXmlInfo*>& entries = CPendingChangeList::GetInstance().GetEntries();
     SetItemCount(entries.size());
+    m_tooltipRow = wxNOT_FOUND;  // the row under the mouse may hold another entry now
     const auto selected = std::find(entries.begin(), entries.end(), m_selectedEntry);
     if (selected == entries.end()) {
         m_selectedEntry = nullptr;
@@ -95,15 +98,40 @@ void CUndoListBox::HideUndoButton()
     m_btnUndo->Hide();
 }
 
-wxCoord CUndoListBox::OnMeasureItem(size_t) const
+int CUndoListBox::GetValueBoxHeight() const
 {
-    return std::max(GetCharHeight() + 16, m_btnUndo->GetBestSize().GetHeight() + 8);
+    return std::max(GetCharHeight() + 8, m_btnUndo->GetBestSize().GetHeight());
 }
 
-int CUndoListBox::GetValueBoxRight(const wxRect& row) const
+// The caption stands on a line of its own above the value, so both get the row's
+// whole width.
+wxCoord CUndoListBox::OnMeasureItem(size_t) const
 {
-    // Every row keeps room for the button, so rows do not shift when it moves.
-    return row.GetRight() - m_btnUndo->GetSize().GetWidth() - 2 * kMargin;
+    return kMargin + GetCharHeight() + kLineGap + GetValueBoxHeight() + kMargin;
+}
+
+wxRect CUndoListBox::CaptionBoxIn(const wxRect& row) const
+{
+    return wxRect(row.GetLeft() + kMargin, row.GetTop() + kMargin, std::max(0, row.GetWidth() - 2 * kMargin),
+                  GetCharHeight());
+}
+
+// Only the selected row makes room for the undo button beside its value.
+wxRect CUndoListBox::ValueBoxIn(const wxRect& row, bool selected) const
+{
+    const int button = selected ? m_btnUndo->GetSize().GetWidth() + kMargin : 0;
+    return wxRect(row.GetLeft() + kMargin, row.GetTop() + kMargin + GetCharHeight() + kLineGap,
+                  std::max(0, row.GetWidth() - 2 * kMargin - button), GetValueBoxHeight());
+}
+
+wxRect CUndoListBox::GetCaptionBox(size_t row) const
+{
+    return CaptionBoxIn(GetItemRect(row));
+}
+
+wxRect CUndoListBox::GetValueBox(size_t row) const
+{
+    return ValueBoxIn(GetItemRect(row), IsSelected(row));
 }
 
 void CUndoListBox::OnDrawBackground(wxDC& dc, const wxRect& rect, size_t n) const
@@ -117,15 +145,10 @@ void CUndoListBox::OnDrawItem(wxDC& dc, const wxRect& rect, size_t n) const
 {
     if (!GetEntry(n))
         return;
-    const int left = rect.GetLeft() + kMargin;
-    const int width = std::max(0, GetValueBoxRight(rect) - left);
-    const wxRect caption(left, rect.GetTop(), width / 2, rect.GetHeight());
-    const wxRect valueBox(caption.GetRight() + kMargin, rect.GetTop() + 4, width - caption.GetWidth() - kMargin,
-                          rect.GetHeight() - 8);
-
+    const wxRect valueBox = ValueBoxIn(rect, IsSelected(n));
     dc.SetFont(GetFont());
     dc.SetTextForeground(*wxBLACK);
-    DrawTextIn(dc, GetCaptionText(n), caption);
+    DrawTextIn(dc, GetCaptionText(n), CaptionBoxIn(rect));
 
     dc.SetPen(wxPen(kValueFrame));
     dc.SetBrush(*wxWHITE_BRUSH);
@@ -162,9 +185,10 @@ CUndoListBox::SButtonPlace CUndoListBox::GetButtonPlace() const
     const wxSize button = m_btnUndo->GetSize();
     const wxCoord rowHeight = OnMeasureItem(0);
     const wxCoord rowTop = static_cast<wxCoord>(static_cast<size_t>(row) - GetVisibleRowsBegin()) * rowHeight;
+    const wxRect valueBox = ValueBoxIn(wxRect(0, rowTop, GetClientSize().GetWidth(), rowHeight), true);
     place.shown = true;
-    place.position = wxPoint(GetClientSize().GetWidth() - button.GetWidth() - kMargin,
-                             rowTop + (rowHeight - button.GetHeight()) / 2);
+    place.position = wxPoint(valueBox.GetRight() + 1 + kMargin,
+                             valueBox.GetTop() + (valueBox.GetHeight() - button.GetHeight()) / 2);
     return place;
 }
 
@@ -198,6 +222,20 @@ void CUndoListBox::OnPaintCheckButton(wxPaintEvent& event)
         CallAfter(&CUndoListBox::SyncWithChanges);
     else if (!IsButtonInPlace())
         CallAfter(&CUndoListBox::PlaceUndoButton);
+    event.Skip();
+}
+
+// Whatever a narrow view still cuts, the row under the mouse tells in full.
+void CUndoListBox::OnMouseMove(wxMouseEvent& event)
+{
+    const int row = VirtualHitTest(event.GetPosition().y);
+    if (row != m_tooltipRow) {
+        m_tooltipRow = row;
+        if (row == wxNOT_FOUND || !GetEntry(static_cast<size_t>(row)))
+            UnsetToolTip();
+        else
+            SetToolTip(GetCaptionText(static_cast<size_t>(row)) + "\n" + GetValueText(static_cast<size_t>(row)));
+    }
     event.Skip();
 }
 

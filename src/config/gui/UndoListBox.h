@@ -27,6 +27,9 @@ public:
     // What a row shows: the setting's caption, and its value as the user chose it.
     wxString GetCaptionText(size_t row) const;
     wxString GetValueText(size_t row) const;
+    // Where a row draws its caption and its framed value, in window coordinates.
+    wxRect GetCaptionBox(size_t row) const;
+    wxRect GetValueBox(size_t row) const;
 
     wxButton* GetUndoButton() const { return m_btnUndo; }
     void HideUndoButton();
@@ -46,14 +49,18 @@ private:
     void OnUndoClicked(wxCommandEvent& event);
     void OnPaintCheckButton(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
+    void OnMouseMove(wxMouseEvent& event);
 
     SButtonPlace GetButtonPlace() const;
     bool IsButtonInPlace() const;
     void PlaceUndoButton();
-    int GetValueBoxRight(const wxRect& row) const;
+    int GetValueBoxHeight() const;
+    wxRect CaptionBoxIn(const wxRect& row) const;
+    wxRect ValueBoxIn(const wxRect& row, bool selected) const;
 
     wxButton* m_btnUndo = nullptr;
     // Compared with the listed entries only, never followed: the definition may be gone.
     const CCmdNameXmlInfo* m_selectedEntry = nullptr;
     std::function<void(CCmdNameXmlInfo*)> m_onUndo;
+    int m_tooltipRow = wxNOT_FOUND;
 };
