@@ -241,6 +241,29 @@ TEST_F(ControlsTest, TheHintNamesTheDefaultOnlyWhenThereIsOne)
     EXPECT_EQ("PRESET", bare.CaptionStatic->GetToolTipText());
 }
 
+TEST_F(ControlsTest, ACaptionOrToggleLabelTooLongForItsColumnShowsItsWholeText)
+{
+    const wxString longText = "Transmit the code identifier in front of every decoded bar code";
+    CCmdNameXmlInfo& edit = Define("PRESET", "EDIT", "", "");
+    edit.FriendlyText = longText;
+    CCmdNameXmlInfo& toggle = Define("KBWNUM", "RADIO", "0", "0");
+    toggle.SettingsList = "0:Off|1:On";
+    toggle.FriendlyText = longText;
+    for (CCmdNameXmlInfo* definition : {&edit, &toggle}) {
+        CControlBase& row = CreateRow(*definition);
+        const wxString whole = longText + "\n" + definition->CommandName;
+        EXPECT_EQ(whole, row.CaptionStatic->GetToolTipText()) << definition->CommandName;
+        if (definition == &toggle) {
+            EXPECT_EQ(whole, row.GetValueWnd()->GetToolTipText());
+        }
+    }
+    CControlBase& shortCaption = CreateRow(Define("SUFSET", "EDIT", "", ""));
+    EXPECT_EQ("SUFSET", shortCaption.CaptionStatic->GetToolTipText());
+    m_page->SetSize(0, 0, 160, 600);  // now the short caption is cut too
+    GetControlFactory()->MoveControl(&shortCaption, 0);
+    EXPECT_EQ("Caption of SUFSET\nSUFSET", shortCaption.CaptionStatic->GetToolTipText());
+}
+
 const char kModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>232BAD</CommandName><Default>3</Default><SettingsList>0|3|7</SettingsList></Command>
  <Command><CommandName>DFMSET</CommandName></Command>

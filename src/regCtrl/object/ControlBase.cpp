@@ -3,6 +3,7 @@
 #include "CmdNameXmlInfo.h"
 #include "UiText.h"
 
+#include <wx/anybutton.h>
 #include <wx/textentry.h>
 #include <wx/tooltip.h>
 
@@ -73,6 +74,29 @@ void CControlBase::Layout()
     if (ValueWnd)
         PlaceWidget(ValueWnd, row.left + w, row.top, row.left + 2 * w, row.top + ValueWidgetHeight(row));
     PlaceWidget(HintStatic, row.left + 2 * w + 10, row.top, row.right - 10, row.bottom);
+    ShowCutLabelsInTooltips();
+}
+
+// Every row's caption and value name the command on hover. A caption or a button's
+// label that its column cuts short also shows its whole text there; a new width
+// (the page resized) may cut it or give it room again.
+void CControlBase::ShowCutLabelsInTooltips()
+{
+#if wxUSE_TOOLTIPS
+    if (!Command)
+        return;
+    auto* button = dynamic_cast<wxAnyButton*>(GetValueWnd());
+    for (wxControl* label : {static_cast<wxControl*>(CaptionStatic.get()), static_cast<wxControl*>(button)}) {
+        if (!label)
+            continue;
+        const wxString text = label->GetLabelText();
+        const int needed = label == button ? label->GetBestSize().GetWidth() : label->GetTextExtent(text).GetWidth();
+        const wxString tip = needed > label->GetSize().GetWidth() ? text + "\n" + Command->CommandName
+                                                                  : Command->CommandName;
+        if (label->GetToolTipText() != tip)
+            label->SetToolTip(tip);
+    }
+#endif
 }
 
 bool CControlBase::OnPageShow()
@@ -166,6 +190,7 @@ bool CControlBase::SetupTooltips()
         valueWnd->SetToolTip(Command->CommandName);
     if (HintStatic && !Command->Default.empty())
         HintStatic->SetToolTip(wxString::Format("%s: %s", GetUiText("ID_DEFAULT", "Default"), Command->DefaultText));
+    ShowCutLabelsInTooltips();
     return true;
 #else
     return false;

@@ -66,5 +66,6 @@ protected:
 
 private:
     int32_t ValueWidgetHeight(const SControlRect& row) const;
+    void ShowCutLabelsInTooltips();
     static void DestroyWidget(wxWindow* window);
 };
