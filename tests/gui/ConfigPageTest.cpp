@@ -147,10 +147,23 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
     CCmdNameXmlInfo* country = Setting("KBWCTY");
     ASSERT_NE(nullptr, country);
     country->SetValue("2");
+    // The user types a name without extension: the file gets ".xml". Typed again,
+    // that name leads to an existing file, which is replaced only when the user says so.
     const wxString saved = m_dir.File("offline.xml");
-    SetFileChooser([&](const SFileQuestion&) { return saved; });
+    std::vector<wxString> titles;
+    SetFileChooser([&](const SFileQuestion& question) {
+        titles.push_back(question.title);
+        return question.save ? m_dir.File("offline") : saved;
+    });
     page->SaveFile();
     ASSERT_TRUE(wxFileExists(saved));
+    EXPECT_NE(std::string::npos, m_dir.Read("offline.xml").find("CommandName=\"KBWCTY\" Value=\"2\""));
+    EXPECT_TRUE(m_messages.Texts().empty());
+    country->SetValue("3");
+    m_messages.Answer(wxNO);
+    page->SaveFile();
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ("The file already exists. Replace it?\r\n" + saved, m_messages.Texts()[0]);
     EXPECT_NE(std::string::npos, m_dir.Read("offline.xml").find("CommandName=\"KBWCTY\" Value=\"2\""));
 
     page->RestoreDefaults();
@@ -159,7 +172,9 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
     EXPECT_EQ("2", country->Value);
     const auto& pending = CPendingChangeList::GetInstance().GetEntries();
     EXPECT_NE(pending.end(), std::find(pending.begin(), pending.end(), country));
-    EXPECT_TRUE(m_messages.Texts().size() <= 1) << "at most the unsupported-command report";
+    EXPECT_TRUE(m_messages.Texts().size() <= 2) << "at most the unsupported-command report";
+    EXPECT_EQ((std::vector<wxString>{"Save", "Save", "Open"}), titles) << "dialog titles from the text table";
+
 }
 
 TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesNothingPending)

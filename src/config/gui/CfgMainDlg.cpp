@@ -209,6 +209,7 @@ void CCfgMainDlg::SaveFile()
     SFileQuestion question;
     question.save = true;
     question.filter = kConfigurationFilter;
+    question.extension = "xml";
     const wxString path = ChooseFile(this, question);
     if (path.empty())
         return;
@@ -311,6 +312,7 @@ void CCfgMainDlg::OfferResetDetails(int32_t failures, const wxString& details)
     SFileQuestion file;
     file.save = true;
     file.filter = kDetailsFilter;
+    file.extension = "txt";
     file.defaultFolder = CAppContext::GetInstance().GetFolder("tmp");
     file.defaultName = "test.txt";
     const wxString path = ChooseFile(this, file);

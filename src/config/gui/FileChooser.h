@@ -10,12 +10,17 @@ class wxWindow;
 
 struct SFileQuestion {
     bool save = false;
+    // Empty: the text table's word for opening or saving.
+    wxString title;
     wxString filter;
     wxString defaultFolder;
     wxString defaultName;
+    // Added (without the dot) to a name saved without any extension.
+    wxString extension;
 };
 
-// The chosen path, or empty when the user cancelled.
+// The chosen path, or empty when the user cancelled. A name saved without extension
+// gets `extension`; when that names an existing file the user is asked first.
 wxString ChooseFile(wxWindow* parent, const SFileQuestion& question);
 
 using FileChooserHandler = std::function<wxString(const SFileQuestion& question)>;
