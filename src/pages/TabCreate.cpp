@@ -85,8 +85,18 @@ void CTabCreate::ShowRowsAlong(const std::vector<CTabNodeXmlInfo*>& chain)
     m_owner->Layout();
 }
 
+// An inner tab opens its row on its first page: the page shown below the rows then
+// always belongs to the marked tabs.
+CTabNodeXmlInfo* CTabCreate::FirstLeafUnder(CTabNodeXmlInfo* node)
+{
+    while (node && !IsLeaf(node) && !node->GetChildren().empty())
+        node = node->GetChildren().front().get();
+    return node;
+}
+
 void CTabCreate::Select(CTabNodeXmlInfo* node)
 {
+    node = FirstLeafUnder(node);
     if (!node || !m_root)
         return;
     m_selected = node;
@@ -97,12 +107,8 @@ void CTabCreate::Select(CTabNodeXmlInfo* node)
 
 void CTabCreate::SelectFirst()
 {
-    if (!m_root || m_root->GetChildren().empty())
-        return;
-    CTabNodeXmlInfo* node = m_root->GetChildren().front().get();
-    while (!IsLeaf(node) && !node->GetChildren().empty())
-        node = node->GetChildren().front().get();
-    Select(node);
+    if (m_root && !m_root->GetChildren().empty())
+        Select(m_root->GetChildren().front().get());
 }
 
 bool CTabCreate::SelectPage(const wxString& pageName)

@@ -20,7 +20,8 @@ public:
     CTabCreate(wxWindow* owner, wxSizer* rowsSizer, LeafHandler onLeaf);
 
     void Build(CTabNodeXmlInfo* root);
-    // Chooses the tab of `node` (and the tabs that lead to it).
+    // Chooses the tab of `node` (and the tabs that lead to it); an inner tab's row
+    // opens on its first page.
     void Select(CTabNodeXmlInfo* node);
     // The first tab, and down to its first page when it is an inner tab.
     void SelectFirst();
@@ -43,6 +44,7 @@ private:
         std::vector<STab> tabs;
     };
 
+    static CTabNodeXmlInfo* FirstLeafUnder(CTabNodeXmlInfo* node);
     SRow& RowOf(CTabNodeXmlInfo* node);
     SRow CreateRow(CTabNodeXmlInfo* node);
     void ShowRowsAlong(const std::vector<CTabNodeXmlInfo*>& chain);

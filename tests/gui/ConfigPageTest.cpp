@@ -175,6 +175,15 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
     EXPECT_TRUE(m_messages.Texts().size() <= 2) << "at most the unsupported-command report";
     EXPECT_EQ((std::vector<wxString>{"Save", "Save", "Open"}), titles) << "dialog titles from the text table";
 
+    // Choosing another top tab opens its row on its first page.
+    CTabCreate* tabs = page->GetSettingsArea()->GetTabs();
+    CTabNodeXmlInfo* scanning = page->GetSettingsArea()->GetTabRoot()->GetChildren()[1].get();
+    ASSERT_EQ("2.SCANNING", scanning->name);
+    tabs->Select(scanning);
+    ASSERT_NE(nullptr, tabs->GetSelected());
+    EXPECT_EQ(scanning, tabs->GetSelected()->Parent);
+    ASSERT_NE(nullptr, page->GetSettingsArea()->GetCurrentPage());
+    EXPECT_EQ("Scanning", page->GetSettingsArea()->GetCurrentPage()->GetPage()->Name);
 }
 
 TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesNothingPending)
