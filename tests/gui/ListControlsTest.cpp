@@ -2,6 +2,7 @@
 // setting and the pending-change list with the value and the label the user saw;
 // a button group carries its value out on the scanner.
 #include "AppContext.h"
+#include "CfgTitleDlg.h"
 #include "CmdNameXmlInfo.h"
 #include "ComboBoxCustomControl.h"
 #include "ControlMnt.h"
@@ -271,7 +272,15 @@ TEST_F(ListControlsOnlineTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLo
     EXPECT_EQ("9", Setting("232AFL").Value);
     Pick(WidgetOf<wxChoice>("BEPLVL"), "Low");
 
+    std::vector<size_t> heardInWaitDialog;
+    CCfgTitleDlg::SetWorkRunner([&](const std::function<bool()>& work) {
+        const bool result = work();
+        heardInWaitDialog.push_back(m_scanner.Requests().size());
+        return result;
+    });
     PressPreset(1);
+    CCfgTitleDlg::SetWorkRunner(nullptr);
+    EXPECT_EQ(std::vector<size_t>{2u}, heardInWaitDialog) << "the command and the read-back wait in one dialog";
     EXPECT_EQ((std::vector<std::string>{std::string("~\x01" "0000@MODPRE1;\x03"), std::string("~\x01" "0000@*;\x03")}),
               m_scanner.Requests());
     EXPECT_TRUE(m_messages.Texts().empty());

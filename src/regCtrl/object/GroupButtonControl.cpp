@@ -1,6 +1,7 @@
 #include "GroupButtonControl.h"
 
 #include "BusyFlag.h"
+#include "CfgTitleDlg.h"
 #include "CmdNameXmlInfo.h"
 #include "ListControlRules.h"
 #include "SaveCfg.h"
@@ -97,7 +98,7 @@ void CGroupButtonControl::Execute(int32_t value, const wxString& label)
     bool executed = false;
     {
         CBusyScope busy;
-        executed = ExecuteOnDevice(*Command, value, label, failed);
+        executed = ExecuteOnDevice(*Command, value, label, failed, CCfgTitleDlg::RunWork);
     }
     if (!executed)
         ShowMessage(FailedCommandsText(failed), wxOK | wxICON_ERROR);

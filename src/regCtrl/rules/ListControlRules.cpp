@@ -215,20 +215,25 @@ void SpreadReadValues()
 }  // namespace
 
 bool ExecuteOnDevice(CCmdNameXmlInfo& definition, int32_t value, const wxString& label,
-                     std::vector<wxString>& failedCommands)
+                     std::vector<wxString>& failedCommands, const ExchangeRunner& runExchange)
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
     engine.ClearErrorList();
     const wxString valueText = wxString::Format("%d", value);
     const wxString command = definition.CommandName + valueText;
-    size_t count = 0;
-    if (!engine.SendCommand(command.wc_str(), L"", count)) {
+    bool sent = false;
+    const bool readBack = runExchange([&engine, &command, &sent] {
+        size_t count = 0;
+        sent = engine.SendCommand(command.wc_str(), L"", count) != nullptr;
+        return sent && engine.ReadBackValues();
+    });
+    if (!sent) {
         failedCommands = FailuresOf(definition.CommandName);
         return false;
     }
     definition.DeviceValue = definition.LoadedValue = valueText;
     CommitHeldValue(definition, valueText, label);
-    if (!CSaveCfg::GetInstance().ReadBackValues()) {
+    if (!readBack) {
         failedCommands = FailuresOf("@*");
         return false;
     }

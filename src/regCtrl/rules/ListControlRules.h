@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class CCmdNameXmlInfo;
@@ -75,6 +76,9 @@ wxString FailedCommandsText(const std::vector<wxString>& failedCommands);
 // once, then reads every value back, since such a command may change others. A
 // setting the user has changed and not yet written keeps the user's value. False
 // with the failed commands when the scanner refused or did not answer; the
-// setting's values are then left as they were.
+// setting's values are then left as they were. The exchange (seconds at a low baud
+// rate) runs through `runExchange`, the program's wait dialog; values and controls
+// are updated afterwards on the calling thread.
+using ExchangeRunner = std::function<bool(const std::function<bool()>& exchange)>;
 bool ExecuteOnDevice(CCmdNameXmlInfo& definition, int32_t value, const wxString& label,
-                     std::vector<wxString>& failedCommands);
+                     std::vector<wxString>& failedCommands, const ExchangeRunner& runExchange);
