@@ -6,6 +6,7 @@
 #include "ControlMnt.h"
 #include "CreateObject.h"
 #include "CfgMainDlg.h"
+#include "CfgTitleDlg.h"
 #include "CmdNameXmlInfo.h"
 #include "ControlBase.h"
 #include "DemoScanner.h"
@@ -400,7 +401,13 @@ TEST_F(DeviceSelectionTest, ClosingWithYesWritesTheChangesToTheScannerFirst)
     ASSERT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
 
     m_messages.Answer(wxYES);
+    int waitDialogs = 0;
+    CCfgTitleDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
+        ++waitDialogs;
+        return work();
+    });
     EXPECT_TRUE(m_window->Close());
+    EXPECT_EQ(1, waitDialogs) << "the write runs under the wait dialog";
     ASSERT_EQ(1u, m_messages.Texts().size()) << "no failure reported";
     EXPECT_EQ(wanted, scanMode->DeviceValue) << "the scanner took the change";
     wxTheApp->ProcessIdle();

@@ -616,12 +616,12 @@ bool CVostrelDlg::ConfirmClosing()
     return true;
 }
 
-// The controls are refreshed by the apply, so it runs here on the UI thread; the
-// window is going away and nothing else can happen meanwhile.
+// The write and its read-back take seconds at a low baud rate: they run under the
+// wait dialog, as every write of the configuration page does.
 bool CVostrelDlg::ApplyChangesBeforeClosing()
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    if (engine.ApplyChanges())
+    if (CCfgTitleDlg::RunWork([&engine] { return engine.ApplyChanges(); }))
         return true;
     // Closing now would lose the changes the scanner refused; the user decides again.
     ShowMessage(CCfgMainDlg::FailedWriteText(), wxOK | wxICON_ERROR);
