@@ -541,7 +541,8 @@ TEST_F(ShippedDataTest, EveryModelHasItsOwnCommandFileOfUniquelyNamedCommands)
 
         std::set<wxString> names;
         for (const SShippedCommand& command : file.commands) {
-            EXPECT_TRUE(IsCommandName(command.name) || kPseudoCommands.count(command.name)) << "\"" << command.name << "\"";
+            EXPECT_TRUE(IsCommandName(command.name) || kPseudoCommands.count(command.name))
+                << "\"" << command.name << "\"";
             EXPECT_TRUE(names.insert(command.name).second) << command.name << " is defined twice";
             EXPECT_EQ(1u, kControlTypes.count(command.controlType)) << command.name << " " << command.controlType;
             if (!command.cmdGetLen.empty()) {
@@ -927,7 +928,6 @@ TEST_F(ShippedDataTest, ModelsLoseThePagesTheyHaveNoSettingsForButNoRowRunsEmpty
                     lostBySome.insert(name);
             }
         }
-
     }
     EXPECT_FALSE(lostBySome.empty()) << "every model keeps every page of settings";
     for (const SPage& page : file.pages) {
