@@ -3,6 +3,7 @@
 #include "DemoScanner.h"
 #include "DeviceMnt.h"
 #include "HBDataStreamMnt.h"
+#include "SaveCfg.h"
 
 CSimulatedPort::~CSimulatedPort()
 {
@@ -58,8 +59,8 @@ int FindScanners(const SCliOptions& options)
 {
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     if (!options.port.empty())
-        return link.EnumSerialPort(options.port, options.baudRate);
-    return link.EnumDevices();
+        return link.EnumSerialPort(options.port, options.baudRate, CSaveCfg::AskDevice);
+    return link.EnumDevices(CSaveCfg::AskDevice);
 }
 
 std::string NoScannerMessage(const SCliOptions& options)

@@ -13,6 +13,7 @@
 #include <vector>
 
 class CDeviceInfo;
+struct SReplyValue;
 class wxDateTime;
 
 // Status characters that end every reply item.
@@ -57,6 +58,10 @@ public:
 
     // "#" + command + parameter; true with the item's value when `command` is acknowledged.
     static bool SendSetting(const wxString& command, const wxString& parameter, wxString& value);
+
+    // The exchange the link manager identifies scanners with: `request` in one frame,
+    // every item acknowledged.
+    static bool AskDevice(const wchar_t* request, std::vector<SReplyValue>& items);
 
     // mark + command + suffix; true with the value of the first acknowledged item
     // whose name occurs within `command`.
