@@ -196,6 +196,16 @@ void CHBDataStreamMnt::IdentifyDevices(const DeviceQuery& query)
 {
     for (const auto& entry : m_devices)
         IdentifyDevice(*entry, query);
+    // Detection only saw reply marks; a port that then names no product may hold a
+    // scanner at another rate or something else entirely, and showing it as a scanner
+    // would lead the user to configure nothing.
+    auto unnamed = [](const std::unique_ptr<DeviceEntry>& entry) {
+        if (!entry->productName.empty())
+            return false;
+        VLOG(LOG_INFO, "device of kind %i named no product and is left out", static_cast<int>(entry->kind));
+        return true;
+    };
+    m_devices.erase(std::remove_if(m_devices.begin(), m_devices.end(), unnamed), m_devices.end());
 }
 
 void CHBDataStreamMnt::IdentifyDevice(DeviceEntry& entry, const DeviceQuery& query)

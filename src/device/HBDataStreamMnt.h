@@ -45,7 +45,8 @@ public:
     // Adds an entry for a serial port given by path without identifying it; null when
     // the path is empty or, with `baudRate` 0, nothing answered at any rate.
     DeviceEntry* AddSerialPort(const std::string& path, uint32_t baudRate);
-    // Asks every entry for its system text, product name and serial number.
+    // Asks every entry for its system text, product name and serial number, and drops
+    // the entries that name no product: whatever answered there is no scanner we can use.
     void IdentifyDevices(const DeviceQuery& query);
     // Removes the entries that no catalogue model was matched to.
     void RemoveUnmatched();

@@ -5,6 +5,7 @@
 #include "InProcessScanner.h"
 #include "SaveCfg.h"
 #include "LinkFixture.h"
+#include "PtyScanner.h"
 #include "ScriptedScanner.h"
 #include "SimulatedScanner.h"
 
@@ -201,6 +202,26 @@ TEST_F(LinkTest, APortGivenByPathIsFoundAtTheRateItAnswersAt)
     EXPECT_EQ("SN77", m_link.GetDevice(0)->serialNumber);
     EXPECT_EQ(115200u, m_link.GetDevice(0)->serial.baudRate);
     EXPECT_EQ(nullptr, m_link.AddSerialPort("", 9600));
+
+    // Something that answers but names no product is no scanner to work with.
+    scanner.Script({ReplyFrame("QRYSYSFirmware: V3\x06,PSNSN77\x06"), ""});
+    m_link.SetReadTimeout(150);
+    EXPECT_EQ(0, m_link.EnumSerialPort(scanner.Path(), 115200, CSaveCfg::AskDevice));
+}
+
+TEST_F(LinkTest, ASlowScannersLateReplyDoesNotPassForAnAnswerAtTheNextRate)
+{
+    // Its answer to the probe at 115200 comes while later rates are being probed.
+    CPtyScanner scanner(SimulatedScanner("HBS-HI880", 115200));
+    SSimFaultPlan plan;
+    ASSERT_TRUE(plan.Add("slow:300"));
+    scanner.Scanner().Faults().Set(plan);
+    std::string error;
+    ASSERT_TRUE(scanner.Start(error)) << error;
+
+    ASSERT_EQ(1, m_link.EnumSerialPort(scanner.Path(), 0, CSaveCfg::AskDevice));
+    EXPECT_EQ(115200u, m_link.GetDevice(0)->serial.baudRate);
+    EXPECT_EQ("HBS-HI880", m_link.GetDevice(0)->productName);
 }
 
 TEST_F(LinkTest, ChangingTheLineParametersReachesTheOpenPort)
