@@ -6,15 +6,18 @@
 #include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceMnt.h"
 #include "HBDataStreamMnt.h"
+#include "InProcessScanner.h"
 #include "PageMntXmlInfo.h"
 #include "PendingChangeList.h"
 #include "SaveCfg.h"
+#include "SimRequest.h"
 
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -37,6 +40,7 @@ protected:
         CHBDataStreamMnt::ResetInstance();
         CDeviceMnt::ResetInstance();
         CAppContext::ResetInstance();
+        hbds_clear_serial_paths();
     }
 
     void Plug(const char* model)
@@ -121,6 +125,37 @@ TEST_F(CliConfigTest, FilesThatCannotBeReadOrWrittenAreNamed)
     EXPECT_EQ(CLI_BAD_FILE, Run({"read", FilePath("plain") + "/fm300.xml"}));
     EXPECT_NE(std::string::npos, m_err.str().find("cannot write")) << m_err.str();
     EXPECT_EQ("a file, not a folder", m_dir.Read("plain"));
+}
+
+TEST_F(CliConfigTest, AFileReadFromAScannerSendsNoActionBackToIt)
+{
+    SSimScannerProfile profile;
+    profile.productName = "HBS-HI880";
+    profile.baudRate = 115200;
+    std::string error;
+    auto simulated = CSimulatedScanner::FromModelFile(VOSTREL_DATA_DIR "/Config/HI880.xml", profile, error);
+    ASSERT_TRUE(simulated) << error;
+    CInProcessScanner scanner(std::move(simulated), "sim:actions");
+    ASSERT_NE(0u, scanner.Start());
+    const std::string file = FilePath("hi880.xml");
+    ASSERT_EQ(CLI_OK, Run({"read", "--port", scanner.PortName(), "--baud", "115200", file})) << m_err.str();
+    scanner.Scanner().TakeHeardFrames();
+    EXPECT_EQ(CLI_OK, Run({"apply", "--port", scanner.PortName(), "--baud", "115200", file})) << m_out.str();
+
+    // Clearing or restoring data formats, code IDs and defaults would undo the file.
+    const std::set<std::string> actions = {"DFMCAL", "DFMDEF", "CIDDEF", "CUSSAV", "CUSDEF",
+                                           "FACDEF", "DLPCLR", "IMGSNP", "BEPTST"};
+    size_t heard = 0;
+    for (const std::string& frame : scanner.Scanner().TakeHeardFrames()) {
+        CSimRequest request;
+        ASSERT_TRUE(request.Parse(frame, [](const std::string& name) { return std::regex_match(name, std::regex("[A-Z0-9]{6}")); }))
+            << frame;
+        for (const std::string& command : request.Commands()) {
+            EXPECT_EQ(0u, actions.count(command.substr(0, 6))) << command;
+            ++heard;
+        }
+    }
+    EXPECT_GT(heard, 100u);
 }
 
 TEST(CliConfigOptions, FileCommandsTakeOneFileAndApplyAloneTakesAllAndForce)
