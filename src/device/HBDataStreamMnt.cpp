@@ -123,22 +123,39 @@ int CHBDataStreamMnt::EnumSerialPort(const std::string& path, uint32_t baudRate,
 
 DeviceEntry* CHBDataStreamMnt::AddSerialPort(const std::string& path, uint32_t baudRate)
 {
+    m_portStatus = HBDS_OK;
     SerialSettings port;
     std::memset(&port, 0, sizeof port);
     port.port = hbds_add_serial_path(path.c_str());
     if (port.port == 0)
         return nullptr;
-    if (baudRate == 0) {
-        if (hbds_detect_serial_settings(&port, 1, kDetectionTimeoutMs) < 1 || port.baudRate == 0)
-            return nullptr;
-    } else {
-        port.baudRate = baudRate;
-        port.dataBits = 8;
-    }
+    // A port that cannot be opened at all would only fail every probe below; the
+    // user is better served by the reason (missing, no terminal, busy).
+    port.baudRate = baudRate != 0 ? baudRate : 9600;
+    port.dataBits = 8;
+    m_portStatus = TryOpen(port);
+    if (m_portStatus != HBDS_OK)
+        return nullptr;
+    if (baudRate == 0 && (hbds_detect_serial_settings(&port, 1, kDetectionTimeoutMs) < 1 || port.baudRate == 0))
+        return nullptr;
     auto entry = std::make_unique<DeviceEntry>();
     entry->kind = DEVICE_KIND_SERIAL;
     entry->serial = port;
     return AddDevice(std::move(entry));
+}
+
+uint32_t CHBDataStreamMnt::TryOpen(const SerialSettings& port)
+{
+    const HBDS_HANDLE handle = hbds_create();
+    if (handle == 0)
+        return HBDS_ERR_MALLOC;
+    uint32_t status = HBDS_OK;
+    if (hbds_open_com(handle, &port, &status))
+        status = HBDS_OK;
+    else if (status == HBDS_OK)
+        status = HBDS_ERR_UNKNOWN;
+    hbds_destory(handle);
+    return status;
 }
 
 void CHBDataStreamMnt::AddUsbDevices()

@@ -43,8 +43,12 @@ public:
     // when it is 0, at the rate the port answers at. Returns the number of entries (0 or 1).
     int EnumSerialPort(const std::string& path, uint32_t baudRate, const DeviceQuery& query);
     // Adds an entry for a serial port given by path without identifying it; null when
-    // the path is empty or, with `baudRate` 0, nothing answered at any rate.
+    // the path is empty, the port cannot be opened (GetPortStatus says why) or, with
+    // `baudRate` 0, nothing answered at any rate.
     DeviceEntry* AddSerialPort(const std::string& path, uint32_t baudRate);
+    // The library's code for the last port given by path that could not be opened;
+    // 0 when it opened.
+    uint32_t GetPortStatus() const { return m_portStatus; }
     // Asks every entry for its system text, product name and serial number, and drops
     // the entries that name no product: whatever answered there is no scanner we can use.
     void IdentifyDevices(const DeviceQuery& query);
@@ -110,6 +114,8 @@ private:
     void AddUsbDevices();
     void AddSerialDevices();
     void IdentifyDevice(DeviceEntry& entry, const DeviceQuery& query);
+    // Opens and closes the port once; the library's code, 0 when it opened.
+    static uint32_t TryOpen(const SerialSettings& port);
     // Stores one line parameter of the current device and applies them all.
     template <typename T>
     bool SetSerialField(T SerialSettings::*field, T value);
@@ -124,6 +130,7 @@ private:
     std::atomic<int32_t> m_cancel{0};
     int32_t m_readTimeout = 2000;
     DeviceEntry* m_current = nullptr;
+    uint32_t m_portStatus = 0;
     std::vector<uint8_t> m_receive;
     size_t m_received = 0;
     std::vector<wchar_t> m_text;
