@@ -97,6 +97,10 @@ public:
     // Sends the list prepared by LoadFileForSending, leaving out pending changes and
     // the link settings.
     bool SendFileCommands();
+    // How many entries the last SendFileCommands sent after leaving those out.
+    size_t GetFileCommandsSent() const { return m_fileCommandsSent; }
+    // The link settings a file never sends, so that the link stays usable.
+    static const std::vector<wxString>& GetFileHeldBackCommands();
     // True (and the link-change flag set) when the interface, keyboard port or baud
     // rate is among the changes.
     bool HasLinkChange();
@@ -199,6 +203,7 @@ private:
     size_t m_rowWidth = 0;
     size_t m_maxPayload = 300;
     size_t m_itemCount = 0;
+    size_t m_fileCommandsSent = 0;
     bool m_online = false;
     std::vector<wxString> m_failedQueries;
 

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/filename.h>
+
 #include <regex>
 #include <set>
 #include <sstream>
@@ -102,8 +104,10 @@ TEST_F(CliConfigTest, AScannerReadIntoAFileDiffersOnlyWhereTheFileWasEditedUntil
 TEST_F(CliConfigTest, ApplyingToEveryScannerSkipsOtherModelsUnlessForced)
 {
     Plug("HBS-EM20");
+    // Only the scan mode goes out: the file's link settings are held back.
     m_dir.Write("beeper.xml", "<Vostrel DeviceType=\"HBS-FM300\"><Command CommandName=\"SCNMOD\" Value=\"2\"/>"
-                              "<Command CommandName=\"INTERF\" Value=\"1\"/></Vostrel>");
+                              "<Command CommandName=\"INTERF\" Value=\"1\"/><Command CommandName=\"232PAR\" Value=\"0\"/>"
+                              "</Vostrel>");
     EXPECT_EQ(CLI_REFUSED, Run({"apply", "--all", FilePath("beeper.xml")}));
     const std::string lines = m_out.str();
     EXPECT_NE(std::string::npos, lines.find("HBS-FM300\tok: 1 settings sent\n")) << lines;
@@ -156,6 +160,33 @@ TEST_F(CliConfigTest, AFileReadFromAScannerSendsNoActionBackToIt)
         }
     }
     EXPECT_GT(heard, 100u);
+}
+
+TEST_F(CliConfigTest, AMissingCatalogueOrPageListIsNamedAndNoFileIsWritten)
+{
+    m_dir.Write("in.xml", "<Vostrel DeviceType=\"HBS-FM300\"><Command CommandName=\"SCNMOD\" Value=\"2\"/></Vostrel>");
+    const struct {
+        const char* brokenFile;
+        const char* content;
+        const char* command;
+        int exitCode;
+        std::string message;
+    } cases[] = {
+        {"Config/devicesinfo.xml", "<Devices/>", "read", CLI_NO_SCANNER, "holds no scanner model to match HBS-FM300"},
+        {"Config/devicesinfo.xml", "<Devices/>", "apply", CLI_REFUSED, "HBS-FM300\tskipped: the catalogue "},
+        {"Config/pageinfo.xml", "<Pages/>", "read", CLI_BAD_FILE, "no settings pages to read"},
+    };
+    for (const auto& row : cases) {
+        CTempDir program;
+        program.CopyShippedData();
+        program.Write(row.brokenFile, row.content);
+        CAppContext::GetInstance().SetProgramDirectory(program.Path());
+        CDeviceMnt::ResetInstance();
+        const bool reading = std::string(row.command) == "read";
+        EXPECT_EQ(row.exitCode, Run({row.command, FilePath(reading ? "out.xml" : "in.xml")})) << row.command;
+        EXPECT_NE(std::string::npos, (m_out.str() + m_err.str()).find(row.message)) << m_out.str() << m_err.str();
+        EXPECT_FALSE(wxFileName::FileExists(m_dir.File("out.xml")));
+    }
 }
 
 TEST(CliConfigOptions, FileCommandsTakeOneFileAndApplyAloneTakesAllAndForce)

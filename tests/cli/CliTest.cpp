@@ -66,6 +66,13 @@ TEST(CliOptions, CommandLinesThatCannotRunAreRefusedWithAReason)
     EXPECT_NE(std::string::npos, Refusal({"list", "--product", "P"}).find("--sim"));
 }
 
+TEST(CliOptions, HelpNamesEverySettingThatApplyHoldsBack)
+{
+    const std::string usage = CliUsage();
+    for (const wxString& name : CSaveCfg::GetFileHeldBackCommands())
+        EXPECT_NE(std::string::npos, usage.find(name.ToStdString())) << name;
+}
+
 TEST(CliOutput, ControlBytesInValuesAreShownEscaped)
 {
     EXPECT_EQ("AB\\x0D\\x0A\\\\z", PrintableValue(L"AB\r\n\\z"));
