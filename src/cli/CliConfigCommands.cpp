@@ -2,6 +2,7 @@
 // file to scanners and comparing a scanner with a file.
 #include "CliCommands.h"
 
+#include "AppContext.h"
 #include "CliSupport.h"
 #include "ConnectSequence.h"
 #include "DeviceCmdNameMntXmlInfo.h"
@@ -17,6 +18,14 @@
 #include <vector>
 
 namespace {
+
+// A catalogue without any model matches no scanner (every other name gets the first
+// model as an unknown device).
+std::string NoModelMessage(const wxString& productName)
+{
+    return "the catalogue " + Utf8(CAppContext::GetInstance().GetFilePath("Config", "devicesinfo.xml")) +
+           " holds no scanner model to match " + OrDash(productName) + " to";
+}
 
 // The scanner a configuration command works on, connected and read, with its model
 // the engine's current one until the command ends.
@@ -50,6 +59,13 @@ bool CConnectedScanner::Connect(const SCliOptions& options, std::ostream& err, i
         return false;
     }
     m_entry = link.GetDevice(0);
+    // The model comes first: without one there is nothing to read the settings into.
+    m_model = CDeviceMnt::GetInstance().MatchDevice(m_entry->productName);
+    if (!m_model) {
+        err << "vostrel-cli: " << NoModelMessage(m_entry->productName) << "\n";
+        exitCode = CLI_NO_SCANNER;
+        return false;
+    }
     link.SetReadTimeout(static_cast<int32_t>(options.timeoutMs));
     if (!RunConnectSequence(m_entry)) {
         const wxString failure = link.GetLastErrorText();
@@ -58,7 +74,6 @@ bool CConnectedScanner::Connect(const SCliOptions& options, std::ostream& err, i
         exitCode = CLI_NO_REPLY;
         return false;
     }
-    m_model = CDeviceMnt::GetInstance().MatchDevice(m_entry->productName);
     CSaveCfg& engine = CSaveCfg::GetInstance();
     engine.SetCurrentModel(m_model.get());
     engine.SetOnline(true);
@@ -93,6 +108,10 @@ bool ApplyToScanner(DeviceEntry& entry, const SCliOptions& options, std::ostream
     out << PortName(entry) << '\t' << OrDash(entry.productName) << '\t';
 
     std::unique_ptr<CDeviceInfo> model = CDeviceMnt::GetInstance().MatchDevice(entry.productName);
+    if (!model) {
+        out << "skipped: " << NoModelMessage(entry.productName) << "\n";
+        return false;
+    }
     if (!options.force && !model->Matches(engine.GetFileDeviceType(), true)) {
         out << "skipped: the file is for " << OrDash(engine.GetFileDeviceType()) << " (--force sends it anyway)\n";
         return false;
@@ -108,7 +127,7 @@ bool ApplyToScanner(DeviceEntry& entry, const SCliOptions& options, std::ostream
     const wxString failure = link.GetLastErrorText();
     link.CloseDevice(0);
     if (sent && engine.GetErrorList().empty()) {
-        out << "ok: " << engine.GetSendList().size() << " settings sent\n";
+        out << "ok: " << engine.GetFileCommandsSent() << " settings sent\n";
         return true;
     }
     if (!engine.GetErrorList().empty())
@@ -131,6 +150,11 @@ int RunRead(const SCliOptions& options, std::ostream& out, std::ostream& err)
     if (!scanner.Connect(options, err, exitCode))
         return exitCode;
 
+    if (CPageMntXmlInfo::GetInstance().GetPages().empty()) {
+        err << "vostrel-cli: no settings pages to read: " << Utf8(CAppContext::GetInstance().GetFilePath("Config", "pageinfo.xml"))
+            << " is missing, unreadable or holds no page; " << options.text << " is left as it was\n";
+        return CLI_BAD_FILE;
+    }
     const wxString path = wxString::FromUTF8(options.text);
     if (!CSaveCfg::GetInstance().SaveConfiguration(path)) {
         err << "vostrel-cli: cannot write " << options.text << "\n";

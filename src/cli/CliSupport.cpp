@@ -3,6 +3,7 @@
 #include "DemoScanner.h"
 #include "DeviceMnt.h"
 #include "HBDataStreamMnt.h"
+#include "SaveCfg.h"
 
 CSimulatedPort::~CSimulatedPort()
 {
@@ -58,14 +59,36 @@ int FindScanners(const SCliOptions& options)
 {
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     if (!options.port.empty())
-        return link.EnumSerialPort(options.port, options.baudRate);
-    return link.EnumDevices();
+        return link.EnumSerialPort(options.port, options.baudRate, CSaveCfg::AskDevice);
+    return link.EnumDevices(CSaveCfg::AskDevice);
 }
+
+namespace {
+
+// Why the port given by path could not be opened, in the words of a shell user.
+std::string PortProblem(const std::string& path, uint32_t status)
+{
+    switch (status) {
+    case HBDS_ERR_NOT_EXIST:
+        return path + " does not exist";
+    case HBDS_ERR_INVALID_FILE_FORMAT:
+        return path + " is no serial port (not a terminal)";
+    case HBDS_ERR_ACCESS_DENIED:
+        return path + " is busy: another program has it open (or you may not open it)";
+    default:
+        return "cannot open " + path + ": " + Utf8(CHBDataStreamMnt::ErrorTextForStatus(status));
+    }
+}
+
+}  // namespace
 
 std::string NoScannerMessage(const SCliOptions& options)
 {
-    if (!options.port.empty())
-        return "vostrel-cli: no scanner answered at " + options.port + "\n";
-    return "vostrel-cli: no scanner found\n";
+    if (options.port.empty())
+        return "vostrel-cli: no scanner found\n";
+    const uint32_t status = CHBDataStreamMnt::GetInstance().GetPortStatus();
+    if (status != HBDS_OK)
+        return "vostrel-cli: " + PortProblem(options.port, status) + "\n";
+    return "vostrel-cli: no scanner answered at " + options.port + "\n";
 }
 

@@ -208,10 +208,10 @@ bool CSaveCfg::ExchangeWithOneResend()
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     if (!WriteFrame())
         return false;
-    if (link.ReadReply(0))
+    if (link.ReadReply(0, IsReplyComplete))
         return true;
     VLOG(LOG_DETAIL, "no reply, sending again: %s", U8(wxString(m_frame)));
-    return WriteFrame() && link.ReadReply(0);
+    return WriteFrame() && link.ReadReply(0, IsReplyComplete);
 }
 
 bool CSaveCfg::ParseLastReply(size_t capacity, size_t& count)
@@ -277,7 +277,7 @@ bool CSaveCfg::SendCommandList(const wchar_t* rows, size_t count, size_t rowWidt
         return false;
     }
     // A list goes out once: the caller judges the batch by the error list.
-    if (!CHBDataStreamMnt::GetInstance().ReadReply(0))
+    if (!CHBDataStreamMnt::GetInstance().ReadReply(0, IsReplyComplete))
         return false;
     size_t parsed = 0;
     if (!ParseLastReply(2 * count, parsed))
@@ -301,6 +301,16 @@ bool CSaveCfg::SendSetting(const wxString& command, const wxString& parameter, w
         }
     }
     return false;
+}
+
+bool CSaveCfg::AskDevice(const wchar_t* request, std::vector<SReplyValue>& items)
+{
+    items.clear();
+    size_t count = 0;
+    const ReplyItem* replied = GetInstance().SendCommand(request, L"", count);
+    for (size_t i = 0; replied && i < count; ++i)
+        items.push_back({replied[i].command, replied[i].value});
+    return replied != nullptr;
 }
 
 bool CSaveCfg::QueryCommand(const wxString& command, const wxString& suffix, wxString& value, const wxString& mark)

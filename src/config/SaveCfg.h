@@ -13,6 +13,7 @@
 #include <vector>
 
 class CDeviceInfo;
+struct SReplyValue;
 class wxDateTime;
 
 // Status characters that end every reply item.
@@ -58,6 +59,10 @@ public:
     // "#" + command + parameter; true with the item's value when `command` is acknowledged.
     static bool SendSetting(const wxString& command, const wxString& parameter, wxString& value);
 
+    // The exchange the link manager identifies scanners with: `request` in one frame,
+    // every item acknowledged.
+    static bool AskDevice(const wchar_t* request, std::vector<SReplyValue>& items);
+
     // mark + command + suffix; true with the value of the first acknowledged item
     // whose name occurs within `command`.
     static bool QueryCommand(const wxString& command, const wxString& suffix, wxString& value,
@@ -92,6 +97,10 @@ public:
     // Sends the list prepared by LoadFileForSending, leaving out pending changes and
     // the link settings.
     bool SendFileCommands();
+    // How many entries the last SendFileCommands sent after leaving those out.
+    size_t GetFileCommandsSent() const { return m_fileCommandsSent; }
+    // The link settings a file never sends, so that the link stays usable.
+    static const std::vector<wxString>& GetFileHeldBackCommands();
     // True (and the link-change flag set) when the interface, keyboard port or baud
     // rate is among the changes.
     bool HasLinkChange();
@@ -194,6 +203,7 @@ private:
     size_t m_rowWidth = 0;
     size_t m_maxPayload = 300;
     size_t m_itemCount = 0;
+    size_t m_fileCommandsSent = 0;
     bool m_online = false;
     std::vector<wxString> m_failedQueries;
 

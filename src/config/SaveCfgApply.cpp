@@ -170,7 +170,7 @@ bool IsLeftOutOfFile(const wxString& text)
         if (!pending.empty() && text.Find(pending) != wxNOT_FOUND)
             return true;
     }
-    for (const char* linkName : {"INTERF", "232BAD", "232PAR", "232STP", "232DAT", "KBWPOR"}) {
+    for (const wxString& linkName : CSaveCfg::GetFileHeldBackCommands()) {
         if (text.Find(linkName) != wxNOT_FOUND)
             return true;
     }
@@ -178,6 +178,12 @@ bool IsLeftOutOfFile(const wxString& text)
 }
 
 }  // namespace
+
+const std::vector<wxString>& CSaveCfg::GetFileHeldBackCommands()
+{
+    static const std::vector<wxString> names = {"INTERF", "232BAD", "232PAR", "232STP", "232DAT", "KBWPOR"};
+    return names;
+}
 
 bool CSaveCfg::SetMapValue(const wxString& name, const wxString& value)
 {
@@ -290,6 +296,7 @@ bool CSaveCfg::SendFileCommands()
         if (!IsLeftOutOfFile(text))
             kept.push_back(text);
     }
+    m_fileCommandsSent = kept.size();
     return SendInBatches(kept);
 }
 

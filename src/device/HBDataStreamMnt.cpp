@@ -3,7 +3,6 @@
 #include "DeviceInfo.h"
 #include "Log.h"
 #include "NarrowText.h"
-#include "SaveCfg.h"
 #include "UiText.h"
 
 #include <algorithm>
@@ -102,44 +101,61 @@ DeviceEntry* CHBDataStreamMnt::AddDevice(std::unique_ptr<DeviceEntry> entry)
     return m_devices.back().get();
 }
 
-int CHBDataStreamMnt::EnumDevices()
+int CHBDataStreamMnt::EnumDevices(const DeviceQuery& query)
 {
     DeleteDevices();
     m_cancel = 0;
     AddUsbDevices();
     AddSerialDevices();
-    IdentifyDevices();
+    IdentifyDevices(query);
     return static_cast<int>(m_devices.size());
 }
 
-int CHBDataStreamMnt::EnumSerialPort(const std::string& path, uint32_t baudRate)
+int CHBDataStreamMnt::EnumSerialPort(const std::string& path, uint32_t baudRate, const DeviceQuery& query)
 {
     DeleteDevices();
     m_cancel = 0;
     if (!AddSerialPort(path, baudRate))
         return 0;
-    IdentifyDevices();
+    IdentifyDevices(query);
     return static_cast<int>(m_devices.size());
 }
 
 DeviceEntry* CHBDataStreamMnt::AddSerialPort(const std::string& path, uint32_t baudRate)
 {
+    m_portStatus = HBDS_OK;
     SerialSettings port;
     std::memset(&port, 0, sizeof port);
     port.port = hbds_add_serial_path(path.c_str());
     if (port.port == 0)
         return nullptr;
-    if (baudRate == 0) {
-        if (hbds_detect_serial_settings(&port, 1, kDetectionTimeoutMs) < 1 || port.baudRate == 0)
-            return nullptr;
-    } else {
-        port.baudRate = baudRate;
-        port.dataBits = 8;
-    }
+    // A port that cannot be opened at all would only fail every probe below; the
+    // user is better served by the reason (missing, no terminal, busy).
+    port.baudRate = baudRate != 0 ? baudRate : 9600;
+    port.dataBits = 8;
+    m_portStatus = TryOpen(port);
+    if (m_portStatus != HBDS_OK)
+        return nullptr;
+    if (baudRate == 0 && (hbds_detect_serial_settings(&port, 1, kDetectionTimeoutMs) < 1 || port.baudRate == 0))
+        return nullptr;
     auto entry = std::make_unique<DeviceEntry>();
     entry->kind = DEVICE_KIND_SERIAL;
     entry->serial = port;
     return AddDevice(std::move(entry));
+}
+
+uint32_t CHBDataStreamMnt::TryOpen(const SerialSettings& port)
+{
+    const HBDS_HANDLE handle = hbds_create();
+    if (handle == 0)
+        return HBDS_ERR_MALLOC;
+    uint32_t status = HBDS_OK;
+    if (hbds_open_com(handle, &port, &status))
+        status = HBDS_OK;
+    else if (status == HBDS_OK)
+        status = HBDS_ERR_UNKNOWN;
+    hbds_destory(handle);
+    return status;
 }
 
 void CHBDataStreamMnt::AddUsbDevices()
@@ -193,34 +209,43 @@ wxString CHBDataStreamMnt::CleanIdentityValue(const wxString& value)
     return cleaned;
 }
 
-void CHBDataStreamMnt::IdentifyDevices()
+void CHBDataStreamMnt::IdentifyDevices(const DeviceQuery& query)
 {
     for (const auto& entry : m_devices)
-        IdentifyDevice(*entry);
+        IdentifyDevice(*entry, query);
+    // Detection only saw reply marks; a port that then names no product may hold a
+    // scanner at another rate or something else entirely, and showing it as a scanner
+    // would lead the user to configure nothing.
+    auto unnamed = [](const std::unique_ptr<DeviceEntry>& entry) {
+        if (!entry->productName.empty())
+            return false;
+        VLOG(LOG_INFO, "device of kind %i named no product and is left out", static_cast<int>(entry->kind));
+        return true;
+    };
+    m_devices.erase(std::remove_if(m_devices.begin(), m_devices.end(), unnamed), m_devices.end());
 }
 
-void CHBDataStreamMnt::IdentifyDevice(DeviceEntry& entry)
+void CHBDataStreamMnt::IdentifyDevice(DeviceEntry& entry, const DeviceQuery& query)
 {
-    if (!OpenDevice(&entry))
+    if (!query || !OpenDevice(&entry))
         return;
-    CSaveCfg& engine = CSaveCfg::GetInstance();
-    size_t count = 0;
-    if (const ReplyItem* items = engine.SendCommand(L"@QRYSYS,PDN,PSN", L"", count)) {
-        for (size_t i = 0; i < count; ++i) {
-            const wxString name(items[i].command);
-            if (name == "QRYSYS")
-                entry.systemInfo = items[i].value;
-            else if (name == "QRYPDN")
-                entry.productName = CleanIdentityValue(items[i].value);
-            else if (name == "QRYPSN")
-                entry.serialNumber = CleanIdentityValue(items[i].value);
+    std::vector<SReplyValue> items;
+    if (query(L"@QRYSYS,PDN,PSN", items)) {
+        for (const SReplyValue& item : items) {
+            if (item.name == "QRYSYS")
+                entry.systemInfo = item.value;
+            else if (item.name == "QRYPDN")
+                entry.productName = CleanIdentityValue(item.value);
+            else if (item.name == "QRYPSN")
+                entry.serialNumber = CleanIdentityValue(item.value);
         }
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(kIdentityPauseMs));
-    const ReplyItem* extra = engine.SendCommand(L"BASQSY", L"", count);
+    std::vector<SReplyValue> extra;
+    const bool answered = query(L"BASQSY", extra);
     CloseDevice(0);
-    if (extra && count > 0 && wxString(extra[0].command) == "BASQSY") {
-        const wxString value(extra[0].value);
+    if (answered && !extra.empty() && extra[0].name == "BASQSY") {
+        const wxString& value = extra[0].value;
         entry.systemInfo = entry.systemInfo.empty() ? value : entry.systemInfo + "\r\n" + value;
     }
 }
@@ -375,9 +400,10 @@ bool CHBDataStreamMnt::ReadChunks(uint32_t limitMs, Done&& done)
     return m_received > 0 && !m_cancel;
 }
 
-bool CHBDataStreamMnt::ReadReply(uint32_t limitMs)
+bool CHBDataStreamMnt::ReadReply(uint32_t limitMs, const ReplyCompleteTest& complete)
 {
-    return ReadChunks(limitMs, [this] { return CSaveCfg::IsReplyComplete(m_receive.data(), m_received); });
+    // Without a test every chunk ends the reply, as for data that cannot be a reply.
+    return ReadChunks(limitMs, [&] { return !complete || complete(m_receive.data(), m_received); });
 }
 
 bool CHBDataStreamMnt::ReadImage(bool firstFlag, bool secondFlag)

@@ -10,9 +10,25 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+// The command protocol lives above the link. The link is handed the two pieces of it
+// that it needs: when a reply is whole, and how to ask a scanner something.
+
+// True when the bytes received so far make a whole reply, or cannot become one.
+using ReplyCompleteTest = std::function<bool(const uint8_t* bytes, size_t n)>;
+
+// One acknowledged item of a reply.
+struct SReplyValue {
+    wxString name;
+    wxString value;
+};
+// Sends `request` in one exchange on the open link; false when nothing usable came
+// back or an item was refused, otherwise true with the items.
+using DeviceQuery = std::function<bool(const wchar_t* request, std::vector<SReplyValue>& items)>;
 
 class CHBDataStreamMnt {
 public:
@@ -21,16 +37,21 @@ public:
     ~CHBDataStreamMnt();
 
     // Rebuilds the device list (USB first, then serial ports that answered) and
-    // identifies every entry. Returns the number of entries.
-    int EnumDevices();
+    // identifies every entry with `query`. Returns the number of entries.
+    int EnumDevices(const DeviceQuery& query);
     // Rebuilds the device list from one serial port given by path, at `baudRate` or,
     // when it is 0, at the rate the port answers at. Returns the number of entries (0 or 1).
-    int EnumSerialPort(const std::string& path, uint32_t baudRate);
+    int EnumSerialPort(const std::string& path, uint32_t baudRate, const DeviceQuery& query);
     // Adds an entry for a serial port given by path without identifying it; null when
-    // the path is empty or, with `baudRate` 0, nothing answered at any rate.
+    // the path is empty, the port cannot be opened (GetPortStatus says why) or, with
+    // `baudRate` 0, nothing answered at any rate.
     DeviceEntry* AddSerialPort(const std::string& path, uint32_t baudRate);
-    // Asks every entry for its system text, product name and serial number.
-    void IdentifyDevices();
+    // The library's code for the last port given by path that could not be opened;
+    // 0 when it opened.
+    uint32_t GetPortStatus() const { return m_portStatus; }
+    // Asks every entry for its system text, product name and serial number, and drops
+    // the entries that name no product: whatever answered there is no scanner we can use.
+    void IdentifyDevices(const DeviceQuery& query);
     // Removes the entries that no catalogue model was matched to.
     void RemoveUnmatched();
 
@@ -54,9 +75,9 @@ public:
     // dropping pending input. Bytes written; 0 when not open.
     uint32_t Write(const wchar_t* text, size_t length);
 
-    // Reads one reply; `limitMs` bounds each read and the whole reply (0 = no bound).
-    // True when at least one byte came.
-    bool ReadReply(uint32_t limitMs);
+    // Reads one reply until `complete` holds; `limitMs` bounds each read and the whole
+    // reply (0 = no bound). True when at least one byte came.
+    bool ReadReply(uint32_t limitMs, const ReplyCompleteTest& complete);
     // Reads an image reply until its announced length has arrived or the line is silent.
     bool ReadImage(bool firstFlag, bool secondFlag);
 
@@ -92,7 +113,9 @@ private:
     void DeleteDevices();
     void AddUsbDevices();
     void AddSerialDevices();
-    void IdentifyDevice(DeviceEntry& entry);
+    void IdentifyDevice(DeviceEntry& entry, const DeviceQuery& query);
+    // Opens and closes the port once; the library's code, 0 when it opened.
+    static uint32_t TryOpen(const SerialSettings& port);
     // Stores one line parameter of the current device and applies them all.
     template <typename T>
     bool SetSerialField(T SerialSettings::*field, T value);
@@ -107,6 +130,7 @@ private:
     std::atomic<int32_t> m_cancel{0};
     int32_t m_readTimeout = 2000;
     DeviceEntry* m_current = nullptr;
+    uint32_t m_portStatus = 0;
     std::vector<uint8_t> m_receive;
     size_t m_received = 0;
     std::vector<wchar_t> m_text;

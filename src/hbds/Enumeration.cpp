@@ -19,6 +19,9 @@ namespace {
 // after as few probes as possible.
 const uint32_t kProbeRates[] = {9600, 115200, 57600, 38400, 19200, 4800, 2400, 1200};
 
+// How long a scanner that answers late may take, when the sweep heard one.
+const int kSlowScannerWaitMs = 1000;
+
 // Asking for the product name changes nothing on the scanner.
 const char kProbeFrame[] = "~\x01" "0000@QRYPDN;\x03";
 
@@ -31,7 +34,30 @@ bool LooksLikeReply(const uint8_t* data, int length)
     return false;
 }
 
-bool ScannerAnswersAt(uint32_t port, uint32_t rate, int timeoutMs)
+// Writes one probe and reads what comes back within the wait.
+bool ProbeOnce(HBDS_HANDLE handle, uint32_t rate, int timeoutMs)
+{
+    // Whatever is still on the line belongs to an earlier probe.
+    hbds_clean(handle, 0);
+    const uint32_t length = sizeof kProbeFrame - 1;
+    if (hbds_write(handle, reinterpret_cast<const uint8_t*>(kProbeFrame), length) != static_cast<int>(length))
+        return false;
+    // The time-out covers the scanner's thinking; the reply's own bytes need their
+    // wire time on top at slow rates.
+    const int wait = timeoutMs + static_cast<int>(64 * 10 * 1000 / rate);
+    uint8_t reply[256];
+    const uint8_t terminator[] = {';', 0x03};
+    uint32_t status = 0;
+    const int got = hbds_read_until(handle, reply, sizeof reply, wait, -2, terminator, 2, &status);
+    return LooksLikeReply(reply, got);
+}
+
+enum class EProbe { Silent, Answered, LateAnswer };
+
+// A reply to the first probe may be a slow scanner's late answer to the probe at an
+// earlier rate, heard now. Only a scanner that understands this rate answers the
+// second probe too, which goes out after the first reply is in.
+EProbe ProbeAt(uint32_t port, uint32_t rate, int timeoutMs)
 {
     SerialSettings settings{};
     settings.port = port;
@@ -39,22 +65,32 @@ bool ScannerAnswersAt(uint32_t port, uint32_t rate, int timeoutMs)
     settings.dataBits = 8;
     HBDS_HANDLE handle = hbds_create();
     uint32_t status = 0;
-    bool answered = false;
-    if (hbds_open_com(handle, &settings, &status)) {
-        const uint32_t length = sizeof kProbeFrame - 1;
-        if (hbds_write(handle, reinterpret_cast<const uint8_t*>(kProbeFrame), length) ==
-            static_cast<int>(length)) {
-            // The time-out covers the scanner's thinking; the reply's own bytes need
-            // their wire time on top at slow rates.
-            const int wait = timeoutMs + static_cast<int>(64 * 10 * 1000 / rate);
-            uint8_t reply[256];
-            const uint8_t terminator[] = {';', 0x03};
-            const int got = hbds_read_until(handle, reply, sizeof reply, wait, -2, terminator, 2, &status);
-            answered = LooksLikeReply(reply, got);
-        }
-    }
+    EProbe result = EProbe::Silent;
+    if (hbds_open_com(handle, &settings, &status) && ProbeOnce(handle, rate, timeoutMs))
+        result = ProbeOnce(handle, rate, timeoutMs) ? EProbe::Answered : EProbe::LateAnswer;
     hbds_destory(handle);
-    return answered;
+    return result;
+}
+
+uint32_t DetectRate(uint32_t port, int timeoutMs)
+{
+    bool lateAnswer = false;
+    for (uint32_t rate : kProbeRates) {
+        const EProbe probe = ProbeAt(port, rate, timeoutMs);
+        if (probe == EProbe::Answered)
+            return rate;
+        lateAnswer = lateAnswer || probe == EProbe::LateAnswer;
+    }
+    if (!lateAnswer)
+        return 0;
+    // Something answered, but too slowly for the sweep: once more, with the wait a
+    // slow scanner needs.
+    logout_line(5, "Enumeration.cpp", __LINE__, "port %u answers late; probing again slowly", port);
+    for (uint32_t rate : kProbeRates) {
+        if (ProbeAt(port, rate, std::max(timeoutMs, kSlowScannerWaitMs)) == EProbe::Answered)
+            return rate;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -98,13 +134,7 @@ int hbds_detect_serial_settings(SerialSettings* ports, uint32_t count, int timeo
     if (!ports)
         return 0;
     for (uint32_t i = 0; i < count; ++i) {
-        uint32_t found = 0;
-        for (uint32_t rate : kProbeRates) {
-            if (ScannerAnswersAt(ports[i].port, rate, timeoutMs)) {
-                found = rate;
-                break;
-            }
-        }
+        const uint32_t found = DetectRate(ports[i].port, timeoutMs);
         ports[i].baudRate = found;
         ports[i].dataBits = 8;
         ports[i].stopBits = 0;

@@ -20,6 +20,9 @@ uint32_t StatusForOpenErrno(int error)
     case ENXIO:
     case ENOTDIR:
         return HBDS_ERR_NOT_EXIST;
+    case EISDIR:
+    case ENOTTY:
+        return HBDS_ERR_INVALID_FILE_FORMAT;
     default:
         return HBDS_ERR_UNKNOWN;
     }

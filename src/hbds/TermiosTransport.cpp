@@ -149,8 +149,9 @@ std::unique_ptr<CTransport> OpenTermiosTransport(const std::string& path, const 
         return nullptr;
     }
     if (!isatty(fd)) {
+        // A file or a device of another kind (/dev/null): there is no line to talk on.
         close(fd);
-        status = HBDS_ERR_NOT_EXIST;
+        status = HBDS_ERR_INVALID_FILE_FORMAT;
         return nullptr;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -31,7 +31,7 @@ enum {
     HBDS_ERR_NOT_INITIAL = 6,       /* unknown handle */
     HBDS_ERR_NOT_CHANGE_MI = 7,
     HBDS_ERR_INVALID_PARAMS = 8,
-    HBDS_ERR_INVALID_FILE_FORMAT = 9,
+    HBDS_ERR_INVALID_FILE_FORMAT = 9, /* no firmware file, or a port path that is no serial line */
     HBDS_ERR_FILENAME_EXT = 10,
     HBDS_ERR_COMMUNICATION = 11,
     HBDS_ERR_MALLOC = 12,

@@ -3,6 +3,7 @@
 // pictures, command files, scripts and texts it names is complete, and the settings
 // pages and tabs fit the command files of the models.
 #include "AppContext.h"
+#include "CmdNameXmlInfo.h"
 #include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceMnt.h"
 #include "LanguageXmlInfo.h"
@@ -598,6 +599,20 @@ TEST_F(ShippedDataTest, PassAndTranslationListsNameRealSettings)
         EXPECT_TRUE(CSaveCfg::IsPassCommand(node->GetAttribute("Type") == "1" ? cmd + "XX" : cmd, "1")) << cmd;
     }
     EXPECT_FALSE(CSaveCfg::IsPassCommand("232BAD", "8"));
+
+    // The pages never save an action (clear, restore, test, query); the scanner's own
+    // list of values must not bring one into a file either, or sending the file runs it.
+    for (const CDeviceInfo* model : Models()) {
+        SCommandFile file;
+        ASSERT_TRUE(ReadCommandFile(ConfigFile(model->m_link), file)) << model->m_link;
+        for (const SShippedCommand& command : file.commands) {
+            CCmdNameXmlInfo definition;
+            definition.ControlType = command.controlType;
+            if (!definition.IsSavedControl()) {
+                EXPECT_TRUE(CSaveCfg::IsPassCommand(command.name, "1")) << model->m_link << " " << command.name;
+            }
+        }
+    }
 
     wxXmlDocument translations;
     ASSERT_TRUE(translations.Load(ConfigFile("transCmd.xml")));

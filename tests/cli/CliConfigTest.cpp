@@ -6,15 +6,20 @@
 #include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceMnt.h"
 #include "HBDataStreamMnt.h"
+#include "InProcessScanner.h"
 #include "PageMntXmlInfo.h"
 #include "PendingChangeList.h"
 #include "SaveCfg.h"
+#include "SimRequest.h"
 
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <wx/filename.h>
+
 #include <regex>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -37,6 +42,7 @@ protected:
         CHBDataStreamMnt::ResetInstance();
         CDeviceMnt::ResetInstance();
         CAppContext::ResetInstance();
+        hbds_clear_serial_paths();
     }
 
     void Plug(const char* model)
@@ -98,8 +104,10 @@ TEST_F(CliConfigTest, AScannerReadIntoAFileDiffersOnlyWhereTheFileWasEditedUntil
 TEST_F(CliConfigTest, ApplyingToEveryScannerSkipsOtherModelsUnlessForced)
 {
     Plug("HBS-EM20");
+    // Only the scan mode goes out: the file's link settings are held back.
     m_dir.Write("beeper.xml", "<Vostrel DeviceType=\"HBS-FM300\"><Command CommandName=\"SCNMOD\" Value=\"2\"/>"
-                              "<Command CommandName=\"INTERF\" Value=\"1\"/></Vostrel>");
+                              "<Command CommandName=\"INTERF\" Value=\"1\"/><Command CommandName=\"232PAR\" Value=\"0\"/>"
+                              "</Vostrel>");
     EXPECT_EQ(CLI_REFUSED, Run({"apply", "--all", FilePath("beeper.xml")}));
     const std::string lines = m_out.str();
     EXPECT_NE(std::string::npos, lines.find("HBS-FM300\tok: 1 settings sent\n")) << lines;
@@ -121,6 +129,64 @@ TEST_F(CliConfigTest, FilesThatCannotBeReadOrWrittenAreNamed)
     EXPECT_EQ(CLI_BAD_FILE, Run({"read", FilePath("plain") + "/fm300.xml"}));
     EXPECT_NE(std::string::npos, m_err.str().find("cannot write")) << m_err.str();
     EXPECT_EQ("a file, not a folder", m_dir.Read("plain"));
+}
+
+TEST_F(CliConfigTest, AFileReadFromAScannerSendsNoActionBackToIt)
+{
+    SSimScannerProfile profile;
+    profile.productName = "HBS-HI880";
+    profile.baudRate = 115200;
+    std::string error;
+    auto simulated = CSimulatedScanner::FromModelFile(VOSTREL_DATA_DIR "/Config/HI880.xml", profile, error);
+    ASSERT_TRUE(simulated) << error;
+    CInProcessScanner scanner(std::move(simulated), "sim:actions");
+    ASSERT_NE(0u, scanner.Start());
+    const std::string file = FilePath("hi880.xml");
+    ASSERT_EQ(CLI_OK, Run({"read", "--port", scanner.PortName(), "--baud", "115200", file})) << m_err.str();
+    scanner.Scanner().TakeHeardFrames();
+    EXPECT_EQ(CLI_OK, Run({"apply", "--port", scanner.PortName(), "--baud", "115200", file})) << m_out.str();
+
+    // Clearing or restoring data formats, code IDs and defaults would undo the file.
+    const std::set<std::string> actions = {"DFMCAL", "DFMDEF", "CIDDEF", "CUSSAV", "CUSDEF",
+                                           "FACDEF", "DLPCLR", "IMGSNP", "BEPTST"};
+    size_t heard = 0;
+    for (const std::string& frame : scanner.Scanner().TakeHeardFrames()) {
+        CSimRequest request;
+        ASSERT_TRUE(request.Parse(frame, [](const std::string& name) { return std::regex_match(name, std::regex("[A-Z0-9]{6}")); }))
+            << frame;
+        for (const std::string& command : request.Commands()) {
+            EXPECT_EQ(0u, actions.count(command.substr(0, 6))) << command;
+            ++heard;
+        }
+    }
+    EXPECT_GT(heard, 100u);
+}
+
+TEST_F(CliConfigTest, AMissingCatalogueOrPageListIsNamedAndNoFileIsWritten)
+{
+    m_dir.Write("in.xml", "<Vostrel DeviceType=\"HBS-FM300\"><Command CommandName=\"SCNMOD\" Value=\"2\"/></Vostrel>");
+    const struct {
+        const char* brokenFile;
+        const char* content;
+        const char* command;
+        int exitCode;
+        std::string message;
+    } cases[] = {
+        {"Config/devicesinfo.xml", "<Devices/>", "read", CLI_NO_SCANNER, "holds no scanner model to match HBS-FM300"},
+        {"Config/devicesinfo.xml", "<Devices/>", "apply", CLI_REFUSED, "HBS-FM300\tskipped: the catalogue "},
+        {"Config/pageinfo.xml", "<Pages/>", "read", CLI_BAD_FILE, "no settings pages to read"},
+    };
+    for (const auto& row : cases) {
+        CTempDir program;
+        program.CopyShippedData();
+        program.Write(row.brokenFile, row.content);
+        CAppContext::GetInstance().SetProgramDirectory(program.Path());
+        CDeviceMnt::ResetInstance();
+        const bool reading = std::string(row.command) == "read";
+        EXPECT_EQ(row.exitCode, Run({row.command, FilePath(reading ? "out.xml" : "in.xml")})) << row.command;
+        EXPECT_NE(std::string::npos, (m_out.str() + m_err.str()).find(row.message)) << m_out.str() << m_err.str();
+        EXPECT_FALSE(wxFileName::FileExists(m_dir.File("out.xml")));
+    }
 }
 
 TEST(CliConfigOptions, FileCommandsTakeOneFileAndApplyAloneTakesAllAndForce)

@@ -5,6 +5,9 @@
 #include "SaveCfg.h"
 
 #include "ScriptedScanner.h"
+#include "TempDir.h"
+
+#include <sys/file.h>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +64,13 @@ TEST(CliOptions, CommandLinesThatCannotRunAreRefusedWithAReason)
     EXPECT_NE(std::string::npos, Refusal({"send", "A", "B"}).find("one text"));
     EXPECT_NE(std::string::npos, Refusal({"send", "--port", "/dev/x", "--sim", "M", "A"}).find("together"));
     EXPECT_NE(std::string::npos, Refusal({"list", "--product", "P"}).find("--sim"));
+}
+
+TEST(CliOptions, HelpNamesEverySettingThatApplyHoldsBack)
+{
+    const std::string usage = CliUsage();
+    for (const wxString& name : CSaveCfg::GetFileHeldBackCommands())
+        EXPECT_NE(std::string::npos, usage.find(name.ToStdString())) << name;
 }
 
 TEST(CliOutput, ControlBytesInValuesAreShownEscaped)
@@ -124,10 +134,25 @@ TEST_F(CliSendTest, SilenceAndGarbageAreNoReply)
     EXPECT_EQ("", m_out.str());
 }
 
-TEST_F(CliSendTest, APortThatDoesNotExistIsNamed)
+TEST_F(CliSendTest, APortThatCannotBeOpenedIsNamedWithItsReason)
 {
-    EXPECT_EQ(CLI_NO_SCANNER, Send("@232BAD*", "/dev/no-such-port-here"));
-    EXPECT_NE(std::string::npos, m_err.str().find("/dev/no-such-port-here")) << m_err.str();
+    CTempDir folder;
+    CPseudoTerminal busy;
+    ASSERT_EQ(0, flock(busy.Slave(), LOCK_EX | LOCK_NB));  // as another program holding it
+    const struct {
+        std::string path;
+        std::string reason;
+    } cases[] = {
+        {"/dev/no-such-port-here", "vostrel-cli: /dev/no-such-port-here does not exist\n"},
+        {"/dev/null", "vostrel-cli: /dev/null is no serial port (not a terminal)\n"},
+        {std::string(folder.Path().utf8_str()), "is no serial port (not a terminal)\n"},
+        {busy.Path(), "vostrel-cli: " + busy.Path() + " is busy: another program has it open"},
+    };
+    for (const auto& row : cases) {
+        EXPECT_EQ(CLI_NO_SCANNER, Send("@232BAD*", row.path)) << row.path;
+        EXPECT_NE(std::string::npos, m_err.str().find(row.reason)) << m_err.str();
+        CHBDataStreamMnt::ResetInstance();
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "InProcessScanner.h"
 #include "SaveCfg.h"
 #include "LinkFixture.h"
+#include "PtyScanner.h"
 #include "ScriptedScanner.h"
 #include "SimulatedScanner.h"
 
@@ -64,7 +65,7 @@ TEST_F(LinkTest, EnumerationIdentifiesSimulatedScannersAndDropsSilentPorts)
     CPseudoTerminal silent;  // a port where nothing answers
     hbds_add_serial_path(silent.Path().c_str());
 
-    ASSERT_EQ(2, m_link.EnumDevices());
+    ASSERT_EQ(2, m_link.EnumDevices(CSaveCfg::AskDevice));
     const DeviceEntry* hi880 = m_link.GetDevice(0)->productName == "HBS-HI880" ? m_link.GetDevice(0) : m_link.GetDevice(1);
     const DeviceEntry* fm300 = hi880 == m_link.GetDevice(0) ? m_link.GetDevice(1) : m_link.GetDevice(0);
     EXPECT_EQ("HBS-HI880", hi880->productName);
@@ -82,7 +83,7 @@ TEST_F(LinkTest, TheLinkSurvivesASimulatorRestart)
 {
     CInProcessScanner scanner(SimulatedScanner("HBS-HI880", 9600));
     ASSERT_NE(0u, scanner.Start());
-    ASSERT_EQ(1, m_link.EnumDevices());
+    ASSERT_EQ(1, m_link.EnumDevices(CSaveCfg::AskDevice));
     DeviceEntry* entry = m_link.GetDevice(0);
     ASSERT_TRUE(m_link.OpenDevice(entry));
     scanner.Stop();
@@ -120,7 +121,7 @@ TEST_F(LinkTest, ALimitedReadStopsAtTheLimitEvenWhileDataKeepsComing)
         }
     });
     const auto start = Clock::now();
-    EXPECT_TRUE(m_link.ReadReply(500));
+    EXPECT_TRUE(m_link.ReadReply(500, CSaveCfg::IsReplyComplete));
     const long long elapsed = MillisecondsSince(start);
     stop = true;
     dribble.join();
@@ -138,7 +139,7 @@ TEST_F(LinkTest, ALongReplyGrowsTheBufferAndArrivesWhole)
         reply += "C39LEN" + std::to_string(reply.size() % 97) + "\x06;";
     reply += "\x03";
     std::thread send([&] { scanner.Terminal().Send(reply); });
-    EXPECT_TRUE(m_link.ReadReply(0));
+    EXPECT_TRUE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
     send.join();
     EXPECT_EQ(reply.size(), m_link.GetReceivedLength());
     EXPECT_GE(m_link.GetReceiveCapacity(), reply.size() + 10240);
@@ -159,7 +160,7 @@ TEST_F(LinkTest, ClosingTheDeviceCancelsAReadInProgress)
         m_link.CloseDevice(0);
     });
     const auto start = Clock::now();
-    EXPECT_FALSE(m_link.ReadReply(0));
+    EXPECT_FALSE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
     closer.join();
     EXPECT_LT(MillisecondsSince(start), 1500);
     EXPECT_TRUE(m_link.IsCancelled());
@@ -168,7 +169,7 @@ TEST_F(LinkTest, ClosingTheDeviceCancelsAReadInProgress)
 TEST_F(LinkTest, NothingHappensOnALinkThatIsNotOpen)
 {
     EXPECT_EQ(0u, m_link.Write(L"@*", 2));
-    EXPECT_FALSE(m_link.ReadReply(0));
+    EXPECT_FALSE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
     EXPECT_FALSE(m_link.SetBaudRate(9600));
     EXPECT_TRUE(m_link.GetLastErrorText().empty());
     EXPECT_FALSE(m_link.OpenDevice(nullptr));
@@ -196,11 +197,31 @@ TEST_F(LinkTest, APortGivenByPathIsFoundAtTheRateItAnswersAt)
     CScriptedScanner scanner;
     const std::string identity = ReplyFrame("QRYSYSFirmware: V3\x06,PDNHBS-HS620\x06,PSNSN77\x06");
     scanner.Script({identity, identity, identity, identity, identity, identity, identity, identity});
-    ASSERT_EQ(1, m_link.EnumSerialPort(scanner.Path(), 115200));
+    ASSERT_EQ(1, m_link.EnumSerialPort(scanner.Path(), 115200, CSaveCfg::AskDevice));
     EXPECT_EQ("HBS-HS620", m_link.GetDevice(0)->productName);
     EXPECT_EQ("SN77", m_link.GetDevice(0)->serialNumber);
     EXPECT_EQ(115200u, m_link.GetDevice(0)->serial.baudRate);
     EXPECT_EQ(nullptr, m_link.AddSerialPort("", 9600));
+
+    // Something that answers but names no product is no scanner to work with.
+    scanner.Script({ReplyFrame("QRYSYSFirmware: V3\x06,PSNSN77\x06"), ""});
+    m_link.SetReadTimeout(150);
+    EXPECT_EQ(0, m_link.EnumSerialPort(scanner.Path(), 115200, CSaveCfg::AskDevice));
+}
+
+TEST_F(LinkTest, ASlowScannersLateReplyDoesNotPassForAnAnswerAtTheNextRate)
+{
+    // Its answer to the probe at 115200 comes while later rates are being probed.
+    CPtyScanner scanner(SimulatedScanner("HBS-HI880", 115200));
+    SSimFaultPlan plan;
+    ASSERT_TRUE(plan.Add("slow:300"));
+    scanner.Scanner().Faults().Set(plan);
+    std::string error;
+    ASSERT_TRUE(scanner.Start(error)) << error;
+
+    ASSERT_EQ(1, m_link.EnumSerialPort(scanner.Path(), 0, CSaveCfg::AskDevice));
+    EXPECT_EQ(115200u, m_link.GetDevice(0)->serial.baudRate);
+    EXPECT_EQ("HBS-HI880", m_link.GetDevice(0)->productName);
 }
 
 TEST_F(LinkTest, ChangingTheLineParametersReachesTheOpenPort)
@@ -241,7 +262,7 @@ TEST_F(LinkTest, RepliesDecodeAsUtf8OnlyWhenTheyAreUtf8)
     CScriptedScanner scanner;
     OpenScripted(scanner);
     std::thread send([&] { scanner.Terminal().Send("\xe6\x89\xab"); });  // one CJK character
-    ASSERT_TRUE(m_link.ReadReply(0));
+    ASSERT_TRUE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
     send.join();
     size_t length = 0;
     const wchar_t* text = m_link.GetReplyText(length);
@@ -250,7 +271,7 @@ TEST_F(LinkTest, RepliesDecodeAsUtf8OnlyWhenTheyAreUtf8)
     EXPECT_EQ(L'\x626b', text[0]);
 
     std::thread sendLatin([&] { scanner.Terminal().Send("caf\xe9"); });
-    ASSERT_TRUE(m_link.ReadReply(0));
+    ASSERT_TRUE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
     sendLatin.join();
     text = m_link.GetReplyText(length);
     ASSERT_EQ(4u, length);

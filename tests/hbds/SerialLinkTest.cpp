@@ -212,15 +212,25 @@ TEST_F(SerialLinkTest, OperationsOnAClosedOrUnknownHandleFailQuietly)
     EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_INITIAL), m_status);
 }
 
-TEST(SerialPorts, AMissingPathIsNotExist)
+TEST(SerialPorts, APathThatIsNoPortSaysWhy)
 {
-    const uint32_t port = hbds_add_serial_path("/dev/vostrel-no-such-port");
-    HBDS_HANDLE handle = hbds_create();
-    uint32_t status = 0;
-    SerialSettings settings = Settings(port);
-    EXPECT_FALSE(hbds_open_com(handle, &settings, &status));
-    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), status);
-    hbds_destory(handle);
+    const struct {
+        const char* path;
+        uint32_t status;
+    } cases[] = {
+        {"/dev/vostrel-no-such-port", HBDS_ERR_NOT_EXIST},
+        {"/dev/null", HBDS_ERR_INVALID_FILE_FORMAT},  // a device, but no terminal
+        {"/tmp", HBDS_ERR_INVALID_FILE_FORMAT},
+    };
+    for (const auto& row : cases) {
+        const uint32_t port = hbds_add_serial_path(row.path);
+        HBDS_HANDLE handle = hbds_create();
+        uint32_t status = 0;
+        SerialSettings settings = Settings(port);
+        EXPECT_FALSE(hbds_open_com(handle, &settings, &status)) << row.path;
+        EXPECT_EQ(row.status, status) << row.path;
+        hbds_destory(handle);
+    }
     hbds_clear_serial_paths();
 }
 

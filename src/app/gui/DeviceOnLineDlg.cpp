@@ -6,6 +6,7 @@
 #include "HBDataStreamMnt.h"
 #include "Log.h"
 #include "MainWindowEvents.h"
+#include "SaveCfg.h"
 #include "Thumbnail.h"
 #include "UiText.h"
 #include "WaitDlg.h"
@@ -26,7 +27,7 @@ bool ListMatchedScanners()
     if (catalogue.GetCategories().empty())
         return false;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    link.EnumDevices();
+    link.EnumDevices(CSaveCfg::AskDevice);
     for (size_t i = 0; i < link.GetDeviceCount(); ++i) {
         DeviceEntry* entry = link.GetDevice(i);
         entry->model = catalogue.MatchDevice(entry->productName);
