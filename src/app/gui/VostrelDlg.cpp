@@ -100,6 +100,9 @@ CVostrelDlg::~CVostrelDlg()
     CSaveCfg& engine = CSaveCfg::GetInstance();
     if (m_configuredModel && engine.GetCurrentModel() == m_configuredModel.get())
         engine.SetCurrentModel(nullptr);
+    // The scanner connected last stays open until now; it is closed while the
+    // library and the scanner behind it are certainly still there.
+    CHBDataStreamMnt::GetInstance().CloseDevice(0);
     if (m_started)
         CAppSettings::GetInstance().SaveAppSettings();
 }
