@@ -335,6 +335,14 @@ TEST_F(DeviceSelectionTest, WithoutACatalogueTheModelPageSaysSoAndTheListStaysEm
     ASSERT_NE(nullptr, m_window->GetOnlinePage());
     EXPECT_TRUE(m_window->GetOnlinePage()->GetEntries().empty());
     EXPECT_EQ(0, m_window->GetOnlinePage()->GetDeviceList()->GetItemCount());
+
+    // With the file back, entering the list from the navigation bar reads it and lists anew.
+    std::filesystem::copy_file(VOSTREL_DATA_DIR "/Config/devicesinfo.xml",
+                               std::string(m_dir.File("Config/devicesinfo.xml").utf8_str()));
+    m_window->SelectItem(CVostrelDlg::ITEM_HOME);
+    Click(m_window->GetNavigationButton(CVostrelDlg::ITEM_ONLINE));
+    EXPECT_EQ(m_window->GetOnlinePage(), m_window->GetCurrentPage());
+    EXPECT_EQ(1u, m_window->GetOnlinePage()->GetEntries().size());
 }
 
 TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndCancelKeepsTheWindowAndNoDropsThem)

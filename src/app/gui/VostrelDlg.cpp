@@ -307,6 +307,9 @@ void CVostrelDlg::SwitchToPage(int item)
     MarkNavigationItem(item);
     UpdateNavigationItems();
     Layout();
+    // The scanners plugged in or pulled since the list was last shown.
+    if (target == m_onlinePage)
+        m_onlinePage->RefreshDevices();
 }
 
 int CVostrelDlg::ModeOfItem(int item)
@@ -491,11 +494,11 @@ void CVostrelDlg::RecreateOfflinePage()
     CreateOfflinePage();
 }
 
+// The list is filled when the page is entered.
 CDeviceOnLineDlg* CVostrelDlg::CreateOnlinePage()
 {
     m_onlinePage = new CDeviceOnLineDlg(this);
     AddPage(m_onlinePage);
-    m_onlinePage->RefreshDevices();
     return m_onlinePage;
 }
 
