@@ -565,8 +565,8 @@ void CVostrelDlg::RecommendOtherToolWhenNeeded(const CDeviceInfo& model)
         CAppContext::GetInstance().GetUiLanguageId() == kChineseLanguageId)
         return;
     ShowMessage(GetUiText("ID_DEVICE_USE_QCON",
-                          "For this product we recommend the configuration tool Qcon. You can download it from "
-                          "https://example.com/downloads/qcon"),
+                          "For this product we recommend the configuration tool Qcon. Where to get it is told in "
+                          "the help (F1), section \"Downloads\": Doc/Vostrel_EN.html#download"),
                 wxOK | wxICON_INFORMATION);
 }
 
