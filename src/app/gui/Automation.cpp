@@ -51,19 +51,26 @@ void CAutomation::RunSteps()
         m_closeTimer.StartOnce(static_cast<int>(m_closeMs));
 }
 
+// The first scanner of the product in the connected-scanner list, entered as a
+// click in the navigation bar enters it; null when there is none.
+DeviceEntry* CAutomation::FindListedProduct()
+{
+    m_window->SelectItem(CVostrelDlg::ITEM_ONLINE);
+    const CDeviceOnLineDlg* list = m_window ? m_window->GetOnlinePage() : nullptr;
+    if (!list)
+        return nullptr;
+    for (DeviceEntry* entry : list->GetEntries()) {
+        if (entry->productName == m_product)
+            return entry;
+    }
+    return nullptr;
+}
+
 // The list and the connection run their own wait windows; the navigate request is
 // handled here and now, so that nothing else happens in between.
 bool CAutomation::ConnectToProduct()
 {
-    m_window->SelectItem(CVostrelDlg::ITEM_ONLINE);
-    const CDeviceOnLineDlg* list = m_window ? m_window->GetOnlinePage() : nullptr;
-    DeviceEntry* chosen = nullptr;
-    for (DeviceEntry* entry : list ? list->GetEntries() : std::vector<DeviceEntry*>()) {
-        if (entry->productName == m_product) {
-            chosen = entry;
-            break;
-        }
-    }
+    DeviceEntry* chosen = FindListedProduct();
     if (!chosen) {
         VLOG(LOG_ERROR, "automation: no scanner %s is listed", U8(m_product));
         return false;

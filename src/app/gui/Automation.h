@@ -4,8 +4,9 @@
 //       and connect to the first scanner of that product name, as a double-click does;
 //   VOSTREL_AUTOCLOSE_MS=<n>  n milliseconds after start (after the connection, when
 //       one was asked for), close the main window as its close box does.
-// A scanner that is not listed, or a connection that fails, closes the window at once
-// and makes the program's exit status 3, so that a script notices.
+// A scanner that is not listed, or a connection that fails (once its message has been
+// answered), closes the window and makes the program's exit status 3, so that a
+// script notices.
 #pragma once
 
 #include <wx/event.h>
@@ -15,6 +16,7 @@
 #include <memory>
 
 class CVostrelDlg;
+struct DeviceEntry;
 
 class CAutomation : public wxEvtHandler {
 public:
@@ -28,6 +30,7 @@ public:
 private:
     CAutomation(CVostrelDlg& window, const wxString& product, long closeMs);
     void RunSteps();
+    DeviceEntry* FindListedProduct();
     bool ConnectToProduct();
     void OnCloseTimer(wxTimerEvent& event);
 
