@@ -348,7 +348,11 @@ TEST_F(DeviceSelectionTest, WithoutACatalogueTheModelPageSaysSoAndTheListStaysEm
 TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndCancelKeepsTheWindowAndNoDropsThem)
 {
     Start("CN");
+    Plug("HBS-HS620");
     Navigate(NAVIGATE_ONLINE);
+    // A scanner opened by a page other than the settings page, as the command page does.
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    ASSERT_TRUE(link.OpenDevice(m_window->GetOnlinePage()->GetEntries().at(0)));
     CCmdNameXmlInfo change;
     change.CommandName = "SCNMOD";
     CPendingChangeList& history = CPendingChangeList::GetInstance();
@@ -367,6 +371,7 @@ TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndCancelKeepsTheWindowAndNoDr
     EXPECT_TRUE(history.GetEntries().empty());
     wxTheApp->ProcessIdle();
     m_window = nullptr;
+    EXPECT_FALSE(link.IsOpen()) << "the window takes the link down with it";
 }
 
 TEST_F(DeviceSelectionTest, ClosingWithYesWritesTheChangesToTheScannerFirst)
