@@ -1,6 +1,7 @@
 #include "CrashDump.h"
 
 #include "Log.h"
+#include "hbds_signal.h"
 
 #include <execinfo.h>
 #include <fcntl.h>
@@ -13,16 +14,47 @@
 
 namespace {
 
-// Everything the handler needs is prepared here at install time: a signal handler
-// must not allocate.
-char g_dumpFolder[4096];
-char g_prefix[261];
+// Everything the handler needs is prepared here at install time. The handler itself
+// calls only async-signal-safe functions: the crash may have hit while the log's
+// lock, the allocator's or the time zone's was held, and taking one again would hang
+// instead of writing the dump.
+char g_pathStem[4096 + 261];  // "<program directory>dump/<prefix>"
 char g_reporter[4096];
 char g_language[64] = "CN";
 
 void CopyTo(char* out, size_t room, const wxString& text)
 {
     std::snprintf(out, room, "%s", static_cast<const char*>(text.utf8_str()));
+}
+
+// Appends `text` to the terminated string in out[0, room).
+void Append(char* out, size_t room, const char* text)
+{
+    size_t length = std::strlen(out);
+    for (; *text && length + 1 < room; ++text)
+        out[length++] = *text;
+    out[length] = '\0';
+}
+
+// Appends `value` in decimal with at least `width` digits.
+void AppendNumber(char* out, size_t room, long value, int width)
+{
+    char digits[24];
+    int count = 0;
+    unsigned long rest = value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0 && count < 20);
+    while (count < width && count < 20)
+        digits[count++] = '0';
+    if (value < 0)
+        digits[count++] = '-';
+    char text[24];
+    for (int i = 0; i < count; ++i)
+        text[i] = digits[count - 1 - i];
+    text[count] = '\0';
+    Append(out, room, text);
 }
 
 void WriteText(int fd, const char* text)
@@ -33,10 +65,13 @@ void WriteText(int fd, const char* text)
 
 void WriteDump(int fd, int signalNumber)
 {
-    char line[128];
-    std::snprintf(line, sizeof line, "Vostrel crash dump\nsignal %d (%s)\npid %d\n\nbacktrace:\n", signalNumber,
-                  strsignal(signalNumber), static_cast<int>(getpid()));
-    WriteText(fd, line);
+    char head[128] = "Vostrel crash dump\nsignal ";
+    AppendNumber(head, sizeof head, signalNumber, 1);
+    Append(head, sizeof head, "\npid ");
+    AppendNumber(head, sizeof head, static_cast<long>(getpid()), 1);
+    Append(head, sizeof head, "\n\nbacktrace:\n");
+    WriteText(fd, head);
+    // backtrace() is safe here once its unwinder is loaded, which install time did.
     void* frames[128];
     const int depth = backtrace(frames, 128);
     backtrace_symbols_fd(frames, depth, fd);
@@ -63,16 +98,28 @@ bool StartReporter(const char* dumpPath)
     return true;
 }
 
+void MakeDumpPath(char* path, size_t room)
+{
+    std::tm local{};
+    hbds_local_time_from_signal(&local);
+    path[0] = '\0';
+    Append(path, room, g_pathStem);
+    AppendNumber(path, room, local.tm_year + 1900, 4);
+    AppendNumber(path, room, local.tm_mon + 1, 2);
+    AppendNumber(path, room, local.tm_mday, 2);
+    Append(path, room, "-");
+    AppendNumber(path, room, local.tm_hour, 2);
+    AppendNumber(path, room, local.tm_min, 2);
+    AppendNumber(path, room, local.tm_sec, 2);
+    Append(path, room, ".dmp");
+}
+
 void OnFatalSignal(int signalNumber)
 {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char path[4096 + 300];
-    std::snprintf(path, sizeof path, "%s/%s%04d%02d%02d-%02d%02d%02d.dmp", g_dumpFolder, g_prefix,
-                  local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    logout_line(LOG_DETAIL, "CrashDump.cpp", __LINE__, "%s", path);
-    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    char path[sizeof g_pathStem + 32];
+    MakeDumpPath(path, sizeof path);
+    hbds_log_line_from_signal(LOG_DETAIL, "CrashDump.cpp", __LINE__, path);
+    const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd >= 0) {
         WriteDump(fd, signalNumber);
         close(fd);
@@ -102,9 +149,7 @@ wxString MakeDumpFileName(const wxString& prefix, const std::tm& when)
 
 void InstallCrashHandler(const wxString& programDirectory, const wxString& applicationName)
 {
-    wxString folder = programDirectory + "dump";
-    CopyTo(g_dumpFolder, sizeof g_dumpFolder, folder);
-    CopyTo(g_prefix, sizeof g_prefix, MakeDumpPrefix(applicationName.Left(260)));
+    CopyTo(g_pathStem, sizeof g_pathStem, programDirectory + "dump/" + MakeDumpPrefix(applicationName.Left(260)));
     CopyTo(g_reporter, sizeof g_reporter, programDirectory + "VostrelCrashReporter");
     // backtrace() loads its unwinder on first use; do that now, not in the handler.
     void* warmUp[1];

@@ -1,6 +1,7 @@
 #include "LanguageXmlInfo.h"
 
 #include "AppContext.h"
+#include "Log.h"
 #include "XmlFile.h"
 
 #include <memory>
@@ -86,6 +87,11 @@ bool CLanguageXmlInfo::ReadTextFile(const wxString& path)
     wxXmlDocument document;
     if (!LoadXmlFile(document, path, "language", kSource))
         return false;
+    // A text file without a single entry is as broken as one that does not parse.
+    if (!document.GetRoot()->GetChildren()) {
+        logout_line(LOG_ERROR, kSource, __LINE__, "%s %s", "GetChildren", "ERROR");
+        return false;
+    }
     for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext()) {
         if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "property")
             continue;

@@ -9,11 +9,13 @@
 
 // Loads `path` and checks that the root element is named `rootName`. Failures are
 // logged at error level as "Load <path> ERROR" or "GetRoot ERROR" / "GetName ERROR"
-// under `source`; the document is then unusable.
-bool LoadXmlFile(wxXmlDocument& document, const wxString& path, const wxString& rootName, const char* source);
+// under `source` and the caller's line (`line` defaults to the line of the call);
+// the document is then unusable.
+bool LoadXmlFile(wxXmlDocument& document, const wxString& path, const wxString& rootName, const char* source,
+                 int line = __builtin_LINE());
 // Same, for a file kind whose root went by more than one name over the years.
 bool LoadXmlFile(wxXmlDocument& document, const wxString& path, std::initializer_list<const char*> rootNames,
-                 const char* source);
+                 const char* source, int line = __builtin_LINE());
 
 // The value of an element: the content of its first child node, or empty.
 wxString GetElementValue(const wxXmlNode* element);

@@ -81,3 +81,8 @@ void DetachDemoScanner(uint32_t port)
 {
     DetachSimulatedScanner(port);
 }
+
+void DetachAllDemoScanners()
+{
+    DetachAllSimulatedScanners();
+}

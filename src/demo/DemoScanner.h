@@ -18,3 +18,5 @@ int AttachDemoScannersFromEnvironment();
 
 // Unplugs one scanner plugged in above.
 void DetachDemoScanner(uint32_t port);
+// Unplugs all of them; the program does so at exit, before its single objects go.
+void DetachAllDemoScanners();

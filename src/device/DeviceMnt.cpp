@@ -33,7 +33,8 @@ void CDeviceMnt::EnsureLoaded()
 
 bool CDeviceMnt::Load()
 {
-    m_loaded = true;
+    // A failed load is not remembered: the next use tries the file again.
+    m_loaded = false;
     m_categories.clear();
 
     wxXmlDocument document;
@@ -52,6 +53,7 @@ bool CDeviceMnt::Load()
         category->ReadFrom(*child);
         m_categories.push_back(std::move(category));
     }
+    m_loaded = true;
     return true;
 }
 

@@ -15,7 +15,7 @@ public:
     // file leaves it empty.
     bool Load();
     bool IsLoaded() const { return m_loaded; }
-    // Loads once; later calls keep what is there.
+    // Loads unless a load has succeeded; later calls keep what is there.
     void EnsureLoaded();
 
     const std::vector<std::unique_ptr<CDeviceCategory>>& GetCategories() const { return m_categories; }

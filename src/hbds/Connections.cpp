@@ -47,15 +47,26 @@ void SetTransport(SConnection& connection, std::shared_ptr<hbds::CTransport> tra
 }
 
 // The handle table; it is shared and locked.
-std::mutex g_tableMutex;
-std::map<HBDS_HANDLE, std::shared_ptr<SConnection>> g_connections;
-HBDS_HANDLE g_nextHandle = 1;
+struct SHandleTable {
+    std::mutex mutex;
+    std::map<HBDS_HANDLE, std::shared_ptr<SConnection>> connections;
+    HBDS_HANDLE nextHandle = 1;
+};
+
+// Never destroyed: a scanner entry still holding a handle when the process's
+// statics are torn down frees it through this table.
+SHandleTable& Handles()
+{
+    static SHandleTable* const table = new SHandleTable();
+    return *table;
+}
 
 std::shared_ptr<SConnection> Find(HBDS_HANDLE handle)
 {
-    std::lock_guard<std::mutex> lock(g_tableMutex);
-    auto it = g_connections.find(handle);
-    return it == g_connections.end() ? nullptr : it->second;
+    SHandleTable& table = Handles();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    auto it = table.connections.find(handle);
+    return it == table.connections.end() ? nullptr : it->second;
 }
 
 void SetStatus(uint32_t* status, uint32_t value)
@@ -101,11 +112,12 @@ extern "C" {
 
 HBDS_HANDLE hbds_create(void)
 {
-    std::lock_guard<std::mutex> lock(g_tableMutex);
-    HBDS_HANDLE handle = g_nextHandle++;
-    if (g_nextHandle == 0)
-        g_nextHandle = 1;
-    g_connections[handle] = std::make_shared<SConnection>();
+    SHandleTable& table = Handles();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    HBDS_HANDLE handle = table.nextHandle++;
+    if (table.nextHandle == 0)
+        table.nextHandle = 1;
+    table.connections[handle] = std::make_shared<SConnection>();
     return handle;
 }
 
@@ -187,12 +199,13 @@ int hbds_destory(HBDS_HANDLE handle)
 {
     std::shared_ptr<SConnection> connection;
     {
-        std::lock_guard<std::mutex> lock(g_tableMutex);
-        auto it = g_connections.find(handle);
-        if (it == g_connections.end())
+        SHandleTable& table = Handles();
+        std::lock_guard<std::mutex> lock(table.mutex);
+        auto it = table.connections.find(handle);
+        if (it == table.connections.end())
             return 0;
         connection = it->second;
-        g_connections.erase(it);
+        table.connections.erase(it);
     }
     SetTransport(*connection, nullptr, false);
     return 1;

@@ -1,27 +1,54 @@
 // The program's log: one line per call, "date time [level] source:line text",
 // appended to a daily file in the log folder.
 #include "hbds.h"
+#include "hbds_signal.h"
 #include "TextCodec.h"
 
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <mutex>
 #include <string>
 #include <sys/time.h>
+#include <unistd.h>
 
 namespace {
 
 std::atomic<int> g_level{2};
-std::mutex g_mutex;
-std::string g_directory;
+
+struct SLogState {
+    std::mutex mutex;
+    std::string directory;
+};
+
+// Never destroyed: destructors of static objects log while the statics are torn down.
+SLogState& State()
+{
+    static SLogState* const state = new SLogState();
+    return *state;
+}
+
+long CurrentUtcOffset()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local.tm_gmtoff;
+}
+
+// What a fatal-signal handler needs, kept where it can read it without the lock: the
+// folder as plain characters and the UTC offset of the last line written.
+char g_signalDirectory[4096];
+std::atomic<long> g_utcOffset{CurrentUtcOffset()};
 
 std::string DailyFilePath(const std::tm& local)
 {
     char name[32];
     std::strftime(name, sizeof name, "hbds_%Y%m%d.log", &local);
-    return g_directory + "/" + name;
+    return State().directory + "/" + name;
 }
 
 void WriteLine(int level, const char* source, int line, const char* text)
@@ -30,11 +57,12 @@ void WriteLine(int level, const char* source, int line, const char* text)
     gettimeofday(&now, nullptr);
     std::tm local{};
     localtime_r(&now.tv_sec, &local);
+    g_utcOffset.store(local.tm_gmtoff);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
 
-    std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_directory.empty())
+    std::lock_guard<std::mutex> lock(State().mutex);
+    if (State().directory.empty())
         return;
     FILE* file = std::fopen(DailyFilePath(local).c_str(), "a");
     if (!file)
@@ -42,6 +70,61 @@ void WriteLine(int level, const char* source, int line, const char* text)
     std::fprintf(file, "%s.%03ld [%d] %s:%d %s\n", stamp, static_cast<long>(now.tv_usec / 1000), level,
                  source ? source : "?", line, text);
     std::fclose(file);
+}
+
+// ---- Pieces a signal handler may use: no locks, no allocation, no stdio ----
+
+// Appends to a fixed buffer, always leaving it terminated; what does not fit is cut.
+class CSignalSafeText {
+public:
+    void Add(const char* text)
+    {
+        for (; text && *text && m_length + 1 < sizeof m_text; ++text)
+            m_text[m_length++] = *text;
+        m_text[m_length] = '\0';
+    }
+    // `value` in decimal with at least `width` digits.
+    void AddNumber(long value, int width = 1)
+    {
+        char digits[24];
+        int count = 0;
+        const bool negative = value < 0;
+        unsigned long rest = negative ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+        do {
+            digits[count++] = static_cast<char>('0' + rest % 10);
+            rest /= 10;
+        } while (rest != 0 && count < 20);
+        while (count < width && count < 20)
+            digits[count++] = '0';
+        if (negative)
+            Add("-");
+        char reversed[24];
+        for (int i = 0; i < count; ++i)
+            reversed[i] = digits[count - 1 - i];
+        reversed[count] = '\0';
+        Add(reversed);
+    }
+    const char* Text() const { return m_text; }
+    size_t Length() const { return m_length; }
+
+private:
+    char m_text[4096 + 512] = {};
+    size_t m_length = 0;
+};
+
+// Year, month and day of a count of days since 1970-01-01 (the proleptic Gregorian
+// calendar), without the time-zone database that localtime_r locks.
+void CivilFromDays(long days, std::tm& out)
+{
+    days += 719468;
+    const long era = (days >= 0 ? days : days - 146096) / 146097;
+    const long dayOfEra = days - era * 146097;
+    const long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const long shiftedMonth = (5 * dayOfYear + 2) / 153;  // March is 0
+    out.tm_mday = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    out.tm_mon = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 2 : shiftedMonth - 10);
+    out.tm_year = static_cast<int>(yearOfEra + era * 400 + (out.tm_mon <= 1 ? 1 : 0) - 1900);
 }
 
 }  // namespace
@@ -88,8 +171,73 @@ int hbds_get_log_level(void)
 
 void hbds_set_log_directory(const char* directory)
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_directory = directory ? directory : "";
+    g_utcOffset.store(CurrentUtcOffset());
+    std::lock_guard<std::mutex> lock(State().mutex);
+    State().directory = directory ? directory : "";
+    std::snprintf(g_signalDirectory, sizeof g_signalDirectory, "%s", State().directory.c_str());
+}
+
+void hbds_local_time_from_signal(struct tm* local)
+{
+    if (!local)
+        return;
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const long long seconds = static_cast<long long>(now.tv_sec) + g_utcOffset.load();
+    long long days = seconds / 86400;
+    long long inDay = seconds % 86400;
+    if (inDay < 0) {
+        inDay += 86400;
+        --days;
+    }
+    std::memset(local, 0, sizeof *local);
+    CivilFromDays(static_cast<long>(days), *local);
+    local->tm_hour = static_cast<int>(inDay / 3600);
+    local->tm_min = static_cast<int>(inDay / 60 % 60);
+    local->tm_sec = static_cast<int>(inDay % 60);
+}
+
+void hbds_log_line_from_signal(int level, const char* source, int line, const char* text)
+{
+    if (level > g_level.load() || g_signalDirectory[0] == '\0')
+        return;
+    std::tm local{};
+    hbds_local_time_from_signal(&local);
+    CSignalSafeText path;
+    path.Add(g_signalDirectory);
+    path.Add("/hbds_");
+    path.AddNumber(local.tm_year + 1900, 4);
+    path.AddNumber(local.tm_mon + 1, 2);
+    path.AddNumber(local.tm_mday, 2);
+    path.Add(".log");
+    CSignalSafeText entry;
+    entry.AddNumber(local.tm_year + 1900, 4);
+    entry.Add("-");
+    entry.AddNumber(local.tm_mon + 1, 2);
+    entry.Add("-");
+    entry.AddNumber(local.tm_mday, 2);
+    entry.Add(" ");
+    entry.AddNumber(local.tm_hour, 2);
+    entry.Add(":");
+    entry.AddNumber(local.tm_min, 2);
+    entry.Add(":");
+    entry.AddNumber(local.tm_sec, 2);
+    entry.Add(".000 [");
+    entry.AddNumber(level);
+    entry.Add("] ");
+    entry.Add(source ? source : "?");
+    entry.Add(":");
+    entry.AddNumber(line);
+    entry.Add(" ");
+    entry.Add(text);
+    entry.Add("\n");
+    // Non-blocking: a log that is a pipe nobody reads must not stall the crash.
+    const int fd = open(path.Text(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    const ssize_t written = write(fd, entry.Text(), entry.Length());
+    (void)written;
+    close(fd);
 }
 
 }  // extern "C"

@@ -7,33 +7,46 @@
 namespace hbds {
 namespace {
 
-std::mutex g_mutex;
-std::vector<std::string> g_numbered;   // port number n is g_numbered[n - 1]
-std::vector<std::string> g_userPaths;  // added by the program or the environment
-bool g_environmentRead = false;
+struct SPortTable {
+    std::mutex mutex;
+    std::vector<std::string> numbered;   // port number n is numbered[n - 1]
+    std::vector<std::string> userPaths;  // added by the program or the environment
+    bool environmentRead = false;
+};
+
+// Never destroyed: destructors of the program's static objects (an attached
+// simulated scanner, the link manager) still unplug and close ports while the
+// process's statics are torn down in an order no file controls.
+SPortTable& Table()
+{
+    static SPortTable* const table = new SPortTable();
+    return *table;
+}
 
 uint32_t NumberLocked(const std::string& path)
 {
-    auto it = std::find(g_numbered.begin(), g_numbered.end(), path);
-    if (it != g_numbered.end())
-        return static_cast<uint32_t>(it - g_numbered.begin()) + 1;
-    g_numbered.push_back(path);
-    return static_cast<uint32_t>(g_numbered.size());
+    std::vector<std::string>& numbered = Table().numbered;
+    auto it = std::find(numbered.begin(), numbered.end(), path);
+    if (it != numbered.end())
+        return static_cast<uint32_t>(it - numbered.begin()) + 1;
+    numbered.push_back(path);
+    return static_cast<uint32_t>(numbered.size());
 }
 
 void AddUserPathLocked(const std::string& path)
 {
     if (path.empty())
         return;
-    if (std::find(g_userPaths.begin(), g_userPaths.end(), path) == g_userPaths.end())
-        g_userPaths.push_back(path);
+    std::vector<std::string>& userPaths = Table().userPaths;
+    if (std::find(userPaths.begin(), userPaths.end(), path) == userPaths.end())
+        userPaths.push_back(path);
 }
 
 void ReadEnvironmentLocked()
 {
-    if (g_environmentRead)
+    if (Table().environmentRead)
         return;
-    g_environmentRead = true;
+    Table().environmentRead = true;
     const char* list = std::getenv("VOSTREL_SERIAL_PORTS");
     if (!list)
         return;
@@ -52,38 +65,38 @@ void ReadEnvironmentLocked()
 
 uint32_t PortNumberForPath(const std::string& path)
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(Table().mutex);
     return NumberLocked(path) & 0xFFFFu;
 }
 
 bool PathForPortNumber(uint32_t port, std::string& path)
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(Table().mutex);
     port &= 0xFFFFu;
-    if (port == 0 || port > g_numbered.size())
+    if (port == 0 || port > Table().numbered.size())
         return false;
-    path = g_numbered[port - 1];
+    path = Table().numbered[port - 1];
     return true;
 }
 
 void AddUserPath(const std::string& path)
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(Table().mutex);
     AddUserPathLocked(path);
 }
 
 std::vector<std::string> UserPaths()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(Table().mutex);
     ReadEnvironmentLocked();
-    return g_userPaths;
+    return Table().userPaths;
 }
 
 void ClearUserPaths()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_userPaths.clear();
-    g_environmentRead = true;  // a cleared list stays cleared
+    std::lock_guard<std::mutex> lock(Table().mutex);
+    Table().userPaths.clear();
+    Table().environmentRead = true;  // a cleared list stays cleared
 }
 
 }  // namespace hbds

@@ -55,19 +55,30 @@ private:
 
 using PortList = std::vector<std::pair<std::string, std::shared_ptr<CVirtualPort>>>;
 
-std::mutex g_mutex;
-PortList g_ports;  // registered ports, in the order they were added
+struct SPortRegistry {
+    std::mutex mutex;
+    PortList ports;  // registered ports, in the order they were added
+};
+
+// Never destroyed, like the port numbering: a scanner still attached when the
+// process's statics are torn down unplugs itself through it.
+SPortRegistry& Registry()
+{
+    static SPortRegistry* const registry = new SPortRegistry();
+    return *registry;
+}
 
 PortList::iterator FindLocked(const std::string& name)
 {
-    return std::find_if(g_ports.begin(), g_ports.end(), [&name](const auto& entry) { return entry.first == name; });
+    PortList& ports = Registry().ports;
+    return std::find_if(ports.begin(), ports.end(), [&name](const auto& entry) { return entry.first == name; });
 }
 
 std::shared_ptr<CVirtualPort> FindPort(const std::string& name)
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(Registry().mutex);
     auto it = FindLocked(name);
-    return it == g_ports.end() ? nullptr : it->second;
+    return it == Registry().ports.end() ? nullptr : it->second;
 }
 
 class CVirtualTransport final : public CTransport {
@@ -141,9 +152,9 @@ bool IsVirtualPort(const std::string& name)
 
 std::vector<std::string> VirtualPortNames()
 {
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(Registry().mutex);
     std::vector<std::string> names;
-    for (const auto& entry : g_ports)
+    for (const auto& entry : Registry().ports)
         names.push_back(entry.first);
     return names;
 }
@@ -175,10 +186,10 @@ uint32_t hbds_add_virtual_port(const char* name, const HbdsVirtualDevice* device
     if (!name || !*name || !device || !device->receive || !device->send)
         return 0;
     {
-        std::lock_guard<std::mutex> lock(hbds::g_mutex);
-        if (hbds::FindLocked(name) != hbds::g_ports.end())
+        std::lock_guard<std::mutex> lock(hbds::Registry().mutex);
+        if (hbds::FindLocked(name) != hbds::Registry().ports.end())
             return 0;
-        hbds::g_ports.emplace_back(name, std::make_shared<hbds::CVirtualPort>(*device));
+        hbds::Registry().ports.emplace_back(name, std::make_shared<hbds::CVirtualPort>(*device));
     }
     return hbds::PortNumberForPath(name);
 }
@@ -190,12 +201,12 @@ void hbds_remove_virtual_port(uint32_t port)
         return;
     std::shared_ptr<hbds::CVirtualPort> removed;
     {
-        std::lock_guard<std::mutex> lock(hbds::g_mutex);
+        std::lock_guard<std::mutex> lock(hbds::Registry().mutex);
         auto it = hbds::FindLocked(name);
-        if (it == hbds::g_ports.end())
+        if (it == hbds::Registry().ports.end())
             return;
         removed = it->second;
-        hbds::g_ports.erase(it);
+        hbds::Registry().ports.erase(it);
     }
     removed->Remove();
 }

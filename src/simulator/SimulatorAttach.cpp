@@ -8,7 +8,8 @@
 
 namespace {
 
-// The attached scanners live until they are detached or the process ends.
+// The attached scanners live until they are detached; the program detaches those
+// left at its end.
 std::mutex g_mutex;
 std::map<uint32_t, std::unique_ptr<CInProcessScanner>> g_attached;
 
@@ -73,4 +74,14 @@ bool DetachSimulatedScanner(uint32_t port)
         g_attached.erase(it);
     }
     return true;  // `detached` unplugs the port as it goes
+}
+
+void DetachAllSimulatedScanners()
+{
+    std::map<uint32_t, std::unique_ptr<CInProcessScanner>> detached;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        detached.swap(g_attached);
+    }
+    // Unplugging waits for calls in progress, so it happens outside the lock.
 }

@@ -13,3 +13,7 @@ uint32_t AttachSimulatedScanner(const std::string& modelPath, const std::string&
 
 // Unplugs a scanner attached above; false when `port` is none of them.
 bool DetachSimulatedScanner(uint32_t port);
+
+// Unplugs every scanner attached above. A program calls it before it ends, so that
+// the scanners stop while everything they talk to is still there.
+void DetachAllSimulatedScanners();

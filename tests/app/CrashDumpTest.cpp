@@ -1,10 +1,14 @@
 #include "CrashDump.h"
 
 #include "TempDir.h"
+#include "hbds.h"
 
 #include <gtest/gtest.h>
 
+#include <wx/datetime.h>
+
 #include <filesystem>
+#include <functional>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -21,19 +25,30 @@ std::vector<std::string> DumpFiles(const CTempDir& dir)
     return names;
 }
 
-// Crashes a child process that installed the handler for `dir`; returns its wait status.
-int CrashChild(const CTempDir& dir, const char* applicationName)
+const int kHung = -1;
+
+// Crashes a child process that installed the handler for `dir` after `beforeCrash`;
+// returns its wait status, or kHung when it had not ended after five seconds.
+int CrashChild(const CTempDir& dir, const char* applicationName,
+               const std::function<void()>& beforeCrash = [] {})
 {
     const pid_t child = fork();
     if (child == 0) {
         InstallCrashHandler(dir.Path(), applicationName);
         SetCrashReportLanguage("EN");
+        beforeCrash();
         raise(SIGABRT);
         _exit(99);
     }
     int status = 0;
+    for (int i = 0; i < 250; ++i) {
+        if (waitpid(child, &status, WNOHANG) == child)
+            return status;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(child, SIGKILL);
     waitpid(child, &status, 0);
-    return status;
+    return kHung;
 }
 
 TEST(CrashDump, WritesTheDumpAndPassesTheSignalOnWithoutReporter)
@@ -49,6 +64,27 @@ TEST(CrashDump, WritesTheDumpAndPassesTheSignalOnWithoutReporter)
     EXPECT_EQ(0u, files[0].find("My-App_Name"));
     EXPECT_EQ(std::string("My-App_Name20260101-000000.dmp").size(), files[0].size());
     EXPECT_NE(std::string::npos, dir.Read("dump/" + files[0]).find("signal 6"));
+}
+
+TEST(CrashDump, WritesTheDumpWhileAnotherThreadHoldsTheLog)
+{
+    CTempDir dir;
+    std::filesystem::create_directory(std::string(dir.File("dump").utf8_str()));
+    std::filesystem::create_directory(std::string(dir.File("log").utf8_str()));
+    // Today's log is a pipe nobody reads: a thread opening it stays inside the log's lock.
+    const wxString log = dir.File("log/" + wxDateTime::Now().Format("hbds_%Y%m%d.log"));
+    ASSERT_EQ(0, mkfifo(log.utf8_str(), 0644));
+
+    const int status = CrashChild(dir, "Vostrel", [&dir] {
+        hbds_set_log_directory(dir.File("log").utf8_str());
+        HBSetLogLevel(5);
+        std::thread([] { logout_line(2, "CrashDumpTest.cpp", __LINE__, "stuck"); }).detach();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    });
+
+    ASSERT_NE(kHung, status);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(1u, DumpFiles(dir).size());
 }
 
 TEST(CrashDump, StartsTheReporterWithDumpPathAndLanguageThenExitsCleanly)

@@ -1,6 +1,7 @@
 #include "AppContext.h"
 #include "LanguageXmlInfo.h"
 #include "UiText.h"
+#include "XmlFile.h"
 #include "hbds.h"
 
 #include "TempDir.h"
@@ -115,6 +116,9 @@ TEST_F(LanguageXmlInfoTest, BrokenFilesFailWithoutPartialResultsAndAreLogged)
     EXPECT_FALSE(Languages().LoadLanguageTexts("EN"));
     EXPECT_EQ(0u, Languages().GetTextCount());
 
+    m_dir.Write("Config/en.xml", "<language/>");
+    EXPECT_FALSE(Languages().LoadLanguageTexts("EN"));
+
     m_dir.Write("Config/language.xml", "<languages><property name=\"CN\" file=\"cn.xml\"/></languages>");
     EXPECT_FALSE(Languages().LoadLanguageList());
     EXPECT_TRUE(Languages().GetLanguages().empty());
@@ -122,7 +126,27 @@ TEST_F(LanguageXmlInfoTest, BrokenFilesFailWithoutPartialResultsAndAreLogged)
     const std::string log = m_dir.Read(wxDateTime::Now().Format("log/hbds_%Y%m%d.log"));
     EXPECT_NE(std::string::npos, log.find("LanguageXmlInfo.cpp"));
     EXPECT_NE(std::string::npos, log.find("Load " + std::string(m_dir.File("Config/en.xml").utf8_str()) + " ERROR"));
+    EXPECT_NE(std::string::npos, log.find("GetChildren ERROR"));
     EXPECT_NE(std::string::npos, log.find("GetName ERROR"));
+}
+
+// The log names the reader's own line, where the file was asked for, not the helper's.
+TEST_F(LanguageXmlInfoTest, XmlLoadFailuresAreLoggedAtTheCallersLine)
+{
+    m_dir.Write("log/.keep", "");
+    hbds_set_log_directory(m_dir.File("log").utf8_str());
+    m_dir.Write("Config/wrong.xml", "<other/>");
+    struct Case {
+        const char* file;
+        const char* logged;
+    } cases[] = {{"Config/missing.xml", " Load "}, {"Config/wrong.xml", " GetName ERROR"}};
+    for (const Case& c : cases) {
+        wxXmlDocument document;
+        const int line = __LINE__ + 1;
+        EXPECT_FALSE(LoadXmlFile(document, m_dir.File(c.file), "language", "Reader.cpp"));
+        const std::string log = m_dir.Read(wxDateTime::Now().Format("log/hbds_%Y%m%d.log"));
+        EXPECT_NE(std::string::npos, log.find("Reader.cpp:" + std::to_string(line) + c.logged)) << c.file;
+    }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+#include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/tokenzr.h>
@@ -506,6 +507,13 @@ TEST_F(ShippedDataTest, EveryLanguageHasEveryIdentifierTheProgramUses)
             EXPECT_NE("\x01", languages.GetText(identifier, "\x01")) << identifier << " missing in " << language.name;
         }
         EXPECT_TRUE(std::filesystem::exists(std::string(language.helpDocument.utf8_str()))) << language.helpDocument;
+        // The Qcon recommendation sends the user to this language's help, to a section that is there.
+        const wxString help = wxFileName(language.helpDocument).GetFullName();
+        EXPECT_NE(wxNOT_FOUND, languages.GetText("ID_DEVICE_USE_QCON", "").Find(help + "#download")) << language.name;
+        wxFile document(language.helpDocument);
+        wxString html;
+        ASSERT_TRUE(document.IsOpened() && document.ReadAll(&html, wxConvUTF8)) << language.helpDocument;
+        EXPECT_NE(wxNOT_FOUND, html.Find("id=\"download\"")) << language.helpDocument;
     }
 }
 

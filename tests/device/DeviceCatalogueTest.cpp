@@ -116,9 +116,14 @@ TEST_F(DeviceCatalogueTest, BrokenFilesLeaveAnEmptyCatalogueAndSayWhy)
         m_dir.Write("Config/devicesinfo.xml", c.content);
         const std::string log = LogAfter([this] { EXPECT_FALSE(Catalogue().Load()); });
         EXPECT_TRUE(Catalogue().GetCategories().empty()) << c.content;
+        EXPECT_FALSE(Catalogue().IsLoaded()) << c.content;
         EXPECT_NE(std::string::npos, log.find(c.logged)) << c.content;
         EXPECT_NE(std::string::npos, log.find("DeviceMnt.cpp")) << c.content;
     }
+    // Once the file is mended, the next use reads it instead of keeping the failure.
+    m_dir.Write("Config/devicesinfo.xml", kCatalogue);
+    Catalogue().EnsureLoaded();
+    EXPECT_EQ(2u, Catalogue().GetCategories().size());
 }
 
 TEST_F(DeviceCatalogueTest, CategoryNameFollowsTheUiLanguage)

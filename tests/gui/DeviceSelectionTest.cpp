@@ -165,7 +165,7 @@ TEST_F(DeviceSelectionTest, AListedScannerIsReadAndItsSettingsShownOnline)
     EXPECT_NE(wxNOT_FOUND, page->GetInfoBox()->GetValue().Find("Firmware: V1.00.001"));
     EXPECT_NE(wxNOT_FOUND, page->GetInfoBox()->GetValue().Find("Kernel: V1.0.0"));
     EXPECT_TRUE(page->GetConfigureButton()->IsEnabled());
-    EXPECT_TRUE(page->GetUpgradeButton()->IsEnabled());
+    EXPECT_FALSE(page->GetUpgradeButton()->IsEnabled()) << "no enabled button without an action";
     SaveScreenshot("online-list.png");
 
     CAppContext::GetInstance().SetCommandLineFiles(m_dir.File("read.txt"), wxString());
@@ -357,12 +357,24 @@ TEST_F(DeviceSelectionTest, WithoutACatalogueTheModelPageSaysSoAndTheListStaysEm
     ASSERT_NE(nullptr, m_window->GetOnlinePage());
     EXPECT_TRUE(m_window->GetOnlinePage()->GetEntries().empty());
     EXPECT_EQ(0, m_window->GetOnlinePage()->GetDeviceList()->GetItemCount());
+
+    // With the file back, entering the list from the navigation bar reads it and lists anew.
+    std::filesystem::copy_file(VOSTREL_DATA_DIR "/Config/devicesinfo.xml",
+                               std::string(m_dir.File("Config/devicesinfo.xml").utf8_str()));
+    m_window->SelectItem(CVostrelDlg::ITEM_HOME);
+    Click(m_window->GetNavigationButton(CVostrelDlg::ITEM_ONLINE));
+    EXPECT_EQ(m_window->GetOnlinePage(), m_window->GetCurrentPage());
+    EXPECT_EQ(1u, m_window->GetOnlinePage()->GetEntries().size());
 }
 
 TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndCancelKeepsTheWindowAndNoDropsThem)
 {
     Start("CN");
+    Plug("HBS-HS620");
     Navigate(NAVIGATE_ONLINE);
+    // A scanner opened by a page other than the settings page, as the command page does.
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    ASSERT_TRUE(link.OpenDevice(m_window->GetOnlinePage()->GetEntries().at(0)));
     CCmdNameXmlInfo change;
     change.CommandName = "SCNMOD";
     CPendingChangeList& history = CPendingChangeList::GetInstance();
@@ -381,6 +393,7 @@ TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndCancelKeepsTheWindowAndNoDr
     EXPECT_TRUE(history.GetEntries().empty());
     wxTheApp->ProcessIdle();
     m_window = nullptr;
+    EXPECT_FALSE(link.IsOpen()) << "the window takes the link down with it";
 }
 
 TEST_F(DeviceSelectionTest, ClosingWithYesWritesTheChangesToTheScannerFirst)

@@ -3,6 +3,7 @@
 #include "ControlMnt.h"
 #include "CreateObject.h"
 #include "HarbrekBaseDlg.h"
+#include "HelpViewFrame.h"
 #include "LanguageXmlInfo.h"
 #include "MainDlg.h"
 #include "VostrelDlg.h"
@@ -135,6 +136,32 @@ TEST_F(MainWindowTest, AMissingHelpDocumentIsReportedInTheCurrentLanguage)
     EXPECT_FALSE(OpenHelpDocument());
     ASSERT_EQ(1u, m_messages.Texts().size());
     EXPECT_EQ("The help document could not be opened.", m_messages.Texts()[0]);
+}
+
+TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInTheProgramsOwnView)
+{
+    m_dir.Write("hbs.ini", "[cfg]\nlang=EN\n");
+    ASSERT_TRUE(Start());
+    wxString offered;
+    SetHelpLauncher([&offered](const wxString& path) {
+        offered = path;
+        return false;  // the desktop has no browser
+    });
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = WXK_F1;
+    m_window->GetEventHandler()->ProcessEvent(key);
+    SetHelpLauncher(nullptr);
+
+    EXPECT_EQ(m_dir.File("Doc/Vostrel_EN.html"), offered);
+    EXPECT_TRUE(m_messages.Texts().empty());
+    CHelpViewFrame* view = nullptr;
+    for (wxWindow* window : wxTopLevelWindows) {
+        if (auto* frame = dynamic_cast<CHelpViewFrame*>(window))
+            view = frame;
+    }
+    ASSERT_NE(nullptr, view);
+    EXPECT_EQ("Vostrel help", view->GetView()->GetOpenedPageTitle());
+    view->Destroy();
 }
 
 TEST_F(MainWindowTest, RescueModeMarksTheTitle)

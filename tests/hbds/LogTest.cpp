@@ -1,9 +1,14 @@
 #include "hbds.h"
+#include "hbds_signal.h"
 
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
 
 namespace {
 
@@ -38,6 +43,38 @@ TEST_F(LogTest, LevelsOutsideOneToSixAreRefused)
     EXPECT_FALSE(HBSetLogLevel(0));
     EXPECT_FALSE(HBSetLogLevel(7));
     EXPECT_EQ(6, hbds_get_log_level());
+}
+
+// The crash handler's clock works without the time-zone database; it must still give
+// the local time, east and west of Greenwich and off the full hour.
+TEST_F(LogTest, SignalSafeClockGivesTheLocalTime)
+{
+    const char* saved = std::getenv("TZ");
+    const std::string previous = saved ? saved : "";
+    for (const char* zone : {"UTC0", "IST-5:30", "NST3:30"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        hbds_set_log_directory(m_dir.Path().utf8_str());  // takes the offset in force
+        std::tm safe{};
+        hbds_local_time_from_signal(&safe);
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        safe.tm_isdst = local.tm_isdst;
+        EXPECT_LE(std::fabs(std::difftime(std::mktime(&local), std::mktime(&safe))), 1.0) << zone;
+    }
+    saved ? setenv("TZ", previous.c_str(), 1) : unsetenv("TZ");
+    tzset();
+}
+
+TEST_F(LogTest, SignalSafeLinesGoToTodaysFile)
+{
+    ASSERT_TRUE(HBSetLogLevel(5));
+    hbds_log_line_from_signal(5, "CrashDump.cpp", 77, "/opt/vostrel/dump/Vostrel20261207-101500.dmp");
+    hbds_log_line_from_signal(6, "CrashDump.cpp", 78, "too detailed");
+    const std::string log = Today();
+    EXPECT_NE(std::string::npos, log.find("[5] CrashDump.cpp:77 /opt/vostrel/dump/Vostrel20261207-101500.dmp\n"));
+    EXPECT_EQ(std::string::npos, log.find("too detailed"));
 }
 
 }  // namespace

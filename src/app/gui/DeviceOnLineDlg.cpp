@@ -17,6 +17,9 @@
 namespace {
 
 const int kThumbnailSize = 96;
+// The firmware download windows are not part of this build yet; until they are, the
+// upgrade button stays disabled rather than doing nothing when pressed.
+const bool kFirmwareUpgradeAvailable = false;
 
 // Runs on the wait window's worker: no windows here.
 bool ListMatchedScanners()
@@ -145,7 +148,7 @@ void CDeviceOnLineDlg::ShowSelection()
     const DeviceEntry* entry = GetSelectedEntry();
     m_txtInfo->SetValue(entry ? entry->systemInfo : wxString());
     m_btnCfg->Enable(entry != nullptr);
-    m_btnUpgrade->Enable(entry != nullptr);
+    m_btnUpgrade->Enable(entry != nullptr && kFirmwareUpgradeAvailable);
 }
 
 void CDeviceOnLineDlg::ConfigureEntry(DeviceEntry* entry)
@@ -156,7 +159,7 @@ void CDeviceOnLineDlg::ConfigureEntry(DeviceEntry* entry)
 
 void CDeviceOnLineDlg::UpgradeEntry(DeviceEntry* entry)
 {
-    if (!entry)
+    if (!entry || !kFirmwareUpgradeAvailable)
         return;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     if (!link.OpenDevice(entry)) {

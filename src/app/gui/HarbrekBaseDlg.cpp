@@ -1,15 +1,27 @@
 #include "HarbrekBaseDlg.h"
 
 #include "AppContext.h"
+#include "HelpViewFrame.h"
 #include "Log.h"
 #include "UiText.h"
 
+#include <wx/app.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/utils.h>
 
 namespace {
+
 wxFont g_sharedFont;
+HelpLauncher g_helpLauncher;
+
+bool OpenInDesktopBrowser(const wxString& path)
+{
+    wxLogNull quiet;  // no browser is an ordinary case here, not an error pop-up
+    return wxLaunchDefaultBrowser(wxFileName::FileNameToURL(wxFileName(path)));
 }
+
+}  // namespace
 
 CHarbrekBaseDlg::CHarbrekBaseDlg(wxWindow* parent, wxWindowID id, long style)
     : wxPanel(parent, id, wxDefaultPosition, wxDefaultSize, style)
@@ -50,13 +62,22 @@ void CHarbrekBaseDlg::OnCharHook(wxKeyEvent& event)
     event.Skip();
 }
 
+void SetHelpLauncher(HelpLauncher launcher)
+{
+    g_helpLauncher = std::move(launcher);
+}
+
 bool OpenHelpDocument()
 {
     const wxString& path = CAppContext::GetInstance().GetHelpDocument();
     VLOG(LOG_DETAIL, "help %s", U8(path));
-    // The launcher cannot tell a missing file from one it opened; check first.
-    if (!path.empty() && wxFileName::FileExists(path) && wxLaunchDefaultApplication(path))
-        return true;
+    // The browser cannot tell a missing file from one it opened; check first.
+    if (!path.empty() && wxFileName::FileExists(path)) {
+        const bool launched = g_helpLauncher ? g_helpLauncher(path) : OpenInDesktopBrowser(path);
+        // A desktop without a browser still gets the document, in the program's own view.
+        if (launched || CHelpViewFrame::Open(wxTheApp->GetTopWindow(), path))
+            return true;
+    }
     ShowMessage(GetUiText("ID_STRING_HELP_OPEN_ERROR", "打开帮助文件失败!"), wxOK | wxICON_ERROR);
     return false;
 }

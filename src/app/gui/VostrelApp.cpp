@@ -2,17 +2,55 @@
 
 #include "AppContext.h"
 #include "AppSettings.h"
+#include "Automation.h"
+#include "CmdGetRangeLenMnt.h"
+#include "ControlFactory.h"
+#include "ControlMnt.h"
 #include "CrashDump.h"
+#include "CreateObject.h"
 #include "DemoScanner.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "DeviceMnt.h"
 #include "GuiMessageBox.h"
+#include "HBDataStreamMnt.h"
 #include "LanguageXmlInfo.h"
 #include "Log.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
 #include "StartupRules.h"
 #include "UiText.h"
 #include "VostrelDlg.h"
 
 #include <wx/image.h>
 #include <wx/stdpaths.h>
+
+namespace {
+
+// The single objects, users before what they use: the engine and the pending changes
+// point into the pages and the command map, controls come from the registry, and the
+// link manager's entries hold handles of the device-link library.
+void DeleteSingleObjects()
+{
+    CSaveCfg::ResetInstance();
+    CPendingChangeList::ResetInstance();
+    CPageMntXmlInfo::ResetInstance();
+    CDeviceCmdNameMntXmlInfo::ResetInstance();
+    CCmdGetRangeLenMnt::ResetInstance();
+    SetControlFactory(nullptr);
+    CWindowControlFactory::ResetInstance();
+    CControlMnt::ResetInstance();
+    CCreateObject::ResetInstance();
+    CHBDataStreamMnt::ResetInstance();
+    CDeviceMnt::ResetInstance();
+    CLanguageXmlInfo::ResetInstance();
+    CAppSettings::ResetInstance();
+}
+
+}  // namespace
+
+CVostrelApp::CVostrelApp() = default;
+CVostrelApp::~CVostrelApp() = default;
 
 bool CVostrelApp::OnInit()
 {
@@ -43,14 +81,26 @@ bool CVostrelApp::OnInit()
         window->Destroy();
         return false;
     }
+    m_automation = CAutomation::FromEnvironment(*window);
+    if (m_automation)
+        m_automation->Start();
     return true;
+}
+
+int CVostrelApp::OnRun()
+{
+    const int status = wxApp::OnRun();
+    return m_automation && m_automation->HasFailed() ? kAutomationFailed : status;
 }
 
 int CVostrelApp::OnExit()
 {
+    m_automation.reset();
     SetMessageHandler(nullptr);
-    CLanguageXmlInfo::ResetInstance();
-    CAppSettings::ResetInstance();
+    // The simulated scanners go first, while the library they are plugged into and
+    // the link manager's connections to them are all still there.
+    DetachAllDemoScanners();
+    DeleteSingleObjects();
     return wxApp::OnExit();
 }
 

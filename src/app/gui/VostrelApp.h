@@ -3,8 +3,23 @@
 
 #include <wx/app.h>
 
+#include <memory>
+
+class CAutomation;
+
 class CVostrelApp : public wxApp {
 public:
+    CVostrelApp();
+    ~CVostrelApp() override;
+
     bool OnInit() override;
+    int OnRun() override;
+    // Detaches the simulated scanners, then deletes the single objects in order.
     int OnExit() override;
+
+    // Exit status when a step asked for through the environment failed.
+    static const int kAutomationFailed = 3;
+
+private:
+    std::unique_ptr<CAutomation> m_automation;
 };

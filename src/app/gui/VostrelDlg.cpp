@@ -100,6 +100,9 @@ CVostrelDlg::~CVostrelDlg()
     CSaveCfg& engine = CSaveCfg::GetInstance();
     if (m_configuredModel && engine.GetCurrentModel() == m_configuredModel.get())
         engine.SetCurrentModel(nullptr);
+    // The scanner connected last stays open until now; it is closed while the
+    // library and the scanner behind it are certainly still there.
+    CHBDataStreamMnt::GetInstance().CloseDevice(0);
     if (m_started)
         CAppSettings::GetInstance().SaveAppSettings();
 }
@@ -304,6 +307,9 @@ void CVostrelDlg::SwitchToPage(int item)
     MarkNavigationItem(item);
     UpdateNavigationItems();
     Layout();
+    // The scanners plugged in or pulled since the list was last shown.
+    if (target == m_onlinePage)
+        m_onlinePage->RefreshDevices();
 }
 
 int CVostrelDlg::ModeOfItem(int item)
@@ -488,11 +494,11 @@ void CVostrelDlg::RecreateOfflinePage()
     CreateOfflinePage();
 }
 
+// The list is filled when the page is entered.
 CDeviceOnLineDlg* CVostrelDlg::CreateOnlinePage()
 {
     m_onlinePage = new CDeviceOnLineDlg(this);
     AddPage(m_onlinePage);
-    m_onlinePage->RefreshDevices();
     return m_onlinePage;
 }
 
@@ -559,8 +565,8 @@ void CVostrelDlg::RecommendOtherToolWhenNeeded(const CDeviceInfo& model)
         CAppContext::GetInstance().GetUiLanguageId() == kChineseLanguageId)
         return;
     ShowMessage(GetUiText("ID_DEVICE_USE_QCON",
-                          "For this product we recommend the configuration tool Qcon. You can download it from "
-                          "https://example.com/downloads/qcon"),
+                          "For this product we recommend the configuration tool Qcon. Where to get it is told in "
+                          "the help (F1), section \"Downloads\": Doc/Vostrel_EN.html#download"),
                 wxOK | wxICON_INFORMATION);
 }
 
