@@ -14,6 +14,15 @@ std::string ToNarrow(const wchar_t* text, size_t length)
     return bytes;
 }
 
+bool IsNarrowText(const wchar_t* text, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned long>(text[i]) > 0xFF)
+            return false;
+    }
+    return true;
+}
+
 std::wstring FromNarrow(const uint8_t* bytes, size_t length)
 {
     std::wstring text;

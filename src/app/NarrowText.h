@@ -11,5 +11,9 @@
 // become "?".
 std::string ToNarrow(const wchar_t* text, size_t length);
 
+// Whether every character of the text has a byte of its own, so that ToNarrow
+// sends it as written rather than as "?".
+bool IsNarrowText(const wchar_t* text, size_t length);
+
 // Wide text for bytes, one character per byte.
 std::wstring FromNarrow(const uint8_t* bytes, size_t length);

@@ -8,6 +8,7 @@
 #include "DeviceInfo.h"
 #include "Log.h"
 #include "PageMntXmlInfo.h"
+#include "SendableTextRules.h"
 #include "UiText.h"
 #include "XmlFile.h"
 
@@ -123,6 +124,33 @@ bool IsPassNodeDeciding(const wxString& type, const wxString& cmd, const wxStrin
     return cmd == name;
 }
 
+// Settings that stay in the tool (file paths, lists of values) are never sent, so
+// any character may stand in them.
+bool GoesToScanner(const wxString& name)
+{
+    const CCmdNameXmlInfo* definition = CPageMntXmlInfo::GetInstance().FindCommand(name);
+    return !definition || definition->IsTransferredControl();
+}
+
+// A value that the scanner would receive with "?" in place of a character refuses
+// the whole file, with a message naming the setting, so that nothing of it is half
+// taken.
+bool HoldsUnsendableValue(const wxXmlNode& root)
+{
+    for (const wxXmlNode* node = root.GetChildren(); node; node = node->GetNext()) {
+        if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "Command")
+            continue;
+        const wxString name = node->GetAttribute("CommandName");
+        const wxString text = name + node->GetAttribute("Value");
+        if (IsSendableValue(text) || !GoesToScanner(name))
+            continue;
+        FILE_LOG(LOG_INFO, "%s refused: a character outside the narrow code page", U8(name));
+        ReportUnsendableValue(name, text);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool CSaveCfg::SaveConfiguration(const wxString& path)
@@ -179,6 +207,8 @@ bool CSaveCfg::OpenConfiguration(const wxString& path, bool checkDevice)
     if (!LoadConfigurationFile(document, path))
         return false;
     const wxXmlNode* root = document.GetRoot();
+    if (HoldsUnsendableValue(*root))
+        return false;
     m_fileDeviceType = root->GetAttribute("DeviceType");
 
     if (checkDevice && !(m_currentModel && m_currentModel->Matches(m_fileDeviceType, true))) {
@@ -208,8 +238,10 @@ bool CSaveCfg::LoadFileForSending(const wxString& path)
     if (!LoadConfigurationFile(document, path))
         return false;
     const wxXmlNode* root = document.GetRoot();
-    m_fileDeviceType = root->GetAttribute("DeviceType");
     m_sendList.clear();
+    if (HoldsUnsendableValue(*root))
+        return false;
+    m_fileDeviceType = root->GetAttribute("DeviceType");
     for (const wxXmlNode* node = root->GetChildren(); node; node = node->GetNext()) {
         if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "Command")
             continue;
@@ -219,6 +251,12 @@ bool CSaveCfg::LoadFileForSending(const wxString& path)
         const wxString text = name + node->GetAttribute("Value");
         if (text.length() >= kMaxSendTextLength) {
             FILE_LOG(LOG_INFO, "%s refused: %i characters", U8(name), static_cast<int>(text.length()));
+            continue;
+        }
+        if (!IsSendableValue(text)) {
+            // A setting that stays in the tool, such as a file path: it would reach
+            // the scanner garbled.
+            FILE_LOG(LOG_INFO, "%s left out: a character outside the narrow code page", U8(name));
             continue;
         }
         m_sendList.push_back(text);

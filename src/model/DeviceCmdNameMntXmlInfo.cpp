@@ -8,6 +8,7 @@
 #include <wx/xml/xml.h>
 
 #include <cwchar>
+#include <iterator>
 #include <vector>
 
 std::unique_ptr<CDeviceCmdNameMntXmlInfo> CDeviceCmdNameMntXmlInfo::s_instance;
@@ -45,31 +46,6 @@ std::vector<wxString> SplitItems(const wxString& list)
     return pieces;
 }
 
-std::vector<wxString> ExpandItems(const wxString& list)
-{
-    std::vector<wxString> items;
-    bool cut = false;
-    for (const wxString& piece : SplitItems(list)) {
-        const size_t dash = RangeDash(piece);
-        if (dash == wxString::npos) {
-            items.push_back(piece);
-            continue;
-        }
-        const long from = LeadingNumber(piece.substr(0, dash));
-        const long to = LeadingNumber(piece.substr(dash + 1));
-        for (long n = from; n <= to; ++n) {
-            if (items.size() >= CDeviceCmdNameMntXmlInfo::kMaxListItems) {
-                cut = true;
-                break;
-            }
-            items.push_back(wxString::Format("%ld", n));
-        }
-    }
-    if (cut)
-        VLOG(LOG_WARNING, "list cut at %u items: %s", static_cast<unsigned>(items.size()), U8(list.Left(80)));
-    return items;
-}
-
 wxString DisplayItem(const wxString& item)
 {
     size_t mark = item.find('(');
@@ -79,6 +55,102 @@ wxString DisplayItem(const wxString& item)
         return item;
     const wxString key = item.substr(0, mark);
     return GetUiText(key, key) + item.substr(mark);
+}
+
+// The display list, built item by item. A number of a range costs one append and
+// no string of its own, so that expanding a range stays cheap up to the cap.
+class CListExpansion {
+public:
+    bool IsFull() const { return m_count == CDeviceCmdNameMntXmlInfo::kMaxListItems; }
+    // Some item did not fit.
+    bool IsCut() const { return m_cut; }
+    size_t Count() const { return m_count; }
+    const wxString& First() const { return m_first; }
+    const wxString& Display() const { return m_display; }
+    wxString Last() const { return m_lastIsNumber ? NumberText(m_lastNumber) : m_lastItem; }
+
+    void AddItem(const wxString& item)
+    {
+        if (!StartItem(item))
+            return;
+        m_display += DisplayItem(item);
+        m_lastItem = item;
+        m_lastIsNumber = false;
+    }
+
+    // The numbers from `from` to `to`, as many as the cap leaves room for.
+    void AddRange(long from, long to)
+    {
+        for (long n = from; n <= to; ++n) {
+            if (!StartItem(m_count == 0 ? NumberText(n) : wxString()))
+                return;
+            AppendNumber(n);
+            m_lastNumber = n;
+            m_lastIsNumber = true;
+            if (n == to)
+                break;  // `to` may be the largest long, past which ++n overflows
+        }
+    }
+
+private:
+    // Counts the item and puts the bar before it; false when the list is full.
+    bool StartItem(const wxString& item)
+    {
+        if (IsFull()) {
+            m_cut = true;
+            return false;
+        }
+        if (m_count == 0)
+            m_first = item;
+        else
+            m_display += '|';
+        ++m_count;
+        return true;
+    }
+
+    // The digits written by hand: a formatted print per number would cost more
+    // than all the rest of an item.
+    void AppendNumber(long n)
+    {
+        wchar_t digits[24];
+        wchar_t* end = digits + std::size(digits);
+        wchar_t* first = end;
+        unsigned long magnitude = n < 0 ? 0UL - static_cast<unsigned long>(n) : static_cast<unsigned long>(n);
+        do {
+            *--first = static_cast<wchar_t>(L'0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (n < 0)
+            *--first = L'-';
+        m_display.append(first, static_cast<size_t>(end - first));
+    }
+
+    static wxString NumberText(long n) { return wxString::Format("%ld", n); }
+
+    size_t m_count = 0;
+    wxString m_first;
+    wxString m_display;
+    wxString m_lastItem;
+    long m_lastNumber = 0;
+    bool m_lastIsNumber = false;
+    bool m_cut = false;
+};
+
+// What lies beyond the cap is never made, so a reply or file costs in proportion
+// to its own length rather than to the numbers written in it.
+void ExpandPieces(const wxString& list, CListExpansion& expansion)
+{
+    for (const wxString& piece : SplitItems(list)) {
+        if (expansion.IsCut())
+            break;
+        const size_t dash = RangeDash(piece);
+        if (dash == wxString::npos)
+            expansion.AddItem(piece);
+        else
+            expansion.AddRange(LeadingNumber(piece.substr(0, dash)), LeadingNumber(piece.substr(dash + 1)));
+    }
+    if (expansion.IsCut())
+        VLOG(LOG_WARNING, "list cut at %u items: %s", static_cast<unsigned>(expansion.Count()), U8(list.Left(80)));
 }
 
 // Splits "a-b" into its two ends; false when there is no range dash.
@@ -178,17 +250,12 @@ void CDeviceCmdNameMntXmlInfo::SetRange(const wxString& commandName, const wxStr
 
 bool CDeviceCmdNameMntXmlInfo::ExpandList(const wxString& list, wxString& first, wxString& last, wxString& display)
 {
-    const std::vector<wxString> items = ExpandItems(list);
-    if (items.empty())
+    CListExpansion expansion;
+    ExpandPieces(list, expansion);
+    if (expansion.Count() == 0)
         return false;
-    first = items.front();
-    last = items.back();
-    wxString joined;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i > 0)
-            joined += '|';
-        joined += DisplayItem(items[i]);
-    }
-    display = joined;
+    first = expansion.First();
+    last = expansion.Last();
+    display = expansion.Display();
     return true;
 }

@@ -32,9 +32,10 @@ public:
     // display list; false, with the outputs untouched, when the list has no item.
     static bool ExpandList(const wxString& list, wxString& first, wxString& last, wxString& display);
 
-    // The most items one list expands to; ranges beyond it are cut short and logged,
-    // so that a typing error such as "0-99999999" cannot exhaust memory.
-    static const size_t kMaxListItems = 100000;
+    // The most items one list expands to: more than anyone picks from in a drop-down.
+    // A longer list is cut and logged, so that a typing error or a broken scanner
+    // reporting "0-99999999" costs no more than a list of this length.
+    static const size_t kMaxListItems = 1000;
 
 private:
     CDeviceCmdNameMntXmlInfo() = default;

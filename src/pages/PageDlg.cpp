@@ -4,6 +4,13 @@
 #include "ControlFactory.h"
 #include "PageXmlInfo.h"
 
+#include <wx/choice.h>
+#include <wx/datectrl.h>
+#include <wx/eventfilter.h>
+#include <wx/slider.h>
+#include <wx/spinbutt.h>
+#include <wx/spinctrl.h>
+
 #include <algorithm>
 
 namespace {
@@ -32,6 +39,53 @@ int32_t GroupHeight(const CGroupNameXmlInfo& group)
     return height;
 }
 
+// Widgets whose value the toolkit changes when the wheel turns over them.
+bool IsWheelValueWidget(const wxWindow* window)
+{
+    return dynamic_cast<const wxChoice*>(window) || dynamic_cast<const wxDatePickerCtrlBase*>(window) ||
+           dynamic_cast<const wxSpinCtrlBase*>(window) || dynamic_cast<const wxSpinButton*>(window) ||
+           dynamic_cast<const wxSliderBase*>(window);
+}
+
+bool HasFocusWithin(const wxWindow* widget)
+{
+    for (const wxWindow* window = wxWindow::FindFocus(); window; window = window->GetParent()) {
+        if (window == widget)
+            return true;
+    }
+    return false;
+}
+
+// A user scrolling a page through its rows would otherwise change every drop-down
+// and date the pointer passes over, and queue changes nobody meant. The wheel over
+// such a widget goes to its page, unless the user has given the widget the focus
+// (clicked into it or opened it): then it is the widget's. The toolkit's own
+// handling of the wheel comes after this filter, which is why it is one filter for
+// all widgets rather than a handler on each.
+class CPageWheelFilter : public wxEventFilter {
+public:
+    int FilterEvent(wxEvent& event) override
+    {
+        if (event.GetEventType() != wxEVT_MOUSEWHEEL)
+            return Event_Skip;
+        const wxWindow* widget = nullptr;
+        for (auto* window = dynamic_cast<wxWindow*>(event.GetEventObject()); window; window = window->GetParent()) {
+            if (!widget && IsWheelValueWidget(window))
+                widget = window;
+            auto* page = dynamic_cast<CPageDlg*>(window);
+            if (page && widget && !HasFocusWithin(widget)) {
+                page->ScrollByWheel(static_cast<wxMouseEvent&>(event));
+                return Event_Processed;
+            }
+        }
+        return Event_Skip;
+    }
+};
+
+// Installed while any page exists.
+CPageWheelFilter g_wheelFilter;
+int g_pagesUsingWheelFilter = 0;
+
 }  // namespace
 
 CPageDlg::CPageDlg(wxWindow* parent, CPageXmlInfo* page)
@@ -47,6 +101,14 @@ CPageDlg::CPageDlg(wxWindow* parent, CPageXmlInfo* page)
     Bind(wxEVT_SCROLLWIN_THUMBRELEASE, &CPageDlg::OnScroll, this);
     Bind(wxEVT_MOUSEWHEEL, &CPageDlg::OnMouseWheel, this);
     Bind(wxEVT_SIZE, &CPageDlg::OnSize, this);
+    if (g_pagesUsingWheelFilter++ == 0)
+        wxEvtHandler::AddFilter(&g_wheelFilter);
+}
+
+CPageDlg::~CPageDlg()
+{
+    if (--g_pagesUsingWheelFilter == 0)
+        wxEvtHandler::RemoveFilter(&g_wheelFilter);
 }
 
 void CPageDlg::BuildControls()
@@ -143,6 +205,11 @@ void CPageDlg::OnScroll(wxScrollWinEvent& event)
 }
 
 void CPageDlg::OnMouseWheel(wxMouseEvent& event)
+{
+    ScrollByWheel(event);
+}
+
+void CPageDlg::ScrollByWheel(const wxMouseEvent& event)
 {
     const int lines = event.GetWheelRotation() / std::max(1, event.GetWheelDelta()) * event.GetLinesPerAction();
     ScrollTo(m_scrollY - lines * kLineScroll);

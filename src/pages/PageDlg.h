@@ -14,6 +14,7 @@ class CPageDlg : public CHarbrekBaseDlg {
 public:
     // Creates the window; the controls are built by BuildControls when it is first shown.
     CPageDlg(wxWindow* parent, CPageXmlInfo* page);
+    ~CPageDlg() override;
 
     // Makes the controls of every group once and lays them out.
     void BuildControls();
@@ -35,6 +36,11 @@ public:
     int32_t GetScrollOffset() const { return m_scrollY; }
 
     CPageXmlInfo* GetPage() const { return m_page; }
+
+    // Scrolls as far as a turn of the mouse wheel goes. The wheel over a value
+    // widget without the focus (a drop-down, a date) scrolls the page this way too,
+    // instead of changing the setting under the pointer.
+    void ScrollByWheel(const wxMouseEvent& event);
 
     // How far one line of scrolling moves.
     static const int32_t kLineScroll = 20;

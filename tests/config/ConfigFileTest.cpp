@@ -261,6 +261,43 @@ TEST_F(ConfigFileTest, AFileForSendingLeavesOutTheInterfaceAndTheSingleDataForma
     EXPECT_FALSE(engine.LoadFileForSending(m_dir.File("absent.xml")));
 }
 
+// "€" and "中" have no byte in the narrow encoding and would reach the scanner as
+// "?"; "é" has one. A file path stays in the tool and may hold anything.
+TEST_F(ConfigFileTest, AValueTheScannerCannotReceiveRefusesTheFileAndChangesNothing)
+{
+    CMessageRecorder messages;
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    CCmdNameXmlInfo& prefix = *CPageMntXmlInfo::GetInstance().FindCommand("PREORD");
+    prefix.SetValue("kept");
+    const struct {
+        const char* value;
+        const char* refused;  // the character the message shows, or none
+    } cases[] = {{"caf\xC3\xA9", nullptr}, {"\xE2\x82\xAC" "5", "\xE2\x82\xAC"}, {"a\xE4\xB8\xAD", "\xE4\xB8\xAD"}};
+    for (const auto& c : cases) {
+        m_dir.Write("f.xml", ConfigurationFile("Vostrel", "HBS-HS620",
+                                               CommandElement("SCNMOD", "2") + CommandElement("PREORD", c.value) +
+                                                   CommandElement("IMGFIL", "\xE4\xB8\xAD.bmp")));
+        const size_t before = messages.Texts().size();
+        EXPECT_EQ(!c.refused, engine.OpenConfiguration(m_dir.File("f.xml"), false)) << c.value;
+        EXPECT_EQ(!c.refused, engine.LoadFileForSending(m_dir.File("f.xml"))) << c.value;
+        if (!c.refused) {
+            EXPECT_EQ(before, messages.Texts().size());
+            EXPECT_EQ((std::vector<wxString>{"SCNMOD2", "PREORD" + wxString::FromUTF8(c.value)}), engine.GetSendList())
+                << "the path is left out of what is sent";
+            continue;
+        }
+        EXPECT_TRUE(engine.GetValueMap().empty());
+        EXPECT_TRUE(engine.GetSendList().empty());
+        ASSERT_EQ(before + 2, messages.Texts().size()) << "one refusal when opening, one when sending";
+        const wxString& text = messages.Texts()[before];
+        EXPECT_TRUE(text.StartsWith("PREORD: ")) << text;
+        EXPECT_TRUE(text.EndsWith(wxString("\"") + wxString::FromUTF8(c.refused) + "\"")) << text;
+        EXPECT_TRUE(messages.Styles()[before] & wxICON_WARNING);
+    }
+    EXPECT_EQ("kept", prefix.Value);
+    EXPECT_TRUE(CPendingChangeList::GetInstance().IsListed(&prefix));
+}
+
 TEST_F(ConfigFileTest, ThePassListDecidesByTheFirstNodeThatApplies)
 {
     m_dir.Write("Config/PassCmd.xml",

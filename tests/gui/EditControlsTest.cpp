@@ -153,6 +153,14 @@ TEST_F(EditControlsTest, AnEditCommitsWhenTheUserIsDoneNotOnEveryKeystroke)
     Leave(firmware);
     EXPECT_EQ("1.02", Setting("FWVERS").Value);
     EXPECT_TRUE(m_messages.Texts().empty());
+
+    // "€" would reach the scanner as "?": refused, naming the setting, nothing changed.
+    prefix.SetValue(wxString::FromUTF8("\xE2\x82\xAC" "5"));
+    PressEnter(prefix);
+    EXPECT_EQ("ZZ", Setting("PRESET").Value);
+    EXPECT_EQ("ZZ", prefix.GetValue());
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_TRUE(m_messages.Texts()[0].StartsWith("Prefix (PRESET): ")) << m_messages.Texts()[0];
 }
 
 // Pressing a button such as Write to scanner moves the focus before the button acts,

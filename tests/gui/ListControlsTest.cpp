@@ -11,6 +11,7 @@
 #include "GroupButtonControl.h"
 #include "GroupRadioControl.h"
 #include "HBDataStreamMnt.h"
+#include "PageDlg.h"
 #include "PageMntXmlInfo.h"
 #include "PendingChangeList.h"
 #include "SaveCfg.h"
@@ -43,6 +44,7 @@ const char kModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>BEPTON</CommandName><Default>1</Default><SettingsList>1|2|3</SettingsList></Command>
  <Command><CommandName>MODPRE</CommandName><Default>0</Default><SettingsList>0|1</SettingsList></Command>
  <Command><CommandName>232AFL</CommandName><Default>0</Default><Minimum>4</Minimum><Maximum>9</Maximum></Command>
+ <Command><CommandName>RTCDAT</CommandName></Command>
 </DeviceConfiguration>)";
 
 const char kPages[] = R"(<Pages>
@@ -59,6 +61,7 @@ const char kPages[] = R"(<Pages>
     <SettingsList>0:Hand-held|1:Presentation</SettingsList></Command>
    <Command><CommandName>232AFL</CommandName><FriendlyText>Handshake</FriendlyText><ControlType>RADIO</ControlType>
     <SettingsList>0:Off|1:On</SettingsList></Command>
+   <Command><CommandName>RTCDAT</CommandName><FriendlyText>Date</FriendlyText><ControlType>DATATIME</ControlType></Command>
   </GroupName>
  </Page>
 </Pages>)";
@@ -84,6 +87,18 @@ std::vector<wxString> EntriesOf(const wxChoice* choice)
     for (unsigned int i = 0; i < choice->GetCount(); ++i)
         entries.push_back(choice->GetString(i));
     return entries;
+}
+
+// One notch of the wheel towards the user; true when some handler took it.
+bool TurnWheel(wxWindow& window)
+{
+    wxMouseEvent event(wxEVT_MOUSEWHEEL);
+    event.SetEventObject(&window);
+    event.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
+    event.m_wheelRotation = -120;
+    event.m_wheelDelta = 120;
+    event.m_linesPerAction = 3;
+    return window.GetEventHandler()->ProcessEvent(event);
 }
 
 const wxString kCustom = wxString::FromUTF8("自定义");
@@ -236,6 +251,34 @@ TEST_F(ListControlsTest, ARefreshShowsTheModesValueAndFallsBackToTheFirstItem)
     Setting("232AFL").DeviceValue = "1";
     GetControlFactory()->RefreshControl(Setting("232AFL").Control, 0);
     EXPECT_TRUE(WidgetOf<wxToggleButton>("232AFL")->GetValue());
+}
+
+// Scrolling a page past its rows must not change what the pointer passes over.
+TEST_F(ListControlsTest, TheWheelOverAValueWidgetWithoutTheFocusScrollsThePage)
+{
+    auto* page = new CPageDlg(m_frame, CPageMntXmlInfo::GetInstance().FindPage("Lists"));
+    m_frame->Show();
+    page->SetSize(0, 0, 640, 150);
+    page->BuildControls();
+    for (const char* name : {"BEPLVL", "SCNMOD", "KBWDLY", "RTCDAT"}) {
+        wxWindow* widget = Setting(name).Control->GetValueWnd();
+        ASSERT_NE(nullptr, widget) << name;
+        const int32_t before = page->GetScrollOffset();
+        EXPECT_TRUE(TurnWheel(*widget)) << name << " was left the wheel";
+        EXPECT_EQ(before + 3 * CPageDlg::kLineScroll, page->GetScrollOffset()) << name;
+    }
+    EXPECT_TRUE(CPendingChangeList::GetInstance().GetNames().empty());
+
+    // Once the user has clicked into a drop-down the wheel is its own.
+    auto* volume = WidgetOf<wxChoice>("BEPLVL");
+    page->ScrollToControl(*Setting("BEPLVL").Control);
+    volume->SetFocus();
+    for (int i = 0; i < 20 && wxWindow::FindFocus() != volume; ++i)
+        wxYield();
+    ASSERT_EQ(volume, wxWindow::FindFocus());
+    const int32_t before = page->GetScrollOffset();
+    EXPECT_FALSE(TurnWheel(*volume));
+    EXPECT_EQ(before, page->GetScrollOffset());
 }
 
 class ListControlsOnlineTest : public ListControlsTest {

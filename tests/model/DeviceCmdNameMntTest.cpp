@@ -3,10 +3,15 @@
 #include "AppContext.h"
 #include "DeviceCmdNameMntXmlInfo.h"
 #include "LanguageXmlInfo.h"
+#include "SaveCfg.h"
 
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -174,6 +179,34 @@ TEST_F(DeviceCmdNameMntTest, AHugeRangeIsCutInsteadOfExhaustingMemory)
     ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::ExpandList("0-2000000000", first, last, display));
     EXPECT_EQ("0", first);
     EXPECT_EQ(wxString::Format("%u", static_cast<unsigned>(CDeviceCmdNameMntXmlInfo::kMaxListItems - 1)), last);
+}
+
+// A broken or hostile scanner answers "@^" with 32 items "0-99999999|1" in 648
+// bytes: taking them must not freeze the window. The bound is far above the time it
+// takes even in the sanitizer build; range_reply_bench measures it.
+TEST_F(DeviceCmdNameMntTest, AReplyOfHugeRangesIsTakenAtOnceWithEachListCut)
+{
+    std::wstring reply = L"\x02\x01" L"0000@";
+    for (int i = 0; i < 32; ++i)
+        reply += wxString::Format("R%05d0-99999999|1\x06;", i).ToStdWstring();
+    reply += L'\x03';
+    ASSERT_EQ(648u, reply.size());
+
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<ReplyItem> items(1024);
+    size_t count = 0;
+    ASSERT_TRUE(CSaveCfg::ParseReply(reply.data(), reply.size(), items.data(), items.size(), count));
+    for (size_t i = 0; i < count; ++i)
+        Map().SetRange(items[i].command, items[i].value);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 1000);
+
+    ASSERT_EQ(32u, count);
+    const CDeviceCmdNameXmlInfo* last = Map().Find("R00031");
+    ASSERT_NE(nullptr, last);
+    EXPECT_EQ("0", last->Minimum);
+    EXPECT_EQ(wxString::Format("%u", static_cast<unsigned>(CDeviceCmdNameMntXmlInfo::kMaxListItems - 1)), last->Maximum);
+    EXPECT_EQ(CDeviceCmdNameMntXmlInfo::kMaxListItems - 1, static_cast<size_t>(last->SettingsList.Freq('|')));
 }
 
 }  // namespace

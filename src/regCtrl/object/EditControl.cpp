@@ -1,6 +1,7 @@
 #include "EditControl.h"
 
 #include "CmdNameXmlInfo.h"
+#include "SendableTextRules.h"
 
 #include <wx/textctrl.h>
 
@@ -70,6 +71,13 @@ void CEditControl::CommitText(const wxString& text)
 {
     if (!Command || text == Command->Value)
         return;
+    if (!IsSendableValue(text)) {
+        // The field goes back first: the message takes the focus, and leaving the
+        // field must then find nothing to commit.
+        ShowValue(Command->Value);
+        ReportUnsendableValue(Command->CommandName, text);
+        return;
+    }
     Command->SetValue(text, &text);
 }
 
