@@ -27,34 +27,14 @@ void CopyTo(char* out, size_t room, const wxString& text)
     std::snprintf(out, room, "%s", static_cast<const char*>(text.utf8_str()));
 }
 
-// Appends `text` to the terminated string in out[0, room).
 void Append(char* out, size_t room, const char* text)
 {
-    size_t length = std::strlen(out);
-    for (; *text && length + 1 < room; ++text)
-        out[length++] = *text;
-    out[length] = '\0';
+    hbds_append_text(out, room, text);
 }
 
-// Appends `value` in decimal with at least `width` digits.
 void AppendNumber(char* out, size_t room, long value, int width)
 {
-    char digits[24];
-    int count = 0;
-    unsigned long rest = value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
-    do {
-        digits[count++] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-    } while (rest != 0 && count < 20);
-    while (count < width && count < 20)
-        digits[count++] = '0';
-    if (value < 0)
-        digits[count++] = '-';
-    char text[24];
-    for (int i = 0; i < count; ++i)
-        text[i] = digits[count - 1 - i];
-    text[count] = '\0';
-    Append(out, room, text);
+    hbds_append_decimal(out, room, value, width);
 }
 
 void WriteText(int fd, const char* text)

@@ -86,23 +86,8 @@ public:
     // `value` in decimal with at least `width` digits.
     void AddNumber(long value, int width = 1)
     {
-        char digits[24];
-        int count = 0;
-        const bool negative = value < 0;
-        unsigned long rest = negative ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
-        do {
-            digits[count++] = static_cast<char>('0' + rest % 10);
-            rest /= 10;
-        } while (rest != 0 && count < 20);
-        while (count < width && count < 20)
-            digits[count++] = '0';
-        if (negative)
-            Add("-");
-        char reversed[24];
-        for (int i = 0; i < count; ++i)
-            reversed[i] = digits[count - 1 - i];
-        reversed[count] = '\0';
-        Add(reversed);
+        hbds_append_decimal(m_text, sizeof m_text, value, width);
+        m_length = std::strlen(m_text);
     }
     const char* Text() const { return m_text; }
     size_t Length() const { return m_length; }
@@ -175,6 +160,36 @@ void hbds_set_log_directory(const char* directory)
     std::lock_guard<std::mutex> lock(State().mutex);
     State().directory = directory ? directory : "";
     std::snprintf(g_signalDirectory, sizeof g_signalDirectory, "%s", State().directory.c_str());
+}
+
+void hbds_append_text(char* out, size_t room, const char* text)
+{
+    if (!out || room == 0)
+        return;
+    size_t length = strnlen(out, room - 1);
+    for (; text && *text && length + 1 < room; ++text)
+        out[length++] = *text;
+    out[length] = '\0';
+}
+
+void hbds_append_decimal(char* out, size_t room, long value, int width)
+{
+    char digits[24];
+    int count = 0;
+    unsigned long rest = value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0 && count < 20);
+    while (count < width && count < 20)
+        digits[count++] = '0';
+    if (value < 0)
+        digits[count++] = '-';
+    char text[24];
+    for (int i = 0; i < count; ++i)
+        text[i] = digits[count - 1 - i];
+    text[count] = '\0';
+    hbds_append_text(out, room, text);
 }
 
 void hbds_local_time_from_signal(struct tm* local)

@@ -6,11 +6,17 @@
 #ifndef HBDS_SIGNAL_H
 #define HBDS_SIGNAL_H
 
+#include <stddef.h>
 #include <time.h>
 
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* Append `text`, or `value` in decimal with at least `width` digits, to the terminated
+   string in out[0, room); what does not fit is cut and the string stays terminated. */
+void hbds_append_text(char* out, size_t room, const char* text);
+void hbds_append_decimal(char* out, size_t room, long value, int width);
 
 /* The local time now: the clock with the UTC offset in force at the last log line (or
    at the last hbds_set_log_directory, or at start). */
