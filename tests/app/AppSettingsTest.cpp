@@ -99,22 +99,17 @@ TEST_F(AppSettingsTest, SaveLanguageWritesLangAlone)
     EXPECT_EQ(std::string::npos, saved.find("QuickCfg"));
 }
 
-TEST(ParseProfileInt, ReadsDecimalLikeTheProfileReader)
+// Leading decimal digits, as the profile reader takes them; only fifteen characters fit
+// its buffer, so a sixteenth is cut off before conversion.
+TEST(ParseProfileInt, ReadsDecimalFromTheFirstFifteenCharacters)
 {
-    EXPECT_EQ(42, ParseProfileInt("42"));
-    EXPECT_EQ(42, ParseProfileInt("  42abc"));
-    EXPECT_EQ(-3, ParseProfileInt("-3"));
-    EXPECT_EQ(0, ParseProfileInt("abc"));
-    EXPECT_EQ(0, ParseProfileInt(""));
-    EXPECT_EQ(0, ParseProfileInt("0x10"));
-}
-
-TEST(ParseProfileInt, OnlyFifteenCharactersFitTheBuffer)
-{
-    // The sixteenth character is cut off before conversion.
-    EXPECT_EQ(1, ParseProfileInt("0000000000000017"));
-    EXPECT_EQ(INT_MAX, ParseProfileInt("99999999999"));
-    EXPECT_EQ(INT_MIN, ParseProfileInt("-99999999999"));
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {{"42", 42},   {"  42abc", 42}, {"-3", -3}, {"abc", 0}, {"", 0}, {"0x10", 0},
+                 {"0000000000000017", 1}, {"99999999999", INT_MAX}, {"-99999999999", INT_MIN}};
+    for (const auto& row : cases)
+        EXPECT_EQ(row.value, ParseProfileInt(row.text)) << "\"" << row.text << "\"";
 }
 
 }  // namespace
