@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <regex>
@@ -225,30 +226,33 @@ struct STabFile {
     std::vector<std::string> problems;
 };
 
-SPageGroup ReadPageGroup(const wxXmlNode* element, std::vector<std::string>& problems)
+// Reads a page or a group: one <Value> for its caption, with `langID` one <langID> as
+// well, and at least one `childName` element, each handed to `readChild`.
+void ReadCaptioned(const wxXmlNode* element, const wxString& childName, wxString& caption, wxString* langID,
+                   std::vector<std::string>& problems, const std::function<void(const wxXmlNode*)>& readChild)
 {
-    SPageGroup group;
     int values = 0;
     int langIDs = 0;
+    int children = 0;
     for (const wxXmlNode* child = element->GetChildren(); child; child = child->GetNext()) {
         if (!IsElementNode(child))
             continue;
         if (child->GetName() == "Value") {
             ++values;
-            group.caption = ElementText(child);
-        } else if (child->GetName() == "langID") {
+            caption = ElementText(child);
+        } else if (langID && child->GetName() == "langID") {
             ++langIDs;
-            group.langID = ElementText(child);
-        } else if (child->GetName() == "Command") {
-            group.rows.emplace_back();
-            ReadCommand(child, group.rows.back(), &problems);
+            *langID = ElementText(child);
+        } else if (child->GetName() == childName) {
+            ++children;
+            readChild(child);
         } else {
-            problems.push_back("GroupName has the element " + Text(child->GetName()));
+            problems.push_back(Text(element->GetName()) + " has the element " + Text(child->GetName()));
         }
     }
-    if (values != 1 || langIDs != 1 || group.caption.empty() || group.langID.empty() || group.rows.empty())
-        problems.push_back("group \"" + Text(group.caption) + "\" needs one caption, one langID and commands");
-    return group;
+    if (values != 1 || caption.empty() || children == 0 || (langID && (langIDs != 1 || langID->empty())))
+        problems.push_back(Text(element->GetName()) + " \"" + Text(caption) + "\" needs one caption, its langID and " +
+                           Text(childName));
 }
 
 bool ReadPageFile(const wxString& path, SPageFile& file)
@@ -266,29 +270,18 @@ bool ReadPageFile(const wxString& path, SPageFile& file)
             file.problems.push_back("Pages has the element " + Text(node->GetName()));
             continue;
         }
-        SPage page;
-        int values = 0;
-        for (const wxXmlNode* child = node->GetChildren(); child; child = child->GetNext()) {
-            if (!IsElementNode(child))
-                continue;
-            if (child->GetName() == "Value") {
-                ++values;
-                page.name = ElementText(child);
-            } else if (child->GetName() == "GroupName") {
-                page.groups.push_back(ReadPageGroup(child, file.problems));
-            } else {
-                file.problems.push_back("Page has the element " + Text(child->GetName()));
-            }
-        }
-        if (values != 1 || page.name.empty() || page.groups.empty())
-            file.problems.push_back("page \"" + Text(page.name) + "\" needs one name and groups");
+        SPage& page = file.pages.emplace_back();
+        ReadCaptioned(node, "GroupName", page.name, nullptr, file.problems, [&](const wxXmlNode* groupNode) {
+            SPageGroup& group = page.groups.emplace_back();
+            ReadCaptioned(groupNode, "Command", group.caption, &group.langID, file.problems,
+                          [&](const wxXmlNode* command) { ReadCommand(command, group.rows.emplace_back(), &file.problems); });
+        });
         for (SPageGroup& group : page.groups) {
             for (SCommand& row : group.rows) {
                 row.page = page.name;
                 row.group = group.caption;
             }
         }
-        file.pages.push_back(page);
     }
     return true;
 }
