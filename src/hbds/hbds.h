@@ -76,6 +76,16 @@ typedef struct SerialSettings {
 
 #pragma pack(pop)
 
+#ifdef __cplusplus
+static_assert(sizeof(UsbDeviceInfo) == 512, "a USB record is 512 bytes");
+static_assert(offsetof(UsbDeviceInfo, interfaceKind) == 508, "the interface kind is byte 508 of a USB record");
+static_assert(sizeof(SerialSettings) == 12, "a serial record is 12 bytes");
+#else
+_Static_assert(sizeof(UsbDeviceInfo) == 512, "a USB record is 512 bytes");
+_Static_assert(offsetof(UsbDeviceInfo, interfaceKind) == 508, "the interface kind is byte 508 of a USB record");
+_Static_assert(sizeof(SerialSettings) == 12, "a serial record is 12 bytes");
+#endif
+
 /* Connections */
 HBDS_HANDLE hbds_create(void);                         /* new closed connection, or 0 */
 int hbds_open_usb(HBDS_HANDLE handle, const UsbDeviceInfo* device, int mode, uint32_t* status);

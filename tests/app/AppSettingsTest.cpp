@@ -40,20 +40,21 @@ TEST_F(AppSettingsTest, AbsentFileGivesEveryDefault)
     EXPECT_EQ(2, hbds_get_log_level());
 }
 
-TEST_F(AppSettingsTest, LogLevelOutsideOneToSixBecomesTwoAndIsWrittenBackAsTwo)
+// A level outside 1 to 6 becomes 2; the level taken reaches the device-link library and
+// is what the file holds once saved.
+TEST_F(AppSettingsTest, LogLevelOutsideOneToSixBecomesTwo)
 {
-    for (const char* level : {"0", "7", "-1", "abc"}) {
-        LoadFrom(std::string("[cfg]\nLogLevel=") + level + "\n");
-        EXPECT_EQ(2, CAppSettings::GetInstance().Values().logLevel) << level;
+    const struct {
+        const char* written;
+        int taken;
+    } cases[] = {{"0", 2}, {"7", 2}, {"-1", 2}, {"abc", 2}, {"5", 5}};
+    for (const auto& row : cases) {
+        HBSetLogLevel(3);
+        EXPECT_EQ(row.taken, LoadFrom(std::string("[cfg]\nLogLevel=") + row.written + "\n").logLevel) << row.written;
+        EXPECT_EQ(row.taken, hbds_get_log_level()) << row.written;
         ASSERT_TRUE(CAppSettings::GetInstance().SaveAppSettings());
-        EXPECT_NE(std::string::npos, m_dir.Read("hbs.ini").find("LogLevel=2")) << level;
+        EXPECT_NE(std::string::npos, m_dir.Read("hbs.ini").find("LogLevel=" + std::to_string(row.taken))) << row.written;
     }
-}
-
-TEST_F(AppSettingsTest, AcceptedLogLevelReachesTheDeviceLinkLibrary)
-{
-    EXPECT_EQ(5, LoadFrom("[cfg]\nLogLevel=5\n").logLevel);
-    EXPECT_EQ(5, hbds_get_log_level());
 }
 
 TEST_F(AppSettingsTest, QuickCfgOtherThanZeroOrOneReadsAsZero)
@@ -99,22 +100,17 @@ TEST_F(AppSettingsTest, SaveLanguageWritesLangAlone)
     EXPECT_EQ(std::string::npos, saved.find("QuickCfg"));
 }
 
-TEST(ParseProfileInt, ReadsDecimalLikeTheProfileReader)
+// Leading decimal digits, as the profile reader takes them; only fifteen characters fit
+// its buffer, so a sixteenth is cut off before conversion.
+TEST(ParseProfileInt, ReadsDecimalFromTheFirstFifteenCharacters)
 {
-    EXPECT_EQ(42, ParseProfileInt("42"));
-    EXPECT_EQ(42, ParseProfileInt("  42abc"));
-    EXPECT_EQ(-3, ParseProfileInt("-3"));
-    EXPECT_EQ(0, ParseProfileInt("abc"));
-    EXPECT_EQ(0, ParseProfileInt(""));
-    EXPECT_EQ(0, ParseProfileInt("0x10"));
-}
-
-TEST(ParseProfileInt, OnlyFifteenCharactersFitTheBuffer)
-{
-    // The sixteenth character is cut off before conversion.
-    EXPECT_EQ(1, ParseProfileInt("0000000000000017"));
-    EXPECT_EQ(INT_MAX, ParseProfileInt("99999999999"));
-    EXPECT_EQ(INT_MIN, ParseProfileInt("-99999999999"));
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {{"42", 42},   {"  42abc", 42}, {"-3", -3}, {"abc", 0}, {"", 0}, {"0x10", 0},
+                 {"0000000000000017", 1}, {"99999999999", INT_MAX}, {"-99999999999", INT_MIN}};
+    for (const auto& row : cases)
+        EXPECT_EQ(row.value, ParseProfileInt(row.text)) << "\"" << row.text << "\"";
 }
 
 }  // namespace

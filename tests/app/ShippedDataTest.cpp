@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <regex>
@@ -59,18 +60,34 @@ const std::set<wxString> kControlTypes = {
     "MULVALUE",      "DEFCMD",        "BUTTON",         "BUTTONGETTEXT", "MNUCMD",        "GROUPNAME",
     "COMMANDCENTER", "CREATEBARCODE", "COMPAREDEFAULT", "COMPAREXML",    "IMAGE",         "BATCHDATADLG"};
 
-struct SShippedCommand {
+// One <Command> of a model file or of the page file, as written. Model files are read
+// on their own, so that the checks do not lean on the readers they guard.
+struct SCommand {
     wxString name;
+    wxString caption;
     wxString controlType;
+    wxString langID;
     wxString settingsList;
     wxString settingsListLangId;
     wxString cmdGetLen;
     wxString defaultValue;
+    wxString unsupported;
+    wxString page;   // page file only
+    wxString group;  // page file only
 };
 
 struct SCommandFile {
     wxString rootName;
-    std::vector<SShippedCommand> commands;
+    std::vector<SCommand> commands;
+
+    const SCommand* Find(const wxString& name) const
+    {
+        for (const SCommand& command : commands) {
+            if (command.name == name)
+                return &command;
+        }
+        return nullptr;
+    }
 };
 
 wxString ElementText(const wxXmlNode* element)
@@ -78,8 +95,56 @@ wxString ElementText(const wxXmlNode* element)
     return element->GetChildren() ? element->GetChildren()->GetContent() : wxString();
 }
 
-// Reads a model command file on its own, so that the check does not lean on the
-// reader it guards.
+std::string Text(const wxString& text)
+{
+    return std::string(text.utf8_str());
+}
+
+bool IsElementNode(const wxXmlNode* node)
+{
+    return node->GetType() == wxXML_ELEMENT_NODE;
+}
+
+// Values are taken as written, so a blank at either end would become part of them.
+bool HasBlankEnds(const wxString& text)
+{
+    return !text.empty() && (wxIsspace(text[0]) || wxIsspace(text.Last()));
+}
+
+// Reads one command; a page row (given `problems`) must also keep to the page file's form.
+void ReadCommand(const wxXmlNode* node, SCommand& command, std::vector<std::string>* problems)
+{
+    std::map<wxString, wxString*> fields = {
+        {"CommandName", &command.name},        {"FriendlyText", &command.caption},
+        {"ControlType", &command.controlType}, {"langID", &command.langID},
+        {"SettingsList", &command.settingsList}, {"CmdGetLen", &command.cmdGetLen},
+        {"UnSupportSettingsList", &command.unsupported}};
+    if (!problems)
+        fields["Default"] = &command.defaultValue;
+    std::map<wxString, int> seen;
+    for (const wxXmlNode* child = node->GetChildren(); child; child = child->GetNext()) {
+        if (!IsElementNode(child))
+            continue;
+        const auto field = fields.find(child->GetName());
+        if (field == fields.end()) {
+            if (problems)
+                problems->push_back("Command has the element " + Text(child->GetName()));
+            continue;
+        }
+        *field->second = ElementText(child);
+        if (child->GetName() == "SettingsList")
+            command.settingsListLangId = child->GetAttribute("langID");
+        if (problems && ++seen[child->GetName()] > 1)
+            problems->push_back("Command has two " + Text(child->GetName()));
+        if (problems && HasBlankEnds(*field->second))
+            problems->push_back(Text(child->GetName()) + " \"" + Text(*field->second) + "\" has blank ends");
+    }
+    for (const char* required : {"CommandName", "FriendlyText", "ControlType", "langID"}) {
+        if (problems && (seen[required] == 0 || fields.at(required)->empty()))
+            problems->push_back("Command " + Text(command.name) + " has no " + required);
+    }
+}
+
 bool ReadCommandFile(const wxString& path, SCommandFile& file)
 {
     wxLogNull quiet;
@@ -88,36 +153,12 @@ bool ReadCommandFile(const wxString& path, SCommandFile& file)
         return false;
     file.rootName = document.GetRoot()->GetName();
     for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext()) {
-        if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "Command")
-            continue;
-        SShippedCommand command;
-        for (const wxXmlNode* child = node->GetChildren(); child; child = child->GetNext()) {
-            if (child->GetName() == "CommandName")
-                command.name = ElementText(child);
-            else if (child->GetName() == "ControlType")
-                command.controlType = ElementText(child);
-            else if (child->GetName() == "CmdGetLen")
-                command.cmdGetLen = ElementText(child);
-            else if (child->GetName() == "Default")
-                command.defaultValue = ElementText(child);
-            else if (child->GetName() == "SettingsList") {
-                command.settingsList = ElementText(child);
-                command.settingsListLangId = child->GetAttribute("langID");
-            }
+        if (IsElementNode(node) && node->GetName() == "Command") {
+            file.commands.emplace_back();
+            ReadCommand(node, file.commands.back(), nullptr);
         }
-        file.commands.push_back(command);
     }
     return true;
-}
-
-// The values of a "label:value|label:value" list, in order.
-std::vector<wxString> ValuesOfLabelledList(const wxString& list)
-{
-    std::vector<wxString> values;
-    wxStringTokenizer items(list, "|");
-    while (items.HasMoreTokens())
-        values.push_back(items.GetNextToken().AfterLast(':'));
-    return values;
 }
 
 bool IsCommandName(const wxString& name)
@@ -144,23 +185,10 @@ const std::set<wxString> kValueFirstKeywords = {"COMBOBOX",    "EDITCOMBOBOX", "
 // List controls that offer only the values the model lists as well.
 const std::set<wxString> kFilteredListKeywords = {"COMBOBOX", "RADIOGROUP", "BUTTONGROUP"};
 
-struct SPageRow {
-    wxString page;
-    wxString group;
-    wxString name;
-    wxString caption;
-    wxString controlType;
-    wxString langID;
-    wxString settingsList;
-    wxString settingsListLangId;
-    wxString cmdGetLen;
-    wxString unsupported;
-};
-
 struct SPageGroup {
     wxString caption;
     wxString langID;
-    std::vector<SPageRow> rows;
+    std::vector<SCommand> rows;
 };
 
 struct SPage {
@@ -172,12 +200,12 @@ struct SPageFile {
     std::vector<SPage> pages;
     std::vector<std::string> problems;  // where the file leaves the element structure
 
-    std::vector<const SPageRow*> Rows() const
+    std::vector<const SCommand*> Rows() const
     {
-        std::vector<const SPageRow*> rows;
+        std::vector<const SCommand*> rows;
         for (const SPage& page : pages) {
             for (const SPageGroup& group : page.groups) {
-                for (const SPageRow& row : group.rows)
+                for (const SCommand& row : group.rows)
                     rows.push_back(&row);
             }
         }
@@ -198,75 +226,33 @@ struct STabFile {
     std::vector<std::string> problems;
 };
 
-std::string Text(const wxString& text)
+// Reads a page or a group: one <Value> for its caption, with `langID` one <langID> as
+// well, and at least one `childName` element, each handed to `readChild`.
+void ReadCaptioned(const wxXmlNode* element, const wxString& childName, wxString& caption, wxString* langID,
+                   std::vector<std::string>& problems, const std::function<void(const wxXmlNode*)>& readChild)
 {
-    return std::string(text.utf8_str());
-}
-
-bool IsElementNode(const wxXmlNode* node)
-{
-    return node->GetType() == wxXML_ELEMENT_NODE;
-}
-
-// Values are taken as written, so a blank at either end would become part of them.
-bool HasBlankEnds(const wxString& text)
-{
-    return !text.empty() && (wxIsspace(text[0]) || wxIsspace(text.Last()));
-}
-
-void ReadPageRow(const wxXmlNode* command, SPageRow& row, std::vector<std::string>& problems)
-{
-    const std::map<wxString, wxString*> fields = {
-        {"CommandName", &row.name},    {"FriendlyText", &row.caption},  {"ControlType", &row.controlType},
-        {"langID", &row.langID},       {"SettingsList", &row.settingsList}, {"CmdGetLen", &row.cmdGetLen},
-        {"UnSupportSettingsList", &row.unsupported}};
-    std::map<wxString, int> seen;
-    for (const wxXmlNode* child = command->GetChildren(); child; child = child->GetNext()) {
-        if (!IsElementNode(child))
-            continue;
-        const auto field = fields.find(child->GetName());
-        if (field == fields.end()) {
-            problems.push_back("Command has the element " + Text(child->GetName()));
-            continue;
-        }
-        if (++seen[child->GetName()] > 1)
-            problems.push_back("Command has two " + Text(child->GetName()));
-        *field->second = ElementText(child);
-        if (HasBlankEnds(*field->second))
-            problems.push_back(Text(child->GetName()) + " \"" + Text(*field->second) + "\" has blank ends");
-        if (child->GetName() == "SettingsList")
-            row.settingsListLangId = child->GetAttribute("langID");
-    }
-    for (const char* required : {"CommandName", "FriendlyText", "ControlType", "langID"}) {
-        if (seen[required] == 0 || fields.at(required)->empty())
-            problems.push_back("Command " + Text(row.name) + " has no " + required);
-    }
-}
-
-SPageGroup ReadPageGroup(const wxXmlNode* element, std::vector<std::string>& problems)
-{
-    SPageGroup group;
     int values = 0;
     int langIDs = 0;
+    int children = 0;
     for (const wxXmlNode* child = element->GetChildren(); child; child = child->GetNext()) {
         if (!IsElementNode(child))
             continue;
         if (child->GetName() == "Value") {
             ++values;
-            group.caption = ElementText(child);
-        } else if (child->GetName() == "langID") {
+            caption = ElementText(child);
+        } else if (langID && child->GetName() == "langID") {
             ++langIDs;
-            group.langID = ElementText(child);
-        } else if (child->GetName() == "Command") {
-            group.rows.emplace_back();
-            ReadPageRow(child, group.rows.back(), problems);
+            *langID = ElementText(child);
+        } else if (child->GetName() == childName) {
+            ++children;
+            readChild(child);
         } else {
-            problems.push_back("GroupName has the element " + Text(child->GetName()));
+            problems.push_back(Text(element->GetName()) + " has the element " + Text(child->GetName()));
         }
     }
-    if (values != 1 || langIDs != 1 || group.caption.empty() || group.langID.empty() || group.rows.empty())
-        problems.push_back("group \"" + Text(group.caption) + "\" needs one caption, one langID and commands");
-    return group;
+    if (values != 1 || caption.empty() || children == 0 || (langID && (langIDs != 1 || langID->empty())))
+        problems.push_back(Text(element->GetName()) + " \"" + Text(caption) + "\" needs one caption, its langID and " +
+                           Text(childName));
 }
 
 bool ReadPageFile(const wxString& path, SPageFile& file)
@@ -284,29 +270,18 @@ bool ReadPageFile(const wxString& path, SPageFile& file)
             file.problems.push_back("Pages has the element " + Text(node->GetName()));
             continue;
         }
-        SPage page;
-        int values = 0;
-        for (const wxXmlNode* child = node->GetChildren(); child; child = child->GetNext()) {
-            if (!IsElementNode(child))
-                continue;
-            if (child->GetName() == "Value") {
-                ++values;
-                page.name = ElementText(child);
-            } else if (child->GetName() == "GroupName") {
-                page.groups.push_back(ReadPageGroup(child, file.problems));
-            } else {
-                file.problems.push_back("Page has the element " + Text(child->GetName()));
-            }
-        }
-        if (values != 1 || page.name.empty() || page.groups.empty())
-            file.problems.push_back("page \"" + Text(page.name) + "\" needs one name and groups");
+        SPage& page = file.pages.emplace_back();
+        ReadCaptioned(node, "GroupName", page.name, nullptr, file.problems, [&](const wxXmlNode* groupNode) {
+            SPageGroup& group = page.groups.emplace_back();
+            ReadCaptioned(groupNode, "Command", group.caption, &group.langID, file.problems,
+                          [&](const wxXmlNode* command) { ReadCommand(command, group.rows.emplace_back(), &file.problems); });
+        });
         for (SPageGroup& group : page.groups) {
-            for (SPageRow& row : group.rows) {
+            for (SCommand& row : group.rows) {
                 row.page = page.name;
                 row.group = group.caption;
             }
         }
-        file.pages.push_back(page);
     }
     return true;
 }
@@ -401,24 +376,6 @@ std::vector<SListItem> ListItems(const wxString& list, bool labelFirst)
     return items;
 }
 
-// The label a setting shows for a value, found as the tool finds it: value first, the
-// first "value:" anywhere in the list; label first, the text before ":value|".
-wxString LabelLookedUp(const wxString& list, const wxString& value, bool labelFirst)
-{
-    if (!labelFirst) {
-        const size_t at = list.find(value + ":");
-        return at == wxString::npos ? wxString() : list.Mid(at + value.length() + 1).BeforeFirst('|');
-    }
-    wxString text = list;
-    text.Replace(" |", "|");
-    const size_t at = text.find(":" + value + "|");
-    if (at == wxString::npos)
-        return wxString();
-    const size_t bar = text.rfind('|', at);
-    const size_t start = bar == wxString::npos ? 0 : bar + 1;
-    return text.Mid(start, at - start);
-}
-
 // What is wrong with a setting's list for its keyword, or nothing.
 std::string ListProblem(const wxString& keyword, const wxString& list)
 {
@@ -428,14 +385,18 @@ std::string ListProblem(const wxString& keyword, const wxString& list)
     const std::vector<SListItem> items = ListItems(list, labelFirst);
     if ((keyword == "RADIO" || keyword == "RADIO#") && items.size() != 2)
         return "a toggle needs an off and an on item";
+    // Every value must show its own label, found in the list as the settings find it.
+    CCmdNameXmlInfo setting;
+    setting.ControlType = labelFirst ? "COMBOBOXCUSTOM" : "COMBOBOX";
+    setting.SettingsList = list;
     std::set<wxString> values;
     for (const SListItem& item : items) {
         if (item.value.empty() || item.label.empty())
             return "item without value or label";
         if (!values.insert(item.value).second)
             return "value " + Text(item.value) + " twice";
-        if (LabelLookedUp(list, item.value, labelFirst) != item.label)
-            return "value " + Text(item.value) + " shows \"" + Text(LabelLookedUp(list, item.value, labelFirst)) + "\"";
+        if (setting.GetValueLabel(item.value) != item.label)
+            return "value " + Text(item.value) + " shows \"" + Text(setting.GetValueLabel(item.value)) + "\"";
     }
     return std::string();
 }
@@ -451,7 +412,14 @@ bool HasEmptyRow(const CTabNodeXmlInfo& node)
 
 class ShippedDataTest : public ::testing::Test {
 protected:
-    void SetUp() override { CAppContext::GetInstance().SetProgramDirectory(VOSTREL_DATA_DIR); }
+    void SetUp() override
+    {
+        CAppContext::GetInstance().SetProgramDirectory(VOSTREL_DATA_DIR);
+        ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
+        ASSERT_GE(Models().size(), 6u);
+        ASSERT_TRUE(ReadPageFile(ConfigFile("pageinfo.xml"), m_pages));
+        ASSERT_TRUE(ReadTabFile(ConfigFile("maincfg.xml"), m_tabs));
+    }
     void TearDown() override
     {
         CPageMntXmlInfo::ResetInstance();
@@ -463,7 +431,7 @@ protected:
         CAppContext::ResetInstance();
     }
 
-    // Every model of the loaded catalogue, in category and key order.
+    // Every model of the catalogue, in category and key order.
     static std::vector<CDeviceInfo*> Models()
     {
         std::vector<CDeviceInfo*> models;
@@ -474,39 +442,77 @@ protected:
         return models;
     }
 
-    static const CDeviceInfo* ModelWithKey(const wxString& key)
+    // The command file of every model, by file name.
+    static std::map<wxString, SCommandFile> CommandFiles()
     {
-        for (const CDeviceInfo* model : Models()) {
-            if (model->m_key == key)
-                return model;
-        }
-        return nullptr;
+        std::map<wxString, SCommandFile> files;
+        for (const CDeviceInfo* model : Models())
+            EXPECT_TRUE(ReadCommandFile(ConfigFile(model->m_link), files[model->m_link])) << model->m_link;
+        return files;
     }
 
     static wxString ConfigFile(const wxString& name) { return CAppContext::GetInstance().GetFilePath("Config", name); }
+
+    SPageFile m_pages;
+    STabFile m_tabs;
 };
 
-TEST_F(ShippedDataTest, ChineseIsTheDefaultAndEnglishIsListed)
+// A list whose labels a language translates, as the data gives it.
+struct STranslatedList {
+    wxString identifier;
+    wxString keyword;
+    wxString list;
+    bool mayBeMissing;  // a page's list stays as it is where a language has none
+};
+
+TEST_F(ShippedDataTest, EveryLanguageHasEveryTextTheProgramAndItsDataName)
 {
+    std::set<wxString> identifiers;
+    for (const std::string& identifier : IdentifiersUsedInSources())
+        identifiers.insert(identifier);
+    ASSERT_GT(identifiers.size(), 10u);
+    std::vector<STranslatedList> lists;
+    for (const auto& category : CDeviceMnt::GetInstance().GetCategories())
+        identifiers.insert(category->m_langID);
+    for (const CDeviceInfo* model : Models())
+        identifiers.insert(model->m_langID);
+    std::map<wxString, wxString> modelLists;  // identifier -> the list as the first command file gives it
+    for (const auto& [link, file] : CommandFiles()) {
+        for (const SCommand& command : file.commands) {
+            if (command.settingsListLangId.empty())
+                continue;
+            EXPECT_EQ("COMBOBOXCUSTOM", command.controlType) << command.name;
+            const auto known = modelLists.emplace(command.settingsListLangId, command.settingsList);
+            EXPECT_EQ(known.first->second, command.settingsList) << command.settingsListLangId << " in " << link;
+            if (known.second)
+                lists.push_back({command.settingsListLangId, command.controlType, command.settingsList, false});
+        }
+    }
+    ASSERT_FALSE(lists.empty());
+    for (const SPage& page : m_pages.pages) {
+        for (const SPageGroup& group : page.groups) {
+            identifiers.insert(group.langID);
+            for (const SCommand& row : group.rows) {
+                identifiers.insert(row.langID);
+                if (!row.settingsListLangId.empty())
+                    lists.push_back({row.settingsListLangId, row.controlType, row.settingsList, true});
+            }
+        }
+    }
+    for (const STab& tab : m_tabs.tabs)
+        identifiers.insert(tab.langID);
+
     CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
     ASSERT_TRUE(languages.LoadLanguageList());
     EXPECT_EQ("CN", languages.GetDefaultLanguage());
-    ASSERT_NE(nullptr, languages.FindLanguage("EN"));
-    ASSERT_NE(nullptr, languages.FindLanguage("CN"));
-}
-
-TEST_F(ShippedDataTest, EveryLanguageHasEveryIdentifierTheProgramUses)
-{
-    const std::set<std::string> used = IdentifiersUsedInSources();
-    ASSERT_GT(used.size(), 10u);
-    CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
-    ASSERT_TRUE(languages.LoadLanguageList());
+    EXPECT_NE(nullptr, languages.FindLanguage("EN"));
+    ASSERT_GE(languages.GetLanguages().size(), 2u);
     for (const SLanguageEntry& language : std::vector<SLanguageEntry>(languages.GetLanguages())) {
         ASSERT_TRUE(languages.LoadLanguageTexts(language.name)) << language.name;
-        for (const std::string& identifier : used) {
-            EXPECT_NE("\x01", languages.GetText(identifier, "\x01")) << identifier << " missing in " << language.name;
+        for (const wxString& identifier : identifiers) {
+            const wxString text = languages.GetText(identifier, "\x01");
+            EXPECT_TRUE(text != "\x01" && !text.empty()) << identifier << " missing in " << language.name;
         }
-        EXPECT_TRUE(std::filesystem::exists(std::string(language.helpDocument.utf8_str()))) << language.helpDocument;
         // The Qcon recommendation sends the user to this language's help, to a section that is there.
         const wxString help = wxFileName(language.helpDocument).GetFullName();
         EXPECT_NE(wxNOT_FOUND, languages.GetText("ID_DEVICE_USE_QCON", "").Find(help + "#download")) << language.name;
@@ -514,12 +520,26 @@ TEST_F(ShippedDataTest, EveryLanguageHasEveryIdentifierTheProgramUses)
         wxString html;
         ASSERT_TRUE(document.IsOpened() && document.ReadAll(&html, wxConvUTF8)) << language.helpDocument;
         EXPECT_NE(wxNOT_FOUND, html.Find("id=\"download\"")) << language.helpDocument;
+
+        // A translated list replaces the data's own: only its labels may differ, and
+        // every value must still find its label.
+        for (const STranslatedList& entry : lists) {
+            const wxString translated = languages.GetText(entry.identifier, entry.mayBeMissing ? entry.list : "\x01");
+            EXPECT_EQ("", ListProblem(entry.keyword, translated)) << entry.identifier << " in " << language.name;
+            const bool labelFirst = entry.keyword == "COMBOBOXCUSTOM";
+            std::vector<std::string> ours;
+            std::vector<std::string> theirs;
+            for (const SListItem& item : ListItems(entry.list, labelFirst))
+                ours.push_back(Text(item.value));
+            for (const SListItem& item : ListItems(translated, labelFirst))
+                theirs.push_back(Text(item.value));
+            EXPECT_EQ(ours, theirs) << entry.identifier << " in " << language.name << ": " << translated;
+        }
     }
 }
 
 TEST_F(ShippedDataTest, CatalogueHasItsCategoriesModelsPicturesAndIcons)
 {
-    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
     const auto& categories = CDeviceMnt::GetInstance().GetCategories();
     EXPECT_GE(categories.size(), 2u);
     std::set<wxString> keys;
@@ -533,23 +553,19 @@ TEST_F(ShippedDataTest, CatalogueHasItsCategoriesModelsPicturesAndIcons)
             EXPECT_TRUE(model->m_pictureImage) << model->m_picture;
         }
     }
-    EXPECT_GE(keys.size(), 6u);
 }
 
 TEST_F(ShippedDataTest, EveryModelHasItsOwnCommandFileOfUniquelyNamedCommands)
 {
-    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
-    std::set<wxString> links;
+    const std::map<wxString, SCommandFile> files = CommandFiles();
+    EXPECT_EQ(Models().size(), files.size()) << "two models share a command file";
     for (const CDeviceInfo* model : Models()) {
-        SCOPED_TRACE(std::string(model->m_key.utf8_str()));
-        EXPECT_TRUE(links.insert(model->m_link).second) << "another model uses " << model->m_link;
-        SCommandFile file;
-        ASSERT_TRUE(ReadCommandFile(ConfigFile(model->m_link), file)) << model->m_link;
+        SCOPED_TRACE(Text(model->m_link));
+        const SCommandFile& file = files.at(model->m_link);
         EXPECT_EQ("DeviceConfiguration", file.rootName);
         EXPECT_GE(file.commands.size(), 60u);
-
         std::set<wxString> names;
-        for (const SShippedCommand& command : file.commands) {
+        for (const SCommand& command : file.commands) {
             EXPECT_TRUE(IsCommandName(command.name) || kPseudoCommands.count(command.name))
                 << "\"" << command.name << "\"";
             EXPECT_TRUE(names.insert(command.name).second) << command.name << " is defined twice";
@@ -565,12 +581,11 @@ TEST_F(ShippedDataTest, EveryModelHasItsOwnCommandFileOfUniquelyNamedCommands)
 
 TEST_F(ShippedDataTest, EveryModelsScriptLogsTheFilesWrittenForItAndNoOthers)
 {
-    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
     CSaveCfg& engine = CSaveCfg::GetInstance();
     for (CDeviceInfo* model : Models()) {
         ASSERT_FALSE(model->m_lua.empty()) << model->m_key;
         CTempDir folder;
-        const std::string own = "<Vostrel DeviceType=\"" + std::string(model->m_key.utf8_str()) +
+        const std::string own = "<Vostrel DeviceType=\"" + Text(model->m_key) +
                                 "\"><Command CommandName=\"SCNMOD\" Value=\"2\"/><Command CommandName=\"CODEID\"/></Vostrel>";
         folder.Write("own.xml", own);
         folder.Write("other.xml", "<Vostrel DeviceType=\"HBS-XX999\"><Command CommandName=\"SCNMOD\" Value=\"2\"/></Vostrel>");
@@ -578,7 +593,7 @@ TEST_F(ShippedDataTest, EveryModelsScriptLogsTheFilesWrittenForItAndNoOthers)
         EXPECT_TRUE(engine.RunDeviceHook(folder.File("own.xml"))) << model->m_key;
         EXPECT_TRUE(engine.RunDeviceHook(folder.File("other.xml"))) << model->m_key;
         const std::string log = folder.Read("vostrel-hooks.log");
-        EXPECT_NE(std::string::npos, log.find(" " + std::string(model->m_key.utf8_str()) + " 2 own.xml\n")) << log;
+        EXPECT_NE(std::string::npos, log.find(" " + Text(model->m_key) + " 2 own.xml\n")) << log;
         EXPECT_EQ(1, std::count(log.begin(), log.end(), '\n')) << "the other model's file is not logged: " << log;
     }
     engine.SetCurrentModel(nullptr);
@@ -587,7 +602,6 @@ TEST_F(ShippedDataTest, EveryModelsScriptLogsTheFilesWrittenForItAndNoOthers)
 TEST_F(ShippedDataTest, PassAndTranslationListsNameRealSettings)
 {
     std::set<wxString> known;
-    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
     for (const CDeviceInfo* model : Models()) {
         ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load(model->m_link));
         for (const auto& [name, record] : CDeviceCmdNameMntXmlInfo::GetInstance().GetCommands())
@@ -596,9 +610,11 @@ TEST_F(ShippedDataTest, PassAndTranslationListsNameRealSettings)
     }
     wxXmlDocument pass;
     ASSERT_TRUE(pass.Load(ConfigFile("PassCmd.xml")));
+    size_t passed = 0;
     for (const wxXmlNode* node = pass.GetRoot()->GetChildren(); node; node = node->GetNext()) {
         if (node->GetName() != "node")
             continue;  // the comments
+        ++passed;
         const wxString cmd = node->GetAttribute("Cmd");
         const bool found = node->GetAttribute("Type") == "1"
                                ? std::any_of(known.begin(), known.end(), [&](const wxString& n) { return n.Contains(cmd); })
@@ -606,75 +622,43 @@ TEST_F(ShippedDataTest, PassAndTranslationListsNameRealSettings)
         EXPECT_TRUE(found) << cmd;
         EXPECT_TRUE(CSaveCfg::IsPassCommand(node->GetAttribute("Type") == "1" ? cmd + "XX" : cmd, "1")) << cmd;
     }
+    EXPECT_GT(passed, 0u);
     EXPECT_FALSE(CSaveCfg::IsPassCommand("232BAD", "8"));
 
     // The pages never save an action (clear, restore, test, query); the scanner's own
     // list of values must not bring one into a file either, or sending the file runs it.
-    for (const CDeviceInfo* model : Models()) {
-        SCommandFile file;
-        ASSERT_TRUE(ReadCommandFile(ConfigFile(model->m_link), file)) << model->m_link;
-        for (const SShippedCommand& command : file.commands) {
+    for (const auto& [link, file] : CommandFiles()) {
+        for (const SCommand& command : file.commands) {
             CCmdNameXmlInfo definition;
             definition.ControlType = command.controlType;
             if (!definition.IsSavedControl()) {
-                EXPECT_TRUE(CSaveCfg::IsPassCommand(command.name, "1")) << model->m_link << " " << command.name;
+                EXPECT_TRUE(CSaveCfg::IsPassCommand(command.name, "1")) << link << " " << command.name;
             }
         }
     }
 
     wxXmlDocument translations;
     ASSERT_TRUE(translations.Load(ConfigFile("transCmd.xml")));
+    size_t translated = 0;
     for (const wxXmlNode* node = translations.GetRoot()->GetChildren(); node; node = node->GetNext()) {
         if (node->GetName() != "node")
             continue;
+        ++translated;
         EXPECT_EQ(1u, known.count(node->GetAttribute("oldcmd"))) << node->GetAttribute("oldcmd");
         EXPECT_EQ(0u, known.count(node->GetAttribute("newcmd"))) << "a file name that no model uses any more";
         EXPECT_EQ(node->GetAttribute("newcmd"), CSaveCfg::TranslateCommand(node->GetAttribute("oldcmd")));
     }
-}
-
-TEST_F(ShippedDataTest, CatalogueNamesAndTranslatedListsHaveTextsInEveryLanguage)
-{
-    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
-    std::set<wxString> identifiers;
-    for (const auto& category : CDeviceMnt::GetInstance().GetCategories())
-        identifiers.insert(category->m_langID);
-    std::map<wxString, wxString> lists;  // list identifier -> the list as the command file gives it
-    for (const CDeviceInfo* model : Models()) {
-        identifiers.insert(model->m_langID);
-        SCommandFile file;
-        ASSERT_TRUE(ReadCommandFile(ConfigFile(model->m_link), file)) << model->m_link;
-        for (const SShippedCommand& command : file.commands) {
-            if (command.settingsListLangId.empty())
-                continue;
-            EXPECT_EQ("COMBOBOXCUSTOM", command.controlType) << command.name;
-            const auto known = lists.emplace(command.settingsListLangId, command.settingsList);
-            EXPECT_EQ(known.first->second, command.settingsList) << command.settingsListLangId << " in " << model->m_link;
-        }
-    }
-    ASSERT_FALSE(lists.empty());
-
-    CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
-    ASSERT_TRUE(languages.LoadLanguageList());
-    for (const SLanguageEntry& language : std::vector<SLanguageEntry>(languages.GetLanguages())) {
-        ASSERT_TRUE(languages.LoadLanguageTexts(language.name)) << language.name;
-        for (const wxString& identifier : identifiers)
-            EXPECT_NE("\x01", languages.GetText(identifier, "\x01")) << identifier << " missing in " << language.name;
-        // A translated list replaces the model's own list: only its labels may differ.
-        for (const auto& [identifier, list] : lists) {
-            const wxString translated = languages.GetText(identifier, "\x01");
-            ASSERT_NE("\x01", translated) << identifier << " missing in " << language.name;
-            EXPECT_EQ(ValuesOfLabelledList(list), ValuesOfLabelledList(translated))
-                << identifier << " in " << language.name << ": " << translated;
-        }
-    }
+    EXPECT_GT(translated, 0u);
 }
 
 TEST_F(ShippedDataTest, ScannersAreMatchedToTheModelOfTheNameTheyReport)
 {
-    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
     CDeviceMnt& catalogue = CDeviceMnt::GetInstance();
-    for (const CDeviceInfo* model : Models()) {
+    // The cordless HS620W reports a name that holds the corded HS620's as well.
+    const std::vector<CDeviceInfo*> models = Models();
+    ASSERT_EQ(2, std::count_if(models.begin(), models.end(),
+                               [](const CDeviceInfo* model) { return model->m_key.StartsWith("HBS-HS620"); }));
+    for (const CDeviceInfo* model : models) {
         wxString bare = model->m_key;
         bare.Replace("HBS-", wxEmptyString);
         for (const wxString& reported : {model->m_key, bare, model->m_key + " V1.2"}) {
@@ -683,50 +667,45 @@ TEST_F(ShippedDataTest, ScannersAreMatchedToTheModelOfTheNameTheyReport)
             EXPECT_EQ(model->m_link, matched->m_link) << "\"" << reported << "\" is taken for another model";
         }
     }
-
-    // The cordless HS620W reports a name that holds the corded HS620's as well.
-    const CDeviceInfo* corded = ModelWithKey("HBS-HS620");
-    const CDeviceInfo* cordless = ModelWithKey("HBS-HS620W");
-    ASSERT_TRUE(corded && cordless);
-    const std::unique_ptr<CDeviceInfo> matched = catalogue.MatchDevice("HBS-HS620W");
-    ASSERT_TRUE(matched);
-    EXPECT_EQ(cordless->m_link, matched->m_link);
-    EXPECT_NE(corded->m_link, matched->m_link);
-
     // A scanner the catalogue does not know is shown with the unknown-device picture.
     const std::unique_ptr<CDeviceInfo> unknown = catalogue.MatchDevice("ACME-X1");
     ASSERT_TRUE(unknown);
     EXPECT_TRUE(unknown->m_pictureImage) << unknown->m_picture;
 }
 
-TEST_F(ShippedDataTest, PageFileIsPagesOfCaptionedGroupsOfCompleteCommands)
+TEST_F(ShippedDataTest, PageFileIsPagesOfCaptionedGroupsOfCompleteCommandsUsingEveryKeyword)
 {
-    SPageFile file;
-    ASSERT_TRUE(ReadPageFile(ConfigFile("pageinfo.xml"), file));
-    for (const std::string& problem : file.problems)
+    for (const std::string& problem : m_pages.problems)
         ADD_FAILURE() << problem;
-    ASSERT_FALSE(file.pages.empty());
+    ASSERT_FALSE(m_pages.pages.empty());
     std::set<wxString> names;
-    for (const SPage& page : file.pages)
+    for (const SPage& page : m_pages.pages)
         EXPECT_TRUE(names.insert(page.name).second) << "two pages named " << page.name;
-    for (const SPageRow* row : file.Rows())
-        EXPECT_EQ(1u, kControlTypes.count(row->controlType)) << row->name << " " << row->controlType;
+
+    std::set<wxString> keywords;
+    std::set<wxString> pseudo;
+    for (const SCommand* row : m_pages.Rows()) {
+        keywords.insert(row->controlType);
+        const auto own = kPseudoCommands.find(row->name);
+        if (own == kPseudoCommands.end() || kToolRowKeywords.count(row->controlType))
+            continue;
+        pseudo.insert(row->name);
+        EXPECT_EQ(Text(own->second), Text(row->controlType)) << row->name;
+    }
+    EXPECT_EQ(kControlTypes, keywords) << "the pages use unknown keywords or leave some out";
+    for (const auto& [name, keyword] : kPseudoCommands)
+        EXPECT_EQ(1u, pseudo.count(name)) << name << " (" << keyword << ") is on no page";
 }
 
 TEST_F(ShippedDataTest, TabTreeShowsEveryPageOnceWithPictureIcons)
 {
-    SPageFile pages;
-    ASSERT_TRUE(ReadPageFile(ConfigFile("pageinfo.xml"), pages));
-    STabFile file;
-    ASSERT_TRUE(ReadTabFile(ConfigFile("maincfg.xml"), file));
-    for (const std::string& problem : file.problems)
+    for (const std::string& problem : m_tabs.problems)
         ADD_FAILURE() << problem;
-
     std::map<wxString, int> tabsOfPage;
-    for (const SPage& page : pages.pages)
+    for (const SPage& page : m_pages.pages)
         tabsOfPage[page.name] = 0;
     size_t icons = 0;
-    for (const STab& tab : file.tabs) {
+    for (const STab& tab : m_tabs.tabs) {
         if (!tab.page.empty()) {
             const auto page = tabsOfPage.find(tab.page);
             EXPECT_NE(tabsOfPage.end(), page) << tab.name << " shows the unknown page " << tab.page;
@@ -737,8 +716,7 @@ TEST_F(ShippedDataTest, TabTreeShowsEveryPageOnceWithPictureIcons)
             if (icon.empty())
                 continue;
             ++icons;
-            std::ifstream in(std::string(CAppContext::GetInstance().GetFilePath("Images", icon).utf8_str()),
-                             std::ios::binary);
+            std::ifstream in(Text(CAppContext::GetInstance().GetFilePath("Images", icon)), std::ios::binary);
             const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             EXPECT_EQ(0u, bytes.rfind("\x89PNG\r\n\x1a\n", 0)) << icon << " is no PNG file";
             EXPECT_LT(bytes.size(), 10u * 1024u) << icon;
@@ -749,64 +727,41 @@ TEST_F(ShippedDataTest, TabTreeShowsEveryPageOnceWithPictureIcons)
     EXPECT_GT(icons, 0u);
 }
 
-TEST_F(ShippedDataTest, PagesUseEveryControlKeywordAndTheProgramsOwnCommands)
-{
-    SPageFile file;
-    ASSERT_TRUE(ReadPageFile(ConfigFile("pageinfo.xml"), file));
-    std::set<wxString> keywords;
-    std::set<wxString> pseudo;
-    for (const SPageRow* row : file.Rows()) {
-        keywords.insert(row->controlType);
-        const auto own = kPseudoCommands.find(row->name);
-        if (own == kPseudoCommands.end() || kToolRowKeywords.count(row->controlType))
-            continue;
-        pseudo.insert(row->name);
-        EXPECT_EQ(Text(own->second), Text(row->controlType)) << row->name;
-    }
-    for (const wxString& keyword : kControlTypes)
-        EXPECT_EQ(1u, keywords.count(keyword)) << keyword << " is on no page";
-    for (const auto& [name, keyword] : kPseudoCommands)
-        EXPECT_EQ(1u, pseudo.count(name)) << name << " (" << keyword << ") is on no page";
-}
-
 TEST_F(ShippedDataTest, PagesHoldOnlyModelCommandsAndReachEveryOne)
 {
-    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
-    std::map<wxString, std::vector<std::pair<wxString, SShippedCommand>>> models;  // name -> (file, command)
-    for (const CDeviceInfo* model : Models()) {
-        SCommandFile commands;
-        ASSERT_TRUE(ReadCommandFile(ConfigFile(model->m_link), commands)) << model->m_link;
-        for (const SShippedCommand& command : commands.commands)
-            models[command.name].emplace_back(model->m_link, command);
-    }
-    SPageFile file;
-    ASSERT_TRUE(ReadPageFile(ConfigFile("pageinfo.xml"), file));
-
+    const std::map<wxString, SCommandFile> files = CommandFiles();
     std::set<wxString> onPages;
-    for (const SPageRow* row : file.Rows()) {
+    for (const SCommand* row : m_pages.Rows()) {
         onPages.insert(row->name);
         if (kPseudoCommands.count(row->name))
             continue;
-        const auto known = models.find(row->name);
-        EXPECT_NE(models.end(), known) << row->page << "/" << row->group << ": no model has " << row->name;
-        if (known == models.end() || kToolRowKeywords.count(row->controlType))
-            continue;
-        // The keyword decides how the model's list and limits are read.
-        for (const auto& [link, command] : known->second)
-            EXPECT_EQ(Text(command.controlType), Text(row->controlType)) << row->name << " in " << link;
+        size_t models = 0;
+        for (const auto& [link, file] : files) {
+            const SCommand* command = file.Find(row->name);
+            if (!command)
+                continue;
+            ++models;
+            // The keyword decides how the model's list and limits are read.
+            if (!kToolRowKeywords.count(row->controlType)) {
+                EXPECT_EQ(Text(command->controlType), Text(row->controlType)) << row->name << " in " << link;
+            }
+        }
+        EXPECT_GT(models, 0u) << row->page << "/" << row->group << ": no model has " << row->name;
     }
-    for (const auto& [name, definitions] : models)
-        EXPECT_EQ(1u, onPages.count(name)) << name << " of " << definitions.front().first << " is on no page";
+    for (const auto& [link, file] : files) {
+        for (const SCommand& command : file.commands)
+            EXPECT_EQ(1u, onPages.count(command.name)) << command.name << " of " << link << " is on no page";
+    }
 
     // A search by name takes the first row in page-name order: that must be the
     // setting itself, and a repeated name may only be a tool row after it.
     std::map<wxString, const SPage*> byName;
-    for (const SPage& page : file.pages)
+    for (const SPage& page : m_pages.pages)
         byName.emplace(page.name, &page);
     std::set<wxString> seen;
     for (const auto& [name, page] : byName) {
         for (const SPageGroup& group : page->groups) {
-            for (const SPageRow& row : group.rows) {
+            for (const SCommand& row : group.rows) {
                 const bool first = seen.insert(row.name).second;
                 EXPECT_EQ(!first, kToolRowKeywords.count(row.controlType) == 1)
                     << name << "/" << group.caption << ": " << row.name << " " << row.controlType;
@@ -817,155 +772,56 @@ TEST_F(ShippedDataTest, PagesHoldOnlyModelCommandsAndReachEveryOne)
 
 TEST_F(ShippedDataTest, PageListsFitTheirControlsAndShowWhatTheModelsOffer)
 {
-    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
-    std::map<wxString, std::map<wxString, SShippedCommand>> models;  // file -> name -> command
-    for (const CDeviceInfo* model : Models()) {
-        SCommandFile commands;
-        ASSERT_TRUE(ReadCommandFile(ConfigFile(model->m_link), commands)) << model->m_link;
-        for (const SShippedCommand& command : commands.commands)
-            models[model->m_link][command.name] = command;
-    }
-    SPageFile file;
-    ASSERT_TRUE(ReadPageFile(ConfigFile("pageinfo.xml"), file));
-    for (const SPageRow* row : file.Rows()) {
-        SCOPED_TRACE(std::string((row->name + " " + row->controlType).utf8_str()));
-        const bool labelled = kValueFirstKeywords.count(row->controlType) || row->controlType == "COMBOBOXCUSTOM";
-        if (labelled) {
+    const std::map<wxString, SCommandFile> files = CommandFiles();
+    for (const SCommand* row : m_pages.Rows()) {
+        SCOPED_TRACE(Text(row->name + " " + row->controlType));
+        const bool labelFirst = row->controlType == "COMBOBOXCUSTOM";
+        if (kValueFirstKeywords.count(row->controlType) || labelFirst) {
             EXPECT_FALSE(row->settingsList.empty());
         }
         if (!row->settingsList.empty()) {
             EXPECT_EQ("", ListProblem(row->controlType, row->settingsList)) << row->settingsList;
         }
         std::set<wxString> values;
-        for (const SListItem& item : ListItems(row->settingsList, row->controlType == "COMBOBOXCUSTOM"))
+        for (const SListItem& item : ListItems(row->settingsList, labelFirst))
             values.insert(item.value);
         wxStringTokenizer hidden(row->unsupported, "|");
         while (hidden.HasMoreTokens())
             EXPECT_EQ(1u, values.count(hidden.GetNextToken())) << "hides a value it does not list";
 
-        for (const auto& [link, commands] : models) {
-            const auto command = commands.find(row->name);
-            if (command == commands.end() || kToolRowKeywords.count(row->controlType))
+        if (kToolRowKeywords.count(row->controlType))
+            continue;
+        for (const auto& [link, file] : files) {
+            const SCommand* command = file.Find(row->name);
+            if (!command)
                 continue;
             // These controls show only the page's items: a value the model offers
             // without a label here could not be chosen.
             if (kFilteredListKeywords.count(row->controlType)) {
-                for (const wxString& value : ExpandedValues(command->second.settingsList))
+                for (const wxString& value : ExpandedValues(command->settingsList))
                     EXPECT_EQ(1u, values.count(value)) << link << " offers " << value;
             }
             // Offline the model file gives the length; online the page names the
             // query that asks the scanner for it. Both must give the same length.
-            if (!command->second.cmdGetLen.empty()) {
+            if (!command->cmdGetLen.empty()) {
                 EXPECT_FALSE(row->cmdGetLen.empty()) << "no length query for connected scanners";
-                const auto query = commands.find(row->cmdGetLen);
-                ASSERT_NE(commands.end(), query) << link << " lacks " << row->cmdGetLen;
-                EXPECT_EQ(Text(command->second.cmdGetLen), Text(query->second.defaultValue)) << link;
+                const SCommand* query = file.Find(row->cmdGetLen);
+                ASSERT_NE(nullptr, query) << link << " lacks " << row->cmdGetLen;
+                EXPECT_EQ(Text(command->cmdGetLen), Text(query->defaultValue)) << link;
             }
         }
     }
 }
 
-TEST_F(ShippedDataTest, PageAndTabTextsAreInEveryLanguage)
-{
-    SPageFile pages;
-    ASSERT_TRUE(ReadPageFile(ConfigFile("pageinfo.xml"), pages));
-    STabFile tabs;
-    ASSERT_TRUE(ReadTabFile(ConfigFile("maincfg.xml"), tabs));
-    std::set<wxString> identifiers;
-    std::map<wxString, const SPageRow*> lists;  // list identifier -> a row that uses it
-    for (const SPage& page : pages.pages) {
-        for (const SPageGroup& group : page.groups) {
-            identifiers.insert(group.langID);
-            for (const SPageRow& row : group.rows) {
-                identifiers.insert(row.langID);
-                if (!row.settingsListLangId.empty())
-                    lists.emplace(row.settingsListLangId, &row);
-            }
-        }
-    }
-    for (const STab& tab : tabs.tabs)
-        identifiers.insert(tab.langID);
-    ASSERT_FALSE(lists.empty());
-
-    CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
-    ASSERT_TRUE(languages.LoadLanguageList());
-    ASSERT_GE(languages.GetLanguages().size(), 2u);
-    for (const SLanguageEntry& language : std::vector<SLanguageEntry>(languages.GetLanguages())) {
-        ASSERT_TRUE(languages.LoadLanguageTexts(language.name)) << language.name;
-        for (const wxString& identifier : identifiers) {
-            const wxString text = languages.GetText(identifier, "\x01");
-            EXPECT_TRUE(text != "\x01" && !text.empty()) << identifier << " missing in " << language.name;
-        }
-        // A translated list replaces the page's list: it must keep its values in order
-        // and still let every value find its label.
-        for (const auto& [identifier, row] : lists) {
-            const bool labelFirst = row->controlType == "COMBOBOXCUSTOM";
-            const wxString translated = languages.GetText(identifier, row->settingsList);
-            EXPECT_EQ("", ListProblem(row->controlType, translated)) << identifier << " in " << language.name;
-            std::vector<std::string> ours;
-            std::vector<std::string> theirs;
-            for (const SListItem& item : ListItems(row->settingsList, labelFirst))
-                ours.push_back(Text(item.value));
-            for (const SListItem& item : ListItems(translated, labelFirst))
-                theirs.push_back(Text(item.value));
-            EXPECT_EQ(ours, theirs) << identifier << " in " << language.name << ": " << translated;
-        }
-    }
-}
-
-// Loaded as the configuration window loads them: a page keeps only what the model
-// supports and goes with its tab when nothing is left.
-TEST_F(ShippedDataTest, ModelsLoseThePagesTheyHaveNoSettingsForButNoRowRunsEmpty)
-{
-    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
-    SPageFile file;
-    ASSERT_TRUE(ReadPageFile(ConfigFile("pageinfo.xml"), file));
-    std::set<wxString> toolPages;  // pages built on the program's own commands
-    for (const SPageRow* row : file.Rows()) {
-        if (kPseudoCommands.count(row->name))
-            toolPages.insert(row->page);
-    }
-    ASSERT_FALSE(toolPages.empty());
-
-    std::map<wxString, int> keptBy;
-    std::set<wxString> lostBySome;
-    for (const CDeviceInfo* model : Models()) {
-        SCOPED_TRACE(std::string(model->m_key.utf8_str()));
-        CDeviceCmdNameMntXmlInfo& map = CDeviceCmdNameMntXmlInfo::GetInstance();
-        ASSERT_TRUE(map.Load(model->m_link));
-        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
-        {
-            CTabNodeXmlInfo root;
-            ASSERT_TRUE(root.Load());
-            EXPECT_FALSE(HasEmptyRow(root)) << "a row of tabs is left without tabs";
-            for (const auto& tab : root.GetChildren()) {
-                if (!tab->icon.empty()) {
-                    EXPECT_TRUE(tab->iconImage && tab->iconsImage) << tab->icon;
-                }
-            }
-            for (const auto& [name, page] : CPageMntXmlInfo::GetInstance().GetPages()) {
-                EXPECT_EQ(page->HasCommands(), root.FindPage(name) != nullptr) << name;
-                if (page->HasCommands())
-                    ++keptBy[name];
-                else if (!toolPages.count(name))
-                    lostBySome.insert(name);
-            }
-        }
-    }
-    EXPECT_FALSE(lostBySome.empty()) << "every model keeps every page of settings";
-    for (const SPage& page : file.pages) {
-        if (!toolPages.count(page.name)) {
-            EXPECT_GT(keptBy[page.name], 0) << page.name << " is empty for every model";
-        }
-    }
-}
-
-// The leaf tabs of the pages as now loaded, depth first, as the user meets them.
+// The leaf tabs of the pages as now loaded, depth first, as the user meets them. A page
+// keeps only what the model supports and goes with its tab when nothing is left, but
+// no row of tabs may be left empty.
 std::string LoadedLeafTabs()
 {
     EXPECT_TRUE(CPageMntXmlInfo::GetInstance().Load());
     CTabNodeXmlInfo root;
     EXPECT_TRUE(root.Load());
+    EXPECT_FALSE(HasEmptyRow(root)) << "a row of tabs is left without tabs";
     std::string tabs;
     std::vector<const CTabNodeXmlInfo*> open{&root};
     while (!open.empty()) {
@@ -973,6 +829,9 @@ std::string LoadedLeafTabs()
         open.pop_back();
         if (node->PageNode)
             tabs += (tabs.empty() ? "" : ",") + Text(node->name);
+        if (!node->icon.empty()) {
+            EXPECT_TRUE(node->iconImage && node->iconsImage) << node->icon;
+        }
         for (auto child = node->GetChildren().rbegin(); child != node->GetChildren().rend(); ++child)
             open.push_back(child->get());
     }
@@ -1002,20 +861,21 @@ const struct {
 
 TEST_F(ShippedDataTest, EveryModelKeepsTheSameTabsOfflineAndConnected)
 {
-    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
-    ASSERT_EQ(Models().size(), std::size(kTabsOfModel));
+    const std::vector<CDeviceInfo*> models = Models();
+    ASSERT_EQ(models.size(), std::size(kTabsOfModel));
     CDeviceCmdNameMntXmlInfo& map = CDeviceCmdNameMntXmlInfo::GetInstance();
     for (const auto& row : kTabsOfModel) {
         SCOPED_TRACE(row.key);
-        const CDeviceInfo* model = ModelWithKey(row.key);
-        ASSERT_NE(nullptr, model);
-        ASSERT_TRUE(map.Load(model->m_link));
+        const auto model = std::find_if(models.begin(), models.end(),
+                                        [&](const CDeviceInfo* entry) { return entry->m_key == row.key; });
+        ASSERT_NE(models.end(), model);
+        ASSERT_TRUE(map.Load((*model)->m_link));
         EXPECT_EQ(row.tabs, LoadedLeafTabs()) << "offline";
 
         SCommandFile file;
-        ASSERT_TRUE(ReadCommandFile(ConfigFile(model->m_link), file));
+        ASSERT_TRUE(ReadCommandFile(ConfigFile((*model)->m_link), file));
         map.Clear();
-        for (const SShippedCommand& command : file.commands) {
+        for (const SCommand& command : file.commands) {
             if (kPseudoCommands.count(command.name))
                 continue;  // a scanner does not know them
             map.SetCurrentValue(command.name, command.defaultValue);

@@ -21,26 +21,25 @@ TEST(ScreenCheck, EightHundredBy545IsTheSmallestScreen)
     EXPECT_TRUE(IsScreenLargeEnough(1920, 1080));
 }
 
+// -File and -Xml, in any letter case, take the next argument; an option as the last
+// argument sets nothing, and the program path itself is never an option.
 TEST(CommandLine, FileAndXmlInAnyLetterCaseTakeTheNextArgument)
 {
-    SCommandLineFiles files = ScanCommandLine(Args({"vostrel", "-file", "/tmp/out.txt", "-XML", "/tmp/c.xml"}));
-    EXPECT_EQ("/tmp/out.txt", files.outputFile);
-    EXPECT_EQ("/tmp/c.xml", files.configurationFile);
-
-    files = ScanCommandLine(Args({"vostrel", "-FiLe", "a b.txt"}));
-    EXPECT_EQ("a b.txt", files.outputFile);
-}
-
-TEST(CommandLine, AnOptionAsTheLastArgumentSetsNothing)
-{
-    const SCommandLineFiles files = ScanCommandLine(Args({"vostrel", "x", "-File"}));
-    EXPECT_TRUE(files.outputFile.empty());
-    EXPECT_TRUE(files.configurationFile.empty());
-}
-
-TEST(CommandLine, TheProgramPathItselfIsNeverAnOption)
-{
-    EXPECT_TRUE(ScanCommandLine(Args({"-File", "x"})).outputFile.empty());
+    const struct {
+        std::initializer_list<const char*> arguments;
+        const char* outputFile;
+        const char* configurationFile;
+    } cases[] = {
+        {{"vostrel", "-file", "/tmp/out.txt", "-XML", "/tmp/c.xml"}, "/tmp/out.txt", "/tmp/c.xml"},
+        {{"vostrel", "-FiLe", "a b.txt"}, "a b.txt", ""},
+        {{"vostrel", "x", "-File"}, "", ""},
+        {{"-File", "x"}, "", ""},
+    };
+    for (const auto& row : cases) {
+        const SCommandLineFiles files = ScanCommandLine(Args(row.arguments));
+        EXPECT_EQ(row.outputFile, files.outputFile) << *row.arguments.begin();
+        EXPECT_EQ(row.configurationFile, files.configurationFile) << *row.arguments.begin();
+    }
 }
 
 TEST(Version, FourNumbersOrTheFallback)

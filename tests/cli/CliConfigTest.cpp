@@ -189,20 +189,4 @@ TEST_F(CliConfigTest, AMissingCatalogueOrPageListIsNamedAndNoFileIsWritten)
     }
 }
 
-TEST(CliConfigOptions, FileCommandsTakeOneFileAndApplyAloneTakesAllAndForce)
-{
-    SCliOptions options;
-    std::string error;
-    ASSERT_TRUE(ParseCliOptions({"apply", "--force", "a.xml", "--all"}, options, error)) << error;
-    EXPECT_EQ(ECliCommand::Apply, options.command);
-    EXPECT_EQ("a.xml", options.text);
-    EXPECT_TRUE(options.allScanners && options.force);
-    EXPECT_FALSE(ParseCliOptions({"diff", "--all", "a.xml"}, options, error));
-    EXPECT_EQ("--all only goes with apply", error);
-    EXPECT_FALSE(ParseCliOptions({"read"}, options, error));
-    EXPECT_EQ("read needs a configuration file", error);
-    EXPECT_FALSE(ParseCliOptions({"diff", "a.xml", "b.xml"}, options, error));
-    EXPECT_EQ("diff takes one configuration file", error);
-}
-
 }  // namespace

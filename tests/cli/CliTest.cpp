@@ -45,6 +45,11 @@ TEST(CliOptions, CommandsTakeTheirOptionsInAnyOrder)
     EXPECT_EQ("HBS-HI880", send.simModel);
     EXPECT_EQ(0u, send.baudRate);
 
+    const SCliOptions apply = Parse({"apply", "--force", "a.xml", "--all"});
+    EXPECT_EQ(ECliCommand::Apply, apply.command);
+    EXPECT_EQ("a.xml", apply.text);
+    EXPECT_TRUE(apply.allScanners && apply.force);
+
     EXPECT_EQ(ECliCommand::Help, Parse({"send", "--help"}).command);
     EXPECT_EQ(ECliCommand::Help, Parse({"help"}).command);
 }
@@ -64,11 +69,15 @@ TEST(CliOptions, CommandLinesThatCannotRunAreRefusedWithAReason)
     EXPECT_NE(std::string::npos, Refusal({"send", "A", "B"}).find("one text"));
     EXPECT_NE(std::string::npos, Refusal({"send", "--port", "/dev/x", "--sim", "M", "A"}).find("together"));
     EXPECT_NE(std::string::npos, Refusal({"list", "--product", "P"}).find("--sim"));
+    EXPECT_EQ("--all only goes with apply", Refusal({"diff", "--all", "a.xml"}));
+    EXPECT_EQ("read needs a configuration file", Refusal({"read"}));
+    EXPECT_EQ("diff takes one configuration file", Refusal({"diff", "a.xml", "b.xml"}));
 }
 
 TEST(CliOptions, HelpNamesEverySettingThatApplyHoldsBack)
 {
     const std::string usage = CliUsage();
+    ASSERT_FALSE(CSaveCfg::GetFileHeldBackCommands().empty());
     for (const wxString& name : CSaveCfg::GetFileHeldBackCommands())
         EXPECT_NE(std::string::npos, usage.find(name.ToStdString())) << name;
 }
