@@ -107,14 +107,14 @@ TEST_F(SaveCfgFaultTest, BrokenRepliesNeverYieldTheValueAskedFor)
     }
 }
 
-// Garbage in front of a reply spoils the exchange it belongs to, and only that one.
-TEST_F(SaveCfgFaultTest, GarbageBeforeAReplyIsNotTakenForItems)
+// Garbage in front of a reply ends the read at its first chunk, which holds no item;
+// the reply that follows does not spoil the next exchange.
+TEST_F(SaveCfgFaultTest, GarbageBeforeAReplyEndsTheReadWithoutItems)
 {
     Inject("garbage");
     size_t count = 7;
-    const ReplyItem* items = Query(count);
-    for (size_t i = 0; items && i < count; ++i)
-        EXPECT_EQ(std::wstring::npos, std::wstring(items[i].value).find(L'\xFF'));
+    EXPECT_NE(nullptr, Query(count));
+    EXPECT_EQ(0u, count);
     ExpectHealthyAgain();
 }
 
