@@ -67,20 +67,6 @@ protected:
     DeviceEntry* m_entry = nullptr;
 };
 
-TEST_F(SaveCfgFaultTest, RefusedCommandsAreNamedInTheErrorList)
-{
-    for (const char* fault : {"nak:SCNTMO", "enq:SCNTMO"}) {
-        Inject(fault);
-        size_t count = 7;
-        EXPECT_EQ(nullptr, Query(count)) << fault;
-        EXPECT_EQ(0u, count);
-        ASSERT_EQ(1u, m_engine.GetErrorList().size()) << fault;
-        EXPECT_EQ("SCNTMO", m_engine.GetErrorList()[0]);
-        EXPECT_EQ(2u, m_engine.GetItemCount());
-    }
-    ExpectHealthyAgain();
-}
-
 // A broken reply may still parse (an incomplete last item is dropped), so the
 // failure shows where callers look: the value they asked for does not come.
 TEST_F(SaveCfgFaultTest, BrokenRepliesNeverYieldTheValueAskedFor)
