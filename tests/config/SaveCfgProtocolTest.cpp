@@ -58,6 +58,7 @@ struct SPackCase {
     std::vector<std::wstring> commands;
     std::wstring frame;
 };
+void PrintTo(const SPackCase& pack, std::ostream* out) { *out << ::testing::PrintToString(pack.frame); }
 
 class PackCommands : public ::testing::TestWithParam<SPackCase> {};
 

@@ -21,6 +21,7 @@ struct SFaultCase {
     int delayMs;
     int byteGapMs;
 };
+void PrintTo(const SFaultCase& fault, std::ostream* out) { *out << fault.fault; }
 
 class SimulatedScannerFaultTest : public ::testing::TestWithParam<SFaultCase> {};
 

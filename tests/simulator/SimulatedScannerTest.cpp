@@ -42,6 +42,7 @@ struct SExchangeRule {
     const char* rule;
     std::vector<std::pair<std::string, std::string>> exchanges;
 };
+void PrintTo(const SExchangeRule& rule, std::ostream* out) { *out << rule.rule; }
 
 class SimulatedScannerRuleTest : public SimulatedScannerTest, public ::testing::WithParamInterface<SExchangeRule> {};
 
