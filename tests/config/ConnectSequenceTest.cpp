@@ -125,16 +125,9 @@ TEST_F(ConnectSequenceTest, AScannerThatIsGoneFailsTheSequenceAndLeavesNothingOp
 
 // Each of the three whole-list queries must be answered in full; a refusal of any of
 // them ends the sequence there and closes the scanner again.
-class ConnectSequenceRefusalTest : public ::testing::TestWithParam<size_t> {
+class ConnectSequenceRefusalTest : public ConnectSequenceTest, public ::testing::WithParamInterface<size_t> {
 protected:
-    void TearDown() override
-    {
-        CHBDataStreamMnt::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        hbds_clear_serial_paths();
-    }
-    CScriptedScanner m_scanner;
+    CScriptedScanner m_played;
 };
 
 TEST_P(ConnectSequenceRefusalTest, ARefusedListQueryClosesTheScanner)
@@ -142,15 +135,15 @@ TEST_P(ConnectSequenceRefusalTest, ARefusedListQueryClosesTheScanner)
     const char* const queries[] = {"@*", "@&", "@^"};
     std::vector<std::string> replies(GetParam(), ReplyFrame("SCNMOD0\x06"));
     replies.push_back(ReplyFrame("SCNMOD0\x15"));
-    m_scanner.Script(replies);
+    m_played.Script(replies);
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     link.SetReadTimeout(300);
-    DeviceEntry* entry = link.AddSerialPort(m_scanner.Path(), 115200);
+    DeviceEntry* entry = link.AddSerialPort(m_played.Path(), 115200);
     ASSERT_NE(nullptr, entry);
 
     EXPECT_FALSE(RunConnectSequence(entry));
     EXPECT_FALSE(link.IsOpen());
-    const std::vector<std::string> requests = m_scanner.Requests();
+    const std::vector<std::string> requests = m_played.Requests();
     ASSERT_EQ(GetParam() + 1, requests.size());
     EXPECT_EQ(std::string("~\x01" "0000") + queries[GetParam()] + ";\x03", requests.back());
 }
