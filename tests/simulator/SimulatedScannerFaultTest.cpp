@@ -57,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SFaultCase{"garbage", "@SCNTMO*", true, kGarbage + kHead + "@SCNTMO30\x06;\x03", false, 0, 0},
                       SFaultCase{"garbage:instead", "@SCNTMO*", true, kGarbage, false, 0, 0},
                       SFaultCase{"cut:9", "@SCNTMO*", true, kHead + "@SC", false, 0, 0},
+                      SFaultCase{"cut:0", "@SCNTMO*", true, "", false, 0, 0},
                       SFaultCase{"disconnect:4", "@SCNTMO*", true, "\x02\x01" "00", true, 0, 0},
                       SFaultCase{"slow:100", "@SCNTMO*", true, kHead + "@SCNTMO30\x06;\x03", false, 100, 0},
                       SFaultCase{"slow:250:3", "@SCNTMO*", true, kHead + "@SCNTMO30\x06;\x03", false, 250, 3}),
