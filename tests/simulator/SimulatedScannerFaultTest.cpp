@@ -7,8 +7,6 @@
 
 namespace {
 
-const std::string kHead = std::string("\x02\x01") + "0000";
-
 const std::string kGarbage("\xFF\x00\x13\x7E\x55\xAA", 6);
 
 // One fault, written as on the command line, and the reply it makes of a request.

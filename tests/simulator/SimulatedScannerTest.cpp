@@ -7,8 +7,6 @@
 
 namespace {
 
-const std::string kHead = std::string("\x02\x01") + "0000";
-
 class SimulatedScannerTest : public ::testing::Test {
 protected:
     void SetUp() override
