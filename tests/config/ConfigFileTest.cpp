@@ -17,9 +17,13 @@
 #include <gtest/gtest.h>
 
 #include <wx/datetime.h>
+#include <wx/dir.h>
 #include <wx/xml/xml.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <csignal>
 #include <iterator>
 #include <map>
 #include <string>
@@ -359,16 +363,29 @@ TEST_F(ConfigFileTest, TheExportHoldsTheCommandMapWithoutTheDataFormatDefault)
               fields);
 }
 
-TEST_F(ConfigFileTest, AFailedSaveLeavesTheExistingFileAlone)
+// The file size limit stops every write, also root's: the save fails while writing.
+TEST_F(ConfigFileTest, AFailedSaveLeavesTheExistingFileAloneAndNoTemporaryFile)
 {
-    m_dir.Write("keep.xml", "precious");
-    // A folder where the file should be: nothing can be written there.
-    EXPECT_FALSE(CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("keep.xml/inner.xml")));
-    EXPECT_EQ("precious", m_dir.Read("keep.xml"));
+    m_dir.Write("keep/keep.xml", "precious");
+    rlimit before{};
+    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &before));
+    rlimit tiny = before;
+    tiny.rlim_cur = 16;
+    const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &tiny));
+    const bool saved = CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("keep/keep.xml"));
+    setrlimit(RLIMIT_FSIZE, &before);
+    signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ("precious", m_dir.Read("keep/keep.xml"));
+    wxArrayString files;
+    wxDir::GetAllFiles(m_dir.File("keep"), &files);
+    EXPECT_EQ(1u, files.size()) << "a temporary file was left behind";
 
     CPageMntXmlInfo::GetInstance().Clear();
-    EXPECT_FALSE(CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("keep.xml"))) << "no pages, nothing to save";
-    EXPECT_EQ("precious", m_dir.Read("keep.xml"));
+    EXPECT_FALSE(CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("keep/keep.xml"))) << "no pages, nothing to save";
+    EXPECT_EQ("precious", m_dir.Read("keep/keep.xml"));
 }
 
 TEST_F(ConfigFileTest, SnapshotsAreNamedByModelAndLocalTime)

@@ -8,6 +8,7 @@
 #include "PtyScanner.h"
 #include "SaveCfg.h"
 
+#include "ScriptedScanner.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -107,8 +108,9 @@ TEST_F(ConnectSequenceTest, AScannerWithoutDataFormatIsNotAskedForOne)
     ASSERT_NE(nullptr, entry);
     ASSERT_TRUE(RunConnectSequence(entry));
     EXPECT_FALSE(CSaveCfg::GetInstance().HasDataFormat());
-    for (const std::string& frame : m_scanner->Scanner().TakeHeardFrames())
-        EXPECT_EQ(std::string::npos, frame.find("DFM")) << frame;
+    const std::vector<std::string> asked{"~\x01" "0000@*;\x03", "~\x01" "0000@&;\x03", "~\x01" "0000@^;\x03",
+                                         "~\x01" "0000@BUFQRY;\x03"};
+    EXPECT_EQ(asked, m_scanner->Scanner().TakeHeardFrames());
 }
 
 TEST_F(ConnectSequenceTest, AScannerThatIsGoneFailsTheSequenceAndLeavesNothingOpen)
@@ -120,5 +122,32 @@ TEST_F(ConnectSequenceTest, AScannerThatIsGoneFailsTheSequenceAndLeavesNothingOp
     EXPECT_FALSE(CHBDataStreamMnt::GetInstance().IsOpen());
     EXPECT_FALSE(RunConnectSequence(nullptr));
 }
+
+// Each of the three whole-list queries must be answered in full; a refusal of any of
+// them ends the sequence there and closes the scanner again.
+class ConnectSequenceRefusalTest : public ConnectSequenceTest, public ::testing::WithParamInterface<size_t> {
+protected:
+    CScriptedScanner m_played;
+};
+
+TEST_P(ConnectSequenceRefusalTest, ARefusedListQueryClosesTheScanner)
+{
+    const char* const queries[] = {"@*", "@&", "@^"};
+    std::vector<std::string> replies(GetParam(), ReplyFrame("SCNMOD0\x06"));
+    replies.push_back(ReplyFrame("SCNMOD0\x15"));
+    m_played.Script(replies);
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    link.SetReadTimeout(300);
+    DeviceEntry* entry = link.AddSerialPort(m_played.Path(), 115200);
+    ASSERT_NE(nullptr, entry);
+
+    EXPECT_FALSE(RunConnectSequence(entry));
+    EXPECT_FALSE(link.IsOpen());
+    const std::vector<std::string> requests = m_played.Requests();
+    ASSERT_EQ(GetParam() + 1, requests.size());
+    EXPECT_EQ(std::string("~\x01" "0000") + queries[GetParam()] + ";\x03", requests.back());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachListQuery, ConnectSequenceRefusalTest, ::testing::Values(0u, 1u, 2u));
 
 }  // namespace

@@ -60,12 +60,10 @@ TEST_F(PendingChangeListTest, EntriesAndNamesStayInStep)
 
     Changes().RemoveChange(sameCommandElsewhere.get());  // removes the entry of its command
     EXPECT_EQ(std::vector<wxString>{"SCNMOD"}, Changes().GetNames());
-    mode->SetValue("0");
-    EXPECT_TRUE(Changes().GetEntries().empty());
-    EXPECT_TRUE(Changes().GetNames().empty());
+    EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{mode.get()}, Changes().GetEntries());
 
-    mode->SetValue("1");
     Changes().ClearChanges();
+    EXPECT_TRUE(Changes().GetEntries().empty());
     EXPECT_TRUE(Changes().GetNames().empty());
 }
 

@@ -51,6 +51,7 @@ std::string ModelFile()
     for (const char* cut : {"CADLEF", "CADRIG", "CADTOP", "CADBOT"})
         text += ModelCommand(cut, "", "10", "0", "1000");
     text += ModelCommand("EXPGMN", "", "5", "0", "100");
+    text += ModelCommand("EXPEMN", "", "5", "0", "100");
     text += ModelCommand("BEPENA", "0:Off|1:On", "1");
     text += ModelCommand("SCNMOD", "0:Level|2:Sense", "0");
     text += ModelCommand("DFMSET", "", "");
@@ -81,7 +82,7 @@ std::string PageFile()
            Page("Format", PageCommand("DFMSET", "DATAFORMAT")) +
            Page("Image", PageCommand("CADLEF", "RANGEEDIT") + PageCommand("CADRIG", "RANGEEDIT") +
                              PageCommand("CADTOP", "RANGEEDIT") + PageCommand("CADBOT", "RANGEEDIT") +
-                             PageCommand("EXPGMN", "RANGEEDIT")) +
+                             PageCommand("EXPEMN", "RANGEEDIT") + PageCommand("EXPGMN", "RANGEEDIT")) +
            Page("Link", PageCommand("INTERF", "COMBOBOX") + PageCommand("KBWPOR", "COMBOBOX") +
                             PageCommand("232BAD", "COMBOBOX") + PageCommand("232PAR", "COMBOBOX")) +
            Page("Numbers", numbers) + "</Pages>\n";
@@ -218,17 +219,41 @@ TEST_F(SaveCfgApplyTest, OrdinaryChangesAreConfirmedAndTheScannerIsReadBack)
     EXPECT_EQ("77", m_scanner->Scanner().CurrentValue("NUM003"));
 }
 
-TEST_F(SaveCfgApplyTest, GrowingCutAreasGoLastAndLinkSettingsAfterThem)
+TEST_F(SaveCfgApplyTest, GrowingCutAreasAndExposuresGoLastAndLinkSettingsAfterThem)
 {
     Change("232BAD", "4");
+    Change("KBWPOR", "1");
     Change("CADLEF", "20");  // raised from 10: after everything ordinary
     Change("CADTOP", "5");   // lowered: in its normal place
     Change("CADRIG", "900");
+    Change("EXPEMN", "9");   // raised from 5, and on the page before EXPGMN
+    Change("EXPGMN", "9");
     Change("SCNMOD", "2");
     Change("INTERF", "2");
     ASSERT_TRUE(CSaveCfg::GetInstance().ApplyChanges());
-    EXPECT_EQ((std::vector<std::string>{"SCNMOD2", "CADRIG900", "CADTOP5", "CADLEF20", "INTERF2", "232BAD4"}),
+    EXPECT_EQ((std::vector<std::string>{"SCNMOD2", "CADRIG900", "CADTOP5", "CADLEF20", "EXPGMN9", "EXPEMN9", "INTERF2",
+                                        "KBWPOR1", "232BAD4"}),
               Written());
+}
+
+// The user's own pending changes and the link settings stay out of a file being sent.
+TEST_F(SaveCfgApplyTest, SendingAFileLeavesOutPendingChangesAndLinkSettings)
+{
+    Change("NUM002", "5");
+    m_dir.Write("send.xml", "<Vostrel DeviceType=\"\">"
+                            "<Command CommandName=\"NUM002\" Value=\"1\"/><Command CommandName=\"SCNMOD\" Value=\"2\"/>"
+                            "<Command CommandName=\"232PAR\" Value=\"2\"/><Command CommandName=\"232STP\" Value=\"1\"/>"
+                            "<Command CommandName=\"232DAT\" Value=\"1\"/><Command CommandName=\"KBWPOR\" Value=\"1\"/>"
+                            "<Command CommandName=\"NUM001\" Value=\"1\"/><Command CommandName=\"232BAD\" Value=\"4\"/>"
+                            "</Vostrel>");
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    ASSERT_TRUE(engine.LoadFileForSending(m_dir.File("send.xml")));
+    // 7 + 7 characters stay under a limit of 66 - 50: the left-out texts count for nothing.
+    engine.SetMaxPayload(66);
+    EXPECT_TRUE(engine.SendFileCommands());
+    const std::vector<SHeard> heard = Heard();
+    ASSERT_EQ(1u, heard.size());
+    EXPECT_EQ((std::vector<std::string>{"SCNMOD2", "NUM0011"}), heard[0].commands);
 }
 
 TEST_F(SaveCfgApplyTest, SingleSendSettingsGoFirstEachInItsOwnTemporaryRequest)

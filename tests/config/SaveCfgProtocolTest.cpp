@@ -54,44 +54,49 @@ const std::wstring kHead = L"\x02\x01" L"0000@";
 
 }  // namespace
 
-TEST(PackCommands, JoinsNeighboursOfOneGroupAndWritesOtherGroupsInFull)
+struct SPackCase {
+    std::vector<std::wstring> commands;
+    std::wstring frame;
+};
+void PrintTo(const SPackCase& pack, std::ostream* out) { *out << ::testing::PrintToString(pack.frame); }
+
+class PackCommands : public ::testing::TestWithParam<SPackCase> {};
+
+TEST_P(PackCommands, JoinsNeighboursOfOneGroupAndKeepsTheCallersMark)
 {
-    EXPECT_EQ(std::wstring(L"~\x01" L"0000@232BAD5,PAR0;\x03"), Pack({L"232BAD5", L"232PAR0"}));
-    EXPECT_EQ(std::wstring(L"~\x01" L"0000@232BAD5;BEPLVL2;232PAR0;\x03"), Pack({L"232BAD5", L"BEPLVL2", L"232PAR0"}));
-    EXPECT_EQ(std::wstring(L"~\x01" L"0000@QRYSYS,PDN,PSN;\x03"), Pack({L"QRYSYS", L"QRYPDN", L"QRYPSN"}));
+    EXPECT_EQ(GetParam().frame, Pack(GetParam().commands));
 }
 
-TEST(PackCommands, KeepsTheCallersMarkAndNeverDoublesIt)
-{
-    EXPECT_EQ(std::wstring(L"~\x01" L"0000#232BAD5,PAR0;\x03"), Pack({L"#232BAD5", L"232PAR0"}));
-    EXPECT_EQ(std::wstring(L"~\x01" L"0000@*;\x03"), Pack({L"@*"}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Frames, PackCommands,
+    ::testing::Values(SPackCase{{L"232BAD5", L"232PAR0"}, L"~\x01" L"0000@232BAD5,PAR0;\x03"},
+                      // A group that comes back after another group is written in full again.
+                      SPackCase{{L"232BAD5", L"BEPLVL2", L"232PAR0"}, L"~\x01" L"0000@232BAD5;BEPLVL2;232PAR0;\x03"},
+                      SPackCase{{L"QRYSYS", L"QRYPDN", L"QRYPSN"}, L"~\x01" L"0000@QRYSYS,PDN,PSN;\x03"},
+                      SPackCase{{L"#232BAD5", L"232PAR0"}, L"~\x01" L"0000#232BAD5,PAR0;\x03"},
+                      SPackCase{{L"@*"}, L"~\x01" L"0000@*;\x03"},
+                      SPackCase{{L"BEPLVL2;"}, L"~\x01" L"0000@BEPLVL2;\x03"},
+                      SPackCase{{L"BEPLVL2"}, L"~\x01" L"0000@BEPLVL2;\x03"},
+                      // Commands too short to have a group are never cut as if they had one.
+                      SPackCase{{L"AB", L"AB"}, L"~\x01" L"0000@AB;AB;\x03"}));
 
-TEST(PackCommands, ASingleCommandGetsExactlyOneSemicolonBeforeEtx)
+TEST(IsReplyComplete, WaitsForTheTerminatorOnlyOfDataThatStartsLikeAReply)
 {
-    EXPECT_EQ(std::wstring(L"~\x01" L"0000@BEPLVL2;\x03"), Pack({L"BEPLVL2;"}));
-    EXPECT_EQ(std::wstring(L"~\x01" L"0000@BEPLVL2;\x03"), Pack({L"BEPLVL2"}));
-}
-
-TEST(PackCommands, ShortCommandsAreNeverCutAsIfTheyHadAGroup)
-{
-    EXPECT_EQ(std::wstring(L"~\x01" L"0000@AB;AB;\x03"), Pack({L"AB", L"AB"}));
-}
-
-TEST(IsReplyComplete, WaitsForTheTerminatorOfAReplyThatStartsRight)
-{
-    EXPECT_FALSE(Complete(""));
-    EXPECT_FALSE(Complete(std::string("\x02\x01" "0", 3)));
-    EXPECT_FALSE(Complete(std::string("\x02\x01" "0000@", 7)));
-    EXPECT_FALSE(Complete(std::string("\x02\x01" "0000@BEPLVL2\x06;", 16)));
-    EXPECT_TRUE(Complete(std::string("\x02\x01" "0000@BEPLVL2\x06;\x03", 17)));
-}
-
-TEST(IsReplyComplete, DataThatCannotBeAReplyIsCompleteAtOnce)
-{
-    EXPECT_TRUE(Complete("x"));
-    EXPECT_TRUE(Complete(std::string("\x02\x02", 2)));
-    EXPECT_TRUE(Complete(std::string("\x02\x01" "0001", 6)));
+    const struct {
+        std::string bytes;
+        bool complete;
+    } cases[] = {
+        {"", false},
+        {std::string("\x02\x01" "0", 3), false},
+        {std::string("\x02\x01" "0000@", 7), false},
+        {std::string("\x02\x01" "0000@BEPLVL2\x06;", 16), false},
+        {std::string("\x02\x01" "0000@BEPLVL2\x06;\x03", 17), true},
+        {"x", true},
+        {std::string("\x02\x02", 2), true},
+        {std::string("\x02\x01" "0001", 6), true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.complete, Complete(c.bytes)) << testing::PrintToString(c.bytes);
 }
 
 TEST(ParseReply, NamesLaterPiecesOfAGroupByTheGroupAndTheirItem)
@@ -165,10 +170,9 @@ TEST(ParseReply, NeverWritesMoreItemsThanTheArrayHolds)
 TEST(ParseReply, TheGivenLengthBoundsTheText)
 {
     std::wstring reply = kHead + L"BEPLVL2\x06;\x03" L"232BAD5\x06;\x03";
-    const auto items = Parse(reply.substr(0, kHead.size() + 11));
-    ASSERT_EQ(1u, items.size());
-    std::vector<ReplyItem> array(4);
+    std::vector<ReplyItem> items(4);
     size_t count = 0;
-    ASSERT_TRUE(CSaveCfg::ParseReply(reply.data(), kHead.size() + 11, array.data(), 4, count));
-    EXPECT_EQ(1u, count);
+    ASSERT_TRUE(CSaveCfg::ParseReply(reply.data(), kHead.size() + 11, items.data(), 4, count));
+    ASSERT_EQ(1u, count);
+    EXPECT_EQ(std::wstring(L"BEPLVL"), items[0].command);
 }

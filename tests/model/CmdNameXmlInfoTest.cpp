@@ -150,25 +150,24 @@ TEST_F(CmdNameXmlInfoTest, KeywordDefaultsForLicenceDateAndDataFormat)
 
 TEST_F(CmdNameXmlInfoTest, LabelsComeFromEitherListSyntax)
 {
-    CCmdNameXmlInfo plain;
-    plain.ControlType = "COMBOBOX";
-    plain.SettingsList = "0:Off|1:On|10:Ten";
-    EXPECT_EQ("On", plain.GetValueLabel("1"));
-    EXPECT_EQ("Ten", plain.GetValueLabel("10"));
-    EXPECT_EQ("7", plain.GetValueLabel("7"));
-
-    CCmdNameXmlInfo custom;
-    custom.ControlType = "COMBOBOXCUSTOM";
-    custom.SettingsList = "Off:0 |On:1|";
-    EXPECT_EQ("Off", custom.GetValueLabel("0"));
-    EXPECT_EQ("On", custom.GetValueLabel("1"));
-    custom.SettingsList = "Off:0|On:1";
-    EXPECT_EQ("1", custom.GetValueLabel("1"));  // the last item needs its closing bar
-
-    CCmdNameXmlInfo edit;
-    edit.ControlType = "EDIT";
-    edit.SettingsList = "1:One";
-    EXPECT_EQ("1", edit.GetValueLabel("1"));
+    const struct {
+        const char* keyword;
+        const char* list;
+        const char* value;
+        const char* label;
+    } cases[] = {
+        {"COMBOBOX", "0:Off|1:On|10:Ten", "1", "On"},       {"COMBOBOX", "0:Off|1:On|10:Ten", "10", "Ten"},
+        {"COMBOBOX", "0:Off|1:On|10:Ten", "7", "7"},        {"COMBOBOXCUSTOM", "Off:0 |On:1|", "0", "Off"},
+        {"COMBOBOXCUSTOM", "Off:0 |On:1|", "1", "On"},
+        {"COMBOBOXCUSTOM", "Off:0|On:1", "1", "1"},  // the last item needs its closing bar
+        {"EDIT", "1:One", "1", "1"},
+    };
+    for (const auto& c : cases) {
+        CCmdNameXmlInfo definition;
+        definition.ControlType = c.keyword;
+        definition.SettingsList = c.list;
+        EXPECT_EQ(c.label, definition.GetValueLabel(c.value)) << c.keyword << " " << c.list << " " << c.value;
+    }
 }
 
 TEST_F(CmdNameXmlInfoTest, WhatIsSavedAndWhatIsTransferred)

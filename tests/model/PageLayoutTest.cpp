@@ -136,7 +136,7 @@ TEST_F(PageLayoutTest, ABrokenPageFileKeepsThePreviousPages)
     EXPECT_NE(std::string::npos, log.find("GetName ERROR")) << log;
 }
 
-TEST_F(PageLayoutTest, TabsOfEmptyPagesAreDroppedWithTheTabsAroundThem)
+TEST_F(PageLayoutTest, TabsOfEmptyPagesGoWithTheTabsAroundThemAndHeightsReachOnlyLaterTabs)
 {
     ASSERT_TRUE(Pages().Load());
     CTabNodeXmlInfo root;
@@ -153,41 +153,24 @@ TEST_F(PageLayoutTest, TabsOfEmptyPagesAreDroppedWithTheTabsAroundThem)
     const CTabNodeXmlInfo& settings = *root.GetChildren()[1];
     EXPECT_EQ(36, settings.ParentHeight);
     ASSERT_EQ(2u, settings.GetChildren().size());  // "Camera" went
-    EXPECT_EQ("After", settings.GetChildren()[1]->name);
+    const CTabNodeXmlInfo& after = *settings.GetChildren()[1];
+    EXPECT_EQ("After", after.name);
+    EXPECT_EQ(30, settings.GetChildren()[0]->ParentHeight);  // each level starts again at 30
+    EXPECT_EQ(40, after.ParentHeight);
+    EXPECT_EQ(&settings, after.Parent);
+    EXPECT_EQ(Pages().FindPage("Beeper"), after.PageNode->Page);
+    EXPECT_EQ(m_dir.Path() + "Images/set.png", settings.icons);  // falls back to the icon
+    EXPECT_TRUE(settings.iconImage);
     const CTabNodeXmlInfo& device = *root.GetChildren()[2];
     ASSERT_EQ(1u, device.GetChildren().size());
     EXPECT_TRUE(device.GetChildren()[0]->GetChildren().empty());  // "Pictures" went
     EXPECT_EQ(&early, root.FindPage("Beeper"));
     EXPECT_EQ(nullptr, root.FindPage("Imaging"));
     EXPECT_EQ(settings.GetChildren()[0].get(), root.FindPage("Interface"));
-}
-
-TEST_F(PageLayoutTest, AHeightReachesOnlyTheTabsAfterIt)
-{
-    m_dir.Write("Config/maincfg.xml", R"(<MainCfg>
- <TabNode name="Settings" icon="set.png">
-  <TabNode name="Before"><Page name="Interface"/></TabNode>
-  <property height="40"/>
-  <TabNode name="After"><Page name="Beeper"/></TabNode>
- </TabNode>
-</MainCfg>)");
-    ASSERT_TRUE(Pages().Load());
-    CTabNodeXmlInfo root;
-    ASSERT_TRUE(root.Load());
-    ASSERT_EQ(1u, root.GetChildren().size());
-    const CTabNodeXmlInfo& settings = *root.GetChildren()[0];
-    ASSERT_EQ(2u, settings.GetChildren().size());
-    EXPECT_EQ(30, settings.GetChildren()[0]->ParentHeight);
-    EXPECT_EQ(40, settings.GetChildren()[1]->ParentHeight);
-    EXPECT_EQ(&settings, settings.GetChildren()[1]->Parent);
-    EXPECT_EQ(Pages().FindPage("Beeper"), settings.GetChildren()[1]->PageNode->Page);
-    EXPECT_EQ(m_dir.Path() + "Images/set.png", settings.icons);  // falls back to the icon
-    EXPECT_TRUE(settings.iconImage);
-    EXPECT_EQ(settings.GetChildren()[1].get(), root.FindPage("Beeper"));
 
     m_dir.Write("Config/maincfg.xml", "<MainCfg/>");
     EXPECT_FALSE(root.Load());
-    EXPECT_EQ(1u, root.GetChildren().size());
+    EXPECT_EQ(3u, root.GetChildren().size());
 }
 
 TEST_F(PageLayoutTest, ResetCountsAndNamesWhatCouldNotBeReset)

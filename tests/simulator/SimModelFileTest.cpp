@@ -31,19 +31,6 @@ private:
     std::string m_path;
 };
 
-TEST(SimModelFileTest, Load_KeepsFileOrderAndTheFirstCommandOfAName)
-{
-    CSimSettingsDatabase database;
-    std::string error;
-    ASSERT_TRUE(CSimModelFile::Load(FixtureModelPath(), database, error)) << error;
-    ASSERT_EQ(7u, database.Count());
-    EXPECT_EQ("232BAD", database.All()[0].Name());
-    EXPECT_EQ("TRMHEX", database.All()[6].Name());
-    ASSERT_NE(nullptr, database.Find("232BAD"));
-    EXPECT_EQ("4", database.Find("232BAD")->Current());
-    EXPECT_EQ("0|1|4|8", database.Find("232BAD")->RangeText());
-}
-
 TEST(SimModelFileTest, Load_TakesKeysOfParenthesisItemsAndLabelFirstLists)
 {
     CScratchFile file("<?xml version=\"1.0\" encoding=\"UTF-8\"?><DeviceConfiguration>"

@@ -3,113 +3,67 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
-const std::string kHead = std::string("\x02\x01") + "0000";
+const std::string kGarbage("\xFF\x00\x13\x7E\x55\xAA", 6);
 
-class SimulatedScannerFaultTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_scanner = FixtureScanner();
-        ASSERT_TRUE(m_scanner);
-    }
-
-    void SetFault(const std::string& option)
-    {
-        SSimFaultPlan plan;
-        ASSERT_TRUE(plan.Add(option)) << option;
-        m_scanner->Faults().Set(plan);
-    }
-
-    std::vector<SSimReply> Ask(const std::string& packed) { return m_scanner->Feed(Request(packed)); }
-
-    std::unique_ptr<CSimulatedScanner> m_scanner;
+// One fault, written as on the command line, and the reply it makes of a request.
+struct SFaultCase {
+    const char* fault;
+    const char* request;
+    bool replied;
+    std::string bytes;
+    bool disconnect;
+    int delayMs;
+    int byteGapMs;
 };
+void PrintTo(const SFaultCase& fault, std::ostream* out) { *out << fault.fault; }
 
-TEST_F(SimulatedScannerFaultTest, Silence_AnswersNothingUntilCleared)
-{
-    SetFault("silence");
-    EXPECT_TRUE(Ask("@SCNTMO*").empty());
-    m_scanner->Faults().Clear();
-    EXPECT_EQ(1u, Ask("@SCNTMO*").size());
-}
+class SimulatedScannerFaultTest : public ::testing::TestWithParam<SFaultCase> {};
 
-TEST_F(SimulatedScannerFaultTest, NakForACommand_RefusesItAloneAndChangesNothing)
+// Every fault also changes nothing in the scanner and goes away when cleared.
+TEST_P(SimulatedScannerFaultTest, ShapesTheReplyAndLeavesWhenCleared)
 {
-    SetFault("nak:SCNTMO");
-    const std::vector<SSimReply> replies = Ask("@SCNTMO99;232BAD8");
-    ASSERT_EQ(1u, replies.size());
-    EXPECT_EQ(kHead + "@SCNTMO99\x15;232BAD8\x06;\x03", replies[0].bytes);
-    EXPECT_EQ("30", m_scanner->CurrentValue("SCNTMO"));
-}
-
-TEST_F(SimulatedScannerFaultTest, EnqForACommand_AnswersAsIfUnknown)
-{
-    SetFault("enq:QRYPDN");
-    const std::vector<SSimReply> replies = Ask("@QRYPDN");
-    ASSERT_EQ(1u, replies.size());
-    EXPECT_EQ(kHead + "@QRYPDN\x05;\x03", replies[0].bytes);
-}
-
-TEST_F(SimulatedScannerFaultTest, Garbage_ComesBeforeOrInsteadOfTheReply)
-{
-    const std::string garbage("\xFF\x00\x13\x7E\x55\xAA", 6);
-    SetFault("garbage");
-    std::vector<SSimReply> replies = Ask("@SCNTMO*");
-    ASSERT_EQ(1u, replies.size());
-    EXPECT_EQ(garbage + kHead + "@SCNTMO30\x06;\x03", replies[0].bytes);
-    SetFault("garbage:instead");
-    replies = Ask("@SCNTMO*");
-    ASSERT_EQ(1u, replies.size());
-    EXPECT_EQ(garbage, replies[0].bytes);
-}
-
-TEST_F(SimulatedScannerFaultTest, Cut_EndsTheReplyAfterNBytes)
-{
-    SetFault("cut:9");
-    const std::vector<SSimReply> replies = Ask("@SCNTMO*");
-    ASSERT_EQ(1u, replies.size());
-    EXPECT_EQ(kHead + "@SC", replies[0].bytes);
-    EXPECT_FALSE(replies[0].disconnect);
-}
-
-TEST_F(SimulatedScannerFaultTest, Disconnect_DropsTheLinkAfterNBytes)
-{
-    SetFault("disconnect:4");
-    const std::vector<SSimReply> replies = Ask("@SCNTMO*");
-    ASSERT_EQ(1u, replies.size());
-    EXPECT_EQ(std::string("\x02\x01") + "00", replies[0].bytes);
-    EXPECT_TRUE(replies[0].disconnect);
-}
-
-TEST_F(SimulatedScannerFaultTest, Slow_DelaysTheReplyAndSpacesItsBytes)
-{
-    SetFault("slow:250:3");
-    const std::vector<SSimReply> replies = Ask("@SCNTMO*");
-    ASSERT_EQ(1u, replies.size());
-    EXPECT_EQ(250, replies[0].delayMs);
-    EXPECT_EQ(3, replies[0].byteGapMs);
-    EXPECT_EQ(kHead + "@SCNTMO30\x06;\x03", replies[0].bytes);
-}
-
-TEST(SimFaultPlanTest, Add_AcceptsEveryWrittenFault)
-{
+    const SFaultCase& c = GetParam();
+    std::unique_ptr<CSimulatedScanner> scanner = FixtureScanner();
+    ASSERT_TRUE(scanner);
     SSimFaultPlan plan;
-    EXPECT_TRUE(plan.Add("silence"));
-    EXPECT_TRUE(plan.Add("cut:0"));
-    EXPECT_TRUE(plan.Add("disconnect:12"));
-    EXPECT_TRUE(plan.Add("slow:100"));
-    EXPECT_TRUE(plan.Add("nak:232BAD"));
-    EXPECT_TRUE(plan.Add("enq:QRYPSN"));
-    EXPECT_TRUE(plan.silence);
-    EXPECT_EQ(0, plan.cutAfter);
-    EXPECT_EQ(12, plan.disconnectAfter);
-    EXPECT_EQ(100, plan.delayMs);
-    EXPECT_EQ(0, plan.byteGapMs);
-    EXPECT_EQ(1u, plan.nakCommands.count("232BAD"));
-    EXPECT_EQ(1u, plan.enqCommands.count("QRYPSN"));
+    ASSERT_TRUE(plan.Add(c.fault));
+    scanner->Faults().Set(plan);
+
+    const std::vector<SSimReply> replies = scanner->Feed(Request(c.request));
+    ASSERT_EQ(c.replied ? 1u : 0u, replies.size());
+    if (c.replied) {
+        EXPECT_EQ(c.bytes, replies[0].bytes);
+        EXPECT_EQ(c.disconnect, replies[0].disconnect);
+        EXPECT_EQ(c.delayMs, replies[0].delayMs);
+        EXPECT_EQ(c.byteGapMs, replies[0].byteGapMs);
+    }
+    scanner->Faults().Clear();
+    const std::vector<SSimReply> healthy = scanner->Feed(Request("@SCNTMO*"));
+    ASSERT_EQ(1u, healthy.size());
+    EXPECT_EQ(kHead + "@SCNTMO30\x06;\x03", healthy[0].bytes);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    EachFault, SimulatedScannerFaultTest,
+    ::testing::Values(SFaultCase{"silence", "@SCNTMO*", false, "", false, 0, 0},
+                      SFaultCase{"nak:SCNTMO", "@SCNTMO99;232BAD8", true, kHead + "@SCNTMO99\x15;232BAD8\x06;\x03", false, 0, 0},
+                      SFaultCase{"enq:QRYPDN", "@QRYPDN", true, kHead + "@QRYPDN\x05;\x03", false, 0, 0},
+                      SFaultCase{"garbage", "@SCNTMO*", true, kGarbage + kHead + "@SCNTMO30\x06;\x03", false, 0, 0},
+                      SFaultCase{"garbage:instead", "@SCNTMO*", true, kGarbage, false, 0, 0},
+                      SFaultCase{"cut:9", "@SCNTMO*", true, kHead + "@SC", false, 0, 0},
+                      SFaultCase{"cut:0", "@SCNTMO*", true, "", false, 0, 0},
+                      SFaultCase{"disconnect:4", "@SCNTMO*", true, "\x02\x01" "00", true, 0, 0},
+                      SFaultCase{"slow:100", "@SCNTMO*", true, kHead + "@SCNTMO30\x06;\x03", false, 100, 0},
+                      SFaultCase{"slow:250:3", "@SCNTMO*", true, kHead + "@SCNTMO30\x06;\x03", false, 250, 3}),
+    [](const ::testing::TestParamInfo<SFaultCase>& fault) {
+        std::string name = fault.param.fault;
+        std::replace(name.begin(), name.end(), ':', '_');
+        return name;
+    });
 
 TEST(SimFaultPlanTest, Add_RefusesMalformedFaults)
 {

@@ -7,8 +7,6 @@
 
 namespace {
 
-const std::string kHead = std::string("\x02\x01") + "0000";
-
 class SimulatedScannerTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -27,113 +25,64 @@ protected:
     std::unique_ptr<CSimulatedScanner> m_scanner;
 };
 
-TEST_F(SimulatedScannerTest, IdentityQuery_AnswersSystemProductAndSerialInOneGroup)
-{
-    EXPECT_EQ(kHead + "@QRYSYSFirmware: V2.1\x06" ",PDNProduct Name: HBS-T100\r\n\x06" ",PSNSerial Number: SN0042\r\n\x06;\x03",
-              Ask("@QRYSYS,PDN,PSN"));
-    EXPECT_EQ(kHead + "@BASQSYKernel: V1.0.0\x06;BUFQRY1024\x06;QRYDCVDecoder: SIM-D1\x06;\x03",
-              Ask("@BASQSY;BUFQRY;QRYDCV"));
-}
-
-TEST_F(SimulatedScannerTest, IdentityIsReadOnly)
-{
-    EXPECT_EQ(kHead + "@QRYPDNOTHER\x15;\x03", Ask("@QRYPDNOTHER"));
-}
-
-TEST_F(SimulatedScannerTest, WholeListQueries_AnswerEverySettingInFileOrderJoinedByGroup)
-{
-    EXPECT_EQ(kHead + "@232BAD4\x06,PAR0\x06;SCNMOD0\x06,TMO30\x06;PRESTR\x06,SUF\x06;TRMHEX0D\x06;\x03", Ask("@*"));
-    EXPECT_EQ(kHead + "@232BAD4\x06,PAR0\x06;SCNMOD0\x06,TMO30\x06;PRESTR\x06,SUF\x06;TRMHEX0D\x06;\x03", Ask("@&"));
-    EXPECT_EQ(kHead + "@232BAD0|1|4|8\x06,PAR0-2_0|1|2\x06;SCNMOD0|2|5-7\x06,TMO1-3600\x06;PRESTR0-10\x06,SUF\x06;"
-                      "TRMHEX00-FF\x06;\x03",
-              Ask("@^"));
-}
-
-TEST_F(SimulatedScannerTest, PerCommandQueries_AnswerCurrentDefaultAndRange)
-{
-    ASSERT_EQ(kHead + "@SCNTMO99\x06;\x03", Ask("@SCNTMO99"));
-    EXPECT_EQ(kHead + "@SCNTMO99\x06;\x03", Ask("@SCNTMO*"));
-    EXPECT_EQ(kHead + "@SCNTMO99\x06;\x03", Ask("@SCNTMO"));
-    EXPECT_EQ(kHead + "@SCNTMO30\x06;\x03", Ask("@SCNTMO&"));
-    EXPECT_EQ(kHead + "@SCNTMO1-3600\x06;\x03", Ask("@SCNTMO^"));
-}
-
-TEST_F(SimulatedScannerTest, SetWithAt_IsKeptOverAPowerCycle)
+TEST_F(SimulatedScannerTest, SetWithAt_IsKeptOverAPowerCycleAndSetWithHashOnlyUntilOne)
 {
     ASSERT_EQ(kHead + "@SCNTMO120\x06;\x03", Ask("@SCNTMO120"));
+    ASSERT_EQ(kHead + "#SCNTMO5\x06;\x03", Ask("#SCNTMO5"));
+    EXPECT_EQ(kHead + "@SCNTMO5\x06;\x03", Ask("@SCNTMO*"));
     m_scanner->Restart();
     EXPECT_EQ(kHead + "@SCNTMO120\x06;\x03", Ask("@SCNTMO*"));
 }
 
-TEST_F(SimulatedScannerTest, SetWithHash_HoldsUntilAPowerCycle)
+// One rule of the protocol: requests sent in turn to a fresh scanner and the replies
+// it must give, items as packed between the header "@" and the closing ";" 0x03.
+struct SExchangeRule {
+    const char* rule;
+    std::vector<std::pair<std::string, std::string>> exchanges;
+};
+void PrintTo(const SExchangeRule& rule, std::ostream* out) { *out << rule.rule; }
+
+class SimulatedScannerRuleTest : public SimulatedScannerTest, public ::testing::WithParamInterface<SExchangeRule> {};
+
+TEST_P(SimulatedScannerRuleTest, AnswersEachRequestAsTheProtocolSays)
 {
-    ASSERT_EQ(kHead + "#SCNTMO120\x06;\x03", Ask("#SCNTMO120"));
-    EXPECT_EQ(kHead + "@SCNTMO120\x06;\x03", Ask("@SCNTMO*"));
-    m_scanner->Restart();
-    EXPECT_EQ(kHead + "@SCNTMO30\x06;\x03", Ask("@SCNTMO*"));
+    for (const auto& [request, items] : GetParam().exchanges)
+        EXPECT_EQ(kHead + items + ";\x03", Ask(request)) << request;
 }
 
-TEST_F(SimulatedScannerTest, SetWithHash_FallsBackToTheLastKeptValue)
-{
-    Ask("@SCNTMO200");
-    Ask("#SCNTMO5");
-    m_scanner->Restart();
-    EXPECT_EQ("200", m_scanner->CurrentValue("SCNTMO"));
-}
+const SExchangeRule kRules[] = {
+    {"IdentityQueryAnswersSystemProductAndSerialInOneGroup",
+     {{"@QRYSYS,PDN,PSN", "@QRYSYSFirmware: V2.1\x06,PDNProduct Name: HBS-T100\r\n\x06,PSNSerial Number: SN0042\r\n\x06"},
+      {"@BASQSY;BUFQRY;QRYDCV", "@BASQSYKernel: V1.0.0\x06;BUFQRY1024\x06;QRYDCVDecoder: SIM-D1\x06"}}},
+    {"IdentityIsReadOnly",
+     {{"@QRYPDNOTHER", "@QRYPDNOTHER\x15"}, {"@QRYPDN", "@QRYPDNProduct Name: HBS-T100\r\n\x06"}}},
+    {"WholeListQueriesAnswerEverySettingInFileOrderJoinedByGroup",
+     {{"@*", "@232BAD4\x06,PAR0\x06;SCNMOD0\x06,TMO30\x06;PRESTR\x06,SUF\x06;TRMHEX0D\x06"},
+      {"@&", "@232BAD4\x06,PAR0\x06;SCNMOD0\x06,TMO30\x06;PRESTR\x06,SUF\x06;TRMHEX0D\x06"},
+      {"@^", "@232BAD0|1|4|8\x06,PAR0-2_0|1|2\x06;SCNMOD0|2|5-7\x06,TMO1-3600\x06;PRESTR0-10\x06,SUF\x06;TRMHEX00-FF\x06"}}},
+    {"PerCommandQueriesAnswerCurrentDefaultAndRange",
+     {{"@SCNTMO99", "@SCNTMO99\x06"}, {"@SCNTMO*", "@SCNTMO99\x06"}, {"@SCNTMO", "@SCNTMO99\x06"},
+      {"@SCNTMO&", "@SCNTMO30\x06"}, {"@SCNTMO^", "@SCNTMO1-3600\x06"}}},
+    {"ValueOutsideRangeOrListIsRefusedWithNakAndChangesNothing",
+     {{"@SCNTMO0", "@SCNTMO0\x15"}, {"@SCNTMO3601", "@SCNTMO3601\x15"}, {"@SCNTMOabc", "@SCNTMOabc\x15"},
+      {"@232BAD5", "@232BAD5\x15"}, {"@232PAR3", "@232PAR3\x15"}, {"@SCNTMO*;232BAD*", "@SCNTMO30\x06;232BAD4\x06"}}},
+    {"ValueInListOrListRangeIsAccepted",
+     {{"@232BAD8", "@232BAD8\x06"}, {"@SCNMOD6", "@SCNMOD6\x06"}, {"@SCNMOD3", "@SCNMOD3\x15"}, {"@SCNMOD2", "@SCNMOD2\x06"}}},
+    {"HexAndTextSettingsCheckDigitsAndLength",
+     {{"@TRMHEXFF", "@TRMHEXFF\x06"}, {"@TRMHEX1G", "@TRMHEX1G\x15"}, {"@TRMHEX100", "@TRMHEX100\x15"},
+      {"@PRESTRABCDEFGHIJ", "@PRESTRABCDEFGHIJ\x06"}, {"@PRESTRABCDEFGHIJK", "@PRESTRABCDEFGHIJK\x15"},
+      {"@PRESUFany text at all", "@PRESUFany text at all\x06"}}},
+    {"UnknownCommandIsAnsweredWithEnq", {{"@XYZABC1", "@XYZABC1\x05"}, {"@XY", "@XY\x05"}}},
+    {"SeveralCommandsAreAnsweredInOrderJoinedByGroup",
+     {{"@232BAD8,PAR1;SCNTMO*;XYZABC;232PAR*", "@232BAD8\x06,PAR1\x06;SCNTMO30\x06;XYZABC\x05;232PAR1\x06"},
+      {"@232BAD8,PAR7,XYZ", "@232BAD8\x06,PAR7\x15,XYZ\x05"}}},
+    {"AnItemHoldingItsGroupNameIsWrittenInFullSoTheToolCanSplitIt", {{"@PRESTRab,SUFPRE", "@PRESTRab\x06;PRESUFPRE\x06"}}},
+    {"ValuesHoldingCommaOrSemicolonStayWhole",
+     {{"@PRESTRa,b,SUFc;d", "@PRESTRa,b\x06,SUFc;d\x06"}, {"@PRESTR*;PRESUF*", "@PRESTRa,b\x06,SUFc;d\x06"}}},
+};
 
-TEST_F(SimulatedScannerTest, ValueOutsideRangeOrList_IsRefusedWithNakAndChangesNothing)
-{
-    EXPECT_EQ(kHead + "@SCNTMO0\x15;\x03", Ask("@SCNTMO0"));
-    EXPECT_EQ(kHead + "@SCNTMO3601\x15;\x03", Ask("@SCNTMO3601"));
-    EXPECT_EQ(kHead + "@SCNTMOabc\x15;\x03", Ask("@SCNTMOabc"));
-    EXPECT_EQ("30", m_scanner->CurrentValue("SCNTMO"));
-    EXPECT_EQ(kHead + "@232BAD5\x15;\x03", Ask("@232BAD5"));
-    EXPECT_EQ(kHead + "@232PAR3\x15;\x03", Ask("@232PAR3"));
-    EXPECT_EQ("4", m_scanner->CurrentValue("232BAD"));
-}
-
-TEST_F(SimulatedScannerTest, ValueInListOrListRange_IsAccepted)
-{
-    EXPECT_EQ(kHead + "@232BAD8\x06;\x03", Ask("@232BAD8"));
-    EXPECT_EQ(kHead + "@SCNMOD6\x06;\x03", Ask("@SCNMOD6"));
-    EXPECT_EQ(kHead + "@SCNMOD3\x15;\x03", Ask("@SCNMOD3"));
-    EXPECT_EQ(kHead + "@SCNMOD2\x06;\x03", Ask("@SCNMOD2"));
-}
-
-TEST_F(SimulatedScannerTest, HexAndTextSettings_CheckDigitsAndLength)
-{
-    EXPECT_EQ(kHead + "@TRMHEXFF\x06;\x03", Ask("@TRMHEXFF"));
-    EXPECT_EQ(kHead + "@TRMHEX1G\x15;\x03", Ask("@TRMHEX1G"));
-    EXPECT_EQ(kHead + "@TRMHEX100\x15;\x03", Ask("@TRMHEX100"));
-    EXPECT_EQ(kHead + "@PRESTRABCDEFGHIJ\x06;\x03", Ask("@PRESTRABCDEFGHIJ"));
-    EXPECT_EQ(kHead + "@PRESTRABCDEFGHIJK\x15;\x03", Ask("@PRESTRABCDEFGHIJK"));
-    EXPECT_EQ(kHead + "@PRESUFany text at all\x06;\x03", Ask("@PRESUFany text at all"));
-}
-
-TEST_F(SimulatedScannerTest, UnknownCommand_IsAnsweredWithEnq)
-{
-    EXPECT_EQ(kHead + "@XYZABC1\x05;\x03", Ask("@XYZABC1"));
-    EXPECT_EQ(kHead + "@XY\x05;\x03", Ask("@XY"));
-}
-
-TEST_F(SimulatedScannerTest, SeveralCommands_AreAnsweredInOrderJoinedByGroup)
-{
-    EXPECT_EQ(kHead + "@232BAD8\x06,PAR1\x06;SCNTMO30\x06;XYZABC\x05;232PAR1\x06;\x03",
-              Ask("@232BAD8,PAR1;SCNTMO*;XYZABC;232PAR*"));
-    EXPECT_EQ(kHead + "@232BAD8\x06,PAR7\x15,XYZ\x05;\x03", Ask("@232BAD8,PAR7,XYZ"));
-}
-
-TEST_F(SimulatedScannerTest, ItemHoldingItsGroupName_IsWrittenInFullSoTheToolCanSplitIt)
-{
-    EXPECT_EQ(kHead + "@PRESTRab\x06;PRESUFPRE\x06;\x03", Ask("@PRESTRab,SUFPRE"));
-}
-
-TEST_F(SimulatedScannerTest, ValuesHoldingCommaOrSemicolon_StayWhole)
-{
-    EXPECT_EQ(kHead + "@PRESTRa,b\x06,SUFc;d\x06;\x03", Ask("@PRESTRa,b,SUFc;d"));
-    EXPECT_EQ("a,b", m_scanner->CurrentValue("PRESTR"));
-    EXPECT_EQ("c;d", m_scanner->CurrentValue("PRESUF"));
-}
+INSTANTIATE_TEST_SUITE_P(Protocol, SimulatedScannerRuleTest, ::testing::ValuesIn(kRules),
+                         [](const ::testing::TestParamInfo<SExchangeRule>& rule) { return std::string(rule.param.rule); });
 
 TEST_F(SimulatedScannerTest, BytesOutsideFrames_AreIgnored)
 {
