@@ -3,29 +3,22 @@
 // whether to write, and the rows lead the configuration page to a setting.
 #include "AppContext.h"
 #include "CfgTitleDlg.h"
-#include "CmdNameXmlInfo.h"
 #include "ConfigPageEvents.h"
 #include "DeviceCmdNameMntXmlInfo.h"
 #include "HBDataStreamMnt.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
 #include "SaveCfg.h"
 #include "UndoDlg.h"
 #include "UndoListBox.h"
 #include "hbds.h"
 
+#include "GuiTestSupport.h"
 #include "LinkFixture.h"
-#include "MessageRecorder.h"
 #include "RecordingControlFactory.h"
 #include "ScriptedScanner.h"
-#include "TempDir.h"
 
-#include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/frame.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -59,20 +52,10 @@ void SendMouse(wxWindow* window, wxEventType type, const wxPoint& at)
     window->GetEventHandler()->ProcessEvent(event);
 }
 
-void Press(wxButton* button)
-{
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
-
 void Choose(wxChoice* choice, int index)
 {
     choice->SetSelection(index);
-    wxCommandEvent chosen(wxEVT_CHOICE, choice->GetId());
-    chosen.SetEventObject(choice);
-    chosen.SetInt(index);
-    choice->GetEventHandler()->ProcessEvent(chosen);
+    Send(choice, wxEVT_CHOICE);
 }
 
 class HistoryViewTest : public ::testing::Test {
@@ -102,12 +85,7 @@ protected:
         wxTheApp->ProcessIdle();  // deletes the frame and the view
         CHBDataStreamMnt::ResetInstance();
         hbds_clear_serial_paths();
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        SetControlFactory(nullptr);
-        CAppContext::ResetInstance();
+        ResetPageSingletons();
     }
 
     void OpenView()
