@@ -1,6 +1,5 @@
 // The configuration page on screen: tabs and pages built from the shipped files,
-// the buttons offline and against a simulated scanner, the page layout rule and the
-// command search.
+// the buttons offline and against a simulated scanner, and the command search.
 #include "AppContext.h"
 #include "CfgMainDlg.h"
 #include "CfgTitleDlg.h"
@@ -256,53 +255,6 @@ TEST_F(ConfigPageTest, TheSearchFindsLowerCaseWordsAndShowsTheChosenSetting)
     ASSERT_NE(nullptr, shown);
     EXPECT_EQ(chosen->OwnerPage, shown->GetPage());
     EXPECT_NE(nullptr, chosen->Control);
-}
-
-// A page of its own: two groups of three settings each.
-class PageLayoutOnScreenTest : public ConfigPageTest {
-protected:
-    void SetUp() override
-    {
-        ConfigPageTest::SetUp();
-        std::string model = "<DeviceConfiguration>";
-        std::string groups;
-        for (int g = 0; g < 2; ++g) {
-            groups += "<GroupName><Value>Group " + std::to_string(g) + "</Value>";
-            for (int i = 0; i < 3; ++i) {
-                const std::string name = "TST" + std::to_string(g) + "0" + std::to_string(i);
-                model += "<Command><CommandName>" + name + "</CommandName><Default>1</Default></Command>";
-                groups += "<Command><CommandName>" + name + "</CommandName><ControlType>EDIT</ControlType></Command>";
-            }
-            groups += "</GroupName>";
-        }
-        m_dir.Write("Config/Layout.xml", model + "</DeviceConfiguration>");
-        m_dir.Write("Config/pageinfo.xml", "<Pages><Page><Value>Only</Value>" + groups + "</Page></Pages>");
-        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Layout.xml"));
-        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
-    }
-};
-
-TEST_F(PageLayoutOnScreenTest, ContentHeightFollowsOpenGroupsAndRowsScrollAsOne)
-{
-    CPageXmlInfo* page = CPageMntXmlInfo::GetInstance().FindPage("Only");
-    ASSERT_NE(nullptr, page);
-    auto* window = new CPageDlg(m_frame, page);
-    window->SetSize(640, 150);
-    window->BuildControls();
-    EXPECT_EQ(2 * (30 + 10) + 6 * (10 + 30), window->GetContentHeight());
-
-    CGroupNameXmlInfo& first = *page->GetGroups().front();
-    first.SetExpanded(false);
-    EXPECT_EQ(200, window->GetContentHeight());
-    first.SetExpanded(true);
-
-    const CControlBase* last = page->GetGroups().back()->GetCommands().back()->Control;
-    ASSERT_NE(nullptr, last);
-    const int32_t before = last->OffsetY;
-    window->ScrollToControl(*last);
-    EXPECT_EQ(before - window->GetScrollOffset(), last->OffsetY) << "rows move with the scroll position";
-    EXPECT_GT(window->GetScrollOffset(), 0);
-    EXPECT_LE(last->OffsetY + last->Height, 150);
 }
 
 }  // namespace

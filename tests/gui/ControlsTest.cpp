@@ -4,6 +4,7 @@
 #include "CreateObject.h"
 
 #include "GuiTestSupport.h"
+#include "PageDlg.h"
 
 #include <wx/app.h>
 #include <wx/tooltip.h>
@@ -283,6 +284,29 @@ TEST_F(ControlsTest, AGroupStacksItsRowsByHeightAndHidesThemWhenClosed)
     m_frame = nullptr;
     wxTheApp->ProcessIdle();
     CPageMntXmlInfo::ResetInstance();
+}
+
+// Open groups take a 30-pixel heading and each row its height, all 10 pixels apart.
+TEST_F(ControlsTest, APagesContentHeightFollowsItsOpenGroupsAndItsRowsScrollAsOne)
+{
+    LoadFiles(kModel, kPages);
+    CPageXmlInfo* page = CPageMntXmlInfo::GetInstance().FindPage("Output");
+    auto* window = new CPageDlg(m_frame, page);
+    window->SetSize(640, 150);
+    window->BuildControls();
+    EXPECT_EQ((30 + 10) + (30 + 10) + (240 + 10) + (30 + 10) + (30 + 10) + (30 + 10), window->GetContentHeight());
+    CGroupNameXmlInfo& link = *page->GetGroups().front();
+    link.SetExpanded(false);
+    EXPECT_EQ((30 + 10) + (30 + 10) + (30 + 10), window->GetContentHeight());
+    link.SetExpanded(true);
+
+    const CControlBase* last = page->GetGroups().back()->GetCommands().back()->Control;
+    ASSERT_NE(nullptr, last);
+    const int32_t before = last->OffsetY;
+    window->ScrollToControl(*last);
+    EXPECT_GT(window->GetScrollOffset(), 0);
+    EXPECT_EQ(before - window->GetScrollOffset(), last->OffsetY) << "rows move with the scroll position";
+    EXPECT_LE(last->OffsetY + last->Height, 150);
 }
 
 }  // namespace
