@@ -1,15 +1,11 @@
 // The configuration history: its rows follow the pending changes, undo gives a
 // setting its device value back on the page and in the scanner, leaving asks
 // whether to write, and the rows lead the configuration page to a setting.
-#include "AppContext.h"
 #include "CfgTitleDlg.h"
 #include "ConfigPageEvents.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "HBDataStreamMnt.h"
 #include "SaveCfg.h"
 #include "UndoDlg.h"
 #include "UndoListBox.h"
-#include "hbds.h"
 
 #include "GuiTestSupport.h"
 #include "LinkFixture.h"
@@ -22,27 +18,21 @@
 
 namespace {
 
-const char* const kModelFile =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DeviceConfiguration>\n"
-    " <Command><CommandName>BEPLVL</CommandName><SettingsList>0:Off|1:Low|2:High</SettingsList>"
-    "<Default>2</Default></Command>\n"
-    " <Command><CommandName>SCNMOD</CommandName><SettingsList>0:Level|2:Sense</SettingsList>"
-    "<Default>0</Default></Command>\n"
-    " <Command><CommandName>BARCOD</CommandName><SettingsList></SettingsList><Default></Default></Command>\n"
-    "</DeviceConfiguration>\n";
+const char kModel[] = R"(<DeviceConfiguration>
+ <Command><CommandName>BEPLVL</CommandName><SettingsList>0:Off|1:Low|2:High</SettingsList><Default>2</Default></Command>
+ <Command><CommandName>SCNMOD</CommandName><SettingsList>0:Level|2:Sense</SettingsList><Default>0</Default></Command>
+ <Command><CommandName>BARCOD</CommandName><SettingsList></SettingsList><Default></Default></Command>
+</DeviceConfiguration>)";
 
-const char* const kPageFile =
-    "<Pages>\n"
-    "<Page><Value>Beeper</Value><GroupName><Value>Beeper</Value>"
-    "<Command><CommandName>BEPLVL</CommandName><FriendlyText>Beeper volume</FriendlyText>"
-    "<ControlType>COMBOBOX</ControlType></Command>"
-    "<Command><CommandName>SCNMOD</CommandName><FriendlyText>Scan mode</FriendlyText>"
-    "<ControlType>COMBOBOX</ControlType></Command>"
-    "</GroupName></Page>\n"
-    "<Page><Value>Settings Code</Value><GroupName><Value>Settings Code</Value>"
-    "<Command><CommandName>BARCOD</CommandName><ControlType>CREATEBARCODE</ControlType></Command>"
-    "</GroupName></Page>\n"
-    "</Pages>\n";
+const char kPages[] = R"(<Pages>
+ <Page><Value>Beeper</Value><GroupName><Value>Beeper</Value>
+  <Command><CommandName>BEPLVL</CommandName><FriendlyText>Beeper volume</FriendlyText><ControlType>COMBOBOX</ControlType></Command>
+  <Command><CommandName>SCNMOD</CommandName><FriendlyText>Scan mode</FriendlyText><ControlType>COMBOBOX</ControlType></Command>
+ </GroupName></Page>
+ <Page><Value>Settings Code</Value><GroupName><Value>Settings Code</Value>
+  <Command><CommandName>BARCOD</CommandName><ControlType>CREATEBARCODE</ControlType></Command>
+ </GroupName></Page>
+</Pages>)";
 
 void SendMouse(wxWindow* window, wxEventType type, const wxPoint& at)
 {
@@ -58,40 +48,25 @@ void Choose(wxChoice* choice, int index)
     Send(choice, wxEVT_CHOICE);
 }
 
-class HistoryViewTest : public ::testing::Test {
+// The view beside a page whose controls are recorded, not drawn.
+class HistoryViewTest : public PageFixture {
 protected:
     void SetUp() override
     {
-        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
-        m_dir.Write("Config/History.xml", kModelFile);
-        m_dir.Write("Config/pageinfo.xml", kPageFile);
-        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("History.xml"));
-        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
-        for (const char* name : {"BEPLVL", "SCNMOD", "BARCOD"})
-            ASSERT_NE(nullptr, CPageMntXmlInfo::GetInstance().FindCommand(name)) << name;
+        LoadFiles(kModel, kPages);
         SetControlFactory(&m_factory);
         Volume().CreateControl(nullptr, nullptr, SControlRect());
-
-        m_frame = new wxFrame(nullptr, wxID_ANY, "history", wxDefaultPosition, wxSize(480, 640));
         m_frame->Bind(EVT_VOSTREL_SHOW_SETTING, [this](wxCommandEvent& event) {
             m_shown.push_back(static_cast<CCmdNameXmlInfo*>(event.GetClientData()));
         });
         OpenView();
         m_frame->Show();
     }
-    void TearDown() override
-    {
-        m_frame->Destroy();
-        wxTheApp->ProcessIdle();  // deletes the frame and the view
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
-        ResetPageSingletons();
-    }
 
     void OpenView()
     {
-        m_view = new CUndoDlg(m_frame);
-        m_frame->SendSizeEvent();
+        m_view = new CUndoDlg(m_page);
+        m_view->SetSize(480, 640);
         m_view->Layout();
     }
     void CloseView()
@@ -112,16 +87,11 @@ protected:
         SendMouse(list, type, list->GetItemRect(static_cast<size_t>(row)).GetPosition() + wxPoint(10, 5));
     }
 
-    // Looked up in SetUp, which fails when one is missing.
-    static CCmdNameXmlInfo& Setting(const char* name) { return *CPageMntXmlInfo::GetInstance().FindCommand(name); }
     static CCmdNameXmlInfo& Volume() { return Setting("BEPLVL"); }
     static CCmdNameXmlInfo& Mode() { return Setting("SCNMOD"); }
 
-    CTempDir m_dir;
-    CMessageRecorder m_messages;
     CRecordingFactory m_factory;
     CScriptedScanner m_scanner;
-    wxFrame* m_frame = nullptr;
     CUndoDlg* m_view = nullptr;
     std::vector<CCmdNameXmlInfo*> m_shown;
 };
