@@ -7,8 +7,6 @@
 #include "SaveCfg.h"
 
 #include "GuiTestSupport.h"
-#include "LinkFixture.h"
-#include "ScriptedScanner.h"
 
 #include <wx/app.h>
 #include <wx/grid.h>
@@ -191,9 +189,7 @@ TEST_F(ButtonControlsTest, TheCodeIdTableAndTheDefaultsButtonFollowThePendingCha
 
 TEST_F(ButtonControlsTest, AButtonHasTheScannerActAndReadsBackOnlyWhatThatChanged)
 {
-    CScriptedScanner scanner;
-    ASSERT_NE(nullptr, OpenTestDevice(scanner.Path(), 115200, 150));
-    CSaveCfg::GetInstance().SetOnline(true);
+    CScriptedScanner& scanner = ConnectScanner({}, true);
     BuildPage("Settings");
     Setting("CID128").SetValue("X");  // a pending change of a setting the button resets
     ChildOf<wxTextCtrl>(WidgetOf("FLTLST"))->SetValue("AB");

@@ -18,6 +18,8 @@
 #include "VostrelDlg.h"
 #include "hbds.h"
 
+#include "LinkFixture.h"
+
 #include <wx/app.h>
 #include <wx/bitmap.h>
 #include <wx/dcclient.h>
@@ -138,6 +140,15 @@ CCmdNameXmlInfo& PageFixture::Setting(const char* name)
     if (!definition)
         throw std::runtime_error(std::string("no setting ") + name);
     return *definition;
+}
+
+CScriptedScanner& PageFixture::ConnectScanner(std::vector<std::string> replies, bool online)
+{
+    m_scanner = std::make_unique<CScriptedScanner>();
+    EXPECT_NE(nullptr, OpenTestDevice(m_scanner->Path(), 115200, 150));
+    m_scanner->Script(std::move(replies));
+    CSaveCfg::GetInstance().SetOnline(online);
+    return *m_scanner;
 }
 
 void MainWindowFixture::SetUp()

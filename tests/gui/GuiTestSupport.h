@@ -11,6 +11,7 @@
 #include "PendingChangeList.h"
 
 #include "MessageRecorder.h"
+#include "ScriptedScanner.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@
 #include <wx/textctrl.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -63,11 +65,15 @@ protected:
         return widget;
     }
     static bool IsPending(const char* name) { return CPendingChangeList::GetInstance().IsListed(&Setting(name)); }
+    // A scanner played on a pseudo-terminal, opened as the link's device with `replies`
+    // scripted; `online` is what the engine is told, as after the connect step.
+    CScriptedScanner& ConnectScanner(std::vector<std::string> replies, bool online);
 
     CTempDir m_dir;
     CMessageRecorder m_messages;
     wxFrame* m_frame = new wxFrame(nullptr, wxID_ANY, "page", wxDefaultPosition, wxSize(660, 840));
     wxPanel* m_page = new wxPanel(m_frame, wxID_ANY, wxPoint(0, 0), wxSize(640, 800));
+    std::unique_ptr<CScriptedScanner> m_scanner;
 };
 
 // The main window over a copy of the shipped data, with simulated scanners plugged in.

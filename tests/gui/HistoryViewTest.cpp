@@ -8,9 +8,7 @@
 #include "UndoListBox.h"
 
 #include "GuiTestSupport.h"
-#include "LinkFixture.h"
 #include "RecordingControlFactory.h"
-#include "ScriptedScanner.h"
 
 #include <wx/app.h>
 
@@ -75,11 +73,6 @@ protected:
         m_view = nullptr;
     }
 
-    void ConnectScanner(std::vector<std::string> replies)
-    {
-        ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 150));
-        m_scanner.Script(std::move(replies));
-    }
 
     void ClickRow(int row, wxEventType type = wxEVT_LEFT_DOWN)
     {
@@ -91,7 +84,6 @@ protected:
     static CCmdNameXmlInfo& Mode() { return Setting("SCNMOD"); }
 
     CRecordingFactory m_factory;
-    CScriptedScanner m_scanner;
     CUndoDlg* m_view = nullptr;
     std::vector<CCmdNameXmlInfo*> m_shown;
 };
@@ -146,7 +138,7 @@ TEST_F(HistoryViewTest, UndoRestoresTheDeviceValueOnThePageAndInTheScanner)
     m_view->SetUndoNotification([&notified](CCmdNameXmlInfo* definition) { notified.push_back(definition); });
     Volume().SetValue("0");
     Mode().SetValue("2");
-    ConnectScanner({ReplyFrame("BEPLVL2\x06")});
+    ConnectScanner({ReplyFrame("BEPLVL2\x06")}, false);
 
     ClickRow(0);
     Press(m_view->GetListBox()->GetUndoButton());
@@ -155,7 +147,7 @@ TEST_F(HistoryViewTest, UndoRestoresTheDeviceValueOnThePageAndInTheScanner)
     EXPECT_EQ("2", Volume().DeviceValue);
     EXPECT_EQ(std::vector<int>{0}, m_factory.refreshModes);
     EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{&Volume()}, notified);
-    EXPECT_EQ(std::vector<std::string>{std::string("~\x01" "0000#BEPLVL2;\x03")}, m_scanner.Requests());
+    EXPECT_EQ(std::vector<std::string>{std::string("~\x01" "0000#BEPLVL2;\x03")}, m_scanner->Requests());
     ASSERT_EQ(1u, m_view->GetListBox()->GetItemCount());
     EXPECT_EQ("Scan mode", m_view->GetListBox()->GetCaptionText(0));
     EXPECT_FALSE(m_view->GetListBox()->GetUndoButton()->IsShown());
@@ -170,14 +162,14 @@ TEST_F(HistoryViewTest, LeavingAsksOnlyOnlineWithPendingChangesAndFollowsTheAnsw
     EXPECT_FALSE(m_view->CheckBeforeLeave(false));
     EXPECT_TRUE(m_messages.Texts().empty());
 
-    ConnectScanner({"", ReplyFrame("BEPLVL2\x06"), ReplyFrame("SCNMOD0\x06")});
+    ConnectScanner({"", ReplyFrame("BEPLVL2\x06"), ReplyFrame("SCNMOD0\x06")}, false);
     m_messages.Answer(wxCANCEL);
     EXPECT_TRUE(m_view->CheckBeforeLeave(true));
     ASSERT_EQ(1u, m_messages.Texts().size());
     EXPECT_EQ(wxString::FromUTF8("设备参数改变，需要保存到设备吗？"), m_messages.Texts()[0]);
     EXPECT_EQ(wxYES_NO | wxCANCEL, m_messages.Styles()[0] & (wxYES_NO | wxCANCEL));
     EXPECT_EQ("0", Volume().Value);
-    EXPECT_TRUE(m_scanner.Requests().empty());
+    EXPECT_TRUE(m_scanner->Requests().empty());
 
     m_messages.Answer(wxYES);  // writes the changes; this scanner stays silent
     int waitDialogs = 0;
@@ -190,14 +182,14 @@ TEST_F(HistoryViewTest, LeavingAsksOnlyOnlineWithPendingChangesAndFollowsTheAnsw
     EXPECT_EQ(1, waitDialogs) << "the write runs under the wait dialog";
     ASSERT_EQ(3u, m_messages.Texts().size());
     EXPECT_TRUE(m_messages.Styles()[2] & wxICON_ERROR);
-    EXPECT_EQ(std::vector<std::string>{std::string("~\x01" "0000@BEPLVL0;SCNMOD2;\x03")}, m_scanner.Requests());
+    EXPECT_EQ(std::vector<std::string>{std::string("~\x01" "0000@BEPLVL0;SCNMOD2;\x03")}, m_scanner->Requests());
     EXPECT_EQ("0", Volume().Value);
 
     m_messages.Answer(wxNO);
     EXPECT_FALSE(m_view->CheckBeforeLeave(true));
     EXPECT_EQ("2", Volume().Value);
     EXPECT_EQ("0", Mode().Value);
-    const std::vector<std::string> requests = m_scanner.Requests();
+    const std::vector<std::string> requests = m_scanner->Requests();
     ASSERT_EQ(3u, requests.size());
     EXPECT_EQ(std::string("~\x01" "0000#BEPLVL2;\x03"), requests[1]);
     EXPECT_EQ(std::string("~\x01" "0000#SCNMOD0;\x03"), requests[2]);

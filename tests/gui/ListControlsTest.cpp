@@ -64,6 +64,10 @@ const wxString kCustom = wxString::FromUTF8("自定义");
 class ListControlsTest : public PageFixture {
 protected:
     void SetUp() override { LoadFiles(kModel, kPages); }
+    static void PressPreset(size_t index)
+    {
+        Press(dynamic_cast<CGroupButtonControl&>(*Setting("MODPRE").Control).GetButtons().at(index));
+    }
 };
 
 TEST_F(ListControlsTest, EachListControlCommitsTheValueAndLabelItsWidgetShows)
@@ -195,25 +199,10 @@ TEST_F(ListControlsTest, TheWheelOverAValueWidgetWithoutTheFocusScrollsThePage)
     EXPECT_EQ(before, page->GetScrollOffset());
 }
 
-class ListControlsOnlineTest : public ListControlsTest {
-protected:
-    void Connect(std::vector<std::string> replies)
-    {
-        ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 150));
-        m_scanner.Script(std::move(replies));
-        CSaveCfg::GetInstance().SetOnline(true);
-    }
-    void PressPreset(size_t index)
-    {
-        Press(dynamic_cast<CGroupButtonControl&>(*Setting("MODPRE").Control).GetButtons().at(index));
-    }
-
-    CScriptedScanner m_scanner;
-};
-
-TEST_F(ListControlsOnlineTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLosingPendingChanges)
+TEST_F(ListControlsTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLosingPendingChanges)
 {
-    Connect({ReplyFrame("MODPRE1\x06"), ReplyFrame("BEPLVL2\x06;SCNMOD2\x06;MODPRE1\x06")});
+    CScriptedScanner& scanner =
+        ConnectScanner({ReplyFrame("MODPRE1\x06"), ReplyFrame("BEPLVL2\x06;SCNMOD2\x06;MODPRE1\x06")}, true);
     Setting("232AFL").DeviceValue = Setting("232AFL").Value = "4";
     BuildPage("Lists");
     // Online the toggle's states are the scanner's limits, and a custom number
@@ -229,14 +218,14 @@ TEST_F(ListControlsOnlineTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLo
     std::vector<size_t> heardInWaitDialog;
     CCfgTitleDlg::SetWorkRunner([&](const std::function<bool()>& work) {
         const bool result = work();
-        heardInWaitDialog.push_back(m_scanner.Requests().size());
+        heardInWaitDialog.push_back(scanner.Requests().size());
         return result;
     });
     PressPreset(1);
     CCfgTitleDlg::SetWorkRunner(nullptr);
     EXPECT_EQ(std::vector<size_t>{2u}, heardInWaitDialog) << "the command and the read-back wait in one dialog";
     EXPECT_EQ((std::vector<std::string>{std::string("~\x01" "0000@MODPRE1;\x03"), std::string("~\x01" "0000@*;\x03")}),
-              m_scanner.Requests());
+              scanner.Requests());
     EXPECT_TRUE(m_messages.Texts().empty());
     EXPECT_EQ("1", Setting("MODPRE").DeviceValue);
     EXPECT_FALSE(IsPending("MODPRE"));
@@ -247,7 +236,7 @@ TEST_F(ListControlsOnlineTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLo
     EXPECT_EQ("2", Setting("BEPLVL").DeviceValue);
     EXPECT_TRUE(IsPending("BEPLVL"));
 
-    m_scanner.Script({ReplyFrame("MODPRE0\x15")});
+    scanner.Script({ReplyFrame("MODPRE0\x15")});
     PressPreset(0);
     ASSERT_EQ(1u, m_messages.Texts().size());
     EXPECT_EQ(wxString::FromUTF8("保存失败 \r\n命令 :[MODPRE] "), m_messages.Texts()[0]);
