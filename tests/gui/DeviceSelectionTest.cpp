@@ -305,48 +305,40 @@ TEST_F(DeviceSelectionTest, WithoutACatalogueTheModelPageSaysSoAndTheListStaysEm
     EXPECT_EQ(1u, m_window->GetOnlinePage()->GetEntries().size());
 }
 
-TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndCancelKeepsTheWindowAndNoDropsThem)
+TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndOnlyNoOrAWrittenYesLetsTheWindowGo)
 {
     Start("CN");
     Plug("HBS-HS620");
     Navigate(NAVIGATE_ONLINE);
-    // A scanner opened by a page other than the settings page, as the command page does.
-    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    ASSERT_TRUE(link.OpenDevice(m_window->GetOnlinePage()->GetEntries().at(0)));
     CCmdNameXmlInfo change;
     change.CommandName = "SCNMOD";
     CPendingChangeList& history = CPendingChangeList::GetInstance();
     history.AddChange(&change);
 
-    m_messages.Answer(wxCANCEL);
+    // Yes while no scanner is open: the write fails, the window and the change stay.
+    m_messages.Answer(wxYES);
     EXPECT_FALSE(m_window->Close());
-    ASSERT_EQ(1u, m_messages.Texts().size());
+    ASSERT_EQ(2u, m_messages.Texts().size());
     EXPECT_EQ(kExitQuestion, m_messages.Texts()[0]);
     EXPECT_EQ(wxYES_NO | wxCANCEL | wxICON_WARNING, m_messages.Styles()[0]);
+    EXPECT_EQ(0, m_messages.Texts()[1].Find(wxString::FromUTF8("保存失败")));
+    EXPECT_EQ(1u, history.GetEntries().size());
+
+    // A scanner opened by a page other than the settings page, as the command page does.
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    ASSERT_TRUE(link.OpenDevice(m_window->GetOnlinePage()->GetEntries().at(0)));
+    m_messages.Answer(wxCANCEL);
+    EXPECT_FALSE(m_window->Close());
+    EXPECT_EQ(3u, m_messages.Texts().size());
     EXPECT_EQ(1u, history.GetEntries().size());
 
     m_messages.Answer(wxNO);
     EXPECT_TRUE(m_window->Close());
-    EXPECT_EQ(2u, m_messages.Texts().size());
+    EXPECT_EQ(4u, m_messages.Texts().size());
     EXPECT_TRUE(history.GetEntries().empty());
     wxTheApp->ProcessIdle();
     m_window = nullptr;
     EXPECT_FALSE(link.IsOpen()) << "the window takes the link down with it";
-}
-
-TEST_F(DeviceSelectionTest, ClosingWithYesStaysOpenWhenTheChangesCannotBeWritten)
-{
-    Start("CN");
-    Navigate(NAVIGATE_ONLINE);
-    CCmdNameXmlInfo change;
-    change.CommandName = "SCNMOD";
-    CPendingChangeList::GetInstance().AddChange(&change);
-
-    m_messages.Answer(wxYES);
-    EXPECT_FALSE(m_window->Close());
-    ASSERT_EQ(2u, m_messages.Texts().size());
-    EXPECT_EQ(0, m_messages.Texts()[1].Find(wxString::FromUTF8("保存失败")));
-    EXPECT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
 }
 
 // The wait window on its own: its result is the task's, whenever the task ends.
