@@ -7,7 +7,6 @@
 #include "ConnectSequence.h"
 #include "DemoScanner.h"
 #include "DeviceCmdNameMntXmlInfo.h"
-#include "DeviceEntry.h"
 #include "DeviceMnt.h"
 #include "FileChooser.h"
 #include "HBDataStreamMnt.h"
@@ -18,6 +17,7 @@
 #include "TabNodeXmlInfo.h"
 
 #include "GuiTestSupport.h"
+#include "LinkFixture.h"
 
 #include <wx/app.h>
 #include <wx/dir.h>
@@ -82,17 +82,10 @@ protected:
         m_port = AttachDemoScanner(key, "", 115200, error);
         if (m_port == 0)
             return false;
-        auto entry = std::make_unique<DeviceEntry>();
-        entry->kind = DEVICE_KIND_SERIAL;
-        entry->serial.port = m_port;
-        entry->serial.baudRate = 115200;
-        entry->serial.dataBits = 8;
-        CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-        link.SetReadTimeout(1000);
-        DeviceEntry* added = link.AddDevice(std::move(entry));
+        DeviceEntry* added = OpenTestDevice(m_port, 115200, 1000);
         CSaveCfg& engine = CSaveCfg::GetInstance();
         engine.SetCurrentModel(Model(key));
-        if (!RunConnectSequence(added))
+        if (!added || !RunConnectSequence(added))
             return false;
         engine.SetOnline(true);
         return true;

@@ -11,6 +11,9 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
+#include <stdexcept>
+#include <string>
+
 namespace {
 
 const char kModel[] = R"(<DeviceConfiguration>
@@ -46,7 +49,12 @@ protected:
         LoadFiles(kModel, kPages);
         BuildPage("Edits");
     }
-    static wxTextCtrl& EditOf(const char* name) { return *WidgetOf<wxTextCtrl>(name); }
+    static wxTextCtrl& EditOf(const char* name)
+    {
+        if (auto* edit = WidgetOf<wxTextCtrl>(name))
+            return *edit;
+        throw std::runtime_error(std::string("no edit field for ") + name);
+    }
 };
 
 void TypeChars(wxTextCtrl& edit, const wxString& chars)
