@@ -155,45 +155,35 @@ TEST_F(ControlsTest, AComboBoxHidesUnsupportedItemsAndShowsWhatEachRefreshAsksFo
     EXPECT_FALSE(CPendingChangeList::GetInstance().IsListed(&power));
 }
 
-TEST_F(ControlsTest, TheHintNamesTheDefaultOnlyWhenThereIsOne)
+// On hover the caption tells the setting's name, with its whole text in front when the
+// column cuts it; a toggle's button does the same, and the hint tells the default.
+TEST_F(ControlsTest, TooltipsNameTheSettingAndShowWhatTheColumnCuts)
 {
-    CCmdNameXmlInfo& withDefault = Define("BEPLVL", "COMBOBOX", "2", "2");
-    withDefault.SettingsList = "1:Low|2:High";
-    withDefault.DeviceSettingsList = "1|2";
-    withDefault.DefaultText = "High";
-    CControlBase& row = CreateRow(withDefault);
+    CCmdNameXmlInfo& volume = Define("BEPLVL", "COMBOBOX", "2", "2");
+    volume.SettingsList = "1:Low|2:High";
+    volume.DeviceSettingsList = "1|2";
+    volume.DefaultText = "High";
+    CControlBase& row = CreateRow(volume);
     ASSERT_TRUE(row.HintStatic && row.HintStatic->GetToolTip());
     EXPECT_EQ("Default: High", row.HintStatic->GetToolTipText());
     EXPECT_EQ("BEPLVL", row.CaptionStatic->GetToolTipText());
     EXPECT_EQ("BEPLVL", row.GetValueWnd()->GetToolTipText());
 
-    CControlBase& bare = CreateRow(Define("PRESET", "EDIT", "", ""));
-    ASSERT_TRUE(bare.HintStatic);
-    EXPECT_EQ(nullptr, bare.HintStatic->GetToolTip());
-    EXPECT_EQ("PRESET", bare.CaptionStatic->GetToolTipText());
-}
-
-TEST_F(ControlsTest, ACaptionOrToggleLabelTooLongForItsColumnShowsItsWholeText)
-{
     const wxString longText = "Transmit the code identifier in front of every decoded bar code";
-    CCmdNameXmlInfo& edit = Define("PRESET", "EDIT", "", "");
-    edit.FriendlyText = longText;
     CCmdNameXmlInfo& toggle = Define("KBWNUM", "RADIO", "0", "0");
     toggle.SettingsList = "0:Off|1:On";
     toggle.FriendlyText = longText;
-    for (CCmdNameXmlInfo* definition : {&edit, &toggle}) {
-        CControlBase& row = CreateRow(*definition);
-        const wxString whole = longText + "\n" + definition->CommandName;
-        EXPECT_EQ(whole, row.CaptionStatic->GetToolTipText()) << definition->CommandName;
-        if (definition == &toggle) {
-            EXPECT_EQ(whole, row.GetValueWnd()->GetToolTipText());
-        }
-    }
-    CControlBase& shortCaption = CreateRow(Define("SUFSET", "EDIT", "", ""));
-    EXPECT_EQ("SUFSET", shortCaption.CaptionStatic->GetToolTipText());
-    m_page->SetSize(0, 0, 160, 600);  // now the short caption is cut too
-    GetControlFactory()->MoveControl(&shortCaption, 0);
-    EXPECT_EQ("Caption of SUFSET\nSUFSET", shortCaption.CaptionStatic->GetToolTipText());
+    CControlBase& toggleRow = CreateRow(toggle);
+    EXPECT_EQ(longText + "\nKBWNUM", toggleRow.CaptionStatic->GetToolTipText());
+    EXPECT_EQ(longText + "\nKBWNUM", toggleRow.GetValueWnd()->GetToolTipText());
+
+    CControlBase& bare = CreateRow(Define("SUFSET", "EDIT", "", ""));
+    ASSERT_TRUE(bare.HintStatic);
+    EXPECT_EQ(nullptr, bare.HintStatic->GetToolTip()) << "no default, no tooltip on the hint";
+    EXPECT_EQ("SUFSET", bare.CaptionStatic->GetToolTipText());
+    m_page->SetSize(0, 0, 160, 800);  // now the short caption is cut too
+    GetControlFactory()->MoveControl(&bare, 0);
+    EXPECT_EQ("Caption of SUFSET\nSUFSET", bare.CaptionStatic->GetToolTipText());
 }
 
 const char kModel[] = R"(<DeviceConfiguration>
