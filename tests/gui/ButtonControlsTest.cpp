@@ -1,39 +1,18 @@
 // The button, code identifier, file and value-list controls on a page: each edit made
 // through the widgets reaches the pending changes as it should, and a button has the
 // scanner carry out its command and reads back what that changed.
-#include "AppContext.h"
-#include "CmdNameXmlInfo.h"
 #include "ConfigPageEvents.h"
-#include "ControlMnt.h"
-#include "CreateObject.h"
-#include "DeviceCmdNameMntXmlInfo.h"
 #include "FileChooser.h"
 #include "FileSelectControl.h"
-#include "HBDataStreamMnt.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
 #include "SaveCfg.h"
-#include "hbds.h"
-
-#include "LinkFixture.h"
-#include "MessageRecorder.h"
-#include "ScriptedScanner.h"
-#include "TempDir.h"
 
 #include "GuiTestSupport.h"
 
-#include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/button.h>
-#include <wx/choice.h>
-#include <wx/frame.h>
 #include <wx/grid.h>
 #include <wx/listbox.h>
-#include <wx/panel.h>
-#include <wx/textctrl.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -80,14 +59,6 @@ const char kPages[] = R"(<Pages>
  </Page>
 </Pages>)";
 
-void Press(wxWindow* button)
-{
-    ASSERT_NE(nullptr, button);
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
-
 // The first child of `panel` that is a T: the list or the entry field of a value list.
 template <typename T>
 T* ChildOf(wxWindow* panel)
@@ -114,49 +85,13 @@ void TypeIntoCell(wxGrid& grid, int row, const wxString& text)
     grid.DisableCellEditControl();
 }
 
-class ButtonControlsTest : public ::testing::Test {
+class ButtonControlsTest : public PageFixture {
 protected:
     void SetUp() override
     {
-        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
-        m_dir.Write("Config/Model.xml", kModel);
-        m_dir.Write("Config/pageinfo.xml", kPages);
-        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Model.xml"));
-        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
-        InstallWindowControlFactory();
-        m_frame = new wxFrame(nullptr, wxID_ANY, "buttons", wxDefaultPosition, wxSize(660, 800));
-        m_page = new wxPanel(m_frame);
-        m_page->SetSize(0, 0, 640, 780);
+        LoadFiles(kModel, kPages);
         m_frame->Show();
     }
-    void TearDown() override
-    {
-        SetFileChooser(nullptr);
-        m_frame->Destroy();
-        wxTheApp->ProcessIdle();
-        ResetPageSingletons();
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
-    }
-
-    // Builds the controls of every group of `pageName`, as the page window does.
-    void BuildPage(const char* pageName)
-    {
-        SControlRect rect;
-        rect.right = 640;
-        rect.bottom = 780;
-        for (const auto& group : CPageMntXmlInfo::GetInstance().FindPage(pageName)->GetGroups())
-            ASSERT_TRUE(group->CreateControls(m_page, rect, true));
-    }
-
-    static CCmdNameXmlInfo& Setting(const char* name)
-    {
-        CCmdNameXmlInfo* definition = CPageMntXmlInfo::GetInstance().FindCommand(name);
-        EXPECT_NE(nullptr, definition) << name;
-        return *definition;
-    }
-    static wxWindow* WidgetOf(const char* name) { return Setting(name).Control->GetValueWnd(); }
-    static bool Listed(const char* name) { return CPendingChangeList::GetInstance().IsListed(&Setting(name)); }
 
     // The file dialog answers `path` and remembers the filter it was given.
     void AnswerFiles(const wxString& path)
@@ -167,10 +102,6 @@ protected:
         });
     }
 
-    CTempDir m_dir;
-    CMessageRecorder m_messages;
-    wxFrame* m_frame = nullptr;
-    wxPanel* m_page = nullptr;
     std::vector<wxString> m_filters;
 };
 
@@ -185,7 +116,7 @@ TEST_F(ButtonControlsTest, FileChoicesAndValueListsCommitWhatTheUserPutInThem)
     EXPECT_EQ(std::vector<wxString>{"(*.wav)|*.wav|All Files (*.*)|*.*"}, m_filters);
     EXPECT_EQ("/media/beep.wav", dynamic_cast<wxTextCtrl*>(sound.GetValueWnd())->GetValue());
     EXPECT_EQ("/media/beep.wav", Setting("BEPWAV").Value);
-    EXPECT_TRUE(Listed("BEPWAV"));
+    EXPECT_TRUE(IsPending("BEPWAV"));
     AnswerFiles("");
     Press(sound.GetBrowseButton());
     EXPECT_EQ("/media/beep.wav", Setting("BEPWAV").Value);
@@ -231,7 +162,7 @@ TEST_F(ButtonControlsTest, FileChoicesAndValueListsCommitWhatTheUserPutInThem)
 TEST_F(ButtonControlsTest, TheCodeIdTableAndTheDefaultsButtonFollowThePendingChanges)
 {
     BuildPage("Settings");
-    auto* table = dynamic_cast<wxGrid*>(WidgetOf("CIDTAB"));
+    auto* table = WidgetOf<wxGrid>("CIDTAB");
     ASSERT_NE(nullptr, table);
     EXPECT_EQ(200, Setting("CIDTAB").Control->Height);
     ASSERT_EQ(2, table->GetNumberRows());  // EAN-13 is not offered by the model
@@ -239,38 +170,31 @@ TEST_F(ButtonControlsTest, TheCodeIdTableAndTheDefaultsButtonFollowThePendingCha
     EXPECT_EQ("Symbology", table->GetColLabelValue(0));
 
     TypeIntoCell(*table, 1, "8");
-    EXPECT_TRUE(Listed("CIDTAB"));
+    EXPECT_TRUE(IsPending("CIDTAB"));
     EXPECT_EQ("j|8", Setting("CIDTAB").Value);
     TypeIntoCell(*table, 1, "D");
-    EXPECT_FALSE(Listed("CIDTAB"));
+    EXPECT_FALSE(IsPending("CIDTAB"));
     TypeIntoCell(*table, 0, "J");
     Setting("CIDTAB").Control->Refresh(0);  // as after an undo
     EXPECT_EQ("j", table->GetCellValue(0, 1));
 
-    auto* volume = dynamic_cast<wxChoice*>(WidgetOf("BEPLVL"));
-    ASSERT_NE(nullptr, volume);
-    volume->SetSelection(0);
-    wxCommandEvent picked(wxEVT_CHOICE, volume->GetId());
-    picked.SetEventObject(volume);
-    picked.SetInt(0);
-    volume->GetEventHandler()->ProcessEvent(picked);
-    ASSERT_TRUE(Listed("BEPLVL"));
+    auto* volume = WidgetOf<wxChoice>("BEPLVL");
+    Pick(volume, "Off");
+    ASSERT_TRUE(IsPending("BEPLVL"));
     Press(WidgetOf("BEPDEF"));
-    EXPECT_FALSE(Listed("BEPLVL"));
+    EXPECT_FALSE(IsPending("BEPLVL"));
     EXPECT_EQ("2", Setting("BEPLVL").Value);
     EXPECT_EQ("High", volume->GetStringSelection());
 }
 
 TEST_F(ButtonControlsTest, AButtonHasTheScannerActAndReadsBackOnlyWhatThatChanged)
 {
-    CScriptedScanner scanner;
-    ASSERT_NE(nullptr, OpenTestDevice(scanner.Path(), 115200, 150));
-    CSaveCfg::GetInstance().SetOnline(true);
+    CScriptedScanner& scanner = ConnectScanner({}, true);
     BuildPage("Settings");
     Setting("CID128").SetValue("X");  // a pending change of a setting the button resets
     ChildOf<wxTextCtrl>(WidgetOf("FLTLST"))->SetValue("AB");
     Press(wxWindow::FindWindowByName("IDADD", WidgetOf("FLTLST")));
-    ASSERT_TRUE(Listed("CID128"));
+    ASSERT_TRUE(IsPending("CID128"));
 
     scanner.Script(
         {ReplyFrame("CIDDEF\x06"), ReplyFrame("CID128J\x06;CIDE13d\x06"), ReplyFrame("CIDDEF\x15")});
@@ -279,9 +203,9 @@ TEST_F(ButtonControlsTest, AButtonHasTheScannerActAndReadsBackOnlyWhatThatChange
     EXPECT_EQ((std::vector<std::string>{std::string("~\x01" "0000@CIDDEF;\x03"), std::string("~\x01" "0000@CID*;\x03")}),
               scanner.Requests());
     EXPECT_EQ("J", Setting("CID128").DeviceValue);
-    EXPECT_EQ("J", dynamic_cast<wxTextCtrl*>(WidgetOf("CID128"))->GetValue());
-    EXPECT_FALSE(Listed("CID128"));
-    EXPECT_TRUE(Listed("FLTLST")) << "the user's other changes stay";
+    EXPECT_EQ("J", WidgetOf<wxTextCtrl>("CID128")->GetValue());
+    EXPECT_FALSE(IsPending("CID128"));
+    EXPECT_TRUE(IsPending("FLTLST")) << "the user's other changes stay";
     EXPECT_EQ("d", CSaveCfg::GetInstance().GetValueMap().at("CIDE13"));
     EXPECT_TRUE(m_messages.Texts().empty());
 

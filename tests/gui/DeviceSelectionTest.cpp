@@ -2,25 +2,16 @@
 // simulated scanner plugged in, the connect step under the wait window, the model
 // catalogue with its configuration files, and the question when the window closes.
 #include "AppContext.h"
-#include "AppSettings.h"
-#include "ControlMnt.h"
-#include "CreateObject.h"
 #include "CfgMainDlg.h"
 #include "CfgTitleDlg.h"
-#include "CmdNameXmlInfo.h"
-#include "ControlBase.h"
 #include "DemoScanner.h"
 #include "DeviceCmdNameMntXmlInfo.h"
-#include "DeviceEntry.h"
 #include "DeviceInfo.h"
 #include "DeviceMnt.h"
 #include "DeviceOnLineDlg.h"
 #include "DeviceOutLineDlg.h"
 #include "HBDataStreamMnt.h"
-#include "LanguageXmlInfo.h"
 #include "MainWindowEvents.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
 #include "SaveCfg.h"
 #include "UndoDlg.h"
 #include "UndoListBox.h"
@@ -28,12 +19,8 @@
 #include "WaitDlg.h"
 
 #include "GuiTestSupport.h"
-#include "MessageRecorder.h"
-#include "TempDir.h"
 
-#include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/choice.h>
 #include <wx/timer.h>
 
 #include <chrono>
@@ -47,54 +34,11 @@ namespace {
 const wxString kGetError = wxString::FromUTF8("获取设备参数失败!");
 const wxString kExitQuestion = wxString::FromUTF8("设备参数改变，需要保存到设备吗？");
 
-class DeviceSelectionTest : public ::testing::Test {
+class DeviceSelectionTest : public MainWindowFixture {
 protected:
-    void SetUp() override
-    {
-        m_dir.CopyShippedData();
-        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
-    }
-    void TearDown() override
-    {
-        if (m_window) {
-            m_window->Destroy();
-            wxTheApp->ProcessIdle();
-        }
-        CDeviceOutLineDlg::SetFileChooser(nullptr);
-        CHBDataStreamMnt::ResetInstance();
-        for (uint32_t port : m_ports)
-            DetachDemoScanner(port);
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CDeviceMnt::ResetInstance();
-        CWindowControlFactory::ResetInstance();
-        CControlMnt::ResetInstance();
-        CCreateObject::ResetInstance();
-        CLanguageXmlInfo::ResetInstance();
-        CAppSettings::ResetInstance();
-        CAppContext::ResetInstance();
-    }
-
     void Start(const char* language)
     {
-        m_dir.Write("hbs.ini", std::string("[cfg]\nlang=") + language + "\n");
-        m_window = new CVostrelDlg();
-        SStartOptions options;
-        options.checkSingleInstance = false;
-        options.maximise = false;
-        ASSERT_TRUE(m_window->Start(options));
-        wxTheApp->ProcessPendingEvents();
-    }
-
-    uint32_t Plug(const char* model)
-    {
-        wxString error;
-        const uint32_t port = AttachDemoScanner(model, "", 115200, error);
-        EXPECT_NE(0u, port) << error;
-        m_ports.push_back(port);
-        return port;
+        ASSERT_TRUE(MainWindowFixture::Start(std::string("[cfg]\nlang=") + language + "\n"));
     }
 
     void Navigate(int request, void* argument = nullptr)
@@ -140,12 +84,6 @@ protected:
         Click(page->GetConfigureButton());
     }
 
-    void SaveScreenshot(const char* name) { ::SaveScreenshot(m_window, name); }
-
-    CTempDir m_dir;
-    CMessageRecorder m_messages;
-    CVostrelDlg* m_window = nullptr;
-    std::vector<uint32_t> m_ports;
 };
 
 TEST_F(DeviceSelectionTest, AListedScannerIsReadAndItsSettingsShownOnline)
@@ -367,79 +305,40 @@ TEST_F(DeviceSelectionTest, WithoutACatalogueTheModelPageSaysSoAndTheListStaysEm
     EXPECT_EQ(1u, m_window->GetOnlinePage()->GetEntries().size());
 }
 
-TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndCancelKeepsTheWindowAndNoDropsThem)
+TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndOnlyNoOrAWrittenYesLetsTheWindowGo)
 {
     Start("CN");
     Plug("HBS-HS620");
     Navigate(NAVIGATE_ONLINE);
-    // A scanner opened by a page other than the settings page, as the command page does.
-    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    ASSERT_TRUE(link.OpenDevice(m_window->GetOnlinePage()->GetEntries().at(0)));
     CCmdNameXmlInfo change;
     change.CommandName = "SCNMOD";
     CPendingChangeList& history = CPendingChangeList::GetInstance();
     history.AddChange(&change);
 
-    m_messages.Answer(wxCANCEL);
+    // Yes while no scanner is open: the write fails, the window and the change stay.
+    m_messages.Answer(wxYES);
     EXPECT_FALSE(m_window->Close());
-    ASSERT_EQ(1u, m_messages.Texts().size());
+    ASSERT_EQ(2u, m_messages.Texts().size());
     EXPECT_EQ(kExitQuestion, m_messages.Texts()[0]);
     EXPECT_EQ(wxYES_NO | wxCANCEL | wxICON_WARNING, m_messages.Styles()[0]);
+    EXPECT_EQ(0, m_messages.Texts()[1].Find(wxString::FromUTF8("保存失败")));
+    EXPECT_EQ(1u, history.GetEntries().size());
+
+    // A scanner opened by a page other than the settings page, as the command page does.
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    ASSERT_TRUE(link.OpenDevice(m_window->GetOnlinePage()->GetEntries().at(0)));
+    m_messages.Answer(wxCANCEL);
+    EXPECT_FALSE(m_window->Close());
+    EXPECT_EQ(3u, m_messages.Texts().size());
     EXPECT_EQ(1u, history.GetEntries().size());
 
     m_messages.Answer(wxNO);
     EXPECT_TRUE(m_window->Close());
-    EXPECT_EQ(2u, m_messages.Texts().size());
+    EXPECT_EQ(4u, m_messages.Texts().size());
     EXPECT_TRUE(history.GetEntries().empty());
     wxTheApp->ProcessIdle();
     m_window = nullptr;
     EXPECT_FALSE(link.IsOpen()) << "the window takes the link down with it";
-}
-
-TEST_F(DeviceSelectionTest, ClosingWithYesWritesTheChangesToTheScannerFirst)
-{
-    Start("CN");
-    Plug("HBS-HS620");
-    ConfigureFirstScanner();
-    ASSERT_EQ(CVostrelDlg::MODE_CONFIG_ONLINE, m_window->GetMode());
-    CPageMntXmlInfo& pages = CPageMntXmlInfo::GetInstance();
-    // The settings page may have built the pages already; the closing rule needs them.
-    if (pages.GetPages().empty()) {
-        ASSERT_TRUE(pages.Load());
-    }
-    CCmdNameXmlInfo* scanMode = pages.FindCommand("SCNMOD");
-    ASSERT_NE(nullptr, scanMode);
-    const wxString wanted = scanMode->DeviceValue == "2" ? "0" : "2";
-    scanMode->SetValue(wanted);
-    ASSERT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
-
-    m_messages.Answer(wxYES);
-    int waitDialogs = 0;
-    CCfgTitleDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
-        ++waitDialogs;
-        return work();
-    });
-    EXPECT_TRUE(m_window->Close());
-    EXPECT_EQ(1, waitDialogs) << "the write runs under the wait dialog";
-    ASSERT_EQ(1u, m_messages.Texts().size()) << "no failure reported";
-    EXPECT_EQ(wanted, scanMode->DeviceValue) << "the scanner took the change";
-    wxTheApp->ProcessIdle();
-    m_window = nullptr;
-}
-
-TEST_F(DeviceSelectionTest, ClosingWithYesStaysOpenWhenTheChangesCannotBeWritten)
-{
-    Start("CN");
-    Navigate(NAVIGATE_ONLINE);
-    CCmdNameXmlInfo change;
-    change.CommandName = "SCNMOD";
-    CPendingChangeList::GetInstance().AddChange(&change);
-
-    m_messages.Answer(wxYES);
-    EXPECT_FALSE(m_window->Close());
-    ASSERT_EQ(2u, m_messages.Texts().size());
-    EXPECT_EQ(0, m_messages.Texts()[1].Find(wxString::FromUTF8("保存失败")));
-    EXPECT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
 }
 
 // The wait window on its own: its result is the task's, whenever the task ends.
@@ -464,13 +363,9 @@ TEST(DeviceSelectionWaitDlg, EndsWithTheTaskResultAndKeepsTheWindowsAlive)
     EXPECT_GT(ticks, 5);
 }
 
-}  // namespace
-
-namespace {
-
 // The round a user makes: connect, change a setting, see it in the history, undo
-// it, change it again, write it, and find it in the scanner.
-TEST_F(DeviceSelectionTest, AChangeMadeUndoneMadeAgainAndWrittenEndsUpInTheScanner)
+// it, change it again, and close the window, which writes it to the scanner.
+TEST_F(DeviceSelectionTest, AChangeMadeUndoneMadeAgainIsWrittenWhenTheWindowClosesWithYes)
 {
     Start("EN");
     Plug("HBS-HS620");
@@ -496,15 +391,21 @@ TEST_F(DeviceSelectionTest, AChangeMadeUndoneMadeAgainAndWrittenEndsUpInTheScann
     EXPECT_EQ(0u, history->GetItemCount());
 
     country->SetValue(wanted, nullptr);
+    SaveScreenshot("configuration-changed.png");
     const size_t messagesBefore = m_messages.Texts().size();
-    Click(settings->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
-    ASSERT_EQ(messagesBefore + 1, m_messages.Texts().size());
-    EXPECT_EQ("Saved.", m_messages.Texts().back());
-    EXPECT_EQ(0u, history->GetItemCount());
-    wxString inScanner;
-    ASSERT_TRUE(CSaveCfg::QueryCommand("KBWCTY", "*", inScanner));
-    EXPECT_EQ(wanted, inScanner);
-    SaveScreenshot("configuration-after-write.png");
+    m_messages.Answer(wxYES);
+    int waitDialogs = 0;
+    CCfgTitleDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
+        ++waitDialogs;
+        return work();
+    });
+    EXPECT_TRUE(m_window->Close());
+    EXPECT_EQ(1, waitDialogs) << "the write runs under the wait dialog";
+    ASSERT_EQ(messagesBefore + 1, m_messages.Texts().size()) << "the question, and no failure";
+    EXPECT_TRUE(m_messages.Texts().back().StartsWith("Settings have changed.")) << m_messages.Texts().back();
+    EXPECT_EQ(wanted, country->DeviceValue) << "the scanner took the change";
+    wxTheApp->ProcessIdle();
+    m_window = nullptr;
 }
 
 }  // namespace

@@ -1,32 +1,18 @@
 // The edit-style controls on a page: what each accepts from its widget and what it
 // commits to its setting and to the pending changes.
-#include "AppContext.h"
-#include "CmdGetRangeLenMnt.h"
-#include "CmdNameXmlInfo.h"
-#include "ControlBase.h"
-#include "ControlMnt.h"
-#include "CreateObject.h"
-#include "DeviceCmdNameMntXmlInfo.h"
 #include "EdidHexKayboardControl.h"
+
 #include "GuiTestSupport.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
 
-#include "MessageRecorder.h"
-#include "TempDir.h"
-
-#include <gtest/gtest.h>
-#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/clipbrd.h>
 #include <wx/datectrl.h>
 #include <wx/dateevt.h>
-#include <wx/frame.h>
-#include <wx/panel.h>
-#include <wx/textctrl.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
+
+#include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -56,64 +42,20 @@ const char kPages[] = R"(<Pages>
  </Page>
 </Pages>)";
 
-class EditControlsTest : public ::testing::Test {
+class EditControlsTest : public PageFixture {
 protected:
     void SetUp() override
     {
-        InstallWindowControlFactory();
-        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
-        m_dir.Write("Config/Model.xml", kModel);
-        m_dir.Write("Config/pageinfo.xml", kPages);
-        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Model.xml"));
-        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
-        m_frame = new wxFrame(nullptr, wxID_ANY, "edits");
-        m_page = new wxPanel(m_frame);
-        m_page->SetSize(0, 0, 640, 600);
-        SControlRect rect;
-        rect.right = 640;
-        rect.bottom = 600;
-        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().FindPage("Edits")->GetGroups()[0]->CreateControls(m_page, rect, true));
-    }
-    void TearDown() override
-    {
-        ResetPageSingletons();
-        m_frame->Destroy();
-        wxTheApp->ProcessIdle();
-    }
-
-    static CCmdNameXmlInfo& Setting(const char* name)
-    {
-        CCmdNameXmlInfo* definition = CPageMntXmlInfo::GetInstance().FindCommand(name);
-        EXPECT_NE(nullptr, definition) << name;
-        return *definition;
+        LoadFiles(kModel, kPages);
+        BuildPage("Edits");
     }
     static wxTextCtrl& EditOf(const char* name)
     {
-        auto* edit = dynamic_cast<wxTextCtrl*>(Setting(name).Control->GetValueWnd());
-        EXPECT_NE(nullptr, edit) << name;
-        return *edit;
+        if (auto* edit = WidgetOf<wxTextCtrl>(name))
+            return *edit;
+        throw std::runtime_error(std::string("no edit field for ") + name);
     }
-    static bool IsPending(const char* name) { return CPendingChangeList::GetInstance().IsListed(&Setting(name)); }
-
-    CTempDir m_dir;
-    CMessageRecorder m_messages;
-    wxFrame* m_frame = nullptr;
-    wxPanel* m_page = nullptr;
 };
-
-void Leave(wxTextCtrl& edit)
-{
-    wxFocusEvent event(wxEVT_KILL_FOCUS, edit.GetId());
-    event.SetEventObject(&edit);
-    edit.GetEventHandler()->ProcessEvent(event);
-}
-
-void PressEnter(wxTextCtrl& edit)
-{
-    wxCommandEvent event(wxEVT_TEXT_ENTER, edit.GetId());
-    event.SetEventObject(&edit);
-    edit.GetEventHandler()->ProcessEvent(event);
-}
 
 void TypeChars(wxTextCtrl& edit, const wxString& chars)
 {
@@ -170,8 +112,6 @@ TEST_F(EditControlsTest, ATypedValueIsCommittedBeforeAButtonPressActs)
     auto* write = new wxButton(m_page, wxID_ANY, "Write", wxPoint(10, 500), wxSize(120, 30));
     wxString valueWhenPressed;
     write->Bind(wxEVT_BUTTON, [&](wxCommandEvent&) { valueWhenPressed = Setting("PRESET").Value; });
-    m_frame->SetSize(0, 0, 640, 600);
-    CPageMntXmlInfo::GetInstance().FindPage("Edits")->GetGroups()[0]->MoveGroup(0);
     m_frame->Show();
     m_frame->Raise();
     for (int i = 0; i < 20; ++i) {

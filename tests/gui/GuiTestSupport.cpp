@@ -1,14 +1,24 @@
 #include "GuiTestSupport.h"
 
 #include "AppContext.h"
+#include "AppSettings.h"
+#include "CfgTitleDlg.h"
 #include "CmdGetRangeLenMnt.h"
 #include "ControlFactory.h"
 #include "ControlMnt.h"
 #include "CreateObject.h"
+#include "DemoScanner.h"
 #include "DeviceCmdNameMntXmlInfo.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
+#include "DeviceMnt.h"
+#include "DeviceOutLineDlg.h"
+#include "FileChooser.h"
+#include "HBDataStreamMnt.h"
+#include "LanguageXmlInfo.h"
 #include "SaveCfg.h"
+#include "VostrelDlg.h"
+#include "hbds.h"
+
+#include "LinkFixture.h"
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
@@ -17,6 +27,7 @@
 #include <wx/window.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 void SaveScreenshot(wxWindow* window, const char* name)
 {
@@ -44,4 +55,153 @@ void ResetPageSingletons()
     CControlMnt::ResetInstance();
     CCreateObject::ResetInstance();
     SetControlFactory(nullptr);
+}
+
+void Send(wxWindow* widget, wxEventType type)
+{
+    ASSERT_NE(nullptr, widget);
+    wxCommandEvent event(type, widget->GetId());
+    event.SetEventObject(widget);
+    if (auto* choice = dynamic_cast<wxChoice*>(widget))
+        event.SetInt(choice->GetSelection());
+    widget->GetEventHandler()->ProcessEvent(event);
+}
+
+void Press(wxWindow* button)
+{
+    Send(button, wxEVT_BUTTON);
+}
+
+void Pick(wxChoice* choice, const wxString& label)
+{
+    ASSERT_NE(nullptr, choice);
+    ASSERT_NE(wxNOT_FOUND, choice->FindString(label)) << label;
+    choice->SetSelection(choice->FindString(label));
+    Send(choice, wxEVT_CHOICE);
+}
+
+std::vector<wxString> EntriesOf(const wxChoice* choice)
+{
+    std::vector<wxString> entries;
+    for (unsigned int i = 0; choice && i < choice->GetCount(); ++i)
+        entries.push_back(choice->GetString(i));
+    return entries;
+}
+
+void Leave(wxTextCtrl& edit)
+{
+    wxFocusEvent event(wxEVT_KILL_FOCUS, edit.GetId());
+    event.SetEventObject(&edit);
+    edit.GetEventHandler()->ProcessEvent(event);
+}
+
+void PressEnter(wxTextCtrl& edit)
+{
+    Send(&edit, wxEVT_TEXT_ENTER);
+}
+
+void PageFixture::TearDown()
+{
+    SetFileChooser(nullptr);
+    CCfgTitleDlg::SetWorkRunner(nullptr);
+    if (m_frame)
+        m_frame->Destroy();
+    wxTheApp->ProcessIdle();
+    ResetPageSingletons();
+    CHBDataStreamMnt::ResetInstance();
+    hbds_clear_serial_paths();
+}
+
+void PageFixture::LoadFiles(const char* model, const char* pages)
+{
+    CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+    m_dir.Write("Config/Model.xml", model);
+    m_dir.Write("Config/pageinfo.xml", pages);
+    ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Model.xml"));
+    ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+    InstallWindowControlFactory();
+}
+
+void PageFixture::BuildPage(const char* pageName)
+{
+    SControlRect rect;
+    rect.right = 640;
+    rect.bottom = 800;
+    CPageXmlInfo* page = CPageMntXmlInfo::GetInstance().FindPage(pageName);
+    ASSERT_NE(nullptr, page) << pageName;
+    for (const auto& group : page->GetGroups())
+        ASSERT_TRUE(group->CreateControls(m_page, rect, true));
+    page->GetGroups().front()->MoveGroup(0);
+}
+
+CCmdNameXmlInfo& PageFixture::Setting(const char* name)
+{
+    CCmdNameXmlInfo* definition = CPageMntXmlInfo::GetInstance().FindCommand(name);
+    if (!definition)
+        throw std::runtime_error(std::string("no setting ") + name);
+    return *definition;
+}
+
+CScriptedScanner& PageFixture::ConnectScanner(std::vector<std::string> replies, bool online)
+{
+    m_scanner = std::make_unique<CScriptedScanner>();
+    EXPECT_NE(nullptr, OpenTestDevice(m_scanner->Path(), 115200, 150));
+    m_scanner->Script(std::move(replies));
+    CSaveCfg::GetInstance().SetOnline(online);
+    return *m_scanner;
+}
+
+void MainWindowFixture::SetUp()
+{
+    m_dir.CopyShippedData();
+    CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+}
+
+void MainWindowFixture::TearDown()
+{
+    if (m_window)
+        Destroy();
+    CDeviceOutLineDlg::SetFileChooser(nullptr);
+    CCfgTitleDlg::SetWorkRunner(nullptr);
+    CHBDataStreamMnt::ResetInstance();
+    for (uint32_t port : m_ports)
+        DetachDemoScanner(port);
+    ResetPageSingletons();
+    CDeviceMnt::ResetInstance();
+    CLanguageXmlInfo::ResetInstance();
+    CAppSettings::ResetInstance();
+}
+
+bool MainWindowFixture::Start(const std::string& ini)
+{
+    if (!ini.empty())
+        m_dir.Write("hbs.ini", ini);
+    m_window = new CVostrelDlg();
+    SStartOptions options;
+    options.checkSingleInstance = false;
+    options.maximise = false;
+    const bool started = m_window->Start(options);
+    wxTheApp->ProcessPendingEvents();
+    return started;
+}
+
+void MainWindowFixture::Destroy()
+{
+    m_window->Destroy();
+    m_window = nullptr;
+    wxTheApp->ProcessIdle();  // deletes the window
+}
+
+uint32_t MainWindowFixture::Plug(const char* model)
+{
+    wxString error;
+    const uint32_t port = AttachDemoScanner(model, "", 115200, error);
+    EXPECT_NE(0u, port) << error;
+    m_ports.push_back(port);
+    return port;
+}
+
+void MainWindowFixture::SaveScreenshot(const char* name)
+{
+    ::SaveScreenshot(m_window, name);
 }

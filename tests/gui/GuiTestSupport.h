@@ -1,7 +1,31 @@
-// What the window tests share.
+// What the window tests share: widget events sent the way the toolkit sends them,
+// a fixture for a page built from a model and a page file of its own, and one for
+// the main window over a copy of the shipped data.
 #pragma once
 
-class wxWindow;
+#include "CmdNameXmlInfo.h"
+#include "ControlBase.h"
+#include "ControlFactory.h"
+#include "ControlMnt.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+
+#include "MessageRecorder.h"
+#include "ScriptedScanner.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/choice.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/textctrl.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CVostrelDlg;
 
 // Saves what `window` shows as screenshots/<name> beside the test run, for review.
 void SaveScreenshot(wxWindow* window, const char* name);
@@ -9,3 +33,65 @@ void SaveScreenshot(wxWindow* window, const char* name);
 // Forgets the model, the pages, the pending changes, the engine and the control
 // registry, so that the next test builds its page from nothing.
 void ResetPageSingletons();
+
+// A command event of `type` from `widget`, handled at once.
+void Send(wxWindow* widget, wxEventType type);
+void Press(wxWindow* button);
+// Selects the entry shown as `label` and tells the control's handlers.
+void Pick(wxChoice* choice, const wxString& label);
+std::vector<wxString> EntriesOf(const wxChoice* choice);
+// The two ways an edit is finished: the focus leaves it, or Enter.
+void Leave(wxTextCtrl& edit);
+void PressEnter(wxTextCtrl& edit);
+
+// A program folder holding one model file and one page file, both loaded, the
+// window control factory installed, and a hidden frame with a 640 x 800 panel to
+// build the pages' controls on.
+class PageFixture : public ::testing::Test {
+protected:
+    void TearDown() override;
+
+    void LoadFiles(const char* model, const char* pages);
+    // Builds the controls of every group of `pageName` (all open), the first group at the top.
+    void BuildPage(const char* pageName);
+
+    static CCmdNameXmlInfo& Setting(const char* name);
+    static wxWindow* WidgetOf(const char* name) { return Setting(name).Control->GetValueWnd(); }
+    template <typename TWidget>
+    static TWidget* WidgetOf(const char* name)
+    {
+        auto* widget = dynamic_cast<TWidget*>(WidgetOf(name));
+        EXPECT_NE(nullptr, widget) << name;
+        return widget;
+    }
+    static bool IsPending(const char* name) { return CPendingChangeList::GetInstance().IsListed(&Setting(name)); }
+    // A scanner played on a pseudo-terminal, opened as the link's device with `replies`
+    // scripted; `online` is what the engine is told, as after the connect step.
+    CScriptedScanner& ConnectScanner(std::vector<std::string> replies, bool online);
+
+    CTempDir m_dir;
+    CMessageRecorder m_messages;
+    wxFrame* m_frame = new wxFrame(nullptr, wxID_ANY, "page", wxDefaultPosition, wxSize(660, 840));
+    wxPanel* m_page = new wxPanel(m_frame, wxID_ANY, wxPoint(0, 0), wxSize(640, 800));
+    std::unique_ptr<CScriptedScanner> m_scanner;
+};
+
+// The main window over a copy of the shipped data, with simulated scanners plugged in.
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the program with `ini` as its settings file (none when empty); false
+    // when it ends at once.
+    bool Start(const std::string& ini);
+    // Closes the window as the window manager does, and lets it go.
+    void Destroy();
+    uint32_t Plug(const char* model);
+    void SaveScreenshot(const char* name);
+
+    CTempDir m_dir;
+    CMessageRecorder m_messages;
+    CVostrelDlg* m_window = nullptr;
+    std::vector<uint32_t> m_ports;
+};

@@ -1,55 +1,36 @@
 // The configuration history: its rows follow the pending changes, undo gives a
 // setting its device value back on the page and in the scanner, leaving asks
 // whether to write, and the rows lead the configuration page to a setting.
-#include "AppContext.h"
 #include "CfgTitleDlg.h"
-#include "CmdNameXmlInfo.h"
 #include "ConfigPageEvents.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "HBDataStreamMnt.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
 #include "SaveCfg.h"
 #include "UndoDlg.h"
 #include "UndoListBox.h"
-#include "hbds.h"
 
-#include "LinkFixture.h"
-#include "MessageRecorder.h"
+#include "GuiTestSupport.h"
 #include "RecordingControlFactory.h"
-#include "ScriptedScanner.h"
-#include "TempDir.h"
 
-#include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/frame.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
-const char* const kModelFile =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DeviceConfiguration>\n"
-    " <Command><CommandName>BEPLVL</CommandName><SettingsList>0:Off|1:Low|2:High</SettingsList>"
-    "<Default>2</Default></Command>\n"
-    " <Command><CommandName>SCNMOD</CommandName><SettingsList>0:Level|2:Sense</SettingsList>"
-    "<Default>0</Default></Command>\n"
-    " <Command><CommandName>BARCOD</CommandName><SettingsList></SettingsList><Default></Default></Command>\n"
-    "</DeviceConfiguration>\n";
+const char kModel[] = R"(<DeviceConfiguration>
+ <Command><CommandName>BEPLVL</CommandName><SettingsList>0:Off|1:Low|2:High</SettingsList><Default>2</Default></Command>
+ <Command><CommandName>SCNMOD</CommandName><SettingsList>0:Level|2:Sense</SettingsList><Default>0</Default></Command>
+ <Command><CommandName>BARCOD</CommandName><SettingsList></SettingsList><Default></Default></Command>
+</DeviceConfiguration>)";
 
-const char* const kPageFile =
-    "<Pages>\n"
-    "<Page><Value>Beeper</Value><GroupName><Value>Beeper</Value>"
-    "<Command><CommandName>BEPLVL</CommandName><FriendlyText>Beeper volume</FriendlyText>"
-    "<ControlType>COMBOBOX</ControlType></Command>"
-    "<Command><CommandName>SCNMOD</CommandName><FriendlyText>Scan mode</FriendlyText>"
-    "<ControlType>COMBOBOX</ControlType></Command>"
-    "</GroupName></Page>\n"
-    "<Page><Value>Settings Code</Value><GroupName><Value>Settings Code</Value>"
-    "<Command><CommandName>BARCOD</CommandName><ControlType>CREATEBARCODE</ControlType></Command>"
-    "</GroupName></Page>\n"
-    "</Pages>\n";
+const char kPages[] = R"(<Pages>
+ <Page><Value>Beeper</Value><GroupName><Value>Beeper</Value>
+  <Command><CommandName>BEPLVL</CommandName><FriendlyText>Beeper volume</FriendlyText><ControlType>COMBOBOX</ControlType></Command>
+  <Command><CommandName>SCNMOD</CommandName><FriendlyText>Scan mode</FriendlyText><ControlType>COMBOBOX</ControlType></Command>
+ </GroupName></Page>
+ <Page><Value>Settings Code</Value><GroupName><Value>Settings Code</Value>
+  <Command><CommandName>BARCOD</CommandName><ControlType>CREATEBARCODE</ControlType></Command>
+ </GroupName></Page>
+</Pages>)";
 
 void SendMouse(wxWindow* window, wxEventType type, const wxPoint& at)
 {
@@ -59,61 +40,31 @@ void SendMouse(wxWindow* window, wxEventType type, const wxPoint& at)
     window->GetEventHandler()->ProcessEvent(event);
 }
 
-void Press(wxButton* button)
-{
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
-
 void Choose(wxChoice* choice, int index)
 {
     choice->SetSelection(index);
-    wxCommandEvent chosen(wxEVT_CHOICE, choice->GetId());
-    chosen.SetEventObject(choice);
-    chosen.SetInt(index);
-    choice->GetEventHandler()->ProcessEvent(chosen);
+    Send(choice, wxEVT_CHOICE);
 }
 
-class HistoryViewTest : public ::testing::Test {
+// The view beside a page whose controls are recorded, not drawn.
+class HistoryViewTest : public PageFixture {
 protected:
     void SetUp() override
     {
-        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
-        m_dir.Write("Config/History.xml", kModelFile);
-        m_dir.Write("Config/pageinfo.xml", kPageFile);
-        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("History.xml"));
-        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
-        for (const char* name : {"BEPLVL", "SCNMOD", "BARCOD"})
-            ASSERT_NE(nullptr, CPageMntXmlInfo::GetInstance().FindCommand(name)) << name;
+        LoadFiles(kModel, kPages);
         SetControlFactory(&m_factory);
         Volume().CreateControl(nullptr, nullptr, SControlRect());
-
-        m_frame = new wxFrame(nullptr, wxID_ANY, "history", wxDefaultPosition, wxSize(480, 640));
         m_frame->Bind(EVT_VOSTREL_SHOW_SETTING, [this](wxCommandEvent& event) {
             m_shown.push_back(static_cast<CCmdNameXmlInfo*>(event.GetClientData()));
         });
         OpenView();
         m_frame->Show();
     }
-    void TearDown() override
-    {
-        m_frame->Destroy();
-        wxTheApp->ProcessIdle();  // deletes the frame and the view
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        SetControlFactory(nullptr);
-        CAppContext::ResetInstance();
-    }
 
     void OpenView()
     {
-        m_view = new CUndoDlg(m_frame);
-        m_frame->SendSizeEvent();
+        m_view = new CUndoDlg(m_page);
+        m_view->SetSize(480, 640);
         m_view->Layout();
     }
     void CloseView()
@@ -122,11 +73,6 @@ protected:
         m_view = nullptr;
     }
 
-    void ConnectScanner(std::vector<std::string> replies)
-    {
-        ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 150));
-        m_scanner.Script(std::move(replies));
-    }
 
     void ClickRow(int row, wxEventType type = wxEVT_LEFT_DOWN)
     {
@@ -134,16 +80,10 @@ protected:
         SendMouse(list, type, list->GetItemRect(static_cast<size_t>(row)).GetPosition() + wxPoint(10, 5));
     }
 
-    // Looked up in SetUp, which fails when one is missing.
-    static CCmdNameXmlInfo& Setting(const char* name) { return *CPageMntXmlInfo::GetInstance().FindCommand(name); }
     static CCmdNameXmlInfo& Volume() { return Setting("BEPLVL"); }
     static CCmdNameXmlInfo& Mode() { return Setting("SCNMOD"); }
 
-    CTempDir m_dir;
-    CMessageRecorder m_messages;
     CRecordingFactory m_factory;
-    CScriptedScanner m_scanner;
-    wxFrame* m_frame = nullptr;
     CUndoDlg* m_view = nullptr;
     std::vector<CCmdNameXmlInfo*> m_shown;
 };
@@ -198,7 +138,7 @@ TEST_F(HistoryViewTest, UndoRestoresTheDeviceValueOnThePageAndInTheScanner)
     m_view->SetUndoNotification([&notified](CCmdNameXmlInfo* definition) { notified.push_back(definition); });
     Volume().SetValue("0");
     Mode().SetValue("2");
-    ConnectScanner({ReplyFrame("BEPLVL2\x06")});
+    ConnectScanner({ReplyFrame("BEPLVL2\x06")}, false);
 
     ClickRow(0);
     Press(m_view->GetListBox()->GetUndoButton());
@@ -207,7 +147,7 @@ TEST_F(HistoryViewTest, UndoRestoresTheDeviceValueOnThePageAndInTheScanner)
     EXPECT_EQ("2", Volume().DeviceValue);
     EXPECT_EQ(std::vector<int>{0}, m_factory.refreshModes);
     EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{&Volume()}, notified);
-    EXPECT_EQ(std::vector<std::string>{std::string("~\x01" "0000#BEPLVL2;\x03")}, m_scanner.Requests());
+    EXPECT_EQ(std::vector<std::string>{std::string("~\x01" "0000#BEPLVL2;\x03")}, m_scanner->Requests());
     ASSERT_EQ(1u, m_view->GetListBox()->GetItemCount());
     EXPECT_EQ("Scan mode", m_view->GetListBox()->GetCaptionText(0));
     EXPECT_FALSE(m_view->GetListBox()->GetUndoButton()->IsShown());
@@ -222,14 +162,14 @@ TEST_F(HistoryViewTest, LeavingAsksOnlyOnlineWithPendingChangesAndFollowsTheAnsw
     EXPECT_FALSE(m_view->CheckBeforeLeave(false));
     EXPECT_TRUE(m_messages.Texts().empty());
 
-    ConnectScanner({"", ReplyFrame("BEPLVL2\x06"), ReplyFrame("SCNMOD0\x06")});
+    ConnectScanner({"", ReplyFrame("BEPLVL2\x06"), ReplyFrame("SCNMOD0\x06")}, false);
     m_messages.Answer(wxCANCEL);
     EXPECT_TRUE(m_view->CheckBeforeLeave(true));
     ASSERT_EQ(1u, m_messages.Texts().size());
     EXPECT_EQ(wxString::FromUTF8("设备参数改变，需要保存到设备吗？"), m_messages.Texts()[0]);
     EXPECT_EQ(wxYES_NO | wxCANCEL, m_messages.Styles()[0] & (wxYES_NO | wxCANCEL));
     EXPECT_EQ("0", Volume().Value);
-    EXPECT_TRUE(m_scanner.Requests().empty());
+    EXPECT_TRUE(m_scanner->Requests().empty());
 
     m_messages.Answer(wxYES);  // writes the changes; this scanner stays silent
     int waitDialogs = 0;
@@ -242,14 +182,14 @@ TEST_F(HistoryViewTest, LeavingAsksOnlyOnlineWithPendingChangesAndFollowsTheAnsw
     EXPECT_EQ(1, waitDialogs) << "the write runs under the wait dialog";
     ASSERT_EQ(3u, m_messages.Texts().size());
     EXPECT_TRUE(m_messages.Styles()[2] & wxICON_ERROR);
-    EXPECT_EQ(std::vector<std::string>{std::string("~\x01" "0000@BEPLVL0;SCNMOD2;\x03")}, m_scanner.Requests());
+    EXPECT_EQ(std::vector<std::string>{std::string("~\x01" "0000@BEPLVL0;SCNMOD2;\x03")}, m_scanner->Requests());
     EXPECT_EQ("0", Volume().Value);
 
     m_messages.Answer(wxNO);
     EXPECT_FALSE(m_view->CheckBeforeLeave(true));
     EXPECT_EQ("2", Volume().Value);
     EXPECT_EQ("0", Mode().Value);
-    const std::vector<std::string> requests = m_scanner.Requests();
+    const std::vector<std::string> requests = m_scanner->Requests();
     ASSERT_EQ(3u, requests.size());
     EXPECT_EQ(std::string("~\x01" "0000#BEPLVL2;\x03"), requests[1]);
     EXPECT_EQ(std::string("~\x01" "0000#SCNMOD0;\x03"), requests[2]);

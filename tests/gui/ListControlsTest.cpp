@@ -1,39 +1,20 @@
 // The list controls on a page: each edit made through its widget reaches the
 // setting and the pending-change list with the value and the label the user saw;
 // a button group carries its value out on the scanner.
-#include "AppContext.h"
 #include "CfgTitleDlg.h"
-#include "CmdNameXmlInfo.h"
 #include "ComboBoxCustomControl.h"
-#include "ControlMnt.h"
-#include "CreateObject.h"
-#include "DeviceCmdNameMntXmlInfo.h"
 #include "GroupButtonControl.h"
 #include "GroupRadioControl.h"
-#include "HBDataStreamMnt.h"
 #include "PageDlg.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
 #include "SaveCfg.h"
-#include "hbds.h"
 
-#include "LinkFixture.h"
-#include "MessageRecorder.h"
-#include "ScriptedScanner.h"
 #include "GuiTestSupport.h"
-#include "TempDir.h"
+#include "LinkFixture.h"
+#include "ScriptedScanner.h"
 
-#include <gtest/gtest.h>
-#include <wx/app.h>
 #include <wx/button.h>
-#include <wx/choice.h>
-#include <wx/frame.h>
-#include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/tglbtn.h>
-
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -66,29 +47,6 @@ const char kPages[] = R"(<Pages>
  </Page>
 </Pages>)";
 
-template <typename TWidget>
-void Send(TWidget* widget, wxEventType type)
-{
-    wxCommandEvent event(type, widget->GetId());
-    event.SetEventObject(widget);
-    widget->GetEventHandler()->ProcessEvent(event);
-}
-
-void Pick(wxChoice* choice, const wxString& label)
-{
-    ASSERT_NE(wxNOT_FOUND, choice->FindString(label)) << label;
-    choice->SetSelection(choice->FindString(label));
-    Send(choice, wxEVT_CHOICE);
-}
-
-std::vector<wxString> EntriesOf(const wxChoice* choice)
-{
-    std::vector<wxString> entries;
-    for (unsigned int i = 0; i < choice->GetCount(); ++i)
-        entries.push_back(choice->GetString(i));
-    return entries;
-}
-
 // One notch of the wheel towards the user; true when some handler took it.
 bool TurnWheel(wxWindow& window)
 {
@@ -103,66 +61,26 @@ bool TurnWheel(wxWindow& window)
 
 const wxString kCustom = wxString::FromUTF8("自定义");
 
-class ListControlsTest : public ::testing::Test {
+class ListControlsTest : public PageFixture {
 protected:
-    void SetUp() override
+    void SetUp() override { LoadFiles(kModel, kPages); }
+    static void PressPreset(size_t index)
     {
-        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
-        m_dir.Write("Config/Lists.xml", kModel);
-        m_dir.Write("Config/pageinfo.xml", kPages);
-        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Lists.xml"));
-        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
-        InstallWindowControlFactory();
-        m_frame = new wxFrame(nullptr, wxID_ANY, "lists", wxDefaultPosition, wxSize(640, 800));
-        m_page = new wxPanel(m_frame);
-        m_page->SetSize(0, 0, 640, 800);
+        Press(dynamic_cast<CGroupButtonControl&>(*Setting("MODPRE").Control).GetButtons().at(index));
     }
-    void TearDown() override
-    {
-        ResetPageSingletons();
-        m_frame->Destroy();
-        wxTheApp->ProcessIdle();
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
-    }
-
-    void BuildPage()
-    {
-        SControlRect rect;
-        rect.right = 640;
-        rect.bottom = 800;
-        CGroupNameXmlInfo& group = *CPageMntXmlInfo::GetInstance().FindPage("Lists")->GetGroups()[0];
-        ASSERT_TRUE(group.CreateControls(m_page, rect, true));
-        group.MoveGroup(0);
-    }
-
-    static CCmdNameXmlInfo& Setting(const char* name) { return *CPageMntXmlInfo::GetInstance().FindCommand(name); }
-    template <typename TWidget>
-    static TWidget* WidgetOf(const char* name)
-    {
-        return dynamic_cast<TWidget*>(Setting(name).Control->GetValueWnd());
-    }
-    static bool IsPending(const char* name) { return CPendingChangeList::GetInstance().IsListed(&Setting(name)); }
-
-    CTempDir m_dir;
-    CMessageRecorder m_messages;
-    wxFrame* m_frame = nullptr;
-    wxPanel* m_page = nullptr;
 };
 
 TEST_F(ListControlsTest, EachListControlCommitsTheValueAndLabelItsWidgetShows)
 {
-    BuildPage();
+    BuildPage("Lists");
 
     auto* volume = WidgetOf<wxChoice>("BEPLVL");
-    ASSERT_NE(nullptr, volume);
     EXPECT_EQ((std::vector<wxString>{"Low", "High"}), EntriesOf(volume));
     Pick(volume, "Low");
     EXPECT_EQ("1", Setting("BEPLVL").Value);
     EXPECT_EQ("Low", Setting("BEPLVL").ValueText);
 
     auto* mode = WidgetOf<wxChoice>("SCNMOD");
-    ASSERT_NE(nullptr, mode);
     EXPECT_EQ((std::vector<wxString>{"Level", "Trigger", "Sense"}), EntriesOf(mode));  // unfiltered
     Pick(mode, "Trigger");
     EXPECT_EQ("1", Setting("SCNMOD").Value);
@@ -210,7 +128,7 @@ TEST_F(ListControlsTest, EachListControlCommitsTheValueAndLabelItsWidgetShows)
     // Offline a button group's choice is kept like any other change.
     const std::vector<wxButton*> presets = dynamic_cast<CGroupButtonControl&>(*Setting("MODPRE").Control).GetButtons();
     ASSERT_EQ(2u, presets.size());
-    Send(presets[1], wxEVT_BUTTON);
+    Press(presets[1]);
     EXPECT_EQ("1", Setting("MODPRE").Value);
 
     EXPECT_EQ((std::vector<wxString>{"BEPLVL", "SCNMOD", "KBWDLY", "BEPTON", "232AFL", "MODPRE"}),
@@ -224,7 +142,7 @@ TEST_F(ListControlsTest, EachListControlCommitsTheValueAndLabelItsWidgetShows)
 
 TEST_F(ListControlsTest, ARefreshShowsTheModesValueAndFallsBackToTheFirstItem)
 {
-    BuildPage();
+    BuildPage("Lists");
     CCmdNameXmlInfo& volume = Setting("BEPLVL");
     volume.DeviceValue = volume.Value = "7";  // a scanner answer outside the list
     GetControlFactory()->RefreshControl(volume.Control, 0);
@@ -261,7 +179,7 @@ TEST_F(ListControlsTest, TheWheelOverAValueWidgetWithoutTheFocusScrollsThePage)
     page->SetSize(0, 0, 640, 150);
     page->BuildControls();
     for (const char* name : {"BEPLVL", "SCNMOD", "KBWDLY", "RTCDAT"}) {
-        wxWindow* widget = Setting(name).Control->GetValueWnd();
+        wxWindow* widget = WidgetOf(name);
         ASSERT_NE(nullptr, widget) << name;
         const int32_t before = page->GetScrollOffset();
         EXPECT_TRUE(TurnWheel(*widget)) << name << " was left the wheel";
@@ -281,30 +199,12 @@ TEST_F(ListControlsTest, TheWheelOverAValueWidgetWithoutTheFocusScrollsThePage)
     EXPECT_EQ(before, page->GetScrollOffset());
 }
 
-class ListControlsOnlineTest : public ListControlsTest {
-protected:
-    void Connect(std::vector<std::string> replies)
-    {
-        ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 150));
-        m_scanner.Script(std::move(replies));
-        CSaveCfg::GetInstance().SetOnline(true);
-    }
-    void PressPreset(size_t index)
-    {
-        const std::vector<wxButton*> presets =
-            dynamic_cast<CGroupButtonControl&>(*Setting("MODPRE").Control).GetButtons();
-        ASSERT_LT(index, presets.size());
-        Send(presets[index], wxEVT_BUTTON);
-    }
-
-    CScriptedScanner m_scanner;
-};
-
-TEST_F(ListControlsOnlineTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLosingPendingChanges)
+TEST_F(ListControlsTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLosingPendingChanges)
 {
-    Connect({ReplyFrame("MODPRE1\x06"), ReplyFrame("BEPLVL2\x06;SCNMOD2\x06;MODPRE1\x06")});
+    CScriptedScanner& scanner =
+        ConnectScanner({ReplyFrame("MODPRE1\x06"), ReplyFrame("BEPLVL2\x06;SCNMOD2\x06;MODPRE1\x06")}, true);
     Setting("232AFL").DeviceValue = Setting("232AFL").Value = "4";
-    BuildPage();
+    BuildPage("Lists");
     // Online the toggle's states are the scanner's limits, and a custom number
     // needs a range beside the list.
     EXPECT_EQ((std::vector<wxString>{"None", "Short", "Long"}), EntriesOf(WidgetOf<wxChoice>("KBWDLY")));
@@ -318,14 +218,14 @@ TEST_F(ListControlsOnlineTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLo
     std::vector<size_t> heardInWaitDialog;
     CCfgTitleDlg::SetWorkRunner([&](const std::function<bool()>& work) {
         const bool result = work();
-        heardInWaitDialog.push_back(m_scanner.Requests().size());
+        heardInWaitDialog.push_back(scanner.Requests().size());
         return result;
     });
     PressPreset(1);
     CCfgTitleDlg::SetWorkRunner(nullptr);
     EXPECT_EQ(std::vector<size_t>{2u}, heardInWaitDialog) << "the command and the read-back wait in one dialog";
     EXPECT_EQ((std::vector<std::string>{std::string("~\x01" "0000@MODPRE1;\x03"), std::string("~\x01" "0000@*;\x03")}),
-              m_scanner.Requests());
+              scanner.Requests());
     EXPECT_TRUE(m_messages.Texts().empty());
     EXPECT_EQ("1", Setting("MODPRE").DeviceValue);
     EXPECT_FALSE(IsPending("MODPRE"));
@@ -336,7 +236,7 @@ TEST_F(ListControlsOnlineTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLo
     EXPECT_EQ("2", Setting("BEPLVL").DeviceValue);
     EXPECT_TRUE(IsPending("BEPLVL"));
 
-    m_scanner.Script({ReplyFrame("MODPRE0\x15")});
+    scanner.Script({ReplyFrame("MODPRE0\x15")});
     PressPreset(0);
     ASSERT_EQ(1u, m_messages.Texts().size());
     EXPECT_EQ(wxString::FromUTF8("保存失败 \r\n命令 :[MODPRE] "), m_messages.Texts()[0]);

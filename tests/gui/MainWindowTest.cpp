@@ -1,18 +1,13 @@
+// The main window: its language at start, on switching and at exit, the start
+// refused for broken language files, the help document and the title.
 #include "AppContext.h"
-#include "AppSettings.h"
-#include "ControlMnt.h"
-#include "CreateObject.h"
 #include "HarbrekBaseDlg.h"
 #include "HelpViewFrame.h"
-#include "LanguageXmlInfo.h"
 #include "MainDlg.h"
 #include "VostrelDlg.h"
 
 #include "GuiTestSupport.h"
-#include "MessageRecorder.h"
-#include "TempDir.h"
 
-#include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
 
@@ -31,55 +26,11 @@ bool HasButtonLabelled(wxWindow* window, const wxString& label)
     return false;
 }
 
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_dir.CopyShippedData();
-        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
-    }
-    void TearDown() override
-    {
-        if (m_window)
-            Close();
-        CWindowControlFactory::ResetInstance();
-        CControlMnt::ResetInstance();
-        CCreateObject::ResetInstance();
-        CLanguageXmlInfo::ResetInstance();
-        CAppSettings::ResetInstance();
-        CAppContext::ResetInstance();
-    }
-
-    bool Start()
-    {
-        m_window = new CVostrelDlg();
-        SStartOptions options;
-        options.checkSingleInstance = false;
-        options.maximise = false;
-        const bool started = m_window->Start(options);
-        wxTheApp->ProcessPendingEvents();
-        return started;
-    }
-
-    void Close()
-    {
-        m_window->Destroy();
-        m_window = nullptr;
-        wxTheApp->ProcessIdle();  // deletes the window
-    }
-
-    // The window as a person sees it, kept beside the test run for review.
-    void SaveScreenshot(const char* name) { ::SaveScreenshot(m_window, name); }
-
-    CTempDir m_dir;
-    CMessageRecorder m_messages;
-    CVostrelDlg* m_window = nullptr;
-};
+using MainWindowTest = MainWindowFixture;
 
 TEST_F(MainWindowTest, StartsInTheStoredLanguageSwitchesAndWritesLangAtExit)
 {
-    m_dir.Write("hbs.ini", "[cfg]\nlang=EN\nLogLevel=9\n");
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Start("[cfg]\nlang=EN\nLogLevel=9\n"));
     EXPECT_TRUE(m_messages.Texts().empty());
     EXPECT_TRUE(HasButtonLabelled(m_window, "Connected scanners"));
     EXPECT_TRUE(HasButtonLabelled(m_window, "Home"));
@@ -96,7 +47,7 @@ TEST_F(MainWindowTest, StartsInTheStoredLanguageSwitchesAndWritesLangAtExit)
     EXPECT_EQ(2052, CAppContext::GetInstance().GetUiLanguageId());
     SaveScreenshot("home-cn.png");
 
-    Close();
+    Destroy();
     const std::string ini = m_dir.Read("hbs.ini");
     EXPECT_NE(std::string::npos, ini.find("lang=CN"));
     EXPECT_NE(std::string::npos, ini.find("LogLevel=2"));
@@ -104,34 +55,39 @@ TEST_F(MainWindowTest, StartsInTheStoredLanguageSwitchesAndWritesLangAtExit)
 
 TEST_F(MainWindowTest, AStoredLanguageThatIsNotListedSelectsTheFirstOne)
 {
-    m_dir.Write("hbs.ini", "[cfg]\nlang=FR\n");
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Start("[cfg]\nlang=FR\n"));
     EXPECT_EQ(wxString::FromUTF8("简体中文"), m_window->GetHomePage()->GetLanguageChooser()->GetStringSelection());
-    Close();
+    Destroy();
     EXPECT_NE(std::string::npos, m_dir.Read("hbs.ini").find("lang=CN"));
 }
 
-TEST_F(MainWindowTest, WithoutALanguageListTheProgramEndsWithTheResourceMessage)
+// A language file that is missing (null content) or broken.
+struct SBrokenLanguageFile {
+    const char* file;
+    const char* content;
+};
+
+class MainWindowStartTest : public MainWindowFixture, public ::testing::WithParamInterface<SBrokenLanguageFile> {};
+
+TEST_P(MainWindowStartTest, ABrokenLanguageFileEndsTheProgramWithTheResourceMessage)
 {
-    std::filesystem::remove(std::string(m_dir.File("Config/language.xml").utf8_str()));
-    EXPECT_FALSE(Start());
+    const std::string path(m_dir.File(GetParam().file).utf8_str());
+    if (GetParam().content)
+        m_dir.Write(GetParam().file, GetParam().content);
+    else
+        std::filesystem::remove(path);
+    EXPECT_FALSE(Start(""));
     ASSERT_EQ(1u, m_messages.Texts().size());
     EXPECT_EQ(wxString::FromUTF8("打开资源文件失败,请确认程序是否正常安装!"), m_messages.Texts()[0]);
-    Close();
 }
 
-TEST_F(MainWindowTest, ABrokenLanguageFileAlsoEndsTheProgram)
-{
-    m_dir.Write("Config/lang_cn.xml", "<language><property");
-    EXPECT_FALSE(Start());
-    ASSERT_EQ(1u, m_messages.Texts().size());
-    Close();
-}
+INSTANTIATE_TEST_SUITE_P(LanguageFiles, MainWindowStartTest,
+                         ::testing::Values(SBrokenLanguageFile{"Config/language.xml", nullptr},
+                                           SBrokenLanguageFile{"Config/lang_cn.xml", "<language><property"}));
 
 TEST_F(MainWindowTest, AMissingHelpDocumentIsReportedInTheCurrentLanguage)
 {
-    m_dir.Write("hbs.ini", "[cfg]\nlang=EN\n");
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
     std::filesystem::remove(std::string(m_dir.File("Doc/Vostrel_EN.html").utf8_str()));
     EXPECT_FALSE(OpenHelpDocument());
     ASSERT_EQ(1u, m_messages.Texts().size());
@@ -140,8 +96,7 @@ TEST_F(MainWindowTest, AMissingHelpDocumentIsReportedInTheCurrentLanguage)
 
 TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInTheProgramsOwnView)
 {
-    m_dir.Write("hbs.ini", "[cfg]\nlang=EN\n");
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
     wxString offered;
     SetHelpLauncher([&offered](const wxString& path) {
         offered = path;
@@ -166,9 +121,8 @@ TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInTheProgramsOwnView)
 
 TEST_F(MainWindowTest, RescueModeMarksTheTitle)
 {
-    m_dir.Write("hbs.ini", "[cfg]\nlang=EN\nCheckCpu=1\n");
     CAppContext::GetInstance().SetVersion("2.1.0.0");
-    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Start("[cfg]\nlang=EN\nCheckCpu=1\n"));
     EXPECT_EQ("Vostrel V2.1.0.Rescue", m_window->GetTitle());
 }
 
