@@ -4,14 +4,17 @@
 #include "hbds.h"
 
 #include <wx/filefn.h>
-#include <wx/filename.h>
 #include <wx/init.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace {
+
+// A plain global, not a function's static: it must outlive the clean-up at exit.
+std::string g_directory;
 
 wxString MakeProgramDirectory()
 {
@@ -20,9 +23,10 @@ wxString MakeProgramDirectory()
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vostrel-fuzz-XXXXXX";
     if (!mkdtemp(pattern.data()))
         std::abort();
+    g_directory = pattern;
+    std::atexit([] { std::filesystem::remove_all(g_directory); });
     const wxString directory = wxString::FromUTF8(pattern) + "/";
     wxMkdir(directory + "Config");
-    std::atexit([] { wxFileName::Rmdir(FuzzProgramDirectory(), wxPATH_RMDIR_RECURSIVE); });
     // Only the worst errors are logged, to the private folder: the readers log every
     // malformed file, which is nearly every input.
     hbds_set_log_directory(pattern.c_str());
