@@ -26,7 +26,7 @@ status=0
 for target in "$@"; do
   cp -r "tests/fuzz/corpus/$target" "$work/$target"
   if TMPDIR=$work build/fuzz/bin/fuzz_"$target" "$work/$target" -max_total_time="$seconds" -timeout=2 \
-      -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/$target-" \
+      -rss_limit_mb=2048 -dict=tests/fuzz/fuzz.dict -print_final_stats=1 -artifact_prefix="$findings/$target-" \
       >"$work/$target.log" 2>&1; then
     echo "fuzz_$target: $(grep -m1 'stat::number_of_executed_units' "$work/$target.log" | awk '{print $2}') inputs, no finding"
   else
