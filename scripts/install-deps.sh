@@ -8,6 +8,7 @@ packages=(
   libwxgtk3.2-dev liblua5.1-0-dev libzint-dev libserialport-dev libhidapi-dev
   libcurl4-openssl-dev libzip-dev libhpdf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang-14 libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-noto-cjk
 )
 

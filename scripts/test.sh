@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the normal and the sanitizer configuration and
-# runs every test of both. Window tests run on a private virtual X display.
+# runs every test of both, then each fuzz target for 10 s. Window tests run on a
+# private virtual X display.
 # Exits non-zero when any build step or test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,6 +32,9 @@ for preset in default asan; do
   echo "=== $preset: tests"
   ctest --preset "$preset" -j2 --timeout 300 || status=1
 done
+
+echo "=== fuzz: every target for 10 s from its seeds"
+bash scripts/fuzz.sh 10 || status=1
 
 if [ "$status" -ne 0 ]; then
   echo "Some tests failed." >&2

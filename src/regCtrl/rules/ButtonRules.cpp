@@ -125,7 +125,10 @@ bool ExchangeButtonCommand(const wxString& commandName, RereadValues& reread)
 void TakeRereadValues(const RereadValues& reread)
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    for (const auto& [name, value] : reread) {
+    for (const auto& entry : reread) {
+        // Plain references, not a structured binding: the lambda below captures them.
+        const wxString& name = entry.first;
+        const wxString& value = entry.second;
         // A value too long for the map is not the scanner's whole answer; leave it out.
         if (!engine.SetMapValue(name, value))
             continue;

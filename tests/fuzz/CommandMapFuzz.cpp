@@ -1,0 +1,11 @@
+// A model's command file.
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "FuzzHarness.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    WriteFuzzFile("Config/model.xml", data, size);
+    CDeviceCmdNameMntXmlInfo::GetInstance().Load("model.xml");
+    CDeviceCmdNameMntXmlInfo::ResetInstance();
+    return 0;
+}

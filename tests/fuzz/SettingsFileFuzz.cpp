@@ -1,0 +1,13 @@
+// The program's settings file "hbs.ini".
+#include "AppSettings.h"
+#include "FuzzHarness.h"
+#include "hbds.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const wxString path = WriteFuzzFile("hbs.ini", data, size);
+    CAppSettings::GetInstance().LoadAppSettings(path);
+    CAppSettings::ResetInstance();
+    HBSetLogLevel(1);  // the file sets the log level
+    return 0;
+}

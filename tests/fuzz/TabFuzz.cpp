@@ -1,0 +1,30 @@
+// The tab tree file, over the shipped pages of the HI880 model.
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "FuzzHarness.h"
+#include "PageMntXmlInfo.h"
+#include "TabNodeXmlInfo.h"
+
+#include <cstdlib>
+
+namespace {
+
+bool LoadShippedPages()
+{
+    CopyShippedConfig("HI880.xml");
+    CopyShippedConfig("pageinfo.xml");
+    return CDeviceCmdNameMntXmlInfo::GetInstance().Load("HI880.xml") && CPageMntXmlInfo::GetInstance().Load();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const bool pagesLoaded = LoadShippedPages();
+    if (!pagesLoaded)
+        std::abort();
+    WriteFuzzFile("Config/maincfg.xml", data, size);
+    CTabNodeXmlInfo root;
+    if (root.Load())
+        root.FindPage("Interface");
+    return 0;
+}
