@@ -27,16 +27,6 @@ void CopyTo(char* out, size_t room, const wxString& text)
     std::snprintf(out, room, "%s", static_cast<const char*>(text.utf8_str()));
 }
 
-void Append(char* out, size_t room, const char* text)
-{
-    hbds_append_text(out, room, text);
-}
-
-void AppendNumber(char* out, size_t room, long value, int width)
-{
-    hbds_append_decimal(out, room, value, width);
-}
-
 void WriteText(int fd, const char* text)
 {
     ssize_t ignored = write(fd, text, std::strlen(text));
@@ -46,10 +36,10 @@ void WriteText(int fd, const char* text)
 void WriteDump(int fd, int signalNumber)
 {
     char head[128] = "Vostrel crash dump\nsignal ";
-    AppendNumber(head, sizeof head, signalNumber, 1);
-    Append(head, sizeof head, "\npid ");
-    AppendNumber(head, sizeof head, static_cast<long>(getpid()), 1);
-    Append(head, sizeof head, "\n\nbacktrace:\n");
+    hbds_append_decimal(head, sizeof head, signalNumber, 1);
+    hbds_append_text(head, sizeof head, "\npid ");
+    hbds_append_decimal(head, sizeof head, static_cast<long>(getpid()), 1);
+    hbds_append_text(head, sizeof head, "\n\nbacktrace:\n");
     WriteText(fd, head);
     // backtrace() is safe here once its unwinder is loaded, which install time did.
     void* frames[128];
@@ -83,15 +73,15 @@ void MakeDumpPath(char* path, size_t room)
     std::tm local{};
     hbds_local_time_from_signal(&local);
     path[0] = '\0';
-    Append(path, room, g_pathStem);
-    AppendNumber(path, room, local.tm_year + 1900, 4);
-    AppendNumber(path, room, local.tm_mon + 1, 2);
-    AppendNumber(path, room, local.tm_mday, 2);
-    Append(path, room, "-");
-    AppendNumber(path, room, local.tm_hour, 2);
-    AppendNumber(path, room, local.tm_min, 2);
-    AppendNumber(path, room, local.tm_sec, 2);
-    Append(path, room, ".dmp");
+    hbds_append_text(path, room, g_pathStem);
+    hbds_append_decimal(path, room, local.tm_year + 1900, 4);
+    hbds_append_decimal(path, room, local.tm_mon + 1, 2);
+    hbds_append_decimal(path, room, local.tm_mday, 2);
+    hbds_append_text(path, room, "-");
+    hbds_append_decimal(path, room, local.tm_hour, 2);
+    hbds_append_decimal(path, room, local.tm_min, 2);
+    hbds_append_decimal(path, room, local.tm_sec, 2);
+    hbds_append_text(path, room, ".dmp");
 }
 
 void OnFatalSignal(int signalNumber)

@@ -74,27 +74,17 @@ void WriteLine(int level, const char* source, int line, const char* text)
 
 // ---- Pieces a signal handler may use: no locks, no allocation, no stdio ----
 
-// Appends to a fixed buffer, always leaving it terminated; what does not fit is cut.
+// A fixed buffer, always terminated; what does not fit is cut.
 class CSignalSafeText {
 public:
-    void Add(const char* text)
-    {
-        for (; text && *text && m_length + 1 < sizeof m_text; ++text)
-            m_text[m_length++] = *text;
-        m_text[m_length] = '\0';
-    }
+    void Add(const char* text) { hbds_append_text(m_text, sizeof m_text, text); }
     // `value` in decimal with at least `width` digits.
-    void AddNumber(long value, int width = 1)
-    {
-        hbds_append_decimal(m_text, sizeof m_text, value, width);
-        m_length = std::strlen(m_text);
-    }
+    void AddNumber(long value, int width = 1) { hbds_append_decimal(m_text, sizeof m_text, value, width); }
     const char* Text() const { return m_text; }
-    size_t Length() const { return m_length; }
+    size_t Length() const { return std::strlen(m_text); }
 
 private:
     char m_text[4096 + 512] = {};
-    size_t m_length = 0;
 };
 
 // Year, month and day of a count of days since 1970-01-01 (the proleptic Gregorian
