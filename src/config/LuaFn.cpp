@@ -66,3 +66,8 @@ int CLuaFn::CallFuncSet(const std::string& argument)
     lua_settop(m_state, 0);
     return result;
 }
+
+int CLuaFn::GetStackDepth() const
+{
+    return m_state ? lua_gettop(m_state) : 0;
+}

@@ -17,6 +17,8 @@ public:
     // Calls the script's global "func_set" with `argument`; 0 when the call fails or
     // the result is no number, otherwise the result as an integer.
     int CallFuncSet(const std::string& argument);
+    // Values left on the state's stack; 0 between calls, or every call would grow it.
+    int GetStackDepth() const;
 
 private:
     lua_State* m_state = nullptr;

@@ -79,7 +79,7 @@ TEST_F(LuaHookTest, EveryWayAScriptCanFailStaysQuiet)
     } cases[] = {
         {"function func_set(path) return 1 end\nthis is no lua", false, 0},
         {"error('main chunk fails')\n", false, 0},
-        {"x = 1\n", true, 0},
+        {"x = 1\nreturn 1, 2, 3\n", true, 0},
         {"function func_set(path) error('inside') end\n", true, 0},
         {"function func_set(path) return \"done\" end\n", true, 0},
         {"function func_set(path) return 41.9 end\n", true, 41},
@@ -91,10 +91,12 @@ TEST_F(LuaHookTest, EveryWayAScriptCanFailStaysQuiet)
         EXPECT_EQ(c.loads, CSaveCfg::GetInstance().RunDeviceHook(m_dir.File("a.xml"))) << c.script;
         CLuaFn lua;
         ASSERT_EQ(c.loads, lua.LoadScript(std::string(m_dir.File("lua/model.lua").utf8_str()))) << c.script;
+        EXPECT_EQ(0, lua.GetStackDepth()) << c.script;
         if (!c.loads)
             continue;
         EXPECT_EQ(c.answer, lua.CallFuncSet("x")) << c.script;
         EXPECT_EQ(c.answer, lua.CallFuncSet("x")) << c.script;
+        EXPECT_EQ(0, lua.GetStackDepth()) << c.script;
     }
 }
 
