@@ -1,7 +1,9 @@
 // A reply arriving in pieces through the link manager's read path over an in-process
-// port, then parsed as the configuration engine does. The input is a list of pieces,
-// each a length byte (1 to 64 bytes follow) and its bytes; after the last piece the
-// port reports the device gone, which ends the read at once.
+// port, then parsed as the configuration engine does. The first byte picks the read's
+// own limit (none, 1 or 2 ms); the rest is a list of pieces, each a length byte (1 to
+// 64 bytes follow) and its bytes, where a length byte of 0xFF is a quiet moment in
+// which the port has nothing, so that the silence and limit time-outs are met too.
+// After the last piece the port reports the device gone, which ends the read at once.
 #include "DeviceEntry.h"
 #include "FuzzHarness.h"
 #include "HBDataStreamMnt.h"
@@ -28,6 +30,11 @@ int SendPiece(void*, uint8_t* buffer, uint32_t size, int)
 {
     if (g_pieces.size == 0)
         return -1;
+    if (g_pieces.data[0] == 0xFF) {
+        ++g_pieces.data;
+        --g_pieces.size;
+        return 0;
+    }
     const size_t length = std::min<size_t>({g_pieces.data[0] % 64 + 1u, g_pieces.size - 1, size});
     std::memcpy(buffer, g_pieces.data + 1, length);
     g_pieces.data += 1 + length;
@@ -60,8 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     link.Write(kRequest, std::size(kRequest) - 1);  // drops what an earlier input left over
-    g_pieces = {data, size};
-    if (!link.ReadReply(0, CSaveCfg::IsReplyComplete))
+    if (size == 0)
+        return 0;
+    g_pieces = {data + 1, size - 1};
+    if (!link.ReadReply(data[0] % 3, CSaveCfg::IsReplyComplete))
         return 0;
     size_t length = 0;
     wchar_t* text = link.GetReplyTextAnsi(length);
