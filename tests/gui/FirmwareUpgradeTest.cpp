@@ -91,6 +91,7 @@ TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVers
         } else if (!dialog->IsRunning()) {
             log = dialog->GetLogBox()->GetValue();
             bar = dialog->GetBar()->GetValue();
+            EXPECT_TRUE(dialog->GetUpdateButton()->IsEnabled());
             ::SaveScreenshot(dialog, "firmware-upgrade.png");
             driver.Stop();
             dialog->EndModal(wxID_CANCEL);
@@ -166,6 +167,7 @@ TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheO
     ASSERT_TRUE(RunUntil([&] { return dialog->GetRoundsFinished() >= 2; }, 120));
     dialog->Stop();
     ASSERT_TRUE(RunUntil([&] { return !dialog->IsBusy(); }, 60));
+    EXPECT_TRUE(dialog->GetStartButton()->IsEnabled());
     ::SaveScreenshot(dialog, "firmware-batch.png");
 
     ASSERT_EQ(8, dialog->GetList()->GetItemCount());
