@@ -195,19 +195,32 @@ private:
     {
         const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(waitMs);
         std::vector<uint8_t> received;
-        uint8_t chunk[512];
+        uint8_t chunk[HBDS_FW_PACKET_OVERHEAD + 0x10000];
         for (;;) {
             if (TakeAnswer(received, type, sequence, answer))
                 return true;
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0)
                 return false;
+            // Asking for exactly what the packet still lacks ends the read the moment it
+            // is whole, instead of after the line has been quiet for a while.
             uint32_t status = HBDS_OK;
-            const int got = hbds_read_until(m_handle, chunk, sizeof chunk, static_cast<int>(left), -2, nullptr, 0, &status);
+            const int got = hbds_read_until(m_handle, chunk, BytesMissing(received), static_cast<int>(left), -2,
+                                            nullptr, 0, &status);
             if (got <= 0 && status != HBDS_OK)
                 return false;
             received.insert(received.end(), chunk, chunk + std::max(got, 0));
         }
+    }
+
+    // What the packet at the start of `received` lacks to be whole (at least one byte).
+    static uint32_t BytesMissing(const std::vector<uint8_t>& received)
+    {
+        const size_t header = 7;
+        if (received.size() < header)
+            return static_cast<uint32_t>(header - received.size());
+        const size_t whole = header + (received[5] | received[6] << 8) + 4;
+        return whole > received.size() ? static_cast<uint32_t>(whole - received.size()) : 1;
     }
 
     // Finds the answer to (type, sequence) in the bytes so far; drops what is no answer.

@@ -105,7 +105,7 @@ void CDeviceBatchUpgradeDlg::CreateControls()
     m_btnStop = new wxButton(this, wxID_ANY, wxString());
     m_btnLog = new wxButton(this, wxID_ANY, wxString());
     m_btnChoose->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ChooseFile(); });
-    m_btnRefresh->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Refresh(); });
+    m_btnRefresh->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRows(); });
     m_btnStart->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Start(); });
     m_btnStop->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Stop(); });
     m_btnLog->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowLog(); });
@@ -192,7 +192,7 @@ void CDeviceBatchUpgradeDlg::ListScanners(int delayMs)
     m_listed = true;
 }
 
-void CDeviceBatchUpgradeDlg::Refresh()
+void CDeviceBatchUpgradeDlg::RefreshRows()
 {
     if (m_phase != EPhase::Idle)
         return;

@@ -30,7 +30,7 @@ public:
     ~CDeviceBatchUpgradeDlg() override;
 
     void ChooseFile();
-    void Refresh();
+    void RefreshRows();
     void Start();
     void Stop();
     void ShowLog();
