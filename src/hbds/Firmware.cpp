@@ -3,6 +3,7 @@
 // last part the end packet and the wait for the restarted scanner.
 #include "hbds.h"
 #include "hbds_firmware.h"
+#include "Transport.h"
 
 #include <chrono>
 #include <cstdio>
@@ -19,8 +20,8 @@ using Clock = std::chrono::steady_clock;
 // silent line from a lost byte without keeping the user waiting.
 const int kProbeTries = 3;
 const int kProbeWaitMs = 500;
-// Long enough for a whole block at 9600 baud to cross the line and be answered.
-const int kPacketWaitMs = 1500;
+// The wait for an answer: the packet and its answer on the wire twice over, and this.
+const int kAnswerSlackMs = 500;
 // A restarting scanner is silent for a while; it is asked again until it answers.
 const int kRestartWaitMs = 20000;
 const int kRestartPollMs = 300;
@@ -159,8 +160,10 @@ private:
     uint32_t Send(char type, uint16_t sequence, const uint8_t* payload, size_t length)
     {
         SAnswer answer;
+        const double wireMs = hbds::LineByteMs(m_handle) * (length + 2 * HBDS_FW_PACKET_OVERHEAD + 64);
+        const int waitMs = kAnswerSlackMs + static_cast<int>(2 * wireMs);
         for (int attempt = 0; attempt < m_retries; ++attempt) {
-            if (!Exchange(type, sequence, payload, length, 1, kPacketWaitMs, answer) ||
+            if (!Exchange(type, sequence, payload, length, 1, waitMs, answer) ||
                 answer.status == HBDS_FW_ANSWER_RESEND) {
                 Store(m_progress.resends, m_progress.resends + 1);
                 logout_line(4, "Firmware.cpp", __LINE__, "packet %c %u sent again", type, sequence);
