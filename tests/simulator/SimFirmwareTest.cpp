@@ -206,6 +206,32 @@ TEST_F(SimFirmwareTest, PowerLoss_LeavesABootModeThatOnlyADownloadEnds)
     EXPECT_EQ("V3.00.007", Firmware().Version());
 }
 
+TEST(SlowLineFirmwareTest, ASetUpPacketLongerThanASecondOnTheWireIsWaitedFor)
+{
+    // At 9600 baud the kernel record alone needs about three seconds on the line.
+    CInProcessScanner scanner(FixtureScanner(9600), "sim:FW-SLOW");
+    ASSERT_NE(0u, scanner.Start());
+    SSimFirmwareFaults quick;
+    quick.restartMs = 100;
+    scanner.Scanner().Firmware().SetFaults(quick);
+    SFirmwareSpec spec;
+    spec.deviceName = "HBS-T100";
+    spec.version = "V4";
+    spec.parts = {{HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(500, 9)}};
+    std::string error;
+    const std::string path = (std::filesystem::temp_directory_path() / ("fw_slow_" + std::to_string(::getpid()) + ".bin")).string();
+    ASSERT_TRUE(WriteFirmwareFile(path, BuildFirmwareImage(spec, error), error)) << error;
+    const HBDS_HANDLE handle = hbds_create();
+    const SerialSettings line = Line(scanner.Port(), 9600);
+    uint32_t status = 0;
+    HbdsFirmwareProgress progress{};
+    ASSERT_NE(0, hbds_open_com(handle, &line, &status));
+    EXPECT_NE(0, hbds_update_firmware_file_1(handle, path.c_str(), 1, 30, &progress, 0, &status)) << status;
+    EXPECT_EQ(0u, progress.resends);
+    hbds_destory(handle);
+    std::remove(path.c_str());
+}
+
 TEST(SimFirmwareFaultsTest, OptionsOfTheProgram)
 {
     struct SCase {
