@@ -47,6 +47,23 @@ protected:
         return path;
     }
 
+    // A simulated HI880 on its own pseudo-terminal, listed among the serial ports.
+    static std::unique_ptr<CPtyScanner> PlugPty(const std::string& serialNumber, const SSimFirmwareFaults& faults)
+    {
+        SSimScannerProfile profile;
+        profile.productName = "HBS-HI880";
+        profile.serialNumber = serialNumber;
+        profile.baudRate = 115200;
+        std::string error;
+        auto scanner = CSimulatedScanner::FromModelFile(std::string(VOSTREL_DATA_DIR) + "/Config/HI880.xml", profile, error);
+        EXPECT_NE(nullptr, scanner) << error;
+        scanner->Firmware().SetFaults(faults);
+        auto served = std::make_unique<CPtyScanner>(std::move(scanner));
+        EXPECT_TRUE(served->Start(error)) << error;
+        hbds_add_serial_path(served->Path().c_str());
+        return served;
+    }
+
     // Lets the windows work until `done` holds; false after `seconds`.
     static bool RunUntil(const std::function<bool()>& done, int seconds)
     {
@@ -132,21 +149,11 @@ TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheO
     ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
     std::vector<std::unique_ptr<CPtyScanner>> scanners;
     for (int i = 0; i < 8; ++i) {
-        SSimScannerProfile profile;
-        profile.productName = "HBS-HI880";
-        profile.serialNumber = wxString::Format("FW%06d", i).ToStdString();
-        profile.baudRate = 115200;
-        std::string error;
-        auto scanner = CSimulatedScanner::FromModelFile(std::string(VOSTREL_DATA_DIR) + "/Config/HI880.xml", profile, error);
-        ASSERT_NE(nullptr, scanner) << error;
         SSimFirmwareFaults faults;
         faults.restartMs = 300;
         if (i == 5)
             faults.failPacket = 'E';
-        scanner->Firmware().SetFaults(faults);
-        scanners.push_back(std::make_unique<CPtyScanner>(std::move(scanner)));
-        ASSERT_TRUE(scanners.back()->Start(error)) << error;
-        hbds_add_serial_path(scanners.back()->Path().c_str());
+        scanners.push_back(PlugPty(wxString::Format("FW%06d", i).ToStdString(), faults));
     }
     m_dir.Write("Time.ini", "[Time]\ndelay=0\ndelayEnd=500\n");
     m_dir.Write("ufcom.ini", "[Parameters]\nVcomBindMode=2\n");
@@ -183,6 +190,32 @@ TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheO
     CBatchLogXmlInfo log;
     ASSERT_TRUE(log.Load(DayLogPath(m_dir.Path(), wxDateTime::Now())));
     EXPECT_EQ(8u, log.GetRecords().size());
+    dialog->Destroy();
+}
+
+TEST_F(FirmwareUpgradeTest, BatchWithAConfigurationFileSendsItsSettingsToEveryScanner)
+{
+    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
+    std::vector<std::unique_ptr<CPtyScanner>> scanners;
+    for (const char* serial : {"CF000001", "CF000002"})
+        scanners.push_back(PlugPty(serial, SSimFirmwareFaults()));
+    m_dir.Write("Time.ini", "[Time]\ndelay=0\ndelayEnd=60000\n");
+    m_dir.Write("settings.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Vostrel DeviceType=\"HBS-HI880\">\n"
+                                " <Command CommandName=\"128MAX\" Value=\"40\"/>\n</Vostrel>\n");
+    SetFileChooser([this](const SFileQuestion&) { return m_dir.File("settings.xml"); });
+    auto* dialog = new CDeviceBatchUpgradeDlg(m_window, m_dir.Path());
+    dialog->ChooseFile();
+    dialog->Start();
+    ASSERT_TRUE(RunUntil([&] { return dialog->GetRoundsFinished() >= 1; }, 60));
+    dialog->Stop();
+    ASSERT_TRUE(RunUntil([&] { return !dialog->IsBusy(); }, 30));
+    ASSERT_EQ(2, dialog->GetList()->GetItemCount());
+    for (long row = 0; row < 2; ++row)
+        EXPECT_EQ("Upgraded", dialog->GetResultText(row)) << row;
+    for (const auto& scanner : scanners) {
+        EXPECT_EQ("40", scanner->Scanner().CurrentValue("128MAX"));
+        EXPECT_EQ(0, scanner->Scanner().Firmware().PacketsHeard());
+    }
     dialog->Destroy();
 }
 
