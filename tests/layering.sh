@@ -4,10 +4,10 @@
 set -u
 src="$1"
 rows=(
-  "hbds: app device config model regCtrl/rules regCtrl/object pages simulator demo cli"
+  "hbds: app device config model regCtrl/rules regCtrl/object pages simulator demo cli fwpack"
   "app: device config model regCtrl/rules regCtrl/object pages simulator demo cli"
   "device: config model regCtrl/rules regCtrl/object pages simulator demo cli"
-  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli"
+  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli fwpack"
 )
 found=0
 for row in "${rows[@]}"; do

@@ -25,6 +25,8 @@ int RunRead(const SCliOptions& options, std::ostream& out, std::ostream& err);
 int RunApply(const SCliOptions& options, std::ostream& out, std::ostream& err);
 // Prints the settings of the scanner that differ from a configuration file.
 int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err);
+// Downloads a firmware file into the first scanner, or into every one at once with --all.
+int RunUpgrade(const SCliOptions& options, std::ostream& out, std::ostream& err);
 int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err);
 
 // A reply value made safe for a terminal: control bytes become \xNN.

@@ -30,6 +30,8 @@ ECliCommand CommandFromWord(const std::string& word)
         return ECliCommand::Apply;
     if (word == "diff")
         return ECliCommand::Diff;
+    if (word == "upgrade")
+        return ECliCommand::Upgrade;
     if (word == "help" || word == "--help" || word == "-h")
         return ECliCommand::Help;
     return ECliCommand::None;
@@ -44,6 +46,7 @@ const char* CliUsage()
            "       vostrel-cli read [scanner options] FILE\n"
            "       vostrel-cli apply [scanner options] [--all] [--force] FILE\n"
            "       vostrel-cli diff [scanner options] FILE\n"
+           "       vostrel-cli upgrade [scanner options] [--all] [--force] FIRMWARE\n"
            "\n"
            "list  finds the scanners that answer and prints one line for each:\n"
            "      port, product name, serial number and catalogue model, separated by tabs.\n"
@@ -59,6 +62,10 @@ const char* CliUsage()
            "      model than the file's is skipped unless --force is given.\n"
            "diff  prints each setting of FILE that the first scanner holds differently:\n"
            "      command, value in the file, value in the scanner, separated by tabs.\n"
+           "upgrade downloads the firmware file FIRMWARE into the first scanner found, or with\n"
+           "      --all into every scanner found at once. A progress line per scanner whenever\n"
+           "      it moves on, then one result line per scanner and a summary. A file made for\n"
+           "      another product name is not sent unless --force is given.\n"
            "\n"
            "--port PATH    use only this serial port (a device file or pseudo-terminal)\n"
            "--baud N       its baud rate; without it the rate the scanner answers at is found\n"
@@ -68,8 +75,9 @@ const char* CliUsage()
            "--timeout MS   read time-out of the exchange (default 2000)\n"
            "\n"
            "Exit status: 0 success, 1 bad command line, 2 no scanner or port, 3 no usable\n"
-           "reply, 4 the scanner refused some commands (NAK or ENQ) or a scanner was skipped,\n"
-           "5 FILE is no configuration file or cannot be written, 6 diff found differences.\n";
+           "reply, 4 the scanner refused some commands (NAK or ENQ) or a scanner was skipped\n"
+           "(or an upgrade failed), 5 FILE is no configuration or firmware file or cannot be\n"
+           "written, 6 diff found differences.\n";
 }
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& options, std::string& error)
@@ -97,8 +105,8 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
             return true;
         }
         if (argument == "--all" || argument == "--force") {
-            if (options.command != ECliCommand::Apply) {
-                error = argument + " only goes with apply";
+            if (options.command != ECliCommand::Apply && options.command != ECliCommand::Upgrade) {
+                error = argument + " only goes with apply or upgrade";
                 return false;
             }
             (argument == "--all" ? options.allScanners : options.force) = true;
@@ -155,7 +163,8 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
         if (isSend)
             error = free.empty() ? "send needs the text to send" : "send takes one text; quote it when it has spaces";
         else
-            error = word + (free.empty() ? " needs a configuration file" : " takes one configuration file");
+            error = word + (free.empty() ? " needs a " : " takes one ") +
+                    (options.command == ECliCommand::Upgrade ? "firmware file" : "configuration file");
         return false;
     }
     options.text = free.front();

@@ -1,12 +1,12 @@
 // The command line of vostrel-cli: a command word, options and, for every command
-// but "list", one text: the request to send or the configuration file.
+// but "list", one text: the request to send, the configuration or the firmware file.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-enum class ECliCommand { None, List, Send, Read, Apply, Diff, Help };
+enum class ECliCommand { None, List, Send, Read, Apply, Diff, Upgrade, Help };
 
 struct SCliOptions {
     ECliCommand command = ECliCommand::None;
@@ -16,8 +16,8 @@ struct SCliOptions {
     std::string simProduct;  // --product NAME: the simulated scanner's product name
     uint32_t timeoutMs = 2000;  // --timeout MS: read time-out of each exchange
     std::string text;        // the request of "send", the file of "read", "apply" and "diff"
-    bool allScanners = false;  // --all: "apply" to every scanner found
-    bool force = false;        // --force: "apply" a file written for another model
+    bool allScanners = false;  // --all: "apply" or "upgrade" every scanner found
+    bool force = false;        // --force: "apply" or "upgrade" with a file made for another model
 };
 
 // False with a message in `error` for a command line that cannot be run.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "DeviceEntry.h"
+#include "UiText.h"
 
 #include <wx/string.h>
 
@@ -98,6 +99,22 @@ public:
     static wxString CleanIdentityValue(const wxString& value);
     // The user's text for a link status code; empty for codes without one.
     static wxString ErrorTextForStatus(uint32_t status);
+
+    // Firmware download into the current device, filling `progress` (the library's
+    // 84-byte record) as it goes; blocks until done, so it runs on a worker thread.
+    // With "CheckCpu" set the processor check comes first; a file made for another
+    // device is downloaded only when the user says so. `query` asks the device its
+    // processor, `ask` shows the messages (the caller knows how from its thread).
+    bool UpgradeFirmware(const wxString& file, void* progress, const DeviceQuery& query,
+                         const MessageHandler& ask = MessageHandler());
+    // The download alone, with the device-name check on or off.
+    bool UpgradeFirmwareFile(const wxString& file, void* progress, bool nameCheck);
+    // False when the file is made for a processor family the device is not of.
+    bool IsCpuCompatible(const wxString& file, const DeviceQuery& query);
+    // A download into `entry` over a connection of its own, leaving the current device
+    // alone, so that several scanners can be upgraded at once from their own threads.
+    // The library's status is left in the entry.
+    static bool UpgradeEntryFirmware(DeviceEntry& entry, const wxString& file, void* progress, bool nameCheck);
 
     // UI text of the current device's status; empty without an open handle.
     wxString GetLastErrorText() const;

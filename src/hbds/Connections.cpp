@@ -108,6 +108,14 @@ int RemainingMs(Clock::time_point deadline)
 
 }  // namespace
 
+double hbds::LineByteMs(HBDS_HANDLE handle)
+{
+    auto connection = Find(handle);
+    auto transport = connection ? TransportOf(*connection) : nullptr;
+    // The quiet gap is twenty character times, or more on fast lines.
+    return transport ? transport->QuietGapMs() / 20.0 : 0.0;
+}
+
 extern "C" {
 
 HBDS_HANDLE hbds_create(void)

@@ -33,4 +33,8 @@ public:
     }
 };
 
+// An upper bound of the time one byte takes on the line of an open connection, in
+// milliseconds (0 when it is not open), so that a long packet is waited for long enough.
+double LineByteMs(HBDS_HANDLE handle);
+
 }  // namespace hbds

@@ -28,7 +28,7 @@ void ApplyFaults(const SSimFaultPlan& faults, SSimReply& reply)
 }  // namespace
 
 CSimulatedScanner::CSimulatedScanner(const CSimSettingsDatabase& settings, const SSimScannerProfile& profile)
-    : m_settings(settings), m_profile(profile)
+    : m_settings(settings), m_profile(profile), m_firmware(profile.productName, profile.systemInfo)
 {
 }
 
@@ -54,7 +54,10 @@ std::vector<SSimReply> CSimulatedScanner::Feed(const uint8_t* data, size_t count
     if (m_lineRate != 0 && m_lineRate != m_profile.baudRate)
         return replies;
     const SSimFaultPlan faults = m_faults.Get();
-    for (const std::string& frame : m_assembler.Push(data, count)) {
+    // Firmware packets are taken off the line first; the rest is command protocol.
+    const std::string commands = m_firmware.Take(data, count, m_lineRate ? m_lineRate : m_profile.baudRate, replies);
+    for (const std::string& frame :
+         m_assembler.Push(reinterpret_cast<const uint8_t*>(commands.data()), commands.size())) {
         m_heard.push_back(frame);
         if (m_heard.size() > kHeardFramesKept)
             m_heard.pop_front();
@@ -78,6 +81,7 @@ void CSimulatedScanner::Restart()
     std::lock_guard<std::mutex> lock(m_mutex);
     m_settings.Restart();
     m_assembler.Clear();
+    m_firmware.Restart();
 }
 
 std::string CSimulatedScanner::CurrentValue(const std::string& name)
@@ -95,11 +99,15 @@ std::vector<std::string> CSimulatedScanner::TakeHeardFrames()
     return frames;
 }
 
-bool CSimulatedScanner::IsKnown(const std::string& name) const
+bool CSimulatedScanner::IsIdentity(const std::string& name)
 {
     static const char* const kIdentity[] = {"QRYSYS", "QRYPDN", "QRYPSN", "BASQSY", "BUFQRY", "QRYDCV"};
-    const bool identity = std::find(std::begin(kIdentity), std::end(kIdentity), name) != std::end(kIdentity);
-    return identity || m_settings.Find(name) != nullptr;
+    return std::find(std::begin(kIdentity), std::end(kIdentity), name) != std::end(kIdentity);
+}
+
+bool CSimulatedScanner::IsKnown(const std::string& name) const
+{
+    return IsIdentity(name) || m_settings.Find(name) != nullptr;
 }
 
 bool CSimulatedScanner::AnswerFrame(const std::string& frame, const SSimFaultPlan& faults, SSimReply& reply)
@@ -118,6 +126,10 @@ bool CSimulatedScanner::AnswerFrame(const std::string& frame, const SSimFaultPla
 void CSimulatedScanner::AnswerCommand(const std::string& command, char mark, const SSimFaultPlan& faults,
                                       CSimReplyBuilder& builder)
 {
+    if (m_firmware.InBootMode() && !IsIdentity(command.substr(0, 6))) {
+        builder.Add(command.substr(0, 6), command.size() > 6 ? command.substr(6) : std::string(), kSimNak);
+        return;  // the boot loader takes nothing but a download
+    }
     if (command == "*" || command == "&" || command == "^") {
         AnswerWholeList(command[0], builder);
         return;
@@ -148,7 +160,7 @@ bool CSimulatedScanner::AnswerIdentity(const std::string& name, const std::strin
 {
     std::string value;
     if (name == "QRYSYS")
-        value = m_profile.systemInfo;
+        value = m_firmware.SystemInfo();
     else if (name == "QRYPDN")
         value = "Product Name: " + m_profile.productName + "\r\n";
     else if (name == "QRYPSN")

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "SimFaults.h"
+#include "SimFirmware.h"
 #include "SimFrameAssembler.h"
 #include "SimReply.h"
 #include "SimScannerProfile.h"
@@ -38,6 +39,7 @@ public:
     void Restart();
 
     CSimFaults& Faults() { return m_faults; }
+    CSimFirmware& Firmware() { return m_firmware; }
     const SSimScannerProfile& Profile() const { return m_profile; }
     // The current value of a setting, empty when there is no such setting.
     std::string CurrentValue(const std::string& name);
@@ -54,11 +56,13 @@ private:
     bool AnswerIdentity(const std::string& name, const std::string& rest, CSimReplyBuilder& builder) const;
     void AnswerSetting(CSimSetting& setting, const std::string& rest, char mark, CSimReplyBuilder& builder);
     bool IsKnown(const std::string& name) const;
+    static bool IsIdentity(const std::string& name);
 
     std::mutex m_mutex;
     CSimSettingsDatabase m_settings;
     const SSimScannerProfile m_profile;
     CSimFaults m_faults;
+    CSimFirmware m_firmware;
     CSimFrameAssembler m_assembler;
     uint32_t m_lineRate = 0;
     std::deque<std::string> m_heard;

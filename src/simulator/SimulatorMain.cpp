@@ -24,11 +24,13 @@ struct SOptions {
     std::string modelPath;
     SSimScannerProfile profile;
     SSimFaultPlan faults;
+    SSimFirmwareFaults firmwareFaults;
 };
 
 const char kUsage[] =
     "usage: vostrel-scanner-sim --model PATH.xml [--product NAME] [--serial SN] [--baud RATE]\n"
     "       [--fault silence|garbage|garbage:instead|cut:N|disconnect:N|slow:MS[:GAP]|nak:CMD|enq:CMD ...]\n"
+    "       [--fw-fault fail:P|fail:S|fail:D:N|fail:V|fail:E|lose:N|power:N|restart:MS ...]\n"
     "\n"
     "Serves a scanner of the model in PATH.xml on a new pseudo-terminal and prints its path.\n"
     "Faults (--fault may be given several times):\n"
@@ -37,7 +39,13 @@ const char kUsage[] =
     "  cut:N            send only the first N bytes of each reply\n"
     "  disconnect:N     hang up after N bytes of a reply\n"
     "  slow:MS[:GAP]    wait MS ms before replying (and GAP ms between bytes)\n"
-    "  nak:CMD, enq:CMD answer NAK or ENQ to the command CMD\n";
+    "  nak:CMD, enq:CMD answer NAK or ENQ to the command CMD\n"
+    "Firmware download faults (--fw-fault, several times):\n"
+    "  fail:P|S|V|E     answer the probe, set-up, part check or end packet \"failed\"\n"
+    "  fail:D:N         answer data block N \"failed\"\n"
+    "  lose:N           leave data block N unanswered once (the tool sends it again)\n"
+    "  power:N          lose power at data block N: boot mode, only a download is taken\n"
+    "  restart:MS       silence while restarting after a download (default 1500)\n";
 
 bool ReadBaud(const std::string& text, uint32_t& rate)
 {
@@ -61,6 +69,8 @@ bool ReadOption(const std::string& option, const std::string& value, SOptions& o
     else if (option == "--baud" && ReadBaud(value, options.profile.baudRate))
         return true;
     else if (option == "--fault" && options.faults.Add(value))
+        return true;
+    else if (option == "--fw-fault" && options.firmwareFaults.Add(value))
         return true;
     else {
         std::fprintf(stderr, "vostrel-scanner-sim: bad option %s %s\n%s", option.c_str(), value.c_str(), kUsage);
@@ -121,6 +131,7 @@ int main(int argc, char** argv)
         return 1;
     }
     scanner->Faults().Set(options.faults);
+    scanner->Firmware().SetFaults(options.firmwareFaults);
     CPtyLink link;
     if (!link.Open(error)) {
         std::fprintf(stderr, "vostrel-scanner-sim: %s\n", error.c_str());

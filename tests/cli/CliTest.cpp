@@ -69,7 +69,7 @@ TEST(CliOptions, CommandLinesThatCannotRunAreRefusedWithAReason)
     EXPECT_NE(std::string::npos, Refusal({"send", "A", "B"}).find("one text"));
     EXPECT_NE(std::string::npos, Refusal({"send", "--port", "/dev/x", "--sim", "M", "A"}).find("together"));
     EXPECT_NE(std::string::npos, Refusal({"list", "--product", "P"}).find("--sim"));
-    EXPECT_EQ("--all only goes with apply", Refusal({"diff", "--all", "a.xml"}));
+    EXPECT_EQ("--all only goes with apply or upgrade", Refusal({"diff", "--all", "a.xml"}));
     EXPECT_EQ("read needs a configuration file", Refusal({"read"}));
     EXPECT_EQ("diff takes one configuration file", Refusal({"diff", "a.xml", "b.xml"}));
 }

@@ -56,4 +56,23 @@ differs=$("$bin/vostrel-cli" diff --port "$port" --baud 115200 "$config")
 applied=$("$bin/vostrel-cli" apply --port "$port" --baud 115200 "$config") || fail "apply failed: $applied"
 echo "$applied"
 "$bin/vostrel-cli" diff --port "$port" --baud 115200 "$config" || fail "the applied file still differs"
+
+# Firmware: a file for another product is skipped, a damaged one refused, the right one
+# upgrades the scanner, which then reports the new version.
+firmware="$out.bin"
+trap 'kill $sim 2>/dev/null; rm -f "$out" "$config" "$firmware"' EXIT
+"$bin/vostrel-fwpack" --device HBS-HI880 --version V9 --sample kernel:100 -o "$firmware" >/dev/null || fail "fwpack failed"
+"$bin/vostrel-cli" upgrade --port "$port" --baud 115200 "$firmware" | grep -q "skipped: the file is for HBS-HI880" \
+  || fail "a file for another product was not skipped"
+"$bin/vostrel-fwpack" --device HBS-FM300 --version V2.00.001 --sample kernel:3000 --sample application:2000 \
+  -o "$firmware" >/dev/null || fail "fwpack failed"
+cp "$firmware" "$firmware.cut" && truncate -s -1 "$firmware.cut"
+"$bin/vostrel-cli" upgrade --port "$port" --baud 115200 "$firmware.cut" 2>/dev/null
+[ $? = 5 ] || fail "a damaged firmware file was not refused with 5"
+rm -f "$firmware.cut"
+upgraded=$("$bin/vostrel-cli" upgrade --port "$port" --baud 115200 "$firmware") || fail "upgrade failed: $upgraded"
+printf '%s\n' "$upgraded" | tail -2
+printf '%s\n' "$upgraded" | grep -q $'\t'"ok: V2.00.001\$" || fail "no ok line: $upgraded"
+"$bin/vostrel-cli" send --port "$port" --baud 115200 "@QRYSYS" | grep -q "Firmware: V2.00.001" \
+  || fail "the scanner does not report the new version"
 echo "PASS"

@@ -9,6 +9,7 @@
 #include "SaveCfg.h"
 #include "Thumbnail.h"
 #include "UiText.h"
+#include "UpgradeDialogs.h"
 #include "WaitDlg.h"
 
 #include <wx/imaglist.h>
@@ -17,9 +18,8 @@
 namespace {
 
 const int kThumbnailSize = 96;
-// The firmware download windows are not part of this build yet; until they are, the
-// upgrade button stays disabled rather than doing nothing when pressed.
-const bool kFirmwareUpgradeAvailable = false;
+// The upgrade button goes with the firmware download window.
+const bool kFirmwareUpgradeAvailable = true;
 
 // Runs on the wait window's worker: no windows here.
 bool ListMatchedScanners()
@@ -173,5 +173,5 @@ void CDeviceOnLineDlg::UpgradeEntry(DeviceEntry* entry)
 
 void CDeviceOnLineDlg::RunSingleUpgrade(DeviceEntry& entry)
 {
-    VLOG(LOG_INFO, "firmware upgrade of %s is not available in this build", U8(entry.productName));
+    ShowDeviceUpgradeDialog(wxGetTopLevelParent(this), entry.productName);
 }

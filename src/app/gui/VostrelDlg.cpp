@@ -21,6 +21,7 @@
 #include "SaveCfg.h"
 #include "StartupRules.h"
 #include "UiText.h"
+#include "UpgradeDialogs.h"
 #include "UndoDlg.h"
 #include "WaitDlg.h"
 
@@ -200,9 +201,8 @@ void CVostrelDlg::CreateLayout()
     m_homePage->Show();
     m_currentPage = m_homePage;
 
-    // The update check and the batch upgrade are not part of this build.
+    // The update check is not part of this build.
     m_navItems[ITEM_UPDATE].button->Disable();
-    m_homePage->EnableEntry(NAVIGATE_BATCH_UPGRADE, false);
     CHarbrekBaseDlg::ApplyFontToTree(m_navigationBar, CHarbrekBaseDlg::GetSharedFont());
     MarkNavigationItem(ITEM_HOME);
     UpdateNavigationItems();
@@ -454,7 +454,7 @@ void CVostrelDlg::HandleNavigateRequest(int request, void* argument)
         SelectItem(ITEM_COMMAND);
         break;
     case NAVIGATE_BATCH_UPGRADE:
-        VLOG(LOG_INFO, "the batch upgrade is not part of this build");
+        ShowBatchUpgradeDialog(this);
         break;
     default:
         VLOG(LOG_INFO, "unknown navigate request %i", request);

@@ -1,0 +1,116 @@
+// vostrel-cli upgrade: downloads a firmware file into the first scanner found, or
+// into every one at once with --all, printing a progress line per scanner whenever
+// it moves on and a result line per scanner at the end.
+#include "CliCommands.h"
+
+#include "CliSupport.h"
+#include "DeviceMnt.h"
+#include "FirmwareBatch.h"
+#include "HBDataStreamMnt.h"
+
+#include "hbds_firmware.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const char* const kStepNames[] = {"probing", "setting up", "sending data", "updating"};
+// Progress lines come at this pace at most, so that a long download does not flood a log.
+const auto kProgressPace = std::chrono::milliseconds(250);
+
+struct SUpgradeJob {
+    DeviceEntry* entry = nullptr;
+    HbdsFirmwareProgress progress{};
+    std::atomic<bool> ended{false};
+    bool success = false;
+    std::thread worker;
+    std::string lastLine;
+};
+
+std::string ProgressLine(const SUpgradeJob& job)
+{
+    const HbdsFirmwareProgress progress = SnapshotProgress(&job.progress);
+    const uint32_t step = std::min<uint32_t>(progress.step, 3);
+    return PortName(*job.entry) + "\tpart " + std::to_string(progress.part + 1) + "/" +
+           std::to_string(std::max<uint32_t>(progress.partCount, 1)) + "\t" + kStepNames[step] + "\t" +
+           std::to_string(UpgradeBarValue(progress.stepPercent[step]) / 10) + "%";
+}
+
+// The one place that words the outcome of a scanner's upgrade.
+void PrintUpgradeResult(const SUpgradeJob& job, const HbdsKernelInfo& info, std::ostream& out)
+{
+    out << PortName(*job.entry) << '\t' << OrDash(job.entry->productName) << '\t' << OrDash(job.entry->serialNumber)
+        << '\t';
+    if (job.success)
+        out << "ok: " << info.version << '\n';
+    else if (job.entry->status == HBDS_ERR_STOPPED)
+        out << "skipped: the file is for " << info.deviceName << " (--force sends it anyway)\n";
+    else
+        out << "failed: " << Utf8(CHBDataStreamMnt::ErrorTextForStatus(job.entry->status)) << " (status "
+            << job.entry->status << ")\n";
+}
+
+void WatchJobs(std::vector<std::unique_ptr<SUpgradeJob>>& jobs, std::ostream& out)
+{
+    for (;;) {
+        bool running = false;
+        for (auto& job : jobs) {
+            const std::string line = ProgressLine(*job);
+            if (line != job->lastLine) {
+                out << line << '\n' << std::flush;
+                job->lastLine = line;
+            }
+            running = running || !job->ended;
+        }
+        if (!running)
+            return;
+        std::this_thread::sleep_for(kProgressPace);
+    }
+}
+
+}  // namespace
+
+int RunUpgrade(const SCliOptions& options, std::ostream& out, std::ostream& err)
+{
+    HbdsKernelInfo info;
+    uint32_t status = 0;
+    if (!hbds_get_kernel_info(options.text.c_str(), &info, &status)) {
+        err << "vostrel-cli: " << options.text << " is no firmware file (or it is damaged)\n";
+        return CLI_BAD_FILE;
+    }
+    CDeviceMnt::GetInstance().EnsureLoaded();
+    CSimulatedPort simulated;
+    if (!simulated.Attach(options, err))
+        return CLI_NO_SCANNER;
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    if (FindScanners(options) == 0) {
+        err << NoScannerMessage(options);
+        return CLI_NO_SCANNER;
+    }
+    const size_t targets = options.allScanners ? link.GetDeviceCount() : 1;
+    const wxString file = wxString::FromUTF8(options.text);
+    std::vector<std::unique_ptr<SUpgradeJob>> jobs;
+    for (size_t i = 0; i < targets; ++i) {
+        auto job = std::make_unique<SUpgradeJob>();
+        job->entry = link.GetDevice(i);
+        SUpgradeJob& started = *job;
+        job->worker = std::thread([&started, file, &options] {
+            started.success = CHBDataStreamMnt::UpgradeEntryFirmware(*started.entry, file, &started.progress, !options.force);
+            started.ended = true;
+        });
+        jobs.push_back(std::move(job));
+    }
+    WatchJobs(jobs, out);
+    size_t succeeded = 0;
+    for (auto& job : jobs) {
+        job->worker.join();
+        PrintUpgradeResult(*job, info, out);
+        succeeded += job->success ? 1 : 0;
+    }
+    out << "upgraded " << succeeded << " of " << jobs.size() << " scanners to " << info.version << '\n';
+    return succeeded == jobs.size() ? CLI_OK : CLI_REFUSED;
+}

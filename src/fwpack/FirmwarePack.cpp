@@ -1,0 +1,80 @@
+#include "FirmwarePack.h"
+
+#include "hbds_firmware.h"
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+std::vector<uint8_t> BuildFirmwareImage(const SFirmwareSpec& spec, std::string& error)
+{
+    if (spec.deviceName.empty() || spec.deviceName.size() >= sizeof(HbdsKernelInfo::deviceName)) {
+        error = "the device name must have 1 to 63 bytes";
+        return {};
+    }
+    if (spec.version.empty() || spec.version.size() >= sizeof(HbdsKernelInfo::version)) {
+        error = "the version must have 1 to 31 bytes";
+        return {};
+    }
+    if (spec.parts.empty() || spec.parts.size() > HBDS_FW_MAX_PARTS) {
+        error = "a firmware file has 1 to 16 parts";
+        return {};
+    }
+    HbdsKernelInfo info;
+    std::memset(&info, 0, sizeof info);
+    info.type = spec.type;
+    std::memcpy(info.deviceName, spec.deviceName.data(), spec.deviceName.size());
+    std::memcpy(info.version, spec.version.data(), spec.version.size());
+    info.partCount = static_cast<uint32_t>(spec.parts.size());
+    std::vector<uint8_t> image(HBDS_KERNEL_INFO_SIZE);
+    for (size_t i = 0; i < spec.parts.size(); ++i) {
+        if (spec.parts[i].bytes.empty()) {
+            error = "part " + std::to_string(i + 1) + " is empty";
+            return {};
+        }
+        info.parts[i].kind = spec.parts[i].kind;
+        info.parts[i].offset = static_cast<uint32_t>(image.size());
+        info.parts[i].length = static_cast<uint32_t>(spec.parts[i].bytes.size());
+        image.insert(image.end(), spec.parts[i].bytes.begin(), spec.parts[i].bytes.end());
+    }
+    std::memcpy(image.data(), &info, sizeof info);
+    hbds_fw_seal_image(image.data(), image.size());
+    return image;
+}
+
+uint32_t PartKindFromName(const std::string& name)
+{
+    const char* const names[] = {"boot", "kernel", "config", "application"};
+    for (uint32_t kind = 1; kind <= 4; ++kind) {
+        if (name == names[kind - 1] || name == std::to_string(kind))
+            return kind;
+    }
+    return 0;
+}
+
+std::vector<uint8_t> SampleFirmwareBytes(size_t size, uint32_t seed)
+{
+    std::mt19937 generator(seed);
+    std::vector<uint8_t> bytes(size);
+    for (uint8_t& byte : bytes)
+        byte = static_cast<uint8_t>(generator());
+    return bytes;
+}
+
+bool WriteFirmwareFile(const std::string& path, const std::vector<uint8_t>& image, std::string& error)
+{
+    const std::string temporary = path + ".part";
+    FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        error = "cannot write " + temporary;
+        return false;
+    }
+    const bool written = std::fwrite(image.data(), 1, image.size(), file) == image.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}

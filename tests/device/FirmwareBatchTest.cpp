@@ -1,0 +1,232 @@
+// The firmware upgrade rules that need no window: the progress box and bar, the
+// batch files, the row decisions, the day logs, and the link manager's processor
+// check and name question around a download into a simulated scanner.
+#include "AppSettings.h"
+#include "FirmwareBatch.h"
+#include "FirmwarePack.h"
+#include "HBDataStreamMnt.h"
+#include "InProcessScanner.h"
+#include "MessageRecorder.h"
+#include "SimulatedScanner.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/filename.h>
+
+#include <memory>
+
+namespace {
+
+wxString FirmwareFile(const CTempDir& dir, const std::string& device, uint32_t type)
+{
+    SFirmwareSpec spec;
+    spec.deviceName = device;
+    spec.version = "V9.9";
+    spec.type = type;
+    spec.parts = {{HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(1500, 7)}};
+    std::string error;
+    const wxString path = dir.File(wxString::Format("fw_%s_%u.bin", device, type));
+    EXPECT_TRUE(WriteFirmwareFile(std::string(path.utf8_str()), BuildFirmwareImage(spec, error), error)) << error;
+    return path;
+}
+
+TEST(FirmwareProgressTest, BarIsTenTimesThePercentUpTo1000AndZeroBeyond)
+{
+    const std::pair<uint32_t, int> cases[] = {{0, 0}, {37, 370}, {100, 1000}, {101, 0}, {4000000000u, 0}};
+    for (const auto& [percent, bar] : cases)
+        EXPECT_EQ(bar, UpgradeBarValue(percent)) << percent;
+}
+
+TEST(FirmwareProgressTest, TextListsFinishedPartsWithAllStepsAndTheCurrentUpToItsStep)
+{
+    HbdsFirmwareProgress progress{};
+    progress.partKinds[0] = HBDS_FW_PART_KERNEL;
+    progress.partKinds[1] = 9;
+    progress.part = 1;
+    progress.step = 1;
+    const wxString expected = wxString::FromUTF8(
+        "更新 Kernel 模块\r\n\tsend update command and probing\r\n\tset param\r\n\tsend data\r\n\twait device to update\r\n"
+        "更新未知模块\r\n\tsend update command and probing\r\n\tset param\r\n");
+    EXPECT_EQ(expected, UpgradeProgressText(progress));
+}
+
+TEST(BatchRowTest, DecisionsInTheirOrder)
+{
+    struct SCase {
+        int lock;
+        bool match;
+        bool firmware;
+        uint32_t type;
+        const char* fileDevice;
+        bool done;
+        const char* expected;
+    };
+    const SCase cases[] = {
+        {2, false, true, 2, "HBS-A", false, "ID_PORT_UNLOCKED"},  {-1, false, true, 2, "HBS-A", true, "ID_PORT_UNLOCKED"},
+        {3, true, true, 3, "HBS-A", false, "ID_MATCH_FAIL"},      {3, true, true, 2, "HBS-B", false, "ID_MATCH_FAIL"},
+        {3, true, true, 1, "HBS-A", true, "ID_RESULT_COMPLETE"},  {3, true, false, 0, "", false, "ID_RESULT_UPDATING"},
+        {3, false, true, 7, "HBS-B", false, "ID_RESULT_UPDATING"},
+    };
+    for (const SCase& c : cases) {
+        SBatchRowFacts facts;
+        facts.portLockMode = c.lock;
+        facts.matchFile = c.match;
+        facts.firmwareMode = c.firmware;
+        facts.fileType = c.type;
+        facts.fileDeviceName = c.fileDevice;
+        facts.productName = "HBS-A";
+        facts.done = c.done;
+        const SBatchRowDecision decision = DecideBatchRow(facts);
+        EXPECT_STREQ(c.expected, decision.identifier) << c.lock << " " << c.type << " " << c.fileDevice;
+        EXPECT_EQ(std::string(c.expected) == "ID_RESULT_UPDATING", decision.start);
+    }
+}
+
+TEST(BatchFilesTest, DoneScannersStayDoneUntilANewFileResetsThem)
+{
+    CTempDir dir;
+    EXPECT_FALSE(IsScannerDone(dir.Path(), "SN1"));  // no file at all
+    SetScannerDone(dir.Path(), "SN1", true);
+    SetScannerDone(dir.Path(), "SN2", true);
+    EXPECT_TRUE(IsScannerDone(dir.Path(), "SN1"));
+    ResetAllScanners(dir.Path());
+    EXPECT_FALSE(IsScannerDone(dir.Path(), "SN1"));
+    EXPECT_FALSE(IsScannerDone(dir.Path(), "SN2"));
+    EXPECT_NE(std::string::npos, dir.Read("Firmupdate.ini").find("SN2=FALSE"));
+}
+
+TEST(BatchFilesTest, DelaysAndPortLockComeFromTheirFilesOrDefaults)
+{
+    CTempDir dir;
+    EXPECT_EQ(1000, ReadBatchDelays(dir.Path()).afterListMs);
+    EXPECT_EQ(3000, ReadBatchDelays(dir.Path()).afterRoundMs);
+    EXPECT_EQ(-1, ReadPortLockMode(dir.Path()));
+    dir.Write("Time.ini", "[Time]\ndelay=5\ndelayEnd=0\n");
+    dir.Write("ufcom.ini", "[Parameters]\nVcomBindMode=3\n");
+    EXPECT_EQ(5, ReadBatchDelays(dir.Path()).afterListMs);
+    EXPECT_EQ(0, ReadBatchDelays(dir.Path()).afterRoundMs);
+    EXPECT_EQ(3, ReadPortLockMode(dir.Path()));
+}
+
+TEST(BatchFilesTest, VersionIsTheSecondLineAfterItsLabel)
+{
+    EXPECT_EQ("V1.00.001", BatchVersionOf("Hardware: V1.0\r\nFirmware: V1.00.001\r\nKernel: V1"));
+    EXPECT_EQ("", BatchVersionOf("Firmware: V1.00.001"));
+}
+
+TEST(DayLogTest, OneDayAppendsToOneFileAndANewDayStartsAnother)
+{
+    CTempDir dir;
+    const wxDateTime day(7, wxDateTime::Dec, 2026, 9, 5, 3);
+    const wxString path = DayLogPath(dir.Path(), day);
+    EXPECT_TRUE(path.EndsWith(wxString("batch_update_log") + wxFileName::GetPathSeparator() + "20261207.xml"));
+    EXPECT_EQ("2026-12-07 09:05:03", LogTimeText(day));
+    ASSERT_TRUE(AppendDayLog(path, {"SN1", "HBS-A", "V1", "V2", "OK", LogTimeText(day)}));
+    ASSERT_TRUE(AppendDayLog(path, {"SN2", "HBS-A", "V1", "V1", "FAIL", LogTimeText(day)}));
+    const wxString nextDay = DayLogPath(dir.Path(), day + wxDateSpan::Day());
+    ASSERT_TRUE(AppendDayLog(nextDay, {"SN3", "HBS-B", "V1", "V2", "OK", "x"}));
+
+    CBatchLogXmlInfo log;
+    ASSERT_TRUE(log.Load(path));
+    ASSERT_EQ(2u, log.GetRecords().size());
+    EXPECT_EQ("SN2", log.GetRecords()[1].serialNumber);
+    EXPECT_EQ("FAIL", log.GetRecords()[1].state);
+    ASSERT_TRUE(log.Load(nextDay));
+    EXPECT_EQ(1u, log.GetRecords().size());
+    const std::string text = dir.Read("batch_update_log/20261207.xml");
+    EXPECT_NE(std::string::npos,
+              text.find("<log SN=\"SN1\" Name=\"HBS-A\" OldVersion=\"V1\" Version=\"V2\" State=\"OK\" Time=\"2026-12-07 09:05:03\"/>"))
+        << text;
+}
+
+TEST(DayLogTest, ABrokenLogIsLeftAsItIs)
+{
+    CTempDir dir;
+    dir.Write("log.xml", "<Vostrel><log SN=");
+    EXPECT_FALSE(AppendDayLog(dir.File("log.xml"), {"SN1", "A", "1", "2", "OK", "t"}));
+    EXPECT_EQ("<Vostrel><log SN=", dir.Read("log.xml"));
+}
+
+// The link manager around a download: the processor rule and the name question.
+class FirmwareManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SSimScannerProfile profile;
+        profile.productName = "HBS-HI880";
+        profile.baudRate = 115200;
+        m_scanner = std::make_unique<CInProcessScanner>(std::make_unique<CSimulatedScanner>(CSimSettingsDatabase(), profile),
+                                                        "sim:FW-MANAGER");
+        ASSERT_NE(0u, m_scanner->Start());
+        SSimFirmwareFaults quick;
+        quick.restartMs = 100;
+        m_scanner->Scanner().Firmware().SetFaults(quick);
+        auto entry = std::make_unique<DeviceEntry>();
+        entry->kind = DEVICE_KIND_SERIAL;
+        entry->serial.port = m_scanner->Port();
+        entry->serial.baudRate = 115200;
+        entry->serial.dataBits = 8;
+        m_link.OpenDevice(m_link.AddDevice(std::move(entry)));
+        ASSERT_TRUE(m_link.IsOpen());
+    }
+    void TearDown() override
+    {
+        CHBDataStreamMnt::ResetInstance();
+        CAppSettings::ResetInstance();
+    }
+
+    CTempDir m_dir;
+    CMessageRecorder m_messages;
+    std::unique_ptr<CInProcessScanner> m_scanner;
+    CHBDataStreamMnt& m_link = CHBDataStreamMnt::GetInstance();
+    HbdsFirmwareProgress m_progress{};
+};
+
+TEST_F(FirmwareManagerTest, ProcessorRuleByFileTypeAndDecoderAnswer)
+{
+    struct SCase {
+        uint32_t type;
+        const char* answer;
+        bool compatible;
+    };
+    const SCase cases[] = {{1, "Decoder: KVMZ2287 rev B", true}, {1, "Decoder: SIM-D1", false},
+                           {2, "Decoder: KVMZ2287", false},       {5, "", true},
+                           {6, "Decoder: KVMZ2287", true},        {0, "", true}};
+    for (const SCase& c : cases) {
+        const wxString file = FirmwareFile(m_dir, "HBS-HI880", c.type);
+        const DeviceQuery query = [&c](const wchar_t* request, std::vector<SReplyValue>& items) {
+            EXPECT_EQ(wxString("@QRYDCV"), wxString(request));
+            items = {{"QRYDCV", c.answer}};
+            return true;
+        };
+        EXPECT_EQ(c.compatible, m_link.IsCpuCompatible(file, query)) << c.type << " " << c.answer;
+    }
+}
+
+TEST_F(FirmwareManagerTest, RescueModeRefusesAnIncompatibleFileWithAMessage)
+{
+    CAppSettings::GetInstance().Values().checkCpu = 1;
+    const DeviceQuery query = [](const wchar_t*, std::vector<SReplyValue>& items) {
+        items = {{"QRYDCV", "Decoder: SIM-D1"}};
+        return true;
+    };
+    EXPECT_FALSE(m_link.UpgradeFirmware(FirmwareFile(m_dir, "HBS-HI880", 1), &m_progress, query));
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("设备CPU不兼容，升级中止！"), m_messages.Texts()[0]);
+    EXPECT_EQ(0, m_scanner->Scanner().Firmware().PacketsHeard());
+}
+
+TEST_F(FirmwareManagerTest, NameMismatchAsksAndNoStopsYesDownloads)
+{
+    const wxString file = FirmwareFile(m_dir, "HBS-OTHER", 2);
+    m_messages.Answer(wxNO);
+    EXPECT_FALSE(m_link.UpgradeFirmware(file, &m_progress, DeviceQuery()));
+    EXPECT_EQ(uint32_t(HBDS_ERR_STOPPED), m_link.GetCurrentDevice()->status);
+    m_messages.Answer(wxYES);
+    EXPECT_TRUE(m_link.UpgradeFirmware(file, &m_progress, DeviceQuery()));
+    ASSERT_EQ(2u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("文件名与设备名不匹配，是否继续升级？"), m_messages.Texts()[1]);
+    EXPECT_EQ("V9.9", m_scanner->Scanner().Firmware().Version());
+}
+
+}  // namespace

@@ -1,0 +1,222 @@
+// Firmware upgrades as the user runs them: one simulated scanner from the connected-
+// scanner page, and eight scanners on pseudo-terminals from the batch window.
+#include "DeviceBatchUpgradeDlg.h"
+#include "DeviceOnLineDlg.h"
+#include "DeviceUpgradeDlg.h"
+#include "FileChooser.h"
+#include "FirmwareBatch.h"
+#include "FirmwarePack.h"
+#include "HBDataStreamMnt.h"
+#include "MainWindowEvents.h"
+#include "PtyScanner.h"
+#include "UiText.h"
+#include "VostrelDlg.h"
+
+#include "GuiTestSupport.h"
+
+#include <wx/app.h>
+#include <wx/timer.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class FirmwareUpgradeTest : public MainWindowFixture {
+protected:
+    void TearDown() override
+    {
+        SetFileChooser(nullptr);
+        hbds_clear_serial_paths();
+        MainWindowFixture::TearDown();
+    }
+
+    wxString Firmware(const char* device, const char* version)
+    {
+        SFirmwareSpec spec;
+        spec.deviceName = device;
+        spec.version = version;
+        spec.parts = {{HBDS_FW_PART_KERNEL, SampleFirmwareBytes(2500, 3)}, {HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(4000, 4)}};
+        std::string error;
+        const wxString path = m_dir.File("firmware.bin");
+        EXPECT_TRUE(WriteFirmwareFile(std::string(path.utf8_str()), BuildFirmwareImage(spec, error), error)) << error;
+        SetFileChooser([path](const SFileQuestion&) { return path; });
+        return path;
+    }
+
+    // A simulated HI880 on its own pseudo-terminal, listed among the serial ports.
+    static std::unique_ptr<CPtyScanner> PlugPty(const std::string& serialNumber, const SSimFirmwareFaults& faults)
+    {
+        SSimScannerProfile profile;
+        profile.productName = "HBS-HI880";
+        profile.serialNumber = serialNumber;
+        profile.baudRate = 115200;
+        std::string error;
+        auto scanner = CSimulatedScanner::FromModelFile(std::string(VOSTREL_DATA_DIR) + "/Config/HI880.xml", profile, error);
+        EXPECT_NE(nullptr, scanner) << error;
+        scanner->Firmware().SetFaults(faults);
+        auto served = std::make_unique<CPtyScanner>(std::move(scanner));
+        EXPECT_TRUE(served->Start(error)) << error;
+        hbds_add_serial_path(served->Path().c_str());
+        return served;
+    }
+
+    // Lets the windows work until `done` holds; false after `seconds`.
+    static bool RunUntil(const std::function<bool()>& done, int seconds)
+    {
+        const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
+        while (!done()) {
+            if (Clock::now() > end)
+                return false;
+            wxYield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return true;
+    }
+};
+
+TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVersion)
+{
+    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
+    Plug("HBS-HI880");
+    Firmware("HBS-HI880", "V2.00.001");
+    PostNavigateRequest(m_window, NAVIGATE_ONLINE, nullptr);
+    wxTheApp->ProcessPendingEvents();
+    CDeviceOnLineDlg* page = m_window->GetOnlinePage();
+    ASSERT_NE(nullptr, page);
+    ASSERT_EQ(1u, page->GetEntries().size());
+    page->SelectEntry(0);
+    ASSERT_TRUE(page->GetUpgradeButton()->IsEnabled());
+
+    // The dialog is modal: it is driven from a timer inside its own loop, as a user would.
+    wxString log;
+    int bar = -1;
+    wxTimer driver;
+    driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        CDeviceUpgradeDlg* dialog = nullptr;
+        for (wxWindow* window : wxTopLevelWindows)
+            dialog = dialog ? dialog : dynamic_cast<CDeviceUpgradeDlg*>(window);
+        if (!dialog || !dialog->IsModal())
+            return;
+        if (dialog->GetFileField()->IsEmpty()) {
+            dialog->ChooseFile();
+            dialog->StartUpdate();
+            EXPECT_FALSE(dialog->GetUpdateButton()->IsEnabled());
+        } else if (!dialog->IsRunning()) {
+            log = dialog->GetLogBox()->GetValue();
+            bar = dialog->GetBar()->GetValue();
+            EXPECT_TRUE(dialog->GetUpdateButton()->IsEnabled());
+            ::SaveScreenshot(dialog, "firmware-upgrade.png");
+            driver.Stop();
+            dialog->EndModal(wxID_CANCEL);
+        }
+    });
+    driver.Start(100);
+    Press(page->GetUpgradeButton());
+    driver.Stop();
+
+    EXPECT_TRUE(log.EndsWith("Upgrade finished.")) << log;
+    EXPECT_NE(wxNOT_FOUND, log.Find("Kernel part\r\n\tsend update command and probing\r\n\tset param\r\n\tsend data\r\n"))
+        << log;
+    EXPECT_NE(wxNOT_FOUND, log.Find("Application part")) << log;
+    EXPECT_EQ(1000, bar);
+    EXPECT_FALSE(CHBDataStreamMnt::GetInstance().IsOpen()) << "closed after the upgrade";
+    page->RefreshDevices();
+    page->SelectEntry(0);
+    EXPECT_NE(wxNOT_FOUND, page->GetInfoBox()->GetValue().Find("Firmware: V2.00.001")) << page->GetInfoBox()->GetValue();
+}
+
+TEST_F(FirmwareUpgradeTest, SingleDialogKeepsItsFileWhenANonFirmwareFileIsChosen)
+{
+    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
+    CDeviceUpgradeDlg dialog(m_window, "HBS-HI880");
+    const wxString good = Firmware("HBS-HI880", "V2");
+    dialog.ChooseFile();
+    ASSERT_EQ(good, dialog.GetFileField()->GetValue());
+    m_dir.Write("notes.bin", "not firmware");
+    SetFileChooser([this](const SFileQuestion&) { return m_dir.File("notes.bin"); });
+    dialog.ChooseFile();
+    EXPECT_EQ(good, dialog.GetFileField()->GetValue());
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(GetUiText("ID_DEVICE_UPGRADE_ERROR_INVALID", ""), m_messages.Texts()[0]);
+}
+
+TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheOneThatFails)
+{
+    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
+    std::vector<std::unique_ptr<CPtyScanner>> scanners;
+    for (int i = 0; i < 8; ++i) {
+        SSimFirmwareFaults faults;
+        faults.restartMs = 300;
+        if (i == 5)
+            faults.failPacket = 'E';
+        scanners.push_back(PlugPty(wxString::Format("FW%06d", i).ToStdString(), faults));
+    }
+    m_dir.Write("Time.ini", "[Time]\ndelay=0\ndelayEnd=500\n");
+    m_dir.Write("ufcom.ini", "[Parameters]\nVcomBindMode=2\n");
+    auto* dialog = new CDeviceBatchUpgradeDlg(m_window, m_dir.Path());
+    dialog->Show();
+    Firmware("HBS-HI880", "V2.00.001");
+    dialog->ChooseFile();
+    dialog->Start();
+    ASSERT_TRUE(dialog->IsRunning());
+    ASSERT_TRUE(RunUntil([&] { return dialog->GetRoundsFinished() >= 1; }, 90));
+    ASSERT_EQ(8, dialog->GetList()->GetItemCount());
+    for (long row = 0; row < 8; ++row)
+        EXPECT_EQ("Serial port not locked", dialog->GetResultText(row)) << row;
+    for (const auto& scanner : scanners)
+        EXPECT_EQ(0, scanner->Scanner().Firmware().PacketsHeard());
+
+    m_dir.Write("ufcom.ini", "[Parameters]\nVcomBindMode=3\n");
+    ASSERT_TRUE(RunUntil([&] { return dialog->GetRoundsFinished() >= 2; }, 120));
+    dialog->Stop();
+    ASSERT_TRUE(RunUntil([&] { return !dialog->IsBusy(); }, 60));
+    EXPECT_TRUE(dialog->GetStartButton()->IsEnabled());
+    ::SaveScreenshot(dialog, "firmware-batch.png");
+
+    ASSERT_EQ(8, dialog->GetList()->GetItemCount());
+    int upgraded = 0;
+    for (long row = 0; row < 8; ++row) {
+        const bool failing = dialog->GetList()->GetItemText(row, 2) == "FW000005";
+        EXPECT_EQ(failing ? "Failed" : "Upgraded", dialog->GetResultText(row)) << row;
+        upgraded += dialog->GetResultText(row) == "Upgraded";
+    }
+    EXPECT_EQ(7, upgraded);
+    EXPECT_TRUE(IsScannerDone(m_dir.Path(), "FW000000"));
+    EXPECT_FALSE(IsScannerDone(m_dir.Path(), "FW000005"));
+    CBatchLogXmlInfo log;
+    ASSERT_TRUE(log.Load(DayLogPath(m_dir.Path(), wxDateTime::Now())));
+    EXPECT_EQ(8u, log.GetRecords().size());
+    dialog->Destroy();
+}
+
+TEST_F(FirmwareUpgradeTest, BatchWithAConfigurationFileSendsItsSettingsToEveryScanner)
+{
+    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
+    std::vector<std::unique_ptr<CPtyScanner>> scanners;
+    for (const char* serial : {"CF000001", "CF000002"})
+        scanners.push_back(PlugPty(serial, SSimFirmwareFaults()));
+    m_dir.Write("Time.ini", "[Time]\ndelay=0\ndelayEnd=60000\n");
+    m_dir.Write("settings.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Vostrel DeviceType=\"HBS-HI880\">\n"
+                                " <Command CommandName=\"128MAX\" Value=\"40\"/>\n</Vostrel>\n");
+    SetFileChooser([this](const SFileQuestion&) { return m_dir.File("settings.xml"); });
+    auto* dialog = new CDeviceBatchUpgradeDlg(m_window, m_dir.Path());
+    dialog->ChooseFile();
+    dialog->Start();
+    ASSERT_TRUE(RunUntil([&] { return dialog->GetRoundsFinished() >= 1; }, 60));
+    dialog->Stop();
+    ASSERT_TRUE(RunUntil([&] { return !dialog->IsBusy(); }, 30));
+    ASSERT_EQ(2, dialog->GetList()->GetItemCount());
+    for (long row = 0; row < 2; ++row)
+        EXPECT_EQ("Upgraded", dialog->GetResultText(row)) << row;
+    for (const auto& scanner : scanners) {
+        EXPECT_EQ("40", scanner->Scanner().CurrentValue("128MAX"));
+        EXPECT_EQ(0, scanner->Scanner().Firmware().PacketsHeard());
+    }
+    dialog->Destroy();
+}
+
+}  // namespace

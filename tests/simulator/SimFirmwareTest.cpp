@@ -1,0 +1,250 @@
+// Firmware files and their download into the simulated scanner, through the
+// device-link library's C operations as the tool calls them.
+#include "FirmwarePack.h"
+#include "InProcessScanner.h"
+#include "SimTestSupport.h"
+
+#include "hbds.h"
+#include "hbds_firmware.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+const uint32_t kRate = 115200;
+
+std::vector<uint8_t> TwoPartImage(const std::string& device = "HBS-T100")
+{
+    SFirmwareSpec spec;
+    spec.deviceName = device;
+    spec.version = "V3.00.007";
+    spec.parts = {{HBDS_FW_PART_KERNEL, SampleFirmwareBytes(3000, 1)}, {HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(5000, 2)}};
+    std::string error;
+    return BuildFirmwareImage(spec, error);
+}
+
+class SimFirmwareTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_path = (std::filesystem::temp_directory_path() / ("fw_" + std::to_string(::getpid()) + ".bin")).string();
+        WriteImage(TwoPartImage());
+        m_scanner = std::make_unique<CInProcessScanner>(FixtureScanner(kRate), "sim:FW-TEST");
+        ASSERT_NE(0u, m_scanner->Start());
+        SSimFirmwareFaults quick;
+        quick.restartMs = 200;
+        Faults(quick);
+        const SerialSettings line = Line(m_scanner->Port(), kRate);
+        ASSERT_NE(0, hbds_open_com(m_handle, &line, &m_status));
+    }
+    void TearDown() override
+    {
+        hbds_destory(m_handle);
+        std::remove(m_path.c_str());
+    }
+
+    void WriteImage(const std::vector<uint8_t>& image)
+    {
+        std::string error;
+        ASSERT_TRUE(WriteFirmwareFile(m_path, image, error)) << error;
+    }
+    void Faults(SSimFirmwareFaults faults) { m_scanner->Scanner().Firmware().SetFaults(faults); }
+    bool Download(int nameCheck = 1)
+    {
+        return hbds_update_firmware_file_1(m_handle, m_path.c_str(), nameCheck, 30, &m_progress, 0, &m_status) != 0;
+    }
+    std::string SystemInfo()
+    {
+        const std::string request = Request("@QRYSYS");
+        hbds_write(m_handle, reinterpret_cast<const uint8_t*>(request.data()), static_cast<uint32_t>(request.size()));
+        uint8_t reply[512];
+        const uint8_t end[] = {';', 0x03};
+        const int got = hbds_read_until(m_handle, reply, sizeof reply, 1000, -2, end, 2, &m_status);
+        return std::string(reinterpret_cast<char*>(reply), static_cast<size_t>(std::max(got, 0)));
+    }
+    CSimFirmware& Firmware() { return m_scanner->Scanner().Firmware(); }
+
+    std::string m_path;
+    std::unique_ptr<CInProcessScanner> m_scanner;
+    HBDS_HANDLE m_handle = hbds_create();
+    uint32_t m_status = 0;
+    HbdsFirmwareProgress m_progress{};
+};
+
+// Each damage to a sound file, and what the reader makes of it.
+struct SDamage {
+    const char* name;
+    void (*apply)(std::vector<uint8_t>& image);
+};
+
+const SDamage kDamages[] = {
+    {"PartByteFlipped", [](std::vector<uint8_t>& image) { image[HBDS_KERNEL_INFO_SIZE + 10] ^= 0x01; }},
+    {"LastByteCut", [](std::vector<uint8_t>& image) { image.pop_back(); }},
+    {"ByteAppended", [](std::vector<uint8_t>& image) { image.push_back(0); }},
+    {"DeviceNameChanged", [](std::vector<uint8_t>& image) { image[12] = 'X'; }},
+    {"WrongMagic", [](std::vector<uint8_t>& image) { image[0] = 'Z'; }},
+    {"PartLengthGrown", [](std::vector<uint8_t>& image) { image[offsetof(HbdsKernelInfo, parts) + 8] += 1; }},
+    {"RecordOnly", [](std::vector<uint8_t>& image) { image.resize(HBDS_KERNEL_INFO_SIZE); }},
+};
+
+class DamagedFileTest : public SimFirmwareTest, public ::testing::WithParamInterface<SDamage> {};
+
+TEST_P(DamagedFileTest, IsRefusedBeforeAnythingIsSent)
+{
+    std::vector<uint8_t> image = TwoPartImage();
+    GetParam().apply(image);
+    WriteImage(image);
+    HbdsKernelInfo info;
+    uint32_t out = 0;
+    EXPECT_EQ(0, hbds_get_kernel_info(m_path.c_str(), &info, &out));
+    EXPECT_EQ(0, Download());
+    EXPECT_EQ(uint32_t(HBDS_ERR_INVALID_FILE_FORMAT), m_status);
+    EXPECT_EQ(0, Firmware().PacketsHeard());
+}
+
+INSTANTIATE_TEST_SUITE_P(Damages, DamagedFileTest, ::testing::ValuesIn(kDamages),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(SimFirmwareTest, KernelInfo_GivesTypeAndDeviceNameAtTheirOffsets)
+{
+    uint8_t record[HBDS_KERNEL_INFO_SIZE];
+    uint32_t out = 1;
+    ASSERT_NE(0, hbds_get_kernel_info(m_path.c_str(), record, &out));
+    EXPECT_EQ(0u, out);
+    uint32_t type = 0;
+    std::memcpy(&type, record + 8, 4);
+    EXPECT_EQ(2u, type);
+    EXPECT_STREQ("HBS-T100", reinterpret_cast<const char*>(record + 12));
+}
+
+TEST_F(SimFirmwareTest, Download_RestartsTheScannerWithTheNewVersionAndFillsTheProgress)
+{
+    ASSERT_TRUE(Download()) << m_status;
+    EXPECT_EQ(0u, m_status);
+    EXPECT_EQ("V3.00.007", Firmware().Version());
+    EXPECT_NE(std::string::npos, SystemInfo().find("Firmware: V3.00.007"));
+    EXPECT_EQ(1u, m_progress.part);
+    EXPECT_EQ(3u, m_progress.step);
+    EXPECT_EQ(100u, m_progress.stepPercent[2]);
+    EXPECT_EQ(100u, m_progress.stepPercent[3]);
+    EXPECT_EQ(HBDS_FW_PART_KERNEL, m_progress.partKinds[0]);
+    EXPECT_EQ(HBDS_FW_PART_APPLICATION, m_progress.partKinds[1]);
+    EXPECT_EQ(8u, m_progress.blocksSent);  // 3 + 5 blocks of 1024
+    EXPECT_EQ(0u, m_progress.resends);
+}
+
+TEST_F(SimFirmwareTest, NameCheck_StopsWithStatus18UnlessItIsOff)
+{
+    WriteImage(TwoPartImage("HBS-OTHER"));
+    EXPECT_FALSE(Download(1));
+    EXPECT_EQ(uint32_t(HBDS_ERR_STOPPED), m_status);
+    EXPECT_EQ(0, Firmware().CompletedDownloads());
+    EXPECT_TRUE(Download(0)) << m_status;
+    EXPECT_EQ(1, Firmware().CompletedDownloads());
+}
+
+TEST_F(SimFirmwareTest, LostBlock_IsSentAgainAndTheDownloadSucceeds)
+{
+    SSimFirmwareFaults faults;
+    faults.restartMs = 200;
+    faults.loseBlock = 2;
+    Faults(faults);
+    ASSERT_TRUE(Download()) << m_status;
+    EXPECT_EQ(1u, m_progress.resends);
+    EXPECT_EQ("V3.00.007", Firmware().Version());
+}
+
+struct SFailure {
+    const char* fault;
+    uint32_t step;  // where the download stops
+};
+
+class FailureTest : public SimFirmwareTest, public ::testing::WithParamInterface<SFailure> {};
+
+TEST_P(FailureTest, FailsAtTheChosenStepAndKeepsTheOldVersion)
+{
+    SSimFirmwareFaults faults;
+    ASSERT_TRUE(faults.Add(GetParam().fault));
+    faults.restartMs = 200;
+    Faults(faults);
+    EXPECT_FALSE(Download());
+    EXPECT_EQ(uint32_t(HBDS_ERR_UPDATE_FAILED), m_status);
+    EXPECT_EQ(GetParam().step, m_progress.step);
+    EXPECT_EQ("V2.1", Firmware().Version());
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, FailureTest,
+                         ::testing::Values(SFailure{"fail:P", 0}, SFailure{"fail:S", 1}, SFailure{"fail:D:1", 2},
+                                           SFailure{"fail:V", 3}, SFailure{"fail:E", 3}));
+
+TEST_F(SimFirmwareTest, PowerLoss_LeavesABootModeThatOnlyADownloadEnds)
+{
+    SSimFirmwareFaults faults;
+    faults.restartMs = 200;
+    faults.powerLossBlock = 1;
+    Faults(faults);
+    EXPECT_FALSE(Download());
+    EXPECT_TRUE(Firmware().InBootMode());
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    const std::string info = SystemInfo();
+    EXPECT_NE(std::string::npos, info.find("Boot mode")) << info;
+    // A setting is refused by the boot loader.
+    const std::string request = Request("@232BAD*");
+    hbds_write(m_handle, reinterpret_cast<const uint8_t*>(request.data()), static_cast<uint32_t>(request.size()));
+    uint8_t reply[256];
+    const uint8_t end[] = {';', 0x03};
+    const int got = hbds_read_until(m_handle, reply, sizeof reply, 1000, -2, end, 2, &m_status);
+    EXPECT_NE(std::string::npos, std::string(reinterpret_cast<char*>(reply), std::max(got, 0)).find('\x15'));
+
+    ASSERT_TRUE(Download()) << m_status;  // the rescue
+    EXPECT_FALSE(Firmware().InBootMode());
+    EXPECT_EQ("V3.00.007", Firmware().Version());
+}
+
+TEST(SlowLineFirmwareTest, ASetUpPacketLongerThanASecondOnTheWireIsWaitedFor)
+{
+    // At 9600 baud the kernel record alone needs about three seconds on the line.
+    CInProcessScanner scanner(FixtureScanner(9600), "sim:FW-SLOW");
+    ASSERT_NE(0u, scanner.Start());
+    SSimFirmwareFaults quick;
+    quick.restartMs = 100;
+    scanner.Scanner().Firmware().SetFaults(quick);
+    SFirmwareSpec spec;
+    spec.deviceName = "HBS-T100";
+    spec.version = "V4";
+    spec.parts = {{HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(500, 9)}};
+    std::string error;
+    const std::string path = (std::filesystem::temp_directory_path() / ("fw_slow_" + std::to_string(::getpid()) + ".bin")).string();
+    ASSERT_TRUE(WriteFirmwareFile(path, BuildFirmwareImage(spec, error), error)) << error;
+    const HBDS_HANDLE handle = hbds_create();
+    const SerialSettings line = Line(scanner.Port(), 9600);
+    uint32_t status = 0;
+    HbdsFirmwareProgress progress{};
+    ASSERT_NE(0, hbds_open_com(handle, &line, &status));
+    EXPECT_NE(0, hbds_update_firmware_file_1(handle, path.c_str(), 1, 30, &progress, 0, &status)) << status;
+    EXPECT_EQ(0u, progress.resends);
+    hbds_destory(handle);
+    std::remove(path.c_str());
+}
+
+TEST(SimFirmwareFaultsTest, OptionsOfTheProgram)
+{
+    struct SCase {
+        const char* option;
+        bool accepted;
+    };
+    const SCase cases[] = {{"fail:P", true},   {"fail:E", true},   {"fail:D:7", true}, {"lose:3", true},
+                           {"power:0", true},  {"restart:50", true}, {"fail:X", false}, {"fail:D:", false},
+                           {"lose:-1", false}, {"power", false},   {"restart:x", false}};
+    for (const SCase& c : cases) {
+        SSimFirmwareFaults faults;
+        EXPECT_EQ(c.accepted, faults.Add(c.option)) << c.option;
+    }
+}
+
+}  // namespace
