@@ -329,6 +329,28 @@ bool IsNetworkPort(const std::string& path)
     return StartsWith(path, kRfc2217Scheme) || StartsWith(path, kTcpScheme);
 }
 
+std::vector<std::string> SplitPortList(const std::string& list)
+{
+    std::vector<std::string> paths;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(':', start);
+        if (end != std::string::npos && list.compare(end, 3, "://") == 0) {
+            // A scheme: the path runs past the host to the colon after the port.
+            size_t hostEnd = list.find(']', end + 3);
+            hostEnd = list.compare(end + 3, 1, "[") == 0 && hostEnd != std::string::npos ? hostEnd : end + 3;
+            const size_t portColon = list.find(':', hostEnd);
+            end = portColon == std::string::npos ? std::string::npos : list.find(':', portColon + 1);
+        }
+        if (end == std::string::npos)
+            end = list.size();
+        if (end > start)
+            paths.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return paths;
+}
+
 std::unique_ptr<CTransport> OpenNetworkTransport(const std::string& path, const SerialSettings& settings,
                                                  uint32_t& status)
 {

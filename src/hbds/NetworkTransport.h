@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace hbds {
 
@@ -18,6 +19,10 @@ bool IsNetworkPort(const std::string& path);
 // null with `status` set when the address is malformed or nothing accepts the connection.
 std::unique_ptr<CTransport> OpenNetworkTransport(const std::string& path, const SerialSettings& settings,
                                                  uint32_t& status);
+
+// The paths of a ':'-separated port list. A network address keeps its own colons:
+// "/dev/pts/4:rfc2217://10.0.0.7:2001:tcp://[::1]:2002" is three paths.
+std::vector<std::string> SplitPortList(const std::string& list);
 
 // How long a connection may take to be accepted.
 constexpr int kNetworkConnectTimeoutMs = 3000;

@@ -30,11 +30,11 @@ std::vector<uint8_t> CTelnetCodec::Greeting()
 {
     std::vector<uint8_t> requests;
     for (uint8_t option : {kBinary, kSuppressGoAhead, kComPort}) {
-        m_localOn[option] = true;
+        m_local[option] = kAsked;
         Append(requests, kWill, option);
     }
     for (uint8_t option : {kBinary, kSuppressGoAhead}) {
-        m_remoteOn[option] = true;
+        m_remote[option] = kAsked;
         Append(requests, kDo, option);
     }
     return requests;
@@ -110,41 +110,25 @@ void CTelnetCodec::Decode(const uint8_t* wire, size_t count, std::vector<uint8_t
 
 void CTelnetCodec::Negotiate(uint8_t verb, uint8_t option, std::vector<uint8_t>& replies)
 {
-    // Answers only change of state, so that two sides never echo each other forever.
-    switch (verb) {
-    case kDo:
-        if (!OfferedHere(option)) {
-            Append(replies, kWont, option);
-            return;
-        }
-        if (!m_localOn[option])
-            Append(replies, kWill, option);
-        m_localOn[option] = true;
-        if (option == kComPort)
-            m_comPort = EComPort::Accepted;
-        return;
-    case kDont:
-        if (m_localOn[option])
-            Append(replies, kWont, option);
-        m_localOn[option] = false;
-        if (option == kComPort)
-            m_comPort = EComPort::Refused;
-        return;
-    case kWill:
-        if (!WantedThere(option)) {
-            Append(replies, kDont, option);
-            return;
-        }
-        if (!m_remoteOn[option])
-            Append(replies, kDo, option);
-        m_remoteOn[option] = true;
-        return;
-    default:  // kWont
-        if (m_remoteOn[option])
-            Append(replies, kDont, option);
-        m_remoteOn[option] = false;
-        return;
-    }
+    // An answer to this side's own request is not answered again, and a request is
+    // answered only when it changes something, so that two sides never echo each
+    // other forever.
+    const bool local = verb == kDo || verb == kDont;
+    const bool enable = verb == kDo || verb == kWill;
+    EOption& state = local ? m_local[option] : m_remote[option];
+    const bool supported = local ? OfferedHere(option) : WantedThere(option);
+    const uint8_t yes = local ? kWill : kDo;
+    const uint8_t no = local ? kWont : kDont;
+    if (enable && !supported)
+        Append(replies, no, option);
+    else if (enable && state == kOff)
+        Append(replies, yes, option);
+    else if (!enable && state == kOn)
+        Append(replies, no, option);
+    if (supported)
+        state = enable ? kOn : kOff;
+    if (local && option == kComPort)
+        m_comPort = enable ? EComPort::Accepted : EComPort::Refused;
 }
 
 void CTelnetCodec::EndSubnegotiation()

@@ -66,9 +66,11 @@ private:
     EState m_state = EState::Data;
     uint8_t m_verb = 0;
     std::vector<uint8_t> m_sub;
-    // Options this side has offered or agreed to (WILL) and asked of the server (DO).
-    bool m_localOn[256] = {};
-    bool m_remoteOn[256] = {};
+    // Per option: this side's WILL and the server's, each off, asked for (an offer or
+    // request not answered yet) or on.
+    enum EOption : uint8_t { kOff, kAsked, kOn };
+    EOption m_local[256] = {};
+    EOption m_remote[256] = {};
     EComPort m_comPort = EComPort::Unanswered;
     uint32_t m_serverBaudRate = 0;
 };
