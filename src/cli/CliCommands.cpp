@@ -124,7 +124,7 @@ int RunSend(const SCliOptions& options, std::ostream& out, std::ostream& err)
             err << ": " << Utf8(failure);
         if (!received.empty())
             err << " (received " << link.GetReceivedLength() << " bytes holding no reply item: " << received << ")";
-        else if (options.baudRate != 0)
+        else if (options.baudRate != 0 && failure.empty())
             err << " (nothing came back; is " << options.baudRate << " the scanner's baud rate?)";
         err << "\n";
         return CLI_NO_REPLY;
