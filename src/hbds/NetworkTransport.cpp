@@ -81,7 +81,10 @@ int ConnectTo(const SAddress& address, int timeoutMs, uint32_t& status)
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_NUMERICSERV;
     addrinfo* found = nullptr;
-    if (getaddrinfo(address.host.c_str(), address.service.c_str(), &hints, &found) != 0 || !found) {
+    const int lookup = getaddrinfo(address.host.c_str(), address.service.c_str(), &hints, &found);
+    if (lookup != 0 || !found) {
+        logout_line(4, "NetworkTransport.cpp", __LINE__, "host %s not found: %s", address.host.c_str(),
+                    gai_strerror(lookup));
         status = HBDS_ERR_NOT_EXIST;
         return -1;
     }
@@ -284,9 +287,10 @@ private:
 
     int Fail(uint32_t code, uint32_t& status)
     {
+        const int error = errno;  // before the log call can change it
         status = code;
         logout_line(4, "NetworkTransport.cpp", __LINE__, "%s: connection lost (%s)", m_path.c_str(),
-                    code == HBDS_ERR_NOT_EXIST ? "closed by the server" : std::strerror(errno));
+                    code == HBDS_ERR_NOT_EXIST ? "closed by the server" : std::strerror(error));
         return -1;
     }
 
