@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-noto-cjk
+  nlohmann-json3-dev ser2net python3-jsonschema
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #include "CliCommands.h"
 
+#include "CliReport.h"
 #include "CliSupport.h"
 
 #include "DeviceMnt.h"
@@ -82,8 +83,9 @@ int RunList(const SCliOptions& options, std::ostream& out, std::ostream& err)
     }
     for (size_t i = 0; i < link.GetDeviceCount(); ++i) {
         const DeviceEntry& entry = *link.GetDevice(i);
-        out << PortName(entry) << '\t' << OrDash(entry.productName) << '\t' << OrDash(entry.serialNumber) << '\t'
-            << (entry.productName.empty() ? std::string("unknown") : ModelName(entry.productName)) << '\n';
+        const std::string model = entry.productName.empty() ? std::string("unknown") : ModelName(entry.productName);
+        EmitRecord(out, "scanners", ScannerRecord(entry, model),
+                   PortName(entry) + '\t' + OrDash(entry.productName) + '\t' + OrDash(entry.serialNumber) + '\t' + model);
     }
     return CLI_OK;
 }
@@ -122,19 +124,26 @@ int RunSend(const SCliOptions& options, std::ostream& out, std::ostream& err)
             err << ": " << Utf8(failure);
         if (!received.empty())
             err << " (received " << link.GetReceivedLength() << " bytes holding no reply item: " << received << ")";
-        else if (options.baudRate != 0)
+        else if (options.baudRate != 0 && failure.empty())
             err << " (nothing came back; is " << options.baudRate << " the scanner's baud rate?)";
         err << "\n";
         return CLI_NO_REPLY;
     }
     const ReplyItem* items = engine.GetItems();
-    for (size_t i = 0; i < count; ++i)
-        out << Utf8(items[i].command) << '\t' << PrintableValue(items[i].value) << '\t' << StatusName(items[i].status)
-            << '\n';
+    EmitField("port", PortName(*entry));
+    for (size_t i = 0; i < count; ++i) {
+        const nlohmann::json record = {{"command", Utf8(items[i].command)},
+                                       {"value", Utf8(items[i].value ? wxString(items[i].value) : wxString())},
+                                       {"status", StatusName(items[i].status)}};
+        EmitRecord(out, "items", record,
+                   Utf8(items[i].command) + '\t' + PrintableValue(items[i].value) + '\t' + StatusName(items[i].status));
+    }
     return accepted ? CLI_OK : CLI_REFUSED;
 }
 
-int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err)
+namespace {
+
+int RunCommand(const SCliOptions& options, std::ostream& out, std::ostream& err)
 {
     switch (options.command) {
     case ECliCommand::List:
@@ -149,6 +158,8 @@ int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err)
         return RunDiff(options, out, err);
     case ECliCommand::Upgrade:
         return RunUpgrade(options, out, err);
+    case ECliCommand::Inventory:
+        return RunInventory(options, out, err);
     case ECliCommand::Help:
         out << CliUsage();
         return CLI_OK;
@@ -157,4 +168,15 @@ int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err)
     }
     err << CliUsage();
     return CLI_USAGE;
+}
+
+}  // namespace
+
+int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err)
+{
+    if (!options.json || options.command == ECliCommand::Help)
+        return RunCommand(options, out, err);
+    return RunWithJsonReport(CliCommandWord(options.command), out, [&](std::ostream& text, std::ostream& problems) {
+        return RunCommand(options, text, problems);
+    });
 }

@@ -27,6 +27,9 @@ int RunApply(const SCliOptions& options, std::ostream& out, std::ostream& err);
 int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err);
 // Downloads a firmware file into the first scanner, or into every one at once with --all.
 int RunUpgrade(const SCliOptions& options, std::ostream& out, std::ostream& err);
+// Lists every scanner with its versions and, with --against, whether it differs from a file.
+int RunInventory(const SCliOptions& options, std::ostream& out, std::ostream& err);
+// Runs the command of `options`; under --json its results and problems become one document on `out`.
 int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err);
 
 // A reply value made safe for a terminal: control bytes become \xNN.

@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 
 #include "AppContext.h"
+#include "CliReport.h"
 #include "CliSupport.h"
 #include "ConnectSequence.h"
 #include "DeviceCmdNameMntXmlInfo.h"
@@ -14,6 +15,7 @@
 
 #include <wx/xml/xml.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -100,41 +102,87 @@ std::string JoinErrors(const std::vector<wxString>& errors)
     return joined;
 }
 
-// Sends the prepared send list to one scanner; the result line tells how it went.
-bool ApplyToScanner(DeviceEntry& entry, const SCliOptions& options, std::ostream& out)
+// How applying a file to one scanner went.
+struct SApplyResult {
+    const char* result = "failed";  // "changed", "unchanged", "skipped" or "failed"
+    size_t sent = 0;
+    std::vector<wxString> refused;
+    std::string reason;
+
+    bool Succeeded() const { return std::string(result) == "changed" || std::string(result) == "unchanged"; }
+};
+
+void EmitApplyResult(std::ostream& out, const DeviceEntry& entry, const SApplyResult& outcome)
+{
+    nlohmann::json refused = nlohmann::json::array();
+    for (const wxString& name : outcome.refused)
+        refused.push_back(Utf8(name));
+    const nlohmann::json record = {{"port", PortName(entry)},       {"product", OrNull(entry.productName)},
+                                   {"result", outcome.result},      {"sent", outcome.sent},
+                                   {"refused", refused},            {"reason", outcome.reason}};
+    EmitRecord(out, "scanners", record,
+               PortName(entry) + '\t' + OrDash(entry.productName) + '\t' + outcome.result + ": " + outcome.reason);
+}
+
+// Reads the open scanner's current values, then sends the settings of the prepared
+// file that it does not hold yet.
+SApplyResult SendChangedSettings()
 {
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    out << PortName(entry) << '\t' << OrDash(entry.productName) << '\t';
+    SApplyResult outcome;
+    ReadPayloadLimit();
+    engine.ClearErrorList();
+    engine.ClearValues();
+    if (!engine.ReadBackValues()) {
+        const wxString failure = link.GetLastErrorText();
+        outcome.reason = "no reply to the query of current values" + (failure.empty() ? "" : ": " + Utf8(failure));
+        return outcome;
+    }
+    const std::map<wxString, wxString> current = engine.GetValueMap();
+    engine.ClearErrorList();
+    const bool sent = engine.SendFileCommands(&current);
+    outcome.sent = engine.GetFileCommandsSent();
+    if (sent && engine.GetErrorList().empty()) {
+        outcome.result = outcome.sent == 0 ? "unchanged" : "changed";
+        outcome.reason = outcome.sent == 0 ? "the scanner holds every setting of the file"
+                                           : std::to_string(outcome.sent) + (outcome.sent == 1 ? " setting sent" : " settings sent");
+        return outcome;
+    }
+    outcome.refused = engine.GetErrorList();
+    if (!outcome.refused.empty()) {
+        outcome.reason = "refused " + JoinErrors(outcome.refused);
+    } else {
+        const wxString failure = link.GetLastErrorText();
+        outcome.reason = "no reply" + (failure.empty() ? "" : ": " + Utf8(failure));
+    }
+    return outcome;
+}
 
+SApplyResult ApplyToScanner(DeviceEntry& entry, const SCliOptions& options)
+{
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    SApplyResult outcome;
     std::unique_ptr<CDeviceInfo> model = CDeviceMnt::GetInstance().MatchDevice(entry.productName);
     if (!model) {
-        out << "skipped: " << NoModelMessage(entry.productName) << "\n";
-        return false;
+        outcome.result = "skipped";
+        outcome.reason = NoModelMessage(entry.productName);
+        return outcome;
     }
     if (!options.force && !model->Matches(engine.GetFileDeviceType(), true)) {
-        out << "skipped: the file is for " << OrDash(engine.GetFileDeviceType()) << " (--force sends it anyway)\n";
-        return false;
+        outcome.result = "skipped";
+        outcome.reason = "the file is for " + OrDash(engine.GetFileDeviceType()) + " (--force sends it anyway)";
+        return outcome;
     }
     link.SetReadTimeout(static_cast<int32_t>(options.timeoutMs));
     if (!link.OpenDevice(&entry)) {
-        out << "failed: cannot open the port\n";
-        return false;
+        outcome.reason = "cannot open the port";
+        return outcome;
     }
-    ReadPayloadLimit();
-    engine.ClearErrorList();
-    const bool sent = engine.SendFileCommands();
-    const wxString failure = link.GetLastErrorText();
+    outcome = SendChangedSettings();
     link.CloseDevice(0);
-    if (sent && engine.GetErrorList().empty()) {
-        out << "ok: " << engine.GetFileCommandsSent() << " settings sent\n";
-        return true;
-    }
-    if (!engine.GetErrorList().empty())
-        out << "failed: refused " << JoinErrors(engine.GetErrorList()) << "\n";
-    else
-        out << "failed: no reply" << (failure.empty() ? "" : ": ") << Utf8(failure) << "\n";
-    return false;
+    return outcome;
 }
 
 }  // namespace
@@ -160,8 +208,16 @@ int RunRead(const SCliOptions& options, std::ostream& out, std::ostream& err)
         err << "vostrel-cli: cannot write " << options.text << "\n";
         return CLI_BAD_FILE;
     }
-    out << PortName(scanner.Entry()) << '\t' << OrDash(scanner.Entry().productName) << '\t'
-        << Utf8(scanner.Model().m_key) << '\t' << CountSettings(path) << " settings saved to " << options.text << "\n";
+    const size_t saved = CountSettings(path);
+    const std::string model = Utf8(scanner.Model().m_key);
+    const nlohmann::json record = {{"port", PortName(scanner.Entry())},
+                                   {"product", OrNull(scanner.Entry().productName)},
+                                   {"model", model},
+                                   {"file", options.text},
+                                   {"settings", saved}};
+    EmitRecord(out, "scanners", record,
+               PortName(scanner.Entry()) + '\t' + OrDash(scanner.Entry().productName) + '\t' + model + '\t' +
+                   std::to_string(saved) + " settings saved to " + options.text);
     return CLI_OK;
 }
 
@@ -183,8 +239,12 @@ int RunApply(const SCliOptions& options, std::ostream& out, std::ostream& err)
     }
     const size_t targets = options.allScanners ? link.GetDeviceCount() : 1;
     size_t succeeded = 0;
-    for (size_t i = 0; i < targets; ++i)
-        succeeded += ApplyToScanner(*link.GetDevice(i), options, out);
+    for (size_t i = 0; i < targets; ++i) {
+        DeviceEntry& entry = *link.GetDevice(i);
+        const SApplyResult outcome = ApplyToScanner(entry, options);
+        EmitApplyResult(out, entry, outcome);
+        succeeded += outcome.Succeeded();
+    }
     return succeeded == targets ? CLI_OK : CLI_REFUSED;
 }
 
@@ -208,6 +268,7 @@ int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err)
     const CDeviceCmdNameMntXmlInfo& map = CDeviceCmdNameMntXmlInfo::GetInstance();
     const CPageMntXmlInfo& pages = CPageMntXmlInfo::GetInstance();
     size_t differences = 0;
+    EmitField("differences", nlohmann::json::array());
     for (const auto& [name, fileValue] : engine.GetValueMap()) {
         // Settings that are never written to a scanner (code identifiers, file
         // choices) have nothing to compare with.
@@ -218,8 +279,13 @@ int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err)
         if (record && record->CurrentValue == fileValue)
             continue;
         ++differences;
-        out << Utf8(name) << '\t' << PrintableValue(fileValue.wc_str()) << '\t'
-            << (record ? PrintableValue(record->CurrentValue.wc_str()) : std::string("(not on this scanner)")) << '\n';
+        const nlohmann::json difference = {{"command", Utf8(name)},
+                                           {"fileValue", Utf8(fileValue)},
+                                           {"scannerValue", record ? nlohmann::json(Utf8(record->CurrentValue)) : nlohmann::json()}};
+        EmitRecord(out, "differences", difference,
+                   Utf8(name) + '\t' + PrintableValue(fileValue.wc_str()) + '\t' +
+                       (record ? PrintableValue(record->CurrentValue.wc_str()) : std::string("(not on this scanner)")));
     }
+    EmitField("port", PortName(scanner.Entry()));
     return differences == 0 ? CLI_OK : CLI_DIFFERENT;
 }

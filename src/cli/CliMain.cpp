@@ -1,11 +1,13 @@
 // vostrel-cli: lists scanners and runs raw exchanges from a shell.
 #include "AppContext.h"
 #include "CliCommands.h"
+#include "CliReport.h"
 #include "LanguageXmlInfo.h"
 
 #include <wx/init.h>
 #include <wx/stdpaths.h>
 
+#include <algorithm>
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -19,6 +21,10 @@ int main(int argc, char** argv)
     SCliOptions options;
     std::string error;
     if (!ParseCliOptions(arguments, options, error)) {
+        if (std::find(arguments.begin(), arguments.end(), "--json") != arguments.end()) {
+            PrintJsonUsageError(std::cout, arguments.front(), CLI_USAGE, error);
+            return CLI_USAGE;
+        }
         std::cerr << "vostrel-cli: " << error << "\n\n" << CliUsage();
         return CLI_USAGE;
     }

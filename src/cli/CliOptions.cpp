@@ -32,12 +32,37 @@ ECliCommand CommandFromWord(const std::string& word)
         return ECliCommand::Diff;
     if (word == "upgrade")
         return ECliCommand::Upgrade;
+    if (word == "inventory")
+        return ECliCommand::Inventory;
     if (word == "help" || word == "--help" || word == "-h")
         return ECliCommand::Help;
     return ECliCommand::None;
 }
 
 }  // namespace
+
+const char* CliCommandWord(ECliCommand command)
+{
+    switch (command) {
+    case ECliCommand::List:
+        return "list";
+    case ECliCommand::Send:
+        return "send";
+    case ECliCommand::Read:
+        return "read";
+    case ECliCommand::Apply:
+        return "apply";
+    case ECliCommand::Diff:
+        return "diff";
+    case ECliCommand::Inventory:
+        return "inventory";
+    case ECliCommand::Help:
+        return "help";
+    case ECliCommand::None:
+        break;
+    }
+    return "";
+}
 
 const char* CliUsage()
 {
@@ -47,6 +72,8 @@ const char* CliUsage()
            "       vostrel-cli apply [scanner options] [--all] [--force] FILE\n"
            "       vostrel-cli diff [scanner options] FILE\n"
            "       vostrel-cli upgrade [scanner options] [--all] [--force] FIRMWARE\n"
+           "       vostrel-cli inventory [scanner options] [--csv] [--against FILE]\n"
+           "Every command also takes --json: one JSON document on standard output instead.\n"
            "\n"
            "list  finds the scanners that answer and prints one line for each:\n"
            "      port, product name, serial number and catalogue model, separated by tabs.\n"
@@ -55,7 +82,9 @@ const char* CliUsage()
            "read  reads every setting of the first scanner found and saves them as the\n"
            "      configuration file FILE (an existing FILE is replaced only when all is read).\n"
            "apply sends the settings of the configuration file FILE to the first scanner, or\n"
-           "      with --all to every scanner found, and prints one result line per scanner.\n"
+           "      with --all to every scanner found, and prints one result line per scanner:\n"
+           "      \"changed\", or \"unchanged\" when the scanner held every value already\n"
+           "      (it is then not written to), \"skipped\" or \"failed\".\n"
            "      The link settings are never sent, so that the link stays as it is: the\n"
            "      interface (INTERF), keyboard port (KBWPOR), baud rate (232BAD), parity\n"
            "      (232PAR), stop bits (232STP) and data bits (232DAT). A scanner of another\n"
@@ -66,13 +95,18 @@ const char* CliUsage()
            "      --all into every scanner found at once. A progress line per scanner whenever\n"
            "      it moves on, then one result line per scanner and a summary. A file made for\n"
            "      another product name is not sent unless --force is given.\n"
+           "inventory lists every scanner that answers with port, product name, serial\n"
+           "      number, firmware, hardware and kernel versions and model; with --against\n"
+           "      FILE also whether the scanner holds settings that differ from FILE.\n"
            "\n"
-           "--port PATH    use only this serial port (a device file or pseudo-terminal)\n"
+           "--port PATH    use only this serial port: a device file, a pseudo-terminal, or a\n"
+           "               port served over the network, rfc2217://HOST:PORT or tcp://HOST:PORT\n"
            "--baud N       its baud rate; without it the rate the scanner answers at is found\n"
            "--sim MODEL    plug in a simulated scanner of MODEL first: a catalogue key such as\n"
            "               HBS-HI880, a command file name in Config/, or a path to one\n"
            "--product NAME the simulated scanner's product name (default: the model's key)\n"
            "--timeout MS   read time-out of the exchange (default 2000)\n"
+           "--json         print one JSON document (see the README for its schema)\n"
            "\n"
            "Exit status: 0 success, 1 bad command line, 2 no scanner or port, 3 no usable\n"
            "reply, 4 the scanner refused some commands (NAK or ENQ) or a scanner was skipped\n"
@@ -99,7 +133,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
     for (size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool takesValue = argument == "--port" || argument == "--baud" || argument == "--sim" ||
-                                argument == "--product" || argument == "--timeout";
+                                argument == "--product" || argument == "--timeout" || argument == "--against";
         if (argument == "--help" || argument == "-h") {
             options.command = ECliCommand::Help;
             return true;
@@ -110,6 +144,18 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
                 return false;
             }
             (argument == "--all" ? options.allScanners : options.force) = true;
+            continue;
+        }
+        if (argument == "--json") {
+            options.json = true;
+            continue;
+        }
+        if (argument == "--csv") {
+            if (options.command != ECliCommand::Inventory) {
+                error = "--csv only goes with inventory";
+                return false;
+            }
+            options.csv = true;
             continue;
         }
         if (!takesValue) {
@@ -125,7 +171,13 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
             return false;
         }
         const std::string& value = arguments[++i];
-        if (argument == "--port") {
+        if (argument == "--against") {
+            if (options.command != ECliCommand::Inventory) {
+                error = "--against only goes with inventory";
+                return false;
+            }
+            options.against = value;
+        } else if (argument == "--port") {
             options.port = value;
         } else if (argument == "--sim") {
             options.simModel = value;
@@ -150,9 +202,13 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
         error = "--product only names a simulated scanner (--sim)";
         return false;
     }
-    if (options.command == ECliCommand::List) {
+    if (options.json && options.csv) {
+        error = "--json and --csv cannot be used together";
+        return false;
+    }
+    if (options.command == ECliCommand::List || options.command == ECliCommand::Inventory) {
         if (!free.empty()) {
-            error = "list takes no text, but got \"" + free.front() + "\"";
+            error = arguments[0] + " takes no text, but got \"" + free.front() + "\"";
             return false;
         }
         return true;

@@ -1,12 +1,12 @@
 // The command line of vostrel-cli: a command word, options and, for every command
-// but "list", one text: the request to send, the configuration or the firmware file.
+// but "list" and "inventory", one text: the request to send, the configuration or the firmware file.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-enum class ECliCommand { None, List, Send, Read, Apply, Diff, Upgrade, Help };
+enum class ECliCommand { None, List, Send, Read, Apply, Diff, Upgrade, Inventory, Help };
 
 struct SCliOptions {
     ECliCommand command = ECliCommand::None;
@@ -18,6 +18,9 @@ struct SCliOptions {
     std::string text;        // the request of "send", the file of "read", "apply" and "diff"
     bool allScanners = false;  // --all: "apply" or "upgrade" every scanner found
     bool force = false;        // --force: "apply" or "upgrade" with a file made for another model
+    bool json = false;         // --json: one JSON document on standard output
+    bool csv = false;          // --csv: "inventory" as comma-separated values
+    std::string against;       // --against FILE: "inventory" compares every scanner with FILE
 };
 
 // False with a message in `error` for a command line that cannot be run.
@@ -25,3 +28,6 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
 
 // What "vostrel-cli --help" prints.
 const char* CliUsage();
+
+// The word that names `command` on the command line ("list", "apply", ...).
+const char* CliCommandWord(ECliCommand command);

@@ -54,6 +54,19 @@ std::string OrDash(const wxString& text)
     return text.empty() ? std::string("-") : Utf8(text);
 }
 
+nlohmann::json OrNull(const wxString& text)
+{
+    return text.empty() ? nlohmann::json() : nlohmann::json(Utf8(text));
+}
+
+nlohmann::json ScannerRecord(const DeviceEntry& entry, const std::string& model)
+{
+    return {{"port", PortName(entry)},
+            {"product", OrNull(entry.productName)},
+            {"serialNumber", OrNull(entry.serialNumber)},
+            {"model", model == "unknown" ? nlohmann::json() : nlohmann::json(model)}};
+}
+
 // Lists or opens the scanners the options point at. Returns the number of entries.
 int FindScanners(const SCliOptions& options)
 {
@@ -66,8 +79,24 @@ int FindScanners(const SCliOptions& options)
 namespace {
 
 // Why the port given by path could not be opened, in the words of a shell user.
+std::string NetworkPortProblem(const std::string& path, uint32_t status)
+{
+    switch (status) {
+    case HBDS_ERR_NOT_EXIST:
+        return "nothing accepts a connection at " + path + " (refused, or no such host)";
+    case HBDS_ERR_COMMUNICATION:
+        return path + " did not accept the connection in time";
+    case HBDS_ERR_INVALID_PARAMS:
+        return path + " is no rfc2217://HOST:PORT or tcp://HOST:PORT address";
+    default:
+        return "cannot open " + path + ": " + Utf8(CHBDataStreamMnt::ErrorTextForStatus(status));
+    }
+}
+
 std::string PortProblem(const std::string& path, uint32_t status)
 {
+    if (path.find("://") != std::string::npos)
+        return NetworkPortProblem(path, status);
     switch (status) {
     case HBDS_ERR_NOT_EXIST:
         return path + " does not exist";

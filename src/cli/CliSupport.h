@@ -5,6 +5,7 @@
 #include "CliOptions.h"
 #include "DeviceEntry.h"
 
+#include <nlohmann/json.hpp>
 #include <wx/string.h>
 
 #include <cstdint>
@@ -32,6 +33,11 @@ std::string PortName(const DeviceEntry& entry);
 // The catalogue key of the model a scanner reporting `productName` is, or "unknown".
 std::string ModelName(const wxString& productName);
 std::string OrDash(const wxString& text);
+// A scanner as a JSON record: port, product, serial number and model (null when
+// unknown, as are empty identity texts).
+nlohmann::json ScannerRecord(const DeviceEntry& entry, const std::string& model);
+// A text for JSON: null when empty.
+nlohmann::json OrNull(const wxString& text);
 
 // Lists and identifies the scanners the options point at. Returns the number of entries.
 int FindScanners(const SCliOptions& options);

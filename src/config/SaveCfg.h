@@ -95,8 +95,11 @@ public:
     // back. True when everything was acknowledged, or nothing had changed.
     bool ApplyChanges();
     // Sends the list prepared by LoadFileForSending, leaving out pending changes and
-    // the link settings.
-    bool SendFileCommands();
+    // the link settings, and with `deviceValues` (name to the scanner's current value)
+    // every setting the scanner already holds.
+    bool SendFileCommands(const std::map<wxString, wxString>* deviceValues = nullptr);
+    // The command texts SendFileCommands would send.
+    std::vector<wxString> FileCommandsToSend(const std::map<wxString, wxString>* deviceValues) const;
     // How many entries the last SendFileCommands sent after leaving those out.
     size_t GetFileCommandsSent() const { return m_fileCommandsSent; }
     // The link settings a file never sends, so that the link stays usable.

@@ -23,6 +23,8 @@ const size_t kPayloadMargin = 50;
 const size_t kMinimumRowWidth = 256;
 // A scanner busy storing the previous batch drops a frame that follows at once.
 const auto kBatchPause = std::chrono::milliseconds(20);
+// A setting command text is its six-character name followed by the value.
+const size_t kCommandNameLength = 6;
 
 bool IsOneOf(const wxString& name, std::initializer_list<const char*> names)
 {
@@ -289,13 +291,27 @@ bool CSaveCfg::ApplyChanges()
     return ReadBackValues();
 }
 
-bool CSaveCfg::SendFileCommands()
+std::vector<wxString> CSaveCfg::FileCommandsToSend(const std::map<wxString, wxString>* deviceValues) const
 {
     std::vector<wxString> kept;
     for (const wxString& text : m_sendList) {
-        if (!IsLeftOutOfFile(text))
-            kept.push_back(text);
+        if (IsLeftOutOfFile(text))
+            continue;
+        if (deviceValues) {
+            // A scanner that already holds the value is not written to: a fleet run
+            // repeated over the same scanners then changes nothing the second time.
+            const auto held = deviceValues->find(text.Left(kCommandNameLength));
+            if (held != deviceValues->end() && held->second == text.Mid(kCommandNameLength))
+                continue;
+        }
+        kept.push_back(text);
     }
+    return kept;
+}
+
+bool CSaveCfg::SendFileCommands(const std::map<wxString, wxString>* deviceValues)
+{
+    const std::vector<wxString> kept = FileCommandsToSend(deviceValues);
     m_fileCommandsSent = kept.size();
     return SendInBatches(kept);
 }

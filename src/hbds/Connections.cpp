@@ -2,6 +2,7 @@
 #include "hbds.h"
 
 #include "HidTransport.h"
+#include "NetworkTransport.h"
 #include "PortTable.h"
 #include "SerialTransport.h"
 #include "VirtualTransport.h"
@@ -146,9 +147,13 @@ int hbds_open_com(HBDS_HANDLE handle, const SerialSettings* settings, uint32_t* 
         return 0;
     }
     uint32_t result = HBDS_OK;
-    std::shared_ptr<hbds::CTransport> transport = hbds::IsVirtualPort(path)
-                                                      ? hbds::OpenVirtualTransport(path, *settings, result)
-                                                      : hbds::OpenSerialTransport(path, *settings, result);
+    std::shared_ptr<hbds::CTransport> transport;
+    if (hbds::IsVirtualPort(path))
+        transport = hbds::OpenVirtualTransport(path, *settings, result);
+    else if (hbds::IsNetworkPort(path))
+        transport = hbds::OpenNetworkTransport(path, *settings, result);
+    else
+        transport = hbds::OpenSerialTransport(path, *settings, result);
     SetStatus(status, result);
     if (!transport) {
         logout_line(4, "Connections.cpp", __LINE__, "open %s failed, status %u", path.c_str(), result);

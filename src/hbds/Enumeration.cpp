@@ -3,6 +3,7 @@
 #include "hbds.h"
 
 #include "HidTransport.h"
+#include "NetworkTransport.h"
 #include "PortTable.h"
 #include "SerialTransport.h"
 #include "VirtualTransport.h"
@@ -150,6 +151,16 @@ uint32_t hbds_add_serial_path(const char* path)
         return 0;
     hbds::AddUserPath(path);
     return hbds::PortNumberForPath(path);
+}
+
+int hbds_add_serial_path_list(const char* list)
+{
+    if (!list)
+        return 0;
+    int added = 0;
+    for (const std::string& path : hbds::SplitPortList(list))
+        added += hbds_add_serial_path(path.c_str()) != 0;
+    return added;
 }
 
 void hbds_clear_serial_paths(void)

@@ -1,5 +1,7 @@
 #include "PortTable.h"
 
+#include "NetworkTransport.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
@@ -50,15 +52,8 @@ void ReadEnvironmentLocked()
     const char* list = std::getenv("VOSTREL_SERIAL_PORTS");
     if (!list)
         return;
-    std::string text(list);
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(':', start);
-        if (end == std::string::npos)
-            end = text.size();
-        AddUserPathLocked(text.substr(start, end - start));
-        start = end + 1;
-    }
+    for (const std::string& path : SplitPortList(list))
+        AddUserPathLocked(path);
 }
 
 }  // namespace

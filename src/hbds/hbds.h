@@ -128,13 +128,19 @@ int hbds_update_firmware_file_1(HBDS_HANDLE handle, const char* path, int nameCh
                                 void* progress, int reserved, uint32_t* status);
 
 /*
- * Serial ports given by path (pseudo-terminals, adapters the system does not list).
+ * Serial ports given by path (pseudo-terminals, adapters the system does not list,
+ * ports served over the network as "rfc2217://HOST:PORT" or "tcp://HOST:PORT").
  * hbds_add_serial_path returns the port number that stands for `path` from now on
  * (the same number when added again), or 0 when the path is empty. Paths in the
  * environment variable VOSTREL_SERIAL_PORTS (separated by ':') are added at the
  * first enumeration.
  */
 uint32_t hbds_add_serial_path(const char* path);
+/*
+ * Adds every path of a ':'-separated list; network ports ("rfc2217://HOST:PORT",
+ * "tcp://HOST:PORT") keep their colons. Returns the number of paths added.
+ */
+int hbds_add_serial_path_list(const char* list);
 void hbds_clear_serial_paths(void);
 /* Writes the path of a port number into `buffer`; 0 when the number is unknown. */
 int hbds_serial_port_path(uint32_t port, char* buffer, size_t size);

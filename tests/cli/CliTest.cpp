@@ -1,5 +1,7 @@
 // vostrel-cli's command line and its send command against scanners played by the test.
 #include "CliCommands.h"
+#include "CliInventory.h"
+#include "CliReport.h"
 #include "DeviceMnt.h"
 #include "HBDataStreamMnt.h"
 #include "SaveCfg.h"
@@ -72,6 +74,9 @@ TEST(CliOptions, CommandLinesThatCannotRunAreRefusedWithAReason)
     EXPECT_EQ("--all only goes with apply or upgrade", Refusal({"diff", "--all", "a.xml"}));
     EXPECT_EQ("read needs a configuration file", Refusal({"read"}));
     EXPECT_EQ("diff takes one configuration file", Refusal({"diff", "a.xml", "b.xml"}));
+    EXPECT_EQ("--csv only goes with inventory", Refusal({"list", "--csv"}));
+    EXPECT_EQ("--against only goes with inventory", Refusal({"apply", "--against", "a.xml", "b.xml"}));
+    EXPECT_EQ("--json and --csv cannot be used together", Refusal({"inventory", "--json", "--csv"}));
 }
 
 TEST(CliOptions, HelpNamesEverySettingThatApplyHoldsBack)
@@ -90,6 +95,36 @@ TEST(CliOutput, ControlBytesInValuesAreShownEscaped)
     EXPECT_STREQ("ACK", StatusName(REPLY_ACK));
     EXPECT_STREQ("NAK", StatusName(REPLY_NAK));
     EXPECT_STREQ("ENQ", StatusName(REPLY_ENQ));
+}
+
+TEST(CliOutput, InventoryTakesVersionsFromTheSystemTextAndQuotesCsvFieldsThatNeedIt)
+{
+    const wxString system = "Firmware: V1.00.001\r\nHardware:V1.0\r\nBoot kernel : K2 \r\nNo label here";
+    EXPECT_EQ("V1.00.001", SystemInfoValue(system, "Firmware"));
+    EXPECT_EQ("V1.0", SystemInfoValue(system, "hardware"));
+    EXPECT_EQ("K2", SystemInfoValue(system, "Kernel"));
+    EXPECT_EQ("", SystemInfoValue(system, "Serial"));
+    EXPECT_EQ("plain", CsvField("plain"));
+    EXPECT_EQ("\"a,b\"", CsvField("a,b"));
+    EXPECT_EQ("\"say \"\"hi\"\"\"", CsvField("say \"hi\""));
+}
+
+TEST(CliOutput, UnderJsonResultsAndProblemsBecomeOneDocument)
+{
+    std::ostringstream out;
+    const int code = RunWithJsonReport("list", out, [](std::ostream& text, std::ostream& problems) {
+        EmitRecord(text, "scanners", {{"port", "/dev/pts/9"}}, "/dev/pts/9\t...");
+        problems << "vostrel-cli: second scanner silent\n";
+        return CLI_NO_REPLY;
+    });
+    EXPECT_EQ(CLI_NO_REPLY, code);
+    const nlohmann::json document = nlohmann::json::parse(out.str());
+    EXPECT_EQ(nlohmann::json({{"command", "list"},
+                              {"exitCode", 3},
+                              {"errors", {"second scanner silent"}},
+                              {"scanners", {{{"port", "/dev/pts/9"}}}}}),
+              document);
+    EXPECT_FALSE(IsJsonReport());
 }
 
 class CliSendTest : public ::testing::Test {

@@ -121,8 +121,7 @@ bool CVostrelDlg::Start(const SStartOptions& options)
 
     CAppSettings& settings = CAppSettings::GetInstance();
     settings.LoadAppSettings(context.GetProgramDirectory() + "hbs.ini");
-    for (const wxString& path : wxSplit(settings.Values().serialPorts, ':', '\0'))
-        hbds_add_serial_path(path.utf8_str());
+    hbds_add_serial_path_list(settings.Values().serialPorts.utf8_str());
     m_started = true;
 
     if (!LoadLanguage())

@@ -1,0 +1,146 @@
+// vostrel-cli inventory: every scanner that answers, with what a fleet keeper needs
+// to know of it, and whether it holds the settings of a reference file.
+#include "CliInventory.h"
+
+#include "CliCommands.h"
+#include "CliReport.h"
+#include "CliSupport.h"
+#include "ConnectSequence.h"
+#include "DeviceMnt.h"
+#include "HBDataStreamMnt.h"
+#include "SaveCfg.h"
+
+#include <wx/tokenzr.h>
+
+#include <map>
+
+namespace {
+
+const char* const kVersionLabels[] = {"Firmware", "Hardware", "Kernel"};
+
+enum class EComparison { NotAsked, Same, Differs, NoReply };
+
+// Whether the scanner holds every setting of the file loaded for sending.
+EComparison CompareWithFile(DeviceEntry& entry, const SCliOptions& options)
+{
+    if (options.against.empty())
+        return EComparison::NotAsked;
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    link.SetReadTimeout(static_cast<int32_t>(options.timeoutMs));
+    if (!link.OpenDevice(&entry))
+        return EComparison::NoReply;
+    engine.ClearValues();
+    const bool read = engine.ReadBackValues();
+    link.CloseDevice(0);
+    if (!read)
+        return EComparison::NoReply;
+    const std::map<wxString, wxString> current = engine.GetValueMap();
+    return engine.FileCommandsToSend(&current).empty() ? EComparison::Same : EComparison::Differs;
+}
+
+nlohmann::json ComparisonJson(EComparison comparison)
+{
+    switch (comparison) {
+    case EComparison::Same:
+        return false;
+    case EComparison::Differs:
+        return true;
+    default:
+        return nullptr;
+    }
+}
+
+const char* ComparisonText(EComparison comparison)
+{
+    switch (comparison) {
+    case EComparison::Same:
+        return "same";
+    case EComparison::Differs:
+        return "differs";
+    default:
+        return "no reply";
+    }
+}
+
+void EmitInventoryRow(std::ostream& out, const DeviceEntry& entry, EComparison comparison, const SCliOptions& options)
+{
+    const std::string model = entry.productName.empty() ? std::string("unknown") : ModelName(entry.productName);
+    nlohmann::json record = ScannerRecord(entry, model);
+    std::vector<std::string> columns = {PortName(entry), Utf8(entry.productName), Utf8(entry.serialNumber)};
+    for (const char* label : kVersionLabels) {
+        const wxString version = SystemInfoValue(entry.systemInfo, label);
+        record[wxString(label).Lower().utf8_string()] = OrNull(version);
+        columns.push_back(Utf8(version));
+    }
+    columns.push_back(model);
+    if (comparison != EComparison::NotAsked) {
+        record["differs"] = ComparisonJson(comparison);
+        columns.push_back(ComparisonText(comparison));
+    }
+    std::string line;
+    for (const std::string& column : columns) {
+        if (!line.empty())
+            line += options.csv ? "," : "\t";
+        line += options.csv ? CsvField(column) : (column.empty() ? std::string("-") : column);
+    }
+    EmitRecord(out, "scanners", record, line);
+}
+
+}  // namespace
+
+wxString SystemInfoValue(const wxString& systemInfo, const wxString& label)
+{
+    const wxString wanted = label.Lower();
+    wxStringTokenizer lines(systemInfo, "\r\n", wxTOKEN_STRTOK);
+    while (lines.HasMoreTokens()) {
+        const wxString line = lines.GetNextToken();
+        const int colon = line.Find(':');
+        if (colon != wxNOT_FOUND && line.Left(static_cast<size_t>(colon)).Lower().Contains(wanted))
+            return line.Mid(static_cast<size_t>(colon) + 1).Strip(wxString::both);
+    }
+    return wxString();
+}
+
+std::string CsvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+int RunInventory(const SCliOptions& options, std::ostream& out, std::ostream& err)
+{
+    CDeviceMnt::GetInstance().EnsureLoaded();
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    if (!options.against.empty() && !engine.LoadFileForSending(wxString::FromUTF8(options.against))) {
+        err << "vostrel-cli: " << options.against << " is no configuration file that can be read\n";
+        return CLI_BAD_FILE;
+    }
+    CSimulatedPort simulated;
+    if (!simulated.Attach(options, err))
+        return CLI_NO_SCANNER;
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    if (FindScanners(options) == 0) {
+        err << NoScannerMessage(options);
+        return CLI_NO_SCANNER;
+    }
+    if (options.csv)
+        out << "port,product,serialNumber,firmware,hardware,kernel,model" << (options.against.empty() ? "" : ",differs")
+            << "\n";
+    bool anyDiffers = false;
+    bool anySilent = false;
+    for (size_t i = 0; i < link.GetDeviceCount(); ++i) {
+        DeviceEntry& entry = *link.GetDevice(i);
+        const EComparison comparison = CompareWithFile(entry, options);
+        anyDiffers = anyDiffers || comparison == EComparison::Differs;
+        anySilent = anySilent || comparison == EComparison::NoReply;
+        EmitInventoryRow(out, entry, comparison, options);
+    }
+    if (anySilent)
+        return CLI_NO_REPLY;
+    return anyDiffers ? CLI_DIFFERENT : CLI_OK;
+}

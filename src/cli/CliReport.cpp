@@ -1,0 +1,94 @@
+#include "CliReport.h"
+
+#include <memory>
+#include <sstream>
+
+namespace {
+
+// The document being built; null while no command runs under --json.
+std::unique_ptr<nlohmann::json>& Document()
+{
+    static std::unique_ptr<nlohmann::json> document;
+    return document;
+}
+
+const char kProgramPrefix[] = "vostrel-cli: ";
+
+// The lines of `text` without empty ones and without the program's name before them.
+nlohmann::json Lines(const std::string& text)
+{
+    nlohmann::json lines = nlohmann::json::array();
+    std::istringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line)) {
+        if (line.compare(0, sizeof kProgramPrefix - 1, kProgramPrefix) == 0)
+            line.erase(0, sizeof kProgramPrefix - 1);
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+void Print(std::ostream& out, const nlohmann::json& document)
+{
+    // Values come from scanners and files; a byte that is no UTF-8 must not cost the
+    // whole document.
+    out << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+}
+
+nlohmann::json NewDocument(const std::string& command)
+{
+    return nlohmann::json{{"command", command}, {"exitCode", 0}, {"errors", nlohmann::json::array()}};
+}
+
+}  // namespace
+
+bool IsJsonReport()
+{
+    return Document() != nullptr;
+}
+
+void EmitRecord(std::ostream& out, const char* listName, const nlohmann::json& record, const std::string& textLine)
+{
+    if (!IsJsonReport()) {
+        out << textLine << '\n';
+        return;
+    }
+    nlohmann::json& list = (*Document())[listName];
+    if (!list.is_array())
+        list = nlohmann::json::array();
+    list.push_back(record);
+}
+
+void EmitField(const char* name, const nlohmann::json& value)
+{
+    if (IsJsonReport())
+        (*Document())[name] = value;
+}
+
+int RunWithJsonReport(const std::string& command, std::ostream& out,
+                      const std::function<int(std::ostream& text, std::ostream& problems)>& run)
+{
+    Document() = std::make_unique<nlohmann::json>(NewDocument(command));
+    std::ostringstream text;
+    std::ostringstream problems;
+    const int exitCode = run(text, problems);
+    nlohmann::json document = std::move(*Document());
+    Document().reset();
+    document["exitCode"] = exitCode;
+    document["errors"] = Lines(problems.str());
+    // A command that has not learnt to hand over its results still gives a document.
+    const nlohmann::json output = Lines(text.str());
+    if (!output.empty())
+        document["output"] = output;
+    Print(out, document);
+    return exitCode;
+}
+
+void PrintJsonUsageError(std::ostream& out, const std::string& command, int exitCode, const std::string& error)
+{
+    nlohmann::json document = NewDocument(command);
+    document["exitCode"] = exitCode;
+    document["errors"].push_back(error);
+    Print(out, document);
+}

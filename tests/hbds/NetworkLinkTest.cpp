@@ -1,0 +1,289 @@
+// Network serial ports: the Telnet codec on its own, and the library against a small
+// server on the loopback interface that plays ser2net's part.
+#include "NetworkTransport.h"
+#include "TelnetCodec.h"
+#include "hbds.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/datetime.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Clock = std::chrono::steady_clock;
+using namespace hbds::telnet;
+
+Bytes Decoded(hbds::CTelnetCodec& codec, const Bytes& wire, Bytes* replies = nullptr)
+{
+    Bytes data;
+    Bytes answers;
+    codec.Decode(wire.data(), wire.size(), data, answers);
+    if (replies)
+        *replies = answers;
+    return data;
+}
+
+TEST(TelnetCodec, DataBytes0xFFAreDoubledOnTheWayOutAndSingledOnTheWayIn)
+{
+    Bytes wire;
+    hbds::CTelnetCodec::EscapeData(Bytes{0x02, 0xFF, ';', 0xFF}.data(), 4, wire);
+    EXPECT_EQ((Bytes{0x02, 0xFF, 0xFF, ';', 0xFF, 0xFF}), wire);
+
+    hbds::CTelnetCodec codec;
+    // The server's IAC IAC cut between two reads still gives one data byte.
+    EXPECT_EQ((Bytes{0x02}), Decoded(codec, {0x02, kIac}));
+    EXPECT_EQ((Bytes{0xFF, ';'}), Decoded(codec, {kIac, ';'}));
+}
+
+TEST(TelnetCodec, RequestsAreAnsweredOnlyWhenTheyChangeSomething)
+{
+    const struct {
+        Bytes wire;
+        Bytes replies;
+        Bytes data;
+    } cases[] = {
+        {{kIac, kDo, kBinary, 'A'}, {}, {'A'}},                      // agreed already in the greeting
+        {{kIac, kDo, 24}, {kIac, kWont, 24}, {}},                       // terminal type: not offered here
+        {{kIac, kWill, 1, 'B'}, {kIac, kDont, 1}, {'B'}},             // the server's echo is not wanted
+        {{kIac, kDont, kComPort}, {}, {}},                              // a refusal of an offer is not answered
+        {{kIac, kWill, kBinary, kIac, kWont, kBinary}, {kIac, kDont, kBinary}, {}},  // taking back what was agreed
+        {{kIac, 241, 'C', kIac, kSb, 99, 1, 2, kIac, kSe, 'D'}, {}, {'C', 'D'}},  // NOP and a foreign subnegotiation
+    };
+    for (const auto& row : cases) {
+        hbds::CTelnetCodec codec;
+        codec.Greeting();
+        Bytes replies;
+        EXPECT_EQ(row.data, Decoded(codec, row.wire, &replies));
+        EXPECT_EQ(row.replies, replies);
+    }
+}
+
+TEST(TelnetCodec, TheServersWordOnTheComPortOptionAndItsBaudRateAreKept)
+{
+    hbds::CTelnetCodec accepting;
+    accepting.Greeting();
+    Decoded(accepting, {kIac, kDo, kComPort});
+    EXPECT_EQ(hbds::CTelnetCodec::EComPort::Accepted, accepting.ComPortState());
+    // 0x0001C2FF has an 0xFF byte, doubled inside the subnegotiation.
+    Decoded(accepting, {kIac, kSb, kComPort, 101, 0x00, 0x01, 0xC2, kIac, kIac, kIac, kSe});
+    EXPECT_EQ(0x0001C2FFu, accepting.ServerBaudRate());
+
+    hbds::CTelnetCodec refusing;
+    refusing.Greeting();
+    Bytes replies;
+    Decoded(refusing, {kIac, kDont, kComPort}, &replies);
+    EXPECT_EQ(hbds::CTelnetCodec::EComPort::Refused, refusing.ComPortState());
+}
+
+TEST(NetworkPortList, NetworkAddressesKeepTheirColons)
+{
+    EXPECT_EQ((std::vector<std::string>{"/dev/pts/4", "rfc2217://10.0.0.7:2001", "tcp://[::1]:2002", "/dev/ttyS0"}),
+              hbds::SplitPortList("/dev/pts/4:rfc2217://10.0.0.7:2001:tcp://[::1]:2002:/dev/ttyS0"));
+    EXPECT_EQ((std::vector<std::string>{"tcp://host"}), hbds::SplitPortList("tcp://host"));
+}
+
+// One connection on a loopback port; `serve` plays the server on the accepted socket.
+class CFakeServer {
+public:
+    explicit CFakeServer(std::function<void(int)> serve)
+    {
+        m_listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(m_listener, 1) != 0 ||
+            getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            return;
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this, serve] {
+            const int connection = accept(m_listener, nullptr, nullptr);
+            if (connection >= 0) {
+                serve(connection);
+                close(connection);
+            }
+        });
+    }
+    ~CFakeServer()
+    {
+        shutdown(m_listener, SHUT_RDWR);
+        if (m_thread.joinable())
+            m_thread.join();
+        close(m_listener);
+    }
+    std::string Url(const char* scheme) const { return std::string(scheme) + "://127.0.0.1:" + std::to_string(m_port); }
+
+private:
+    int m_listener = -1;
+    uint16_t m_port = 0;
+    std::thread m_thread;
+};
+
+// Reads from `fd` until `wanted` bytes came or a second has passed.
+Bytes Receive(int fd, size_t wanted)
+{
+    Bytes got;
+    const auto deadline = Clock::now() + std::chrono::seconds(1);
+    while (got.size() < wanted && Clock::now() < deadline) {
+        uint8_t buffer[256];
+        const ssize_t n = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0)
+            got.insert(got.end(), buffer, buffer + n);
+        else if (n == 0)
+            break;  // the client closed the connection
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return got;
+}
+
+void Send(int fd, const Bytes& bytes)
+{
+    ASSERT_EQ(static_cast<ssize_t>(bytes.size()), send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL));
+}
+
+bool Contains(const Bytes& haystack, const Bytes& needle)
+{
+    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
+}
+
+class NetworkLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        hbds_set_log_directory(m_logs.Path().utf8_str());
+        HBSetLogLevel(4);
+        m_handle = hbds_create();
+    }
+    void TearDown() override
+    {
+        hbds_destory(m_handle);
+        hbds_clear_serial_paths();
+        hbds_set_log_directory(nullptr);
+        HBSetLogLevel(2);
+    }
+
+    bool Open(const std::string& url, uint32_t baud = 115200)
+    {
+        SerialSettings settings{};
+        settings.port = hbds_add_serial_path(url.c_str());
+        settings.baudRate = baud;
+        settings.dataBits = 8;
+        return hbds_open_com(m_handle, &settings, &m_status) != 0;
+    }
+    int Read(uint8_t* buffer, uint32_t size, int timeoutMs)
+    {
+        const uint8_t terminator[] = {';', 0x03};
+        return hbds_read_until(m_handle, buffer, size, timeoutMs, -2, terminator, 2, &m_status);
+    }
+    std::string Log() const { return m_logs.Read(wxDateTime::Now().Format("hbds_%Y%m%d.log")); }
+
+    CTempDir m_logs;
+    HBDS_HANDLE m_handle = 0;
+    uint32_t m_status = 0;
+};
+
+TEST_F(NetworkLinkTest, LineSettingsReachAComPortServerAndDataPassesWithItsEscapes)
+{
+    // The five line settings: the baud rate with four value bytes, the others with one.
+    const size_t kSettingsLength = 10 + 4 * 7;
+    Bytes heard;
+    Bytes data;
+    Bytes secondSetting;
+    CFakeServer server([&](int fd) {
+        Receive(fd, 15);  // the greeting: five requests of three bytes
+        Send(fd, {kIac, kDo, kComPort, kIac, kWill, kBinary});
+        heard = Receive(fd, kSettingsLength);
+        Send(fd, {kIac, kSb, kComPort, 101, 0, 1, 0xC2, 0, kIac, kSe});
+        data = Receive(fd, 5);
+        Send(fd, {0x02, kIac, kIac, ';', 0x03});
+        secondSetting = Receive(fd, kSettingsLength);
+        Send(fd, {kIac, kSb, kComPort, 101, 0, 0, 0x25, 0x80, kIac, kSe});
+        Receive(fd, 1);  // until the client closes
+    });
+    ASSERT_TRUE(Open(server.Url("rfc2217"))) << m_status;
+    EXPECT_TRUE(Contains(heard, {kIac, kSb, kComPort, kSetBaudRate, 0, 1, 0xC2, 0, kIac, kSe}));
+    EXPECT_TRUE(Contains(heard, {kIac, kSb, kComPort, kSetParity, 1, kIac, kSe}));
+
+    const Bytes request = {'D', 0xFF, ';', 0x03};
+    ASSERT_EQ(4, hbds_write(m_handle, request.data(), 4));
+    uint8_t reply[16];
+    ASSERT_EQ(4, Read(reply, sizeof reply, 1000));
+    EXPECT_EQ((Bytes{0x02, 0xFF, ';', 0x03}), Bytes(reply, reply + 4));
+    EXPECT_EQ((Bytes{'D', 0xFF, 0xFF, ';', 0x03}), data);
+
+    SerialSettings slower{};
+    slower.baudRate = 9600;
+    slower.dataBits = 8;
+    EXPECT_TRUE(hbds_change_serial_settings(m_handle, &slower));
+    EXPECT_TRUE(Contains(secondSetting, {kIac, kSb, kComPort, kSetBaudRate, 0, 0, 0x25, 0x80, kIac, kSe}));
+    hbds_close(m_handle);  // lets the server end before it is taken down
+}
+
+TEST_F(NetworkLinkTest, AServerRefusingTheComPortOptionIsUsedWithItsOwnSettingsAndSaysSoInTheLog)
+{
+    CFakeServer server([](int fd) {
+        Receive(fd, 15);
+        Send(fd, {kIac, kDont, kComPort});
+        Send(fd, Receive(fd, 3));  // echoes the request back as the reply
+    });
+    ASSERT_TRUE(Open(server.Url("rfc2217"))) << m_status;
+    EXPECT_NE(std::string::npos, Log().find("does not take the COM-PORT-OPTION")) << Log();
+    ASSERT_EQ(3, hbds_write(m_handle, reinterpret_cast<const uint8_t*>("A;\x03"), 3));
+    uint8_t reply[8];
+    EXPECT_EQ(3, Read(reply, sizeof reply, 1000));
+}
+
+TEST_F(NetworkLinkTest, ARefusedConnectionOrAMalformedAddressFailsAtOnce)
+{
+    std::string refused;
+    {
+        CFakeServer closed([](int) {});
+        refused = closed.Url("tcp");
+    }
+    const struct {
+        std::string url;
+        uint32_t status;
+    } cases[] = {{refused, HBDS_ERR_NOT_EXIST},
+                 {"rfc2217://127.0.0.1", HBDS_ERR_INVALID_PARAMS},
+                 {"tcp://127.0.0.1:99999", HBDS_ERR_INVALID_PARAMS}};
+    for (const auto& row : cases) {
+        const auto start = Clock::now();
+        EXPECT_FALSE(Open(row.url)) << row.url;
+        EXPECT_EQ(row.status, m_status) << row.url;
+        EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(hbds::kNetworkConnectTimeoutMs)) << row.url;
+    }
+}
+
+TEST_F(NetworkLinkTest, AConnectionDroppedDuringAReadVanishesLongBeforeTheTimeout)
+{
+    CFakeServer server([](int fd) {
+        Receive(fd, 3);
+        Send(fd, {0x02, 0x01});  // the start of a reply, then the server goes
+    });
+    ASSERT_TRUE(Open(server.Url("tcp"))) << m_status;
+    ASSERT_EQ(3, hbds_write(m_handle, reinterpret_cast<const uint8_t*>("A;\x03"), 3));
+    uint8_t reply[8];
+    const auto start = Clock::now();
+    int got = Read(reply, sizeof reply, 5000);
+    if (got > 0)
+        got = Read(reply, sizeof reply, 5000);  // the quiet gap may end the first read
+    EXPECT_EQ(0, got);
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), m_status);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+}
+
+}  // namespace
