@@ -7,6 +7,8 @@ rows=(
   "hbds: app device config model regCtrl/rules regCtrl/object pages simulator demo cli"
   "app: device config model regCtrl/rules regCtrl/object pages simulator demo cli"
   "device: config model regCtrl/rules regCtrl/object pages simulator demo cli"
+  "dlicense: app/gui config/gui dlicense/gui update/gui regCtrl/object pages simulator demo cli"
+  "update: app/gui config/gui dlicense/gui update/gui regCtrl/object pages simulator demo cli"
   "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli"
 )
 found=0
