@@ -22,6 +22,7 @@
 #include "StartupRules.h"
 #include "UiText.h"
 #include "UndoDlg.h"
+#include "UpdateEntry.h"
 #include "WaitDlg.h"
 
 #include <wx/display.h>
@@ -200,8 +201,7 @@ void CVostrelDlg::CreateLayout()
     m_homePage->Show();
     m_currentPage = m_homePage;
 
-    // The update check and the batch upgrade are not part of this build.
-    m_navItems[ITEM_UPDATE].button->Disable();
+    // The batch upgrade is not part of this build.
     m_homePage->EnableEntry(NAVIGATE_BATCH_UPGRADE, false);
     CHarbrekBaseDlg::ApplyFontToTree(m_navigationBar, CHarbrekBaseDlg::GetSharedFont());
     MarkNavigationItem(ITEM_HOME);
@@ -277,7 +277,7 @@ void CVostrelDlg::PerformItem(int item)
         OpenHelpDocument();
         break;
     case ITEM_UPDATE:
-        VLOG(LOG_INFO, "the update check is not part of this build");
+        RunUpdateEntry(this);
         break;
     default:
         VLOG(LOG_INFO, "unknown navigation item %i", item);
