@@ -10,31 +10,39 @@ wxDEFINE_EVENT(EVT_COMPARE_TICKS_CHANGED, wxCommandEvent);
 
 namespace {
 
-enum { COLUMN_TICK = 0, COLUMN_CAPTION, COLUMN_REFERENCE, COLUMN_CURRENT };
+enum { COLUMN_TICK = 0, COLUMN_CAPTION, COLUMN_REFERENCE, COLUMN_CURRENT, COLUMN_COUNT };
+
+const wxColour kEqualBackground(160, 255, 192);
+const wxColour kEqualText(0, 0, 255);
+const wxColour kDifferentBackground(255, 0, 0);
 
 }  // namespace
 
-CCompareListCtrl::CCompareListCtrl(wxWindow* parent, const wxString& header)
-    : wxListCtrl(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                 wxLC_REPORT | wxLC_VIRTUAL | wxLC_HRULES | wxLC_VRULES | wxLC_SINGLE_SEL),
-      m_equalAttr(wxColour(0, 0, 255), wxColour(160, 255, 192), wxNullFont),
-      m_differentAttr(*wxWHITE, wxColour(255, 0, 0), wxNullFont)
+CCompareListCtrl::CCompareListCtrl(wxWindow* parent, const wxString& header) : wxGrid(parent, wxID_ANY)
 {
-    EnableCheckBoxes(true);
+    CreateGrid(0, COLUMN_COUNT, wxGridSelectRows);
+    HideRowLabels();
+    EnableEditing(false);
+    EnableGridLines(true);
+    DisableDragRowSize();
+    auto* tick = new wxGridCellAttr();
+    tick->SetRenderer(new wxGridCellBoolRenderer());
+    tick->SetAlignment(wxALIGN_CENTRE, wxALIGN_CENTRE);
+    SetColAttr(COLUMN_TICK, tick);
     SetHeader(header);
-    Bind(wxEVT_LIST_ITEM_CHECKED, &CCompareListCtrl::OnChecked, this);
-    Bind(wxEVT_LIST_ITEM_UNCHECKED, &CCompareListCtrl::OnChecked, this);
+    Bind(wxEVT_GRID_CELL_LEFT_CLICK, &CCompareListCtrl::OnCellClick, this);
 }
 
 void CCompareListCtrl::SetHeader(const wxString& header)
 {
-    DeleteAllColumns();
-    long column = 0;
+    int column = 0;
     for (const wxString& part : wxSplit(header, ';', '\0')) {
-        const wxString title = part.BeforeLast(',').Trim(false).Trim(true);
+        if (column >= COLUMN_COUNT)
+            break;
         long width = 100;
         part.AfterLast(',').Trim(false).ToLong(&width);
-        InsertColumn(column++, title, wxLIST_FORMAT_LEFT, static_cast<int>(width));
+        SetColLabelValue(column, wxString(part.BeforeLast(',')).Trim(false).Trim(true));
+        SetColSize(column++, static_cast<int>(width));
     }
 }
 
@@ -42,21 +50,40 @@ void CCompareListCtrl::ShowRows(std::vector<SCompareRow> rows)
 {
     m_rows = std::move(rows);
     m_ticked.assign(m_rows.size(), false);
-    SetItemCount(static_cast<long>(m_rows.size()));
-    Refresh();
+    BeginBatch();
+    if (GetNumberRows() > 0)
+        DeleteRows(0, GetNumberRows());
+    AppendRows(static_cast<int>(m_rows.size()));
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        const int row = static_cast<int>(i);
+        SetCellValue(row, COLUMN_CAPTION, m_rows[i].setting->GetFriendlyText());
+        SetCellValue(row, COLUMN_REFERENCE, m_rows[i].reference);
+        SetCellValue(row, COLUMN_CURRENT, m_rows[i].current);
+        ColourRow(row, m_rows[i].equal);
+    }
+    EndBatch();
+}
+
+void CCompareListCtrl::ColourRow(int row, bool equal)
+{
+    for (int column : {COLUMN_REFERENCE, COLUMN_CURRENT}) {
+        SetCellBackgroundColour(row, column, equal ? kEqualBackground : kDifferentBackground);
+        SetCellTextColour(row, column, equal ? kEqualText : *wxWHITE);
+    }
 }
 
 void CCompareListCtrl::TickAll()
 {
-    std::fill(m_ticked.begin(), m_ticked.end(), true);
-    Refresh();
+    for (size_t i = 0; i < m_ticked.size(); ++i)
+        Tick(i, true);
 }
 
 void CCompareListCtrl::Tick(size_t row, bool ticked)
 {
-    if (row < m_ticked.size())
-        m_ticked[row] = ticked;
-    Refresh();
+    if (row >= m_ticked.size())
+        return;
+    m_ticked[row] = ticked;
+    SetCellValue(static_cast<int>(row), COLUMN_TICK, ticked ? "1" : "");
 }
 
 bool CCompareListCtrl::HasTickedRow() const
@@ -74,40 +101,14 @@ std::vector<CCmdNameXmlInfo*> CCompareListCtrl::TickedSettings() const
     return ticked;
 }
 
-wxString CCompareListCtrl::OnGetItemText(long item, long column) const
+// One click on the check box column ticks or unticks the row, without an editor.
+void CCompareListCtrl::OnCellClick(wxGridEvent& event)
 {
-    if (item < 0 || static_cast<size_t>(item) >= m_rows.size())
-        return wxString();
-    const SCompareRow& row = m_rows[static_cast<size_t>(item)];
-    switch (column) {
-    case COLUMN_CAPTION:
-        return row.setting->GetFriendlyText();
-    case COLUMN_REFERENCE:
-        return row.reference;
-    case COLUMN_CURRENT:
-        return row.current;
-    default:
-        return wxString();
-    }
-}
-
-wxItemAttr* CCompareListCtrl::OnGetItemColumnAttr(long item, long column) const
-{
-    if (item < 0 || static_cast<size_t>(item) >= m_rows.size() || column < COLUMN_REFERENCE)
-        return nullptr;
-    return m_rows[static_cast<size_t>(item)].equal ? &m_equalAttr : &m_differentAttr;
-}
-
-bool CCompareListCtrl::OnGetItemIsChecked(long item) const
-{
-    return item >= 0 && static_cast<size_t>(item) < m_ticked.size() && m_ticked[static_cast<size_t>(item)];
-}
-
-void CCompareListCtrl::OnChecked(wxListEvent& event)
-{
-    const long item = event.GetIndex();
-    if (item >= 0 && static_cast<size_t>(item) < m_ticked.size())
-        m_ticked[static_cast<size_t>(item)] = event.GetEventType() == wxEVT_LIST_ITEM_CHECKED;
+    event.Skip();
+    const int row = event.GetRow();
+    if (event.GetCol() != COLUMN_TICK || row < 0 || static_cast<size_t>(row) >= m_ticked.size())
+        return;
+    Tick(static_cast<size_t>(row), !m_ticked[static_cast<size_t>(row)]);
     wxCommandEvent changed(EVT_COMPARE_TICKS_CHANGED);
     changed.SetEventObject(this);
     wxPostEvent(GetParent(), changed);

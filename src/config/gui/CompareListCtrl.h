@@ -1,14 +1,16 @@
 // The report list of a comparison: a check box per row, the setting's caption, the
-// reference value and the current value, the last two coloured by whether they agree.
+// reference value and the current value, the last two coloured by whether they
+// agree. A grid rather than a list control: only a grid colours single cells on
+// every platform.
 #pragma once
 
 #include "CompareRows.h"
 
-#include <wx/listctrl.h>
+#include <wx/grid.h>
 
 #include <vector>
 
-class CCompareListCtrl : public wxListCtrl {
+class CCompareListCtrl : public wxGrid {
 public:
     // `header` in the form "%s, 100;%s, 300; %s, 120;%s, 120": title and width per column.
     CCompareListCtrl(wxWindow* parent, const wxString& header);
@@ -25,16 +27,12 @@ public:
     std::vector<CCmdNameXmlInfo*> TickedSettings() const;
 
 private:
-    wxString OnGetItemText(long item, long column) const override;
-    wxItemAttr* OnGetItemColumnAttr(long item, long column) const override;
-    bool OnGetItemIsChecked(long item) const override;
-    void OnChecked(wxListEvent& event);
+    void ColourRow(int row, bool equal);
+    void OnCellClick(wxGridEvent& event);
 
     std::vector<SCompareRow> m_rows;
     std::vector<bool> m_ticked;
-    mutable wxItemAttr m_equalAttr;
-    mutable wxItemAttr m_differentAttr;
 };
 
-// Sent to the list's parent when a row's tick changes.
+// Sent to the list's parent when the user ticks or unticks a row.
 wxDECLARE_EVENT(EVT_COMPARE_TICKS_CHANGED, wxCommandEvent);

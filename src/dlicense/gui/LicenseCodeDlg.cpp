@@ -50,22 +50,26 @@ void CLicenseCodeDlg::CreateControls()
 
     m_list = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxSize(220, -1), 0, nullptr, wxLB_NEEDED_SB);
 
-    auto* result = new wxBoxSizer(wxVERTICAL);
     m_caption = new wxStaticText(this, wxID_ANY, wxEmptyString);
     m_valueCaption = new wxStaticText(this, wxID_ANY, wxEmptyString);
     m_valueLine = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
     m_previewCaption = new wxStaticText(this, wxID_ANY, wxEmptyString);
     m_previewLine = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
-    result->Add(m_caption, 0, wxBOTTOM, 2);
-    for (wxWindow* window : {static_cast<wxWindow*>(m_valueCaption), static_cast<wxWindow*>(m_valueLine),
-                             static_cast<wxWindow*>(m_previewCaption), static_cast<wxWindow*>(m_previewLine)})
-        result->Add(window, 0, wxEXPAND);
+    auto* lines = new wxFlexGridSizer(2, 4, 6);
+    lines->AddGrowableCol(1);
+    lines->Add(m_valueCaption, 0, wxALIGN_CENTER_VERTICAL);
+    lines->Add(m_valueLine, 1, wxEXPAND);
+    lines->Add(m_previewCaption, 0, wxALIGN_CENTER_VERTICAL);
+    lines->Add(m_previewLine, 1, wxEXPAND);
 
-    auto* row = new wxBoxSizer(wxHORIZONTAL);
-    row->Add(flags, 0, wxEXPAND | wxRIGHT, 6);
-    row->Add(m_list, 1, wxEXPAND | wxRIGHT, 6);
-    row->Add(result, 1, wxEXPAND);
-    SetSizer(row);
+    auto* choice = new wxBoxSizer(wxHORIZONTAL);
+    choice->Add(flags, 0, wxEXPAND | wxRIGHT, 6);
+    choice->Add(m_list, 1, wxEXPAND);
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(m_caption, 0, wxBOTTOM, 2);
+    column->Add(choice, 1, wxEXPAND | wxBOTTOM, 4);
+    column->Add(lines, 0, wxEXPAND);
+    SetSizer(column);
     ApplySharedFont();
 
     m_advanced->Bind(wxEVT_CHECKBOX, &CLicenseCodeDlg::OnFlag, this);

@@ -7,7 +7,8 @@ class CLicenseCodeDlg;
 
 class CLicenseCodeControl : public CControlBase {
 public:
-    CLicenseCodeControl() { Height = 100; }
+    // Room for the list beside the flags and, below them, the value and the preview line.
+    CLicenseCodeControl() { Height = 190; }
 
     bool Create() override;
     void Layout() override;
