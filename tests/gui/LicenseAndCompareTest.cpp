@@ -161,6 +161,7 @@ TEST_F(LicenseAndCompareTest, ComparingWithDefaultsAndAFileTicksAndClonesRows)
     file.Clone();
     EXPECT_EQ("2", Setting("SCNMOD").Value);
     EXPECT_TRUE(IsPending("SCNMOD"));
+    EXPECT_EQ((std::vector<std::string>{"Mode|Level|Sense red"}), ListShown(*defaults.GetList()));
     m_frame->Show();
     SaveScreenshot(m_frame, "compare-panels.png");
 }

@@ -96,6 +96,12 @@ void CCompareBaseDlg::Clone()
         return;
     CloneRows(ticked);
     Fill();
+    // The other comparison on the page lists the settings just changed as well.
+    for (wxWindow* sibling : GetParent()->GetChildren()) {
+        auto* other = dynamic_cast<CCompareBaseDlg*>(sibling);
+        if (other && other != this)
+            other->Fill();
+    }
 }
 
 // Select all needs rows, clone a ticked one.
