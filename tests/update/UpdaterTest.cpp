@@ -30,6 +30,7 @@ struct SUpdaterCase {
     const char* site;  // the case's folder on the server
     const char* why;
     bool checksumRight;
+    bool escapingEntry;  // the archive also holds "../evil.txt"
     int newExitCode;
     int expectedExit;
     bool replaced;
@@ -71,6 +72,10 @@ TEST_P(UpdaterTest, ReplacesTheFolderOnlyWithAVerifiedArchiveThatStarts)
     s_site->Write(wxString(c.site) + "/new.zip.sha256", std::string(64, '0') + "  new.zip\n");
     ASSERT_EQ(0, RunShell("chmod +x '" + Path("app/vostrel") + "' '" + Path("build/vostrel") + "'"));
     ASSERT_EQ(0, RunShell("cd '" + Path("build") + "' && python3 -m zipfile -c '" + SitePath() + "/new.zip' vostrel Config"));
+    if (c.escapingEntry) {
+        ASSERT_EQ(0, RunShell("python3 -c \"import sys, zipfile; zipfile.ZipFile(sys.argv[1], 'a').writestr('../evil.txt', "
+                              "'x')\" '" + SitePath() + "/new.zip'"));
+    }
     if (c.checksumRight) {
         ASSERT_EQ(0, RunShell("cd '" + SitePath() + "' && sha256sum new.zip > new.zip.sha256"));
     }
@@ -84,13 +89,15 @@ TEST_P(UpdaterTest, ReplacesTheFolderOnlyWithAVerifiedArchiveThatStarts)
     EXPECT_EQ("[cfg]\nlang=EN\n", m_dir.Read("app/hbs.ini")) << c.why;
     EXPECT_EQ(c.replaced, wxFileName::FileExists(m_dir.File("app/started.txt"))) << c.why;
     EXPECT_TRUE(wxFileName::IsFileExecutable(m_dir.File("app/vostrel"))) << c.why;
+    EXPECT_FALSE(wxFileName::Exists(m_dir.File("evil.txt"))) << c.why;
     for (const char* leftover : {"app.old", "app.new", "app.failed", "app.download.zip", "app.download.sha256"})
         EXPECT_FALSE(wxFileName::Exists(m_dir.File(leftover))) << c.why << ": " << leftover;
 }
 
 INSTANTIATE_TEST_SUITE_P(Archives, UpdaterTest,
-                         ::testing::Values(SUpdaterCase{"a", "verified", true, 0, 0, true},
-                                           SUpdaterCase{"b", "wrong checksum", false, 0, 3, false},
-                                           SUpdaterCase{"c", "new version fails at start", true, 1, 5, false}));
+                         ::testing::Values(SUpdaterCase{"a", "verified", true, false, 0, 0, true},
+                                           SUpdaterCase{"b", "wrong checksum", false, false, 0, 3, false},
+                                           SUpdaterCase{"c", "new version fails at start", true, false, 1, 5, false},
+                                           SUpdaterCase{"d", "entry outside the folder", true, true, 0, 4, false}));
 
 }  // namespace
