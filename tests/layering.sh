@@ -7,6 +7,8 @@ rows=(
   "hbds: app device config model regCtrl/rules regCtrl/object pages simulator demo cli fwpack"
   "app: device config model regCtrl/rules regCtrl/object pages simulator demo cli"
   "device: config model regCtrl/rules regCtrl/object pages simulator demo cli"
+  "dlicense: app/gui config/gui dlicense/gui update/gui regCtrl/object pages simulator demo cli fwpack"
+  "update: app/gui config/gui dlicense/gui update/gui regCtrl/object pages simulator demo cli fwpack"
   "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli fwpack"
 )
 found=0

@@ -54,6 +54,8 @@ const char* CliCommandWord(ECliCommand command)
         return "apply";
     case ECliCommand::Diff:
         return "diff";
+    case ECliCommand::Upgrade:
+        return "upgrade";
     case ECliCommand::Inventory:
         return "inventory";
     case ECliCommand::Help:

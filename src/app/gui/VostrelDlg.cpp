@@ -23,6 +23,7 @@
 #include "UiText.h"
 #include "UpgradeDialogs.h"
 #include "UndoDlg.h"
+#include "UpdateEntry.h"
 #include "WaitDlg.h"
 
 #include <wx/display.h>
@@ -200,8 +201,6 @@ void CVostrelDlg::CreateLayout()
     m_homePage->Show();
     m_currentPage = m_homePage;
 
-    // The update check is not part of this build.
-    m_navItems[ITEM_UPDATE].button->Disable();
     CHarbrekBaseDlg::ApplyFontToTree(m_navigationBar, CHarbrekBaseDlg::GetSharedFont());
     MarkNavigationItem(ITEM_HOME);
     UpdateNavigationItems();
@@ -276,7 +275,7 @@ void CVostrelDlg::PerformItem(int item)
         OpenHelpDocument();
         break;
     case ITEM_UPDATE:
-        VLOG(LOG_INFO, "the update check is not part of this build");
+        RunUpdateEntry(this);
         break;
     default:
         VLOG(LOG_INFO, "unknown navigation item %i", item);

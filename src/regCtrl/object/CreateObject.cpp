@@ -1,7 +1,10 @@
 #include "CreateObject.h"
 
+#include "CompareDefaultControl.h"
+#include "CompareXmlControl.h"
 #include "ControlBase.h"
 #include "GroupNameControl.h"
+#include "LicenseCodeControl.h"
 
 std::unique_ptr<CCreateObject> CCreateObject::s_instance;
 
@@ -49,11 +52,11 @@ void RegisterRowPlaceholders(CCreateObject& registry)
         int32_t height;
     } kPlaceholders[] = {
         {"BATCHDATADLG", 100}, {"BUTTON", 30},        {"BUTTONGETTEXT", 30}, {"CODEID", 200},
-        {"COMBOBOXCUSTOM", 60}, {"COMMANDCENTER", 100}, {"COMPAREDEFAULT", 100}, {"COMPAREXML", 100},
+        {"COMBOBOXCUSTOM", 60}, {"COMMANDCENTER", 100},
         {"CREATEBARCODE", 100}, {"DATAFORMAT", 240},  {"DATATIME", 20},      {"DEFCMD", 30},
         {"EDITCOMBOBOX", 30},  {"HEXEDIT", 30},       {"HEXEDITKEYBOARD", 30}, {"RANGEEDIT", 30},
         {"EDIT_READONLY", 30}, {"FILESELECT", 30},    {"BUTTONGROUP", 100},  {"RADIOGROUP", 100},
-        {"IMAGE", 100},        {"LICENSECODE", 100},  {"MNUCMD", 30},        {"MULFILESELECT", 100},
+        {"IMAGE", 100},        {"MNUCMD", 30},        {"MULFILESELECT", 100},
         {"MULVALUE", 100},     {"RADIO", 32},         {"RADIO#", 32},
     };
     for (const auto& placeholder : kPlaceholders) {
@@ -77,5 +80,8 @@ void RegisterAllControls(CCreateObject& registry)
     RegisterListControls(registry);
     RegisterEditControls(registry);
     RegisterButtonAndFileControls(registry);
+    RegisterControl<CLicenseCodeControl>(registry, "LICENSECODE");
+    RegisterControl<CCompareDefaultControl>(registry, "COMPAREDEFAULT");
+    RegisterControl<CCompareXmlControl>(registry, "COMPAREXML");
     RegisterRowPlaceholders(registry);
 }

@@ -1,0 +1,69 @@
+#include "CompareXmlDlg.h"
+
+#include "FileChooser.h"
+#include "UiText.h"
+
+#include <wx/button.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+CCompareXmlDlg::CCompareXmlDlg(wxWindow* parent) : CCompareBaseDlg(parent)
+{
+    // The file comparison heads its reference column with the file kind, untranslated.
+    CreateControls("XML");
+}
+
+void CCompareXmlDlg::AddExtraControls(wxBoxSizer* buttons)
+{
+    auto* browse = new wxButton(this, ID_BROWSE, GetUiText("ID_CMP_BROWSE", "浏览文件"));
+    browse->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Browse(); });
+    buttons->Add(browse, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 8);
+    m_pathText = new wxStaticText(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                  wxST_ELLIPSIZE_START);
+    buttons->Add(m_pathText, 1, wxALIGN_CENTER_VERTICAL);
+}
+
+void CCompareXmlDlg::Browse()
+{
+    SFileQuestion question;
+    question.filter = "Vost Files (*.xml)|*.xml||";
+    const wxString path = ChooseFile(this, question);
+    if (!path.empty())
+        TakeFile(path);
+}
+
+void CCompareXmlDlg::TakeFile(const wxString& path)
+{
+    m_path = path;
+    ReadCompareFile(path, m_fileValues);
+    m_pathText->SetLabel(path);
+    m_pathText->SetToolTip(path);
+    Layout();
+    Fill();
+}
+
+bool CCompareXmlDlg::Fill()
+{
+    if (m_path.empty())
+        return false;
+    RunFill();
+    return true;
+}
+
+bool CCompareXmlDlg::ReadyToFill()
+{
+    if (!m_path.empty())
+        return true;
+    ShowMessage(GetUiText("ID_CMP_BROWSE_ERROR", "请选择XML文件!"), wxOK | wxICON_WARNING);
+    return false;
+}
+
+std::vector<SCompareRow> CCompareXmlDlg::ComputeRows(bool showUnmatched, bool showMatched) const
+{
+    return CompareWithFile(m_fileValues, showUnmatched, showMatched);
+}
+
+void CCompareXmlDlg::CloneRows(const std::vector<CCmdNameXmlInfo*>& ticked)
+{
+    CloneFromFile(ticked, m_fileValues);
+}

@@ -1,0 +1,134 @@
+// Which settings a comparison lists beside which reference, and what clone takes over.
+#include "AppContext.h"
+#include "CompareRows.h"
+#include "DeviceCmdNameMntXmlInfo.h"
+#include "PageMntXmlInfo.h"
+#include "PendingChangeList.h"
+#include "SaveCfg.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kModel[] = "<DeviceConfiguration>"
+                      "<Command><CommandName>BEPENA</CommandName><SettingsList>0:Off|1:On</SettingsList>"
+                      "<Default>1</Default></Command>"
+                      "<Command><CommandName>SCNMOD</CommandName><SettingsList>0:Level|2:Sense</SettingsList>"
+                      "<Default>0</Default></Command>"
+                      "<Command><CommandName>CPRSET</CommandName><Default></Default></Command>"
+                      "<Command><CommandName>DLPCLR</CommandName><Default></Default></Command>"
+                      "</DeviceConfiguration>";
+const char kPages[] = "<Pages><Page><Value>One</Value><GroupName><Value>G</Value>"
+                      "<Command><CommandName>SCNMOD</CommandName><ControlType>COMBOBOX</ControlType>"
+                      "<SettingsList>0:Level|2:Sense</SettingsList></Command>"
+                      "<Command><CommandName>BEPENA</CommandName><ControlType>COMBOBOX</ControlType>"
+                      "<SettingsList>0:Off|1:On</SettingsList></Command>"
+                      "<Command><CommandName>CPRSET</CommandName><ControlType>EDIT</ControlType></Command>"
+                      "<Command><CommandName>DLPCLR</CommandName><ControlType>BUTTON</ControlType></Command>"
+                      "</GroupName></Page></Pages>";
+
+class CompareRowsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+        m_dir.Write("Config/M.xml", kModel);
+        m_dir.Write("Config/pageinfo.xml", kPages);
+        ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("M.xml"));
+        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+    }
+    void TearDown() override
+    {
+        CPageMntXmlInfo::ResetInstance();
+        CPendingChangeList::ResetInstance();
+        CDeviceCmdNameMntXmlInfo::ResetInstance();
+        CSaveCfg::ResetInstance();
+        CAppContext::ResetInstance();
+    }
+
+    static CCmdNameXmlInfo& Setting(const char* name) { return *CPageMntXmlInfo::GetInstance().FindCommand(name); }
+
+    // "name reference current =|≠" per row.
+    static std::vector<std::string> Shown(const std::vector<SCompareRow>& rows)
+    {
+        std::vector<std::string> shown;
+        for (const SCompareRow& row : rows)
+            shown.push_back(std::string((row.setting->CommandName + " " + row.reference + " " + row.current +
+                                         (row.equal ? " =" : " !="))
+                                            .utf8_str()));
+        return shown;
+    }
+
+    CTempDir m_dir;
+};
+
+TEST_F(CompareRowsTest, DefaultsListTransferredSettingsByTheTwoBoxesWithLabelsAndNull)
+{
+    Setting("BEPENA").SetValue("0");
+    using Rows = std::vector<std::string>;
+    EXPECT_EQ(Rows(), Shown(CompareWithDefaults(false, false)));
+    EXPECT_EQ(Rows({"BEPENA On Off !="}), Shown(CompareWithDefaults(true, false)));
+    EXPECT_EQ(Rows({"SCNMOD Level Level =", "CPRSET NULL NULL ="}), Shown(CompareWithDefaults(false, true)));
+    EXPECT_EQ(Rows({"SCNMOD Level Level =", "BEPENA On Off !=", "CPRSET NULL NULL ="}),
+              Shown(CompareWithDefaults(true, true)));
+}
+
+TEST_F(CompareRowsTest, FileListsMissingSettingsAsDifferentWithNull)
+{
+    const CompareFileValues file = {{"SCNMOD", "2"}, {"BEPENA", "1"}, {"OTHERX", "5"}};
+    using Rows = std::vector<std::string>;
+    EXPECT_EQ(Rows({"SCNMOD Sense Level !=", "CPRSET NULL NULL !="}), Shown(CompareWithFile(file, true, false)));
+    EXPECT_EQ(Rows({"BEPENA On On ="}), Shown(CompareWithFile(file, false, true)));
+}
+
+TEST_F(CompareRowsTest, CloneTakesOnlyDifferingTickedValuesAsPendingChanges)
+{
+    CPendingChangeList& pending = CPendingChangeList::GetInstance();
+    const CompareFileValues file = {{"SCNMOD", "2"}, {"BEPENA", "1"}};
+    EXPECT_EQ(0, CloneFromFile({}, file));
+    EXPECT_EQ(0, CloneDefaults({}));
+    EXPECT_TRUE(pending.GetEntries().empty());
+
+    EXPECT_EQ(1, CloneFromFile({&Setting("SCNMOD"), &Setting("BEPENA"), &Setting("CPRSET")}, file));
+    EXPECT_EQ("2", Setting("SCNMOD").Value);
+    EXPECT_EQ("Sense", Setting("SCNMOD").ValueText);
+    EXPECT_TRUE(pending.IsListed(&Setting("SCNMOD")));
+    EXPECT_FALSE(pending.IsListed(&Setting("BEPENA")));
+
+    EXPECT_EQ(1, CloneDefaults({&Setting("SCNMOD"), &Setting("BEPENA")}));
+    EXPECT_EQ("0", Setting("SCNMOD").Value);
+    EXPECT_FALSE(pending.IsListed(&Setting("SCNMOD")));
+}
+
+struct SCompareFileCase {
+    const char* why;
+    const char* content;  // null: no file
+    size_t values;
+};
+
+class CompareFileTest : public ::testing::TestWithParam<SCompareFileCase> {};
+
+TEST_P(CompareFileTest, IsReadByNameFromEitherRootOrLeftEmpty)
+{
+    CTempDir dir;
+    if (GetParam().content)
+        dir.Write("f.xml", GetParam().content);
+    CompareFileValues values = {{"STALE1", "1"}};
+    EXPECT_EQ(GetParam().values > 0, ReadCompareFile(dir.File("f.xml"), values)) << GetParam().why;
+    EXPECT_EQ(GetParam().values, values.size()) << GetParam().why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CompareFileTest,
+    ::testing::Values(
+        SCompareFileCase{"old root, another model", "<Vastrel DeviceType=\"X\"><Command CommandName=\"A\" Value=\"1\"/>"
+                                                    "<Command CommandName=\"A\" Value=\"2\"/><Other/></Vastrel>", 1},
+        SCompareFileCase{"current root", "<Vostrel><Command CommandName=\"A\" Value=\"\"/>"
+                                         "<Command CommandName=\"B\" Value=\"x\"/></Vostrel>", 2},
+        SCompareFileCase{"wrong root", "<Pages><Command CommandName=\"A\" Value=\"1\"/></Pages>", 0},
+        SCompareFileCase{"no children", "<Vostrel/>", 0}, SCompareFileCase{"broken", "<Vostrel><Command", 0},
+        SCompareFileCase{"missing", nullptr, 0}));
+
+}  // namespace

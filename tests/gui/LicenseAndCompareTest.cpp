@@ -1,0 +1,198 @@
+// The licence field panel with its picker, the two comparison panels, and the
+// update entry, driven through their widgets.
+#include "AppContext.h"
+#include "CompareDefaultControl.h"
+#include "CompareDefaultDlg.h"
+#include "CompareListCtrl.h"
+#include "CompareXmlControl.h"
+#include "CompareXmlDlg.h"
+#include "DriverLicenseInfoDlg.h"
+#include "LicenseCodeControl.h"
+#include "LicenseCodeDlg.h"
+#include "UpdateEntry.h"
+#include "VostrelDlg.h"
+
+#include "GuiTestSupport.h"
+#include "LoopbackHttpServer.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+
+namespace {
+
+const char kModel[] = R"(<DeviceConfiguration>
+ <Command><CommandName>DLPSET</CommandName></Command>
+ <Command><CommandName>BEPLVL</CommandName><SettingsList>0|1|2</SettingsList><Default>2</Default></Command>
+ <Command><CommandName>SCNMOD</CommandName><SettingsList>0|2</SettingsList><Default>0</Default></Command>
+ <Command><CommandName>DFTVSCRT</CommandName></Command>
+ <Command><CommandName>XMLVSCRT</CommandName></Command>
+</DeviceConfiguration>)";
+
+const char kPages[] = R"(<Pages>
+ <Page><Value>Licence</Value><GroupName><Value>Fields</Value>
+  <Command><CommandName>DLPSET</CommandName><FriendlyText>Fields</FriendlyText><ControlType>LICENSECODE</ControlType></Command>
+ </GroupName></Page>
+ <Page><Value>Compare</Value><GroupName><Value>Compare</Value>
+  <Command><CommandName>BEPLVL</CommandName><FriendlyText>Volume</FriendlyText><ControlType>COMBOBOX</ControlType>
+   <SettingsList>0:Off|1:Low|2:High</SettingsList></Command>
+  <Command><CommandName>SCNMOD</CommandName><FriendlyText>Mode</FriendlyText><ControlType>COMBOBOX</ControlType>
+   <SettingsList>0:Level|2:Sense</SettingsList></Command>
+  <Command><CommandName>DFTVSCRT</CommandName><ControlType>COMPAREDEFAULT</ControlType></Command>
+  <Command><CommandName>XMLVSCRT</CommandName><ControlType>COMPAREXML</ControlType></Command>
+ </GroupName></Page>
+</Pages>)";
+
+class LicenseAndCompareTest : public PageFixture {
+protected:
+    void SetUp() override { LoadFiles(kModel, kPages); }
+
+    CLicenseCodeDlg& LicencePanel()
+    {
+        BuildPage("Licence");
+        auto* control = dynamic_cast<CLicenseCodeControl*>(Setting("DLPSET").Control);
+        EXPECT_NE(nullptr, control);
+        return *control->GetPanel();
+    }
+    static std::vector<std::string> ListShown(const CCompareListCtrl& list)
+    {
+        std::vector<std::string> rows;
+        for (int i = 0; i < list.GetNumberRows(); ++i) {
+            rows.push_back(std::string((list.GetCellValue(i, 1) + "|" + list.GetCellValue(i, 2) + "|" +
+                                        list.GetCellValue(i, 3) + (list.GetCellBackgroundColour(i, 2) == *wxRED ? " red" : ""))
+                                           .utf8_str()));
+        }
+        return rows;
+    }
+};
+
+TEST_F(LicenseAndCompareTest, PickedFieldsAndAFlagBecomeTheSettingsValueWithAPreview)
+{
+    CLicenseCodeDlg& panel = LicencePanel();
+    EXPECT_FALSE(panel.FindWindow(CLicenseCodeDlg::ID_CLEAR)->IsEnabled());  // offline: nothing to clear
+
+    CDriverLicenseInfoDlg picker(&panel, {});
+    picker.GetSourceList(LICENSE_DATA_FIELDS)->SetSelection(0);           // (DAC)
+    picker.GetSourceList(LICENSE_SEPARATOR)->SetSelection(0x2C);          // ","
+    picker.AddSelectedSources();
+    picker.GetSourceList(LICENSE_DATA_FIELDS)->SetSelection(25);          // (DCS)
+    picker.AddSelectedSources();
+    ASSERT_EQ(3u, picker.GetSelection().size());
+    // The separator goes down behind the family name and comes back up between the names.
+    picker.GetTargetList()->SetSelection(1);
+    picker.MoveSelectedTarget(+1);
+    EXPECT_EQ(0x2C, picker.GetSelection()[2].code);
+    picker.MoveSelectedTarget(-1);
+    panel.TakeSelection(picker.GetSelection());
+
+    panel.GetFlag(CLicenseCodeDlg::ID_ADVANCED)->SetValue(true);
+    Send(panel.GetFlag(CLicenseCodeDlg::ID_ADVANCED), wxEVT_CHECKBOX);
+    EXPECT_EQ("10085d015e00075a2c31", Setting("DLPSET").Value);
+    EXPECT_EQ("10085d015e00075a2c31", panel.GetValueText());
+    EXPECT_EQ("JANE,SAMPLE", panel.GetPreviewText());
+    EXPECT_TRUE(IsPending("DLPSET"));
+    m_frame->Show();
+    SaveScreenshot(m_frame, "licence-panel.png");
+
+    // A malformed value read back shows nothing chosen.
+    Setting("DLPSET").Value = "10085d015e00075a";
+    Setting("DLPSET").Control->Refresh(2);
+    EXPECT_EQ("00045d005e00", panel.GetValueText());
+}
+
+TEST_F(LicenseAndCompareTest, PickerRefusesThe501stEntryWithTheMessage)
+{
+    CLicenseCodeDlg& panel = LicencePanel();
+    CDriverLicenseInfoDlg picker(&panel, std::vector<SLicenseEntry>(499, CLicenseCode::Separator(' ')));
+    picker.GetSourceList(LICENSE_DATA_FIELDS2)->SetSelection(0);
+    picker.AddSelectedSources();
+    EXPECT_EQ(500u, picker.GetSelection().size());
+    EXPECT_TRUE(m_messages.Texts().empty());
+    picker.GetSourceList(LICENSE_DATA_FIELDS2)->SetSelection(1);
+    picker.AddSelectedSources();
+    EXPECT_EQ(500u, picker.GetSelection().size());
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("最大支持500!"), m_messages.Texts()[0]);
+}
+
+TEST_F(LicenseAndCompareTest, ClearAsksTheScannerAndNamesTheCommandWhenRefused)
+{
+    CScriptedScanner& scanner = ConnectScanner({ReplyFrame("DLPCLR\x15"), ReplyFrame("DLPCLR\x06")}, true);
+    CLicenseCodeDlg& panel = LicencePanel();
+    panel.TakeSelection({CLicenseCode::Separator('A')});
+    Press(panel.FindWindow(CLicenseCodeDlg::ID_CLEAR));
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_TRUE(m_messages.Texts()[0].StartsWith(wxString::FromUTF8("保存失败")));
+    EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[0].Find(" :[DLPCLR] "));
+    EXPECT_EQ(1u, panel.GetCode().entries.size());
+
+    Press(panel.FindWindow(CLicenseCodeDlg::ID_CLEAR));
+    EXPECT_EQ(1u, m_messages.Texts().size());
+    EXPECT_TRUE(panel.GetCode().entries.empty());
+    EXPECT_EQ("00045d005e00", Setting("DLPSET").Value);
+    EXPECT_EQ(std::string("~\x01" "0000@DLPCLR;\x03"), scanner.Requests().back());
+}
+
+TEST_F(LicenseAndCompareTest, ComparingWithDefaultsAndAFileTicksAndClonesRows)
+{
+    BuildPage("Compare");
+    Setting("BEPLVL").SetValue("0");
+    CCompareDefaultDlg& defaults = *dynamic_cast<CCompareDefaultControl*>(Setting("DFTVSCRT").Control)->GetPanel();
+    CCompareXmlDlg& file = *dynamic_cast<CCompareXmlControl*>(Setting("XMLVSCRT").Control)->GetPanel();
+    Setting("DFTVSCRT").Control->OnPageShow();
+    EXPECT_EQ((std::vector<std::string>{"Volume|High|Off red"}), ListShown(*defaults.GetList()));
+    EXPECT_FALSE(defaults.GetButton(CCompareBaseDlg::ID_CLONE)->IsEnabled());
+    Press(defaults.GetButton(CCompareBaseDlg::ID_SELECT_ALL));
+    Press(defaults.GetButton(CCompareBaseDlg::ID_CLONE));
+    EXPECT_EQ("2", Setting("BEPLVL").Value);
+    EXPECT_TRUE(ListShown(*defaults.GetList()).empty());
+
+    // Before a file is chosen a check box only reminds the user to choose one.
+    file.GetCheckBox(CCompareBaseDlg::ID_SHOW_MATCHED)->SetValue(true);
+    Send(file.GetCheckBox(CCompareBaseDlg::ID_SHOW_MATCHED), wxEVT_CHECKBOX);
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("请选择XML文件!"), m_messages.Texts()[0]);
+    m_dir.Write("other.xml", "<Vostrel DeviceType=\"X\"><Command CommandName=\"SCNMOD\" Value=\"2\"/>"
+                             "<Command CommandName=\"BEPLVL\" Value=\"2\"/></Vostrel>");
+    file.TakeFile(m_dir.File("other.xml"));
+    // The licence setting is not in the file: it counts as different.
+    EXPECT_EQ((std::vector<std::string>{"Volume|High|High", "Mode|Sense|Level red", "Fields|NULL|NULL red"}),
+              ListShown(*file.GetList()));
+    file.GetList()->Tick(1, true);
+    file.Clone();
+    EXPECT_EQ("2", Setting("SCNMOD").Value);
+    EXPECT_TRUE(IsPending("SCNMOD"));
+    EXPECT_EQ((std::vector<std::string>{"Mode|Level|Sense red"}), ListShown(*defaults.GetList()));
+    m_frame->Show();
+    SaveScreenshot(m_frame, "compare-panels.png");
+}
+
+using UpdateEntryTest = MainWindowFixture;
+
+TEST_F(UpdateEntryTest, ANewerVersionOnTheServerStartsTheUpdaterAndClosesTheWindow)
+{
+    CTempDir site;
+    site.Write("Vostrel/updateVostrel.xml", "<VostrelUpdate><File><VersionZip>7</VersionZip>"
+                                            "<URL>http://127.0.0.1/vostrel-1.0.7.zip</URL></File></VostrelUpdate>");
+    CLoopbackHttpServer server(std::string(site.Path().utf8_str()));
+    m_dir.Write("server.cfg", "[cfg]\nurl=" + server.Address() + "\n");
+    CAppContext::GetInstance().SetVersion("1.0.0.0");
+    std::vector<wxString> started;
+    SetUpdaterLauncher([&started](const wxString& command) {
+        started.push_back(command);
+        return true;
+    });
+    ASSERT_TRUE(Start(""));
+    ASSERT_TRUE(m_window->GetNavigationButton(CVostrelDlg::ITEM_UPDATE)->IsEnabled());
+    m_messages.Answer(wxYES);
+    m_window->SelectItem(CVostrelDlg::ITEM_UPDATE);
+    SetUpdaterLauncher(nullptr);
+
+    ASSERT_EQ(1u, started.size());
+    EXPECT_EQ(UpdaterCommand(m_dir.Path(), "1.0.0.0", "http://127.0.0.1/vostrel-1.0.7.zip"), started[0]);
+    EXPECT_TRUE(started[0].EndsWith("vostrel-update\" -VER 1.0.0.0 -URL http://127.0.0.1/vostrel-1.0.7.zip -AUTO"));
+    EXPECT_TRUE(wxTheApp->IsScheduledForDestruction(m_window));
+    wxTheApp->ProcessIdle();
+    m_window = nullptr;
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+// A real HTTP server on loopback for the update tests: python3's, serving a folder.
+#pragma once
+
+#include <string>
+
+#include <sys/types.h>
+
+class CLoopbackHttpServer {
+public:
+    // Serves `folder` (which gets a "requests.log" of path and agent per request).
+    explicit CLoopbackHttpServer(const std::string& folder);
+    ~CLoopbackHttpServer();
+    CLoopbackHttpServer(const CLoopbackHttpServer&) = delete;
+    CLoopbackHttpServer& operator=(const CLoopbackHttpServer&) = delete;
+
+    // "http://127.0.0.1:<port>", or empty when the server did not start.
+    const std::string& Address() const { return m_address; }
+
+    // A loopback address on which nothing listens.
+    static std::string RefusingAddress();
+
+private:
+    pid_t m_pid = -1;
+    std::string m_address;
+};

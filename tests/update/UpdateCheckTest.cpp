@@ -1,0 +1,132 @@
+// The update check against a real HTTP server on loopback.
+#include "AppContext.h"
+#include "UpdateCheck.h"
+#include "UpdateFiles.h"
+
+#include "LoopbackHttpServer.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/dir.h>
+
+namespace {
+
+std::string Description(const std::vector<std::pair<std::string, std::string>>& records)
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<VostrelUpdate>";
+    for (const auto& [versionZip, url] : records)
+        text += "<File><FileName>vostrel.zip</FileName><Version>1.0." + versionZip + ".0</Version><VersionZip>" +
+                versionZip + "</VersionZip><Length>1234</Length><ZipFile>yes</ZipFile><URL>" + url +
+                "</URL><Note>ignored</Note></File>";
+    return text + "</VostrelUpdate>";
+}
+
+struct SCheckCase {
+    int index;
+    const char* why;
+    const char* ownVersion;
+    std::string description;  // empty: the server has none (404)
+    const char* serverPath;   // appended to the server's address in "server.cfg"
+    bool refused;             // "server.cfg" names a port nobody listens on
+    bool newer;
+    const char* address;
+    const char* errorId;      // expected error text (English table not loaded: the built-in text)
+};
+
+// One server for all cases (python takes seconds to start); each case has its own folder on it.
+class UpdateCheckTest : public ::testing::TestWithParam<SCheckCase> {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_site = new CTempDir();
+        s_server = new CLoopbackHttpServer(std::string(s_site->Path().utf8_str()));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_server;
+        delete s_site;
+    }
+    void TearDown() override { CAppContext::ResetInstance(); }
+
+    static std::string CaseFolder() { return "/case" + std::to_string(GetParam().index); }
+
+    CTempDir m_program;
+    static CTempDir* s_site;
+    static CLoopbackHttpServer* s_server;
+};
+
+CTempDir* UpdateCheckTest::s_site = nullptr;
+CLoopbackHttpServer* UpdateCheckTest::s_server = nullptr;
+
+TEST_P(UpdateCheckTest, ReportsANewerVersionOrWhyNotAndLeavesNoTemporaryFile)
+{
+    const SCheckCase& c = GetParam();
+    ASSERT_FALSE(s_server->Address().empty());
+    if (!c.description.empty())
+        s_site->Write(CaseFolder() + "/Vostrel/updateVostrel.xml", c.description);
+    const std::string base =
+        c.refused ? CLoopbackHttpServer::RefusingAddress() : s_server->Address() + c.serverPath + CaseFolder();
+    m_program.Write("server.cfg", "[cfg]\nurl=" + base + "\n");
+    CAppContext::GetInstance().SetProgramDirectory(m_program.Path());
+    CAppContext::GetInstance().SetVersion(c.ownVersion);
+
+    SUpdateCheckResult result;
+    EXPECT_EQ(c.newer, CheckForUpdate(result, 1)) << c.why;
+    EXPECT_EQ(c.address, result.address) << c.why;
+    EXPECT_EQ(wxString::FromUTF8(c.errorId), result.errorText) << c.why;
+
+    wxArrayString left;
+    wxDir::GetAllFiles(m_program.Path() + "tmp", &left);
+    EXPECT_TRUE(left.empty()) << c.why << ": " << (left.empty() ? wxString() : left.front());
+    if (!c.refused) {
+        EXPECT_NE(std::string::npos, s_site->Read("requests.log").find(CaseFolder() + "/Vostrel/updateVostrel.xml Update_Vostrel"))
+            << c.why;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, UpdateCheckTest,
+    ::testing::Values(
+        SCheckCase{1, "newer", "1.0.1.0", Description({{"10", "http://h/a.zip"}}), "", false, true, "http://h/a.zip", ""},
+        SCheckCase{2, "9 sorts after 10", "1.0.9.0", Description({{"10", "http://h/a.zip"}}), "", false, false, "", ""},
+        SCheckCase{3, "last newer wins", "1.0.1.0",
+                   Description({{"2", "http://h/2.zip"}, {"0", "http://h/0.zip"}, {"3", "http://h/3.zip"}}), "", false,
+                   true, "http://h/3.zip", ""},
+        SCheckCase{4, "not a description", "1.0.1.0", "<html>offline</html>", "", false, false, "", ""},
+        SCheckCase{5, "404", "1.0.1.0", "", "", false, false, "", "获取服务器信息失败!"},
+        SCheckCase{6, "refused", "1.0.1.0", "", "", true, false, "", "无法连接更新服务器!"},
+        SCheckCase{7, "stalls", "1.0.1.0", "", "/stall", false, false, "", "无法连接更新服务器!"}));
+
+TEST(UpdateAddressTest, ServerCfgNamesTheServerUnlessItsUrlIsEmptyOrTooLong)
+{
+    CTempDir dir;
+    const wxString builtIn = UpdateDescriptionAddress(dir.Path());
+    EXPECT_TRUE(builtIn.StartsWith("http://") && builtIn.EndsWith("/Vostrel/updateVostrel.xml")) << builtIn;
+    dir.Write("server.cfg", "[cfg]\nurl=\n");
+    EXPECT_EQ(builtIn, UpdateDescriptionAddress(dir.Path()));
+    dir.Write("server.cfg", "[cfg]\nurl=http://" + std::string(253, 'a') + "\n");
+    EXPECT_EQ(builtIn, UpdateDescriptionAddress(dir.Path()));
+    dir.Write("server.cfg", "[cfg]\nurl=http://" + std::string(252, 'a') + "\n");
+    EXPECT_EQ("http://" + std::string(252, 'a') + "/Vostrel/updateVostrel.xml", UpdateDescriptionAddress(dir.Path()));
+}
+
+TEST(UpdateFilesTest, OwnNumberIsTheThirdOfTheFourAndRecordsKeepTheirFields)
+{
+    EXPECT_EQ("12", OwnUpdateNumber("1.2.12.4"));
+    EXPECT_EQ("0", OwnUpdateNumber("garbage"));
+    CTempDir dir;
+    dir.Write("d.xml", Description({{"5", "http://h/5.zip"}}));
+    CUpdateFiles files;
+    ASSERT_TRUE(files.Load(dir.File("d.xml")));
+    ASSERT_EQ(1u, files.GetFiles().size());
+    const CUpdateFile& file = files.GetFiles()[0];
+    EXPECT_EQ("CURRENTDIR", file.m_folder);
+    EXPECT_EQ("1.0.5.0", file.m_version);
+    EXPECT_EQ(1234u, file.m_length);
+    EXPECT_TRUE(file.m_zipped);
+    wxString address = "unchanged";
+    EXPECT_EQ(0, files.CountNewer(address, "5"));
+    EXPECT_EQ("unchanged", address);
+}
+
+}  // namespace
