@@ -7,7 +7,9 @@ rows=(
   "hbds: app device config model regCtrl/rules regCtrl/object pages simulator demo cli"
   "app: device config model regCtrl/rules regCtrl/object pages simulator demo cli"
   "device: config model regCtrl/rules regCtrl/object pages simulator demo cli"
-  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli"
+  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli cmdcenter cmdcenter/gui batchdata batchdata/gui"
+  "cmdcenter: cmdcenter/gui batchdata/gui regCtrl/object pages simulator demo cli"
+  "batchdata: cmdcenter/gui batchdata/gui regCtrl/object pages simulator demo cli"
 )
 found=0
 for row in "${rows[@]}"; do

@@ -1,5 +1,7 @@
 #include "CreateObject.h"
 
+#include "BatchDataControl.h"
+#include "CommandCenterControl.h"
 #include "ControlBase.h"
 #include "GroupNameControl.h"
 
@@ -48,8 +50,8 @@ void RegisterRowPlaceholders(CCreateObject& registry)
         const char* keyword;
         int32_t height;
     } kPlaceholders[] = {
-        {"BATCHDATADLG", 100}, {"BUTTON", 30},        {"BUTTONGETTEXT", 30}, {"CODEID", 200},
-        {"COMBOBOXCUSTOM", 60}, {"COMMANDCENTER", 100}, {"COMPAREDEFAULT", 100}, {"COMPAREXML", 100},
+        {"BUTTON", 30},        {"BUTTONGETTEXT", 30}, {"CODEID", 200},
+        {"COMBOBOXCUSTOM", 60}, {"COMPAREDEFAULT", 100}, {"COMPAREXML", 100},
         {"CREATEBARCODE", 100}, {"DATAFORMAT", 240},  {"DATATIME", 20},      {"DEFCMD", 30},
         {"EDITCOMBOBOX", 30},  {"HEXEDIT", 30},       {"HEXEDITKEYBOARD", 30}, {"RANGEEDIT", 30},
         {"EDIT_READONLY", 30}, {"FILESELECT", 30},    {"BUTTONGROUP", 100},  {"RADIOGROUP", 100},
@@ -77,5 +79,7 @@ void RegisterAllControls(CCreateObject& registry)
     RegisterListControls(registry);
     RegisterEditControls(registry);
     RegisterButtonAndFileControls(registry);
+    RegisterControl<CCommandCenterControl>(registry, "COMMANDCENTER");
+    RegisterControl<CBatchDataControl>(registry, "BATCHDATADLG");
     RegisterRowPlaceholders(registry);
 }
