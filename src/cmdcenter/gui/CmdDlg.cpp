@@ -1,5 +1,6 @@
 #include "CmdDlg.h"
 
+#include "BatchDataDlg.h"
 #include "CommandCenterDlg.h"
 #include "HBDataStreamMnt.h"
 #include "UiText.h"
@@ -96,6 +97,9 @@ void CCmdDlg::CreateControls()
 
     m_terminal = new CCommandCenterDlg(this);
     top->Add(m_terminal, 1, wxEXPAND);
+    m_batch = new CBatchDataDlg(this);
+    m_batch->SetMinSize(wxSize(-1, 100));
+    top->Add(m_batch, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 2);
     SetSizer(top);
 
     m_cboPort->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { UpdateLineSettingsEnabled(); });
@@ -135,6 +139,7 @@ void CCmdDlg::ApplyUiTexts()
     for (wxButton* button : {m_btnUpgrade, m_btnBatchUpgrade})
         button->SetToolTip(FirmwareNotReadyTip());
     m_terminal->ApplyUiTexts();
+    m_batch->ApplyUiTexts();
     Layout();
 }
 
@@ -200,6 +205,7 @@ void CCmdDlg::UpdateOpenCloseEnabled()
 {
     const bool open = CHBDataStreamMnt::GetInstance().IsOpen();
     m_btnClose->Enable(open);
+    m_batch->GetFetchButton()->Enable(open);
     m_btnOpen->Enable(!m_ports.empty());
 }
 

@@ -1,5 +1,6 @@
 // The command page: choose a port and its line settings, open it, and talk to the
-// scanner in the command terminal below. The upgrade buttons appear as "server.cfg"
+// scanner in the command terminal below; the stored-data panel under it fetches
+// what a batch-mode scanner kept. The upgrade buttons appear as "server.cfg"
 // says.
 #pragma once
 
@@ -12,6 +13,7 @@
 
 #include <vector>
 
+class CBatchDataDlg;
 class CCommandCenterDlg;
 
 class CCmdDlg : public CHarbrekBaseDlg {
@@ -30,6 +32,7 @@ public:
     bool SelectPort(const wxString& label);
 
     CCommandCenterDlg* GetTerminal() const { return m_terminal; }
+    CBatchDataDlg* GetBatchPanel() const { return m_batch; }
     wxButton* GetUpgradeButton() const { return m_btnUpgrade; }
     wxButton* GetBatchUpgradeButton() const { return m_btnBatchUpgrade; }
     // The firmware upgrade of the open scanner, and the batch upgrade; both wait for
@@ -63,4 +66,5 @@ private:
     wxButton* m_btnUpgrade = nullptr;
     wxButton* m_btnBatchUpgrade = nullptr;
     CCommandCenterDlg* m_terminal = nullptr;
+    CBatchDataDlg* m_batch = nullptr;
 };
