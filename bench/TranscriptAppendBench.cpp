@@ -12,6 +12,7 @@
 #include <wx/init.h>
 
 #include <chrono>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -60,11 +61,15 @@ int main(int argc, char** argv)
     wxTheApp->Yield();
 
     const Clock::time_point start = Clock::now();
+    Clock::time_point batchStart = start;
+    double worstBatch = 0;
     for (int i = 0; i < kLines; ++i) {
         terminal->AcceptOutput(Line(i));
         if ((i + 1) % kLinesPerBatch == 0) {
             terminal->ShowPendingOutput();
             wxTheApp->Yield();  // the window gets to draw between batches, as it would
+            worstBatch = std::max(worstBatch, MillisecondsSince(batchStart));
+            batchStart = Clock::now();
         }
     }
     terminal->ShowPendingOutput();
@@ -84,6 +89,7 @@ int main(int argc, char** argv)
     }
     std::printf("append %d lines (%d lines per event): %.0f ms, %.1f us per line\n", kLines, kLinesPerBatch, total,
                 total * 1000.0 / kLines);
+    std::printf("slowest event of %d lines: %.1f ms\n", kLinesPerBatch, worstBatch);
     std::printf("one more line at %zu lines: mean %.2f ms, worst %.2f ms (%d samples)\n",
                 terminal->GetTranscript().Count() - kSingleAppends, sum / kSingleAppends, worst, kSingleAppends);
     frame->Destroy();
