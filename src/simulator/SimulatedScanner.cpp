@@ -81,6 +81,7 @@ void CSimulatedScanner::Restart()
     std::lock_guard<std::mutex> lock(m_mutex);
     m_settings.Restart();
     m_assembler.Clear();
+    m_lineTerminal = CSimLineTerminal(m_profile.systemInfo);
 }
 
 std::string CSimulatedScanner::CurrentValue(const std::string& name)

@@ -76,6 +76,10 @@ void CCommandCenterDlg::CreateControls()
     inputRow->Add(m_lblCommand, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     inputRow->Add(m_input, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     inputRow->Add(m_btnSend, 0, wxALIGN_CENTER_VERTICAL);
+    m_btnClear = new wxButton(this, ID_CLEAR, wxEmptyString);
+    m_btnSave = new wxButton(this, ID_SAVE, wxEmptyString);
+    inputRow->Add(m_btnClear, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 6);
+    inputRow->Add(m_btnSave, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 6);
     top->Add(inputRow, 0, wxEXPAND | wxALL, 6);
 
     auto* optionRow = new wxWrapSizer(wxHORIZONTAL);
@@ -85,10 +89,6 @@ void CCommandCenterDlg::CreateControls()
     m_chkDataPacking = AddCheckBox(optionRow, ID_DATA_PACKING, false);
     m_chkPackCommand = AddCheckBox(optionRow, ID_PACK_COMMAND, true);
     m_chkExpand = AddCheckBox(optionRow, ID_EXPAND, false);
-    m_btnClear = new wxButton(this, ID_CLEAR, wxEmptyString);
-    m_btnSave = new wxButton(this, ID_SAVE, wxEmptyString);
-    optionRow->Add(m_btnClear, 0, wxRIGHT, 6);
-    optionRow->Add(m_btnSave, 0);
     top->Add(optionRow, 0, wxEXPAND | wxLEFT | wxRIGHT, 6);
 
     m_pane = new wxTextCtrl(this, ID_PANE, wxEmptyString, wxDefaultPosition, wxDefaultSize,

@@ -3,10 +3,21 @@
 #include "CommandCenterDlg.h"
 #include "SaveCfg.h"
 
+#include <algorithm>
+
+namespace {
+
+// The row height a terminal needs to show a useful stretch of its transcript below
+// its input and option rows.
+const int32_t kTerminalRowHeight = 360;
+
+}  // namespace
+
 bool CCommandCenterControl::Create()
 {
     if (!ParentWnd)
         return false;
+    Height = std::max(Height, kTerminalRowHeight);
     auto* terminal = new CCommandCenterDlg(ParentWnd);
     ApplyPageFont(terminal);
     ValueWnd = terminal;
