@@ -9,7 +9,9 @@ rows=(
   "device: config model regCtrl/rules regCtrl/object pages simulator demo cli"
   "dlicense: app/gui config/gui dlicense/gui update/gui regCtrl/object pages simulator demo cli fwpack"
   "update: app/gui config/gui dlicense/gui update/gui regCtrl/object pages simulator demo cli fwpack"
-  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli fwpack"
+  "cmdcenter: cmdcenter/gui batchdata/gui regCtrl/object pages simulator demo cli fwpack"
+  "batchdata: cmdcenter/gui batchdata/gui regCtrl/object pages simulator demo cli fwpack"
+  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli fwpack cmdcenter cmdcenter/gui batchdata batchdata/gui dlicense update"
 )
 found=0
 for row in "${rows[@]}"; do

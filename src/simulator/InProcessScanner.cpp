@@ -126,12 +126,19 @@ int CInProcessScanner::Send(uint8_t* buffer, uint32_t size, int timeoutMs)
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
+        // Reads the scanner makes by itself join the output when they are due.
+        for (const SSimReply& read : m_scanner->TakeSpontaneous()) {
+            if (!m_gone)
+                QueueLocked(read);
+        }
         const int taken = TakeDueLocked(buffer, size);
         if (taken != 0 || Clock::now() >= deadline)
             return taken;
-        // Sleeps until the next byte has crossed the line, new output is queued, or
-        // the caller's time is up.
-        const Clock::time_point wake = m_output.empty() ? deadline : std::min(deadline, m_output.front().due);
+        // Sleeps until the next byte has crossed the line, new output is queued, the
+        // next read is due, or the caller's time is up.
+        const auto toRead = std::chrono::milliseconds(m_scanner->MillisecondsToSpontaneous(std::max(timeoutMs, 0)));
+        const Clock::time_point nextRead = Clock::now() + toRead;
+        const Clock::time_point wake = std::min(nextRead, m_output.empty() ? deadline : std::min(deadline, m_output.front().due));
         m_changed.wait_until(lock, wake);
     }
 }

@@ -129,6 +129,14 @@ void CPtyLink::WaitUntilTaken(int timeoutMs) const
     }
 }
 
+size_t CPtyLink::UnreadByTool() const
+{
+    int pending = 0;
+    if (m_slave < 0 || ioctl(m_slave, FIONREAD, &pending) != 0 || pending < 0)
+        return 0;
+    return static_cast<size_t>(pending);
+}
+
 void CPtyLink::Close()
 {
     if (m_master >= 0)

@@ -29,6 +29,8 @@ public:
     // the pair afterwards. False when the link is gone.
     bool Send(const SSimReply& reply);
     void Close();
+    // Bytes written that the tool has not read yet.
+    size_t UnreadByTool() const;
 
 private:
     bool WritePaced(const std::string& bytes, int byteGapMs);

@@ -1,10 +1,23 @@
 #include "PtyScanner.h"
 
+namespace {
+
+const size_t kMostUnreadReads = 1024;
+
+}  // namespace
+
 bool AnswerPendingRequests(CSimulatedScanner& scanner, CPtyLink& link, int waitMs, std::atomic<size_t>* repliedBytes)
 {
     if (!link.IsOpen())
         return false;
-    if (!link.WaitForInput(waitMs))
+    // Reads the scanner makes by itself go out between requests. While the tool does
+    // not read, they are lost, as in a scanner whose buffer is full: writing on would
+    // block once the terminal's queue fills.
+    for (const SSimReply& read : scanner.TakeSpontaneous()) {
+        if (link.UnreadByTool() < kMostUnreadReads && !link.Send(read))
+            return false;
+    }
+    if (!link.WaitForInput(scanner.MillisecondsToSpontaneous(waitMs)))
         return true;
     scanner.SetLineRate(link.LineRate());
     for (const SSimReply& reply : scanner.Feed(link.ReadAvailable())) {

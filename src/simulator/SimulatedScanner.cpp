@@ -28,7 +28,8 @@ void ApplyFaults(const SSimFaultPlan& faults, SSimReply& reply)
 }  // namespace
 
 CSimulatedScanner::CSimulatedScanner(const CSimSettingsDatabase& settings, const SSimScannerProfile& profile)
-    : m_settings(settings), m_profile(profile), m_firmware(profile.productName, profile.systemInfo)
+    : m_settings(settings), m_profile(profile), m_firmware(profile.productName, profile.systemInfo),
+      m_lineTerminal(profile.systemInfo)
 {
 }
 
@@ -54,6 +55,8 @@ std::vector<SSimReply> CSimulatedScanner::Feed(const uint8_t* data, size_t count
     if (m_lineRate != 0 && m_lineRate != m_profile.baudRate)
         return replies;
     const SSimFaultPlan faults = m_faults.Get();
+    if (m_lineTerminal.IsActive())
+        return FeedLineTerminal(data, count);
     // Firmware packets are taken off the line first; the rest is command protocol.
     const std::string commands = m_firmware.Take(data, count, m_lineRate ? m_lineRate : m_profile.baudRate, replies);
     for (const std::string& frame :
@@ -64,6 +67,7 @@ std::vector<SSimReply> CSimulatedScanner::Feed(const uint8_t* data, size_t count
         SSimReply reply;
         if (AnswerFrame(frame, faults, reply))
             replies.push_back(reply);
+        FollowUpLastFrame(replies);
     }
     return replies;
 }
@@ -82,6 +86,7 @@ void CSimulatedScanner::Restart()
     m_settings.Restart();
     m_assembler.Clear();
     m_firmware.Restart();
+    m_lineTerminal = CSimLineTerminal(m_profile.systemInfo);
 }
 
 std::string CSimulatedScanner::CurrentValue(const std::string& name)
@@ -107,7 +112,10 @@ bool CSimulatedScanner::IsIdentity(const std::string& name)
 
 bool CSimulatedScanner::IsKnown(const std::string& name) const
 {
-    return IsIdentity(name) || m_settings.Find(name) != nullptr;
+    // Batch data and the line terminal are modes of the scanner, not settings.
+    static const char* const kModes[] = {"WLSBAT", "WLSSBT", "CLIENA"};
+    const bool mode = std::find(std::begin(kModes), std::end(kModes), name) != std::end(kModes);
+    return IsIdentity(name) || mode || m_settings.Find(name) != nullptr;
 }
 
 bool CSimulatedScanner::AnswerFrame(const std::string& frame, const SSimFaultPlan& faults, SSimReply& reply)
@@ -140,7 +148,7 @@ void CSimulatedScanner::AnswerCommand(const std::string& command, char mark, con
         builder.Add(name, rest, faults.nakCommands.count(name) != 0 ? kSimNak : kSimEnq);
         return;
     }
-    if (AnswerIdentity(name, rest, builder))
+    if (AnswerIdentity(name, rest, builder) || AnswerModeCommand(command, builder))
         return;
     if (CSimSetting* setting = m_settings.Find(name))
         AnswerSetting(*setting, rest, mark, builder);
@@ -196,4 +204,65 @@ void CSimulatedScanner::AnswerSetting(CSimSetting& setting, const std::string& r
     } else {
         builder.Add(setting.Name(), rest, kSimNak);
     }
+}
+
+bool CSimulatedScanner::AnswerModeCommand(const std::string& command, CSimReplyBuilder& builder)
+{
+    const bool batch = CSimBatchStore::IsBatchCommand(command);
+    const bool lineTerminal = command == "CLIENA1";
+    if (!batch && !lineTerminal)
+        return false;
+    builder.Add(command.substr(0, 6), command.substr(6), kSimAck);
+    m_uploadBatch = m_uploadBatch || CSimBatchStore::StartsUpload(command);
+    m_enterLineTerminal = m_enterLineTerminal || lineTerminal;
+    return true;
+}
+
+void CSimulatedScanner::FollowUpLastFrame(std::vector<SSimReply>& replies)
+{
+    if (m_uploadBatch) {
+        for (const std::string& block : m_batch.Blocks()) {
+            SSimReply data;
+            data.bytes = block;
+            data.delayMs = CSimBatchStore::kGapBetweenBlocksMs;
+            replies.push_back(data);
+        }
+    }
+    if (m_enterLineTerminal)
+        m_lineTerminal.Enter();
+    m_uploadBatch = false;
+    m_enterLineTerminal = false;
+}
+
+std::vector<SSimReply> CSimulatedScanner::FeedLineTerminal(const uint8_t* data, size_t count)
+{
+    std::vector<SSimReply> replies;
+    for (const std::string& answer : m_lineTerminal.Push(std::string(reinterpret_cast<const char*>(data), count))) {
+        SSimReply reply;
+        reply.bytes = answer;
+        replies.push_back(reply);
+    }
+    return replies;
+}
+
+std::vector<SSimReply> CSimulatedScanner::TakeSpontaneous()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<SSimReply> replies;
+    const std::vector<std::string> reads = m_emitter.TakeDue(CSimScanEmitter::Clock::now());
+    // A scanner busy in its line terminal does not scan.
+    if (m_lineTerminal.IsActive())
+        return replies;
+    for (const std::string& read : reads) {
+        SSimReply reply;
+        reply.bytes = read;
+        replies.push_back(reply);
+    }
+    return replies;
+}
+
+int CSimulatedScanner::MillisecondsToSpontaneous(int ceilingMs)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_emitter.MillisecondsToNext(CSimScanEmitter::Clock::now(), ceilingMs);
 }

@@ -3,10 +3,13 @@
 // of ports; the in-process port and the pseudo-terminal program carry its bytes.
 #pragma once
 
+#include "SimBatchStore.h"
 #include "SimFaults.h"
 #include "SimFirmware.h"
 #include "SimFrameAssembler.h"
+#include "SimLineTerminal.h"
 #include "SimReply.h"
+#include "SimScanEmitter.h"
 #include "SimScannerProfile.h"
 #include "SimSettingsDatabase.h"
 
@@ -48,6 +51,15 @@ public:
     std::vector<std::string> TakeHeardFrames();
     static constexpr size_t kHeardFramesKept = 4096;
 
+    // What the scanner reads by itself and what it keeps in batch mode; set up
+    // before the scanner is served.
+    CSimScanEmitter& ScanEmitter() { return m_emitter; }
+    CSimBatchStore& BatchStore() { return m_batch; }
+    // The reads due by now, as replies nobody asked for (none in the line terminal).
+    std::vector<SSimReply> TakeSpontaneous();
+    // Milliseconds until the next read is due, at most `ceilingMs`.
+    int MillisecondsToSpontaneous(int ceilingMs);
+
 private:
     bool AnswerFrame(const std::string& frame, const SSimFaultPlan& faults, SSimReply& reply);
     void AnswerCommand(const std::string& command, char mark, const SSimFaultPlan& faults,
@@ -57,6 +69,11 @@ private:
     void AnswerSetting(CSimSetting& setting, const std::string& rest, char mark, CSimReplyBuilder& builder);
     bool IsKnown(const std::string& name) const;
     static bool IsIdentity(const std::string& name);
+    // Batch mode and the line terminal; true when `command` was one of theirs.
+    bool AnswerModeCommand(const std::string& command, CSimReplyBuilder& builder);
+    // The stored codes after "WLSSBT", the line terminal after "CLIENA1".
+    void FollowUpLastFrame(std::vector<SSimReply>& replies);
+    std::vector<SSimReply> FeedLineTerminal(const uint8_t* data, size_t count);
 
     std::mutex m_mutex;
     CSimSettingsDatabase m_settings;
@@ -66,4 +83,9 @@ private:
     CSimFrameAssembler m_assembler;
     uint32_t m_lineRate = 0;
     std::deque<std::string> m_heard;
+    CSimScanEmitter m_emitter;
+    CSimBatchStore m_batch;
+    CSimLineTerminal m_lineTerminal;
+    bool m_uploadBatch = false;
+    bool m_enterLineTerminal = false;
 };

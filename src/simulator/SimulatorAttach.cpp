@@ -1,6 +1,7 @@
 #include "SimulatorAttach.h"
 
 #include "InProcessScanner.h"
+#include "SimScanSetup.h"
 
 #include <map>
 #include <memory>
@@ -47,7 +48,8 @@ uint32_t AttachSimulatedScanner(const std::string& modelPath, const std::string&
     profile.baudRate = baudRate;
     std::string reason;
     std::unique_ptr<CSimulatedScanner> scanner = CSimulatedScanner::FromModelFile(modelPath, profile, reason);
-    if (!scanner) {
+    SSimScanSetup scans;
+    if (!scanner || !scans.ReadEnvironment(reason) || !scans.ApplyTo(*scanner, reason)) {
         SetError(error, reason);
         return 0;
     }

@@ -1,6 +1,7 @@
 // vostrel-scanner-sim: a simulated scanner on a pseudo-terminal. Prints the path of
 // the terminal the tool should open, then answers requests until it is stopped.
 #include "PtyScanner.h"
+#include "SimScanSetup.h"
 #include "SimulatedScanner.h"
 
 #include <wx/init.h>
@@ -25,12 +26,14 @@ struct SOptions {
     SSimScannerProfile profile;
     SSimFaultPlan faults;
     SSimFirmwareFaults firmwareFaults;
+    SSimScanSetup scans;
 };
 
 const char kUsage[] =
     "usage: vostrel-scanner-sim --model PATH.xml [--product NAME] [--serial SN] [--baud RATE]\n"
     "       [--fault silence|garbage|garbage:instead|cut:N|disconnect:N|slow:MS[:GAP]|nak:CMD|enq:CMD ...]\n"
     "       [--fw-fault fail:P|fail:S|fail:D:N|fail:V|fail:E|lose:N|power:N|restart:MS ...]\n"
+    "       [--reads FILE] [--scan-every MS] [--packed codeid|aim] [--batch FILE]\n"
     "\n"
     "Serves a scanner of the model in PATH.xml on a new pseudo-terminal and prints its path.\n"
     "Faults (--fault may be given several times):\n"
@@ -72,6 +75,8 @@ bool ReadOption(const std::string& option, const std::string& value, SOptions& o
         return true;
     else if (option == "--fw-fault" && options.firmwareFaults.Add(value))
         return true;
+    else if (options.scans.Add(option, value))
+        return true;
     else {
         std::fprintf(stderr, "vostrel-scanner-sim: bad option %s %s\n%s", option.c_str(), value.c_str(), kUsage);
         return false;
@@ -84,6 +89,7 @@ bool ReadOptions(int argc, char** argv, SOptions& options)
     for (int i = 1; i < argc; i += 2) {
         if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
             std::fputs(kUsage, stdout);
+            std::fputs(kSimScanUsage, stdout);
             std::exit(0);
         }
         if (i + 1 >= argc) {
@@ -132,6 +138,10 @@ int main(int argc, char** argv)
     }
     scanner->Faults().Set(options.faults);
     scanner->Firmware().SetFaults(options.firmwareFaults);
+    if (!options.scans.ApplyTo(*scanner, error)) {
+        std::fprintf(stderr, "vostrel-scanner-sim: %s\n", error.c_str());
+        return 1;
+    }
     CPtyLink link;
     if (!link.Open(error)) {
         std::fprintf(stderr, "vostrel-scanner-sim: %s\n", error.c_str());

@@ -5,7 +5,7 @@
 #include "CfgMainDlg.h"
 #include "CfgTitleDlg.h"
 #include "CmdSearchDlg.h"
-#include "CommandPlaceholderDlg.h"
+#include "CmdDlg.h"
 #include "ControlMnt.h"
 #include "ConnectSequence.h"
 #include "DeviceMnt.h"
@@ -345,7 +345,7 @@ wxWindow* CVostrelDlg::PageOfItem(int item)
         return m_configPage && !m_configPage->IsOnline() ? m_configPage : nullptr;
     case ITEM_COMMAND:
         if (!m_commandPage) {
-            m_commandPage = new CCommandPlaceholderDlg(this);
+            m_commandPage = new CCmdDlg(this);
             AddPage(m_commandPage);
         }
         return m_commandPage;

@@ -1,5 +1,7 @@
 #include "CreateObject.h"
 
+#include "BatchDataControl.h"
+#include "CommandCenterControl.h"
 #include "CompareDefaultControl.h"
 #include "CompareXmlControl.h"
 #include "ControlBase.h"
@@ -51,8 +53,8 @@ void RegisterRowPlaceholders(CCreateObject& registry)
         const char* keyword;
         int32_t height;
     } kPlaceholders[] = {
-        {"BATCHDATADLG", 100}, {"BUTTON", 30},        {"BUTTONGETTEXT", 30}, {"CODEID", 200},
-        {"COMBOBOXCUSTOM", 60}, {"COMMANDCENTER", 100},
+        {"BUTTON", 30},        {"BUTTONGETTEXT", 30}, {"CODEID", 200},
+        {"COMBOBOXCUSTOM", 60},
         {"CREATEBARCODE", 100}, {"DATAFORMAT", 240},  {"DATATIME", 20},      {"DEFCMD", 30},
         {"EDITCOMBOBOX", 30},  {"HEXEDIT", 30},       {"HEXEDITKEYBOARD", 30}, {"RANGEEDIT", 30},
         {"EDIT_READONLY", 30}, {"FILESELECT", 30},    {"BUTTONGROUP", 100},  {"RADIOGROUP", 100},
@@ -83,5 +85,7 @@ void RegisterAllControls(CCreateObject& registry)
     RegisterControl<CLicenseCodeControl>(registry, "LICENSECODE");
     RegisterControl<CCompareDefaultControl>(registry, "COMPAREDEFAULT");
     RegisterControl<CCompareXmlControl>(registry, "COMPAREXML");
+    RegisterControl<CCommandCenterControl>(registry, "COMMANDCENTER");
+    RegisterControl<CBatchDataControl>(registry, "BATCHDATADLG");
     RegisterRowPlaceholders(registry);
 }

@@ -1,0 +1,38 @@
+#include "UpgradeSwitches.h"
+
+#include "AppContext.h"
+
+#include <wx/fileconf.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/wfstream.h>
+
+namespace {
+
+bool IsOne(wxFileConfig& file, const char* key)
+{
+    wxString value;
+    return file.Read(wxString("cfg/") + key, &value) && value.Trim().Trim(false) == "1";
+}
+
+}  // namespace
+
+SUpgradeSwitches ReadUpgradeSwitches(const wxString& path)
+{
+    SUpgradeSwitches switches;
+    wxLogNull quiet;
+    if (!wxFileName::FileExists(path))
+        return switches;
+    wxFileInputStream stream(path);
+    if (!stream.IsOk())
+        return switches;
+    wxFileConfig file(stream);
+    switches.upgrade = IsOne(file, "upgrade");
+    switches.batchUpgrade = IsOne(file, "batchupgrade");
+    return switches;
+}
+
+wxString UpgradeSwitchesPath()
+{
+    return CAppContext::GetInstance().GetProgramDirectory() + "server.cfg";
+}

@@ -1,0 +1,26 @@
+#include "BatchDataControl.h"
+
+#include "BatchDataDlg.h"
+#include "SaveCfg.h"
+
+bool CBatchDataControl::Create()
+{
+    if (!ParentWnd)
+        return false;
+    auto* panel = new CBatchDataDlg(ParentWnd);
+    ApplyPageFont(panel);
+    // Fetching needs a connected scanner.
+    panel->GetFetchButton()->Enable(CSaveCfg::GetInstance().IsOnline());
+    ValueWnd = panel;
+    Layout();
+    return true;
+}
+
+void CBatchDataControl::Layout()
+{
+    const SControlRect row = RowRect();
+    if (ValueWnd) {
+        PlaceWidget(ValueWnd, row.left + 10, row.top, row.right - 10, row.bottom);
+        ValueWnd->Layout();
+    }
+}

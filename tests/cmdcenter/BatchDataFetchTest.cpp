@@ -1,0 +1,59 @@
+// Fetching stored batch data: both requests must be acknowledged, data replies are
+// cut at CR LF into entries, and "batch.txt" only ever grows.
+#include "BatchDataFetch.h"
+#include "ScriptedTerminalLink.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kAck[] = "\x02\x01" "0000@WLSBAT2\x06;\x03";
+const char kSbtAck[] = "\x02\x01" "0000@WLSSBT\x06;\x03";
+const char kSbtNak[] = "\x02\x01" "0000@WLSSBT\x15;\x03";
+
+class BatchDataFetchTest : public ::testing::Test {
+protected:
+    bool Fetch(std::vector<wxString>& entries) { return CBatchDataFetch(m_link, 0).Fetch(entries); }
+
+    CScriptedTerminalLink m_link;
+    CTempDir m_dir;
+};
+
+TEST_F(BatchDataFetchTest, ARefusedUploadFetchesNothingAndLeavesTheFileAlone)
+{
+    m_dir.Write("batch.txt", "earlier\r\n");
+    m_link.AddReply(kAck);
+    m_link.AddReply(kSbtNak);
+    m_link.AddReply("A\r\nB\r\n");
+    std::vector<wxString> entries{"stale"};
+    EXPECT_FALSE(Fetch(entries));
+    EXPECT_TRUE(entries.empty());
+    EXPECT_EQ("earlier\r\n", m_dir.Read("batch.txt"));
+    EXPECT_EQ(2u, m_link.Written().size());
+    EXPECT_EQ("~\x01" "0000@WLSBAT2;\x03", m_link.Written()[0]);
+}
+
+TEST_F(BatchDataFetchTest, TwoRepliesGiveSixEntriesAndTheFileRunsBAndCTogether)
+{
+    m_dir.Write("batch.txt", "earlier|");
+    m_link.AddReply(kAck);
+    m_link.AddReply(kSbtAck);
+    m_link.AddReply("A\r\nB\r\n");
+    m_link.AddReply("C\r\nD\r\n");
+    std::vector<wxString> entries;
+    ASSERT_TRUE(Fetch(entries));
+    EXPECT_EQ((std::vector<wxString>{"A", "\r\nB", "", "C", "\r\nD", ""}), entries);
+    ASSERT_TRUE(CBatchDataFetch::AppendEntries(m_dir.File("batch.txt"), entries));
+    EXPECT_EQ("earlier|A\r\nBC\r\nD", m_dir.Read("batch.txt"));
+}
+
+TEST(BatchDataCutTest, AReplyWithoutLineBreakIsKeptWhole)
+{
+    std::vector<wxString> entries;
+    CBatchDataFetch::CutReply("12345", entries);
+    CBatchDataFetch::CutReply("\r\nX", entries);
+    EXPECT_EQ((std::vector<wxString>{"12345", "\r\nX"}), entries);
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// The terminal's worker against a scripted link: what goes on the wire for a typed
+// command, which lines the transcript gets, and how fast it lets go when closing.
+#include "CommandCenterSession.h"
+#include "ScriptedTerminalLink.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+
+namespace {
+
+class CommandCenterSessionTest : public ::testing::Test {
+protected:
+    CommandCenterSessionTest()
+    {
+        m_session.SetReaderEnabled(true);
+        m_session.Options().tags = true;
+    }
+
+    std::vector<wxString> Lines()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::vector<wxString> lines;
+        for (const STerminalOutput& output : m_outputs) {
+            if (output.kind == STerminalOutput::LINE)
+                lines.push_back(output.text);
+        }
+        return lines;
+    }
+
+    CScriptedTerminalLink m_link;
+    std::mutex m_mutex;
+    std::vector<STerminalOutput> m_outputs;
+    CCommandCenterSession m_session{m_link, [this](const STerminalOutput& output) {
+                                        std::lock_guard<std::mutex> lock(m_mutex);
+                                        m_outputs.push_back(output);
+                                    }};
+};
+
+TEST_F(CommandCenterSessionTest, ATypedCommandGoesOutFramedAndItsReplyShowsWithoutFrame)
+{
+    m_link.AddReply("\x02\x01" "0000@QRYSYSV1.0\x06;\x03");
+    m_session.QueueCommand("QRYSYS");
+    ASSERT_TRUE(m_session.RunOneStep());
+    ASSERT_EQ(1u, m_link.Written().size());
+    EXPECT_EQ("~\x01" "0000@QRYSYS;\x03", m_link.Written()[0]);
+    EXPECT_EQ((std::vector<wxString>{"Request: QRYSYS\r\n", "Response: QRYSYSV1.0<ACK>;\r\n"}), Lines());
+}
+
+TEST_F(CommandCenterSessionTest, ExpandShowsTheWholeFramesAndHexDisplayTheirBytes)
+{
+    m_session.Options().expand = true;
+    m_link.AddReply("\x02\x01" "0000@A\x06;\x03");
+    m_session.QueueCommand("A");
+    m_session.RunOneStep();
+    m_session.Options().hexDisplay = true;
+    m_link.AddReply("\x06");
+    m_session.QueueCommand("B");
+    m_session.RunOneStep();
+    EXPECT_EQ((std::vector<wxString>{"Request: ~<SOH>0000@A;<ETX>\r\n", "Response: <STX><SOH>0000@A<ACK>;<ETX>\r\n",
+                                     "Request: 7E 01 30 30 30 30 40 42 3B 03\r\n", "Response: 06\r\n"}),
+              Lines());
+}
+
+TEST_F(CommandCenterSessionTest, HexSendWritesExactlyTheBytesOfThePairs)
+{
+    m_session.Options().hexSend = true;
+    m_session.Options().packCommand = false;
+    m_session.Options().tags = false;
+    m_session.QueueCommand("16 4D");
+    m_session.RunOneStep();
+    ASSERT_EQ(1u, m_link.Written().size());
+    EXPECT_EQ("\x16\x4D", m_link.Written()[0]);
+    EXPECT_TRUE(m_link.WrittenRaw()[0]);
+    EXPECT_EQ((std::vector<wxString>{"<SYN>M\r\n", "\r\n"}), Lines()) << "no answer gives an empty response line";
+}
+
+TEST_F(CommandCenterSessionTest, AFailedWriteGivesAnEmptyResponseAndNoLineTerminal)
+{
+    m_link.m_failWrites = true;
+    m_session.QueueCommand("CLIENA1");
+    m_session.RunOneStep();
+    EXPECT_EQ((std::vector<wxString>{"Request: CLIENA1\r\n", "Response: \r\n"}), Lines());
+    EXPECT_FALSE(m_session.IsInLineMode());
+}
+
+struct SDeviceCase {
+    bool packedData;
+    bool hexDisplay;
+    std::string received;
+    const char* line;
+};
+
+class DeviceLineTest : public CommandCenterSessionTest, public ::testing::WithParamInterface<SDeviceCase> {};
+
+TEST_P(DeviceLineTest, WhatTheScannerSendsByItselfIsShown)
+{
+    CSymbologiesXmlInfo names;
+    ASSERT_TRUE(names.Load(VOSTREL_DATA_DIR "/Config/Symbologies.xml", "CommandCenterDlg.cpp"));
+    m_session.SetSymbologies(names);
+    m_session.Options().packedData = GetParam().packedData;
+    m_session.Options().hexDisplay = GetParam().hexDisplay;
+    m_link.AddReply(GetParam().received);
+    ASSERT_TRUE(m_session.RunOneStep());
+    EXPECT_EQ(std::vector<wxString>{GetParam().line}, Lines());
+}
+
+// 02 00 00 01 ";" "A" and the checksum FF ^ 00 ^ 01 ^ 3B ^ 41 = 84.
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, DeviceLineTest,
+    ::testing::Values(SDeviceCase{false, false, std::string("AB\0C\r\n", 6), "Device: AB C\r\n\r\n"},
+                      SDeviceCase{true, false, std::string("\x02\x00\x00\x01;A\x84", 7), "Device: Code ID packet\r\nA\r\n"},
+                      SDeviceCase{true, false, std::string("\x02\x00\x00\x01;AB", 7), "Device: \x02  \x01;AB\r\n"},
+                      SDeviceCase{true, true, std::string("\x02\x00\x00\x01;A\x84", 7), "Device: 02 00 00 01 3B 41 84\r\n"}));
+
+TEST_F(CommandCenterSessionTest, LineTerminalTakesLinesWithCarriageReturnUntilExit)
+{
+    m_link.AddReply("\x02\x01" "0000@CLIENA1\x06;\x03");
+    m_session.QueueCommand("CLIENA1");
+    m_session.RunOneStep();
+    ASSERT_TRUE(m_session.IsInLineMode());
+    m_session.QueueTerminalLine("exit");
+    m_session.RunOneStep();
+    const std::vector<std::string> written = m_link.Written();
+    ASSERT_EQ(3u, written.size());
+    EXPECT_EQ("exit\r", written[1]);
+    EXPECT_EQ("exit\r", written[2]) << "exit goes out twice";
+    EXPECT_FALSE(m_session.IsInLineMode());
+    ASSERT_EQ(5u, m_outputs.size());
+    EXPECT_EQ(STerminalOutput::ENTER_LINE_MODE, m_outputs[2].kind);
+    EXPECT_EQ("\r\n", m_outputs[3].text);
+    EXPECT_EQ(STerminalOutput::LEAVE_LINE_MODE, m_outputs.back().kind);
+}
+
+TEST_F(CommandCenterSessionTest, NothingIsSentWhileTheReaderIsOffOrTheLinkClosed)
+{
+    m_session.QueueCommand("QRYSYS");
+    m_session.SetReaderEnabled(false);
+    EXPECT_FALSE(m_session.RunOneStep());
+    m_session.SetReaderEnabled(true);
+    m_link.m_open = false;
+    EXPECT_FALSE(m_session.RunOneStep());
+    EXPECT_FALSE(m_session.IsReaderEnabled()) << "a closed link turns the reader off";
+    EXPECT_TRUE(m_link.Written().empty());
+    EXPECT_EQ(1u, m_session.QueuedCount());
+}
+
+TEST_F(CommandCenterSessionTest, ClosingStopsTheWorkerWithinOnePollAndLeavesAQueuedCommandUnsent)
+{
+    m_session.Start();
+    while (m_link.Polls() == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    m_session.QueueCommand("QRYSYS");
+    const auto start = std::chrono::steady_clock::now();
+    m_session.Stop();
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LE(took, std::chrono::milliseconds(CCommandCenterSession::kPollMs + 190)) << "one poll and scheduling";
+    EXPECT_TRUE(m_link.Written().empty());
+    EXPECT_EQ(1u, m_session.QueuedCount());
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+// A terminal link that answers from a script: each read takes the next reply, or
+// waits out its limit when none is left. Writes are recorded.
+#pragma once
+
+#include "TerminalLink.h"
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CScriptedTerminalLink : public ITerminalLink {
+public:
+    void AddReply(const std::string& bytes)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_replies.push_back(bytes);
+    }
+    std::vector<std::string> Written()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_written;
+    }
+    std::vector<bool> WrittenRaw()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_raw;
+    }
+    int Polls() const { return m_polls; }
+
+    bool IsOpen() override { return m_open; }
+    uint32_t WriteText(const wxString& text) override { return Record(std::string(text.mb_str(wxConvISO8859_1)), false); }
+    uint32_t WriteRaw(const std::string& bytes) override { return Record(bytes, true); }
+    void DropInput() override {}
+    bool ReadReply(uint32_t limitMs, std::string& bytes, wxString& text) override
+    {
+        ++m_polls;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_replies.empty()) {
+                bytes = m_replies.front();
+                m_replies.pop_front();
+                text = wxString(bytes.data(), wxConvISO8859_1, bytes.size());
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(limitMs == 0 ? kSilentReadMs : limitMs));
+        return false;
+    }
+
+    std::atomic<bool> m_open{true};
+    std::atomic<bool> m_failWrites{false};
+    static constexpr int kSilentReadMs = 5;
+
+private:
+    uint32_t Record(const std::string& bytes, bool raw)
+    {
+        if (m_failWrites)
+            return 0;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_written.push_back(bytes);
+        m_raw.push_back(raw);
+        return static_cast<uint32_t>(bytes.size());
+    }
+
+    std::mutex m_mutex;
+    std::deque<std::string> m_replies;
+    std::vector<std::string> m_written;
+    std::vector<bool> m_raw;
+    std::atomic<int> m_polls{0};
+};

@@ -1,0 +1,73 @@
+// The terminal and the batch fetch against the simulated scanner over the real link:
+// reads it makes by itself arrive as device lines, its batch store comes back whole.
+#include "BatchDataFetch.h"
+#include "CommandCenterSession.h"
+#include "HBDataStreamMnt.h"
+#include "InProcessScanner.h"
+#include "LinkFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace {
+
+class SimulatedScannerTerminalTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SSimScannerProfile profile;
+        profile.baudRate = 115200;
+        std::string error;
+        auto scanner = CSimulatedScanner::FromModelFile(VOSTREL_SIM_TEST_DATA "/SimTestModel.xml", profile, error);
+        ASSERT_TRUE(scanner) << error;
+        m_scanner = std::make_unique<CInProcessScanner>(std::move(scanner));
+    }
+    void Plug()
+    {
+        const uint32_t port = m_scanner->Start();
+        ASSERT_NE(0u, port);
+        ASSERT_NE(nullptr, OpenTestDevice(port, 115200, 300));
+    }
+    void TearDown() override
+    {
+        CHBDataStreamMnt::ResetInstance();
+        m_scanner.reset();
+    }
+
+    std::unique_ptr<CInProcessScanner> m_scanner;
+    CDeviceTerminalLink m_link;
+};
+
+TEST_F(SimulatedScannerTerminalTest, StoredCodesComeBackAsEntries)
+{
+    m_scanner->Scanner().BatchStore().Add("A");
+    m_scanner->Scanner().BatchStore().Add("B");
+    Plug();
+    std::vector<wxString> entries;
+    ASSERT_TRUE(CBatchDataFetch(m_link, 200).Fetch(entries));
+    EXPECT_EQ((std::vector<wxString>{"A", "\r\nB", ""}), entries);
+}
+
+TEST_F(SimulatedScannerTerminalTest, PackedReadsArriveWithTheNameOfTheirMark)
+{
+    CSimScanEmitter& emitter = m_scanner->Scanner().ScanEmitter();
+    emitter.SetReads({{4, "6901234567892"}});
+    emitter.SetPacking(ESimPacking::CODE_ID);
+    emitter.SetPeriod(150, true);
+    Plug();
+    std::vector<wxString> lines;
+    CCommandCenterSession session(m_link, [&lines](const STerminalOutput& output) { lines.push_back(output.text); });
+    CSymbologiesXmlInfo names;
+    ASSERT_TRUE(names.Load(VOSTREL_DATA_DIR "/Config/Symbologies.xml", "CommandCenterDlg.cpp"));
+    session.SetSymbologies(names);
+    session.Options().packedData = true;
+    session.SetReaderEnabled(true);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (lines.empty() && std::chrono::steady_clock::now() < deadline)
+        session.RunOneStep();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ("Device: Code ID packet\r\n6901234567892\r\n", lines[0]);
+}
+
+}  // namespace

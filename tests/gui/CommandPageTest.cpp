@@ -1,0 +1,113 @@
+// The command page and the panels of the terminal and of stored batch data, as a
+// user drives them: a simulated scanner opened on the page answers a typed command,
+// the line terminal refuses an over-long line, a fetch reports its count.
+#include "AppContext.h"
+#include "BatchDataDlg.h"
+#include "CmdDlg.h"
+#include "CommandCenterDlg.h"
+#include "HBDataStreamMnt.h"
+#include "ScriptedTerminalLink.h"
+#include "SimulatorAttach.h"
+
+#include "MessageRecorder.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/frame.h>
+
+#include <chrono>
+#include <functional>
+
+namespace {
+
+// Lets the window handle its events until `done` holds or two seconds have passed.
+bool WaitFor(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        wxTheApp->Yield();
+        wxMilliSleep(5);
+    }
+    wxTheApp->Yield();
+    return done();
+}
+
+class CommandPageTest : public ::testing::Test {
+protected:
+    void SetUp() override { CAppContext::GetInstance().SetProgramDirectory(m_dir.Path()); }
+    void TearDown() override
+    {
+        m_frame->Destroy();
+        wxTheApp->Yield();
+        DetachAllSimulatedScanners();
+        CHBDataStreamMnt::ResetInstance();
+        CAppContext::ResetInstance();
+    }
+
+    CTempDir m_dir;
+    CMessageRecorder m_messages;
+    wxFrame* m_frame = new wxFrame(nullptr, wxID_ANY, "command page", wxDefaultPosition, wxSize(1000, 700));
+};
+
+TEST_F(CommandPageTest, ASimulatedScannerOpenedOnThePageAnswersATypedCommand)
+{
+    m_dir.Write("server.cfg", "[cfg]\nupgrade=1\n");
+    std::string error;
+    ASSERT_NE(0u, AttachSimulatedScanner(VOSTREL_DATA_DIR "/Config/HI880.xml", "HBS-HI880", &error, 115200)) << error;
+    auto* page = new CCmdDlg(m_frame);
+    EXPECT_TRUE(page->GetUpgradeButton()->IsShown());
+    EXPECT_FALSE(page->GetUpgradeButton()->IsEnabled()) << "no scanner open yet";
+    EXPECT_FALSE(page->GetBatchUpgradeButton()->IsShown());
+
+    ASSERT_TRUE(page->SelectPort("sim:HBS-HI880"));
+    ASSERT_TRUE(page->OpenPort());
+    CCommandCenterDlg* terminal = page->GetTerminal();
+    terminal->GetInput()->SetValue("@QRYSYS");
+    terminal->SendInput();
+    EXPECT_TRUE(terminal->GetInput()->GetValue().empty());
+    ASSERT_TRUE(WaitFor([terminal] { return terminal->GetTranscript().Count() >= 2; }));
+    EXPECT_EQ("Request: @QRYSYS\r\n", terminal->GetTranscript().Lines()[0]);
+    EXPECT_TRUE(terminal->GetTranscript().Lines()[1].StartsWith("Response: QRYSYSFirmware: V1.00.001"))
+        << terminal->GetTranscript().Lines()[1];
+    EXPECT_TRUE(terminal->GetPane()->GetValue().Contains("Request: @QRYSYS\n"));
+
+    page->ClosePort();
+    EXPECT_FALSE(CHBDataStreamMnt::GetInstance().IsOpen());
+}
+
+TEST_F(CommandPageTest, ALineTooLongForTheLineTerminalEndsItUnsent)
+{
+    auto link = std::make_unique<CScriptedTerminalLink>();
+    CScriptedTerminalLink& scripted = *link;
+    scripted.AddReply("\x02\x01" "0000@CLIENA1\x06;\x03");
+    auto* terminal = new CCommandCenterDlg(m_frame, std::move(link));
+    terminal->RefreshLinkState();
+    terminal->GetInput()->SetValue("CLIENA1");
+    terminal->SendInput();
+    ASSERT_TRUE(WaitFor([terminal] { return terminal->IsInLineTerminal(); }));
+    EXPECT_TRUE(terminal->GetPane()->IsEditable());
+
+    terminal->GetPane()->AppendText(wxString('x', 65));
+    terminal->FinishTerminalLine();
+    EXPECT_FALSE(terminal->IsInLineTerminal());
+    EXPECT_FALSE(terminal->GetPane()->IsEditable());
+    wxMilliSleep(100);
+    EXPECT_EQ(1u, scripted.Written().size()) << "only CLIENA1 went out";
+}
+
+TEST_F(CommandPageTest, AFetchShowsTheEntryCountAndAppendsToBatchTxt)
+{
+    auto link = std::make_unique<CScriptedTerminalLink>();
+    link->AddReply("\x02\x01" "0000@WLSBAT2\x06;\x03");
+    link->AddReply("\x02\x01" "0000@WLSSBT\x06;\x03");
+    link->AddReply("A\r\nB\r\n");
+    auto* panel = new CBatchDataDlg(m_frame, std::move(link), 0);
+    panel->SetOutputPath(m_dir.File("batch.txt"));
+    ASSERT_TRUE(panel->FetchBatchData());
+    EXPECT_EQ(std::vector<wxString>{"ilen= 3"}, m_messages.Texts());
+    EXPECT_EQ("A\nB", panel->GetDataBox()->GetValue());
+    EXPECT_EQ("A\r\nB", m_dir.Read("batch.txt"));
+}
+
+}  // namespace
