@@ -7,6 +7,7 @@ rows=(
   "hbds: app device config model regCtrl/rules regCtrl/object pages simulator demo cli"
   "app: device config model regCtrl/rules regCtrl/object pages simulator demo cli"
   "device: config model regCtrl/rules regCtrl/object pages simulator demo cli"
+  "dataformat: app device config model regCtrl/rules regCtrl/object pages simulator demo cli UI"
   "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli"
 )
 found=0

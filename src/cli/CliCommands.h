@@ -25,6 +25,9 @@ int RunRead(const SCliOptions& options, std::ostream& out, std::ostream& err);
 int RunApply(const SCliOptions& options, std::ostream& out, std::ostream& err);
 // Prints the settings of the scanner that differ from a configuration file.
 int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err);
+// Checks a data-format rule text, prints its rules in words and, with a sample
+// read, what the scanner would send. Needs no scanner.
+int RunDataFormatCheck(const SCliOptions& options, std::ostream& out, std::ostream& err);
 int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err);
 
 // A reply value made safe for a terminal: control bytes become \xNN.

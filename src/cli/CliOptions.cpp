@@ -30,6 +30,8 @@ ECliCommand CommandFromWord(const std::string& word)
         return ECliCommand::Apply;
     if (word == "diff")
         return ECliCommand::Diff;
+    if (word == "dataformat")
+        return ECliCommand::DataFormat;
     if (word == "help" || word == "--help" || word == "-h")
         return ECliCommand::Help;
     return ECliCommand::None;
@@ -44,6 +46,7 @@ const char* CliUsage()
            "       vostrel-cli read [scanner options] FILE\n"
            "       vostrel-cli apply [scanner options] [--all] [--force] FILE\n"
            "       vostrel-cli diff [scanner options] FILE\n"
+           "       vostrel-cli dataformat check TEXT [--sample DATA [--symbology NAME]]\n"
            "\n"
            "list  finds the scanners that answer and prints one line for each:\n"
            "      port, product name, serial number and catalogue model, separated by tabs.\n"
@@ -59,6 +62,9 @@ const char* CliUsage()
            "      model than the file's is skipped unless --force is given.\n"
            "diff  prints each setting of FILE that the first scanner holds differently:\n"
            "      command, value in the file, value in the scanner, separated by tabs.\n"
+           "dataformat check  checks the data-format rule text TEXT and prints its rules one\n"
+           "      a line, code and meaning separated by a tab; with --sample, also what the\n"
+           "      scanner would send for that read (--symbology: a name of Symbologies.xml).\n"
            "\n"
            "--port PATH    use only this serial port (a device file or pseudo-terminal)\n"
            "--baud N       its baud rate; without it the rate the scanner answers at is found\n"
@@ -86,6 +92,8 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
     }
     if (options.command == ECliCommand::Help)
         return true;
+    if (options.command == ECliCommand::DataFormat)
+        return ParseDataFormatOptions(arguments, options, error);
 
     std::vector<std::string> free;
     for (size_t i = 1; i < arguments.size(); ++i) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class ECliCommand { None, List, Send, Read, Apply, Diff, Help };
+enum class ECliCommand { None, List, Send, Read, Apply, Diff, Help, DataFormat };
 
 struct SCliOptions {
     ECliCommand command = ECliCommand::None;
@@ -18,10 +18,16 @@ struct SCliOptions {
     std::string text;        // the request of "send", the file of "read", "apply" and "diff"
     bool allScanners = false;  // --all: "apply" to every scanner found
     bool force = false;        // --force: "apply" a file written for another model
+    bool hasSample = false;    // "dataformat check": --sample given
+    std::string sample;        // --sample DATA: the read the preview runs on
+    std::string symbology;     // --symbology NAME: its symbology
 };
 
 // False with a message in `error` for a command line that cannot be run.
 bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& options, std::string& error);
+
+// The rest of a "dataformat check TEXT [--sample DATA --symbology NAME]" line.
+bool ParseDataFormatOptions(const std::vector<std::string>& arguments, SCliOptions& options, std::string& error);
 
 // What "vostrel-cli --help" prints.
 const char* CliUsage();

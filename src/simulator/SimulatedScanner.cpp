@@ -25,10 +25,21 @@ void ApplyFaults(const SSimFaultPlan& faults, SSimReply& reply)
     reply.byteGapMs = faults.byteGapMs;
 }
 
+// The model's data-format command and the longest format line it takes ("DFMLEN").
+CSimDataFormats DataFormatsOf(const CSimSettingsDatabase& settings)
+{
+    const std::string command = settings.Find("DFMSET") ? "DFMSET" : settings.Find("DFMADD") ? "DFMADD" : "";
+    const CSimSetting* length = settings.Find("DFMLEN");
+    const std::string limit = length ? length->Current() : std::string();
+    const bool numeric = !limit.empty() && limit.size() < 6 &&
+                         std::all_of(limit.begin(), limit.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return CSimDataFormats(command, numeric ? std::stoul(limit) : 0);
+}
+
 }  // namespace
 
 CSimulatedScanner::CSimulatedScanner(const CSimSettingsDatabase& settings, const SSimScannerProfile& profile)
-    : m_settings(settings), m_profile(profile)
+    : m_settings(settings), m_profile(profile), m_dataFormats(DataFormatsOf(m_settings))
 {
 }
 
@@ -87,6 +98,12 @@ std::string CSimulatedScanner::CurrentValue(const std::string& name)
     return setting ? setting->Current() : std::string();
 }
 
+std::string CSimulatedScanner::ApplyDataFormats(const std::string& data, int symbologyCode)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_dataFormats.Apply(data, symbologyCode);
+}
+
 std::vector<std::string> CSimulatedScanner::TakeHeardFrames()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -128,7 +145,7 @@ void CSimulatedScanner::AnswerCommand(const std::string& command, char mark, con
         builder.Add(name, rest, faults.nakCommands.count(name) != 0 ? kSimNak : kSimEnq);
         return;
     }
-    if (AnswerIdentity(name, rest, builder))
+    if (AnswerIdentity(name, rest, builder) || m_dataFormats.Answer(name, rest, builder))
         return;
     if (CSimSetting* setting = m_settings.Find(name))
         AnswerSetting(*setting, rest, mark, builder);

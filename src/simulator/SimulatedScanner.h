@@ -3,6 +3,7 @@
 // of ports; the in-process port and the pseudo-terminal program carry its bytes.
 #pragma once
 
+#include "SimDataFormats.h"
 #include "SimFaults.h"
 #include "SimFrameAssembler.h"
 #include "SimReply.h"
@@ -45,6 +46,9 @@ public:
     // kHeardFramesKept only), so that a test or a log can see what the tool sent.
     std::vector<std::string> TakeHeardFrames();
     static constexpr size_t kHeardFramesKept = 4096;
+    // What the scanner sends for a read of `data` in the symbology `symbologyCode`
+    // once its stored data formats have run on it.
+    std::string ApplyDataFormats(const std::string& data, int symbologyCode);
 
 private:
     bool AnswerFrame(const std::string& frame, const SSimFaultPlan& faults, SSimReply& reply);
@@ -59,6 +63,7 @@ private:
     CSimSettingsDatabase m_settings;
     const SSimScannerProfile m_profile;
     CSimFaults m_faults;
+    CSimDataFormats m_dataFormats;
     CSimFrameAssembler m_assembler;
     uint32_t m_lineRate = 0;
     std::deque<std::string> m_heard;

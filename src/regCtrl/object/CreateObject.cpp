@@ -1,6 +1,7 @@
 #include "CreateObject.h"
 
 #include "ControlBase.h"
+#include "DataFormatControl.h"
 #include "GroupNameControl.h"
 
 std::unique_ptr<CCreateObject> CCreateObject::s_instance;
@@ -50,7 +51,7 @@ void RegisterRowPlaceholders(CCreateObject& registry)
     } kPlaceholders[] = {
         {"BATCHDATADLG", 100}, {"BUTTON", 30},        {"BUTTONGETTEXT", 30}, {"CODEID", 200},
         {"COMBOBOXCUSTOM", 60}, {"COMMANDCENTER", 100}, {"COMPAREDEFAULT", 100}, {"COMPAREXML", 100},
-        {"CREATEBARCODE", 100}, {"DATAFORMAT", 240},  {"DATATIME", 20},      {"DEFCMD", 30},
+        {"CREATEBARCODE", 100}, {"DATATIME", 20},      {"DEFCMD", 30},
         {"EDITCOMBOBOX", 30},  {"HEXEDIT", 30},       {"HEXEDITKEYBOARD", 30}, {"RANGEEDIT", 30},
         {"EDIT_READONLY", 30}, {"FILESELECT", 30},    {"BUTTONGROUP", 100},  {"RADIOGROUP", 100},
         {"IMAGE", 100},        {"LICENSECODE", 100},  {"MNUCMD", 30},        {"MULFILESELECT", 100},
@@ -77,5 +78,6 @@ void RegisterAllControls(CCreateObject& registry)
     RegisterListControls(registry);
     RegisterEditControls(registry);
     RegisterButtonAndFileControls(registry);
+    RegisterControl<CDataFormatControl>(registry, "DATAFORMAT");
     RegisterRowPlaceholders(registry);
 }
