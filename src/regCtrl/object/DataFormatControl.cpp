@@ -45,9 +45,14 @@ CDataFormatControlDlg* CDataFormatControl::GetPanel() const
 
 void CDataFormatControl::TakeValue(const wxString& value)
 {
-    // Showing a value recomputes it; only a real difference is a change.
-    if (Command && value != Command->Value)
-        Command->SetDataFormatValue(value, value);
+    // Showing a value recomputes it; only a real difference is a change. Lists such
+    // as the history show the value on one line.
+    if (!Command || value == Command->Value)
+        return;
+    wxString oneLine = value;
+    oneLine.Replace("\r\n", " ");
+    oneLine.Trim();
+    Command->SetDataFormatValue(value, value, &oneLine);
 }
 
 void CDataFormatControl::Layout()
