@@ -69,6 +69,7 @@ CDataFormatatterDlg::CDataFormatatterDlg(wxWindow* parent, const wxString& ruleT
         ShowMessage(GetUiText("ID_DATAFORMAT_ERROR_INVALID_RULE", "指令错误!"), wxOK | wxICON_ERROR);
     RefreshRuleList();
     ShowKind(nullptr);
+    SetEditMode(false);
     CHarbrekBaseDlg::ApplyFontToTree(this, CHarbrekBaseDlg::GetSharedFont());
     Fit();
     Centre();
