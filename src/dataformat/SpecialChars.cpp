@@ -31,8 +31,10 @@ const CSpecialChars& CSpecialChars::AsciiPad()
 
 void CSpecialChars::Add(const std::string& name, uint8_t byte)
 {
-    m_bytes[name] = byte;
-    m_names.emplace(byte, name);  // the first name of a byte is the one shown
+    // The first of two keys with one legend (Enter and the keypad's Enter) keeps it,
+    // and the first name of a byte is the one shown.
+    m_bytes.emplace(name, byte);
+    m_names.emplace(byte, name);
 }
 
 bool CSpecialChars::Find(const std::string& name, uint8_t& byte) const

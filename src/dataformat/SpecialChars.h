@@ -13,6 +13,7 @@ public:
     // "[0x7f]" ... "[0xff]" for the bytes above the printable range.
     static const CSpecialChars& AsciiPad();
 
+    // Names and bytes already known keep their first partner.
     void Add(const std::string& name, uint8_t byte);
     // Whether `name` (brackets included) is a known name; `byte` gets its value.
     bool Find(const std::string& name, uint8_t& byte) const;

@@ -30,27 +30,58 @@ bool IsQuery(const std::string& rest)
 
 }  // namespace
 
-CSimDataFormats::CSimDataFormats(const std::string& command, size_t lengthLimit)
-    : m_command(command), m_lengthLimit(lengthLimit)
+CSimDataFormats::CSimDataFormats(const std::string& command, size_t lengthLimit, const std::string& current,
+                                 const std::string& factory)
+    : m_command(command), m_lengthLimit(lengthLimit), m_factory(factory)
 {
+    Restore(current);
+}
+
+void CSimDataFormats::Restore(const std::string& text)
+{
+    m_units.clear();
+    m_reported = text;
+    m_changed = false;
+    for (const auto& [number, unitText] : SplitDataFormatValue(text, m_command == "DFMADD")) {
+        SDataFormatUnit unit;
+        std::vector<std::string> rules;
+        if (number < 4 && ParseUnitText(unitText, true, unit) && SplitRules(unit.rules, rules))
+            m_units.push_back(unit);
+    }
+}
+
+bool CSimDataFormats::StoreValue(const std::string& value)
+{
+    CSimDataFormats parsed(m_command, m_lengthLimit);
+    for (const std::string& line : DataFormatLines(value)) {
+        if (!parsed.Store(line))
+            return false;
+    }
+    m_units = parsed.m_units;
+    m_changed = true;
+    return true;
 }
 
 bool CSimDataFormats::Answer(const std::string& name, const std::string& rest, CSimReplyBuilder& builder)
 {
     if (m_command.empty())
         return false;
-    if (name == "DFMCAL" || name == "DFMDEF") {
-        // No factory formats: restoring them clears the list as well.
+    if (name == "DFMCAL") {
         m_units.clear();
+        m_changed = true;
+        builder.Add(name, rest, kSimAck);
+    } else if (name == "DFMDEF") {
+        Restore(m_factory);
         builder.Add(name, rest, kSimAck);
     } else if (name == "DFMQCU") {
         builder.Add(name, CurrentValue(), kSimAck);
     } else if (name == "DFMQFA") {
-        builder.Add(name, ComposeDataFormatValue({}), kSimAck);
+        builder.Add(name, m_factory.empty() ? ComposeDataFormatValue({}) : m_factory, kSimAck);
     } else if (name == m_command && IsQuery(rest)) {
-        builder.Add(name, rest == "&" ? ComposeDataFormatValue({}) : CurrentValue(), kSimAck);
+        builder.Add(name, rest == "&" ? m_factory : CurrentValue(), kSimAck);
     } else if (name == m_command) {
-        builder.Add(name, rest, Store(rest) ? kSimAck : kSimNak);
+        const bool wholeValue = rest.find("Data Format") != std::string::npos;
+        builder.Add(name, rest, (wholeValue ? StoreValue(rest) : Store(rest)) ? kSimAck : kSimNak);
     } else {
         return false;
     }
@@ -77,12 +108,13 @@ bool CSimDataFormats::Store(const std::string& line)
         }
         m_units.push_back(unit);
     }
+    m_changed = true;
     return true;
 }
 
 std::string CSimDataFormats::CurrentValue() const
 {
-    return ComposeDataFormatValue(m_units);
+    return m_changed || m_reported.empty() ? ComposeDataFormatValue(m_units) : m_reported;
 }
 
 bool CSimDataFormats::Applies(const SDataFormatUnit& unit, const std::string& data, int symbologyCode) const

@@ -14,8 +14,11 @@ class CSimDataFormats {
 public:
     // `command` is the model's data-format command ("DFMSET": one format per number,
     // "DFMADD": a list of formats), empty for a model without data formats.
-    // `lengthLimit`: the longest format line taken, 0 for no limit.
-    CSimDataFormats(const std::string& command, size_t lengthLimit);
+    // `lengthLimit`: the longest format line taken, 0 for no limit. `current` and
+    // `factory` are the texts the model file gives for "DFMQCU" and "DFMQFA": what the
+    // scanner reports until formats are written or restored.
+    CSimDataFormats(const std::string& command, size_t lengthLimit, const std::string& current = std::string(),
+                    const std::string& factory = std::string());
     CSimDataFormats() = default;
 
     // Answers `name` + `rest` when it is a data-format command; false leaves it to
@@ -33,9 +36,15 @@ public:
 
 private:
     bool Store(const std::string& line);
+    // A whole data-format value sent as it stands replaces every format.
+    bool StoreValue(const std::string& value);
+    void Restore(const std::string& text);
     bool Applies(const SDataFormatUnit& unit, const std::string& data, int symbologyCode) const;
 
     std::string m_command;
     size_t m_lengthLimit = 0;
     std::vector<SDataFormatUnit> m_units;
+    std::string m_factory;
+    std::string m_reported;  // the model's text, until the formats change
+    bool m_changed = false;
 };

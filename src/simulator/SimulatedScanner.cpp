@@ -33,7 +33,10 @@ CSimDataFormats DataFormatsOf(const CSimSettingsDatabase& settings)
     const std::string limit = length ? length->Current() : std::string();
     const bool numeric = !limit.empty() && limit.size() < 6 &&
                          std::all_of(limit.begin(), limit.end(), [](char c) { return c >= '0' && c <= '9'; });
-    return CSimDataFormats(command, numeric ? std::stoul(limit) : 0);
+    const CSimSetting* current = settings.Find("DFMQCU");
+    const CSimSetting* factory = settings.Find("DFMQFA");
+    return CSimDataFormats(command, numeric ? std::stoul(limit) : 0, current ? current->Current() : std::string(),
+                           factory ? factory->Current() : std::string());
 }
 
 }  // namespace

@@ -138,3 +138,21 @@ TEST(DataFormatValueTest, UnitsOfOneNumberShareTheirLineAndReadBackInOrder)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SpecialCharsTest, FieldCharactersAndBracketGroupsBecomeBytes)
+{
+    const CSpecialChars& pad = CSpecialChars::AsciiPad();
+    EXPECT_EQ("41", CharValueHex("AB", pad));  // the first character of a longer field
+    EXPECT_EQ("7F", CharValueHex("[0x7f]", pad));
+    EXPECT_EQ("", CharValueHex("", pad));
+    EXPECT_EQ("20415B2043", TextToHex("[ SPC]A[ C", pad));  // an unclosed group is written as it stands
+    EXPECT_EQ("5B5D00", TextToHex("[][ NULL]", pad));
+    CSpecialChars keys;
+    keys.Add("[Enter]", 0x28);
+    EXPECT_EQ("28", CharValueHex("[Enter]", keys));
+    EXPECT_EQ("5B2043525D", TextToHex("[ CR]", keys));  // while the key pad shows, ASCII names are plain text
+}
+
+}  // namespace

@@ -9,7 +9,7 @@ struct SPreviewCase {
     const char* rules;
     const char* data;
     bool ok;
-    const char* output;
+    std::string output;
 };
 
 class RulePreviewTest : public testing::TestWithParam<SPreviewCase> {};
@@ -31,6 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
         SPreviewCase{"SendCountPastEndFails", "F20541", "1234", false, ""},
         SPreviewCase{"SendUpToChar", "F32F2CF10D", "ab/cd", true, "ab,/cd\r"},
         SPreviewCase{"SendBeforeString", "B900026364", "abcdef", true, "ab"},
+        SPreviewCase{"SendBeforeMissingStringFails", "B900027879", "abcdef", false, ""},
         SPreviewCase{"SendAllButLast", "E902", "123456", true, "1234"},
         SPreviewCase{"SendCharTimes", "F42A03F10D", "9", true, "***9\r"},
         // Insert
@@ -42,6 +43,9 @@ INSTANTIATE_TEST_SUITE_P(
         SPreviewCase{"SearchForwardNonMatching", "E630F10D", "0012", true, "12\r"},
         SPreviewCase{"SearchForwardDigit", "ECE902", "ab12cd", true, "12"},
         SPreviewCase{"SearchBackwardChar", "EAF92DF10D", "a-b-c", true, "-c\r"},
+        SPreviewCase{"SearchBackwardNonMatching", "EAE730F10D", "1200", true, "200\r"},
+        SPreviewCase{"SearchBackwardString", "EAB100022D2DF10D", "a--b--c", true, "--c\r"},
+        SPreviewCase{"SearchForwardNonDigit", "EDF100", "12ab", true, std::string("ab\0", 3)},
         SPreviewCase{"MoveForwardAndBack", "F503F601F10D", "abcdef", true, "cdef\r"},
         SPreviewCase{"MovePastEndFails", "F509", "abc", false, ""},
         // Compare (skip)

@@ -3,6 +3,9 @@
 #include "DataFormatControl.h"
 #include "DataFormatControlDlg.h"
 #include "DataFormatatterDlg.h"
+#include "KeyBoardCtrl.h"
+
+#include "AppContext.h"
 
 #include "GuiTestSupport.h"
 #include "UiText.h"
@@ -140,6 +143,43 @@ TEST_F(DataFormatPanelTest, AFormatOfFourRulesIsBuiltInTheEditorWithItsPreviewFo
     ASSERT_EQ(3u, m_messages.Texts().size());
     EXPECT_TRUE(m_messages.Texts()[2].EndsWith("38"));
     EXPECT_EQ(46u, editor.GetRuleText().length());
+}
+
+}  // namespace
+
+namespace {
+
+// The key pad over the shipped layouts: a latched modifier goes into the next key's
+// code, and the European layout has its extra key.
+TEST(KeyBoardCtrlTest, KeysComeWithTheLatchedModifierAndTheLayoutsSwitch)
+{
+    CTempDir dir;
+    dir.CopyShippedData();
+    CAppContext::GetInstance().SetProgramDirectory(dir.Path());
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "pad");
+    std::vector<wxString> typed;
+    auto* pad = new CKeyBoardCtrl(frame, [&](const SKeyRecord&, const wxString& code) { typed.push_back(code); });
+    pad->LoadLayouts();
+    ASSERT_EQ(104u, pad->CurrentLayout().count);
+    const auto indexOf = [pad](const char* legend) {
+        for (size_t i = 0; i < pad->CurrentLayout().count; ++i) {
+            if (pad->CurrentLayout().keys[i].bottomText == legend)
+                return i;
+        }
+        ADD_FAILURE() << legend;
+        return size_t(0);
+    };
+    pad->PressKey(indexOf("LShift"));
+    pad->PressKey(indexOf("A"));
+    pad->PressKey(indexOf("Enter"));
+    EXPECT_EQ(std::vector<wxString>({"0204", "0028"}), typed);
+    uint8_t byte = 0;
+    EXPECT_TRUE(pad->KeyNames().Find("[Enter]", byte));
+    EXPECT_EQ(0x28, byte);
+    pad->ShowLayout(true);
+    EXPECT_EQ(105u, pad->CurrentLayout().count);
+    EXPECT_GT(indexOf("<>"), 0u);
+    frame->Destroy();
 }
 
 }  // namespace

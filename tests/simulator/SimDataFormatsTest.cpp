@@ -1,5 +1,6 @@
 #include "SimDataFormats.h"
 #include "SimReplyBuilder.h"
+#include "SimTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -41,12 +42,32 @@ TEST(SimDataFormatsTest, FormatLinesAreStoredReportedAndRunOnReads)
 TEST(SimDataFormatsTest, ListFormLineHoldsSeveralFormatsAndAModelWithoutFormatsAnswersNone)
 {
     CSimDataFormats formats("DFMADD", 0);
-    EXPECT_EQ(kSimAck, StatusOf(formats, "DFMADD", "069990020000B3|069999999999F10D"));
-    EXPECT_EQ("Data Format 0:069990020000B3|069999999999F10D;\r\nData Format 1:;\r\nData Format 2:;\r\n"
+    EXPECT_EQ(kSimAck, StatusOf(formats, "DFMADD", "069990020005B3|069999999999F10D"));
+    EXPECT_EQ("Data Format 0:069990020005B3|069999999999F10D;\r\nData Format 1:;\r\nData Format 2:;\r\n"
               "Data Format 3:;\r\n",
               formats.CurrentValue());
     CSimReplyBuilder builder;
     EXPECT_FALSE(CSimDataFormats().Answer("DFMQCU", "", builder));
+}
+
+// A shipped model of the list form, over its whole request path: the tool's write
+// (clear, then one line) packs the group once; the read-back reports the format.
+TEST(SimDataFormatsTest, AModelsScannerTakesWrittenFormatsAndRunsThemOnItsReads)
+{
+    std::string error;
+    auto scanner = CSimulatedScanner::FromModelFile(std::string(VOSTREL_SIM_TEST_DATA) + "/../../../data/Config/FM300.xml",
+                                                    TestProfile(), error);
+    ASSERT_TRUE(scanner) << error;
+    const auto write = scanner->Feed(Request("@DFMCAL,ADD069990020005B3|069999999999F10D"));
+    ASSERT_EQ(1u, write.size());
+    EXPECT_EQ(kHead + "@DFMCAL\x06,ADD069990020005B3|069999999999F10D\x06;\x03", write[0].bytes);
+    const auto query = scanner->Feed(Request("@DFMQCU"));
+    ASSERT_EQ(1u, query.size());
+    EXPECT_EQ(kHead + "@DFMQCUData Format 0:069990020005B3|069999999999F10D;\r\nData Format 1:;\r\n"
+                      "Data Format 2:;\r\nData Format 3:;\r\n\x06;\x03",
+              query[0].bytes);
+    EXPECT_EQ("12345\r", scanner->ApplyDataFormats("12345", 4));
+    EXPECT_EQ("2", scanner->ApplyDataFormats("12345", 2)) << "the Code 128 format for five characters inserts the code";
 }
 
 }  // namespace
