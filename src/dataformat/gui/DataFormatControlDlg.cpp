@@ -7,6 +7,8 @@
 #include "SymbologiesXmlInfo.h"
 #include "UiText.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kFormatCount = 4;
