@@ -11,7 +11,8 @@ rows=(
   "update: app/gui config/gui dlicense/gui update/gui regCtrl/object pages simulator demo cli fwpack"
   "cmdcenter: cmdcenter/gui batchdata/gui regCtrl/object pages simulator demo cli fwpack"
   "batchdata: cmdcenter/gui batchdata/gui regCtrl/object pages simulator demo cli fwpack"
-  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli fwpack cmdcenter cmdcenter/gui batchdata batchdata/gui dlicense update"
+  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli fwpack cmdcenter cmdcenter/gui batchdata batchdata/gui dlicense update dataformat/gui UI"
+  "dataformat: app device config model regCtrl/rules regCtrl/object pages simulator demo cli UI"
 )
 found=0
 for row in "${rows[@]}"; do

@@ -160,6 +160,8 @@ int RunCommand(const SCliOptions& options, std::ostream& out, std::ostream& err)
         return RunUpgrade(options, out, err);
     case ECliCommand::Inventory:
         return RunInventory(options, out, err);
+    case ECliCommand::DataFormat:
+        return RunDataFormatCheck(options, out, err);
     case ECliCommand::Help:
         out << CliUsage();
         return CLI_OK;

@@ -30,6 +30,9 @@ int RunUpgrade(const SCliOptions& options, std::ostream& out, std::ostream& err)
 // Lists every scanner with its versions and, with --against, whether it differs from a file.
 int RunInventory(const SCliOptions& options, std::ostream& out, std::ostream& err);
 // Runs the command of `options`; under --json its results and problems become one document on `out`.
+// Checks a data-format rule text, prints its rules in words and, with a sample
+// read, what the scanner would send. Needs no scanner.
+int RunDataFormatCheck(const SCliOptions& options, std::ostream& out, std::ostream& err);
 int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err);
 
 // A reply value made safe for a terminal: control bytes become \xNN.

@@ -34,6 +34,8 @@ ECliCommand CommandFromWord(const std::string& word)
         return ECliCommand::Upgrade;
     if (word == "inventory")
         return ECliCommand::Inventory;
+    if (word == "dataformat")
+        return ECliCommand::DataFormat;
     if (word == "help" || word == "--help" || word == "-h")
         return ECliCommand::Help;
     return ECliCommand::None;
@@ -58,6 +60,8 @@ const char* CliCommandWord(ECliCommand command)
         return "upgrade";
     case ECliCommand::Inventory:
         return "inventory";
+    case ECliCommand::DataFormat:
+        return "dataformat";
     case ECliCommand::Help:
         return "help";
     case ECliCommand::None:
@@ -76,6 +80,7 @@ const char* CliUsage()
            "       vostrel-cli upgrade [scanner options] [--all] [--force] FIRMWARE\n"
            "       vostrel-cli inventory [scanner options] [--csv] [--against FILE]\n"
            "Every command also takes --json: one JSON document on standard output instead.\n"
+           "       vostrel-cli dataformat check TEXT [--sample DATA [--symbology NAME]]\n"
            "\n"
            "list  finds the scanners that answer and prints one line for each:\n"
            "      port, product name, serial number and catalogue model, separated by tabs.\n"
@@ -100,6 +105,9 @@ const char* CliUsage()
            "inventory lists every scanner that answers with port, product name, serial\n"
            "      number, firmware, hardware and kernel versions and model; with --against\n"
            "      FILE also whether the scanner holds settings that differ from FILE.\n"
+           "dataformat check  checks the data-format rule text TEXT and prints its rules one\n"
+           "      a line, code and meaning separated by a tab; with --sample, also what the\n"
+           "      scanner would send for that read (--symbology: a name of Symbologies.xml).\n"
            "\n"
            "--port PATH    use only this serial port: a device file, a pseudo-terminal, or a\n"
            "               port served over the network, rfc2217://HOST:PORT or tcp://HOST:PORT\n"
@@ -130,6 +138,8 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
     }
     if (options.command == ECliCommand::Help)
         return true;
+    if (options.command == ECliCommand::DataFormat)
+        return ParseDataFormatOptions(arguments, options, error);
 
     std::vector<std::string> free;
     for (size_t i = 1; i < arguments.size(); ++i) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class ECliCommand { None, List, Send, Read, Apply, Diff, Upgrade, Inventory, Help };
+enum class ECliCommand { None, List, Send, Read, Apply, Diff, Upgrade, Inventory, DataFormat, Help };
 
 struct SCliOptions {
     ECliCommand command = ECliCommand::None;
@@ -21,10 +21,16 @@ struct SCliOptions {
     bool json = false;         // --json: one JSON document on standard output
     bool csv = false;          // --csv: "inventory" as comma-separated values
     std::string against;       // --against FILE: "inventory" compares every scanner with FILE
+    bool hasSample = false;    // "dataformat check": --sample given
+    std::string sample;        // --sample DATA: the read the preview runs on
+    std::string symbology;     // --symbology NAME: its symbology
 };
 
 // False with a message in `error` for a command line that cannot be run.
 bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& options, std::string& error);
+
+// The rest of a "dataformat check TEXT [--sample DATA --symbology NAME]" line.
+bool ParseDataFormatOptions(const std::vector<std::string>& arguments, SCliOptions& options, std::string& error);
 
 // What "vostrel-cli --help" prints.
 const char* CliUsage();

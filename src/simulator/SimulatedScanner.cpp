@@ -25,12 +25,30 @@ void ApplyFaults(const SSimFaultPlan& faults, SSimReply& reply)
     reply.byteGapMs = faults.byteGapMs;
 }
 
+// The model's data-format command and the longest format line it takes ("DFMLEN").
+CSimDataFormats DataFormatsOf(const CSimSettingsDatabase& settings)
+{
+    const std::string command = settings.Find("DFMSET") ? "DFMSET" : settings.Find("DFMADD") ? "DFMADD" : "";
+    const CSimSetting* length = settings.Find("DFMLEN");
+    const std::string limit = length ? length->Current() : std::string();
+    const bool numeric = !limit.empty() && limit.size() < 6 &&
+                         std::all_of(limit.begin(), limit.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const CSimSetting* current = settings.Find("DFMQCU");
+    const CSimSetting* factory = settings.Find("DFMQFA");
+    return CSimDataFormats(command, numeric ? std::stoul(limit) : 0, current ? current->Current() : std::string(),
+                           factory ? factory->Current() : std::string());
+}
+
 }  // namespace
 
 CSimulatedScanner::CSimulatedScanner(const CSimSettingsDatabase& settings, const SSimScannerProfile& profile)
     : m_settings(settings), m_profile(profile), m_firmware(profile.productName, profile.systemInfo),
-      m_lineTerminal(profile.systemInfo)
+      m_dataFormats(DataFormatsOf(m_settings)), m_lineTerminal(profile.systemInfo)
 {
+    // What the scanner reads goes out through its data formats. The emitter runs
+    // under m_mutex (TakeSpontaneous), so the formats are used directly here.
+    m_emitter.SetFormatter(
+        [this](const std::string& data, int symbology) { return m_dataFormats.Apply(data, symbology); });
 }
 
 std::unique_ptr<CSimulatedScanner> CSimulatedScanner::FromModelFile(const std::string& path,
@@ -96,6 +114,12 @@ std::string CSimulatedScanner::CurrentValue(const std::string& name)
     return setting ? setting->Current() : std::string();
 }
 
+std::string CSimulatedScanner::ApplyDataFormats(const std::string& data, int symbologyCode)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_dataFormats.Apply(data, symbologyCode);
+}
+
 std::vector<std::string> CSimulatedScanner::TakeHeardFrames()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -148,7 +172,8 @@ void CSimulatedScanner::AnswerCommand(const std::string& command, char mark, con
         builder.Add(name, rest, faults.nakCommands.count(name) != 0 ? kSimNak : kSimEnq);
         return;
     }
-    if (AnswerIdentity(name, rest, builder) || AnswerModeCommand(command, builder))
+    if (AnswerIdentity(name, rest, builder) || AnswerModeCommand(command, builder) ||
+        m_dataFormats.Answer(name, rest, builder))
         return;
     if (CSimSetting* setting = m_settings.Find(name))
         AnswerSetting(*setting, rest, mark, builder);

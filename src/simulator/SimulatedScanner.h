@@ -4,6 +4,7 @@
 #pragma once
 
 #include "SimBatchStore.h"
+#include "SimDataFormats.h"
 #include "SimFaults.h"
 #include "SimFirmware.h"
 #include "SimFrameAssembler.h"
@@ -50,6 +51,9 @@ public:
     // kHeardFramesKept only), so that a test or a log can see what the tool sent.
     std::vector<std::string> TakeHeardFrames();
     static constexpr size_t kHeardFramesKept = 4096;
+    // What the scanner sends for a read of `data` in the symbology `symbologyCode`
+    // once its stored data formats have run on it.
+    std::string ApplyDataFormats(const std::string& data, int symbologyCode);
 
     // What the scanner reads by itself and what it keeps in batch mode; set up
     // before the scanner is served.
@@ -80,6 +84,7 @@ private:
     const SSimScannerProfile m_profile;
     CSimFaults m_faults;
     CSimFirmware m_firmware;
+    CSimDataFormats m_dataFormats;
     CSimFrameAssembler m_assembler;
     uint32_t m_lineRate = 0;
     std::deque<std::string> m_heard;

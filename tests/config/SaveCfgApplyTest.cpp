@@ -275,13 +275,15 @@ TEST_F(SaveCfgApplyTest, ADataFormatTextIsSentAsOneCommandPerFormatLine)
     engine.SetHasDataFormat(true);
     engine.SetDataFormatSet(true);
     // Lines of 25 characters or fewer hold no format and are dropped.
-    Change("DFMSET", "Data Format 0:0000200000010;\r\nData Format 1:;\r\nData Format 2:0039999F4000;\r\n"
-                     "Data Format 3:0039999F4;\r\nshort:1;");
+    Change("DFMSET", "Data Format 0:069990020010B3;\r\nData Format 1:;\r\nData Format 2:269999999999F10D;\r\n"
+                     "Data Format 3:3699B3;\r\nshort:1;");
     ASSERT_TRUE(engine.ApplyChanges());
-    EXPECT_EQ((std::vector<std::string>{"DFMCAL", "DFMSET0000200000010", "DFMSET0039999F4000"}), Written());
+    EXPECT_EQ((std::vector<std::string>{"DFMCAL", "DFMSET069990020010B3", "DFMSET269999999999F10D"}), Written());
     // The scanner's own text is fetched after the read-back, under the device's name.
     ASSERT_EQ(1u, engine.GetValueMap().count("DFMSET"));
-    EXPECT_EQ("Data Format 0:0099999;", engine.GetValueMap().at("DFMSET"));
+    EXPECT_EQ("Data Format 0:069990020010B3;\r\nData Format 1:;\r\nData Format 2:269999999999F10D;\r\n"
+              "Data Format 3:;\r\n",
+              engine.GetValueMap().at("DFMSET"));
 }
 
 TEST_F(SaveCfgApplyTest, BatchesCloseWhenTheRunningTotalReachesTheLimitLessFifty)

@@ -5,6 +5,9 @@
 #include "CfgTitleDlg.h"
 #include "CmdSearchDlg.h"
 #include "ConnectSequence.h"
+#include "DataFormatControl.h"
+#include "DataFormatControlDlg.h"
+#include "DataFormatatterDlg.h"
 #include "DemoScanner.h"
 #include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceMnt.h"
@@ -225,6 +228,41 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     page->LoadUserDefaults();
     EXPECT_EQ("User defaults loaded.", m_messages.Texts().back());
     EXPECT_EQ(changed, country->Value);
+}
+
+TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackFromTheScanner)
+{
+    ASSERT_TRUE(Connect("HBS-HI880"));
+    CCfgMainDlg* page = OpenPage(true);
+    CCmdNameXmlInfo* formats = Setting("DFMSET");
+    ASSERT_NE(nullptr, formats);
+    ASSERT_TRUE(page->ShowSetting(formats));
+    auto* panel = static_cast<CDataFormatControl*>(formats->Control)->GetPanel();
+    ASSERT_EQ(4u, panel->GetUnits().size());
+
+    CDataFormatatterDlg editor(m_frame, panel->GetUnits()[2]->GetRules(), 38, {"EAN-13"});
+    editor.SetSample("12-345", 0);
+    for (const char* code : {"F8", "F5", "F1", "B3"}) {
+        ASSERT_TRUE(editor.ChooseRuleKind(code));
+        editor.SetFieldText(0, code == std::string("F8") ? "-" : code == std::string("F5") ? "1" : "[ CR]");
+        editor.PressAddOrReplace();
+    }
+    EXPECT_EQ("345[CR]EAN-13", editor.GetPreviewText());
+    ASSERT_TRUE(panel->GetUnits()[2]->CommitRules(editor.GetRuleText()));  // what OK hands the row
+    const wxString value = "Data Format 0:;\r\nData Format 1:;\r\nData Format 2:269999999999F82DF501F10DB3;\r\n"
+                           "Data Format 3:;\r\n";
+    EXPECT_EQ(value, formats->Value);
+    EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{formats}, CPendingChangeList::GetInstance().GetEntries());
+    SaveScreenshot("data-format-online.png");
+
+    CCfgTitleDlg::SetWorkRunner([](const std::function<bool()>& work) { return work(); });
+    Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
+    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
+    EXPECT_EQ(value, formats->DeviceValue);
+    wxString answer;
+    ASSERT_TRUE(CSaveCfg::QueryCommand("DFMQCU", "", answer, "@"));
+    EXPECT_EQ(value, answer) << "the scanner holds the format";
+    EXPECT_EQ("F82DF501F10DB3", panel->GetUnits()[2]->GetRules());
 }
 
 TEST_F(ConfigPageTest, TheSearchFindsLowerCaseWordsAndShowsTheChosenSetting)

@@ -5,6 +5,7 @@
 #include "CompareDefaultControl.h"
 #include "CompareXmlControl.h"
 #include "ControlBase.h"
+#include "DataFormatControl.h"
 #include "GroupNameControl.h"
 #include "LicenseCodeControl.h"
 
@@ -55,7 +56,7 @@ void RegisterRowPlaceholders(CCreateObject& registry)
     } kPlaceholders[] = {
         {"BUTTON", 30},        {"BUTTONGETTEXT", 30}, {"CODEID", 200},
         {"COMBOBOXCUSTOM", 60},
-        {"CREATEBARCODE", 100}, {"DATAFORMAT", 240},  {"DATATIME", 20},      {"DEFCMD", 30},
+        {"CREATEBARCODE", 100}, {"DATATIME", 20},      {"DEFCMD", 30},
         {"EDITCOMBOBOX", 30},  {"HEXEDIT", 30},       {"HEXEDITKEYBOARD", 30}, {"RANGEEDIT", 30},
         {"EDIT_READONLY", 30}, {"FILESELECT", 30},    {"BUTTONGROUP", 100},  {"RADIOGROUP", 100},
         {"IMAGE", 100},        {"MNUCMD", 30},        {"MULFILESELECT", 100},
@@ -87,5 +88,6 @@ void RegisterAllControls(CCreateObject& registry)
     RegisterControl<CCompareXmlControl>(registry, "COMPAREXML");
     RegisterControl<CCommandCenterControl>(registry, "COMMANDCENTER");
     RegisterControl<CBatchDataControl>(registry, "BATCHDATADLG");
+    RegisterControl<CDataFormatControl>(registry, "DATAFORMAT");
     RegisterRowPlaceholders(registry);
 }

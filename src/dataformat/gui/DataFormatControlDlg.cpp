@@ -1,0 +1,148 @@
+#include "DataFormatControlDlg.h"
+
+#include "AppContext.h"
+#include "DataFormatTitleDlg.h"
+#include "NarrowText.h"
+#include "PageMntXmlInfo.h"
+#include "SymbologiesXmlInfo.h"
+#include "UiText.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kFormatCount = 4;
+constexpr int kRowStep = 26;
+constexpr int kExtraHeight = 106;
+constexpr int kLineStep = 28;
+
+std::string Narrow(const wxString& text)
+{
+    return ToNarrow(text.wc_str(), text.length());
+}
+
+}  // namespace
+
+CDataFormatControlDlg::CDataFormatControlDlg(wxWindow* parent, const wxString& command, long limit,
+                                             ValueHandler onValue)
+    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL | wxHSCROLL | wxBORDER_THEME),
+      m_listMode(command == "DFMADD"),
+      m_limit(limit),
+      m_onValue(std::move(onValue)),
+      m_symbologies(LoadSymbologies())
+{
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(new CDataFormatTitleDlg(this, CDataFormatUnitDlg::kColumns), 0, wxALL, 4);
+    m_rows = new wxBoxSizer(wxVERTICAL);
+    top->Add(m_rows, 0, wxLEFT | wxRIGHT, 4);
+    SetSizer(top);
+    if (m_listMode) {
+        AddUnit();
+    } else {
+        for (int number = 0; number < kFormatCount; ++number)
+            AddUnit()->SetNumber(number);
+    }
+    SetScrollRate(kLineStep, kLineStep);
+    UpdateScrollRange();
+}
+
+std::vector<SSymbologyChoice> CDataFormatControlDlg::LoadSymbologies()
+{
+    std::vector<SSymbologyChoice> choices{{GetUiText("ID_DATAFORMAT_ALL_SYMBOLOGIES", "All Symbologies"), "999"}};
+    CSymbologiesXmlInfo table;
+    if (!table.Load(CAppContext::GetInstance().GetFilePath("Config", "Symbologies.xml"), "DataFormatControlDlg"))
+        return choices;
+    const CPageMntXmlInfo& pages = CPageMntXmlInfo::GetInstance();
+    for (const SSymbologyEntry& entry : table.GetEntries()) {
+        if (entry.cmd.empty() || pages.FindCommand(entry.cmd))
+            choices.push_back({entry.name, entry.value});
+    }
+    return choices;
+}
+
+CDataFormatUnitDlg* CDataFormatControlDlg::AddUnit()
+{
+    // A "DFMADD" setting's rows all carry the number their text gives; the choice
+    // shows that one number.
+    const std::vector<int> numbers = m_listMode ? std::vector<int>{0} : std::vector<int>{0, 1, 2, 3};
+    auto* unit = new CDataFormatUnitDlg(this, numbers, m_symbologies, m_limit,
+                                        [this](CDataFormatUnitDlg* changed) { OnUnitChanged(changed); });
+    m_units.push_back(unit);
+    m_rows->Add(unit, 0, wxBOTTOM, 2);
+    UpdateScrollRange();
+    return unit;
+}
+
+void CDataFormatControlDlg::RemoveUnit(CDataFormatUnitDlg* unit)
+{
+    m_units.erase(std::find(m_units.begin(), m_units.end(), unit));
+    m_rows->Detach(unit);
+    // The row may be the one whose event is running: it goes once the event is done.
+    unit->Hide();
+    CallAfter([unit] { unit->Destroy(); });
+    UpdateScrollRange();
+}
+
+void CDataFormatControlDlg::LoadValue(const wxString& value)
+{
+    if (m_listMode) {
+        while (!m_units.empty()) {
+            CDataFormatUnitDlg* unit = m_units.back();
+            m_units.pop_back();
+            m_rows->Detach(unit);
+            unit->Destroy();
+        }
+        AddUnit();
+    }
+    if (value.empty()) {
+        for (CDataFormatUnitDlg* unit : m_units)
+            unit->Clear();
+    } else {
+        for (const auto& [number, text] : SplitDataFormatValue(Narrow(value), m_listMode)) {
+            if (m_listMode) {
+                // The new row goes before the empty one that waits at the end.
+                CDataFormatUnitDlg* unit = m_units.back();
+                if (unit->Load(text, true))
+                    AddUnit();
+            } else if (number < kFormatCount) {
+                m_units[number]->Load(text, false);
+            }
+        }
+    }
+    UpdateScrollRange();
+    if (m_onValue)
+        m_onValue(ComputeValue());
+}
+
+wxString CDataFormatControlDlg::ComputeValue() const
+{
+    std::vector<SDataFormatUnit> units;
+    for (const CDataFormatUnitDlg* unit : m_units)
+        units.push_back(unit->GetUnit());
+    const std::string value = ComposeDataFormatValue(units);
+    return FromNarrow(reinterpret_cast<const uint8_t*>(value.data()), value.size());
+}
+
+void CDataFormatControlDlg::OnUnitChanged(CDataFormatUnitDlg* unit)
+{
+    if (m_listMode)
+        GrowOrShrink(unit);
+    if (m_onValue)
+        m_onValue(ComputeValue());
+}
+
+void CDataFormatControlDlg::GrowOrShrink(CDataFormatUnitDlg* unit)
+{
+    const bool last = unit == m_units.back();
+    if (last && !unit->GetRules().empty())
+        AddUnit();
+    else if (!last && unit->GetRules().empty())
+        RemoveUnit(unit);
+}
+
+void CDataFormatControlDlg::UpdateScrollRange()
+{
+    const int height = std::max(static_cast<int>(m_units.size()) * kRowStep + kExtraHeight, GetSizer()->GetMinSize().y);
+    SetVirtualSize(GetSizer()->GetMinSize().x, height);
+    Layout();
+}

@@ -1,0 +1,21 @@
+#include "DataFormatTitleDlg.h"
+
+#include "UiText.h"
+
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+CDataFormatTitleDlg::CDataFormatTitleDlg(wxWindow* parent, const int (&columns)[4]) : wxPanel(parent, wxID_ANY)
+{
+    const wxString captions[] = {
+        GetUiText("ID_DATAFORMAT_DATA_FORMAT_TYPE", "类型"),
+        GetUiText("ID_DATAFORMAT_DATA_FORMAT_SYMBOLOGY", "条码类型"),
+        GetUiText("ID_DATAFORMAT_DATA_FORMAT_LENGTH", "长度"),
+        GetUiText("ID_DATAFORMAT_DATA_FORMAT_CMD_SEQ", "指令序列"),
+    };
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    for (int i = 0; i < 4; ++i)
+        row->Add(new wxStaticText(this, wxID_ANY, captions[i], wxDefaultPosition, wxSize(columns[i], -1)), 0,
+                 wxRIGHT, 4);
+    SetSizerAndFit(row);
+}
