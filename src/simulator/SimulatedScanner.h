@@ -5,6 +5,7 @@
 
 #include "SimFaults.h"
 #include "SimFrameAssembler.h"
+#include "SimImage.h"
 #include "SimReply.h"
 #include "SimScannerProfile.h"
 #include "SimSettingsDatabase.h"
@@ -62,4 +63,5 @@ private:
     CSimFrameAssembler m_assembler;
     uint32_t m_lineRate = 0;
     std::deque<std::string> m_heard;
+    CSimImage m_image;
 };

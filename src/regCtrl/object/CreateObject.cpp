@@ -2,6 +2,7 @@
 
 #include "ControlBase.h"
 #include "GroupNameControl.h"
+#include "ImageControl.h"
 
 std::unique_ptr<CCreateObject> CCreateObject::s_instance;
 
@@ -53,7 +54,7 @@ void RegisterRowPlaceholders(CCreateObject& registry)
         {"CREATEBARCODE", 100}, {"DATAFORMAT", 240},  {"DATATIME", 20},      {"DEFCMD", 30},
         {"EDITCOMBOBOX", 30},  {"HEXEDIT", 30},       {"HEXEDITKEYBOARD", 30}, {"RANGEEDIT", 30},
         {"EDIT_READONLY", 30}, {"FILESELECT", 30},    {"BUTTONGROUP", 100},  {"RADIOGROUP", 100},
-        {"IMAGE", 100},        {"LICENSECODE", 100},  {"MNUCMD", 30},        {"MULFILESELECT", 100},
+        {"LICENSECODE", 100},  {"MNUCMD", 30},        {"MULFILESELECT", 100},
         {"MULVALUE", 100},     {"RADIO", 32},         {"RADIO#", 32},
     };
     for (const auto& placeholder : kPlaceholders) {
@@ -77,5 +78,6 @@ void RegisterAllControls(CCreateObject& registry)
     RegisterListControls(registry);
     RegisterEditControls(registry);
     RegisterButtonAndFileControls(registry);
+    RegisterControl<CImageControl>(registry, "IMAGE");
     RegisterRowPlaceholders(registry);
 }

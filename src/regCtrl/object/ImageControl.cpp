@@ -1,0 +1,43 @@
+#include "ImageControl.h"
+
+#include "ImageDlg.h"
+#include "SaveCfg.h"
+#include "UiText.h"
+
+bool CImageControl::Create()
+{
+    if (!ParentWnd)
+        return false;
+    auto* panel = new CImageDlg(ParentWnd);
+    ApplyPageFont(panel);
+    ValueWnd = panel;
+    if (!CSaveCfg::GetInstance().IsOnline()) {
+        panel->Enable(false);
+        panel->SetToolTip(GetUiText("ID_IMAGE_OFFLINE", "图像获取需要连接扫描器"));
+    }
+    Layout();
+    return true;
+}
+
+void CImageControl::Layout()
+{
+    // The panel takes the whole row.
+    const SControlRect row = RowRect();
+    if (ValueWnd) {
+        PlaceWidget(ValueWnd, row.left + 10, row.top, row.right - 10, row.bottom);
+        ValueWnd->Layout();
+    }
+}
+
+CImageDlg* CImageControl::GetPanel() const
+{
+    return dynamic_cast<CImageDlg*>(ValueWnd.get());
+}
+
+bool CImageControl::OnPageShow()
+{
+    CImageDlg* panel = GetPanel();
+    if (!panel || panel->IsStarted() || !CSaveCfg::GetInstance().IsOnline())
+        return false;
+    return panel->Start();
+}

@@ -1,0 +1,19 @@
+// IMAGE: the image capture panel of an imaging scanner over a tall row of the page.
+// It asks the scanner what it can capture the first time its page is shown with a
+// scanner connected; without one it stays disabled.
+#pragma once
+
+#include "ControlBase.h"
+
+class CImageDlg;
+
+class CImageControl : public CControlBase {
+public:
+    CImageControl() { Height = 560; }
+
+    bool Create() override;
+    void Layout() override;
+    bool OnPageShow() override;
+
+    CImageDlg* GetPanel() const;
+};
