@@ -7,7 +7,8 @@ rows=(
   "hbds: app device config model regCtrl/rules regCtrl/object pages simulator demo cli"
   "app: device config model regCtrl/rules regCtrl/object pages simulator demo cli"
   "device: config model regCtrl/rules regCtrl/object pages simulator demo cli"
-  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli"
+  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli image image/gui"
+  "image: app/gui config/gui regCtrl/object pages image/gui simulator demo cli"
 )
 found=0
 for row in "${rows[@]}"; do

@@ -13,7 +13,9 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/ffile.h>
+#include <wx/log.h>
 
 #include <chrono>
 #include <functional>
@@ -187,4 +189,77 @@ TEST_F(ImagePanelTest, CapturedPictureJoinsTheStripAndADrawnRegionBecomesPending
     EXPECT_NEAR(60, wxAtoi(Setting("CADRIG").Value), 1);
     EXPECT_TRUE(IsPending("CADTOP"));
     EXPECT_TRUE(IsPending("CADRIG"));
+}
+
+TEST_F(ImagePanelTest, AutoCaptureWithAnEmptyIntervalRunsBackToBackUntilCleared)
+{
+    BuildPage("Imaging");
+    auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
+    ASSERT_NE(nullptr, panel);
+    ASSERT_TRUE(panel->Start());
+    auto* interval = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_IMAGE_AUTOGET_INTERVAL", panel));
+    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
+    auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
+    ASSERT_TRUE(interval && get && autoGet);
+    Pick(dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("ID_IMAGE_RATIO", panel)), "1:16");
+    interval->ChangeValue("");
+
+    autoGet->SetValue(true);
+    Send(autoGet, wxEVT_CHECKBOX);
+    EXPECT_FALSE(get->IsEnabled());
+    ASSERT_TRUE(WaitFor([&] { return panel->GetImages().size() >= 3; }));
+    autoGet->SetValue(false);
+    Send(autoGet, wxEVT_CHECKBOX);
+    ASSERT_TRUE(WaitFor([&] { return get->IsEnabled(); }));
+    EXPECT_EQ(wxSize(160, 120), panel->GetImages().back().picture.GetSize());
+}
+
+TEST(ImageView, ArrowKeysInTheRegisteredWindowNudgeItsSelection)
+{
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "view", wxDefaultPosition, wxSize(400, 300));
+    auto* view = new CImageView(frame);
+    view->SetImage(wxImage(40, 30));
+    view->EnableSelection(true);
+    view->SetSelection(wxRect(10, 10, 20, 20));
+    view->RegisterForArrowKeys();
+    frame->Show();
+    const auto press = [&](int key, bool shift) {
+        wxKeyEvent event(wxEVT_KEY_DOWN);
+        event.m_keyCode = key;
+        event.m_shiftDown = shift;
+        event.SetEventObject(view);
+        view->ProcessWindowEvent(event);
+    };
+    press(WXK_RIGHT, false);
+    EXPECT_EQ(wxRect(11, 10, 20, 20), view->GetSelection());
+    press(WXK_UP, true);
+    EXPECT_EQ(wxRect(11, 10, 20, 19), view->GetSelection());
+    press('x', false);
+    EXPECT_EQ(wxRect(11, 10, 20, 19), view->GetSelection());
+    frame->Destroy();
+}
+
+TEST(ImageEdit, CapturedPicturesSaveWithTheFormatsExtensionAndABmpKeepsItsImageSize)
+{
+    CTempDir dir;
+    wxImage picture(30, 20);  // rows of 30 bytes are padded to 32 in an 8-bit BMP
+    const wxString folder = dir.Path() + "/AutoSave";
+    const struct {
+        int format;
+        const char* extension;
+    } cases[] = {{0, ".bmp"}, {1, ".bmp"}, {2, ".jpg"}, {3, ".tiff"}};
+    for (const auto& c : cases) {
+        const wxString path = SaveCapturedImage(picture, folder, wxString::Format("shot%d", c.format), c.format);
+        ASSERT_TRUE(path.EndsWith(c.extension)) << path;
+        wxImage back;
+        wxLogNull quiet;  // the TIFF reader warns of tags it skips
+        EXPECT_TRUE(back.LoadFile(path)) << path;
+        EXPECT_EQ(wxSize(30, 20), back.GetSize());
+    }
+    wxFFile bmp(folder + "/shot1.bmp", "rb");
+    unsigned char header[38] = {};
+    ASSERT_EQ(sizeof header, bmp.Read(header, sizeof header));
+    EXPECT_EQ(bmp.Length() - 1078, header[34] | header[35] << 8 | header[36] << 16 | header[37] << 24);
+    EXPECT_EQ(8, header[28]);
+    EXPECT_TRUE(SaveCapturedImage(picture, folder + "/shot1.bmp", "inside-a-file", 1).empty());
 }

@@ -198,7 +198,9 @@ wxSizer* CImageDlg::CreateOptionColumn()
     auto* grid = new wxFlexGridSizer(2, 4, 4);
     const auto addMenu = [&](const char* textId, const char* fallback, wxChoice*& menu) {
         grid->Add(new wxStaticText(this, wxID_ANY, GetUiText(textId, fallback)), 0, wxALIGN_CENTER_VERTICAL);
-        menu = new wxChoice(this, wxID_ANY, wxDefaultPosition, wxSize(130, -1));
+        // Named after its text identifier, so that it can be found again.
+        menu = new wxChoice(this, wxID_ANY, wxDefaultPosition, wxSize(130, -1), 0, nullptr, 0, wxDefaultValidator,
+                            textId);
         grid->Add(menu, 0, wxEXPAND);
     };
     addMenu("ID_IMAGE_TYPE", "图像类型", m_cmbType);
@@ -226,7 +228,8 @@ wxSizer* CImageDlg::CreateOptionColumn()
     auto* intervalRow = new wxBoxSizer(wxHORIZONTAL);
     intervalRow->Add(new wxStaticText(this, wxID_ANY, GetUiText("ID_IMAGE_AUTOGET_INTERVAL", "间隔(毫秒)")), 0,
                      wxALIGN_CENTER_VERTICAL);
-    m_txtInterval = new wxTextCtrl(this, wxID_ANY, "1000", wxDefaultPosition, wxSize(70, -1));
+    m_txtInterval = new wxTextCtrl(this, wxID_ANY, "1000", wxDefaultPosition, wxSize(70, -1), 0, wxDefaultValidator,
+                                   "ID_IMAGE_AUTOGET_INTERVAL");
     intervalRow->Add(m_txtInterval, 0, wxLEFT, 4);
     column->Add(intervalRow, 0, wxTOP, 2);
 

@@ -147,6 +147,7 @@ bool RewriteBmpImageSize(const wxString& path)
 
 wxString SaveCapturedImage(const wxImage& image, const wxString& folder, const wxString& name, int format)
 {
+    wxLogNull quiet;  // a failure is told to the user once, by the caller
     if (!image.IsOk() || (!wxFileName::DirExists(folder) && !wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL)))
         return wxString();
     const wxString extension = ExtensionForFormat(format);
@@ -162,7 +163,6 @@ wxString SaveCapturedImage(const wxImage& image, const wxString& folder, const w
     } else {
         copy.SetOption(wxIMAGE_OPTION_BMP_FORMAT, wxBMP_8BPP_GREY);
     }
-    wxLogNull quiet;
     if (!copy.SaveFile(path, type))
         return wxString();
     if (type == wxBITMAP_TYPE_BMP && !RewriteBmpImageSize(path))
