@@ -4,10 +4,19 @@
 #include "SaveCfg.h"
 #include "UiText.h"
 
+namespace {
+
+constexpr int32_t kPanelHeight = 560;
+
+}  // namespace
+
 bool CImageControl::Create()
 {
     if (!ParentWnd)
         return false;
+    // The registry's row height is that of a collapsed row; the panel with its
+    // picture and strip needs the room of a whole page.
+    Height = kPanelHeight;
     auto* panel = new CImageDlg(ParentWnd);
     ApplyPageFont(panel);
     ValueWnd = panel;

@@ -9,7 +9,7 @@ class CImageDlg;
 
 class CImageControl : public CControlBase {
 public:
-    CImageControl() { Height = 560; }
+    CImageControl() { Height = 100; }
 
     bool Create() override;
     void Layout() override;
