@@ -588,6 +588,12 @@ bool CImageDlg::UpdateDecodeArea()
         ShowMessage(GetUiText("ID_IMAGE_ROI_ERROR", "瞄准灯中心点在界外"), wxOK | wxICON_WARNING);
         return false;
     }
+    if (result == EDecodeAreaResult::ModeWithoutArea) {
+        // Otherwise the button would seem to do nothing.
+        ShowMessage(GetUiText("ID_IMAGE_ROI_MODE", "请先将解码区域设为图像百分比、像素或瞄准点周围"),
+                    wxOK | wxICON_INFORMATION);
+        return false;
+    }
     for (const auto& [name, value] : values)
         SetSettingValue(name, value);
     return result == EDecodeAreaResult::Changed;
