@@ -212,6 +212,13 @@ TEST_F(ImagePanelTest, AutoCaptureWithAnEmptyIntervalRunsBackToBackUntilCleared)
     Send(autoGet, wxEVT_CHECKBOX);
     ASSERT_TRUE(WaitFor([&] { return get->IsEnabled(); }));
     EXPECT_EQ(wxSize(160, 120), panel->GetImages().back().picture.GetSize());
+
+    // Leaving the page ends the loop too, and the box shows it.
+    autoGet->SetValue(true);
+    Send(autoGet, wxEVT_CHECKBOX);
+    Setting("IMGGET").Control->OnPageHide();
+    ASSERT_TRUE(WaitFor([&] { return get->IsEnabled(); }));
+    EXPECT_FALSE(autoGet->IsChecked());
 }
 
 TEST(ImageView, ArrowKeysInTheRegisteredWindowNudgeItsSelection)

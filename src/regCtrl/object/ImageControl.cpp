@@ -50,3 +50,9 @@ bool CImageControl::OnPageShow()
         return false;
     return panel->Start();
 }
+
+bool CImageControl::OnPageHide()
+{
+    CImageDlg::AutoGetFlag() = false;
+    return true;
+}

@@ -14,6 +14,9 @@ public:
     bool Create() override;
     void Layout() override;
     bool OnPageShow() override;
+    // Repeated capture stops with its page: it would otherwise hold the link while
+    // the user works elsewhere.
+    bool OnPageHide() override;
 
     CImageDlg* GetPanel() const;
 };
