@@ -11,8 +11,9 @@ rows=(
   "update: app/gui config/gui dlicense/gui update/gui regCtrl/object pages simulator demo cli fwpack"
   "cmdcenter: cmdcenter/gui batchdata/gui regCtrl/object pages simulator demo cli fwpack"
   "batchdata: cmdcenter/gui batchdata/gui regCtrl/object pages simulator demo cli fwpack"
-  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli fwpack cmdcenter cmdcenter/gui batchdata batchdata/gui dlicense update dataformat/gui UI"
+  "simulator: app device config model regCtrl/rules regCtrl/object pages demo cli fwpack cmdcenter cmdcenter/gui batchdata batchdata/gui dlicense update dataformat/gui UI image image/gui"
   "dataformat: app device config model regCtrl/rules regCtrl/object pages simulator demo cli UI"
+  "image: app/gui config/gui regCtrl/object pages image/gui simulator demo cli"
 )
 found=0
 for row in "${rows[@]}"; do

@@ -89,6 +89,15 @@ public:
     const ReplyItem* GetItems() const { return m_items.data(); }
     size_t GetItemCount() const { return m_itemCount; }
 
+    // ---- Image request (SaveCfgImage.cpp) ----
+
+    // Sends the image request `text` in one frame and reads the image reply.
+    // `sizeInReply` for "IMGBGT" requests, `qualityInRequest` when a JPEG quality was
+    // sent. True with the picture bytes and, when the reply carries it, the size;
+    // every failed check is logged and gives false.
+    bool RequestImage(bool sizeInReply, bool qualityInRequest, const wxString& text, std::vector<uint8_t>& image,
+                      int& width, int& height);
+
     // ---- Applying and reading settings (SaveCfgApply.cpp) ----
 
     // Writes every changed setting of the pages to the scanner and reads all values

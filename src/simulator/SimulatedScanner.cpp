@@ -144,6 +144,12 @@ bool CSimulatedScanner::IsKnown(const std::string& name) const
 
 bool CSimulatedScanner::AnswerFrame(const std::string& frame, const SSimFaultPlan& faults, SSimReply& reply)
 {
+    if (!faults.silence && m_settings.Find("IMGGET") && CSimImage::IsImageRequest(frame)) {
+        const CSimSetting* size = m_settings.Find("IMGGWH");
+        reply.bytes = m_image.Answer(frame, size ? size->Current() : std::string(), m_profile.productName);
+        ApplyFaults(faults, reply);
+        return true;
+    }
     CSimRequest request;
     if (faults.silence || !request.Parse(frame, [this](const std::string& name) { return IsKnown(name); }))
         return false;

@@ -9,6 +9,7 @@
 #include "SimFirmware.h"
 #include "SimFrameAssembler.h"
 #include "SimLineTerminal.h"
+#include "SimImage.h"
 #include "SimReply.h"
 #include "SimScanEmitter.h"
 #include "SimScannerProfile.h"
@@ -93,4 +94,5 @@ private:
     CSimLineTerminal m_lineTerminal;
     bool m_uploadBatch = false;
     bool m_enterLineTerminal = false;
+    CSimImage m_image;
 };

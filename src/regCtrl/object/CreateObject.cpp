@@ -7,6 +7,7 @@
 #include "ControlBase.h"
 #include "DataFormatControl.h"
 #include "GroupNameControl.h"
+#include "ImageControl.h"
 #include "LicenseCodeControl.h"
 
 std::unique_ptr<CCreateObject> CCreateObject::s_instance;
@@ -59,7 +60,7 @@ void RegisterRowPlaceholders(CCreateObject& registry)
         {"CREATEBARCODE", 100}, {"DATATIME", 20},      {"DEFCMD", 30},
         {"EDITCOMBOBOX", 30},  {"HEXEDIT", 30},       {"HEXEDITKEYBOARD", 30}, {"RANGEEDIT", 30},
         {"EDIT_READONLY", 30}, {"FILESELECT", 30},    {"BUTTONGROUP", 100},  {"RADIOGROUP", 100},
-        {"IMAGE", 100},        {"MNUCMD", 30},        {"MULFILESELECT", 100},
+        {"MNUCMD", 30},        {"MULFILESELECT", 100},
         {"MULVALUE", 100},     {"RADIO", 32},         {"RADIO#", 32},
     };
     for (const auto& placeholder : kPlaceholders) {
@@ -89,5 +90,6 @@ void RegisterAllControls(CCreateObject& registry)
     RegisterControl<CCommandCenterControl>(registry, "COMMANDCENTER");
     RegisterControl<CBatchDataControl>(registry, "BATCHDATADLG");
     RegisterControl<CDataFormatControl>(registry, "DATAFORMAT");
+    RegisterControl<CImageControl>(registry, "IMAGE");
     RegisterRowPlaceholders(registry);
 }

@@ -1,0 +1,272 @@
+// The image windows: orientations, contrast, cutting, and the capture panel taking a
+// picture from the simulated imager and turning a drawn region into decode-area settings.
+#include "GuiTestSupport.h"
+
+#include "HBDataStreamMnt.h"
+#include "ImageDlg.h"
+#include "ImageEdit.h"
+#include "ImageManageDlg.h"
+#include "ImageView.h"
+#include "InProcessScanner.h"
+#include "LinkFixture.h"
+#include "SaveCfg.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/ffile.h>
+#include <wx/log.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+namespace {
+
+// A 3 × 2 picture whose pixels are all different: red = x, green = y.
+wxImage Marked()
+{
+    wxImage image(3, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            image.SetRGB(x, y, static_cast<unsigned char>(x), static_cast<unsigned char>(y), 9);
+    return image;
+}
+
+bool SamePixels(const wxImage& a, const wxImage& b)
+{
+    return a.GetSize() == b.GetSize() &&
+           std::equal(a.GetData(), a.GetData() + 3 * a.GetWidth() * a.GetHeight(), b.GetData());
+}
+
+}  // namespace
+
+TEST(ImageEdit, EightOrientationsPutTheFirstPixelInTheirCorner)
+{
+    const struct {
+        int orientation;
+        int width;
+        int x, y;  // where the source's top-left pixel goes
+    } cases[] = {{0, 3, 0, 0}, {1, 2, 1, 0}, {2, 3, 2, 1}, {3, 2, 0, 2},
+                 {4, 3, 2, 0}, {5, 2, 0, 0}, {6, 3, 0, 1}, {7, 2, 1, 2}};
+    for (const auto& c : cases) {
+        const wxImage turned = OrientImage(Marked(), c.orientation);
+        ASSERT_EQ(c.width, turned.GetWidth()) << c.orientation;
+        EXPECT_EQ(0, turned.GetRed(c.x, c.y)) << c.orientation;
+        EXPECT_EQ(0, turned.GetGreen(c.x, c.y)) << c.orientation;
+    }
+}
+
+TEST(ImageEdit, CutMapsTheViewToThePictureAndRefusesWhatLeavesIt)
+{
+    const wxRect view(10, 20, 320, 240);  // a 640 × 480 picture drawn at half size
+    wxRect picture;
+    ASSERT_TRUE(ViewToPicture(wxRect(60, 70, 100, 50), view, wxSize(640, 480), picture));
+    EXPECT_EQ(wxRect(100, 100, 200, 100), picture);
+    EXPECT_EQ(wxRect(60, 70, 100, 50), PictureToView(picture, view, wxSize(640, 480)));
+    EXPECT_FALSE(ViewToPicture(wxRect(5, 70, 100, 50), view, wxSize(640, 480), picture));
+    EXPECT_FALSE(ViewToPicture(wxRect(300, 70, 100, 50), view, wxSize(640, 480), picture));
+    EXPECT_FALSE(ViewToPicture(wxRect(60, 70, 0, 50), view, wxSize(640, 480), picture));
+}
+
+TEST(ImageManage, DefaultAfterRotationContrastAndCutGivesTheSourceBack)
+{
+    CMessageRecorder messages;
+    wxImage source(64, 48);
+    source.SetRGB(wxRect(0, 0, 64, 48), 200, 100, 30);
+    CImageManageDlg dialog(nullptr, source, nullptr, 0);
+    dialog.SetSize(800, 600);
+    dialog.Layout();
+
+    dialog.SetOrientation(1);
+    EXPECT_EQ(wxSize(48, 64), dialog.GetWorking().GetSize());
+    dialog.SetContrast(0);
+    EXPECT_EQ(128, dialog.GetWorking().GetRed(5, 5));
+    EXPECT_EQ(wxSize(48, 64), dialog.GetWorking().GetSize()) << "contrast keeps the orientation";
+    dialog.SetContrast(100);
+    EXPECT_TRUE(SamePixels(OrientImage(source, 1), dialog.GetWorking()));
+
+    const wxRect shown = dialog.GetView()->GetPictureRect();
+    EXPECT_FALSE(dialog.Cut(wxRect(shown.x - 5, shown.y, 20, 20)));
+    EXPECT_EQ(1u, messages.Texts().size());
+    ASSERT_TRUE(dialog.Cut(wxRect(shown.x, shown.y, shown.width / 2, shown.height / 2)));
+    EXPECT_EQ(wxSize(24, 32), dialog.GetWorking().GetSize());
+
+    dialog.RestoreSource();
+    EXPECT_TRUE(SamePixels(source, dialog.GetWorking()));
+    dialog.Destroy();
+}
+
+namespace {
+
+const char kImagingPages[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<Pages>
+ <Page>
+  <Value>Imaging</Value>
+  <GroupName>
+   <Value>Image capture</Value>
+   <Command><CommandName>CADENA</CommandName><FriendlyText>Area</FriendlyText><ControlType>COMBOBOX</ControlType>
+    <SettingsList>0:Whole image|1:Percent|5:Pixels|6:Aiming point</SettingsList></Command>
+   <Command><CommandName>CADTOP</CommandName><FriendlyText>CADTOP</FriendlyText><ControlType>RANGEEDIT</ControlType></Command>
+   <Command><CommandName>CADBOT</CommandName><FriendlyText>CADBOT</FriendlyText><ControlType>RANGEEDIT</ControlType></Command>
+   <Command><CommandName>CADLEF</CommandName><FriendlyText>CADLEF</FriendlyText><ControlType>RANGEEDIT</ControlType></Command>
+   <Command><CommandName>CADRIG</CommandName><FriendlyText>CADRIG</FriendlyText><ControlType>RANGEEDIT</ControlType></Command>
+   <Command><CommandName>IMGGET</CommandName><FriendlyText>IMGGET</FriendlyText><ControlType>IMAGE</ControlType></Command>
+  </GroupName>
+ </Page>
+</Pages>
+)";
+
+class ImagePanelTest : public PageFixture {
+protected:
+    void SetUp() override
+    {
+        wxString model;
+        ASSERT_TRUE(wxFFile(VOSTREL_DATA_DIR "/Config/HI880.xml").ReadAll(&model, wxConvUTF8));
+        LoadFiles(model.utf8_str(), kImagingPages);
+        SSimScannerProfile profile;
+        profile.baudRate = 921600;
+        std::string error;
+        auto scanner = CSimulatedScanner::FromModelFile(VOSTREL_DATA_DIR "/Config/HI880.xml", profile, error);
+        ASSERT_TRUE(scanner) << error;
+        m_sim = std::make_unique<CInProcessScanner>(std::move(scanner));
+        ASSERT_NE(nullptr, OpenTestDevice(m_sim->Start(), 921600, 2000));
+        CSaveCfg::GetInstance().SetOnline(true);
+    }
+    void TearDown() override
+    {
+        PageFixture::TearDown();
+        CHBDataStreamMnt::ResetInstance();
+        m_sim.reset();
+    }
+    // Lets the capture worker hand its pictures over.
+    static bool WaitFor(const std::function<bool()>& done)
+    {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!done() && std::chrono::steady_clock::now() < until) {
+            wxTheApp->ProcessPendingEvents();
+            wxYield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return done();
+    }
+
+    std::unique_ptr<CInProcessScanner> m_sim;
+};
+
+}  // namespace
+
+TEST_F(ImagePanelTest, CapturedPictureJoinsTheStripAndADrawnRegionBecomesPendingDecodeArea)
+{
+    Setting("CADENA").SetValue("1");
+    BuildPage("Imaging");
+    auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
+    ASSERT_NE(nullptr, panel);
+    m_frame->Show();
+    ASSERT_TRUE(Setting("IMGGET").Control->OnPageShow());
+
+    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
+    ASSERT_NE(nullptr, get);
+    ASSERT_TRUE(get->IsEnabled());
+    Press(get);
+    ASSERT_TRUE(WaitFor([&] { return panel->GetImages().size() == 1 && get->IsEnabled(); }));
+    EXPECT_EQ(wxSize(640, 480), panel->GetImages()[0].picture.GetSize());
+    EXPECT_EQ(14u, panel->GetImages()[0].name.length());
+    SaveScreenshot(m_frame, "image_panel.png");
+
+    // The current values put the region at 30 % .. 70 % (the model's defaults).
+    CImageView* view = panel->GetView();
+    wxRect region;
+    ASSERT_TRUE(view->GetPictureSelection(region));
+    EXPECT_NEAR(192, region.GetLeft(), 2);
+
+    const wxRect shown = view->GetPictureRect();
+    view->SetSelection(wxRect(shown.x + shown.width / 10, shown.y + shown.height / 5, shown.width / 2, shown.height / 2));
+    ASSERT_TRUE(panel->UpdateDecodeArea());
+    EXPECT_NEAR(20, wxAtoi(Setting("CADTOP").Value), 1);
+    EXPECT_NEAR(70, wxAtoi(Setting("CADBOT").Value), 1);
+    EXPECT_NEAR(10, wxAtoi(Setting("CADLEF").Value), 1);
+    EXPECT_NEAR(60, wxAtoi(Setting("CADRIG").Value), 1);
+    EXPECT_TRUE(IsPending("CADTOP"));
+    EXPECT_TRUE(IsPending("CADRIG"));
+}
+
+TEST_F(ImagePanelTest, AutoCaptureWithAnEmptyIntervalRunsBackToBackUntilCleared)
+{
+    BuildPage("Imaging");
+    auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
+    ASSERT_NE(nullptr, panel);
+    ASSERT_TRUE(panel->Start());
+    auto* interval = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_IMAGE_AUTOGET_INTERVAL", panel));
+    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
+    auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
+    ASSERT_TRUE(interval && get && autoGet);
+    Pick(dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("ID_IMAGE_RATIO", panel)), "1:16");
+    interval->ChangeValue("");
+
+    autoGet->SetValue(true);
+    Send(autoGet, wxEVT_CHECKBOX);
+    EXPECT_FALSE(get->IsEnabled());
+    ASSERT_TRUE(WaitFor([&] { return panel->GetImages().size() >= 3; }));
+    autoGet->SetValue(false);
+    Send(autoGet, wxEVT_CHECKBOX);
+    ASSERT_TRUE(WaitFor([&] { return get->IsEnabled(); }));
+    EXPECT_EQ(wxSize(160, 120), panel->GetImages().back().picture.GetSize());
+
+    // Leaving the page ends the loop too, and the box shows it.
+    autoGet->SetValue(true);
+    Send(autoGet, wxEVT_CHECKBOX);
+    Setting("IMGGET").Control->OnPageHide();
+    ASSERT_TRUE(WaitFor([&] { return get->IsEnabled(); }));
+    EXPECT_FALSE(autoGet->IsChecked());
+}
+
+TEST(ImageView, ArrowKeysInTheRegisteredWindowNudgeItsSelection)
+{
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "view", wxDefaultPosition, wxSize(400, 300));
+    auto* view = new CImageView(frame);
+    view->SetImage(wxImage(40, 30));
+    view->EnableSelection(true);
+    view->SetSelection(wxRect(10, 10, 20, 20));
+    view->RegisterForArrowKeys();
+    frame->Show();
+    const auto press = [&](int key, bool shift) {
+        wxKeyEvent event(wxEVT_KEY_DOWN);
+        event.m_keyCode = key;
+        event.m_shiftDown = shift;
+        event.SetEventObject(view);
+        view->ProcessWindowEvent(event);
+    };
+    press(WXK_RIGHT, false);
+    EXPECT_EQ(wxRect(11, 10, 20, 20), view->GetSelection());
+    press(WXK_UP, true);
+    EXPECT_EQ(wxRect(11, 10, 20, 19), view->GetSelection());
+    press('x', false);
+    EXPECT_EQ(wxRect(11, 10, 20, 19), view->GetSelection());
+    frame->Destroy();
+}
+
+TEST(ImageEdit, CapturedPicturesSaveWithTheFormatsExtensionAndABmpKeepsItsImageSize)
+{
+    CTempDir dir;
+    wxImage picture(30, 20);  // rows of 30 bytes are padded to 32 in an 8-bit BMP
+    const wxString folder = dir.Path() + "/AutoSave";
+    const struct {
+        int format;
+        const char* extension;
+    } cases[] = {{0, ".bmp"}, {1, ".bmp"}, {2, ".jpg"}, {3, ".tiff"}};
+    for (const auto& c : cases) {
+        const wxString path = SaveCapturedImage(picture, folder, wxString::Format("shot%d", c.format), c.format);
+        ASSERT_TRUE(path.EndsWith(c.extension)) << path;
+        wxImage back;
+        wxLogNull quiet;  // the TIFF reader warns of tags it skips
+        EXPECT_TRUE(back.LoadFile(path)) << path;
+        EXPECT_EQ(wxSize(30, 20), back.GetSize());
+    }
+    wxFFile bmp(folder + "/shot1.bmp", "rb");
+    unsigned char header[38] = {};
+    ASSERT_EQ(sizeof header, bmp.Read(header, sizeof header));
+    EXPECT_EQ(bmp.Length() - 1078, header[34] | header[35] << 8 | header[36] << 16 | header[37] << 24);
+    EXPECT_EQ(8, header[28]);
+    EXPECT_TRUE(SaveCapturedImage(picture, folder + "/shot1.bmp", "inside-a-file", 1).empty());
+}

@@ -1,0 +1,103 @@
+// Pictures from the simulated imager through the engine's image request, checked by
+// an independent barcode reader (zbarimg).
+#include "HBDataStreamMnt.h"
+#include "ImageCapture.h"
+#include "InProcessScanner.h"
+#include "LinkFixture.h"
+#include "SaveCfg.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+// Fast enough that a test waits a second per picture, not minutes.
+constexpr uint32_t kLineRate = 921600;
+
+std::string ReadBarcodes(const std::string& path)
+{
+    std::string text;
+    FILE* pipe = popen(("zbarimg --quiet --raw '" + path + "' 2>/dev/null").c_str(), "r");
+    if (!pipe)
+        return text;
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe))
+        text += buffer;
+    pclose(pipe);
+    return text;
+}
+
+class ImageCaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SSimScannerProfile profile;
+        profile.baudRate = kLineRate;
+        std::string error;
+        auto scanner = CSimulatedScanner::FromModelFile(VOSTREL_DATA_DIR "/Config/HI880.xml", profile, error);
+        ASSERT_TRUE(scanner) << error;
+        m_scanner = std::make_unique<CInProcessScanner>(std::move(scanner));
+        const uint32_t port = m_scanner->Start();
+        ASSERT_NE(0u, port);
+        ASSERT_NE(nullptr, OpenTestDevice(port, kLineRate, 2000));
+    }
+    void TearDown() override
+    {
+        CSaveCfg::ResetInstance();
+        CHBDataStreamMnt::ResetInstance();
+        m_scanner.reset();
+    }
+
+    CImageCapture m_capture;
+    std::unique_ptr<CInProcessScanner> m_scanner;
+    CTempDir m_dir;
+};
+
+}  // namespace
+
+TEST_F(ImageCaptureTest, DiscoveryReadsSizeOptionsAndBarcodeAreaAndKeepsTheReadTimeOut)
+{
+    ASSERT_TRUE(m_capture.Discover());
+    EXPECT_EQ(640, m_capture.FullWidth());
+    EXPECT_EQ(480, m_capture.FullHeight());
+    EXPECT_EQ((std::vector<int>{0, 1}), m_capture.Capability().types);
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), m_capture.Capability().qualities);
+    EXPECT_TRUE(m_capture.HasBarcodeArea());
+    EXPECT_EQ((std::vector<int>{1, 2}), m_capture.Capability().areaFormats);
+    EXPECT_EQ(2000, CHBDataStreamMnt::GetInstance().GetReadTimeout());
+
+    SAimPoint aim;
+    ASSERT_TRUE(CImageCapture::ReadAimPoint(aim));
+    EXPECT_EQ(320, aim.x);
+    EXPECT_EQ(240, aim.y);
+}
+
+TEST_F(ImageCaptureTest, EveryFormatDecodesAndItsBarcodeReadsBack)
+{
+    ASSERT_TRUE(m_capture.Discover());
+    const struct {
+        SImageChoice choice;
+        const char* file;
+        int width, height;
+    } cases[] = {
+        {{IMAGE_TYPE_REALTIME, 1, IMAGE_FORMAT_RAW, 0}, "raw.bmp", 320, 240},
+        {{IMAGE_TYPE_DECODE, 1, IMAGE_FORMAT_BMP, 0}, "quarter.bmp", 320, 240},
+        {{IMAGE_TYPE_REALTIME, 0, IMAGE_FORMAT_JPEG, 3}, "full.jpg", 640, 480},
+        {{IMAGE_TYPE_REALTIME, 1, IMAGE_FORMAT_TIFF, 0}, "quarter.tiff", 320, 240},
+        {{IMAGE_TYPE_BARCODE_AREA, 0, IMAGE_FORMAT_BMP, 0}, "area.bmp", 320, 320},
+    };
+    for (const auto& c : cases) {
+        SImageFile file;
+        ASSERT_TRUE(m_capture.Capture(c.choice, file)) << c.file;
+        EXPECT_EQ(c.width, file.width) << c.file;
+        EXPECT_EQ(c.height, file.height) << c.file;
+        const std::string path = m_dir.Path().ToStdString() + "/" + c.file;
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.bytes.data()),
+                                                    static_cast<std::streamsize>(file.bytes.size()));
+        EXPECT_NE(std::string::npos, ReadBarcodes(path).find("HBS-HI880")) << c.file;
+    }
+}

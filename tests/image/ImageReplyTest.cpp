@@ -1,0 +1,227 @@
+// Image options, the image reply, raw pictures and decode areas, without a scanner.
+#include "DecodeArea.h"
+#include "ImageOptions.h"
+#include "ImageReply.h"
+
+#include <gtest/gtest.h>
+#include <wx/defs.h>
+
+#include <string>
+
+namespace {
+
+std::string Reply(const std::string& echo, const std::string& sizeAndLength, size_t pictureBytes)
+{
+    return std::string("\x02\x01") + "0000@" + echo + sizeAndLength + std::string(pictureBytes, '\x7f') + "\x06;\x03";
+}
+
+const char* Check(const std::string& reply, bool sizeInReply, bool quality, SImageReplyLayout& layout)
+{
+    return CheckImageReply(reinterpret_cast<const uint8_t*>(reply.data()), reply.size(), sizeInReply, quality, layout);
+}
+
+}  // namespace
+
+TEST(ImageReply, PictureLiesAfterTheEchoAndItsLength)
+{
+    SImageReplyLayout layout;
+    EXPECT_EQ(nullptr, Check(Reply("IMGGET0T0R0F", "00000400", 1024), false, false, layout));
+    EXPECT_EQ(27u, layout.offset);
+    EXPECT_EQ(1024u, layout.length);
+
+    EXPECT_EQ(nullptr, Check(Reply("IMGGET0T0R2F3Q", "0000000a", 10), false, true, layout));
+    EXPECT_EQ(29u, layout.offset);
+    EXPECT_EQ(10u, layout.length);
+
+    EXPECT_EQ(nullptr, Check(Reply("IMGBGT1F", "320W240H00000020", 32), true, false, layout));
+    EXPECT_EQ(7u + 8 + 8 + 8, layout.offset);
+    EXPECT_EQ(320, layout.width);
+    EXPECT_EQ(240, layout.height);
+}
+
+TEST(ImageReply, BrokenRepliesNameTheCheckTheyFail)
+{
+    const std::string tooLong = "dwLen > dwSize - nCmdLen - HEADERLEN - STORAGELEN - nRatioLen";
+    const struct {
+        std::string reply;
+        bool sizeInReply;
+        std::string failed;
+    } cases[] = {
+        {Reply("IMGGET0T0R0F", "00000400", 1024).substr(0, 29), false, "dwSize<30"},
+        {Reply("IMGGET0T0R0F", "00000400", 1020), false, tooLong},
+        {Reply("IMGGET0T0R0F", "FFFFFFFF", 40), false, tooLong},
+        {Reply("IMGGET0T0R0F", "0000004G", 40), false, tooLong},
+        {Reply("IMGBGT1F", std::string(40, '1'), 0), true, "!bFindH"},
+        {Reply("IMGBGT1F", "320W240H0000", 30).substr(0, 31), true, tooLong},
+    };
+    for (const auto& c : cases) {
+        SImageReplyLayout layout;
+        const char* failed = Check(c.reply, c.sizeInReply, false, layout);
+        ASSERT_NE(nullptr, failed) << c.failed;
+        EXPECT_EQ(c.failed, failed);
+    }
+}
+
+TEST(ImageOptions, CapabilitiesOfferTheReportedRanges)
+{
+    SImageCapability full;
+    ASSERT_TRUE(ParseImageCapability("0-1T0-2R0-3F0-3Q", full));
+    EXPECT_EQ((std::vector<int>{0, 1}), full.types);
+    EXPECT_EQ((std::vector<int>{0, 1, 2}), full.ratios);
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), full.formats);
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), full.qualities);
+
+    SImageCapability withoutQuality;
+    ASSERT_TRUE(ParseImageCapability("0-1T0-2R0-3F", withoutQuality));
+    EXPECT_EQ(full.formats, withoutQuality.formats);
+    EXPECT_EQ(full.qualities, withoutQuality.qualities);
+
+    SImageCapability narrow;
+    ASSERT_TRUE(ParseImageCapability("1T2R2F1-2Q", narrow));
+    EXPECT_EQ((std::vector<int>{1}), narrow.types);
+    EXPECT_EQ((std::vector<int>{1, 2}), narrow.qualities);
+
+    ASSERT_TRUE(ParseBarcodeAreaCapability("1-2F", narrow));
+    EXPECT_EQ((std::vector<int>{1, 2}), narrow.areaFormats);
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), narrow.areaQualities);
+    EXPECT_EQ((std::vector<int>{1}), narrow.types) << "the area option leaves the others as they were";
+
+    for (const char* broken : {"0-1T0-2R0-3Fxx", "0-1T0-2R", "", "2-1T0R0F", "0-1T0-2R0-3F0-3", "aT0R0F"}) {
+        SImageCapability capability;
+        EXPECT_FALSE(ParseImageCapability(broken, capability)) << broken;
+    }
+}
+
+TEST(ImageOptions, MenusOfferOnlyNamedNumbers)
+{
+    EXPECT_EQ((std::vector<int>{0, 1, 0xFFFF}), NamedTypes({0, 1, 2, 3}, true));
+    EXPECT_EQ((std::vector<int>{1}), NamedTypes({1, 7}, false));
+    EXPECT_EQ((std::vector<int>{2}), NamedRatios({2, 3, 4}));
+    EXPECT_EQ((std::vector<int>{1, 3}), NamedFormats({1, 3, 9}));
+}
+
+TEST(ImageOptions, RequestTexts)
+{
+    const struct {
+        int type, ratio, format, quality;
+        const char* text;
+    } cases[] = {
+        {1, 0, 2, 3, "IMGGET1T0R2F3Q"},
+        {0, 1, 0, 3, "IMGGET0T1R0F"},
+        {0, 2, 3, 0, "IMGGET0T2R3F"},
+        {IMAGE_TYPE_BARCODE_AREA, 2, 1, 0, "IMGBGT1F"},
+        {IMAGE_TYPE_BARCODE_AREA, 0, 2, 1, "IMGBGT2F1Q"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.text, BuildImageRequest(c.type, c.ratio, c.format, c.quality));
+}
+
+TEST(RawGreyPicture, QuarterOf640x480BecomesAGreyBmpOfItsRowsBottomUp)
+{
+    const int divisor = ImageRatioDivisor(1);
+    const int width = 640 / divisor;
+    const int height = 480 / divisor;
+    ASSERT_EQ(320, width);
+    ASSERT_EQ(240, height);
+    std::vector<uint8_t> pixels(76800);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<uint8_t>(i / 320);  // each row its own grey
+    std::vector<uint8_t> bmp;
+    ASSERT_TRUE(RawGreyToBmp(pixels.data(), pixels.size(), width, height, bmp));
+    ASSERT_EQ(1078u + 76800, bmp.size());
+    const auto field = [&](size_t at) { return bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24; };
+    EXPECT_EQ('B', bmp[0]);
+    EXPECT_EQ('M', bmp[1]);
+    EXPECT_EQ(1078 + 76800, field(2));
+    EXPECT_EQ(1078, field(10));
+    EXPECT_EQ(40, field(14));
+    EXPECT_EQ(320, field(18));
+    EXPECT_EQ(240, field(22));
+    EXPECT_EQ(8, bmp[28]);
+    EXPECT_EQ(76800, field(34));
+    EXPECT_EQ(256, field(46));
+    EXPECT_EQ((std::vector<uint8_t>{200, 200, 200, 0}), std::vector<uint8_t>(&bmp[54 + 800], &bmp[54 + 804]));
+    EXPECT_EQ(239, bmp[1078]) << "the bottom row comes first";
+    EXPECT_EQ(0, bmp[1078 + 239 * 320]);
+
+    EXPECT_FALSE(RawGreyToBmp(pixels.data(), 76799, width, height, bmp));
+    EXPECT_TRUE(bmp.empty());
+}
+
+TEST(DecodeArea, RegionOn640x480BecomesTheValuesOfEachMode)
+{
+    const SImageRect roi{100, 48, 480, 432};
+    const SAimPoint aim{320, 240};
+    const struct {
+        int mode;
+        DecodeAreaValues values;
+    } cases[] = {
+        {1, {{"CADTOP", 10}, {"CADBOT", 90}, {"CADLEF", 15}, {"CADRIG", 75}}},
+        {5, {{"CADDTP", 48}, {"CADDBT", 432}, {"CADDLF", 100}, {"CADDRG", 480}}},
+        {6, {{"CADATP", 192}, {"CADABT", 192}, {"CADALF", 220}, {"CADARG", 160}}},
+    };
+    for (const auto& c : cases) {
+        DecodeAreaValues values;
+        EXPECT_EQ(EDecodeAreaResult::Changed, RoiToDecodeArea(c.mode, roi, 640, 480, aim, values)) << c.mode;
+        EXPECT_EQ(c.values, values) << c.mode;
+        // The window opens with the rectangle the values describe.
+        SImageRect back;
+        const auto valueOf = [&](const wxString& name, int& value) {
+            for (const auto& [n, v] : values)
+                if (n == name)
+                    return value = v, true;
+            return false;
+        };
+        ASSERT_TRUE(DecodeAreaToRoi(c.mode, valueOf, 640, 480, aim, back)) << c.mode;
+        if (c.mode != 1) {
+            EXPECT_EQ(roi, back) << c.mode;
+        }
+    }
+    DecodeAreaValues values;
+    EXPECT_EQ(EDecodeAreaResult::AimOutside, RoiToDecodeArea(6, roi, 640, 480, SAimPoint{90, 240}, values));
+    EXPECT_TRUE(values.empty());
+    EXPECT_EQ(EDecodeAreaResult::ModeWithoutArea, RoiToDecodeArea(0, roi, 640, 480, aim, values));
+}
+
+TEST(DecodeArea, AimingPointWithItsAdjustment)
+{
+    SAimPoint aim;
+    ASSERT_TRUE(ParseAimPoint("320W240H", aim));
+    EXPECT_TRUE(ApplyAimAdjustment("2T5B1L4R", aim));
+    EXPECT_EQ(323, aim.x);
+    EXPECT_EQ(243, aim.y);
+    EXPECT_FALSE(ApplyAimAdjustment("2T5B1L", aim));
+    EXPECT_EQ(323, aim.x);
+    EXPECT_FALSE(ParseAimPoint("W240H", aim));
+}
+
+TEST(DecodeArea, ContrastFormula)
+{
+    const struct {
+        int channel, position, result;
+    } cases[] = {{37, 100, 37}, {255, 100, 255}, {0, 0, 128}, {255, 0, 128}, {255, 255, 255},
+                 {0, 255, 0},   {100, 200, 72},  {129, 50, 128}, {27, 50, 78}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.result, ContrastChannel(static_cast<unsigned char>(c.channel), c.position))
+            << c.channel << " at " << c.position;
+}
+
+TEST(DecodeArea, ArrowKeysMoveOrShrinkTheSelection)
+{
+    const struct {
+        int key;
+        bool shift;
+        SImageRect result;
+    } cases[] = {
+        {WXK_LEFT, false, {9, 20, 29, 40}},  {WXK_DOWN, false, {10, 21, 30, 41}},
+        {WXK_LEFT, true, {10, 20, 29, 40}},  {WXK_UP, true, {10, 20, 30, 39}},
+        {WXK_RIGHT, true, {11, 20, 30, 40}}, {WXK_DOWN, true, {10, 21, 30, 40}},
+    };
+    for (const auto& c : cases) {
+        SImageRect rect{10, 20, 30, 40};
+        EXPECT_TRUE(NudgeSelection(c.key, c.shift, rect));
+        EXPECT_EQ(c.result, rect) << c.key << (c.shift ? " with Shift" : "");
+    }
+    SImageRect rect{10, 20, 30, 40};
+    EXPECT_FALSE(NudgeSelection('A', false, rect));
+}
