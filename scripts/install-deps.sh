@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-noto-cjk
+  libpng-dev zbar-tools zxing-cpp-tools poppler-utils python3-docx
 )
 
 missing=()
