@@ -50,7 +50,7 @@ void RegisterRowPlaceholders(CCreateObject& registry)
     } kPlaceholders[] = {
         {"BATCHDATADLG", 100}, {"BUTTON", 30},        {"BUTTONGETTEXT", 30}, {"CODEID", 200},
         {"COMBOBOXCUSTOM", 60}, {"COMMANDCENTER", 100}, {"COMPAREDEFAULT", 100}, {"COMPAREXML", 100},
-        {"CREATEBARCODE", 100}, {"DATAFORMAT", 240},  {"DATATIME", 20},      {"DEFCMD", 30},
+        {"DATAFORMAT", 240},  {"DATATIME", 20},      {"DEFCMD", 30},
         {"EDITCOMBOBOX", 30},  {"HEXEDIT", 30},       {"HEXEDITKEYBOARD", 30}, {"RANGEEDIT", 30},
         {"EDIT_READONLY", 30}, {"FILESELECT", 30},    {"BUTTONGROUP", 100},  {"RADIOGROUP", 100},
         {"IMAGE", 100},        {"LICENSECODE", 100},  {"MNUCMD", 30},        {"MULFILESELECT", 100},
