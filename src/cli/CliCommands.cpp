@@ -147,6 +147,8 @@ int RunCli(const SCliOptions& options, std::ostream& out, std::ostream& err)
         return RunApply(options, out, err);
     case ECliCommand::Diff:
         return RunDiff(options, out, err);
+    case ECliCommand::Barcode:
+        return RunBarcode(options.barcode, out, err);
     case ECliCommand::Help:
         out << CliUsage();
         return CLI_OK;

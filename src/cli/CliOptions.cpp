@@ -30,6 +30,8 @@ ECliCommand CommandFromWord(const std::string& word)
         return ECliCommand::Apply;
     if (word == "diff")
         return ECliCommand::Diff;
+    if (word == "barcode")
+        return ECliCommand::Barcode;
     if (word == "help" || word == "--help" || word == "-h")
         return ECliCommand::Help;
     return ECliCommand::None;
@@ -44,6 +46,8 @@ const char* CliUsage()
            "       vostrel-cli read [scanner options] FILE\n"
            "       vostrel-cli apply [scanner options] [--all] [--force] FILE\n"
            "       vostrel-cli diff [scanner options] FILE\n"
+           "       vostrel-cli barcode --kind 1d|2d|all --model NAME (--commands TEXT | --file FILE [--changed])\n"
+           "                   --output FILE.pdf|FILE.docx|FILE.png\n"
            "\n"
            "list  finds the scanners that answer and prints one line for each:\n"
            "      port, product name, serial number and catalogue model, separated by tabs.\n"
@@ -59,6 +63,11 @@ const char* CliUsage()
            "      model than the file's is skipped unless --force is given.\n"
            "diff  prints each setting of FILE that the first scanner holds differently:\n"
            "      command, value in the file, value in the scanner, separated by tabs.\n"
+           "barcode writes a sheet of settings barcodes for the catalogue model NAME, framed by\n"
+           "      its enter- and exit-setup codes: one linear code per setting (1d), one Data\n"
+           "      Matrix of them all (2d), or one all-in-one Data Matrix (all). TEXT is\n"
+           "      settings separated by \";\" (\"232BAD1;BEPLVL2\"); FILE is a configuration file,\n"
+           "      with --changed only its settings that differ from the model's defaults.\n"
            "\n"
            "--port PATH    use only this serial port (a device file or pseudo-terminal)\n"
            "--baud N       its baud rate; without it the rate the scanner answers at is found\n"
@@ -86,6 +95,8 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
     }
     if (options.command == ECliCommand::Help)
         return true;
+    if (options.command == ECliCommand::Barcode)
+        return ParseBarcodeOptions({arguments.begin() + 1, arguments.end()}, options.barcode, error);
 
     std::vector<std::string> free;
     for (size_t i = 1; i < arguments.size(); ++i) {

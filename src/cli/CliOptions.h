@@ -2,11 +2,13 @@
 // but "list", one text: the request to send or the configuration file.
 #pragma once
 
+#include "CliBarcode.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-enum class ECliCommand { None, List, Send, Read, Apply, Diff, Help };
+enum class ECliCommand { None, List, Send, Read, Apply, Diff, Barcode, Help };
 
 struct SCliOptions {
     ECliCommand command = ECliCommand::None;
@@ -18,6 +20,7 @@ struct SCliOptions {
     std::string text;        // the request of "send", the file of "read", "apply" and "diff"
     bool allScanners = false;  // --all: "apply" to every scanner found
     bool force = false;        // --force: "apply" a file written for another model
+    SBarcodeCliOptions barcode;  // the options of "barcode"
 };
 
 // False with a message in `error` for a command line that cannot be run.
