@@ -123,7 +123,8 @@ bool RenderAllInOneBarcode(const wxString& payload, const wxString& bmpPath, SSh
     if (!symbol)
         return ReportReadBack("Memory error", error);
     symbol->symbology = BARCODE_DATAMATRIX;
-    symbol->output_options |= READER_INIT;
+    // Reader initialisation marks a programming symbol; the quiet zone lets readers find its edges.
+    symbol->output_options |= READER_INIT | BARCODE_QUIET_ZONES;
     symbol->border_width = 1;
     symbol->scale = 4.0f;
     symbol->option_3 = DM_SQUARE;

@@ -99,6 +99,8 @@ EBuildResult BuildSheet(const SBarcodeCliOptions& options, const std::vector<SHi
                        : (builder.BuildAllInOneFromHistory(entries, symbolFile), EBuildResult::Built);
     if (!symbolFile.empty())
         wxRemoveFile(symbolFile);
+    // A printed linear sheet names each setting under its barcode.
+    sheet.showCaption = options.kind == "1d";
     error = builder.GetLastError();
     return result;
 }

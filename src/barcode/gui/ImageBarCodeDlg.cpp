@@ -2,6 +2,7 @@
 
 #include <wx/dcbuffer.h>
 #include <wx/image.h>
+#include <wx/log.h>
 #include <wx/mstream.h>
 
 namespace {
@@ -12,6 +13,9 @@ const int kTopMargin = 8;
 
 wxBitmap SheetImageBitmap(const SSheetImage& image, int width, int height)
 {
+    if (image.bmp.empty())
+        return wxBitmap();
+    wxLogNull quiet;  // a picture that cannot be read is simply not drawn
     wxMemoryInputStream stream(image.bmp.data(), image.bmp.size());
     wxImage picture(stream, wxBITMAP_TYPE_BMP);
     if (!picture.IsOk())
