@@ -6,6 +6,7 @@
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 
 #include <vector>
 
@@ -168,6 +169,7 @@ bool CPdfWriter::SaveToFile(const wxString& path)
     const int errorsBefore = m_impl->errors;
     const HPDF_STATUS status = HPDF_SaveToFile(m_impl->doc, std::string(temporary.fn_str()).c_str());
     if (status != HPDF_OK || m_impl->errors != errorsBefore) {
+        wxLogNull quiet;  // the failure is the caller's to report; a part file may not even exist
         wxRemoveFile(temporary);
         return false;
     }

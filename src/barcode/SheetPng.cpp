@@ -1,6 +1,7 @@
 #include "SheetOutput.h"
 
 #include <wx/filefn.h>
+#include <wx/log.h>
 
 #include <png.h>
 
@@ -85,6 +86,7 @@ bool SaveSheetAsPng(const CBarcodeSheet& sheet, const wxString& path, wxString& 
     // Written beside the target first, so a failed write never spoils an existing file.
     const wxString temporary = path + ".part";
     if (!WritePng(stacked, std::string(temporary.fn_str()))) {
+        wxLogNull quiet;  // the failure is reported to the caller; a part file may not even exist
         wxRemoveFile(temporary);
         error = "the file could not be written";
         return false;
