@@ -12,7 +12,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-noto-cjk
   nlohmann-json3-dev ser2net python3 python3-jsonschema
-  zbar-tools
+  libpng-dev zbar-tools zxing-cpp-tools poppler-utils python3-docx
 )
 
 missing=()

@@ -162,6 +162,8 @@ int RunCommand(const SCliOptions& options, std::ostream& out, std::ostream& err)
         return RunInventory(options, out, err);
     case ECliCommand::DataFormat:
         return RunDataFormatCheck(options, out, err);
+    case ECliCommand::Barcode:
+        return RunBarcode(options.barcode, out, err);
     case ECliCommand::Help:
         out << CliUsage();
         return CLI_OK;

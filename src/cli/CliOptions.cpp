@@ -36,6 +36,8 @@ ECliCommand CommandFromWord(const std::string& word)
         return ECliCommand::Inventory;
     if (word == "dataformat")
         return ECliCommand::DataFormat;
+    if (word == "barcode")
+        return ECliCommand::Barcode;
     if (word == "help" || word == "--help" || word == "-h")
         return ECliCommand::Help;
     return ECliCommand::None;
@@ -62,6 +64,8 @@ const char* CliCommandWord(ECliCommand command)
         return "inventory";
     case ECliCommand::DataFormat:
         return "dataformat";
+    case ECliCommand::Barcode:
+        return "barcode";
     case ECliCommand::Help:
         return "help";
     case ECliCommand::None:
@@ -79,8 +83,11 @@ const char* CliUsage()
            "       vostrel-cli diff [scanner options] FILE\n"
            "       vostrel-cli upgrade [scanner options] [--all] [--force] FIRMWARE\n"
            "       vostrel-cli inventory [scanner options] [--csv] [--against FILE]\n"
-           "Every command also takes --json: one JSON document on standard output instead.\n"
            "       vostrel-cli dataformat check TEXT [--sample DATA [--symbology NAME]]\n"
+           "       vostrel-cli barcode --kind 1d|2d|all --model NAME (--commands TEXT | --file FILE [--changed])\n"
+           "                   --output FILE.pdf|FILE.docx|FILE.png\n"
+           "The scanner commands (list to inventory) also take --json: one JSON document on\n"
+           "standard output instead.\n"
            "\n"
            "list  finds the scanners that answer and prints one line for each:\n"
            "      port, product name, serial number and catalogue model, separated by tabs.\n"
@@ -108,6 +115,11 @@ const char* CliUsage()
            "dataformat check  checks the data-format rule text TEXT and prints its rules one\n"
            "      a line, code and meaning separated by a tab; with --sample, also what the\n"
            "      scanner would send for that read (--symbology: a name of Symbologies.xml).\n"
+           "barcode writes a sheet of settings barcodes for the catalogue model NAME, framed by\n"
+           "      its enter- and exit-setup codes: one linear code per setting (1d), one Data\n"
+           "      Matrix of them all (2d), or one all-in-one Data Matrix (all). TEXT is\n"
+           "      settings separated by \";\" (\"232BAD1;BEPLVL2\"); FILE is a configuration file,\n"
+           "      with --changed only its settings that differ from the model's defaults.\n"
            "\n"
            "--port PATH    use only this serial port: a device file, a pseudo-terminal, or a\n"
            "               port served over the network, rfc2217://HOST:PORT or tcp://HOST:PORT\n"
@@ -140,6 +152,8 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
         return true;
     if (options.command == ECliCommand::DataFormat)
         return ParseDataFormatOptions(arguments, options, error);
+    if (options.command == ECliCommand::Barcode)
+        return ParseBarcodeOptions({arguments.begin() + 1, arguments.end()}, options.barcode, error);
 
     std::vector<std::string> free;
     for (size_t i = 1; i < arguments.size(); ++i) {

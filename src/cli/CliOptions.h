@@ -2,11 +2,13 @@
 // but "list" and "inventory", one text: the request to send, the configuration or the firmware file.
 #pragma once
 
+#include "CliBarcode.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-enum class ECliCommand { None, List, Send, Read, Apply, Diff, Upgrade, Inventory, DataFormat, Help };
+enum class ECliCommand { None, List, Send, Read, Apply, Diff, Upgrade, Inventory, DataFormat, Barcode, Help };
 
 struct SCliOptions {
     ECliCommand command = ECliCommand::None;
@@ -24,6 +26,7 @@ struct SCliOptions {
     bool hasSample = false;    // "dataformat check": --sample given
     std::string sample;        // --sample DATA: the read the preview runs on
     std::string symbology;     // --symbology NAME: its symbology
+    SBarcodeCliOptions barcode;  // the options of "barcode"
 };
 
 // False with a message in `error` for a command line that cannot be run.

@@ -11,12 +11,14 @@
 #include "PendingChangeList.h"
 #include "SaveCfg.h"
 
+#include "../barcode/DecodeSupport.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <wx/filename.h>
 
+#include <algorithm>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -98,6 +100,32 @@ TEST_F(CliConfigTest, AScannerReadIntoAFileDiffersOnlyWhereTheFileWasEditedUntil
     EXPECT_NE(std::string::npos, m_out.str().find("failed: refused ZZZQQQ")) << m_out.str();
     ASSERT_EQ(CLI_DIFFERENT, Run({"diff", file}));
     EXPECT_EQ("ZZZQQQ\t1\t(not on this scanner)\n", m_out.str());
+}
+
+TEST_F(CliConfigTest, ABarcodeSheetOfAFilesChangedSettingsDecodesToThemBetweenTheSetupCodes)
+{
+    const std::string file = FilePath("fm300.xml");
+    ASSERT_EQ(CLI_OK, Run({"read", file})) << m_err.str();
+    // The simulated scanner holds the model's defaults: only the edited setting is changed.
+    std::string content = m_dir.Read("fm300.xml");
+    const std::regex volume("CommandName=\"BEPLVL\" Value=\"([0-9]+)\"");
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(content, found, volume));
+    const std::string newVolume = found[1] == "1" ? "2" : "1";
+    m_dir.Write("fm300.xml", std::regex_replace(content, volume, "CommandName=\"BEPLVL\" Value=\"" + newVolume + "\""));
+
+    const std::string png = FilePath("sheet.png");
+    ASSERT_EQ(CLI_OK, Run({"barcode", "--kind", "1d", "--model", "HBS-FM300", "--file", file, "--changed",
+                           "--output", png})) << m_err.str();
+    EXPECT_EQ(png + "\t3 barcodes\n", m_out.str());
+    std::vector<std::string> decoded = DecodeFile(png, EDecoder::Zbar);
+    std::sort(decoded.begin(), decoded.end());
+    EXPECT_EQ((std::vector<std::string>{"@BEPLVL" + newVolume, "@SETUPE0", "@SETUPE1"}), decoded);
+
+    ASSERT_EQ(CLI_OK, Run({"barcode", "--kind", "all", "--model", "HBS-FM300", "--commands", "232BAD1;BEPLVL2",
+                           "--output", png})) << m_err.str();
+    EXPECT_EQ((std::vector<std::string>{"@232BAD1;BEPLVL2;"}), DecodeFile(png, EDecoder::ZXing));
+    EXPECT_EQ(CLI_NO_SCANNER, Run({"barcode", "--model", "NOSUCH", "--commands", "232BAD1", "--output", png}));
 }
 
 TEST_F(CliConfigTest, ApplyingToEveryScannerSkipsOtherModelsUnlessForced)

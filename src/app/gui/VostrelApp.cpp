@@ -13,6 +13,7 @@
 #include "DeviceMnt.h"
 #include "GuiMessageBox.h"
 #include "HBDataStreamMnt.h"
+#include "HBSCodeMid.h"
 #include "LanguageXmlInfo.h"
 #include "Log.h"
 #include "PageMntXmlInfo.h"
@@ -73,6 +74,7 @@ bool CVostrelApp::OnInit()
     AttachDemoScannersFromEnvironment();
 
     wxInitAllImageHandlers();
+    InitBCDll();
     InstallDialogMessageHandler();
 
     auto* window = new CVostrelDlg();
@@ -101,6 +103,7 @@ int CVostrelApp::OnExit()
     // the link manager's connections to them are all still there.
     DetachAllDemoScanners();
     DeleteSingleObjects();
+    FreeMemory();
     return wxApp::OnExit();
 }
 

@@ -1,5 +1,6 @@
 #include "UndoDlg.h"
 
+#include "BarcodeRequest.h"
 #include "CfgTitleDlg.h"
 #include "CmdNameXmlInfo.h"
 #include "ConfigPageEvents.h"
@@ -191,7 +192,29 @@ void CUndoDlg::OnGenerateBarcode(wxCommandEvent&)
     m_quickConfig.output = SelectionOf(m_cmbOutput);
     m_quickConfig.family = SelectionOf(m_cmbFamily);
     m_quickConfig.buildFromHistory = true;
+    CBarcodeRequest::GetInstance().Ask(m_quickConfig.GetBarcodeType(), m_quickConfig.IsPrintAtOnce(),
+                                       BarcodeEntrySource());
     PostShowSetting(FindBarcodeSetting());
+}
+
+// Which settings the barcodes carry: the pending changes, the one selected in the
+// list, or every setting as chosen now (to copy this configuration to other scanners).
+std::function<std::vector<SHistoryEntry>()> CUndoDlg::BarcodeEntrySource() const
+{
+    switch (m_quickConfig.settings) {
+    case SQuickConfig::SETTINGS_SELECTED: {
+        CCmdNameXmlInfo* selected = m_list->GetSelectedEntry();
+        return [selected] {
+            return selected && CPendingChangeList::GetInstance().IsListed(selected)
+                       ? std::vector<SHistoryEntry>{HistoryEntryOf(*selected)}
+                       : std::vector<SHistoryEntry>();
+        };
+    }
+    case SQuickConfig::SETTINGS_CLONE:
+        return AllSavedSettingEntries;
+    default:
+        return PendingChangeEntries;
+    }
 }
 
 void CUndoDlg::UndoEntry(CCmdNameXmlInfo* entry)

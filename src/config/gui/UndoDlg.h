@@ -11,6 +11,9 @@
 #include <wx/stattext.h>
 
 #include <functional>
+#include <vector>
+
+struct SHistoryEntry;
 
 class CCmdNameXmlInfo;
 class CUndoListBox;
@@ -70,6 +73,7 @@ private:
     void OnModeChanged(wxCommandEvent& event);
     void OnEntryDoubleClicked(wxCommandEvent& event);
     void OnGenerateBarcode(wxCommandEvent& event);
+    std::function<std::vector<SHistoryEntry>()> BarcodeEntrySource() const;
 
     void UndoEntry(CCmdNameXmlInfo* entry);
     static void RestoreDeviceValue(CCmdNameXmlInfo& entry);

@@ -2,6 +2,7 @@
 #include "ButtonControl.h"
 #include "ButtonGetTextControl.h"
 #include "CodeIDControl.h"
+#include "CreateBarCodeControl.h"
 #include "CreateObject.h"
 #include "DefaultButtonControl.h"
 #include "FileSelectControl.h"
@@ -19,4 +20,5 @@ void RegisterButtonAndFileControls(CCreateObject& registry)
     RegisterControl<CFileSelectControl>(registry, "FILESELECT");
     RegisterControl<CMulFileSelectControl>(registry, "MULFILESELECT");
     RegisterControl<CMulValueControl>(registry, "MULVALUE");
+    RegisterControl<CCreateBarCodeControl>(registry, "CREATEBARCODE");
 }

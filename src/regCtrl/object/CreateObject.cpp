@@ -57,7 +57,7 @@ void RegisterRowPlaceholders(CCreateObject& registry)
     } kPlaceholders[] = {
         {"BUTTON", 30},        {"BUTTONGETTEXT", 30}, {"CODEID", 200},
         {"COMBOBOXCUSTOM", 60},
-        {"CREATEBARCODE", 100}, {"DATATIME", 20},      {"DEFCMD", 30},
+        {"DATATIME", 20},      {"DEFCMD", 30},
         {"EDITCOMBOBOX", 30},  {"HEXEDIT", 30},       {"HEXEDITKEYBOARD", 30}, {"RANGEEDIT", 30},
         {"EDIT_READONLY", 30}, {"FILESELECT", 30},    {"BUTTONGROUP", 100},  {"RADIOGROUP", 100},
         {"MNUCMD", 30},        {"MULFILESELECT", 100},

@@ -1,0 +1,62 @@
+#include "BarCodeDMDlg.h"
+
+#include "AppContext.h"
+#include "BarcodeRequest.h"
+#include "ImageBarCodeDlg.h"
+#include "UiText.h"
+
+CBarCodeDMDlg::CBarCodeDMDlg(wxWindow* parent) : CBarCodePageDlg(parent)
+{
+    m_infoId = "ID_BARCODE2D_DLG_INFO";
+    m_infoFallback = "所有指令生成一个条码";
+    SetCreateLabelId("ID_BARCODE2D_DLG_CREATE");
+    CreateLayout();
+    GetSheetView()->GetSheet().thumbWidth = 32;
+    GetSheetView()->GetSheet().thumbHeight = 32;
+}
+
+wxString CBarCodeDMDlg::SymbolFilePath()
+{
+    // In the program's working folder rather than wherever the program was started from.
+    return CAppContext::GetInstance().GetFilePath("tmp", "output.bmp");
+}
+
+void CBarCodeDMDlg::CreateOptions(wxWindow* parent, wxSizer* column)
+{
+    m_chkText = new wxCheckBox(parent, wxID_ANY, wxEmptyString);
+    column->Add(m_chkText, 0, wxBOTTOM, 8);
+    column->Add(AddSlider(parent, m_txtScale, m_sldScale, 3), 0, wxEXPAND);
+    m_chkText->Bind(wxEVT_CHECKBOX, &CBarCodeDMDlg::OnOptionChanged, this);
+    m_sldScale->Bind(wxEVT_SLIDER, &CBarCodeDMDlg::OnOptionChanged, this);
+}
+
+void CBarCodeDMDlg::ApplyOptionTexts()
+{
+    m_chkText->SetLabel(GetUiText("ID_BARCODE2D_DLG_TEXT", "显示条码内容"));
+    m_txtScale->SetLabel(GetUiText("ID_BARCODE2D_DLG_SCALE", "放大"));
+}
+
+void CBarCodeDMDlg::OnOptionChanged(wxCommandEvent&)
+{
+    ShowSheet();
+}
+
+void CBarCodeDMDlg::TakeOptions()
+{
+    CBarcodeSheet& sheet = GetSheetView()->GetSheet();
+    sheet.hScale = m_sldScale->GetValue() + 1;
+    sheet.vScale = sheet.hScale;
+    sheet.showCaption = m_chkText->GetValue();
+}
+
+EBuildResult CBarCodeDMDlg::BuildFromText(const wxString& text)
+{
+    CBarcodeSheetBuilder builder(GetSheetView()->GetSheet(), SetupCommand());
+    return builder.BuildAllInOneFromText(text, SymbolFilePath());
+}
+
+void CBarCodeDMDlg::BuildFromHistory()
+{
+    CBarcodeSheetBuilder builder(GetSheetView()->GetSheet(), SetupCommand());
+    builder.BuildAllInOneFromHistory(CBarcodeRequest::GetInstance().GetEntries(), SymbolFilePath());
+}

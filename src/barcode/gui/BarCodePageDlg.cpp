@@ -1,0 +1,234 @@
+#include "BarCodePageDlg.h"
+
+#include "BarcodeRequest.h"
+#include "DeviceInfo.h"
+#include "ImageBarCodeDlg.h"
+#include "PreviewPrintDlg.h"
+#include "SaveCfg.h"
+#include "UiText.h"
+
+#include <wx/filedlg.h>
+
+namespace {
+
+const char* const kEmptySheetTip = "ID_BARCODE_EMPTY_TIP";
+const char* const kEmptySheetTipText = "请先生成条码";
+
+}  // namespace
+
+wxSizer* AddSlider(wxWindow* parent, wxStaticText*& label, wxSlider*& slider, int position)
+{
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    label = new wxStaticText(parent, wxID_ANY, wxEmptyString);
+    slider = new wxSlider(parent, wxID_ANY, position, 0, 9, wxDefaultPosition, wxSize(120, -1));
+    row->Add(label, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+    row->Add(slider, 0, wxALIGN_CENTER_VERTICAL);
+    return row;
+}
+
+CBarCodePageDlg::CBarCodePageDlg(wxWindow* parent) : CHarbrekBaseDlg(parent)
+{
+}
+
+void CBarCodePageDlg::CreateLayout()
+{
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(CreateCommandRow(), 0, wxEXPAND | wxALL, 6);
+    auto* middle = new wxBoxSizer(wxHORIZONTAL);
+    auto* options = new wxBoxSizer(wxVERTICAL);
+    CreateOptions(this, options);
+    middle->Add(options, 0, wxEXPAND | wxRIGHT, 8);
+    m_view = new CImageBarCodeDlg(this);
+    m_view->SetMinSize(wxSize(360, 360));
+    middle->Add(m_view, 1, wxEXPAND);
+    top->Add(middle, 1, wxEXPAND | wxLEFT | wxRIGHT, 6);
+    top->Add(CreateOutputRow(), 0, wxEXPAND | wxALL, 6);
+    SetSizer(top);
+    ApplySharedFont();
+    ApplyUiTexts();
+    UpdateOutputButtons();
+}
+
+wxSizer* CBarCodePageDlg::CreateCommandRow()
+{
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    m_txtInfo = new wxStaticText(this, wxID_ANY, wxEmptyString);
+    column->Add(m_txtInfo, 0, wxBOTTOM, 4);
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    m_cmbCommands = new wxComboBox(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, 0, nullptr,
+                                   wxTE_PROCESS_ENTER);
+    m_cmbCommands->Bind(wxEVT_TEXT_ENTER, &CBarCodePageDlg::OnCreate, this);
+    m_btnCreate = new wxButton(this, wxID_ANY, wxEmptyString);
+    m_btnCreate->Bind(wxEVT_BUTTON, &CBarCodePageDlg::OnCreate, this);
+    row->Add(m_cmbCommands, 1, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+    row->Add(m_btnCreate, 0, wxALIGN_CENTER_VERTICAL);
+    column->Add(row, 0, wxEXPAND);
+    return column;
+}
+
+wxSizer* CBarCodePageDlg::CreateOutputRow()
+{
+    auto* grid = new wxFlexGridSizer(2, 4, 6);
+    grid->AddGrowableCol(1);
+    m_txtTitle = new wxStaticText(this, wxID_ANY, wxEmptyString);
+    m_edtTitle = new wxTextCtrl(this, wxID_ANY);
+    m_txtComments = new wxStaticText(this, wxID_ANY, wxEmptyString);
+    m_edtComments = new wxTextCtrl(this, wxID_ANY);
+    grid->Add(m_txtTitle, 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(m_edtTitle, 1, wxEXPAND);
+    grid->Add(m_txtComments, 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(m_edtComments, 1, wxEXPAND);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    m_btnPrint = new wxButton(this, wxID_ANY, wxEmptyString);
+    m_btnPdf = new wxButton(this, wxID_ANY, wxEmptyString);
+    m_btnWord = new wxButton(this, wxID_ANY, wxEmptyString);
+    m_btnPrint->Bind(wxEVT_BUTTON, &CBarCodePageDlg::OnPrint, this);
+    m_btnPdf->Bind(wxEVT_BUTTON, &CBarCodePageDlg::OnSavePdf, this);
+    m_btnWord->Bind(wxEVT_BUTTON, &CBarCodePageDlg::OnSaveWord, this);
+    for (wxButton* button : {m_btnPrint, m_btnPdf, m_btnWord})
+        buttons->Add(button, 0, wxRIGHT, 6);
+
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(grid, 0, wxEXPAND | wxBOTTOM, 6);
+    column->Add(buttons, 0, wxALIGN_RIGHT);
+    return column;
+}
+
+void CBarCodePageDlg::ApplyUiTexts()
+{
+    m_txtInfo->SetLabel(GetUiText(m_infoId, m_infoFallback));
+    m_btnCreate->SetLabel(GetUiText(m_createLabelId, "生成"));
+    m_txtTitle->SetLabel(GetUiText("ID_BARCODE1D_DLG_TITLE", "标题"));
+    m_txtComments->SetLabel(GetUiText("ID_BARCODE1D_DLG_COMMENTS", "备注"));
+    m_btnPrint->SetLabel(GetUiText("ID_UNDODLG_PRINT", "Print"));
+    m_btnPdf->SetLabel(GetUiText("ID_BARCODE1D_DLG_SAVEPDF", "保存为PDF"));
+    m_btnWord->SetLabel(GetUiText("ID_BARCODE1D_DLG_SAVEWORD", "保存为Word"));
+    ApplyOptionTexts();
+    UpdateOutputButtons();
+    Layout();
+}
+
+void CBarCodePageDlg::UpdateOutputButtons()
+{
+    // An empty sheet has nothing to print or save: the buttons wait for a build.
+    const bool hasImages = m_view && !m_view->GetSheet().GetImages().empty();
+    const wxString tip = hasImages ? wxString() : GetUiText(kEmptySheetTip, kEmptySheetTipText);
+    for (wxButton* button : {m_btnPrint, m_btnPdf, m_btnWord}) {
+        button->Enable(hasImages);
+        button->SetToolTip(tip);
+    }
+}
+
+wxString CBarCodePageDlg::SetupCommand()
+{
+    return CSaveCfg::GetInstance().GetSetupCommand();
+}
+
+void CBarCodePageDlg::ShowSheet()
+{
+    TakeOptions();
+    m_view->RefreshSheet();
+    UpdateOutputButtons();
+}
+
+void CBarCodePageDlg::RememberText(const wxString& text)
+{
+    if (m_cmbCommands->FindString(text, true) == wxNOT_FOUND)
+        m_cmbCommands->Append(text);
+}
+
+void CBarCodePageDlg::BuildFromHistoryList(bool printAtOnce)
+{
+    m_builtFromHistory = true;
+    BuildFromHistory();
+    ShowSheet();
+    if (printAtOnce && !m_view->GetSheet().GetImages().empty())
+        OpenPrintPreview();
+}
+
+void CBarCodePageDlg::Create()
+{
+    if (m_builtFromHistory) {
+        BuildFromHistory();
+        ShowSheet();
+        return;
+    }
+    const wxString text = m_cmbCommands->GetValue();
+    switch (BuildFromText(text)) {
+    case EBuildResult::Nothing:
+        return;
+    case EBuildResult::Refused:
+        ShowMessage(GetUiText("ID_ERROR_BARCODE2", "不支持生成FOBSET指令条码，请修改后再重新生成!"), wxOK | wxICON_ERROR);
+        return;
+    case EBuildResult::Failed:
+        ShowMessage(GetUiText("ID_ERROR_BARCODE1", "生成条码出错，出错信息请用GetBCLastError()函数获取!"),
+                    wxOK | wxICON_ERROR);
+        break;
+    case EBuildResult::Built:
+        RememberText(text);
+        break;
+    }
+    ShowSheet();
+}
+
+void CBarCodePageDlg::OnCreate(wxCommandEvent&)
+{
+    Create();
+}
+
+SSheetHeader CBarCodePageDlg::GetHeader() const
+{
+    const CDeviceInfo* model = CSaveCfg::GetInstance().GetCurrentModel();
+    return {m_edtTitle->GetValue(), m_edtComments->GetValue(), model ? model->m_name : wxString()};
+}
+
+bool CBarCodePageDlg::ExportPdf(const wxString& path)
+{
+    wxString error;
+    if (SaveSheetAsPdf(m_view->GetSheet(), HeaderLines(GetHeader(), wxDateTime::Now()), path, error))
+        return true;
+    ShowMessage(GetUiText("ID_ERROR_CREATEPDF", "无法生成PDF文件！") + "\n" + error, wxOK | wxICON_ERROR);
+    return false;
+}
+
+bool CBarCodePageDlg::ExportWord(const wxString& path)
+{
+    wxString error;
+    if (SaveSheetAsDocx(m_view->GetSheet(), HeaderLines(GetHeader(), wxDateTime::Now()), path, error))
+        return true;
+    ShowMessage(GetUiText("ID_ERROR_CREATEWORD", "无法生成Word文件！") + "\n" + error, wxOK | wxICON_ERROR);
+    return false;
+}
+
+void CBarCodePageDlg::OnSavePdf(wxCommandEvent&)
+{
+    if (m_view->GetSheet().GetImages().empty())
+        return;
+    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, "pdf (*.pdf)|*.pdf",
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() == wxID_OK)
+        ExportPdf(dialog.GetPath());
+}
+
+void CBarCodePageDlg::OnSaveWord(wxCommandEvent&)
+{
+    if (m_view->GetSheet().GetImages().empty())
+        return;
+    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, "docx (*.docx)|*.docx",
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() == wxID_OK)
+        ExportWord(dialog.GetPath());
+}
+
+void CBarCodePageDlg::OpenPrintPreview()
+{
+    CPreviewPrintDlg preview(this, m_view->GetSheet(), GetHeader());
+    preview.ShowModal();
+}
+
+void CBarCodePageDlg::OnPrint(wxCommandEvent&)
+{
+    if (!m_view->GetSheet().GetImages().empty())
+        OpenPrintPreview();
+}

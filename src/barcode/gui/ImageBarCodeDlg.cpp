@@ -1,0 +1,107 @@
+#include "ImageBarCodeDlg.h"
+
+#include <wx/dcbuffer.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/mstream.h>
+
+namespace {
+
+const int kTopMargin = 8;
+
+}  // namespace
+
+wxBitmap SheetImageBitmap(const SSheetImage& image, int width, int height)
+{
+    if (image.bmp.empty())
+        return wxBitmap();
+    wxLogNull quiet;  // a picture that cannot be read is simply not drawn
+    wxMemoryInputStream stream(image.bmp.data(), image.bmp.size());
+    wxImage picture(stream, wxBITMAP_TYPE_BMP);
+    if (!picture.IsOk())
+        return wxBitmap();
+    if (width > 0 && height > 0 && (width != picture.GetWidth() || height != picture.GetHeight())) {
+        // Shrinking averages the bars into grey edges; growing keeps them sharp.
+        const bool shrinking = width < picture.GetWidth() || height < picture.GetHeight();
+        picture.Rescale(width, height, shrinking ? wxIMAGE_QUALITY_HIGH : wxIMAGE_QUALITY_NEAREST);
+    }
+    return wxBitmap(picture);
+}
+
+CImageBarCodeDlg::CImageBarCodeDlg(wxWindow* parent)
+    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL | wxBORDER_SUNKEN)
+{
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    SetScrollRate(0, kScrollStep);
+    Bind(wxEVT_PAINT, &CImageBarCodeDlg::OnPaint, this);
+    Bind(wxEVT_SIZE, &CImageBarCodeDlg::OnSize, this);
+}
+
+void CImageBarCodeDlg::RefreshSheet()
+{
+    m_bitmaps.clear();
+    for (const SSheetImage& image : m_sheet.GetImages())
+        m_bitmaps.push_back(SheetImageBitmap(image, m_sheet.DrawnWidth(), m_sheet.DrawnHeight()));
+    m_frames.clear();
+    for (int which = 0; which < CBarcodeSheet::FRAME_COUNT; ++which)
+        m_frames.push_back(SheetImageBitmap(m_sheet.GetFrameImage(which)));
+    SetVirtualSize(-1, m_sheet.ScrollRange() + kTopMargin);
+    Refresh();
+}
+
+void CImageBarCodeDlg::OnSize(wxSizeEvent& event)
+{
+    Refresh();
+    event.Skip();
+}
+
+void CImageBarCodeDlg::OnPaint(wxPaintEvent&)
+{
+    // Buffered: the sheet is drawn off screen first, so scrolling does not flicker.
+    wxAutoBufferedPaintDC dc(this);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    DoPrepareDC(dc);
+    PaintSheet(dc);
+}
+
+int CImageBarCodeDlg::PaintFrame(wxDC& dc, int which, int y) const
+{
+    const wxBitmap& frame = m_frames[which];
+    if (!frame.IsOk())
+        return y;
+    dc.DrawBitmap(frame, (GetClientSize().GetWidth() - frame.GetWidth()) / 2, y);
+    return y + frame.GetHeight() + m_sheet.interval;
+}
+
+void CImageBarCodeDlg::PaintCaption(wxDC& dc, size_t index, int y, int height) const
+{
+    dc.DrawLabel(m_sheet.CaptionOf(index), wxRect(0, y, GetClientSize().GetWidth(), height), wxALIGN_CENTER);
+}
+
+void CImageBarCodeDlg::PaintSheet(wxDC& dc) const
+{
+    int y = kTopMargin;
+    const int bottom = GetViewStart().y * kScrollStep + GetClientSize().GetHeight();
+    if (m_sheet.framed && m_frames.size() == CBarcodeSheet::FRAME_COUNT) {
+        y = PaintFrame(dc, CBarcodeSheet::FRAME_ENTER, y);
+        y = PaintFrame(dc, CBarcodeSheet::FRAME_HEAD, y);
+    }
+    const bool above = m_sheet.showCaption && m_sheet.captionAbove;
+    const bool below = m_sheet.showCaption && !m_sheet.captionAbove;
+    for (size_t i = 0; i < m_bitmaps.size() && y <= bottom; ++i) {
+        if (above && i < m_sheet.GetCaptions().size()) {
+            PaintCaption(dc, i, y, m_sheet.lineHeight - 4);
+            y += m_sheet.lineHeight;
+        }
+        if (m_bitmaps[i].IsOk())
+            dc.DrawBitmap(m_bitmaps[i], (GetClientSize().GetWidth() - m_sheet.DrawnWidth()) / 2, y);
+        if (below) {
+            PaintCaption(dc, i, y + m_sheet.DrawnHeight(), m_sheet.lineHeight);
+            y += m_sheet.lineHeight;
+        }
+        y += m_sheet.DrawnHeight() + m_sheet.interval;
+    }
+    if (m_sheet.framed && m_frames.size() == CBarcodeSheet::FRAME_COUNT && y <= bottom)
+        PaintFrame(dc, CBarcodeSheet::FRAME_EXIT, y);
+}

@@ -1,0 +1,162 @@
+#include "PreviewPrintDlg.h"
+
+#include "HarbrekBaseDlg.h"
+#include "PrinterSetting.h"
+#include "UiText.h"
+
+#include <wx/dcbuffer.h>
+#include <wx/printdlg.h>
+#include <wx/sizer.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Screen pixels per point at actual size.
+const double kScreenPixelsPerPoint = 96.0 / 72.0;
+const int kPageGap = 16;
+
+}  // namespace
+
+CPrintPreviewZoomView::CPrintPreviewZoomView(wxWindow* parent, const CSheetPageArt& art)
+    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(640, 600), wxVSCROLL | wxHSCROLL), m_art(art)
+{
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    SetScrollRate(20, 20);
+    Bind(wxEVT_PAINT, &CPrintPreviewZoomView::OnPaint, this);
+    UpdateVirtualSize();
+}
+
+double CPrintPreviewZoomView::NormalZoom(double zoom)
+{
+    return std::fabs(zoom) < 1e-6 || zoom < 1.0 ? 1.0 : zoom;
+}
+
+void CPrintPreviewZoomView::SetZoom(double zoom)
+{
+    m_zoom = NormalZoom(zoom);
+    UpdateVirtualSize();
+    Refresh();
+}
+
+double CPrintPreviewZoomView::PixelsPerPoint() const
+{
+    return m_zoom * kScreenPixelsPerPoint;
+}
+
+void CPrintPreviewZoomView::UpdateVirtualSize()
+{
+    const wxSize page = SheetPageSize();
+    const int width = static_cast<int>(page.GetWidth() * PixelsPerPoint()) + 2 * kPageGap;
+    const int pageHeight = static_cast<int>(page.GetHeight() * PixelsPerPoint());
+    SetVirtualSize(width, static_cast<int>(m_art.GetPageCount()) * (pageHeight + kPageGap) + kPageGap);
+}
+
+void CPrintPreviewZoomView::OnPaint(wxPaintEvent&)
+{
+    wxAutoBufferedPaintDC dc(this);
+    dc.SetBackground(*wxGREY_BRUSH);
+    dc.Clear();
+    DoPrepareDC(dc);
+    const wxSize page = SheetPageSize();
+    const int width = static_cast<int>(page.GetWidth() * PixelsPerPoint());
+    const int height = static_cast<int>(page.GetHeight() * PixelsPerPoint());
+    for (size_t i = 0; i < m_art.GetPageCount(); ++i) {
+        const wxPoint origin(kPageGap, kPageGap + static_cast<int>(i) * (height + kPageGap));
+        dc.SetBrush(*wxWHITE_BRUSH);
+        dc.SetPen(*wxBLACK_PEN);
+        dc.DrawRectangle(origin, wxSize(width, height));
+        m_art.DrawPage(dc, i, PixelsPerPoint(), origin);
+    }
+}
+
+CBarcodePrintout::CBarcodePrintout(const CSheetPageArt& art) : wxPrintout("Print"), m_art(art)
+{
+}
+
+bool CBarcodePrintout::HasPage(int page)
+{
+    return page >= 1 && static_cast<size_t>(page) <= m_art.GetPageCount();
+}
+
+void CBarcodePrintout::GetPageInfo(int* minPage, int* maxPage, int* fromPage, int* toPage)
+{
+    *minPage = *fromPage = 1;
+    *maxPage = *toPage = static_cast<int>(m_art.GetPageCount());
+}
+
+bool CBarcodePrintout::OnPrintPage(int page)
+{
+    wxDC* dc = GetDC();
+    if (!dc || !HasPage(page))
+        return false;
+    // The A4 layout is stretched in proportion onto the printable page.
+    int width = 0;
+    int height = 0;
+    dc->GetSize(&width, &height);
+    const wxSize sheet = SheetPageSize();
+    const double scale = std::min(static_cast<double>(width) / sheet.GetWidth(),
+                                  static_cast<double>(height) / sheet.GetHeight());
+    m_art.DrawPage(*dc, static_cast<size_t>(page - 1), scale);
+    return true;
+}
+
+CPreviewPrintDlg::CPreviewPrintDlg(wxWindow* parent, const CBarcodeSheet& sheet, const SSheetHeader& header)
+    : wxDialog(parent, wxID_ANY, GetUiText("ID_PRINT_CAPTION", "打印预览"), wxDefaultPosition, wxSize(900, 760),
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
+      m_art(new CSheetPageArt(sheet, header))
+{
+    const wxString printer = LoadPrinterName();
+    m_printData.GetPrintData().SetPrinterName(printer);
+    CreateControls();
+    CHarbrekBaseDlg::ApplyFontToTree(this, CHarbrekBaseDlg::GetSharedFont());
+}
+
+void CPreviewPrintDlg::CreateControls()
+{
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    const auto addButton = [&](const char* id, const char* fallback, std::function<void()> action) {
+        auto* button = new wxButton(this, wxID_ANY, GetUiText(id, fallback));
+        button->Bind(wxEVT_BUTTON, [action](wxCommandEvent&) { action(); });
+        buttons->Add(button, 0, wxRIGHT, 6);
+    };
+    m_view = new CPrintPreviewZoomView(this, *m_art);
+    addButton("ID_PRINT_PRINT", "打印", [this] { Print(); });
+    addButton("ID_PRINT_ZOOMIN", "放大", [this] { m_view->ZoomIn(); });
+    addButton("ID_PRINT_ZOOMOUT", "缩小", [this] { m_view->ZoomOut(); });
+    addButton("ID_PRINT_ZOOMACT", "实际大小", [this] { m_view->ZoomActual(); });
+    addButton("ID_PRINT_SELECT_PRINTER", "选择打印机", [this] { SelectPrinter(); });
+    addButton("ID_PRINT_CLOSE", "关闭", [this] { EndModal(wxID_CLOSE); });
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(buttons, 0, wxALL, 6);
+    top->Add(m_view, 1, wxEXPAND);
+    SetSizer(top);
+}
+
+bool CPreviewPrintDlg::SelectPrinter()
+{
+    wxPrintDialog dialog(this, &m_printData);
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    m_printData = dialog.GetPrintDialogData();
+    SavePrinterName(m_printData.GetPrintData().GetPrinterName());
+    return true;
+}
+
+bool CPreviewPrintDlg::Print()
+{
+    const bool stored = !m_printData.GetPrintData().GetPrinterName().empty();
+    wxPrinter printer(&m_printData);
+    CBarcodePrintout printout(*m_art);
+    if (printer.Print(this, &printout, !stored)) {
+        if (!stored) {
+            m_printData = printer.GetPrintDialogData();
+            SavePrinterName(m_printData.GetPrintData().GetPrinterName());
+        }
+        return true;
+    }
+    if (wxPrinter::GetLastError() == wxPRINTER_ERROR)
+        ShowMessage(GetUiText("ID_PRINT_ERROR", "无法打开打印机！"), wxOK | wxICON_ERROR);
+    return false;
+}

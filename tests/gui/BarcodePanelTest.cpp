@@ -1,0 +1,219 @@
+// The settings-barcode panel in the configuration page: "GENERATE BAR CODE" of the
+// history shows the sheet of the changed settings, which goes to PDF and Word and
+// decodes back; typed text, the FOBSET refusal and the options of the pages.
+#include "AppContext.h"
+#include "BarCode1DDlg.h"
+#include "BarCode2DDlg.h"
+#include "BarCodeDMDlg.h"
+#include "BarCodeDlg.h"
+#include "BarcodeRender.h"
+#include "BarcodeRequest.h"
+#include "CfgMainDlg.h"
+#include "CfgTitleDlg.h"
+#include "ControlMnt.h"
+#include "CreateBarCodeControl.h"
+#include "DeviceMnt.h"
+#include "ImageBarCodeDlg.h"
+#include "LanguageXmlInfo.h"
+#include "PageDlg.h"
+#include "PreviewPrintDlg.h"
+#include "SaveCfg.h"
+#include "UiText.h"
+#include "UndoDlg.h"
+
+#include "../barcode/DecodeSupport.h"
+#include "GuiTestSupport.h"
+
+#include <wx/app.h>
+#include <wx/sizer.h>
+
+#include <algorithm>
+
+namespace {
+
+class BarcodePanelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir.CopyShippedData();
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+        CAppContext::GetInstance().CreateWorkingFolders();
+        CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
+        ASSERT_TRUE(languages.LoadLanguageList());
+        ASSERT_TRUE(languages.LoadLanguageTexts("EN"));
+        InstallWindowControlFactory();
+        ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
+        m_frame = new wxFrame(nullptr, wxID_ANY, "test", wxDefaultPosition, wxSize(1300, 900));
+        m_frame->SetSizer(new wxBoxSizer(wxVERTICAL));
+        m_frame->Show();
+    }
+    void TearDown() override
+    {
+        m_frame->Destroy();
+        wxTheApp->ProcessIdle();
+        CBarcodeRequest::ResetInstance();
+        ResetPageSingletons();
+        CDeviceMnt::ResetInstance();
+        CLanguageXmlInfo::ResetInstance();
+    }
+
+    // The offline configuration page of a catalogue model, as choosing it opens it.
+    CCfgMainDlg* OpenOffline(const char* key)
+    {
+        for (const auto& category : CDeviceMnt::GetInstance().GetCategories())
+            for (const auto& entry : category->GetDevices())
+                if (entry.second->m_key == key) {
+                    CSaveCfg::GetInstance().SetCurrentModel(entry.second.get());
+                    CSaveCfg::GetInstance().SetSetupCommand(entry.second->m_setupCommand);
+                }
+        auto* page = new CCfgMainDlg(m_frame, false);
+        m_frame->GetSizer()->Add(page, 1, wxEXPAND);
+        m_frame->Layout();
+        wxYield();
+        return page;
+    }
+
+    static CBarCodeDlg* Panel()
+    {
+        CCmdNameXmlInfo* found = nullptr;
+        CPageMntXmlInfo::GetInstance().ForEachCommand([&](CCmdNameXmlInfo& definition) {
+            if (!found && definition.ControlType == "CREATEBARCODE" && definition.Control)
+                found = &definition;
+        });
+        auto* control = found ? dynamic_cast<CCreateBarCodeControl*>(found->Control) : nullptr;
+        return control ? control->GetPanel() : nullptr;
+    }
+
+    CTempDir m_dir;
+    CMessageRecorder m_messages;
+    wxFrame* m_frame = nullptr;
+};
+
+TEST_F(BarcodePanelTest, FiveOfflineChangesBecomeASheetThatGoesToPdfAndWordAndDecodes)
+{
+    CCfgMainDlg* page = OpenOffline("HBS-HS620");
+    const struct {
+        const char* command;
+        const char* value;
+    } changes[] = {{"BEPLVL", "1"}, {"232BAD", "4"}, {"KBWCTY", "2"}, {"SCNMOD", "2"}, {"BEPENA", "0"}};
+    std::vector<std::string> expected = {"@SETUPE1", "@SETUPE0"};
+    for (const auto& change : changes) {
+        CCmdNameXmlInfo* setting = CPageMntXmlInfo::GetInstance().FindCommand(change.command);
+        ASSERT_NE(nullptr, setting) << change.command;
+        ASSERT_NE(change.value, setting->Value) << change.command;
+        // As a control reports a choice: the value with its label.
+        const wxString label = setting->GetValueLabel(change.value);
+        setting->SetValue(change.value, &label);
+        expected.push_back(std::string("@") + change.command + change.value);
+    }
+    ASSERT_EQ(5u, CPendingChangeList::GetInstance().GetEntries().size());
+
+    Press(page->GetHistory()->GetGenerateButton());
+    wxYield();
+    CBarCodeDlg* panel = Panel();
+    ASSERT_NE(nullptr, panel);
+    EXPECT_TRUE(panel->IsShownOnScreen());
+    EXPECT_EQ(CBarCodeDlg::TAB_1D, panel->GetNotebook()->GetSelection());
+    CBarCode1DDlg* linear = panel->Get1DPage();
+    const CBarcodeSheet& sheet = linear->GetSheetView()->GetSheet();
+    ASSERT_EQ(7u, sheet.GetImages().size());
+    EXPECT_EQ("SETUPE1", sheet.GetCaptions().front());
+    EXPECT_EQ("SETUPE0", sheet.GetCaptions().back());
+    const CCmdNameXmlInfo* volume = CPageMntXmlInfo::GetInstance().FindCommand("BEPLVL");
+    EXPECT_EQ(volume->GetFriendlyText() + volume->GetValueLabel("1"), sheet.GetCaptions()[1]);
+    EXPECT_FALSE(CBarcodeRequest::GetInstance().IsBuildFromHistory());
+    EXPECT_TRUE(linear->GetPdfButton()->IsEnabled());
+    linear->GetCaptionBox()->SetValue(true);
+    Send(linear->GetCaptionBox(), wxEVT_CHECKBOX);
+    EXPECT_TRUE(linear->GetCaptionAboveBox()->IsEnabled());
+    SaveScreenshot(m_frame, "barcode-sheet-from-history.png");
+
+    linear->GetTitleBox()->SetValue("Lobby scanners");
+    const std::string pdf = std::string(m_dir.File("sheet.pdf").utf8_str());
+    ASSERT_TRUE(linear->ExportPdf(pdf));
+    ASSERT_TRUE(linear->ExportWord(m_dir.File("sheet.docx")));
+    EXPECT_TRUE(m_messages.Texts().empty());
+    EXPECT_NE(std::string::npos, RunCommand("pdftotext " + pdf + " - 2>/dev/null").find("Title: Lobby scanners"));
+    EXPECT_NE(std::string::npos, RunCommand("pdftotext " + pdf + " - 2>/dev/null").find("Product: HBS-HS620"));
+    std::vector<std::string> decoded;
+    RunCommand("pdftoppm -r 300 -gray -png 2>/dev/null " + pdf + " " + std::string(m_dir.File("page").utf8_str()));
+    for (int number = 1; wxFileExists(m_dir.File(wxString::Format("page-%d.png", number))); ++number) {
+        const wxString name = m_dir.File(wxString::Format("page-%d.png", number));
+        for (const std::string& symbol : DecodeFile(std::string(name.utf8_str()), EDecoder::Zbar))
+            decoded.push_back(symbol);
+    }
+    std::sort(decoded.begin(), decoded.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, decoded);
+    const std::string shapes = RunCommand("/usr/bin/python3 -c \"import docx,sys; "
+                                          "print(len(docx.Document(sys.argv[1]).inline_shapes))\" " +
+                                          std::string(m_dir.File("sheet.docx").utf8_str()));
+    EXPECT_EQ("7\n", shapes);
+}
+
+TEST_F(BarcodePanelTest, TypedTextIsRememberedARefusedTextChangesNothingAndEachPageHasItsOptions)
+{
+    OpenOffline("HBS-FM450");
+    CCfgMainDlg* page = dynamic_cast<CCfgMainDlg*>(m_frame->GetChildren().front());
+    ASSERT_NE(nullptr, page);
+    CCmdNameXmlInfo* barcode = nullptr;
+    CPageMntXmlInfo::GetInstance().ForEachCommand([&](CCmdNameXmlInfo& definition) {
+        if (!barcode && definition.ControlType == "CREATEBARCODE")
+            barcode = &definition;
+    });
+    ASSERT_NE(nullptr, barcode);
+    page->ShowSetting(barcode);
+    wxYield();
+    CBarCodeDlg* panel = Panel();
+    ASSERT_NE(nullptr, panel);
+    CBarCode1DDlg* linear = panel->Get1DPage();
+    EXPECT_FALSE(linear->GetPrintButton()->IsEnabled()) << "nothing to print yet";
+    EXPECT_FALSE(linear->GetCaptionAboveBox()->IsEnabled());
+
+    linear->GetCommandBox()->SetValue("232BAD1;ABCDEF");
+    linear->Create();
+    linear->Create();
+    std::vector<wxString> payloads;
+    for (const SSheetImage& image : linear->GetSheetView()->GetSheet().GetImages())
+        payloads.push_back(image.payload);
+    // This model enters and leaves setup with SETUPN.
+    EXPECT_EQ((std::vector<wxString>{"@SETUPN1", "@232BAD1", "@ABCDEF", "@SETUPN0"}), payloads);
+    EXPECT_EQ(1u, linear->GetCommandBox()->GetCount());
+    EXPECT_TRUE(linear->GetWordButton()->IsEnabled());
+
+    linear->GetCommandBox()->SetValue("FOBSET1");
+    linear->Create();
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_EQ(GetUiText("ID_ERROR_BARCODE2", ""), m_messages.Texts()[0]);
+    EXPECT_EQ(4u, linear->GetSheetView()->GetSheet().GetImages().size());
+
+    linear->GetIntervalSlider()->SetValue(0);
+    Send(linear->GetIntervalSlider(), wxEVT_SLIDER);
+    EXPECT_EQ(30, linear->GetSheetView()->GetSheet().interval);
+    CBarCode2DDlg* batch = panel->Get2DPage();
+    EXPECT_EQ(SYMBOLOGY_DATAMATRIX, batch->GetSymbology());
+    EXPECT_TRUE(batch->GetSheetView()->GetSheet().framed);
+    EXPECT_FALSE(panel->GetDMPage()->GetSheetView()->GetSheet().framed);
+    batch->GetCommandBox()->SetValue("#232BAD1");
+    batch->Create();
+    ASSERT_EQ(1u, batch->GetSheetView()->GetSheet().GetImages().size());
+    EXPECT_EQ("#232BAD1;", batch->GetSheetView()->GetToolTipText());
+    EXPECT_EQ(128, batch->GetSheetView()->GetSheet().DrawnWidth());
+
+    // The preview of a sheet: zoom out from actual size stays at actual size.
+    CPreviewPrintDlg preview(m_frame, linear->GetSheetView()->GetSheet(), linear->GetHeader());
+    CPrintPreviewZoomView* view = preview.GetView();
+    view->ZoomIn();
+    EXPECT_DOUBLE_EQ(2.0, view->GetZoom());
+    view->ZoomOut();
+    view->ZoomOut();
+    EXPECT_DOUBLE_EQ(1.0, view->GetZoom());
+    view->ZoomIn();
+    view->ZoomActual();
+    EXPECT_DOUBLE_EQ(1.0, view->GetZoom());
+    preview.Show();
+    wxYield();
+    SaveScreenshot(&preview, "barcode-print-preview.png");
+}
+
+}  // namespace
