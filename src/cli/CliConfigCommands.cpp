@@ -133,13 +133,12 @@ SApplyResult SendChangedSettings()
     SApplyResult outcome;
     ReadPayloadLimit();
     engine.ClearErrorList();
-    engine.ClearValues();
-    if (!engine.ReadBackValues()) {
+    std::map<wxString, wxString> current;
+    if (!ReadCurrentValues(current)) {
         const wxString failure = link.GetLastErrorText();
         outcome.reason = "no reply to the query of current values" + (failure.empty() ? "" : ": " + Utf8(failure));
         return outcome;
     }
-    const std::map<wxString, wxString> current = engine.GetValueMap();
     engine.ClearErrorList();
     const bool sent = engine.SendFileCommands(&current);
     outcome.sent = engine.GetFileCommandsSent();

@@ -30,12 +30,11 @@ EComparison CompareWithFile(DeviceEntry& entry, const SCliOptions& options)
     link.SetReadTimeout(static_cast<int32_t>(options.timeoutMs));
     if (!link.OpenDevice(&entry))
         return EComparison::NoReply;
-    engine.ClearValues();
-    const bool read = engine.ReadBackValues();
+    std::map<wxString, wxString> current;
+    const bool read = ReadCurrentValues(current);
     link.CloseDevice(0);
     if (!read)
         return EComparison::NoReply;
-    const std::map<wxString, wxString> current = engine.GetValueMap();
     return engine.FileCommandsToSend(&current).empty() ? EComparison::Same : EComparison::Differs;
 }
 

@@ -121,3 +121,17 @@ std::string NoScannerMessage(const SCliOptions& options)
     return "vostrel-cli: no scanner answered at " + options.port + "\n";
 }
 
+bool ReadCurrentValues(std::map<wxString, wxString>& values)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    engine.ClearValues();
+    if (!engine.ReadBackValues())
+        return false;
+    values = engine.GetValueMap();
+    for (const char* name : {"DFMSET", "DFMADD"}) {
+        wxString formats;
+        if (values.count(name) && CSaveCfg::QueryCommand("DFMQCU", "", formats, "@"))
+            values[name] = formats;
+    }
+    return true;
+}

@@ -9,6 +9,7 @@
 #include <wx/string.h>
 
 #include <cstdint>
+#include <map>
 #include <ostream>
 #include <string>
 
@@ -42,3 +43,8 @@ nlohmann::json OrNull(const wxString& text);
 // Lists and identifies the scanners the options point at. Returns the number of entries.
 int FindScanners(const SCliOptions& options);
 std::string NoScannerMessage(const SCliOptions& options);
+
+// Reads the open scanner's current values: "@*", then its data formats, which "@*"
+// does not carry and the connect sequence asks for on their own, so that a file read
+// from this scanner compares equal to it. False when the scanner does not answer.
+bool ReadCurrentValues(std::map<wxString, wxString>& values);

@@ -68,7 +68,7 @@ TEST_F(CommandPageTest, ASimulatedScannerOpenedOnThePageAnswersATypedCommand)
     EXPECT_TRUE(terminal->GetInput()->GetValue().empty());
     ASSERT_TRUE(WaitFor([terminal] { return terminal->GetTranscript().Count() >= 2; }));
     EXPECT_EQ("Request: @QRYSYS\r\n", terminal->GetTranscript().Lines()[0]);
-    EXPECT_TRUE(terminal->GetTranscript().Lines()[1].StartsWith("Response: QRYSYSFirmware: V1.00.001"))
+    EXPECT_TRUE(terminal->GetTranscript().Lines()[1].StartsWith("Response: QRYSYSHardware: V1.0<CR><LF>Firmware: V1.00.001"))
         << terminal->GetTranscript().Lines()[1];
     EXPECT_TRUE(terminal->GetPane()->GetValue().Contains("Request: @QRYSYS\n"));
 
