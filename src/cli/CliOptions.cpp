@@ -86,8 +86,7 @@ const char* CliUsage()
            "       vostrel-cli dataformat check TEXT [--sample DATA [--symbology NAME]]\n"
            "       vostrel-cli barcode --kind 1d|2d|all --model NAME (--commands TEXT | --file FILE [--changed])\n"
            "                   --output FILE.pdf|FILE.docx|FILE.png\n"
-           "The scanner commands (list to inventory) also take --json: one JSON document on\n"
-           "standard output instead.\n"
+           "Every command also takes --json: one JSON document on standard output instead.\n"
            "\n"
            "list  finds the scanners that answer and prints one line for each:\n"
            "      port, product name, serial number and catalogue model, separated by tabs.\n"
@@ -150,10 +149,18 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
     }
     if (options.command == ECliCommand::Help)
         return true;
+    // --json goes with every command, also with those that read their own options.
+    std::vector<std::string> own{arguments[0]};
+    for (size_t i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == "--json")
+            options.json = true;
+        else
+            own.push_back(arguments[i]);
+    }
     if (options.command == ECliCommand::DataFormat)
-        return ParseDataFormatOptions(arguments, options, error);
+        return ParseDataFormatOptions(own, options, error);
     if (options.command == ECliCommand::Barcode)
-        return ParseBarcodeOptions({arguments.begin() + 1, arguments.end()}, options.barcode, error);
+        return ParseBarcodeOptions({own.begin() + 1, own.end()}, options.barcode, error);
 
     std::vector<std::string> free;
     for (size_t i = 1; i < arguments.size(); ++i) {

@@ -52,6 +52,15 @@ TEST(CliOptions, CommandsTakeTheirOptionsInAnyOrder)
     EXPECT_EQ("a.xml", apply.text);
     EXPECT_TRUE(apply.allScanners && apply.force);
 
+    // --json goes with every command, also those that read their own options.
+    const SCliOptions check = Parse({"dataformat", "--json", "check", "F12C"});
+    EXPECT_EQ(ECliCommand::DataFormat, check.command);
+    EXPECT_TRUE(check.json);
+    const SCliOptions sheet = Parse({"barcode", "--kind", "1d", "--json", "--model", "HBS-FM300", "--commands",
+                                     "232BAD1", "--output", "a.pdf"});
+    EXPECT_TRUE(sheet.json);
+    EXPECT_EQ("HBS-FM300", sheet.barcode.model);
+
     EXPECT_EQ(ECliCommand::Help, Parse({"send", "--help"}).command);
     EXPECT_EQ(ECliCommand::Help, Parse({"help"}).command);
 }
