@@ -74,13 +74,9 @@ int RunList(const SCliOptions& options, std::ostream& out, std::ostream& err)
 {
     CDeviceMnt::GetInstance().EnsureLoaded();
     CSimulatedPort simulated;
-    if (!simulated.Attach(options, err))
+    if (!simulated.AttachAndFindScanners(options, err))
         return CLI_NO_SCANNER;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    if (FindScanners(options) == 0) {
-        err << NoScannerMessage(options);
-        return CLI_NO_SCANNER;
-    }
     for (size_t i = 0; i < link.GetDeviceCount(); ++i) {
         const DeviceEntry& entry = *link.GetDevice(i);
         const std::string model = entry.productName.empty() ? std::string("unknown") : ModelName(entry.productName);

@@ -229,13 +229,9 @@ int RunApply(const SCliOptions& options, std::ostream& out, std::ostream& err)
         return CLI_BAD_FILE;
     }
     CSimulatedPort simulated;
-    if (!simulated.Attach(options, err))
+    if (!simulated.AttachAndFindScanners(options, err))
         return CLI_NO_SCANNER;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    if (FindScanners(options) == 0) {
-        err << NoScannerMessage(options);
-        return CLI_NO_SCANNER;
-    }
     const size_t targets = options.allScanners ? link.GetDeviceCount() : 1;
     size_t succeeded = 0;
     for (size_t i = 0; i < targets; ++i) {

@@ -120,13 +120,9 @@ int RunInventory(const SCliOptions& options, std::ostream& out, std::ostream& er
         return CLI_BAD_FILE;
     }
     CSimulatedPort simulated;
-    if (!simulated.Attach(options, err))
+    if (!simulated.AttachAndFindScanners(options, err))
         return CLI_NO_SCANNER;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    if (FindScanners(options) == 0) {
-        err << NoScannerMessage(options);
-        return CLI_NO_SCANNER;
-    }
     if (options.csv)
         out << "port,product,serialNumber,firmware,hardware,kernel,model" << (options.against.empty() ? "" : ",differs")
             << "\n";

@@ -135,3 +135,14 @@ bool ReadCurrentValues(std::map<wxString, wxString>& values)
     }
     return true;
 }
+
+bool CSimulatedPort::AttachAndFindScanners(const SCliOptions& options, std::ostream& err)
+{
+    if (!Attach(options, err))
+        return false;
+    if (FindScanners(options) == 0) {
+        err << NoScannerMessage(options);
+        return false;
+    }
+    return true;
+}

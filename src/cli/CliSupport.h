@@ -25,6 +25,9 @@ public:
 
     // True when no simulated scanner was asked for or it is plugged in.
     bool Attach(const SCliOptions& options, std::ostream& err);
+    // Attach, then list and identify the scanners the options point at; false, with
+    // the message on `err`, when there is none.
+    bool AttachAndFindScanners(const SCliOptions& options, std::ostream& err);
 
 private:
     uint32_t m_port = 0;

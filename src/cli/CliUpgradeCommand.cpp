@@ -84,13 +84,9 @@ int RunUpgrade(const SCliOptions& options, std::ostream& out, std::ostream& err)
     }
     CDeviceMnt::GetInstance().EnsureLoaded();
     CSimulatedPort simulated;
-    if (!simulated.Attach(options, err))
+    if (!simulated.AttachAndFindScanners(options, err))
         return CLI_NO_SCANNER;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    if (FindScanners(options) == 0) {
-        err << NoScannerMessage(options);
-        return CLI_NO_SCANNER;
-    }
     const size_t targets = options.allScanners ? link.GetDeviceCount() : 1;
     const wxString file = wxString::FromUTF8(options.text);
     std::vector<std::unique_ptr<SUpgradeJob>> jobs;
