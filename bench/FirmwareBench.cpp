@@ -25,13 +25,13 @@ const uint32_t kRate = 115200;
 
 std::string MakeFile(size_t bytes)
 {
-    SFirmwareSpec spec;
-    spec.deviceName = "HBS-HI880";
-    spec.version = "V9.0";
-    spec.parts = {{HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(bytes, 5)}};
+    SFirmwareContents contents;
+    contents.deviceName = "HBS-HI880";
+    contents.version = "V9.0";
+    contents.parts = {{HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(bytes, 5)}};
     std::string error;
     const std::string path = "/tmp/vostrel_fw_bench_" + std::to_string(::getpid()) + "_" + std::to_string(bytes) + ".bin";
-    if (!WriteFirmwareFile(path, BuildFirmwareImage(spec, error), error))
+    if (!WriteFirmwareFile(path, BuildFirmwareImage(contents, error), error))
         std::fprintf(stderr, "%s\n", error.c_str());
     return path;
 }

@@ -6,36 +6,36 @@
 #include <cstring>
 #include <random>
 
-std::vector<uint8_t> BuildFirmwareImage(const SFirmwareSpec& spec, std::string& error)
+std::vector<uint8_t> BuildFirmwareImage(const SFirmwareContents& contents, std::string& error)
 {
-    if (spec.deviceName.empty() || spec.deviceName.size() >= sizeof(HbdsKernelInfo::deviceName)) {
+    if (contents.deviceName.empty() || contents.deviceName.size() >= sizeof(HbdsKernelInfo::deviceName)) {
         error = "the device name must have 1 to 63 bytes";
         return {};
     }
-    if (spec.version.empty() || spec.version.size() >= sizeof(HbdsKernelInfo::version)) {
+    if (contents.version.empty() || contents.version.size() >= sizeof(HbdsKernelInfo::version)) {
         error = "the version must have 1 to 31 bytes";
         return {};
     }
-    if (spec.parts.empty() || spec.parts.size() > HBDS_FW_MAX_PARTS) {
+    if (contents.parts.empty() || contents.parts.size() > HBDS_FW_MAX_PARTS) {
         error = "a firmware file has 1 to 16 parts";
         return {};
     }
     HbdsKernelInfo info;
     std::memset(&info, 0, sizeof info);
-    info.type = spec.type;
-    std::memcpy(info.deviceName, spec.deviceName.data(), spec.deviceName.size());
-    std::memcpy(info.version, spec.version.data(), spec.version.size());
-    info.partCount = static_cast<uint32_t>(spec.parts.size());
+    info.type = contents.type;
+    std::memcpy(info.deviceName, contents.deviceName.data(), contents.deviceName.size());
+    std::memcpy(info.version, contents.version.data(), contents.version.size());
+    info.partCount = static_cast<uint32_t>(contents.parts.size());
     std::vector<uint8_t> image(HBDS_KERNEL_INFO_SIZE);
-    for (size_t i = 0; i < spec.parts.size(); ++i) {
-        if (spec.parts[i].bytes.empty()) {
+    for (size_t i = 0; i < contents.parts.size(); ++i) {
+        if (contents.parts[i].bytes.empty()) {
             error = "part " + std::to_string(i + 1) + " is empty";
             return {};
         }
-        info.parts[i].kind = spec.parts[i].kind;
+        info.parts[i].kind = contents.parts[i].kind;
         info.parts[i].offset = static_cast<uint32_t>(image.size());
-        info.parts[i].length = static_cast<uint32_t>(spec.parts[i].bytes.size());
-        image.insert(image.end(), spec.parts[i].bytes.begin(), spec.parts[i].bytes.end());
+        info.parts[i].length = static_cast<uint32_t>(contents.parts[i].bytes.size());
+        image.insert(image.end(), contents.parts[i].bytes.begin(), contents.parts[i].bytes.end());
     }
     std::memcpy(image.data(), &info, sizeof info);
     hbds_fw_seal_image(image.data(), image.size());

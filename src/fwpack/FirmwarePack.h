@@ -11,7 +11,7 @@ struct SFirmwarePart {
     std::vector<uint8_t> bytes;
 };
 
-struct SFirmwareSpec {
+struct SFirmwareContents {
     std::string deviceName;  // the product name the file is for, at most 63 bytes
     std::string version;     // e.g. "V2.00.001", at most 31 bytes
     uint32_t type = 2;       // processor type
@@ -19,7 +19,7 @@ struct SFirmwareSpec {
 };
 
 // The whole file; empty with `error` set when the description cannot make one.
-std::vector<uint8_t> BuildFirmwareImage(const SFirmwareSpec& spec, std::string& error);
+std::vector<uint8_t> BuildFirmwareImage(const SFirmwareContents& contents, std::string& error);
 
 // The kind of a part named "boot", "kernel", "config" or "application" (or 1 to 4); 0 otherwise.
 uint32_t PartKindFromName(const std::string& name);

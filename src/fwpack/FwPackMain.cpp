@@ -43,7 +43,7 @@ bool ReadCount(const std::string& text, unsigned long limit, unsigned long& valu
 }
 
 // Reads "KIND:VALUE" into a part; false with a message.
-bool ReadPart(const std::string& option, const std::string& value, SFirmwareSpec& spec, std::string& error)
+bool ReadPart(const std::string& option, const std::string& value, SFirmwareContents& contents, std::string& error)
 {
     const size_t colon = value.find(':');
     SFirmwarePart part;
@@ -63,13 +63,13 @@ bool ReadPart(const std::string& option, const std::string& value, SFirmwareSpec
             error = "--sample needs 1 to 67108864 bytes, not \"" + argument + "\"";
             return false;
         }
-        part.bytes = SampleFirmwareBytes(size, static_cast<uint32_t>(spec.parts.size() + 1));
+        part.bytes = SampleFirmwareBytes(size, static_cast<uint32_t>(contents.parts.size() + 1));
     }
-    spec.parts.push_back(std::move(part));
+    contents.parts.push_back(std::move(part));
     return true;
 }
 
-bool ReadOptions(int argc, char** argv, SFirmwareSpec& spec, std::string& output, std::string& error)
+bool ReadOptions(int argc, char** argv, SFirmwareContents& contents, std::string& output, std::string& error)
 {
     for (int i = 1; i < argc; i += 2) {
         const std::string option = argv[i];
@@ -80,13 +80,13 @@ bool ReadOptions(int argc, char** argv, SFirmwareSpec& spec, std::string& output
         const std::string value = argv[i + 1];
         unsigned long type = 0;
         if (option == "--device")
-            spec.deviceName = value;
+            contents.deviceName = value;
         else if (option == "--version")
-            spec.version = value;
+            contents.version = value;
         else if (option == "--type" && ReadCount(value, 5, type))
-            spec.type = static_cast<uint32_t>(type);
+            contents.type = static_cast<uint32_t>(type);
         else if (option == "--part" || option == "--sample") {
-            if (!ReadPart(option, value, spec, error))
+            if (!ReadPart(option, value, contents, error))
                 return false;
         } else if (option == "-o")
             output = value;
@@ -108,14 +108,14 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stdout);
         return 0;
     }
-    SFirmwareSpec spec;
+    SFirmwareContents contents;
     std::string output;
     std::string error;
-    if (!ReadOptions(argc, argv, spec, output, error)) {
+    if (!ReadOptions(argc, argv, contents, output, error)) {
         std::fprintf(stderr, "vostrel-fwpack: %s\n\n%s", error.c_str(), kUsage);
         return 1;
     }
-    const std::vector<uint8_t> image = BuildFirmwareImage(spec, error);
+    const std::vector<uint8_t> image = BuildFirmwareImage(contents, error);
     if (image.empty()) {
         std::fprintf(stderr, "vostrel-fwpack: %s\n", error.c_str());
         return 1;
@@ -124,7 +124,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vostrel-fwpack: %s\n", error.c_str());
         return 2;
     }
-    std::printf("%s: %zu bytes, %zu parts, %s %s\n", output.c_str(), image.size(), spec.parts.size(),
-                spec.deviceName.c_str(), spec.version.c_str());
+    std::printf("%s: %zu bytes, %zu parts, %s %s\n", output.c_str(), image.size(), contents.parts.size(),
+                contents.deviceName.c_str(), contents.version.c_str());
     return 0;
 }

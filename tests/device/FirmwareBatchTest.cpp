@@ -19,14 +19,14 @@ namespace {
 
 wxString FirmwareFile(const CTempDir& dir, const std::string& device, uint32_t type)
 {
-    SFirmwareSpec spec;
-    spec.deviceName = device;
-    spec.version = "V9.9";
-    spec.type = type;
-    spec.parts = {{HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(1500, 7)}};
+    SFirmwareContents contents;
+    contents.deviceName = device;
+    contents.version = "V9.9";
+    contents.type = type;
+    contents.parts = {{HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(1500, 7)}};
     std::string error;
     const wxString path = dir.File(wxString::Format("fw_%s_%u.bin", device, type));
-    EXPECT_TRUE(WriteFirmwareFile(std::string(path.utf8_str()), BuildFirmwareImage(spec, error), error)) << error;
+    EXPECT_TRUE(WriteFirmwareFile(std::string(path.utf8_str()), BuildFirmwareImage(contents, error), error)) << error;
     return path;
 }
 

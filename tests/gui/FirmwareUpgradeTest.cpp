@@ -36,13 +36,13 @@ protected:
 
     wxString Firmware(const char* device, const char* version)
     {
-        SFirmwareSpec spec;
-        spec.deviceName = device;
-        spec.version = version;
-        spec.parts = {{HBDS_FW_PART_KERNEL, SampleFirmwareBytes(2500, 3)}, {HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(4000, 4)}};
+        SFirmwareContents contents;
+        contents.deviceName = device;
+        contents.version = version;
+        contents.parts = {{HBDS_FW_PART_KERNEL, SampleFirmwareBytes(2500, 3)}, {HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(4000, 4)}};
         std::string error;
         const wxString path = m_dir.File("firmware.bin");
-        EXPECT_TRUE(WriteFirmwareFile(std::string(path.utf8_str()), BuildFirmwareImage(spec, error), error)) << error;
+        EXPECT_TRUE(WriteFirmwareFile(std::string(path.utf8_str()), BuildFirmwareImage(contents, error), error)) << error;
         SetFileChooser([path](const SFileQuestion&) { return path; });
         return path;
     }

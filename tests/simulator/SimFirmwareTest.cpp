@@ -20,12 +20,12 @@ const uint32_t kRate = 115200;
 
 std::vector<uint8_t> TwoPartImage(const std::string& device = "HBS-T100")
 {
-    SFirmwareSpec spec;
-    spec.deviceName = device;
-    spec.version = "V3.00.007";
-    spec.parts = {{HBDS_FW_PART_KERNEL, SampleFirmwareBytes(3000, 1)}, {HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(5000, 2)}};
+    SFirmwareContents contents;
+    contents.deviceName = device;
+    contents.version = "V3.00.007";
+    contents.parts = {{HBDS_FW_PART_KERNEL, SampleFirmwareBytes(3000, 1)}, {HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(5000, 2)}};
     std::string error;
-    return BuildFirmwareImage(spec, error);
+    return BuildFirmwareImage(contents, error);
 }
 
 class SimFirmwareTest : public ::testing::Test {
@@ -214,13 +214,13 @@ TEST(SlowLineFirmwareTest, ASetUpPacketLongerThanASecondOnTheWireIsWaitedFor)
     SSimFirmwareFaults quick;
     quick.restartMs = 100;
     scanner.Scanner().Firmware().SetFaults(quick);
-    SFirmwareSpec spec;
-    spec.deviceName = "HBS-T100";
-    spec.version = "V4";
-    spec.parts = {{HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(500, 9)}};
+    SFirmwareContents contents;
+    contents.deviceName = "HBS-T100";
+    contents.version = "V4";
+    contents.parts = {{HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(500, 9)}};
     std::string error;
     const std::string path = (std::filesystem::temp_directory_path() / ("fw_slow_" + std::to_string(::getpid()) + ".bin")).string();
-    ASSERT_TRUE(WriteFirmwareFile(path, BuildFirmwareImage(spec, error), error)) << error;
+    ASSERT_TRUE(WriteFirmwareFile(path, BuildFirmwareImage(contents, error), error)) << error;
     const HBDS_HANDLE handle = hbds_create();
     const SerialSettings line = Line(scanner.Port(), 9600);
     uint32_t status = 0;
