@@ -145,7 +145,9 @@ wxString CharactersOfBytes(const std::string& bytes)
     wxString text;
     text.reserve(bytes.size());
     for (char byte : bytes) {
-        const auto code = static_cast<uint8_t>(byte);
+        // A byte stands for the character of the same number (Latin-1); wxUniChar from
+        // a char would decode it in the locale's charset and assert on bytes over 0x7F.
+        const int code = static_cast<uint8_t>(byte);
         text << (code == 0 ? wxUniChar(' ') : wxUniChar(code));
     }
     return text;

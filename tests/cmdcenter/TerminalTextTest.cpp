@@ -4,6 +4,8 @@
 #include "SimScanEmitter.h"
 #include "TerminalText.h"
 
+#include "FailOnWxAssert.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,6 +38,8 @@ TEST(TerminalTextTest, ControlCharactersAreNamedAndHexShowsTheBytes)
     EXPECT_EQ("<NUL><US> ", ExpandControlCharacters(Narrow(std::string("\0\x1f ", 3))));
     EXPECT_EQ("41 06 FF", HexOfBytes("A\x06\xff"));
     EXPECT_EQ("51 59", HexOfCharacters("QY"));
+    CFailOnWxAssert assertsFail;
+    EXPECT_EQ(wxString(L"A \u0080\u00FF"), CharactersOfBytes(std::string("A\0\x80\xff", 4)));
 }
 
 struct SHexCase {

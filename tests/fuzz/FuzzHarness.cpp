@@ -4,6 +4,7 @@
 #include "hbds.h"
 
 #include <wx/filefn.h>
+#include <wx/debug.h>
 #include <wx/init.h>
 
 #include <cstdio>
@@ -15,6 +16,17 @@ namespace {
 
 // A plain global, not a function's static: it must outlive the clean-up at exit.
 std::string g_directory;
+
+// A failed wxWidgets assertion is a finding: in the program it would stop the user
+// with an assertion dialog. Printing it and aborting lets libFuzzer keep the input.
+void AbortOnAssert(const wxString& file, int line, const wxString& function, const wxString& condition,
+                   const wxString& message)
+{
+    std::fprintf(stderr, "wxWidgets assertion failed: %s:%d %s: %s %s\n", static_cast<const char*>(file.utf8_str()),
+                 line, static_cast<const char*>(function.utf8_str()), static_cast<const char*>(condition.utf8_str()),
+                 static_cast<const char*>(message.utf8_str()));
+    std::abort();
+}
 
 wxString MakeProgramDirectory()
 {
@@ -36,6 +48,13 @@ wxString MakeProgramDirectory()
 }
 
 }  // namespace
+
+// libFuzzer calls this once before the first input, in every target.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    wxSetAssertHandler(AbortOnAssert);
+    return 0;
+}
 
 const wxString& FuzzProgramDirectory()
 {
