@@ -1,5 +1,6 @@
 #include "AppSettings.h"
 
+#include "IniFile.h"
 #include "Log.h"
 
 #include <wx/fileconf.h>
@@ -14,12 +15,6 @@ namespace {
 std::unique_ptr<CAppSettings> g_instance;
 
 const char kSection[] = "/cfg/";
-
-std::unique_ptr<wxFileConfig> OpenIni(const wxString& path)
-{
-    return std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, path, wxEmptyString,
-                                          wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_NO_ESCAPE_CHARACTERS);
-}
 
 int ReadInt(wxFileConfig& ini, const char* key, const char* fallback)
 {
@@ -69,10 +64,8 @@ void CAppSettings::LoadAppSettings(const wxString& iniPath)
     m_path = iniPath;
     m_values = SAppSettings();
     wxLogNull quiet;  // a broken file reads as defaults, without a pop-up
-    std::unique_ptr<wxFileConfig> ini;
-    if (wxFileName::FileExists(iniPath))
-        ini = OpenIni(iniPath);
-    if (ini) {
+    if (wxFileName::FileExists(iniPath)) {
+        const auto ini = ReadIniFile(iniPath);
         m_values.imageX = ReadInt(*ini, "imageX", "0");
         m_values.imageY = ReadInt(*ini, "imageY", "0");
         m_values.imageWidth = ReadInt(*ini, "imageWidth", "0");
@@ -99,7 +92,7 @@ void CAppSettings::LoadAppSettings(const wxString& iniPath)
 bool CAppSettings::SaveAppSettings() const
 {
     wxLogNull quiet;
-    auto ini = OpenIni(m_path);
+    auto ini = ReadIniFile(m_path);
     const struct {
         const char* key;
         int value;
@@ -109,7 +102,7 @@ bool CAppSettings::SaveAppSettings() const
                 {"CheckCpu", m_values.checkCpu}};
     for (const auto& key : keys)
         ini->Write(wxString(kSection) + key.key, wxString::Format("%i", key.value));
-    const bool written = ini->Flush();
+    const bool written = WriteIniFile(*ini, m_path);
     if (!written)
         VLOG(LOG_ERROR, "%s %s %s", "Save", U8(m_path), "ERROR");
     return written;
@@ -118,7 +111,7 @@ bool CAppSettings::SaveAppSettings() const
 bool CAppSettings::SaveLanguage(const wxString& language) const
 {
     wxLogNull quiet;
-    auto ini = OpenIni(m_path);
+    auto ini = ReadIniFile(m_path);
     ini->Write(wxString(kSection) + "lang", language);
-    return ini->Flush();
+    return WriteIniFile(*ini, m_path);
 }

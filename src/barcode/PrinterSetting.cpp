@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "AppSettings.h"
+#include "IniFile.h"
 
 #include <wx/fileconf.h>
 #include <wx/log.h>
@@ -18,24 +19,17 @@ wxString SettingsPath()
     return loaded.empty() ? CAppContext::GetInstance().GetProgramDirectory() + "hbs.ini" : loaded;
 }
 
-std::unique_ptr<wxFileConfig> OpenSettings()
-{
-    return std::make_unique<wxFileConfig>(wxEmptyString, wxEmptyString, SettingsPath(), wxEmptyString,
-                                          wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_NO_ESCAPE_CHARACTERS);
-}
-
 }  // namespace
 
 wxString LoadPrinterName()
 {
-    wxLogNull quiet;
-    return OpenSettings()->Read(kPrinterKey, wxString());
+    return ReadIniFile(SettingsPath())->Read(kPrinterKey, wxString());
 }
 
 bool SavePrinterName(const wxString& name)
 {
-    wxLogNull quiet;
-    auto settings = OpenSettings();
+    const wxString path = SettingsPath();
+    auto settings = ReadIniFile(path);
     settings->Write(kPrinterKey, name);
-    return settings->Flush();
+    return WriteIniFile(*settings, path);
 }

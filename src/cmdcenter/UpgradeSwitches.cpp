@@ -1,6 +1,7 @@
 #include "UpgradeSwitches.h"
 
 #include "AppContext.h"
+#include "IniFile.h"
 
 #include <wx/fileconf.h>
 #include <wx/filename.h>
@@ -20,15 +21,9 @@ bool IsOne(wxFileConfig& file, const char* key)
 SUpgradeSwitches ReadUpgradeSwitches(const wxString& path)
 {
     SUpgradeSwitches switches;
-    wxLogNull quiet;
-    if (!wxFileName::FileExists(path))
-        return switches;
-    wxFileInputStream stream(path);
-    if (!stream.IsOk())
-        return switches;
-    wxFileConfig file(stream);
-    switches.upgrade = IsOne(file, "upgrade");
-    switches.batchUpgrade = IsOne(file, "batchupgrade");
+    const auto file = ReadIniFile(path);
+    switches.upgrade = IsOne(*file, "upgrade");
+    switches.batchUpgrade = IsOne(*file, "batchupgrade");
     return switches;
 }
 

@@ -1,6 +1,7 @@
 #include "FirmwareBatch.h"
 
 #include "DeviceEntry.h"
+#include "IniFile.h"
 #include "Log.h"
 #include "UiText.h"
 #include "XmlFile.h"
@@ -16,23 +17,9 @@ namespace {
 
 const char* const kLogFolder = "batch_update_log";
 
-// Read and written through streams: a file-backed wxFileConfig also looks for the
-// user's and the system's configuration files, which are none of our business here.
-std::unique_ptr<wxFileConfig> OpenIni(const wxString& path)
-{
-    if (wxFileName::FileExists(path)) {
-        wxFileInputStream in(path);
-        if (in.IsOk())
-            return std::make_unique<wxFileConfig>(in);
-    }
-    wxMemoryInputStream empty("", 0);
-    return std::make_unique<wxFileConfig>(empty);
-}
-
 void SaveIni(wxFileConfig& ini, const wxString& path)
 {
-    wxFileOutputStream out(path);
-    if (!out.IsOk() || !ini.Save(out))
+    if (!WriteIniFile(ini, path))
         VLOG(LOG_ERROR, "%s %s %s", "Save", U8(path), "ERROR");
 }
 
@@ -71,7 +58,7 @@ int ReadIniInt(const wxString& path, const wxString& key, int fallback)
     if (!wxFileName::FileExists(path))
         return fallback;
     long value = fallback;
-    return OpenIni(path)->Read(key, &value) ? static_cast<int>(value) : fallback;
+    return ReadIniFile(path)->Read(key, &value) ? static_cast<int>(value) : fallback;
 }
 
 }  // namespace
@@ -119,7 +106,7 @@ bool IsScannerDone(const wxString& programDirectory, const wxString& serialNumbe
     const wxString path = programDirectory + "Firmupdate.ini";
     if (serialNumber.empty() || !wxFileName::FileExists(path))
         return false;
-    return OpenIni(path)->Read("/UpdateInfo/" + serialNumber, wxString()) == "TRUE";
+    return ReadIniFile(path)->Read("/UpdateInfo/" + serialNumber, wxString()) == "TRUE";
 }
 
 void SetScannerDone(const wxString& programDirectory, const wxString& serialNumber, bool done)
@@ -127,7 +114,7 @@ void SetScannerDone(const wxString& programDirectory, const wxString& serialNumb
     if (serialNumber.empty())
         return;
     const wxString path = programDirectory + "Firmupdate.ini";
-    auto ini = OpenIni(path);
+    auto ini = ReadIniFile(path);
     ini->Write("/UpdateInfo/" + serialNumber, done ? "TRUE" : "FALSE");
     SaveIni(*ini, path);
 }
@@ -137,7 +124,7 @@ void ResetAllScanners(const wxString& programDirectory)
     const wxString path = programDirectory + "Firmupdate.ini";
     if (!wxFileName::FileExists(path))
         return;
-    auto ini = OpenIni(path);
+    auto ini = ReadIniFile(path);
     ini->SetPath("/UpdateInfo");
     std::vector<wxString> keys;
     wxString key;

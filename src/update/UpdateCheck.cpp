@@ -2,6 +2,7 @@
 
 #include "AppContext.h"
 #include "InetFile.h"
+#include "IniFile.h"
 #include "UpdateFiles.h"
 
 #include <wx/fileconf.h>
@@ -24,10 +25,7 @@ wxString UpdateDescriptionAddress(const wxString& programDirectory)
     const wxString path = programDirectory + "server.cfg";
     wxString server;
     if (wxFileName::FileExists(path)) {
-        wxLogNull quiet;  // a broken file counts as naming no server
-        wxFileConfig config(wxEmptyString, wxEmptyString, path, wxEmptyString,
-                            wxCONFIG_USE_LOCAL_FILE | wxCONFIG_USE_NO_ESCAPE_CHARACTERS);
-        server = config.Read("/cfg/url", wxString());
+        server = ReadIniFile(path)->Read("/cfg/url", wxString());
     }
     if (server.empty() || server.length() > kMaxServerLength)
         server = kBuiltInServer;

@@ -1,9 +1,11 @@
 #include "AppSettings.h"
 #include "hbds.h"
 
+#include "FailOnWxAssert.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+#include <wx/init.h>
 
 #include <climits>
 
@@ -69,6 +71,21 @@ TEST_F(AppSettingsTest, CheckCpuAndWindowPlaceTakeAnyNumber)
     EXPECT_EQ(9, values.checkCpu);
     EXPECT_EQ(-40, values.imageX);
     EXPECT_EQ(812, values.imageWidth);
+}
+
+// wxWidgets cannot hold an entry without a name, a repeated section or a section name
+// that reads as a path; such lines are passed over (the first section of a name
+// counts), the rest is read, and saving keeps values as written.
+TEST_F(AppSettingsTest, WhatTheIniReaderCannotHoldIsPassedOver)
+{
+    wxInitializer wx;  // as in the program: wxFileConfig asks the application for paths
+    CFailOnWxAssert assertsFail;
+    for (const char* content : {"[cfg]\n=:0\nimageX=10\n", "[cfg]\nimageX=10\n[other]\n[CFG]\nimageX=20\n",
+                                "[a/../cfg]\nimageX=30\n[cfg]\nimageX=10\n", "[cfg]\rimageX=10\r[cfg]x\rimageX=5"})
+        EXPECT_EQ(10, LoadFrom(content).imageX) << content;
+    LoadFrom("[cfg]\n path=C:\\x\n");
+    ASSERT_TRUE(CAppSettings::GetInstance().SaveAppSettings());
+    EXPECT_NE(std::string::npos, m_dir.Read("hbs.ini").find("path=C:\\x"));
 }
 
 TEST_F(AppSettingsTest, LangIsTakenOnlyWhenOneTo259CharactersLong)
