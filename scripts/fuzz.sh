@@ -4,6 +4,7 @@
 # is never written. A crash, a sanitizer report, an input slower than 2 s or one that
 # needs more than 2 GB fails the script; the input is kept in build/fuzz/findings/.
 # Usage: scripts/fuzz.sh [SECONDS [TARGET...]]   (TARGET: reply, page, ...)
+# With FUZZ_RUNS=N in the environment each target runs N inputs instead of SECONDS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,10 +23,15 @@ trap 'rm -rf "$work"' EXIT
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
+limit="-max_total_time=$seconds"
+if [ -n "${FUZZ_RUNS:-}" ]; then
+  limit="-runs=$FUZZ_RUNS"
+fi
+
 status=0
 for target in "$@"; do
   cp -r "tests/fuzz/corpus/$target" "$work/$target"
-  if TMPDIR=$work build/fuzz/bin/fuzz_"$target" "$work/$target" -max_total_time="$seconds" -timeout=2 \
+  if TMPDIR=$work build/fuzz/bin/fuzz_"$target" "$work/$target" $limit -timeout=2 \
       -rss_limit_mb=2048 -dict=tests/fuzz/fuzz.dict -print_final_stats=1 -artifact_prefix="$findings/$target-" \
       >"$work/$target.log" 2>&1; then
     echo "fuzz_$target: $(grep -m1 'stat::number_of_executed_units' "$work/$target.log" | awk '{print $2}') inputs, no finding"
