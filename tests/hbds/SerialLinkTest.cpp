@@ -84,24 +84,28 @@ TEST_F(SerialLinkTest, LineParametersReachThePortAtOpenAndOnEveryChange)
     EXPECT_FALSE(hbds_change_serial_settings(m_handle, &nonsense));
 }
 
-TEST_F(SerialLinkTest, ParametersThePortCannotTakeAreInvalid)
+// 1.5 stop bits, a second open on one handle, and a port another handle holds.
+TEST_F(SerialLinkTest, AnOpenThatCannotBeDoneSaysWhy)
 {
-    EXPECT_FALSE(Open(Settings(m_port, 9600, 0, 1)));  // 1.5 stop bits
+    EXPECT_FALSE(Open(Settings(m_port, 9600, 0, 1)));
     EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_INVALID_PARAMS), m_status);
     EXPECT_FALSE(hbds_is_open(m_handle));
+    ASSERT_TRUE(Open(Settings(m_port)));
+    EXPECT_FALSE(Open(Settings(m_port)));
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_ALREADY_OPEN), m_status);
+    HBDS_HANDLE second = hbds_create();
+    const SerialSettings settings = Settings(m_port);
+    EXPECT_FALSE(hbds_open_com(second, &settings, &m_status));
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_ACCESS_DENIED), m_status);
+    hbds_destory(second);
 }
 
-TEST_F(SerialLinkTest, WriteSendsTheBytesUnchanged)
+TEST_F(SerialLinkTest, BytesPassUnchangedAndAReadStopsAtTheTerminatorKeepingTheRest)
 {
     ASSERT_TRUE(Open(Settings(m_port)));
     const std::string frame("~\x01" "0000@QRYPDN;\x03", 14);
     EXPECT_EQ(14, hbds_write(m_handle, reinterpret_cast<const uint8_t*>(frame.data()), 14));
     EXPECT_EQ(frame, m_pty.Receive(14));
-}
-
-TEST_F(SerialLinkTest, ReadStopsAtTheTerminatorAndKeepsTheRestForTheNextRead)
-{
-    ASSERT_TRUE(Open(Settings(m_port)));
     ASSERT_TRUE(m_pty.Send(std::string("\x02\x01" "0000@AB;\x03" "next;\x03", 17)));
     uint8_t buffer[64] = {};
     ASSERT_EQ(11, Read(buffer, sizeof buffer, 1000));
@@ -176,24 +180,6 @@ TEST_F(SerialLinkTest, AClosedPeerGivesAnErrorStatusNotAHang)
     EXPECT_EQ(0, Read(buffer, sizeof buffer, 2000));
     EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), m_status);
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1000);
-}
-
-TEST_F(SerialLinkTest, ABusyPortIsRefusedWithAccessDenied)
-{
-    ASSERT_TRUE(Open(Settings(m_port)));
-    HBDS_HANDLE second = hbds_create();
-    uint32_t status = 0;
-    SerialSettings settings = Settings(m_port);
-    EXPECT_FALSE(hbds_open_com(second, &settings, &status));
-    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_ACCESS_DENIED), status);
-    hbds_destory(second);
-}
-
-TEST_F(SerialLinkTest, OpeningTwiceOnOneHandleSaysAlreadyOpen)
-{
-    ASSERT_TRUE(Open(Settings(m_port)));
-    EXPECT_FALSE(Open(Settings(m_port)));
-    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_ALREADY_OPEN), m_status);
 }
 
 TEST_F(SerialLinkTest, OperationsOnAClosedOrUnknownHandleFailQuietly)

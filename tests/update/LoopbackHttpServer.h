@@ -1,6 +1,8 @@
 // A real HTTP server on loopback for the update tests: python3's, serving a folder.
 #pragma once
 
+#include "TempDir.h"
+
 #include <string>
 
 #include <sys/types.h>
@@ -22,4 +24,10 @@ public:
 private:
     pid_t m_pid = -1;
     std::string m_address;
+};
+
+// A folder served for all cases of a test suite: python takes seconds to start.
+struct SLoopbackSite {
+    CTempDir folder;
+    CLoopbackHttpServer server{std::string(folder.Path().utf8_str())};
 };

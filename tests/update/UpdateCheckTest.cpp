@@ -7,6 +7,8 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 #include <wx/dir.h>
 
 namespace {
@@ -36,36 +38,25 @@ struct SCheckCase {
 // One server for all cases (python takes seconds to start); each case has its own folder on it.
 class UpdateCheckTest : public ::testing::TestWithParam<SCheckCase> {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_site = new CTempDir();
-        s_server = new CLoopbackHttpServer(std::string(s_site->Path().utf8_str()));
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        delete s_site;
-    }
+    static void SetUpTestSuite() { s_site = std::make_unique<SLoopbackSite>(); }
+    static void TearDownTestSuite() { s_site.reset(); }
     void TearDown() override { CAppContext::ResetInstance(); }
 
     static std::string CaseFolder() { return "/case" + std::to_string(GetParam().index); }
 
     CTempDir m_program;
-    static CTempDir* s_site;
-    static CLoopbackHttpServer* s_server;
+    static inline std::unique_ptr<SLoopbackSite> s_site;
 };
 
-CTempDir* UpdateCheckTest::s_site = nullptr;
-CLoopbackHttpServer* UpdateCheckTest::s_server = nullptr;
 
 TEST_P(UpdateCheckTest, ReportsANewerVersionOrWhyNotAndLeavesNoTemporaryFile)
 {
     const SCheckCase& c = GetParam();
-    ASSERT_FALSE(s_server->Address().empty());
+    ASSERT_FALSE(s_site->server.Address().empty());
     if (!c.description.empty())
-        s_site->Write(CaseFolder() + "/Vostrel/updateVostrel.xml", c.description);
+        s_site->folder.Write(CaseFolder() + "/Vostrel/updateVostrel.xml", c.description);
     const std::string base =
-        c.refused ? CLoopbackHttpServer::RefusingAddress() : s_server->Address() + c.serverPath + CaseFolder();
+        c.refused ? CLoopbackHttpServer::RefusingAddress() : s_site->server.Address() + c.serverPath + CaseFolder();
     m_program.Write("server.cfg", "[cfg]\nurl=" + base + "\n");
     CAppContext::GetInstance().SetProgramDirectory(m_program.Path());
     CAppContext::GetInstance().SetVersion(c.ownVersion);
@@ -79,7 +70,7 @@ TEST_P(UpdateCheckTest, ReportsANewerVersionOrWhyNotAndLeavesNoTemporaryFile)
     wxDir::GetAllFiles(m_program.Path() + "tmp", &left);
     EXPECT_TRUE(left.empty()) << c.why << ": " << (left.empty() ? wxString() : left.front());
     if (!c.refused) {
-        EXPECT_NE(std::string::npos, s_site->Read("requests.log").find(CaseFolder() + "/Vostrel/updateVostrel.xml Update_Vostrel"))
+        EXPECT_NE(std::string::npos, s_site->folder.Read("requests.log").find(CaseFolder() + "/Vostrel/updateVostrel.xml Update_Vostrel"))
             << c.why;
     }
 }

@@ -4,6 +4,8 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 #include <wx/filename.h>
 
 #include <cstdlib>
@@ -39,27 +41,16 @@ struct SUpdaterCase {
 // One server for all cases (python takes seconds to start).
 class UpdaterTest : public ::testing::TestWithParam<SUpdaterCase> {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_site = new CTempDir();
-        s_server = new CLoopbackHttpServer(std::string(s_site->Path().utf8_str()));
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_server;
-        delete s_site;
-    }
+    static void SetUpTestSuite() { s_site = std::make_unique<SLoopbackSite>(); }
+    static void TearDownTestSuite() { s_site.reset(); }
 
     std::string Path(const char* name) const { return std::string(m_dir.File(name).utf8_str()); }
-    static std::string SitePath() { return std::string(s_site->File(GetParam().site).utf8_str()); }
+    static std::string SitePath() { return std::string(s_site->folder.File(GetParam().site).utf8_str()); }
 
     CTempDir m_dir;
-    static CTempDir* s_site;
-    static CLoopbackHttpServer* s_server;
+    static inline std::unique_ptr<SLoopbackSite> s_site;
 };
 
-CTempDir* UpdaterTest::s_site = nullptr;
-CLoopbackHttpServer* UpdaterTest::s_server = nullptr;
 
 TEST_P(UpdaterTest, ReplacesTheFolderOnlyWithAVerifiedArchiveThatStarts)
 {
@@ -69,7 +60,7 @@ TEST_P(UpdaterTest, ReplacesTheFolderOnlyWithAVerifiedArchiveThatStarts)
     m_dir.Write("app/hbs.ini", "[cfg]\nlang=EN\n");
     m_dir.Write("build/vostrel", NewProgram(c.newExitCode));
     m_dir.Write("build/Config/model.xml", "new");
-    s_site->Write(wxString(c.site) + "/new.zip.sha256", std::string(64, '0') + "  new.zip\n");
+    s_site->folder.Write(wxString(c.site) + "/new.zip.sha256", std::string(64, '0') + "  new.zip\n");
     ASSERT_EQ(0, RunShell("chmod +x '" + Path("app/vostrel") + "' '" + Path("build/vostrel") + "'"));
     ASSERT_EQ(0, RunShell("cd '" + Path("build") + "' && python3 -m zipfile -c '" + SitePath() + "/new.zip' vostrel Config"));
     if (c.escapingEntry) {
@@ -80,9 +71,9 @@ TEST_P(UpdaterTest, ReplacesTheFolderOnlyWithAVerifiedArchiveThatStarts)
         ASSERT_EQ(0, RunShell("cd '" + SitePath() + "' && sha256sum new.zip > new.zip.sha256"));
     }
 
-    ASSERT_FALSE(s_server->Address().empty());
+    ASSERT_FALSE(s_site->server.Address().empty());
     const std::string command = std::string("'") + VOSTREL_UPDATER_PATH + "' -VER 1.0.0.0 -URL " +
-                                s_server->Address() + "/" + c.site + "/new.zip -AUTO -DIR '" + Path("app") + "' -WAIT 0 2>/dev/null";
+                                s_site->server.Address() + "/" + c.site + "/new.zip -AUTO -DIR '" + Path("app") + "' -WAIT 0 2>/dev/null";
     EXPECT_EQ(c.expectedExit, RunShell(command)) << c.why;
 
     EXPECT_EQ(c.replaced ? "new" : "old", m_dir.Read("app/Config/model.xml")) << c.why;
