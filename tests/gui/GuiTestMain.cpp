@@ -1,8 +1,13 @@
 // Window tests need a display (Xvfb in the test script) and one wx application for
-// the whole run.
+// the whole run. A failed wxWidgets assertion fails the running test: in the program
+// it would stop the user with an assertion dialog.
+#include "FailOnWxAssert.h"
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/image.h>
+
+#include <memory>
 
 namespace {
 
@@ -17,8 +22,16 @@ public:
         ASSERT_TRUE(wxEntryStart(argc, argv)) << "no display: run under Xvfb";
         ASSERT_TRUE(wxTheApp->CallOnInit());
         wxInitAllImageHandlers();
+        m_assertsFail = std::make_unique<CFailOnWxAssert>();
     }
-    void TearDown() override { wxEntryCleanup(); }
+    void TearDown() override
+    {
+        m_assertsFail.reset();
+        wxEntryCleanup();
+    }
+
+private:
+    std::unique_ptr<CFailOnWxAssert> m_assertsFail;
 };
 
 }  // namespace
