@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/debug.h>
+#include <wx/string.h>
 
 class CFailOnWxAssert {
 public:
@@ -15,7 +16,8 @@ public:
 private:
     static void Fail(const wxString& file, int line, const wxString&, const wxString& condition, const wxString&)
     {
-        ADD_FAILURE() << "wxWidgets assertion " << condition << " at " << file << ":" << line;
+        ADD_FAILURE() << "wxWidgets assertion " << condition.utf8_string() << " at " << file.utf8_string() << ":"
+                      << line;
     }
 
     wxAssertHandler_t m_previous;
