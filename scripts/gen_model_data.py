@@ -256,7 +256,9 @@ SERIAL_COMMAND_BYTES = 8
 TERMINATOR_BYTES = 2
 FAILED_READ_BYTES = 7
 DATA_FORMAT_LENGTH = 50
-END_KEY_BYTES = 4
+# Keys a keyboard wedge types after the data: up to four, each written as two bytes,
+# the modifier byte and the key's USB usage code ("0028" is Enter).
+END_KEY_BYTES = 8
 
 SCAN_MODES = [(0, "Trigger"), (1, "Pulse"), (2, "Continuous"), (3, "Auto sense"), (4, "Host command")]
 
@@ -606,8 +608,8 @@ def output_more():
         number("OUTBLK", "Block size for serial output (bytes)", 0, 1024, 0),
         hexbytes("OUTSEP", "Separator between several codes", 1, "2C", low="20", high="7E"),
         length_query("OUTCLN", "Length of single-character settings (bytes)", 1),
-        hexbytes("KBWEND", "Keys sent after the data", END_KEY_BYTES, "28", control="HEXEDITKEYBOARD"),
-        length_query("KBWELN", "Most keys sent after the data", END_KEY_BYTES),
+        hexbytes("KBWEND", "Keys sent after the data", END_KEY_BYTES, "0028", control="HEXEDITKEYBOARD"),
+        length_query("KBWELN", "Longest key sequence after the data (bytes)", END_KEY_BYTES),
         toggle("FLTENA", "Only pass codes that start as listed", False),
         special("FLTLST", "Accepted code starts", "MULVALUE"),
         toggle("DLPENA", "Driver licence parsing", False),
@@ -1243,7 +1245,7 @@ CAPTION_CN = {
     "Delay between messages (ms)": "信息间延时（毫秒）", "Block size for serial output (bytes)": "串口输出分块大小（字节）",
     "Separator between several codes": "多个条码之间的分隔符",
     "Length of single-character settings (bytes)": "单字符设置长度（字节）",
-    "Keys sent after the data": "数据后发送的按键", "Most keys sent after the data": "数据后按键最大数量",
+    "Keys sent after the data": "数据后发送的按键", "Longest key sequence after the data (bytes)": "数据后按键序列最大长度(字节)",
     "Only pass codes that start as listed": "只输出以列表内容开头的条码", "Accepted code starts": "允许的条码开头",
     "Driver licence parsing": "驾照解析", "Driver licence fields": "驾照输出字段",
     "Clear the driver licence fields": "清除驾照字段", "Scanner name": "扫描器名称",

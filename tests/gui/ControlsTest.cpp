@@ -108,7 +108,7 @@ TEST_F(ControlsTest, TheFirstRegistrationOfAKeywordWins)
     EXPECT_EQ("NOTHING", fallback->ControlType);
     EXPECT_FALSE(CControlMnt::GetInstance().CreateControl(""));
 
-    // Kinds whose classes are still to come keep the row height their class will have.
+    // Rows that are not one line high start at their own height before Create.
     const std::pair<const char*, int32_t> heights[] = {
         {"DATAFORMAT", 240}, {"CODEID", 200}, {"COMBOBOXCUSTOM", 60}, {"RADIO#", 32}, {"DATATIME", 20}, {"IMAGE", 100}};
     for (const auto& [keyword, height] : heights)

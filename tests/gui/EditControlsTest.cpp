@@ -25,6 +25,7 @@ const char kModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>PREHEX</CommandName><Default>41</Default><Minimum>20</Minimum><Maximum>7E</Maximum><CmdGetLen>4</CmdGetLen></Command>
  <Command><CommandName>SCNTCT</CommandName><Default>0D</Default></Command>
  <Command><CommandName>DATEST</CommandName></Command>
+ <Command><CommandName>KBWEND</CommandName><Default>0028</Default><CmdGetLen>4</CmdGetLen></Command>
 </DeviceConfiguration>)";
 
 const char kPages[] = R"(<Pages>
@@ -38,6 +39,7 @@ const char kPages[] = R"(<Pages>
    <Command><CommandName>PREHEX</CommandName><FriendlyText>Prefix bytes</FriendlyText><ControlType>HEXEDIT</ControlType></Command>
    <Command><CommandName>SCNTCT</CommandName><FriendlyText>Trigger</FriendlyText><ControlType>HEXEDITKEYBOARD</ControlType></Command>
    <Command><CommandName>DATEST</CommandName><FriendlyText>Date</FriendlyText><ControlType>DATATIME</ControlType></Command>
+   <Command><CommandName>KBWEND</CommandName><FriendlyText>End keys</FriendlyText><ControlType>HEXEDITKEYBOARD</ControlType></Command>
   </GroupName>
  </Page>
 </Pages>)";
@@ -56,6 +58,15 @@ protected:
         throw std::runtime_error(std::string("no edit field for ") + name);
     }
 };
+
+size_t KeyIndex(const CKeyBoardCtrl& pad, const char* legend)
+{
+    for (size_t i = 0; i < pad.CurrentLayout().count; ++i) {
+        if (pad.CurrentLayout().keys[i].bottomText == legend)
+            return i;
+    }
+    throw std::runtime_error(std::string("no key ") + legend);
+}
 
 void TypeChars(wxTextCtrl& edit, const wxString& chars)
 {
@@ -131,22 +142,24 @@ TEST_F(EditControlsTest, ATypedValueIsCommittedBeforeAButtonPressActs)
     }
     EXPECT_EQ("XY", valueWhenPressed);
 
-    // The on-screen keys take the focus too, but a key is part of the entry, not its end.
+    // A click on the key pad does not take the focus: a key is part of the entry, not its end.
+    m_dir.CopyShippedData();  // the pad's layouts
     auto* keyboard = dynamic_cast<CEdidHexKayboardControl*>(Setting("SCNTCT").Control);
     ASSERT_NE(nullptr, keyboard);
+    keyboard->ShowKeyPad(true);
+    ASSERT_NE(nullptr, keyboard->GetKeyPad());
+    const SKeyRecord& keyA = keyboard->GetKeyPad()->CurrentLayout().keys[KeyIndex(*keyboard->GetKeyPad(), "A")];
     wxTextCtrl& trigger = EditOf("SCNTCT");
     trigger.SetFocus();
     wxYield();
     trigger.SetInsertionPointEnd();
-    TypeChars(trigger, "1");
-    CHexKeyWindow* keyA = keyboard->GetKeys()[10];
-    mouse.MouseMove(keyA->GetScreenPosition() + wxPoint(keyA->GetSize().x / 2, keyA->GetSize().y / 2));
+    mouse.MouseMove(keyboard->GetKeyPad()->ClientToScreen(wxPoint(keyA.left + 4, keyA.top + 4)));
     mouse.MouseClick();
-    for (int i = 0; i < 100 && trigger.GetValue() == "0D1"; ++i) {
+    for (int i = 0; i < 100 && trigger.GetValue() == "0D"; ++i) {
         wxYield();
         wxMilliSleep(10);
     }
-    EXPECT_EQ("0D1A", trigger.GetValue());
+    EXPECT_EQ("0D0004", trigger.GetValue());
     EXPECT_EQ("0D", Setting("SCNTCT").Value);
     EXPECT_EQ(&trigger, wxWindow::FindFocus());
     SaveScreenshot(m_page, "edit_controls.png");
@@ -232,14 +245,10 @@ TEST_F(EditControlsTest, AHexEditTakesBytesWithinItsLimitsAndShowsThemAsCharacte
 
 TEST_F(EditControlsTest, TheKeyboardEditRefusesTheCommandHeaderForTheTriggerSetting)
 {
-    auto* row = dynamic_cast<CEdidHexKayboardControl*>(Setting("SCNTCT").Control);
-    ASSERT_NE(nullptr, row);
-    ASSERT_EQ(17u, row->GetKeys().size());
     wxTextCtrl& trigger = EditOf("SCNTCT");
     EXPECT_EQ("0D", trigger.GetValue());
     trigger.ChangeValue("");
-    for (int digit : {3, 15, 0, 13})
-        row->GetKeys()[static_cast<size_t>(digit)]->Press();
+    TypeChars(trigger, "3f0d");
     EXPECT_EQ("3F0D", trigger.GetValue());
     Leave(trigger);
     ASSERT_EQ(1u, m_messages.Texts().size());
@@ -247,6 +256,46 @@ TEST_F(EditControlsTest, TheKeyboardEditRefusesTheCommandHeaderForTheTriggerSett
     EXPECT_EQ("", trigger.GetValue());
     EXPECT_EQ("", Setting("SCNTCT").Value);
     EXPECT_TRUE(IsPending("SCNTCT"));
+}
+
+// A pad key goes in as the modifier and the key code, never inside another key, under
+// the limits of typing; the field commits when it is left, as after typing.
+TEST_F(EditControlsTest, AKeyPadKeyGoesInAsModifierAndCodeUnderTheTypingLimits)
+{
+    m_dir.CopyShippedData();  // the pad's layouts
+    auto* row = dynamic_cast<CEdidHexKayboardControl*>(Setting("KBWEND").Control);
+    ASSERT_NE(nullptr, row);
+    EXPECT_EQ(30, row->Height);  // the pad opens on demand
+    wxCommandEvent toggle(wxEVT_TOGGLEBUTTON, row->GetKeyPadButton()->GetId());
+    toggle.SetInt(1);
+    row->GetKeyPadButton()->GetEventHandler()->ProcessEvent(toggle);
+    CKeyBoardCtrl* pad = row->GetKeyPad();
+    ASSERT_NE(nullptr, pad);
+    EXPECT_GE(pad->GetPosition().y, EditOf("KBWEND").GetRect().GetBottom());
+    EXPECT_GE(row->Height, 30 + pad->GetSize().GetHeight());
+
+    wxTextCtrl& keys = EditOf("KBWEND");
+    keys.SetInsertionPoint(1);
+    pad->PressKey(KeyIndex(*pad, "LShift"));
+    pad->PressKey(KeyIndex(*pad, "Tab"));
+    EXPECT_EQ("0028022B", keys.GetValue());
+    EXPECT_EQ("0028", Setting("KBWEND").Value);
+    pad->PressKey(KeyIndex(*pad, "A"));  // a third key is over the four bytes
+    EXPECT_EQ("0028022B", keys.GetValue());
+    keys.SetSelection(0, 4);
+    pad->PressKey(KeyIndex(*pad, "Esc"));
+    EXPECT_EQ("0029022B", keys.GetValue());
+    Leave(keys);
+    EXPECT_EQ("0029022B", Setting("KBWEND").Value);
+    EXPECT_TRUE(IsPending("KBWEND"));
+
+    row->Show(false);  // its group closed
+    EXPECT_FALSE(pad->IsShown());
+    row->Show(true);
+    EXPECT_TRUE(pad->IsShown());
+    row->ShowKeyPad(false);
+    EXPECT_FALSE(pad->IsShown());
+    EXPECT_EQ(30, row->Height);
 }
 
 TEST_F(EditControlsTest, ADatePickerCommitsTheDateAsYearMonthDay)

@@ -122,9 +122,16 @@ wxString CEdidHexControl::TextWithSelectionReplacedBy(const wxString& inserted) 
 bool CEdidHexControl::TypeHexChar(wxUniChar c)
 {
     const auto accepted = AcceptHexChar(c);
-    if (!accepted || !IsHexTextAcceptable(TextWithSelectionReplacedBy(wxString(*accepted)), m_limits))
+    return accepted && InsertHexDigits(wxString(*accepted));
+}
+
+bool CEdidHexControl::InsertHexDigits(const wxString& digits)
+{
+    wxTextCtrl* edit = GetEdit();
+    if (!edit || digits.empty() || digits != KeepHexDigitsUpper(digits) ||
+        !IsHexTextAcceptable(TextWithSelectionReplacedBy(digits), m_limits))
         return false;
-    GetEdit()->WriteText(wxString(*accepted));
+    edit->WriteText(digits);
     return true;
 }
 
@@ -179,8 +186,7 @@ void CEdidHexControl::OnPaste(wxClipboardTextEvent& event)
         ShowMessage(GetUiText("ID_ERROR_NOALL_HEX", "粘贴内容不全为十六进制"), wxOK | wxICON_WARNING);
         return;
     }
-    if (!pasted->empty() && IsHexTextAcceptable(TextWithSelectionReplacedBy(*pasted), m_limits))
-        GetEdit()->WriteText(*pasted);
+    InsertHexDigits(*pasted);
 }
 
 void CEdidHexControl::OnTextChanged(wxCommandEvent& event)

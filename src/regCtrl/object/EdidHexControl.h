@@ -28,6 +28,9 @@ protected:
     // Puts one typed digit at the caret when the field may hold the result; false
     // when it was refused.
     bool TypeHexChar(wxUniChar c);
+    // Puts upper-case hexadecimal digits in place of the selection, or at the caret,
+    // all or nothing, under the same limits as typing; false when refused.
+    bool InsertHexDigits(const wxString& digits);
     // Backspace, or Delete when `forward`, unless the setting guards its first byte.
     void DeleteAtCaret(bool forward);
 

@@ -1,105 +1,124 @@
 #include "EdidHexKayboardControl.h"
 
-#include <wx/dcbuffer.h>
-#include <wx/dcclient.h>
-#include <wx/settings.h>
+#include "ControlFactory.h"
+#include "UiText.h"
+
 #include <wx/textctrl.h>
 
 #include <algorithm>
 
 namespace {
 
+// The row keeps the one-line height of an edit while the pad is closed: the pad is
+// about 650 by 220 pixels, and shown on every visit it would push the rest of the
+// page out of sight for a setting that is rarely changed.
 constexpr int32_t kEditLineHeight = 30;
-constexpr int32_t kKeyLineHeight = 28;
-const char kHexDigits[] = "0123456789ABCDEF";
+constexpr int32_t kPadGap = 6;
+
+// What a pad key puts into the field: the four digits the pad hands over, the
+// modifier byte held with the key and the key's USB usage code ("0028" is Enter,
+// "022B" Shift+Tab). The scanner writes keys this way in its data-format rules as
+// well, so a value made with the pad names the same keys there and here; a
+// character's byte could not name Enter, the arrows or a function key, nor carry
+// the modifiers.
+constexpr long kDigitsPerKey = 4;
 
 }  // namespace
 
-CHexKeyWindow::CHexKeyWindow(wxWindow* parent, const wxString& label, std::function<void()> press)
-    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE), m_press(std::move(press))
-{
-    SetLabel(label);
-    SetBackgroundStyle(wxBG_STYLE_PAINT);
-    Bind(wxEVT_PAINT, &CHexKeyWindow::OnPaint, this);
-    Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent&) {
-        m_pressed = true;
-        Refresh();
-    });
-    Bind(wxEVT_LEFT_UP, &CHexKeyWindow::OnLeftUp, this);
-    Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& event) {
-        event.Skip();
-        m_pressed = false;
-        Refresh();
-    });
-}
-
-void CHexKeyWindow::Press()
-{
-    if (m_press)
-        m_press();
-}
-
-void CHexKeyWindow::OnLeftUp(wxMouseEvent& event)
-{
-    event.Skip();
-    const bool wasPressed = m_pressed;
-    m_pressed = false;
-    Refresh();
-    if (wasPressed && GetClientRect().Contains(event.GetPosition()))
-        Press();
-}
-
-void CHexKeyWindow::OnPaint(wxPaintEvent&)
-{
-    wxAutoBufferedPaintDC dc(this);
-    const wxRect area = GetClientRect();
-    dc.SetBrush(wxSystemSettings::GetColour(m_pressed ? wxSYS_COLOUR_BTNSHADOW : wxSYS_COLOUR_BTNFACE));
-    dc.SetPen(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW));
-    dc.DrawRectangle(area);
-    dc.SetFont(GetFont());
-    dc.SetTextForeground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT));
-    dc.DrawLabel(GetLabel(), area, wxALIGN_CENTER);
-}
-
 CEdidHexKayboardControl::~CEdidHexKayboardControl()
 {
-    for (CHexKeyWindow* key : m_keys) {
-        if (key)
-            key->Destroy();
-    }
+    if (m_keyPad)
+        m_keyPad->Destroy();
+    if (m_padButton)
+        m_padButton->Destroy();
 }
 
 void CEdidHexKayboardControl::CreateExtras()
 {
     CEdidHexControl::CreateExtras();
-    // The keys need a line of their own below the field.
-    Height = kEditLineHeight + kKeyLineHeight;
-    for (const char* digit = kHexDigits; *digit; ++digit) {
-        const wxUniChar c(*digit);
-        AddKey(wxString(c), [this, c] { TypeHexChar(c); });
+    m_padButton = new wxToggleButton(ParentWnd, wxID_ANY, GetUiText("ID_HEXEDIT_KEYPAD", "Key pad"), wxDefaultPosition,
+                                     wxDefaultSize, wxBU_EXACTFIT);
+    ApplyPageFont(m_padButton);
+    m_padButton->SetToolTip(GetUiText("ID_HEXEDIT_KEYPAD_TIP",
+                                      "Each key pressed on the pad adds four digits: the modifiers and the key code"));
+    m_padButton->Bind(wxEVT_TOGGLEBUTTON, [this](wxCommandEvent& event) { ShowKeyPad(event.IsChecked()); });
+}
+
+void CEdidHexKayboardControl::CreateKeyPad()
+{
+    // Made on first use: most visits to the page never open it.
+    m_keyPad = new CKeyBoardCtrl(ParentWnd, [this](const SKeyRecord&, const wxString& code) { OnPadKey(code); });
+    ApplyPageFont(m_keyPad);
+    m_keyPad->LoadLayouts();
+}
+
+bool CEdidHexKayboardControl::IsKeyPadShown() const
+{
+    return m_keyPad && m_padButton && m_padButton->GetValue();
+}
+
+void CEdidHexKayboardControl::ShowKeyPad(bool show)
+{
+    if (!m_padButton)
+        return;
+    m_padButton->SetValue(show);
+    if (show && !m_keyPad)
+        CreateKeyPad();
+    Height = IsKeyPadShown() ? FieldLineHeight() + m_keyPad->GetMinSize().GetHeight() + kPadGap : kEditLineHeight;
+    if (m_keyPad)
+        m_keyPad->Show(IsKeyPadShown() && m_rowShown);
+    Layout();
+    IControlFactory* factory = GetControlFactory();
+    if (!factory)
+        return;
+    factory->LayoutCurrentPage();
+    if (show) {
+        // The opened pad comes into view, and its keys go after the keys already set.
+        factory->FocusControl(this);
+        if (GetEdit())
+            KeepEntryInField(GetEdit()->GetLastPosition());
     }
-    AddKey(wxString::FromUTF8("\xE2\x86\x90"), [this] { DeleteAtCaret(false); });
 }
 
-void CEdidHexKayboardControl::AddKey(const wxString& label, std::function<void()> press)
+int32_t CEdidHexKayboardControl::FieldLineHeight() const
 {
-    auto* key = new CHexKeyWindow(ParentWnd, label, [this, press] {
-        press();
-        AfterKey();
-    });
-    ApplyPageFont(key);
-    m_keys.emplace_back(key);
+    // The toolkit may draw an entry taller than the row's line; the pad goes below it.
+    const wxTextCtrl* edit = GetEdit();
+    return std::max(kEditLineHeight, edit ? edit->GetSize().GetHeight() : 0);
 }
 
-void CEdidHexKayboardControl::AfterKey()
+void CEdidHexKayboardControl::OnPadKey(const wxString& code)
 {
-    // The field keeps the focus so that typing goes on where the key put the caret;
-    // GTK selects the whole text when an entry takes the focus, so the caret is put
-    // back, or the next key would replace everything.
     wxTextCtrl* edit = GetEdit();
     if (!edit)
         return;
-    const long caret = edit->GetInsertionPoint();
+    MoveCaretToKeyBoundary();
+    // A refused key changes nothing, as a refused keystroke does.
+    InsertHexDigits(code);
+    KeepEntryInField(edit->GetInsertionPoint());
+}
+
+void CEdidHexKayboardControl::MoveCaretToKeyBoundary()
+{
+    wxTextCtrl* edit = GetEdit();
+    long from = 0;
+    long to = 0;
+    edit->GetSelection(&from, &to);
+    if (from != to)
+        return;  // a selection is replaced, as typing replaces it
+    const long boundary = (from + kDigitsPerKey - 1) / kDigitsPerKey * kDigitsPerKey;
+    edit->SetInsertionPoint(std::min(boundary, edit->GetLastPosition()));
+}
+
+void CEdidHexKayboardControl::KeepEntryInField(long caret)
+{
+    // A pad key is part of the entry, not its end: the field keeps the focus and
+    // commits when the user leaves it, as after typing. GTK selects the whole text
+    // when an entry takes the focus, so the caret is put back, or the next key
+    // would replace everything.
+    wxTextCtrl* edit = GetEdit();
+    if (!edit)
+        return;
     edit->SetFocus();
     edit->SetInsertionPoint(caret);
 }
@@ -107,25 +126,36 @@ void CEdidHexKayboardControl::AfterKey()
 void CEdidHexKayboardControl::Layout()
 {
     CEdidHexControl::Layout();
-    if (m_keys.empty())
+    wxTextCtrl* edit = GetEdit();
+    if (!edit || !m_padButton)
         return;
     const SControlRect row = RowRect();
     const int32_t w = ColumnWidth(row);
-    // The keys span the widget and hint columns, below the field.
-    const int32_t left = row.left + w;
-    const int32_t width = std::max(0, row.right - 10 - left);
-    const int32_t top = row.top + kEditLineHeight;
-    PlaceWidget(HintStatic, row.left + 2 * w + 10, row.top, row.right - 10, top);
-    const int32_t count = static_cast<int32_t>(m_keys.size());
-    for (int32_t i = 0; i < count; ++i)
-        PlaceWidget(m_keys[i], left + width * i / count, top, left + width * (i + 1) / count - 1, top + kKeyLineHeight);
+    const int32_t lineBottom = row.top + FieldLineHeight();
+    // Caption and hint stay on the field's line when the pad makes the row taller.
+    PlaceWidget(CaptionStatic, row.left + 10, row.top, row.left - 10 + w, lineBottom);
+    PlaceWidget(HintStatic, row.left + 2 * w + 10, row.top, row.right - 10, lineBottom);
+    // The toggle takes the right end of the field's column.
+    const wxRect field = edit->GetRect();
+    const int32_t fieldRight = field.GetRight() + 1;
+    const int32_t buttonLeft = std::max(field.x, fieldRight - m_padButton->GetBestSize().GetWidth());
+    PlaceWidget(edit, field.x, field.y, std::max(field.x, buttonLeft - 4), field.GetBottom() + 1);
+    PlaceWidget(m_padButton, buttonLeft, field.y, fieldRight, field.GetBottom() + 1);
+    if (!IsKeyPadShown())
+        return;
+    // The pad starts under the field and moves left as far as it must to be seen whole.
+    const wxSize pad = m_keyPad->GetMinSize();
+    const int32_t padLeft = std::max(row.left + 10, std::min(row.left + w, row.right - 10 - pad.GetWidth()));
+    PlaceWidget(m_keyPad, padLeft, lineBottom + kPadGap / 2, padLeft + pad.GetWidth(),
+                lineBottom + kPadGap / 2 + pad.GetHeight());
 }
 
 bool CEdidHexKayboardControl::Show(bool show)
 {
-    for (CHexKeyWindow* key : m_keys) {
-        if (key)
-            key->Show(show);
-    }
+    m_rowShown = show;
+    if (m_padButton)
+        m_padButton->Show(show);
+    if (m_keyPad)
+        m_keyPad->Show(show && IsKeyPadShown());
     return CEdidHexControl::Show(show);
 }

@@ -1,33 +1,13 @@
-// HEXEDITKEYBOARD: the hexadecimal edit without a preview, with a row of keys for
-// the sixteen digits and Backspace below it, for touch screens.
+// HEXEDITKEYBOARD: the hexadecimal edit without a preview, for settings whose value
+// is a sequence of keys that a keyboard-wedge scanner types. A toggle button beside
+// the field opens the on-screen key pad below it.
 #pragma once
 
 #include "EdidHexControl.h"
+#include "KeyBoardCtrl.h"
 
-#include <wx/window.h>
-
-#include <functional>
-#include <vector>
-
-// One key of the on-screen keyboard. It never takes the focus: a key is part of
-// what the user is typing into the field, and the field commits when it loses the
-// focus.
-class CHexKeyWindow : public wxWindow {
-public:
-    CHexKeyWindow(wxWindow* parent, const wxString& label, std::function<void()> press);
-
-    bool AcceptsFocus() const override { return false; }
-    bool AcceptsFocusFromKeyboard() const override { return false; }
-    // What a click on the key does.
-    void Press();
-
-private:
-    void OnLeftUp(wxMouseEvent& event);
-    void OnPaint(wxPaintEvent& event);
-
-    std::function<void()> m_press;
-    bool m_pressed = false;
-};
+#include <wx/tglbtn.h>
+#include <wx/weakref.h>
 
 class CEdidHexKayboardControl : public CEdidHexControl {
 public:
@@ -35,16 +15,27 @@ public:
     void Layout() override;
     bool Show(bool show) override;
 
-    // The on-screen keys, the sixteen digits first and Backspace last.
-    const std::vector<wxWeakRef<CHexKeyWindow>>& GetKeys() const { return m_keys; }
+    // Opens the pad below the field (the row grows by its height and the page is
+    // laid out again) or closes it (the row is one line again).
+    void ShowKeyPad(bool show);
+    bool IsKeyPadShown() const;
+    wxToggleButton* GetKeyPadButton() const { return m_padButton; }
+    // None until the pad is first opened.
+    CKeyBoardCtrl* GetKeyPad() const { return m_keyPad; }
 
 protected:
     void CreateExtras() override;
     bool HasPreview() const override { return false; }
 
 private:
-    void AddKey(const wxString& label, std::function<void()> press);
-    void AfterKey();
+    void CreateKeyPad();
+    int32_t FieldLineHeight() const;
+    void OnPadKey(const wxString& code);
+    // Moves a caret that stands inside a key's four digits to the end of that key.
+    void MoveCaretToKeyBoundary();
+    void KeepEntryInField(long caret);
 
-    std::vector<wxWeakRef<CHexKeyWindow>> m_keys;
+    wxWeakRef<wxToggleButton> m_padButton;
+    wxWeakRef<CKeyBoardCtrl> m_keyPad;
+    bool m_rowShown = true;
 };
