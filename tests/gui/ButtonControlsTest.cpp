@@ -1,6 +1,4 @@
-// The button, code identifier, file and value-list controls on a page: each edit made
-// through the widgets reaches the pending changes as it should, and a button has the
-// scanner carry out its command and reads back what that changed.
+// The button, code identifier, file and value-list controls on a page.
 #include "ConfigPageEvents.h"
 #include "FileChooser.h"
 #include "FileSelectControl.h"

@@ -1,5 +1,4 @@
-// Window tests need a display (Xvfb in the test script) and one wx application for
-// the whole run.
+// Window tests need a display (Xvfb) and one wx application for the whole run.
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/image.h>
