@@ -218,11 +218,6 @@ uint32_t MainWindowFixture::Plug(const char* model)
     return port;
 }
 
-void MainWindowFixture::SaveScreenshot(const char* name)
-{
-    ::SaveScreenshot(m_window, name);
-}
-
 void ShippedPageFixture::SetUp()
 {
     m_dir.CopyShippedData();

@@ -93,7 +93,6 @@ protected:
     // Closes the window as the window manager does, and lets it go.
     void Destroy();
     uint32_t Plug(const char* model);
-    void SaveScreenshot(const char* name);
 
     CTempDir m_dir;
     CMessageRecorder m_messages;

@@ -27,7 +27,7 @@ TEST_F(MainWindowTest, StartsInTheStoredLanguageSwitchesAndWritesLangAtExit)
     EXPECT_TRUE(HasLabel(m_window, "Connected scanners"));
     EXPECT_TRUE(HasLabel(m_window, "Home"));
     EXPECT_EQ("Vostrel V1.0.0.B5", m_window->GetTitle());
-    SaveScreenshot("home-en.png");
+    SaveScreenshot(m_window, "home-en.png");
 
     wxChoice* chooser = m_window->GetHomePage()->GetLanguageChooser();
     ASSERT_EQ(2u, chooser->GetCount());
@@ -37,7 +37,7 @@ TEST_F(MainWindowTest, StartsInTheStoredLanguageSwitchesAndWritesLangAtExit)
     EXPECT_TRUE(HasLabel(m_window, wxString::FromUTF8("在线设备")));
     EXPECT_TRUE(HasLabel(m_window, wxString::FromUTF8("主界面")));
     EXPECT_EQ(2052, CAppContext::GetInstance().GetUiLanguageId());
-    SaveScreenshot("home-cn.png");
+    SaveScreenshot(m_window, "home-cn.png");
 
     Destroy();
     const std::string ini = m_dir.Read("hbs.ini");
@@ -76,15 +76,7 @@ INSTANTIATE_TEST_SUITE_P(LanguageFiles, MainWindowStartTest,
                          ::testing::Values(SBrokenLanguageFile{"Config/language.xml", nullptr},
                                            SBrokenLanguageFile{"Config/lang_cn.xml", "<language><property"}));
 
-TEST_F(MainWindowTest, AMissingHelpDocumentIsReportedInTheCurrentLanguage)
-{
-    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
-    std::filesystem::remove(std::string(m_dir.File("Doc/Vostrel_EN.html").utf8_str()));
-    EXPECT_FALSE(OpenHelpDocument());
-    EXPECT_EQ(std::vector<wxString>{"The help document could not be opened."}, m_messages.Texts());
-}
-
-TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInTheProgramsOwnView)
+TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInItsOwnViewAndAMissingDocumentIsReported)
 {
     ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
     wxString offered;
@@ -107,6 +99,10 @@ TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInTheProgramsOwnView)
     ASSERT_NE(nullptr, view);
     EXPECT_EQ("Vostrel help", view->GetView()->GetOpenedPageTitle());
     view->Destroy();
+
+    std::filesystem::remove(std::string(m_dir.File("Doc/Vostrel_EN.html").utf8_str()));
+    EXPECT_FALSE(OpenHelpDocument());
+    EXPECT_EQ(std::vector<wxString>{"The help document could not be opened."}, m_messages.Texts());
 }
 
 TEST_F(MainWindowTest, RescueModeMarksTheTitle)
