@@ -8,9 +8,7 @@
 #include "CfgMainDlg.h"
 #include "CreateBarCodeControl.h"
 #include "ImageBarCodeDlg.h"
-#include "PageDlg.h"
 #include "PreviewPrintDlg.h"
-#include "SaveCfg.h"
 #include "UiText.h"
 #include "UndoDlg.h"
 

@@ -7,7 +7,6 @@
 #include "DataFormatControlDlg.h"
 #include "DemoScanner.h"
 #include "FileChooser.h"
-#include "HBDataStreamMnt.h"
 #include "PageDlg.h"
 #include "SaveCfg.h"
 #include "TabCreate.h"

@@ -1,7 +1,6 @@
 // The configuration history beside a page: rows, undo, leaving, and showing a setting.
 #include "CfgTitleDlg.h"
 #include "ConfigPageEvents.h"
-#include "SaveCfg.h"
 #include "UndoDlg.h"
 #include "UndoListBox.h"
 

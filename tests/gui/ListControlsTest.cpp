@@ -4,11 +4,9 @@
 #include "GroupButtonControl.h"
 #include "GroupRadioControl.h"
 #include "PageDlg.h"
-#include "SaveCfg.h"
 
 #include "GuiTestSupport.h"
 #include "LinkFixture.h"
-#include "ScriptedScanner.h"
 
 #include <wx/button.h>
 #include <wx/radiobut.h>
