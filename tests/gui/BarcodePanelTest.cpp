@@ -1,7 +1,4 @@
-// The settings-barcode panel in the configuration page: "GENERATE BAR CODE" of the
-// history shows the sheet of the changed settings, which goes to PDF and Word and
-// decodes back; typed text, the FOBSET refusal and the options of the pages.
-#include "AppContext.h"
+// The settings-barcode panel of the configuration page, fed from the history or typed text.
 #include "BarCode1DDlg.h"
 #include "BarCode2DDlg.h"
 #include "BarCodeDMDlg.h"
@@ -9,15 +6,9 @@
 #include "BarcodeRender.h"
 #include "BarcodeRequest.h"
 #include "CfgMainDlg.h"
-#include "CfgTitleDlg.h"
-#include "ControlMnt.h"
 #include "CreateBarCodeControl.h"
-#include "DeviceMnt.h"
 #include "ImageBarCodeDlg.h"
-#include "LanguageXmlInfo.h"
-#include "PageDlg.h"
 #include "PreviewPrintDlg.h"
-#include "SaveCfg.h"
 #include "UiText.h"
 #include "UndoDlg.h"
 
@@ -25,73 +16,35 @@
 #include "GuiTestSupport.h"
 
 #include <wx/app.h>
-#include <wx/sizer.h>
 
 #include <algorithm>
 
 namespace {
 
-class BarcodePanelTest : public ::testing::Test {
+class BarcodePanelTest : public ShippedPageFixture {
 protected:
-    void SetUp() override
-    {
-        m_dir.CopyShippedData();
-        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
-        CAppContext::GetInstance().CreateWorkingFolders();
-        CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
-        ASSERT_TRUE(languages.LoadLanguageList());
-        ASSERT_TRUE(languages.LoadLanguageTexts("EN"));
-        InstallWindowControlFactory();
-        ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
-        m_frame = new wxFrame(nullptr, wxID_ANY, "test", wxDefaultPosition, wxSize(1300, 900));
-        m_frame->SetSizer(new wxBoxSizer(wxVERTICAL));
-        m_frame->Show();
-    }
-    void TearDown() override
-    {
-        m_frame->Destroy();
-        wxTheApp->ProcessIdle();
-        CBarcodeRequest::ResetInstance();
-        ResetPageSingletons();
-        CDeviceMnt::ResetInstance();
-        CLanguageXmlInfo::ResetInstance();
-    }
-
-    // The offline configuration page of a catalogue model, as choosing it opens it.
-    CCfgMainDlg* OpenOffline(const char* key)
-    {
-        for (const auto& category : CDeviceMnt::GetInstance().GetCategories())
-            for (const auto& entry : category->GetDevices())
-                if (entry.second->m_key == key) {
-                    CSaveCfg::GetInstance().SetCurrentModel(entry.second.get());
-                    CSaveCfg::GetInstance().SetSetupCommand(entry.second->m_setupCommand);
-                }
-        auto* page = new CCfgMainDlg(m_frame, false);
-        m_frame->GetSizer()->Add(page, 1, wxEXPAND);
-        m_frame->Layout();
-        wxYield();
-        return page;
-    }
-
-    static CBarCodeDlg* Panel()
+    // The first barcode setting, or the first one with its panel built.
+    static CCmdNameXmlInfo* BarcodeSetting(bool built)
     {
         CCmdNameXmlInfo* found = nullptr;
         CPageMntXmlInfo::GetInstance().ForEachCommand([&](CCmdNameXmlInfo& definition) {
-            if (!found && definition.ControlType == "CREATEBARCODE" && definition.Control)
+            if (!found && definition.ControlType == "CREATEBARCODE" && (definition.Control || !built))
                 found = &definition;
         });
+        return found;
+    }
+    static CBarCodeDlg* Panel()
+    {
+        CCmdNameXmlInfo* found = BarcodeSetting(true);
         auto* control = found ? dynamic_cast<CCreateBarCodeControl*>(found->Control) : nullptr;
         return control ? control->GetPanel() : nullptr;
     }
-
-    CTempDir m_dir;
-    CMessageRecorder m_messages;
-    wxFrame* m_frame = nullptr;
 };
 
 TEST_F(BarcodePanelTest, FiveOfflineChangesBecomeASheetThatGoesToPdfAndWordAndDecodes)
 {
-    CCfgMainDlg* page = OpenOffline("HBS-HS620");
+    UseModel("HBS-HS620");
+    CCfgMainDlg* page = OpenPage(false);
     const struct {
         const char* command;
         const char* value;
@@ -153,16 +106,10 @@ TEST_F(BarcodePanelTest, FiveOfflineChangesBecomeASheetThatGoesToPdfAndWordAndDe
 
 TEST_F(BarcodePanelTest, TypedTextIsRememberedARefusedTextChangesNothingAndEachPageHasItsOptions)
 {
-    OpenOffline("HBS-FM450");
-    CCfgMainDlg* page = dynamic_cast<CCfgMainDlg*>(m_frame->GetChildren().front());
-    ASSERT_NE(nullptr, page);
-    CCmdNameXmlInfo* barcode = nullptr;
-    CPageMntXmlInfo::GetInstance().ForEachCommand([&](CCmdNameXmlInfo& definition) {
-        if (!barcode && definition.ControlType == "CREATEBARCODE")
-            barcode = &definition;
-    });
-    ASSERT_NE(nullptr, barcode);
-    page->ShowSetting(barcode);
+    UseModel("HBS-FM450");
+    CCfgMainDlg* page = OpenPage(false);
+    ASSERT_NE(nullptr, BarcodeSetting(false));
+    page->ShowSetting(BarcodeSetting(false));
     wxYield();
     CBarCodeDlg* panel = Panel();
     ASSERT_NE(nullptr, panel);
@@ -183,8 +130,7 @@ TEST_F(BarcodePanelTest, TypedTextIsRememberedARefusedTextChangesNothingAndEachP
 
     linear->GetCommandBox()->SetValue("FOBSET1");
     linear->Create();
-    ASSERT_EQ(1u, m_messages.Texts().size());
-    EXPECT_EQ(GetUiText("ID_ERROR_BARCODE2", ""), m_messages.Texts()[0]);
+    EXPECT_EQ(std::vector<wxString>{GetUiText("ID_ERROR_BARCODE2", "")}, m_messages.Texts());
     EXPECT_EQ(4u, linear->GetSheetView()->GetSheet().GetImages().size());
 
     linear->GetIntervalSlider()->SetValue(0);

@@ -1,6 +1,4 @@
-// The command page and the panels of the terminal and of stored batch data, as a
-// user drives them: a simulated scanner opened on the page answers a typed command,
-// the line terminal refuses an over-long line, a fetch reports its count.
+// The command page and the panels of the terminal and of stored batch data.
 #include "AppContext.h"
 #include "BatchDataDlg.h"
 #include "CmdDlg.h"
@@ -9,29 +7,11 @@
 #include "ScriptedTerminalLink.h"
 #include "SimulatorAttach.h"
 
-#include "MessageRecorder.h"
-#include "TempDir.h"
+#include "GuiTestSupport.h"
 
-#include <gtest/gtest.h>
 #include <wx/app.h>
-#include <wx/frame.h>
-
-#include <chrono>
-#include <functional>
 
 namespace {
-
-// Lets the window handle its events until `done` holds or two seconds have passed.
-bool WaitFor(const std::function<bool()>& done)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (!done() && std::chrono::steady_clock::now() < deadline) {
-        wxTheApp->Yield();
-        wxMilliSleep(5);
-    }
-    wxTheApp->Yield();
-    return done();
-}
 
 class CommandPageTest : public ::testing::Test {
 protected:
@@ -66,7 +46,7 @@ TEST_F(CommandPageTest, ASimulatedScannerOpenedOnThePageAnswersATypedCommand)
     terminal->GetInput()->SetValue("@QRYSYS");
     terminal->SendInput();
     EXPECT_TRUE(terminal->GetInput()->GetValue().empty());
-    ASSERT_TRUE(WaitFor([terminal] { return terminal->GetTranscript().Count() >= 2; }));
+    ASSERT_TRUE(RunUntil([terminal] { return terminal->GetTranscript().Count() >= 2; }, 2));
     EXPECT_EQ("Request: @QRYSYS\r\n", terminal->GetTranscript().Lines()[0]);
     EXPECT_TRUE(terminal->GetTranscript().Lines()[1].StartsWith("Response: QRYSYSHardware: V1.0<CR><LF>Firmware: V1.00.001"))
         << terminal->GetTranscript().Lines()[1];
@@ -85,7 +65,7 @@ TEST_F(CommandPageTest, ALineTooLongForTheLineTerminalEndsItUnsent)
     terminal->RefreshLinkState();
     terminal->GetInput()->SetValue("CLIENA1");
     terminal->SendInput();
-    ASSERT_TRUE(WaitFor([terminal] { return terminal->IsInLineTerminal(); }));
+    ASSERT_TRUE(RunUntil([terminal] { return terminal->IsInLineTerminal(); }, 2));
     EXPECT_TRUE(terminal->GetPane()->IsEditable());
 
     terminal->GetPane()->AppendText(wxString('x', 65));

@@ -1,19 +1,12 @@
-// The configuration page on screen: tabs and pages built from the shipped files,
-// the buttons offline and against a simulated scanner, and the command search.
-#include "AppContext.h"
+// The configuration page built from the shipped files, offline and against a simulated scanner.
 #include "CfgMainDlg.h"
 #include "CfgTitleDlg.h"
 #include "CmdSearchDlg.h"
 #include "ConnectSequence.h"
 #include "DataFormatControl.h"
 #include "DataFormatControlDlg.h"
-#include "DataFormatatterDlg.h"
 #include "DemoScanner.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "DeviceMnt.h"
 #include "FileChooser.h"
-#include "HBDataStreamMnt.h"
-#include "LanguageXmlInfo.h"
 #include "PageDlg.h"
 #include "SaveCfg.h"
 #include "TabCreate.h"
@@ -24,89 +17,28 @@
 
 #include <wx/app.h>
 #include <wx/dir.h>
-#include <wx/sizer.h>
 
 namespace {
 
-class ConfigPageTest : public ::testing::Test {
+class ConfigPageTest : public ShippedPageFixture {
 protected:
-    void SetUp() override
-    {
-        m_dir.CopyShippedData();
-        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
-        CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
-        ASSERT_TRUE(languages.LoadLanguageList());
-        ASSERT_TRUE(languages.LoadLanguageTexts("EN"));
-        InstallWindowControlFactory();
-        ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
-        m_frame = new wxFrame(nullptr, wxID_ANY, "test", wxDefaultPosition, wxSize(1100, 760));
-        m_frame->SetSizer(new wxBoxSizer(wxVERTICAL));
-        m_frame->Show();
-    }
-    void TearDown() override
-    {
-        SetFileChooser(nullptr);
-        CCfgTitleDlg::SetWorkRunner(nullptr);
-        m_frame->Destroy();
-        wxTheApp->ProcessIdle();
-        if (m_port)
-            DetachDemoScanner(m_port);
-        CHBDataStreamMnt::ResetInstance();
-        ResetPageSingletons();
-        CDeviceMnt::ResetInstance();
-        CLanguageXmlInfo::ResetInstance();
-    }
-
-    CDeviceInfo* Model(const char* key)
-    {
-        for (const auto& category : CDeviceMnt::GetInstance().GetCategories()) {
-            for (const auto& [name, model] : category->GetDevices()) {
-                if (model->m_key == key)
-                    return model.get();
-            }
-        }
-        ADD_FAILURE() << key;
-        return nullptr;
-    }
-
-    CCfgMainDlg* OpenPage(bool online)
-    {
-        auto* page = new CCfgMainDlg(m_frame, online);
-        m_frame->GetSizer()->Add(page, 1, wxEXPAND);
-        m_frame->Layout();
-        wxYield();
-        return page;
-    }
-
     // Connects to a simulated scanner of `key` as the program does before showing the page.
     bool Connect(const char* key)
     {
         wxString error;
         m_port = AttachDemoScanner(key, "", 115200, error);
-        if (m_port == 0)
-            return false;
-        DeviceEntry* added = OpenTestDevice(m_port, 115200, 1000);
-        CSaveCfg& engine = CSaveCfg::GetInstance();
-        engine.SetCurrentModel(Model(key));
+        DeviceEntry* added = m_port ? OpenTestDevice(m_port, 115200, 1000) : nullptr;
+        UseModel(key);
         if (!added || !RunConnectSequence(added))
             return false;
-        engine.SetOnline(true);
+        CSaveCfg::GetInstance().SetOnline(true);
         return true;
     }
-
-    void SaveScreenshot(const char* name) { ::SaveScreenshot(m_frame, name); }
-
-    static CCmdNameXmlInfo* Setting(const char* name) { return CPageMntXmlInfo::GetInstance().FindCommand(name); }
-
-    CTempDir m_dir;
-    CMessageRecorder m_messages;
-    wxFrame* m_frame = nullptr;
-    uint32_t m_port = 0;
 };
 
 TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWithoutAScanner)
 {
-    CSaveCfg::GetInstance().SetCurrentModel(Model("HBS-HS620"));
+    UseModel("HBS-HS620");
     CCfgMainDlg* page = OpenPage(false);
     EXPECT_TRUE(page->GetButton(CCfgMainDlg::ID_OPEN)->IsShown());
     EXPECT_TRUE(page->GetButton(CCfgMainDlg::ID_DEFAULT)->IsShown());
@@ -117,7 +49,7 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
     ASSERT_NE(nullptr, shown);
     EXPECT_TRUE(shown->AreControlsBuilt());
     EXPECT_GT(shown->GetContentHeight(), 0);
-    SaveScreenshot("configuration-offline.png");
+    SaveScreenshot(m_frame, "configuration-offline.png");
 
     // Save what the pages hold, change a setting, open the saved file again: the
     // change is undone by the file and shows up as pending only where they differ.
@@ -139,8 +71,7 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
     country->SetValue("3");
     m_messages.Answer(wxNO);
     page->SaveFile();
-    ASSERT_EQ(1u, m_messages.Texts().size());
-    EXPECT_EQ("The file already exists. Replace it?\r\n" + saved, m_messages.Texts()[0]);
+    EXPECT_EQ(std::vector<wxString>{"The file already exists. Replace it?\r\n" + saved}, m_messages.Texts());
     EXPECT_NE(std::string::npos, m_dir.Read("offline.xml").find("CommandName=\"KBWCTY\" Value=\"2\""));
 
     page->RestoreDefaults();
@@ -190,7 +121,7 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     country->SetValue(changed);
     EXPECT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
     ASSERT_TRUE(page->ShowSetting(country));
-    SaveScreenshot("configuration-online.png");
+    SaveScreenshot(m_frame, "configuration-online.png");
 
     // Each exchange is work of the wait dialog; what each one left behind:
     // snapshots in "tmp" and whether the file saved by the user exists.
@@ -218,10 +149,6 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     ASSERT_TRUE(CSaveCfg::QueryCommand("KBWCTY", "*", answer));
     EXPECT_EQ(changed, answer) << "the scanner holds the new value";
 
-    wxArrayString snapshots;
-    wxDir::GetAllFiles(m_dir.File("tmp"), &snapshots, "HBS-HS620_*.xml");
-    EXPECT_EQ(1u, snapshots.size());
-
     // The scanner keeps this state as its user defaults and brings it back on request.
     page->SaveUserDefaults();
     EXPECT_EQ("User defaults saved.", m_messages.Texts().back());
@@ -240,20 +167,13 @@ TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackFromTheSca
     auto* panel = static_cast<CDataFormatControl*>(formats->Control)->GetPanel();
     ASSERT_EQ(4u, panel->GetUnits().size());
 
-    CDataFormatatterDlg editor(m_frame, panel->GetUnits()[2]->GetRules(), 38, {"EAN-13"});
-    editor.SetSample("12-345", 0);
-    for (const char* code : {"F8", "F5", "F1", "B3"}) {
-        ASSERT_TRUE(editor.ChooseRuleKind(code));
-        editor.SetFieldText(0, code == std::string("F8") ? "-" : code == std::string("F5") ? "1" : "[ CR]");
-        editor.PressAddOrReplace();
-    }
-    EXPECT_EQ("345[CR]EAN-13", editor.GetPreviewText());
-    ASSERT_TRUE(panel->GetUnits()[2]->CommitRules(editor.GetRuleText()));  // what OK hands the row
+    // The editor's way to this rule text is its own test's matter; here it is what OK hands the row.
+    ASSERT_TRUE(panel->GetUnits()[2]->CommitRules("F82DF501F10DB3"));
     const wxString value = "Data Format 0:;\r\nData Format 1:;\r\nData Format 2:269999999999F82DF501F10DB3;\r\n"
                            "Data Format 3:;\r\n";
     EXPECT_EQ(value, formats->Value);
     EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{formats}, CPendingChangeList::GetInstance().GetEntries());
-    SaveScreenshot("data-format-online.png");
+    SaveScreenshot(m_frame, "data-format-online.png");
 
     CCfgTitleDlg::SetWorkRunner([](const std::function<bool()>& work) { return work(); });
     Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
@@ -267,7 +187,7 @@ TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackFromTheSca
 
 TEST_F(ConfigPageTest, TheSearchFindsLowerCaseWordsAndShowsTheChosenSetting)
 {
-    CSaveCfg::GetInstance().SetCurrentModel(Model("HBS-HS620"));
+    UseModel("HBS-HS620");
     CCfgMainDlg* page = OpenPage(false);
     CCmdSearchDlg* search = CCmdSearchDlg::ShowSearchBox(m_frame, page);
     search->GetField()->SetValue("  kbw ");

@@ -1,5 +1,4 @@
-// The data-format panel of a setting and the rule editor it opens: rows to value and
-// back, the checks of a typed rule text, and a format built rule by rule with its preview.
+// The data-format panel of a setting and the rule editor it opens.
 #include "DataFormatControl.h"
 #include "DataFormatControlDlg.h"
 #include "DataFormatatterDlg.h"

@@ -1,5 +1,4 @@
-// One page holding a setting of every control type: each gets the control class of
-// its keyword and a row of its own, and the page is kept as a screenshot for review.
+// One page holding a setting of every control type, kept as a screenshot for review.
 #include "PageDlg.h"
 
 #include "GuiTestSupport.h"

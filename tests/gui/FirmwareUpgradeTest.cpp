@@ -1,5 +1,4 @@
-// Firmware upgrades as the user runs them: one simulated scanner from the connected-
-// scanner page, and eight scanners on pseudo-terminals from the batch window.
+// Firmware upgrades of one simulated scanner and of a batch on pseudo-terminals.
 #include "DeviceBatchUpgradeDlg.h"
 #include "DeviceOnLineDlg.h"
 #include "DeviceUpgradeDlg.h"
@@ -17,16 +16,15 @@
 #include <wx/app.h>
 #include <wx/timer.h>
 
-#include <chrono>
-#include <functional>
-#include <thread>
-
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 class FirmwareUpgradeTest : public MainWindowFixture {
 protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
+    }
     void TearDown() override
     {
         SetFileChooser(nullptr);
@@ -63,24 +61,10 @@ protected:
         hbds_add_serial_path(served->Path().c_str());
         return served;
     }
-
-    // Lets the windows work until `done` holds; false after `seconds`.
-    static bool RunUntil(const std::function<bool()>& done, int seconds)
-    {
-        const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
-        while (!done()) {
-            if (Clock::now() > end)
-                return false;
-            wxYield();
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return true;
-    }
 };
 
 TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVersion)
 {
-    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
     Plug("HBS-HI880");
     Firmware("HBS-HI880", "V2.00.001");
     PostNavigateRequest(m_window, NAVIGATE_ONLINE, nullptr);
@@ -131,7 +115,6 @@ TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVers
 
 TEST_F(FirmwareUpgradeTest, SingleDialogKeepsItsFileWhenANonFirmwareFileIsChosen)
 {
-    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
     CDeviceUpgradeDlg dialog(m_window, "HBS-HI880");
     const wxString good = Firmware("HBS-HI880", "V2");
     dialog.ChooseFile();
@@ -140,13 +123,11 @@ TEST_F(FirmwareUpgradeTest, SingleDialogKeepsItsFileWhenANonFirmwareFileIsChosen
     SetFileChooser([this](const SFileQuestion&) { return m_dir.File("notes.bin"); });
     dialog.ChooseFile();
     EXPECT_EQ(good, dialog.GetFileField()->GetValue());
-    ASSERT_EQ(1u, m_messages.Texts().size());
-    EXPECT_EQ(GetUiText("ID_DEVICE_UPGRADE_ERROR_INVALID", ""), m_messages.Texts()[0]);
+    EXPECT_EQ(std::vector<wxString>{GetUiText("ID_DEVICE_UPGRADE_ERROR_INVALID", "")}, m_messages.Texts());
 }
 
 TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheOneThatFails)
 {
-    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
     std::vector<std::unique_ptr<CPtyScanner>> scanners;
     for (int i = 0; i < 8; ++i) {
         SSimFirmwareFaults faults;
@@ -195,7 +176,6 @@ TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheO
 
 TEST_F(FirmwareUpgradeTest, BatchWithAConfigurationFileSendsItsSettingsToEveryScanner)
 {
-    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
     std::vector<std::unique_ptr<CPtyScanner>> scanners;
     for (const char* serial : {"CF000001", "CF000002"})
         scanners.push_back(PlugPty(serial, SSimFirmwareFaults()));

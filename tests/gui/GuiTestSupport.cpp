@@ -2,6 +2,8 @@
 
 #include "AppContext.h"
 #include "AppSettings.h"
+#include "BarcodeRequest.h"
+#include "CfgMainDlg.h"
 #include "CfgTitleDlg.h"
 #include "CmdGetRangeLenMnt.h"
 #include "ControlFactory.h"
@@ -24,10 +26,13 @@
 #include <wx/bitmap.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/sizer.h>
 #include <wx/window.h>
 
+#include <chrono>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 void SaveScreenshot(wxWindow* window, const char* name)
 {
@@ -98,6 +103,18 @@ void Leave(wxTextCtrl& edit)
 void PressEnter(wxTextCtrl& edit)
 {
     Send(&edit, wxEVT_TEXT_ENTER);
+}
+
+bool RunUntil(const std::function<bool()>& done, int seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        wxYield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 void PageFixture::TearDown()
@@ -201,7 +218,55 @@ uint32_t MainWindowFixture::Plug(const char* model)
     return port;
 }
 
-void MainWindowFixture::SaveScreenshot(const char* name)
+void ShippedPageFixture::SetUp()
 {
-    ::SaveScreenshot(m_window, name);
+    m_dir.CopyShippedData();
+    CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+    CAppContext::GetInstance().CreateWorkingFolders();
+    CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
+    ASSERT_TRUE(languages.LoadLanguageList());
+    ASSERT_TRUE(languages.LoadLanguageTexts("EN"));
+    InstallWindowControlFactory();
+    ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
+    m_frame = new wxFrame(nullptr, wxID_ANY, "test", wxDefaultPosition, wxSize(1300, 900));
+    m_frame->SetSizer(new wxBoxSizer(wxVERTICAL));
+    m_frame->Show();
+}
+
+void ShippedPageFixture::TearDown()
+{
+    SetFileChooser(nullptr);
+    CCfgTitleDlg::SetWorkRunner(nullptr);
+    if (m_frame)
+        m_frame->Destroy();
+    wxTheApp->ProcessIdle();
+    if (m_port)
+        DetachDemoScanner(m_port);
+    CHBDataStreamMnt::ResetInstance();
+    CBarcodeRequest::ResetInstance();
+    ResetPageSingletons();
+    CDeviceMnt::ResetInstance();
+    CLanguageXmlInfo::ResetInstance();
+}
+
+CDeviceInfo* ShippedPageFixture::UseModel(const char* key)
+{
+    CDeviceInfo* model = nullptr;
+    for (const auto& category : CDeviceMnt::GetInstance().GetCategories())
+        model = model ? model : category->FindByProductName(key);
+    EXPECT_NE(nullptr, model) << key;
+    if (model) {
+        CSaveCfg::GetInstance().SetCurrentModel(model);
+        CSaveCfg::GetInstance().SetSetupCommand(model->m_setupCommand);
+    }
+    return model;
+}
+
+CCfgMainDlg* ShippedPageFixture::OpenPage(bool online)
+{
+    auto* page = new CCfgMainDlg(m_frame, online);
+    m_frame->GetSizer()->Add(page, 1, wxEXPAND);
+    m_frame->Layout();
+    wxYield();
+    return page;
 }

@@ -21,10 +21,13 @@
 #include <wx/textctrl.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+class CCfgMainDlg;
+class CDeviceInfo;
 class CVostrelDlg;
 
 // Saves what `window` shows as screenshots/<name> beside the test run, for review.
@@ -43,6 +46,8 @@ std::vector<wxString> EntriesOf(const wxChoice* choice);
 // The two ways an edit is finished: the focus leaves it, or Enter.
 void Leave(wxTextCtrl& edit);
 void PressEnter(wxTextCtrl& edit);
+// Lets the windows work until `done` holds; false when it still fails after `seconds`.
+bool RunUntil(const std::function<bool()>& done, int seconds);
 
 // A program folder holding one model file and one page file, both loaded, the
 // window control factory installed, and a hidden frame with a 640 x 800 panel to
@@ -88,10 +93,27 @@ protected:
     // Closes the window as the window manager does, and lets it go.
     void Destroy();
     uint32_t Plug(const char* model);
-    void SaveScreenshot(const char* name);
 
     CTempDir m_dir;
     CMessageRecorder m_messages;
     CVostrelDlg* m_window = nullptr;
     std::vector<uint32_t> m_ports;
+};
+
+// A copy of the shipped data in English with its model catalogue, and a shown frame
+// to put a configuration page in.
+class ShippedPageFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The catalogue model `key` made the engine's current one, as choosing it does.
+    static CDeviceInfo* UseModel(const char* key);
+    CCfgMainDlg* OpenPage(bool online);
+    static CCmdNameXmlInfo* Setting(const char* name) { return CPageMntXmlInfo::GetInstance().FindCommand(name); }
+
+    CTempDir m_dir;
+    CMessageRecorder m_messages;
+    wxFrame* m_frame = nullptr;
+    uint32_t m_port = 0;  // a simulated scanner to unplug at the end
 };

@@ -1,9 +1,6 @@
-// The configuration history: its rows follow the pending changes, undo gives a
-// setting its device value back on the page and in the scanner, leaving asks
-// whether to write, and the rows lead the configuration page to a setting.
+// The configuration history beside a page: rows, undo, leaving, and showing a setting.
 #include "CfgTitleDlg.h"
 #include "ConfigPageEvents.h"
-#include "SaveCfg.h"
 #include "UndoDlg.h"
 #include "UndoListBox.h"
 
@@ -165,8 +162,7 @@ TEST_F(HistoryViewTest, LeavingAsksOnlyOnlineWithPendingChangesAndFollowsTheAnsw
     ConnectScanner({"", ReplyFrame("BEPLVL2\x06"), ReplyFrame("SCNMOD0\x06")}, false);
     m_messages.Answer(wxCANCEL);
     EXPECT_TRUE(m_view->CheckBeforeLeave(true));
-    ASSERT_EQ(1u, m_messages.Texts().size());
-    EXPECT_EQ(wxString::FromUTF8("设备参数改变，需要保存到设备吗？"), m_messages.Texts()[0]);
+    EXPECT_EQ(std::vector<wxString>{wxString::FromUTF8("设备参数改变，需要保存到设备吗？")}, m_messages.Texts());
     EXPECT_EQ(wxYES_NO | wxCANCEL, m_messages.Styles()[0] & (wxYES_NO | wxCANCEL));
     EXPECT_EQ("0", Volume().Value);
     EXPECT_TRUE(m_scanner->Requests().empty());
