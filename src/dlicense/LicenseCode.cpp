@@ -254,10 +254,12 @@ void CLicenseCode::Clear()
 
 bool CLicenseCode::AddEntries(const std::vector<SLicenseEntry>& added)
 {
-    if (entries.size() > kMaxEntries - 1)
-        return false;
-    entries.insert(entries.end(), added.begin(), added.end());
-    return true;
+    // The selection never holds more than 500: of several entries added at once, only
+    // those that still fit go in.
+    const size_t room = kMaxEntries - std::min(entries.size(), kMaxEntries);
+    const size_t taken = std::min(room, added.size());
+    entries.insert(entries.end(), added.begin(), added.begin() + static_cast<std::ptrdiff_t>(taken));
+    return taken == added.size();
 }
 
 bool CLicenseCode::ReadValue(const wxString& value)

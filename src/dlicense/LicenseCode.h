@@ -45,8 +45,8 @@ public:
     // selection empty and returns false.
     bool ReadValue(const wxString& value);
 
-    // Appends `added` unless the selection already holds more than 499 entries;
-    // false (nothing added) then.
+    // Appends `added` as far as the selection keeps to 500 entries; false when any
+    // entry did not fit (nothing is added to a full selection).
     bool AddEntries(const std::vector<SLicenseEntry>& added);
     void Clear();
 

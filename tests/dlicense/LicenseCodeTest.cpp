@@ -114,14 +114,16 @@ TEST(LicenseCodeTest, EmptyValuesAndAValidDateItemAreAccepted)
     EXPECT_EQ(7, code.entries[0].code);
 }
 
-TEST(LicenseCodeTest, The501stEntryIsRefused)
+TEST(LicenseCodeTest, The501stEntryIsRefusedAlsoWhenSeveralAreAddedAtOnce)
 {
     CLicenseCode code;
     const std::vector<SLicenseEntry> one = {Element(7)};
-    for (int i = 0; i < 499; ++i)
+    for (int i = 0; i < 498; ++i)
         ASSERT_TRUE(code.AddEntries(one));
     EXPECT_TRUE(code.AddEntries(one));
-    EXPECT_EQ(500u, code.entries.size());
+    EXPECT_FALSE(code.AddEntries({Element(8), Element(9), Element(10)}));
+    ASSERT_EQ(500u, code.entries.size());
+    EXPECT_EQ(8, code.entries.back().code);
     EXPECT_FALSE(code.AddEntries(one));
     EXPECT_EQ(500u, code.entries.size());
 }

@@ -101,13 +101,12 @@ void CDriverLicenseInfoDlg::AddSelectedSources()
     }
     if (added.empty())
         return;
-    if (!m_selection.AddEntries(added)) {
-        ShowMessage(GetUiText("ID_DRIVERLICENSE_ERROR_MAX", "最大支持500!"), wxOK | wxICON_WARNING);
-        return;
-    }
+    const bool allFit = m_selection.AddEntries(added);
     for (wxListBox* source : m_sources)
         source->DeselectAll();
     ShowTarget(static_cast<int>(m_selection.entries.size()) - 1);
+    if (!allFit)
+        ShowMessage(GetUiText("ID_DRIVERLICENSE_ERROR_MAX", "最大支持500!"), wxOK | wxICON_WARNING);
 }
 
 void CDriverLicenseInfoDlg::RemoveSelectedTarget()
