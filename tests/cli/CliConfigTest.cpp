@@ -13,6 +13,7 @@
 
 #include "../barcode/DecodeSupport.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,7 @@
 
 namespace {
 
-class CliConfigTest : public ::testing::Test {
+class CliConfigTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -36,14 +37,7 @@ protected:
     {
         for (uint32_t port : m_ports)
             DetachDemoScanner(port);
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        CDeviceMnt::ResetInstance();
-        CAppContext::ResetInstance();
-        hbds_clear_serial_paths();
+        CCoreTest::TearDown();
     }
 
     void Plug(const char* model)

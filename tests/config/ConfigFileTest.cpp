@@ -13,6 +13,7 @@
 #include "MessageRecorder.h"
 #include "ScriptedScanner.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -108,7 +109,7 @@ std::vector<std::pair<wxString, wxString>> ReadCommands(const wxString& path, wx
     return commands;
 }
 
-class ConfigFileTest : public ::testing::Test {
+class ConfigFileTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -122,15 +123,6 @@ protected:
         m_model.m_key = "HBS-HS620";
         m_model.m_matchName = "HBS-HS620";
         CSaveCfg::GetInstance().SetCurrentModel(&m_model);
-    }
-    void TearDown() override
-    {
-        CHBDataStreamMnt::ResetInstance();
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CAppContext::ResetInstance();
     }
 
     static void GiveEveryKindItsValue()

@@ -10,6 +10,7 @@
 
 #include "ScriptedScanner.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -31,16 +32,8 @@ std::string ModelFile(bool withDataFormat)
     return text + "</DeviceConfiguration>\n";
 }
 
-class ConnectSequenceTest : public ::testing::Test {
+class ConnectSequenceTest : public CCoreTest {
 protected:
-    void TearDown() override
-    {
-        CHBDataStreamMnt::ResetInstance();
-        m_scanner.reset();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CAppContext::ResetInstance();
-    }
 
     DeviceEntry* StartScanner(bool withDataFormat, uint32_t bufferSize = 512)
     {

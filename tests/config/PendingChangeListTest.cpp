@@ -7,20 +7,14 @@
 
 #include "LinkFixture.h"
 #include "ScriptedScanner.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class PendingChangeListTest : public ::testing::Test {
+class PendingChangeListTest : public CCoreTest {
 protected:
-    void TearDown() override
-    {
-        CPendingChangeList::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
-    }
 
     static std::unique_ptr<CCmdNameXmlInfo> Setting(const wxString& name, const wxString& deviceValue)
     {

@@ -12,6 +12,7 @@
 #include "LinkFixture.h"
 #include "RecordingControlFactory.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +95,7 @@ struct SHeard {
     std::vector<std::string> commands;
 };
 
-class SaveCfgApplyTest : public ::testing::Test {
+class SaveCfgApplyTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -114,17 +115,6 @@ protected:
         ASSERT_TRUE(m_scanner->Start(error)) << error;
         ASSERT_NE(nullptr, OpenTestDevice(m_scanner->Path(), 115200, 500));
         SetControlFactory(&m_factory);
-    }
-    void TearDown() override
-    {
-        CHBDataStreamMnt::ResetInstance();
-        m_scanner.reset();
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        SetControlFactory(nullptr);
-        CAppContext::ResetInstance();
     }
 
     static CCmdNameXmlInfo& Setting(const char* name)

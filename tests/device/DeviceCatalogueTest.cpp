@@ -5,6 +5,7 @@
 #include "hbds.h"
 
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>
@@ -29,7 +30,7 @@ const char kCatalogue[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 </Devices>
 )";
 
-class DeviceCatalogueTest : public ::testing::Test {
+class DeviceCatalogueTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -40,10 +41,8 @@ protected:
     }
     void TearDown() override
     {
-        CDeviceMnt::ResetInstance();
-        CLanguageXmlInfo::ResetInstance();
-        CAppContext::ResetInstance();
         hbds_set_log_directory(nullptr);
+        CCoreTest::TearDown();
     }
 
     CDeviceMnt& Catalogue() { return CDeviceMnt::GetInstance(); }

@@ -9,6 +9,7 @@
 #include "MessageRecorder.h"
 #include "SimulatedScanner.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/filename.h>
@@ -148,7 +149,7 @@ TEST(DayLogTest, ABrokenLogIsLeftAsItIs)
 }
 
 // The link manager around a download: the processor rule and the name question.
-class FirmwareManagerTest : public ::testing::Test {
+class FirmwareManagerTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -168,11 +169,6 @@ protected:
         entry->serial.dataBits = 8;
         m_link.OpenDevice(m_link.AddDevice(std::move(entry)));
         ASSERT_TRUE(m_link.IsOpen());
-    }
-    void TearDown() override
-    {
-        CHBDataStreamMnt::ResetInstance();
-        CAppSettings::ResetInstance();
     }
 
     CTempDir m_dir;

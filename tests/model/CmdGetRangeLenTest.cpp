@@ -5,20 +5,14 @@
 
 #include "LinkFixture.h"
 #include "ScriptedScanner.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class CmdGetRangeLenTest : public ::testing::Test {
+class CmdGetRangeLenTest : public CCoreTest {
 protected:
-    void TearDown() override
-    {
-        CCmdGetRangeLenMnt::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
-    }
 
     void GoOnline()
     {

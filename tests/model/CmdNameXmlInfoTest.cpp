@@ -9,6 +9,7 @@
 #include "RecordingControlFactory.h"
 #include "LinkFixture.h"
 #include "ScriptedScanner.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>
@@ -19,18 +20,13 @@
 
 namespace {
 
-class CmdNameXmlInfoTest : public ::testing::Test {
+class CmdNameXmlInfoTest : public CCoreTest {
 protected:
     void SetUp() override { SetControlFactory(&m_factory); }
     void TearDown() override
     {
         m_definitions.clear();
-        SetControlFactory(nullptr);
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
+        CCoreTest::TearDown();
     }
 
     // A model record as a command file or a device gives it.

@@ -6,6 +6,7 @@
 #include "SaveCfg.h"
 
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +44,7 @@ const char kModel[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 </DeviceConfiguration>
 )";
 
-class DeviceCmdNameMntTest : public ::testing::Test {
+class DeviceCmdNameMntTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -57,12 +58,6 @@ protected:
 </language>)");
         ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageList());
         ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageTexts("EN"));
-    }
-    void TearDown() override
-    {
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CLanguageXmlInfo::ResetInstance();
-        CAppContext::ResetInstance();
     }
 
     CDeviceCmdNameMntXmlInfo& Map() { return CDeviceCmdNameMntXmlInfo::GetInstance(); }

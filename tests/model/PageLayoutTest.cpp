@@ -9,6 +9,7 @@
 
 #include "RecordingControlFactory.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>
@@ -75,7 +76,7 @@ const char kTabs[] = R"(<MainCfg>
  <TabNode name="Unnamed"><Page name=""/></TabNode>
 </MainCfg>)";
 
-class PageLayoutTest : public ::testing::Test {
+class PageLayoutTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -89,12 +90,8 @@ protected:
     }
     void TearDown() override
     {
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CAppContext::ResetInstance();
-        SetControlFactory(nullptr);
         hbds_set_log_directory(nullptr);
+        CCoreTest::TearDown();
     }
 
     CPageMntXmlInfo& Pages() { return CPageMntXmlInfo::GetInstance(); }
