@@ -177,17 +177,13 @@ TEST_F(ConfigFileTest, ASavedFileHoldsTheToolsValuesThenWhatElseTheScannerReport
     const std::vector<std::pair<wxString, wxString>> tail(written.end() - 2, written.end());
     EXPECT_EQ((std::vector<std::pair<wxString, wxString>>{{"232BAD", "8"}, {"232PAR", "0"}}), tail)
         << "a reported setting is written once, and the empty FACDEF is left out";
-    int modes = 0;
-    int beepers = 0;
-    for (const auto& [name, value] : written) {
-        if (name == "SCNMOD") {
-            ++modes;
-            EXPECT_EQ("2", value) << "the tool's value, not the scanner's";
-        }
-        beepers += name == "BEPENA";
-    }
-    EXPECT_EQ(1, modes);
-    EXPECT_EQ(1, beepers);
+    const auto named = [&written](const char* name) {
+        return std::count_if(written.begin(), written.end(), [name](const auto& command) { return command.first == name; });
+    };
+    EXPECT_EQ(1, named("SCNMOD"));
+    EXPECT_EQ(1, named("BEPENA"));
+    EXPECT_EQ(1, std::count(written.begin(), written.end(), std::make_pair(wxString("SCNMOD"), wxString("2"))))
+        << "the tool's value, not the scanner's";
 }
 
 TEST_F(ConfigFileTest, OpeningAcceptsBothRootNamesAndKeepsTheFirstOfARepeatedCommand)

@@ -52,16 +52,6 @@ TEST_F(InProcessScannerTest, Detection_FindsTheScannerAtItsOwnRate)
     EXPECT_EQ(57600u, record.baudRate);
 }
 
-TEST_F(InProcessScannerTest, Exchange_ThroughTheLibraryGivesTheReplyBytes)
-{
-    StartScanner(115200, "sim:EXCHANGE");
-    CLink link;
-    ASSERT_TRUE(link.Open(m_port, 115200)) << link.Status();
-    EXPECT_EQ(kHead + "@QRYPDNProduct Name: HBS-T100\r\n\x06;\x03", link.Exchange("@QRYPDN"));
-    EXPECT_EQ(kHead + "@SCNTMO77\x06;\x03", link.Exchange("@SCNTMO77"));
-    EXPECT_EQ("77", m_scanner->Scanner().CurrentValue("SCNTMO"));
-}
-
 TEST_F(InProcessScannerTest, Reply_IsPacedAtTenBitsPerByte)
 {
     StartScanner(9600, "sim:PACED");
