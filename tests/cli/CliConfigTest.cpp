@@ -1,15 +1,8 @@
 // vostrel-cli's configuration commands against simulated scanners plugged in
 // in-process: a scanner read into a file, compared with it and written from it.
-#include "AppContext.h"
 #include "CliCommands.h"
 #include "DemoScanner.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "DeviceMnt.h"
-#include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
 
 #include "../barcode/DecodeSupport.h"
 #include "TempDir.h"

@@ -2,9 +2,6 @@
 #include "CliCommands.h"
 #include "CliInventory.h"
 #include "CliReport.h"
-#include "DeviceMnt.h"
-#include "HBDataStreamMnt.h"
-#include "SaveCfg.h"
 
 #include "ScriptedScanner.h"
 #include "TempDir.h"

@@ -2,7 +2,6 @@
 // reads it makes by itself arrive as device lines, its batch store comes back whole.
 #include "BatchDataFetch.h"
 #include "CommandCenterSession.h"
-#include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
 #include "LinkFixture.h"
 #include "../simulator/SimTestSupport.h"

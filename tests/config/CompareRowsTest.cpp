@@ -1,10 +1,5 @@
 // Which settings a comparison lists beside which reference, and what clone takes over.
-#include "AppContext.h"
 #include "CompareRows.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
 
 #include "TempDir.h"
 #include "CoreTest.h"

@@ -1,13 +1,7 @@
 // Configuration files: what a saved file holds with and without a scanner, how a
 // file is read back, prepared for sending and exported, and the two side files
 // that rename and leave out commands.
-#include "AppContext.h"
-#include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceInfo.h"
-#include "HBDataStreamMnt.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
 
 #include "LinkFixture.h"
 #include "MessageRecorder.h"

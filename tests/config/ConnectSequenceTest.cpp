@@ -1,12 +1,8 @@
 // What connecting to a scanner fills in: the command map, the engine's frame size,
 // setup command and data-format state, the device command list and the -File copy.
-#include "AppContext.h"
 #include "ConnectSequence.h"
-#include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceEntry.h"
-#include "HBDataStreamMnt.h"
 #include "PtyScanner.h"
-#include "SaveCfg.h"
 
 #include "ScriptedScanner.h"
 #include "TempDir.h"

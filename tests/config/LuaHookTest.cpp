@@ -1,9 +1,7 @@
 // Model scripts: when one runs, what it is told, and that every way a script can
 // fail stays quiet.
-#include "AppContext.h"
 #include "DeviceInfo.h"
 #include "LuaFn.h"
-#include "SaveCfg.h"
 
 #include "TempDir.h"
 #include "CoreTest.h"

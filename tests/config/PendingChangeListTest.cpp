@@ -1,9 +1,6 @@
 // The pending-change list: one entry per changed setting, names in step, and the
 // send-at-once mode that never touches the link settings.
 #include "CmdNameXmlInfo.h"
-#include "HBDataStreamMnt.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
 
 #include "LinkFixture.h"
 #include "ScriptedScanner.h"

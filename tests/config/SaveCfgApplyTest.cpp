@@ -1,12 +1,6 @@
 // Writing changes to a simulated scanner over a pseudo-terminal: what goes out, in
 // which order and in how many frames, what is read back, and how values reach the pages.
-#include "AppContext.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "HBDataStreamMnt.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
 #include "PtyScanner.h"
-#include "SaveCfg.h"
 #include "SimRequest.h"
 
 #include "LinkFixture.h"

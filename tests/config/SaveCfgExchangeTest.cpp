@@ -1,9 +1,7 @@
 // Exchanges of the engine with a scanner played on a pseudo-terminal, and with a
 // simulated scanner whose every misbehaviour ends in a failed exchange that says what
 // went wrong, leaving the link usable once the scanner behaves again.
-#include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
-#include "SaveCfg.h"
 #include "SimulatedScanner.h"
 
 #include "../simulator/SimTestSupport.h"

@@ -1,8 +1,4 @@
 // The model catalogue: loading rules, product-name matching and the unknown-device fallback.
-#include "AppContext.h"
-#include "DeviceMnt.h"
-#include "LanguageXmlInfo.h"
-#include "hbds.h"
 
 #include "TempDir.h"
 #include "CoreTest.h"

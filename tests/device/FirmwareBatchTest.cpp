@@ -1,10 +1,8 @@
 // The firmware upgrade rules that need no window: the progress box and bar, the
 // batch files, the row decisions, the day logs, and the link manager's processor
 // check and name question around a download into a simulated scanner.
-#include "AppSettings.h"
 #include "FirmwareBatch.h"
 #include "FirmwarePack.h"
-#include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
 #include "LinkFixture.h"
 #include "MessageRecorder.h"

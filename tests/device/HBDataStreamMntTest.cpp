@@ -1,9 +1,7 @@
 // The device link manager: enumeration and identification of simulated scanners,
 // reading replies with their time-outs, frames, image lengths and error texts.
 #include "DeviceInfo.h"
-#include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
-#include "SaveCfg.h"
 #include "LinkFixture.h"
 #include "PtyScanner.h"
 #include "ScriptedScanner.h"

@@ -1,7 +1,4 @@
 // Length rules: the model file's number offline, one cached query per command online.
-#include "CmdGetRangeLenMnt.h"
-#include "HBDataStreamMnt.h"
-#include "SaveCfg.h"
 
 #include "LinkFixture.h"
 #include "ScriptedScanner.h"

@@ -1,10 +1,6 @@
 // Command definitions: resolving a page's setting against the model, labels and
 // hints, and how value changes reach the pending-change list.
 #include "CmdNameXmlInfo.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "HBDataStreamMnt.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
 
 #include "RecordingControlFactory.h"
 #include "LinkFixture.h"

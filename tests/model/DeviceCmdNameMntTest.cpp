@@ -1,9 +1,5 @@
 // What the model supports: reading its command file, the setters a connected device
 // fills it through, and list expansion.
-#include "AppContext.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "LanguageXmlInfo.h"
-#include "SaveCfg.h"
 
 #include "TempDir.h"
 #include "CoreTest.h"

@@ -1,11 +1,6 @@
 // Pages and tabs: only supported settings are kept, tabs of empty pages go with the
 // tabs that enclose them, heights reach only the tabs after them, and resets count.
-#include "AppContext.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
 #include "TabNodeXmlInfo.h"
-#include "hbds.h"
 
 #include "RecordingControlFactory.h"
 #include "TempDir.h"
