@@ -153,14 +153,6 @@ TEST(DeviceInfoMatch, PrefixRulesAndReverseMatching)
     EXPECT_FALSE(model.Matches("HS62", false));
 }
 
-TEST_F(DeviceCatalogueTest, TheLongestMatchingKeyWins)
-{
-    ASSERT_TRUE(Catalogue().Load());
-    EXPECT_EQ("HBS-HS620W", Handheld().FindByProductName("HS620W")->m_key);
-    EXPECT_EQ("HBS-HS620", Handheld().FindByProductName("HS620")->m_key);
-    EXPECT_EQ(nullptr, Handheld().FindByProductName("FM300"));
-}
-
 TEST_F(DeviceCatalogueTest, SearchIgnoresCaseAndAddsToTheResult)
 {
     ASSERT_TRUE(Catalogue().Load());
