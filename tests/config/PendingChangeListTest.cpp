@@ -22,12 +22,6 @@ protected:
         return definition;
     }
 
-    void GoOnline()
-    {
-        ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 150));
-        CSaveCfg::GetInstance().SetOnline(true);
-    }
-
     CPendingChangeList& Changes() { return CPendingChangeList::GetInstance(); }
     CScriptedScanner m_scanner;
 };
@@ -67,7 +61,7 @@ TEST_F(PendingChangeListTest, SendAtOnceSendsATemporarySettingButNeverALinkSetti
     volume->SetValue("1");  // offline: nothing to send to
     EXPECT_TRUE(m_scanner.Requests().empty());
 
-    GoOnline();
+    GoOnline(m_scanner.Path());
     m_scanner.Script({ReplyFrame("BEPLVL0\x06")});
     baud->SetValue("8");
     volume->SetValue("0");

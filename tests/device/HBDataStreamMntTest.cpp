@@ -15,13 +15,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-long long MillisecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
 std::unique_ptr<CSimulatedScanner> SimulatedScanner(const std::string& product, uint32_t baud)
 {
     SSimScannerProfile profile;

@@ -11,12 +11,6 @@ namespace {
 class CmdGetRangeLenTest : public CCoreTest {
 protected:
 
-    void GoOnline()
-    {
-        ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 150));
-        CSaveCfg::GetInstance().SetOnline(true);
-    }
-
     CCmdGetRangeLenMnt& Lengths() { return CCmdGetRangeLenMnt::GetInstance(); }
     CScriptedScanner m_scanner;
 };
@@ -32,7 +26,7 @@ TEST_F(CmdGetRangeLenTest, OfflineTheFieldIsTheLengthAndNothingIsSent)
 
 TEST_F(CmdGetRangeLenTest, OnlineEachQueryGoesOutOnceAndAFailureIsAskedAgain)
 {
-    GoOnline();
+    GoOnline(m_scanner.Path());
     m_scanner.Script({ReplyFrame("PRELEN10\x06"), "", "", ReplyFrame("SUFLEN8\x06")});
     EXPECT_EQ(10, Lengths().GetLength("PRELEN"));
     EXPECT_EQ(10, Lengths().GetLength("PRELEN"));

@@ -59,12 +59,6 @@ protected:
         return "<CommandName>" + name + "</CommandName><ControlType>" + keyword + "</ControlType>";
     }
 
-    void GoOnline(CScriptedScanner& scanner)
-    {
-        ASSERT_NE(nullptr, OpenTestDevice(scanner.Path(), 115200, 150));
-        CSaveCfg::GetInstance().SetOnline(true);
-    }
-
     CPendingChangeList& Changes() { return CPendingChangeList::GetInstance(); }
 
     CRecordingFactory m_factory;
@@ -262,7 +256,7 @@ TEST_F(CmdNameXmlInfoTest, AnEmptyDataFormatStandsForTheFourEmptyFormats)
 TEST_F(CmdNameXmlInfoTest, OnlineARangeEditAsksTheDeviceAndTheFirstFailureStopsTheBuild)
 {
     CScriptedScanner scanner;
-    GoOnline(scanner);
+    GoOnline(scanner.Path());
     Model("SCNTMO", "", "", "1", "3600");
     Model("SCNDLY", "", "", "0", "99");
     scanner.Script({ReplyFrame("SCNTMO30\x06"), ReplyFrame("SCNTMO10\x06"), ReplyFrame("SCNDLY5\x06"),

@@ -15,7 +15,12 @@
 #include "SaveCfg.h"
 #include "hbds.h"
 
+#include "LinkFixture.h"
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
 
 // The link goes first so that no exchange outlives the state it reports into; the
 // pages go before the change list their settings unregister from.
@@ -38,4 +43,18 @@ inline void ResetCoreState()
 class CCoreTest : public ::testing::Test {
 protected:
     void TearDown() override { ResetCoreState(); }
+
+    // Makes the scanner on `path` the open device and the engine online.
+    static void GoOnline(const std::string& path)
+    {
+        ASSERT_NE(nullptr, OpenTestDevice(path, 115200, 150));
+        CSaveCfg::GetInstance().SetOnline(true);
+    }
 };
+
+using Clock = std::chrono::steady_clock;
+
+inline long long MillisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
