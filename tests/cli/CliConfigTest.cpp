@@ -1,18 +1,12 @@
 // vostrel-cli's configuration commands against simulated scanners plugged in
 // in-process: a scanner read into a file, compared with it and written from it.
-#include "AppContext.h"
 #include "CliCommands.h"
 #include "DemoScanner.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "DeviceMnt.h"
-#include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
 
 #include "../barcode/DecodeSupport.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +19,7 @@
 
 namespace {
 
-class CliConfigTest : public ::testing::Test {
+class CliConfigTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -36,14 +30,7 @@ protected:
     {
         for (uint32_t port : m_ports)
             DetachDemoScanner(port);
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        CDeviceMnt::ResetInstance();
-        CAppContext::ResetInstance();
-        hbds_clear_serial_paths();
+        CCoreTest::TearDown();
     }
 
     void Plug(const char* model)

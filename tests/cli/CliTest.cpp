@@ -2,14 +2,12 @@
 #include "CliCommands.h"
 #include "CliInventory.h"
 #include "CliReport.h"
-#include "DeviceMnt.h"
-#include "HBDataStreamMnt.h"
-#include "SaveCfg.h"
 
 #include "ScriptedScanner.h"
 #include "TempDir.h"
 
 #include <sys/file.h>
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -136,14 +134,8 @@ TEST(CliOutput, UnderJsonResultsAndProblemsBecomeOneDocument)
     EXPECT_FALSE(IsJsonReport());
 }
 
-class CliSendTest : public ::testing::Test {
+class CliSendTest : public CCoreTest {
 protected:
-    void TearDown() override
-    {
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        CDeviceMnt::ResetInstance();
-    }
 
     int Send(const std::string& text, const std::string& port, uint32_t timeoutMs = 2000)
     {

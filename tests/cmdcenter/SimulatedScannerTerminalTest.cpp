@@ -2,9 +2,10 @@
 // reads it makes by itself arrive as device lines, its batch store comes back whole.
 #include "BatchDataFetch.h"
 #include "CommandCenterSession.h"
-#include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
 #include "LinkFixture.h"
+#include "../simulator/SimTestSupport.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +13,12 @@
 
 namespace {
 
-class SimulatedScannerTerminalTest : public ::testing::Test {
+class SimulatedScannerTerminalTest : public CCoreTest {
 protected:
     void SetUp() override
     {
-        SSimScannerProfile profile;
-        profile.baudRate = 115200;
-        std::string error;
-        auto scanner = CSimulatedScanner::FromModelFile(VOSTREL_SIM_TEST_DATA "/SimTestModel.xml", profile, error);
-        ASSERT_TRUE(scanner) << error;
+        auto scanner = FixtureScanner(115200);
+        ASSERT_TRUE(scanner);
         m_scanner = std::make_unique<CInProcessScanner>(std::move(scanner));
     }
     void Plug()
@@ -28,11 +26,6 @@ protected:
         const uint32_t port = m_scanner->Start();
         ASSERT_NE(0u, port);
         ASSERT_NE(nullptr, OpenTestDevice(port, 115200, 300));
-    }
-    void TearDown() override
-    {
-        CHBDataStreamMnt::ResetInstance();
-        m_scanner.reset();
     }
 
     std::unique_ptr<CInProcessScanner> m_scanner;

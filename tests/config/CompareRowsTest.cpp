@@ -1,12 +1,8 @@
 // Which settings a comparison lists beside which reference, and what clone takes over.
-#include "AppContext.h"
 #include "CompareRows.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
 
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +25,7 @@ const char kPages[] = "<Pages><Page><Value>One</Value><GroupName><Value>G</Value
                       "<Command><CommandName>DLPCLR</CommandName><ControlType>BUTTON</ControlType></Command>"
                       "</GroupName></Page></Pages>";
 
-class CompareRowsTest : public ::testing::Test {
+class CompareRowsTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -38,14 +34,6 @@ protected:
         m_dir.Write("Config/pageinfo.xml", kPages);
         ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("M.xml"));
         ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
-    }
-    void TearDown() override
-    {
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CAppContext::ResetInstance();
     }
 
     static CCmdNameXmlInfo& Setting(const char* name) { return *CPageMntXmlInfo::GetInstance().FindCommand(name); }

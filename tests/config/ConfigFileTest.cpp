@@ -1,18 +1,13 @@
 // Configuration files: what a saved file holds with and without a scanner, how a
 // file is read back, prepared for sending and exported, and the two side files
 // that rename and leave out commands.
-#include "AppContext.h"
-#include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceInfo.h"
-#include "HBDataStreamMnt.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
 
 #include "LinkFixture.h"
 #include "MessageRecorder.h"
 #include "ScriptedScanner.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -108,7 +103,7 @@ std::vector<std::pair<wxString, wxString>> ReadCommands(const wxString& path, wx
     return commands;
 }
 
-class ConfigFileTest : public ::testing::Test {
+class ConfigFileTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -122,15 +117,6 @@ protected:
         m_model.m_key = "HBS-HS620";
         m_model.m_matchName = "HBS-HS620";
         CSaveCfg::GetInstance().SetCurrentModel(&m_model);
-    }
-    void TearDown() override
-    {
-        CHBDataStreamMnt::ResetInstance();
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CAppContext::ResetInstance();
     }
 
     static void GiveEveryKindItsValue()
@@ -185,17 +171,13 @@ TEST_F(ConfigFileTest, ASavedFileHoldsTheToolsValuesThenWhatElseTheScannerReport
     const std::vector<std::pair<wxString, wxString>> tail(written.end() - 2, written.end());
     EXPECT_EQ((std::vector<std::pair<wxString, wxString>>{{"232BAD", "8"}, {"232PAR", "0"}}), tail)
         << "a reported setting is written once, and the empty FACDEF is left out";
-    int modes = 0;
-    int beepers = 0;
-    for (const auto& [name, value] : written) {
-        if (name == "SCNMOD") {
-            ++modes;
-            EXPECT_EQ("2", value) << "the tool's value, not the scanner's";
-        }
-        beepers += name == "BEPENA";
-    }
-    EXPECT_EQ(1, modes);
-    EXPECT_EQ(1, beepers);
+    const auto named = [&written](const char* name) {
+        return std::count_if(written.begin(), written.end(), [name](const auto& command) { return command.first == name; });
+    };
+    EXPECT_EQ(1, named("SCNMOD"));
+    EXPECT_EQ(1, named("BEPENA"));
+    EXPECT_EQ(1, std::count(written.begin(), written.end(), std::make_pair(wxString("SCNMOD"), wxString("2"))))
+        << "the tool's value, not the scanner's";
 }
 
 TEST_F(ConfigFileTest, OpeningAcceptsBothRootNamesAndKeepsTheFirstOfARepeatedCommand)

@@ -1,15 +1,12 @@
 // What connecting to a scanner fills in: the command map, the engine's frame size,
 // setup command and data-format state, the device command list and the -File copy.
-#include "AppContext.h"
 #include "ConnectSequence.h"
-#include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceEntry.h"
-#include "HBDataStreamMnt.h"
 #include "PtyScanner.h"
-#include "SaveCfg.h"
 
 #include "ScriptedScanner.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -31,16 +28,8 @@ std::string ModelFile(bool withDataFormat)
     return text + "</DeviceConfiguration>\n";
 }
 
-class ConnectSequenceTest : public ::testing::Test {
+class ConnectSequenceTest : public CCoreTest {
 protected:
-    void TearDown() override
-    {
-        CHBDataStreamMnt::ResetInstance();
-        m_scanner.reset();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CAppContext::ResetInstance();
-    }
 
     DeviceEntry* StartScanner(bool withDataFormat, uint32_t bufferSize = 512)
     {

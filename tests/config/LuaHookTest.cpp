@@ -1,11 +1,10 @@
 // Model scripts: when one runs, what it is told, and that every way a script can
 // fail stays quiet.
-#include "AppContext.h"
 #include "DeviceInfo.h"
 #include "LuaFn.h"
-#include "SaveCfg.h"
 
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -16,18 +15,13 @@
 
 namespace {
 
-class LuaHookTest : public ::testing::Test {
+class LuaHookTest : public CCoreTest {
 protected:
     void SetUp() override
     {
         CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
         m_model.m_key = "HBS-HS620";
         CSaveCfg::GetInstance().SetCurrentModel(&m_model);
-    }
-    void TearDown() override
-    {
-        CSaveCfg::ResetInstance();
-        CAppContext::ResetInstance();
     }
 
     // A script whose func_set writes what it was given into "told.txt".

@@ -1,26 +1,17 @@
 // The pending-change list: one entry per changed setting, names in step, and the
 // send-at-once mode that never touches the link settings.
 #include "CmdNameXmlInfo.h"
-#include "HBDataStreamMnt.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
 
 #include "LinkFixture.h"
 #include "ScriptedScanner.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class PendingChangeListTest : public ::testing::Test {
+class PendingChangeListTest : public CCoreTest {
 protected:
-    void TearDown() override
-    {
-        CPendingChangeList::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
-    }
 
     static std::unique_ptr<CCmdNameXmlInfo> Setting(const wxString& name, const wxString& deviceValue)
     {
@@ -29,12 +20,6 @@ protected:
         definition->ControlType = "COMBOBOX";
         definition->Value = definition->DeviceValue = deviceValue;
         return definition;
-    }
-
-    void GoOnline()
-    {
-        ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 150));
-        CSaveCfg::GetInstance().SetOnline(true);
     }
 
     CPendingChangeList& Changes() { return CPendingChangeList::GetInstance(); }
@@ -76,7 +61,7 @@ TEST_F(PendingChangeListTest, SendAtOnceSendsATemporarySettingButNeverALinkSetti
     volume->SetValue("1");  // offline: nothing to send to
     EXPECT_TRUE(m_scanner.Requests().empty());
 
-    GoOnline();
+    GoOnline(m_scanner.Path());
     m_scanner.Script({ReplyFrame("BEPLVL0\x06")});
     baud->SetValue("8");
     volume->SetValue("0");

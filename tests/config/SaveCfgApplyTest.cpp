@@ -1,17 +1,12 @@
 // Writing changes to a simulated scanner over a pseudo-terminal: what goes out, in
 // which order and in how many frames, what is read back, and how values reach the pages.
-#include "AppContext.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "HBDataStreamMnt.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
 #include "PtyScanner.h"
-#include "SaveCfg.h"
 #include "SimRequest.h"
 
 #include "LinkFixture.h"
 #include "RecordingControlFactory.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -94,7 +89,7 @@ struct SHeard {
     std::vector<std::string> commands;
 };
 
-class SaveCfgApplyTest : public ::testing::Test {
+class SaveCfgApplyTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -114,17 +109,6 @@ protected:
         ASSERT_TRUE(m_scanner->Start(error)) << error;
         ASSERT_NE(nullptr, OpenTestDevice(m_scanner->Path(), 115200, 500));
         SetControlFactory(&m_factory);
-    }
-    void TearDown() override
-    {
-        CHBDataStreamMnt::ResetInstance();
-        m_scanner.reset();
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        SetControlFactory(nullptr);
-        CAppContext::ResetInstance();
     }
 
     static CCmdNameXmlInfo& Setting(const char* name)

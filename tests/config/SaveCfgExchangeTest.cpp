@@ -1,13 +1,13 @@
 // Exchanges of the engine with a scanner played on a pseudo-terminal, and with a
 // simulated scanner whose every misbehaviour ends in a failed exchange that says what
 // went wrong, leaving the link usable once the scanner behaves again.
-#include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
-#include "SaveCfg.h"
 #include "SimulatedScanner.h"
 
+#include "../simulator/SimTestSupport.h"
 #include "LinkFixture.h"
 #include "ScriptedScanner.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -15,30 +15,12 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-long long MillisecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-std::string Frame(const std::string& packed)
-{
-    return std::string("~\x01" "0000", 6) + packed + ";\x03";
-}
-
-class SaveCfgExchangeTest : public ::testing::Test {
+class SaveCfgExchangeTest : public CCoreTest {
 protected:
     void SetUp() override
     {
         m_link = &CHBDataStreamMnt::GetInstance();
         ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 300));
-    }
-    void TearDown() override
-    {
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
     }
 
     CScriptedScanner m_scanner;
@@ -58,7 +40,7 @@ TEST_F(SaveCfgExchangeTest, AQueryOfAllValuesGoesOutWithOneMarkAndItsItemsComeBa
     EXPECT_EQ(std::wstring(L"232PAR"), items[1].command);
     EXPECT_EQ(std::wstring(L"2"), items[2].value);
     ASSERT_EQ(1u, m_scanner.Requests().size());
-    EXPECT_EQ(Frame("@*"), m_scanner.Requests()[0]);
+    EXPECT_EQ(Request("@*"), m_scanner.Requests()[0]);
 }
 
 TEST_F(SaveCfgExchangeTest, AnItemNotAcknowledgedFailsTheExchangeAndIsListed)
@@ -80,7 +62,7 @@ TEST_F(SaveCfgExchangeTest, ASilentDeviceCostsOneTimeOutAndOneResend)
     const long long elapsed = MillisecondsSince(start);
     const auto requests = m_scanner.Requests();
     ASSERT_EQ(2u, requests.size());
-    EXPECT_EQ(Frame("@BEPLVL*"), requests[0]);
+    EXPECT_EQ(Request("@BEPLVL*"), requests[0]);
     EXPECT_EQ(requests[0], requests[1]);
     // Two reads of 300 ms and the 25 ms pause; well under a third attempt.
     EXPECT_GE(elapsed, 600);
@@ -111,7 +93,7 @@ TEST_F(SaveCfgExchangeTest, ASettingIsSentTemporarilyAndJudgedByItsOwnItem)
     wxString value;
     EXPECT_TRUE(CSaveCfg::SendSetting("232BAD", "7", value));
     EXPECT_EQ("7", value);
-    EXPECT_EQ(Frame("#232BAD7"), m_scanner.Requests()[0]);
+    EXPECT_EQ(Request("#232BAD7"), m_scanner.Requests()[0]);
     // An acknowledged item of another name does not count, and the value stays.
     value = "kept";
     EXPECT_FALSE(CSaveCfg::SendSetting("232BAD", "1", value));
@@ -124,7 +106,7 @@ TEST_F(SaveCfgExchangeTest, AListExchangeLeavesTheJudgementToTheCaller)
     const wchar_t rows[2][16] = {L"232BAD5", L"232PAR9"};
     m_engine.ClearErrorList();
     EXPECT_TRUE(m_engine.SendCommandList(&rows[0][0], 2, 16));
-    EXPECT_EQ(Frame("@232BAD5,PAR9"), m_scanner.Requests()[0]);
+    EXPECT_EQ(Request("@232BAD5,PAR9"), m_scanner.Requests()[0]);
     ASSERT_EQ(1u, m_engine.GetErrorList().size());
     EXPECT_EQ("232PAR", m_engine.GetErrorList()[0]);
     // Silence: false, no resend, and the list is kept for the caller.
@@ -155,28 +137,17 @@ TEST_F(SaveCfgExchangeTest, AReplyThatIsNotAFrameEndsTheReadAndGivesNoItems)
 
 namespace {
 
-class SaveCfgFaultTest : public ::testing::Test {
+class SaveCfgFaultTest : public CCoreTest {
 protected:
     void SetUp() override
     {
-        SSimScannerProfile profile;
-        profile.productName = "HBS-T100";
-        profile.baudRate = 115200;
-        std::string error;
-        auto scanner = CSimulatedScanner::FromModelFile(VOSTREL_SIM_TEST_DATA "/SimTestModel.xml", profile, error);
-        ASSERT_TRUE(scanner) << error;
+        auto scanner = FixtureScanner(115200);
+        ASSERT_TRUE(scanner);
         m_scanner = std::make_unique<CInProcessScanner>(std::move(scanner));
         const uint32_t port = m_scanner->Start();
         ASSERT_NE(0u, port);
-
         m_entry = OpenTestDevice(port, 115200, 300);
         ASSERT_NE(nullptr, m_entry);
-    }
-    void TearDown() override
-    {
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        m_scanner.reset();
     }
 
     void Inject(const std::string& fault)

@@ -99,51 +99,39 @@ TEST(IsReplyComplete, WaitsForTheTerminatorOnlyOfDataThatStartsLikeAReply)
         EXPECT_EQ(c.complete, Complete(c.bytes)) << testing::PrintToString(c.bytes);
 }
 
-TEST(ParseReply, NamesLaterPiecesOfAGroupByTheGroupAndTheirItem)
+// Items as "NAME=value" with the status character after the value.
+static std::vector<std::wstring> Items(const std::wstring& reply)
 {
-    const auto items = Parse(kHead + L"232BAD5\x06,PAR0\x15,STP1\x05;BEPLVL2\x06;\x03");
-    ASSERT_EQ(4u, items.size());
-    EXPECT_EQ(L"232BAD", items[0].name);
-    EXPECT_EQ(L"5", items[0].value);
-    EXPECT_EQ(REPLY_ACK, items[0].status);
-    EXPECT_EQ(L"232PAR", items[1].name);
-    EXPECT_EQ(L"0", items[1].value);
-    EXPECT_EQ(REPLY_NAK, items[1].status);
-    EXPECT_EQ(L"232STP", items[2].name);
-    EXPECT_EQ(REPLY_ENQ, items[2].status);
-    EXPECT_EQ(L"BEPLVL", items[3].name);
-    EXPECT_EQ(L"2", items[3].value);
+    std::vector<std::wstring> shown;
+    for (const SParsed& item : Parse(reply))
+        shown.push_back(item.name + L"=" + item.value + item.status);
+    return shown;
 }
 
-TEST(ParseReply, ValuesHoldingCommasAndSemicolonsSurvive)
+TEST(ParseReply, CutsRepliesIntoNamedItems)
 {
-    const auto items = Parse(kHead + L"PRESTRa,b;c\x06,SUF;;\x06;\x03");
-    ASSERT_EQ(2u, items.size());
-    EXPECT_EQ(L"PRESTR", items[0].name);
-    EXPECT_EQ(L"a,b;c", items[0].value);
-    EXPECT_EQ(L"PRESUF", items[1].name);
-    EXPECT_EQ(L";;", items[1].value);
+    const struct {
+        const char* rule;
+        std::wstring reply;
+        std::vector<std::wstring> items;
+    } cases[] = {
+        {"later pieces of a group are named by the group and their item",
+         kHead + L"232BAD5\x06,PAR0\x15,STP1\x05;BEPLVL2\x06;\x03",
+         {L"232BAD=5\x06", L"232PAR=0\x15", L"232STP=1\x05", L"BEPLVL=2\x06"}},
+        {"values holding commas and semicolons survive", kHead + L"PRESTRa,b;c\x06,SUF;;\x06;\x03",
+         {L"PRESTR=a,b;c\x06", L"PRESUF=;;\x06"}},
+        {"a piece that repeats its group is named by its own first six characters",
+         kHead + L"QRYSYSv1\x06,QRYPDNHBS-HI880\x06;\x03", {L"QRYSYS=v1\x06", L"QRYPDN=HBS-HI880\x06"}},
+        {"an incomplete last token yields no item", kHead + L"BEPLVL2\x06;232BAD5;\x03", {L"BEPLVL=2\x06"}},
+        {"an empty reply", kHead + L";\x03", {}},
+        {"a short reply", L"\x02\x01", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.items, Items(c.reply)) << c.rule;
 }
 
-TEST(ParseReply, APieceThatRepeatsItsGroupIsNamedByItsOwnFirstSixCharacters)
+TEST(ParseReply, MissingTextFails)
 {
-    const auto items = Parse(kHead + L"QRYSYSv1\x06,QRYPDNHBS-HI880\x06;\x03");
-    ASSERT_EQ(2u, items.size());
-    EXPECT_EQ(L"QRYPDN", items[1].name);
-    EXPECT_EQ(L"HBS-HI880", items[1].value);
-}
-
-TEST(ParseReply, AnIncompleteLastTokenYieldsNoItem)
-{
-    const auto items = Parse(kHead + L"BEPLVL2\x06;232BAD5;\x03");
-    ASSERT_EQ(1u, items.size());
-    EXPECT_EQ(L"BEPLVL", items[0].name);
-}
-
-TEST(ParseReply, ShortOrEmptyRepliesGiveNoItemsAndMissingTextFails)
-{
-    EXPECT_TRUE(Parse(kHead + L";\x03").empty());
-    EXPECT_TRUE(Parse(L"\x02\x01").empty());
     ReplyItem item{};
     size_t count = 5;
     EXPECT_FALSE(CSaveCfg::ParseReply(nullptr, 10, &item, 1, count));

@@ -1,10 +1,7 @@
 // The model catalogue: loading rules, product-name matching and the unknown-device fallback.
-#include "AppContext.h"
-#include "DeviceMnt.h"
-#include "LanguageXmlInfo.h"
-#include "hbds.h"
 
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>
@@ -29,7 +26,7 @@ const char kCatalogue[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 </Devices>
 )";
 
-class DeviceCatalogueTest : public ::testing::Test {
+class DeviceCatalogueTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -40,10 +37,8 @@ protected:
     }
     void TearDown() override
     {
-        CDeviceMnt::ResetInstance();
-        CLanguageXmlInfo::ResetInstance();
-        CAppContext::ResetInstance();
         hbds_set_log_directory(nullptr);
+        CCoreTest::TearDown();
     }
 
     CDeviceMnt& Catalogue() { return CDeviceMnt::GetInstance(); }
@@ -156,14 +151,6 @@ TEST(DeviceInfoMatch, PrefixRulesAndReverseMatching)
     EXPECT_TRUE(model.Matches("H", true));   // the stripped key contains it
     EXPECT_FALSE(model.Matches("HBS-H", true));  // reverse matching looks at the unchanged name
     EXPECT_FALSE(model.Matches("HS62", false));
-}
-
-TEST_F(DeviceCatalogueTest, TheLongestMatchingKeyWins)
-{
-    ASSERT_TRUE(Catalogue().Load());
-    EXPECT_EQ("HBS-HS620W", Handheld().FindByProductName("HS620W")->m_key);
-    EXPECT_EQ("HBS-HS620", Handheld().FindByProductName("HS620")->m_key);
-    EXPECT_EQ(nullptr, Handheld().FindByProductName("FM300"));
 }
 
 TEST_F(DeviceCatalogueTest, SearchIgnoresCaseAndAddsToTheResult)

@@ -1,14 +1,14 @@
 // The firmware upgrade rules that need no window: the progress box and bar, the
 // batch files, the row decisions, the day logs, and the link manager's processor
 // check and name question around a download into a simulated scanner.
-#include "AppSettings.h"
 #include "FirmwareBatch.h"
 #include "FirmwarePack.h"
-#include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
+#include "LinkFixture.h"
 #include "MessageRecorder.h"
 #include "SimulatedScanner.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/filename.h>
@@ -52,32 +52,21 @@ TEST(FirmwareProgressTest, TextListsFinishedPartsWithAllStepsAndTheCurrentUpToIt
 
 TEST(BatchRowTest, DecisionsInTheirOrder)
 {
-    struct SCase {
-        int lock;
-        bool match;
-        bool firmware;
-        uint32_t type;
-        const char* fileDevice;
-        bool done;
+    const struct {
+        SBatchRowFacts facts;  // port lock, file match, firmware mode, file type and device, product, done
         const char* expected;
+    } cases[] = {
+        {{2, false, true, 2, "HBS-A", "HBS-A", false}, "ID_PORT_UNLOCKED"},
+        {{-1, false, true, 2, "HBS-A", "HBS-A", true}, "ID_PORT_UNLOCKED"},
+        {{3, true, true, 3, "HBS-A", "HBS-A", false}, "ID_MATCH_FAIL"},
+        {{3, true, true, 2, "HBS-B", "HBS-A", false}, "ID_MATCH_FAIL"},
+        {{3, true, true, 1, "HBS-A", "HBS-A", true}, "ID_RESULT_COMPLETE"},
+        {{3, true, false, 0, "", "HBS-A", false}, "ID_RESULT_UPDATING"},
+        {{3, false, true, 7, "HBS-B", "HBS-A", false}, "ID_RESULT_UPDATING"},
     };
-    const SCase cases[] = {
-        {2, false, true, 2, "HBS-A", false, "ID_PORT_UNLOCKED"},  {-1, false, true, 2, "HBS-A", true, "ID_PORT_UNLOCKED"},
-        {3, true, true, 3, "HBS-A", false, "ID_MATCH_FAIL"},      {3, true, true, 2, "HBS-B", false, "ID_MATCH_FAIL"},
-        {3, true, true, 1, "HBS-A", true, "ID_RESULT_COMPLETE"},  {3, true, false, 0, "", false, "ID_RESULT_UPDATING"},
-        {3, false, true, 7, "HBS-B", false, "ID_RESULT_UPDATING"},
-    };
-    for (const SCase& c : cases) {
-        SBatchRowFacts facts;
-        facts.portLockMode = c.lock;
-        facts.matchFile = c.match;
-        facts.firmwareMode = c.firmware;
-        facts.fileType = c.type;
-        facts.fileDeviceName = c.fileDevice;
-        facts.productName = "HBS-A";
-        facts.done = c.done;
-        const SBatchRowDecision decision = DecideBatchRow(facts);
-        EXPECT_STREQ(c.expected, decision.identifier) << c.lock << " " << c.type << " " << c.fileDevice;
+    for (const auto& c : cases) {
+        const SBatchRowDecision decision = DecideBatchRow(c.facts);
+        EXPECT_STREQ(c.expected, decision.identifier) << c.facts.portLockMode << " " << c.facts.fileType;
         EXPECT_EQ(std::string(c.expected) == "ID_RESULT_UPDATING", decision.start);
     }
 }
@@ -148,7 +137,7 @@ TEST(DayLogTest, ABrokenLogIsLeftAsItIs)
 }
 
 // The link manager around a download: the processor rule and the name question.
-class FirmwareManagerTest : public ::testing::Test {
+class FirmwareManagerTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -161,18 +150,7 @@ protected:
         SSimFirmwareFaults quick;
         quick.restartMs = 100;
         m_scanner->Scanner().Firmware().SetFaults(quick);
-        auto entry = std::make_unique<DeviceEntry>();
-        entry->kind = DEVICE_KIND_SERIAL;
-        entry->serial.port = m_scanner->Port();
-        entry->serial.baudRate = 115200;
-        entry->serial.dataBits = 8;
-        m_link.OpenDevice(m_link.AddDevice(std::move(entry)));
-        ASSERT_TRUE(m_link.IsOpen());
-    }
-    void TearDown() override
-    {
-        CHBDataStreamMnt::ResetInstance();
-        CAppSettings::ResetInstance();
+        ASSERT_NE(nullptr, OpenTestDevice(m_scanner->Port()));
     }
 
     CTempDir m_dir;

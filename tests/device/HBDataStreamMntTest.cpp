@@ -1,13 +1,12 @@
 // The device link manager: enumeration and identification of simulated scanners,
 // reading replies with their time-outs, frames, image lengths and error texts.
 #include "DeviceInfo.h"
-#include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
-#include "SaveCfg.h"
 #include "LinkFixture.h"
 #include "PtyScanner.h"
 #include "ScriptedScanner.h"
 #include "SimulatedScanner.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -15,13 +14,6 @@
 #include <thread>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-long long MillisecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
 
 std::unique_ptr<CSimulatedScanner> SimulatedScanner(const std::string& product, uint32_t baud)
 {
@@ -35,14 +27,8 @@ std::unique_ptr<CSimulatedScanner> SimulatedScanner(const std::string& product, 
     return scanner;
 }
 
-class LinkTest : public ::testing::Test {
+class LinkTest : public CCoreTest {
 protected:
-    void TearDown() override
-    {
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
-    }
 
     DeviceEntry* OpenScripted(CScriptedScanner& scanner)
     {
@@ -77,26 +63,6 @@ TEST_F(LinkTest, EnumerationIdentifiesSimulatedScannersAndDropsSilentPorts)
     EXPECT_TRUE(hi880->systemInfo.EndsWith("\r\nKernel: V1.0.0")) << hi880->systemInfo;
     EXPECT_EQ(nullptr, m_link.GetCurrentDevice());
     EXPECT_EQ(0u, hi880->handle);
-}
-
-TEST_F(LinkTest, TheLinkSurvivesASimulatorRestart)
-{
-    CInProcessScanner scanner(SimulatedScanner("HBS-HI880", 9600));
-    ASSERT_NE(0u, scanner.Start());
-    ASSERT_EQ(1, m_link.EnumDevices(CSaveCfg::AskDevice));
-    DeviceEntry* entry = m_link.GetDevice(0);
-    ASSERT_TRUE(m_link.OpenDevice(entry));
-    scanner.Stop();
-    size_t count = 0;
-    EXPECT_EQ(nullptr, CSaveCfg::GetInstance().SendCommand(L"@QRYPDN", L"", count));
-    EXPECT_FALSE(m_link.GetLastErrorText().empty());
-    m_link.CloseDevice(0);
-
-    ASSERT_NE(0u, scanner.Start());
-    ASSERT_TRUE(m_link.OpenDevice(entry));
-    wxString product;
-    EXPECT_TRUE(CSaveCfg::QueryCommand("QRYPDN", "", product));
-    EXPECT_EQ("HBS-HI880", CHBDataStreamMnt::CleanIdentityValue(product));
 }
 
 TEST_F(LinkTest, IdentityValuesLoseTheirLabelAndLineBreaks)

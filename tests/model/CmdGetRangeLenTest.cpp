@@ -1,30 +1,15 @@
 // Length rules: the model file's number offline, one cached query per command online.
-#include "CmdGetRangeLenMnt.h"
-#include "HBDataStreamMnt.h"
-#include "SaveCfg.h"
 
 #include "LinkFixture.h"
 #include "ScriptedScanner.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class CmdGetRangeLenTest : public ::testing::Test {
+class CmdGetRangeLenTest : public CCoreTest {
 protected:
-    void TearDown() override
-    {
-        CCmdGetRangeLenMnt::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
-    }
-
-    void GoOnline()
-    {
-        ASSERT_NE(nullptr, OpenTestDevice(m_scanner.Path(), 115200, 150));
-        CSaveCfg::GetInstance().SetOnline(true);
-    }
 
     CCmdGetRangeLenMnt& Lengths() { return CCmdGetRangeLenMnt::GetInstance(); }
     CScriptedScanner m_scanner;
@@ -41,7 +26,7 @@ TEST_F(CmdGetRangeLenTest, OfflineTheFieldIsTheLengthAndNothingIsSent)
 
 TEST_F(CmdGetRangeLenTest, OnlineEachQueryGoesOutOnceAndAFailureIsAskedAgain)
 {
-    GoOnline();
+    GoOnline(m_scanner.Path());
     m_scanner.Script({ReplyFrame("PRELEN10\x06"), "", "", ReplyFrame("SUFLEN8\x06")});
     EXPECT_EQ(10, Lengths().GetLength("PRELEN"));
     EXPECT_EQ(10, Lengths().GetLength("PRELEN"));

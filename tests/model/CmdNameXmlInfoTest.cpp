@@ -1,14 +1,11 @@
 // Command definitions: resolving a page's setting against the model, labels and
 // hints, and how value changes reach the pending-change list.
 #include "CmdNameXmlInfo.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "HBDataStreamMnt.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
 
 #include "RecordingControlFactory.h"
 #include "LinkFixture.h"
 #include "ScriptedScanner.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>
@@ -19,18 +16,13 @@
 
 namespace {
 
-class CmdNameXmlInfoTest : public ::testing::Test {
+class CmdNameXmlInfoTest : public CCoreTest {
 protected:
     void SetUp() override { SetControlFactory(&m_factory); }
     void TearDown() override
     {
         m_definitions.clear();
-        SetControlFactory(nullptr);
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        hbds_clear_serial_paths();
+        CCoreTest::TearDown();
     }
 
     // A model record as a command file or a device gives it.
@@ -65,12 +57,6 @@ protected:
     static std::string Element(const std::string& name, const std::string& keyword)
     {
         return "<CommandName>" + name + "</CommandName><ControlType>" + keyword + "</ControlType>";
-    }
-
-    void GoOnline(CScriptedScanner& scanner)
-    {
-        ASSERT_NE(nullptr, OpenTestDevice(scanner.Path(), 115200, 150));
-        CSaveCfg::GetInstance().SetOnline(true);
     }
 
     CPendingChangeList& Changes() { return CPendingChangeList::GetInstance(); }
@@ -270,7 +256,7 @@ TEST_F(CmdNameXmlInfoTest, AnEmptyDataFormatStandsForTheFourEmptyFormats)
 TEST_F(CmdNameXmlInfoTest, OnlineARangeEditAsksTheDeviceAndTheFirstFailureStopsTheBuild)
 {
     CScriptedScanner scanner;
-    GoOnline(scanner);
+    GoOnline(scanner.Path());
     Model("SCNTMO", "", "", "1", "3600");
     Model("SCNDLY", "", "", "0", "99");
     scanner.Script({ReplyFrame("SCNTMO30\x06"), ReplyFrame("SCNTMO10\x06"), ReplyFrame("SCNDLY5\x06"),

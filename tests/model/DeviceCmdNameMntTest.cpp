@@ -1,11 +1,7 @@
 // What the model supports: reading its command file, the setters a connected device
 // fills it through, and list expansion.
-#include "AppContext.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "LanguageXmlInfo.h"
-#include "SaveCfg.h"
-
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 
@@ -17,33 +13,17 @@ namespace {
 
 const char kModel[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <DeviceConfiguration>
- <Command>
-  <CommandName>232BAD</CommandName>
-  <ControlType>COMBOBOX</ControlType>
-  <FriendlyText>Baud rate</FriendlyText>
-  <langID>ID_BAUD</langID>
-  <SettingsList langID="ID_BAUD_LIST">0|1|2</SettingsList>
-  <Default>4</Default>
-  <Minimum>0</Minimum>
-  <Maximum>8</Maximum>
- </Command>
+ <Command><CommandName>232BAD</CommandName><ControlType>COMBOBOX</ControlType><FriendlyText>Baud rate</FriendlyText>
+  <langID>ID_BAUD</langID><SettingsList langID="ID_BAUD_LIST">0|1|2</SettingsList>
+  <Default>4</Default><Minimum>0</Minimum><Maximum>8</Maximum></Command>
  <Note>not a command</Note>
- <Command>
-  <CommandName>CPRSET</CommandName>
-  <ControlType>HEXEDIT</ControlType>
-  <Default>first</Default>
-  <Default>second</Default>
-  <CmdGetLen>16</CmdGetLen>
-  <SettingsList langID="ID_NOT_IN_TABLE">A|B</SettingsList>
- </Command>
- <Command>
-  <CommandName>232BAD</CommandName>
-  <Default>9</Default>
- </Command>
+ <Command><CommandName>CPRSET</CommandName><ControlType>HEXEDIT</ControlType><Default>first</Default><Default>second</Default>
+  <CmdGetLen>16</CmdGetLen><SettingsList langID="ID_NOT_IN_TABLE">A|B</SettingsList></Command>
+ <Command><CommandName>232BAD</CommandName><Default>9</Default></Command>
 </DeviceConfiguration>
 )";
 
-class DeviceCmdNameMntTest : public ::testing::Test {
+class DeviceCmdNameMntTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -57,12 +37,6 @@ protected:
 </language>)");
         ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageList());
         ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageTexts("EN"));
-    }
-    void TearDown() override
-    {
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CLanguageXmlInfo::ResetInstance();
-        CAppContext::ResetInstance();
     }
 
     CDeviceCmdNameMntXmlInfo& Map() { return CDeviceCmdNameMntXmlInfo::GetInstance(); }

@@ -1,14 +1,10 @@
 // Pages and tabs: only supported settings are kept, tabs of empty pages go with the
 // tabs that enclose them, heights reach only the tabs after them, and resets count.
-#include "AppContext.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
 #include "TabNodeXmlInfo.h"
-#include "hbds.h"
 
 #include "RecordingControlFactory.h"
 #include "TempDir.h"
+#include "CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>
@@ -75,7 +71,7 @@ const char kTabs[] = R"(<MainCfg>
  <TabNode name="Unnamed"><Page name=""/></TabNode>
 </MainCfg>)";
 
-class PageLayoutTest : public ::testing::Test {
+class PageLayoutTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -89,12 +85,8 @@ protected:
     }
     void TearDown() override
     {
-        CPageMntXmlInfo::ResetInstance();
-        CPendingChangeList::ResetInstance();
-        CDeviceCmdNameMntXmlInfo::ResetInstance();
-        CAppContext::ResetInstance();
-        SetControlFactory(nullptr);
         hbds_set_log_directory(nullptr);
+        CCoreTest::TearDown();
     }
 
     CPageMntXmlInfo& Pages() { return CPageMntXmlInfo::GetInstance(); }

@@ -52,25 +52,6 @@ TEST_F(InProcessScannerTest, Detection_FindsTheScannerAtItsOwnRate)
     EXPECT_EQ(57600u, record.baudRate);
 }
 
-TEST_F(InProcessScannerTest, Exchange_ThroughTheLibraryGivesTheReplyBytes)
-{
-    StartScanner(115200, "sim:EXCHANGE");
-    CLink link;
-    ASSERT_TRUE(link.Open(m_port, 115200)) << link.Status();
-    EXPECT_EQ(kHead + "@QRYPDNProduct Name: HBS-T100\r\n\x06;\x03", link.Exchange("@QRYPDN"));
-    EXPECT_EQ(kHead + "@SCNTMO77\x06;\x03", link.Exchange("@SCNTMO77"));
-    EXPECT_EQ("77", m_scanner->Scanner().CurrentValue("SCNTMO"));
-}
-
-TEST_F(InProcessScannerTest, Exchange_AtTheWrongRateGetsNoAnswer)
-{
-    StartScanner(9600, "sim:WRONGRATE");
-    CLink link;
-    ASSERT_TRUE(link.Open(m_port, 19200));
-    EXPECT_EQ("", link.Exchange("@QRYPDN"));
-    EXPECT_EQ(0u, link.Status());
-}
-
 TEST_F(InProcessScannerTest, Reply_IsPacedAtTenBitsPerByte)
 {
     StartScanner(9600, "sim:PACED");
@@ -83,19 +64,6 @@ TEST_F(InProcessScannerTest, Reply_IsPacedAtTenBitsPerByte)
     // 93 bytes at 960 bytes a second take 97 ms on the wire.
     EXPECT_GE(elapsed, 90);
     EXPECT_LT(elapsed, 1000);
-}
-
-TEST_F(InProcessScannerTest, RemovalWhileOpen_FailsLaterReadsAndWritesWithNotExist)
-{
-    StartScanner(9600, "sim:REMOVED");
-    CLink link;
-    ASSERT_TRUE(link.Open(m_port, 9600));
-    m_scanner->Stop();
-    EXPECT_EQ(0, link.Write(Request("@QRYPDN")));
-    EXPECT_EQ("", link.Read(200));
-    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), link.Status());
-    CLink again;
-    EXPECT_FALSE(again.Open(m_port, 9600));
 }
 
 TEST_F(InProcessScannerTest, RemovalDuringARead_EndsTheReadAtOnce)
@@ -149,8 +117,10 @@ TEST(SimulatorAttachTest, Attach_PlugsInNamedScannersAndDetachUnplugsThem)
     EXPECT_TRUE(DetachSimulatedScanner(first));
     DetachAllSimulatedScanners();  // what the program does at its end
     EXPECT_FALSE(DetachSimulatedScanner(second));
-    EXPECT_EQ("", link.Exchange("@QRYPDN"));
+    EXPECT_EQ(0, link.Write(Request("@QRYPDN")));
+    EXPECT_EQ("", link.Read(200));
     EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), link.Status());
+    EXPECT_FALSE(CLink().Open(second, 9600));
 }
 
 TEST(SimulatorAttachTest, Attach_RefusesABadModelFileWithAReason)

@@ -37,20 +37,11 @@ TEST(SimDataFormatsTest, FormatLinesAreStoredReportedAndRunOnReads)
     EXPECT_EQ("1234", formats.Apply("123456", 2));
     EXPECT_EQ(kSimAck, StatusOf(formats, "DFMCAL", ""));
     EXPECT_EQ("123456", formats.Apply("123456", 2));
-}
-
-TEST(SimDataFormatsTest, ListFormLineHoldsSeveralFormatsAndAModelWithoutFormatsAnswersNone)
-{
-    CSimDataFormats formats("DFMADD", 0);
-    EXPECT_EQ(kSimAck, StatusOf(formats, "DFMADD", "069990020005B3|069999999999F10D"));
-    EXPECT_EQ("Data Format 0:069990020005B3|069999999999F10D;\r\nData Format 1:;\r\nData Format 2:;\r\n"
-              "Data Format 3:;\r\n",
-              formats.CurrentValue());
     CSimReplyBuilder builder;
-    EXPECT_FALSE(CSimDataFormats().Answer("DFMQCU", "", builder));
+    EXPECT_FALSE(CSimDataFormats().Answer("DFMQCU", "", builder)) << "a model without formats answers none";
 }
 
-// A shipped model of the list form, over its whole request path: the tool's write
+// A shipped model of the list form (several formats in one line), over its whole request path: the tool's write
 // (clear, then one line) packs the group once; the read-back reports the format.
 TEST(SimDataFormatsTest, AModelsScannerTakesWrittenFormatsAndRunsThemOnItsReads)
 {

@@ -34,19 +34,15 @@ protected:
     {
         m_path = (std::filesystem::temp_directory_path() / ("fw_" + std::to_string(::getpid()) + ".bin")).string();
         WriteImage(TwoPartImage());
-        m_scanner = std::make_unique<CInProcessScanner>(FixtureScanner(kRate), "sim:FW-TEST");
+        m_scanner = std::make_unique<CInProcessScanner>(FixtureScanner(Rate()), "sim:FW-TEST");
         ASSERT_NE(0u, m_scanner->Start());
         SSimFirmwareFaults quick;
         quick.restartMs = 200;
         Faults(quick);
-        const SerialSettings line = Line(m_scanner->Port(), kRate);
-        ASSERT_NE(0, hbds_open_com(m_handle, &line, &m_status));
+        ASSERT_TRUE(m_link.Open(m_scanner->Port(), Rate()));
     }
-    void TearDown() override
-    {
-        hbds_destory(m_handle);
-        std::remove(m_path.c_str());
-    }
+    void TearDown() override { std::remove(m_path.c_str()); }
+    virtual uint32_t Rate() const { return kRate; }
 
     void WriteImage(const std::vector<uint8_t>& image)
     {
@@ -56,22 +52,13 @@ protected:
     void Faults(SSimFirmwareFaults faults) { m_scanner->Scanner().Firmware().SetFaults(faults); }
     bool Download(int nameCheck = 1)
     {
-        return hbds_update_firmware_file_1(m_handle, m_path.c_str(), nameCheck, 30, &m_progress, 0, &m_status) != 0;
-    }
-    std::string SystemInfo()
-    {
-        const std::string request = Request("@QRYSYS");
-        hbds_write(m_handle, reinterpret_cast<const uint8_t*>(request.data()), static_cast<uint32_t>(request.size()));
-        uint8_t reply[512];
-        const uint8_t end[] = {';', 0x03};
-        const int got = hbds_read_until(m_handle, reply, sizeof reply, 1000, -2, end, 2, &m_status);
-        return std::string(reinterpret_cast<char*>(reply), static_cast<size_t>(std::max(got, 0)));
+        return hbds_update_firmware_file_1(m_link.Handle(), m_path.c_str(), nameCheck, 30, &m_progress, 0, &m_status) != 0;
     }
     CSimFirmware& Firmware() { return m_scanner->Scanner().Firmware(); }
 
     std::string m_path;
     std::unique_ptr<CInProcessScanner> m_scanner;
-    HBDS_HANDLE m_handle = hbds_create();
+    CLink m_link;
     uint32_t m_status = 0;
     HbdsFirmwareProgress m_progress{};
 };
@@ -127,7 +114,7 @@ TEST_F(SimFirmwareTest, Download_RestartsTheScannerWithTheNewVersionAndFillsTheP
     ASSERT_TRUE(Download()) << m_status;
     EXPECT_EQ(0u, m_status);
     EXPECT_EQ("V3.00.007", Firmware().Version());
-    EXPECT_NE(std::string::npos, SystemInfo().find("Firmware: V3.00.007"));
+    EXPECT_NE(std::string::npos, m_link.Exchange("@QRYSYS").find("Firmware: V3.00.007"));
     EXPECT_EQ(1u, m_progress.part);
     EXPECT_EQ(3u, m_progress.step);
     EXPECT_EQ(100u, m_progress.stepPercent[2]);
@@ -191,45 +178,31 @@ TEST_F(SimFirmwareTest, PowerLoss_LeavesABootModeThatOnlyADownloadEnds)
     EXPECT_FALSE(Download());
     EXPECT_TRUE(Firmware().InBootMode());
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    const std::string info = SystemInfo();
+    const std::string info = m_link.Exchange("@QRYSYS");
     EXPECT_NE(std::string::npos, info.find("Boot mode")) << info;
-    // A setting is refused by the boot loader.
-    const std::string request = Request("@232BAD*");
-    hbds_write(m_handle, reinterpret_cast<const uint8_t*>(request.data()), static_cast<uint32_t>(request.size()));
-    uint8_t reply[256];
-    const uint8_t end[] = {';', 0x03};
-    const int got = hbds_read_until(m_handle, reply, sizeof reply, 1000, -2, end, 2, &m_status);
-    EXPECT_NE(std::string::npos, std::string(reinterpret_cast<char*>(reply), std::max(got, 0)).find('\x15'));
+    EXPECT_NE(std::string::npos, m_link.Exchange("@232BAD*").find('\x15')) << "a setting is refused by the boot loader";
 
     ASSERT_TRUE(Download()) << m_status;  // the rescue
     EXPECT_FALSE(Firmware().InBootMode());
     EXPECT_EQ("V3.00.007", Firmware().Version());
 }
 
-TEST(SlowLineFirmwareTest, ASetUpPacketLongerThanASecondOnTheWireIsWaitedFor)
+// At 9600 baud the kernel record alone needs about three seconds on the line.
+class SlowLineFirmwareTest : public SimFirmwareTest {
+protected:
+    uint32_t Rate() const override { return 9600; }
+};
+
+TEST_F(SlowLineFirmwareTest, ASetUpPacketLongerThanASecondOnTheWireIsWaitedFor)
 {
-    // At 9600 baud the kernel record alone needs about three seconds on the line.
-    CInProcessScanner scanner(FixtureScanner(9600), "sim:FW-SLOW");
-    ASSERT_NE(0u, scanner.Start());
-    SSimFirmwareFaults quick;
-    quick.restartMs = 100;
-    scanner.Scanner().Firmware().SetFaults(quick);
     SFirmwareContents contents;
     contents.deviceName = "HBS-T100";
     contents.version = "V4";
     contents.parts = {{HBDS_FW_PART_APPLICATION, SampleFirmwareBytes(500, 9)}};
     std::string error;
-    const std::string path = (std::filesystem::temp_directory_path() / ("fw_slow_" + std::to_string(::getpid()) + ".bin")).string();
-    ASSERT_TRUE(WriteFirmwareFile(path, BuildFirmwareImage(contents, error), error)) << error;
-    const HBDS_HANDLE handle = hbds_create();
-    const SerialSettings line = Line(scanner.Port(), 9600);
-    uint32_t status = 0;
-    HbdsFirmwareProgress progress{};
-    ASSERT_NE(0, hbds_open_com(handle, &line, &status));
-    EXPECT_NE(0, hbds_update_firmware_file_1(handle, path.c_str(), 1, 30, &progress, 0, &status)) << status;
-    EXPECT_EQ(0u, progress.resends);
-    hbds_destory(handle);
-    std::remove(path.c_str());
+    WriteImage(BuildFirmwareImage(contents, error));
+    EXPECT_TRUE(Download()) << m_status;
+    EXPECT_EQ(0u, m_progress.resends);
 }
 
 TEST(SimFirmwareFaultsTest, OptionsOfTheProgram)

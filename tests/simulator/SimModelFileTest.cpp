@@ -13,27 +13,21 @@
 namespace {
 
 // A file under /tmp removed at the end of the test.
-class CScratchFile {
-public:
-    explicit CScratchFile(const std::string& content)
+struct SScratchFile {
+    explicit SScratchFile(const std::string& content)
+        : path(testing::TempDir() + "vostrel-sim-" + std::to_string(getpid()) + "-" + std::to_string(++s_made) + ".xml")
     {
-        char pattern[] = "/tmp/vostrel-sim-XXXXXX";
-        const int fd = mkstemp(pattern);
-        if (fd >= 0)
-            close(fd);
-        m_path = pattern;
-        std::ofstream(m_path, std::ios::binary) << content;
+        std::ofstream(path, std::ios::binary) << content;
     }
-    ~CScratchFile() { std::remove(m_path.c_str()); }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
+    ~SScratchFile() { std::remove(path.c_str()); }
+    const std::string& Path() const { return path; }
+    std::string path;
+    static inline int s_made = 0;
 };
 
 TEST(SimModelFileTest, Load_TakesKeysOfParenthesisItemsAndLabelFirstLists)
 {
-    CScratchFile file("<?xml version=\"1.0\" encoding=\"UTF-8\"?><DeviceConfiguration>"
+    SScratchFile file("<?xml version=\"1.0\" encoding=\"UTF-8\"?><DeviceConfiguration>"
                       "<Command><CommandName>AAAKEY</CommandName><ControlType>COMBOBOX</ControlType>"
                       "<SettingsList>ID_ON(1)|ID_OFF(0)</SettingsList><Default>ID_ON</Default></Command>"
                       "<Command><CommandName>AAALAB</CommandName><ControlType>COMBOBOXCUSTOM</ControlType>"
@@ -57,9 +51,9 @@ TEST(SimModelFileTest, Load_RefusesBrokenFilesAndLeavesTheDatabase)
     CSimSettingsDatabase database;
     std::string error;
     ASSERT_TRUE(CSimModelFile::Load(FixtureModelPath(), database, error));
-    const CScratchFile cut("<?xml version=\"1.0\"?><DeviceConfiguration><Command><CommandName>A");
-    const CScratchFile wrongRoot("<?xml version=\"1.0\"?><Pages><Command><CommandName>AAABBB</CommandName></Command></Pages>");
-    const CScratchFile binary(std::string("\x00\xFF\xFE garbage \x01\x02", 14));
+    const SScratchFile cut("<?xml version=\"1.0\"?><DeviceConfiguration><Command><CommandName>A");
+    const SScratchFile wrongRoot("<?xml version=\"1.0\"?><Pages><Command><CommandName>AAABBB</CommandName></Command></Pages>");
+    const SScratchFile binary(std::string("\x00\xFF\xFE garbage \x01\x02", 14));
     for (const std::string& path : {cut.Path(), wrongRoot.Path(), binary.Path(), std::string("/nonexistent/model.xml")}) {
         error.clear();
         EXPECT_FALSE(CSimModelFile::Load(path, database, error)) << path;

@@ -76,6 +76,7 @@ public:
         return Read();
     }
     uint32_t Status() const { return m_status; }
+    HBDS_HANDLE Handle() const { return m_handle; }
 
 private:
     HBDS_HANDLE m_handle;

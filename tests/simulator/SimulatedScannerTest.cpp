@@ -25,15 +25,6 @@ protected:
     std::unique_ptr<CSimulatedScanner> m_scanner;
 };
 
-TEST_F(SimulatedScannerTest, SetWithAt_IsKeptOverAPowerCycleAndSetWithHashOnlyUntilOne)
-{
-    ASSERT_EQ(kHead + "@SCNTMO120\x06;\x03", Ask("@SCNTMO120"));
-    ASSERT_EQ(kHead + "#SCNTMO5\x06;\x03", Ask("#SCNTMO5"));
-    EXPECT_EQ(kHead + "@SCNTMO5\x06;\x03", Ask("@SCNTMO*"));
-    m_scanner->Restart();
-    EXPECT_EQ(kHead + "@SCNTMO120\x06;\x03", Ask("@SCNTMO*"));
-}
-
 // One rule of the protocol: requests sent in turn to a fresh scanner and the replies
 // it must give, items as packed between the header "@" and the closing ";" 0x03.
 struct SExchangeRule {
