@@ -5,7 +5,9 @@
 #include "HBDataStreamMnt.h"
 #include "ImageDlg.h"
 #include "ImageEdit.h"
+#include "AppSettings.h"
 #include "ImageManageDlg.h"
+#include "ImageShowDlg.h"
 #include "ImageView.h"
 #include "InProcessScanner.h"
 #include "LinkFixture.h"
@@ -14,6 +16,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/display.h>
 #include <wx/ffile.h>
 #include <wx/log.h>
 
@@ -269,4 +272,44 @@ TEST(ImageEdit, CapturedPicturesSaveWithTheFormatsExtensionAndABmpKeepsItsImageS
     EXPECT_EQ(bmp.Length() - 1078, header[34] | header[35] << 8 | header[36] << 16 | header[37] << 24);
     EXPECT_EQ(8, header[28]);
     EXPECT_TRUE(SaveCapturedImage(picture, folder + "/shot1.bmp", "inside-a-file", 1).empty());
+}
+
+TEST(ImageShow, ViewerOpensWhereItWasKeptAndKeepsWhereItWasLeft)
+{
+    const wxRect screen = wxDisplay(0u).GetGeometry();
+    const wxSize defaultSize(CImageShowDlg::kDefaultWidth, CImageShowDlg::kDefaultHeight);
+    const struct {
+        const char* name;
+        wxRect kept;
+        bool expectKeptPlace;
+        wxSize expectedSize;
+    } cases[] = {
+        {"kept place and size", wxRect(120, 90, 500, 400), true, wxSize(500, 400)},
+        {"never kept", wxRect(0, 0, 0, 0), false, defaultSize},
+        {"place off every screen", wxRect(screen.GetRight() + 500, -3000, 450, 350), false, wxSize(450, 350)},
+    };
+    for (const auto& c : cases) {
+        SAppSettings& kept = CAppSettings::GetInstance().Values();
+        kept.imageX = c.kept.x;
+        kept.imageY = c.kept.y;
+        kept.imageWidth = c.kept.width;
+        kept.imageHeight = c.kept.height;
+        const wxRect left(150, 70, 520, 410);
+        {
+            CImageShowDlg viewer(nullptr, Marked());
+            viewer.Show();
+            wxYield();
+            const wxRect opened = viewer.GetRect();
+            EXPECT_EQ(c.expectedSize, opened.GetSize()) << c.name;
+            if (c.expectKeptPlace)
+                EXPECT_EQ(c.kept.GetPosition(), opened.GetPosition()) << c.name;
+            else
+                EXPECT_TRUE(screen.Contains(opened.GetPosition() + wxPoint(opened.width / 2, opened.height / 2)))
+                    << c.name;
+            viewer.SetSize(left);
+            wxYield();
+        }
+        EXPECT_EQ(left, wxRect(kept.imageX, kept.imageY, kept.imageWidth, kept.imageHeight)) << c.name;
+    }
+    CAppSettings::ResetInstance();
 }

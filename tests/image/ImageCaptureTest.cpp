@@ -9,9 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -100,4 +103,51 @@ TEST_F(ImageCaptureTest, EveryFormatDecodesAndItsBarcodeReadsBack)
                                                     static_cast<std::streamsize>(file.bytes.size()));
         EXPECT_NE(std::string::npos, ReadBarcodes(path).find("HBS-HI880")) << c.file;
     }
+}
+
+// At the rate of a real imager's line a raw full-size picture takes minutes: stopping
+// it must free the link at once and leave nothing of the picture for the next reply.
+TEST(SlowImageCapture, StoppedRawCaptureEndsWithinABoundAndTheNextQueryGetsItsOwnReply)
+{
+    constexpr uint32_t kSlowRate = 9600;
+    SSimScannerProfile profile;
+    profile.baudRate = kSlowRate;
+    std::string error;
+    auto scanner = CSimulatedScanner::FromModelFile(VOSTREL_DATA_DIR "/Config/HI880.xml", profile, error);
+    ASSERT_TRUE(scanner) << error;
+    CInProcessScanner line(std::move(scanner));
+    const uint32_t port = line.Start();
+    ASSERT_NE(0u, port);
+    ASSERT_NE(nullptr, OpenTestDevice(port, kSlowRate, 2000));
+    CImageCapture capture;
+    ASSERT_TRUE(capture.Discover());
+
+    std::atomic<bool> stop{false};
+    std::atomic<bool> captured{true};
+    std::thread worker([&] {
+        SImageFile file;
+        captured = capture.Capture({IMAGE_TYPE_REALTIME, 0, IMAGE_FORMAT_RAW, 0}, file, &stop);
+    });
+    // Long enough for the reply's header and the first pixels to be on their way.
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    const auto stopped = std::chrono::steady_clock::now();
+    stop = true;
+    worker.join();
+    const auto tookMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - stopped).count();
+    EXPECT_FALSE(captured);
+    EXPECT_LT(tookMs, 1000);
+    EXPECT_TRUE(CHBDataStreamMnt::GetInstance().IsDrainPending());
+
+    size_t count = 0;
+    const ReplyItem* items = CSaveCfg::GetInstance().SendCommand(L"IMGGWH", L"", count);
+    ASSERT_NE(nullptr, items);
+    ASSERT_EQ(1u, count);
+    EXPECT_EQ(REPLY_ACK, items[0].status);
+    EXPECT_EQ(L"IMGGWH", std::wstring(items[0].command));
+    EXPECT_EQ(L"640W480H", std::wstring(items[0].value));
+    EXPECT_FALSE(CHBDataStreamMnt::GetInstance().IsDrainPending());
+
+    CSaveCfg::ResetInstance();
+    CHBDataStreamMnt::ResetInstance();
 }
