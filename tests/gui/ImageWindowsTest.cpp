@@ -22,6 +22,7 @@
 
 #include <chrono>
 #include <functional>
+#include <tuple>
 #include <thread>
 
 namespace {
@@ -277,39 +278,31 @@ TEST(ImageEdit, CapturedPicturesSaveWithTheFormatsExtensionAndABmpKeepsItsImageS
 TEST(ImageShow, ViewerOpensWhereItWasKeptAndKeepsWhereItWasLeft)
 {
     const wxRect screen = wxDisplay(0u).GetGeometry();
-    const wxSize defaultSize(CImageShowDlg::kDefaultWidth, CImageShowDlg::kDefaultHeight);
     const struct {
-        const char* name;
         wxRect kept;
-        bool expectKeptPlace;
-        wxSize expectedSize;
+        bool opensThere;  // otherwise centred
+        wxSize opensWith;
     } cases[] = {
-        {"kept place and size", wxRect(120, 90, 500, 400), true, wxSize(500, 400)},
-        {"never kept", wxRect(0, 0, 0, 0), false, defaultSize},
-        {"place off every screen", wxRect(screen.GetRight() + 500, -3000, 450, 350), false, wxSize(450, 350)},
+        {wxRect(120, 90, 500, 400), true, wxSize(500, 400)},
+        {wxRect(0, 0, 0, 0), false, wxSize(CImageShowDlg::kDefaultWidth, CImageShowDlg::kDefaultHeight)},
+        {wxRect(screen.GetRight() + 500, -3000, 450, 350), false, wxSize(450, 350)},
     };
+    SAppSettings& kept = CAppSettings::GetInstance().Values();
+    const wxRect left(150, 70, 520, 410);
     for (const auto& c : cases) {
-        SAppSettings& kept = CAppSettings::GetInstance().Values();
-        kept.imageX = c.kept.x;
-        kept.imageY = c.kept.y;
-        kept.imageWidth = c.kept.width;
-        kept.imageHeight = c.kept.height;
-        const wxRect left(150, 70, 520, 410);
+        std::tie(kept.imageX, kept.imageY, kept.imageWidth, kept.imageHeight) =
+            std::make_tuple(c.kept.x, c.kept.y, c.kept.width, c.kept.height);
         {
             CImageShowDlg viewer(nullptr, Marked());
             viewer.Show();
-            wxYield();
             const wxRect opened = viewer.GetRect();
-            EXPECT_EQ(c.expectedSize, opened.GetSize()) << c.name;
-            if (c.expectKeptPlace)
-                EXPECT_EQ(c.kept.GetPosition(), opened.GetPosition()) << c.name;
-            else
-                EXPECT_TRUE(screen.Contains(opened.GetPosition() + wxPoint(opened.width / 2, opened.height / 2)))
-                    << c.name;
+            EXPECT_EQ(c.opensWith, opened.GetSize()) << c.kept.x;
+            const wxPoint middle = opened.GetPosition() + wxPoint(opened.width / 2, opened.height / 2);
+            EXPECT_TRUE(c.opensThere ? opened.GetPosition() == c.kept.GetPosition() : screen.Contains(middle))
+                << c.kept.x;
             viewer.SetSize(left);
-            wxYield();
         }
-        EXPECT_EQ(left, wxRect(kept.imageX, kept.imageY, kept.imageWidth, kept.imageHeight)) << c.name;
+        EXPECT_EQ(left, wxRect(kept.imageX, kept.imageY, kept.imageWidth, kept.imageHeight)) << c.kept.x;
     }
     CAppSettings::ResetInstance();
 }
