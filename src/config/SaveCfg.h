@@ -5,6 +5,7 @@
 
 #include <wx/string.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -94,9 +95,10 @@ public:
     // Sends the image request `text` in one frame and reads the image reply.
     // `sizeInReply` for "IMGBGT" requests, `qualityInRequest` when a JPEG quality was
     // sent. True with the picture bytes and, when the reply carries it, the size;
-    // every failed check is logged and gives false.
+    // every failed check is logged and gives false. Setting `stop` (from another
+    // thread) ends the request early with false.
     bool RequestImage(bool sizeInReply, bool qualityInRequest, const wxString& text, std::vector<uint8_t>& image,
-                      int& width, int& height);
+                      int& width, int& height, const std::atomic<bool>* stop = nullptr);
 
     // ---- Applying and reading settings (SaveCfgApply.cpp) ----
 

@@ -34,12 +34,14 @@ private:
 }  // namespace
 
 bool CSaveCfg::RequestImage(bool sizeInReply, bool qualityInRequest, const wxString& text,
-                            std::vector<uint8_t>& image, int& width, int& height)
+                            std::vector<uint8_t>& image, int& width, int& height, const std::atomic<bool>* stop)
 {
     image.clear();
     width = 0;
     height = 0;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    if (stop && *stop)
+        return false;
     CReadTimeoutScope timeout(kImageReadTimeoutMs);
 
     const std::wstring command(text.wc_str());
@@ -51,7 +53,9 @@ bool CSaveCfg::RequestImage(bool sizeInReply, bool qualityInRequest, const wxStr
         LogFailedCheck("Write");
         return false;
     }
-    if (!link.ReadImage(sizeInReply, qualityInRequest)) {
+    if (!link.ReadImage(sizeInReply, qualityInRequest, stop)) {
+        if (stop && *stop)
+            return false;  // stopped on purpose: nothing failed
         LogFailedCheck("ReadImage");
         return false;
     }

@@ -23,6 +23,11 @@ const uint8_t kTerminator[] = {';', 0x03};
 const int kDetectionTimeoutMs = 100;
 // Time a scanner needs after the identity query before it takes the next one.
 const int kIdentityPauseMs = 1000;
+// How often a picture being read looks at its stop request.
+const int32_t kStopCheckMs = 100;
+// The line counts as quiet after this long without a byte.
+const int kDrainQuietMs = 150;
+const uint32_t kDrainLimitMs = 30000;
 
 struct SStatusText {
     uint32_t code;
@@ -286,6 +291,7 @@ bool CHBDataStreamMnt::OpenDevice(DeviceEntry* entry)
     }
     m_current = entry;
     m_cancel = 0;
+    m_drainPending = false;  // a new connection has nothing of an old picture on it
     hbds_clean(entry->handle, 0);
     return true;
 }
@@ -343,6 +349,8 @@ uint32_t CHBDataStreamMnt::Write(const wchar_t* text, size_t length)
     if (!IsOpen() || !text)
         return 0;
     const std::string bytes = ToNarrow(text, length);
+    if (m_drainPending)
+        DrainInput();
     hbds_clean(m_current->handle, 0);
     const int written = hbds_write(m_current->handle, reinterpret_cast<const uint8_t*>(bytes.data()),
                                    static_cast<uint32_t>(bytes.size()));
@@ -360,7 +368,7 @@ void CHBDataStreamMnt::EnsureReceiveRoom()
 }
 
 template <typename Done>
-bool CHBDataStreamMnt::ReadChunks(uint32_t limitMs, Done&& done)
+bool CHBDataStreamMnt::ReadChunks(uint32_t limitMs, Done&& done, int32_t sliceMs, const std::atomic<bool>* stop)
 {
     m_received = 0;
     if (!IsOpen())
@@ -373,15 +381,27 @@ bool CHBDataStreamMnt::ReadChunks(uint32_t limitMs, Done&& done)
     const int32_t timeout = (limitMs != 0 && static_cast<int32_t>(limitMs) < m_readTimeout)
                                 ? static_cast<int32_t>(limitMs)
                                 : m_readTimeout;
+    const int32_t readTimeout = (sliceMs > 0 && sliceMs < timeout) ? sliceMs : timeout;
     const Clock::time_point start = Clock::now();
+    Clock::time_point lastByte = start;
     std::fill(m_receive.begin(), m_receive.end(), 0);
     for (;;) {
         EnsureReceiveRoom();
-        const int got = hbds_read_until(handle, m_receive.data() + m_received, kReadChunk, timeout, -2, kTerminator,
-                                        sizeof kTerminator, status);
-        // A read that brings nothing ends the reply: a silent device costs one time-out.
-        if (got <= 0)
-            break;
+        const int got = hbds_read_until(handle, m_receive.data() + m_received, kReadChunk, readTimeout, -2,
+                                        kTerminator, sizeof kTerminator, status);
+        if (stop && *stop) {
+            m_readTimeout = savedTimeout;
+            return false;
+        }
+        if (got <= 0) {
+            // Silence for the whole read time-out ends the reply: a silent device costs
+            // one time-out. A failing port ends it at once.
+            const bool failed = *status != HBDS_OK || !hbds_is_open(handle);
+            if (failed || readTimeout == timeout || MillisecondsSince(lastByte) >= static_cast<uint32_t>(timeout))
+                break;
+            continue;
+        }
+        lastByte = Clock::now();
         if (m_cancel) {
             m_readTimeout = savedTimeout;
             return false;
@@ -406,16 +426,48 @@ bool CHBDataStreamMnt::ReadReply(uint32_t limitMs, const ReplyCompleteTest& comp
     return ReadChunks(limitMs, [&] { return !complete || complete(m_receive.data(), m_received); });
 }
 
-bool CHBDataStreamMnt::ReadImage(bool firstFlag, bool secondFlag)
+bool CHBDataStreamMnt::ReadImage(bool firstFlag, bool secondFlag, const std::atomic<bool>* stop)
 {
     size_t expected = 0;
-    return ReadChunks(0, [&] {
-        if (expected == 0) {
-            expected = ExpectedImageLength(m_receive.data(), m_received, firstFlag, secondFlag);
-            VLOG(LOG_DETAIL, "dwImageLen=%i", static_cast<int>(expected));
-        }
-        return expected != 0 && m_received >= expected;
-    });
+    const bool read = ReadChunks(
+        0,
+        [&] {
+            if (expected == 0) {
+                expected = ExpectedImageLength(m_receive.data(), m_received, firstFlag, secondFlag);
+                VLOG(LOG_DETAIL, "dwImageLen=%i", static_cast<int>(expected));
+            }
+            return expected != 0 && m_received >= expected;
+        },
+        kStopCheckMs, stop);
+    if (stop && *stop) {
+        // The scanner goes on sending the picture; its tail must not become the
+        // beginning of the next reply.
+        m_drainPending = true;
+        VLOG(LOG_INFO, "image read stopped after %u bytes", static_cast<unsigned>(m_received));
+    }
+    return read;
+}
+
+void CHBDataStreamMnt::DrainInput()
+{
+    m_drainPending = false;
+    if (!IsOpen())
+        return;
+    const HBDS_HANDLE handle = m_current->handle;
+    hbds_clean(handle, 0);
+    std::vector<uint8_t> scratch(kReadChunk);
+    const Clock::time_point start = Clock::now();
+    size_t dropped = 0;
+    uint32_t status = HBDS_OK;
+    // A scanner in the middle of a large picture on a slow line can go on for minutes;
+    // past the limit the exchange goes ahead and its reply checks catch what is left.
+    while (MillisecondsSince(start) < kDrainLimitMs && hbds_is_open(handle)) {
+        const int got = hbds_read_until(handle, scratch.data(), kReadChunk, kDrainQuietMs, -2, nullptr, 0, &status);
+        if (got <= 0)
+            break;
+        dropped += static_cast<size_t>(got);
+    }
+    VLOG(LOG_INFO, "drained %u bytes of a stopped picture", static_cast<unsigned>(dropped));
 }
 
 size_t CHBDataStreamMnt::ExpectedImageLength(const uint8_t* bytes, size_t n, bool firstFlag, bool secondFlag)

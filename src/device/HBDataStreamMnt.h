@@ -80,7 +80,11 @@ public:
     // reply (0 = no bound). True when at least one byte came.
     bool ReadReply(uint32_t limitMs, const ReplyCompleteTest& complete);
     // Reads an image reply until its announced length has arrived or the line is silent.
-    bool ReadImage(bool firstFlag, bool secondFlag);
+    // Setting `stop` ends the read within a fraction of a second; the rest of the picture
+    // still on its way is then thrown away before the next request is written.
+    bool ReadImage(bool firstFlag, bool secondFlag, const std::atomic<bool>* stop = nullptr);
+    // True while a stopped picture may still be arriving.
+    bool IsDrainPending() const { return m_drainPending; }
 
     const uint8_t* GetReceived() const { return m_receive.data(); }
     size_t GetReceivedLength() const { return m_received; }
@@ -138,13 +142,19 @@ private:
     bool SetSerialField(T SerialSettings::*field, T value);
     // Reads chunks until `done` says the reply is whole, the line is silent, the
     // cancel flag is set or `limitMs` has passed.
+    // `sliceMs` (0 = the read time-out) bounds each library read, so that `stop` is
+    // looked at that often; silence still ends the reply only after the read time-out.
     template <typename Done>
-    bool ReadChunks(uint32_t limitMs, Done&& done);
+    bool ReadChunks(uint32_t limitMs, Done&& done, int32_t sliceMs = 0, const std::atomic<bool>* stop = nullptr);
+    // Drops pending input and reads until the line has been quiet for a moment, so that
+    // the next reply does not begin with the tail of a stopped picture.
+    void DrainInput();
     void EnsureReceiveRoom();
     wchar_t* StoreText(const std::wstring& text, size_t& length);
 
     std::vector<std::unique_ptr<DeviceEntry>> m_devices;
     std::atomic<int32_t> m_cancel{0};
+    std::atomic<bool> m_drainPending{false};
     int32_t m_readTimeout = 2000;
     DeviceEntry* m_current = nullptr;
     uint32_t m_portStatus = 0;

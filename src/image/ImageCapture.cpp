@@ -74,7 +74,7 @@ void CImageCapture::ReadBarcodeAreaOption()
     m_barcodeArea = ParseBarcodeAreaCapability(options, m_capability);
 }
 
-bool CImageCapture::Capture(const SImageChoice& choice, SImageFile& file) const
+bool CImageCapture::Capture(const SImageChoice& choice, SImageFile& file, const std::atomic<bool>* stop) const
 {
     file = SImageFile();
     const bool barcodeArea = choice.type == IMAGE_TYPE_BARCODE_AREA;
@@ -83,7 +83,7 @@ bool CImageCapture::Capture(const SImageChoice& choice, SImageFile& file) const
     int width = 0;
     int height = 0;
     if (!CSaveCfg::GetInstance().RequestImage(barcodeArea, choice.format == IMAGE_FORMAT_JPEG, request, image, width,
-                                              height))
+                                              height, stop))
         return false;
     if (!barcodeArea) {
         const int divisor = ImageRatioDivisor(choice.ratio);

@@ -5,6 +5,7 @@
 #include "DecodeArea.h"
 #include "ImageOptions.h"
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -37,8 +38,9 @@ public:
     bool HasBarcodeArea() const { return m_barcodeArea; }
 
     // Fetches one picture. False when the request or the reply fails its checks, or a
-    // raw picture's length does not match its size (it is then dropped).
-    bool Capture(const SImageChoice& choice, SImageFile& file) const;
+    // raw picture's length does not match its size (it is then dropped), or when
+    // `stop` was set from another thread while the picture arrived.
+    bool Capture(const SImageChoice& choice, SImageFile& file, const std::atomic<bool>* stop = nullptr) const;
 
     // "AMLQRY" and its "AMLADJ" correction. False when the scanner gives no point.
     static bool ReadAimPoint(SAimPoint& aim);

@@ -5,7 +5,9 @@
 #include "HBDataStreamMnt.h"
 #include "ImageDlg.h"
 #include "ImageEdit.h"
+#include "AppSettings.h"
 #include "ImageManageDlg.h"
+#include "ImageShowDlg.h"
 #include "ImageView.h"
 #include "InProcessScanner.h"
 #include "LinkFixture.h"
@@ -14,11 +16,13 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/display.h>
 #include <wx/ffile.h>
 #include <wx/log.h>
 
 #include <chrono>
 #include <functional>
+#include <tuple>
 #include <thread>
 
 namespace {
@@ -269,4 +273,36 @@ TEST(ImageEdit, CapturedPicturesSaveWithTheFormatsExtensionAndABmpKeepsItsImageS
     EXPECT_EQ(bmp.Length() - 1078, header[34] | header[35] << 8 | header[36] << 16 | header[37] << 24);
     EXPECT_EQ(8, header[28]);
     EXPECT_TRUE(SaveCapturedImage(picture, folder + "/shot1.bmp", "inside-a-file", 1).empty());
+}
+
+TEST(ImageShow, ViewerOpensWhereItWasKeptAndKeepsWhereItWasLeft)
+{
+    const wxRect screen = wxDisplay(0u).GetGeometry();
+    const struct {
+        wxRect kept;
+        bool opensThere;  // otherwise centred
+        wxSize opensWith;
+    } cases[] = {
+        {wxRect(120, 90, 500, 400), true, wxSize(500, 400)},
+        {wxRect(0, 0, 0, 0), false, wxSize(CImageShowDlg::kDefaultWidth, CImageShowDlg::kDefaultHeight)},
+        {wxRect(screen.GetRight() + 500, -3000, 450, 350), false, wxSize(450, 350)},
+    };
+    SAppSettings& kept = CAppSettings::GetInstance().Values();
+    const wxRect left(150, 70, 520, 410);
+    for (const auto& c : cases) {
+        std::tie(kept.imageX, kept.imageY, kept.imageWidth, kept.imageHeight) =
+            std::make_tuple(c.kept.x, c.kept.y, c.kept.width, c.kept.height);
+        {
+            CImageShowDlg viewer(nullptr, Marked());
+            viewer.Show();
+            const wxRect opened = viewer.GetRect();
+            EXPECT_EQ(c.opensWith, opened.GetSize()) << c.kept.x;
+            const wxPoint middle = opened.GetPosition() + wxPoint(opened.width / 2, opened.height / 2);
+            EXPECT_TRUE(c.opensThere ? opened.GetPosition() == c.kept.GetPosition() : screen.Contains(middle))
+                << c.kept.x;
+            viewer.SetSize(left);
+        }
+        EXPECT_EQ(left, wxRect(kept.imageX, kept.imageY, kept.imageWidth, kept.imageHeight)) << c.kept.x;
+    }
+    CAppSettings::ResetInstance();
 }

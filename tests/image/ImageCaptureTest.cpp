@@ -4,14 +4,18 @@
 #include "ImageCapture.h"
 #include "InProcessScanner.h"
 #include "LinkFixture.h"
+#include "PtyScanner.h"
 #include "SaveCfg.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -100,4 +104,41 @@ TEST_F(ImageCaptureTest, EveryFormatDecodesAndItsBarcodeReadsBack)
                                                     static_cast<std::streamsize>(file.bytes.size()));
         EXPECT_NE(std::string::npos, ReadBarcodes(path).find("HBS-HI880")) << c.file;
     }
+}
+
+// A raw picture that takes seconds: stopping it must free the link at once and leave
+// nothing of it for the next reply. On a pseudo-terminal the scanner goes on sending what it
+// started, as a real one does, so the tail has to be drained first.
+TEST(StoppedCapture, EndsWithinABoundAndTheNextQueryGetsItsOwnReply)
+{
+    SSimScannerProfile profile;
+    profile.baudRate = 115200;  // raw 1:4 then takes seven seconds
+    std::string error;
+    CPtyScanner line(CSimulatedScanner::FromModelFile(VOSTREL_DATA_DIR "/Config/HI880.xml", profile, error));
+    ASSERT_TRUE(line.Start(error)) << error;
+    ASSERT_NE(nullptr, OpenTestDevice(line.Path(), profile.baudRate, 2000));
+    CImageCapture capture;
+    ASSERT_TRUE(capture.Discover());
+
+    std::atomic<bool> stop{false};
+    std::atomic<bool> captured{true};
+    std::thread worker([&] {
+        SImageFile file;
+        captured = capture.Capture({IMAGE_TYPE_REALTIME, 1, IMAGE_FORMAT_RAW, 0}, file, &stop);
+    });
+    // Long enough for the reply's header and the first pixels to be on their way.
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    const auto stopped = std::chrono::steady_clock::now();
+    stop = true;
+    worker.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::milliseconds(1000));
+    EXPECT_FALSE(captured);
+
+    size_t count = 0;
+    const ReplyItem* items = CSaveCfg::GetInstance().SendCommand(L"IMGGWH", L"", count);
+    ASSERT_EQ(1u, items ? count : 0u);
+    EXPECT_EQ(REPLY_ACK, items[0].status);
+    EXPECT_EQ(L"IMGGWH=640W480H", std::wstring(items[0].command) + L"=" + items[0].value);
+    CSaveCfg::ResetInstance();
+    CHBDataStreamMnt::ResetInstance();
 }

@@ -159,7 +159,7 @@ CImageDlg::CImageDlg(wxWindow* parent) : CHarbrekBaseDlg(parent), m_progressTime
 
 CImageDlg::~CImageDlg()
 {
-    AutoGetFlag() = false;
+    StopCapture();
     m_progressTimer.Stop();
     JoinWorker();
 }
@@ -213,7 +213,13 @@ wxSizer* CImageDlg::CreateOptionColumn()
 
     m_btnGet = new wxButton(this, wxID_ANY, GetUiText("ID_IMAGE_GET", "获取图像"));
     m_btnGet->Bind(wxEVT_BUTTON, &CImageDlg::OnGet, this);
-    column->Add(m_btnGet, 0, wxEXPAND | wxTOP, 6);
+    m_btnClose = new wxButton(this, wxID_ANY, GetUiText("ID_IMAGE_CLOSE", "关闭"), wxDefaultPosition, wxDefaultSize, 0,
+                              wxDefaultValidator, "ID_IMAGE_CLOSE");
+    m_btnClose->Bind(wxEVT_BUTTON, &CImageDlg::OnClose, this);
+    auto* getRow = new wxBoxSizer(wxHORIZONTAL);
+    getRow->Add(m_btnGet, 1);
+    getRow->Add(m_btnClose, 1, wxLEFT, 4);
+    column->Add(getRow, 0, wxEXPAND | wxTOP, 6);
     m_progress = new wxGauge(this, wxID_ANY, kProgressRange, wxDefaultPosition, wxSize(-1, 12));
     column->Add(m_progress, 0, wxEXPAND | wxTOP, 2);
 
@@ -316,6 +322,8 @@ void CImageDlg::UpdateOptionStates()
     m_cmbFormat->Enable(ready);
     m_cmbQuality->Enable(ready && SelectedNumber(m_cmbFormat) == IMAGE_FORMAT_JPEG);
     m_btnGet->Enable(ready && !capturing);
+    m_btnClose->Enable(capturing);
+    m_btnClose->SetToolTip(capturing ? wxString() : GetUiText("ID_IMAGE_CLOSE_IDLE", "没有正在进行的图像获取"));
     m_chkAutoGet->Enable(ready && (!capturing || m_chkAutoGet->IsChecked()));
     const wxString noScanner = GetUiText("ID_IMAGE_NOT_READY", "扫描器没有报告图像选项，无法获取图像");
     m_btnGet->SetToolTip(ready ? wxString() : noScanner);
@@ -368,11 +376,29 @@ void CImageDlg::OnAutoGet(wxCommandEvent&)
         StartCapture(true);
 }
 
+// The panel lives inside a settings page, so there is no capture window to close:
+// what a user means by closing it is "stop taking pictures", which frees the scanner
+// for the rest of the program. The pictures of the strip stay, as they may not be saved
+// yet; the picture viewer and editor are modal and close on their own.
+void CImageDlg::OnClose(wxCommandEvent&)
+{
+    StopCapture();
+    m_chkAutoGet->SetValue(false);
+    m_btnClose->Enable(false);
+}
+
+void CImageDlg::StopCapture()
+{
+    AutoGetFlag() = false;
+    m_stopCapture = true;
+}
+
 void CImageDlg::StartCapture(bool repeat)
 {
     if (m_workerRunning || !m_capture.IsReady())
         return;
     JoinWorker();
+    m_stopCapture = false;
     long interval = 0;
     if (!m_txtInterval->GetValue().Trim().ToLong(&interval) || interval < 0)
         interval = 0;  // an empty box captures back to back
@@ -396,14 +422,25 @@ void CImageDlg::CaptureLoop(SImageChoice choice, bool repeat, long intervalMs)
         bool ok = false;
         if (!IsProcessBusy()) {
             CBusyScope busy;
-            ok = m_capture.Capture(choice, file);
+            ok = m_capture.Capture(choice, file, &m_stopCapture);
         }
         CallAfter([this, ok, file, type = choice.type] { OnCaptureDone(ok, file, type); });
-        if (repeat && AutoGetFlag())
-            std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
-    } while (repeat && AutoGetFlag());
+    } while (KeepCapturing(repeat) && WaitBetweenCaptures(intervalMs));
     m_workerRunning = false;
     CallAfter([this] { OnWorkerEnded(); });
+}
+
+bool CImageDlg::WaitBetweenCaptures(long intervalMs) const
+{
+    // In short steps, so that a long interval does not hold up leaving the page.
+    constexpr long kStepMs = 20;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(intervalMs);
+    while (std::chrono::steady_clock::now() < end) {
+        if (!KeepCapturing(true))
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(kStepMs, intervalMs)));
+    }
+    return KeepCapturing(true);
 }
 
 void CImageDlg::OnWorkerEnded()

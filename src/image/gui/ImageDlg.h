@@ -56,6 +56,12 @@ public:
     // Saves the selected picture where auto save would (or the chosen folder).
     bool SaveSelected(const wxString& folder);
 
+    // Ends image capture on this panel: repeated capture stops and a picture on its way
+    // is given up within a fraction of a second, so that the scanner is free for the
+    // rest of the program. Returns at once; the worker ends by itself.
+    void StopCapture();
+    bool IsCapturing() const { return m_workerRunning; }
+
     // The process-wide switch of the repeated capture: set by the check box, read by
     // the worker between cycles.
     static std::atomic<bool>& AutoGetFlag();
@@ -77,6 +83,7 @@ private:
     void OnAutoSave(wxCommandEvent& event);
     void OnSave(wxCommandEvent& event);
     void OnManage(wxCommandEvent& event);
+    void OnClose(wxCommandEvent& event);
     void OnTypeChanged(wxCommandEvent& event);
     void OnRoiNew(wxCommandEvent& event);
     void OnRoiUpdate(wxCommandEvent& event);
@@ -87,6 +94,9 @@ private:
 
     void StartCapture(bool repeat);
     void CaptureLoop(SImageChoice choice, bool repeat, long intervalMs);
+    // Waits out the interval between repeated captures; false when capture was stopped.
+    bool WaitBetweenCaptures(long intervalMs) const;
+    bool KeepCapturing(bool repeat) const { return repeat && AutoGetFlag() && !m_stopCapture; }
     void OnCaptureDone(bool ok, const SImageFile& file, int type);
     void OnWorkerEnded();
     void JoinWorker();
@@ -109,6 +119,7 @@ private:
 
     std::thread m_worker;
     std::atomic<bool> m_workerRunning{false};
+    std::atomic<bool> m_stopCapture{false};
     wxTimer m_progressTimer;
 
     wxChoice* m_cmbType = nullptr;
@@ -116,6 +127,7 @@ private:
     wxChoice* m_cmbFormat = nullptr;
     wxChoice* m_cmbQuality = nullptr;
     wxButton* m_btnGet = nullptr;
+    wxButton* m_btnClose = nullptr;
     wxCheckBox* m_chkAutoGet = nullptr;
     wxTextCtrl* m_txtInterval = nullptr;
     wxCheckBox* m_chkAutoSave = nullptr;

@@ -53,6 +53,9 @@ bool CImageControl::OnPageShow()
 
 bool CImageControl::OnPageHide()
 {
-    CImageDlg::AutoGetFlag() = false;
+    if (CImageDlg* panel = GetPanel())
+        panel->StopCapture();
+    else
+        CImageDlg::AutoGetFlag() = false;
     return true;
 }

@@ -14,8 +14,8 @@ public:
     bool Create() override;
     void Layout() override;
     bool OnPageShow() override;
-    // Repeated capture stops with its page: it would otherwise hold the link while
-    // the user works elsewhere.
+    // Capture stops with its page, a picture on its way included: it would otherwise
+    // hold the link while the user works elsewhere.
     bool OnPageHide() override;
 
     CImageDlg* GetPanel() const;
