@@ -18,8 +18,7 @@ TEST_P(ShippedKeyPadTest, FileFillsItsLayoutToCapacityWithDistinctKeys)
 {
     std::vector<SKeyRecord> keys;
     size_t count = GetParam().capacity;
-    int32_t width = 0;
-    int32_t height = 0;
+    int32_t width = 0, height = 0;
     ASSERT_TRUE(CKeyPadLayout::LoadLayout(wxString(VOSTREL_DATA_DIR "/Config/keyboard/") + GetParam().file, keys, count,
                                           30, width, height));
     EXPECT_EQ(GetParam().capacity, count);
@@ -48,8 +47,7 @@ TEST(KeyPadLayoutTest, ReadingStopsAtCapacityAndMissingAttributesReadAsZero)
     dir.Write("pad.xml", xml + "</KeyPadData>");
     std::vector<SKeyRecord> keys;
     size_t count = CKeyPadLayout::kUsCapacity;
-    int32_t width = 0;
-    int32_t height = 0;
+    int32_t width = 0, height = 0;
     ASSERT_TRUE(CKeyPadLayout::LoadLayout(dir.File("pad.xml"), keys, count, 10, width, height));
     EXPECT_EQ(104u, count);
     EXPECT_EQ("1E", keys[0].label);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 struct SLayoutCase {
@@ -25,12 +27,9 @@ TEST_P(BarCodeSettingsTest, ReadsTheLinearLayout)
         dir.Write("barcode.xml", c.xml);
     CBarCodeSettingsXmlInfo layout;
     EXPECT_EQ(c.loaded, layout.Load(dir.File("barcode.xml")));
-    EXPECT_EQ(c.height, layout.D1Height);
-    EXPECT_EQ(c.width, layout.D1Width);
-    EXPECT_EQ(c.fontWidth, layout.FontWidth);
-    EXPECT_EQ(c.fontHeight, layout.FontHeight);
-    EXPECT_EQ(c.weight, layout.fnWeight);
-    EXPECT_EQ(c.show, layout.Show);
+    EXPECT_EQ(std::make_tuple(c.height, c.width, c.fontWidth, c.fontHeight, c.weight, c.show),
+              std::make_tuple(layout.D1Height, layout.D1Width, layout.FontWidth, layout.FontHeight, layout.fnWeight,
+                              layout.Show));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -67,22 +67,27 @@ INSTANTIATE_TEST_SUITE_P(
         SLinearCase{"#232BAD1", "", {"#232BAD1"}, {"Baud rate1"}},
         SLinearCase{";232BAD1;X", "", {"@;232BAD1;X"}, {"@;232BAD1;X"}}));
 
-TEST(BarcodeSheetTest, RefusedOrEmptyTextLeavesEveryPagesSheetAsItWas)
+// A sheet whose setup command is "SETUPE", and a folder for its pictures.
+class BarcodeSheetTest : public ::testing::Test {
+protected:
+    CTempDir m_dir;
+    CBarcodeSheet m_sheet;
+    CBarcodeSheetBuilder m_builder{m_sheet, "SETUPE"};
+};
+
+TEST_F(BarcodeSheetTest, RefusedOrEmptyTextLeavesEveryPagesSheetAsItWas)
 {
-    CTempDir dir;
-    CBarcodeSheet sheet;
-    CBarcodeSheetBuilder builder(sheet, "SETUPE");
-    ASSERT_EQ(EBuildResult::Built, builder.BuildLinearFromText("BEPLVL2", SLinearOptions()));
-    const std::vector<wxString> before = PayloadsOf(sheet);
+    ASSERT_EQ(EBuildResult::Built, m_builder.BuildLinearFromText("BEPLVL2", SLinearOptions()));
+    const std::vector<wxString> before = PayloadsOf(m_sheet);
     for (const char* text : {"232BAD1;FOBSET1", ""}) {
         const EBuildResult expected = *text ? EBuildResult::Refused : EBuildResult::Nothing;
-        EXPECT_EQ(expected, builder.BuildLinearFromText(text, SLinearOptions())) << text;
-        EXPECT_EQ(expected, builder.BuildBatchFromText(text, SYMBOLOGY_QR, false)) << text;
-        EXPECT_EQ(expected, builder.BuildAllInOneFromText(text, dir.File("output.bmp"))) << text;
-        EXPECT_EQ(before, PayloadsOf(sheet)) << text;
+        EXPECT_EQ(expected, m_builder.BuildLinearFromText(text, SLinearOptions())) << text;
+        EXPECT_EQ(expected, m_builder.BuildBatchFromText(text, SYMBOLOGY_QR, false)) << text;
+        EXPECT_EQ(expected, m_builder.BuildAllInOneFromText(text, m_dir.File("output.bmp"))) << text;
+        EXPECT_EQ(before, PayloadsOf(m_sheet)) << text;
     }
     // Only the exact upper-case name is refused.
-    EXPECT_EQ(EBuildResult::Built, builder.BuildLinearFromText("fobset1", SLinearOptions()));
+    EXPECT_EQ(EBuildResult::Built, m_builder.BuildLinearFromText("fobset1", SLinearOptions()));
 }
 
 std::vector<SHistoryEntry> HistoryWithDataFormats()
@@ -97,19 +102,16 @@ std::vector<SHistoryEntry> HistoryWithDataFormats()
     };
 }
 
-TEST(BarcodeSheetTest, HistoryOnTheLinearPageEndsWithTheDataFormatDigitsAndEveryCodeDecodes)
+TEST_F(BarcodeSheetTest, HistoryOnTheLinearPageEndsWithTheDataFormatDigitsAndEveryCodeDecodes)
 {
-    CTempDir dir;
-    CBarcodeSheet sheet;
-    CBarcodeSheetBuilder builder(sheet, "SETUPE");
-    builder.BuildLinearFromHistory(HistoryWithDataFormats(), SLinearOptions());
+    m_builder.BuildLinearFromHistory(HistoryWithDataFormats(), SLinearOptions());
     EXPECT_EQ((std::vector<wxString>{"@SETUPE1", "@BEPLVL2", "@SCNMOD0", "@dfmadd1", "@DFMSET", "@DIGIT0", "@DIGIVB",
                                      "@DIGIT9", "@DIGITA", "@DIGSAV", "@SETUPE0"}),
-              PayloadsOf(sheet));
-    EXPECT_EQ("Beeper volumeHigh", sheet.GetCaptions()[1]);
-    EXPECT_EQ("Scan modeLevel", sheet.GetCaptions()[2]);
-    EXPECT_EQ("@DIGIVB", sheet.GetCaptions()[6]);
-    ExpectDecodable(sheet, dir, EDecoder::Zbar);
+              PayloadsOf(m_sheet));
+    EXPECT_EQ("Beeper volumeHigh", m_sheet.GetCaptions()[1]);
+    EXPECT_EQ("Scan modeLevel", m_sheet.GetCaptions()[2]);
+    EXPECT_EQ("@DIGIVB", m_sheet.GetCaptions()[6]);
+    ExpectDecodable(m_sheet, m_dir, EDecoder::Zbar);
 }
 
 struct STwoDimensionalCase {
@@ -119,20 +121,17 @@ struct STwoDimensionalCase {
     const char* payload;
 };
 
-class TwoDimensionalTest : public ::testing::TestWithParam<STwoDimensionalCase> {};
+class TwoDimensionalTest : public BarcodeSheetTest, public ::testing::WithParamInterface<STwoDimensionalCase> {};
 
 TEST_P(TwoDimensionalTest, OneCodeHoldsTheTextAndDecodesToIt)
 {
     const STwoDimensionalCase& c = GetParam();
-    CTempDir dir;
-    CBarcodeSheet sheet;
-    CBarcodeSheetBuilder builder(sheet, "SETUPE");
-    const EBuildResult result = c.symbology < 0 ? builder.BuildAllInOneFromText(c.text, dir.File("output.bmp"))
-                                                : builder.BuildBatchFromText(c.text, c.symbology, false);
-    ASSERT_EQ(EBuildResult::Built, result) << builder.GetLastError();
-    EXPECT_EQ(std::vector<wxString>{c.payload}, PayloadsOf(sheet));
-    EXPECT_EQ(std::vector<wxString>{c.payload}, sheet.GetCaptions());
-    ExpectDecodable(sheet, dir, c.decoder);
+    const EBuildResult result = c.symbology < 0 ? m_builder.BuildAllInOneFromText(c.text, m_dir.File("output.bmp"))
+                                                : m_builder.BuildBatchFromText(c.text, c.symbology, false);
+    ASSERT_EQ(EBuildResult::Built, result) << m_builder.GetLastError();
+    EXPECT_EQ(std::vector<wxString>{c.payload}, PayloadsOf(m_sheet));
+    EXPECT_EQ(std::vector<wxString>{c.payload}, m_sheet.GetCaptions());
+    ExpectDecodable(m_sheet, m_dir, c.decoder);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,27 +142,22 @@ INSTANTIATE_TEST_SUITE_P(
                       STwoDimensionalCase{SYMBOLOGY_QR, EDecoder::Zbar, "@232BAD1;", "@232BAD1;"},
                       STwoDimensionalCase{-1, EDecoder::ZXing, "#232BAD1", "@#232BAD1;"}));
 
-TEST(BarcodeSheetTest, HistoryOnTheBatchPagesIsOnePayloadWithTheDataFormatRulesLast)
+TEST_F(BarcodeSheetTest, HistoryOnTheBatchPagesIsOnePayloadWithTheDataFormatRulesLast)
 {
-    CTempDir dir;
     const wxString expected = "@BEPLVL2;SCNMOD0;dfmadd1;DFMSET0|9a;";
-    CBarcodeSheet sheet;
-    CBarcodeSheetBuilder builder(sheet, "SETUPE");
-    builder.BuildBatchFromHistory(HistoryWithDataFormats(), SYMBOLOGY_DATAMATRIX, true);
-    EXPECT_EQ(std::vector<wxString>{expected}, PayloadsOf(sheet));
-    builder.BuildAllInOneFromHistory(HistoryWithDataFormats(), dir.File("output.bmp"));
-    EXPECT_EQ(std::vector<wxString>{expected}, PayloadsOf(sheet));
-    ExpectDecodable(sheet, dir, EDecoder::ZXing);
-    builder.BuildAllInOneFromHistory({}, dir.File("output.bmp"));
-    EXPECT_TRUE(sheet.GetImages().empty());
+    m_builder.BuildBatchFromHistory(HistoryWithDataFormats(), SYMBOLOGY_DATAMATRIX, true);
+    EXPECT_EQ(std::vector<wxString>{expected}, PayloadsOf(m_sheet));
+    m_builder.BuildAllInOneFromHistory(HistoryWithDataFormats(), m_dir.File("output.bmp"));
+    EXPECT_EQ(std::vector<wxString>{expected}, PayloadsOf(m_sheet));
+    ExpectDecodable(m_sheet, m_dir, EDecoder::ZXing);
+    m_builder.BuildAllInOneFromHistory({}, m_dir.File("output.bmp"));
+    EXPECT_TRUE(m_sheet.GetImages().empty());
 }
 
-TEST(BarcodeSheetTest, AnAllInOneSymbolThatCannotBeWrittenFailsTheBuildWithoutEndingTheProgram)
+TEST_F(BarcodeSheetTest, AnAllInOneSymbolThatCannotBeWrittenFailsTheBuildWithoutEndingTheProgram)
 {
-    CBarcodeSheet sheet;
-    CBarcodeSheetBuilder builder(sheet, "SETUPE");
-    EXPECT_EQ(EBuildResult::Failed, builder.BuildAllInOneFromText("232BAD1", "/no/such/folder/output.bmp"));
-    EXPECT_FALSE(builder.GetLastError().empty());
+    EXPECT_EQ(EBuildResult::Failed, m_builder.BuildAllInOneFromText("232BAD1", "/no/such/folder/output.bmp"));
+    EXPECT_FALSE(m_builder.GetLastError().empty());
 }
 
 }  // namespace

@@ -42,10 +42,9 @@ TEST(BmpImageTest, TwentyFourBitTopDownFilesAreRead)
     file.insert(file.end(), rows, rows + sizeof rows);
     SMonoImage decoded;
     ASSERT_TRUE(DecodeBmp(file.data(), file.size(), decoded));
-    EXPECT_FALSE(decoded.IsWhite(0, 0));
-    EXPECT_TRUE(decoded.IsWhite(1, 0));
-    EXPECT_TRUE(decoded.IsWhite(0, 1));
-    EXPECT_FALSE(decoded.IsWhite(1, 1));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            EXPECT_EQ(x != y, decoded.IsWhite(x, y)) << x << "," << y;
 }
 
 TEST(BmpImageTest, CutOrForeignFilesAreRefused)
@@ -56,12 +55,12 @@ TEST(BmpImageTest, CutOrForeignFilesAreRefused)
         const std::vector<uint8_t> part(good.begin(), good.begin() + cut);
         EXPECT_FALSE(DecodeBmp(part.data(), part.size(), decoded)) << cut;
     }
-    std::vector<uint8_t> compressed = good;
-    compressed[30] = 1;  // run-length encoded
-    EXPECT_FALSE(DecodeBmp(compressed.data(), compressed.size(), decoded));
-    std::vector<uint8_t> hugeOffset = good;
-    hugeOffset[13] = 0x7F;
-    EXPECT_FALSE(DecodeBmp(hugeOffset.data(), hugeOffset.size(), decoded));
+    // Run-length encoded, and pixels said to start far past the end.
+    for (const auto& [at, value] : {std::pair<size_t, uint8_t>{30, 1}, {13, 0x7F}}) {
+        std::vector<uint8_t> broken = good;
+        broken[at] = value;
+        EXPECT_FALSE(DecodeBmp(broken.data(), broken.size(), decoded)) << at;
+    }
     const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G'};
     EXPECT_FALSE(DecodeBmp(png.data(), png.size(), decoded));
 }

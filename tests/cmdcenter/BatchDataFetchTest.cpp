@@ -23,9 +23,8 @@ protected:
 TEST_F(BatchDataFetchTest, ARefusedUploadFetchesNothingAndLeavesTheFileAlone)
 {
     m_dir.Write("batch.txt", "earlier\r\n");
-    m_link.AddReply(kAck);
-    m_link.AddReply(kSbtNak);
-    m_link.AddReply("A\r\nB\r\n");
+    for (const char* reply : {kAck, kSbtNak, "A\r\nB\r\n"})
+        m_link.AddReply(reply);
     std::vector<wxString> entries{"stale"};
     EXPECT_FALSE(Fetch(entries));
     EXPECT_TRUE(entries.empty());
@@ -34,26 +33,17 @@ TEST_F(BatchDataFetchTest, ARefusedUploadFetchesNothingAndLeavesTheFileAlone)
     EXPECT_EQ("~\x01" "0000@WLSBAT2;\x03", m_link.Written()[0]);
 }
 
-TEST_F(BatchDataFetchTest, TwoRepliesGiveSixEntriesAndTheFileRunsBAndCTogether)
+// A reply is cut before each inner line break; one without such a break stays whole.
+TEST_F(BatchDataFetchTest, RepliesAreCutIntoEntriesAndTheFileRunsThemTogether)
 {
     m_dir.Write("batch.txt", "earlier|");
-    m_link.AddReply(kAck);
-    m_link.AddReply(kSbtAck);
-    m_link.AddReply("A\r\nB\r\n");
-    m_link.AddReply("C\r\nD\r\n");
+    for (const char* reply : {kAck, kSbtAck, "A\r\nB\r\n", "C\r\nD\r\n", "\r\nE"})
+        m_link.AddReply(reply);
     std::vector<wxString> entries;
     ASSERT_TRUE(Fetch(entries));
-    EXPECT_EQ((std::vector<wxString>{"A", "\r\nB", "", "C", "\r\nD", ""}), entries);
+    EXPECT_EQ((std::vector<wxString>{"A", "\r\nB", "", "C", "\r\nD", "", "\r\nE"}), entries);
     ASSERT_TRUE(CBatchDataFetch::AppendEntries(m_dir.File("batch.txt"), entries));
-    EXPECT_EQ("earlier|A\r\nBC\r\nD", m_dir.Read("batch.txt"));
-}
-
-TEST(BatchDataCutTest, AReplyWithoutLineBreakIsKeptWhole)
-{
-    std::vector<wxString> entries;
-    CBatchDataFetch::CutReply("12345", entries);
-    CBatchDataFetch::CutReply("\r\nX", entries);
-    EXPECT_EQ((std::vector<wxString>{"12345", "\r\nX"}), entries);
+    EXPECT_EQ("earlier|A\r\nBC\r\nD\r\nE", m_dir.Read("batch.txt"));
 }
 
 }  // namespace

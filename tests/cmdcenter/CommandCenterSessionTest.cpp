@@ -22,11 +22,19 @@ protected:
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         std::vector<wxString> lines;
-        for (const STerminalOutput& output : m_outputs) {
+        for (const STerminalOutput& output : m_outputs)
             if (output.kind == STerminalOutput::LINE)
                 lines.push_back(output.text);
-        }
         return lines;
+    }
+
+    // Queues a typed command, with the reply the link will give (none: silence), and runs it.
+    bool Send(const wxString& command, const std::string& reply = std::string())
+    {
+        if (!reply.empty())
+            m_link.AddReply(reply);
+        m_session.QueueCommand(command);
+        return m_session.RunOneStep();
     }
 
     CScriptedTerminalLink m_link;
@@ -38,27 +46,17 @@ protected:
                                     }};
 };
 
-TEST_F(CommandCenterSessionTest, ATypedCommandGoesOutFramedAndItsReplyShowsWithoutFrame)
+TEST_F(CommandCenterSessionTest, ACommandGoesOutFramedAndShowsWithoutFrameExpandedOrInHex)
 {
-    m_link.AddReply("\x02\x01" "0000@QRYSYSV1.0\x06;\x03");
-    m_session.QueueCommand("QRYSYS");
-    ASSERT_TRUE(m_session.RunOneStep());
+    ASSERT_TRUE(Send("QRYSYS", "\x02\x01" "0000@QRYSYSV1.0\x06;\x03"));
     ASSERT_EQ(1u, m_link.Written().size());
     EXPECT_EQ("~\x01" "0000@QRYSYS;\x03", m_link.Written()[0]);
-    EXPECT_EQ((std::vector<wxString>{"Request: QRYSYS\r\n", "Response: QRYSYSV1.0<ACK>;\r\n"}), Lines());
-}
-
-TEST_F(CommandCenterSessionTest, ExpandShowsTheWholeFramesAndHexDisplayTheirBytes)
-{
     m_session.Options().expand = true;
-    m_link.AddReply("\x02\x01" "0000@A\x06;\x03");
-    m_session.QueueCommand("A");
-    m_session.RunOneStep();
+    ASSERT_TRUE(Send("A", "\x02\x01" "0000@A\x06;\x03"));
     m_session.Options().hexDisplay = true;
-    m_link.AddReply("\x06");
-    m_session.QueueCommand("B");
-    m_session.RunOneStep();
-    EXPECT_EQ((std::vector<wxString>{"Request: ~<SOH>0000@A;<ETX>\r\n", "Response: <STX><SOH>0000@A<ACK>;<ETX>\r\n",
+    ASSERT_TRUE(Send("B", "\x06"));
+    EXPECT_EQ((std::vector<wxString>{"Request: QRYSYS\r\n", "Response: QRYSYSV1.0<ACK>;\r\n",
+                                     "Request: ~<SOH>0000@A;<ETX>\r\n", "Response: <STX><SOH>0000@A<ACK>;<ETX>\r\n",
                                      "Request: 7E 01 30 30 30 30 40 42 3B 03\r\n", "Response: 06\r\n"}),
               Lines());
 }
@@ -68,8 +66,7 @@ TEST_F(CommandCenterSessionTest, HexSendWritesExactlyTheBytesOfThePairs)
     m_session.Options().hexSend = true;
     m_session.Options().packCommand = false;
     m_session.Options().tags = false;
-    m_session.QueueCommand("16 4D");
-    m_session.RunOneStep();
+    Send("16 4D");
     ASSERT_EQ(1u, m_link.Written().size());
     EXPECT_EQ("\x16\x4D", m_link.Written()[0]);
     EXPECT_TRUE(m_link.WrittenRaw()[0]);
@@ -79,8 +76,7 @@ TEST_F(CommandCenterSessionTest, HexSendWritesExactlyTheBytesOfThePairs)
 TEST_F(CommandCenterSessionTest, AFailedWriteGivesAnEmptyResponseAndNoLineTerminal)
 {
     m_link.m_failWrites = true;
-    m_session.QueueCommand("CLIENA1");
-    m_session.RunOneStep();
+    Send("CLIENA1");
     EXPECT_EQ((std::vector<wxString>{"Request: CLIENA1\r\n", "Response: \r\n"}), Lines());
     EXPECT_FALSE(m_session.IsInLineMode());
 }
@@ -116,9 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CommandCenterSessionTest, LineTerminalTakesLinesWithCarriageReturnUntilExit)
 {
-    m_link.AddReply("\x02\x01" "0000@CLIENA1\x06;\x03");
-    m_session.QueueCommand("CLIENA1");
-    m_session.RunOneStep();
+    Send("CLIENA1", "\x02\x01" "0000@CLIENA1\x06;\x03");
     ASSERT_TRUE(m_session.IsInLineMode());
     m_session.QueueTerminalLine("exit");
     m_session.RunOneStep();

@@ -19,16 +19,8 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         m_replies.push_back(bytes);
     }
-    std::vector<std::string> Written()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_written;
-    }
-    std::vector<bool> WrittenRaw()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_raw;
-    }
+    std::vector<std::string> Written() { return Locked(m_written); }
+    std::vector<bool> WrittenRaw() { return Locked(m_raw); }
     int Polls() const { return m_polls; }
 
     bool IsOpen() override { return m_open; }
@@ -56,6 +48,13 @@ public:
     static constexpr int kSilentReadMs = 5;
 
 private:
+    // A copy taken under the lock: the worker thread records while tests read.
+    template <typename T>
+    T Locked(const T& recorded)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return recorded;
+    }
     uint32_t Record(const std::string& bytes, bool raw)
     {
         if (m_failWrites)

@@ -1,7 +1,6 @@
 // The texts of the terminal: request framing, hexadecimal both ways, control
 // characters by name, and what of a reply or a packet is shown.
 #include "LineTerminal.h"
-#include "SimScanEmitter.h"
 #include "TerminalText.h"
 
 #include "FailOnWxAssert.h"
@@ -28,8 +27,7 @@ TEST_P(PackTerminalCommandTest, WrapsOneCommandInTheRequestFrame)
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, PackTerminalCommandTest,
-                         ::testing::Values(SPackCase{"QRYSYS", "~\x01" "0000@QRYSYS;\x03"},
-                                           SPackCase{"@QRYSYS", "~\x01" "0000@QRYSYS;\x03"},
+                         ::testing::Values(SPackCase{"@QRYSYS", "~\x01" "0000@QRYSYS;\x03"},
                                            SPackCase{"#232BAD5;", "~\x01" "0000#232BAD5;\x03"}));
 
 TEST(TerminalTextTest, ControlCharactersAreNamedAndHexShowsTheBytes)
@@ -37,7 +35,6 @@ TEST(TerminalTextTest, ControlCharactersAreNamedAndHexShowsTheBytes)
     EXPECT_EQ("A<ACK>;<ETX><DEL>", ExpandControlCharacters(Narrow("A\x06;\x03\x7f")));
     EXPECT_EQ("<NUL><US> ", ExpandControlCharacters(Narrow(std::string("\0\x1f ", 3))));
     EXPECT_EQ("41 06 FF", HexOfBytes("A\x06\xff"));
-    EXPECT_EQ("51 59", HexOfCharacters("QY"));
     CFailOnWxAssert assertsFail;
     EXPECT_EQ(wxString(L"A \u0080\u00FF"), CharactersOfBytes(std::string("A\0\x80\xff", 4)));
 }
@@ -66,48 +63,26 @@ TEST(TerminalTextTest, AReplyFrameLosesItsHeaderAndEndUnlessExpanded)
     const std::string reply = "\x02\x01" "0000@QRYSYSV1\x06;\x03";
     EXPECT_EQ("QRYSYSV1\x06;", ShownReplyBytes(reply, false));
     EXPECT_EQ(reply, ShownReplyBytes(reply, true));
-    EXPECT_EQ(Narrow("QRYSYSV1\x06;"), ShownReplyText(Narrow(reply), false));
     EXPECT_EQ("\x02\x01" "0000\x03", ShownReplyBytes("\x02\x01" "0000\x03", false)) << "8 bytes are no frame";
 }
 
-// The simulator's packed reads are what the terminal's frame check takes.
-TEST(TerminalTextTest, PackedReadsOfTheSimulatorAreRecognisedWithTheirMark)
-{
-    const SDevicePacket codeId = ReadDevicePacket(CSimScanEmitter::PackFrame("6901234567892", ';'));
-    EXPECT_TRUE(codeId.valid);
-    EXPECT_EQ(';', codeId.code);
-    EXPECT_EQ("6901234567892", codeId.payload);
-    const SDevicePacket aim = ReadDevicePacket(CSimScanEmitter::PackFrame("X1", '6'));
-    EXPECT_TRUE(aim.valid);
-    EXPECT_EQ('6', aim.code);
-    EXPECT_EQ("X1", aim.payload);
-
-    std::string broken = CSimScanEmitter::PackFrame("X1", ';');
-    broken.back() ^= 0x01;
-    EXPECT_FALSE(ReadDevicePacket(broken).valid);
-}
-
 struct SLineCase {
-    size_t length;
+    wxString line;
     ETerminalLineAction action;
 };
 
 class TerminalLineTest : public ::testing::TestWithParam<SLineCase> {};
 
-TEST_P(TerminalLineTest, ALineLongerThanTheScannerTakesEndsTheModeUnsent)
+TEST_P(TerminalLineTest, ALineLongerThanTheScannerTakesEndsTheModeUnsentAndAnEchoIsNotSent)
 {
-    EXPECT_EQ(GetParam().action, DecideTerminalLine(wxString('a', GetParam().length)));
+    EXPECT_EQ(GetParam().action, DecideTerminalLine(GetParam().line));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, TerminalLineTest,
-                         ::testing::Values(SLineCase{0, ETerminalLineAction::KEEP_TYPING},
-                                           SLineCase{1, ETerminalLineAction::SEND},
-                                           SLineCase{64, ETerminalLineAction::SEND},
-                                           SLineCase{65, ETerminalLineAction::END_MODE}));
-
-TEST(TerminalTextTest, AnEchoOfDeviceOutputIsNotSent)
-{
-    EXPECT_EQ(ETerminalLineAction::KEEP_TYPING, DecideTerminalLine("Device: 123"));
-}
+                         ::testing::Values(SLineCase{"", ETerminalLineAction::KEEP_TYPING},
+                                           SLineCase{"a", ETerminalLineAction::SEND},
+                                           SLineCase{wxString('a', 64), ETerminalLineAction::SEND},
+                                           SLineCase{wxString('a', 65), ETerminalLineAction::END_MODE},
+                                           SLineCase{"Device: 123", ETerminalLineAction::KEEP_TYPING}));
 
 }  // namespace

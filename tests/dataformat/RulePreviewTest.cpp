@@ -25,7 +25,6 @@ TEST_P(RulePreviewTest, RulesTurnTheReadIntoWhatIsSent)
 INSTANTIATE_TEST_SUITE_P(
     RuleFamilies, RulePreviewTest,
     testing::Values(
-        // Send
         SPreviewCase{"SendAllThenCr", "F10D", "1234", true, "1234\r"},
         SPreviewCase{"SendCountThenChar", "F2032DF10D", "123456", true, "123-456\r"},
         SPreviewCase{"SendCountPastEndFails", "F20541", "1234", false, ""},
@@ -34,10 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
         SPreviewCase{"SendBeforeMissingStringFails", "B900027879", "abcdef", false, ""},
         SPreviewCase{"SendAllButLast", "E902", "123456", true, "1234"},
         SPreviewCase{"SendCharTimes", "F42A03F10D", "9", true, "***9\r"},
-        // Insert
         SPreviewCase{"InsertSymbologyAndLength", "B3F13AB4", "12345", true, "EAN-1312345:5"},
         SPreviewCase{"InsertKeys", "B502000D0041", "x", true, "\rA"},
-        // Search and move
         SPreviewCase{"SearchForwardChar", "F82DF10D", "ab-cd", true, "-cd\r"},
         SPreviewCase{"SearchForwardMissingFails", "F82DF10D", "abcd", false, ""},
         SPreviewCase{"SearchForwardNonMatching", "E630F10D", "0012", true, "12\r"},
@@ -48,7 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
         SPreviewCase{"SearchForwardNonDigit", "EDF100", "12ab", true, std::string("ab\0", 3)},
         SPreviewCase{"MoveForwardAndBack", "F503F601F10D", "abcdef", true, "cdef\r"},
         SPreviewCase{"MovePastEndFails", "F509", "abc", false, ""},
-        // Compare (skip)
         SPreviewCase{"CompareSkipsMatch", "FE30F10D", "0123", true, "123\r"},
         SPreviewCase{"CompareMismatchFails", "FE31F10D", "0123", false, ""},
         SPreviewCase{"CompareStringSkips", "B200024142E900", "AB12", true, "12"},
@@ -57,7 +53,6 @@ INSTANTIATE_TEST_SUITE_P(
         SPreviewCase{"ReplaceChars", "E4022D2FE900", "a-b-c", true, "a/b/c"},
         SPreviewCase{"ReplaceStringOnce", "BA01026162017AE900", "abab", true, "zab"},
         SPreviewCase{"ReplaceStringTwice", "BA020261620178E900", "ababab", true, "xxab"},
-        // Invalid text
         SPreviewCase{"InvalidTextIsRefused", "F10", "abc", false, ""}),
     [](const testing::TestParamInfo<SPreviewCase>& param) { return std::string(param.param.name); });
 

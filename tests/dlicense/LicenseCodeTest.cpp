@@ -20,12 +20,10 @@ TEST(LicenseCodeTest, ListsHoldTheirElementsAndEveryByteAsASeparator)
     ASSERT_EQ(256u, CLicenseCode::ListOf(LICENSE_SEPARATOR).size());
     EXPECT_EQ(wxString::FromUTF8("(DAG)Address \xE2\x80\x93 Street1"), Element(10).name);
     EXPECT_EQ(LICENSE_DATA_FIELDS2, Element(50).kind);
-    EXPECT_EQ("[00 NUL]", CLicenseCode::Separator(0x00).name);
-    EXPECT_EQ("[0E S0]", CLicenseCode::Separator(0x0E).name);
-    EXPECT_EQ("[20 SPACE]", CLicenseCode::Separator(0x20).name);
-    EXPECT_EQ("[2c  ,]", CLicenseCode::Separator(0x2C).name);
-    EXPECT_EQ("[7f   ]", CLicenseCode::Separator(0x7F).name);
-    EXPECT_EQ("[ff   ]", CLicenseCode::Separator(0xFF).name);
+    const std::pair<uint8_t, const char*> separators[] = {{0x00, "[00 NUL]"}, {0x0E, "[0E S0]"}, {0x20, "[20 SPACE]"},
+                                                          {0x2C, "[2c  ,]"}, {0x7F, "[7f   ]"},   {0xFF, "[ff   ]"}};
+    for (const auto& [byte, name] : separators)
+        EXPECT_EQ(name, CLicenseCode::Separator(byte).name) << int(byte);
     EXPECT_EQ(nullptr, CLicenseCode::FindDataElement(0x5A));
 }
 

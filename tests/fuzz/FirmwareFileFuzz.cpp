@@ -22,9 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     for (size_t at = 0; at < size;) {
         char type = 0;
-        uint16_t sequence = 0;
+        uint16_t sequence = 0, length = 0;
         const uint8_t* payload = nullptr;
-        uint16_t length = 0;
         const long used = hbds_fw_decode(data + at, size - at, 'F', &type, &sequence, &payload, &length);
         if (used == 0)
             break;

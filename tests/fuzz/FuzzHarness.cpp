@@ -22,17 +22,15 @@ std::string g_directory;
 void AbortOnAssert(const wxString& file, int line, const wxString& function, const wxString& condition,
                    const wxString& message)
 {
-    std::fprintf(stderr, "wxWidgets assertion failed: %s:%d %s: %s %s\n", static_cast<const char*>(file.utf8_str()),
-                 line, static_cast<const char*>(function.utf8_str()), static_cast<const char*>(condition.utf8_str()),
-                 static_cast<const char*>(message.utf8_str()));
+    const wxString report = wxString::Format("%s:%d %s: %s %s", file, line, function, condition, message);
+    std::fprintf(stderr, "wxWidgets assertion failed: %s\n", report.utf8_str().data());
     std::abort();
 }
 
 wxString MakeProgramDirectory()
 {
     static wxInitializer initializer;
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vostrel-fuzz-XXXXXX";
+    std::string pattern = (std::filesystem::temp_directory_path() / "vostrel-fuzz-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         std::abort();
     g_directory = pattern;

@@ -19,10 +19,9 @@
 namespace {
 
 struct SPieces {
-    const uint8_t* data = nullptr;
-    size_t size = 0;
-};
-SPieces g_pieces;
+    const uint8_t* data;
+    size_t size;
+} g_pieces;
 
 const wchar_t kRequest[] = L"~\x01" L"0000@232BAD;\x03";
 

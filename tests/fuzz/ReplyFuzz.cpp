@@ -22,10 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (count > capacity)
         std::abort();
     for (size_t i = 0; i < count; ++i) {
+        // Every item has a known status and a value inside the reply text.
         const ReplyItem& item = items[i];
-        if (item.status != REPLY_ACK && item.status != REPLY_NAK && item.status != REPLY_ENQ)
-            std::abort();
-        if (item.value < text.data() || item.value + std::wcslen(item.value) >= text.data() + text.size())
+        if ((item.status != REPLY_ACK && item.status != REPLY_NAK && item.status != REPLY_ENQ) ||
+            item.value < text.data() || item.value + std::wcslen(item.value) >= text.data() + text.size())
             std::abort();
     }
     return 0;

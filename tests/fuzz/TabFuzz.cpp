@@ -6,20 +6,11 @@
 
 #include <cstdlib>
 
-namespace {
-
-bool LoadShippedPages()
-{
-    CopyShippedConfig("HI880.xml");
-    CopyShippedConfig("pageinfo.xml");
-    return CDeviceCmdNameMntXmlInfo::GetInstance().Load("HI880.xml") && CPageMntXmlInfo::GetInstance().Load();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const bool pagesLoaded = LoadShippedPages();
+    static const bool pagesLoaded = (CopyShippedConfig("HI880.xml"), CopyShippedConfig("pageinfo.xml"),
+                                     CDeviceCmdNameMntXmlInfo::GetInstance().Load("HI880.xml") &&
+                                         CPageMntXmlInfo::GetInstance().Load());
     if (!pagesLoaded)
         std::abort();
     WriteFuzzFile("Config/maincfg.xml", data, size);

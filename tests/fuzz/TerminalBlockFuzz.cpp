@@ -13,13 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzProgramDirectory();
     const std::string block(reinterpret_cast<const char*>(data), size);
     const SDevicePacket packet = ReadDevicePacket(block);
-    if (packet.valid && packet.payload.size() + 6 != block.size())
-        std::abort();
-    if (HexOfBytes(block).length() != (size == 0 ? 0 : 3 * size - 1))
-        std::abort();
-    if (CharactersOfBytes(block).length() != size)
-        std::abort();
-    if (ShownReplyBytes(block, false).size() > size)
+    // A packet is its payload and six framing bytes; every text of a block keeps its size.
+    if ((packet.valid && packet.payload.size() + 6 != block.size()) ||
+        HexOfBytes(block).length() != (size == 0 ? 0 : 3 * size - 1) || CharactersOfBytes(block).length() != size ||
+        ShownReplyBytes(block, false).size() > size)
         std::abort();
     const wxString text = FuzzText(data, size);
     ExpandControlCharacters(ShownReplyText(text, false));

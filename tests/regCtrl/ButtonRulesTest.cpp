@@ -111,9 +111,7 @@ TEST_F(ButtonRulesExchange, RestoringDataFormatsReadsTheCurrentFormatsUnderTheDe
     m_scanner.Script({ReplyFrame("DFMDEF\x06"), ReplyFrame("DFMQCU0:F0ABC\x06")});
     RereadValues reread;
     ASSERT_TRUE(ExchangeButtonCommand("DFMDEF", reread));
-    const std::vector<std::string> requests{std::string("~\x01" "0000@DFMDEF;\x03"),
-                                            std::string("~\x01" "0000@DFMQCU;\x03")};
-    EXPECT_EQ(requests, m_scanner.Requests());
+    EXPECT_EQ((std::vector<std::string>{"~\x01" "0000@DFMDEF;\x03", "~\x01" "0000@DFMQCU;\x03"}), m_scanner.Requests());
     ASSERT_EQ(1u, reread.size());
     EXPECT_EQ("DFMSET", reread[0].first);
     EXPECT_EQ("0:F0ABC", reread[0].second);

@@ -30,11 +30,10 @@ TEST(EditRulesRange, TypedTextIsKeptToDigitsWithinTheMaximumWithoutLeadingZeros)
 
 TEST(EditRulesRange, ACommitOutsideTheLimitsOrEmptyBecomesTheMinimum)
 {
-    const std::optional<SRangePartner> none;
-    const std::optional<wxString> noValue;
-    EXPECT_EQ(ERangeVerdict::Accepted, CheckRangeCommit("100", kOneToHundred, "10", none, noValue).verdict);
+    EXPECT_EQ(ERangeVerdict::Accepted,
+              CheckRangeCommit("100", kOneToHundred, "10", std::nullopt, std::nullopt).verdict);
     for (const char* text : {"", "0", "101"}) {
-        const SRangeCommit commit = CheckRangeCommit(text, kOneToHundred, "10", none, noValue);
+        const SRangeCommit commit = CheckRangeCommit(text, kOneToHundred, "10", std::nullopt, std::nullopt);
         EXPECT_EQ(ERangeVerdict::OutOfRange, commit.verdict) << text;
         EXPECT_EQ("1", commit.text) << text;
     }
@@ -43,16 +42,16 @@ TEST(EditRulesRange, ACommitOutsideTheLimitsOrEmptyBecomesTheMinimum)
 
 TEST(EditRulesRange, PartnersKeepTheirOrderAndAreCorrectedTowardsTheDefault)
 {
-    ASSERT_TRUE(FindRangePartner("CADTOP"));
-    EXPECT_EQ("CADBOT", FindRangePartner("CADTOP")->partnerName);
-    EXPECT_TRUE(FindRangePartner("CADTOP")->isLower);
+    const auto top = FindRangePartner("CADTOP");
+    const auto bottom = FindRangePartner("CADBOT");
+    ASSERT_TRUE(top && bottom);
+    EXPECT_EQ("CADBOT", top->partnerName);
+    EXPECT_TRUE(top->isLower);
     EXPECT_FALSE(FindRangePartner("EXPGMX")->isLower);
     EXPECT_EQ("EXPGMN", FindRangePartner("EXPGMX")->partnerName);
     EXPECT_FALSE(FindRangePartner("CADXXX"));
 
     const SRangeLimits limits{0, 640};
-    const auto top = FindRangePartner("CADTOP");
-    const auto bottom = FindRangePartner("CADBOT");
     EXPECT_EQ(ERangeVerdict::Accepted, CheckRangeCommit("200", limits, "0", top, wxString("200")).verdict);
     // Top 300 above a bottom of 200: the default 0 keeps the order.
     SRangeCommit commit = CheckRangeCommit("300", limits, "0", top, wxString("200"));

@@ -82,8 +82,7 @@ TEST_F(ListRulesTest, AToggleNeedsExactlyTwoStatesAndCommitsOnlyANewValue)
     ASSERT_TRUE(ReadToggleStates(beep, true, states));
     EXPECT_TRUE(IsToggleOn(states, "7"));  // anything but the off value is on
     EXPECT_FALSE(IsToggleOn(states, "2"));
-    wxString value;
-    wxString label;
+    wxString value, label;
     EXPECT_TRUE(ToggleCommit(states, false, "3", value, label));
     EXPECT_EQ("2", value);
     EXPECT_EQ("Off", label);

@@ -3,9 +3,8 @@
 
 #include "TempDir.h"
 
+#include <cstdio>
 #include <string>
-
-#include <sys/types.h>
 
 class CLoopbackHttpServer {
 public:
@@ -18,11 +17,12 @@ public:
     // "http://127.0.0.1:<port>", or empty when the server did not start.
     const std::string& Address() const { return m_address; }
 
-    // A loopback address on which nothing listens.
-    static std::string RefusingAddress();
+    // A loopback address on which nothing listens: port 1 is privileged and unused.
+    static std::string RefusingAddress() { return "http://127.0.0.1:1"; }
 
 private:
-    pid_t m_pid = -1;
+    FILE* m_output = nullptr;
+    int m_pid = -1;
     std::string m_address;
 };
 

@@ -1,7 +1,8 @@
-# Serves a folder over HTTP on loopback for the update tests and prints its port.
+# Serves a folder over HTTP on loopback for the update tests and prints its port and process id.
 # Paths below /stall/ answer 200, send a few bytes and then nothing more.
 import functools
 import http.server
+import os
 import sys
 import time
 
@@ -26,5 +27,5 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Handler, directory=sys.argv[1]))
 server.daemon_threads = True
-print(server.server_address[1], flush=True)
+print(server.server_address[1], os.getpid(), flush=True)
 server.serve_forever()
