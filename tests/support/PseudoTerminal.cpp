@@ -47,27 +47,24 @@ bool CPseudoTerminal::Send(const std::string& bytes) const
 
 std::string CPseudoTerminal::Receive(size_t expected, int timeoutMs) const
 {
-    std::string got;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (got.size() < expected && Clock::now() < deadline) {
-        pollfd fd{m_master, POLLIN, 0};
-        if (poll(&fd, 1, 10) <= 0)
-            continue;
-        char buffer[4096];
-        const ssize_t n = read(m_master, buffer, sizeof buffer);
-        if (n > 0)
-            got.append(buffer, static_cast<size_t>(n));
-    }
-    return got;
+    return ReceiveUntilDone([expected](const std::string& got) { return got.size() >= expected; }, timeoutMs);
 }
 
 std::string CPseudoTerminal::ReceiveUntil(const std::string& terminator, int timeoutMs) const
 {
+    return ReceiveUntilDone(
+        [&terminator](const std::string& got) {
+            return got.size() >= terminator.size() &&
+                   got.compare(got.size() - terminator.size(), terminator.size(), terminator) == 0;
+        },
+        timeoutMs);
+}
+
+std::string CPseudoTerminal::ReceiveUntilDone(const std::function<bool(const std::string&)>& done, int timeoutMs) const
+{
     std::string got;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Clock::now() < deadline) {
-        if (got.size() >= terminator.size() && got.compare(got.size() - terminator.size(), terminator.size(), terminator) == 0)
-            break;
+    while (!done(got) && Clock::now() < deadline) {
         pollfd fd{m_master, POLLIN, 0};
         if (poll(&fd, 1, 10) <= 0)
             continue;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 class CPseudoTerminal {
@@ -24,6 +25,8 @@ public:
     void CloseMaster();
 
 private:
+    std::string ReceiveUntilDone(const std::function<bool(const std::string&)>& done, int timeoutMs) const;
+
     int m_master = -1;
     int m_slave = -1;
     std::string m_path;
