@@ -82,6 +82,7 @@ TEST_F(ControlsTest, ARowSplitsThePageWidthIntoCaptionWidgetAndHint)
     unknown.Maximum = 9;
     CControlBase& plain = CreateRow(unknown);
     GetControlFactory()->MoveControl(&plain, 90);
+    EXPECT_EQ("NOSUCHKIND", plain.ControlType);
     EXPECT_EQ(nullptr, plain.GetValueWnd());
     ASSERT_TRUE(plain.CaptionStatic && plain.HintStatic);
     EXPECT_EQ("Caption of XYZABC", plain.CaptionStatic->GetLabel());
