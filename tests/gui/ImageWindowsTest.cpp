@@ -132,7 +132,7 @@ TEST_F(ImagePanelTest, CapturedPictureJoinsTheStripAndADrawnRegionBecomesPending
     ASSERT_TRUE(RunUntil([&] { return panel->GetImages().size() == 1 && get->IsEnabled(); }, 20));
     EXPECT_EQ(wxSize(640, 480), panel->GetImages()[0].picture.GetSize());
     EXPECT_EQ(14u, panel->GetImages()[0].name.length());
-    SaveScreenshot(m_frame, "image_panel.png");
+    SaveScreenshot(panel, "image_panel.png");
 
     // The current values put the region at 30 % .. 70 % (the model's defaults).
     CImageView* view = panel->GetView();

@@ -32,6 +32,7 @@ protected:
         ASSERT_TRUE(scanner) << error;
         m_scanner = std::make_unique<CInProcessScanner>(std::move(scanner));
         ASSERT_NE(nullptr, OpenTestDevice(m_scanner->Start(), kLineRate, 2000));
+        ASSERT_TRUE(m_capture.Discover());
     }
 
     CImageCapture m_capture;
@@ -43,7 +44,6 @@ protected:
 
 TEST_F(ImageCaptureTest, DiscoveryReadsSizeOptionsAndBarcodeAreaAndKeepsTheReadTimeOut)
 {
-    ASSERT_TRUE(m_capture.Discover());
     EXPECT_EQ(std::make_pair(640, 480), std::make_pair(m_capture.FullWidth(), m_capture.FullHeight()));
     EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), m_capture.Capability().qualities);
     EXPECT_TRUE(m_capture.HasBarcodeArea());
@@ -57,7 +57,6 @@ TEST_F(ImageCaptureTest, DiscoveryReadsSizeOptionsAndBarcodeAreaAndKeepsTheReadT
 
 TEST_F(ImageCaptureTest, EveryFormatDecodesAndItsBarcodeReadsBack)
 {
-    ASSERT_TRUE(m_capture.Discover());
     const struct {
         SImageChoice choice;
         const char* file;
