@@ -1,18 +1,16 @@
 // Pictures from the simulated imager through the engine's image request, checked by
 // an independent barcode reader (zbarimg).
-#include "HBDataStreamMnt.h"
+#include "../barcode/DecodeSupport.h"
+#include "CoreTest.h"
 #include "ImageCapture.h"
 #include "InProcessScanner.h"
-#include "LinkFixture.h"
 #include "PtyScanner.h"
-#include "SaveCfg.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <thread>
@@ -22,20 +20,8 @@ namespace {
 // Fast enough that a test waits a second per picture, not minutes.
 constexpr uint32_t kLineRate = 921600;
 
-std::string ReadBarcodes(const std::string& path)
-{
-    std::string text;
-    FILE* pipe = popen(("zbarimg --quiet --raw '" + path + "' 2>/dev/null").c_str(), "r");
-    if (!pipe)
-        return text;
-    char buffer[256];
-    while (fgets(buffer, sizeof buffer, pipe))
-        text += buffer;
-    pclose(pipe);
-    return text;
-}
-
-class ImageCaptureTest : public ::testing::Test {
+// The core's singletons, the link among them, go before the scanner the link talks to.
+class ImageCaptureTest : public CCoreTest {
 protected:
     void SetUp() override
     {
@@ -45,15 +31,8 @@ protected:
         auto scanner = CSimulatedScanner::FromModelFile(VOSTREL_DATA_DIR "/Config/HI880.xml", profile, error);
         ASSERT_TRUE(scanner) << error;
         m_scanner = std::make_unique<CInProcessScanner>(std::move(scanner));
-        const uint32_t port = m_scanner->Start();
-        ASSERT_NE(0u, port);
-        ASSERT_NE(nullptr, OpenTestDevice(port, kLineRate, 2000));
-    }
-    void TearDown() override
-    {
-        CSaveCfg::ResetInstance();
-        CHBDataStreamMnt::ResetInstance();
-        m_scanner.reset();
+        ASSERT_NE(nullptr, OpenTestDevice(m_scanner->Start(), kLineRate, 2000));
+        ASSERT_TRUE(m_capture.Discover());
     }
 
     CImageCapture m_capture;
@@ -65,10 +44,7 @@ protected:
 
 TEST_F(ImageCaptureTest, DiscoveryReadsSizeOptionsAndBarcodeAreaAndKeepsTheReadTimeOut)
 {
-    ASSERT_TRUE(m_capture.Discover());
-    EXPECT_EQ(640, m_capture.FullWidth());
-    EXPECT_EQ(480, m_capture.FullHeight());
-    EXPECT_EQ((std::vector<int>{0, 1}), m_capture.Capability().types);
+    EXPECT_EQ(std::make_pair(640, 480), std::make_pair(m_capture.FullWidth(), m_capture.FullHeight()));
     EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), m_capture.Capability().qualities);
     EXPECT_TRUE(m_capture.HasBarcodeArea());
     EXPECT_EQ((std::vector<int>{1, 2}), m_capture.Capability().areaFormats);
@@ -76,13 +52,11 @@ TEST_F(ImageCaptureTest, DiscoveryReadsSizeOptionsAndBarcodeAreaAndKeepsTheReadT
 
     SAimPoint aim;
     ASSERT_TRUE(CImageCapture::ReadAimPoint(aim));
-    EXPECT_EQ(320, aim.x);
-    EXPECT_EQ(240, aim.y);
+    EXPECT_EQ(std::make_pair(320, 240), std::make_pair(aim.x, aim.y));
 }
 
 TEST_F(ImageCaptureTest, EveryFormatDecodesAndItsBarcodeReadsBack)
 {
-    ASSERT_TRUE(m_capture.Discover());
     const struct {
         SImageChoice choice;
         const char* file;
@@ -97,12 +71,12 @@ TEST_F(ImageCaptureTest, EveryFormatDecodesAndItsBarcodeReadsBack)
     for (const auto& c : cases) {
         SImageFile file;
         ASSERT_TRUE(m_capture.Capture(c.choice, file)) << c.file;
-        EXPECT_EQ(c.width, file.width) << c.file;
-        EXPECT_EQ(c.height, file.height) << c.file;
+        EXPECT_EQ(std::make_pair(c.width, c.height), std::make_pair(file.width, file.height)) << c.file;
         const std::string path = m_dir.Path().ToStdString() + "/" + c.file;
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.bytes.data()),
                                                     static_cast<std::streamsize>(file.bytes.size()));
-        EXPECT_NE(std::string::npos, ReadBarcodes(path).find("HBS-HI880")) << c.file;
+        EXPECT_NE(std::string::npos, RunCommand("zbarimg -q --raw '" + path + "' 2>/dev/null").find("HBS-HI880"))
+            << c.file;
     }
 }
 
