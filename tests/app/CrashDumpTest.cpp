@@ -32,6 +32,7 @@ const int kHung = -1;
 int CrashChild(const CTempDir& dir, const char* applicationName,
                const std::function<void()>& beforeCrash = [] {})
 {
+    std::filesystem::create_directory(std::string(dir.File("dump").utf8_str()));
     const pid_t child = fork();
     if (child == 0) {
         InstallCrashHandler(dir.Path(), applicationName);
@@ -54,7 +55,6 @@ int CrashChild(const CTempDir& dir, const char* applicationName,
 TEST(CrashDump, WritesTheDumpAndPassesTheSignalOnWithoutReporter)
 {
     CTempDir dir;
-    std::filesystem::create_directory(std::string(dir.File("dump").utf8_str()));
     const int status = CrashChild(dir, "My.App Name");
 
     ASSERT_TRUE(WIFSIGNALED(status));
@@ -69,7 +69,6 @@ TEST(CrashDump, WritesTheDumpAndPassesTheSignalOnWithoutReporter)
 TEST(CrashDump, WritesTheDumpWhileAnotherThreadHoldsTheLog)
 {
     CTempDir dir;
-    std::filesystem::create_directory(std::string(dir.File("dump").utf8_str()));
     std::filesystem::create_directory(std::string(dir.File("log").utf8_str()));
     // Today's log is a pipe nobody reads: a thread opening it stays inside the log's lock.
     const wxString log = dir.File("log/" + wxDateTime::Now().Format("hbds_%Y%m%d.log"));
@@ -90,7 +89,6 @@ TEST(CrashDump, WritesTheDumpWhileAnotherThreadHoldsTheLog)
 TEST(CrashDump, StartsTheReporterWithDumpPathAndLanguageThenExitsCleanly)
 {
     CTempDir dir;
-    std::filesystem::create_directory(std::string(dir.File("dump").utf8_str()));
     dir.Write("VostrelCrashReporter", "#!/bin/sh\necho \"$1 $2\" > \"$(dirname \"$0\")/reported.txt\"\n");
     chmod(dir.File("VostrelCrashReporter").utf8_str(), 0755);
 

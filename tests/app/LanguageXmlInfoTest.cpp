@@ -39,7 +39,10 @@ protected:
         m_dir.Write("Config/language.xml", kList);
         m_dir.Write("Config/en.xml", kEnglish);
         m_dir.Write("Config/cn.xml", "<language><property name=\"ID_CFGMAINDLG_OPEN\">打开</property></language>");
+        m_dir.Write("log/.keep", "");
+        hbds_set_log_directory(m_dir.File("log").utf8_str());
     }
+    std::string Log() const { return m_dir.Read(wxDateTime::Now().Format("log/hbds_%Y%m%d.log")); }
     void TearDown() override
     {
         CLanguageXmlInfo::ResetInstance();
@@ -103,8 +106,6 @@ TEST_F(LanguageXmlInfoTest, StartLanguageFallsBackToTheFirstListedOne)
 
 TEST_F(LanguageXmlInfoTest, BrokenFilesFailWithoutPartialResultsAndAreLogged)
 {
-    m_dir.Write("log/.keep", "");
-    hbds_set_log_directory(m_dir.File("log").utf8_str());
     m_dir.Write("Config/en.xml", "<language><property name=\"ID_A\">cut");
     ASSERT_TRUE(Languages().LoadLanguageList());
     EXPECT_FALSE(Languages().LoadLanguageTexts("EN"));
@@ -117,7 +118,7 @@ TEST_F(LanguageXmlInfoTest, BrokenFilesFailWithoutPartialResultsAndAreLogged)
     EXPECT_FALSE(Languages().LoadLanguageList());
     EXPECT_TRUE(Languages().GetLanguages().empty());
 
-    const std::string log = m_dir.Read(wxDateTime::Now().Format("log/hbds_%Y%m%d.log"));
+    const std::string log = Log();
     EXPECT_NE(std::string::npos, log.find("LanguageXmlInfo.cpp"));
     EXPECT_NE(std::string::npos, log.find("Load " + std::string(m_dir.File("Config/en.xml").utf8_str()) + " ERROR"));
     EXPECT_NE(std::string::npos, log.find("GetChildren ERROR"));
@@ -127,8 +128,6 @@ TEST_F(LanguageXmlInfoTest, BrokenFilesFailWithoutPartialResultsAndAreLogged)
 // The log names the reader's own line, where the file was asked for, not the helper's.
 TEST_F(LanguageXmlInfoTest, XmlLoadFailuresAreLoggedAtTheCallersLine)
 {
-    m_dir.Write("log/.keep", "");
-    hbds_set_log_directory(m_dir.File("log").utf8_str());
     m_dir.Write("Config/wrong.xml", "<other/>");
     struct Case {
         const char* file;
@@ -138,8 +137,7 @@ TEST_F(LanguageXmlInfoTest, XmlLoadFailuresAreLoggedAtTheCallersLine)
         wxXmlDocument document;
         const int line = __LINE__ + 1;
         EXPECT_FALSE(LoadXmlFile(document, m_dir.File(c.file), "language", "Reader.cpp"));
-        const std::string log = m_dir.Read(wxDateTime::Now().Format("log/hbds_%Y%m%d.log"));
-        EXPECT_NE(std::string::npos, log.find("Reader.cpp:" + std::to_string(line) + c.logged)) << c.file;
+        EXPECT_NE(std::string::npos, Log().find("Reader.cpp:" + std::to_string(line) + c.logged)) << c.file;
     }
 }
 
