@@ -52,7 +52,7 @@ TEST_F(PendingChangeListTest, EntriesAndNamesStayInStep)
     EXPECT_TRUE(Changes().GetNames().empty());
 }
 
-TEST_F(PendingChangeListTest, SendAtOnceSendsATemporarySettingButNeverALinkSetting)
+TEST_F(PendingChangeListTest, SendAtOnceSendsATemporarySettingButNeverALinkSettingInAnyCase)
 {
     auto volume = Setting("BEPLVL", "2");
     auto baud = Setting("232bad", "4");
@@ -73,10 +73,6 @@ TEST_F(PendingChangeListTest, SendAtOnceSendsATemporarySettingButNeverALinkSetti
     Changes().SetSendAtOnce(0);
     volume->SetValue("1");
     EXPECT_EQ(1u, m_scanner.Requests().size());
-}
-
-TEST(PendingChangeLinkCommands, AreRecognisedWhateverTheirCase)
-{
     for (const char* name : {"INTERF", "232BAD", "kbwpor", "232Par", "232STP", "232DAT", "232FLW", "232AFL"})
         EXPECT_TRUE(CPendingChangeList::IsLinkCommand(name)) << name;
     EXPECT_FALSE(CPendingChangeList::IsLinkCommand("232BAU"));

@@ -30,14 +30,7 @@ wxString FirmwareFile(const CTempDir& dir, const std::string& device, uint32_t t
     return path;
 }
 
-TEST(FirmwareProgressTest, BarIsTenTimesThePercentUpTo1000AndZeroBeyond)
-{
-    const std::pair<uint32_t, int> cases[] = {{0, 0}, {37, 370}, {100, 1000}, {101, 0}, {4000000000u, 0}};
-    for (const auto& [percent, bar] : cases)
-        EXPECT_EQ(bar, UpgradeBarValue(percent)) << percent;
-}
-
-TEST(FirmwareProgressTest, TextListsFinishedPartsWithAllStepsAndTheCurrentUpToItsStep)
+TEST(FirmwareProgressTest, TextListsFinishedPartsAndTheBarIsTenTimesThePercentUpTo1000)
 {
     HbdsFirmwareProgress progress{};
     progress.partKinds[0] = HBDS_FW_PART_KERNEL;
@@ -48,6 +41,9 @@ TEST(FirmwareProgressTest, TextListsFinishedPartsWithAllStepsAndTheCurrentUpToIt
         "更新 Kernel 模块\r\n\tsend update command and probing\r\n\tset param\r\n\tsend data\r\n\twait device to update\r\n"
         "更新未知模块\r\n\tsend update command and probing\r\n\tset param\r\n");
     EXPECT_EQ(expected, UpgradeProgressText(progress));
+    const std::pair<uint32_t, int> cases[] = {{0, 0}, {37, 370}, {100, 1000}, {101, 0}, {4000000000u, 0}};
+    for (const auto& [percent, bar] : cases)
+        EXPECT_EQ(bar, UpgradeBarValue(percent)) << percent;
 }
 
 TEST(BatchRowTest, DecisionsInTheirOrder)
@@ -84,7 +80,7 @@ TEST(BatchFilesTest, DoneScannersStayDoneUntilANewFileResetsThem)
     EXPECT_NE(std::string::npos, dir.Read("Firmupdate.ini").find("SN2=FALSE"));
 }
 
-TEST(BatchFilesTest, DelaysAndPortLockComeFromTheirFilesOrDefaults)
+TEST(BatchFilesTest, DelaysPortLockAndVersionComeFromTheirFilesOrDefaults)
 {
     CTempDir dir;
     EXPECT_EQ(1000, ReadBatchDelays(dir.Path()).afterListMs);
@@ -95,10 +91,6 @@ TEST(BatchFilesTest, DelaysAndPortLockComeFromTheirFilesOrDefaults)
     EXPECT_EQ(5, ReadBatchDelays(dir.Path()).afterListMs);
     EXPECT_EQ(0, ReadBatchDelays(dir.Path()).afterRoundMs);
     EXPECT_EQ(3, ReadPortLockMode(dir.Path()));
-}
-
-TEST(BatchFilesTest, VersionIsTheSecondLineAfterItsLabel)
-{
     EXPECT_EQ("V1.00.001", BatchVersionOf("Hardware: V1.0\r\nFirmware: V1.00.001\r\nKernel: V1"));
     EXPECT_EQ("", BatchVersionOf("Firmware: V1.00.001"));
 }
