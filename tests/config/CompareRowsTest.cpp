@@ -52,7 +52,7 @@ protected:
     CTempDir m_dir;
 };
 
-TEST_F(CompareRowsTest, DefaultsAndFilesListSettingsByTheTwoBoxesWithLabelsAndNull)
+TEST_F(CompareRowsTest, DefaultsListTransferredSettingsByTheTwoBoxesWithLabelsAndNull)
 {
     Setting("BEPENA").SetValue("0");
     using Rows = std::vector<std::string>;
@@ -61,6 +61,10 @@ TEST_F(CompareRowsTest, DefaultsAndFilesListSettingsByTheTwoBoxesWithLabelsAndNu
     EXPECT_EQ(Rows({"SCNMOD Level Level =", "CPRSET NULL NULL ="}), Shown(CompareWithDefaults(false, true)));
     EXPECT_EQ(Rows({"SCNMOD Level Level =", "BEPENA On Off !=", "CPRSET NULL NULL ="}),
               Shown(CompareWithDefaults(true, true)));
+}
+
+TEST_F(CompareRowsTest, FileListsMissingSettingsAsDifferentWithNull)
+{
     const CompareFileValues file = {{"SCNMOD", "2"}, {"BEPENA", "1"}, {"OTHERX", "5"}};
     using Rows = std::vector<std::string>;
     EXPECT_EQ(Rows({"SCNMOD Sense Level !=", "CPRSET NULL NULL !="}), Shown(CompareWithFile(file, true, false)));
