@@ -82,7 +82,7 @@ std::string ExchangeOnPath(const std::string& path, uint32_t baudRate, const std
     return link.Open(hbds_add_serial_path(path.c_str()), baudRate) ? link.Exchange(packed) : std::string();
 }
 
-TEST(PtyProgramTest, Program_AnswersOnThePrintedTerminalAndEndsOnSigterm)
+TEST(PtyProgramTest, Program_AnswersOnThePrintedTerminalEndsOnSigtermAndRefusesBadOptions)
 {
     CSimulatorProcess program({"--model", FixtureModelPath(), "--product", "PTY-1", "--serial", "P7", "--baud", "115200"});
     const std::string path = program.FirstLine();
@@ -91,6 +91,14 @@ TEST(PtyProgramTest, Program_AnswersOnThePrintedTerminalAndEndsOnSigterm)
               ExchangeOnPath(path, 115200, "@QRYPDN,PSN"));
     EXPECT_EQ("", ExchangeOnPath(path, 9600, "@QRYPDN"));
     EXPECT_EQ(0, program.Stop(SIGTERM));
+    CSimulatorProcess noFile({"--model", "/nonexistent/model.xml"});
+    EXPECT_EQ("", noFile.FirstLine());
+    EXPECT_NE(0, noFile.Stop(0));
+    CSimulatorProcess badFault({"--model", FixtureModelPath(), "--fault", "explode"});
+    EXPECT_EQ("", badFault.FirstLine());
+    EXPECT_NE(0, badFault.Stop(0));
+    CSimulatorProcess noModel({"--product", "X"});
+    EXPECT_NE(0, noModel.Stop(0));
 }
 
 TEST(PtyProgramTest, DisconnectFault_ClosesTheTerminalAfterThePartialReply)
@@ -100,18 +108,6 @@ TEST(PtyProgramTest, DisconnectFault_ClosesTheTerminalAfterThePartialReply)
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(kHead, ExchangeOnPath(path, 115200, "@QRYPDN"));
     EXPECT_EQ(0, program.Stop(0));
-}
-
-TEST(PtyProgramTest, BadModelOrOption_EndsWithAnErrorStatus)
-{
-    CSimulatorProcess noFile({"--model", "/nonexistent/model.xml"});
-    EXPECT_EQ("", noFile.FirstLine());
-    EXPECT_NE(0, noFile.Stop(0));
-    CSimulatorProcess badFault({"--model", FixtureModelPath(), "--fault", "explode"});
-    EXPECT_EQ("", badFault.FirstLine());
-    EXPECT_NE(0, badFault.Stop(0));
-    CSimulatorProcess noModel({"--product", "X"});
-    EXPECT_NE(0, noModel.Stop(0));
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 namespace {
 
-TEST(SimScanTest, AScriptIsPlayedOnceOneReadPerPeriodThroughTheFormatter)
+TEST(SimScanTest, AScriptIsPlayedOnceOneReadPerPeriodAndBadOptionsAreRefused)
 {
     const std::string path = testing::TempDir() + "/sim_reads.txt";
     std::ofstream(path) << "# reads\n33\tQR-DATA\r\nPLAIN\n\nbad\tTAB\n";
@@ -22,10 +22,6 @@ TEST(SimScanTest, AScriptIsPlayedOnceOneReadPerPeriodThroughTheFormatter)
     EXPECT_EQ((std::vector<std::string>{"33:QR-DATA\r\n", "2:PLAIN\r\n", "2:bad\tTAB\r\n"}), emitter.TakeDue(later));
     EXPECT_FALSE(emitter.IsActive());
     std::remove(path.c_str());
-}
-
-TEST(SimScanTest, BadOptionValuesAreRefused)
-{
     SSimScanSetup setup;
     EXPECT_FALSE(setup.Add("--scan-every", "0"));
     EXPECT_FALSE(setup.Add("--scan-every", "10x"));
