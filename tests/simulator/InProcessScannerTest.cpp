@@ -28,7 +28,7 @@ protected:
     uint32_t m_port = 0;
 };
 
-TEST_F(InProcessScannerTest, Port_IsListedWithTheSerialPortsUnderItsName)
+TEST_F(InProcessScannerTest, Port_IsListedUnderItsNameAndDetectedAtItsOwnRate)
 {
     StartScanner(9600, "sim:LISTED");
     SerialSettings ports[256];
@@ -42,10 +42,6 @@ TEST_F(InProcessScannerTest, Port_IsListedWithTheSerialPortsUnderItsName)
     const int after = hbds_enum_serial_ports(ports, 256);
     for (int i = 0; i < after; ++i)
         EXPECT_NE(m_port, ports[i].port);
-}
-
-TEST_F(InProcessScannerTest, Detection_FindsTheScannerAtItsOwnRate)
-{
     StartScanner(57600, "sim:DETECT");
     SerialSettings record = Line(m_port, 9600);
     ASSERT_EQ(1, hbds_detect_serial_settings(&record, 1, 100));

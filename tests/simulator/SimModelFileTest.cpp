@@ -25,7 +25,7 @@ struct SScratchFile {
     static inline int s_made = 0;
 };
 
-TEST(SimModelFileTest, Load_TakesKeysOfParenthesisItemsAndLabelFirstLists)
+TEST(SimModelFileTest, Load_TakesKeysOfParenthesisItemsAndLabelFirstListsAndRefusesBrokenFiles)
 {
     SScratchFile file("<?xml version=\"1.0\" encoding=\"UTF-8\"?><DeviceConfiguration>"
                       "<Command><CommandName>AAAKEY</CommandName><ControlType>COMBOBOX</ControlType>"
@@ -44,12 +44,9 @@ TEST(SimModelFileTest, Load_TakesKeysOfParenthesisItemsAndLabelFirstLists)
     EXPECT_TRUE(database.Find("AAALAB")->Accepts("9"));
     EXPECT_FALSE(database.Find("AAALAB")->Accepts("Slow"));
     EXPECT_EQ(nullptr, database.Find("CMDCTR")) << "the tool's own panel is no setting of the scanner";
-}
 
-TEST(SimModelFileTest, Load_RefusesBrokenFilesAndLeavesTheDatabase)
-{
-    CSimSettingsDatabase database;
-    std::string error;
+    // A broken file leaves what was loaded before.
+    database = CSimSettingsDatabase();
     ASSERT_TRUE(CSimModelFile::Load(FixtureModelPath(), database, error));
     const SScratchFile cut("<?xml version=\"1.0\"?><DeviceConfiguration><Command><CommandName>A");
     const SScratchFile wrongRoot("<?xml version=\"1.0\"?><Pages><Command><CommandName>AAABBB</CommandName></Command></Pages>");
