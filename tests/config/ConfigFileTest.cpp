@@ -284,7 +284,7 @@ TEST_F(ConfigFileTest, AValueTheScannerCannotReceiveRefusesTheFileAndChangesNoth
     EXPECT_TRUE(CPendingChangeList::GetInstance().IsListed(&prefix));
 }
 
-TEST_F(ConfigFileTest, ThePassListDecidesByTheFirstNodeThatApplies)
+TEST_F(ConfigFileTest, ThePassListAndTheTranslationsDecideByTheirFirstNodeThatApplies)
 {
     m_dir.Write("Config/PassCmd.xml",
                 PassFile({{"", "SCNMOD"}, {"3", "232BAD"}, {"1", "232"}, {"2", "ignored"}, {"9", "SCNMOD"}, {"1", ""}}));
@@ -297,10 +297,6 @@ TEST_F(ConfigFileTest, ThePassListDecidesByTheFirstNodeThatApplies)
 
     m_dir.Write("Config/PassCmd.xml", "<setting><node Type=");
     EXPECT_FALSE(CSaveCfg::IsPassCommand("232PAR", "")) << "an unreadable list keeps everything";
-}
-
-TEST_F(ConfigFileTest, TranslationFindsTheFirstCompleteNodeForTheExactName)
-{
     m_dir.Write("Config/transCmd.xml", "<setting><node oldcmd=\"KBWCTY\" newcmd=\"\"/>"
                                        "<node oldcmd=\"kbwcty\" newcmd=\"KBWLOW\"/><node oldcmd=\"KBWCTY\" newcmd=\"KBWLAN\"/>"
                                        "<node oldcmd=\"KBWCTY\" newcmd=\"KBWSEC\"/><other oldcmd=\"BEPENA\" newcmd=\"X\"/></setting>");
