@@ -58,7 +58,7 @@ protected:
     CTempDir m_dir;
 };
 
-TEST_F(DeviceCatalogueTest, LoadKeepsCategoriesInFileOrderAndReadsEveryField)
+TEST_F(DeviceCatalogueTest, LoadKeepsCategoriesInFileOrderReadsEveryFieldAndNamesThemInTheUiLanguage)
 {
     ASSERT_TRUE(Catalogue().Load());
     ASSERT_EQ(2u, Catalogue().GetCategories().size());
@@ -84,9 +84,16 @@ TEST_F(DeviceCatalogueTest, LoadKeepsCategoriesInFileOrderAndReadsEveryField)
     EXPECT_EQ(1, wireless.m_barcodeKind);
     EXPECT_EQ(17, wireless.m_barcodeFlags);
     EXPECT_EQ(16, wireless.m_barcodeFlags & 0xFFF0);
+    m_dir.Write("Config/language.xml", R"(<language><property name="EN" file="en.xml" help="h.html">English</property></language>)");
+    m_dir.Write("Config/en.xml", R"(<language><property name="ID_CAT_HANDHELD">Hand-held scanners</property></language>)");
+    ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageList());
+    ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageTexts("EN"));
+    ASSERT_TRUE(Catalogue().Load());
+    EXPECT_EQ("Hand-held scanners", Handheld().m_name);
+    EXPECT_EQ("Fixed", Catalogue().GetCategories()[1]->m_name);
 }
 
-TEST_F(DeviceCatalogueTest, MissingPictureIsLoggedAndTheModelKept)
+TEST_F(DeviceCatalogueTest, OnlyReadablePicturesLoadAndAMissingOneIsLoggedWithTheModelKept)
 {
     const std::string log = LogAfter([this] { ASSERT_TRUE(Catalogue().Load()); });
     const CDeviceCategory& fixed = *Catalogue().GetCategories().at(1);
@@ -94,6 +101,15 @@ TEST_F(DeviceCatalogueTest, MissingPictureIsLoggedAndTheModelKept)
     EXPECT_FALSE(fixed.GetDevices().begin()->second->m_pictureImage);
     EXPECT_NE(std::string::npos, log.find("[3] DeviceInfo.cpp"));
     EXPECT_NE(std::string::npos, log.find(std::string(m_dir.File("Images/missing.png").utf8_str())));
+    CTempDir dir;
+    dir.Write("a.png", std::string(kPng, sizeof kPng - 1));
+    dir.Write("b.png", "not a picture");
+    dir.Write("c.png", "");
+    EXPECT_TRUE(CPictureFile::Load(dir.File("a.png")));
+    EXPECT_FALSE(CPictureFile::Load(dir.File("b.png")));
+    EXPECT_FALSE(CPictureFile::Load(dir.File("c.png")));
+    EXPECT_FALSE(CPictureFile::Load(dir.File("none.png")));
+    EXPECT_FALSE(CPictureFile::Load(""));
 }
 
 TEST_F(DeviceCatalogueTest, BrokenFilesLeaveAnEmptyCatalogueAndSayWhy)
@@ -119,17 +135,6 @@ TEST_F(DeviceCatalogueTest, BrokenFilesLeaveAnEmptyCatalogueAndSayWhy)
     m_dir.Write("Config/devicesinfo.xml", kCatalogue);
     Catalogue().EnsureLoaded();
     EXPECT_EQ(2u, Catalogue().GetCategories().size());
-}
-
-TEST_F(DeviceCatalogueTest, CategoryNameFollowsTheUiLanguage)
-{
-    m_dir.Write("Config/language.xml", R"(<language><property name="EN" file="en.xml" help="h.html">English</property></language>)");
-    m_dir.Write("Config/en.xml", R"(<language><property name="ID_CAT_HANDHELD">Hand-held scanners</property></language>)");
-    ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageList());
-    ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageTexts("EN"));
-    ASSERT_TRUE(Catalogue().Load());
-    EXPECT_EQ("Hand-held scanners", Handheld().m_name);
-    EXPECT_EQ("Fixed", Catalogue().GetCategories()[1]->m_name);
 }
 
 TEST(DeviceInfoMatch, PrefixRulesAndReverseMatching)
@@ -190,19 +195,6 @@ TEST_F(DeviceCatalogueTest, MatchDeviceCopiesTheModelOrGivesAnUnknownScannerTheF
     m_dir.Write("Config/devicesinfo.xml", "<Devices><Category name=\"empty\"/></Devices>");
     ASSERT_TRUE(Catalogue().Load());
     EXPECT_EQ(nullptr, Catalogue().MatchDevice("XR-9000"));
-}
-
-TEST(PictureFile, OnlyReadablePicturesLoad)
-{
-    CTempDir dir;
-    dir.Write("a.png", std::string(kPng, sizeof kPng - 1));
-    dir.Write("b.png", "not a picture");
-    dir.Write("c.png", "");
-    EXPECT_TRUE(CPictureFile::Load(dir.File("a.png")));
-    EXPECT_FALSE(CPictureFile::Load(dir.File("b.png")));
-    EXPECT_FALSE(CPictureFile::Load(dir.File("c.png")));
-    EXPECT_FALSE(CPictureFile::Load(dir.File("none.png")));
-    EXPECT_FALSE(CPictureFile::Load(""));
 }
 
 }  // namespace

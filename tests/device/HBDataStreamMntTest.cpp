@@ -128,15 +128,6 @@ TEST_F(LinkTest, ClosingTheDeviceCancelsAReadInProgress)
     EXPECT_TRUE(m_link.IsCancelled());
 }
 
-TEST_F(LinkTest, NothingHappensOnALinkThatIsNotOpen)
-{
-    EXPECT_EQ(0u, m_link.Write(L"@*", 2));
-    EXPECT_FALSE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
-    EXPECT_FALSE(m_link.SetBaudRate(9600));
-    EXPECT_TRUE(m_link.GetLastErrorText().empty());
-    EXPECT_FALSE(m_link.OpenDevice(nullptr));
-}
-
 TEST_F(LinkTest, ScannersWithoutAModelAreRemovedAndTheCurrentOneWithThem)
 {
     CScriptedScanner scanner;
@@ -205,7 +196,7 @@ TEST_F(LinkTest, ChangingTheLineParametersReachesTheOpenPort)
     EXPECT_TRUE(CSaveCfg::QueryCommand("QRYPDN", "", value));
 }
 
-TEST_F(LinkTest, AFailedOpenKeepsTheLibraryStatus)
+TEST_F(LinkTest, AFailedOpenKeepsTheLibraryStatusAndNothingHappensOnTheClosedLink)
 {
     auto entry = std::make_unique<DeviceEntry>();
     entry->kind = DEVICE_KIND_SERIAL;
@@ -217,6 +208,11 @@ TEST_F(LinkTest, AFailedOpenKeepsTheLibraryStatus)
     EXPECT_EQ(0u, added->handle);
     EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), added->status);
     EXPECT_FALSE(CHBDataStreamMnt::ErrorTextForStatus(added->status).empty());
+    EXPECT_EQ(0u, m_link.Write(L"@*", 2));
+    EXPECT_FALSE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
+    EXPECT_FALSE(m_link.SetBaudRate(9600));
+    EXPECT_TRUE(m_link.GetLastErrorText().empty());
+    EXPECT_FALSE(m_link.OpenDevice(nullptr));
 }
 
 TEST_F(LinkTest, RepliesDecodeAsUtf8OnlyWhenTheyAreUtf8)
