@@ -55,7 +55,7 @@ protected:
     CTempDir m_dir;
 };
 
-TEST_F(LanguageXmlInfoTest, ListKeepsFileOrderAndSkipsNamelessEntries)
+TEST_F(LanguageXmlInfoTest, ListKeepsFileOrderSkipsNamelessEntriesAndGivesTheStartLanguage)
 {
     ASSERT_TRUE(Languages().LoadLanguageList());
     const auto& list = Languages().GetLanguages();
@@ -65,6 +65,11 @@ TEST_F(LanguageXmlInfoTest, ListKeepsFileOrderAndSkipsNamelessEntries)
     EXPECT_EQ("EN", list[1].name);
     EXPECT_EQ(m_dir.Path() + "Doc/help_en.html", list[1].helpDocument);
     EXPECT_EQ("EN", Languages().GetDefaultLanguage());
+    ASSERT_TRUE(Languages().LoadLanguageList());
+    EXPECT_EQ("EN", Languages().ChooseStartLanguage(""));
+    EXPECT_EQ("CN", Languages().ChooseStartLanguage("CN"));
+    EXPECT_EQ("CN", Languages().ChooseStartLanguage("FR"));
+    EXPECT_EQ("CN", Languages().ChooseStartLanguage("en"));
 }
 
 TEST_F(LanguageXmlInfoTest, IdentifiersIgnoreCaseTheFirstOccurrenceWinsAndTheRestGiveTheBuiltInText)
@@ -93,15 +98,6 @@ TEST_F(LanguageXmlInfoTest, LoadingALanguageReplacesTheTableAndSetsTheUiLanguage
     EXPECT_EQ("CN", CAppContext::GetInstance().GetLanguageCode());
     EXPECT_EQ(m_dir.Path() + "Doc/help_cn.html", CAppContext::GetInstance().GetHelpDocument());
     EXPECT_FALSE(Languages().LoadLanguageTexts("DE"));
-}
-
-TEST_F(LanguageXmlInfoTest, StartLanguageFallsBackToTheFirstListedOne)
-{
-    ASSERT_TRUE(Languages().LoadLanguageList());
-    EXPECT_EQ("EN", Languages().ChooseStartLanguage(""));
-    EXPECT_EQ("CN", Languages().ChooseStartLanguage("CN"));
-    EXPECT_EQ("CN", Languages().ChooseStartLanguage("FR"));
-    EXPECT_EQ("CN", Languages().ChooseStartLanguage("en"));
 }
 
 TEST_F(LanguageXmlInfoTest, BrokenFilesFailWithoutPartialResultsAndAreLogged)

@@ -97,7 +97,7 @@ TEST_P(DamagedFileTest, IsRefusedBeforeAnythingIsSent)
 INSTANTIATE_TEST_SUITE_P(Damages, DamagedFileTest, ::testing::ValuesIn(kDamages),
                          [](const auto& param) { return std::string(param.param.name); });
 
-TEST_F(SimFirmwareTest, KernelInfo_GivesTypeAndDeviceNameAtTheirOffsets)
+TEST_F(SimFirmwareTest, KernelInfo_GivesTypeAndNameAtTheirOffsetsAndTheNameCheckStopsWithStatus18)
 {
     uint8_t record[HBDS_KERNEL_INFO_SIZE];
     uint32_t out = 1;
@@ -107,6 +107,12 @@ TEST_F(SimFirmwareTest, KernelInfo_GivesTypeAndDeviceNameAtTheirOffsets)
     std::memcpy(&type, record + 8, 4);
     EXPECT_EQ(2u, type);
     EXPECT_STREQ("HBS-T100", reinterpret_cast<const char*>(record + 12));
+    WriteImage(TwoPartImage("HBS-OTHER"));
+    EXPECT_FALSE(Download(1));
+    EXPECT_EQ(uint32_t(HBDS_ERR_STOPPED), m_status);
+    EXPECT_EQ(0, Firmware().CompletedDownloads());
+    EXPECT_TRUE(Download(0)) << m_status;
+    EXPECT_EQ(1, Firmware().CompletedDownloads());
 }
 
 TEST_F(SimFirmwareTest, Download_RestartsTheScannerWithTheNewVersionAndFillsTheProgress)
@@ -123,16 +129,6 @@ TEST_F(SimFirmwareTest, Download_RestartsTheScannerWithTheNewVersionAndFillsTheP
     EXPECT_EQ(HBDS_FW_PART_APPLICATION, m_progress.partKinds[1]);
     EXPECT_EQ(8u, m_progress.blocksSent);  // 3 + 5 blocks of 1024
     EXPECT_EQ(0u, m_progress.resends);
-}
-
-TEST_F(SimFirmwareTest, NameCheck_StopsWithStatus18UnlessItIsOff)
-{
-    WriteImage(TwoPartImage("HBS-OTHER"));
-    EXPECT_FALSE(Download(1));
-    EXPECT_EQ(uint32_t(HBDS_ERR_STOPPED), m_status);
-    EXPECT_EQ(0, Firmware().CompletedDownloads());
-    EXPECT_TRUE(Download(0)) << m_status;
-    EXPECT_EQ(1, Firmware().CompletedDownloads());
 }
 
 TEST_F(SimFirmwareTest, LostBlock_IsSentAgainAndTheDownloadSucceeds)
