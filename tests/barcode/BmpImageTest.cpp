@@ -18,7 +18,7 @@ SMonoImage Checkerboard(int width, int height)
     return image;
 }
 
-TEST(BmpImageTest, OneBitFilesReadBackPixelForPixelAtOddWidths)
+TEST(BmpImageTest, OneBitFilesReadBackPixelForPixelAndTwentyFourBitTopDownFilesAreRead)
 {
     for (const int width : {1, 7, 8, 9, 33}) {
         const SMonoImage original = Checkerboard(width, 5);
@@ -28,10 +28,6 @@ TEST(BmpImageTest, OneBitFilesReadBackPixelForPixelAtOddWidths)
         ASSERT_TRUE(DecodeBmp(file.data(), file.size(), decoded)) << width;
         EXPECT_EQ(original.bits, decoded.bits) << width;
     }
-}
-
-TEST(BmpImageTest, TwentyFourBitTopDownFilesAreRead)
-{
     // 2 x 2, rows top first (negative height): black, white / white, black.
     std::vector<uint8_t> file = EncodeBmp(Checkerboard(2, 2));
     file.resize(54);
