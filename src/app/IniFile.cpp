@@ -30,6 +30,18 @@ bool ReadBytes(const wxString& path, std::string& bytes)
     return !file.Error();
 }
 
+// Blanks that wxWidgets trims from both ends of a line (a CR or LF ends the line).
+const char kBlanks[] = " \t\v\f";
+
+// A line starting with another control character or a byte of a multi-byte character
+// may start with a blank that wxWidgets trims (a Unicode space) and so hide a header or
+// a nameless entry; our files never have such lines.
+bool IsOddStart(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte >= 0x80;
+}
+
 // wxFileConfig reads "/", "." and ".." in a section name as a path into nested sections,
 // a backslash as an escape, and compares names without regard to case, so "[a/../CFG]"
 // would be a second "[cfg]". Our files have flat sections with plain names, so only
@@ -54,7 +66,7 @@ bool IsReadableHeader(const std::string& text, size_t first, size_t end, std::se
     const size_t close = text.find(']', first);
     if (close >= end)
         return false;
-    const size_t after = text.find_first_not_of(" \t", close + 1);
+    const size_t after = text.find_first_not_of(kBlanks, close + 1);
     const std::string name = text.substr(first + 1, close - first - 1);
     return (after == std::string::npos || after >= end) && IsPlainSectionName(name)
         && sections.insert(LowerCase(name)).second;
@@ -72,9 +84,11 @@ bool CommentOutWhatCannotBeHeld(std::string& text)
     for (size_t lineStart = 0; lineStart < text.size();) {
         // Like wxWidgets' text buffer, a lone CR ends a line as well.
         size_t end = std::min(text.find_first_of("\r\n", lineStart), text.size());
-        const size_t first = text.find_first_not_of(" \t", lineStart);
+        const size_t first = text.find_first_not_of(kBlanks, lineStart);
         bool drop = false;
-        if (first < end && text[first] == '[') {
+        if (first < end && IsOddStart(text[first])) {
+            drop = true;
+        } else if (first < end && text[first] == '[') {
             inDroppedSection = !IsReadableHeader(text, first, end, sections);
             drop = inDroppedSection;
         } else if (first < end && text[first] != ';' && text[first] != '#') {

@@ -78,7 +78,8 @@ TEST_F(AppSettingsTest, WhatTheIniReaderCannotHoldIsPassedOver)
     wxInitializer wx;  // as in the program: wxFileConfig asks the application for paths
     CFailOnWxAssert assertsFail;
     for (const char* content : {"[cfg]\n=:0\nimageX=10\n", "[cfg]\nimageX=10\n[other]\n[CFG]\nimageX=20\n",
-                                "[a/../cfg]\nimageX=30\n[cfg]\nimageX=10\n", "[cfg]\rimageX=10\r[cfg]x\rimageX=5"})
+                                "[a/../cfg]\nimageX=30\n[cfg]\nimageX=10\n", "[cfg]\rimageX=10\r[cfg]x\rimageX=5",
+                                "[cfg]\nimageX=10\n\v[CFG]\nimageX=20\n\v=1\n"})
         EXPECT_EQ(10, LoadFrom(content).imageX) << content;
     LoadFrom("[cfg]\n path=C:\\x\n");
     ASSERT_TRUE(CAppSettings::GetInstance().SaveAppSettings());
