@@ -27,10 +27,15 @@ const int kSingleAppends = 50;
 class CClosedLink : public ITerminalLink {
 public:
     bool IsOpen() override { return false; }
+    CLineHold TakeLine(const SLineUser& user, uint32_t waitMs) override { return m_line.TakeWithin(user, waitMs); }
     uint32_t WriteText(const wxString&) override { return 0; }
     uint32_t WriteRaw(const std::string&) override { return 0; }
     bool ReadReply(uint32_t, std::string&, wxString&) override { return false; }
+    bool ReadDeviceOutput(uint32_t, std::string&) override { return false; }
     void DropInput() override {}
+
+private:
+    CLineOwner m_line;
 };
 
 using Clock = std::chrono::steady_clock;

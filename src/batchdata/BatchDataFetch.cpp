@@ -6,8 +6,8 @@
 #include <wx/ffile.h>
 #include <wx/log.h>
 
+#include <algorithm>
 #include <chrono>
-#include <thread>
 
 namespace {
 
@@ -29,14 +29,55 @@ bool CBatchDataFetch::SendBatchCommand(const wxString& command)
 bool CBatchDataFetch::Fetch(std::vector<wxString>& entries)
 {
     entries.clear();
+    // The whole fetch is one operation on the line: nothing else may read the
+    // scanner's data replies, nor write between the two requests and the data.
+    CLineHold hold = m_link.TakeLine(LineUsers::kBatchFetch, kLineWaitMs);
+    if (!hold) {
+        m_busyWith = true;
+        return false;
+    }
     if (!m_link.IsOpen() || !SendBatchCommand("WLSBAT2") || !SendBatchCommand("WLSSBT"))
         return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(m_dataWaitMs));
+    // The scanner gets its time to start sending: the first read waits for it, and
+    // every later one ends the data after the link's silence time-out.
+    const auto firstDataBy = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_dataWaitMs);
     std::string bytes;
     wxString reply;
-    while (m_link.ReadReply(0, bytes, reply))
-        CutReply(reply, entries);
+    bool any = false;
+    for (;;) {
+        if (m_link.ReadReply(0, bytes, reply)) {
+            any = true;
+            TakeData(bytes, reply, entries);
+        } else if (any || std::chrono::steady_clock::now() >= firstDataBy) {
+            break;
+        }
+    }
     return true;
+}
+
+void CBatchDataFetch::TakeData(const std::string& bytes, const wxString& reply, std::vector<wxString>& entries)
+{
+    std::string rest;
+    const std::vector<SDevicePiece> pieces = SplitDeviceOutput(bytes, rest);
+    const bool onlyPlain = rest.empty() && std::none_of(pieces.begin(), pieces.end(), [](const SDevicePiece& piece) {
+        return piece.packet;
+    });
+    if (onlyPlain) {
+        CutReply(reply, entries);
+        return;
+    }
+    // A code the scanner read just now comes packed; it is no stored data, and it goes
+    // to whoever shows the scanner's output instead of into the file.
+    std::string stored;
+    for (const SDevicePiece& piece : pieces) {
+        if (piece.packet)
+            m_link.SetAside(piece.raw);
+        else
+            stored += piece.raw;
+    }
+    m_link.SetAside(rest);
+    if (!stored.empty())
+        CutReply(CharactersOfBytes(stored), entries);
 }
 
 void CBatchDataFetch::CutReply(const wxString& reply, std::vector<wxString>& entries)

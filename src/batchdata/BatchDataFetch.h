@@ -13,6 +13,8 @@ class CBatchDataFetch {
 public:
     // Time the scanner gets to start sending after "WLSSBT".
     static constexpr int kDataWaitMs = 1000;
+    // A fetch waits this long for a part that holds the line for a single exchange.
+    static constexpr uint32_t kLineWaitMs = 1500;
 
     explicit CBatchDataFetch(ITerminalLink& link, int dataWaitMs = kDataWaitMs)
         : m_link(link), m_dataWaitMs(dataWaitMs)
@@ -23,7 +25,9 @@ public:
     bool SendBatchCommand(const wxString& command);
     // Both requests, then every data reply until the line is quiet. False, with
     // `entries` empty, when the scanner did not acknowledge both requests.
+    // When another part holds the line, nothing is sent and IsLineBusy says so.
     bool Fetch(std::vector<wxString>& entries);
+    bool IsLineBusy() const { return m_busyWith; }
 
     // Cuts one data reply into entries: each entry after the first starts with its
     // CR LF; what follows the last CR LF is dropped and an empty entry closes the
@@ -36,6 +40,10 @@ public:
     static bool AppendEntries(const wxString& path, const std::vector<wxString>& entries);
 
 private:
+    // Cuts one data reply into entries, setting aside the packed codes in it.
+    void TakeData(const std::string& bytes, const wxString& reply, std::vector<wxString>& entries);
+
     ITerminalLink& m_link;
     int m_dataWaitMs;
+    bool m_busyWith = false;
 };

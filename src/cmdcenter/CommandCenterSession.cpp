@@ -1,17 +1,33 @@
 #include "CommandCenterSession.h"
 
-#include "BusyFlag.h"
 #include "Log.h"
 #include "TerminalText.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
 
-// A scanner that never stops talking must not keep the worker from its queue: a
-// device line takes at most this much before it is shown.
-const size_t kLongestDeviceBlock = 64 * 1024;
 const char kLineTerminalCommand[] = "CLIENA1";
+// A step waits this long for the line before it lets the turn pass: long enough for
+// another part's single exchange, short enough that closing never waits on it.
+const uint32_t kLineWaitMs = 20;
+
+// What the scanner sent, as the device line shows it: UTF-8 when it is that,
+// otherwise one character per byte.
+wxString TextOfBytes(const std::string& bytes)
+{
+    const bool high = std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<uint8_t>(c) >= 0x80; });
+    if (high) {
+        const wxString utf8 = wxString::FromUTF8(bytes.data(), bytes.size());
+        if (!utf8.empty()) {
+            wxString shown = utf8;
+            shown.Replace(wxString(wxUniChar(0)), " ");
+            return shown;
+        }
+    }
+    return CharactersOfBytes(bytes);
+}
 
 }  // namespace
 
@@ -41,9 +57,15 @@ void CCommandCenterSession::Stop()
         m_worker.join();
 }
 
+void CCommandCenterSession::SetReaderEnabled(bool enabled)
+{
+    m_readerEnabled = enabled;
+    m_link.KeepDeviceOutput(enabled);
+}
+
 void CCommandCenterSession::PauseReader()
 {
-    m_readerEnabled = false;
+    SetReaderEnabled(false);
     std::lock_guard<std::mutex> wait(m_linkMutex);
 }
 
@@ -65,16 +87,12 @@ size_t CCommandCenterSession::QueuedCount()
     return m_queue.size();
 }
 
-// Waits, takes one thing, handles it; sleeps only when there was nothing to do, so a
-// burst of scanned data or queued commands goes through at once.
+// Waits, takes one thing, handles it; rests only when there was nothing to do, so a
+// burst of scanned data or queued commands goes through at once. Each step takes the
+// line and gives it back, so other parts get their turn between steps.
 void CCommandCenterSession::WorkerLoop()
 {
-    for (;;) {
-        // The configuration page has the link for one of its exchanges.
-        while (IsProcessBusy() && !m_closing)
-            Pause(kBusyWaitMs);
-        if (m_closing)
-            return;
+    while (!m_closing) {
         if (!RunOneStep())
             Pause(kIdleMs);
     }
@@ -89,12 +107,16 @@ void CCommandCenterSession::Pause(int ms)
 bool CCommandCenterSession::RunOneStep()
 {
     std::lock_guard<std::mutex> busy(m_linkMutex);
-    if (!m_readerEnabled || IsProcessBusy())
+    if (!m_readerEnabled)
         return false;
     if (!m_link.IsOpen()) {
-        m_readerEnabled = false;
+        SetReaderEnabled(false);
         return false;
     }
+    // Another part (a capture, a write, a fetch) has the line: this turn passes.
+    CLineHold hold = m_link.TakeLine(LineUsers::kTerminal, kLineWaitMs);
+    if (!hold)
+        return false;
     SQueued item;
     if (!TakeQueued(item))
         return PollDevice();
@@ -156,17 +178,14 @@ void CCommandCenterSession::SendTerminalLine(const wxString& line)
 
 bool CCommandCenterSession::PollDevice()
 {
-    std::string block;
     std::string bytes;
-    wxString text;
-    wxString blockText;
-    while (block.size() < kLongestDeviceBlock && !m_closing && m_link.ReadReply(kPollMs, bytes, text)) {
-        block += bytes;
-        blockText += text;
-    }
-    if (block.empty())
+    if (!m_link.ReadDeviceOutput(kPollMs, bytes))
         return false;
-    AppendDeviceLine(block, blockText);
+    // A frame cut by the block's bound waits for the rest in the next step.
+    std::string block = m_partialFrame + bytes;
+    m_partialFrame.clear();
+    for (const SDevicePiece& piece : SplitDeviceOutput(block, m_partialFrame))
+        AppendDeviceLine(piece);
     return true;
 }
 
@@ -189,19 +208,17 @@ void CCommandCenterSession::AppendResponseLine(const std::string& bytes, const w
     Emit(STerminalOutput::LINE, line + "\r\n");
 }
 
-void CCommandCenterSession::AppendDeviceLine(const std::string& bytes, const wxString& text)
+void CCommandCenterSession::AppendDeviceLine(const SDevicePiece& piece)
 {
     wxString line = m_options.tags && !m_lineMode ? "Device: " : "";
-    const SDevicePacket packet = m_options.packedData ? ReadDevicePacket(bytes) : SDevicePacket();
-    if (m_options.hexDisplay) {
-        line += HexOfBytes(bytes);
-    } else if (packet.valid) {
-        line += m_symbologies.NameOfCode(packet.code) + "\r\n" + CharactersOfBytes(packet.payload);
-    } else {
-        wxString shown = text;
-        shown.Replace(wxString(wxUniChar(0)), " ");
-        line += shown;
-    }
+    if (m_options.hexDisplay)
+        line += HexOfBytes(piece.raw);
+    else if (piece.packet && m_options.packedData)
+        line += m_symbologies.NameOfCode(piece.code) + "\r\n" + CharactersOfBytes(piece.payload);
+    else if (piece.packet)
+        line += TextOfBytes(piece.payload);
+    else
+        line += TextOfBytes(piece.raw);
     Emit(STerminalOutput::LINE, line + "\r\n");
 }
 

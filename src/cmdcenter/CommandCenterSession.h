@@ -6,6 +6,7 @@
 
 #include "SymbologiesXmlInfo.h"
 #include "TerminalLink.h"
+#include "TerminalText.h"
 
 #include <wx/string.h>
 
@@ -40,7 +41,6 @@ public:
 
     static constexpr uint32_t kPollMs = 60;
     static constexpr int kIdleMs = 30;
-    static constexpr int kBusyWaitMs = 1000;
     static constexpr int kLinePauseMs = 1000;
 
     // `sink` is called on the worker thread.
@@ -58,7 +58,9 @@ public:
     void Stop();
     bool IsRunning() const { return m_worker.joinable(); }
 
-    void SetReaderEnabled(bool enabled) { m_readerEnabled = enabled; }
+    // While the reader is on, the worker shows what the scanner sends by itself,
+    // including what came around other parts' exchanges.
+    void SetReaderEnabled(bool enabled);
     bool IsReaderEnabled() const { return m_readerEnabled; }
     bool IsInLineMode() const { return m_lineMode; }
     // The window ended the line terminal on its own (a line too long to send).
@@ -90,7 +92,7 @@ private:
     bool PollDevice();
     void AppendRequestLine(const wxString& command, const wxString& frame);
     void AppendResponseLine(const std::string& bytes, const wxString& text);
-    void AppendDeviceLine(const std::string& bytes, const wxString& text);
+    void AppendDeviceLine(const SDevicePiece& piece);
     void Emit(STerminalOutput::EKind kind, const wxString& text = wxString());
     // Sleeps `ms` unless the session is closing first.
     void Pause(int ms);
@@ -105,6 +107,7 @@ private:
     std::mutex m_queueMutex;
     std::deque<SQueued> m_queue;
     std::mutex m_linkMutex;  // held while a step uses the link
+    std::string m_partialFrame;  // the start of a packed frame the last block cut off
     std::mutex m_wakeMutex;
     std::condition_variable m_wake;
     std::thread m_worker;

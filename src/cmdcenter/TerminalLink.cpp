@@ -1,22 +1,15 @@
 #include "TerminalLink.h"
 
 #include "HBDataStreamMnt.h"
-#include "SaveCfg.h"
-
-namespace {
-
-HBDS_HANDLE OpenHandle()
-{
-    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    DeviceEntry* device = link.GetCurrentDevice();
-    return link.IsOpen() && device ? device->handle : 0;
-}
-
-}  // namespace
 
 bool CDeviceTerminalLink::IsOpen()
 {
     return CHBDataStreamMnt::GetInstance().IsOpen();
+}
+
+CLineHold CDeviceTerminalLink::TakeLine(const SLineUser& user, uint32_t waitMs)
+{
+    return CHBDataStreamMnt::GetInstance().Line().TakeWithin(user, waitMs);
 }
 
 uint32_t CDeviceTerminalLink::WriteText(const wxString& text)
@@ -27,21 +20,16 @@ uint32_t CDeviceTerminalLink::WriteText(const wxString& text)
 
 uint32_t CDeviceTerminalLink::WriteRaw(const std::string& bytes)
 {
-    const HBDS_HANDLE handle = OpenHandle();
-    if (handle == 0 || bytes.empty())
-        return 0;
-    hbds_clean(handle, 0);
-    const int written =
-        hbds_write(handle, reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
-    return written > 0 ? static_cast<uint32_t>(written) : 0;
+    return CHBDataStreamMnt::GetInstance().WriteBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 bool CDeviceTerminalLink::ReadReply(uint32_t limitMs, std::string& bytes, wxString& text)
 {
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    CLineHold hold = link.Line().Take(LineUsers::kTerminal);
     bytes.clear();
     text.clear();
-    if (!link.ReadReply(limitMs, CSaveCfg::IsReplyComplete))
+    if (!link.ReadReply(limitMs))
         return false;
     bytes.assign(reinterpret_cast<const char*>(link.GetReceived()), link.GetReceivedLength());
     size_t length = 0;
@@ -50,8 +38,28 @@ bool CDeviceTerminalLink::ReadReply(uint32_t limitMs, std::string& bytes, wxStri
     return true;
 }
 
+bool CDeviceTerminalLink::ReadDeviceOutput(uint32_t limitMs, std::string& bytes)
+{
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    CLineHold hold = link.Line().Take(LineUsers::kTerminal);
+    bytes.clear();
+    if (!link.ReadDeviceOutput(limitMs))
+        return false;
+    bytes.assign(reinterpret_cast<const char*>(link.GetReceived()), link.GetReceivedLength());
+    return true;
+}
+
 void CDeviceTerminalLink::DropInput()
 {
-    if (const HBDS_HANDLE handle = OpenHandle())
-        hbds_clean(handle, 0);
+    CHBDataStreamMnt::GetInstance().DropInput();
+}
+
+void CDeviceTerminalLink::KeepDeviceOutput(bool keep)
+{
+    CHBDataStreamMnt::GetInstance().SetKeepDeviceOutput(keep);
+}
+
+void CDeviceTerminalLink::SetAside(const std::string& bytes)
+{
+    CHBDataStreamMnt::GetInstance().SetAsideDeviceOutput(bytes);
 }

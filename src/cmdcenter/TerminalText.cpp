@@ -1,6 +1,6 @@
 #include "TerminalText.h"
 
-#include "HBDataStreamMnt.h"
+#include "ExchangeFrame.h"
 
 namespace {
 
@@ -132,12 +132,71 @@ SDevicePacket ReadDevicePacket(const std::string& block)
 {
     SDevicePacket packet;
     uint8_t mark = 0;
-    if (!CHBDataStreamMnt::CheckFrame(reinterpret_cast<const uint8_t*>(block.data()), block.size(), mark))
+    if (!CExchangeFrame::CheckFrame(reinterpret_cast<const uint8_t*>(block.data()), block.size(), mark))
         return packet;
     packet.valid = true;
     packet.code = mark;
     packet.payload = block.substr(kPacketHeader, block.size() - kPacketHeader - 1);
     return packet;
+}
+
+namespace {
+
+// True when the bytes at `at` may be the start of a packed frame that has not fully
+// arrived: its head so far fits, and the length it announces runs past the block.
+bool IsCutFrame(const std::string& block, size_t at)
+{
+    const size_t left = block.size() - at;
+    if (static_cast<uint8_t>(block[at]) != 0x02 || (left > 1 && block[at + 1] != 0))
+        return false;
+    if (left < kPacketHeader)
+        return true;
+    const char mark = block[at + 4];
+    if (mark != ';' && mark != '6')
+        return false;
+    const size_t length = static_cast<size_t>(static_cast<uint8_t>(block[at + 2])) * 256 +
+                          static_cast<uint8_t>(block[at + 3]);
+    return length + (mark == '6' ? 5u : 6u) > left;
+}
+
+void AddPlain(std::vector<SDevicePiece>& pieces, const std::string& block, size_t from, size_t to)
+{
+    if (to <= from)
+        return;
+    SDevicePiece piece;
+    piece.raw = block.substr(from, to - from);
+    pieces.push_back(piece);
+}
+
+}  // namespace
+
+std::vector<SDevicePiece> SplitDeviceOutput(const std::string& block, std::string& rest)
+{
+    std::vector<SDevicePiece> pieces;
+    rest.clear();
+    const auto* bytes = reinterpret_cast<const uint8_t*>(block.data());
+    size_t plainFrom = 0;
+    for (size_t at = 0; at < block.size(); ++at) {
+        if (bytes[at] != 0x02)
+            continue;
+        if (const size_t length = CExchangeFrame::LeadingFrameLength(bytes + at, block.size() - at)) {
+            AddPlain(pieces, block, plainFrom, at);
+            SDevicePiece packet;
+            packet.packet = true;
+            packet.code = bytes[at + 4];
+            packet.payload = block.substr(at + kPacketHeader, length - kPacketHeader - 1);
+            packet.raw = block.substr(at, length);
+            pieces.push_back(packet);
+            at += length - 1;
+            plainFrom = at + 1;
+        } else if (IsCutFrame(block, at)) {
+            AddPlain(pieces, block, plainFrom, at);
+            rest = block.substr(at);
+            return pieces;
+        }
+    }
+    AddPlain(pieces, block, plainFrom, block.size());
+    return pieces;
 }
 
 wxString CharactersOfBytes(const std::string& bytes)

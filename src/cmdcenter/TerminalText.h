@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Wraps one typed command in the request frame: "~" 0x01 "0000", "@" unless the
 // command starts with "@" or "#", the command, ";" unless it ends with one, 0x03.
@@ -44,6 +45,20 @@ struct SDevicePacket {
     std::string payload;
 };
 SDevicePacket ReadDevicePacket(const std::string& block);
+
+// One piece of what the scanner sent by itself: a packed frame (its mark as `code`,
+// its payload) or the plain bytes between frames. `raw` holds the piece's bytes as
+// they came.
+struct SDevicePiece {
+    bool packet = false;
+    int code = 0;
+    std::string payload;
+    std::string raw;
+};
+// Cuts a block into its packed frames and the plain data around them; a frame whose
+// checksum holds is shown as one whatever the terminal's options, since raw it is
+// only noise. A frame that the block cuts off at its end is left in `rest`.
+std::vector<SDevicePiece> SplitDeviceOutput(const std::string& block, std::string& rest);
 
 // Text of received bytes as the device line shows them: each byte as the character
 // of that code, a 0 as a blank.

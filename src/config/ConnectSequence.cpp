@@ -116,6 +116,8 @@ bool RunConnectSequence(DeviceEntry* entry, const wxString& outputFile)
 {
     CDeviceCmdNameMntXmlInfo::GetInstance().Clear();
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    // Opening and the whole first read are one operation on the line.
+    CLineHold hold = link.Line().Take(LineUsers::kConnect);
     if (!entry || !link.OpenDevice(entry))
         return false;
     CSaveCfg& engine = CSaveCfg::GetInstance();

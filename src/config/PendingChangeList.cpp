@@ -1,5 +1,8 @@
 #include "PendingChangeList.h"
 
+#include "HBDataStreamMnt.h"
+#include "LineWait.h"
+
 #include "CmdNameXmlInfo.h"
 #include "SaveCfg.h"
 
@@ -88,7 +91,11 @@ void CPendingChangeList::OnValueChanged(CCmdNameXmlInfo* definition)
     if (!definition || m_sendAtOnce != 1 || !CSaveCfg::GetInstance().IsOnline() ||
         IsLinkCommand(definition->CommandName))
         return;
-    // Fire and forget: a failed send leaves the value as the user set it.
+    // Fire and forget: a failed send leaves the value as the user set it, and so does
+    // a line another part keeps busy (the user is told which).
+    CLineHold hold = TakeLineForWindow(CHBDataStreamMnt::GetInstance().Line(), LineUsers::kExchange);
+    if (!hold)
+        return;
     wxString answer;
     CSaveCfg::SendSetting(definition->CommandName, definition->Value, answer);
 }

@@ -1,5 +1,6 @@
 #include "SaveCfg.h"
 
+#include "ExchangeFrame.h"
 #include "HBDataStreamMnt.h"
 #include "Log.h"
 
@@ -14,9 +15,8 @@ std::unique_ptr<CSaveCfg> CSaveCfg::s_instance;
 
 namespace {
 
-const wchar_t kFrameHeader[] = L"~\x01" L"0000";
-const size_t kFrameHeaderLength = 6;
-const uint8_t kReplyHeader[] = {0x02, 0x01, '0', '0', '0', '0'};
+const wchar_t* const kFrameHeader = CExchangeFrame::kRequestHeader;
+const size_t kFrameHeaderLength = CExchangeFrame::kRequestHeaderLength;
 // The reply's own header and the character after it, which carries nothing we read.
 const size_t kReplyPrefixLength = 7;
 // Items one single exchange may bring back; "@*" of the largest model fits easily.
@@ -122,15 +122,7 @@ void CSaveCfg::PackCommands(const wchar_t* rows, size_t count, size_t rowWidth, 
 
 bool CSaveCfg::IsReplyComplete(const uint8_t* bytes, size_t n)
 {
-    if (!bytes || n == 0)
-        return false;
-    // Data that does not start like a reply ends the read at once instead of waiting
-    // for a terminator that will never come.
-    if (std::memcmp(bytes, kReplyHeader, std::min(n, sizeof kReplyHeader)) != 0)
-        return true;
-    if (n < 8)
-        return false;
-    return bytes[n - 1] == 0x03 && bytes[n - 2] == ';';
+    return CExchangeFrame::IsReplyComplete(bytes, n);
 }
 
 bool CSaveCfg::ParseReply(wchar_t* replyText, size_t length, ReplyItem* items, size_t capacity, size_t& count)
@@ -208,10 +200,24 @@ bool CSaveCfg::ExchangeWithOneResend()
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     if (!WriteFrame())
         return false;
-    if (link.ReadReply(0, IsReplyComplete))
+    if (link.ReadExchangeReply())
         return true;
+    // A reply that broke a bound is not sent for again: the line has been cleared
+    // or closed, and the same request would meet the same fault.
+    if (!link.GetReadProblem().empty() || !link.IsOpen())
+        return false;
     VLOG(LOG_DETAIL, "no reply, sending again: %s", U8(wxString(m_frame)));
-    return WriteFrame() && link.ReadReply(0, IsReplyComplete);
+    return WriteFrame() && link.ReadExchangeReply();
+}
+
+void CSaveCfg::PaceRequest()
+{
+    // Scanners drop a request that follows the previous reply too closely; only what
+    // is left of that pause is waited, so back-to-back callers lose nothing.
+    const auto since = std::chrono::steady_clock::now() - m_lastReplyEnd;
+    const auto pause = std::chrono::milliseconds(25);
+    if (since < pause)
+        std::this_thread::sleep_for(pause - since);
 }
 
 bool CSaveCfg::ParseLastReply(size_t capacity, size_t& count)
@@ -243,9 +249,11 @@ ReplyItem* CSaveCfg::SendCommand(const wchar_t* first, const wchar_t* second, si
     m_frame.reserve(m_rowWidth + 100);
     PackCommands(m_rows.data(), 1, m_rowWidth, m_frame);
 
-    // Scanners drop a request that follows the previous reply too closely.
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    if (!ExchangeWithOneResend())
+    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kExchange);
+    PaceRequest();
+    const bool replied = ExchangeWithOneResend();
+    m_lastReplyEnd = std::chrono::steady_clock::now();
+    if (!replied)
         return nullptr;
 
     size_t parsed = 0;
@@ -271,13 +279,16 @@ bool CSaveCfg::SendCommandList(const wchar_t* rows, size_t count, size_t rowWidt
     m_frame.clear();
     m_frame.reserve(count * rowWidth + 100);
     PackCommands(rows, count, rowWidth, m_frame);
+    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kExchange);
     if (!WriteFrame()) {
         for (size_t i = 0; i < count; ++i)
             m_errors.emplace_back(rows + i * rowWidth, wcsnlen(rows + i * rowWidth, rowWidth));
         return false;
     }
     // A list goes out once: the caller judges the batch by the error list.
-    if (!CHBDataStreamMnt::GetInstance().ReadReply(0, IsReplyComplete))
+    const bool replied = CHBDataStreamMnt::GetInstance().ReadExchangeReply();
+    m_lastReplyEnd = std::chrono::steady_clock::now();
+    if (!replied)
         return false;
     size_t parsed = 0;
     if (!ParseLastReply(2 * count, parsed))
@@ -293,6 +304,8 @@ bool CSaveCfg::SendSetting(const wxString& command, const wxString& parameter, w
 {
     const wxString text = "#" + command + parameter;
     size_t count = 0;
+    // The items live in the engine until the next exchange, by anyone.
+    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kExchange);
     const ReplyItem* items = GetInstance().SendCommand(text.wc_str(), L"", count);
     for (size_t i = 0; items && i < count; ++i) {
         if (items[i].status == REPLY_ACK && command == items[i].command) {
@@ -307,6 +320,7 @@ bool CSaveCfg::AskDevice(const wchar_t* request, std::vector<SReplyValue>& items
 {
     items.clear();
     size_t count = 0;
+    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kExchange);
     const ReplyItem* replied = GetInstance().SendCommand(request, L"", count);
     for (size_t i = 0; replied && i < count; ++i)
         items.push_back({replied[i].command, replied[i].value});
@@ -317,6 +331,7 @@ bool CSaveCfg::QueryCommand(const wxString& command, const wxString& suffix, wxS
 {
     const wxString text = mark + command + suffix;
     size_t count = 0;
+    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kExchange);
     const ReplyItem* items = GetInstance().SendCommand(text.wc_str(), L"", count);
     for (size_t i = 0; items && i < count; ++i) {
         const wxString name(items[i].command);

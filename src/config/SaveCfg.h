@@ -6,6 +6,7 @@
 #include <wx/string.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -205,6 +206,7 @@ private:
     void PrepareItems(size_t capacity);
     bool WriteFrame() const;
     bool ExchangeWithOneResend();
+    void PaceRequest();
     bool ParseLastReply(size_t capacity, size_t& count);
     // Sends `texts` in frames that keep within the payload limit.
     bool SendInBatches(const std::vector<wxString>& texts);
@@ -212,6 +214,7 @@ private:
     std::vector<wxString> m_errors;
     std::vector<ReplyItem> m_items;
     std::wstring m_frame;
+    std::chrono::steady_clock::time_point m_lastReplyEnd;
     std::vector<wchar_t> m_rows;
     size_t m_rowCount = 0;
     size_t m_rowWidth = 0;

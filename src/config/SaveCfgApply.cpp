@@ -240,6 +240,7 @@ bool CSaveCfg::SendInBatches(const std::vector<wxString>& texts)
 
 bool CSaveCfg::ReadBackValues()
 {
+    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kConnect);
     size_t count = 0;
     const ReplyItem* items = SendCommand(L"@*", L"", count);
     if (!items)
@@ -271,6 +272,8 @@ bool CSaveCfg::ApplyChanges()
     if (plan.batch.empty() && plan.singleSends.empty())
         return true;
 
+    // The writes and their read-back are one operation on the line.
+    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kWrite);
     for (CCmdNameXmlInfo* definition : plan.singleSends) {
         wxString reply;
         if (!SendSetting(definition->CommandName, definition->Value, reply)) {

@@ -42,6 +42,8 @@ bool CSaveCfg::RequestImage(bool sizeInReply, bool qualityInRequest, const wxStr
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     if (stop && *stop)
         return false;
+    // Request, picture and the changed read time-out are one operation on the line.
+    CLineHold hold = link.Line().Take(LineUsers::kCapture);
     CReadTimeoutScope timeout(kImageReadTimeoutMs);
 
     const std::wstring command(text.wc_str());
@@ -53,7 +55,9 @@ bool CSaveCfg::RequestImage(bool sizeInReply, bool qualityInRequest, const wxStr
         LogFailedCheck("Write");
         return false;
     }
-    if (!link.ReadImage(sizeInReply, qualityInRequest, stop)) {
+    const bool read = link.ReadImage(sizeInReply, qualityInRequest, stop);
+    m_lastReplyEnd = std::chrono::steady_clock::now();
+    if (!read) {
         if (stop && *stop)
             return false;  // stopped on purpose: nothing failed
         LogFailedCheck("ReadImage");

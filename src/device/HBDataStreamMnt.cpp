@@ -19,15 +19,31 @@ const size_t kInitialTextCapacity = 204801;
 // Largest piece one library read may bring; the buffer always keeps this much free.
 const uint32_t kReadChunk = 10240;
 const uint32_t kEnumRoom = 256;
-const uint8_t kTerminator[] = {';', 0x03};
 const int kDetectionTimeoutMs = 100;
-// Time a scanner needs after the identity query before it takes the next one.
+// Time a scanner needs after the identity query before it takes the next one: it
+// paces the scanner, nobody waits for anybody here.
 const int kIdentityPauseMs = 1000;
-// How often a picture being read looks at its stop request.
-const int32_t kStopCheckMs = 100;
+// Each library read lasts at most this long, so that a close, a cancel or a stop
+// request is seen within it.
+const int32_t kReadSliceMs = 100;
 // The line counts as quiet after this long without a byte.
 const int kDrainQuietMs = 150;
-const uint32_t kDrainLimitMs = 30000;
+// A broken reply's rest is drained for at most this long before the line is closed.
+const uint32_t kOverrunDrainMs = 2000;
+// The tail of a stopped picture may take long on a slow line; draining happens on
+// the capture's own thread, and past this the line is closed instead.
+const uint32_t kImageDrainMs = 30000;
+// What the scanner sends by itself is kept up to this much for the terminal; older
+// bytes go first, as they would from a scanner's own buffer.
+const size_t kMostKeptOutput = 64 * 1024;
+// Picture replies: the header must announce the length within this many bytes, a
+// picture may not be larger than this, and it must arrive within twice its time on
+// the line plus this margin.
+const size_t kMostImageHeader = 64 * 1024;
+const size_t kMostImageBytes = 32 * 1024 * 1024;
+const uint32_t kImageMarginMs = 30000;
+// A line without a rate of its own (USB, network) is taken to be at least this fast.
+const uint32_t kFastLineBaud = 115200;
 
 struct SStatusText {
     uint32_t code;
@@ -96,7 +112,7 @@ CHBDataStreamMnt::~CHBDataStreamMnt()
 
 void CHBDataStreamMnt::DeleteDevices()
 {
-    m_current = nullptr;
+    CloseDevice(0);
     m_devices.clear();
 }
 
@@ -108,6 +124,7 @@ DeviceEntry* CHBDataStreamMnt::AddDevice(std::unique_ptr<DeviceEntry> entry)
 
 int CHBDataStreamMnt::EnumDevices(const DeviceQuery& query)
 {
+    CLineHold hold = m_line.Take(LineUsers::kSearch);
     DeleteDevices();
     m_cancel = 0;
     AddUsbDevices();
@@ -118,6 +135,7 @@ int CHBDataStreamMnt::EnumDevices(const DeviceQuery& query)
 
 int CHBDataStreamMnt::EnumSerialPort(const std::string& path, uint32_t baudRate, const DeviceQuery& query)
 {
+    CLineHold hold = m_line.Take(LineUsers::kSearch);
     DeleteDevices();
     m_cancel = 0;
     if (!AddSerialPort(path, baudRate))
@@ -216,6 +234,7 @@ wxString CHBDataStreamMnt::CleanIdentityValue(const wxString& value)
 
 void CHBDataStreamMnt::IdentifyDevices(const DeviceQuery& query)
 {
+    CLineHold hold = m_line.Take(LineUsers::kSearch);
     for (const auto& entry : m_devices)
         IdentifyDevice(*entry, query);
     // Detection only saw reply marks; a port that then names no product may hold a
@@ -260,8 +279,10 @@ void CHBDataStreamMnt::RemoveUnmatched()
     auto unmatched = [this](const std::unique_ptr<DeviceEntry>& entry) {
         if (entry->model)
             return false;
-        if (entry.get() == m_current)
+        if (entry.get() == m_current) {
             m_current = nullptr;
+            m_openHandle = 0;
+        }
         return true;
     };
     m_devices.erase(std::remove_if(m_devices.begin(), m_devices.end(), unmatched), m_devices.end());
@@ -271,6 +292,7 @@ bool CHBDataStreamMnt::OpenDevice(DeviceEntry* entry)
 {
     if (!entry)
         return false;
+    CLineHold hold = m_line.Take(LineUsers::kExchange);
     if (entry->handle != 0) {
         hbds_destory(entry->handle);
         entry->handle = 0;
@@ -290,38 +312,49 @@ bool CHBDataStreamMnt::OpenDevice(DeviceEntry* entry)
         return false;
     }
     m_current = entry;
+    m_openHandle = entry->handle;
     m_cancel = 0;
-    m_drainPending = false;  // a new connection has nothing of an old picture on it
     hbds_clean(entry->handle, 0);
     return true;
 }
 
 bool CHBDataStreamMnt::CloseDevice(uint32_t delayMs)
 {
-    if (!m_current || m_current->handle == 0)
+    if (!m_current || m_current.load()->handle == 0)
         return true;
+    // A read in progress on another thread ends at its next slice; a long operation
+    // is asked to stop. Either gives the line back before it is closed under it.
     m_cancel = 1;
+    if (m_line.IsHeldElsewhere())
+        m_line.AskHolderToStop();
     if (delayMs != 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-    hbds_close(m_current->handle);
-    hbds_destory(m_current->handle);
-    m_current->handle = 0;
+    CLineHold hold = m_line.Take(LineUsers::kExchange);
+    if (!m_current || m_current.load()->handle == 0)
+        return true;
+    m_openHandle = 0;
+    hbds_close(m_current.load()->handle);
+    hbds_destory(m_current.load()->handle);
+    m_current.load()->handle = 0;
     m_current = nullptr;
     return true;
 }
 
 bool CHBDataStreamMnt::IsOpen() const
 {
-    return m_current && m_current->handle != 0 && hbds_is_open(m_current->handle);
+    // Asked from any thread without the line: the handle is kept where that is safe.
+    const HBDS_HANDLE handle = m_openHandle;
+    return handle != 0 && hbds_is_open(handle);
 }
 
 template <typename T>
 bool CHBDataStreamMnt::SetSerialField(T SerialSettings::*field, T value)
 {
+    CLineHold hold = m_line.Take(LineUsers::kExchange);
     if (!IsOpen())
         return false;
-    m_current->serial.*field = value;
-    return hbds_change_serial_settings(m_current->handle, &m_current->serial) != 0;
+    m_current.load()->serial.*field = value;
+    return hbds_change_serial_settings(m_current.load()->handle, &m_current.load()->serial) != 0;
 }
 
 bool CHBDataStreamMnt::SetBaudRate(uint32_t value)
@@ -346,128 +379,294 @@ bool CHBDataStreamMnt::SetStopBits(uint8_t value)
 
 uint32_t CHBDataStreamMnt::Write(const wchar_t* text, size_t length)
 {
-    if (!IsOpen() || !text)
+    if (!text)
         return 0;
     const std::string bytes = ToNarrow(text, length);
-    if (m_drainPending)
-        DrainInput();
-    hbds_clean(m_current->handle, 0);
-    const int written = hbds_write(m_current->handle, reinterpret_cast<const uint8_t*>(bytes.data()),
-                                   static_cast<uint32_t>(bytes.size()));
+    return WriteBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+uint32_t CHBDataStreamMnt::WriteBytes(const uint8_t* bytes, size_t length)
+{
+    CLineHold hold = m_line.Take(LineUsers::kExchange);
+    if (!IsOpen() || !bytes || length == 0)
+        return 0;
+    ClearInput(m_current.load()->handle);
+    const int written = hbds_write(m_current.load()->handle, bytes, static_cast<uint32_t>(length));
     // The library's write has no status of its own; a short write is a failed
     // exchange, and the user is told so rather than shown nothing.
-    if (written < static_cast<int>(bytes.size()) && m_current->status == HBDS_OK)
-        m_current->status = HBDS_ERR_COMMUNICATION;
+    if (written < static_cast<int>(length) && m_current.load()->status == HBDS_OK)
+        m_current.load()->status = HBDS_ERR_COMMUNICATION;
     return written > 0 ? static_cast<uint32_t>(written) : 0;
+}
+
+void CHBDataStreamMnt::DropInput()
+{
+    CLineHold hold = m_line.Take(LineUsers::kExchange);
+    if (IsOpen())
+        ClearInput(m_current.load()->handle);
+}
+
+void CHBDataStreamMnt::ClearInput(HBDS_HANDLE handle)
+{
+    if (m_keepDeviceOutput) {
+        // Only what is there already: a read with no time to wait.
+        std::vector<uint8_t> pending(kReadChunk);
+        uint32_t status = HBDS_OK;
+        const int got = hbds_read_until(handle, pending.data(), kReadChunk, 0, -2, nullptr, 0, &status);
+        if (got > 0)
+            KeepDeviceOutput(pending.data(), static_cast<size_t>(got));
+    }
+    hbds_clean(handle, 0);
+}
+
+void CHBDataStreamMnt::SetKeepDeviceOutput(bool keep)
+{
+    m_keepDeviceOutput = keep;
+    if (!keep) {
+        std::lock_guard<std::mutex> lock(m_outputMutex);
+        m_deviceOutput.clear();
+    }
+}
+
+void CHBDataStreamMnt::KeepDeviceOutput(const uint8_t* bytes, size_t n)
+{
+    if (!m_keepDeviceOutput || n == 0)
+        return;
+    std::lock_guard<std::mutex> lock(m_outputMutex);
+    m_deviceOutput.append(reinterpret_cast<const char*>(bytes), n);
+    if (m_deviceOutput.size() > kMostKeptOutput)
+        m_deviceOutput.erase(0, m_deviceOutput.size() - kMostKeptOutput);
+}
+
+std::string CHBDataStreamMnt::TakeDeviceOutput()
+{
+    std::lock_guard<std::mutex> lock(m_outputMutex);
+    std::string taken;
+    taken.swap(m_deviceOutput);
+    return taken;
+}
+
+wxString CHBDataStreamMnt::GetReadProblem() const
+{
+    std::lock_guard<std::mutex> lock(m_outputMutex);
+    return m_readProblem;
 }
 
 void CHBDataStreamMnt::EnsureReceiveRoom()
 {
-    while (m_receive.size() - m_received < kReadChunk)
+    // One byte more than a read may bring, for the NUL that ends the bytes as text.
+    while (m_receive.size() - m_received < kReadChunk + 1)
         m_receive.resize(m_receive.size() * 2);
 }
 
 template <typename Done>
-bool CHBDataStreamMnt::ReadChunks(uint32_t limitMs, Done&& done, int32_t sliceMs, const std::atomic<bool>* stop)
+CHBDataStreamMnt::EReadEnd CHBDataStreamMnt::ReadChunks(const SReadBounds& bounds, Done&& done)
 {
     m_received = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_outputMutex);
+        m_readProblem.clear();
+    }
     if (!IsOpen())
-        return false;
-    // The device may be closed from another thread while this reads (that is how a
-    // read is cancelled), so the handle and status are taken once, up front.
-    const HBDS_HANDLE handle = m_current->handle;
-    uint32_t* status = &m_current->status;
-    const int32_t savedTimeout = m_readTimeout;
-    const int32_t timeout = (limitMs != 0 && static_cast<int32_t>(limitMs) < m_readTimeout)
-                                ? static_cast<int32_t>(limitMs)
-                                : m_readTimeout;
-    const int32_t readTimeout = (sliceMs > 0 && sliceMs < timeout) ? sliceMs : timeout;
+        return EReadEnd::SILENT;
+    const HBDS_HANDLE handle = m_current.load()->handle;
+    uint32_t* status = &m_current.load()->status;
+    const int32_t readTimeout = m_readTimeout;
+    const uint32_t silence = (bounds.limitMs != 0 && static_cast<int32_t>(bounds.limitMs) < readTimeout)
+                                 ? bounds.limitMs
+                                 : static_cast<uint32_t>(std::max(readTimeout, 0));
     const Clock::time_point start = Clock::now();
     Clock::time_point lastByte = start;
-    std::fill(m_receive.begin(), m_receive.end(), 0);
+    std::fill(m_receive.begin(), m_receive.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(m_receive.size(), kReadChunk)), 0);
     for (;;) {
         EnsureReceiveRoom();
-        const int got = hbds_read_until(handle, m_receive.data() + m_received, kReadChunk, readTimeout, -2,
-                                        kTerminator, sizeof kTerminator, status);
-        if (stop && *stop) {
-            m_readTimeout = savedTimeout;
-            return false;
-        }
-        if (got <= 0) {
+        const size_t room = std::min<size_t>(kReadChunk, bounds.mostBytes - std::min(bounds.mostBytes, m_received));
+        if (room == 0)
+            return EReadEnd::TOO_LONG;
+        const int32_t slice = static_cast<int32_t>(std::min<uint32_t>(kReadSliceMs, silence));
+        const int got = hbds_read_until(handle, m_receive.data() + m_received, static_cast<uint32_t>(room), slice, -2,
+                                        CExchangeFrame::kTerminator, CExchangeFrame::kTerminatorLength, status);
+        if (m_cancel || (bounds.stop && *bounds.stop))
+            return EReadEnd::CANCELLED;
+        if (got > 0) {
+            lastByte = Clock::now();
+            m_received += static_cast<size_t>(got);
+            m_receive[m_received] = 0;
+            if (done())
+                return EReadEnd::DONE;
+        } else if (*status != HBDS_OK || !hbds_is_open(handle) || MillisecondsSince(lastByte) >= silence) {
             // Silence for the whole read time-out ends the reply: a silent device costs
             // one time-out. A failing port ends it at once.
-            const bool failed = *status != HBDS_OK || !hbds_is_open(handle);
-            if (failed || readTimeout == timeout || MillisecondsSince(lastByte) >= static_cast<uint32_t>(timeout))
-                break;
-            continue;
+            return EReadEnd::SILENT;
         }
-        lastByte = Clock::now();
-        if (m_cancel) {
-            m_readTimeout = savedTimeout;
-            return false;
-        }
-        m_received += static_cast<size_t>(got);
-        EnsureReceiveRoom();
-        if (done())
-            break;
-        if (limitMs != 0 && MillisecondsSince(start) > limitMs)
-            break;
-        if (!hbds_is_open(handle))
-            break;
+        const uint32_t elapsed = MillisecondsSince(start);
+        if (bounds.limitMs != 0 && elapsed > bounds.limitMs)
+            return EReadEnd::DONE;
+        if (elapsed > bounds.deadlineMs)
+            return EReadEnd::TOO_SLOW;
     }
-    m_readTimeout = savedTimeout;
-    // A close during the last read cancels the reply even when bytes came before it.
-    return m_received > 0 && !m_cancel;
 }
 
-bool CHBDataStreamMnt::ReadReply(uint32_t limitMs, const ReplyCompleteTest& complete)
+void CHBDataStreamMnt::ReportOverrun(EReadEnd end, const SReadBounds& bounds)
 {
-    // Without a test every chunk ends the reply, as for data that cannot be a reply.
-    return ReadChunks(limitMs, [&] { return !complete || complete(m_receive.data(), m_received); });
+    wxString problem;
+    if (end == EReadEnd::TOO_LONG)
+        problem = wxString::Format(GetUiText("ID_READ_TOO_LONG", "the reply passed %u KB without ending"),
+                                   static_cast<unsigned>(bounds.mostBytes / 1024));
+    else
+        problem = wxString::Format(GetUiText("ID_READ_TOO_SLOW", "the reply did not end within %u s"),
+                                   static_cast<unsigned>(bounds.deadlineMs / 1000));
+    VLOG(LOG_INFO, "read stopped after %u bytes: %s", static_cast<unsigned>(m_received), U8(problem));
+    {
+        std::lock_guard<std::mutex> lock(m_outputMutex);
+        m_readProblem = problem;
+    }
+    if (m_current && m_current.load()->status == HBDS_OK)
+        m_current.load()->status = HBDS_ERR_COMMUNICATION;
+    DrainInput(kOverrunDrainMs);
+}
+
+bool CHBDataStreamMnt::ReadReply(uint32_t limitMs)
+{
+    CLineHold hold = m_line.Take(LineUsers::kExchange);
+    SReadBounds bounds;
+    bounds.limitMs = limitMs;
+    const EReadEnd end =
+        ReadChunks(bounds, [&] { return CExchangeFrame::IsReplyComplete(m_receive.data(), m_received); });
+    if (end == EReadEnd::TOO_LONG || end == EReadEnd::TOO_SLOW) {
+        ReportOverrun(end, bounds);
+        return false;
+    }
+    return end != EReadEnd::CANCELLED && m_received > 0;
+}
+
+bool CHBDataStreamMnt::ReadExchangeReply()
+{
+    CLineHold hold = m_line.Take(LineUsers::kExchange);
+    SReadBounds bounds;
+    const EReadEnd end = ReadChunks(bounds, [&] {
+        const size_t start = CExchangeFrame::ReplyStart(m_receive.data(), m_received);
+        if (start > 0)
+            SetAsideReceived(start);
+        return m_received >= CExchangeFrame::kReplyHeaderLength &&
+               CExchangeFrame::IsReplyComplete(m_receive.data(), m_received);
+    });
+    if (end == EReadEnd::TOO_LONG || end == EReadEnd::TOO_SLOW) {
+        ReportOverrun(end, bounds);
+        return false;
+    }
+    return end != EReadEnd::CANCELLED && m_received > 0;
+}
+
+void CHBDataStreamMnt::SetAsideReceived(size_t count)
+{
+    count = std::min(count, m_received);
+    KeepDeviceOutput(m_receive.data(), count);
+    std::copy(m_receive.begin() + static_cast<std::ptrdiff_t>(count),
+              m_receive.begin() + static_cast<std::ptrdiff_t>(m_received), m_receive.begin());
+    m_received -= count;
+    m_receive[m_received] = 0;
+}
+
+bool CHBDataStreamMnt::ReadDeviceOutput(uint32_t limitMs)
+{
+    CLineHold hold = m_line.Take(LineUsers::kTerminal);
+    // Scanner output that came around an exchange goes first, in the order it came.
+    std::string kept = TakeDeviceOutput();
+    if (!kept.empty()) {
+        m_received = std::min(kept.size(), m_receive.size() - 1);
+        std::copy(kept.begin(), kept.begin() + static_cast<std::ptrdiff_t>(m_received), m_receive.begin());
+        m_receive[m_received] = 0;
+        return true;
+    }
+    SReadBounds bounds;
+    bounds.limitMs = limitMs;
+    bounds.mostBytes = CExchangeFrame::kMostDeviceBlock;
+    bounds.deadlineMs = limitMs;
+    const EReadEnd end = ReadChunks(bounds, [] { return true; });
+    return end != EReadEnd::CANCELLED && m_received > 0;
 }
 
 bool CHBDataStreamMnt::ReadImage(bool firstFlag, bool secondFlag, const std::atomic<bool>* stop)
 {
+    CLineHold hold = m_line.Take(LineUsers::kCapture);
     size_t expected = 0;
-    const bool read = ReadChunks(
-        0,
-        [&] {
-            if (expected == 0) {
-                expected = ExpectedImageLength(m_receive.data(), m_received, firstFlag, secondFlag);
-                VLOG(LOG_DETAIL, "dwImageLen=%i", static_cast<int>(expected));
+    SReadBounds bounds;
+    bounds.mostBytes = kMostImageHeader;
+    bounds.deadlineMs = kImageMarginMs;
+    bounds.stop = stop;
+    bool refused = false;
+    const EReadEnd end = ReadChunks(bounds, [&] {
+        if (expected == 0) {
+            expected = ExpectedImageLength(m_receive.data(), m_received, firstFlag, secondFlag);
+            VLOG(LOG_DETAIL, "dwImageLen=%i", static_cast<int>(expected));
+            if (expected > kMostImageBytes) {
+                refused = true;
+                return true;
             }
-            return expected != 0 && m_received >= expected;
-        },
-        kStopCheckMs, stop);
-    if (stop && *stop) {
+            if (expected != 0) {
+                // From now on the picture may take what it announced, at the line's pace.
+                bounds.mostBytes = expected;
+                bounds.deadlineMs = kImageMarginMs + 2 * WireTimeMs(expected);
+            }
+        }
+        return expected != 0 && m_received >= expected;
+    });
+    if (end == EReadEnd::CANCELLED && stop && *stop) {
         // The scanner goes on sending the picture; its tail must not become the
-        // beginning of the next reply.
-        m_drainPending = true;
+        // beginning of the next reply, and this thread holds the line for it anyway.
         VLOG(LOG_INFO, "image read stopped after %u bytes", static_cast<unsigned>(m_received));
+        DrainInput(kImageDrainMs);
+        m_received = 0;
+        return false;
     }
-    return read;
+    if (refused) {
+        std::lock_guard<std::mutex> lock(m_outputMutex);
+        m_readProblem = wxString::Format(GetUiText("ID_READ_IMAGE_TOO_LARGE", "the picture announced %u bytes, more than a scanner sends"),
+                                         static_cast<unsigned>(expected));
+    }
+    if (refused || end == EReadEnd::TOO_LONG || end == EReadEnd::TOO_SLOW) {
+        if (!refused)
+            ReportOverrun(end, bounds);
+        else
+            DrainInput(kOverrunDrainMs);
+        m_received = 0;
+        return false;
+    }
+    return end != EReadEnd::CANCELLED && m_received > 0;
 }
 
-void CHBDataStreamMnt::DrainInput()
+uint32_t CHBDataStreamMnt::WireTimeMs(size_t bytes) const
 {
-    m_drainPending = false;
+    uint32_t baud = kFastLineBaud;
+    if (m_current && m_current.load()->kind == DEVICE_KIND_SERIAL && m_current.load()->serial.baudRate != 0)
+        baud = std::min(m_current.load()->serial.baudRate, kFastLineBaud);
+    // Ten bits a byte: start, eight data bits, stop.
+    return static_cast<uint32_t>(std::min<uint64_t>(UINT32_MAX / 4, static_cast<uint64_t>(bytes) * 10 * 1000 / baud));
+}
+
+void CHBDataStreamMnt::DrainInput(uint32_t limitMs)
+{
     if (!IsOpen())
         return;
-    const HBDS_HANDLE handle = m_current->handle;
+    const HBDS_HANDLE handle = m_current.load()->handle;
     hbds_clean(handle, 0);
     std::vector<uint8_t> scratch(kReadChunk);
     const Clock::time_point start = Clock::now();
     size_t dropped = 0;
     uint32_t status = HBDS_OK;
-    // A scanner in the middle of a large picture on a slow line can go on for minutes;
-    // past the limit the exchange goes ahead and its reply checks catch what is left.
-    while (MillisecondsSince(start) < kDrainLimitMs && hbds_is_open(handle)) {
+    bool quiet = false;
+    while (!quiet && MillisecondsSince(start) < limitMs && hbds_is_open(handle) && !m_cancel) {
         const int got = hbds_read_until(handle, scratch.data(), kReadChunk, kDrainQuietMs, -2, nullptr, 0, &status);
-        if (got <= 0)
-            break;
-        dropped += static_cast<size_t>(got);
+        quiet = got <= 0;
+        dropped += got > 0 ? static_cast<size_t>(got) : 0;
     }
-    VLOG(LOG_INFO, "drained %u bytes of a stopped picture", static_cast<unsigned>(dropped));
+    VLOG(LOG_INFO, "drained %u bytes", static_cast<unsigned>(dropped));
+    if (!quiet && !m_cancel) {
+        // A line that will not go quiet cannot carry another exchange.
+        VLOG(LOG_INFO, "the line would not go quiet and is closed");
+        CloseDevice(0);
+    }
 }
 
 size_t CHBDataStreamMnt::ExpectedImageLength(const uint8_t* bytes, size_t n, bool firstFlag, bool secondFlag)
@@ -537,24 +736,7 @@ wchar_t* CHBDataStreamMnt::GetReplyTextAnsi(size_t& length)
 
 bool CHBDataStreamMnt::CheckFrame(const uint8_t* bytes, size_t n, uint8_t& mark)
 {
-    mark = 0;
-    if (!bytes || n < 6 || bytes[0] != 0x02 || bytes[1] != 0x00)
-        return false;
-    mark = bytes[4];
-    const size_t length = static_cast<size_t>(bytes[2]) * 256 + bytes[3];
-    if (mark == ';') {
-        if (n != length + 6)
-            return false;
-    } else if (mark == '6') {
-        if (n != length + 5)
-            return false;
-    } else {
-        return false;
-    }
-    uint8_t check = 0xFF;
-    for (size_t i = 2; i <= n - 2; ++i)
-        check ^= bytes[i];
-    return check == bytes[n - 1];
+    return CExchangeFrame::CheckFrame(bytes, n, mark);
 }
 
 wxString CHBDataStreamMnt::ErrorTextForStatus(uint32_t status)
@@ -568,7 +750,7 @@ wxString CHBDataStreamMnt::ErrorTextForStatus(uint32_t status)
 
 wxString CHBDataStreamMnt::GetLastErrorText() const
 {
-    if (!m_current || m_current->handle == 0)
+    if (!m_current || m_current.load()->handle == 0)
         return wxString();
-    return ErrorTextForStatus(m_current->status);
+    return ErrorTextForStatus(m_current.load()->status);
 }

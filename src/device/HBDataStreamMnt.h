@@ -4,6 +4,8 @@
 #pragma once
 
 #include "DeviceEntry.h"
+#include "ExchangeFrame.h"
+#include "LineOwner.h"
 #include "UiText.h"
 
 #include <wx/string.h>
@@ -13,14 +15,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
-// The command protocol lives above the link. The link is handed the two pieces of it
-// that it needs: when a reply is whole, and how to ask a scanner something.
-
-// True when the bytes received so far make a whole reply, or cannot become one.
-using ReplyCompleteTest = std::function<bool(const uint8_t* bytes, size_t n)>;
+// The command protocol's items live above the link; the link is handed how to ask a
+// scanner something when it identifies one.
 
 // One acknowledged item of a reply.
 struct SReplyValue {
@@ -31,6 +31,9 @@ struct SReplyValue {
 // back or an item was refused, otherwise true with the items.
 using DeviceQuery = std::function<bool(const wchar_t* request, std::vector<SReplyValue>& items)>;
 
+// Every exchange and every long operation takes the open line from `Line()` first
+// and gives it back when done; the operations below take it too, for the span of
+// the one call, so that two threads never share a read.
 class CHBDataStreamMnt {
 public:
     static CHBDataStreamMnt& GetInstance();
@@ -61,8 +64,12 @@ public:
     // Takes over an entry made by hand (a port given by the user, tests).
     DeviceEntry* AddDevice(std::unique_ptr<DeviceEntry> entry);
 
+    // Who may use the open line now.
+    CLineOwner& Line() { return m_line; }
+
     bool OpenDevice(DeviceEntry* entry);
-    // Always true. Sets the cancel flag, waits `delayMs`, closes and frees the handle.
+    // Always true. Sets the cancel flag and asks whatever holds the line to stop, waits
+    // `delayMs` and until the line is given back, then closes and frees the handle.
     bool CloseDevice(uint32_t delayMs);
     bool IsOpen() const;
     DeviceEntry* GetCurrentDevice() const { return m_current; }
@@ -75,16 +82,42 @@ public:
     // Writes the first `length` characters of `text` in the narrow encoding after
     // dropping pending input. Bytes written; 0 when not open.
     uint32_t Write(const wchar_t* text, size_t length);
+    // Writes the bytes as they are after dropping pending input.
+    uint32_t WriteBytes(const uint8_t* bytes, size_t length);
+    // Drops input that has arrived but was not read (kept as scanner output, below).
+    void DropInput();
 
-    // Reads one reply until `complete` holds; `limitMs` bounds each read and the whole
-    // reply (0 = no bound). True when at least one byte came.
-    bool ReadReply(uint32_t limitMs, const ReplyCompleteTest& complete);
+    // Reads one reply: until it is whole by the protocol's rule, the line is silent for
+    // the read time-out, or `limitMs` has passed (0 = no limit of the caller's). A reply
+    // that passes the protocol's size or time bound fails (GetReadProblem says which)
+    // and the line is cleared or closed. True when at least one byte came.
+    bool ReadReply(uint32_t limitMs);
+    // The reply to a request of the command protocol: what the scanner sends by itself
+    // before the reply begins is set aside as scanner output, so that a code read just
+    // then is neither taken for the reply nor lost. True when a reply began.
+    bool ReadExchangeReply();
+    // What the scanner sends by itself, in steps of at most a few kilobytes: reads for
+    // at most `limitMs`, and less once the line goes quiet. True when something came.
+    bool ReadDeviceOutput(uint32_t limitMs);
     // Reads an image reply until its announced length has arrived or the line is silent.
     // Setting `stop` ends the read within a fraction of a second; the rest of the picture
-    // still on its way is then thrown away before the next request is written.
+    // still on its way is then drained on this same thread before the read returns.
     bool ReadImage(bool firstFlag, bool secondFlag, const std::atomic<bool>* stop = nullptr);
-    // True while a stopped picture may still be arriving.
-    bool IsDrainPending() const { return m_drainPending; }
+
+    // What went wrong with the last read beyond silence (too long, too slow, too large
+    // a picture), for the user; empty when nothing did.
+    wxString GetReadProblem() const;
+
+    // While set, bytes the scanner sends by itself around exchanges are kept (up to a
+    // bound, oldest dropped) for whoever shows them, instead of being dropped.
+    void SetKeepDeviceOutput(bool keep);
+    // Hands over and forgets the scanner output kept so far.
+    std::string TakeDeviceOutput();
+    // Adds bytes that a caller found to be scanner output to what is kept.
+    void SetAsideDeviceOutput(const std::string& bytes)
+    {
+        KeepDeviceOutput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    }
 
     const uint8_t* GetReceived() const { return m_receive.data(); }
     size_t GetReceivedLength() const { return m_received; }
@@ -124,6 +157,7 @@ public:
     wxString GetLastErrorText() const;
 
     int32_t GetReadTimeout() const { return m_readTimeout; }
+    // Process-wide; a caller that changes it holds the line and puts it back.
     void SetReadTimeout(int32_t milliseconds) { m_readTimeout = milliseconds; }
     bool IsCancelled() const { return m_cancel != 0; }
     size_t GetReceiveCapacity() const { return m_receive.size(); }
@@ -140,23 +174,45 @@ private:
     // Stores one line parameter of the current device and applies them all.
     template <typename T>
     bool SetSerialField(T SerialSettings::*field, T value);
-    // Reads chunks until `done` says the reply is whole, the line is silent, the
-    // cancel flag is set or `limitMs` has passed.
-    // `sliceMs` (0 = the read time-out) bounds each library read, so that `stop` is
-    // looked at that often; silence still ends the reply only after the read time-out.
+    // Limits of one read beyond the silence time-out.
+    struct SReadBounds {
+        uint32_t limitMs = 0;       // the caller's limit on each read and the whole (0 = none)
+        size_t mostBytes = CExchangeFrame::kMostReplyBytes;
+        uint32_t deadlineMs = CExchangeFrame::kReplyDeadlineMs;
+        const std::atomic<bool>* stop = nullptr;
+    };
+    enum class EReadEnd { DONE, SILENT, CANCELLED, TOO_LONG, TOO_SLOW };
+    // Reads chunks until `done` says the reply is whole, the line is silent for the
+    // read time-out, the cancel flag or `stop` is set, or a bound is passed. Each
+    // library read lasts at most a short slice, so that a close or a stop is seen soon.
     template <typename Done>
-    bool ReadChunks(uint32_t limitMs, Done&& done, int32_t sliceMs = 0, const std::atomic<bool>* stop = nullptr);
-    // Drops pending input and reads until the line has been quiet for a moment, so that
-    // the next reply does not begin with the tail of a stopped picture.
-    void DrainInput();
+    EReadEnd ReadChunks(const SReadBounds& bounds, Done&& done);
+    // Says what passed a bound and clears the line for the next request.
+    void ReportOverrun(EReadEnd end, const SReadBounds& bounds);
+    // Reads until the line has been quiet for a moment, or closes it when it will not
+    // be quiet within `limitMs`, so that the next reply does not begin with the rest
+    // of a broken or stopped one.
+    void DrainInput(uint32_t limitMs);
+    // Moves the first `count` received bytes to the scanner output.
+    void SetAsideReceived(size_t count);
+    void KeepDeviceOutput(const uint8_t* bytes, size_t n);
+    // Keeps what has arrived unread as scanner output, then drops the rest.
+    void ClearInput(HBDS_HANDLE handle);
     void EnsureReceiveRoom();
+    // How long `bytes` take on the current line.
+    uint32_t WireTimeMs(size_t bytes) const;
     wchar_t* StoreText(const std::wstring& text, size_t& length);
 
+    CLineOwner m_line;
     std::vector<std::unique_ptr<DeviceEntry>> m_devices;
     std::atomic<int32_t> m_cancel{0};
-    std::atomic<bool> m_drainPending{false};
-    int32_t m_readTimeout = 2000;
-    DeviceEntry* m_current = nullptr;
+    std::atomic<int32_t> m_readTimeout{2000};
+    mutable std::mutex m_outputMutex;  // the two below, read from other threads
+    wxString m_readProblem;
+    std::string m_deviceOutput;
+    std::atomic<bool> m_keepDeviceOutput{false};
+    std::atomic<DeviceEntry*> m_current{nullptr};
+    std::atomic<HBDS_HANDLE> m_openHandle{0};
     uint32_t m_portStatus = 0;
     std::vector<uint8_t> m_receive;
     size_t m_received = 0;

@@ -30,7 +30,9 @@ bool Download(HBDS_HANDLE handle, const wxString& file, void* progress, bool nam
 bool CHBDataStreamMnt::UpgradeFirmware(const wxString& file, void* progress, const DeviceQuery& query,
                                        const MessageHandler& ask)
 {
-    if (!m_current || m_current->handle == 0 || !progress)
+    // The checks, the download and its second try are one operation on the line.
+    CLineHold hold = m_line.Take(LineUsers::kFirmware);
+    if (!m_current || m_current.load()->handle == 0 || !progress)
         return false;
     if (CAppSettings::GetInstance().Values().checkCpu != 0 && !IsCpuCompatible(file, query)) {
         Ask(ask, GetUiText("ID_DEVICE_UPGRADE_CPU_ERROR", "设备CPU不兼容，升级中止！"), wxOK | wxICON_ERROR);
@@ -38,7 +40,7 @@ bool CHBDataStreamMnt::UpgradeFirmware(const wxString& file, void* progress, con
     }
     if (UpgradeFirmwareFile(file, progress, true))
         return true;
-    if (m_current->status != HBDS_ERR_STOPPED)
+    if (m_current.load()->status != HBDS_ERR_STOPPED)
         return false;
     const int answer = Ask(ask, GetUiText("ID_DEVICE_UPGRADE_FILE_UNMATCH", "文件名与设备名不匹配，是否继续升级？"),
                            wxYES_NO | wxICON_QUESTION);
@@ -49,9 +51,10 @@ bool CHBDataStreamMnt::UpgradeFirmware(const wxString& file, void* progress, con
 
 bool CHBDataStreamMnt::UpgradeFirmwareFile(const wxString& file, void* progress, bool nameCheck)
 {
-    if (!m_current || m_current->handle == 0 || !progress)
+    CLineHold hold = m_line.Take(LineUsers::kFirmware);
+    if (!m_current || m_current.load()->handle == 0 || !progress)
         return false;
-    return Download(m_current->handle, file, progress, nameCheck, m_current->status);
+    return Download(m_current.load()->handle, file, progress, nameCheck, m_current.load()->status);
 }
 
 bool CHBDataStreamMnt::IsCpuCompatible(const wxString& file, const DeviceQuery& query)

@@ -5,13 +5,8 @@
 #include "Log.h"
 #include "SaveCfg.h"
 
-#include <chrono>
-#include <thread>
-
 namespace {
 
-// The scanner needs a moment after the page's own traffic before image queries.
-constexpr int kSettleMs = 120;
 constexpr int32_t kQueryTimeoutMs = 4000;
 
 // The value of the acknowledged item `name` among the items of the last exchange.
@@ -33,8 +28,9 @@ bool CImageCapture::Discover()
     m_ready = false;
     m_barcodeArea = false;
     m_capability = SImageCapability();
-    std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    // The queries and the longer read time-out they need are one operation.
+    CLineHold hold = link.Line().Take(LineUsers::kCapture);
     const int32_t savedTimeout = link.GetReadTimeout();
     link.SetReadTimeout(kQueryTimeoutMs);
     m_ready = ReadFullSizeAndOptions();
@@ -108,6 +104,7 @@ bool CImageCapture::Capture(const SImageChoice& choice, SImageFile& file, const 
 
 bool CImageCapture::ReadAimPoint(SAimPoint& aim)
 {
+    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kExchange);
     wxString point;
     if (!CSaveCfg::QueryCommand("AMLQRY", "", point, "@"))
         return false;

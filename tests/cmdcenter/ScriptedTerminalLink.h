@@ -24,6 +24,20 @@ public:
     int Polls() const { return m_polls; }
 
     bool IsOpen() override { return m_open; }
+    CLineHold TakeLine(const SLineUser& user, uint32_t waitMs) override { return m_line.TakeWithin(user, waitMs); }
+    bool ReadDeviceOutput(uint32_t limitMs, std::string& bytes) override
+    {
+        wxString text;
+        return ReadReply(limitMs, bytes, text);
+    }
+    void SetAside(const std::string& bytes) override
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_setAside += bytes;
+    }
+    std::string SetAsideBytes() { return Locked(m_setAside); }
+    // The line this partner stands for, so that a test can hold it as another part would.
+    CLineOwner m_line;
     uint32_t WriteText(const wxString& text) override { return Record(std::string(text.mb_str(wxConvISO8859_1)), false); }
     uint32_t WriteRaw(const std::string& bytes) override { return Record(bytes, true); }
     void DropInput() override {}
@@ -69,5 +83,6 @@ private:
     std::deque<std::string> m_replies;
     std::vector<std::string> m_written;
     std::vector<bool> m_raw;
+    std::string m_setAside;
     std::atomic<int> m_polls{0};
 };

@@ -83,7 +83,7 @@ TEST_F(LinkTest, ALimitedReadStopsAtTheLimitEvenWhileDataKeepsComing)
         }
     });
     const auto start = Clock::now();
-    EXPECT_TRUE(m_link.ReadReply(500, CSaveCfg::IsReplyComplete));
+    EXPECT_TRUE(m_link.ReadReply(500));
     const long long elapsed = MillisecondsSince(start);
     stop = true;
     dribble.join();
@@ -101,7 +101,7 @@ TEST_F(LinkTest, ALongReplyGrowsTheBufferAndArrivesWhole)
         reply += "C39LEN" + std::to_string(reply.size() % 97) + "\x06;";
     reply += "\x03";
     std::thread send([&] { scanner.Terminal().Send(reply); });
-    EXPECT_TRUE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
+    EXPECT_TRUE(m_link.ReadReply(0));
     send.join();
     EXPECT_EQ(reply.size(), m_link.GetReceivedLength());
     EXPECT_GE(m_link.GetReceiveCapacity(), reply.size() + 10240);
@@ -122,7 +122,7 @@ TEST_F(LinkTest, ClosingTheDeviceCancelsAReadInProgress)
         m_link.CloseDevice(0);
     });
     const auto start = Clock::now();
-    EXPECT_FALSE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
+    EXPECT_FALSE(m_link.ReadReply(0));
     closer.join();
     EXPECT_LT(MillisecondsSince(start), 1500);
     EXPECT_TRUE(m_link.IsCancelled());
@@ -209,7 +209,7 @@ TEST_F(LinkTest, AFailedOpenKeepsTheLibraryStatusAndNothingHappensOnTheClosedLin
     EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), added->status);
     EXPECT_FALSE(CHBDataStreamMnt::ErrorTextForStatus(added->status).empty());
     EXPECT_EQ(0u, m_link.Write(L"@*", 2));
-    EXPECT_FALSE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
+    EXPECT_FALSE(m_link.ReadReply(0));
     EXPECT_FALSE(m_link.SetBaudRate(9600));
     EXPECT_TRUE(m_link.GetLastErrorText().empty());
     EXPECT_FALSE(m_link.OpenDevice(nullptr));
@@ -220,7 +220,7 @@ TEST_F(LinkTest, RepliesDecodeAsUtf8OnlyWhenTheyAreUtf8)
     CScriptedScanner scanner;
     OpenScripted(scanner);
     std::thread send([&] { scanner.Terminal().Send("\xe6\x89\xab"); });  // one CJK character
-    ASSERT_TRUE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
+    ASSERT_TRUE(m_link.ReadReply(0));
     send.join();
     size_t length = 0;
     const wchar_t* text = m_link.GetReplyText(length);
@@ -229,7 +229,7 @@ TEST_F(LinkTest, RepliesDecodeAsUtf8OnlyWhenTheyAreUtf8)
     EXPECT_EQ(L'\x626b', text[0]);
 
     std::thread sendLatin([&] { scanner.Terminal().Send("caf\xe9"); });
-    ASSERT_TRUE(m_link.ReadReply(0, CSaveCfg::IsReplyComplete));
+    ASSERT_TRUE(m_link.ReadReply(0));
     sendLatin.join();
     text = m_link.GetReplyText(length);
     ASSERT_EQ(4u, length);

@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0)
         return 0;
     g_pieces = {data + 1, size - 1};
-    if (!link.ReadReply(data[0] % 3, CSaveCfg::IsReplyComplete))
+    if (!link.ReadReply(data[0] % 3))
         return 0;
     size_t length = 0;
     wchar_t* text = link.GetReplyTextAnsi(length);

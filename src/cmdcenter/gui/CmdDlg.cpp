@@ -1,7 +1,6 @@
 #include "CmdDlg.h"
 
 #include "BatchDataDlg.h"
-#include "BusyFlag.h"
 #include "CommandCenterDlg.h"
 #include "HBDataStreamMnt.h"
 #include "UiText.h"
@@ -151,13 +150,15 @@ void CCmdDlg::OnUpgradeOne()
     const DeviceEntry* open = CHBDataStreamMnt::GetInstance().GetCurrentDevice();
     if (!open || !CHBDataStreamMnt::GetInstance().IsOpen())
         return;
-    CBusyScope busy;
+    // The download takes the line for itself; the terminal's reader passes its turns.
     ShowDeviceUpgradeDialog(this, open->productName);
 }
 
 void CCmdDlg::OnUpgradeBatch()
 {
-    CBusyScope busy;
+    // The batch finds and opens every scanner on connections of its own, this port's
+    // scanner among them: the terminal lets go of it first.
+    ClosePort();
     ShowBatchUpgradeDialog(this);
 }
 

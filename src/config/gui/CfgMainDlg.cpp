@@ -1,12 +1,12 @@
 #include "CfgMainDlg.h"
 
 #include "AppContext.h"
-#include "BusyFlag.h"
 #include "CfgTitleDlg.h"
 #include "ConfigPageEvents.h"
 #include "DeviceInfo.h"
 #include "FileChooser.h"
 #include "HBDataStreamMnt.h"
+#include "LineWait.h"
 #include "Log.h"
 #include "PageMntXmlInfo.h"
 #include "PendingChangeList.h"
@@ -19,9 +19,6 @@
 #include <wx/sizer.h>
 #include <wx/tokenzr.h>
 
-#include <chrono>
-#include <thread>
-
 wxDEFINE_EVENT(EVT_VOSTREL_SHOW_SETTING, wxCommandEvent);
 
 namespace {
@@ -31,9 +28,6 @@ const char* const kDetailsFilter = "文件 (*.txt)|*.txt";
 // More settings than this failing to reset means the model file and the pages
 // disagree; the user may want the list.
 const int32_t kResetFailuresWorthReporting = 70;
-// A scanner that has just answered needs a moment before the next request.
-const auto kSettleTime = std::chrono::milliseconds(100);
-const auto kReaderPause = std::chrono::milliseconds(60);
 
 std::function<void()> g_mainScreenRequest;
 
@@ -53,11 +47,6 @@ const SButtonText kButtons[] = {
     {CCfgMainDlg::ID_SAVE_USER_DEFAULTS, "ID_CFGMAINDLG_SAVE_USERDEF", "保存用户默认", true},
 };
 
-void Settle()
-{
-    std::this_thread::sleep_for(kSettleTime);
-}
-
 bool ShowError(const wxString& text)
 {
     ShowMessage(text, wxOK | wxICON_ERROR);
@@ -66,9 +55,13 @@ bool ShowError(const wxString& text)
 
 bool AskScanner(const char* command)
 {
-    std::this_thread::sleep_for(kReaderPause);
     wxString answer;
     return CSaveCfg::QueryCommand(command, "", answer, "@");
+}
+
+CLineOwner& Line()
+{
+    return CHBDataStreamMnt::GetInstance().Line();
 }
 
 }  // namespace
@@ -185,15 +178,11 @@ bool CCfgMainDlg::RunExchange(const std::function<bool()>& work) const
 bool CCfgMainDlg::SaveConfigurationFile(const wxString& path)
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    bool saved = false;
-    {
-        CBusyScope busy;
-        // Saving asks the scanner for everything it holds besides the pages' settings.
-        saved = RunExchange([&engine, &path] {
-            Settle();
-            return engine.SaveConfiguration(path);
-        });
-    }
+    // Saving asks the scanner for everything it holds besides the pages' settings.
+    const bool saved = RunExchange([&engine, &path] {
+        CLineHold hold = Line().Take(LineUsers::kExchange);
+        return engine.SaveConfiguration(path);
+    });
     engine.RunDeviceHook(path);
     return saved;
 }
@@ -240,17 +229,18 @@ void CCfgMainDlg::SaveToDevice()
         serialChanges = true;
     }
 
-    bool applied = false;
-    {
-        CBusyScope busy;
-        const wxString filePath = m_filePending ? m_openedPath : wxString();
-        applied = CCfgTitleDlg::RunWork([&engine, &filePath] {
-            Settle();
-            if (!filePath.empty() && engine.LoadFileForSending(filePath))
-                engine.SendFileCommands();
-            return engine.ApplyChanges();
-        });
-    }
+    // A capture in progress is asked to stop first, with the user's yes; anything
+    // else that has the line is waited for under the wait dialog.
+    if (!MakeWayForLine(Line(), GetUiText("ID_LINE_ACTION_WRITE", "write to the scanner")))
+        return;
+    const wxString filePath = m_filePending ? m_openedPath : wxString();
+    const bool applied = CCfgTitleDlg::RunWork([&engine, &filePath] {
+        // The writes and the read-back are one operation: nothing reads in between.
+        CLineHold hold = Line().Take(LineUsers::kWrite);
+        if (!filePath.empty() && engine.LoadFileForSending(filePath))
+            engine.SendFileCommands();
+        return engine.ApplyChanges();
+    });
     if (!applied) {
         ReportFailedWrite();
         return;
@@ -326,7 +316,12 @@ void CCfgMainDlg::OfferResetDetails(int32_t failures, const wxString& details)
 
 void CCfgMainDlg::LoadUserDefaults()
 {
-    const bool loaded = CCfgTitleDlg::RunWork([] { return AskScanner("CUSDEF") && CSaveCfg::GetInstance().ReadBackValues(); });
+    if (!MakeWayForLine(Line(), GetUiText("ID_LINE_ACTION_LOAD", "load the user defaults")))
+        return;
+    const bool loaded = CCfgTitleDlg::RunWork([] {
+        CLineHold hold = Line().Take(LineUsers::kWrite);
+        return AskScanner("CUSDEF") && CSaveCfg::GetInstance().ReadBackValues();
+    });
     if (!loaded) {
         ShowError(GetUiText("ID_LOAD_USER_ERROR", "导入用户默认失败!"));
         return;
@@ -344,6 +339,8 @@ void CCfgMainDlg::LoadUserDefaults()
 
 void CCfgMainDlg::SaveUserDefaults()
 {
+    if (!MakeWayForLine(Line(), GetUiText("ID_LINE_ACTION_SAVE", "save the user defaults")))
+        return;
     if (CCfgTitleDlg::RunWork([] { return AskScanner("CUSSAV"); }))
         ShowMessage(GetUiText("ID_SAVE_USER_OK", "保存用户默认成功!"), wxOK | wxICON_INFORMATION);
     else

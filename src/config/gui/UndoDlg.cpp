@@ -1,5 +1,8 @@
 #include "UndoDlg.h"
 
+#include "HBDataStreamMnt.h"
+#include "LineWait.h"
+
 #include "BarcodeRequest.h"
 #include "CfgTitleDlg.h"
 #include "CmdNameXmlInfo.h"
@@ -267,6 +270,9 @@ void CUndoDlg::RestoreDeviceValue(CCmdNameXmlInfo& entry)
     entry.ValueText = entry.GetValueLabel(entry.DeviceValue);
     if (entry.Control && GetControlFactory())
         GetControlFactory()->RefreshControl(entry.Control, 0);
+    CLineHold hold = TakeLineForWindow(CHBDataStreamMnt::GetInstance().Line(), LineUsers::kExchange);
+    if (!hold)
+        return;
     wxString answer;
     CSaveCfg::SendSetting(entry.CommandName, entry.Value, answer);
 }

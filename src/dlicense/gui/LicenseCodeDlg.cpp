@@ -1,6 +1,7 @@
 #include "LicenseCodeDlg.h"
 
-#include "BusyFlag.h"
+#include "HBDataStreamMnt.h"
+#include "LineWait.h"
 #include "CfgTitleDlg.h"
 #include "CmdNameXmlInfo.h"
 #include "DriverLicenseInfoDlg.h"
@@ -120,18 +121,16 @@ void CLicenseCodeDlg::OpenPicker()
 void CLicenseCodeDlg::ClearOnScanner()
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    if (!engine.IsOnline() || IsProcessBusy())
+    CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
+    if (!engine.IsOnline() || !MakeWayForLine(line, GetUiText("ID_LINE_ACTION_SEND", "send this command")))
         return;
     engine.ClearErrorList();
-    const auto exchange = [] {
+    const auto exchange = [&line] {
+        CLineHold hold = line.Take(LineUsers::kExchange);
         wxString answer;
         return CSaveCfg::QueryCommand(kClearCommand, "", answer, "@");
     };
-    bool cleared = false;
-    {
-        CBusyScope busy;
-        cleared = CCfgTitleDlg::RunWork(exchange);
-    }
+    const bool cleared = CCfgTitleDlg::RunWork(exchange);
     if (!cleared) {
         ShowMessage(FailedClearText(), wxOK | wxICON_ERROR);
         return;

@@ -1,8 +1,8 @@
 #include "ImageDlg.h"
 
 #include "AppContext.h"
-#include "BusyFlag.h"
 #include "CmdNameXmlInfo.h"
+#include "HBDataStreamMnt.h"
 #include "ControlBase.h"
 #include "ImageEdit.h"
 #include "ImageManageDlg.h"
@@ -390,7 +390,11 @@ void CImageDlg::OnClose(wxCommandEvent&)
 void CImageDlg::StopCapture()
 {
     AutoGetFlag() = false;
-    m_stopCapture = true;
+    {
+        std::lock_guard<std::mutex> lock(m_wakeMutex);
+        m_stopCapture = true;
+    }
+    m_wake.notify_all();
 }
 
 void CImageDlg::StartCapture(bool repeat)
@@ -417,29 +421,29 @@ void CImageDlg::StartCapture(bool repeat)
 
 void CImageDlg::CaptureLoop(SImageChoice choice, bool repeat, long intervalMs)
 {
+    CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
     do {
         SImageFile file;
         bool ok = false;
-        if (!IsProcessBusy()) {
-            CBusyScope busy;
-            ok = m_capture.Capture(choice, file, &m_stopCapture);
+        {
+            // One picture at a time holds the line; a part that needs it meanwhile may
+            // ask this capture to stop (only flags are touched on the asking thread).
+            CLineHold hold = line.Take(LineUsers::kCapture, [this] { StopCapture(); });
+            if (!m_stopCapture)
+                ok = m_capture.Capture(choice, file, &m_stopCapture);
         }
+        line.GiveWay();
         CallAfter([this, ok, file, type = choice.type] { OnCaptureDone(ok, file, type); });
     } while (KeepCapturing(repeat) && WaitBetweenCaptures(intervalMs));
     m_workerRunning = false;
     CallAfter([this] { OnWorkerEnded(); });
 }
 
-bool CImageDlg::WaitBetweenCaptures(long intervalMs) const
+bool CImageDlg::WaitBetweenCaptures(long intervalMs)
 {
-    // In short steps, so that a long interval does not hold up leaving the page.
-    constexpr long kStepMs = 20;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(intervalMs);
-    while (std::chrono::steady_clock::now() < end) {
-        if (!KeepCapturing(true))
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(kStepMs, intervalMs)));
-    }
+    // Woken at once by a stop, so that a long interval does not hold up leaving the page.
+    std::unique_lock<std::mutex> lock(m_wakeMutex);
+    m_wake.wait_for(lock, std::chrono::milliseconds(intervalMs), [this] { return !KeepCapturing(true); });
     return KeepCapturing(true);
 }
 

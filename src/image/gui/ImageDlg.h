@@ -11,6 +11,8 @@
 #include <wx/weakref.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -95,7 +97,7 @@ private:
     void StartCapture(bool repeat);
     void CaptureLoop(SImageChoice choice, bool repeat, long intervalMs);
     // Waits out the interval between repeated captures; false when capture was stopped.
-    bool WaitBetweenCaptures(long intervalMs) const;
+    bool WaitBetweenCaptures(long intervalMs);
     bool KeepCapturing(bool repeat) const { return repeat && AutoGetFlag() && !m_stopCapture; }
     void OnCaptureDone(bool ok, const SImageFile& file, int type);
     void OnWorkerEnded();
@@ -120,6 +122,8 @@ private:
     std::thread m_worker;
     std::atomic<bool> m_workerRunning{false};
     std::atomic<bool> m_stopCapture{false};
+    std::mutex m_wakeMutex;  // with m_wake, ends the wait between pictures at a stop
+    std::condition_variable m_wake;
     wxTimer m_progressTimer;
 
     wxChoice* m_cmbType = nullptr;

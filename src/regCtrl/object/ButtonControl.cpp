@@ -1,6 +1,7 @@
 #include "ButtonControl.h"
 
-#include "BusyFlag.h"
+#include "HBDataStreamMnt.h"
+#include "LineWait.h"
 #include "ButtonRules.h"
 #include "CfgMainDlg.h"
 #include "CfgTitleDlg.h"
@@ -26,8 +27,13 @@ bool CButtonControl::Create()
 
 bool CButtonControl::RunExchange(const std::function<bool()>& work)
 {
-    CBusyScope busy;
-    return CCfgTitleDlg::RunWork(work);
+    CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
+    if (!MakeWayForLine(line, GetUiText("ID_LINE_ACTION_SEND", "send this command")))
+        return false;
+    return CCfgTitleDlg::RunWork([&line, &work] {
+        CLineHold hold = line.Take(LineUsers::kExchange);
+        return work();
+    });
 }
 
 void CButtonControl::ReportFailure(const wxString& commandName)

@@ -1,6 +1,7 @@
 #include "GroupButtonControl.h"
 
-#include "BusyFlag.h"
+#include "HBDataStreamMnt.h"
+#include "LineWait.h"
 #include "CfgTitleDlg.h"
 #include "CmdNameXmlInfo.h"
 #include "ListControlRules.h"
@@ -91,15 +92,17 @@ void CGroupButtonControl::Execute(int32_t value, const wxString& label)
         CommitItem(*Command, value, label);
         return;
     }
-    // One exchange at a time: a write of the configuration page is under way.
-    if (IsProcessBusy())
+    CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
+    if (!MakeWayForLine(line, GetUiText("ID_LINE_ACTION_SEND", "send this command")))
         return;
     std::vector<wxString> failed;
-    bool executed = false;
-    {
-        CBusyScope busy;
-        executed = ExecuteOnDevice(*Command, value, label, failed, CCfgTitleDlg::RunWork);
-    }
+    const auto holdingTheLine = [&line](const std::function<bool()>& work) {
+        return CCfgTitleDlg::RunWork([&line, &work] {
+            CLineHold hold = line.Take(LineUsers::kExchange);
+            return work();
+        });
+    };
+    const bool executed = ExecuteOnDevice(*Command, value, label, failed, holdingTheLine);
     if (!executed)
         ShowMessage(FailedCommandsText(failed), wxOK | wxICON_ERROR);
 }
