@@ -22,17 +22,16 @@ DeviceEntry* PickScannerForSend(const SCliOptions& options)
 }
 
 // The first bytes of the last reply, escaped, for a reply that could not be used.
-std::string ReceivedBytes(const CHBDataStreamMnt& link)
+std::string EscapedBytes(const uint8_t* bytes, size_t length)
 {
-    const size_t shown = std::min<size_t>(link.GetReceivedLength(), 48);
+    const size_t shown = std::min<size_t>(length, 48);
     std::string text;
     for (size_t i = 0; i < shown; ++i) {
-        const uint8_t byte = link.GetReceived()[i];
         char escaped[8];
-        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-        text += (byte < 0x20 || byte >= 0x7F) ? std::string(escaped) : std::string(1, static_cast<char>(byte));
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", bytes[i]);
+        text += (bytes[i] < 0x20 || bytes[i] >= 0x7F) ? std::string(escaped) : std::string(1, static_cast<char>(bytes[i]));
     }
-    return text + (shown < link.GetReceivedLength() ? "..." : "");
+    return text + (shown < length ? "..." : "");
 }
 
 }  // namespace
@@ -104,14 +103,24 @@ int RunSend(const SCliOptions& options, std::ostream& out, std::ostream& err)
         return CLI_NO_SCANNER;
     }
     link.SetReadTimeout(static_cast<int32_t>(options.timeoutMs));
+    // What the scanner sends that is no reply is kept, to be shown when no reply came.
+    link.SetKeepDeviceOutput(true);
 
     CSaveCfg& engine = CSaveCfg::GetInstance();
     size_t acknowledged = 0;
     const wxString text = wxString::FromUTF8(options.text);
     const bool accepted = engine.SendCommand(text.wc_str(), L"", acknowledged) != nullptr;
     const size_t count = engine.GetItemCount();
-    const wxString failure = link.GetLastErrorText();
-    const std::string received = ReceivedBytes(link);
+    const wxString problem = link.GetReadProblem();
+    const wxString failure = problem.empty() ? link.GetLastErrorText() : problem;
+    std::string received = EscapedBytes(link.GetReceived(), link.GetReceivedLength());
+    size_t receivedLength = link.GetReceivedLength();
+    const std::string other = link.TakeDeviceOutput();
+    if (receivedLength == 0 && !other.empty()) {
+        received = EscapedBytes(reinterpret_cast<const uint8_t*>(other.data()), other.size());
+        receivedLength = other.size();
+    }
+    link.SetKeepDeviceOutput(false);
     link.CloseDevice(0);
 
     if (count == 0) {
@@ -119,7 +128,7 @@ int RunSend(const SCliOptions& options, std::ostream& out, std::ostream& err)
         if (!failure.empty())
             err << ": " << Utf8(failure);
         if (!received.empty())
-            err << " (received " << link.GetReceivedLength() << " bytes holding no reply item: " << received << ")";
+            err << " (received " << receivedLength << " bytes holding no reply item: " << received << ")";
         else if (options.baudRate != 0 && failure.empty())
             err << " (nothing came back; is " << options.baudRate << " the scanner's baud rate?)";
         err << "\n";

@@ -118,7 +118,9 @@ std::string NoScannerMessage(const SCliOptions& options)
     const uint32_t status = CHBDataStreamMnt::GetInstance().GetPortStatus();
     if (status != HBDS_OK)
         return "vostrel-cli: " + PortProblem(options.port, status) + "\n";
-    return "vostrel-cli: no scanner answered at " + options.port + "\n";
+    // A port whose answer broke a bound says so: that is no silent scanner.
+    const wxString problem = CHBDataStreamMnt::GetInstance().GetReadProblem();
+    return "vostrel-cli: no scanner answered at " + options.port + (problem.empty() ? "" : ": " + Utf8(problem)) + "\n";
 }
 
 bool ReadCurrentValues(std::map<wxString, wxString>& values)

@@ -21,8 +21,10 @@ public:
     // A settings reply of the largest model ("@*") is some tens of kilobytes; a reply
     // that passes this is a broken scanner or something else on the port.
     static constexpr size_t kMostReplyBytes = 1024 * 1024;
-    // However the bytes trickle in, a reply that has not ended by then never will.
-    static constexpr uint32_t kReplyDeadlineMs = 60000;
+    // A scanner sends its reply at the pace of its line. Counted from the first byte, a
+    // reply that has not ended this long after its bytes' time on the line (twice over)
+    // is trickling in from something that will never end it.
+    static constexpr uint32_t kReplyDeadlineMs = 5000;
     // What a scanner sends by itself is read in steps of at most this much, so that
     // the line is given back between them.
     static constexpr size_t kMostDeviceBlock = 4096;

@@ -254,7 +254,13 @@ void CHBDataStreamMnt::IdentifyDevice(DeviceEntry& entry, const DeviceQuery& que
     if (!query || !OpenDevice(&entry))
         return;
     std::vector<SReplyValue> items;
-    if (query(L"@QRYSYS,PDN,PSN", items)) {
+    const bool named = query(L"@QRYSYS,PDN,PSN", items);
+    if (!named && !GetReadProblem().empty()) {
+        // Whatever answers there sends without end; asking it more costs only time.
+        CloseDevice(0);
+        return;
+    }
+    if (named) {
         for (const SReplyValue& item : items) {
             if (item.name == "QRYSYS")
                 entry.systemInfo = item.value;
@@ -477,6 +483,7 @@ CHBDataStreamMnt::EReadEnd CHBDataStreamMnt::ReadChunks(const SReadBounds& bound
                                  : static_cast<uint32_t>(std::max(readTimeout, 0));
     const Clock::time_point start = Clock::now();
     Clock::time_point lastByte = start;
+    Clock::time_point firstByte;
     std::fill(m_receive.begin(), m_receive.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(m_receive.size(), kReadChunk)), 0);
     for (;;) {
         EnsureReceiveRoom();
@@ -490,6 +497,8 @@ CHBDataStreamMnt::EReadEnd CHBDataStreamMnt::ReadChunks(const SReadBounds& bound
             return EReadEnd::CANCELLED;
         if (got > 0) {
             lastByte = Clock::now();
+            if (m_received == 0)
+                firstByte = lastByte;
             m_received += static_cast<size_t>(got);
             m_receive[m_received] = 0;
             if (done())
@@ -499,10 +508,9 @@ CHBDataStreamMnt::EReadEnd CHBDataStreamMnt::ReadChunks(const SReadBounds& bound
             // one time-out. A failing port ends it at once.
             return EReadEnd::SILENT;
         }
-        const uint32_t elapsed = MillisecondsSince(start);
-        if (bounds.limitMs != 0 && elapsed > bounds.limitMs)
+        if (bounds.limitMs != 0 && MillisecondsSince(start) > bounds.limitMs)
             return EReadEnd::DONE;
-        if (elapsed > bounds.deadlineMs)
+        if (m_received > 0 && MillisecondsSince(firstByte) > bounds.deadlineMs + 2 * WireTimeMs(m_received))
             return EReadEnd::TOO_SLOW;
     }
 }
@@ -514,8 +522,8 @@ void CHBDataStreamMnt::ReportOverrun(EReadEnd end, const SReadBounds& bounds)
         problem = wxString::Format(GetUiText("ID_READ_TOO_LONG", "the reply passed %u KB without ending"),
                                    static_cast<unsigned>(bounds.mostBytes / 1024));
     else
-        problem = wxString::Format(GetUiText("ID_READ_TOO_SLOW", "the reply did not end within %u s"),
-                                   static_cast<unsigned>(bounds.deadlineMs / 1000));
+        problem = wxString::Format(GetUiText("ID_READ_TOO_SLOW", "the reply trickled in for %u s without ending"),
+                                   static_cast<unsigned>((bounds.deadlineMs + 2 * WireTimeMs(m_received)) / 1000));
     VLOG(LOG_INFO, "read stopped after %u bytes: %s", static_cast<unsigned>(m_received), U8(problem));
     {
         std::lock_guard<std::mutex> lock(m_outputMutex);
@@ -582,7 +590,6 @@ bool CHBDataStreamMnt::ReadDeviceOutput(uint32_t limitMs)
     SReadBounds bounds;
     bounds.limitMs = limitMs;
     bounds.mostBytes = CExchangeFrame::kMostDeviceBlock;
-    bounds.deadlineMs = limitMs;
     const EReadEnd end = ReadChunks(bounds, [] { return true; });
     return end != EReadEnd::CANCELLED && m_received > 0;
 }
@@ -604,11 +611,8 @@ bool CHBDataStreamMnt::ReadImage(bool firstFlag, bool secondFlag, const std::ato
                 refused = true;
                 return true;
             }
-            if (expected != 0) {
-                // From now on the picture may take what it announced, at the line's pace.
-                bounds.mostBytes = expected;
-                bounds.deadlineMs = kImageMarginMs + 2 * WireTimeMs(expected);
-            }
+            if (expected != 0)
+                bounds.mostBytes = expected;  // from now on the picture may take what it announced
         }
         return expected != 0 && m_received >= expected;
     });

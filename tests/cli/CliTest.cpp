@@ -3,6 +3,7 @@
 #include "CliInventory.h"
 #include "CliReport.h"
 
+#include "EndlessReplyServer.h"
 #include "ScriptedScanner.h"
 #include "TempDir.h"
 
@@ -177,6 +178,25 @@ TEST_F(CliSendTest, SilenceAndGarbageAreNoReply)
     EXPECT_EQ(CLI_NO_REPLY, Send("@232BAD*", scanner.Path(), 150));
     EXPECT_NE(std::string::npos, m_err.str().find("\\xFF\\xFEnoise")) << m_err.str();
     EXPECT_EQ("", m_out.str());
+}
+
+// A port that starts a reply and never ends it, fast or slowly: the send ends with the
+// reason, and the reply buffer stays within its bound whatever was sent.
+TEST_F(CliSendTest, AReplyThatNeverEndsFailsWithTheReasonWithinItsBounds)
+{
+    const struct {
+        CEndlessReplyServer::EPace pace;
+        const char* reason;
+    } cases[] = {{CEndlessReplyServer::EPace::FLOOD, "without ending"},
+                 {CEndlessReplyServer::EPace::TRICKLE, "trickled in"}};
+    for (const auto& row : cases) {
+        CEndlessReplyServer endless(row.pace, 100);
+        ASSERT_FALSE(endless.Address().empty());
+        EXPECT_EQ(CLI_NO_REPLY, Send("@QRYSYS", endless.Address()));
+        EXPECT_NE(std::string::npos, m_err.str().find(row.reason)) << m_err.str();
+        EXPECT_LE(CHBDataStreamMnt::GetInstance().GetReceiveCapacity(), 4u * CExchangeFrame::kMostReplyBytes);
+        CHBDataStreamMnt::ResetInstance();
+    }
 }
 
 TEST_F(CliSendTest, APortThatCannotBeOpenedIsNamedWithItsReason)

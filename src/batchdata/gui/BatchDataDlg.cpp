@@ -1,21 +1,12 @@
 #include "BatchDataDlg.h"
 
 #include "BatchDataFetch.h"
-#include "BusyFlag.h"
+#include "HBDataStreamMnt.h"
+#include "LineWait.h"
 #include "UiText.h"
 
 #include <wx/sizer.h>
 #include <wx/utils.h>
-
-#include <chrono>
-#include <thread>
-
-namespace {
-
-// Long enough for a read the terminal's reader has in progress to end.
-const auto kReaderPause = std::chrono::milliseconds(70);
-
-}  // namespace
 
 CBatchDataDlg::CBatchDataDlg(wxWindow* parent, std::unique_ptr<ITerminalLink> link, int dataWaitMs)
     : CHarbrekBaseDlg(parent),
@@ -43,14 +34,16 @@ void CBatchDataDlg::ApplyUiTexts()
 
 bool CBatchDataDlg::FetchBatchData()
 {
-    // The fetch holds the link for seconds; the terminal's reader keeps off meanwhile.
+    // The fetch holds the line for seconds; the terminal's reader passes its turns.
     std::vector<wxString> entries;
     wxBusyCursor wait;
-    bool fetched = false;
-    {
-        CBusyScope busy;
-        std::this_thread::sleep_for(kReaderPause);
-        fetched = CBatchDataFetch(*m_link, m_dataWaitMs).Fetch(entries);
+    CBatchDataFetch fetch(*m_link, m_dataWaitMs);
+    const bool fetched = fetch.Fetch(entries);
+    if (fetch.IsLineBusy()) {
+        const wxString holder = CHBDataStreamMnt::GetInstance().Line().HolderText();
+        ShowMessage(LineBusyText(holder.empty() ? GetUiText("ID_LINE_EXCHANGE", "Talking to the scanner") : holder),
+                    wxOK | wxICON_INFORMATION);
+        return false;
     }
     if (fetched)
         ShowAndStore(entries);
