@@ -519,10 +519,10 @@ void CHBDataStreamMnt::ReportOverrun(EReadEnd end, const SReadBounds& bounds)
 {
     wxString problem;
     if (end == EReadEnd::TOO_LONG)
-        problem = wxString::Format(GetUiText("ID_READ_TOO_LONG", "the reply passed %u KB without ending"),
+        problem = wxString::Format(GetUiText("ID_READ_TOO_LONG", "应答超过 %u KB 仍未结束"),
                                    static_cast<unsigned>(bounds.mostBytes / 1024));
     else
-        problem = wxString::Format(GetUiText("ID_READ_TOO_SLOW", "the reply trickled in for %u s without ending"),
+        problem = wxString::Format(GetUiText("ID_READ_TOO_SLOW", "应答持续 %u 秒仍未结束"),
                                    static_cast<unsigned>((bounds.deadlineMs + 2 * WireTimeMs(m_received)) / 1000));
     VLOG(LOG_INFO, "read stopped after %u bytes: %s", static_cast<unsigned>(m_received), U8(problem));
     {
@@ -626,7 +626,7 @@ bool CHBDataStreamMnt::ReadImage(bool firstFlag, bool secondFlag, const std::ato
     }
     if (refused) {
         std::lock_guard<std::mutex> lock(m_outputMutex);
-        m_readProblem = wxString::Format(GetUiText("ID_READ_IMAGE_TOO_LARGE", "the picture announced %u bytes, more than a scanner sends"),
+        m_readProblem = wxString::Format(GetUiText("ID_READ_IMAGE_TOO_LARGE", "图像声明长度 %u 字节，超出设备所能发送的大小"),
                                          static_cast<unsigned>(expected));
     }
     if (refused || end == EReadEnd::TOO_LONG || end == EReadEnd::TOO_SLOW) {

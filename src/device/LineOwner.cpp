@@ -5,14 +5,14 @@
 #include <chrono>
 
 namespace LineUsers {
-const SLineUser kExchange = {"ID_LINE_EXCHANGE", "Talking to the scanner"};
-const SLineUser kConnect = {"ID_LINE_CONNECT", "Reading the scanner's settings"};
-const SLineUser kWrite = {"ID_LINE_WRITE", "Writing settings to the scanner"};
-const SLineUser kCapture = {"ID_LINE_CAPTURE", "Capturing a picture"};
-const SLineUser kFirmware = {"ID_LINE_FIRMWARE", "Upgrading the firmware"};
-const SLineUser kBatchFetch = {"ID_LINE_BATCHDATA", "Fetching the stored data"};
-const SLineUser kTerminal = {"ID_LINE_TERMINAL", "The command terminal"};
-const SLineUser kSearch = {"ID_LINE_SEARCH", "Looking for scanners"};
+const SLineUser kExchange = {"ID_LINE_EXCHANGE", "正在与设备通讯"};
+const SLineUser kConnect = {"ID_LINE_CONNECT", "正在读取设备参数"};
+const SLineUser kWrite = {"ID_LINE_WRITE", "正在写入设备参数"};
+const SLineUser kCapture = {"ID_LINE_CAPTURE", "正在采集图像"};
+const SLineUser kFirmware = {"ID_LINE_FIRMWARE", "正在升级固件"};
+const SLineUser kBatchFetch = {"ID_LINE_BATCHDATA", "正在获取批量数据"};
+const SLineUser kTerminal = {"ID_LINE_TERMINAL", "命令终端"};
+const SLineUser kSearch = {"ID_LINE_SEARCH", "正在查找设备"};
 }  // namespace LineUsers
 
 CLineHold& CLineHold::operator=(CLineHold&& other) noexcept

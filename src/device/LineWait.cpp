@@ -4,7 +4,7 @@
 
 wxString LineBusyText(const wxString& holder)
 {
-    return wxString::Format(GetUiText("ID_LINE_BUSY", "%s — the scanner is busy with it. Try again when it has finished."),
+    return wxString::Format(GetUiText("ID_LINE_BUSY", "%s — 设备正忙，请在完成后重试。"),
                             holder);
 }
 
@@ -17,7 +17,7 @@ bool MakeWayForLine(CLineOwner& line, const wxString& action)
     const wxString holder = line.HolderText();
     if (holder.empty())
         return true;  // it has just finished
-    const wxString question = wxString::Format(GetUiText("ID_LINE_ASK_STOP", "%s — stop it to %s?"), holder, action);
+    const wxString question = wxString::Format(GetUiText("ID_LINE_ASK_STOP", "%s — 是否停止它以便%s？"), holder, action);
     if (ShowMessage(question, wxYES_NO | wxICON_QUESTION) != wxYES)
         return false;
     line.AskHolderToStop();

@@ -186,14 +186,15 @@ TEST_F(CliSendTest, AReplyThatNeverEndsFailsWithTheReasonWithinItsBounds)
 {
     const struct {
         CEndlessReplyServer::EPace pace;
-        const char* reason;
-    } cases[] = {{CEndlessReplyServer::EPace::FLOOD, "without ending"},
-                 {CEndlessReplyServer::EPace::TRICKLE, "trickled in"}};
+        const char* reason;  // the number the reason names: the size or the time bound
+    } cases[] = {{CEndlessReplyServer::EPace::FLOOD, "1024"}, {CEndlessReplyServer::EPace::TRICKLE, " 5 "}};
     for (const auto& row : cases) {
         CEndlessReplyServer endless(row.pace, 100);
         ASSERT_FALSE(endless.Address().empty());
         EXPECT_EQ(CLI_NO_REPLY, Send("@QRYSYS", endless.Address()));
-        EXPECT_NE(std::string::npos, m_err.str().find(row.reason)) << m_err.str();
+        const std::string reason(CHBDataStreamMnt::GetInstance().GetReadProblem().utf8_str());
+        EXPECT_NE(std::string::npos, reason.find(row.reason)) << reason;
+        EXPECT_NE(std::string::npos, m_err.str().find(endless.Address() + ": " + reason)) << m_err.str();
         EXPECT_LE(CHBDataStreamMnt::GetInstance().GetReceiveCapacity(), 4u * CExchangeFrame::kMostReplyBytes);
         CHBDataStreamMnt::ResetInstance();
     }

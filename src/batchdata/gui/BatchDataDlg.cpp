@@ -41,7 +41,7 @@ bool CBatchDataDlg::FetchBatchData()
     const bool fetched = fetch.Fetch(entries);
     if (fetch.IsLineBusy()) {
         const wxString holder = CHBDataStreamMnt::GetInstance().Line().HolderText();
-        ShowMessage(LineBusyText(holder.empty() ? GetUiText("ID_LINE_EXCHANGE", "Talking to the scanner") : holder),
+        ShowMessage(LineBusyText(holder.empty() ? GetUiText("ID_LINE_EXCHANGE", "正在与设备通讯") : holder),
                     wxOK | wxICON_INFORMATION);
         return false;
     }

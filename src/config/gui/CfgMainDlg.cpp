@@ -231,7 +231,7 @@ void CCfgMainDlg::SaveToDevice()
 
     // A capture in progress is asked to stop first, with the user's yes; anything
     // else that has the line is waited for under the wait dialog.
-    if (!MakeWayForLine(Line(), GetUiText("ID_LINE_ACTION_WRITE", "write to the scanner")))
+    if (!MakeWayForLine(Line(), GetUiText("ID_LINE_ACTION_WRITE", "写入设备")))
         return;
     const wxString filePath = m_filePending ? m_openedPath : wxString();
     const bool applied = CCfgTitleDlg::RunWork([&engine, &filePath] {
@@ -316,7 +316,7 @@ void CCfgMainDlg::OfferResetDetails(int32_t failures, const wxString& details)
 
 void CCfgMainDlg::LoadUserDefaults()
 {
-    if (!MakeWayForLine(Line(), GetUiText("ID_LINE_ACTION_LOAD", "load the user defaults")))
+    if (!MakeWayForLine(Line(), GetUiText("ID_LINE_ACTION_LOAD", "导入用户默认")))
         return;
     const bool loaded = CCfgTitleDlg::RunWork([] {
         CLineHold hold = Line().Take(LineUsers::kWrite);
@@ -339,7 +339,7 @@ void CCfgMainDlg::LoadUserDefaults()
 
 void CCfgMainDlg::SaveUserDefaults()
 {
-    if (!MakeWayForLine(Line(), GetUiText("ID_LINE_ACTION_SAVE", "save the user defaults")))
+    if (!MakeWayForLine(Line(), GetUiText("ID_LINE_ACTION_SAVE", "保存用户默认")))
         return;
     if (CCfgTitleDlg::RunWork([] { return AskScanner("CUSSAV"); }))
         ShowMessage(GetUiText("ID_SAVE_USER_OK", "保存用户默认成功!"), wxOK | wxICON_INFORMATION);

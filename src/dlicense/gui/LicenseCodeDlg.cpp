@@ -122,7 +122,7 @@ void CLicenseCodeDlg::ClearOnScanner()
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
     CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
-    if (!engine.IsOnline() || !MakeWayForLine(line, GetUiText("ID_LINE_ACTION_SEND", "send this command")))
+    if (!engine.IsOnline() || !MakeWayForLine(line, GetUiText("ID_LINE_ACTION_SEND", "发送此命令")))
         return;
     engine.ClearErrorList();
     const auto exchange = [&line] {

@@ -28,7 +28,7 @@ bool CButtonControl::Create()
 bool CButtonControl::RunExchange(const std::function<bool()>& work)
 {
     CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
-    if (!MakeWayForLine(line, GetUiText("ID_LINE_ACTION_SEND", "send this command")))
+    if (!MakeWayForLine(line, GetUiText("ID_LINE_ACTION_SEND", "发送此命令")))
         return false;
     return CCfgTitleDlg::RunWork([&line, &work] {
         CLineHold hold = line.Take(LineUsers::kExchange);

@@ -93,7 +93,7 @@ void CGroupButtonControl::Execute(int32_t value, const wxString& label)
         return;
     }
     CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
-    if (!MakeWayForLine(line, GetUiText("ID_LINE_ACTION_SEND", "send this command")))
+    if (!MakeWayForLine(line, GetUiText("ID_LINE_ACTION_SEND", "发送此命令")))
         return;
     std::vector<wxString> failed;
     const auto holdingTheLine = [&line](const std::function<bool()>& work) {
