@@ -14,8 +14,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace hbds {
 namespace {
@@ -29,6 +33,9 @@ const int kNegotiationWaitMs = 1000;
 // Network delivery comes in bursts that a serial line does not have; a shorter quiet
 // gap would only cut a reply into more reads.
 const int kNetworkQuietGapMs = 50;
+// Data that arrives while nobody reads it (during the Telnet negotiation) is kept up
+// to this much; beyond it the oldest goes, as a serial port's buffer would overrun.
+const size_t kMostPendingBytes = 256 * 1024;
 
 struct SAddress {
     bool telnet = false;
@@ -72,23 +79,64 @@ int RemainingMs(Clock::time_point deadline)
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-// A non-blocking connect bounded by `timeoutMs`; -1 with `status` set on failure.
-// Host names are looked up by the system resolver first, which has its own time-out.
+// One host-name lookup, shared by the caller and the thread that does it: the system
+// resolver cannot be given a time-out, so the caller may stop waiting and leave the
+// thread to finish and clean up on its own.
+struct SLookup {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    bool abandoned = false;
+    int result = EAI_AGAIN;
+    addrinfo* found = nullptr;
+};
+
+// The addresses of `address`, or null when none were found within `timeoutMs`
+// (`error` then holds the resolver's code, EAI_AGAIN when time ran out).
+addrinfo* LookUp(const SAddress& address, int timeoutMs, int& error)
+{
+    auto lookup = std::make_shared<SLookup>();
+    std::thread([lookup, host = address.host, service = address.service] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_flags = AI_NUMERICSERV;
+        addrinfo* found = nullptr;
+        const int result = getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+        std::lock_guard<std::mutex> lock(lookup->mutex);
+        if (lookup->abandoned) {
+            if (found)
+                freeaddrinfo(found);
+            return;
+        }
+        lookup->result = result;
+        lookup->found = found;
+        lookup->finished = true;
+        lookup->done.notify_all();
+    }).detach();
+    std::unique_lock<std::mutex> lock(lookup->mutex);
+    if (!lookup->done.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return lookup->finished; })) {
+        lookup->abandoned = true;
+        error = EAI_AGAIN;
+        return nullptr;
+    }
+    error = lookup->result;
+    return lookup->result == 0 ? lookup->found : nullptr;
+}
+
+// A non-blocking connect bounded by `timeoutMs`, the host-name lookup included; -1
+// with `status` set on failure.
 int ConnectTo(const SAddress& address, int timeoutMs, uint32_t& status)
 {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const int lookup = getaddrinfo(address.host.c_str(), address.service.c_str(), &hints, &found);
-    if (lookup != 0 || !found) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    int lookup = 0;
+    addrinfo* found = LookUp(address, timeoutMs, lookup);
+    if (!found) {
         logout_line(4, "NetworkTransport.cpp", __LINE__, "host %s not found: %s", address.host.c_str(),
-                    gai_strerror(lookup));
-        status = HBDS_ERR_NOT_EXIST;
+                    lookup == EAI_AGAIN ? "no answer in time" : gai_strerror(lookup));
+        status = lookup == EAI_AGAIN ? HBDS_ERR_COMMUNICATION : HBDS_ERR_NOT_EXIST;
         return -1;
     }
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     int fd = -1;
     status = HBDS_ERR_NOT_EXIST;
     for (const addrinfo* candidate = found; candidate && fd < 0; candidate = candidate->ai_next) {
@@ -116,6 +164,7 @@ int ConnectTo(const SAddress& address, int timeoutMs, uint32_t& status)
     }
     freeaddrinfo(found);
     if (fd >= 0) {
+        status = HBDS_OK;
         const int on = 1;
         // Requests are small and wait for their replies; Nagle would hold them back.
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
@@ -276,13 +325,26 @@ private:
         }
         if (!m_telnet) {
             m_pending.insert(m_pending.end(), raw, raw + got);
-            return static_cast<int>(got);
+        } else {
+            std::vector<uint8_t> replies;
+            m_codec.Decode(raw, static_cast<size_t>(got), m_pending, replies);
+            if (!replies.empty() && !SendAll(replies, kNegotiationWaitMs, status))
+                return -1;
         }
-        std::vector<uint8_t> replies;
-        m_codec.Decode(raw, static_cast<size_t>(got), m_pending, replies);
-        if (!replies.empty() && !SendAll(replies, kNegotiationWaitMs, status))
-            return -1;
+        KeepPendingBounded();
         return static_cast<int>(got);
+    }
+
+    void KeepPendingBounded()
+    {
+        if (m_pending.size() <= kMostPendingBytes)
+            return;
+        const size_t dropped = m_pending.size() - kMostPendingBytes;
+        m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(dropped));
+        if (!m_overrunLogged)
+            logout_line(4, "NetworkTransport.cpp", __LINE__, "%s: unread data overran the buffer; the oldest is dropped",
+                        m_path.c_str());
+        m_overrunLogged = true;
     }
 
     int Fail(uint32_t code, uint32_t& status)
@@ -323,6 +385,7 @@ private:
     std::string m_path;
     CTelnetCodec m_codec;
     std::vector<uint8_t> m_pending;  // decoded data not handed out yet
+    bool m_overrunLogged = false;
     uint32_t m_baudRate = 9600;
 };
 

@@ -7,6 +7,8 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 #include <wx/datetime.h>
 
 #include <netinet/in.h>
@@ -205,6 +207,7 @@ TEST_F(NetworkLinkTest, LineSettingsReachAComPortServerAndDataPassesWithItsEscap
         Receive(fd, 1);  // until the client closes
     });
     ASSERT_TRUE(Open(server.Url("rfc2217"))) << m_status;
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_OK), m_status) << "an open connection reports no fault";
     EXPECT_TRUE(Contains(heard, {kIac, kSb, kComPort, kSetBaudRate, 0, 1, 0xC2, 0, kIac, kSe}));
     EXPECT_TRUE(Contains(heard, {kIac, kSb, kComPort, kSetParity, 1, kIac, kSe}));
 
@@ -235,6 +238,25 @@ TEST_F(NetworkLinkTest, AServerRefusingTheComPortOptionIsUsedWithItsOwnSettingsA
     ASSERT_EQ(3, hbds_write(m_handle, reinterpret_cast<const uint8_t*>("A;\x03"), 3));
     uint8_t reply[8];
     EXPECT_EQ(3, Read(reply, sizeof reply, 1000));
+}
+
+// A server that sends data without end while the options are still being agreed: the
+// open ends within its waits, and what nobody reads yet is kept only up to a bound.
+TEST_F(NetworkLinkTest, AServerFloodingDuringTheNegotiationIsOpenedWithinItsWaits)
+{
+    std::atomic<bool> stop{false};
+    CFakeServer server([&](int fd) {
+        const Bytes flood(64 * 1024, 'A');
+        while (!stop && send(fd, flood.data(), flood.size(), MSG_NOSIGNAL) > 0) {
+        }
+    });
+    const auto start = Clock::now();
+    Open(server.Url("rfc2217"));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+    uint8_t buffer[4096];
+    EXPECT_LE(Read(buffer, sizeof buffer, 100), static_cast<int>(sizeof buffer));
+    stop = true;
+    hbds_close(m_handle);
 }
 
 TEST_F(NetworkLinkTest, ARefusedConnectionOrAMalformedAddressFailsAtOnce)
