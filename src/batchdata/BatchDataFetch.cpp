@@ -1,6 +1,7 @@
 #include "BatchDataFetch.h"
 
 #include "AppContext.h"
+#include "Log.h"
 #include "TerminalText.h"
 
 #include <wx/ffile.h>
@@ -21,7 +22,7 @@ bool CBatchDataFetch::SendBatchCommand(const wxString& command)
         return false;
     std::string bytes;
     wxString reply;
-    if (!m_link.ReadReply(0, bytes, reply))
+    if (!m_link.ReadFramedReply(bytes, reply))
         return false;
     return reply.length() >= 3 && reply[reply.length() - 3] == kAck;
 }
@@ -38,24 +39,30 @@ bool CBatchDataFetch::Fetch(std::vector<wxString>& entries)
     }
     if (!m_link.IsOpen() || !SendBatchCommand("WLSBAT2") || !SendBatchCommand("WLSSBT"))
         return false;
-    // The scanner gets its time to start sending: the first read waits for it, and
-    // every later one ends the data after the link's silence time-out.
-    const auto firstDataBy = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_dataWaitMs);
+    // The scanner gets its time to start sending. The data ends when no stored data
+    // has come for a while: codes it reads meanwhile keep the line busy but are no
+    // stored data, and a scanner that never stops sending is cut off by the bounds.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point lastData = start + std::chrono::milliseconds(m_dataWaitMs);
+    size_t total = 0;
     std::string bytes;
     wxString reply;
-    bool any = false;
-    for (;;) {
-        if (m_link.ReadReply(0, bytes, reply)) {
-            any = true;
-            TakeData(bytes, reply, entries);
-        } else if (any || std::chrono::steady_clock::now() >= firstDataBy) {
+    while (Clock::now() - lastData < std::chrono::milliseconds(kQuietDataMs)) {
+        if (total > kMostDataBytes || Clock::now() - start > std::chrono::milliseconds(kMostFetchMs)) {
+            VLOG(LOG_INFO, "stored data cut off after %u bytes", static_cast<unsigned>(total));
             break;
         }
+        if (!m_link.ReadReply(0, bytes, reply))
+            break;
+        total += bytes.size();
+        if (TakeData(bytes, reply, entries))
+            lastData = Clock::now();
     }
     return true;
 }
 
-void CBatchDataFetch::TakeData(const std::string& bytes, const wxString& reply, std::vector<wxString>& entries)
+bool CBatchDataFetch::TakeData(const std::string& bytes, const wxString& reply, std::vector<wxString>& entries)
 {
     std::string rest;
     const std::vector<SDevicePiece> pieces = SplitDeviceOutput(bytes, rest);
@@ -64,7 +71,7 @@ void CBatchDataFetch::TakeData(const std::string& bytes, const wxString& reply, 
     });
     if (onlyPlain) {
         CutReply(reply, entries);
-        return;
+        return true;
     }
     // A code the scanner read just now comes packed; it is no stored data, and it goes
     // to whoever shows the scanner's output instead of into the file.
@@ -76,8 +83,10 @@ void CBatchDataFetch::TakeData(const std::string& bytes, const wxString& reply, 
             stored += piece.raw;
     }
     m_link.SetAside(rest);
-    if (!stored.empty())
-        CutReply(CharactersOfBytes(stored), entries);
+    if (stored.empty())
+        return false;
+    CutReply(CharactersOfBytes(stored), entries);
+    return true;
 }
 
 void CBatchDataFetch::CutReply(const wxString& reply, std::vector<wxString>& entries)

@@ -15,6 +15,13 @@ public:
     static constexpr int kDataWaitMs = 1000;
     // A fetch waits this long for a part that holds the line for a single exchange.
     static constexpr uint32_t kLineWaitMs = 1500;
+    // The stored data has ended when none has come for this long (the link's usual
+    // silence time-out)...
+    static constexpr int kQuietDataMs = 2000;
+    // ...and a scanner that never stops is cut off after this much or this long; a
+    // scanner's memory holds far less, and sends it far faster.
+    static constexpr size_t kMostDataBytes = 16 * 1024 * 1024;
+    static constexpr int kMostFetchMs = 30 * 60 * 1000;
 
     explicit CBatchDataFetch(ITerminalLink& link, int dataWaitMs = kDataWaitMs)
         : m_link(link), m_dataWaitMs(dataWaitMs)
@@ -40,8 +47,9 @@ public:
     static bool AppendEntries(const wxString& path, const std::vector<wxString>& entries);
 
 private:
-    // Cuts one data reply into entries, setting aside the packed codes in it.
-    void TakeData(const std::string& bytes, const wxString& reply, std::vector<wxString>& entries);
+    // Cuts one data reply into entries, setting aside the packed codes in it; false
+    // when it held no stored data.
+    bool TakeData(const std::string& bytes, const wxString& reply, std::vector<wxString>& entries);
 
     ITerminalLink& m_link;
     int m_dataWaitMs;

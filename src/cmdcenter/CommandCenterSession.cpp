@@ -151,7 +151,12 @@ void CCommandCenterSession::SendCommand(wxString command)
         AppendResponseLine(bytes, text);
         return;
     }
-    m_link.ReadReply(0, bytes, text);
+    // A framed command gets its own reply even while the scanner reads codes; what it
+    // sends unframed may be answered by anything, so the first block is its reply.
+    if (m_options.packCommand)
+        m_link.ReadFramedReply(bytes, text);
+    else
+        m_link.ReadReply(0, bytes, text);
     VLOG(LOG_DETAIL, "size=%i,BUFFER=%s", static_cast<int>(text.length()), U8(text));
     AppendResponseLine(bytes, text);
     if (command == kLineTerminalCommand) {

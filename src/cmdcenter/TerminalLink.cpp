@@ -23,6 +23,18 @@ uint32_t CDeviceTerminalLink::WriteRaw(const std::string& bytes)
     return CHBDataStreamMnt::GetInstance().WriteBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
+namespace {
+
+void TakeReceived(CHBDataStreamMnt& link, std::string& bytes, wxString& text)
+{
+    bytes.assign(reinterpret_cast<const char*>(link.GetReceived()), link.GetReceivedLength());
+    size_t length = 0;
+    if (const wchar_t* reply = link.GetReplyText(length))
+        text.assign(reply, length);
+}
+
+}  // namespace
+
 bool CDeviceTerminalLink::ReadReply(uint32_t limitMs, std::string& bytes, wxString& text)
 {
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
@@ -31,10 +43,19 @@ bool CDeviceTerminalLink::ReadReply(uint32_t limitMs, std::string& bytes, wxStri
     text.clear();
     if (!link.ReadReply(limitMs))
         return false;
-    bytes.assign(reinterpret_cast<const char*>(link.GetReceived()), link.GetReceivedLength());
-    size_t length = 0;
-    if (const wchar_t* reply = link.GetReplyText(length))
-        text.assign(reply, length);
+    TakeReceived(link, bytes, text);
+    return true;
+}
+
+bool CDeviceTerminalLink::ReadFramedReply(std::string& bytes, wxString& text)
+{
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    CLineHold hold = link.Line().Take(LineUsers::kTerminal);
+    bytes.clear();
+    text.clear();
+    if (!link.ReadExchangeReply())
+        return false;
+    TakeReceived(link, bytes, text);
     return true;
 }
 

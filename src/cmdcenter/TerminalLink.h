@@ -24,6 +24,9 @@ public:
     // Reads one reply (`limitMs` 0: no limit beyond the link's time-out). True when
     // something came; `bytes` and `text` then hold it raw and as text.
     virtual bool ReadReply(uint32_t limitMs, std::string& bytes, wxString& text) = 0;
+    // The reply to a request sent in the protocol's frame: what the scanner sends by
+    // itself before the reply begins is set aside, not taken for the reply.
+    virtual bool ReadFramedReply(std::string& bytes, wxString& text) { return ReadReply(0, bytes, text); }
     // One bounded block of what the scanner sends by itself, read for at most `limitMs`.
     virtual bool ReadDeviceOutput(uint32_t limitMs, std::string& bytes) = 0;
     // Drops input that has arrived but was not read.
@@ -43,6 +46,7 @@ public:
     uint32_t WriteText(const wxString& text) override;
     uint32_t WriteRaw(const std::string& bytes) override;
     bool ReadReply(uint32_t limitMs, std::string& bytes, wxString& text) override;
+    bool ReadFramedReply(std::string& bytes, wxString& text) override;
     bool ReadDeviceOutput(uint32_t limitMs, std::string& bytes) override;
     void DropInput() override;
     void KeepDeviceOutput(bool keep) override;
