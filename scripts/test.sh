@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the normal and the sanitizer configuration and
-# runs every test of both, then each fuzz target for 10 s. Window tests run on a
+# runs every test of both, the worker-thread tests under ThreadSanitizer, then each
+# fuzz target for 10 s. Window tests run on a
 # private virtual X display.
 # Exits non-zero when any build step or test fails.
 set -euo pipefail
@@ -31,6 +32,17 @@ for preset in default asan; do
   cmake --build --preset "$preset"
   echo "=== $preset: tests"
   ctest --preset "$preset" -j2 --timeout 300 || status=1
+done
+
+# The parts that run worker threads (the link and its owner, the terminal, stored
+# data, capture, firmware downloads, writes with their read-back) under ThreadSanitizer.
+# Window tests stay out: GTK is not built for it and would only report its own threads.
+echo "=== tsan: configure, build and run the tests of the parts with worker threads"
+cmake --preset tsan
+cmake --build --preset tsan
+for program in hbds_tests device_tests cmdcenter_tests image_tests config_tests; do
+  echo "--- tsan: $program"
+  TSAN_OPTIONS="halt_on_error=1 exitcode=66" "build/tsan/bin/$program" --gtest_brief=1 || status=1
 done
 
 echo "=== fuzz: every target for 10 s from its seeds"

@@ -236,6 +236,8 @@ ReplyItem* CSaveCfg::SendCommand(const wchar_t* first, const wchar_t* second, si
     m_itemCount = 0;
     if (!first || !second)
         return nullptr;
+    // The engine's buffers are the line's too: whoever packs a frame holds the line.
+    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kExchange);
     m_errors.clear();
     const size_t firstLength = wcslen(first);
     const size_t length = firstLength + wcslen(second);
@@ -249,7 +251,6 @@ ReplyItem* CSaveCfg::SendCommand(const wchar_t* first, const wchar_t* second, si
     m_frame.reserve(m_rowWidth + 100);
     PackCommands(m_rows.data(), 1, m_rowWidth, m_frame);
 
-    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kExchange);
     PaceRequest();
     const bool replied = ExchangeWithOneResend();
     m_lastReplyEnd = std::chrono::steady_clock::now();
@@ -273,13 +274,13 @@ ReplyItem* CSaveCfg::SendCommand(const wchar_t* first, const wchar_t* second, si
 
 bool CSaveCfg::SendCommandList(const wchar_t* rows, size_t count, size_t rowWidth)
 {
+    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kExchange);
     m_itemCount = 0;
     if (!rows || count == 0 || rowWidth == 0)
         return false;
     m_frame.clear();
     m_frame.reserve(count * rowWidth + 100);
     PackCommands(rows, count, rowWidth, m_frame);
-    CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kExchange);
     if (!WriteFrame()) {
         for (size_t i = 0; i < count; ++i)
             m_errors.emplace_back(rows + i * rowWidth, wcsnlen(rows + i * rowWidth, rowWidth));

@@ -40,10 +40,11 @@ bool CSaveCfg::RequestImage(bool sizeInReply, bool qualityInRequest, const wxStr
     width = 0;
     height = 0;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    // Request, picture and the changed read time-out are one operation on the line,
+    // and the engine's buffers the request is packed in are the line's too.
+    CLineHold hold = link.Line().Take(LineUsers::kCapture);
     if (stop && *stop)
         return false;
-    // Request, picture and the changed read time-out are one operation on the line.
-    CLineHold hold = link.Line().Take(LineUsers::kCapture);
     CReadTimeoutScope timeout(kImageReadTimeoutMs);
 
     const std::wstring command(text.wc_str());

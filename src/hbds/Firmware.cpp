@@ -55,6 +55,18 @@ void Store(uint32_t& field, uint32_t value)
     __atomic_store_n(&field, value, __ATOMIC_RELAXED);
 }
 
+// Zeroes the record the way it is written, field by field: a window may be reading
+// it from another thread already.
+void ClearProgress(HbdsFirmwareProgress& record)
+{
+    for (uint32_t* field : {&record.stepPercent[0], &record.stepPercent[1], &record.stepPercent[2],
+                            &record.stepPercent[3], &record.step, &record.blocksSent, &record.part, &record.resends,
+                            &record.partCount})
+        Store(*field, 0);
+    for (uint8_t& kind : record.partKinds)
+        __atomic_store_n(&kind, uint8_t{0}, __ATOMIC_RELAXED);
+}
+
 struct SAnswer {
     uint8_t status = 0;
     std::string data;  // payload after the status byte
@@ -300,8 +312,8 @@ int hbds_update_firmware_file_1(HBDS_HANDLE handle, const char* path, int nameCh
         SetStatus(status, HBDS_ERR_INVALID_PARAMS);
         return 0;
     }
-    std::memset(progress, 0, HBDS_PROGRESS_SIZE);
     auto& record = *static_cast<HbdsFirmwareProgress*>(progress);
+    ClearProgress(record);
     std::vector<uint8_t> image;
     HbdsKernelInfo info;
     // A broken file is refused before a single byte goes to the scanner.
@@ -317,7 +329,7 @@ int hbds_update_firmware_file_1(HBDS_HANDLE handle, const char* path, int nameCh
     }
     Store(record.partCount, info.partCount);
     for (uint32_t i = 0; i < info.partCount && i < sizeof record.partKinds; ++i)
-        record.partKinds[i] = static_cast<uint8_t>(info.parts[i].kind);
+        __atomic_store_n(&record.partKinds[i], static_cast<uint8_t>(info.parts[i].kind), __ATOMIC_RELAXED);
     const uint32_t result = CDownload(handle, image, info, retries, record).Run(nameCheck != 0);
     SetStatus(status, result);
     logout_line(result == HBDS_OK ? 4 : 2, "Firmware.cpp", __LINE__, "download of %s (%s for %s): status %u", path,
