@@ -1,5 +1,6 @@
 #include "BmpImage.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -119,7 +120,9 @@ bool ReadBmpSize(const uint8_t* data, size_t size, int& width, int& height)
         return false;
     width = static_cast<int32_t>(ReadU32(data + 18));
     height = static_cast<int32_t>(ReadU32(data + 22));
-    return true;
+    // The sign of the height only says which row comes first; the most negative
+    // height has no positive counterpart and is no picture.
+    return height != INT32_MIN;
 }
 
 size_t ReadBmpFileSize(const uint8_t* data, size_t size)
