@@ -102,6 +102,9 @@ CSurface RenderPagePart(const CSheetPages& pages, size_t index, double pixelsPer
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return surface;
     CContext cr(cairo_create(surface.get()), cairo_destroy);
+    // The last row of pixels may reach past the page's edge; paper is white there too.
+    cairo_set_source_rgb(cr.get(), 1, 1, 1);
+    cairo_paint(cr.get());
     cairo_translate(cr.get(), -part.left, -part.top);
     cairo_scale(cr.get(), pixelsPerPoint, pixelsPerPoint);
     pages.DrawPage(cr.get(), index);
