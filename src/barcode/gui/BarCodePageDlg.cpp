@@ -186,7 +186,7 @@ SSheetHeader CBarCodePageDlg::GetHeader() const
 bool CBarCodePageDlg::ExportPdf(const wxString& path)
 {
     wxString error;
-    if (SaveSheetAsPdf(m_view->GetSheet(), HeaderLines(GetHeader(), wxDateTime::Now()), path, error))
+    if (SaveSheetAsPdf(m_view->GetSheet(), HeaderLines(GetHeader(), SheetTime()), path, error))
         return true;
     ShowMessage(GetUiText("ID_ERROR_CREATEPDF", "无法生成PDF文件！") + "\n" + error, wxOK | wxICON_ERROR);
     return false;
@@ -195,7 +195,7 @@ bool CBarCodePageDlg::ExportPdf(const wxString& path)
 bool CBarCodePageDlg::ExportWord(const wxString& path)
 {
     wxString error;
-    if (SaveSheetAsDocx(m_view->GetSheet(), HeaderLines(GetHeader(), wxDateTime::Now()), path, error))
+    if (SaveSheetAsDocx(m_view->GetSheet(), HeaderLines(GetHeader(), SheetTime()), path, error))
         return true;
     ShowMessage(GetUiText("ID_ERROR_CREATEWORD", "无法生成Word文件！") + "\n" + error, wxOK | wxICON_ERROR);
     return false;
