@@ -36,6 +36,9 @@ cairo_t* LayoutContext()
 PangoLayout* CreateLayout(const wxString& text, const STextStyle& style)
 {
     PangoLayout* layout = pango_cairo_create_layout(LayoutContext());
+    // Settings sheets are Simplified Chinese or English: Han characters take the
+    // Simplified Chinese forms whatever the locale; Latin text is unaffected.
+    pango_context_set_language(pango_layout_get_context(layout), pango_language_from_string("zh-cn"));
     UseSurfaceIndependentMetrics(layout);
     PangoFontDescription* font = pango_font_description_new();
     pango_font_description_set_family(font, kFamily);
