@@ -199,12 +199,17 @@ TEST_F(BarcodePanelTest, ThePrintPreviewShowsThePageTheCommandLineToolWrites)
     const wxString png = m_dir.File("cli.png");
     RunCommand(std::string(wxString::Format("'%s' --lang CN barcode --kind 1d --model HBS-HI880 "
                                             "--commands '232BAD1;BEPLVL2' --output '%s'", cli, png).utf8_str()));
+    // The window's own PNG export is the same page again.
+    ASSERT_TRUE(linear->ExportPng(m_dir.File("window.png")));
     unsetenv("SOURCE_DATE_EPOCH");
+    const wxImage exported(m_dir.File("window.png"), wxBITMAP_TYPE_PNG);
     const wxImage written(png, wxBITMAP_TYPE_PNG);
-    ASSERT_TRUE(written.IsOk() && shown.IsOk());
+    ASSERT_TRUE(written.IsOk() && shown.IsOk() && exported.IsOk());
     ASSERT_EQ(written.GetSize(), shown.GetSize());
+    ASSERT_EQ(written.GetSize(), exported.GetSize());
     const size_t bytes = static_cast<size_t>(shown.GetWidth()) * shown.GetHeight() * 3;
     EXPECT_EQ(0, std::memcmp(written.GetData(), shown.GetData(), bytes));
+    EXPECT_EQ(0, std::memcmp(written.GetData(), exported.GetData(), bytes));
     preview.Show();
     wxYield();
     SaveScreenshot(&preview, "barcode-print-preview-cn.png");
