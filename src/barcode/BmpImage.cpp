@@ -68,21 +68,6 @@ void SMonoImage::SetWhite(int x, int y, bool white)
     byte = white ? (byte | mask) : (byte & ~mask);
 }
 
-SMonoImage MonoFromRgb(const unsigned char* rgb, int width, int height)
-{
-    SMonoImage image;
-    image.width = width;
-    image.height = height;
-    image.bits.assign(image.RowBytes() * height, 0);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const unsigned char* p = rgb + (static_cast<size_t>(y) * width + x) * 3;
-            image.SetWhite(x, y, !IsDark(p[0], p[1], p[2]));
-        }
-    }
-    return image;
-}
-
 std::vector<uint8_t> EncodeBmp(const SMonoImage& image)
 {
     const size_t rowBytes = (image.RowBytes() + 3) / 4 * 4;

@@ -158,13 +158,4 @@ TEST_F(CliLanguageSheetTest, ACnSheetHoldsItsChineseTextAndDecodesAtBothResoluti
     }
 }
 
-TEST_F(CliLanguageSheetTest, AnEnSheetCaptionsInEnglish)
-{
-    const std::string pdf = std::string(m_dir.File("s.pdf").utf8_str());
-    ASSERT_EQ(CLI_OK, RunBarcode("EN", pdf)) << m_err.str();
-    const std::string text = RunCommand("pdftotext " + pdf + " - 2>&1");
-    EXPECT_NE(std::string::npos, text.find("Title: ")) << text;
-    EXPECT_EQ(std::string::npos, text.find("波特率")) << text;
-}
-
 }  // namespace
