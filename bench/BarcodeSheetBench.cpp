@@ -6,8 +6,9 @@
 //
 //   build/default/bin/barcode_sheet_bench
 //
-// Each run renders every barcode and writes the PDF file; the aim for the linear
-// sheet is under 2 s.
+// Each run renders every barcode and writes the PDF file, its barcodes as shapes and
+// its text set with Pango; the aim for the linear sheet is under 0.5 s. The counter
+// "pdf_bytes" is the size of the file written.
 #include "BarcodeSheetBuilder.h"
 #include "HBSCodeMid.h"
 #include "SheetOutput.h"
@@ -41,6 +42,7 @@ void RunToPdf(benchmark::State& state, bool allInOne, int count, bool expectBuil
     const wxString symbol = folder + "/output.bmp";
     InitBCDll();
     size_t images = 0;
+    wxULongLong pdfBytes = 0;
     for (auto _ : state) {
         CBarcodeSheet sheet;
         CBarcodeSheetBuilder builder(sheet, "SETUPE", [](const wxString&, const wxString&) { return wxString(); });
@@ -54,8 +56,10 @@ void RunToPdf(benchmark::State& state, bool allInOne, int count, bool expectBuil
             break;
         }
         images = sheet.GetImages().size();
+        pdfBytes = wxFileName::GetSize(pdf);
     }
     state.counters["barcodes"] = static_cast<double>(images);
+    state.counters["pdf_bytes"] = pdfBytes.ToDouble();
     FreeMemory();
     wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
 }

@@ -6,13 +6,13 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libwxgtk3.2-dev liblua5.1-0-dev libzint-dev libserialport-dev libhidapi-dev
-  libcurl4-openssl-dev libzip-dev libhpdf-dev libssl-dev
+  libcurl4-openssl-dev libzip-dev libssl-dev libcairo2-dev libpango1.0-dev
   zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-noto-cjk
   nlohmann-json3-dev ser2net python3 python3-jsonschema
-  libpng-dev zbar-tools zxing-cpp-tools poppler-utils python3-docx
+  zbar-tools zxing-cpp-tools poppler-utils python3-docx
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include <zint.h>
 
 #include <cstdio>
+#include <memory>
 #include <new>
 
 namespace {
@@ -56,6 +57,7 @@ bool TakeRenderedImage(const wxString& payload, SSheetImage& image, wxString& er
         return false;
     }
     image.payload = payload;
+    image.vector = GetLastSymbolVector();
     return true;
 }
 
@@ -133,6 +135,9 @@ bool RenderAllInOneBarcode(const wxString& payload, const wxString& bmpPath, SSh
                                  static_cast<int>(bytes.size()));
     if (result < ZINT_ERROR)
         result = ZBarcode_Print(symbol, 0);
+    auto vector = std::make_shared<CSymbolVector>();
+    if (result < ZINT_ERROR && ZBarcode_Buffer_Vector(symbol, 0) < ZINT_ERROR)
+        vector->Take(symbol->vector, 2.0, nullptr);  // zint: a vector unit is two raster pixels
     if (result >= ZINT_ERROR)
         error = wxString::FromUTF8(symbol->errtxt);
     ZBarcode_Delete(symbol);
@@ -154,5 +159,7 @@ bool RenderAllInOneBarcode(const wxString& payload, const wxString& bmpPath, SSh
         !MakeSheetImage(std::move(bytesRead), image))
         return ReportReadBack("Reading error", error);
     image.payload = sent;
+    if (vector->Width() > 0)
+        image.vector = std::move(vector);
     return true;
 }

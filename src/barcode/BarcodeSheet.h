@@ -3,19 +3,23 @@
 #pragma once
 
 #include "BmpImage.h"
+#include "SymbolVector.h"
 
 #include <wx/string.h>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-// One rendered barcode: its BMP file and its size in pixels.
+// One rendered barcode: its BMP file and its size in pixels, and its shapes, which
+// the page outputs draw instead of the pixels (null for the fixed frame pictures).
 struct SSheetImage {
     std::vector<uint8_t> bmp;
     int width = 0;
     int height = 0;
     wxString payload;
+    std::shared_ptr<const CSymbolVector> vector;
 };
 
 class CBarcodeSheet {

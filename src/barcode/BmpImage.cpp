@@ -1,5 +1,6 @@
 #include "BmpImage.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -67,21 +68,6 @@ void SMonoImage::SetWhite(int x, int y, bool white)
     byte = white ? (byte | mask) : (byte & ~mask);
 }
 
-SMonoImage MonoFromRgb(const unsigned char* rgb, int width, int height)
-{
-    SMonoImage image;
-    image.width = width;
-    image.height = height;
-    image.bits.assign(image.RowBytes() * height, 0);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const unsigned char* p = rgb + (static_cast<size_t>(y) * width + x) * 3;
-            image.SetWhite(x, y, !IsDark(p[0], p[1], p[2]));
-        }
-    }
-    return image;
-}
-
 std::vector<uint8_t> EncodeBmp(const SMonoImage& image)
 {
     const size_t rowBytes = (image.RowBytes() + 3) / 4 * 4;
@@ -119,7 +105,9 @@ bool ReadBmpSize(const uint8_t* data, size_t size, int& width, int& height)
         return false;
     width = static_cast<int32_t>(ReadU32(data + 18));
     height = static_cast<int32_t>(ReadU32(data + 22));
-    return true;
+    // The sign of the height only says which row comes first; the most negative
+    // height has no positive counterpart and is no picture.
+    return height != INT32_MIN;
 }
 
 size_t ReadBmpFileSize(const uint8_t* data, size_t size)

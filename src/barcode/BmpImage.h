@@ -1,7 +1,8 @@
-// Black-and-white pictures and their BMP files. Written by hand because the core has
-// no image library (wxImage and its handlers live in the GUI library), and the
-// renderer, the PDF and Word writers and the command-line tool need BMP without a
-// display. Only the uncompressed forms zint and the renderer write are read.
+// Black-and-white pictures and their BMP files. Written by hand because the renderer's
+// calls hand out a BMP file in memory and the all-in-one code and the frame pictures
+// come as BMP files, while the core has no library that reads or writes BMP: cairo
+// does PNG only, and wxImage and its handlers live in the GUI library. Only the
+// uncompressed forms zint and the renderer write are read.
 #pragma once
 
 #include <cstddef>
@@ -20,9 +21,6 @@ struct SMonoImage {
     bool IsWhite(int x, int y) const;
     void SetWhite(int x, int y, bool white);
 };
-
-// Dark pixels of an RGB buffer (3 bytes a pixel, rows top first) become black.
-SMonoImage MonoFromRgb(const unsigned char* rgb, int width, int height);
 
 // A one-bit BMP file (palette black, white; rows bottom first).
 std::vector<uint8_t> EncodeBmp(const SMonoImage& image);

@@ -7,6 +7,7 @@
 
 #include <zip.h>
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -17,8 +18,8 @@ const char* const kDrawingNs = "http://schemas.openxmlformats.org/drawingml/2006
 const char* const kMainNs = "http://schemas.openxmlformats.org/drawingml/2006/main";
 const char* const kPictureNs = "http://schemas.openxmlformats.org/drawingml/2006/picture";
 const char* const kPackageRelNs = "http://schemas.openxmlformats.org/package/2006/relationships";
-// English Metric Units per pixel at 96 pixels an inch.
-const long kEmuPerPixel = 9525;
+// English Metric Units per point.
+const double kEmuPerPoint = 12700;
 
 wxXmlNode* Element(wxXmlNode* parent, const wxString& name)
 {
@@ -52,7 +53,7 @@ wxXmlNode* ContentTypes()
     wxXmlNode* types = Element(nullptr, "Types", {{"xmlns", "http://schemas.openxmlformats.org/package/2006/content-types"}});
     Element(types, "Default", {{"Extension", "rels"}, {"ContentType", "application/vnd.openxmlformats-package.relationships+xml"}});
     Element(types, "Default", {{"Extension", "xml"}, {"ContentType", "application/xml"}});
-    Element(types, "Default", {{"Extension", "bmp"}, {"ContentType", "image/bmp"}});
+    Element(types, "Default", {{"Extension", "png"}, {"ContentType", "image/png"}});
     Element(types, "Override", {{"PartName", "/word/document.xml"},
                                 {"ContentType", "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"}});
     return types;
@@ -68,7 +69,7 @@ wxXmlNode* PackageRelations()
 
 wxString PictureName(size_t index)
 {
-    return wxString::Format("image%zu.bmp", index + 1);
+    return wxString::Format("image%zu.png", index + 1);
 }
 
 wxString PictureRelation(size_t index)
@@ -86,10 +87,10 @@ wxXmlNode* DocumentRelations(size_t pictures)
 }
 
 // The drawing of one inline picture, as Word writes it.
-void AddInlinePicture(wxXmlNode* run, size_t index, int width, int height)
+void AddInlinePicture(wxXmlNode* run, size_t index, double width, double height)
 {
-    const wxString cx = wxString::Format("%ld", width * kEmuPerPixel);
-    const wxString cy = wxString::Format("%ld", height * kEmuPerPixel);
+    const wxString cx = wxString::Format("%ld", std::lround(width * kEmuPerPoint));
+    const wxString cy = wxString::Format("%ld", std::lround(height * kEmuPerPoint));
     const wxString id = wxString::Format("%zu", index + 1);
     wxXmlNode* inlined = Element(Element(run, "w:drawing"), "wp:inline",
                                  {{"distT", "0"}, {"distB", "0"}, {"distL", "0"}, {"distR", "0"}});
@@ -147,10 +148,10 @@ void CDocxWriter::AddParagraph(const wxString& text)
     textNode->AddChild(new wxXmlNode(wxXML_TEXT_NODE, wxString(), text));
 }
 
-void CDocxWriter::AddPicture(const std::vector<uint8_t>& bmp, int width, int height)
+void CDocxWriter::AddPicture(const std::vector<uint8_t>& png, double width, double height)
 {
     AddInlinePicture(Element(NewParagraph(true), "w:r"), m_pictures.size(), width, height);
-    m_pictures.push_back(bmp);
+    m_pictures.push_back(png);
 }
 
 bool CDocxWriter::SaveToFile(const wxString& path) const

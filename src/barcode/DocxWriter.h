@@ -19,9 +19,8 @@ public:
 
     // One line of text, then a paragraph break.
     void AddParagraph(const wxString& text);
-    // A BMP picture inline in a paragraph of its own, shown `width` by `height`
-    // pixels at 96 pixels an inch.
-    void AddPicture(const std::vector<uint8_t>& bmp, int width, int height);
+    // A PNG picture inline in a paragraph of its own, shown `width` by `height` points.
+    void AddPicture(const std::vector<uint8_t>& png, double width, double height);
     // False when the file cannot be written; an existing file is then left as it was.
     bool SaveToFile(const wxString& path) const;
 

@@ -1,11 +1,13 @@
 #include "HBSCodeMid.h"
 
 #include "BmpImage.h"
+#include "SymbolVector.h"
 
 #include <zint.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@ struct SRendererState {
     int eachType = -1;
     int32_t each[15] = {};
     std::vector<uint8_t> image;
+    std::shared_ptr<const CSymbolVector> vector;
     std::string lastError;
 };
 
@@ -37,10 +40,24 @@ size_t FieldCount(int type)
     }
 }
 
-// zint's raster X-dimension is two pixels per unit of scale.
+// zint's raster X-dimension is two pixels per unit of scale, and its vector unit is
+// one unit of scale: a vector unit is two renderer pixels.
+const double kPixelsPerUnit = 2.0;
+
 float ScaleForModule(int32_t pixels)
 {
-    return static_cast<float>(std::max<int32_t>(1, pixels)) / 2.0f;
+    return static_cast<float>(std::max<int32_t>(1, pixels) / kPixelsPerUnit);
+}
+
+// The human-readable line in the font the caller gave (the linear code's only).
+bool TakeVector(const zint_symbol* symbol, const SRendererState& state, CSymbolVector& vector)
+{
+    SReadableFont font;
+    font.height = std::clamp<int32_t>(state.base.fontHeight, 1, 400);
+    font.width = std::clamp<int32_t>(state.base.fontWidth, 0, 400);
+    font.weight = std::clamp<int32_t>(state.base.fontWeight, 100, 900);
+    const bool readable = state.base.codeType == BC_TYPE_LINEAR && symbol->show_hrt;
+    return vector.Take(symbol->vector, kPixelsPerUnit, readable ? &font : nullptr);
 }
 
 // Sets up `symbol` for the type and records in the state; false for an unknown type.
@@ -87,6 +104,7 @@ bool Render()
 {
     SRendererState& state = State();
     state.image.clear();
+    state.vector.reset();
     state.lastError.clear();
     if (!state.haveBase || !state.base.data || state.base.dataLength <= 0)
         return Fail("no data to encode");
@@ -99,15 +117,27 @@ bool Render()
     if (!ok)
         Fail("unknown code type");
     const auto* data = reinterpret_cast<const unsigned char*>(state.base.data);
-    if (ok && ZBarcode_Encode_and_Buffer(symbol, data, state.base.dataLength, 0) >= ZINT_ERROR)
+    if (ok && ZBarcode_Encode_and_Buffer_Vector(symbol, data, state.base.dataLength, 0) >= ZINT_ERROR)
         ok = Fail(symbol->errtxt);
-    if (ok)
-        state.image = EncodeBmp(MonoFromRgb(symbol->bitmap, symbol->bitmap_width, symbol->bitmap_height));
+    // The picture is the shapes themselves at the renderer's pixels, so the sheet
+    // view and every print of the vector show one and the same barcode.
+    auto vector = std::make_shared<CSymbolVector>();
+    if (ok && !TakeVector(symbol, state, *vector))
+        ok = Fail("zint gave no shapes");
     ZBarcode_Delete(symbol);
+    if (ok) {
+        state.image = EncodeBmp(vector->Rasterise(kPixelsPerUnit));
+        state.vector = std::move(vector);
+    }
     return ok;
 }
 
 }  // namespace
+
+std::shared_ptr<const CSymbolVector> GetLastSymbolVector()
+{
+    return State().vector;
+}
 
 extern "C" {
 

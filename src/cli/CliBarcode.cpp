@@ -11,6 +11,7 @@
 #include "PageMntXmlInfo.h"
 #include "SaveCfg.h"
 #include "SheetOutput.h"
+#include "UiText.h"
 
 #include "AppContext.h"
 #include "HBSCodeMid.h"
@@ -99,8 +100,17 @@ EBuildResult BuildSheet(const SBarcodeCliOptions& options, const std::vector<SHi
                        : (builder.BuildAllInOneFromHistory(entries, symbolFile), EBuildResult::Built);
     if (!symbolFile.empty())
         wxRemoveFile(symbolFile);
-    // A printed linear sheet names each setting under its barcode.
+    // A printed linear sheet names each setting under its barcode, spaced as the
+    // program's linear page with its sliders at the left end, so both print alike.
     sheet.showCaption = options.kind == "1d";
+    if (options.kind == "1d") {
+        sheet.interval = 30;
+    } else {
+        // The batch and all-in-one pages draw their one symbol square, magnified as
+        // their scale sliders start.
+        sheet.thumbWidth = sheet.thumbHeight = 32;
+        sheet.hScale = sheet.vScale = 4;
+    }
     error = builder.GetLastError();
     return result;
 }
@@ -109,19 +119,21 @@ bool WriteSheet(const CBarcodeSheet& sheet, const SBarcodeCliOptions& options, c
 {
     const wxString path = wxString::FromUTF8(options.output);
     const wxString extension = wxFileName(path).GetExt().Lower();
-    const SSheetHeader header{"Settings barcodes", wxString::FromUTF8(options.file.empty() ? options.commands : options.file),
-                              product};
+    const SSheetHeader header{GetUiText("ID_BARCODE_SHEET_CLI_TITLE", "Settings barcodes"),
+                              wxString::FromUTF8(options.file.empty() ? options.commands : options.file), product};
+    const std::vector<wxString> lines = HeaderLines(header, SheetTime());
     if (extension == "pdf")
-        return SaveSheetAsPdf(sheet, HeaderLines(header, wxDateTime::Now()), path, error);
+        return SaveSheetAsPdf(sheet, lines, path, error);
     if (extension == "docx")
-        return SaveSheetAsDocx(sheet, HeaderLines(header, wxDateTime::Now()), path, error);
-    return SaveSheetAsPng(sheet, path, error);
+        return SaveSheetAsDocx(sheet, lines, path, error);
+    return SaveSheetAsPng(sheet, lines, path, error);
 }
 
 // The one line a successful run prints: the file and how many barcodes it holds.
 void PrintBarcodeResult(std::ostream& out, const SBarcodeCliOptions& options, const CBarcodeSheet& sheet)
 {
-    out << options.output << "\t" << sheet.GetImages().size() << " barcodes\n";
+    out << options.output << "\t" << sheet.GetImages().size() << " "
+        << Utf8(GetUiText("ID_CLI_BARCODE_COUNT", "barcodes")) << "\n";
 }
 
 bool IsKnownOutput(const std::string& output)
@@ -171,7 +183,8 @@ int RunBarcode(const SBarcodeCliOptions& options, std::ostream& out, std::ostrea
     CDeviceMnt::GetInstance().EnsureLoaded();
     CDeviceInfo* model = FindCatalogueModel(wxString::FromUTF8(options.model));
     if (!model || !OpenModelOffline(*model)) {
-        err << "vostrel-cli: no catalogue model \"" << options.model << "\" with readable settings\n";
+        err << "vostrel-cli: " << Utf8(GetUiText("ID_CLI_BARCODE_NO_MODEL", "no catalogue model with readable settings:"))
+            << " " << options.model << "\n";
         return CLI_NO_SCANNER;
     }
     std::vector<SHistoryEntry> entries;
@@ -184,11 +197,13 @@ int RunBarcode(const SBarcodeCliOptions& options, std::ostream& out, std::ostrea
     wxString error;
     const EBuildResult result = BuildSheet(options, entries, sheet, error);
     if (result == EBuildResult::Refused) {
-        err << "vostrel-cli: barcodes for the FOBSET command are not supported\n";
+        err << "vostrel-cli: "
+            << Utf8(GetUiText("ID_ERROR_BARCODE2", "barcodes for the FOBSET command are not supported")) << "\n";
         return CLI_USAGE;
     }
     if (result != EBuildResult::Built || sheet.GetImages().empty()) {
-        err << "vostrel-cli: the barcodes could not be made" << (error.empty() ? "" : ": ") << Utf8(error) << "\n";
+        err << "vostrel-cli: " << Utf8(GetUiText("ID_CLI_BARCODE_FAILED", "the barcodes could not be made"))
+            << (error.empty() ? "" : ": ") << Utf8(error) << "\n";
         return CLI_REFUSED;
     }
     if (!WriteSheet(sheet, options, model->m_name, error)) {

@@ -1,6 +1,7 @@
 // vostrel-cli: lists scanners and runs raw exchanges from a shell.
 #include "AppContext.h"
 #include "CliCommands.h"
+#include "CliLanguage.h"
 #include "CliReport.h"
 #include "LanguageXmlInfo.h"
 
@@ -20,20 +21,23 @@ int main(int argc, char** argv)
     std::vector<std::string> arguments(argv + 1, argv + argc);
     SCliOptions options;
     std::string error;
-    if (!ParseCliOptions(arguments, options, error)) {
+    std::string language;
+    if (!TakeLanguageOption(arguments, language, error) || !ParseCliOptions(arguments, options, error)) {
         if (std::find(arguments.begin(), arguments.end(), "--json") != arguments.end()) {
-            PrintJsonUsageError(std::cout, arguments.front(), CLI_USAGE, error);
+            PrintJsonUsageError(std::cout, arguments.empty() ? std::string() : arguments.front(), CLI_USAGE, error);
             return CLI_USAGE;
         }
         std::cerr << "vostrel-cli: " << error << "\n\n" << CliUsage();
         return CLI_USAGE;
     }
 
-    CAppContext::GetInstance().SetProgramDirectoryFromExecutable(wxStandardPaths::Get().GetExecutablePath());
-    // Messages from the link come in English here; a missing table leaves the built-in texts.
+    CAppContext& context = CAppContext::GetInstance();
+    context.SetProgramDirectoryFromExecutable(wxStandardPaths::Get().GetExecutablePath());
+    // Captions, sheet headers and messages follow the chosen language; a missing
+    // table leaves the built-in texts.
     CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
     if (languages.LoadLanguageList())
-        languages.LoadLanguageTexts("EN");
+        languages.LoadLanguageTexts(ChooseCliLanguage(language, context.GetProgramDirectory() + "hbs.ini"));
 
     return RunCli(options, std::cout, std::cerr);
 }

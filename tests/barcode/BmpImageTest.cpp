@@ -1,6 +1,7 @@
 // BMP files in and out: the renderer's one-bit files read back pixel for pixel, the
 // depths zint and others write, and broken files refused without reading past them.
 #include "BmpImage.h"
+#include "BarcodeSheet.h"
 
 #include <gtest/gtest.h>
 
@@ -51,11 +52,16 @@ TEST(BmpImageTest, CutOrForeignFilesAreRefused)
         const std::vector<uint8_t> part(good.begin(), good.begin() + cut);
         EXPECT_FALSE(DecodeBmp(part.data(), part.size(), decoded)) << cut;
     }
-    // Run-length encoded, and pixels said to start far past the end.
-    for (const auto& [at, value] : {std::pair<size_t, uint8_t>{30, 1}, {13, 0x7F}}) {
+    // Run-length encoded, pixels said to start far past the end, and a height of
+    // INT32_MIN, whose rows-first sign cannot be turned into a size.
+    for (const auto& [at, value] : {std::pair<size_t, uint8_t>{30, 1}, {13, 0x7F}, {25, 0x80}}) {
         std::vector<uint8_t> broken = good;
         broken[at] = value;
+        if (at == 25)
+            broken[22] = broken[23] = broken[24] = 0;
         EXPECT_FALSE(DecodeBmp(broken.data(), broken.size(), decoded)) << at;
+        SSheetImage image;
+        EXPECT_FALSE(at == 25 && MakeSheetImage(broken, image));
     }
     const std::vector<uint8_t> png = {0x89, 'P', 'N', 'G'};
     EXPECT_FALSE(DecodeBmp(png.data(), png.size(), decoded));

@@ -1,6 +1,7 @@
-// Sheet output: where the PDF layout puts lines and barcodes, and the PDF and Word
-// files as other programs read them: pages, pictures, texts, and every barcode of
-// the PDF decoded back to its payload.
+// Sheet output: where the page layout puts lines and barcodes, and the PDF, PNG and
+// Word files as other programs read them: no raster image in the PDF, its text in
+// any script, and every barcode decoded back to its payload at printer resolutions.
+#include "BarcodeRender.h"
 #include "BarcodeSheetBuilder.h"
 #include "SheetOutput.h"
 #include "SheetPages.h"
@@ -9,8 +10,12 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+#include <wx/filefn.h>
 
 #include <algorithm>
+#include <cmath>
+#include <tuple>
+#include <cstdlib>
 
 namespace {
 
@@ -46,7 +51,7 @@ TEST(SheetOutputTest, HeaderLinesComeFirstAndABarcodeWithoutRoomStartsTheNextPag
                                      "Comments: five changes"}),
               header);
     CSheetPages pages;
-    ASSERT_TRUE(LayOutSheetOnPdf(sheet, header, pages));
+    LayOutSheet(sheet, header, pages);
     const int H = pages.PageHeight();
     ASSERT_EQ(2u, pages.GetPages().size());
     const std::vector<SPlacedItem>& first = pages.GetPages()[0];
@@ -62,35 +67,176 @@ TEST(SheetOutputTest, HeaderLinesComeFirstAndABarcodeWithoutRoomStartsTheNextPag
     EXPECT_EQ(H - 26, ImagesOf(pages.GetPages()[1])[0].top);
 }
 
-TEST(SheetOutputTest, PdfAndWordFilesHoldTheSheetAndEveryPdfBarcodeDecodes)
+TEST(SheetOutputTest, ALongCaptionWrapsInsideThePageAndPushesWhatFollowsDown)
 {
-    CTempDir dir;
     CBarcodeSheet sheet;
-    CBarcodeSheetBuilder builder(sheet, "SETUPE");
+    sheet.thumbWidth = 200;
+    sheet.thumbHeight = 50;
+    sheet.showCaption = true;
+    for (int i = 0; i < 2; ++i)
+        sheet.AddImage(BlankImage(800, 200));
+    wxString longCaption;
+    for (int i = 0; i < 12; ++i)
+        longCaption += wxString::FromUTF8("波特率 115200 串口通讯参数 ");
+    sheet.AddCaption(longCaption);
+    sheet.AddCaption("short");
+    CSheetPages pages;
+    LayOutSheet(sheet, {}, pages);
+    const std::vector<SPlacedItem>& page = pages.GetPages()[0];
+    ASSERT_EQ(4u, page.size());
+    const STextExtent extent = pages.MeasureText(longCaption, page[1].width);
+    EXPECT_GT(extent.lines, 1);
+    EXPECT_LE(extent.width, pages.PageWidth() - 120);
+    // Image, its caption, image, caption: the second image is one line step plus the
+    // wrapped lines and the interval below the first caption.
+    const double afterCaption = page[1].top - 26 - (extent.height - extent.firstLineHeight);
+    EXPECT_NEAR(afterCaption - sheet.interval, page[2].top, 1e-6);
+}
+
+CTempDir& Dir()
+{
+    static CTempDir dir;
+    return dir;
+}
+
+std::string PathOf(const wxString& name)
+{
+    return std::string(Dir().File(name).utf8_str());
+}
+
+wxString ChineseCaption(const wxString& command, const wxString& value)
+{
+    return command == "232BAD" ? wxString::FromUTF8("波特率") + value : wxString();
+}
+
+// A sheet of each kind of settings barcode, its PDF and what it must decode to.
+struct SPrintCase {
+    const char* name;
+    int symbology;  // -1: the linear sheet
+    EDecoder decoder;
+    std::vector<std::string> payloads;
+};
+
+// Where each barcode of a printed case lies: page (from 1) and box in points from the top.
+struct SBarcodeBox {
+    size_t page;
+    double left, top, width, height;
+};
+
+std::vector<SBarcodeBox> PrintCasePdf(const SPrintCase& c, std::string& pdf)
+{
+    CBarcodeSheet sheet;
+    CBarcodeSheetBuilder builder(sheet, "SETUPE", ChineseCaption);
+    const EBuildResult result = c.symbology < 0
+        ? builder.BuildLinearFromText("232BAD1;BEPLVL2", SLinearOptions())
+        : builder.BuildBatchFromText("232BAD1;BEPLVL2", c.symbology, false);
+    EXPECT_EQ(EBuildResult::Built, result) << builder.GetLastError();
+    // Each symbol at a quarter of its 600-dpi size, as the linear page draws it.
+    sheet.thumbWidth = sheet.GetImages().at(0).width / 4;
+    sheet.thumbHeight = sheet.GetImages().at(0).height / 4;
+    sheet.showCaption = true;
+    const std::vector<wxString> header = HeaderLines({"Lobby", "", "HBS-HS620"}, wxDateTime::Now());
+    wxString error;
+    pdf = PathOf(wxString(c.name) + ".pdf");
+    EXPECT_TRUE(SaveSheetAsPdf(sheet, header, pdf, error)) << error;
+    CSheetPages pages;
+    LayOutSheet(sheet, header, pages);
+    std::vector<SBarcodeBox> boxes;
+    for (size_t page = 0; page < pages.GetPages().size(); ++page)
+        for (const SPlacedItem& item : pages.GetPages()[page])
+            if (!item.isText)
+                boxes.push_back({page + 1, item.left, pages.PageHeight() - item.top, item.width, item.height});
+    return boxes;
+}
+
+class PrintQualityTest : public ::testing::TestWithParam<std::tuple<SPrintCase, int>> {};
+
+// Each barcode is rasterised with a margin around it, as a scanner aimed at it sees it.
+TEST_P(PrintQualityTest, ThePdfHasNoPictureAndEveryBarcodeDecodesAtPrinterResolution)
+{
+    const auto& [c, dpi] = GetParam();
+    std::string pdf;
+    const std::vector<SBarcodeBox> boxes = PrintCasePdf(c, pdf);
+    EXPECT_EQ("", RunCommand("pdfimages -list " + pdf + " | tail -n +3"));
+    const double scale = dpi / 72.0;
+    const double margin = 20;
+    std::vector<std::string> decoded;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const SBarcodeBox& box = boxes[i];
+        const std::string png = PathOf(wxString::Format("%s-%d-%zu", c.name, dpi, i));
+        RunCommand(wxString::Format("pdftoppm -r %d -gray -png -singlefile -f %zu -l %zu -x %ld -y %ld -W %ld -H %ld "
+                                    "%s %s 2>/dev/null",
+                                    dpi, box.page, box.page, std::lround((box.left - margin) * scale),
+                                    std::lround((box.top - margin) * scale),
+                                    std::lround((box.width + 2 * margin) * scale),
+                                    std::lround((box.height + 2 * margin) * scale), pdf, png)
+                       .ToStdString());
+        for (const std::string& symbol : DecodeFile(png + ".png", c.decoder))
+            decoded.push_back(symbol);
+    }
+    std::sort(decoded.begin(), decoded.end());
+    EXPECT_EQ(c.payloads, decoded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKindAtThreeResolutions, PrintQualityTest,
+    ::testing::Combine(
+        ::testing::Values(
+            SPrintCase{"linear", -1, EDecoder::Zbar, {"@232BAD1", "@BEPLVL2", "@SETUPE0", "@SETUPE1"}},
+            SPrintCase{"qr", SYMBOLOGY_QR, EDecoder::Zbar, {"@232BAD1;BEPLVL2;"}},
+            SPrintCase{"pdf417", SYMBOLOGY_PDF417, EDecoder::ZXing, {"@232BAD1;BEPLVL2;"}},
+            SPrintCase{"datamatrix", SYMBOLOGY_DATAMATRIX, EDecoder::ZXing, {"@232BAD1;BEPLVL2;"}}),
+        ::testing::Values(150, 300, 600)),
+    [](const auto& param) {
+        return std::string(std::get<0>(param.param).name) + "_" + std::to_string(std::get<1>(param.param)) + "dpi";
+    });
+
+TEST(SheetOutputTest, ThePdfTextHoldsEveryScriptAndExtractsWithoutWarnings)
+{
+    std::string pdf;
+    PrintCasePdf(SPrintCase{"linear", -1, EDecoder::Zbar, {}}, pdf);
+    const std::string text = RunCommand("pdftotext " + pdf + " - 2>/dev/null");
+    for (const char* expected : {"Title: Lobby", "Product: HBS-HS620", "波特率1", "@232BAD1", "SETUPE0"})
+        EXPECT_NE(std::string::npos, text.find(expected)) << expected << " in\n" << text;
+    EXPECT_EQ("", RunCommand("pdftotext " + pdf + " /dev/null 2>&1"));
+    EXPECT_EQ("", RunCommand("pdffonts " + pdf + " 2>&1 >/dev/null"));
+}
+
+TEST(SheetOutputTest, PngPagesAndWordPicturesShowTheSameBarcodes)
+{
+    CBarcodeSheet sheet;
+    CBarcodeSheetBuilder builder(sheet, "SETUPE", ChineseCaption);
     ASSERT_EQ(EBuildResult::Built, builder.BuildLinearFromText("232BAD1;BEPLVL2;SCNMOD0", SLinearOptions()));
     sheet.showCaption = true;
     const std::vector<wxString> header = HeaderLines({"Lobby", "", "HBS-HS620"}, wxDateTime::Now());
     wxString error;
-    const std::string pdf = std::string(dir.File("sheet.pdf").utf8_str());
-    ASSERT_TRUE(SaveSheetAsPdf(sheet, header, pdf, error)) << error;
-    EXPECT_EQ("1\n", RunCommand("pdfinfo " + pdf + " | awk '/^Pages:/ {print $2}'"));
-    const std::string list = RunCommand("pdfimages -list " + pdf + " | tail -n +3");
-    EXPECT_EQ(5, std::count(list.begin(), list.end(), '\n')) << list;
-    EXPECT_NE(std::string::npos, RunCommand("pdftotext " + pdf + " - 2>/dev/null").find("Title: Lobby"));
-
-    RunCommand("pdftoppm -r 300 -gray -png 2>/dev/null " + pdf + " " + std::string(dir.File("page").utf8_str()));
-    std::vector<std::string> decoded = DecodeFile(std::string(dir.File("page-1.png").utf8_str()), EDecoder::Zbar);
+    ASSERT_TRUE(SaveSheetAsPng(sheet, header, Dir().File("sheet.png"), error)) << error;
+    std::vector<std::string> decoded;
+    for (size_t page = 0; wxFileExists(PngPagePath(Dir().File("sheet.png"), page)); ++page)
+        for (const std::string& symbol : DecodeFile(PathOf(PngPagePath("sheet.png", page)), EDecoder::Zbar))
+            decoded.push_back(symbol);
     std::sort(decoded.begin(), decoded.end());
-    EXPECT_EQ((std::vector<std::string>{"@232BAD1", "@BEPLVL2", "@SCNMOD0", "@SETUPE0", "@SETUPE1"}), decoded);
+    const std::vector<std::string> all{"@232BAD1", "@BEPLVL2", "@SCNMOD0", "@SETUPE0", "@SETUPE1"};
+    EXPECT_EQ(all, decoded);
+    EXPECT_EQ(Dir().File("sheet-2.png"), PngPagePath(Dir().File("sheet.png"), 1));
 
-    const std::string docx = std::string(dir.File("sheet.docx").utf8_str());
+    const std::string docx = PathOf("sheet.docx");
     ASSERT_TRUE(SaveSheetAsDocx(sheet, header, docx, error)) << error;
     const std::string read = RunCommand(
         "/usr/bin/python3 -c \"import docx,sys; d=docx.Document(sys.argv[1]); "
         "print(len(d.inline_shapes)); print('|'.join(p.text for p in d.paragraphs if p.text))\" " + docx);
     EXPECT_EQ("5\nTitle: Lobby|" + std::string(header[1].utf8_str()) +
-                  "|Product: HBS-HS620|Comments: |SETUPE1|@232BAD1|@BEPLVL2|@SCNMOD0|SETUPE0\n",
+                  "|Product: HBS-HS620|Comments: |SETUPE1|波特率1|@BEPLVL2|@SCNMOD0|SETUPE0\n",
               read);
+    // The second picture, at 600 dpi: a quarter of the renderer's 600-dpi image drawn
+    // in points is 600 / 72 / 4 of its pixels wide.
+    const std::string picture = PathOf("picture2.png");
+    RunCommand("unzip -p " + docx + " word/media/image2.png > " + picture);
+    EXPECT_EQ(std::vector<std::string>{"@232BAD1"}, DecodeFile(picture, EDecoder::Zbar));
+    const std::string width = RunCommand("/usr/bin/python3 -c \"import struct,sys; "
+                                         "print(struct.unpack('>I', open(sys.argv[1],'rb').read()[16:20])[0])\" " +
+                                         picture);
+    EXPECT_EQ(std::to_string(std::lround(sheet.DrawnWidth() * 600.0 / 72.0)) + "\n", width);
 }
 
 TEST(SheetOutputTest, AFileThatCannotBeWrittenIsReportedAndAnExistingFileStays)
@@ -101,6 +247,7 @@ TEST(SheetOutputTest, AFileThatCannotBeWrittenIsReportedAndAnExistingFileStays)
     dir.Write("kept.pdf", "old");
     wxString error;
     EXPECT_FALSE(SaveSheetAsPdf(sheet, {}, "/no/such/folder/sheet.pdf", error));
+    EXPECT_FALSE(SaveSheetAsPng(sheet, {}, "/no/such/folder/sheet.png", error));
     EXPECT_FALSE(SaveSheetAsDocx(sheet, {}, "/no/such/folder/sheet.docx", error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ("old", dir.Read("kept.pdf"));

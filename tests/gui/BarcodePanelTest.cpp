@@ -8,7 +8,9 @@
 #include "CfgMainDlg.h"
 #include "CreateBarCodeControl.h"
 #include "ImageBarCodeDlg.h"
+#include "LanguageXmlInfo.h"
 #include "PreviewPrintDlg.h"
+#include "SheetOutput.h"
 #include "UiText.h"
 #include "UndoDlg.h"
 
@@ -16,8 +18,12 @@
 #include "GuiTestSupport.h"
 
 #include <wx/app.h>
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -160,6 +166,53 @@ TEST_F(BarcodePanelTest, TypedTextIsRememberedARefusedTextChangesNothingAndEachP
     preview.Show();
     wxYield();
     SaveScreenshot(&preview, "barcode-print-preview.png");
+}
+
+TEST_F(BarcodePanelTest, ThePrintPreviewShowsThePageTheCommandLineToolWrites)
+{
+    // One language and one date for the window and the tool.
+    CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
+    ASSERT_TRUE(languages.LoadLanguageList());
+    ASSERT_TRUE(languages.LoadLanguageTexts("CN"));
+    setenv("SOURCE_DATE_EPOCH", "1796083200", 1);
+    UseModel("HBS-HI880");
+    CCfgMainDlg* page = OpenPage(false);
+    ASSERT_NE(nullptr, BarcodeSetting(false));
+    page->ShowSetting(BarcodeSetting(false));
+    wxYield();
+    ASSERT_NE(nullptr, Panel());
+    CBarCode1DDlg* linear = Panel()->Get1DPage();
+    for (wxSlider* slider : {linear->GetHorizontalSlider(), linear->GetVerticalSlider(), linear->GetIntervalSlider()}) {
+        slider->SetValue(0);
+        Send(slider, wxEVT_SLIDER);
+    }
+    linear->GetCaptionBox()->SetValue(true);
+    Send(linear->GetCaptionBox(), wxEVT_CHECKBOX);
+    linear->GetCommandBox()->SetValue("232BAD1;BEPLVL2");
+    linear->Create();
+    linear->GetTitleBox()->SetValue(GetUiText("ID_BARCODE_SHEET_CLI_TITLE", "Settings barcodes"));
+    linear->GetCommentsBox()->SetValue("232BAD1;BEPLVL2");
+    CPreviewPrintDlg preview(m_frame, linear->GetSheetView()->GetSheet(), linear->GetHeader());
+    const wxImage shown = preview.GetView()->PagePicture(0, kPngDotsPerInch / 72.0);
+
+    const wxString cli = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath() + "/vostrel-cli";
+    const wxString png = m_dir.File("cli.png");
+    RunCommand(std::string(wxString::Format("'%s' --lang CN barcode --kind 1d --model HBS-HI880 "
+                                            "--commands '232BAD1;BEPLVL2' --output '%s'", cli, png).utf8_str()));
+    // The window's own PNG export is the same page again.
+    ASSERT_TRUE(linear->ExportPng(m_dir.File("window.png")));
+    unsetenv("SOURCE_DATE_EPOCH");
+    const wxImage exported(m_dir.File("window.png"), wxBITMAP_TYPE_PNG);
+    const wxImage written(png, wxBITMAP_TYPE_PNG);
+    ASSERT_TRUE(written.IsOk() && shown.IsOk() && exported.IsOk());
+    ASSERT_EQ(written.GetSize(), shown.GetSize());
+    ASSERT_EQ(written.GetSize(), exported.GetSize());
+    const size_t bytes = static_cast<size_t>(shown.GetWidth()) * shown.GetHeight() * 3;
+    EXPECT_EQ(0, std::memcmp(written.GetData(), shown.GetData(), bytes));
+    EXPECT_EQ(0, std::memcmp(written.GetData(), exported.GetData(), bytes));
+    preview.Show();
+    wxYield();
+    SaveScreenshot(&preview, "barcode-print-preview-cn.png");
 }
 
 }  // namespace

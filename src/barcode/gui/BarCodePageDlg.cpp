@@ -83,10 +83,12 @@ wxSizer* CBarCodePageDlg::CreateOutputRow()
     m_btnPrint = new wxButton(this, wxID_ANY, wxEmptyString);
     m_btnPdf = new wxButton(this, wxID_ANY, wxEmptyString);
     m_btnWord = new wxButton(this, wxID_ANY, wxEmptyString);
+    m_btnPng = new wxButton(this, wxID_ANY, wxEmptyString);
     m_btnPrint->Bind(wxEVT_BUTTON, &CBarCodePageDlg::OnPrint, this);
     m_btnPdf->Bind(wxEVT_BUTTON, &CBarCodePageDlg::OnSavePdf, this);
     m_btnWord->Bind(wxEVT_BUTTON, &CBarCodePageDlg::OnSaveWord, this);
-    for (wxButton* button : {m_btnPrint, m_btnPdf, m_btnWord})
+    m_btnPng->Bind(wxEVT_BUTTON, &CBarCodePageDlg::OnSavePng, this);
+    for (wxButton* button : {m_btnPrint, m_btnPdf, m_btnWord, m_btnPng})
         buttons->Add(button, 0, wxRIGHT, 6);
 
     auto* column = new wxBoxSizer(wxVERTICAL);
@@ -104,6 +106,7 @@ void CBarCodePageDlg::ApplyUiTexts()
     m_btnPrint->SetLabel(GetUiText("ID_UNDODLG_PRINT", "Print"));
     m_btnPdf->SetLabel(GetUiText("ID_BARCODE1D_DLG_SAVEPDF", "保存为PDF"));
     m_btnWord->SetLabel(GetUiText("ID_BARCODE1D_DLG_SAVEWORD", "保存为Word"));
+    m_btnPng->SetLabel(GetUiText("ID_BARCODE1D_DLG_SAVEPNG", "保存为PNG"));
     ApplyOptionTexts();
     UpdateOutputButtons();
     Layout();
@@ -114,7 +117,7 @@ void CBarCodePageDlg::UpdateOutputButtons()
     // An empty sheet has nothing to print or save: the buttons wait for a build.
     const bool hasImages = m_view && !m_view->GetSheet().GetImages().empty();
     const wxString tip = hasImages ? wxString() : GetUiText(kEmptySheetTip, kEmptySheetTipText);
-    for (wxButton* button : {m_btnPrint, m_btnPdf, m_btnWord}) {
+    for (wxButton* button : {m_btnPrint, m_btnPdf, m_btnWord, m_btnPng}) {
         button->Enable(hasImages);
         button->SetToolTip(tip);
     }
@@ -186,7 +189,7 @@ SSheetHeader CBarCodePageDlg::GetHeader() const
 bool CBarCodePageDlg::ExportPdf(const wxString& path)
 {
     wxString error;
-    if (SaveSheetAsPdf(m_view->GetSheet(), HeaderLines(GetHeader(), wxDateTime::Now()), path, error))
+    if (SaveSheetAsPdf(m_view->GetSheet(), HeaderLines(GetHeader(), SheetTime()), path, error))
         return true;
     ShowMessage(GetUiText("ID_ERROR_CREATEPDF", "无法生成PDF文件！") + "\n" + error, wxOK | wxICON_ERROR);
     return false;
@@ -195,10 +198,29 @@ bool CBarCodePageDlg::ExportPdf(const wxString& path)
 bool CBarCodePageDlg::ExportWord(const wxString& path)
 {
     wxString error;
-    if (SaveSheetAsDocx(m_view->GetSheet(), HeaderLines(GetHeader(), wxDateTime::Now()), path, error))
+    if (SaveSheetAsDocx(m_view->GetSheet(), HeaderLines(GetHeader(), SheetTime()), path, error))
         return true;
     ShowMessage(GetUiText("ID_ERROR_CREATEWORD", "无法生成Word文件！") + "\n" + error, wxOK | wxICON_ERROR);
     return false;
+}
+
+bool CBarCodePageDlg::ExportPng(const wxString& path)
+{
+    wxString error;
+    if (SaveSheetAsPng(m_view->GetSheet(), HeaderLines(GetHeader(), SheetTime()), path, error))
+        return true;
+    ShowMessage(GetUiText("ID_ERROR_CREATEPNG", "无法生成PNG文件！") + "\n" + error, wxOK | wxICON_ERROR);
+    return false;
+}
+
+void CBarCodePageDlg::OnSavePng(wxCommandEvent&)
+{
+    if (m_view->GetSheet().GetImages().empty())
+        return;
+    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, "png (*.png)|*.png",
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() == wxID_OK)
+        ExportPng(dialog.GetPath());
 }
 
 void CBarCodePageDlg::OnSavePdf(wxCommandEvent&)

@@ -45,6 +45,8 @@ public:
     // Export without a file dialog; false after the message has been shown.
     bool ExportPdf(const wxString& path);
     bool ExportWord(const wxString& path);
+    // The pages as PNG pictures, as vostrel-cli writes them.
+    bool ExportPng(const wxString& path);
     void OpenPrintPreview();
 
 protected:
@@ -76,6 +78,7 @@ private:
     void OnCreate(wxCommandEvent& event);
     void OnSavePdf(wxCommandEvent& event);
     void OnSaveWord(wxCommandEvent& event);
+    void OnSavePng(wxCommandEvent& event);
     void OnPrint(wxCommandEvent& event);
 
     wxComboBox* m_cmbCommands = nullptr;
@@ -87,6 +90,7 @@ private:
     wxButton* m_btnPrint = nullptr;
     wxButton* m_btnPdf = nullptr;
     wxButton* m_btnWord = nullptr;
+    wxButton* m_btnPng = nullptr;
     CImageBarCodeDlg* m_view = nullptr;
     bool m_builtFromHistory = false;
     const char* m_createLabelId = "ID_BARCODE1D_DLG_CREATE";

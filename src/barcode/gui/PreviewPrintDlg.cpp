@@ -53,21 +53,36 @@ void CPrintPreviewZoomView::UpdateVirtualSize()
     SetVirtualSize(width, static_cast<int>(m_art.GetPageCount()) * (pageHeight + kPageGap) + kPageGap);
 }
 
+wxRect CPrintPreviewZoomView::PageRect(size_t index) const
+{
+    const wxSize page = SheetPageSize();
+    const int width = static_cast<int>(page.GetWidth() * PixelsPerPoint());
+    const int height = static_cast<int>(page.GetHeight() * PixelsPerPoint());
+    return wxRect(kPageGap, kPageGap + static_cast<int>(index) * (height + kPageGap), width, height);
+}
+
+wxImage CPrintPreviewZoomView::PagePicture(size_t index, double pixelsPerPoint) const
+{
+    return m_art.RenderPage(index, pixelsPerPoint);
+}
+
 void CPrintPreviewZoomView::OnPaint(wxPaintEvent&)
 {
     wxAutoBufferedPaintDC dc(this);
     dc.SetBackground(*wxGREY_BRUSH);
     dc.Clear();
     DoPrepareDC(dc);
-    const wxSize page = SheetPageSize();
-    const int width = static_cast<int>(page.GetWidth() * PixelsPerPoint());
-    const int height = static_cast<int>(page.GetHeight() * PixelsPerPoint());
+    // Only what shows is drawn, so a large zoom costs no more than the window's pixels.
+    const wxRect visible(CalcUnscrolledPosition(wxPoint(0, 0)), GetClientSize());
     for (size_t i = 0; i < m_art.GetPageCount(); ++i) {
-        const wxPoint origin(kPageGap, kPageGap + static_cast<int>(i) * (height + kPageGap));
-        dc.SetBrush(*wxWHITE_BRUSH);
-        dc.SetPen(*wxBLACK_PEN);
-        dc.DrawRectangle(origin, wxSize(width, height));
-        m_art.DrawPage(dc, i, PixelsPerPoint(), origin);
+        const wxRect page = PageRect(i);
+        const wxRect shown = page.Intersect(visible);
+        if (shown.IsEmpty())
+            continue;
+        const wxImage picture = m_art.RenderPage(
+            i, PixelsPerPoint(), wxRect(shown.GetPosition() - page.GetPosition(), shown.GetSize()));
+        if (picture.IsOk())
+            dc.DrawBitmap(wxBitmap(picture), shown.GetPosition());
     }
 }
 
@@ -91,14 +106,7 @@ bool CBarcodePrintout::OnPrintPage(int page)
     wxDC* dc = GetDC();
     if (!dc || !HasPage(page))
         return false;
-    // The A4 layout is stretched in proportion onto the printable page.
-    int width = 0;
-    int height = 0;
-    dc->GetSize(&width, &height);
-    const wxSize sheet = SheetPageSize();
-    const double scale = std::min(static_cast<double>(width) / sheet.GetWidth(),
-                                  static_cast<double>(height) / sheet.GetHeight());
-    m_art.DrawPage(*dc, static_cast<size_t>(page - 1), scale);
+    m_art.PrintPage(*dc, static_cast<size_t>(page - 1));
     return true;
 }
 

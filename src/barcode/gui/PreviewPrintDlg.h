@@ -24,8 +24,11 @@ public:
     // shows the sheet smaller than it is.
     void SetZoom(double zoom);
     static double NormalZoom(double zoom);
+    // Page `index` as the preview draws it, whole, at `pixelsPerPoint`.
+    wxImage PagePicture(size_t index, double pixelsPerPoint) const;
 
 private:
+    wxRect PageRect(size_t index) const;
     double PixelsPerPoint() const;
     void UpdateVirtualSize();
     void OnPaint(wxPaintEvent& event);

@@ -1,54 +1,52 @@
 #include "SheetPageArt.h"
 
-#include <cmath>
+#include <wx/bitmap.h>
 
-namespace {
+#include <cairo.h>
 
-wxImage ToImage(const SMonoImage& mono)
-{
-    wxImage image(mono.width, mono.height, false);
-    unsigned char* rgb = image.GetData();
-    for (int y = 0; y < mono.height; ++y) {
-        for (int x = 0; x < mono.width; ++x) {
-            const unsigned char level = mono.IsWhite(x, y) ? 255 : 0;
-            rgb[0] = rgb[1] = rgb[2] = level;
-            rgb += 3;
-        }
-    }
-    return image;
-}
-
-}  // namespace
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 CSheetPageArt::CSheetPageArt(const CBarcodeSheet& sheet, const SSheetHeader& header)
 {
-    LayOutSheetOnPdf(sheet, HeaderLines(header, wxDateTime::Now()), m_pages);
-    for (const SMonoImage& mono : m_pages.GetImages())
-        m_images.push_back(ToImage(mono));
+    LayOutSheet(sheet, HeaderLines(header, SheetTime()), m_pages);
 }
 
-void CSheetPageArt::DrawPage(wxDC& dc, size_t index, double pixelsPerPoint, const wxPoint& origin) const
+wxImage CSheetPageArt::RenderPage(size_t index, double pixelsPerPoint, const wxRect& area) const
 {
-    if (index >= GetPageCount())
+    SPixelRect part = PagePixels(m_pages, pixelsPerPoint);
+    if (!area.IsEmpty())
+        part = SPixelRect{area.x, area.y, area.width, area.height};
+    std::vector<unsigned char> rgb = RenderPageRgb(m_pages, index, pixelsPerPoint, part);
+    if (rgb.empty())
+        return wxImage();
+    // wxImage takes ownership of a malloc'd buffer.
+    auto* data = static_cast<unsigned char*>(std::malloc(rgb.size()));
+    if (!data)
+        return wxImage();
+    std::memcpy(data, rgb.data(), rgb.size());
+    return wxImage(part.width, part.height, data);
+}
+
+void CSheetPageArt::PrintPage(wxDC& dc, size_t index) const
+{
+    int width = 0;
+    int height = 0;
+    dc.GetSize(&width, &height);
+    const wxSize sheet = SheetPageSize();
+    const double scale = std::min(static_cast<double>(width) / sheet.GetWidth(),
+                                  static_cast<double>(height) / sheet.GetHeight());
+    // wxGTK's printer context is cairo in device pixels: the bars go to the printer
+    // as shapes and come out exact at its own resolution.
+    if (auto* cr = static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext())) {
+        cairo_save(cr);
+        cairo_scale(cr, scale, scale);
+        m_pages.DrawPage(cr, index);
+        cairo_restore(cr);
         return;
-    const double pageHeight = m_pages.PageHeight();
-    const auto device = [&](double points) { return static_cast<int>(std::lround(points * pixelsPerPoint)); };
-    wxFont font(wxFontInfo().Family(wxFONTFAMILY_SWISS));
-    font.SetPixelSize(wxSize(0, std::max(1, device(m_pages.GetTextSize()))));
-    dc.SetFont(font);
-    dc.SetTextForeground(*wxBLACK);
-    for (const SPlacedItem& item : m_pages.GetPages()[index]) {
-        const int x = origin.x + device(item.left);
-        const int y = origin.y + device(pageHeight - item.top);
-        if (item.isText) {
-            dc.DrawText(item.text, x, y);
-            continue;
-        }
-        const int width = std::max(1, device(item.width));
-        const int height = std::max(1, device(item.height));
-        const wxImage& source = m_images[item.imageIndex];
-        const bool shrinking = width < source.GetWidth() || height < source.GetHeight();
-        dc.DrawBitmap(wxBitmap(source.Scale(width, height, shrinking ? wxIMAGE_QUALITY_HIGH : wxIMAGE_QUALITY_NEAREST)),
-                      x, y);
     }
+    const wxImage page = RenderPage(index, scale);
+    if (page.IsOk())
+        dc.DrawBitmap(wxBitmap(page), 0, 0);
 }

@@ -1,5 +1,5 @@
-// Draws the pages of a laid-out sheet on any device context at a given number of
-// device pixels per point: the print preview on screen and the printout on paper.
+// The laid-out pages of a sheet for the print preview and the printout: both draw
+// them with the same page drawing as the PDF and PNG files.
 #pragma once
 
 #include "SheetOutput.h"
@@ -8,19 +8,20 @@
 #include <wx/dc.h>
 #include <wx/image.h>
 
-#include <vector>
-
 class CSheetPageArt {
 public:
     CSheetPageArt(const CBarcodeSheet& sheet, const SSheetHeader& header);
 
     size_t GetPageCount() const { return m_pages.GetPages().size(); }
-    // Page `index` (from 0) with its upper left corner at `origin`.
-    void DrawPage(wxDC& dc, size_t index, double pixelsPerPoint, const wxPoint& origin = wxPoint()) const;
+    // The part `area` of page `index` (from 0) at `pixelsPerPoint`; the whole page
+    // when `area` is empty.
+    wxImage RenderPage(size_t index, double pixelsPerPoint, const wxRect& area = wxRect()) const;
+    // Page `index` on a printer's device context, stretched in proportion onto it:
+    // as shapes on its cairo context, or as a picture at its resolution when it has none.
+    void PrintPage(wxDC& dc, size_t index) const;
 
 private:
     CSheetPages m_pages;
-    std::vector<wxImage> m_images;
 };
 
 // The laid-out size of one page in points.
