@@ -187,6 +187,8 @@ void CDeviceUpgradeDlg::Finish()
     if (m_worker.joinable())
         m_worker.join();
     if (m_result)
+        CHBDataStreamMnt::GetInstance().NoteFirmwareVersion(m_file);
+    if (m_result)
         m_txtLog->AppendText(GetUiText("ID_DEVICE_UPGRADE_OK", "更新成功."));
     else
         m_txtLog->AppendText(wxString::Format("%s:%s", GetUiText("ID_DEVICE_UPGRADE_ERROR_END_", "更新失败."),
