@@ -139,9 +139,9 @@ private:
             return HBDS_ERR_COMMUNICATION;
         if (answer.status != HBDS_FW_ANSWER_OK)
             return HBDS_ERR_UPDATE_FAILED;
-        if (nameCheck && std::strcmp(answer.data.c_str(), m_info.deviceName) != 0) {
-            logout_line(4, "Firmware.cpp", __LINE__, "file for %s, scanner is %s", m_info.deviceName,
-                        answer.data.c_str());
+        const SIdentity who = IdentityOf(answer.data);
+        if (nameCheck && std::strcmp(who.name.c_str(), m_info.deviceName) != 0) {
+            logout_line(4, "Firmware.cpp", __LINE__, "file for %s, scanner is %s", m_info.deviceName, who.name.c_str());
             return HBDS_ERR_STOPPED;
         }
         FinishStep(STEP_PROBE);

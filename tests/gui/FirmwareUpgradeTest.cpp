@@ -128,6 +128,18 @@ TEST_F(FirmwareUpgradeTest, SingleDialogKeepsItsFileWhenANonFirmwareFileIsChosen
     EXPECT_EQ(std::vector<wxString>{GetUiText("ID_DEVICE_UPGRADE_ERROR_INVALID", "")}, m_messages.Texts());
 }
 
+TEST_F(FirmwareUpgradeTest, SingleDialogLogsNoStepUntilTheDownloadBegins)
+{
+    CDeviceUpgradeDlg dialog(m_window, "HBS-HI880");
+    HbdsFirmwareProgress progress{};
+    dialog.ShowProgress(progress);  // the model question may still be open
+    EXPECT_EQ("", dialog.GetLogBox()->GetValue());
+    progress.partCount = 1;
+    progress.partKinds[0] = HBDS_FW_PART_KERNEL;
+    dialog.ShowProgress(progress);
+    EXPECT_EQ("Kernel part\r\n\tsend update command and probing\r\n", dialog.GetLogBox()->GetValue());
+}
+
 TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheOneThatFails)
 {
     std::vector<std::unique_ptr<CPtyScanner>> scanners;
