@@ -76,6 +76,8 @@ HbdsFirmwareProgress SnapshotProgress(const void* record)
 wxString UpgradeProgressText(const HbdsFirmwareProgress& progress)
 {
     wxString text;
+    if (progress.partCount == 0)
+        return text;  // nothing has gone to the scanner yet (the file and model checks)
     const uint32_t current = std::min<uint32_t>(progress.part, sizeof progress.partKinds - 1);
     for (uint32_t part = 0; part <= current; ++part) {
         text << PartText(progress.partKinds[part]) << "\r\n";
@@ -101,22 +103,35 @@ SBatchDelays ReadBatchDelays(const wxString& programDirectory)
     return delays;
 }
 
-bool IsScannerDone(const wxString& programDirectory, const wxString& serialNumber)
+bool IsScannerDone(const wxString& programDirectory, const wxString& key)
 {
     const wxString path = programDirectory + "Firmupdate.ini";
-    if (serialNumber.empty() || !wxFileName::FileExists(path))
+    if (key.empty() || !wxFileName::FileExists(path))
         return false;
-    return ReadIniFile(path)->Read("/UpdateInfo/" + serialNumber, wxString()) == "TRUE";
+    return ReadIniFile(path)->Read("/UpdateInfo/" + key, wxString()) == "TRUE";
 }
 
-void SetScannerDone(const wxString& programDirectory, const wxString& serialNumber, bool done)
+void SetScannerDone(const wxString& programDirectory, const wxString& key, bool done)
 {
-    if (serialNumber.empty())
+    if (key.empty())
         return;
     const wxString path = programDirectory + "Firmupdate.ini";
     auto ini = ReadIniFile(path);
-    ini->Write("/UpdateInfo/" + serialNumber, done ? "TRUE" : "FALSE");
+    ini->Write("/UpdateInfo/" + key, done ? "TRUE" : "FALSE");
     SaveIni(*ini, path);
+}
+
+wxString BatchScannerKey(const DeviceEntry& entry, const wxString& port)
+{
+    if (!entry.serialNumber.empty())
+        return entry.serialNumber;
+    wxString key = port + "_" + entry.productName;
+    // A slash would make a path of the key, and "=" or a line break end it early.
+    for (wxString::iterator it = key.begin(); it != key.end(); ++it) {
+        if (*it == '/' || *it == '\\' || *it == '=' || *it == '\r' || *it == '\n' || *it == ' ')
+            *it = '_';
+    }
+    return key;
 }
 
 void ResetAllScanners(const wxString& programDirectory)
@@ -158,6 +173,26 @@ wxString BatchVersionOf(const wxString& systemInfo)
     wxString second = rest.Mid(static_cast<size_t>(firstBreak) + 1).BeforeFirst('\n');
     const int colon = second.Find(": ");
     return colon == wxNOT_FOUND ? second : second.Mid(static_cast<size_t>(colon) + 2);
+}
+
+wxString WithFirmwareVersion(const wxString& systemInfo, const wxString& version)
+{
+    const bool crlf = systemInfo.Find("\r\n") != wxNOT_FOUND;
+    wxString text = systemInfo;
+    text.Replace("\r\n", "\n");
+    const int firstBreak = text.Find('\n');
+    if (firstBreak == wxNOT_FOUND)
+        return systemInfo;
+    const size_t lineStart = static_cast<size_t>(firstBreak) + 1;
+    const int lineLength = text.Mid(lineStart).Find('\n');
+    const size_t lineEnd = lineLength == wxNOT_FOUND ? text.length() : lineStart + static_cast<size_t>(lineLength);
+    const wxString line = text.Mid(lineStart, lineEnd - lineStart);
+    const int colon = line.Find(": ");
+    const size_t valueStart = colon == wxNOT_FOUND ? lineStart : lineStart + static_cast<size_t>(colon) + 2;
+    text = text.Left(valueStart) + version + text.Mid(lineEnd);
+    if (crlf)
+        text.Replace("\n", "\r\n");
+    return text;
 }
 
 SBatchRowDecision DecideBatchRow(const SBatchRowFacts& facts)

@@ -27,9 +27,13 @@ struct SBatchDelays {
 };
 SBatchDelays ReadBatchDelays(const wxString& programDirectory);
 
-// "Firmupdate.ini", section "UpdateInfo": which scanners have the current file.
-bool IsScannerDone(const wxString& programDirectory, const wxString& serialNumber);
-void SetScannerDone(const wxString& programDirectory, const wxString& serialNumber, bool done);
+// "Firmupdate.ini", section "UpdateInfo": which scanners have the current file, by
+// the key BatchScannerKey gives.
+bool IsScannerDone(const wxString& programDirectory, const wxString& key);
+void SetScannerDone(const wxString& programDirectory, const wxString& key, bool done);
+// A scanner's key there: its serial number, or for one without, its port and product
+// name, so that two such scanners are not taken for one (nor for none).
+wxString BatchScannerKey(const DeviceEntry& entry, const wxString& port);
 // Marks every scanner listed there "FALSE": with a new file every scanner is due again.
 void ResetAllScanners(const wxString& programDirectory);
 
@@ -43,6 +47,9 @@ const int kPortLocked = 3;
 // system text, after its ": ".
 wxString BatchPortName(const DeviceEntry& entry, int usbIndex);
 wxString BatchVersionOf(const wxString& systemInfo);
+// The system text with `version` where BatchVersionOf finds the version; unchanged
+// when it has no second line.
+wxString WithFirmwareVersion(const wxString& systemInfo, const wxString& version);
 
 // Whether a row is upgraded in this round, and the result text it shows otherwise.
 struct SBatchRowDecision {

@@ -144,13 +144,19 @@ public:
     // processor, `ask` shows the messages (the caller knows how from its thread).
     bool UpgradeFirmware(const wxString& file, void* progress, const DeviceQuery& query,
                          const MessageHandler& ask = MessageHandler());
-    // The download alone, with the device-name check on or off.
+    // The download alone, with the device-name check on or off. When the connection
+    // goes as the scanner restarts, the device is opened again and the version it then
+    // runs decides.
     bool UpgradeFirmwareFile(const wxString& file, void* progress, bool nameCheck);
+    // After a successful download, on the thread that shows the current device: its
+    // system text gets the file's version.
+    void NoteFirmwareVersion(const wxString& file);
     // False when the file is made for a processor family the device is not of.
     bool IsCpuCompatible(const wxString& file, const DeviceQuery& query);
     // A download into `entry` over a connection of its own, leaving the current device
     // alone, so that several scanners can be upgraded at once from their own threads.
-    // The library's status is left in the entry.
+    // The library's status is left in the entry, and after success the new version in
+    // its system text.
     static bool UpgradeEntryFirmware(DeviceEntry& entry, const wxString& file, void* progress, bool nameCheck);
 
     // UI text of the current device's status; empty without an open handle.
@@ -169,6 +175,9 @@ private:
     void AddUsbDevices();
     void AddSerialDevices();
     void IdentifyDevice(DeviceEntry& entry, const DeviceQuery& query);
+    // Asks whether a file made for another model goes in all the same; a "no" leaves
+    // the current device's status "stopped".
+    bool AgreeToOtherModel(const MessageHandler& ask);
     // Opens and closes the port once; the library's code, 0 when it opened.
     static uint32_t TryOpen(const SerialSettings& port);
     // Stores one line parameter of the current device and applies them all.

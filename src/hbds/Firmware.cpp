@@ -22,7 +22,8 @@ const int kProbeTries = 3;
 const int kProbeWaitMs = 500;
 // The wait for an answer: the packet and its answer on the wire twice over, and this.
 const int kAnswerSlackMs = 500;
-// A restarting scanner is silent for a while; it is asked again until it answers.
+// A restarting scanner is silent for a while; it is asked again, once a poll
+// interval, until it answers.
 const int kRestartWaitMs = 20000;
 const int kRestartPollMs = 300;
 
@@ -72,6 +73,26 @@ struct SAnswer {
     std::string data;  // payload after the status byte
 };
 
+// Who a probe says the scanner is.
+struct SIdentity {
+    std::string name;
+    std::string version;
+    bool boot = false;
+};
+
+SIdentity IdentityOf(const std::string& data)
+{
+    SIdentity who;
+    const size_t nameEnd = data.find('\0');
+    who.name = data.substr(0, nameEnd);
+    if (nameEnd == std::string::npos)
+        return who;
+    const size_t versionEnd = data.find('\0', nameEnd + 1);
+    who.version = data.substr(nameEnd + 1, versionEnd == std::string::npos ? std::string::npos : versionEnd - nameEnd - 1);
+    who.boot = versionEnd != std::string::npos && data.compare(versionEnd + 1, std::string::npos, "B") == 0;
+    return who;
+}
+
 class CDownload {
 public:
     CDownload(HBDS_HANDLE handle, const std::vector<uint8_t>& image, const HbdsKernelInfo& info, int retries,
@@ -88,9 +109,37 @@ public:
             for (uint32_t& percent : m_progress.stepPercent)
                 Store(percent, 0);
             if (uint32_t failure = RunPart(part, nameCheck && part == 0))
-                return failure;
+                return Explain(failure);
         }
         return HBDS_OK;
+    }
+
+    // Waits at most `waitMs` for the scanner to answer a probe and says whether it runs
+    // the file's version. `endStatus` is how the end packet fared: after an "ok" the
+    // scanner may still answer once with the old version before it goes silent.
+    uint32_t Settle(uint32_t endStatus, int waitMs)
+    {
+        const Clock::time_point start = Clock::now();
+        uint32_t verdict = HBDS_ERR_COMMUNICATION;
+        while (!m_linkGone) {
+            const Clock::time_point pollEnd = Clock::now() + std::chrono::milliseconds(kRestartPollMs);
+            const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+            if (waited > waitMs)
+                return verdict;
+            Store(m_progress.stepPercent[STEP_UPDATE], static_cast<uint32_t>(std::min<long long>(99, waited * 100 / 3000)));
+            SIdentity who;
+            if (Probe(who, kRestartPollMs)) {
+                if (!who.boot && who.version == m_info.version)
+                    return HBDS_OK;
+                verdict = who.boot ? uint32_t(HBDS_ERR_BOOT_MODE)
+                                   : (endStatus != HBDS_OK ? endStatus : uint32_t(HBDS_ERR_UPDATE_FAILED));
+                if (endStatus != HBDS_OK)
+                    return verdict;
+            }
+            // A line that fails at once must not turn the wait into a busy loop.
+            std::this_thread::sleep_until(pollEnd);
+        }
+        return HBDS_ERR_RESTART_UNSEEN;
     }
 
 private:
@@ -102,9 +151,9 @@ private:
             return HBDS_ERR_COMMUNICATION;
         if (answer.status != HBDS_FW_ANSWER_OK)
             return HBDS_ERR_UPDATE_FAILED;
-        if (nameCheck && std::strcmp(answer.data.c_str(), m_info.deviceName) != 0) {
-            logout_line(4, "Firmware.cpp", __LINE__, "file for %s, scanner is %s", m_info.deviceName,
-                        answer.data.c_str());
+        const SIdentity who = IdentityOf(answer.data);
+        if (nameCheck && std::strcmp(who.name.c_str(), m_info.deviceName) != 0) {
+            logout_line(4, "Firmware.cpp", __LINE__, "file for %s, scanner is %s", m_info.deviceName, who.name.c_str());
             return HBDS_ERR_STOPPED;
         }
         FinishStep(STEP_PROBE);
@@ -126,13 +175,8 @@ private:
         if (uint32_t failure = Send('V', static_cast<uint16_t>(part), nullptr, 0))
             return failure;
         if (part + 1 == m_info.partCount) {
-            const uint8_t crc[4] = {static_cast<uint8_t>(m_info.fileCrc32), static_cast<uint8_t>(m_info.fileCrc32 >> 8),
-                                    static_cast<uint8_t>(m_info.fileCrc32 >> 16),
-                                    static_cast<uint8_t>(m_info.fileCrc32 >> 24)};
-            if (uint32_t failure = Send('E', 0, crc, sizeof crc))
+            if (uint32_t failure = Finish())
                 return failure;
-            if (!WaitForRestart())
-                return HBDS_ERR_UPDATE_FAILED;
         }
         FinishStep(STEP_UPDATE);
         return HBDS_OK;
@@ -152,20 +196,37 @@ private:
         return HBDS_OK;
     }
 
-    // Waits until the restarted scanner answers a probe outside its boot mode.
-    bool WaitForRestart()
+    // The end packet, and the restart it brings. When its answer is lost, the packet
+    // sent again reaches the restarted scanner, which has no download to end and
+    // refuses it: only the version the scanner then runs tells how the download went.
+    uint32_t Finish()
     {
-        const Clock::time_point start = Clock::now();
-        for (;;) {
-            const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-            if (waited > kRestartWaitMs)
-                return false;
-            Store(m_progress.stepPercent[STEP_UPDATE], static_cast<uint32_t>(std::min<long long>(99, waited * 100 / 3000)));
-            SAnswer answer;
-            if (Exchange('P', 0, nullptr, 0, 1, kRestartPollMs, answer) && answer.status == HBDS_FW_ANSWER_OK &&
-                !answer.data.empty() && answer.data.back() == 'N')
-                return true;
-        }
+        const uint8_t crc[4] = {static_cast<uint8_t>(m_info.fileCrc32), static_cast<uint8_t>(m_info.fileCrc32 >> 8),
+                                static_cast<uint8_t>(m_info.fileCrc32 >> 16),
+                                static_cast<uint8_t>(m_info.fileCrc32 >> 24)};
+        const uint32_t ended = Send('E', 0, crc, sizeof crc);
+        if (ended == HBDS_ERR_UPDATE_FAILED)
+            return ended;  // the scanner's own check failed; it keeps running the old firmware
+        return Settle(ended, kRestartWaitMs);
+    }
+
+    // A download that broke off may have left the scanner in its boot mode (a power
+    // loss half-way): the user must hear that the same download rescues it.
+    uint32_t Explain(uint32_t failure)
+    {
+        if ((failure != HBDS_ERR_REFUSED && failure != HBDS_ERR_COMMUNICATION) || m_linkGone)
+            return failure;
+        SIdentity who;
+        return Probe(who, kProbeWaitMs) && who.boot ? uint32_t(HBDS_ERR_BOOT_MODE) : failure;
+    }
+
+    bool Probe(SIdentity& who, int waitMs)
+    {
+        SAnswer answer;
+        if (!Exchange('P', 0, nullptr, 0, 1, waitMs, answer) || answer.status != HBDS_FW_ANSWER_OK)
+            return false;
+        who = IdentityOf(answer.data);
+        return true;
     }
 
     // Sends one packet until it is answered "ok"; the status code of the failure otherwise.
@@ -177,6 +238,8 @@ private:
         for (int attempt = 0; attempt < m_retries; ++attempt) {
             if (!Exchange(type, sequence, payload, length, 1, waitMs, answer) ||
                 answer.status == HBDS_FW_ANSWER_RESEND) {
+                if (m_linkGone)
+                    break;
                 Store(m_progress.resends, m_progress.resends + 1);
                 logout_line(4, "Firmware.cpp", __LINE__, "packet %c %u sent again", type, sequence);
                 continue;
@@ -197,9 +260,11 @@ private:
         packet.resize(hbds_fw_encode(packet.data(), 'F', type, sequence, payload, static_cast<uint16_t>(length)));
         for (int attempt = 0; attempt < tries; ++attempt) {
             hbds_clean(m_handle, 0);
-            if (hbds_write(m_handle, packet.data(), static_cast<uint32_t>(packet.size())) !=
-                static_cast<int>(packet.size()))
+            const int written = hbds_write(m_handle, packet.data(), static_cast<uint32_t>(packet.size()));
+            if (written != static_cast<int>(packet.size())) {
+                m_linkGone = written <= 0;
                 return false;
+            }
             if (ReadAnswer(type, sequence, waitMs, answer))
                 return true;
         }
@@ -222,8 +287,10 @@ private:
             uint32_t status = HBDS_OK;
             const int got = hbds_read_until(m_handle, chunk, BytesMissing(received), static_cast<int>(left), -2,
                                             nullptr, 0, &status);
-            if (got <= 0 && status != HBDS_OK)
+            if (got <= 0 && status != HBDS_OK) {
+                m_linkGone = status == HBDS_ERR_NOT_EXIST || status == HBDS_ERR_NOT_OPEN;
                 return false;
+            }
             received.insert(received.end(), chunk, chunk + std::max(got, 0));
         }
     }
@@ -275,12 +342,18 @@ private:
     const HbdsKernelInfo& m_info;
     int m_retries;
     HbdsFirmwareProgress& m_progress;
+    bool m_linkGone = false;  // the connection itself failed: asking again is of no use
 };
 
 void SetStatus(uint32_t* status, uint32_t value)
 {
     if (status)
         *status = value;
+}
+
+bool ReadSoundImage(const char* path, std::vector<uint8_t>& image, HbdsKernelInfo& info)
+{
+    return ReadWholeFile(path, image) && hbds_fw_check_image(image.data(), image.size(), &info);
 }
 
 }  // namespace
@@ -317,7 +390,7 @@ int hbds_update_firmware_file_1(HBDS_HANDLE handle, const char* path, int nameCh
     std::vector<uint8_t> image;
     HbdsKernelInfo info;
     // A broken file is refused before a single byte goes to the scanner.
-    if (!ReadWholeFile(path, image) || !hbds_fw_check_image(image.data(), image.size(), &info)) {
+    if (!ReadSoundImage(path, image, info)) {
         SetStatus(status, HBDS_ERR_INVALID_FILE_FORMAT);
         logout_line(2, "Firmware.cpp", __LINE__, "download refused: %s is no sound firmware file",
                     path ? path : "(null)");
@@ -334,6 +407,27 @@ int hbds_update_firmware_file_1(HBDS_HANDLE handle, const char* path, int nameCh
     SetStatus(status, result);
     logout_line(result == HBDS_OK ? 4 : 2, "Firmware.cpp", __LINE__, "download of %s (%s for %s): status %u", path,
                 info.version, info.deviceName, result);
+    return result == HBDS_OK ? 1 : 0;
+}
+
+int hbds_confirm_firmware(HBDS_HANDLE handle, const char* path, int waitMs, uint32_t* status)
+{
+    std::vector<uint8_t> image;
+    HbdsKernelInfo info;
+    if (!ReadSoundImage(path, image, info)) {
+        SetStatus(status, HBDS_ERR_INVALID_FILE_FORMAT);
+        return 0;
+    }
+    if (!hbds_is_open(handle)) {
+        SetStatus(status, HBDS_ERR_NOT_OPEN);
+        return 0;
+    }
+    HbdsFirmwareProgress unused{};
+    // The connection is new and the end packet long answered: another version is final.
+    const uint32_t result = CDownload(handle, image, info, 1, unused).Settle(HBDS_ERR_UPDATE_FAILED, waitMs);
+    SetStatus(status, result);
+    logout_line(result == HBDS_OK ? 4 : 2, "Firmware.cpp", __LINE__, "after the restart %s is %s: status %u", path,
+                result == HBDS_OK ? "running" : "not running", result);
     return result == HBDS_OK ? 1 : 0;
 }
 

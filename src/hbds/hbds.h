@@ -38,7 +38,9 @@ enum {
     HBDS_ERR_UPDATE_FAILED = 13,
     HBDS_ERR_NO_UPDATE_OBJECT = 14,
     HBDS_ERR_REFUSED = 17,
-    HBDS_ERR_STOPPED = 18
+    HBDS_ERR_STOPPED = 18,
+    HBDS_ERR_BOOT_MODE = 19,       /* a download broke off: the scanner waits in its boot mode */
+    HBDS_ERR_RESTART_UNSEEN = 20   /* the connection went as the scanner restarted: result unknown */
 };
 
 /* Interface kinds of a USB record (byte 508). */
@@ -126,6 +128,14 @@ int hbds_change_serial_settings(HBDS_HANDLE handle, const SerialSettings* settin
 int hbds_get_kernel_info(const char* path, void* kernelInfo, uint32_t* out);
 int hbds_update_firmware_file_1(HBDS_HANDLE handle, const char* path, int nameCheck, int retries,
                                 void* progress, int reserved, uint32_t* status);
+/*
+ * Settles a download whose end went unseen (HBDS_ERR_RESTART_UNSEEN, on a connection
+ * opened again): asks the scanner who it is for at most `waitMs`. Returns 1 when it
+ * runs the version of the file at `path` outside its boot mode; 0 otherwise, with
+ * HBDS_ERR_BOOT_MODE, HBDS_ERR_UPDATE_FAILED (it runs another version) or the reason
+ * nothing answered.
+ */
+int hbds_confirm_firmware(HBDS_HANDLE handle, const char* path, int waitMs, uint32_t* status);
 
 /*
  * Serial ports given by path (pseudo-terminals, adapters the system does not list,

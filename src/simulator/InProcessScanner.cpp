@@ -148,6 +148,14 @@ void CInProcessScanner::LineChanged(const SerialSettings& settings)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_lineRate = settings.baudRate;
+        // Every open tells the line: a scanner that hung up (a restart, a fault) is
+        // still plugged in and takes the new connection. A stopped one is unplugged
+        // and never gets here.
+        if (m_gone) {
+            m_gone = false;
+            m_disconnectQueued = false;
+            m_output.clear();
+        }
     }
     m_scanner->SetLineRate(settings.baudRate);
 }

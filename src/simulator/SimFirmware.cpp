@@ -48,8 +48,16 @@ bool SSimFirmwareFaults::Add(const std::string& option)
         failPacket = 'D';
         return ReadNumber(argument.substr(2), 1L << 30, failBlock);
     }
+    if (kind == "lose" && argument == "E") {
+        loseEnd = true;
+        return true;
+    }
     if (kind == "lose")
         return ReadNumber(argument, 1L << 30, loseBlock);
+    if (option == "drop") {
+        dropAtRestart = true;
+        return true;
+    }
     if (kind == "power")
         return ReadNumber(argument, 1L << 30, powerLossBlock);
     long value = 0;
@@ -163,6 +171,7 @@ std::string CSimFirmware::Take(const uint8_t* data, size_t count, uint32_t lineR
             reply.bytes.assign(packet.begin(), packet.end());
             const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_lineFreeAt - now);
             reply.delayMs = static_cast<int>(wait.count());
+            reply.disconnect = m_faults.dropAtRestart && type == 'E' && Restarting(Clock::now());
             replies.push_back(reply);
         }
         m_pending.erase(0, static_cast<size_t>(used));
@@ -198,6 +207,10 @@ bool CSimFirmware::Answer(char type, uint16_t sequence, const uint8_t* payload, 
         status = VerifyPart(sequence);
     } else if (type == 'E') {
         status = Finish(payload, length);
+        if (status == HBDS_FW_ANSWER_OK && m_faults.loseEnd && !m_lostOnce) {
+            m_lostOnce = true;
+            return false;
+        }
     } else {
         status = HBDS_FW_ANSWER_REFUSED;
     }

@@ -18,12 +18,14 @@ struct SSimFirmwareFaults {
     char failPacket = 0;     // 'P', 'S', 'D', 'V' or 'E': that packet is answered "failed"
     long failBlock = -1;     // with 'D': only this block (-1: the first)
     long loseBlock = -1;     // this block goes unanswered the first time it comes
+    bool loseEnd = false;    // the end packet's answer is lost (the download itself ends well)
+    bool dropAtRestart = false;  // the connection drops as the scanner restarts
     long powerLossBlock = -1;  // the power goes when this block comes: boot mode from then on
     int restartMs = 1500;    // silence while the scanner restarts
 
     // Adds one fault written as in the program's --fw-fault option ("fail:P", "fail:S",
-    // "fail:D:N", "fail:V", "fail:E", "lose:N", "power:N", "restart:MS"); false when the
-    // text is none of these.
+    // "fail:D:N", "fail:V", "fail:E", "lose:N", "lose:E", "power:N", "restart:MS",
+    // "drop"); false when the text is none of these.
     bool Add(const std::string& option);
 };
 
@@ -55,6 +57,8 @@ public:
 private:
     // Answers one sound packet; false when it goes unanswered.
     bool Answer(char type, uint16_t sequence, const uint8_t* payload, uint16_t length, std::string& answer);
+    // True when the end packet just restarted the scanner.
+    bool Restarting(const Clock::time_point& now) const { return now < m_silentUntil; }
     uint8_t SetUp(const uint8_t* payload, uint16_t length);
     bool Block(uint16_t block, const uint8_t* payload, uint16_t length, uint8_t& status);
     uint8_t VerifyPart(uint16_t part) const;

@@ -47,8 +47,10 @@ const char kUsage[] =
     "  fail:P|S|V|E     answer the probe, set-up, part check or end packet \"failed\"\n"
     "  fail:D:N         answer data block N \"failed\"\n"
     "  lose:N           leave data block N unanswered once (the tool sends it again)\n"
+    "  lose:E           lose the end packet's answer once (the download itself succeeds)\n"
     "  power:N          lose power at data block N: boot mode, only a download is taken\n"
-    "  restart:MS       silence while restarting after a download (default 1500)\n";
+    "  restart:MS       silence while restarting after a download (default 1500)\n"
+    "  drop             hang up as the scanner restarts after a download\n";
 
 bool ReadBaud(const std::string& text, uint32_t& rate)
 {

@@ -33,6 +33,8 @@ wxString FirmwareFile(const CTempDir& dir, const std::string& device, uint32_t t
 TEST(FirmwareProgressTest, TextListsFinishedPartsAndTheBarIsTenTimesThePercentUpTo1000)
 {
     HbdsFirmwareProgress progress{};
+    EXPECT_EQ("", UpgradeProgressText(progress)) << "nothing is logged before the download begins";
+    progress.partCount = 2;
     progress.partKinds[0] = HBDS_FW_PART_KERNEL;
     progress.partKinds[1] = 9;
     progress.part = 1;
@@ -78,6 +80,54 @@ TEST(BatchFilesTest, DoneScannersStayDoneUntilANewFileResetsThem)
     EXPECT_FALSE(IsScannerDone(dir.Path(), "SN1"));
     EXPECT_FALSE(IsScannerDone(dir.Path(), "SN2"));
     EXPECT_NE(std::string::npos, dir.Read("Firmupdate.ini").find("SN2=FALSE"));
+}
+
+TEST(BatchFilesTest, ScannersWithoutSerialNumberAreKeptApartByPortAndName)
+{
+    const struct {
+        const char* serialNumber;
+        const char* product;
+        const char* port;
+        const char* key;
+    } cases[] = {
+        {"SN7", "HBS-A", "COM3", "SN7"},
+        {"", "HBS-A", "COM3", "COM3_HBS-A"},
+        {"", "HBS-A", "COM4", "COM4_HBS-A"},
+        {"", "HBS-B", "COM3", "COM3_HBS-B"},
+        {"", "HBS A/=2", "USB-1", "USB-1_HBS_A__2"},
+    };
+    CTempDir dir;
+    for (const auto& c : cases) {
+        DeviceEntry entry;
+        entry.serialNumber = c.serialNumber;
+        entry.productName = c.product;
+        EXPECT_EQ(c.key, BatchScannerKey(entry, c.port)) << c.product << " " << c.port;
+    }
+    DeviceEntry first;
+    first.productName = "HBS-A";
+    SetScannerDone(dir.Path(), BatchScannerKey(first, "COM3"), true);
+    EXPECT_TRUE(IsScannerDone(dir.Path(), BatchScannerKey(first, "COM3")));
+    EXPECT_FALSE(IsScannerDone(dir.Path(), BatchScannerKey(first, "COM4"))) << "the scanner on the other port is due";
+}
+
+TEST(BatchFilesTest, TheNewVersionTakesThePlaceOfTheOldInTheSystemText)
+{
+    const struct {
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"Hardware: V1.0\r\nFirmware: V1.00.001\r\nKernel: V1", "Hardware: V1.0\r\nFirmware: V9.9\r\nKernel: V1"},
+        {"Hardware: V1.0\nFirmware: V1", "Hardware: V1.0\nFirmware: V9.9"},
+        {"Hardware: V1.0\r\nV1", "Hardware: V1.0\r\nV9.9"},
+        {"Firmware: V1", "Firmware: V1"},
+    };
+    for (const auto& c : cases) {
+        const wxString after = WithFirmwareVersion(c.before, "V9.9");
+        EXPECT_EQ(c.after, after) << c.before;
+        if (after != c.before) {
+            EXPECT_EQ("V9.9", BatchVersionOf(after));
+        }
+    }
 }
 
 TEST(BatchFilesTest, DelaysPortLockAndVersionComeFromTheirFilesOrDefaults)
@@ -185,6 +235,85 @@ TEST_F(FirmwareManagerTest, RescueModeRefusesAnIncompatibleFileWithAMessage)
     EXPECT_EQ(wxString::FromUTF8("设备CPU不兼容，升级中止！"), m_messages.Texts()[0]);
     EXPECT_EQ(0, m_scanner->Scanner().Firmware().PacketsHeard());
 }
+
+TEST_F(FirmwareManagerTest, AListedScannerOfAnotherModelIsAskedAboutBeforeAnythingIsSent)
+{
+    m_link.GetCurrentDevice()->productName = "HBS-HI880";
+    const wxString file = FirmwareFile(m_dir, "HBS-OTHER", 2);
+    m_messages.Answer(wxNO);
+    EXPECT_FALSE(m_link.UpgradeFirmware(file, &m_progress, DeviceQuery()));
+    EXPECT_EQ(uint32_t(HBDS_ERR_STOPPED), m_link.GetCurrentDevice()->status);
+    EXPECT_EQ(0, m_scanner->Scanner().Firmware().PacketsHeard());
+    m_messages.Answer(wxYES);
+    EXPECT_TRUE(m_link.UpgradeFirmware(file, &m_progress, DeviceQuery()));
+    EXPECT_EQ(2u, m_messages.Texts().size()) << "one question each time, none from the download";
+    EXPECT_TRUE(m_link.UpgradeFirmware(FirmwareFile(m_dir, "HBS-HI880", 2), &m_progress, DeviceQuery()));
+    EXPECT_EQ(2u, m_messages.Texts().size()) << "the scanner's own model is not asked about";
+}
+
+// How a download into the current scanner and into a batch scanner ends when its end
+// or its middle goes astray: what the user is told, and the version then shown.
+struct SManagerCase {
+    const char* name;
+    const char* fault;
+    bool done;
+    uint32_t status;
+};
+
+class FirmwareFaultTest : public FirmwareManagerTest, public ::testing::WithParamInterface<SManagerCase> {
+protected:
+    void Inject()
+    {
+        SSimFirmwareFaults faults;
+        faults.restartMs = 100;
+        ASSERT_TRUE(faults.Add(GetParam().fault));
+        m_scanner->Scanner().Firmware().SetFaults(faults);
+    }
+    void Expect(bool done, const DeviceEntry& entry, const char* via)
+    {
+        EXPECT_EQ(GetParam().done, done) << via;
+        EXPECT_EQ(GetParam().status, entry.status) << via;
+        EXPECT_EQ(GetParam().done ? "V9.9" : "V1.00.001", m_scanner->Scanner().Firmware().Version()) << via;
+        if (GetParam().status != HBDS_OK) {
+            EXPECT_FALSE(CHBDataStreamMnt::ErrorTextForStatus(entry.status).empty()) << via;
+        }
+    }
+};
+
+TEST_P(FirmwareFaultTest, CurrentScanner)
+{
+    Inject();
+    DeviceEntry& entry = *m_link.GetCurrentDevice();
+    entry.systemInfo = "Hardware: V1.0\r\nFirmware: V1.00.001";
+    const wxString file = FirmwareFile(m_dir, "HBS-HI880", 2);
+    const bool done = m_link.UpgradeFirmware(file, &m_progress, DeviceQuery());
+    Expect(done, entry, "current");
+    if (done)
+        m_link.NoteFirmwareVersion(file);
+    EXPECT_EQ(done ? "V9.9" : "V1.00.001", BatchVersionOf(m_link.GetCurrentDevice()->systemInfo));
+    EXPECT_TRUE(m_link.IsOpen()) << "the scanner stays open for the user, over a new connection if it hung up";
+}
+
+TEST_P(FirmwareFaultTest, BatchScannerWithItsOwnConnection)
+{
+    Inject();
+    m_link.CloseDevice(0);
+    DeviceEntry entry;
+    entry.kind = DEVICE_KIND_SERIAL;
+    entry.serial.port = m_scanner->Port();
+    entry.serial.baudRate = 115200;
+    entry.serial.dataBits = 8;
+    entry.systemInfo = "Hardware: V1.0\r\nFirmware: V1.00.001";
+    const bool done = CHBDataStreamMnt::UpgradeEntryFirmware(entry, FirmwareFile(m_dir, "HBS-HI880", 2), &m_progress, true);
+    Expect(done, entry, "batch");
+    EXPECT_EQ(done ? "V9.9" : "V1.00.001", BatchVersionOf(entry.systemInfo));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FirmwareFaultTest,
+                         ::testing::Values(SManagerCase{"LostEndAnswer", "lose:E", true, HBDS_OK},
+                                           SManagerCase{"ConnectionLostAtRestart", "drop", true, HBDS_OK},
+                                           SManagerCase{"PowerLoss", "power:1", false, HBDS_ERR_BOOT_MODE}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(FirmwareManagerTest, NameMismatchAsksAndNoStopsYesDownloads)
 {

@@ -238,7 +238,7 @@ TEST_F(LinkTest, RepliesDecodeAsUtf8OnlyWhenTheyAreUtf8)
 
 TEST(LinkStatusText, EveryLibraryCodeHasAUserTextExceptTheUnassignedOnes)
 {
-    for (uint32_t code : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 12u, 13u, 14u, 17u, 18u})
+    for (uint32_t code : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 10u, 11u, 12u, 13u, 14u, 17u, 18u, 19u, 20u})
         EXPECT_FALSE(CHBDataStreamMnt::ErrorTextForStatus(code).empty()) << code;
     EXPECT_TRUE(CHBDataStreamMnt::ErrorTextForStatus(0).empty());
     EXPECT_TRUE(CHBDataStreamMnt::ErrorTextForStatus(15).empty());

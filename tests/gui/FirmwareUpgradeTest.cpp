@@ -14,6 +14,7 @@
 #include "GuiTestSupport.h"
 
 #include <wx/app.h>
+#include <wx/filefn.h>
 #include <wx/timer.h>
 
 namespace {
@@ -108,6 +109,7 @@ TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVers
     EXPECT_NE(wxNOT_FOUND, log.Find("Application part")) << log;
     EXPECT_EQ(1000, bar);
     EXPECT_FALSE(CHBDataStreamMnt::GetInstance().IsOpen()) << "closed after the upgrade";
+    EXPECT_NE(wxNOT_FOUND, page->GetInfoBox()->GetValue().Find("V2.00.001")) << "shown without a refresh";
     page->RefreshDevices();
     page->SelectEntry(0);
     EXPECT_NE(wxNOT_FOUND, page->GetInfoBox()->GetValue().Find("Firmware: V2.00.001")) << page->GetInfoBox()->GetValue();
@@ -124,6 +126,18 @@ TEST_F(FirmwareUpgradeTest, SingleDialogKeepsItsFileWhenANonFirmwareFileIsChosen
     dialog.ChooseFile();
     EXPECT_EQ(good, dialog.GetFileField()->GetValue());
     EXPECT_EQ(std::vector<wxString>{GetUiText("ID_DEVICE_UPGRADE_ERROR_INVALID", "")}, m_messages.Texts());
+}
+
+TEST_F(FirmwareUpgradeTest, SingleDialogLogsNoStepUntilTheDownloadBegins)
+{
+    CDeviceUpgradeDlg dialog(m_window, "HBS-HI880");
+    HbdsFirmwareProgress progress{};
+    dialog.ShowProgress(progress);  // the model question may still be open
+    EXPECT_EQ("", dialog.GetLogBox()->GetValue());
+    progress.partCount = 1;
+    progress.partKinds[0] = HBDS_FW_PART_KERNEL;
+    dialog.ShowProgress(progress);
+    EXPECT_EQ("Kernel part\r\n\tsend update command and probing\r\n", dialog.GetLogBox()->GetValue());
 }
 
 TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheOneThatFails)
@@ -171,6 +185,58 @@ TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheO
     CBatchLogXmlInfo log;
     ASSERT_TRUE(log.Load(DayLogPath(m_dir.Path(), wxDateTime::Now())));
     EXPECT_EQ(8u, log.GetRecords().size());
+    dialog->Destroy();
+}
+
+TEST_F(FirmwareUpgradeTest, BatchTellsScannersWithoutSerialNumberApartAndKeepsItsFileWhileDownloadsRun)
+{
+    std::vector<std::unique_ptr<CPtyScanner>> scanners;
+    for (int i = 0; i < 2; ++i) {
+        SSimFirmwareFaults faults;
+        faults.restartMs = 300;
+        faults.loseEnd = i == 1;  // upgraded all the same, and not again in the next round
+        scanners.push_back(PlugPty("", faults));
+    }
+    m_dir.Write("Time.ini", "[Time]\ndelay=0\ndelayEnd=300\n");
+    m_dir.Write("ufcom.ini", "[Parameters]\nVcomBindMode=3\n");
+    auto* dialog = new CDeviceBatchUpgradeDlg(m_window, m_dir.Path());
+    dialog->Show();
+    const wxString file = Firmware("HBS-HI880", "V2.00.001");
+    dialog->ChooseFile();
+    dialog->Start();
+    ASSERT_TRUE(RunUntil([&] { return dialog->GetRoundsFinished() >= 1; }, 90));
+    ASSERT_EQ(2, dialog->GetList()->GetItemCount());
+    for (long row = 0; row < 2; ++row) {
+        EXPECT_EQ("Upgraded", dialog->GetResultText(row)) << row;
+        EXPECT_EQ("V2.00.001", dialog->GetList()->GetItemText(row, 4)) << row;
+    }
+    ASSERT_TRUE(RunUntil([&] { return dialog->GetRoundsFinished() >= 2; }, 90));
+    for (long row = 0; row < 2; ++row)
+        EXPECT_EQ("Done", dialog->GetResultText(row)) << row;
+    for (const auto& scanner : scanners)
+        EXPECT_EQ(1, scanner->Scanner().Firmware().CompletedDownloads());
+    dialog->Stop();
+    ASSERT_TRUE(RunUntil([&] { return !dialog->IsBusy(); }, 60));
+
+    // A new start does every scanner again; stopped half-way, its downloads go on
+    // with the file they were given, and no other can be chosen until they end.
+    const int heard = scanners[0]->Scanner().Firmware().PacketsHeard();
+    dialog->Start();
+    ASSERT_TRUE(RunUntil([&] { return scanners[0]->Scanner().Firmware().PacketsHeard() > heard; }, 90));
+    dialog->Stop();
+    EXPECT_TRUE(dialog->IsBusy());
+    EXPECT_FALSE(dialog->GetChooseButton()->IsEnabled());
+    const wxString other = m_dir.File("other.bin");
+    ASSERT_TRUE(wxCopyFile(file, other));
+    SetFileChooser([other](const SFileQuestion&) { return other; });
+    dialog->ChooseFile();
+    EXPECT_EQ(file, dialog->GetFileField()->GetValue());
+    ASSERT_TRUE(RunUntil([&] { return !dialog->IsBusy(); }, 60));
+    EXPECT_TRUE(dialog->GetChooseButton()->IsEnabled());
+    for (const auto& scanner : scanners)
+        EXPECT_EQ(2, scanner->Scanner().Firmware().CompletedDownloads());
+    dialog->ChooseFile();
+    EXPECT_EQ(other, dialog->GetFileField()->GetValue());
     dialog->Destroy();
 }
 

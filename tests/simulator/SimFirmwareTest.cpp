@@ -172,6 +172,7 @@ TEST_F(SimFirmwareTest, PowerLoss_LeavesABootModeThatOnlyADownloadEnds)
     faults.powerLossBlock = 1;
     Faults(faults);
     EXPECT_FALSE(Download());
+    EXPECT_EQ(uint32_t(HBDS_ERR_BOOT_MODE), m_status) << "the user must hear that a download again rescues it";
     EXPECT_TRUE(Firmware().InBootMode());
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
     const std::string info = m_link.Exchange("@QRYSYS");
@@ -181,6 +182,56 @@ TEST_F(SimFirmwareTest, PowerLoss_LeavesABootModeThatOnlyADownloadEnds)
     ASSERT_TRUE(Download()) << m_status;  // the rescue
     EXPECT_FALSE(Firmware().InBootMode());
     EXPECT_EQ("V3.00.007", Firmware().Version());
+}
+
+// How the end of a download can go astray, and how the download is settled anyway.
+struct SEndFault {
+    const char* name;
+    const char* fault;
+    uint32_t status;        // what the download itself returns
+    bool reopenConfirms;  // the connection went: a new one must ask the scanner
+};
+
+class EndFaultTest : public SimFirmwareTest, public ::testing::WithParamInterface<SEndFault> {};
+
+TEST_P(EndFaultTest, TheScannerRunningTheNewVersionIsNoFailure)
+{
+    SSimFirmwareFaults faults;
+    faults.restartMs = 200;
+    ASSERT_TRUE(faults.Add(GetParam().fault));
+    Faults(faults);
+    EXPECT_EQ(GetParam().status == HBDS_OK, Download());
+    EXPECT_EQ(GetParam().status, m_status);
+    EXPECT_EQ(1, Firmware().CompletedDownloads()) << "the scanner took the file once, and only once";
+    EXPECT_EQ("V3.00.007", Firmware().Version());
+    if (!GetParam().reopenConfirms)
+        return;
+    hbds_close(m_link.Handle());
+    ASSERT_TRUE(m_link.Open(m_scanner->Port(), Rate()));
+    uint32_t status = 99;
+    EXPECT_EQ(1, hbds_confirm_firmware(m_link.Handle(), m_path.c_str(), 5000, &status));
+    EXPECT_EQ(0u, status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, EndFaultTest,
+    ::testing::Values(SEndFault{"LostEndAnswer", "lose:E", HBDS_OK, false},
+                      SEndFault{"ConnectionLostAtRestart", "drop", HBDS_ERR_RESTART_UNSEEN, true}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(SimFirmwareTest, Confirm_SaysWhatTheScannerRunsWhenItIsNotTheFilesVersion)
+{
+    uint32_t status = 0;
+    EXPECT_EQ(0, hbds_confirm_firmware(m_link.Handle(), m_path.c_str(), 2000, &status));
+    EXPECT_EQ(uint32_t(HBDS_ERR_UPDATE_FAILED), status) << "the old version is running";
+
+    SSimFirmwareFaults faults;
+    faults.restartMs = 100;
+    faults.powerLossBlock = 0;
+    Faults(faults);
+    EXPECT_FALSE(Download());
+    EXPECT_EQ(0, hbds_confirm_firmware(m_link.Handle(), m_path.c_str(), 2000, &status));
+    EXPECT_EQ(uint32_t(HBDS_ERR_BOOT_MODE), status);
 }
 
 // At 9600 baud the kernel record alone needs about three seconds on the line.
@@ -209,7 +260,8 @@ TEST(SimFirmwareFaultsTest, OptionsOfTheProgram)
     };
     const SCase cases[] = {{"fail:P", true},   {"fail:E", true},   {"fail:D:7", true}, {"lose:3", true},
                            {"power:0", true},  {"restart:50", true}, {"fail:X", false}, {"fail:D:", false},
-                           {"lose:-1", false}, {"power", false},   {"restart:x", false}};
+                           {"lose:-1", false}, {"power", false},   {"restart:x", false}, {"lose:E", true},
+                           {"lose:V", false},  {"drop", true},     {"drop:1", false}};
     for (const SCase& c : cases) {
         SSimFirmwareFaults faults;
         EXPECT_EQ(c.accepted, faults.Add(c.option)) << c.option;

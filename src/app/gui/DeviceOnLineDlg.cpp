@@ -169,6 +169,7 @@ void CDeviceOnLineDlg::UpgradeEntry(DeviceEntry* entry)
     }
     RunSingleUpgrade(*entry);
     link.CloseDevice(0);
+    ShowSelection();  // a successful upgrade changed the version in the system text
 }
 
 void CDeviceOnLineDlg::RunSingleUpgrade(DeviceEntry& entry)

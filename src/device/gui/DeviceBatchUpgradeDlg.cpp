@@ -87,13 +87,13 @@ void CDeviceBatchUpgradeDlg::CreateControls()
         const long index = event.GetIndex();
         if (index < 0 || static_cast<size_t>(index) >= m_rows.size())
             return;
-        const wxString serial = m_rows[static_cast<size_t>(index)]->entry->serialNumber;
+        const wxString key = m_rows[static_cast<size_t>(index)]->key;
         if (m_running)  // the choice is fixed while the rounds run
-            m_list->CheckItem(index, m_unchecked.count(serial) == 0);
+            m_list->CheckItem(index, m_unchecked.count(key) == 0);
         else if (m_list->IsItemChecked(index))
-            m_unchecked.erase(serial);
+            m_unchecked.erase(key);
         else
-            m_unchecked.insert(serial);
+            m_unchecked.insert(key);
     };
     m_list->Bind(wxEVT_LIST_ITEM_CHECKED, toggled);
     m_list->Bind(wxEVT_LIST_ITEM_UNCHECKED, toggled);
@@ -140,8 +140,9 @@ void CDeviceBatchUpgradeDlg::ApplyUiTexts()
 void CDeviceBatchUpgradeDlg::EnableControls()
 {
     const bool idle = !m_running;
-    m_btnChoose->Enable(idle);
-    m_chkMatch->Enable(idle);
+    // After Stop the round's workers still download the file they were given.
+    m_btnChoose->Enable(CanChooseFile());
+    m_chkMatch->Enable(CanChooseFile());
     m_btnRefresh->Enable(idle && m_phase == EPhase::Idle);
     m_btnStart->Enable(idle && m_phase == EPhase::Idle && !m_file.empty());
     m_btnStart->SetToolTip(m_file.empty() ? GetUiText("ID_CHOOSE_FILE", "请先选择要操作的文件") : wxString());
@@ -151,6 +152,8 @@ void CDeviceBatchUpgradeDlg::EnableControls()
 
 void CDeviceBatchUpgradeDlg::ChooseFile()
 {
+    if (!CanChooseFile())
+        return;
     SFileQuestion question;
     question.filter = kFilter;
     const wxString path = ::ChooseFile(this, question);
@@ -213,6 +216,7 @@ void CDeviceBatchUpgradeDlg::ShowRows()
         auto row = std::make_unique<SRow>();
         row->port = BatchPortName(*entry, entry->kind == DEVICE_KIND_USB ? ++usbIndex : 0);
         row->version = BatchVersionOf(entry->systemInfo);
+        row->key = BatchScannerKey(*entry, row->port);
         row->entry = std::move(entry);
         const long index = static_cast<long>(m_rows.size());
         m_list->InsertItem(index, wxString::Format("%ld", index + 1));
@@ -220,7 +224,7 @@ void CDeviceBatchUpgradeDlg::ShowRows()
         m_list->SetItem(index, COL_SERIAL, row->entry->serialNumber);
         m_list->SetItem(index, COL_PRODUCT, row->entry->productName);
         m_list->SetItem(index, COL_VERSION, row->version);
-        m_list->CheckItem(index, m_unchecked.count(row->entry->serialNumber) == 0);
+        m_list->CheckItem(index, m_unchecked.count(row->key) == 0);
         m_rows.push_back(std::move(row));
     }
     m_found.clear();
@@ -246,10 +250,12 @@ void CDeviceBatchUpgradeDlg::Start()
     }
     if (m_firmwareMode)
         m_info = info;
+    m_roundFile = m_file;
+    m_roundInfo = m_info;
     m_running = true;
     EnableControls();
     for (const auto& row : m_rows)
-        SetScannerDone(m_folder, row->entry->serialNumber, false);
+        SetScannerDone(m_folder, row->key, false);
     VLOG(LOG_INFO, "batch upgrade with %s started", U8(m_file));
     StartRound();
     m_timer.Start(kPollMs);
@@ -321,18 +327,18 @@ void CDeviceBatchUpgradeDlg::StartDownloads()
         facts.portLockMode = m_portLockMode;
         facts.matchFile = matchFile;
         facts.firmwareMode = m_firmwareMode;
-        facts.fileType = m_info.type;
-        facts.fileDeviceName = wxString(m_info.deviceName);
+        facts.fileType = m_roundInfo.type;
+        facts.fileDeviceName = wxString(m_roundInfo.deviceName);
         facts.productName = row.entry->productName;
-        facts.done = IsScannerDone(m_folder, row.entry->serialNumber);
+        facts.done = IsScannerDone(m_folder, row.key);
         const SBatchRowDecision decision = DecideBatchRow(facts);
         SetResult(index, decision.identifier, decision.fallback);
         if (!decision.start)
             continue;
         row.started = true;
         if (m_firmwareMode)
-            row.worker = std::thread([this, &row, matchFile] {
-                row.success = CHBDataStreamMnt::UpgradeEntryFirmware(*row.entry, m_file, &row.progress, matchFile);
+            row.worker = std::thread([&row, matchFile, file = m_roundFile] {
+                row.success = CHBDataStreamMnt::UpgradeEntryFirmware(*row.entry, file, &row.progress, matchFile);
                 row.ended = true;
             });
         else
@@ -372,10 +378,12 @@ void CDeviceBatchUpgradeDlg::ReportEndedRows()
         else
             SetResult(static_cast<long>(i), "ID_RESULT_FAIL", "更新失败");
         if (success)
-            SetScannerDone(m_folder, row.entry->serialNumber, true);
+            SetScannerDone(m_folder, row.key, true);
+        if (success && m_firmwareMode)
+            m_list->SetItem(static_cast<long>(i), COL_VERSION, BatchVersionOf(row.entry->systemInfo));
         const wxDateTime now = wxDateTime::Now();
         SBatchLogRecord record{row.entry->serialNumber, row.entry->productName, row.version,
-                               success && m_firmwareMode ? wxString(m_info.version) : row.version,
+                               success && m_firmwareMode ? wxString(m_roundInfo.version) : row.version,
                                GetResultText(static_cast<long>(i)), LogTimeText(now)};
         AppendDayLog(DayLogPath(m_folder, now), record);
         VLOG(LOG_INFO, "batch row %s: %s (status %u)", U8(row.entry->serialNumber), success ? "done" : "failed",

@@ -39,6 +39,8 @@ public:
     void Poll();
 
     bool IsRunning() const { return m_running; }
+    // False from Start until every worker of the last round has ended.
+    bool CanChooseFile() const { return !m_running && m_phase == EPhase::Idle; }
     // True while a listing or a download is still going on.
     bool IsBusy() const;
     int GetRoundsFinished() const { return m_rounds; }
@@ -46,6 +48,7 @@ public:
     wxTextCtrl* GetFileField() const { return m_txtFile; }
     wxCheckBox* GetMatchBox() const { return m_chkMatch; }
     wxButton* GetStartButton() const { return m_btnStart; }
+    wxButton* GetChooseButton() const { return m_btnChoose; }
     wxString GetResultText(long row) const;
     static const char* const kFilter;
 
@@ -56,6 +59,7 @@ private:
     struct SRow {
         std::unique_ptr<DeviceEntry> entry;
         wxString port;
+        wxString key;  // in "Firmupdate.ini" and among the unchecked rows
         wxString version;
         HbdsFirmwareProgress progress{};
         std::thread worker;
@@ -85,6 +89,9 @@ private:
     wxString m_file;
     bool m_firmwareMode = true;
     HbdsKernelInfo m_info{};
+    // What the rounds since Start work with: the file field may not change it under them.
+    wxString m_roundFile;
+    HbdsKernelInfo m_roundInfo{};
 
     wxTextCtrl* m_txtFile = nullptr;
     wxButton* m_btnChoose = nullptr;
@@ -105,5 +112,5 @@ private:
     std::vector<std::unique_ptr<DeviceEntry>> m_found;  // written by the listing thread
     int m_portLockMode = -1;
     std::vector<std::unique_ptr<SRow>> m_rows;
-    std::set<wxString> m_unchecked;  // serial numbers the user took out
+    std::set<wxString> m_unchecked;  // keys of the rows the user took out
 };

@@ -134,8 +134,7 @@ void CDeviceUpgradeDlg::StartUpdate()
     m_result = false;
     m_running = true;
     m_busy = true;
-    m_shownPart = -1;
-    m_shownStep = -1;
+    m_shownText.clear();
     EnableButtons(false);
     m_indicator->Show();
     m_indicator->Start();
@@ -172,10 +171,12 @@ void CDeviceUpgradeDlg::OnTimer(wxTimerEvent&)
 
 void CDeviceUpgradeDlg::ShowProgress(const HbdsFirmwareProgress& progress)
 {
-    if (static_cast<int>(progress.part) != m_shownPart || static_cast<int>(progress.step) != m_shownStep) {
-        m_shownPart = static_cast<int>(progress.part);
-        m_shownStep = static_cast<int>(progress.step);
-        m_txtLog->SetValue(UpgradeProgressText(progress));
+    // The text starts empty until the download has begun, so it is compared as a whole
+    // rather than by part and step, which both stay 0 across that start.
+    const wxString text = UpgradeProgressText(progress);
+    if (text != m_shownText) {
+        m_shownText = text;
+        m_txtLog->SetValue(text);
     }
     const uint32_t step = std::min<uint32_t>(progress.step, 3);
     m_gauge->SetValue(UpgradeBarValue(progress.stepPercent[step]));
@@ -186,6 +187,8 @@ void CDeviceUpgradeDlg::Finish()
     m_timer.Stop();
     if (m_worker.joinable())
         m_worker.join();
+    if (m_result)
+        CHBDataStreamMnt::GetInstance().NoteFirmwareVersion(m_file);
     if (m_result)
         m_txtLog->AppendText(GetUiText("ID_DEVICE_UPGRADE_OK", "更新成功."));
     else

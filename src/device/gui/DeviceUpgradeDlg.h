@@ -62,6 +62,5 @@ private:
     bool m_busy = false;                 // from start until the result is shown
     std::atomic<bool> m_result{false};
     wxString m_file;
-    int m_shownPart = -1;
-    int m_shownStep = -1;
+    wxString m_shownText;
 };
