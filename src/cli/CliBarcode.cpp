@@ -75,7 +75,7 @@ bool ReadFileEntries(const SBarcodeCliOptions& options, CDeviceInfo& model, std:
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
     exitCode = CLI_BAD_FILE;
-    if (!engine.LoadFileForSending(PathFromBytes(options.file))) {
+    if (!LoadFileToSend(options.file)) {
         err << UnreadableFileMessage(options.file);
         return false;
     }

@@ -277,8 +277,7 @@ int RunRead(const SCliOptions& options, std::ostream& out, std::ostream& err)
 int RunApply(const SCliOptions& options, std::ostream& out, std::ostream& err)
 {
     CDeviceMnt::GetInstance().EnsureLoaded();
-    CSaveCfg& engine = CSaveCfg::GetInstance();
-    if (!engine.LoadFileForSending(PathFromBytes(options.text))) {
+    if (!LoadFileToSend(options.text)) {
         err << UnreadableFileMessage(options.text);
         return CLI_BAD_FILE;
     }
@@ -302,7 +301,7 @@ int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err)
     CDeviceMnt::GetInstance().EnsureLoaded();
     // The file first: nobody should wait for a scanner to learn that it is unreadable.
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    if (!engine.LoadFileForSending(PathFromBytes(options.text))) {
+    if (!LoadFileToSend(options.text)) {
         err << UnreadableFileMessage(options.text);
         return CLI_BAD_FILE;
     }

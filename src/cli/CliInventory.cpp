@@ -116,7 +116,7 @@ int RunInventory(const SCliOptions& options, std::ostream& out, std::ostream& er
 {
     CDeviceMnt::GetInstance().EnsureLoaded();
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    if (!options.against.empty() && !engine.LoadFileForSending(PathFromBytes(options.against))) {
+    if (!options.against.empty() && !LoadFileToSend(options.against)) {
         err << UnreadableFileMessage(options.against);
         return CLI_BAD_FILE;
     }

@@ -5,6 +5,8 @@
 #include "HBDataStreamMnt.h"
 #include "SaveCfg.h"
 #include "CliCommands.h"
+#include "PageMntXmlInfo.h"
+#include "XmlFile.h"
 
 #include <cstdio>
 
@@ -155,6 +157,14 @@ bool CSimulatedPort::AttachAndFindScanners(const SCliOptions& options, std::ostr
         return false;
     }
     return true;
+}
+
+bool LoadFileToSend(const std::string& path)
+{
+    CPageMntXmlInfo& pages = CPageMntXmlInfo::GetInstance();
+    if (pages.GetPages().empty())
+        pages.Load();
+    return CSaveCfg::GetInstance().LoadFileForSending(PathFromBytes(path));
 }
 
 std::string UnreadableFileMessage(const std::string& path)

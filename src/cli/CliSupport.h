@@ -53,6 +53,9 @@ std::string NoScannerMessage(const SCliOptions& options);
 // from this scanner compares equal to it. False when the scanner does not answer.
 bool ReadCurrentValues(std::map<wxString, wxString>& values);
 
+// Prepares the configuration file `path` (bytes from the command line) for sending,
+// with the settings pages loaded first, so that every command judges it alike.
+bool LoadFileToSend(const std::string& path);
 // The message for a configuration file that cannot be used, with the reason when known.
 std::string UnreadableFileMessage(const std::string& path);
 // "NAME (why), ..." of the loaded file's settings that no scanner can take, or that

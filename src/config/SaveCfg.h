@@ -175,6 +175,8 @@ public:
     // that cannot be sent as written are refused, those that are no settings (no
     // value, queries, actions, the tool's own) are left out, repeated ones merged.
     // False for a file that cannot be read, is too large or holds too many settings.
+    // The loaded pages tell the tool's own settings (code identifiers, file paths)
+    // from the scanner's; without pages every setting counts as the scanner's.
     bool LoadFileForSending(const wxString& path);
     // A setting of the loaded file that is refused, left out or merged, and why.
     struct SFileSettingNote {

@@ -260,10 +260,6 @@ bool CSaveCfg::LoadFileForSending(const wxString& path)
         return false;
     }
     const wxXmlNode* root = document.GetRoot();
-    // The page definitions tell the tool's own settings from the scanner's; without
-    // them every setting would count as one to send.
-    if (CPageMntXmlInfo::GetInstance().GetPages().empty())
-        CPageMntXmlInfo::GetInstance().Load();
     if (HoldsUnsendableValue(*root))
         return false;
     m_fileDeviceType = root->GetAttribute("DeviceType");

@@ -119,6 +119,24 @@ TEST(SafeFileTest, ALinkStaysALinkAndItsTargetTakesTheFileWithItsMode)
     EXPECT_EQ(0640u, status.st_mode & 07777);
 }
 
+// Only root may give a file away, so only root can replace another user's file.
+TEST(SafeFileTest, AFileReplacedByRootKeepsItsOwner)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a file of another owner";
+    CTempDir dir;
+    dir.Write("theirs.xml", "old");
+    const std::string path = Bytes(dir.File("theirs.xml"));
+    ASSERT_EQ(0, chown(path.c_str(), 4321, 4321));
+    std::string error;
+    ASSERT_TRUE(WriteFileSafely(path, "new", error)) << error;
+    struct stat status {};
+    ASSERT_EQ(0, stat(path.c_str(), &status));
+    EXPECT_EQ(4321u, status.st_uid);
+    EXPECT_EQ(4321u, status.st_gid);
+    EXPECT_EQ("new", dir.Read("theirs.xml"));
+}
+
 TEST(SafeFileTest, AWriteThatFailsHalfWayLeavesTheOldFileAndNoTemporaryFile)
 {
     CTempDir dir;

@@ -99,4 +99,12 @@ python3 -c "import sys; n=200000; sys.stdout.write('<Vostrel>' + '<a>'*n + '</a>
 [ $? != 0 ] || fail "list --json into a full disk exited 0"
 "$bin/vostrel-cli" list --port "$port" >&- 2>/dev/null
 [ $? != 0 ] || fail "list with standard output closed exited 0"
+
+# A scanner that goes away while its settings are read is named as gone (status 2).
+"$bin/vostrel-scanner-sim" --model "$model" --product HBS-FM300 --baud 115200 --fault disconnect:3000 >"$work/sim" 2>&1 &
+for _ in $(seq 50); do grep -q /dev/ "$work/sim" && break; sleep 0.1; done
+gone=$(grep -o '/dev/[^ ]*' "$work/sim" | head -1)
+message=$("$bin/vostrel-cli" read --port "$gone" --baud 115200 "$work/gone.xml" 2>&1)
+[ $? = 2 ] && [[ "$message" == *"does not exist any more"* ]] || fail "a scanner gone mid-read: $message"
+[ ! -e "$work/gone.xml" ] || fail "a read cut short left a file"
 echo "PASS"
