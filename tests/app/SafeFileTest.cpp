@@ -206,6 +206,23 @@ std::string Nested(int depth)
     return text;
 }
 
+// "café" in Latin-1: a name that is no UTF-8 is written and read under that very name.
+TEST(SafeFileTest, ANameThatIsNoUtf8IsWrittenAndReadUnderItsOwnBytes)
+{
+    CTempDir dir;
+    const std::string name = Bytes(dir.Path()) + "caf\xE9.xml";
+    EXPECT_EQ(name, PathBytes(PathFromBytes(name)));
+    wxXmlDocument document;
+    document.SetRoot(new wxXmlNode(wxXML_ELEMENT_NODE, "Vostrel"));
+    wxString error;
+    ASSERT_TRUE(SaveXmlFile(document, PathFromBytes(name), error)) << error;
+    struct stat status {};
+    EXPECT_EQ(0, stat(name.c_str(), &status));
+    wxXmlDocument loaded;
+    EXPECT_TRUE(LoadXmlFile(loaded, PathFromBytes(name), "Vostrel", "SafeFileTest"));
+    EXPECT_EQ((std::set<std::string>{"caf\xE9.xml"}), Entries(Bytes(dir.Path())));
+}
+
 TEST(XmlBoundsTest, DeepWideOrBrokenDocumentsAreRefusedBeforeATreeIsBuilt)
 {
     std::string wide = "<r>";

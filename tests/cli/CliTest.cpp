@@ -209,6 +209,22 @@ TEST_F(CliSendTest, EveryItemIsPrintedWithItsStatusAndRefusalsSetTheExitCode)
     EXPECT_EQ(std::string("~\x01" "0000#232BAD5;\x03"), requests[1]);
 }
 
+TEST_F(CliSendTest, ARequestBeyondWhatOneExchangeBringsBackSaysSo)
+{
+    std::string request = "@";
+    std::string items;
+    for (int i = 0; i < 1100; ++i) {
+        request += std::string(i ? ";" : "") + "BEPLVL";
+        items += std::string(i ? ";" : "") + "BEPLVL3\x06";
+    }
+    CScriptedScanner scanner;
+    scanner.Script({ReplyFrame(items)});
+    EXPECT_EQ(CLI_OK, Send(request, scanner.Path()));
+    EXPECT_EQ(std::string::npos, m_out.str().find("\n", 1024 * std::string("BEPLVL\t3\tACK\n").size()));
+    EXPECT_NE(std::string::npos, m_err.str().find("1100 requests, of which only the first 1024 replies are shown"))
+        << m_err.str();
+}
+
 TEST_F(CliSendTest, SilenceAndGarbageAreNoReply)
 {
     CScriptedScanner scanner;
