@@ -1,5 +1,8 @@
 #include "IniFile.h"
 
+#include "SafeFile.h"
+#include "XmlFile.h"
+
 #include <wx/ffile.h>
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -149,6 +152,11 @@ std::unique_ptr<wxFileConfig> ReadIniFile(const wxString& path)
 bool WriteIniFile(wxFileConfig& ini, const wxString& path)
 {
     wxLogNull quiet;
-    wxTempFileOutputStream out(path);
-    return out.IsOk() && ini.Save(out) && out.Commit();
+    wxMemoryOutputStream out;
+    if (!ini.Save(out))
+        return false;
+    std::string bytes(out.GetSize(), '\0');
+    out.CopyTo(bytes.data(), bytes.size());
+    std::string error;
+    return WriteFileSafely(PathBytes(path), bytes, error);
 }

@@ -1,12 +1,85 @@
 #include "XmlFile.h"
 
 #include "Log.h"
+#include "SafeFile.h"
+
+#include <expat.h>
 
 #include <algorithm>
 
 #include <wx/filename.h>
 #include <wx/log.h>
-#include <wx/wfstream.h>
+#include <wx/mstream.h>
+
+namespace {
+
+struct SXmlBounds {
+    XML_Parser parser = nullptr;
+    int depth = 0;
+    size_t elements = 0;
+    bool exceeded = false;
+};
+
+void XMLCALL OnElementStart(void* data, const XML_Char*, const XML_Char**)
+{
+    auto* bounds = static_cast<SXmlBounds*>(data);
+    if (++bounds->depth > kMaxXmlDepth || ++bounds->elements > kMaxXmlElements) {
+        bounds->exceeded = true;
+        XML_StopParser(bounds->parser, XML_FALSE);
+    }
+}
+
+void XMLCALL OnElementEnd(void* data, const XML_Char*)
+{
+    --static_cast<SXmlBounds*>(data)->depth;
+}
+
+wxString& LastLoadError()
+{
+    static thread_local wxString error;
+    return error;
+}
+
+// wxConvFileName reads a byte that is no UTF-8 as Latin-1 and writes it back as
+// UTF-8, another name; mapping such bytes into the private-use area keeps them.
+const wxMBConvUTF8& PathConversion()
+{
+    static const wxMBConvUTF8 conversion(wxMBConvUTF8::MAP_INVALID_UTF8_TO_PUA);
+    return conversion;
+}
+
+}  // namespace
+
+wxString PathFromBytes(const std::string& bytes)
+{
+    return wxString(bytes.c_str(), PathConversion());
+}
+
+std::string PathBytes(const wxString& path)
+{
+    const wxCharBuffer bytes = path.mb_str(PathConversion());
+    return bytes.data() ? std::string(bytes.data()) : std::string();
+}
+
+const wxString& GetLastXmlLoadError()
+{
+    return LastLoadError();
+}
+
+bool IsBoundedXml(const std::string& bytes)
+{
+    // A streaming pass of the parser wxWidgets itself uses: it keeps no tree, so
+    // depth and element count are known before wxXmlDocument builds one.
+    SXmlBounds bounds;
+    bounds.parser = XML_ParserCreate(nullptr);
+    if (!bounds.parser)
+        return false;
+    XML_SetUserData(bounds.parser, &bounds);
+    XML_SetElementHandler(bounds.parser, OnElementStart, OnElementEnd);
+    const XML_Status status = XML_Parse(bounds.parser, bytes.data(), static_cast<int>(bytes.size()), XML_TRUE);
+    XML_ParserFree(bounds.parser);
+    return status == XML_STATUS_OK && !bounds.exceeded;
+}
 
 bool LoadXmlFile(wxXmlDocument& document, const wxString& path, const wxString& rootName, const char* source,
                  int line)
@@ -18,7 +91,20 @@ bool LoadXmlFile(wxXmlDocument& document, const wxString& path, std::initializer
                  const char* source, int line)
 {
     wxLogNull quiet;  // the reader reports through the log, never through pop-ups
-    if (!wxFileName::FileExists(path) || !document.Load(path, "UTF-8")) {
+    std::string bytes;
+    std::string error;
+    bool loaded = ReadInputFile(PathBytes(path), kMaxXmlFileBytes, bytes, error);
+    if (loaded && !IsBoundedXml(bytes)) {
+        error = "it is no well-formed XML, or nests deeper than " + std::to_string(kMaxXmlDepth) +
+                " elements or holds more than " + std::to_string(kMaxXmlElements);
+        loaded = false;
+    }
+    if (loaded) {
+        wxMemoryInputStream in(bytes.data(), bytes.size());
+        loaded = document.Load(in, "UTF-8");
+    }
+    LastLoadError() = wxString::FromUTF8(error);
+    if (!loaded) {
         logout_line(LOG_ERROR, source, line, "%s %s %s", "Load", U8(path), "ERROR");
         return false;
     }
@@ -41,11 +127,26 @@ wxString GetElementValue(const wxXmlNode* element)
     return child ? child->GetContent() : wxString();
 }
 
-bool SaveXmlFile(const wxXmlDocument& document, const wxString& path)
+bool SaveXmlFile(const wxXmlDocument& document, const wxString& path, wxString& error)
 {
     wxLogNull quiet;
-    wxTempFileOutputStream out(path);
-    if (!out.IsOk() || !document.Save(out, 1))
+    wxMemoryOutputStream out;
+    if (!document.Save(out, 1)) {
+        error = "the document could not be put into words";
         return false;
-    return out.Commit();
+    }
+    std::string bytes(out.GetSize(), '\0');
+    out.CopyTo(bytes.data(), bytes.size());
+    std::string reason;
+    if (!WriteFileSafely(PathBytes(path), bytes, reason)) {
+        error = wxString::FromUTF8(reason);
+        return false;
+    }
+    return true;
+}
+
+bool SaveXmlFile(const wxXmlDocument& document, const wxString& path)
+{
+    wxString unused;
+    return SaveXmlFile(document, path, unused);
 }

@@ -9,14 +9,21 @@
 #include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceMnt.h"
 #include "PageMntXmlInfo.h"
+#include "SafeFile.h"
 #include "SaveCfg.h"
 #include "SheetOutput.h"
 #include "UiText.h"
+#include "XmlFile.h"
 
 #include "AppContext.h"
 #include "HBSCodeMid.h"
 
 #include <wx/filename.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <set>
 
 namespace {
 
@@ -63,11 +70,27 @@ bool DiffersFromDefault(const SHistoryEntry& entry)
     return !record || record->Default != entry.value;
 }
 
-bool ReadFileEntries(const SBarcodeCliOptions& options, std::vector<SHistoryEntry>& entries)
+// The file's settings as barcodes; false with the message on `err` and the exit status.
+bool ReadFileEntries(const SBarcodeCliOptions& options, CDeviceInfo& model, std::vector<SHistoryEntry>& entries,
+                     std::ostream& err, int& exitCode)
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    if (!engine.LoadFileForSending(wxString::FromUTF8(options.file)))
+    exitCode = CLI_BAD_FILE;
+    if (!LoadFileToSend(options.file)) {
+        err << UnreadableFileMessage(options.file);
         return false;
+    }
+    // A sheet leaves out nothing silently: it is scanned without anyone watching.
+    if (!engine.GetRefusedFileSettings().empty()) {
+        err << "vostrel-cli: " << options.file << " holds settings no scanner takes: " << RefusedSettingsText() << "\n";
+        return false;
+    }
+    if (!options.force && !model.Matches(engine.GetFileDeviceType(), true)) {
+        err << "vostrel-cli: " << options.file << " is for " << OrDash(engine.GetFileDeviceType()) << ", not "
+            << Utf8(model.m_name) << " (--force makes the sheet anyway)\n";
+        exitCode = CLI_USAGE;
+        return false;
+    }
     for (const wxString& text : engine.GetSendList()) {
         SHistoryEntry entry = EntryOfSetting(text);
         if (!options.changedOnly || DiffersFromDefault(entry))
@@ -76,10 +99,26 @@ bool ReadFileEntries(const SBarcodeCliOptions& options, std::vector<SHistoryEntr
     return true;
 }
 
-wxString SymbolFile()
-{
-    return wxFileName::CreateTempFileName("vostrel-symbol") + ".bmp";
-}
+// The all-in-one symbol's picture: the name the system reserved and the picture
+// beside it are both removed again.
+class CSymbolFile {
+public:
+    CSymbolFile() : m_reserved(wxFileName::CreateTempFileName("vostrel-symbol")) {}
+    ~CSymbolFile()
+    {
+        if (m_reserved.empty())
+            return;
+        std::remove(PathBytes(Picture()).c_str());
+        std::remove(PathBytes(m_reserved).c_str());
+    }
+    CSymbolFile(const CSymbolFile&) = delete;
+    CSymbolFile& operator=(const CSymbolFile&) = delete;
+
+    wxString Picture() const { return m_reserved + ".bmp"; }
+
+private:
+    wxString m_reserved;
+};
 
 EBuildResult BuildSheet(const SBarcodeCliOptions& options, const std::vector<SHistoryEntry>& entries,
                         CBarcodeSheet& sheet, wxString& error)
@@ -87,7 +126,8 @@ EBuildResult BuildSheet(const SBarcodeCliOptions& options, const std::vector<SHi
     CBarcodeSheetBuilder builder(sheet, CSaveCfg::GetInstance().GetSetupCommand());
     const wxString text = wxString::FromUTF8(options.commands);
     const bool typed = options.file.empty();
-    const wxString symbolFile = options.kind == "all" ? SymbolFile() : wxString();
+    const std::unique_ptr<CSymbolFile> symbol = options.kind == "all" ? std::make_unique<CSymbolFile>() : nullptr;
+    const wxString symbolFile = symbol ? symbol->Picture() : wxString();
     EBuildResult result = EBuildResult::Built;
     if (options.kind == "1d")
         result = typed ? builder.BuildLinearFromText(text, SLinearOptions())
@@ -98,8 +138,6 @@ EBuildResult BuildSheet(const SBarcodeCliOptions& options, const std::vector<SHi
     else
         result = typed ? builder.BuildAllInOneFromText(text, symbolFile)
                        : (builder.BuildAllInOneFromHistory(entries, symbolFile), EBuildResult::Built);
-    if (!symbolFile.empty())
-        wxRemoveFile(symbolFile);
     // A printed linear sheet names each setting under its barcode, spaced as the
     // program's linear page with its sliders at the left end, so both print alike.
     sheet.showCaption = options.kind == "1d";
@@ -115,10 +153,10 @@ EBuildResult BuildSheet(const SBarcodeCliOptions& options, const std::vector<SHi
     return result;
 }
 
-bool WriteSheet(const CBarcodeSheet& sheet, const SBarcodeCliOptions& options, const wxString& product, wxString& error)
+bool WriteSheetTo(const CBarcodeSheet& sheet, const SBarcodeCliOptions& options, const wxString& product,
+                  const wxString& path, wxString& error)
 {
-    const wxString path = wxString::FromUTF8(options.output);
-    const wxString extension = wxFileName(path).GetExt().Lower();
+    const wxString extension = wxFileName(PathFromBytes(options.output)).GetExt().Lower();
     const SSheetHeader header{GetUiText("ID_BARCODE_SHEET_CLI_TITLE", "Settings barcodes"),
                               wxString::FromUTF8(options.file.empty() ? options.commands : options.file), product};
     const std::vector<wxString> lines = HeaderLines(header, SheetTime());
@@ -127,6 +165,54 @@ bool WriteSheet(const CBarcodeSheet& sheet, const SBarcodeCliOptions& options, c
     if (extension == "docx")
         return SaveSheetAsDocx(sheet, lines, path, error);
     return SaveSheetAsPng(sheet, lines, path, error);
+}
+
+// A private folder for the sheet writers, removed with everything in it: they take
+// wxWidgets names, which cannot spell every name the system allows, and leave
+// ".part" files when they fail.
+class CSheetFolder {
+public:
+    CSheetFolder()
+    {
+        std::string pattern = PathBytes(wxFileName::GetTempDir()) + "/vostrel-sheet-XXXXXX";
+        if (mkdtemp(pattern.data()))
+            m_path = pattern;
+    }
+    ~CSheetFolder()
+    {
+        if (m_path.empty())
+            return;
+        wxFileName::Rmdir(PathFromBytes(m_path), wxPATH_RMDIR_RECURSIVE);
+    }
+    CSheetFolder(const CSheetFolder&) = delete;
+    CSheetFolder& operator=(const CSheetFolder&) = delete;
+
+    bool IsOk() const { return !m_path.empty(); }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// The sheet is made in a private folder and then goes through the one safe writer:
+// only a regular file (or a link's target) is replaced, keeping its mode, and a
+// failure leaves nothing behind.
+bool WriteSheet(const CBarcodeSheet& sheet, const SBarcodeCliOptions& options, const wxString& product, std::string& error)
+{
+    CSheetFolder folder;
+    if (!folder.IsOk()) {
+        error = "cannot make a working folder for " + options.output;
+        return false;
+    }
+    const std::string made = folder.Path() + "/sheet." + Utf8(wxFileName(PathFromBytes(options.output)).GetExt().Lower());
+    wxString reason;
+    if (!WriteSheetTo(sheet, options, product, PathFromBytes(made), reason)) {
+        error = "cannot write " + options.output + (reason.empty() ? std::string() : ": " + Utf8(reason));
+        return false;
+    }
+    // A sheet of the largest model is a few megabytes; the cap only guards the copy.
+    std::string bytes;
+    return ReadInputFile(made, 1ull << 30, bytes, error) && WriteFileSafely(options.output, bytes, error);
 }
 
 // The one line a successful run prints: the file and how many barcodes it holds.
@@ -138,7 +224,7 @@ void PrintBarcodeResult(std::ostream& out, const SBarcodeCliOptions& options, co
 
 bool IsKnownOutput(const std::string& output)
 {
-    const wxString extension = wxFileName(wxString::FromUTF8(output)).GetExt().Lower();
+    const wxString extension = wxFileName(PathFromBytes(output)).GetExt().Lower();
     return extension == "pdf" || extension == "docx" || extension == "png";
 }
 
@@ -146,10 +232,15 @@ bool IsKnownOutput(const std::string& output)
 
 bool ParseBarcodeOptions(const std::vector<std::string>& arguments, SBarcodeCliOptions& options, std::string& error)
 {
+    std::set<std::string> seen;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--changed") {
-            options.changedOnly = true;
+        if (!seen.insert(argument).second) {
+            error = argument + " is given twice";
+            return false;
+        }
+        if (argument == "--changed" || argument == "--force") {
+            (argument == "--changed" ? options.changedOnly : options.force) = true;
             continue;
         }
         std::string* target = argument == "--kind" ? &options.kind : argument == "--model" ? &options.model
@@ -164,13 +255,19 @@ bool ParseBarcodeOptions(const std::vector<std::string>& arguments, SBarcodeCliO
             return false;
         }
         *target = arguments[++i];
+        if (target->empty()) {
+            error = argument + " needs a value that is not empty";
+            return false;
+        }
     }
     if (options.kind != "1d" && options.kind != "2d" && options.kind != "all")
         error = "--kind is 1d, 2d or all, not \"" + options.kind + "\"";
     else if (options.model.empty())
         error = "barcode needs --model";
-    else if (options.commands.empty() == options.file.empty())
-        error = "barcode needs either --commands or --file";
+    else if (options.commands.empty() && options.file.empty())
+        error = "barcode needs --commands or --file";
+    else if (!options.commands.empty() && !options.file.empty())
+        error = "barcode takes --commands or --file, not both";
     else if (options.changedOnly && options.file.empty())
         error = "--changed only goes with --file";
     else if (!IsKnownOutput(options.output))
@@ -188,8 +285,17 @@ int RunBarcode(const SBarcodeCliOptions& options, std::ostream& out, std::ostrea
         return CLI_NO_SCANNER;
     }
     std::vector<SHistoryEntry> entries;
-    if (!options.file.empty() && !ReadFileEntries(options, entries)) {
-        err << "vostrel-cli: " << options.file << " is no configuration file\n";
+    int exitCode = CLI_OK;
+    if (!options.file.empty() && !ReadFileEntries(options, *model, entries, err, exitCode))
+        return exitCode;
+    if (!options.file.empty() && IsSameFile(options.file, options.output)) {
+        err << "vostrel-cli: --output " << options.output << " is the --file itself; it is kept\n";
+        return CLI_USAGE;
+    }
+    std::string target;
+    std::string problem;
+    if (!ResolveWriteTarget(options.output, target, problem)) {
+        err << "vostrel-cli: " << problem << "\n";
         return CLI_BAD_FILE;
     }
     InitBCDll();
@@ -201,13 +307,15 @@ int RunBarcode(const SBarcodeCliOptions& options, std::ostream& out, std::ostrea
             << Utf8(GetUiText("ID_ERROR_BARCODE2", "barcodes for the FOBSET command are not supported")) << "\n";
         return CLI_USAGE;
     }
+    // What could not be made came from the command line or the file: bad input, not
+    // a refusing scanner.
     if (result != EBuildResult::Built || sheet.GetImages().empty()) {
         err << "vostrel-cli: " << Utf8(GetUiText("ID_CLI_BARCODE_FAILED", "the barcodes could not be made"))
             << (error.empty() ? "" : ": ") << Utf8(error) << "\n";
-        return CLI_REFUSED;
+        return options.file.empty() ? CLI_USAGE : CLI_BAD_FILE;
     }
-    if (!WriteSheet(sheet, options, model->m_name, error)) {
-        err << "vostrel-cli: " << options.output << ": " << Utf8(error) << "\n";
+    if (!WriteSheet(sheet, options, model->m_name, problem)) {
+        err << "vostrel-cli: " << problem << "\n";
         return CLI_BAD_FILE;
     }
     FreeMemory();

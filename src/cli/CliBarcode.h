@@ -13,6 +13,7 @@ struct SBarcodeCliOptions {
     std::string file;         // --file CONFIG.xml
     bool changedOnly = false; // --changed: only settings that differ from the model's defaults
     std::string output;       // --output FILE.pdf|FILE.docx|FILE.png
+    bool force = false;       // --force: a file made for another model
 };
 
 // The arguments after the word "barcode"; false with a message in `error`.

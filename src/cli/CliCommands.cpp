@@ -12,6 +12,9 @@
 
 namespace {
 
+// What one exchange takes back at most; a longer request is cut there.
+const size_t kMaxShownItems = 1024;
+
 DeviceEntry* PickScannerForSend(const SCliOptions& options)
 {
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
@@ -80,7 +83,8 @@ int RunList(const SCliOptions& options, std::ostream& out, std::ostream& err)
         const DeviceEntry& entry = *link.GetDevice(i);
         const std::string model = entry.productName.empty() ? std::string("unknown") : ModelName(entry.productName);
         EmitRecord(out, "scanners", ScannerRecord(entry, model),
-                   PortName(entry) + '\t' + OrDash(entry.productName) + '\t' + OrDash(entry.serialNumber) + '\t' + model);
+                   Column(PortName(entry)) + '\t' + Column(OrDash(entry.productName)) + '\t' +
+                       Column(OrDash(entry.serialNumber)) + '\t' + model);
     }
     return CLI_OK;
 }
@@ -134,6 +138,10 @@ int RunSend(const SCliOptions& options, std::ostream& out, std::ostream& err)
         err << "\n";
         return CLI_NO_REPLY;
     }
+    const size_t asked = static_cast<size_t>(std::count(options.text.begin(), options.text.end(), ';')) + 1;
+    if (asked > count && count >= kMaxShownItems)
+        err << "vostrel-cli: " << asked << " requests, of which only the first " << count
+            << " replies are shown; send the rest separately\n";
     const ReplyItem* items = engine.GetItems();
     EmitField("port", PortName(*entry));
     for (size_t i = 0; i < count; ++i) {

@@ -6,14 +6,17 @@
 #include "CliReport.h"
 #include "CliSupport.h"
 #include "ConnectSequence.h"
-#include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceInfo.h"
 #include "DeviceMnt.h"
 #include "HBDataStreamMnt.h"
 #include "PageMntXmlInfo.h"
+#include "SafeFile.h"
 #include "SaveCfg.h"
+#include "XmlFile.h"
 
 #include <wx/xml/xml.h>
+
+#include <unistd.h>
 
 #include <map>
 #include <memory>
@@ -52,6 +55,11 @@ private:
     std::unique_ptr<CDeviceInfo> m_model;
 };
 
+bool IsGonePort(const std::string& port)
+{
+    return !port.empty() && port.find("://") == std::string::npos && access(port.c_str(), F_OK) != 0;
+}
+
 bool CConnectedScanner::Connect(const SCliOptions& options, std::ostream& err, int& exitCode)
 {
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
@@ -70,7 +78,17 @@ bool CConnectedScanner::Connect(const SCliOptions& options, std::ostream& err, i
     }
     link.SetReadTimeout(static_cast<int32_t>(options.timeoutMs));
     if (!RunConnectSequence(m_entry)) {
-        const wxString failure = link.GetLastErrorText();
+        // The link is closed by then, so the entry's own status and the port's name
+        // tell a scanner that went away from one that stayed silent.
+        if (m_entry->status == HBDS_ERR_NOT_EXIST || IsGonePort(options.port)) {
+            err << "vostrel-cli: " << PortName(*m_entry) << " does not exist any more: the scanner went away while"
+                << " its settings were read\n";
+            exitCode = CLI_NO_SCANNER;
+            return false;
+        }
+        wxString failure = link.GetLastErrorText();
+        if (failure.empty())
+            failure = CHBDataStreamMnt::ErrorTextForStatus(m_entry->status);
         err << "vostrel-cli: " << PortName(*m_entry) << " did not report its settings"
             << (failure.empty() ? "" : ": ") << Utf8(failure) << "\n";
         exitCode = CLI_NO_REPLY;
@@ -87,7 +105,7 @@ size_t CountSettings(const wxString& path)
 {
     wxXmlDocument document;
     size_t count = 0;
-    if (document.Load(path, "UTF-8") && document.GetRoot()) {
+    if (LoadXmlFile(document, path, "Vostrel", "CliConfigCommands.cpp")) {
         for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext())
             count += node->GetName() == "Command";
     }
@@ -121,7 +139,7 @@ void EmitApplyResult(std::ostream& out, const DeviceEntry& entry, const SApplyRe
                                    {"result", outcome.result},      {"sent", outcome.sent},
                                    {"refused", refused},            {"reason", outcome.reason}};
     EmitRecord(out, "scanners", record,
-               PortName(entry) + '\t' + OrDash(entry.productName) + '\t' + outcome.result + ": " + outcome.reason);
+               Column(PortName(entry)) + '\t' + Column(OrDash(entry.productName)) + '\t' + outcome.result + ": " + outcome.reason);
 }
 
 // Reads the open scanner's current values, then sends the settings of the prepared
@@ -139,13 +157,24 @@ SApplyResult SendChangedSettings()
         outcome.reason = "no reply to the query of current values" + (failure.empty() ? "" : ": " + Utf8(failure));
         return outcome;
     }
+    // The file is judged whole before anything is sent: a setting no scanner can take
+    // fails the run here, not half-way through it.
+    if (!engine.GetRefusedFileSettings().empty()) {
+        for (const auto& note : engine.GetRefusedFileSettings())
+            outcome.refused.push_back(note.name);
+        outcome.reason = "the file holds settings no scanner takes: " + RefusedSettingsText() + "; nothing sent";
+        return outcome;
+    }
     engine.ClearErrorList();
     const bool sent = engine.SendFileCommands(&current);
     outcome.sent = engine.GetFileCommandsSent();
+    const std::string leftOut = LeftOutSettingsText(engine.CompareFileWith(current));
+    const std::string note = leftOut.empty() ? "" : "; note: " + leftOut;
     if (sent && engine.GetErrorList().empty()) {
         outcome.result = outcome.sent == 0 ? "unchanged" : "changed";
-        outcome.reason = outcome.sent == 0 ? "the scanner holds every setting of the file"
-                                           : std::to_string(outcome.sent) + (outcome.sent == 1 ? " setting sent" : " settings sent");
+        outcome.reason = (outcome.sent == 0 ? "the scanner holds every setting of the file"
+                                            : std::to_string(outcome.sent) + (outcome.sent == 1 ? " setting sent" : " settings sent")) +
+                         note;
         return outcome;
     }
     outcome.refused = engine.GetErrorList();
@@ -184,11 +213,35 @@ SApplyResult ApplyToScanner(DeviceEntry& entry, const SCliOptions& options)
     return outcome;
 }
 
+// A setting's text is its six-character name followed by the value.
+const size_t kNameLength = 6;
+
+void EmitDifference(std::ostream& out, const wxString& name, const wxString& fileValue,
+                    const std::map<wxString, wxString>& current)
+{
+    const auto held = current.find(name);
+    const bool onScanner = held != current.end();
+    const nlohmann::json difference = {{"command", Utf8(name)},
+                                       {"fileValue", Utf8(fileValue)},
+                                       {"scannerValue", onScanner ? nlohmann::json(Utf8(held->second)) : nlohmann::json()}};
+    EmitRecord(out, "differences", difference,
+               Column(name) + '\t' + Column(fileValue) + '\t' +
+                   (onScanner ? Column(held->second) : std::string("(not on this scanner)")));
+}
+
 }  // namespace
 
 int RunRead(const SCliOptions& options, std::ostream& out, std::ostream& err)
 {
     CDeviceMnt::GetInstance().EnsureLoaded();
+    // Where the file would go is checked first: nobody should wait for a scanner to
+    // learn that the name is a device or a read-only file.
+    std::string target;
+    std::string problem;
+    if (!ResolveWriteTarget(options.text, target, problem)) {
+        err << "vostrel-cli: " << problem << "\n";
+        return CLI_BAD_FILE;
+    }
     CSimulatedPort simulated;
     if (!simulated.Attach(options, err))
         return CLI_NO_SCANNER;
@@ -202,9 +255,10 @@ int RunRead(const SCliOptions& options, std::ostream& out, std::ostream& err)
             << " is missing, unreadable or holds no page; " << options.text << " is left as it was\n";
         return CLI_BAD_FILE;
     }
-    const wxString path = wxString::FromUTF8(options.text);
+    const wxString path = PathFromBytes(options.text);
     if (!CSaveCfg::GetInstance().SaveConfiguration(path)) {
-        err << "vostrel-cli: cannot write " << options.text << "\n";
+        const wxString reason = CSaveCfg::GetInstance().GetLastFileError();
+        err << "vostrel-cli: " << (reason.empty() ? "cannot write " + options.text : Utf8(reason)) << "\n";
         return CLI_BAD_FILE;
     }
     const size_t saved = CountSettings(path);
@@ -223,9 +277,8 @@ int RunRead(const SCliOptions& options, std::ostream& out, std::ostream& err)
 int RunApply(const SCliOptions& options, std::ostream& out, std::ostream& err)
 {
     CDeviceMnt::GetInstance().EnsureLoaded();
-    CSaveCfg& engine = CSaveCfg::GetInstance();
-    if (!engine.LoadFileForSending(wxString::FromUTF8(options.text))) {
-        err << "vostrel-cli: " << options.text << " is no configuration file that can be read\n";
+    if (!LoadFileToSend(options.text)) {
+        err << UnreadableFileMessage(options.text);
         return CLI_BAD_FILE;
     }
     CSimulatedPort simulated;
@@ -248,8 +301,8 @@ int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err)
     CDeviceMnt::GetInstance().EnsureLoaded();
     // The file first: nobody should wait for a scanner to learn that it is unreadable.
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    if (!engine.OpenConfiguration(wxString::FromUTF8(options.text), false)) {
-        err << "vostrel-cli: " << options.text << " is no configuration file that can be read\n";
+    if (!LoadFileToSend(options.text)) {
+        err << UnreadableFileMessage(options.text);
         return CLI_BAD_FILE;
     }
     CSimulatedPort simulated;
@@ -259,28 +312,21 @@ int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err)
     int exitCode = CLI_OK;
     if (!scanner.Connect(options, err, exitCode))
         return exitCode;
-
-    const CDeviceCmdNameMntXmlInfo& map = CDeviceCmdNameMntXmlInfo::GetInstance();
-    const CPageMntXmlInfo& pages = CPageMntXmlInfo::GetInstance();
-    size_t differences = 0;
-    EmitField("differences", nlohmann::json::array());
-    for (const auto& [name, fileValue] : engine.GetValueMap()) {
-        // Settings that are never written to a scanner (code identifiers, file
-        // choices) have nothing to compare with.
-        const CCmdNameXmlInfo* definition = pages.FindCommand(name);
-        if (definition && !definition->IsTransferredControl())
-            continue;
-        const CDeviceCmdNameXmlInfo* record = map.Find(name);
-        if (record && record->CurrentValue == fileValue)
-            continue;
-        ++differences;
-        const nlohmann::json difference = {{"command", Utf8(name)},
-                                           {"fileValue", Utf8(fileValue)},
-                                           {"scannerValue", record ? nlohmann::json(Utf8(record->CurrentValue)) : nlohmann::json()}};
-        EmitRecord(out, "differences", difference,
-                   Utf8(name) + '\t' + PrintableValue(fileValue.wc_str()) + '\t' +
-                       (record ? PrintableValue(record->CurrentValue.wc_str()) : std::string("(not on this scanner)")));
+    std::map<wxString, wxString> current;
+    if (!ReadCurrentValues(current)) {
+        err << "vostrel-cli: " << PortName(scanner.Entry()) << " did not report its settings\n";
+        return CLI_NO_REPLY;
     }
+    // The same comparison as apply and inventory --against make.
+    const CSaveCfg::SFileComparison comparison = engine.CompareFileWith(current);
+    EmitField("differences", nlohmann::json::array());
+    for (const wxString& text : comparison.toSend)
+        EmitDifference(out, text.Left(kNameLength), text.Mid(kNameLength), current);
+    for (const auto& refused : comparison.refused)
+        EmitDifference(out, refused.name, refused.value, current);
+    if (!comparison.refused.empty())
+        err << "vostrel-cli: the file holds settings no scanner takes: " << RefusedSettingsText() << "\n";
+    NoteLeftOutSettings(comparison, err);
     EmitField("port", PortName(scanner.Entry()));
-    return differences == 0 ? CLI_OK : CLI_DIFFERENT;
+    return comparison.Differs() ? CLI_DIFFERENT : CLI_OK;
 }

@@ -9,6 +9,7 @@
 #include "DeviceMnt.h"
 #include "HBDataStreamMnt.h"
 #include "SaveCfg.h"
+#include "XmlFile.h"
 
 #include <wx/tokenzr.h>
 
@@ -35,7 +36,7 @@ EComparison CompareWithFile(DeviceEntry& entry, const SCliOptions& options)
     link.CloseDevice(0);
     if (!read)
         return EComparison::NoReply;
-    return engine.FileCommandsToSend(&current).empty() ? EComparison::Same : EComparison::Differs;
+    return engine.CompareFileWith(current).Differs() ? EComparison::Differs : EComparison::Same;
 }
 
 nlohmann::json ComparisonJson(EComparison comparison)
@@ -81,7 +82,7 @@ void EmitInventoryRow(std::ostream& out, const DeviceEntry& entry, EComparison c
     for (const std::string& column : columns) {
         if (!line.empty())
             line += options.csv ? "," : "\t";
-        line += options.csv ? CsvField(column) : (column.empty() ? std::string("-") : column);
+        line += options.csv ? CsvField(column) : (column.empty() ? std::string("-") : Column(column));
     }
     EmitRecord(out, "scanners", record, line);
 }
@@ -115,10 +116,12 @@ int RunInventory(const SCliOptions& options, std::ostream& out, std::ostream& er
 {
     CDeviceMnt::GetInstance().EnsureLoaded();
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    if (!options.against.empty() && !engine.LoadFileForSending(wxString::FromUTF8(options.against))) {
-        err << "vostrel-cli: " << options.against << " is no configuration file that can be read\n";
+    if (!options.against.empty() && !LoadFileToSend(options.against)) {
+        err << UnreadableFileMessage(options.against);
         return CLI_BAD_FILE;
     }
+    if (!engine.GetRefusedFileSettings().empty())
+        err << "vostrel-cli: " << options.against << " holds settings no scanner takes: " << RefusedSettingsText() << "\n";
     CSimulatedPort simulated;
     if (!simulated.AttachAndFindScanners(options, err))
         return CLI_NO_SCANNER;

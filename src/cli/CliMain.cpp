@@ -9,6 +9,7 @@
 #include <wx/stdpaths.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -39,5 +40,11 @@ int main(int argc, char** argv)
     if (languages.LoadLanguageList())
         languages.LoadLanguageTexts(ChooseCliLanguage(language, context.GetProgramDirectory() + "hbs.ini"));
 
-    return RunCli(options, std::cout, std::cerr);
+    const int exitCode = FinishOutput(std::cout, std::cerr, RunCli(options, std::cout, std::cerr));
+    // The stream's buffer is empty now, but the C library's own may still hold bytes.
+    if (exitCode == CLI_OK && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
+        std::cerr << "vostrel-cli: the output could not be written\n";
+        return CLI_BAD_FILE;
+    }
+    return exitCode;
 }

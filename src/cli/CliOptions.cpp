@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <set>
 
 namespace {
 
@@ -84,7 +85,7 @@ const char* CliUsage()
            "       vostrel-cli upgrade [scanner options] [--all] [--force] FIRMWARE\n"
            "       vostrel-cli inventory [scanner options] [--csv] [--against FILE]\n"
            "       vostrel-cli dataformat check TEXT [--sample DATA [--symbology NAME]]\n"
-           "       vostrel-cli barcode --kind 1d|2d|all --model NAME (--commands TEXT | --file FILE [--changed])\n"
+           "       vostrel-cli barcode --kind 1d|2d|all --model NAME (--commands TEXT | --file FILE [--changed] [--force])\n"
            "                   --output FILE.pdf|FILE.docx|FILE.png\n"
            "Every command also takes --json: one JSON document on standard output instead,\n"
            "and --lang CN|EN: the language of captions, sheet headers and messages (default:\n"
@@ -120,7 +121,8 @@ const char* CliUsage()
            "      its enter- and exit-setup codes: one linear code per setting (1d), one Data\n"
            "      Matrix of them all (2d), or one all-in-one Data Matrix (all). TEXT is\n"
            "      settings separated by \";\" (\"232BAD1;BEPLVL2\"); FILE is a configuration file,\n"
-           "      with --changed only its settings that differ from the model's defaults.\n"
+           "      with --changed only its settings that differ from the model's defaults; a FILE\n"
+           "      for another model is refused unless --force is given.\n"
            "      A PDF or PNG page is what the program prints: header lines, barcodes and\n"
            "      their captions; the pages of a PNG after the first go to NAME-2.png, ...\n"
            "      Set SOURCE_DATE_EPOCH to date the sheet at that time instead of now.\n"
@@ -136,8 +138,9 @@ const char* CliUsage()
            "\n"
            "Exit status: 0 success, 1 bad command line, 2 no scanner or port, 3 no usable\n"
            "reply, 4 the scanner refused some commands (NAK or ENQ) or a scanner was skipped\n"
-           "(or an upgrade failed), 5 FILE is no configuration or firmware file or cannot be\n"
-           "written, 6 diff found differences.\n";
+           "(or an upgrade failed, or FILE holds settings no scanner takes), 5 FILE is no\n"
+           "configuration or firmware file or cannot be written (nor can the output), 6 diff\n"
+           "found differences.\n";
 }
 
 bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& options, std::string& error)
@@ -168,6 +171,7 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
         return ParseBarcodeOptions({own.begin() + 1, own.end()}, options.barcode, error);
 
     std::vector<std::string> free;
+    std::set<std::string> given;
     for (size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool takesValue = argument == "--port" || argument == "--baud" || argument == "--sim" ||
@@ -209,6 +213,16 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
             return false;
         }
         const std::string& value = arguments[++i];
+        // A repeated or empty option is a slip (a variable left unset in a script),
+        // never a wish: it is named rather than taken.
+        if (!given.insert(argument).second) {
+            error = argument + " is given twice";
+            return false;
+        }
+        if (value.empty()) {
+            error = argument + " needs a value that is not empty";
+            return false;
+        }
         if (argument == "--against") {
             if (options.command != ECliCommand::Inventory) {
                 error = "--against only goes with inventory";
@@ -253,7 +267,11 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
     }
     const bool isSend = options.command == ECliCommand::Send;
     const std::string word = arguments[0];
-    if (free.size() != 1 || free.front().empty()) {
+    if (free.size() == 1 && free.front().empty()) {
+        error = word + (isSend ? " needs a text that is not empty" : " needs a file name that is not empty");
+        return false;
+    }
+    if (free.size() != 1) {
         if (isSend)
             error = free.empty() ? "send needs the text to send" : "send takes one text; quote it when it has spaces";
         else

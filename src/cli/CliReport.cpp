@@ -13,6 +13,7 @@ std::unique_ptr<nlohmann::json>& Document()
 }
 
 const char kProgramPrefix[] = "vostrel-cli: ";
+const char kNotePrefix[] = "note: ";
 
 // The lines of `text` without empty ones and without the program's name before them.
 nlohmann::json Lines(const std::string& text)
@@ -76,7 +77,17 @@ int RunWithJsonReport(const std::string& command, std::ostream& out,
     nlohmann::json document = std::move(*Document());
     Document().reset();
     document["exitCode"] = exitCode;
-    document["errors"] = Lines(problems.str());
+    // Notes (settings of a file left out on purpose) are no errors: a run with notes
+    // still succeeded.
+    nlohmann::json errors = nlohmann::json::array();
+    for (const nlohmann::json& entry : Lines(problems.str())) {
+        const std::string line = entry.get<std::string>();
+        if (line.compare(0, sizeof kNotePrefix - 1, kNotePrefix) == 0)
+            document["notes"].push_back(line.substr(sizeof kNotePrefix - 1));
+        else
+            errors.push_back(line);
+    }
+    document["errors"] = errors;
     // A command that has not learnt to hand over its results still gives a document.
     const nlohmann::json output = Lines(text.str());
     if (!output.empty())
@@ -91,4 +102,14 @@ void PrintJsonUsageError(std::ostream& out, const std::string& command, int exit
     document["exitCode"] = exitCode;
     document["errors"].push_back(error);
     Print(out, document);
+}
+
+int FinishOutput(std::ostream& out, std::ostream& err, int exitCode)
+{
+    out.flush();
+    if (out.good())
+        return exitCode;
+    err << kProgramPrefix << "the output could not be written (standard output full or closed)\n";
+    // 5: the output is a file that cannot be written, as for any other file.
+    return exitCode == 0 ? 5 : exitCode;
 }

@@ -32,3 +32,8 @@ int RunWithJsonReport(const std::string& command, std::ostream& out,
 
 // The document of a command line that could not be parsed.
 void PrintJsonUsageError(std::ostream& out, const std::string& command, int exitCode, const std::string& error);
+
+// Ends a command's output: flushes `out` and, when what it printed could not all be
+// written (a full disk, a closed pipe or standard output), says so on `err` and turns
+// a success into CLI_BAD_FILE's status, so that no script takes lost output for a result.
+int FinishOutput(std::ostream& out, std::ostream& err, int exitCode);

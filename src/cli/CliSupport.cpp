@@ -4,6 +4,13 @@
 #include "DeviceMnt.h"
 #include "HBDataStreamMnt.h"
 #include "SaveCfg.h"
+#include "CliCommands.h"
+#include "PageMntXmlInfo.h"
+#include "XmlFile.h"
+
+#include <cstdio>
+
+#include <sys/stat.h>
 
 CSimulatedPort::~CSimulatedPort()
 {
@@ -97,8 +104,13 @@ std::string PortProblem(const std::string& path, uint32_t status)
 {
     if (path.find("://") != std::string::npos)
         return NetworkPortProblem(path, status);
+    struct stat file {};
     switch (status) {
     case HBDS_ERR_NOT_EXIST:
+        // A name that is there but has nothing behind it (/dev/tty without a
+        // terminal, an unplugged adapter's node) is no missing file.
+        if (stat(path.c_str(), &file) == 0)
+            return path + " is there but cannot be opened: no device answers behind it";
         return path + " does not exist";
     case HBDS_ERR_INVALID_FILE_FORMAT:
         return path + " is no serial port (not a terminal)";
@@ -147,4 +159,69 @@ bool CSimulatedPort::AttachAndFindScanners(const SCliOptions& options, std::ostr
         return false;
     }
     return true;
+}
+
+bool LoadFileToSend(const std::string& path)
+{
+    CPageMntXmlInfo& pages = CPageMntXmlInfo::GetInstance();
+    if (pages.GetPages().empty())
+        pages.Load();
+    return CSaveCfg::GetInstance().LoadFileForSending(PathFromBytes(path));
+}
+
+std::string UnreadableFileMessage(const std::string& path)
+{
+    const wxString reason = CSaveCfg::GetInstance().GetLastFileError();
+    return "vostrel-cli: " + path + " is no configuration file that can be read" + (reason.empty() ? "" : ": " + Utf8(reason)) +
+           "\n";
+}
+
+namespace {
+
+std::string NotesText(const std::vector<CSaveCfg::SFileSettingNote>& notes)
+{
+    std::string text;
+    for (const auto& note : notes)
+        text += (text.empty() ? "" : ", ") + Column(note.name) + " (" + Utf8(note.reason) + ")";
+    return text;
+}
+
+}  // namespace
+
+std::string RefusedSettingsText()
+{
+    return NotesText(CSaveCfg::GetInstance().GetRefusedFileSettings());
+}
+
+std::string LeftOutSettingsText(const CSaveCfg::SFileComparison& comparison)
+{
+    return NotesText(comparison.leftOut);
+}
+
+void NoteLeftOutSettings(const CSaveCfg::SFileComparison& comparison, std::ostream& err)
+{
+    const std::string leftOut = LeftOutSettingsText(comparison);
+    if (!leftOut.empty())
+        err << "vostrel-cli: note: " << leftOut << "\n";
+}
+
+std::string Column(const wxString& text)
+{
+    return PrintableValue(text.wc_str());
+}
+
+std::string Column(const std::string& text)
+{
+    std::string printable;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            printable += escaped;
+        } else {
+            printable += byte == '\\' ? std::string("\\\\") : std::string(1, c);
+        }
+    }
+    return printable;
 }

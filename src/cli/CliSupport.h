@@ -4,6 +4,7 @@
 
 #include "CliOptions.h"
 #include "DeviceEntry.h"
+#include "SaveCfg.h"
 
 #include <nlohmann/json.hpp>
 #include <wx/string.h>
@@ -51,3 +52,18 @@ std::string NoScannerMessage(const SCliOptions& options);
 // does not carry and the connect sequence asks for on their own, so that a file read
 // from this scanner compares equal to it. False when the scanner does not answer.
 bool ReadCurrentValues(std::map<wxString, wxString>& values);
+
+// Prepares the configuration file `path` (bytes from the command line) for sending,
+// with the settings pages loaded first, so that every command judges it alike.
+bool LoadFileToSend(const std::string& path);
+// The message for a configuration file that cannot be used, with the reason when known.
+std::string UnreadableFileMessage(const std::string& path);
+// "NAME (why), ..." of the loaded file's settings that no scanner can take, or that
+// are left out or merged; empty when there are none.
+std::string RefusedSettingsText();
+std::string LeftOutSettingsText(const CSaveCfg::SFileComparison& comparison);
+// Says on `err` which settings of the loaded file are left out or merged, if any.
+void NoteLeftOutSettings(const CSaveCfg::SFileComparison& comparison, std::ostream& err);
+// A text for one column of a tab-separated line: control characters escaped.
+std::string Column(const wxString& text);
+std::string Column(const std::string& text);

@@ -7,6 +7,7 @@
 #include "DeviceMnt.h"
 #include "FirmwareBatch.h"
 #include "HBDataStreamMnt.h"
+#include "SafeFile.h"
 
 #include "hbds_firmware.h"
 
@@ -18,6 +19,8 @@
 
 namespace {
 
+// A firmware file is a few megabytes; vostrel-fwpack makes none larger than this.
+const uint64_t kMaxFirmwareFileBytes = 64u << 20;
 const char* const kStepNames[] = {"probing", "setting up", "sending data", "updating"};
 // Progress lines come at this pace at most, so that a long download does not flood a log.
 const auto kProgressPace = std::chrono::milliseconds(250);
@@ -76,6 +79,13 @@ void WatchJobs(std::vector<std::unique_ptr<SUpgradeJob>>& jobs, std::ostream& ou
 
 int RunUpgrade(const SCliOptions& options, std::ostream& out, std::ostream& err)
 {
+    // Type and size first: the firmware reader would take in /dev/zero or a sparse
+    // giant before it finds the file damaged.
+    std::string problem;
+    if (!CheckInputFile(options.text, kMaxFirmwareFileBytes, problem)) {
+        err << "vostrel-cli: " << problem << "\n";
+        return CLI_BAD_FILE;
+    }
     HbdsKernelInfo info;
     uint32_t status = 0;
     if (!hbds_get_kernel_info(options.text.c_str(), &info, &status)) {

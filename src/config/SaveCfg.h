@@ -172,8 +172,33 @@ public:
     // Reads a configuration file into the value map; `checkDevice` asks before taking
     // a file written for another model.
     bool OpenConfiguration(const wxString& path, bool checkDevice);
-    // Prepares the send list from a configuration file.
+    // Prepares the send list from a configuration file, checking it whole: settings
+    // that cannot be sent as written are refused, those that are no settings (no
+    // value, queries, actions, the tool's own) are left out, repeated ones merged.
+    // False for a file that cannot be read, is too large or holds too many settings.
+    // The loaded pages tell the tool's own settings (code identifiers, file paths)
+    // from the scanner's; without pages every setting counts as the scanner's.
     bool LoadFileForSending(const wxString& path);
+    // A setting of the loaded file that is refused, left out or merged, and why.
+    struct SFileSettingNote {
+        wxString name;
+        wxString value;
+        wxString reason;
+    };
+    const std::vector<SFileSettingNote>& GetRefusedFileSettings() const { return m_fileRefused; }
+    const std::vector<SFileSettingNote>& GetLeftOutFileSettings() const { return m_fileLeftOut; }
+    // Why the last configuration file could not be read or written; empty when unknown.
+    const wxString& GetLastFileError() const { return m_lastFileError; }
+    // The one comparison of the loaded file with a scanner's values: what it would
+    // send and what the file holds that no scanner can take. Applying, comparing and
+    // the inventory all ask it, so they never disagree.
+    struct SFileComparison {
+        std::vector<wxString> toSend;
+        std::vector<SFileSettingNote> refused;
+        std::vector<SFileSettingNote> leftOut;  // not sent and no difference, but worth a note
+        bool Differs() const { return !toSend.empty() || !refused.empty(); }
+    };
+    SFileComparison CompareFileWith(const std::map<wxString, wxString>& deviceValues) const;
     // Writes the model's command map as a "DeviceConfiguration" file.
     bool ExportDeviceConfiguration(const wxString& path);
     // The current name of a command known by an older name; empty when none.
@@ -208,6 +233,14 @@ private:
     bool ExchangeWithOneResend();
     void PaceRequest();
     bool ParseLastReply(size_t capacity, size_t& count);
+    // One distinct setting of a file loaded for sending.
+    struct SFileEntry {
+        wxString value;
+        unsigned count = 0;
+        bool conflicting = false;
+    };
+    // Puts a setting of the file on the send list, or among the refused or left-out ones.
+    void SortFileEntry(const wxString& name, const SFileEntry& entry);
     // Sends `texts` in frames that keep within the payload limit.
     bool SendInBatches(const std::vector<wxString>& texts);
 
@@ -232,6 +265,10 @@ private:
     CDeviceInfo* m_currentModel = nullptr;
 
     std::vector<wxString> m_sendList;
+    std::vector<SFileSettingNote> m_fileRefused;
+    std::vector<SFileSettingNote> m_fileLeftOut;
+    std::vector<wxString> m_fileEmptyValues;
+    wxString m_lastFileError;
     wxString m_fileDeviceType;
     wxString m_deviceCommandList;
     wxString m_unsupportedList;

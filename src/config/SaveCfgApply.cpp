@@ -168,12 +168,13 @@ void PlanLastCommands(SApplyPlan& plan)
 
 bool IsLeftOutOfFile(const wxString& text)
 {
+    // The name leads the text; a value that merely mentions a name is no such setting.
     for (const wxString& pending : CPendingChangeList::GetInstance().GetNames()) {
-        if (!pending.empty() && text.Find(pending) != wxNOT_FOUND)
+        if (!pending.empty() && text.StartsWith(pending))
             return true;
     }
     for (const wxString& linkName : CSaveCfg::GetFileHeldBackCommands()) {
-        if (text.Find(linkName) != wxNOT_FOUND)
+        if (text.StartsWith(linkName))
             return true;
     }
     return false;

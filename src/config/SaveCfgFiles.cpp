@@ -124,6 +124,18 @@ bool IsPassNodeDeciding(const wxString& type, const wxString& cmd, const wxStrin
     return cmd == name;
 }
 
+// More than any model has; a file beyond is no configuration but a flood.
+const size_t kMaxFileSettings = 4096;
+
+// A data-format value holds its several formats separated by ';' and is sent as
+// one; in any other value the separator would end the setting and start another.
+bool SplitsIntoSeveral(const wxString& name, const wxString& value)
+{
+    if (name.StartsWith("DFM"))
+        return false;
+    return value.find_first_of(";\r\n") != wxString::npos;
+}
+
 // Settings that stay in the tool (file paths, lists of values) are never sent, so
 // any character may stand in them.
 bool GoesToScanner(const wxString& name)
@@ -193,7 +205,8 @@ bool CSaveCfg::SaveConfiguration(const wxString& path)
     FILE_LOG(LOG_INFO, "%s=%i %s=%i %s=%i", "XmlStrsNum", static_cast<int>(deviceItems.size()), "PageXmlNum",
              pageCount, "savePageXmlNum", pageSaved);
     FILE_LOG(LOG_INFO, "%s=%i", "AllXmlNum", allSaved);
-    if (!SaveXmlFile(document, path)) {
+    m_lastFileError.clear();
+    if (!SaveXmlFile(document, path, m_lastFileError)) {
         FILE_LOG(LOG_ERROR, "%s %s %s", "Save", U8(path), "ERROR");
         return false;
     }
@@ -204,8 +217,10 @@ bool CSaveCfg::OpenConfiguration(const wxString& path, bool checkDevice)
 {
     ClearValues();
     wxXmlDocument document;
-    if (!LoadConfigurationFile(document, path))
+    if (!LoadConfigurationFile(document, path)) {
+        m_lastFileError = GetLastXmlLoadError();
         return false;
+    }
     const wxXmlNode* root = document.GetRoot();
     if (HoldsUnsendableValue(*root))
         return false;
@@ -234,34 +249,86 @@ bool CSaveCfg::OpenConfiguration(const wxString& path, bool checkDevice)
 bool CSaveCfg::LoadFileForSending(const wxString& path)
 {
     ClearValues();
-    wxXmlDocument document;
-    if (!LoadConfigurationFile(document, path))
-        return false;
-    const wxXmlNode* root = document.GetRoot();
     m_sendList.clear();
+    m_fileRefused.clear();
+    m_fileLeftOut.clear();
+    m_fileEmptyValues.clear();
+    m_lastFileError.clear();
+    wxXmlDocument document;
+    if (!LoadConfigurationFile(document, path)) {
+        m_lastFileError = GetLastXmlLoadError();
+        return false;
+    }
+    const wxXmlNode* root = document.GetRoot();
     if (HoldsUnsendableValue(*root))
         return false;
     m_fileDeviceType = root->GetAttribute("DeviceType");
+    std::map<wxString, SFileEntry> entries;
+    std::vector<wxString> order;
     for (const wxXmlNode* node = root->GetChildren(); node; node = node->GetNext()) {
         if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "Command")
             continue;
         const wxString name = node->GetAttribute("CommandName");
         if (name.empty() || name == "DFMSIN" || name == "INTERF")
             continue;
-        const wxString text = name + node->GetAttribute("Value");
-        if (text.length() >= kMaxSendTextLength) {
-            FILE_LOG(LOG_INFO, "%s refused: %i characters", U8(name), static_cast<int>(text.length()));
-            continue;
+        auto [entry, added] = entries.try_emplace(name);
+        if (added) {
+            if (entries.size() > kMaxFileSettings) {
+                m_lastFileError = wxString::Format("it holds more than %u settings", static_cast<unsigned>(kMaxFileSettings));
+                return false;
+            }
+            order.push_back(name);
+            entry->second.value = node->GetAttribute("Value");
+        } else if (node->GetAttribute("Value") != entry->second.value) {
+            entry->second.conflicting = true;
         }
-        if (!IsSendableValue(text)) {
-            // A setting that stays in the tool, such as a file path: it would reach
-            // the scanner garbled.
-            FILE_LOG(LOG_INFO, "%s left out: a character outside the narrow code page", U8(name));
-            continue;
-        }
+        ++entry->second.count;
+    }
+    for (const wxString& name : order)
+        SortFileEntry(name, entries[name]);
+    return true;
+}
+
+void CSaveCfg::SortFileEntry(const wxString& name, const SFileEntry& entry)
+{
+    const wxString& value = entry.value;
+    const wxString text = name + value;
+    if (entry.conflicting) {
+        m_fileRefused.push_back({name, value, wxString::Format("given %u times with different values", entry.count)});
+    } else if (IsPassCommand(name, value)) {
+        m_fileLeftOut.push_back({name, value, "left out: no setting but a query, an action or the scanner's own"});
+    } else if (!GoesToScanner(name)) {
+        // The tool's own choices (code identifiers, file paths) never reach a scanner.
+    } else if (value.empty()) {
+        // Many settings are empty on the scanner too; only a comparison can tell.
+        m_fileEmptyValues.push_back(name);
+    } else if (text.length() >= kMaxSendTextLength) {
+        m_fileRefused.push_back({name, value, wxString::Format("a value of %u characters (at most %u)",
+                                                               static_cast<unsigned>(value.length()),
+                                                               static_cast<unsigned>(kMaxSendTextLength - 1 - name.length()))});
+    } else if (SplitsIntoSeveral(name, value)) {
+        m_fileRefused.push_back({name, value, "a value holding ';' or a line break, which the scanner would take as more settings"});
+    } else if (!IsSendableValue(text)) {
+        FILE_LOG(LOG_INFO, "%s left out: a character outside the narrow code page", U8(name));
+        m_fileLeftOut.push_back({name, value, "left out: a character the scanner cannot take"});
+    } else {
+        if (entry.count > 1)
+            m_fileLeftOut.push_back({name, value, wxString::Format("given %u times, taken once", entry.count)});
         m_sendList.push_back(text);
     }
-    return true;
+}
+
+CSaveCfg::SFileComparison CSaveCfg::CompareFileWith(const std::map<wxString, wxString>& deviceValues) const
+{
+    SFileComparison comparison{FileCommandsToSend(&deviceValues), m_fileRefused, m_fileLeftOut};
+    // An empty value would only ask the scanner for its value, so it is never sent;
+    // where the scanner holds something else, that is said.
+    for (const wxString& name : m_fileEmptyValues) {
+        const auto held = deviceValues.find(name);
+        if (held == deviceValues.end() || !held->second.empty())
+            comparison.leftOut.push_back({name, wxString(), "left out: no value"});
+    }
+    return comparison;
 }
 
 bool CSaveCfg::ExportDeviceConfiguration(const wxString& path)

@@ -1,5 +1,6 @@
 #include "FirmwarePack.h"
 
+#include "SafeFile.h"
 #include "hbds_firmware.h"
 
 #include <cstdio>
@@ -63,18 +64,5 @@ std::vector<uint8_t> SampleFirmwareBytes(size_t size, uint32_t seed)
 
 bool WriteFirmwareFile(const std::string& path, const std::vector<uint8_t>& image, std::string& error)
 {
-    const std::string temporary = path + ".part";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        error = "cannot write " + temporary;
-        return false;
-    }
-    const bool written = std::fwrite(image.data(), 1, image.size(), file) == image.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
+    return WriteFileSafely(path, std::string(image.begin(), image.end()), error);
 }

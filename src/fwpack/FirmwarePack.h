@@ -16,6 +16,7 @@ struct SFirmwareContents {
     std::string version;     // e.g. "V2.00.001", at most 31 bytes
     uint32_t type = 2;       // processor type
     std::vector<SFirmwarePart> parts;
+    std::vector<std::string> inputs;  // the files parts were read from, never to be written over
 };
 
 // The whole file; empty with `error` set when the description cannot make one.

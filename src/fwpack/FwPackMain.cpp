@@ -1,12 +1,11 @@
 // vostrel-fwpack: builds a firmware file for a scanner model from its parts, for the
 // simulated scanners, the tests and the demonstration.
 #include "FirmwarePack.h"
+#include "SafeFile.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
@@ -24,12 +23,15 @@ const char kUsage[] =
     "Parts go into the file in the order given. Exit status: 0 written, 1 bad command\n"
     "line or part, 2 the file cannot be written.\n";
 
-bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes)
+// As large as a part, or the whole file, may be; no scanner's flash holds more.
+const unsigned long kMaxPartBytes = 64ul << 20;
+
+bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    std::string content;
+    if (!ReadInputFile(path, kMaxPartBytes, content, error))
         return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    bytes.assign(content.begin(), content.end());
     return true;
 }
 
@@ -54,12 +56,12 @@ bool ReadPart(const std::string& option, const std::string& value, SFirmwareCont
     }
     const std::string argument = value.substr(colon + 1);
     unsigned long size = 0;
-    if (option == "--part" && !ReadFile(argument, part.bytes)) {
-        error = "cannot read " + argument;
+    if (option == "--part" && !ReadFile(argument, part.bytes, error))
         return false;
-    }
+    if (option == "--part")
+        contents.inputs.push_back(argument);
     if (option == "--sample") {
-        if (!ReadCount(argument, 64ul << 20, size) || size == 0) {
+        if (!ReadCount(argument, kMaxPartBytes, size) || size == 0) {
             error = "--sample needs 1 to 67108864 bytes, not \"" + argument + "\"";
             return false;
         }
@@ -97,7 +99,11 @@ bool ReadOptions(int argc, char** argv, SFirmwareContents& contents, std::string
     }
     if (output.empty())
         error = "-o FILE is required";
-    return !output.empty();
+    for (const std::string& input : contents.inputs) {
+        if (!output.empty() && IsSameFile(input, output))
+            error = "-o " + output + " is the part " + input + " itself; it is kept";
+    }
+    return error.empty();
 }
 
 }  // namespace
@@ -118,6 +124,12 @@ int main(int argc, char** argv)
     const std::vector<uint8_t> image = BuildFirmwareImage(contents, error);
     if (image.empty()) {
         std::fprintf(stderr, "vostrel-fwpack: %s\n", error.c_str());
+        return 1;
+    }
+    // vostrel-cli upgrade refuses larger files before reading them.
+    if (image.size() > kMaxPartBytes) {
+        std::fprintf(stderr, "vostrel-fwpack: the parts make %zu bytes; a firmware file holds at most %lu\n", image.size(),
+                     kMaxPartBytes);
         return 1;
     }
     if (!WriteFirmwareFile(output, image, error)) {

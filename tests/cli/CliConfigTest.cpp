@@ -10,9 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/dir.h>
 #include <wx/filename.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -204,6 +209,143 @@ TEST_F(CliConfigTest, AMissingCatalogueOrPageListIsNamedAndNoFileIsWritten)
         EXPECT_NE(std::string::npos, (m_out.str() + m_err.str()).find(row.message)) << m_out.str() << m_err.str();
         EXPECT_FALSE(wxFileName::FileExists(m_dir.File("out.xml")));
     }
+}
+
+std::string OneSetting(const std::string& name, const std::string& value)
+{
+    return "<Vostrel DeviceType=\"HBS-FM300\"><Command CommandName=\"" + name + "\" Value=\"" + value + "\"/></Vostrel>";
+}
+
+std::string Nested(int depth)
+{
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += "<a>";
+    for (int i = 0; i < depth; ++i)
+        text += "</a>";
+    return text;
+}
+
+// diff, apply and inventory --against ask one comparison, so a file they doubt gets
+// one verdict from all three; apply judges the file whole before sending anything,
+// and a second apply of a file it took settles at "unchanged".
+TEST_F(CliConfigTest, DiffApplyAndInventoryGiveOneVerdictOnADoubtfulFile)
+{
+    const struct {
+        const char* name;
+        std::string content;
+        int diffExit;
+        int applyExit;
+        std::vector<std::string> applied;  // parts of apply's line
+        int inventoryExit;
+    } cases[] = {
+        {"values no scanner takes",
+         "<Vostrel DeviceType=\"HBS-FM300\"><Command CommandName=\"BEPLVL\" Value=\"2;232BAD0\"/>"
+         "<Command CommandName=\"SCNMOD\" Value=\"" + std::string(100000, '1') + "\"/>"
+         "<Command CommandName=\"BEPENA\" Value=\"1\"/><Command CommandName=\"BEPENA\" Value=\"0\"/></Vostrel>",
+         CLI_DIFFERENT, CLI_REFUSED,
+         {"failed: the file holds settings no scanner takes: BEPLVL (a value holding ';'",
+          "SCNMOD (a value of 100000 characters", "BEPENA (given 2 times with different values)", "nothing sent"},
+         CLI_DIFFERENT},
+        {"empty value and a query",
+         "<Vostrel DeviceType=\"HBS-FM300\"><Command CommandName=\"BEPLVL\" Value=\"\"/>"
+         "<Command CommandName=\"SYSHRS\" Value=\"5\"/></Vostrel>",
+         CLI_OK, CLI_OK,
+         {"unchanged: the scanner holds every setting of the file; note: ", "BEPLVL (left out: no value)",
+          "SYSHRS (left out: no setting but a query"},
+         CLI_OK},
+        {"nested 200000 deep", "<Vostrel DeviceType=\"HBS-FM300\">" + Nested(200000) + "</Vostrel>", CLI_BAD_FILE,
+         CLI_BAD_FILE, {"nests deeper than 64 elements"}, CLI_BAD_FILE},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        m_dir.Write("doubt.xml", row.content);
+        const std::string file = FilePath("doubt.xml");
+        EXPECT_EQ(row.diffExit, Run({"diff", file})) << m_err.str();
+        // A file that was taken is taken again as "unchanged": it settles.
+        for (int run = 0; run < (row.applyExit == CLI_OK ? 2 : 1); ++run) {
+            EXPECT_EQ(row.applyExit, Run({"apply", file})) << m_out.str() << m_err.str();
+            for (const std::string& part : row.applied)
+                EXPECT_NE(std::string::npos, (m_out.str() + m_err.str()).find(part)) << m_out.str() << m_err.str();
+        }
+        EXPECT_EQ(row.inventoryExit, Run({"inventory", "--against", file})) << m_err.str();
+    }
+}
+
+TEST_F(CliConfigTest, ReadWritesARegularFileOrALinksTargetAndRefusesEverythingElse)
+{
+    m_dir.Write("target.xml", "old");
+    m_dir.Write("kept.xml", "kept");
+    const std::string kept = FilePath("kept.xml");
+    chmod(kept.c_str(), 0444);
+    ASSERT_EQ(0, symlink("target.xml", FilePath("link.xml").c_str()));
+    ASSERT_EQ(0, mkfifo(FilePath("pipe").c_str(), 0600));
+    const struct {
+        std::string path;
+        int exitCode;
+        const char* message;
+    } cases[] = {{"/dev/null", CLI_BAD_FILE, "/dev/null is a device"},
+                 {FilePath("pipe"), CLI_BAD_FILE, "is a FIFO"},
+                 {kept, CLI_BAD_FILE, "kept.xml is read-only; it is kept"},
+                 {FilePath("link.xml"), CLI_OK, "settings saved to"}};
+    for (const auto& row : cases) {
+        EXPECT_EQ(row.exitCode, Run({"read", row.path})) << row.path;
+        EXPECT_NE(std::string::npos, (m_out.str() + m_err.str()).find(row.message)) << m_out.str() << m_err.str();
+    }
+    EXPECT_EQ("kept", m_dir.Read("kept.xml"));
+    struct stat status {};
+    ASSERT_EQ(0, lstat(FilePath("link.xml").c_str(), &status));
+    EXPECT_TRUE(S_ISLNK(status.st_mode)) << "the link stays a link";
+    EXPECT_NE(std::string::npos, m_dir.Read("target.xml").find("DeviceType=\"HBS-FM300\""));
+}
+
+TEST_F(CliConfigTest, ABarcodeSheetNeverOverwritesItsInputNorLeavesAnythingBehind)
+{
+    m_dir.Write("cfg.pdf", OneSetting("BEPLVL", "2"));
+    ASSERT_EQ(0, mkdir(FilePath("folder.png").c_str(), 0700));
+    // The all-in-one symbol's working files go to TMPDIR: here, where they can be seen.
+    const char* oldTemp = std::getenv("TMPDIR");
+    const std::string savedTemp = oldTemp ? oldTemp : "";
+    setenv("TMPDIR", m_dir.Path().fn_str(), 1);
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        const char* message;
+    } cases[] = {
+        {{"--model", "HBS-FM300", "--file", FilePath("cfg.pdf"), "--output", FilePath("cfg.pdf")}, CLI_USAGE,
+         "is the --file itself"},
+        {{"--model", "HBS-HI880", "--file", FilePath("cfg.pdf"), "--output", FilePath("out.pdf")}, CLI_USAGE,
+         "is for HBS-FM300, not HBS-HI880 (--force"},
+        {{"--model", "HBS-FM300", "--kind", "all", "--commands", "BEPLVL1", "--output", FilePath("folder.png")},
+         CLI_BAD_FILE, "is a folder"},
+        {{"--model", "HBS-FM300", "--commands", "BEPLVL1", "--output", FilePath("absent/out.pdf")}, CLI_BAD_FILE,
+         "cannot write"},
+    };
+    for (const auto& row : cases) {
+        std::vector<std::string> arguments = {"barcode"};
+        arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
+        EXPECT_EQ(row.exitCode, Run(arguments)) << m_err.str();
+        EXPECT_NE(std::string::npos, m_err.str().find(row.message)) << m_err.str();
+    }
+    ASSERT_EQ(CLI_OK, Run({"barcode", "--kind", "all", "--model", "HBS-FM300", "--commands", "BEPLVL1", "--output",
+                           FilePath("done.png")})) << m_err.str();
+    savedTemp.empty() ? unsetenv("TMPDIR") : setenv("TMPDIR", savedTemp.c_str(), 1);
+    EXPECT_EQ(OneSetting("BEPLVL", "2"), m_dir.Read("cfg.pdf"));
+    wxArrayString left;
+    wxDir::GetAllFiles(m_dir.Path(), &left, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN);
+    left.Sort();
+    EXPECT_EQ((std::vector<wxString>{m_dir.File("cfg.pdf"), m_dir.File("done.png")}),
+              std::vector<wxString>(left.begin(), left.end()));
+}
+
+TEST_F(CliConfigTest, NamesWithTabsOrLineBreaksStayInTheirColumn)
+{
+    wxString error;
+    const uint32_t port = AttachDemoScanner("HBS-HI880", "A\tB\nC", 115200, error);
+    ASSERT_NE(0u, port) << error;
+    m_ports.push_back(port);
+    ASSERT_EQ(CLI_OK, Run({"list"})) << m_err.str();
+    EXPECT_NE(std::string::npos, m_out.str().find("\tA\\x09B\\x0AC\t")) << m_out.str();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "CliCommands.h"
 #include "CliInventory.h"
 #include "CliReport.h"
+#include "CliSupport.h"
 
 #include "EndlessReplyServer.h"
 #include "ScriptedScanner.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 namespace {
@@ -85,6 +87,21 @@ TEST(CliOptions, CommandLinesThatCannotRunAreRefusedWithAReason)
     EXPECT_EQ("--csv only goes with inventory", Refusal({"list", "--csv"}));
     EXPECT_EQ("--against only goes with inventory", Refusal({"apply", "--against", "a.xml", "b.xml"}));
     EXPECT_EQ("--json and --csv cannot be used together", Refusal({"inventory", "--json", "--csv"}));
+    // An empty or repeated option is a slip in a script, never a wish.
+    EXPECT_EQ("--sim needs a value that is not empty", Refusal({"list", "--sim", ""}));
+    EXPECT_EQ("--port needs a value that is not empty", Refusal({"list", "--port", ""}));
+    EXPECT_EQ("--port is given twice", Refusal({"list", "--port", "/dev/a", "--port", "/dev/b"}));
+    EXPECT_EQ("send needs a text that is not empty", Refusal({"send", ""}));
+    EXPECT_EQ("apply needs a file name that is not empty", Refusal({"apply", ""}));
+    const std::vector<std::string> sheet = {"barcode", "--model", "HBS-FM300", "--output", "a.pdf"};
+    const auto withSheet = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), sheet.begin(), sheet.end());
+        return more;
+    };
+    EXPECT_EQ("barcode takes --commands or --file, not both", Refusal(withSheet({"--commands", "X", "--file", "Y"})));
+    EXPECT_EQ("barcode needs --commands or --file", Refusal(withSheet({})));
+    EXPECT_EQ("--output is given twice", Refusal(withSheet({"--commands", "X", "--output", "b.pdf"})));
+    EXPECT_EQ("--file needs a value that is not empty", Refusal(withSheet({"--file", ""})));
 }
 
 TEST(CliOptions, HelpNamesEverySettingThatApplyHoldsBack)
@@ -103,6 +120,29 @@ TEST(CliOutput, ControlBytesInValuesAreShownEscaped)
     EXPECT_STREQ("ACK", StatusName(REPLY_ACK));
     EXPECT_STREQ("NAK", StatusName(REPLY_NAK));
     EXPECT_STREQ("ENQ", StatusName(REPLY_ENQ));
+    // A name with a tab or line break would split a tab-separated line.
+    EXPECT_EQ("A\\x09B\\x0Ac\\\\", Column(std::string("A\tB\nc\\")));
+    EXPECT_EQ("A\\x09B", Column(wxString("A\tB")));
+}
+
+TEST(CliOutput, OutputThatCannotBeWrittenTurnsSuccessIntoAFailure)
+{
+    const struct {
+        int exitCode;
+        int expected;
+    } cases[] = {{CLI_OK, CLI_BAD_FILE}, {CLI_DIFFERENT, CLI_DIFFERENT}};
+    for (const auto& row : cases) {
+        std::ofstream full("/dev/full");
+        full << std::string(1 << 16, 'x');
+        std::ostringstream err;
+        EXPECT_EQ(row.expected, FinishOutput(full, err, row.exitCode));
+        EXPECT_NE(std::string::npos, err.str().find("output could not be written")) << err.str();
+    }
+    std::ostringstream written;
+    std::ostringstream err;
+    written << "fine";
+    EXPECT_EQ(CLI_OK, FinishOutput(written, err, CLI_OK));
+    EXPECT_EQ("", err.str());
 }
 
 TEST(CliOutput, InventoryTakesVersionsFromTheSystemTextAndQuotesCsvFieldsThatNeedIt)
@@ -123,6 +163,7 @@ TEST(CliOutput, UnderJsonResultsAndProblemsBecomeOneDocument)
     const int code = RunWithJsonReport("list", out, [](std::ostream& text, std::ostream& problems) {
         EmitRecord(text, "scanners", {{"port", "/dev/pts/9"}}, "/dev/pts/9\t...");
         problems << "vostrel-cli: second scanner silent\n";
+        problems << "vostrel-cli: note: SYSHRS (left out)\n";
         return CLI_NO_REPLY;
     });
     EXPECT_EQ(CLI_NO_REPLY, code);
@@ -130,6 +171,7 @@ TEST(CliOutput, UnderJsonResultsAndProblemsBecomeOneDocument)
     EXPECT_EQ(nlohmann::json({{"command", "list"},
                               {"exitCode", 3},
                               {"errors", {"second scanner silent"}},
+                              {"notes", {"SYSHRS (left out)"}},
                               {"scanners", {{{"port", "/dev/pts/9"}}}}}),
               document);
     EXPECT_FALSE(IsJsonReport());
@@ -166,6 +208,22 @@ TEST_F(CliSendTest, EveryItemIsPrintedWithItsStatusAndRefusalsSetTheExitCode)
     ASSERT_EQ(2u, requests.size());
     EXPECT_EQ(std::string("~\x01" "0000@232BAD5;SCNTMO9999;XYZABC;\x03"), requests[0]);
     EXPECT_EQ(std::string("~\x01" "0000#232BAD5;\x03"), requests[1]);
+}
+
+TEST_F(CliSendTest, ARequestBeyondWhatOneExchangeBringsBackSaysSo)
+{
+    std::string request = "@";
+    std::string items;
+    for (int i = 0; i < 1100; ++i) {
+        request += std::string(i ? ";" : "") + "BEPLVL";
+        items += std::string(i ? ";" : "") + "BEPLVL3\x06";
+    }
+    CScriptedScanner scanner;
+    scanner.Script({ReplyFrame(items)});
+    EXPECT_EQ(CLI_OK, Send(request, scanner.Path()));
+    EXPECT_EQ(std::string::npos, m_out.str().find("\n", 1024 * std::string("BEPLVL\t3\tACK\n").size()));
+    EXPECT_NE(std::string::npos, m_err.str().find("1100 requests, of which only the first 1024 replies are shown"))
+        << m_err.str();
 }
 
 TEST_F(CliSendTest, SilenceAndGarbageAreNoReply)

@@ -75,4 +75,36 @@ printf '%s\n' "$upgraded" | tail -2
 printf '%s\n' "$upgraded" | grep -q $'\t'"ok: V2.00.001\$" || fail "no ok line: $upgraded"
 "$bin/vostrel-cli" send --port "$port" --baud 115200 "@QRYSYS" | grep -q "Firmware: V2.00.001" \
   || fail "the scanner does not report the new version"
+
+# Files as a careless or hostile user gives them: a link is written through, devices and
+# folders are refused before anything is read, and lost output is no success.
+work=$(mktemp -d)
+trap 'kill $sim 2>/dev/null; rm -rf "$out" "$config" "$firmware" "$work"' EXIT
+printf old >"$work/target.xml"
+ln -s target.xml "$work/link.xml"
+"$bin/vostrel-cli" read --port "$port" --baud 115200 "$work/link.xml" >/dev/null || fail "read through a link failed"
+[ -L "$work/link.xml" ] && grep -q 'DeviceType="HBS-FM300"' "$work/target.xml" || fail "the link was not written through"
+"$bin/vostrel-cli" read --port "$port" --baud 115200 /dev/null 2>/dev/null
+[ $? = 5 ] || fail "read into a device was not refused with 5"
+python3 -c "import sys; n=200000; sys.stdout.write('<Vostrel>' + '<a>'*n + '</a>'*n + '</Vostrel>')" >"$work/deep.xml"
+"$bin/vostrel-cli" diff --port "$port" --baud 115200 "$work/deep.xml" 2>/dev/null
+[ $? = 5 ] || fail "a file nested 200000 deep was not refused with 5"
+"$bin/vostrel-fwpack" --device HBS-FM300 --version V2 --part kernel:/tmp -o "$work/f.bin" 2>/dev/null
+[ $? = 1 ] || fail "a folder as a firmware part was not refused with 1"
+"$bin/vostrel-fwpack" --device HBS-FM300 --version V2 --part kernel:"$firmware" -o "$firmware" 2>/dev/null
+[ $? = 1 ] || fail "a firmware part was written over"
+"$bin/vostrel-cli" upgrade --port "$port" --baud 115200 /dev/zero 2>/dev/null
+[ $? = 5 ] || fail "/dev/zero as firmware was not refused with 5"
+"$bin/vostrel-cli" list --json --port "$port" >/dev/full 2>/dev/null
+[ $? != 0 ] || fail "list --json into a full disk exited 0"
+"$bin/vostrel-cli" list --port "$port" >&- 2>/dev/null
+[ $? != 0 ] || fail "list with standard output closed exited 0"
+
+# A scanner that goes away while its settings are read is named as gone (status 2).
+"$bin/vostrel-scanner-sim" --model "$model" --product HBS-FM300 --baud 115200 --fault disconnect:3000 >"$work/sim" 2>&1 &
+for _ in $(seq 50); do grep -q /dev/ "$work/sim" && break; sleep 0.1; done
+gone=$(grep -o '/dev/[^ ]*' "$work/sim" | head -1)
+message=$("$bin/vostrel-cli" read --port "$gone" --baud 115200 "$work/gone.xml" 2>&1)
+[ $? = 2 ] && [[ "$message" == *"does not exist any more"* ]] || fail "a scanner gone mid-read: $message"
+[ ! -e "$work/gone.xml" ] || fail "a read cut short left a file"
 echo "PASS"

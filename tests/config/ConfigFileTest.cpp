@@ -234,17 +234,79 @@ TEST_F(ConfigFileTest, CommandsTheScannerNeverReportedAreListedButStillLoaded)
     EXPECT_EQ(3u, engine.GetValueMap().size());
 }
 
-TEST_F(ConfigFileTest, AFileForSendingLeavesOutTheInterfaceAndTheSingleDataFormat)
+// Each setting of a file to send is sent, left out (with a note) or refused (and
+// named), never dropped silently: what apply, diff and inventory report rests on it.
+TEST_F(ConfigFileTest, AFileForSendingSortsEverySettingIntoSentLeftOutOrRefused)
 {
+    m_dir.Write("Config/PassCmd.xml", PassFile({{"0", "SYSHRS"}}));
     CSaveCfg& engine = CSaveCfg::GetInstance();
     m_dir.Write("send.xml", ConfigurationFile("Vastrel", "HBS-HS620",
                                               CommandElement("SCNMOD", "2") + CommandElement("INTERF", "1") +
                                                   CommandElement("DFMSIN", "x") + CommandElement("", "5") +
-                                                  CommandElement("PREORD", "a;b") +
-                                                  CommandElement("LONGER", std::string(3000, 'x'))));
+                                                  CommandElement("PREORD", "2;232BAD0") +
+                                                  CommandElement("LONGER", std::string(100000, 'x')) +
+                                                  CommandElement("BEPENA", "") + CommandElement("SYSHRS", "5") +
+                                                  CommandElement("SCNTMO", "3000") + CommandElement("SCNTMO", "3000") +
+                                                  CommandElement("TRMHEX", "0D") + CommandElement("TRMHEX", "0A") +
+                                                  CommandElement("CODEID", "") +
+                                                  CommandElement("DFMSET", "Data Format 0:0099999;")));
     ASSERT_TRUE(engine.LoadFileForSending(m_dir.File("send.xml")));
-    EXPECT_EQ((std::vector<wxString>{"SCNMOD2", "PREORDa;b"}), engine.GetSendList());
+    EXPECT_EQ((std::vector<wxString>{"SCNMOD2", "SCNTMO3000", "DFMSETData Format 0:0099999;"}), engine.GetSendList());
+    const struct {
+        const std::vector<CSaveCfg::SFileSettingNote>& notes;
+        std::vector<std::pair<wxString, wxString>> expected;  // name, a part of the reason
+    } lists[] = {{engine.GetRefusedFileSettings(),
+                  {{"PREORD", "';'"}, {"LONGER", "100000 characters"}, {"TRMHEX", "different values"}}},
+                 {engine.GetLeftOutFileSettings(), {{"SYSHRS", "query"}, {"SCNTMO", "given 2 times"}}}};
+    for (const auto& list : lists) {
+        ASSERT_EQ(list.expected.size(), list.notes.size());
+        for (size_t i = 0; i < list.notes.size(); ++i) {
+            EXPECT_EQ(list.expected[i].first, list.notes[i].name);
+            EXPECT_TRUE(list.notes[i].reason.Contains(list.expected[i].second)) << list.notes[i].reason;
+        }
+    }
+    // One comparison: a refused setting makes the file differ from any scanner.
+    const std::map<wxString, wxString> holdsAll = {{"SCNMOD", "2"}, {"SCNTMO", "3000"}, {"DFMSET", "Data Format 0:0099999;"}};
+    const CSaveCfg::SFileComparison comparison = engine.CompareFileWith(holdsAll);
+    EXPECT_TRUE(comparison.toSend.empty());
+    EXPECT_EQ(3u, comparison.refused.size());
+    EXPECT_TRUE(comparison.Differs());
+    // An empty value is never sent; it is noted where the scanner holds something else.
+    ASSERT_EQ(3u, comparison.leftOut.size());
+    EXPECT_EQ("BEPENA", comparison.leftOut.back().name);
+    EXPECT_EQ(2u, engine.CompareFileWith({{"BEPENA", ""}}).leftOut.size());
     EXPECT_FALSE(engine.LoadFileForSending(m_dir.File("absent.xml")));
+}
+
+std::string Nested(int depth)
+{
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += "<a>";
+    for (int i = 0; i < depth; ++i)
+        text += "</a>";
+    return text;
+}
+
+TEST_F(ConfigFileTest, AFileTooLargeTooDeepOrWithTooManySettingsIsRefusedWithTheReason)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    std::string many;
+    for (int i = 0; i < 5000; ++i)
+        many += CommandElement("C" + std::to_string(100000 + i), "1");
+    const struct {
+        std::string content;
+        const char* reason;
+    } cases[] = {{ConfigurationFile("Vostrel", "HBS-HS620", std::string(5u << 20, ' ')), "larger than"},
+                 {ConfigurationFile("Vostrel", "HBS-HS620", Nested(200000)),
+                  "deeper"},
+                 {ConfigurationFile("Vostrel", "HBS-HS620", many), "more than 4096 settings"}};
+    for (const auto& row : cases) {
+        m_dir.Write("big.xml", row.content);
+        EXPECT_FALSE(engine.LoadFileForSending(m_dir.File("big.xml")));
+        EXPECT_TRUE(engine.GetLastFileError().Contains(row.reason)) << engine.GetLastFileError();
+        EXPECT_TRUE(engine.GetSendList().empty());
+    }
 }
 
 // "€" and "中" have no byte in the narrow encoding and would reach the scanner as

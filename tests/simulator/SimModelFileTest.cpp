@@ -51,7 +51,17 @@ TEST(SimModelFileTest, Load_TakesKeysOfParenthesisItemsAndLabelFirstListsAndRefu
     const SScratchFile cut("<?xml version=\"1.0\"?><DeviceConfiguration><Command><CommandName>A");
     const SScratchFile wrongRoot("<?xml version=\"1.0\"?><Pages><Command><CommandName>AAABBB</CommandName></Command></Pages>");
     const SScratchFile binary(std::string("\x00\xFF\xFE garbage \x01\x02", 14));
-    for (const std::string& path : {cut.Path(), wrongRoot.Path(), binary.Path(), std::string("/nonexistent/model.xml")}) {
+    // Its tree's clean-up would recurse 200000 deep.
+    const SScratchFile deep("<DeviceConfiguration>" + [] {
+        std::string nested;
+        for (int i = 0; i < 200000; ++i)
+            nested += "<a>";
+        for (int i = 0; i < 200000; ++i)
+            nested += "</a>";
+        return nested;
+    }() + "</DeviceConfiguration>");
+    for (const std::string& path : {cut.Path(), wrongRoot.Path(), binary.Path(), deep.Path(), std::string("/nonexistent/model.xml"),
+                                    std::string("/dev/zero")}) {
         error.clear();
         EXPECT_FALSE(CSimModelFile::Load(path, database, error)) << path;
         EXPECT_NE(std::string::npos, error.find(path));
