@@ -35,31 +35,30 @@ void CLineHold::Release()
 CLineHold CLineOwner::Take(const SLineUser& user, StopRequest stop)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    const std::thread::id self = std::this_thread::get_id();
     ++m_waiting;
-    m_freed.wait(lock, [&] { return IsFree() || m_thread == self; });
+    m_freed.wait(lock, [this] { return MayTakeHere(); });
     --m_waiting;
-    if (IsFree()) {
-        m_thread = self;
-        m_user = &user;
-        m_stop = std::move(stop);
-        m_freed.notify_all();  // a part giving way learns that the line was taken
-    }
-    ++m_depth;
-    return CLineHold(this);
+    return HoldFor(user, std::move(stop));
 }
 
 CLineHold CLineOwner::TakeWithin(const SLineUser& user, uint32_t waitMs, StopRequest stop)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    const std::thread::id self = std::this_thread::get_id();
     ++m_waiting;
-    const bool got = m_freed.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return IsFree() || m_thread == self; });
+    const bool got = m_freed.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return MayTakeHere(); });
     --m_waiting;
-    if (!got)
-        return CLineHold();
+    return got ? HoldFor(user, std::move(stop)) : CLineHold();
+}
+
+bool CLineOwner::MayTakeHere() const
+{
+    return IsFree() || m_thread == std::this_thread::get_id();
+}
+
+CLineHold CLineOwner::HoldFor(const SLineUser& user, StopRequest stop)
+{
     if (IsFree()) {
-        m_thread = self;
+        m_thread = std::this_thread::get_id();
         m_user = &user;
         m_stop = std::move(stop);
         m_freed.notify_all();  // a part giving way learns that the line was taken

@@ -81,6 +81,10 @@ public:
 private:
     friend class CLineHold;
     bool IsFree() const { return m_depth == 0; }
+    // With m_mutex held: the line is free or this thread's already.
+    bool MayTakeHere() const;
+    // With m_mutex held and MayTakeHere true: one more hold of this thread.
+    CLineHold HoldFor(const SLineUser& user, StopRequest stop);
     void Release();
 
     mutable std::mutex m_mutex;

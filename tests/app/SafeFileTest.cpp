@@ -1,6 +1,7 @@
 // The one writer and the input checks every tool's files go through, and the bounds
 // of XML files, against the targets a careless or hostile user gives.
 #include "SafeFile.h"
+#include "NestedXml.h"
 #include "XmlFile.h"
 
 #include "TempDir.h"
@@ -194,16 +195,6 @@ TEST(SafeFileTest, AFileReachedThroughALinkIsTheSameFile)
     EXPECT_TRUE(IsSameFile(Bytes(dir.File("part.bin")), Bytes(dir.File("alias.bin"))));
     EXPECT_FALSE(IsSameFile(Bytes(dir.File("part.bin")), Bytes(dir.File("other.bin"))));
     EXPECT_FALSE(IsSameFile(Bytes(dir.File("part.bin")), Bytes(dir.File("absent.bin"))));
-}
-
-std::string Nested(int depth)
-{
-    std::string text;
-    for (int i = 0; i < depth; ++i)
-        text += "<a>";
-    for (int i = 0; i < depth; ++i)
-        text += "</a>";
-    return text;
 }
 
 // "café" in Latin-1: a name that is no UTF-8 is written and read under that very name.

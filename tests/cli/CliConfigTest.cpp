@@ -1,6 +1,7 @@
 // vostrel-cli's configuration commands against simulated scanners plugged in
 // in-process: a scanner read into a file, compared with it and written from it.
 #include "CliCommands.h"
+#include "NestedXml.h"
 #include "DemoScanner.h"
 #include "InProcessScanner.h"
 
@@ -214,16 +215,6 @@ TEST_F(CliConfigTest, AMissingCatalogueOrPageListIsNamedAndNoFileIsWritten)
 std::string OneSetting(const std::string& name, const std::string& value)
 {
     return "<Vostrel DeviceType=\"HBS-FM300\"><Command CommandName=\"" + name + "\" Value=\"" + value + "\"/></Vostrel>";
-}
-
-std::string Nested(int depth)
-{
-    std::string text;
-    for (int i = 0; i < depth; ++i)
-        text += "<a>";
-    for (int i = 0; i < depth; ++i)
-        text += "</a>";
-    return text;
 }
 
 // diff, apply and inventory --against ask one comparison, so a file they doubt gets

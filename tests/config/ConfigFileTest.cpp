@@ -2,6 +2,7 @@
 // file is read back, prepared for sending and exported, and the two side files
 // that rename and leave out commands.
 #include "DeviceInfo.h"
+#include "NestedXml.h"
 
 #include "LinkFixture.h"
 #include "MessageRecorder.h"
@@ -276,16 +277,6 @@ TEST_F(ConfigFileTest, AFileForSendingSortsEverySettingIntoSentLeftOutOrRefused)
     EXPECT_EQ("BEPENA", comparison.leftOut.back().name);
     EXPECT_EQ(2u, engine.CompareFileWith({{"BEPENA", ""}}).leftOut.size());
     EXPECT_FALSE(engine.LoadFileForSending(m_dir.File("absent.xml")));
-}
-
-std::string Nested(int depth)
-{
-    std::string text;
-    for (int i = 0; i < depth; ++i)
-        text += "<a>";
-    for (int i = 0; i < depth; ++i)
-        text += "</a>";
-    return text;
 }
 
 TEST_F(ConfigFileTest, AFileTooLargeTooDeepOrWithTooManySettingsIsRefusedWithTheReason)
