@@ -1,6 +1,8 @@
 // Who holds the scanner line: one thread at a time, again and again on the same
 // thread, the others waiting, learning what holds it, or asking it to stop.
 #include "LineOwner.h"
+#include "LineWait.h"
+#include "MessageRecorder.h"
 #include "UiText.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +101,65 @@ TEST(LineOwner, APartThatGivesWayLetsTheWaiterInBeforeItTakesTheLineAgain)
     again.Release();
     waiter.join();
     EXPECT_LT(waiterTurn, captureTurn);
+}
+
+// A window that needs the line: a holder that can stop (a capture) is named in a
+// question and stopped only on a yes; one that cannot is waited for without a word.
+TEST(LineWait, AStoppableHolderIsNamedAndStoppedOnlyWhenTheUserSaysYes)
+{
+    const struct {
+        bool stoppable;
+        int answer;
+        bool madeWay;
+        bool stopped;
+        size_t questions;
+    } cases[] = {{true, wxNO, false, false, 1}, {true, wxYES, true, true, 1}, {false, wxYES, true, false, 0}};
+    for (const auto& row : cases) {
+        CLineOwner line;
+        CMessageRecorder messages;
+        messages.Answer(row.answer);
+        std::atomic<bool> stop{false};
+        std::promise<void> holding;
+        std::promise<void> release;
+        std::thread holder([&] {
+            CLineHold hold = row.stoppable ? line.Take(LineUsers::kCapture, [&stop] { stop = true; })
+                                           : line.Take(LineUsers::kBatchFetch);
+            holding.set_value();
+            release.get_future().wait();
+        });
+        holding.get_future().wait();
+        EXPECT_EQ(row.madeWay, MakeWayForLine(line, "write to the scanner"));
+        EXPECT_EQ(row.stopped, stop.load());
+        ASSERT_EQ(row.questions, messages.Texts().size());
+        if (row.questions == 1) {
+            EXPECT_TRUE(messages.Texts()[0].Contains(GetUiText(LineUsers::kCapture.textId, LineUsers::kCapture.fallback)));
+            EXPECT_TRUE(messages.Texts()[0].Contains("write to the scanner"));
+        }
+        release.set_value();
+        holder.join();
+    }
+}
+
+// An exchange on a window's own thread does not wait behind a long operation: the
+// user is told what holds the line, and nothing is taken.
+TEST(LineWait, AWindowIsToldWhatHoldsTheLineInsteadOfWaiting)
+{
+    CLineOwner line;
+    CMessageRecorder messages;
+    std::promise<void> holding;
+    std::promise<void> release;
+    std::thread fetch([&] {
+        CLineHold hold = line.Take(LineUsers::kBatchFetch);
+        holding.set_value();
+        release.get_future().wait();
+    });
+    holding.get_future().wait();
+    EXPECT_FALSE(TakeLineForWindow(line, LineUsers::kExchange));
+    ASSERT_EQ(1u, messages.Texts().size());
+    EXPECT_TRUE(messages.Texts()[0].Contains(GetUiText(LineUsers::kBatchFetch.textId, LineUsers::kBatchFetch.fallback)));
+    release.set_value();
+    fetch.join();
+    EXPECT_TRUE(TakeLineForWindow(line, LineUsers::kExchange));
 }
 
 }  // namespace
