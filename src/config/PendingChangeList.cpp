@@ -9,6 +9,12 @@
 #include <algorithm>
 
 std::unique_ptr<CPendingChangeList> CPendingChangeList::s_instance;
+CPendingChangeList* CPendingChangeList::s_live = nullptr;
+
+CPendingChangeList::~CPendingChangeList()
+{
+    s_live = nullptr;
+}
 
 CPendingChangeList& CPendingChangeList::GetInstance()
 {
@@ -24,12 +30,12 @@ void CPendingChangeList::ResetInstance()
 
 void CPendingChangeList::Forget(const CCmdNameXmlInfo* definition)
 {
-    if (!s_instance)
+    if (!s_live)
         return;
-    auto& entries = s_instance->m_entries;
+    auto& entries = s_live->m_entries;
     const auto it = std::find(entries.begin(), entries.end(), definition);
     if (it != entries.end())
-        s_instance->EraseAt(static_cast<size_t>(it - entries.begin()));
+        s_live->EraseAt(static_cast<size_t>(it - entries.begin()));
 }
 
 bool CPendingChangeList::IsListed(const CCmdNameXmlInfo* definition) const

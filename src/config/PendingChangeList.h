@@ -13,6 +13,7 @@ class CCmdNameXmlInfo;
 class CPendingChangeList {
 public:
     static CPendingChangeList& GetInstance();
+    ~CPendingChangeList();
     static void ResetInstance();
     // Drops a definition that is going away, without creating the list for it.
     static void Forget(const CCmdNameXmlInfo* definition);
@@ -38,7 +39,7 @@ public:
     void SetRepaintHandler(std::function<void()> handler) { m_repaint = std::move(handler); }
 
 private:
-    CPendingChangeList() = default;
+    CPendingChangeList() { s_live = this; }
 
     void Repaint() const;
     void EraseAt(size_t index);
@@ -49,4 +50,8 @@ private:
     std::function<void()> m_repaint;
 
     static std::unique_ptr<CPendingChangeList> s_instance;
+    // The list while it exists. Settings forget themselves here as they go, and at the
+    // program's end they may go after the list's own holder has been destroyed; a
+    // plain pointer stays readable until the very end.
+    static CPendingChangeList* s_live;
 };
