@@ -108,7 +108,23 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SDeviceCase{false, false, std::string("AB\0C\r\n", 6), "Device: AB C\r\n\r\n"},
                       SDeviceCase{true, false, std::string("\x02\x00\x00\x01;A\x84", 7), "Device: Code ID packet\r\nA\r\n"},
                       SDeviceCase{true, false, std::string("\x02\x00\x00\x01;AB", 7), "Device: \x02  \x01;AB\r\n"},
-                      SDeviceCase{true, true, std::string("\x02\x00\x00\x01;A\x84", 7), "Device: 02 00 00 01 3B 41 84\r\n"}));
+                      SDeviceCase{true, true, std::string("\x02\x00\x00\x01;A\x84", 7), "Device: 02 00 00 01 3B 41 84\r\n"},
+                      // A frame whose checksum holds is never shown raw, packing box or not.
+                      SDeviceCase{false, false, std::string("\x02\x00\x00\x01;A\x84", 7), "Device: A\r\n"}));
+
+// Several reads sent together, and a frame cut in two by the bound of one step: each
+// read gets its own line, and the cut frame waits for its rest.
+TEST_F(CommandCenterSessionTest, PackedReadsAreShownOneByOneAndACutFrameWaitsForItsRest)
+{
+    const std::string frame("\x02\x00\x00\x01;A\x84", 7);
+    m_link.AddReply(frame + "B\r\n" + frame + frame.substr(0, 3));
+    m_link.AddReply(frame.substr(3));
+    ASSERT_TRUE(m_session.RunOneStep());
+    EXPECT_EQ((std::vector<wxString>{"Device: A\r\n", "Device: B\r\n\r\n", "Device: A\r\n"}), Lines());
+    ASSERT_TRUE(m_session.RunOneStep());
+    EXPECT_EQ(4u, Lines().size());
+    EXPECT_EQ("Device: A\r\n", Lines().back());
+}
 
 TEST_F(CommandCenterSessionTest, LineTerminalTakesLinesWithCarriageReturnUntilExit)
 {
