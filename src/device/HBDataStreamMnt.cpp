@@ -471,6 +471,7 @@ template <typename Done>
 CHBDataStreamMnt::EReadEnd CHBDataStreamMnt::ReadChunks(const SReadBounds& bounds, Done&& done)
 {
     m_received = 0;
+    m_setAside = 0;
     {
         std::lock_guard<std::mutex> lock(m_outputMutex);
         m_readProblem.clear();
@@ -489,7 +490,10 @@ CHBDataStreamMnt::EReadEnd CHBDataStreamMnt::ReadChunks(const SReadBounds& bound
     std::fill(m_receive.begin(), m_receive.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(m_receive.size(), kReadChunk)), 0);
     for (;;) {
         EnsureReceiveRoom();
-        const size_t room = std::min<size_t>(kReadChunk, bounds.mostBytes - std::min(bounds.mostBytes, m_received));
+        // What was set aside as the scanner's own output counts too: a line that sends
+        // nothing but such output is as broken as a reply without end.
+        const size_t taken = m_received + m_setAside;
+        const size_t room = std::min<size_t>(kReadChunk, bounds.mostBytes - std::min(bounds.mostBytes, taken));
         if (room == 0)
             return EReadEnd::TOO_LONG;
         const int32_t slice = static_cast<int32_t>(std::min<uint32_t>(kReadSliceMs, silence));
@@ -499,7 +503,7 @@ CHBDataStreamMnt::EReadEnd CHBDataStreamMnt::ReadChunks(const SReadBounds& bound
             return EReadEnd::CANCELLED;
         if (got > 0) {
             lastByte = Clock::now();
-            if (m_received == 0)
+            if (m_received + m_setAside == 0)
                 firstByte = lastByte;
             m_received += static_cast<size_t>(got);
             m_receive[m_received] = 0;
@@ -512,7 +516,8 @@ CHBDataStreamMnt::EReadEnd CHBDataStreamMnt::ReadChunks(const SReadBounds& bound
         }
         if (bounds.limitMs != 0 && MillisecondsSince(start) > bounds.limitMs)
             return EReadEnd::DONE;
-        if (m_received > 0 && MillisecondsSince(firstByte) > bounds.deadlineMs + 2 * WireTimeMs(m_received))
+        const size_t came = m_received + m_setAside;
+        if (came > 0 && MillisecondsSince(firstByte) > bounds.deadlineMs + 2 * WireTimeMs(came))
             return EReadEnd::TOO_SLOW;
     }
 }
@@ -525,7 +530,7 @@ void CHBDataStreamMnt::ReportOverrun(EReadEnd end, const SReadBounds& bounds)
                                    static_cast<unsigned>(bounds.mostBytes / 1024));
     else
         problem = wxString::Format(GetUiText("ID_READ_TOO_SLOW", "应答持续 %u 秒仍未结束"),
-                                   static_cast<unsigned>((bounds.deadlineMs + 2 * WireTimeMs(m_received)) / 1000));
+                                   static_cast<unsigned>((bounds.deadlineMs + 2 * WireTimeMs(m_received + m_setAside)) / 1000));
     VLOG(LOG_INFO, "read stopped after %u bytes: %s", static_cast<unsigned>(m_received), U8(problem));
     {
         std::lock_guard<std::mutex> lock(m_outputMutex);
@@ -571,6 +576,7 @@ bool CHBDataStreamMnt::ReadExchangeReply()
 void CHBDataStreamMnt::SetAsideReceived(size_t count)
 {
     count = std::min(count, m_received);
+    m_setAside += count;
     KeepDeviceOutput(m_receive.data(), count);
     std::copy(m_receive.begin() + static_cast<std::ptrdiff_t>(count),
               m_receive.begin() + static_cast<std::ptrdiff_t>(m_received), m_receive.begin());

@@ -225,6 +225,7 @@ private:
     uint32_t m_portStatus = 0;
     std::vector<uint8_t> m_receive;
     size_t m_received = 0;
+    size_t m_setAside = 0;  // set aside as scanner output during the current read
     std::vector<wchar_t> m_text;
 
     static std::unique_ptr<CHBDataStreamMnt> s_instance;

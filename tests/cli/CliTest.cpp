@@ -245,7 +245,9 @@ TEST_F(CliSendTest, AReplyThatNeverEndsFailsWithTheReasonWithinItsBounds)
     const struct {
         CEndlessReplyServer::EPace pace;
         const char* reason;  // the number the reason names: the size or the time bound
-    } cases[] = {{CEndlessReplyServer::EPace::FLOOD, "1024"}, {CEndlessReplyServer::EPace::TRICKLE, " 5 "}};
+    } cases[] = {{CEndlessReplyServer::EPace::FLOOD, "1024"},
+                 {CEndlessReplyServer::EPace::TRICKLE, " 5 "},
+                 {CEndlessReplyServer::EPace::NOISE, "1024"}};  // no reply at all, without end
     for (const auto& row : cases) {
         CEndlessReplyServer endless(row.pace, 100);
         ASSERT_FALSE(endless.Address().empty());

@@ -75,7 +75,7 @@ void CEndlessReplyServer::Answer(int connection)
             continue;
         if (recv(connection, request, sizeof request, 0) <= 0)
             return;
-        if (send(connection, kReplyStart, sizeof kReplyStart - 1, MSG_NOSIGNAL) <= 0)
+        if (m_pace != EPace::NOISE && send(connection, kReplyStart, sizeof kReplyStart - 1, MSG_NOSIGNAL) <= 0)
             return;
         while (!m_stop) {
             if (m_pace == EPace::TRICKLE) {
@@ -85,7 +85,7 @@ void CEndlessReplyServer::Answer(int connection)
             } else if (!Ready(connection, POLLOUT)) {
                 continue;
             }
-            const size_t size = m_pace == EPace::FLOOD ? flood.size() : 1;
+            const size_t size = m_pace == EPace::TRICKLE ? 1 : flood.size();
             const ssize_t sent = send(connection, flood.data(), size, MSG_NOSIGNAL | MSG_DONTWAIT);
             if (sent < 0 && errno != EAGAIN)
                 return;

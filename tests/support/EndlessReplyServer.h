@@ -10,7 +10,8 @@
 
 class CEndlessReplyServer {
 public:
-    enum class EPace { FLOOD, TRICKLE };
+    // FLOOD and TRICKLE start a reply first; NOISE floods bytes that never become one.
+    enum class EPace { FLOOD, TRICKLE, NOISE };
 
     explicit CEndlessReplyServer(EPace pace, int trickleGapMs = 200);
     ~CEndlessReplyServer();
