@@ -304,7 +304,7 @@ int RunBarcode(const SBarcodeCliOptions& options, std::ostream& out, std::ostrea
     const EBuildResult result = BuildSheet(options, entries, sheet, error);
     if (result == EBuildResult::Refused) {
         err << "vostrel-cli: "
-            << Utf8(GetUiText("ID_ERROR_BARCODE2", "barcodes for the FOBSET command are not supported")) << "\n";
+            << Utf8(GetUiText("ID_ERROR_BARCODE2", "不支持生成FOBSET指令条码，请修改后再重新生成!")) << "\n";
         return CLI_USAGE;
     }
     // What could not be made came from the command line or the file: bad input, not

@@ -1,6 +1,7 @@
 // The one writer and the input checks every tool's files go through, and the bounds
 // of XML files, against the targets a careless or hostile user gives.
 #include "SafeFile.h"
+#include "FileSizeLimit.h"
 #include "NestedXml.h"
 #include "XmlFile.h"
 
@@ -142,17 +143,13 @@ TEST(SafeFileTest, AWriteThatFailsHalfWayLeavesTheOldFileAndNoTemporaryFile)
 {
     CTempDir dir;
     dir.Write("sheet.pdf", "old");
-    // A disk that fills up after 16 bytes.
-    rlimit before{};
-    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &before));
-    rlimit tiny = before;
-    tiny.rlim_cur = 16;
-    const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &tiny));
     std::string error;
-    const bool written = WriteFileSafely(Bytes(dir.File("sheet.pdf")), std::string(4096, 'x'), error);
-    setrlimit(RLIMIT_FSIZE, &before);
-    signal(SIGXFSZ, oldHandler);
+    bool written = false;
+    {
+        const CFileSizeLimit full(16);
+        ASSERT_TRUE(full.IsSet());
+        written = WriteFileSafely(Bytes(dir.File("sheet.pdf")), std::string(4096, 'x'), error);
+    }
 
     EXPECT_FALSE(written);
     EXPECT_NE(std::string::npos, error.find("cannot write")) << error;

@@ -2,6 +2,7 @@
 // file is read back, prepared for sending and exported, and the two side files
 // that rename and leave out commands.
 #include "DeviceInfo.h"
+#include "FileSizeLimit.h"
 #include "NestedXml.h"
 
 #include "LinkFixture.h"
@@ -398,15 +399,12 @@ TEST_F(ConfigFileTest, TheExportHoldsTheCommandMapWithoutTheDataFormatDefault)
 TEST_F(ConfigFileTest, AFailedSaveLeavesTheExistingFileAloneAndNoTemporaryFile)
 {
     m_dir.Write("keep/keep.xml", "precious");
-    rlimit before{};
-    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &before));
-    rlimit tiny = before;
-    tiny.rlim_cur = 16;
-    const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &tiny));
-    const bool saved = CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("keep/keep.xml"));
-    setrlimit(RLIMIT_FSIZE, &before);
-    signal(SIGXFSZ, oldHandler);
+    bool saved = false;
+    {
+        const CFileSizeLimit full(16);
+        ASSERT_TRUE(full.IsSet());
+        saved = CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("keep/keep.xml"));
+    }
 
     EXPECT_FALSE(saved);
     EXPECT_EQ("precious", m_dir.Read("keep/keep.xml"));
