@@ -31,3 +31,7 @@ struct DeviceEntry {
     wxString productName;
     wxString serialNumber;
 };
+
+// Where the scanner of `entry` is attached, as the user names it: the serial or
+// network port ("/dev/ttyACM0", "sim:HBS-HI880") or the USB device path.
+wxString DescribeEntryPort(const DeviceEntry& entry);

@@ -8,6 +8,7 @@
 #include "CmdDlg.h"
 #include "ControlMnt.h"
 #include "ConnectSequence.h"
+#include "DeviceEntry.h"
 #include "DeviceMnt.h"
 #include "DeviceOnLineDlg.h"
 #include "DeviceOutLineDlg.h"
@@ -148,7 +149,8 @@ bool CVostrelDlg::LoadLanguage()
         ShowMessage(failure, wxOK | wxICON_ERROR);
         return false;
     }
-    const wxString chosen = languages.ChooseStartLanguage(CAppSettings::GetInstance().Values().lang);
+    const wxString chosen = languages.ChooseStartLanguage(CAppSettings::GetInstance().Values().lang,
+                                                            CLanguageXmlInfo::DesktopLocale());
     if (!languages.LoadLanguageTexts(chosen)) {
         ShowMessage(failure, wxOK | wxICON_ERROR);
         return false;
@@ -230,9 +232,7 @@ wxButton* CVostrelDlg::GetNavigationButton(int item) const
 
 void CVostrelDlg::ApplyUiTexts()
 {
-    const bool rescue = CAppSettings::GetInstance().Values().checkCpu != 0;
-    SetTitle(wxString::Format("%s V%s", GetUiText("ID_CAPTION", "Vostrel"),
-                              FormatTitleVersion(CAppContext::GetInstance().GetVersion(), rescue)));
+    ShowEditedScanner(m_editedScanner);
     for (auto& [item, nav] : m_navItems)
         nav.button->SetLabel(GetUiText(nav.textId, nav.fallback));
     // The home page has applied its own texts when it changed the language.
@@ -476,6 +476,7 @@ void CVostrelDlg::DestroyConfigurationPages()
 {
     DestroyPage(m_configPage);
     DestroyPage(m_commandPage);
+    ShowEditedScanner(wxString());
     if (m_navigationBar)
         UpdateNavigationItems();
 }
@@ -532,6 +533,7 @@ void CVostrelDlg::ConnectToScanner(DeviceEntry* entry)
     }
     CSaveCfg::GetInstance().SetOnline(true);
     CreateConfigurationPage(true);
+    ShowEditedScanner(DescribeEditedScanner(entry->productName, DescribeEntryPort(*entry)));
     SelectItem(ITEM_CONFIG_ONLINE);
 }
 
@@ -544,6 +546,7 @@ void CVostrelDlg::ConfigureModel(CDeviceInfo* model)
     HandModelToEngine(*model);
     // The page reads the model's command file itself.
     CreateConfigurationPage(false);
+    ShowEditedScanner(DescribeEditedScanner(model->m_key, wxString()));
     SelectItem(ITEM_CONFIG_OFFLINE);
 }
 
@@ -587,6 +590,30 @@ void CVostrelDlg::ShowCommandSearch()
 
 // A request that ends without a page (a refused argument, a catalogue that cannot
 // be read) must not leave the right side empty.
+wxString DescribeEditedScanner(const wxString& product, const wxString& port)
+{
+    if (port.empty())
+        return wxString::Format(GetUiText("ID_EDITED_OFFLINE", "%s (offline)"), product);
+    return wxString::Format(GetUiText("ID_EDITED_ONLINE", "%s on %s"), product, port);
+}
+
+wxString MainWindowTitle(const wxString& editedScanner, const wxString& version, bool rescue)
+{
+    const wxString program = GetUiText("ID_CAPTION", "Vostrel");
+    if (editedScanner.empty())
+        return wxString::Format("%s V%s", program, FormatTitleVersion(version, rescue));
+    return program + wxString::FromUTF8(" \u2014 ") + editedScanner;
+}
+
+void CVostrelDlg::ShowEditedScanner(const wxString& editedScanner)
+{
+    m_editedScanner = editedScanner;
+    const bool rescue = CAppSettings::GetInstance().Values().checkCpu != 0;
+    SetTitle(MainWindowTitle(m_editedScanner, CAppContext::GetInstance().GetVersion(), rescue));
+    if (m_configPage)
+        m_configPage->SetEditedScanner(m_editedScanner);
+}
+
 void CVostrelDlg::ShowSomethingWhenNothingIsShown()
 {
     if (!m_currentPage)

@@ -20,6 +20,15 @@ class CHarbrekBaseDlg;
 class CMainDlg;
 struct DeviceEntry;
 
+// What a configuration page edits, in the user's words: "HBS-HI880 on /dev/ttyACM0"
+// for a connected scanner, "HBS-HI880 (offline)" for a model without one (empty
+// `port`). Both the window title and the page heading show it.
+wxString DescribeEditedScanner(const wxString& product, const wxString& port);
+
+// The main window's title: the program and what is edited, or the program and its
+// version while nothing is.
+wxString MainWindowTitle(const wxString& editedScanner, const wxString& version, bool rescue);
+
 struct SStartOptions {
     bool checkSingleInstance = true;
     bool maximise = true;
@@ -48,6 +57,7 @@ public:
     void SetCommandSearchHandler(CommandSearchHandler handler) { m_showCommandSearch = std::move(handler); }
 
     int GetMode() const { return m_mode; }
+    const wxString& GetEditedScanner() const { return m_editedScanner; }
     wxWindow* GetCurrentPage() const { return m_currentPage; }
     CMainDlg* GetHomePage() const { return m_homePage; }
     CDeviceOnLineDlg* GetOnlinePage() const { return m_onlinePage; }
@@ -117,6 +127,7 @@ private:
     void CreateConfigurationPage(bool online);
     void ShowCommandSearch();
     void ShowSomethingWhenNothingIsShown();
+    void ShowEditedScanner(const wxString& editedScanner);
 
     // Closing.
     void OnClose(wxCloseEvent& event);
@@ -146,6 +157,7 @@ private:
     // The engine's current model: a copy of the scanner's or the catalogue's record,
     // so that neither a new enumeration nor a catalogue reload leaves it dangling.
     std::unique_ptr<CDeviceInfo> m_configuredModel;
+    wxString m_editedScanner;  // DescribeEditedScanner of the configuration page, if any
     CommandSearchHandler m_showCommandSearch;
     struct SNavigateRequest {
         int request;

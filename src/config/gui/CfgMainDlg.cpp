@@ -76,6 +76,9 @@ CCfgMainDlg::CCfgMainDlg(wxWindow* parent, bool online) : CHarbrekBaseDlg(parent
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     CreateButtons(buttons);
+    m_heading = new wxStaticText(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                 wxST_ELLIPSIZE_END);
+    buttons->Add(m_heading, 1, wxALIGN_CENTER_VERTICAL | wxLEFT, 12);
     sizer->Add(buttons, 0, wxEXPAND | wxALL, 4);
 
     auto* body = new wxBoxSizer(wxHORIZONTAL);
@@ -93,6 +96,7 @@ CCfgMainDlg::CCfgMainDlg(wxWindow* parent, bool online) : CHarbrekBaseDlg(parent
     Bind(EVT_VOSTREL_SHOW_SETTING, &CCfgMainDlg::OnShowSetting, this);
     ApplyUiTexts();
     ApplySharedFont();
+    m_heading->SetFont(m_heading->GetFont().Bold());
 }
 
 CCfgMainDlg::~CCfgMainDlg()
@@ -129,6 +133,18 @@ void CCfgMainDlg::ApplyUiTexts()
     if (m_settings)
         m_settings->ApplyUiTexts();
     Layout();
+}
+
+void CCfgMainDlg::SetEditedScanner(const wxString& text)
+{
+    m_heading->SetLabel(text);
+    m_heading->SetToolTip(text);
+    Layout();
+}
+
+wxString CCfgMainDlg::GetEditedScanner() const
+{
+    return m_heading->GetLabel();
 }
 
 wxButton* CCfgMainDlg::GetButton(int id) const

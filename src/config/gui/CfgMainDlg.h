@@ -6,6 +6,7 @@
 #include "HarbrekBaseDlg.h"
 
 #include <wx/button.h>
+#include <wx/stattext.h>
 
 #include <functional>
 #include <map>
@@ -35,6 +36,9 @@ public:
     void ApplyUiTexts() override;
 
     bool IsOnline() const { return m_online; }
+    // The heading beside the buttons: what this page edits ("HBS-HI880 on /dev/ttyACM0").
+    void SetEditedScanner(const wxString& text);
+    wxString GetEditedScanner() const;
     CCfgTitleDlg* GetSettingsArea() const { return m_settings; }
     CUndoDlg* GetHistory() const { return m_history; }
     wxButton* GetButton(int id) const;
@@ -68,6 +72,7 @@ private:
 
     bool m_online;
     CCfgTitleDlg* m_settings = nullptr;
+    wxStaticText* m_heading = nullptr;
     CUndoDlg* m_history = nullptr;
     std::map<int, wxButton*> m_buttons;
     wxString m_openedPath;
