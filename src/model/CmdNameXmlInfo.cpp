@@ -201,10 +201,15 @@ wxString CCmdNameXmlInfo::GetFriendlyText() const
 wxString CCmdNameXmlInfo::GetValueLabel(const wxString& value) const
 {
     if (IsOneOf(ControlType, {"RADIO", "RADIO#", "RADIOGROUP", "COMBOBOX", "EDITCOMBOBOX"})) {
-        const size_t found = SettingsList.find(value + ":");
-        if (found == wxString::npos)
-            return value;
-        const size_t start = found + value.length() + 1;
+        // Whole items only: the value 3 must not be read out of "13:...".
+        const wxString key = value + ":";
+        size_t start = key.length();
+        if (!SettingsList.StartsWith(key)) {
+            const size_t found = SettingsList.find("|" + key);
+            if (found == wxString::npos)
+                return value;
+            start += found + 1;
+        }
         const size_t bar = SettingsList.find('|', start);
         return SettingsList.substr(start, bar == wxString::npos ? wxString::npos : bar - start);
     }
@@ -234,7 +239,13 @@ bool CCmdNameXmlInfo::IsTransferredControl() const
 
 wxString CCmdNameXmlInfo::GetDefaultText(bool withRange, int32_t length) const
 {
-    const wxString shownDefault = Default.empty() ? GetUiText("ID_DEFAULTNAK", "未设置") : Default;
+    // The default as the control shows it, with the raw value where the two differ:
+    // "Default: 9600 (3)".
+    wxString shownDefault = Default;
+    if (Default.empty())
+        shownDefault = GetUiText("ID_DEFAULTNAK", "未设置");
+    else if (!DefaultText.empty() && DefaultText != Default)
+        shownDefault = wxString::Format("%s (%s)", DefaultText, Default);
     wxString text = wxString::Format("%s: %s ", GetUiText("ID_DEFAULT", "Default"), shownDefault);
     if (!withRange)
         return text;

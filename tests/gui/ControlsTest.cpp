@@ -6,6 +6,7 @@
 #include "GuiTestSupport.h"
 #include "PageDlg.h"
 
+#include <wx/anybutton.h>
 #include <wx/tooltip.h>
 
 #include <memory>
@@ -140,8 +141,8 @@ TEST_F(ControlsTest, AComboBoxHidesUnsupportedItemsAndAdoptsTheFirstForAnUnliste
     EXPECT_FALSE(CPendingChangeList::GetInstance().IsListed(&power));
 }
 
-// On hover the caption tells the setting's name, with its whole text in front when the
-// column cuts it; a toggle's button does the same, and the hint tells the default.
+// On hover a row tells what the setting is: caption, default (caption and raw value)
+// and the command name last; a label its column cuts shows its whole text too.
 TEST_F(ControlsTest, TooltipsNameTheSettingAndShowWhatTheColumnCuts)
 {
     CCmdNameXmlInfo& volume = Define("BEPLVL", "COMBOBOX", "2", "2");
@@ -151,23 +152,28 @@ TEST_F(ControlsTest, TooltipsNameTheSettingAndShowWhatTheColumnCuts)
     CControlBase& row = CreateRow(volume);
     ASSERT_TRUE(row.HintStatic && row.HintStatic->GetToolTip());
     EXPECT_EQ("Default: High", row.HintStatic->GetToolTipText());
-    EXPECT_EQ("BEPLVL", row.CaptionStatic->GetToolTipText());
-    EXPECT_EQ("BEPLVL", row.GetValueWnd()->GetToolTipText());
-
-    const wxString longText = "Transmit the code identifier in front of every decoded bar code";
-    CCmdNameXmlInfo& toggle = Define("KBWNUM", "RADIO", "0", "0");
-    toggle.SettingsList = "0:Off|1:On";
-    toggle.FriendlyText = longText;
-    CControlBase& toggleRow = CreateRow(toggle);
-    EXPECT_EQ(longText + "\nKBWNUM", toggleRow.CaptionStatic->GetToolTipText());
-    EXPECT_EQ(longText + "\nKBWNUM", toggleRow.GetValueWnd()->GetToolTipText());
+    for (wxWindow* part : {static_cast<wxWindow*>(row.CaptionStatic.get()), row.GetValueWnd()}) {
+        const wxString tip = part->GetToolTipText();
+        EXPECT_TRUE(tip.StartsWith(volume.GetFriendlyText() + "\n")) << tip;
+        EXPECT_NE(wxNOT_FOUND, tip.Find("Default: High (2)")) << tip;
+        EXPECT_TRUE(tip.EndsWith("\nBEPLVL")) << tip;
+    }
 
     CControlBase& bare = CreateRow(Define("SUFSET", "EDIT", "", ""));
     ASSERT_TRUE(bare.HintStatic);
     EXPECT_EQ(nullptr, bare.HintStatic->GetToolTip()) << "no default, no tooltip on the hint";
-    m_page->SetSize(0, 0, 160, 800);  // now the short caption is cut too
-    GetControlFactory()->MoveControl(&bare, 0);
-    EXPECT_EQ("Caption of SUFSET\nSUFSET", bare.CaptionStatic->GetToolTipText());
+    EXPECT_TRUE(bare.CaptionStatic->GetToolTipText().StartsWith("Caption of SUFSET\n"));
+
+    const wxString longText = "Transmit the code identifier in front of every decoded bar code";
+    CCmdNameXmlInfo& action = Define("KBWNUM", "BUTTON", "0", "0");
+    action.FriendlyText = "Send";
+    CControlBase& actionRow = CreateRow(action);
+    auto* button = dynamic_cast<wxAnyButton*>(actionRow.GetValueWnd());
+    ASSERT_NE(nullptr, button);
+    button->SetLabel(longText);
+    m_page->SetSize(0, 0, 160, 800);  // the button's column now cuts its label
+    GetControlFactory()->MoveControl(&actionRow, 0);
+    EXPECT_TRUE(button->GetToolTipText().StartsWith(longText + "\nSend\n")) << button->GetToolTipText();
 }
 
 const char kModel[] = R"(<DeviceConfiguration>

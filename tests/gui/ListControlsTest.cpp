@@ -9,6 +9,7 @@
 #include "LinkFixture.h"
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/radiobut.h>
 #include <wx/tglbtn.h>
 
@@ -109,14 +110,15 @@ TEST_F(ListControlsTest, EachListControlCommitsTheValueAndLabelItsWidgetShows)
     EXPECT_EQ("3", Setting("BEPTON").Value);
     EXPECT_EQ("High", Setting("BEPTON").ValueText);
 
-    auto* handshake = WidgetOf<wxToggleButton>("232AFL");
+    auto* handshake = WidgetOf<wxCheckBox>("232AFL");
     ASSERT_NE(nullptr, handshake);
-    EXPECT_EQ("Handshake", handshake->GetLabel());
+    EXPECT_EQ("Off", handshake->GetLabel());  // the state in words, not only a tick
     EXPECT_FALSE(handshake->GetValue());
     handshake->SetValue(true);
-    Send(handshake, wxEVT_TOGGLEBUTTON);
+    Send(handshake, wxEVT_CHECKBOX);
     EXPECT_EQ("1", Setting("232AFL").Value);  // offline: the items' values, not the limits
     EXPECT_EQ("On", Setting("232AFL").ValueText);
+    EXPECT_EQ("On", handshake->GetLabel());
 
     // Offline a button group's choice is kept like any other change.
     const std::vector<wxButton*> presets = dynamic_cast<CGroupButtonControl&>(*Setting("MODPRE").Control).GetButtons();
@@ -127,7 +129,7 @@ TEST_F(ListControlsTest, EachListControlCommitsTheValueAndLabelItsWidgetShows)
     EXPECT_EQ((std::vector<wxString>{"BEPLVL", "SCNMOD", "KBWDLY", "BEPTON", "232AFL", "MODPRE"}),
               CPendingChangeList::GetInstance().GetNames());
     handshake->SetValue(false);
-    Send(handshake, wxEVT_TOGGLEBUTTON);
+    Send(handshake, wxEVT_CHECKBOX);
     EXPECT_FALSE(IsPending("232AFL"));  // back to the device's value
     m_frame->Show();
     SaveScreenshot(m_frame, "list-controls.png");
@@ -160,7 +162,7 @@ TEST_F(ListControlsTest, ARefreshShowsTheModesValueAndFallsBackToTheFirstItem)
 
     Setting("232AFL").DeviceValue = "1";
     GetControlFactory()->RefreshControl(Setting("232AFL").Control, 0);
-    EXPECT_TRUE(WidgetOf<wxToggleButton>("232AFL")->GetValue());
+    EXPECT_TRUE(WidgetOf<wxCheckBox>("232AFL")->GetValue());
 }
 
 // Scrolling a page past its rows must not change what the pointer passes over.
@@ -200,10 +202,10 @@ TEST_F(ListControlsTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLosingPe
     // Online the toggle's states are the scanner's limits, and a custom number
     // needs a range beside the list.
     EXPECT_EQ((std::vector<wxString>{"None", "Short", "Long"}), EntriesOf(WidgetOf<wxChoice>("KBWDLY")));
-    auto* handshake = WidgetOf<wxToggleButton>("232AFL");
+    auto* handshake = WidgetOf<wxCheckBox>("232AFL");
     EXPECT_FALSE(handshake->GetValue());
     handshake->SetValue(true);
-    Send(handshake, wxEVT_TOGGLEBUTTON);
+    Send(handshake, wxEVT_CHECKBOX);
     EXPECT_EQ("9", Setting("232AFL").Value);
     Pick(WidgetOf<wxChoice>("BEPLVL"), "Low");
 

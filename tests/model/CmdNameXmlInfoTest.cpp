@@ -86,6 +86,7 @@ TEST_F(CmdNameXmlInfoTest, AListSettingIsResolvedAgainstTheModelAndTheRecordKeep
     EXPECT_EQ("2", mode->DeviceValue);
     EXPECT_EQ("2", mode->LoadedValue);
     EXPECT_EQ("Sense", mode->DefaultText);
+    EXPECT_EQ("Default: Sense (2) ", mode->GetDefaultText(false, 0));  // the caption, then the raw value
     EXPECT_EQ("Scan mode", mode->GetFriendlyText());
 
     EXPECT_EQ(nullptr, Parse(Element("NOTHER", "EDIT")));
@@ -143,7 +144,8 @@ TEST_F(CmdNameXmlInfoTest, LabelsComeFromEitherListSyntax)
         const char* label;
     } cases[] = {
         {"COMBOBOX", "0:Off|1:On|10:Ten", "1", "On"},       {"COMBOBOX", "0:Off|1:On|10:Ten", "10", "Ten"},
-        {"COMBOBOX", "0:Off|1:On|10:Ten", "7", "7"},        {"COMBOBOXCUSTOM", "Off:0 |On:1|", "0", "Off"},
+        {"COMBOBOX", "0:Off|1:On|10:Ten", "7", "7"},        {"COMBOBOX", "13:1200|3:9600", "3", "9600"},
+        {"COMBOBOX", "0:Off|10:Ten", "0", "Off"},           {"COMBOBOXCUSTOM", "Off:0 |On:1|", "0", "Off"},
         {"COMBOBOXCUSTOM", "Off:0 |On:1|", "1", "On"},
         {"COMBOBOXCUSTOM", "Off:0|On:1", "1", "1"},  // the last item needs its closing bar
         {"EDIT", "1:One", "1", "1"},

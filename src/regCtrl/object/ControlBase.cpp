@@ -4,6 +4,7 @@
 #include "UiText.h"
 
 #include <wx/anybutton.h>
+#include <wx/checkbox.h>
 #include <wx/textentry.h>
 #include <wx/tooltip.h>
 
@@ -61,9 +62,15 @@ int32_t CControlBase::ValueWidgetHeight(const SControlRect& row) const
 void CControlBase::PlaceWidget(wxWindow* window, int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     // A page not sized yet is narrower than the margins; widgets then get no room
-    // rather than a negative size.
-    if (window)
-        window->SetSize(left, top, std::max(0, right - left), std::max(0, bottom - top));
+    // rather than a negative size. A check box, or a panel laid out by its sizer, is
+    // never squeezed below what it needs: GTK cannot draw check boxes smaller and
+    // complains on standard error.
+    if (!window)
+        return;
+    wxSize size(std::max(0, right - left), std::max(0, bottom - top));
+    if (dynamic_cast<wxCheckBox*>(window) || window->GetSizer())
+        size.IncTo(window->GetBestSize());
+    window->SetSize(left, top, size.x, size.y);
 }
 
 void CControlBase::Layout()
@@ -77,22 +84,24 @@ void CControlBase::Layout()
     ShowCutLabelsInTooltips();
 }
 
-// Every row's caption and value name the command on hover. A caption or a button's
-// label that its column cuts short also shows its whole text there; a new width
-// (the page resized) may cut it or give it room again.
+// Every row's caption and value tell on hover what the setting is: its caption,
+// its default and range, and the command name last for those who know the names.
+// A button's label that its column cuts short also shows its whole text there; a
+// new width (the page resized) may cut it or give it room again.
 void CControlBase::ShowCutLabelsInTooltips()
 {
 #if wxUSE_TOOLTIPS
     if (!Command)
         return;
+    const wxString settingTip = SettingTooltip(*Command);
     auto* button = dynamic_cast<wxAnyButton*>(GetValueWnd());
     for (wxControl* label : {static_cast<wxControl*>(CaptionStatic.get()), static_cast<wxControl*>(button)}) {
         if (!label)
             continue;
         const wxString text = label->GetLabelText();
         const int needed = label == button ? label->GetBestSize().GetWidth() : label->GetTextExtent(text).GetWidth();
-        const wxString tip = needed > label->GetSize().GetWidth() ? text + "\n" + Command->CommandName
-                                                                  : Command->CommandName;
+        const bool cut = needed > label->GetSize().GetWidth() && text != Command->GetFriendlyText();
+        const wxString tip = cut ? text + "\n" + settingTip : settingTip;
         if (label->GetToolTipText() != tip)
             label->SetToolTip(tip);
     }
@@ -179,15 +188,25 @@ bool CControlBase::Create()
     return true;
 }
 
+wxString SettingTooltip(const CCmdNameXmlInfo& setting)
+{
+    wxString hint = setting.GetDefaultText(true, 0);
+    hint.Trim();
+    wxString tip = setting.GetFriendlyText();
+    if (!hint.empty())
+        tip += "\n" + hint;
+    return tip + "\n" + setting.CommandName;
+}
+
 bool CControlBase::SetupTooltips()
 {
 #if wxUSE_TOOLTIPS
     if (!Command || !ParentWnd)
         return false;
     if (CaptionStatic)
-        CaptionStatic->SetToolTip(Command->CommandName);
+        CaptionStatic->SetToolTip(SettingTooltip(*Command));
     if (wxWindow* valueWnd = GetValueWnd())
-        valueWnd->SetToolTip(Command->CommandName);
+        valueWnd->SetToolTip(SettingTooltip(*Command));
     if (HintStatic && !Command->Default.empty())
         HintStatic->SetToolTip(wxString::Format("%s: %s", GetUiText("ID_DEFAULT", "Default"), Command->DefaultText));
     ShowCutLabelsInTooltips();

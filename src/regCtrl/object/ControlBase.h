@@ -15,6 +15,9 @@
 class CCmdNameXmlInfo;
 class CGroupNameXmlInfo;
 
+// A setting's hover text: caption, default and range, then the command name.
+wxString SettingTooltip(const CCmdNameXmlInfo& setting);
+
 class CControlBase {
 public:
     CControlBase() = default;

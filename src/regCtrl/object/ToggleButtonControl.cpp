@@ -3,49 +3,63 @@
 #include "CmdNameXmlInfo.h"
 #include "SaveCfg.h"
 
-#include <wx/tglbtn.h>
+#include "UiText.h"
+
+#include <wx/checkbox.h>
 
 bool CToggleButtonControl::Create()
 {
     if (!ParentWnd || !Command)
         return false;
     CreateCaption();
-    const wxString caption = wxControl::EscapeMnemonics(Command->GetFriendlyText());
-    auto* toggle = new wxToggleButton(ParentWnd, wxID_ANY, caption);
+    // A check box with the state's own word ("Enabled"/"Disabled") beside it: a
+    // pressed toggle button is hard to tell from a released one in many themes.
+    auto* toggle = new wxCheckBox(ParentWnd, wxID_ANY, wxEmptyString);
     ApplyPageFont(toggle);
     ValueWnd = toggle;
     m_hasStates = ReadToggleStates(*Command, CSaveCfg::GetInstance().IsOnline(), m_states);
     toggle->Enable(m_hasStates);
-    toggle->SetValue(m_hasStates && IsToggleOn(m_states, Command->DeviceValue));
-    toggle->Bind(wxEVT_TOGGLEBUTTON, &CToggleButtonControl::OnToggled, this);
+    ShowState(m_hasStates && IsToggleOn(m_states, Command->DeviceValue));
+    toggle->Bind(wxEVT_CHECKBOX, &CToggleButtonControl::OnToggled, this);
     CreateHint(Command->GetDefaultText(false, 0));
     Layout();
     return true;
 }
 
-wxToggleButton* CToggleButtonControl::GetToggle() const
+wxCheckBox* CToggleButtonControl::GetToggle() const
 {
-    return static_cast<wxToggleButton*>(ValueWnd.get());
+    return static_cast<wxCheckBox*>(ValueWnd.get());
+}
+
+void CToggleButtonControl::ShowState(bool on)
+{
+    wxCheckBox* toggle = GetToggle();
+    toggle->SetValue(on);
+    wxString word = on ? m_states.onLabel : m_states.offLabel;
+    if (word.empty())
+        word = on ? GetUiText("ID_TOGGLE_ON", "On") : GetUiText("ID_TOGGLE_OFF", "Off");
+    toggle->SetLabel(wxControl::EscapeMnemonics(word));
 }
 
 void CToggleButtonControl::Refresh(int mode)
 {
-    wxToggleButton* toggle = GetToggle();
+    wxCheckBox* toggle = GetToggle();
     if (!toggle || !Command || !m_hasStates)
         return;
     int32_t value = 0;
     if (ListValueForMode(*Command, mode, value))
-        toggle->SetValue(value != m_states.offValue);
+        ShowState(value != m_states.offValue);
 }
 
 void CToggleButtonControl::OnToggled(wxCommandEvent& event)
 {
     event.Skip();
-    wxToggleButton* toggle = GetToggle();
+    wxCheckBox* toggle = GetToggle();
     if (!toggle || !Command || !m_hasStates)
         return;
     wxString value;
     wxString label;
     if (ToggleCommit(m_states, toggle->GetValue(), Command->Value, value, label))
         Command->SetValue(value, &label);
+    ShowState(toggle->GetValue());
 }

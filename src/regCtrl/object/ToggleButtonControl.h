@@ -1,12 +1,12 @@
-// RADIO and RADIO#: an off/on setting shown as a toggle button labelled with the
-// setting's caption.
+// RADIO and RADIO#: an off/on setting shown as a check box labelled with the
+// current state's word.
 #pragma once
 
 #include "ControlBase.h"
 #include "ListControlRules.h"
 
 class wxCommandEvent;
-class wxToggleButton;
+class wxCheckBox;
 
 class CToggleButtonControl : public CControlBase {
 public:
@@ -16,7 +16,8 @@ public:
     void Refresh(int mode) override;
 
 private:
-    wxToggleButton* GetToggle() const;
+    wxCheckBox* GetToggle() const;
+    void ShowState(bool on);
     void OnToggled(wxCommandEvent& event);
 
     SToggleStates m_states;
