@@ -4,6 +4,7 @@
 #include "PageMntXmlInfo.h"
 #include "UiText.h"
 
+#include <wx/arrstr.h>
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 
@@ -52,7 +53,7 @@ void CCmdSearchDlg::ApplyUiTexts()
 void CCmdSearchDlg::Search(const wxString& text)
 {
     wxString wanted = text;
-    wanted.Trim(true).Trim(false).MakeUpper();
+    wanted.Trim(true).Trim(false);
     if (wanted.empty())
         return;
     m_found.clear();
@@ -61,13 +62,29 @@ void CCmdSearchDlg::Search(const wxString& text)
         for (const auto& group : page->GetGroups()) {
             for (const auto& definition : group->GetCommands()) {
                 definition->OwnerPage = page.get();
-                if (definition->CommandName.Find(wanted) == wxNOT_FOUND)
+                const wxString caption = definition->GetFriendlyText();
+                if (!Matches(wanted, definition->CommandName, caption))
                     continue;
                 m_found.push_back(definition.get());
-                m_results->Append(wxString::Format("(%s)%s", definition->CommandName, definition->GetFriendlyText()));
+                m_results->Append(wxString::Format("%s (%s)", caption, definition->CommandName));
             }
         }
     }
+}
+
+bool CCmdSearchDlg::Matches(const wxString& query, const wxString& commandName, const wxString& caption)
+{
+    const wxString where = (commandName + " " + caption).Lower();
+    const wxArrayString words = wxSplit(query.Lower(), ' ', '\0');
+    bool any = false;
+    for (const wxString& word : words) {
+        if (word.empty())
+            continue;
+        if (where.Find(word) == wxNOT_FOUND)
+            return false;
+        any = true;
+    }
+    return any;
 }
 
 void CCmdSearchDlg::ChooseResult(int row)

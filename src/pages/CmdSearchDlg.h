@@ -19,6 +19,9 @@ public:
 
     // Fills the result list for `text`; an empty text leaves the list as it is.
     void Search(const wxString& text);
+    // Whether every word of `query` is found, in any case, in the command name or
+    // the caption: "baud" finds "Baud rate", "232 rate" finds it too.
+    static bool Matches(const wxString& query, const wxString& commandName, const wxString& caption);
     // Where a chosen result is sent (the configuration page).
     void SetTarget(wxWindow* target) { m_target = target; }
     // Sends the result in `row` to the target and hides the search box.

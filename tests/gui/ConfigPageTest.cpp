@@ -185,6 +185,19 @@ TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackFromTheSca
     EXPECT_EQ("F82DF501F10DB3", panel->GetUnits()[2]->GetRules());
 }
 
+TEST(SettingSearchTest, EveryWordMustBeInTheNameOrTheCaption)
+{
+    const struct {
+        const char* query;
+        bool found;
+    } cases[] = {
+        {"baud", true},       {"BAUD RATE", true}, {"232", true},      {"232 rate", true},
+        {"rate parity", false}, {"  ", false},     {"232bad", true},   {"odd", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.found, CCmdSearchDlg::Matches(c.query, "232BAD", "Baud rate")) << c.query;
+}
+
 TEST_F(ConfigPageTest, TheSearchFindsLowerCaseWordsAndShowsTheChosenSetting)
 {
     UseModel("HBS-HS620");
@@ -194,7 +207,8 @@ TEST_F(ConfigPageTest, TheSearchFindsLowerCaseWordsAndShowsTheChosenSetting)
     ASSERT_FALSE(search->GetFound().empty());
     for (const CCmdNameXmlInfo* found : search->GetFound())
         EXPECT_NE(wxNOT_FOUND, found->CommandName.Find("KBW")) << found->CommandName;
-    EXPECT_TRUE(search->GetResults()->GetString(0).StartsWith("(KBW"));
+    EXPECT_TRUE(search->GetResults()->GetString(0).EndsWith(")"));
+    EXPECT_NE(wxNOT_FOUND, search->GetResults()->GetString(0).Find("(KBW")) << "the command name comes last";
 
     search->GetField()->SetValue("   ");
     EXPECT_FALSE(search->GetFound().empty()) << "an empty text leaves the list";
