@@ -4,6 +4,8 @@
 #include "Log.h"
 #include "XmlFile.h"
 
+#include <wx/utils.h>
+
 #include <memory>
 
 namespace {
@@ -63,12 +65,24 @@ const SLanguageEntry* CLanguageXmlInfo::FindLanguage(const wxString& name) const
     return nullptr;
 }
 
-wxString CLanguageXmlInfo::ChooseStartLanguage(const wxString& stored) const
+wxString CLanguageXmlInfo::ChooseStartLanguage(const wxString& stored, const wxString& desktopLocale) const
 {
-    const wxString wanted = stored.empty() ? m_defaultLanguage : stored;
+    wxString wanted = stored;
+    if (wanted.empty())
+        wanted = desktopLocale.empty() ? m_defaultLanguage : wxString(desktopLocale.Lower().StartsWith("zh") ? "CN" : "EN");
     if (FindLanguage(wanted) || m_languages.empty())
         return wanted;
     return m_languages.front().name;
+}
+
+wxString CLanguageXmlInfo::DesktopLocale()
+{
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        wxString value;
+        if (wxGetEnv(variable, &value) && !value.empty())
+            return value;
+    }
+    return wxString();
 }
 
 bool CLanguageXmlInfo::LoadLanguageTexts(const wxString& name)

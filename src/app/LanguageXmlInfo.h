@@ -26,9 +26,13 @@ public:
     // is not listed or its file cannot be read (the table then stays empty).
     bool LoadLanguageTexts(const wxString& name);
 
-    // The language to start with: `stored` when listed, else the first listed; an
-    // empty `stored` means the list's default language.
-    wxString ChooseStartLanguage(const wxString& stored) const;
+    // The language to start with: `stored` when listed, else the first listed. Until
+    // the user has chosen (`stored` empty) the desktop's locale decides: Chinese for
+    // "zh_*", English for any other; without a locale, the list's default language.
+    wxString ChooseStartLanguage(const wxString& stored, const wxString& desktopLocale = wxString()) const;
+
+    // The locale the desktop asks for: LC_ALL, else LC_MESSAGES, else LANG.
+    static wxString DesktopLocale();
 
     const std::vector<SLanguageEntry>& GetLanguages() const { return m_languages; }
     const wxString& GetDefaultLanguage() const { return m_defaultLanguage; }

@@ -51,7 +51,7 @@ uint32_t AttachDemoScanner(const wxString& model, const wxString& productName, u
         product = record->m_key;
     std::string reason;
     const uint32_t port = AttachSimulatedScanner(std::string(path.utf8_str()), std::string(product.utf8_str()),
-                                                 &reason, baudRate ? baudRate : 9600);
+                                                 &reason, baudRate ? baudRate : kDemoBaudRate);
     if (port == 0)
         error = "cannot start the simulated scanner: " + wxString::FromUTF8(reason);
     return port;

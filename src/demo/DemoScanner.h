@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+// The line rate of a demo scanner when none is asked for: fast, so that connecting
+// and pictures take seconds rather than minutes.
+constexpr uint32_t kDemoBaudRate = 115200;
+
 // Plugs in a simulated scanner of `model`: a catalogue key (e.g. "HBS-HI880"), a
 // command file name in Config/, or a path to one. Its product name is `productName`,
 // or the model's key when that is empty. Returns the port number, or 0 with `error`.

@@ -70,6 +70,16 @@ TEST_F(LanguageXmlInfoTest, ListKeepsFileOrderSkipsNamelessEntriesAndGivesTheSta
     EXPECT_EQ("CN", Languages().ChooseStartLanguage("CN"));
     EXPECT_EQ("CN", Languages().ChooseStartLanguage("FR"));
     EXPECT_EQ("CN", Languages().ChooseStartLanguage("en"));
+    const struct {
+        const char* stored;
+        const char* locale;
+        const char* language;
+    } firstRuns[] = {
+        {"", "zh_CN.UTF-8", "CN"}, {"", "zh_TW", "CN"}, {"", "de_DE.UTF-8", "EN"},
+        {"", "C", "EN"},           {"", "", "EN"},      {"CN", "en_GB.UTF-8", "CN"},  // a choice made stays
+    };
+    for (const auto& run : firstRuns)
+        EXPECT_EQ(run.language, Languages().ChooseStartLanguage(run.stored, run.locale)) << run.locale;
 }
 
 TEST_F(LanguageXmlInfoTest, IdentifiersIgnoreCaseTheFirstOccurrenceWinsAndTheRestGiveTheBuiltInText)
