@@ -6,6 +6,8 @@
 #include "UiText.h"
 
 #include <wx/app.h>
+#include <wx/checkbox.h>
+#include <wx/radiobut.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/utils.h>
@@ -37,6 +39,31 @@ void CHarbrekBaseDlg::SetSharedFont(const wxFont& font)
 const wxFont& CHarbrekBaseDlg::GetSharedFont()
 {
     return g_sharedFont;
+}
+
+// GTK sizes a check box by its box and label; wxWidgets remembers the size of the
+// label the box was made with (often none, set later from the text table) and a
+// sizer then gives it too little, which GTK reports on standard error and draws cut.
+// The minimum is taken from the text as it is now, so it never grows by itself.
+static void SizeCheckBoxesToLabels(wxWindow* window)
+{
+    constexpr int kBoxAndSpacing = 32;
+    for (wxWindow* child : window->GetChildren()) {
+        if (dynamic_cast<wxCheckBox*>(child) || dynamic_cast<wxRadioButton*>(child)) {
+            const wxSize text = child->GetTextExtent(wxControl::RemoveMnemonics(child->GetLabel()));
+            const wxSize wanted(text.x + kBoxAndSpacing, -1);
+            if (child->GetMinSize() != wanted)
+                child->SetMinSize(wanted);
+        } else if (!dynamic_cast<CHarbrekBaseDlg*>(child)) {
+            SizeCheckBoxesToLabels(child);  // a nested page looks after its own
+        }
+    }
+}
+
+bool CHarbrekBaseDlg::Layout()
+{
+    SizeCheckBoxesToLabels(this);
+    return wxPanel::Layout();
 }
 
 void CHarbrekBaseDlg::ApplyFontToTree(wxWindow* window, const wxFont& font)

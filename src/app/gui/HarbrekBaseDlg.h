@@ -20,6 +20,10 @@ public:
     // Sets `font` on `window` and all its children.
     static void ApplyFontToTree(wxWindow* window, const wxFont& font);
 
+    // Lays out after giving every check box of the page room for its box and its
+    // current label (see SizeCheckBoxesToLabels).
+    bool Layout() override;
+
 protected:
     void ApplySharedFont();
 

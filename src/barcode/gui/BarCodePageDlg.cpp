@@ -45,6 +45,9 @@ void CBarCodePageDlg::CreateLayout()
     top->Add(CreateOutputRow(), 0, wxEXPAND | wxALL, 6);
     SetSizer(top);
     ApplySharedFont();
+    // Laid out at its own size until its notebook gives it one: a page laid out at
+    // no size squeezes its check boxes to nothing, which GTK complains about.
+    SetSize(GetBestSize());
     ApplyUiTexts();
     UpdateOutputButtons();
 }
