@@ -4,6 +4,7 @@
 #include "DeviceOnLineDlg.h"
 #include "Log.h"
 #include "MainWindowEvents.h"
+#include "Tour.h"
 #include "VostrelDlg.h"
 
 #include <wx/utils.h>
@@ -16,14 +17,18 @@ std::unique_ptr<CAutomation> CAutomation::FromEnvironment(CVostrelDlg& window)
     wxString closeText;
     wxGetEnv("VOSTREL_AUTOCONNECT", &product);
     wxGetEnv("VOSTREL_AUTOCLOSE_MS", &closeText);
+    wxString tourFolder;
+    wxGetEnv("VOSTREL_TOUR", &tourFolder);
     long closeMs = -1;
     if (!closeText.empty() && (!closeText.ToLong(&closeMs) || closeMs < 0)) {
         VLOG(LOG_ERROR, "VOSTREL_AUTOCLOSE_MS=%s is not a number of milliseconds", U8(closeText));
         closeMs = -1;
     }
-    if (product.empty() && closeMs < 0)
+    if (product.empty() && closeMs < 0 && tourFolder.empty())
         return nullptr;
-    return std::unique_ptr<CAutomation>(new CAutomation(window, product, closeMs));
+    auto automation = std::unique_ptr<CAutomation>(new CAutomation(window, product, closeMs));
+    automation->m_tourFolder = tourFolder;
+    return automation;
 }
 
 CAutomation::CAutomation(CVostrelDlg& window, const wxString& product, long closeMs)
@@ -31,6 +36,8 @@ CAutomation::CAutomation(CVostrelDlg& window, const wxString& product, long clos
 {
     Bind(wxEVT_TIMER, &CAutomation::OnCloseTimer, this);
 }
+
+CAutomation::~CAutomation() = default;
 
 void CAutomation::Start()
 {
@@ -45,6 +52,11 @@ void CAutomation::RunSteps()
         m_failed = true;
         if (m_window)
             m_window->Close();
+        return;
+    }
+    if (!m_tourFolder.empty()) {
+        m_tour = std::make_unique<CTour>(*m_window, m_tourFolder);
+        m_tour->Start();
         return;
     }
     if (m_closeMs >= 0)

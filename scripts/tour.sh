@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Pictures of every page, in English and in Chinese, at 1366x768 with a window
+# manager, for people who check how the program looks:
+#   bash scripts/tour.sh [FOLDER]        (default: build/tour)
+# The program connects to its simulated HBS-HI880, walks the pages and closes. The
+# pictures land in FOLDER/en and FOLDER/cn; GTK's warnings of each walk in
+# FOLDER/<lang>/stderr.txt. Exits non-zero when a walk fails or GTK warned.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+folder=$(realpath -m "${1:-build/tour}")
+program=build/default/bin/vostrel
+[ -x "$program" ] || { echo "build the program first: cmake --build --preset default" >&2; exit 1; }
+for tool in Xvfb openbox import; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing (apt-get install xvfb openbox imagemagick)" >&2; exit 1; }
+done
+
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb_pid=$!
+home=$(mktemp -d)
+trap 'kill "$wm_pid" "$xvfb_pid" 2>/dev/null || true; rm -rf "$display_file" "$home"' EXIT
+for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$display_file")"
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+
+status=0
+for lang in en cn; do
+  case $lang in
+    en) locale=en_US.UTF-8 ;;
+    cn) locale=zh_CN.UTF-8 ;;
+  esac
+  out="$folder/$lang"
+  rm -rf "$out" && mkdir -p "$out"
+  # A first start in the given locale: a fresh home, so no language was chosen yet.
+  rm -rf "${home:?}"/* && mkdir -p "$home/config" "$home/state"
+  if ! HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_STATE_HOME="$home/state" LANG="$locale" LC_ALL= \
+      VOSTREL_SIMULATED_SCANNER=HBS-HI880 VOSTREL_AUTOCONNECT=HBS-HI880 VOSTREL_TOUR="$out" \
+      timeout 300 "$program" >"$out/stdout.txt" 2>"$out/stderr.txt"; then
+    echo "$lang: the walk failed (see $out/stderr.txt)" >&2
+    status=1
+  fi
+  warnings=$(grep -c -E 'Gtk-(CRITICAL|WARNING)' "$out/stderr.txt" || true)
+  echo "$lang: $(ls "$out"/*.png 2>/dev/null | wc -l) pictures in $out, $warnings GTK warnings"
+  [ "$warnings" -eq 0 ] || status=1
+done
+exit "$status"

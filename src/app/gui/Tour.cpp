@@ -1,0 +1,107 @@
+#include "Tour.h"
+
+#include "CfgMainDlg.h"
+#include "CfgTitleDlg.h"
+#include "Log.h"
+#include "TabCreate.h"
+#include "TabNodeXmlInfo.h"
+#include "VostrelDlg.h"
+
+#include <wx/filename.h>
+#include <wx/utils.h>
+
+namespace {
+
+// Long enough for GTK to lay out and paint a page that was just made.
+constexpr int kDrawMs = 900;
+
+wxString SafeName(const wxString& text)
+{
+    wxString name;
+    for (const wxUniChar c : text)
+        name += wxIsalnum(c) ? wxString(c) : wxString("_");
+    return name;
+}
+
+}  // namespace
+
+CTour::CTour(CVostrelDlg& window, const wxString& folder) : m_window(&window), m_folder(folder), m_drawTimer(this)
+{
+    Bind(wxEVT_TIMER, &CTour::OnDrawn, this);
+}
+
+wxString CTour::ShotCommand(const wxString& path)
+{
+    wxString command;
+    if (!wxGetEnv("VOSTREL_TOUR_SHOT", &command) || command.empty())
+        command = "import -window root %s";
+    command.Replace("%s", "'" + path + "'");
+    return command;
+}
+
+void CTour::Start()
+{
+    wxFileName::Mkdir(m_folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    CVostrelDlg* window = m_window;
+    m_steps.push_back({"home", [window] { window->SelectItem(CVostrelDlg::ITEM_HOME); }});
+    m_steps.push_back({"scanners", [window] { window->SelectItem(CVostrelDlg::ITEM_ONLINE); }});
+    m_steps.push_back({"models", [window] { window->SelectItem(CVostrelDlg::ITEM_OFFLINE); }});
+    m_steps.push_back({"command", [window] { window->SelectItem(CVostrelDlg::ITEM_COMMAND); }});
+    PlanSettingsPages();
+    m_steps.push_back({"search", [window] { window->SelectItem(CVostrelDlg::ITEM_SEARCH); }});
+    ShowNext();
+}
+
+void CTour::PlanSettingsPages()
+{
+    CCfgMainDlg* page = m_window->GetConfigPage();
+    if (!page || !page->GetSettingsArea()->GetTabRoot()) {
+        VLOG(LOG_INFO, "tour: no settings page to walk (not connected)");
+        return;
+    }
+    AddLeaves(page->GetSettingsArea()->GetTabRoot());
+}
+
+void CTour::AddLeaves(CTabNodeXmlInfo* node)
+{
+    if (CTabCreate::IsLeaf(node)) {
+        CVostrelDlg* window = m_window;
+        m_steps.push_back({"settings-" + SafeName(node->name), [window, node] {
+                               window->SelectItem(window->GetMode() == CVostrelDlg::MODE_CONFIG_OFFLINE
+                                                      ? CVostrelDlg::ITEM_CONFIG_OFFLINE
+                                                      : CVostrelDlg::ITEM_CONFIG_ONLINE);
+                               CCfgTitleDlg* area = window->GetConfigPage()->GetSettingsArea();
+                               area->GetTabs()->Select(node);
+                           }});
+        return;
+    }
+    for (const auto& child : node->GetChildren())
+        AddLeaves(child.get());
+}
+
+void CTour::ShowNext()
+{
+    if (!m_window)
+        return;
+    if (m_next >= m_steps.size()) {
+        VLOG(LOG_INFO, "tour: done, %zu pictures", m_steps.size());
+        m_window->Close();
+        return;
+    }
+    m_steps[m_next].show();
+    m_drawTimer.StartOnce(kDrawMs);
+}
+
+void CTour::OnDrawn(wxTimerEvent&)
+{
+    if (!m_window)
+        return;
+    const wxString path =
+        wxFileName(m_folder, wxString::Format("%02zu-%s.png", m_next + 1, m_steps[m_next].name)).GetFullPath();
+    wxArrayString output;
+    wxArrayString errors;
+    if (wxExecute(ShotCommand(path), output, errors, wxEXEC_SYNC) != 0)
+        VLOG(LOG_ERROR, "tour: taking %s failed", U8(path));
+    ++m_next;
+    ShowNext();
+}

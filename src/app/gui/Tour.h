@@ -1,0 +1,46 @@
+// A walk through every page of the program for people who check its looks: with
+// VOSTREL_TOUR=<folder> the program, once connected (VOSTREL_AUTOCONNECT), shows the
+// home page, the scanner and model lists, the command page, every settings page and
+// the setting search one after another, and after each has been drawn runs
+// VOSTREL_TOUR_SHOT (default "import -window root %s", %s the picture's path) to
+// take a picture of the screen as `<folder>/NN-<name>.png`. The window closes at the
+// end. It drives the same calls a click does, so what it shows is what users see.
+#pragma once
+
+#include <wx/event.h>
+#include <wx/timer.h>
+#include <wx/weakref.h>
+
+#include <functional>
+#include <vector>
+
+class CVostrelDlg;
+class CTabNodeXmlInfo;
+
+class CTour : public wxEvtHandler {
+public:
+    CTour(CVostrelDlg& window, const wxString& folder);
+
+    // Plans the walk over what the window shows now and starts it.
+    void Start();
+
+    // The shell command that takes one picture, from VOSTREL_TOUR_SHOT.
+    static wxString ShotCommand(const wxString& path);
+
+private:
+    struct SStep {
+        wxString name;
+        std::function<void()> show;
+    };
+
+    void PlanSettingsPages();
+    void AddLeaves(CTabNodeXmlInfo* node);
+    void ShowNext();
+    void OnDrawn(wxTimerEvent& event);
+
+    wxWeakRef<CVostrelDlg> m_window;
+    wxString m_folder;
+    std::vector<SStep> m_steps;
+    size_t m_next = 0;
+    wxTimer m_drawTimer;
+};
