@@ -385,7 +385,7 @@ void CDataFormatatterDlg::UpdatePreview()
     const wxString symbology = m_symbology->GetSelection() == wxNOT_FOUND ? wxString() : m_symbology->GetStringSelection();
     const SPreviewResult result = RunRules(Narrow(GetRuleText()), {Narrow(m_sample->GetValue()), Narrow(symbology)});
     if (result.ok) {
-        m_preview->ChangeValue(Wide(ShowControlChars(result.output)));
+        m_preview->ChangeValue(Wide(result.shown));
         return;
     }
     m_preview->ChangeValue(wxString::Format("%s %d: %s", GetUiText("ID_DATAFORMAT_PREVIEW_FAILED", "格式不适用，原样发送，规则"),
