@@ -96,7 +96,7 @@ bool LoadXmlFile(wxXmlDocument& document, const wxString& path, std::initializer
     bool loaded = ReadInputFile(PathBytes(path), kMaxXmlFileBytes, bytes, error);
     if (loaded && !IsBoundedXml(bytes)) {
         error = "it is no well-formed XML, or nests deeper than " + std::to_string(kMaxXmlDepth) +
-                " elements or holds more than " + std::to_string(kMaxXmlElements);
+                " elements or holds more than " + std::to_string(kMaxXmlElements) + " elements";
         loaded = false;
     }
     if (loaded) {
@@ -110,11 +110,14 @@ bool LoadXmlFile(wxXmlDocument& document, const wxString& path, std::initializer
     }
     const wxXmlNode* root = document.GetRoot();
     if (!root) {
+        LastLoadError() = "it holds no element";
         logout_line(LOG_ERROR, source, line, "%s %s", "GetRoot", "ERROR");
         return false;
     }
     const wxString rootName = root->GetName();
     if (std::none_of(rootNames.begin(), rootNames.end(), [&](const char* name) { return rootName == wxString::FromUTF8(name); })) {
+        const wxString expected = rootNames.size() == 0 ? wxString() : wxString::FromUTF8(*rootNames.begin());
+        LastLoadError() = "its first element <" + rootName + "> is not <" + expected + ">";
         logout_line(LOG_ERROR, source, line, "%s %s", "GetName", "ERROR");
         return false;
     }

@@ -22,7 +22,7 @@ void PrintDataFormatCheck(const SDataFormatCheck& check, std::ostream& out)
     if (!check.hasPreview)
         return;
     if (check.preview.ok)
-        out << "preview\t" << ShowControlChars(check.preview.output) << '\n';
+        out << "preview\t" << check.preview.shown << '\n';
     else
         out << "preview\tdoes not apply (rule " << check.preview.failedRule + 1 << ": " << check.preview.reason
             << "); the read is sent as it is\n";
@@ -88,8 +88,10 @@ bool ParseDataFormatOptions(const std::vector<std::string>& arguments, SCliOptio
 int RunDataFormatCheck(const SCliOptions& options, std::ostream& out, std::ostream& err)
 {
     SDataFormatCheck check;
-    if (!SplitRules(options.text, check.rules)) {
-        err << "vostrel-cli: \"" << options.text << "\" is no valid rule text\n";
+    SRuleFault fault;
+    if (!SplitRules(options.text, check.rules, fault)) {
+        err << "vostrel-cli: \"" << options.text << "\" is no valid rule text: " << DescribeRuleFault(options.text, fault)
+            << "\n";
         return CLI_USAGE;
     }
     if (options.hasSample) {

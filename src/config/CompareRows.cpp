@@ -3,6 +3,7 @@
 #include "CmdNameXmlInfo.h"
 #include "ControlFactory.h"
 #include "PageMntXmlInfo.h"
+#include "UiText.h"
 #include "XmlFile.h"
 #include "hbds.h"
 
@@ -46,16 +47,23 @@ std::vector<SCompareRow> CompareWithDefaults(bool showUnmatched, bool showMatche
 std::vector<SCompareRow> CompareWithFile(const CompareFileValues& file, bool showUnmatched, bool showMatched)
 {
     std::vector<SCompareRow> rows;
+    std::vector<SCompareRow> absent;
     CPageMntXmlInfo::GetInstance().ForEachCommand([&](CCmdNameXmlInfo& setting) {
         if (!setting.IsTransferredControl())
             return;
         const auto found = file.find(setting.CommandName);
-        const bool equal = found != file.end() && found->second == setting.Value;
-        if (!IsListed(equal, showUnmatched, showMatched))
+        if (found == file.end()) {
+            if (showUnmatched) {
+                absent.push_back(MakeRow(setting, GetUiText("ID_CMP_NOT_IN_FILE", "文件中没有"), false));
+                absent.back().absent = true;
+            }
             return;
-        const wxString reference = found == file.end() ? wxString("NULL") : ComparedValueText(setting, found->second);
-        rows.push_back(MakeRow(setting, reference, equal));
+        }
+        const bool equal = found->second == setting.Value;
+        if (IsListed(equal, showUnmatched, showMatched))
+            rows.push_back(MakeRow(setting, ComparedValueText(setting, found->second), equal));
     });
+    rows.insert(rows.end(), absent.begin(), absent.end());
     return rows;
 }
 

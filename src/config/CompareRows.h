@@ -18,6 +18,7 @@ struct SCompareRow {
     wxString reference;                  // shown as the setting shows values; "NULL" for none
     wxString current;
     bool equal = false;
+    bool absent = false;  // the file does not carry the setting: neither equal nor a difference
 };
 
 // The text a comparison shows for `value` of `setting`: its label, or "NULL".
@@ -26,7 +27,9 @@ wxString ComparedValueText(const CCmdNameXmlInfo& setting, const wxString& value
 // Rows of the settings whose value equals (`showMatched`) or differs from
 // (`showUnmatched`) their default, in page order.
 std::vector<SCompareRow> CompareWithDefaults(bool showUnmatched, bool showMatched);
-// The same against a file's values; a setting the file lacks counts as different.
+// The same against a file's values. Settings the file does not carry (a file saved
+// by this program leaves some out) follow the others, shown as "not in the file",
+// with the differences.
 std::vector<SCompareRow> CompareWithFile(const CompareFileValues& file, bool showUnmatched, bool showMatched);
 
 // Reads the "Command" entries of a configuration file of any model. False (with

@@ -189,6 +189,9 @@ public:
     const std::vector<SFileSettingNote>& GetLeftOutFileSettings() const { return m_fileLeftOut; }
     // Why the last configuration file could not be read or written; empty when unknown.
     const wxString& GetLastFileError() const { return m_lastFileError; }
+    // What the user is told when OpenConfiguration failed on the file itself; empty
+    // when it was the user who declined (or the refusal was told already).
+    wxString OpenFailureText() const;
     // The one comparison of the loaded file with a scanner's values: what it would
     // send and what the file holds that no scanner can take. Applying, comparing and
     // the inventory all ask it, so they never disagree.

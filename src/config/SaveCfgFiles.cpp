@@ -213,9 +213,17 @@ bool CSaveCfg::SaveConfiguration(const wxString& path)
     return true;
 }
 
+wxString CSaveCfg::OpenFailureText() const
+{
+    if (m_lastFileError.empty())
+        return wxString();
+    return GetUiText("ID_DEVICE_DLG_OPEN_CFG_ERROR", "打开配置文件失败!") + "\r\n" + m_lastFileError;
+}
+
 bool CSaveCfg::OpenConfiguration(const wxString& path, bool checkDevice)
 {
     ClearValues();
+    m_lastFileError.clear();
     wxXmlDocument document;
     if (!LoadConfigurationFile(document, path)) {
         m_lastFileError = GetLastXmlLoadError();

@@ -131,35 +131,43 @@ bool EncodeParameters(const SRuleDefinition& definition, const std::vector<std::
     return false;
 }
 
-// Reads the parameters of one rule off a rule text, by the layout of its code.
+// Reads the parameters of one rule off a rule text, by the layout of its code. The
+// first character that does not fit is remembered, so that the user is told which.
 class CRuleReader {
 public:
     CRuleReader(const std::string& text, size_t position) : m_text(text), m_position(position) {}
 
     size_t Position() const { return m_position; }
-    bool Alphanumeric(size_t count) { return Take(count, [](unsigned char c) { return std::isalnum(c) != 0; }); }
-    bool Any(size_t count) { return Take(count, [](unsigned char) { return true; }); }
+    // Where the rule went wrong: the character, or the text's end when it is cut short.
+    size_t FaultPosition() const { return m_fault; }
+    // Bytes are written as pairs of hexadecimal digits; anything else would be
+    // re-encoded into another byte by the editor ("zz" is no byte).
+    bool Hex(size_t count) { return Take(count, [](unsigned char c) { return std::isxdigit(c) != 0; }); }
     bool Digits(size_t count) { return Take(count, [](unsigned char c) { return std::isdigit(c) != 0; }); }
     // A decimal count of `digits` digits, at most `maximum`, then `count × width`
-    // alphanumeric characters.
+    // hexadecimal digits.
     bool Counted(size_t digits, size_t maximum, size_t width)
     {
         const size_t start = m_position;
         if (!Digits(digits))
             return false;
         const size_t count = std::stoul(m_text.substr(start, digits));
-        return count <= maximum && Alphanumeric(count * width);
+        if (count > maximum) {
+            m_fault = start;
+            return false;
+        }
+        return Hex(count * width);
     }
 
 private:
     template <typename Test>
     bool Take(size_t count, Test test)
     {
-        if (m_text.size() - m_position < count)
-            return false;
         for (size_t i = 0; i < count; ++i) {
-            if (!test(static_cast<unsigned char>(m_text[m_position + i])))
+            if (m_position + i >= m_text.size() || !test(static_cast<unsigned char>(m_text[m_position + i]))) {
+                m_fault = m_position + i;
                 return false;
+            }
         }
         m_position += count;
         return true;
@@ -167,6 +175,7 @@ private:
 
     const std::string& m_text;
     size_t m_position;
+    size_t m_fault = 0;
 };
 
 bool ReadParameters(const std::string& code, CRuleReader& reader)
@@ -178,10 +187,8 @@ bool ReadParameters(const std::string& code, CRuleReader& reader)
         }
         return false;
     };
-    if (is({"F1", "F8", "F9", "FE"}))
-        return reader.Alphanumeric(2);
-    if (is({"E6", "E7"}))
-        return reader.Any(2);
+    if (is({"F1", "F8", "F9", "FE", "E6", "E7"}))
+        return reader.Hex(2);
     if (is({"E9", "F5", "F6", "EE"}))
         return reader.Digits(2);
     if (is({"EF"}))
@@ -189,11 +196,11 @@ bool ReadParameters(const std::string& code, CRuleReader& reader)
     if (is({"B3", "B4", "F7", "EA", "ED", "EC", "B8"}))
         return true;
     if (is({"F2"}))
-        return reader.Digits(2) && reader.Alphanumeric(2);
+        return reader.Digits(2) && reader.Hex(2);
     if (is({"F3"}))
-        return reader.Alphanumeric(4);
+        return reader.Hex(4);
     if (is({"F4"}))
-        return reader.Alphanumeric(2) && reader.Digits(2);
+        return reader.Hex(2) && reader.Digits(2);
     if (is({"E4", "FB"}))
         return reader.Counted(2, 15, 2);
     if (is({"B0", "B1", "B2", "B9"}))
@@ -353,15 +360,26 @@ SEncodedRule EncodeRule(const SRuleDefinition& definition, const std::vector<std
 
 bool SplitRules(const std::string& text, std::vector<std::string>& rules)
 {
+    SRuleFault fault;
+    return SplitRules(text, rules, fault);
+}
+
+bool SplitRules(const std::string& text, std::vector<std::string>& rules, SRuleFault& fault)
+{
     rules.clear();
     size_t position = 0;
     while (position < text.size()) {
-        if (text.size() - position < 2)
-            break;
-        const std::string code = text.substr(position, 2);
+        fault.rule = rules.size();
+        fault.ruleStart = position;
         CRuleReader reader(text, position + 2);
-        if (!ReadParameters(code, reader))
+        if (text.size() - position < 2) {
+            fault.position = text.size();
             break;
+        }
+        if (!ReadParameters(text.substr(position, 2), reader)) {
+            fault.position = FindRuleDefinition(text.substr(position, 2)) ? reader.FaultPosition() : position;
+            break;
+        }
         rules.push_back(text.substr(position, reader.Position() - position));
         position = reader.Position();
     }
@@ -369,6 +387,16 @@ bool SplitRules(const std::string& text, std::vector<std::string>& rules)
         return true;
     rules.clear();
     return false;
+}
+
+std::string DescribeRuleFault(const std::string& text, const SRuleFault& fault)
+{
+    const std::string rule = text.substr(fault.ruleStart, 24);
+    std::string where = "rule " + std::to_string(fault.rule + 1) + " (" + rule + (rule.size() == 24 ? "...)" : ")");
+    if (fault.position >= text.size())
+        return where + " is cut short";
+    return where + ": character " + std::to_string(fault.position + 1) + " \"" + text[fault.position] +
+           "\" does not belong there";
 }
 
 bool ParseRuleFields(const std::string& rule, const CSpecialChars& names, std::vector<std::string>& fields)

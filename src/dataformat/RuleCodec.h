@@ -33,6 +33,17 @@ SEncodedRule EncodeRule(const SRuleDefinition& definition, const std::vector<std
 // no rules; any fault makes the whole text invalid and leaves `rules` empty.
 bool SplitRules(const std::string& text, std::vector<std::string>& rules);
 
+// Where a rule text went wrong: the rule (index and start) and the character that
+// does not fit; a position at the text's end means the last rule is cut short.
+struct SRuleFault {
+    size_t rule = 0;
+    size_t ruleStart = 0;
+    size_t position = 0;
+};
+bool SplitRules(const std::string& text, std::vector<std::string>& rules, SRuleFault& fault);
+// The fault in words, such as: rule 1 (F1zz): character 3 "z" does not belong there.
+std::string DescribeRuleFault(const std::string& text, const SRuleFault& fault);
+
 // The field texts of one rule (as SplitRules gives it), for editing: characters
 // with their pad names where they have one, counts and numbers in decimal.
 // False for a text that is not one rule of a known code.

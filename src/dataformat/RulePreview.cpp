@@ -1,5 +1,6 @@
 #include "RulePreview.h"
 
+#include "KeyStrokes.h"
 #include "RuleCodec.h"
 #include "RuleTable.h"
 
@@ -21,7 +22,8 @@
 //   F4 xx nn     send the character xx nn times
 //   B3           insert the symbology's name
 //   B4           insert the read's length in decimal
-//   B5 n keys    insert key strokes: each key is a modifier and a key code; the code is sent
+//   B5 n keys    insert key strokes: each key is a modifier and a USB key code; it sends what
+//                the key types (Enter: CR) and is shown by its name ([Enter], [Shift+Tab])
 //   B8           deprecated: nothing
 //   EE nn        repeat: the scanner's loop is not modelled; nothing
 //   E4 n pairs   from now on, every character sent that is among the first half of the
@@ -49,9 +51,11 @@ public:
     // Runs one rule; false (with the reason) when it fails.
     bool Run(const std::string& rule, std::string& reason);
     const std::string& Output() const { return m_output; }
+    const std::string& ShownText() const { return m_shown; }
 
 private:
     void Send(const std::string& text);
+    void SendKey(uint8_t modifiers, uint8_t usage);
     bool SendCount(size_t count, std::string& reason);
     bool MoveTo(size_t position, std::string& reason, const char* what);
     bool SearchForward(const std::string& rule, std::string& reason);
@@ -63,6 +67,7 @@ private:
     const SSampleRead& m_read;
     size_t m_pointer = 0;
     std::string m_output;
+    std::string m_shown;
     std::string m_suppressed;
     std::string m_from;  // E4: characters replaced ...
     std::string m_to;    // ... by these
@@ -109,7 +114,16 @@ void CRuleMachine::Send(const std::string& text)
         const size_t mapped = m_from.find(c);
         filtered += mapped != std::string::npos && mapped < m_to.size() ? m_to[mapped] : c;
     }
-    m_output += ReplaceStrings(filtered);
+    const std::string sent = ReplaceStrings(filtered);
+    m_output += sent;
+    m_shown += ShowControlChars(sent);
+}
+
+// A key stroke is not a character of the read: the filters leave it alone.
+void CRuleMachine::SendKey(uint8_t modifiers, uint8_t usage)
+{
+    m_output += KeyStrokeText(modifiers, usage);
+    m_shown += KeyStrokeName(modifiers, usage);
 }
 
 std::string CRuleMachine::ReplaceStrings(const std::string& text)
@@ -253,8 +267,12 @@ bool CRuleMachine::Run(const std::string& rule, std::string& reason)
         Send(std::to_string(data.size()));
     } else if (code == "B5") {
         const size_t keys = Number(rule, 2, 2);
-        for (size_t i = 0; i < keys; ++i)
-            Send(Byte(rule, 4 + i * 4 + 2));
+        for (size_t i = 0; i < keys; ++i) {
+            const std::string modifiers = Byte(rule, 4 + i * 4);
+            const std::string usage = Byte(rule, 4 + i * 4 + 2);
+            if (modifiers.size() == 1 && usage.size() == 1)
+                SendKey(static_cast<uint8_t>(modifiers[0]), static_cast<uint8_t>(usage[0]));
+        }
     } else if (code == "E4" || code == "FB" || code == "BA") {
         SetFilters(code, rule);
     } else if (code == "F8" || code == "E6" || code == "B0" || code == "ED" || code == "EC") {
@@ -296,6 +314,7 @@ SPreviewResult RunRules(const std::string& ruleText, const SSampleRead& read)
     }
     result.ok = true;
     result.output = machine.Output();
+    result.shown = machine.ShownText();
     return result;
 }
 
@@ -304,6 +323,19 @@ namespace {
 std::string CountedText(const std::string& rule, size_t at, size_t digits)
 {
     return "\"" + Shown(CountedBytes(rule, at, digits)) + "\"";
+}
+
+std::string KeyNames(const std::string& rule)
+{
+    std::string names;
+    for (size_t at = 4; at + 4 <= rule.size(); at += 4) {
+        const std::string modifiers = Byte(rule, at);
+        const std::string usage = Byte(rule, at + 2);
+        if (modifiers.size() == 1 && usage.size() == 1)
+            names += (names.empty() ? "" : " ") +
+                     KeyStrokeName(static_cast<uint8_t>(modifiers[0]), static_cast<uint8_t>(usage[0]));
+    }
+    return names;
 }
 
 }  // namespace
@@ -324,7 +356,7 @@ std::string DescribeRule(const std::string& rule)
     if (code == "F4") return "send " + ch(2) + " " + n2(4) + " times";
     if (code == "B3") return "insert the symbology name";
     if (code == "B4") return "insert the barcode length";
-    if (code == "B5") return "insert " + n2(2) + " key strokes: " + rule.substr(4);
+    if (code == "B5") return "insert " + n2(2) + " key strokes: " + KeyNames(rule);
     if (code == "B8") return "deprecated rule (no effect)";
     if (code == "EE") return "repeat " + n2(2) + " (not shown in the preview)";
     if (code == "E4") return "replace characters: " + CountedText(rule, 2, 2);

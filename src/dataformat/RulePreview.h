@@ -13,6 +13,7 @@ struct SSampleRead {
 struct SPreviewResult {
     bool ok = false;       // false: the rules did not apply to this read (or are invalid)
     std::string output;    // what is sent, when ok
+    std::string shown;     // the same for the eye: control characters and key strokes by name
     size_t failedRule = 0; // when not ok and the text was valid: index of the rule that failed
     std::string reason;    // when not ok: why, in words
 };

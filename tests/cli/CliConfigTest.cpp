@@ -146,9 +146,23 @@ TEST_F(CliConfigTest, ApplyingToEveryScannerSkipsOtherModelsUnlessForced)
 
 TEST_F(CliConfigTest, FilesThatCannotBeReadOrWrittenAreNamed)
 {
-    m_dir.Write("broken.xml", "<Vostrel><Command");
-    EXPECT_EQ(CLI_BAD_FILE, Run({"apply", FilePath("broken.xml")}));
-    EXPECT_NE(std::string::npos, m_err.str().find("broken.xml is no configuration file")) << m_err.str();
+    const struct {
+        const char* name;
+        std::string content;
+        const char* reason;
+    } unreadable[] = {{"broken.xml", "<Vostrel><Command", "it is no well-formed XML"},
+                      {"garbage.xml", std::string("\x89PNG\r\n\x1a\n\0\xff\xfe garbage", 18), "it is no well-formed XML"},
+                      {"page.xml", "<html><body/></html>", "its first element <html> is not <Vostrel>"}};
+    for (const auto& file : unreadable) {
+        m_dir.Write(file.name, file.content);
+        for (const char* command : {"apply", "diff"}) {
+            EXPECT_EQ(CLI_BAD_FILE, Run({command, FilePath(file.name)})) << command << " " << file.name;
+            EXPECT_NE(std::string::npos, m_err.str().find(std::string(file.name) + " is no configuration file that can be read: " +
+                                                          file.reason))
+                << m_err.str();
+            EXPECT_EQ("", m_out.str());
+        }
+    }
     EXPECT_EQ(CLI_BAD_FILE, Run({"diff", FilePath("absent.xml")}));
     EXPECT_EQ("", m_out.str());
 

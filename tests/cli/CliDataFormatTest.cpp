@@ -41,6 +41,9 @@ TEST(CliDataFormatTest, ARuleTextIsToldInWordsAndTriedOnTheSample)
     EXPECT_NE(std::string::npos, failing.out.find("preview\tdoes not apply (rule 1: compare: A not at the pointer)"))
         << failing.out;
     EXPECT_EQ(CLI_OK, Check({"dataformat", "check", ""}).status);  // no rules is a valid format
+
+    const SCheckRun keys = Check({"dataformat", "check", "F100B5020204022B", "--sample", "7"});
+    EXPECT_NE(std::string::npos, keys.out.find("preview\t7[NUL]A[Shift+Tab]\n")) << keys.out;
 }
 
 TEST(CliDataFormatTest, BadTextsNamesAndCommandLinesAreRefusedWithAReason)
@@ -49,7 +52,8 @@ TEST(CliDataFormatTest, BadTextsNamesAndCommandLinesAreRefusedWithAReason)
         std::vector<std::string> arguments;
         const char* reason;
     } cases[] = {
-        {{"dataformat", "check", "F10"}, "is no valid rule text"},
+        {{"dataformat", "check", "F10"}, "is no valid rule text: rule 1 (F10) is cut short"},
+        {{"dataformat", "check", "F1zz"}, "rule 1 (F1zz): character 3 \"z\" does not belong there"},
         {{"dataformat", "check", "F10D", "--sample", "x", "--symbology", "Nope"}, "unknown symbology \"Nope\""},
         {{"dataformat", "check", "F10D", "--symbology", "EAN-13"}, "--symbology only goes with --sample"},
         {{"dataformat", "verify", "F10D"}, "dataformat needs the word check"},

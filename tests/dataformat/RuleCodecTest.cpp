@@ -63,12 +63,31 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, SplitRulesTest,
     testing::Values(SSplitCase{"", true, {}}, SSplitCase{"F10DB3E903", true, {"F10D", "B3", "E903"}},
                     SSplitCase{"F10", false, {}}, SSplitCase{"F", false, {}}, SSplitCase{"ZZ01", false, {}},
-                    SSplitCase{"F1-D", false, {}}, SSplitCase{"E6 -", true, {"E6 -"}},
+                    SSplitCase{"F1-D", false, {}}, SSplitCase{"E6 -", false, {}}, SSplitCase{"F1zz", false, {}},
+                    SSplitCase{"F2051G", false, {}}, SSplitCase{"B00001GG", false, {}},
                     SSplitCase{"E9A3", false, {}}, SSplitCase{"EF0020F7EA", true, {"EF0020", "F7", "EA"}},
                     SSplitCase{"FB026162B4", true, {"FB026162", "B4"}}, SSplitCase{"FB1600", false, {}},
                     SSplitCase{"B00002414", false, {}},
                     SSplitCase{"BA020161026263F20541", true, {"BA020161026263", "F20541"}},
                     SSplitCase{"B502000D0041", true, {"B502000D0041"}}, SSplitCase{"F32D09F42A07", true, {"F32D09", "F42A07"}}));
+
+TEST(SplitRulesFaultTest, AFaultyTextNamesTheRuleAndTheCharacter)
+{
+    const struct {
+        const char* text;
+        const char* words;
+    } cases[] = {{"F1zz", "rule 1 (F1zz): character 3 \"z\" does not belong there"},
+                 {"F10DE6 -", "rule 2 (E6 -): character 7 \" \" does not belong there"},
+                 {"B3F10", "rule 2 (F10) is cut short"},
+                 {"F10DZZ01", "rule 2 (ZZ01): character 5 \"Z\" does not belong there"},
+                 {"FB1600", "rule 1 (FB1600): character 3 \"1\" does not belong there"}};
+    for (const auto& c : cases) {
+        std::vector<std::string> rules;
+        SRuleFault fault;
+        EXPECT_FALSE(SplitRules(c.text, rules, fault)) << c.text;
+        EXPECT_EQ(c.words, DescribeRuleFault(c.text, fault)) << c.text;
+    }
+}
 
 struct SParseCase {
     const char* rule;

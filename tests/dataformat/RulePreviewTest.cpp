@@ -34,7 +34,6 @@ INSTANTIATE_TEST_SUITE_P(
         SPreviewCase{"SendAllButLast", "E902", "123456", true, "1234"},
         SPreviewCase{"SendCharTimes", "F42A03F10D", "9", true, "***9\r"},
         SPreviewCase{"InsertSymbologyAndLength", "B3F13AB4", "12345", true, "EAN-1312345:5"},
-        SPreviewCase{"InsertKeys", "B502000D0041", "x", true, "\rA"},
         SPreviewCase{"SearchForwardChar", "F82DF10D", "ab-cd", true, "-cd\r"},
         SPreviewCase{"SearchForwardMissingFails", "F82DF10D", "abcd", false, ""},
         SPreviewCase{"SearchForwardNonMatching", "E630F10D", "0012", true, "12\r"},
@@ -55,6 +54,29 @@ INSTANTIATE_TEST_SUITE_P(
         SPreviewCase{"ReplaceStringTwice", "BA020261620178E900", "ababab", true, "xxab"},
         SPreviewCase{"InvalidTextIsRefused", "F10", "abc", false, ""}),
     [](const testing::TestParamInfo<SPreviewCase>& param) { return std::string(param.param.name); });
+
+// A key stroke is a modifier and a USB key code: it sends what the key types and is
+// shown by its name, never as the character of its code's byte.
+TEST(RulePreviewKeysTest, KeyStrokesAreShownAsKeysAndSendWhatTheyType)
+{
+    const struct {
+        const char* rules;
+        std::string output;
+        std::string shown;
+    } cases[] = {{"F100B5010028", std::string("12\0\r", 4), "12[NUL][Enter]"},
+                 {"B5020204000B", "Ah", "Ah"},
+                 {"B501022B", "\t", "[Shift+Tab]"},
+                 {"B5030106001E021E", "1!", "[Ctrl+C]1!"},
+                 {"B501003A", "", "[F1]"},
+                 {"FB0141B5010204", "A", "A"}};
+    for (const auto& c : cases) {
+        const SPreviewResult result = RunRules(c.rules, {"12", "EAN-13"});
+        EXPECT_TRUE(result.ok) << c.rules;
+        EXPECT_EQ(c.output, result.output) << c.rules;
+        EXPECT_EQ(c.shown, result.shown) << c.rules;
+    }
+    EXPECT_EQ("insert 2 key strokes: [Enter] A", DescribeRule("B50200280204"));
+}
 
 TEST(RulePreviewWordsTest, RulesAreDescribedWithTheirCharactersNamed)
 {

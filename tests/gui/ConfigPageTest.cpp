@@ -16,7 +16,10 @@
 #include "LinkFixture.h"
 
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/dir.h>
+
+#include <map>
 
 namespace {
 
@@ -98,6 +101,19 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
     EXPECT_EQ("Scanning", page->GetSettingsArea()->GetCurrentPage()->GetPage()->Name);
 }
 
+TEST_F(ConfigPageTest, AFileThatCannotBeReadIsSaidSoAndChangesNothing)
+{
+    UseModel("HBS-HS620");
+    CCfgMainDlg* page = OpenPage(false);
+    m_dir.Write("garbage.xml", std::string("\x89PNG\r\n\x1a\n\0\xff garbage", 17));
+    SetFileChooser([&](const SFileQuestion&) { return m_dir.File("garbage.xml"); });
+    page->OpenFile();
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_TRUE(m_messages.Texts()[0].StartsWith("The configuration file could not be opened.\r\nit is no well-formed XML"))
+        << m_messages.Texts()[0];
+    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
+}
+
 TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesNothingPending)
 {
     ASSERT_TRUE(Connect("HBS-HS620"));
@@ -112,7 +128,9 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     delay->SetValue("99999999");
     Press(write);
     ASSERT_EQ(1u, m_messages.Texts().size());
-    EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[0].Find("[KBWDLY]")) << m_messages.Texts()[0];
+    EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[0].Find("[KBWDLY] " + delay->GetFriendlyText() +
+                                                      " \"99999999\": refused by the scanner"))
+        << m_messages.Texts()[0];
     EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{delay}, CPendingChangeList::GetInstance().GetEntries());
     delay->SetValue(delay->DeviceValue);
     CCmdNameXmlInfo* country = Setting("KBWCTY");
@@ -196,6 +214,39 @@ TEST(SettingSearchTest, EveryWordMustBeInTheNameOrTheCaption)
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.found, CCmdSearchDlg::Matches(c.query, "232BAD", "Baud rate")) << c.query;
+}
+
+// The value read back after a write goes into the settings' widgets; a button's
+// label is its caption and stays so, on every page already built.
+TEST_F(ConfigPageTest, ButtonsKeepTheirCaptionsAfterAWriteAndItsReadBack)
+{
+    ASSERT_TRUE(Connect("HBS-HI880"));
+    CCfgMainDlg* page = OpenPage(true);
+    for (const auto& [name, shown] : CPageMntXmlInfo::GetInstance().GetPages()) {
+        if (!shown->GetGroups().empty() && !shown->GetGroups().front()->GetCommands().empty())
+            page->ShowSetting(shown->GetGroups().front()->GetCommands().front().get());
+    }
+    std::map<CCmdNameXmlInfo*, wxString> captions;
+    CPageMntXmlInfo::GetInstance().ForEachCommand([&](CCmdNameXmlInfo& definition) {
+        if (auto* button = definition.Control ? dynamic_cast<wxButton*>(definition.Control->GetValueWnd()) : nullptr)
+            captions[&definition] = button->GetLabel();
+    });
+    ASSERT_GE(captions.size(), 5u);
+    for (const auto& [definition, caption] : captions)
+        EXPECT_FALSE(caption.empty()) << definition->CommandName;
+
+    CCmdNameXmlInfo* country = Setting("KBWCTY");
+    ASSERT_NE(nullptr, country);
+    country->SetValue(country->Value == "3" ? "4" : "3");
+    CCfgTitleDlg::SetWorkRunner([](const std::function<bool()>& work) { return work(); });
+    Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
+    EXPECT_EQ("Saved.", m_messages.Texts().back());
+    page->RestoreDefaults();
+    for (const auto& [definition, caption] : captions) {
+        page->ShowSetting(definition);
+        EXPECT_EQ(caption, static_cast<wxButton*>(definition->Control->GetValueWnd())->GetLabel())
+            << definition->CommandName;
+    }
 }
 
 TEST_F(ConfigPageTest, TheSearchFindsLowerCaseWordsAndShowsTheChosenSetting)

@@ -97,6 +97,61 @@ TEST_F(DataFormatPanelTest, ATypedRuleTextIsCheckedAndARefusedOneGivesThePreviou
     EXPECT_TRUE(m_messages.Texts()[2].EndsWith("38")) << m_messages.Texts()[2];
 }
 
+// A value read, reset or loaded replaces every row; rows are found by their number.
+TEST_F(DataFormatPanelTest, ANewValueReplacesEveryRowAndNewListRowsKeepTheValuesNumber)
+{
+    CDataFormatControlDlg& fixed = PanelOf("DFMSET");
+    fixed.LoadValue("Data Format 0:069999999999F10D;\r\nData Format 1:;\r\nData Format 2:269999999999B3;\r\n"
+                    "Data Format 3:;\r\n");
+    Pick(fixed.GetUnits()[0]->GetTypeChoice(), "Data Format 3");
+    const struct {
+        wxString loaded;
+        wxString computed;
+    } loads[] = {{"Data Format 0:;\r\nData Format 1:169999999999B4;\r\nData Format 2:;\r\nData Format 3:;\r\n", ""},
+                 {"", "Data Format 0:;\r\nData Format 1:;\r\nData Format 2:;\r\nData Format 3:;\r\n"}};
+    for (const auto& load : loads) {
+        fixed.LoadValue(load.loaded);
+        EXPECT_EQ(load.computed.empty() ? load.loaded : load.computed, fixed.ComputeValue());
+        EXPECT_EQ(fixed.ComputeValue(), Setting("DFMSET").Value);
+    }
+
+    CDataFormatControlDlg& list = PanelOf("DFMADD");
+    list.LoadValue("Data Format 0:;\r\nData Format 1:;\r\nData Format 2:269999999999B3;\r\nData Format 3:;\r\n");
+    wxTextCtrl& next = *list.GetUnits().back()->GetRuleBox();
+    next.ChangeValue("B4");
+    PressEnter(next);
+    EXPECT_EQ("Data Format 0:;\r\nData Format 1:;\r\nData Format 2:269999999999B3|269999999999B4;\r\nData Format 3:;\r\n",
+              list.ComputeValue());
+}
+
+// A rule text that cannot be read is named where it is wrong, and neither the editor
+// nor a symbology the list lacks changes the unit unasked.
+TEST_F(DataFormatPanelTest, AFaultyRuleIsNamedAndNothingTheUnitHoldsIsLostUnasked)
+{
+    CDataFormatControlDlg& fixed = PanelOf("DFMSET");
+    const wxString unknown = "Data Format 0:069990770012B3;\r\nData Format 1:;\r\nData Format 2:;\r\nData Format 3:;\r\n";
+    fixed.LoadValue(unknown);
+    EXPECT_EQ(unknown, fixed.ComputeValue());
+    EXPECT_NE(wxNOT_FOUND, fixed.GetUnits()[0]->GetSymbologyChoice()->GetStringSelection().Find("077"));
+
+    wxTextCtrl& box = *fixed.GetUnits()[1]->GetRuleBox();
+    m_messages.Answer(wxNO);
+    box.ChangeValue("F10DF1zz");
+    PressEnter(box);
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[0].Find("F1zz")) << m_messages.Texts()[0];
+    EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[0].Find(" 7 ")) << m_messages.Texts()[0];
+
+    for (const int answer : {wxNO, wxYES}) {
+        CDataFormatatterDlg editor(m_frame, "E6 -", 38, {"EAN-13"});
+        editor.SetReturnCode(wxID_CANCEL);
+        m_messages.Answer(answer);
+        editor.Finish();
+        EXPECT_EQ(answer == wxYES ? wxID_OK : wxID_CANCEL, editor.GetReturnCode());
+    }
+    EXPECT_EQ(5u, m_messages.Texts().size()) << "each opening names the fault, each finish asks";
+}
+
 TEST_F(DataFormatPanelTest, AFormatOfFourRulesIsBuiltInTheEditorWithItsPreviewFollowing)
 {
     CDataFormatatterDlg editor(m_frame, "F10", 38, {"EAN-13", "Code 128"});
@@ -147,6 +202,45 @@ TEST_F(DataFormatPanelTest, AFormatOfFourRulesIsBuiltInTheEditorWithItsPreviewFo
 }  // namespace
 
 namespace {
+
+// The key pad gives a character field the character a key types and a key-stroke
+// field the key's code with its modifier.
+TEST(DataFormatKeyPadTest, TheKeyPadTypesCharactersIntoCharacterFieldsAndKeysIntoKeyFields)
+{
+    CTempDir dir;
+    dir.CopyShippedData();
+    CAppContext::GetInstance().SetProgramDirectory(dir.Path());
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "editor");
+    CDataFormatatterDlg editor(frame, "", 0, {"EAN-13"});
+    editor.ShowPad(2);
+    CKeyBoardCtrl& pad = *editor.GetKeyPad();
+    const auto press = [&pad](const wxString& legend) {
+        for (size_t i = 0; i < pad.CurrentLayout().count; ++i) {
+            if (pad.CurrentLayout().keys[i].bottomText == legend)
+                return pad.PressKey(i);
+        }
+        ADD_FAILURE() << legend;
+    };
+    const struct {
+        const char* code;
+        size_t field;
+        std::vector<const char*> keys;
+        const char* shown;
+    } steps[] = {{"F2", 1, {"LShift", "A"}, "A"}, {"F1", 0, {"Enter"}, "[ CR]"}, {"B5", 0, {"LShift", "Tab"}, "022B"}};
+    for (const auto& step : steps) {
+        ASSERT_TRUE(editor.ChooseRuleKind(step.code));
+        editor.SetFieldText(0, "3");
+        wxFocusEvent focus(wxEVT_SET_FOCUS, editor.GetField(step.field)->GetId());
+        editor.GetField(step.field)->GetEventHandler()->ProcessEvent(focus);
+        editor.GetField(step.field)->ChangeValue("");
+        for (const char* key : step.keys)
+            press(key);
+        EXPECT_EQ(step.shown, editor.GetField(step.field)->GetValue()) << step.code;
+        editor.PressAddOrReplace();
+    }
+    EXPECT_EQ("F20341F10DB501022B", editor.GetRuleText());
+    frame->Destroy();
+}
 
 // The key pad over the shipped layouts: a latched modifier goes into the next key's
 // code, and the European layout has its extra key.

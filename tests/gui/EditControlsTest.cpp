@@ -16,7 +16,7 @@
 namespace {
 
 const char kModel[] = R"(<DeviceConfiguration>
- <Command><CommandName>PRESET</CommandName><Default>AB</Default></Command>
+ <Command><CommandName>PRESET</CommandName><Default>AB</Default><Minimum>0</Minimum><Maximum>10</Maximum></Command>
  <Command><CommandName>FWVERS</CommandName><Default>1.02</Default></Command>
  <Command><CommandName>GAINST</CommandName><Default>10</Default><Minimum>1</Minimum><Maximum>100</Maximum></Command>
  <Command><CommandName>CADTOP</CommandName><Default>0</Default><Minimum>0</Minimum><Maximum>640</Maximum></Command>
@@ -105,6 +105,13 @@ TEST_F(EditControlsTest, AnEditCommitsWhenTheUserIsDoneNotOnEveryKeystroke)
     Leave(firmware);
     EXPECT_EQ("1.02", Setting("FWVERS").Value);
     EXPECT_TRUE(m_messages.Texts().empty());
+
+    // Typing stops at the setting's length, as a number stops at its maximum.
+    prefix.ChangeValue("");
+    for (int typed = 0; typed < 42; ++typed)
+        prefix.WriteText("x");
+    EXPECT_EQ(wxString('x', 10), prefix.GetValue());
+    prefix.ChangeValue("ZZ");
 
     // "€" would reach the scanner as "?": refused, naming the setting, nothing changed.
     prefix.SetValue(wxString::FromUTF8("\xE2\x82\xAC" "5"));

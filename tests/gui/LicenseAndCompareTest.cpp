@@ -8,6 +8,7 @@
 #include "DriverLicenseInfoDlg.h"
 #include "LicenseCodeControl.h"
 #include "LicenseCodeDlg.h"
+#include "SaveCfg.h"
 #include "UpdateEntry.h"
 #include "VostrelDlg.h"
 
@@ -148,14 +149,26 @@ TEST_F(LicenseAndCompareTest, ComparingWithDefaultsAndAFileTicksAndClonesRows)
     m_dir.Write("other.xml", "<Vostrel DeviceType=\"X\"><Command CommandName=\"SCNMOD\" Value=\"2\"/>"
                              "<Command CommandName=\"BEPLVL\" Value=\"2\"/></Vostrel>");
     file.TakeFile(m_dir.File("other.xml"));
-    // The licence setting is not in the file: it counts as different.
-    EXPECT_EQ((std::vector<std::string>{"Volume|High|High", "Mode|Sense|Level red", "Fields|NULL|NULL red"}),
+    // The licence setting is not in the file: said so, after the differences and not as one.
+    EXPECT_EQ((std::vector<std::string>{"Volume|High|High", "Mode|Sense|Level red",
+                                        "Fields|" + std::string(wxString::FromUTF8("文件中没有").utf8_str()) + "|NULL"}),
               ListShown(*file.GetList()));
+    // A file that cannot be read is named, and the comparison with the last file stays.
+    m_dir.Write("garbage.xml", std::string("\x89PNG\r\n\x1a\n\0garbage", 16));
+    file.TakeFile(m_dir.File("garbage.xml"));
+    ASSERT_EQ(2u, m_messages.Texts().size());
+    EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[1].Find(m_dir.File("garbage.xml"))) << m_messages.Texts()[1];
+    EXPECT_EQ(3u, ListShown(*file.GetList()).size());
     file.GetList()->Tick(1, true);
     file.Clone();
     EXPECT_EQ("2", Setting("SCNMOD").Value);
     EXPECT_TRUE(IsPending("SCNMOD"));
     EXPECT_EQ((std::vector<std::string>{"Mode|Level|Sense red"}), ListShown(*defaults.GetList()));
+    // A file this program just saved differs in nothing.
+    ASSERT_TRUE(CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("saved.xml")));
+    file.TakeFile(m_dir.File("saved.xml"));
+    for (const std::string& row : ListShown(*file.GetList()))
+        EXPECT_EQ(std::string::npos, row.find(" red")) << row;
     m_frame->Show();
     SaveScreenshot(m_frame, "compare-panels.png");
 }

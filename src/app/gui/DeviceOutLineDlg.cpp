@@ -155,7 +155,8 @@ void CDeviceOutLineDlg::OpenConfigurationFile(const wxString& path)
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
     if (!engine.OpenConfiguration(path, false)) {
-        ShowMessage(GetUiText("ID_DEVICE_DLG_OPEN_CFG_ERROR", "打开配置文件失败!"), wxOK | wxICON_ERROR);
+        if (!engine.OpenFailureText().empty())
+            ShowMessage(engine.OpenFailureText(), wxOK | wxICON_ERROR);
         return;
     }
     CDeviceInfo* model = FindModelForFile(engine.GetFileDeviceType());

@@ -655,7 +655,7 @@ bool CVostrelDlg::ApplyChangesBeforeClosing()
     if (CCfgTitleDlg::RunWork([&engine] { return engine.ApplyChanges(); }))
         return true;
     // Closing now would lose the changes the scanner refused; the user decides again.
-    ShowMessage(CCfgMainDlg::FailedWriteText(), wxOK | wxICON_ERROR);
+    ShowMessage(CCfgMainDlg::FailedWriteText(true), wxOK | wxICON_ERROR);
     return false;
 }
 

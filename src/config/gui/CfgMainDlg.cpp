@@ -23,6 +23,9 @@ wxDEFINE_EVENT(EVT_VOSTREL_SHOW_SETTING, wxCommandEvent);
 
 namespace {
 
+// A setting's command text begins with its name of six characters.
+constexpr size_t kCommandNameLength = 6;
+
 const char* const kConfigurationFilter = "Vost Files (*.xml)|*.xml";
 const char* const kDetailsFilter = "文件 (*.txt)|*.txt";
 // More settings than this failing to reset means the model file and the pages
@@ -163,8 +166,11 @@ void CCfgMainDlg::OpenFile()
     m_openedPath = path;
     m_filePending = true;
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    if (!engine.OpenConfiguration(path, true))
+    if (!engine.OpenConfiguration(path, true)) {
+        if (!engine.OpenFailureText().empty())
+            ShowMessage(engine.OpenFailureText(), wxOK | wxICON_ERROR);
         return;
+    }
     ReportUnsupportedCommands();
     CPendingChangeList::GetInstance().ClearChanges();
     engine.ApplyLoadedValues();
@@ -284,17 +290,35 @@ void CCfgMainDlg::WriteSnapshot()
     SaveConfigurationFile(CSaveCfg::GetSnapshotPath(name, wxDateTime::Now()));
 }
 
-wxString CCfgMainDlg::FailedWriteText()
+// With `namesValues` (after writing the pending changes) each failed setting is told
+// by its caption and the value sent, with why the scanner did not take it.
+wxString CCfgMainDlg::FailedWriteText(bool namesValues)
 {
     wxString text = GetUiText("ID_SAVE_ERROR", "保存失败 \r\n");
-    for (const wxString& entry : CSaveCfg::GetInstance().GetErrorList())
-        text += GetUiText("ID_SAVE_ERROR_CMD", "命令") + " :[" + entry + "] ";
+    for (const wxString& entry : CSaveCfg::GetInstance().GetErrorList()) {
+        const wxString name = entry.Left(kCommandNameLength);
+        const CCmdNameXmlInfo* setting = namesValues ? CPageMntXmlInfo::GetInstance().FindCommand(name) : nullptr;
+        text += GetUiText("ID_SAVE_ERROR_CMD", "命令") + " :[" + (setting ? name : entry) + "] ";
+        if (setting)
+            text += setting->GetFriendlyText() + " \"" + setting->Value + "\": " + FailureReason(*setting, entry) + "\r\n";
+    }
     return text;
+}
+
+wxString CCfgMainDlg::FailureReason(const CCmdNameXmlInfo& setting, const wxString& entry)
+{
+    if (setting.ControlType == "EDIT" && setting.Maximum > setting.Minimum &&
+        static_cast<long>(setting.Value.length()) > setting.Maximum)
+        return wxString::Format(GetUiText("ID_SAVE_ERROR_TOO_LONG", "长度超过 %d 个字符"), static_cast<int>(setting.Maximum));
+    // The engine lists a whole command text when the frame itself could not be sent.
+    if (entry.length() > kCommandNameLength)
+        return GetUiText("ID_SAVE_ERROR_NOT_SENT", "未能发送到扫描器");
+    return GetUiText("ID_SAVE_ERROR_REFUSED", "扫描器拒绝了该值");
 }
 
 void CCfgMainDlg::ReportFailedWrite()
 {
-    ShowError(FailedWriteText());
+    ShowError(FailedWriteText(true));
 }
 
 void CCfgMainDlg::RestoreDefaults()

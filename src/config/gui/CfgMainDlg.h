@@ -52,8 +52,10 @@ public:
     void SaveUserDefaults();
     bool ShowSetting(CCmdNameXmlInfo* definition);
 
-    // The message after a write the scanner did not take: the refused commands.
-    static wxString FailedWriteText();
+    // The message after a write the scanner did not take: the refused commands, with
+    // `namesValues` also their captions, values and why.
+    static wxString FailedWriteText(bool namesValues = false);
+    static wxString FailureReason(const CCmdNameXmlInfo& setting, const wxString& entry);
 
     // How the page asks the main window for its main screen (after a link change).
     static void SetMainScreenRequest(std::function<void()> request);

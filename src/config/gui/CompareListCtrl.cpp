@@ -59,7 +59,8 @@ void CCompareListCtrl::ShowRows(std::vector<SCompareRow> rows)
         SetCellValue(row, COLUMN_CAPTION, m_rows[i].setting->GetFriendlyText());
         SetCellValue(row, COLUMN_REFERENCE, m_rows[i].reference);
         SetCellValue(row, COLUMN_CURRENT, m_rows[i].current);
-        ColourRow(row, m_rows[i].equal);
+        if (!m_rows[i].absent)
+            ColourRow(row, m_rows[i].equal);
     }
     EndBatch();
 }

@@ -1,6 +1,7 @@
 #include "CompareXmlDlg.h"
 
 #include "FileChooser.h"
+#include "XmlFile.h"
 #include "UiText.h"
 
 #include <wx/button.h>
@@ -34,8 +35,17 @@ void CCompareXmlDlg::Browse()
 
 void CCompareXmlDlg::TakeFile(const wxString& path)
 {
+    // A file that cannot be read is said so; comparing with nothing would show every
+    // setting as missing.
+    CompareFileValues values;
+    if (!ReadCompareFile(path, values)) {
+        const wxString reason = GetLastXmlLoadError();
+        ShowMessage(GetUiText("ID_CMP_FILE_UNREADABLE", "无法读取该配置文件：") + path + (reason.empty() ? "" : "\r\n" + reason),
+                    wxOK | wxICON_ERROR);
+        return;
+    }
     m_path = path;
-    ReadCompareFile(path, m_fileValues);
+    m_fileValues = std::move(values);
     m_pathText->SetLabel(path);
     m_pathText->SetToolTip(path);
     Layout();

@@ -64,7 +64,7 @@ CDataFormatUnitDlg* CDataFormatControlDlg::AddUnit()
 {
     // A "DFMADD" setting's rows all carry the number their text gives; the choice
     // shows that one number.
-    const std::vector<int> numbers = m_listMode ? std::vector<int>{0} : std::vector<int>{0, 1, 2, 3};
+    const std::vector<int> numbers = m_listMode ? std::vector<int>{m_listNumber} : std::vector<int>{0, 1, 2, 3};
     auto* unit = new CDataFormatUnitDlg(this, numbers, m_symbologies, m_limit,
                                         [this](CDataFormatUnitDlg* changed) { OnUnitChanged(changed); });
     m_units.push_back(unit);
@@ -85,33 +85,56 @@ void CDataFormatControlDlg::RemoveUnit(CDataFormatUnitDlg* unit)
 
 void CDataFormatControlDlg::LoadValue(const wxString& value)
 {
-    if (m_listMode) {
-        while (!m_units.empty()) {
-            CDataFormatUnitDlg* unit = m_units.back();
-            m_units.pop_back();
-            m_rows->Detach(unit);
-            unit->Destroy();
-        }
-        AddUnit();
+    // A new value replaces every row: a row the value leaves empty must not keep the
+    // rules of the old one, which would be written back as a change.
+    if (m_listMode)
+        RemoveAllUnits();
+    for (size_t position = 0; position < m_units.size(); ++position) {
+        m_units[position]->Clear();
+        if (!m_listMode)
+            m_units[position]->SetNumber(static_cast<int>(position));
     }
-    if (value.empty()) {
-        for (CDataFormatUnitDlg* unit : m_units)
-            unit->Clear();
-    } else {
-        for (const auto& [number, text] : SplitDataFormatValue(Narrow(value), m_listMode)) {
-            if (m_listMode) {
-                // The new row goes before the empty one that waits at the end.
-                CDataFormatUnitDlg* unit = m_units.back();
-                if (unit->Load(text, true))
-                    AddUnit();
-            } else if (number < kFormatCount) {
-                m_units[number]->Load(text, false);
-            }
-        }
+    for (const auto& [number, text] : SplitDataFormatValue(Narrow(value), m_listMode)) {
+        if (m_listMode)
+            LoadListUnit(text);
+        else if (CDataFormatUnitDlg* unit = UnitNumbered(number))
+            unit->Load(text, false);
     }
     UpdateScrollRange();
     if (m_onValue)
         m_onValue(ComputeValue());
+}
+
+void CDataFormatControlDlg::RemoveAllUnits()
+{
+    while (!m_units.empty()) {
+        CDataFormatUnitDlg* unit = m_units.back();
+        m_units.pop_back();
+        m_rows->Detach(unit);
+        unit->Destroy();
+    }
+    m_listNumber = 0;
+    AddUnit();
+}
+
+// The new row goes before the empty one that waits at the end; the rows added later
+// carry the number of the formats the value holds.
+void CDataFormatControlDlg::LoadListUnit(const std::string& text)
+{
+    CDataFormatUnitDlg* unit = m_units.back();
+    if (!unit->Load(text, true))
+        return;
+    m_listNumber = unit->GetUnit().number;
+    AddUnit();
+}
+
+CDataFormatUnitDlg* CDataFormatControlDlg::UnitNumbered(int number) const
+{
+    for (CDataFormatUnitDlg* unit : m_units) {
+        if (unit->GetUnit().number == number)
+            return unit;
+    }
+    return nullptr;
 }
 
 wxString CDataFormatControlDlg::ComputeValue() const

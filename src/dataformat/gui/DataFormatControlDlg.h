@@ -38,8 +38,12 @@ private:
     void OnUnitChanged(CDataFormatUnitDlg* unit);
     void GrowOrShrink(CDataFormatUnitDlg* unit);
     void UpdateScrollRange();
+    void RemoveAllUnits();
+    void LoadListUnit(const std::string& text);
+    CDataFormatUnitDlg* UnitNumbered(int number) const;
 
     bool m_listMode = false;
+    int m_listNumber = 0;  // "DFMADD": the format number new rows carry
     long m_limit = 0;
     ValueHandler m_onValue;
     std::vector<SSymbologyChoice> m_symbologies;

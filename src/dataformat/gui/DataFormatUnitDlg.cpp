@@ -18,6 +18,11 @@ std::string Narrow(const wxString& text)
     return ToNarrow(text.wc_str(), text.length());
 }
 
+wxString Wide(const std::string& bytes)
+{
+    return FromNarrow(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
 }  // namespace
 
 const int CDataFormatUnitDlg::kColumns[4] = {140, 170, 50, 270};
@@ -88,6 +93,7 @@ void CDataFormatUnitDlg::Clear()
 {
     m_length = kAnyLength;
     m_lengthBox->ChangeValue(wxString::Format("%d", m_length));
+    ForgetKeptSymbology();
     m_symbology->SetSelection(m_symbologies.empty() ? wxNOT_FOUND : 0);
     m_rules.clear();
     m_previousRules.clear();
@@ -103,17 +109,33 @@ bool CDataFormatUnitDlg::Load(const std::string& text, bool numbered)
         SetNumber(unit.number);
     m_length = unit.length;
     m_lengthBox->ChangeValue(wxString::Format("%d", m_length));
-    int selected = 0;
-    for (size_t i = 0; i < m_symbologies.size(); ++i) {
-        if (IsSymbologyCode(unit.symbology, Narrow(m_symbologies[i].value))) {
-            selected = static_cast<int>(i);
-            break;
-        }
-    }
-    m_symbology->SetSelection(m_symbologies.empty() ? wxNOT_FOUND : selected);
+    SelectSymbology(unit.symbology);
     m_rules = m_previousRules = FromNarrow(reinterpret_cast<const uint8_t*>(unit.rules.data()), unit.rules.size());
     m_ruleBox->ChangeValue(m_rules);
     return true;
+}
+
+// A code that the list does not have is kept as it is: widening it to every
+// symbology would change what the scanner formats.
+void CDataFormatUnitDlg::SelectSymbology(const std::string& code)
+{
+    ForgetKeptSymbology();
+    for (size_t i = 0; i < m_symbologies.size(); ++i) {
+        if (IsSymbologyCode(code, Narrow(m_symbologies[i].value))) {
+            m_symbology->SetSelection(static_cast<int>(i));
+            return;
+        }
+    }
+    m_keptSymbology = code;
+    m_symbology->Append(wxString::Format(GetUiText("ID_DATAFORMAT_UNKNOWN_SYMBOLOGY", "未知 (%s)"), Wide(code)));
+    m_symbology->SetSelection(static_cast<int>(m_symbologies.size()));
+}
+
+void CDataFormatUnitDlg::ForgetKeptSymbology()
+{
+    if (m_symbology->GetCount() > m_symbologies.size())
+        m_symbology->Delete(static_cast<unsigned>(m_symbologies.size()));
+    m_keptSymbology.clear();
 }
 
 SDataFormatUnit CDataFormatUnitDlg::GetUnit() const
@@ -121,7 +143,12 @@ SDataFormatUnit CDataFormatUnitDlg::GetUnit() const
     SDataFormatUnit unit;
     unit.number = m_number;
     const int selected = m_symbology->GetSelection();
-    unit.symbology = selected == wxNOT_FOUND ? std::string("999") : Narrow(m_symbologies[selected].value);
+    if (selected == wxNOT_FOUND)
+        unit.symbology = "999";
+    else if (static_cast<size_t>(selected) >= m_symbologies.size())
+        unit.symbology = m_keptSymbology;
+    else
+        unit.symbology = Narrow(m_symbologies[selected].value);
     unit.length = m_length;
     unit.rules = Narrow(m_rules);
     return unit;
@@ -150,8 +177,9 @@ bool CDataFormatUnitDlg::CommitRules(const wxString& text)
     std::vector<std::string> rules;
     bool taken = false;
     if (!SplitRules(Narrow(text), rules)) {
-        if (ShowMessage(GetUiText("ID_DATAFORMAT_ERROR_INVALID_RULE_YESNO", "规则错误"), wxYES_NO | wxICON_QUESTION) ==
-            wxYES)
+        if (ShowMessage(CDataFormatatterDlg::DescribeFault(text) + "\r\n" +
+                            GetUiText("ID_DATAFORMAT_ERROR_INVALID_RULE_YESNO", "规则错误"),
+                        wxYES_NO | wxICON_QUESTION) == wxYES)
             m_ruleBox->ChangeValue(m_rules);
     } else if (m_limit > kHeaderLength && static_cast<long>(text.length()) > m_limit - kHeaderLength) {
         ShowMessage(wxString::Format("%s%ld", GetUiText("ID_DATAFORMAT_ERROR_LEN_LIMIT", "超出长度限制:"),

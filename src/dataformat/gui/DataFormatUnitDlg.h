@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 struct SSymbologyChoice {
@@ -44,11 +45,15 @@ public:
     // Opens the rule editor on the rule text.
     void OpenEditor();
     wxTextCtrl* GetRuleBox() const { return m_ruleBox; }
+    wxChoice* GetSymbologyChoice() const { return m_symbology; }
+    wxChoice* GetTypeChoice() const { return m_type; }
 
 private:
     void CommitLength();
     void Changed();
     std::vector<wxString> PreviewSymbologies() const;
+    void SelectSymbology(const std::string& code);
+    void ForgetKeptSymbology();
 
     const std::vector<SSymbologyChoice>& m_symbologies;
     long m_limit = 0;
@@ -58,6 +63,7 @@ private:
     wxString m_rules;
     wxString m_previousRules;
     bool m_checking = false;
+    std::string m_keptSymbology;  // a code the symbology list does not have
 
     wxChoice* m_type = nullptr;
     wxChoice* m_symbology = nullptr;

@@ -3,6 +3,7 @@
 #include "AsciiPadCtrl.h"
 #include "HarbrekBaseDlg.h"
 #include "KeyBoardCtrl.h"
+#include "KeyStrokes.h"
 #include "NarrowText.h"
 #include "RuleCodec.h"
 #include "RulePreview.h"
@@ -65,14 +66,46 @@ CDataFormatatterDlg::CDataFormatatterDlg(wxWindow* parent, const wxString& ruleT
       m_limit(limit)
 {
     CreateControls(symbologies);
-    if (!SplitRules(Narrow(ruleText), m_rules))
-        ShowMessage(GetUiText("ID_DATAFORMAT_ERROR_INVALID_RULE", "指令错误!"), wxOK | wxICON_ERROR);
+    if (!SplitRules(Narrow(ruleText), m_rules)) {
+        m_openedUnreadable = true;
+        ShowMessage(GetUiText("ID_DATAFORMAT_ERROR_INVALID_RULE", "指令错误!") + "\r\n" + DescribeFault(ruleText),
+                    wxOK | wxICON_ERROR);
+    }
     RefreshRuleList();
     ShowKind(nullptr);
     SetEditMode(false);
     CHarbrekBaseDlg::ApplyFontToTree(this, CHarbrekBaseDlg::GetSharedFont());
     Fit();
     Centre();
+}
+
+wxString CDataFormatatterDlg::DescribeFault(const wxString& ruleText)
+{
+    const std::string text = Narrow(ruleText);
+    std::vector<std::string> rules;
+    SRuleFault fault;
+    if (SplitRules(text, rules, fault))
+        return wxString();
+    const wxString rule = Wide(text.substr(fault.ruleStart, 24));
+    const int number = static_cast<int>(fault.rule + 1);
+    if (fault.position >= text.size())
+        return wxString::Format(GetUiText("ID_DATAFORMAT_ERROR_RULE_CUT", "第 %d 条规则（%s）不完整。"), number, rule);
+    return wxString::Format(GetUiText("ID_DATAFORMAT_ERROR_RULE_CHAR", "第 %d 条规则（%s）：第 %d 个字符“%s”不合规则。"),
+                            number, rule, static_cast<int>(fault.position + 1), Wide(text.substr(fault.position, 1)));
+}
+
+void CDataFormatatterDlg::Finish()
+{
+    // The unit's text stays as it was unless the user wants the list's rules instead.
+    if (m_openedUnreadable &&
+        ShowMessage(GetUiText("ID_DATAFORMAT_ERROR_FINISH_INVALID",
+                              "载入的规则无法读取，未列入列表。完成会用列表中的规则替换它们。是否替换？"),
+                    wxYES_NO | wxICON_QUESTION) != wxYES)
+        return;
+    if (IsModal())
+        EndModal(wxID_OK);
+    else
+        SetReturnCode(wxID_OK);
 }
 
 void CDataFormatatterDlg::CreateControls(const Symbologies& symbologies)
@@ -86,7 +119,7 @@ void CDataFormatatterDlg::CreateControls(const Symbologies& symbologies)
 
     m_asciiPad = new CAsciiPadCtrl(this, [this](const wxString& text) { InsertIntoField(text); });
     m_keyPad = new CKeyBoardCtrl(this, [this](const SKeyRecord& key, const wxString& code) {
-        OnKeyPadKey("[" + key.bottomText + "]", code);
+        OnKeyPadKey(key.keyValue, code);
     });
     m_keyPad->LoadLayouts();
     top->Add(m_asciiPad, 0, wxALL, 6);
@@ -96,6 +129,7 @@ void CDataFormatatterDlg::CreateControls(const Symbologies& symbologies)
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     auto* finish = new wxButton(this, wxID_OK, GetUiText("ID_DATAFORMAT_DATA_FORMAT_FINISH", "完成"));
+    finish->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Finish(); });
     buttons->AddStretchSpacer();
     buttons->Add(finish, 0, wxALL, 4);
     buttons->Add(new wxButton(this, wxID_CANCEL, GetUiText("IDCANCEL", "取消")), 0, wxALL, 4);
@@ -385,7 +419,7 @@ void CDataFormatatterDlg::UpdatePreview()
     const wxString symbology = m_symbology->GetSelection() == wxNOT_FOUND ? wxString() : m_symbology->GetStringSelection();
     const SPreviewResult result = RunRules(Narrow(GetRuleText()), {Narrow(m_sample->GetValue()), Narrow(symbology)});
     if (result.ok) {
-        m_preview->ChangeValue(Wide(ShowControlChars(result.output)));
+        m_preview->ChangeValue(Wide(result.shown));
         return;
     }
     m_preview->ChangeValue(wxString::Format("%s %d: %s", GetUiText("ID_DATAFORMAT_PREVIEW_FAILED", "格式不适用，原样发送，规则"),
@@ -407,8 +441,9 @@ void CDataFormatatterDlg::ShowPad(int pad)
 
 CSpecialChars CDataFormatatterDlg::CurrentNames() const
 {
-    // The names of the pad on screen; the ASCII pad's when no pad shows.
-    return m_keyPad->IsShown() ? m_keyPad->KeyNames() : CSpecialChars::AsciiPad();
+    // Character fields hold characters whichever pad shows: the key pad's legends
+    // name key codes ("[A]" is 0x04), which no character field may take as a byte.
+    return CSpecialChars::AsciiPad();
 }
 
 void CDataFormatatterDlg::InsertIntoField(const wxString& text)
@@ -420,9 +455,19 @@ void CDataFormatatterDlg::InsertIntoField(const wxString& text)
     field->SetFocus();
 }
 
-void CDataFormatatterDlg::OnKeyPadKey(const wxString& name, const wxString& code)
+void CDataFormatatterDlg::OnKeyPadKey(uint32_t keyValue, const wxString& code)
 {
-    // A key-stroke field takes the key's code; character fields take its name.
-    const bool keys = m_definition && m_definition->kind == ERuleKind::Keys;
-    InsertIntoField(keys ? code : name);
+    // A key-stroke field takes the key's code (modifier and key); a character field
+    // the character the key types, control characters by their ASCII pad name.
+    if (m_definition && m_definition->kind == ERuleKind::Keys) {
+        InsertIntoField(code);
+        return;
+    }
+    unsigned long modifiers = 0;
+    code.Left(2).ToULong(&modifiers, 16);
+    const std::string typed = KeyStrokeText(static_cast<uint8_t>(modifiers), static_cast<uint8_t>(keyValue & 0xFFu));
+    if (typed.empty())
+        return;
+    const std::string name = CSpecialChars::AsciiPad().NameOf(static_cast<uint8_t>(typed[0]));
+    InsertIntoField(Wide(name.empty() ? typed : name));
 }

@@ -15,6 +15,7 @@
 #include <wx/treectrl.h>
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,11 @@ public:
 
     // The rules of the list, in list order.
     wxString GetRuleText() const;
+    // Which rule of `ruleText` is wrong and at which character, for the user; empty
+    // when the text is valid.
+    static wxString DescribeFault(const wxString& ruleText);
+    // Finish: a text that could not be read at opening is replaced only when the user says so.
+    void Finish();
 
     // What a user does, also for tests: choose a rule kind of the menu (add mode),
     // type into a field, press the add/replace button, pick a rule of the list (edit
@@ -48,6 +54,8 @@ public:
     wxString GetPreviewText() const;
     bool IsEditMode() const { return m_editMode; }
     void ShowPad(int pad);  // 0: none, 1: ASCII pad, 2: key pad
+    CKeyBoardCtrl* GetKeyPad() const { return m_keyPad; }
+    wxTextCtrl* GetField(size_t field) const { return m_fields.at(field); }
 
 private:
     void CreateControls(const Symbologies& symbologies);
@@ -61,13 +69,14 @@ private:
     void UpdatePreview();
     void UpdateButtons();
     void InsertIntoField(const wxString& text);
-    void OnKeyPadKey(const wxString& name, const wxString& code);
+    void OnKeyPadKey(uint32_t keyValue, const wxString& code);
     CSpecialChars CurrentNames() const;
     size_t LengthWithout(int skipped) const;
 
     std::vector<std::string> m_rules;
     const SRuleDefinition* m_definition = nullptr;
     bool m_editMode = false;
+    bool m_openedUnreadable = false;  // the rules given at opening could not be read
     long m_limit = 0;
     size_t m_lastField = 0;
     std::vector<std::pair<wxTreeItemId, const SRuleDefinition*>> m_menuItems;

@@ -140,10 +140,10 @@ void CControlBase::ShowTextInValueWnd(const wxString& text)
     if (!ValueWnd)
         return;
     // ChangeValue rather than SetValue: showing a value must not commit it again.
+    // Only a text box shows a value: a button's label is its caption, which a value
+    // (an action's "0", or nothing) must not replace.
     if (auto* entry = dynamic_cast<wxTextEntry*>(ValueWnd.get()))
         entry->ChangeValue(text);
-    else
-        ValueWnd->SetLabel(text);
 }
 
 void CControlBase::Refresh(int mode)

@@ -13,6 +13,7 @@ bool CEditControl::Create()
     auto* edit = new wxTextCtrl(ParentWnd, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, EditStyle());
     ApplyPageFont(edit);
     ValueWnd = edit;
+    LimitLength(*edit);
     CreateHint(HintText());
     CreateExtras();
     ShowValue(Command->Value);
@@ -24,6 +25,14 @@ bool CEditControl::Create()
     edit->Bind(wxEVT_KILL_FOCUS, &CEditControl::OnKillFocus, this);
     Layout();
     return true;
+}
+
+// A text setting's range is its length: typing stops there, as a number stops at its
+// maximum, rather than the scanner refusing the whole write later.
+void CEditControl::LimitLength(wxTextCtrl& edit) const
+{
+    if (Command->ControlType == "EDIT" && Command->Maximum > 0 && Command->Maximum > Command->Minimum)
+        edit.SetMaxLength(static_cast<unsigned long>(Command->Maximum));
 }
 
 CEditControl::~CEditControl()

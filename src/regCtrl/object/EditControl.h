@@ -31,6 +31,7 @@ protected:
     void CommitText(const wxString& text);
 
 private:
+    void LimitLength(wxTextCtrl& edit) const;
     void OnEnter(wxCommandEvent& event);
     void OnKillFocus(wxFocusEvent& event);
 };
