@@ -5,6 +5,7 @@
 #include "PageMntXmlInfo.h"
 #include "UiText.h"
 
+#include <wx/arrstr.h>
 #include <wx/tokenzr.h>
 
 namespace {
@@ -161,4 +162,43 @@ wxString AllInOnePayload(const wxString& payload)
 {
     const wxString ended = BatchPayload(payload);
     return ended.StartsWith("@") ? ended : "@" + ended;
+}
+
+namespace {
+
+wxString JoinedPayload(const wxString& mark, const std::vector<wxString>& settings, size_t from, size_t count)
+{
+    wxString payload = mark;
+    for (size_t i = from; i < from + count; ++i)
+        payload += settings[i] + ";";
+    return payload;
+}
+
+}  // namespace
+
+std::vector<wxString> SplitBatchPayload(const wxString& payload, const std::function<bool(const wxString&)>& fits)
+{
+    const bool marked = payload.StartsWith("@") || payload.StartsWith("#");
+    const wxString mark = marked ? payload.Left(1) : wxString("@");
+    std::vector<wxString> settings;
+    for (const wxString& setting : wxSplit(marked ? payload.Mid(1) : payload, ';', '\0')) {
+        if (!setting.empty())
+            settings.push_back(setting);
+    }
+    std::vector<wxString> parts;
+    for (size_t from = 0; from < settings.size();) {
+        // The most settings from `from` on that still fit, found by halving: a symbol
+        // is rendered for each try.
+        size_t fitting = 0;
+        size_t tooMany = settings.size() - from + 1;
+        while (tooMany - fitting > 1) {
+            const size_t tried = (fitting + tooMany) / 2;
+            (fits(JoinedPayload(mark, settings, from, tried)) ? fitting : tooMany) = tried;
+        }
+        if (fitting == 0)
+            return {};
+        parts.push_back(JoinedPayload(mark, settings, from, fitting));
+        from += fitting;
+    }
+    return parts;
 }

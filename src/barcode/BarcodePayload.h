@@ -62,6 +62,9 @@ wxString HistoryCaption(const SHistoryEntry& entry);
 // One payload holding every history entry ("@" + command + value + ";" ...), the
 // data-format entry's rules last.
 wxString HistoryBatchPayload(const std::vector<SHistoryEntry>& entries);
+// The settings of a batch payload ("@A;B;C;") cut, in order, into the fewest payloads
+// of the same mark that each `fits`; empty when a single setting does not fit.
+std::vector<wxString> SplitBatchPayload(const wxString& payload, const std::function<bool(const wxString&)>& fits);
 // The payload as the all-in-one code sends it: ending in ";" and starting with "@".
 wxString AllInOnePayload(const wxString& payload);
 // The payload as the batch code sends it: ending in ";".

@@ -6,6 +6,7 @@
 
 #include <zint.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -114,6 +115,45 @@ bool Render2DBarcode(const wxString& payload, int symbology, bool textFlag, SShe
     else
         SetBCEachParam(&dm, type);
     return TakeRenderedImage(sent, image, error);
+}
+
+bool DrawFrameBarcode(const wxString& payload, SSheetImage& image)
+{
+    const int kWidth = 320;
+    const int kHeight = 86;
+    const int kBarHeight = 66;
+    const std::string bytes = ToPayloadBytes(payload);
+    zint_symbol* symbol = ZBarcode_Create();
+    if (!symbol)
+        return false;
+    symbol->symbology = BARCODE_CODE128;
+    symbol->output_options |= BARCODE_QUIET_ZONES;
+    symbol->show_hrt = 0;
+    symbol->scale = 0.5f;  // one pixel per module: widened below by a whole factor
+    symbol->height = kBarHeight;
+    const bool drawn = ZBarcode_Encode_and_Buffer(symbol, reinterpret_cast<const unsigned char*>(bytes.data()),
+                                                  static_cast<int>(bytes.size()), 0) < ZINT_ERROR &&
+                       symbol->bitmap_width > 0 && symbol->bitmap_width <= kWidth;
+    SMonoImage frame;
+    if (drawn) {
+        frame.width = kWidth;
+        frame.height = kHeight;
+        frame.bits.assign(frame.RowBytes() * kHeight, 0xFF);
+        const int factor = kWidth / symbol->bitmap_width;
+        const int left = (kWidth - symbol->bitmap_width * factor) / 2;
+        const int top = (kHeight - std::min(kHeight, symbol->bitmap_height)) / 2;
+        for (int y = 0; y < std::min(kHeight, symbol->bitmap_height); ++y) {
+            for (int x = 0; x < symbol->bitmap_width * factor; ++x) {
+                const unsigned char* pixel = symbol->bitmap + 3 * (y * symbol->bitmap_width + x / factor);
+                frame.SetWhite(left + x, top + y, pixel[0] > 127);
+            }
+        }
+    }
+    ZBarcode_Delete(symbol);
+    if (!drawn || !MakeSheetImage(EncodeBmp(frame), image))
+        return false;
+    image.payload = payload;
+    return true;
 }
 
 bool RenderAllInOneBarcode(const wxString& payload, const wxString& bmpPath, SSheetImage& image, wxString& error)

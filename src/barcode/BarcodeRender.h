@@ -24,6 +24,9 @@ void SetBarcodeFaceName(const wxString& faceName);
 bool RenderLinearBarcode(const wxString& payload, const CBarCodeSettingsXmlInfo& layout, bool showText,
                          SSheetImage& image, wxString& error);
 bool Render2DBarcode(const wxString& payload, int symbology, bool textFlag, SSheetImage& image, wxString& error);
+// A frame picture of the sheet (320 x 86, one bit per pixel): the payload as a linear
+// code, its modules widened to fill the frame. False when zint cannot encode it.
+bool DrawFrameBarcode(const wxString& payload, SSheetImage& image);
 // Writes the symbol to `bmpPath` with zint and reads it back. A file that cannot be
 // read is reported on the standard error stream ("File error", "Memory error",
 // "Reading error") and fails the render.

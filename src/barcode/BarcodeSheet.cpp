@@ -1,6 +1,8 @@
 #include "BarcodeSheet.h"
 
 #include "AppContext.h"
+#include "BarcodePayload.h"
+#include "BarcodeRender.h"
 
 void CBarcodeSheet::Clear()
 {
@@ -43,13 +45,19 @@ wxString FrameImageName(const wxString& setupCommand, int which)
     switch (which) {
     case CBarcodeSheet::FRAME_ENTER: return "barcode_enter_" + pair + ".bmp";
     case CBarcodeSheet::FRAME_EXIT: return "barcode_exit_" + pair + ".bmp";
-    default: return "barcode_head.bmp";
+    default: return wxString();
     }
 }
 
 bool CBarcodeSheet::LoadFrameImages(const wxString& setupCommand)
 {
-    for (int which = 0; which < FRAME_COUNT; ++which) {
+    // The head is the enter-setup code of the sheet's own setup command, drawn here
+    // so that it is a barcode for every model.
+    if (!DrawFrameBarcode(EnterSetupItem(setupCommand).payload, m_frames[FRAME_HEAD])) {
+        m_frames = {};
+        return false;
+    }
+    for (int which : {FRAME_ENTER, FRAME_EXIT}) {
         const wxString path = CAppContext::GetInstance().GetFilePath("Images", FrameImageName(setupCommand, which));
         std::vector<uint8_t> bytes;
         if (!ReadWholeFile(std::string(path.fn_str()), bytes) || !MakeSheetImage(std::move(bytes), m_frames[which])) {

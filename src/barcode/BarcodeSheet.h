@@ -40,8 +40,8 @@ public:
     // The height the whole sheet needs, which the view scrolls through.
     int ScrollRange() const;
 
-    // Loads the three fixed frame pictures of the setup command's pair from the
-    // Images folder; false when one is missing (the sheet is then not framed).
+    // Loads the setup command's enter and exit frame pictures from the Images folder
+    // and draws the head; false when one is missing (the sheet is then not framed).
     bool LoadFrameImages(const wxString& setupCommand);
     const SSheetImage& GetFrameImage(int which) const { return m_frames[which]; }
 
@@ -61,7 +61,8 @@ private:
     std::array<SSheetImage, FRAME_COUNT> m_frames;
 };
 
-// Names of the frame pictures in Images/ for a setup command ("SETUPE" has its own pair).
+// Names of the enter and exit frame pictures in Images/ for a setup command ("SETUPE"
+// has its own pair); the head is drawn, not read.
 wxString FrameImageName(const wxString& setupCommand, int which);
 // An image made from a BMP file in memory; false when it is not a readable BMP.
 bool MakeSheetImage(std::vector<uint8_t> bmp, SSheetImage& image);

@@ -80,24 +80,6 @@ bool CBarcodeSheetBuilder::AddBatch(const wxString& payload, int symbology, bool
     return true;
 }
 
-EBuildResult CBarcodeSheetBuilder::BuildBatchFromText(const wxString& text, int symbology, bool textFlag)
-{
-    if (text.empty())
-        return EBuildResult::Nothing;
-    if (IsRefusedText(text))
-        return EBuildResult::Refused;
-    m_sheet.Clear();
-    return AddBatch(MakePayload(text), symbology, textFlag) ? EBuildResult::Built : EBuildResult::Failed;
-}
-
-void CBarcodeSheetBuilder::BuildBatchFromHistory(const std::vector<SHistoryEntry>& entries, int symbology,
-                                                 bool textFlag)
-{
-    m_sheet.Clear();
-    if (!entries.empty())
-        AddBatch(HistoryBatchPayload(entries), symbology, textFlag);
-}
-
 bool CBarcodeSheetBuilder::AddAllInOne(const wxString& payload, const wxString& bmpPath)
 {
     SSheetImage image;
@@ -109,20 +91,71 @@ bool CBarcodeSheetBuilder::AddAllInOne(const wxString& payload, const wxString& 
     return true;
 }
 
-EBuildResult CBarcodeSheetBuilder::BuildAllInOneFromText(const wxString& text, const wxString& bmpPath)
+EBuildResult CBarcodeSheetBuilder::AddSymbols(const wxString& payload, bool split, const SymbolAdder& add)
+{
+    m_payloadBytes = payload.length();
+    m_splitCount = 0;
+    const CBarcodeSheet shown = m_sheet;
+    m_sheet.Clear();
+    if (add(payload))
+        return EBuildResult::Built;
+    // Each try draws onto the sheet; only the final symbols stay.
+    const std::vector<wxString> parts = SplitBatchPayload(payload, [&](const wxString& part) {
+        const bool fits = add(part);
+        m_sheet.Clear();
+        return fits;
+    });
+    if (parts.size() < 2)
+        return EBuildResult::Failed;
+    if (!split) {
+        m_sheet = shown;
+        m_splitCount = parts.size();
+        return EBuildResult::TooLong;
+    }
+    for (const wxString& part : parts) {
+        if (!add(part))
+            return EBuildResult::Failed;
+    }
+    return EBuildResult::Built;
+}
+
+EBuildResult CBarcodeSheetBuilder::BuildBatchFromText(const wxString& text, int symbology, bool textFlag, bool split)
 {
     if (text.empty())
         return EBuildResult::Nothing;
     if (IsRefusedText(text))
         return EBuildResult::Refused;
-    m_sheet.Clear();
-    return AddAllInOne(MakePayload(text), bmpPath) ? EBuildResult::Built : EBuildResult::Failed;
+    return AddSymbols(MakePayload(text), split,
+                      [&](const wxString& payload) { return AddBatch(payload, symbology, textFlag); });
 }
 
-void CBarcodeSheetBuilder::BuildAllInOneFromHistory(const std::vector<SHistoryEntry>& entries,
-                                                    const wxString& bmpPath)
+EBuildResult CBarcodeSheetBuilder::BuildBatchFromHistory(const std::vector<SHistoryEntry>& entries, int symbology,
+                                                         bool textFlag, bool split)
 {
-    m_sheet.Clear();
-    if (!entries.empty())
-        AddAllInOne(HistoryBatchPayload(entries), bmpPath);
+    if (entries.empty()) {
+        m_sheet.Clear();
+        return EBuildResult::Nothing;
+    }
+    return AddSymbols(HistoryBatchPayload(entries), split,
+                      [&](const wxString& payload) { return AddBatch(payload, symbology, textFlag); });
+}
+
+EBuildResult CBarcodeSheetBuilder::BuildAllInOneFromText(const wxString& text, const wxString& bmpPath, bool split)
+{
+    if (text.empty())
+        return EBuildResult::Nothing;
+    if (IsRefusedText(text))
+        return EBuildResult::Refused;
+    return AddSymbols(MakePayload(text), split, [&](const wxString& payload) { return AddAllInOne(payload, bmpPath); });
+}
+
+EBuildResult CBarcodeSheetBuilder::BuildAllInOneFromHistory(const std::vector<SHistoryEntry>& entries,
+                                                            const wxString& bmpPath, bool split)
+{
+    if (entries.empty()) {
+        m_sheet.Clear();
+        return EBuildResult::Nothing;
+    }
+    return AddSymbols(HistoryBatchPayload(entries), split,
+                      [&](const wxString& payload) { return AddAllInOne(payload, bmpPath); });
 }

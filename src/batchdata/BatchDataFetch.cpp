@@ -30,6 +30,7 @@ bool CBatchDataFetch::SendBatchCommand(const wxString& command)
 bool CBatchDataFetch::Fetch(std::vector<wxString>& entries)
 {
     entries.clear();
+    m_cutFrame.clear();
     // The whole fetch is one operation on the line: nothing else may read the
     // scanner's data replies, nor write between the two requests and the data.
     CLineHold hold = m_link.TakeLine(LineUsers::kBatchFetch, kLineWaitMs);
@@ -59,16 +60,24 @@ bool CBatchDataFetch::Fetch(std::vector<wxString>& entries)
         if (TakeData(bytes, reply, entries))
             lastData = Clock::now();
     }
+    m_link.SetAside(m_cutFrame);
+    m_cutFrame.clear();
     return true;
 }
 
 bool CBatchDataFetch::TakeData(const std::string& bytes, const wxString& reply, std::vector<wxString>& entries)
 {
+    // A frame the read cut off at its end is completed by the next read: its rest must
+    // not pass for stored data.
+    const std::string block = m_cutFrame + bytes;
+    const bool continued = !m_cutFrame.empty();
+    m_cutFrame.clear();
     std::string rest;
-    const std::vector<SDevicePiece> pieces = SplitDeviceOutput(bytes, rest);
-    const bool onlyPlain = rest.empty() && std::none_of(pieces.begin(), pieces.end(), [](const SDevicePiece& piece) {
-        return piece.packet;
-    });
+    const std::vector<SDevicePiece> pieces = SplitDeviceOutput(block, rest);
+    const bool onlyPlain = !continued && rest.empty() &&
+                           std::none_of(pieces.begin(), pieces.end(), [](const SDevicePiece& piece) {
+                               return piece.packet;
+                           });
     if (onlyPlain) {
         CutReply(reply, entries);
         return true;
@@ -82,7 +91,7 @@ bool CBatchDataFetch::TakeData(const std::string& bytes, const wxString& reply, 
         else
             stored += piece.raw;
     }
-    m_link.SetAside(rest);
+    m_cutFrame = rest;
     if (stored.empty())
         return false;
     CutReply(CharactersOfBytes(stored), entries);

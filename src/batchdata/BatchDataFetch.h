@@ -7,6 +7,7 @@
 
 #include <wx/string.h>
 
+#include <string>
 #include <vector>
 
 class CBatchDataFetch {
@@ -54,4 +55,6 @@ private:
     ITerminalLink& m_link;
     int m_dataWaitMs;
     bool m_busyWith = false;
+    // The start of a packed frame that the last read cut off.
+    std::string m_cutFrame;
 };

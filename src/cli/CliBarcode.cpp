@@ -1,5 +1,6 @@
 #include "CliBarcode.h"
 
+#include "BarCodeSettingsXmlInfo.h"
 #include "BarcodeRequest.h"
 #include "BarcodeRender.h"
 #include "BarcodeSheetBuilder.h"
@@ -120,24 +121,42 @@ private:
     wxString m_reserved;
 };
 
-EBuildResult BuildSheet(const SBarcodeCliOptions& options, const std::vector<SHistoryEntry>& entries,
-                        CBarcodeSheet& sheet, wxString& error)
+// The linear codes as the program's linear page draws them: the bars, the text under
+// them and its font from barcode.xml.
+SLinearOptions LinearOptionsOfProgram()
 {
-    CBarcodeSheetBuilder builder(sheet, CSaveCfg::GetInstance().GetSetupCommand());
+    SLinearOptions linear;
+    linear.layout.Load(CBarCodeSettingsXmlInfo::GetDefaultPath());
+    linear.showText = linear.layout.Show;
+    return linear;
+}
+
+EBuildResult BuildSymbols(CBarcodeSheetBuilder& builder, const SBarcodeCliOptions& options,
+                          const std::vector<SHistoryEntry>& entries, const wxString& symbolFile)
+{
     const wxString text = wxString::FromUTF8(options.commands);
     const bool typed = options.file.empty();
+    if (options.kind == "1d") {
+        const SLinearOptions linear = LinearOptionsOfProgram();
+        if (typed)
+            return builder.BuildLinearFromText(text, linear);
+        builder.BuildLinearFromHistory(entries, linear);
+        return EBuildResult::Built;
+    }
+    if (options.kind == "2d")
+        return typed ? builder.BuildBatchFromText(text, SYMBOLOGY_DATAMATRIX, false, options.split)
+                     : builder.BuildBatchFromHistory(entries, SYMBOLOGY_DATAMATRIX, false, options.split);
+    return typed ? builder.BuildAllInOneFromText(text, symbolFile, options.split)
+                 : builder.BuildAllInOneFromHistory(entries, symbolFile, options.split);
+}
+
+EBuildResult BuildSheet(const SBarcodeCliOptions& options, const std::vector<SHistoryEntry>& entries,
+                        CBarcodeSheet& sheet, wxString& error, size_t& splitCount)
+{
+    const wxString setupCommand = CSaveCfg::GetInstance().GetSetupCommand();
+    CBarcodeSheetBuilder builder(sheet, setupCommand);
     const std::unique_ptr<CSymbolFile> symbol = options.kind == "all" ? std::make_unique<CSymbolFile>() : nullptr;
-    const wxString symbolFile = symbol ? symbol->Picture() : wxString();
-    EBuildResult result = EBuildResult::Built;
-    if (options.kind == "1d")
-        result = typed ? builder.BuildLinearFromText(text, SLinearOptions())
-                       : (builder.BuildLinearFromHistory(entries, SLinearOptions()), EBuildResult::Built);
-    else if (options.kind == "2d")
-        result = typed ? builder.BuildBatchFromText(text, SYMBOLOGY_DATAMATRIX, false)
-                       : (builder.BuildBatchFromHistory(entries, SYMBOLOGY_DATAMATRIX, false), EBuildResult::Built);
-    else
-        result = typed ? builder.BuildAllInOneFromText(text, symbolFile)
-                       : (builder.BuildAllInOneFromHistory(entries, symbolFile), EBuildResult::Built);
+    const EBuildResult result = BuildSymbols(builder, options, entries, symbol ? symbol->Picture() : wxString());
     // A printed linear sheet names each setting under its barcode, spaced as the
     // program's linear page with its sliders at the left end, so both print alike.
     sheet.showCaption = options.kind == "1d";
@@ -145,11 +164,13 @@ EBuildResult BuildSheet(const SBarcodeCliOptions& options, const std::vector<SHi
         sheet.interval = 30;
     } else {
         // The batch and all-in-one pages draw their one symbol square, magnified as
-        // their scale sliders start.
+        // their scale sliders start; the batch page frames it with the setup codes.
         sheet.thumbWidth = sheet.thumbHeight = 32;
         sheet.hScale = sheet.vScale = 4;
+        sheet.framed = options.kind == "2d" && !setupCommand.empty() && sheet.LoadFrameImages(setupCommand);
     }
     error = builder.GetLastError();
+    splitCount = builder.GetSplitCount();
     return result;
 }
 
@@ -239,8 +260,9 @@ bool ParseBarcodeOptions(const std::vector<std::string>& arguments, SBarcodeCliO
             error = argument + " is given twice";
             return false;
         }
-        if (argument == "--changed" || argument == "--force") {
-            (argument == "--changed" ? options.changedOnly : options.force) = true;
+        if (bool* flag = argument == "--changed" ? &options.changedOnly : argument == "--force" ? &options.force
+                       : argument == "--split" ? &options.split : nullptr) {
+            *flag = true;
             continue;
         }
         std::string* target = argument == "--kind" ? &options.kind : argument == "--model" ? &options.model
@@ -270,6 +292,8 @@ bool ParseBarcodeOptions(const std::vector<std::string>& arguments, SBarcodeCliO
         error = "barcode takes --commands or --file, not both";
     else if (options.changedOnly && options.file.empty())
         error = "--changed only goes with --file";
+    else if (options.split && options.kind == "1d")
+        error = "--split only goes with --kind 2d or all";
     else if (!IsKnownOutput(options.output))
         error = "barcode needs --output ending in .pdf, .docx or .png";
     return error.empty();
@@ -301,11 +325,20 @@ int RunBarcode(const SBarcodeCliOptions& options, std::ostream& out, std::ostrea
     InitBCDll();
     CBarcodeSheet sheet;
     wxString error;
-    const EBuildResult result = BuildSheet(options, entries, sheet, error);
+    size_t splitCount = 0;
+    const EBuildResult result = BuildSheet(options, entries, sheet, error, splitCount);
     if (result == EBuildResult::Refused) {
         err << "vostrel-cli: "
             << Utf8(GetUiText("ID_ERROR_BARCODE2", "不支持生成FOBSET指令条码，请修改后再重新生成!")) << "\n";
         return CLI_USAGE;
+    }
+    if (result == EBuildResult::TooLong) {
+        err << "vostrel-cli: "
+            << Utf8(wxString::Format(GetUiText("ID_CLI_BARCODE_TOO_LONG",
+                                               "这些设置一个条码放不下；加 --split 可分成%u个条码"),
+                                     static_cast<unsigned>(splitCount)))
+            << "\n";
+        return options.file.empty() ? CLI_USAGE : CLI_BAD_FILE;
     }
     // What could not be made came from the command line or the file: bad input, not
     // a refusing scanner.

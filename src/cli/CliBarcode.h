@@ -14,6 +14,7 @@ struct SBarcodeCliOptions {
     bool changedOnly = false; // --changed: only settings that differ from the model's defaults
     std::string output;       // --output FILE.pdf|FILE.docx|FILE.png
     bool force = false;       // --force: a file made for another model
+    bool split = false;       // --split: settings too long for one 2D symbol go into several
 };
 
 // The arguments after the word "barcode"; false with a message in `error`.

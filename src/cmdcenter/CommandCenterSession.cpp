@@ -153,12 +153,11 @@ void CCommandCenterSession::SendCommand(wxString command)
     }
     // A framed command gets its own reply even while the scanner reads codes; what it
     // sends unframed may be answered by anything, so the first block is its reply.
-    if (m_options.packCommand)
-        m_link.ReadFramedReply(bytes, text);
-    else
-        m_link.ReadReply(0, bytes, text);
+    const bool answered = m_options.packCommand ? m_link.ReadFramedReply(bytes, text) : m_link.ReadReply(0, bytes, text);
     VLOG(LOG_DETAIL, "size=%i,BUFFER=%s", static_cast<int>(text.length()), U8(text));
     AppendResponseLine(bytes, text);
+    if (!answered)
+        Emit(STerminalOutput::NO_ANSWER);
     if (command == kLineTerminalCommand) {
         m_lineMode = true;
         Emit(STerminalOutput::ENTER_LINE_MODE);

@@ -20,7 +20,9 @@
 
 // What the worker hands to the window: a transcript line, or a change of mode.
 struct STerminalOutput {
-    enum EKind { LINE, ENTER_LINE_MODE, LEAVE_LINE_MODE };
+    // NO_ANSWER follows the empty response line of a command nothing answered: the
+    // window says so, since a wrong baud rate or port looks just like that.
+    enum EKind { LINE, ENTER_LINE_MODE, LEAVE_LINE_MODE, NO_ANSWER };
     EKind kind = LINE;
     wxString text;
 };

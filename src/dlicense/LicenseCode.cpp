@@ -252,14 +252,19 @@ void CLicenseCode::Clear()
     extraText.clear();
 }
 
-bool CLicenseCode::AddEntries(const std::vector<SLicenseEntry>& added)
+ELicenseAddOutcome CLicenseCode::AddEntries(const std::vector<SLicenseEntry>& added)
 {
-    // The selection never holds more than 500: of several entries added at once, only
-    // those that still fit go in.
-    const size_t room = kMaxEntries - std::min(entries.size(), kMaxEntries);
-    const size_t taken = std::min(room, added.size());
-    entries.insert(entries.end(), added.begin(), added.begin() + static_cast<std::ptrdiff_t>(taken));
-    return taken == added.size();
+    size_t bytes = ByteStream().size();
+    for (const SLicenseEntry& entry : added) {
+        if (entries.size() >= kMaxEntries)
+            return LICENSE_TOO_MANY_ENTRIES;
+        const size_t entryBytes = entry.kind == LICENSE_SEPARATOR ? 2 : 1;
+        if (bytes + entryBytes > kMaxStreamBytes)
+            return LICENSE_TOO_MANY_BYTES;
+        entries.push_back(entry);
+        bytes += entryBytes;
+    }
+    return LICENSE_ADDED_ALL;
 }
 
 bool CLicenseCode::ReadValue(const wxString& value)

@@ -16,6 +16,13 @@ enum ELicenseEntryKind {
     LICENSE_SEPARATOR = 2      // one separator byte, 0 to 255
 };
 
+// What became of entries added to a selection.
+enum ELicenseAddOutcome {
+    LICENSE_ADDED_ALL = 0,
+    LICENSE_TOO_MANY_ENTRIES,  // the selection reached 500 entries
+    LICENSE_TOO_MANY_BYTES     // the value's byte count would pass 999
+};
+
 struct SLicenseEntry {
     int kind = LICENSE_DATA_FIELDS;
     wxString name;
@@ -27,6 +34,9 @@ bool operator==(const SLicenseEntry& a, const SLicenseEntry& b);
 class CLicenseCode {
 public:
     static constexpr size_t kMaxEntries = 500;
+    // The value carries the byte count in three digits: a longer stream could not be
+    // read back.
+    static constexpr size_t kMaxStreamBytes = 999;
 
     // The entries of one list in the order the picker shows them.
     static const std::vector<SLicenseEntry>& ListOf(int kind);
@@ -45,9 +55,10 @@ public:
     // selection empty and returns false.
     bool ReadValue(const wxString& value);
 
-    // Appends `added` as far as the selection keeps to 500 entries; false when any
-    // entry did not fit (nothing is added to a full selection).
-    bool AddEntries(const std::vector<SLicenseEntry>& added);
+    // Appends `added` in order as far as the selection keeps to 500 entries and its
+    // byte stream to 999 bytes; says which limit stopped the first entry that did
+    // not fit.
+    ELicenseAddOutcome AddEntries(const std::vector<SLicenseEntry>& added);
     void Clear();
 
     bool advancedFormatting = false;

@@ -146,3 +146,38 @@ unsigned char ContrastChannel(unsigned char channel, int position)
     const int value = (static_cast<int>(channel) - 128) * position / 100 + 128;
     return static_cast<unsigned char>(std::clamp(value, 0, 255));
 }
+
+SPicturePlacement PlacePicture(int pictureWidth, int pictureHeight, int fullWidth, int fullHeight, bool barcodeArea)
+{
+    if (fullWidth <= 0 || fullHeight <= 0)
+        return {0, 0, pictureWidth, pictureHeight};
+    if (!barcodeArea)
+        return {0, 0, fullWidth, fullHeight};
+    return {std::max(0, (fullWidth - pictureWidth) / 2), std::max(0, (fullHeight - pictureHeight) / 2), pictureWidth,
+            pictureHeight};
+}
+
+SImageRect PictureToFullFrame(const SImageRect& rect, int pictureWidth, int pictureHeight,
+                              const SPicturePlacement& placement)
+{
+    if (pictureWidth <= 0 || pictureHeight <= 0)
+        return SImageRect();
+    const auto x = [&](int v) { return placement.left + v * placement.width / pictureWidth; };
+    const auto y = [&](int v) { return placement.top + v * placement.height / pictureHeight; };
+    return {x(rect.left), y(rect.top), x(rect.right), y(rect.bottom)};
+}
+
+SImageRect FullFrameToPicture(const SImageRect& rect, int pictureWidth, int pictureHeight,
+                              const SPicturePlacement& placement)
+{
+    if (placement.width <= 0 || placement.height <= 0)
+        return SImageRect();
+    const auto x = [&](int v) {
+        return std::clamp((v - placement.left) * pictureWidth / placement.width, 0, pictureWidth);
+    };
+    const auto y = [&](int v) {
+        return std::clamp((v - placement.top) * pictureHeight / placement.height, 0, pictureHeight);
+    };
+    const SImageRect shown{x(rect.left), y(rect.top), x(rect.right), y(rect.bottom)};
+    return shown.IsEmpty() ? SImageRect() : shown;
+}

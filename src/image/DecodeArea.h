@@ -41,6 +41,24 @@ EDecodeAreaResult RoiToDecodeArea(int mode, const SImageRect& roi, int width, in
 bool DecodeAreaToRoi(int mode, const std::function<bool(const wxString&, int&)>& valueOf, int width, int height,
                      const SAimPoint& aim, SImageRect& roi);
 
+// The part of the scanner's full frame a shown picture covers, in full-frame pixels.
+// A reduced picture (1:4, 1:16) covers the whole frame; a barcode-area picture is a
+// crop at full scale, and its reply gives only its size: the imagers cut it from the
+// middle of the frame.
+struct SPicturePlacement {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+SPicturePlacement PlacePicture(int pictureWidth, int pictureHeight, int fullWidth, int fullHeight, bool barcodeArea);
+// A rectangle in picture pixels to full-frame pixels and back (the way back clipped
+// to the picture, empty when the rectangle lies outside it).
+SImageRect PictureToFullFrame(const SImageRect& rect, int pictureWidth, int pictureHeight,
+                              const SPicturePlacement& placement);
+SImageRect FullFrameToPicture(const SImageRect& rect, int pictureWidth, int pictureHeight,
+                              const SPicturePlacement& placement);
+
 // "%iW%iH" of "AMLQRY".
 bool ParseAimPoint(const wxString& value, SAimPoint& aim);
 // "%iT%iB%iL%iR" of "AMLADJ": moves the point right by right − left and down by

@@ -1,6 +1,7 @@
 // Settings barcodes from typed text and from the history list: which payloads and
 // captions each page makes, and every rendered image read back by an independent
 // decoder to exactly its payload.
+#include "AppContext.h"
 #include "BarcodeRender.h"
 #include "BarcodeSheetBuilder.h"
 
@@ -152,6 +153,53 @@ TEST_F(BarcodeSheetTest, HistoryOnTheBatchPagesIsOnePayloadWithTheDataFormatRule
     ExpectDecodable(m_sheet, m_dir, EDecoder::ZXing);
     m_builder.BuildAllInOneFromHistory({}, m_dir.File("output.bmp"));
     EXPECT_TRUE(m_sheet.GetImages().empty());
+}
+
+// A full clone of a large model (2.6 kB of settings) fits no single symbol: the sheet
+// stays as it was and the build says into how many symbols it would go; asked to,
+// it makes them, cut between settings, together holding every setting in order.
+TEST_F(BarcodeSheetTest, SettingsTooLongForOneSymbolAreRefusedOrSplitBetweenSettings)
+{
+    wxString text;
+    for (int i = 0; i < 330; ++i)
+        text += wxString::Format("BEP%03d%d;", i, i % 10);
+    for (int symbology : std::vector<int>{SYMBOLOGY_PDF417, SYMBOLOGY_DATAMATRIX, SYMBOLOGY_QR, -1}) {
+        const auto build = [&](bool split) {
+            return symbology < 0 ? m_builder.BuildAllInOneFromText(text, m_dir.File("output.bmp"), split)
+                                 : m_builder.BuildBatchFromText(text, symbology, false, split);
+        };
+        ASSERT_EQ(EBuildResult::Built, m_builder.BuildBatchFromText("BEPLVL2", SYMBOLOGY_QR, false));
+        ASSERT_EQ(EBuildResult::TooLong, build(false)) << symbology;
+        EXPECT_EQ(std::vector<wxString>{"@BEPLVL2;"}, PayloadsOf(m_sheet)) << "the sheet is kept";
+        EXPECT_EQ(static_cast<size_t>(text.length()) + 1, m_builder.GetPayloadBytes());
+        const size_t count = m_builder.GetSplitCount();
+        EXPECT_GE(count, 2u);
+        EXPECT_LE(count, 4u);
+
+        ASSERT_EQ(EBuildResult::Built, build(true)) << symbology;
+        ASSERT_EQ(count, m_sheet.GetImages().size());
+        wxString joined;
+        for (const wxString& payload : PayloadsOf(m_sheet)) {
+            EXPECT_TRUE(payload.StartsWith("@") && payload.EndsWith(";")) << payload;
+            joined += payload.Mid(1);
+        }
+        EXPECT_EQ(text, joined) << symbology;
+    }
+}
+
+// Every frame of the batch sheet is a barcode a scanner reads: the head is the model's
+// own enter-setup code, drawn at the frames' size.
+TEST_F(BarcodeSheetTest, TheBatchSheetsHeadFrameIsTheModelsEnterSetupBarcode)
+{
+    CAppContext::GetInstance().SetProgramDirectory(VOSTREL_DATA_DIR);
+    for (const char* setup : {"SETUPE", "SETUPN"}) {
+        ASSERT_TRUE(m_sheet.LoadFrameImages(setup)) << setup;
+        const SSheetImage& head = m_sheet.GetFrameImage(CBarcodeSheet::FRAME_HEAD);
+        EXPECT_EQ(320, head.width);
+        EXPECT_EQ(86, head.height);
+        const std::string path = std::string(m_dir.File("head.bmp").utf8_str());
+        EXPECT_EQ(std::string("@") + setup + "1", DecodeImage(head, path, EDecoder::Zbar)) << setup;
+    }
 }
 
 TEST_F(BarcodeSheetTest, AnAllInOneSymbolThatCannotBeWrittenFailsTheBuildWithoutEndingTheProgram)

@@ -125,6 +125,53 @@ TEST_F(CliConfigTest, ABarcodeSheetOfAFilesChangedSettingsDecodesToThemBetweenTh
     EXPECT_EQ(CLI_NO_SCANNER, Run({"barcode", "--model", "NOSUCH", "--commands", "232BAD1", "--output", png}));
 }
 
+// The batch sheet is framed by readable setup codes as the program's page frames it;
+// settings that one symbol cannot hold are refused unless split; linear codes take
+// their bars from barcode.xml as the program's linear page does.
+TEST_F(CliConfigTest, BatchSheetsAreFramedAndSplitOnlyWhenAskedAndLinearOnesFollowBarcodeXml)
+{
+    const std::string png = FilePath("sheet.png");
+    ASSERT_EQ(CLI_OK, Run({"barcode", "--kind", "2d", "--model", "HBS-FM300", "--commands", "232BAD1", "--output", png}))
+        << m_err.str();
+    std::vector<std::string> decoded = DecodeFile(png, EDecoder::Zbar);
+    std::sort(decoded.begin(), decoded.end());
+    decoded.erase(std::unique(decoded.begin(), decoded.end()), decoded.end());
+    EXPECT_EQ((std::vector<std::string>{"@SETUPE0", "@SETUPE1"}), decoded);
+
+    std::string clone;
+    for (int i = 0; i < 330; ++i)
+        clone += "BEP" + std::to_string(100 + i) + std::to_string(i % 10) + ";";
+    for (const char* kind : {"2d", "all"}) {
+        const std::vector<std::string> sheet = {"barcode", "--kind", kind, "--model", "HBS-FM300", "--commands", clone,
+                                                "--output", png};
+        EXPECT_EQ(CLI_USAGE, Run(sheet)) << kind;
+        EXPECT_TRUE(std::regex_search(m_err.str(), std::regex("--split [^0-9]*2"))) << m_err.str();
+        std::vector<std::string> split = sheet;
+        split.push_back("--split");
+        ASSERT_EQ(CLI_OK, Run(split)) << m_err.str();
+        EXPECT_EQ(png + "\t2 barcodes\n", m_out.str());
+    }
+
+    // A program folder of its own whose barcode.xml halves the module width.
+    const std::string program = FilePath("program");
+    RunCommand("cp -r " VOSTREL_DATA_DIR " " + program);
+    const std::string layout = program + "/Config/barcode.xml";
+    RunCommand("sed -i 's|<D1Width>6<|<D1Width>3<|' " + layout);
+    setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+    std::string pictures[2];
+    for (std::string& picture : pictures) {
+        ASSERT_EQ(CLI_OK, Run({"barcode", "--kind", "1d", "--model", "HBS-FM300", "--commands", "BEPLVL2", "--output",
+                               png})) << m_err.str();
+        picture = m_dir.Read("sheet.png");
+        CAppContext::GetInstance().SetProgramDirectory(wxString::FromUTF8(program));
+    }
+    unsetenv("SOURCE_DATE_EPOCH");
+    CAppContext::GetInstance().SetProgramDirectory(VOSTREL_DATA_DIR);
+    EXPECT_NE(pictures[0], pictures[1]) << "the narrower bars of barcode.xml";
+    decoded = DecodeFile(png, EDecoder::Zbar);
+    EXPECT_NE(decoded.end(), std::find(decoded.begin(), decoded.end(), "@BEPLVL2"));
+}
+
 TEST_F(CliConfigTest, ApplyingToEveryScannerSkipsOtherModelsUnlessForced)
 {
     Plug("HBS-EM20");

@@ -102,6 +102,7 @@ TEST(CliOptions, CommandLinesThatCannotRunAreRefusedWithAReason)
     EXPECT_EQ("barcode needs --commands or --file", Refusal(withSheet({})));
     EXPECT_EQ("--output is given twice", Refusal(withSheet({"--commands", "X", "--output", "b.pdf"})));
     EXPECT_EQ("--file needs a value that is not empty", Refusal(withSheet({"--file", ""})));
+    EXPECT_EQ("--split only goes with --kind 2d or all", Refusal(withSheet({"--commands", "X", "--split"})));
 }
 
 TEST(CliOptions, HelpNamesEverySettingThatApplyHoldsBack)

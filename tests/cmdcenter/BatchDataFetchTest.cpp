@@ -46,4 +46,24 @@ TEST_F(BatchDataFetchTest, RepliesAreCutIntoEntriesAndTheFileRunsThemTogether)
     EXPECT_EQ("earlier|A\r\nBC\r\nD\r\nE", m_dir.Read("batch.txt"));
 }
 
+// A read the scanner makes during the fetch comes packed; whole or cut in two by the
+// reads, it goes to the terminal, never into the stored data.
+TEST_F(BatchDataFetchTest, APackedReadCutBetweenTwoRepliesStaysOutOfTheStoredData)
+{
+    const std::string frame("\x02\x00\x00\x01;A\x84", 7);
+    for (size_t cut : {size_t(0), size_t(1), size_t(3), size_t(6)}) {
+        CScriptedTerminalLink link;
+        for (const std::string& reply : {std::string(kAck), std::string(kSbtAck), "A\r\nB\r\n" + frame.substr(0, cut),
+                                         frame.substr(cut) + "C\r\nD\r\n" + frame})
+            link.AddReply(reply);
+        std::vector<wxString> entries;
+        ASSERT_TRUE(CBatchDataFetch(link, 0).Fetch(entries));
+        wxString stored;
+        for (const wxString& entry : entries)
+            stored += entry;
+        EXPECT_EQ("A\r\nBC\r\nD", stored) << cut;
+        EXPECT_EQ(frame + frame, link.SetAsideBytes()) << cut;
+    }
+}
+
 }  // namespace

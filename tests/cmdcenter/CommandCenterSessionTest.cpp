@@ -73,6 +73,33 @@ TEST_F(CommandCenterSessionTest, HexSendWritesExactlyTheBytesOfThePairs)
     EXPECT_EQ((std::vector<wxString>{"<SYN>M\r\n", "\r\n"}), Lines()) << "no answer gives an empty response line";
 }
 
+// Silence after a command is what a wrong baud rate or port looks like: the window is
+// told, after the empty response line; an answer or a failed write is not that.
+TEST_F(CommandCenterSessionTest, OnlyACommandNothingAnsweredIsFollowedByTheNoAnswerNotice)
+{
+    const struct {
+        bool packCommand;
+        const char* reply;
+        bool failWrite;
+        bool noAnswer;
+    } cases[] = {
+        {true, "", false, true},
+        {false, "", false, true},
+        {true, "\x02\x01" "0000@QRYSYSV1.0\x06;\x03", false, false},
+        {false, "\x06", false, false},
+        {true, "", true, false},
+    };
+    for (const auto& c : cases) {
+        m_outputs.clear();
+        m_session.Options().packCommand = c.packCommand;
+        m_link.m_failWrites = c.failWrite;
+        Send("QRYSYS", c.reply);
+        ASSERT_EQ(c.noAnswer ? 3u : 2u, m_outputs.size()) << c.reply;
+        EXPECT_EQ("Response: \r\n" == m_outputs[1].text, c.noAnswer || c.failWrite);
+        EXPECT_EQ(c.noAnswer, m_outputs.back().kind == STerminalOutput::NO_ANSWER) << c.reply;
+    }
+}
+
 TEST_F(CommandCenterSessionTest, AFailedWriteGivesAnEmptyResponseAndNoLineTerminal)
 {
     m_link.m_failWrites = true;

@@ -42,6 +42,30 @@ TEST_F(SimulatedScannerTerminalTest, StoredCodesComeBackAsEntries)
     EXPECT_EQ((std::vector<wxString>{"A", "\r\nB", ""}), entries);
 }
 
+// A scanner that keeps reading while it sends its store: every stored code comes
+// back, in order, and nothing of the packed reads is taken for stored data (where the
+// store's blocks meet, their line break goes, as with every reply).
+TEST_F(SimulatedScannerTerminalTest, StoredCodesComeBackWholeWhileTheScannerReads)
+{
+    wxString expected;
+    for (int i = 0; i < 200; ++i) {
+        m_scanner->Scanner().BatchStore().Add(wxString::Format("STORED%03d", i).ToStdString());
+        expected += wxString::Format("STORED%03d", i);
+    }
+    CSimScanEmitter& emitter = m_scanner->Scanner().ScanEmitter();
+    emitter.SetReads({{4, "6901234567892"}});
+    emitter.SetPacking(ESimPacking::CODE_ID);
+    emitter.SetPeriod(20, true);
+    Plug();
+    std::vector<wxString> entries;
+    ASSERT_TRUE(CBatchDataFetch(m_link, 200).Fetch(entries));
+    wxString stored;
+    for (const wxString& entry : entries)
+        stored += entry;
+    stored.Replace("\r\n", "");
+    EXPECT_EQ(expected, stored);
+}
+
 TEST_F(SimulatedScannerTerminalTest, PackedReadsArriveWithTheNameOfTheirMark)
 {
     CSimScanEmitter& emitter = m_scanner->Scanner().ScanEmitter();

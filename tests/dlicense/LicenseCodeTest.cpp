@@ -112,18 +112,40 @@ TEST(LicenseCodeTest, EmptyValuesAndAValidDateItemAreAccepted)
     EXPECT_EQ(7, code.entries[0].code);
 }
 
-TEST(LicenseCodeTest, The501stEntryIsRefusedAlsoWhenSeveralAreAddedAtOnce)
+std::vector<SLicenseEntry> Then(std::vector<SLicenseEntry> first, const std::vector<SLicenseEntry>& second)
 {
-    CLicenseCode code;
-    const std::vector<SLicenseEntry> one = {Element(7)};
-    for (int i = 0; i < 498; ++i)
-        ASSERT_TRUE(code.AddEntries(one));
-    EXPECT_TRUE(code.AddEntries(one));
-    EXPECT_FALSE(code.AddEntries({Element(8), Element(9), Element(10)}));
-    ASSERT_EQ(500u, code.entries.size());
-    EXPECT_EQ(8, code.entries.back().code);
-    EXPECT_FALSE(code.AddEntries(one));
-    EXPECT_EQ(500u, code.entries.size());
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+TEST(LicenseCodeTest, AddingStopsAt500EntriesOr999BytesAndTheValueReadsBack)
+{
+    const SLicenseEntry comma = CLicenseCode::Separator(',');
+    struct Case {
+        size_t elementsFirst;
+        std::vector<SLicenseEntry> added;
+        ELicenseAddOutcome outcome;
+        size_t entriesAfter;
+    };
+    const Case cases[] = {
+        // 499 elements: 500 entries fit, the 501st is refused.
+        {499, {Element(7)}, LICENSE_ADDED_ALL, 500},
+        {499, {Element(8), Element(9), Element(10)}, LICENSE_TOO_MANY_ENTRIES, 500},
+        // 4 flag bytes + 497 separators of 2 bytes = 998; a 498th would make 1000.
+        {0, std::vector<SLicenseEntry>(497, comma), LICENSE_ADDED_ALL, 497},
+        {0, std::vector<SLicenseEntry>(498, comma), LICENSE_TOO_MANY_BYTES, 497},
+        {0, Then(std::vector<SLicenseEntry>(497, comma), {Element(7), Element(8)}), LICENSE_TOO_MANY_BYTES, 498},
+    };
+    for (const Case& c : cases) {
+        CLicenseCode code;
+        code.entries.assign(c.elementsFirst, Element(7));
+        EXPECT_EQ(c.outcome, code.AddEntries(c.added)) << c.elementsFirst << "+" << c.added.size();
+        EXPECT_EQ(c.entriesAfter, code.entries.size());
+        EXPECT_LE(code.ByteStream().size(), CLicenseCode::kMaxStreamBytes);
+        CLicenseCode reread;
+        EXPECT_TRUE(reread.ReadValue(code.ValueText()));
+        EXPECT_EQ(code.entries.size(), reread.entries.size());
+    }
 }
 
 TEST(LicenseCodeTest, PreviewShowsTheSampleCardsFieldsWithTheirSeparators)

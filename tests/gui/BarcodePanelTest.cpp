@@ -152,6 +152,25 @@ TEST_F(BarcodePanelTest, TypedTextIsRememberedARefusedTextChangesNothingAndEachP
     EXPECT_EQ("#232BAD1;", batch->GetSheetView()->GetToolTipText());
     EXPECT_EQ(128, batch->GetSheetView()->GetSheet().DrawnWidth());
 
+    // Too many settings for one symbol: the user is asked, a no keeps the sheet, a yes
+    // makes as many symbols as they need, on the batch and the all-in-one page alike.
+    wxString clone;
+    for (int i = 0; i < 330; ++i)
+        clone += wxString::Format("BEP%03d%d;", i, i % 10);
+    for (CBarCodePageDlg* big : {static_cast<CBarCodePageDlg*>(batch), static_cast<CBarCodePageDlg*>(panel->GetDMPage())}) {
+        const size_t asked = m_messages.Texts().size();
+        const std::vector<SSheetImage> before = big->GetSheetView()->GetSheet().GetImages();
+        big->GetCommandBox()->SetValue(clone);
+        m_messages.Answer(wxNO);
+        big->Create();
+        ASSERT_EQ(asked + 1, m_messages.Texts().size());
+        EXPECT_TRUE(m_messages.Texts().back().Contains(wxString::Format("%zu", clone.length() + 1)));
+        EXPECT_EQ(before.size(), big->GetSheetView()->GetSheet().GetImages().size());
+        m_messages.Answer(wxYES);
+        big->Create();
+        EXPECT_EQ(2u, big->GetSheetView()->GetSheet().GetImages().size());
+    }
+
     // The preview of a sheet: zoom out from actual size stays at actual size.
     CPreviewPrintDlg preview(m_frame, linear->GetSheetView()->GetSheet(), linear->GetHeader());
     CPrintPreviewZoomView* view = preview.GetView();

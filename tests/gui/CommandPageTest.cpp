@@ -41,7 +41,9 @@ TEST_F(CommandPageTest, ASimulatedScannerOpenedOnThePageAnswersATypedCommand)
     EXPECT_FALSE(page->GetBatchUpgradeButton()->IsShown());
 
     ASSERT_TRUE(page->SelectPort("sim:HBS-HI880"));
+    EXPECT_TRUE(page->GetOpenButton()->IsEnabled());
     ASSERT_TRUE(page->OpenPort());
+    EXPECT_FALSE(page->GetOpenButton()->IsEnabled()) << "the port is open already";
     CCommandCenterDlg* terminal = page->GetTerminal();
     terminal->GetInput()->SetValue("@QRYSYS");
     terminal->SendInput();
@@ -54,6 +56,26 @@ TEST_F(CommandPageTest, ASimulatedScannerOpenedOnThePageAnswersATypedCommand)
 
     page->ClosePort();
     EXPECT_FALSE(CHBDataStreamMnt::GetInstance().IsOpen());
+    EXPECT_TRUE(page->GetOpenButton()->IsEnabled());
+}
+
+// The scanner listens at 9600 baud, the page opens at its first choice, 115200: what
+// comes back is noise, and the terminal says that nothing answered.
+TEST_F(CommandPageTest, AtAWrongBaudRateTheTerminalSaysThatNothingAnswered)
+{
+    std::string error;
+    ASSERT_NE(0u, AttachSimulatedScanner(VOSTREL_DATA_DIR "/Config/HI880.xml", "HBS-HI880", &error, 9600)) << error;
+    auto* page = new CCmdDlg(m_frame);
+    ASSERT_TRUE(page->SelectPort("sim:HBS-HI880"));
+    ASSERT_TRUE(page->OpenPort());
+    CCommandCenterDlg* terminal = page->GetTerminal();
+    terminal->GetInput()->SetValue("@QRYSYS");
+    terminal->SendInput();
+    ASSERT_TRUE(RunUntil([terminal] { return terminal->GetTranscript().Count() >= 3; }, 15));
+    EXPECT_EQ("Response: \r\n", terminal->GetTranscript().Lines()[1]);
+    const wxString notice = terminal->GetTranscript().Lines()[2];
+    EXPECT_TRUE(notice.StartsWith("(") && notice.EndsWith(")\r\n") && notice.length() > 10) << notice;
+    page->ClosePort();
 }
 
 TEST_F(CommandPageTest, ALineTooLongForTheLineTerminalEndsItUnsent)

@@ -8,6 +8,7 @@
 #include "ImageManageDlg.h"
 #include "ImageShowDlg.h"
 #include "ImageView.h"
+#include "HBDataStreamMnt.h"
 #include "InProcessScanner.h"
 #include "LinkFixture.h"
 #include "SaveCfg.h"
@@ -17,6 +18,7 @@
 #include <wx/display.h>
 #include <wx/ffile.h>
 #include <wx/log.h>
+#include <wx/mstream.h>
 
 #include <tuple>
 
@@ -177,6 +179,62 @@ TEST_F(ImagePanelTest, AutoCaptureWithAnEmptyIntervalRunsBackToBackUntilCleared)
     Setting("IMGGET").Control->OnPageHide();
     ASSERT_TRUE(RunUntil([&] { return get->IsEnabled(); }, 20));
     EXPECT_FALSE(autoGet->IsChecked());
+}
+
+// A strip full of pictures never gives up one that is not saved: a new one takes the
+// place of the oldest saved picture, and the panel counts the unsaved ones. Each
+// picture is saved in the format it was taken in, whatever the menu says now.
+TEST_F(ImagePanelTest, UnsavedPicturesStayInTheStripAndEachSavesInItsOwnFormat)
+{
+    BuildPage("Imaging");
+    auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
+    ASSERT_NE(nullptr, panel);
+    wxMemoryOutputStream stream;
+    ASSERT_TRUE(wxImage(8, 6).SaveFile(stream, wxBITMAP_TYPE_BMP));
+    SImageFile file;
+    file.bytes.resize(stream.GetLength());
+    stream.CopyTo(file.bytes.data(), file.bytes.size());
+
+    const size_t full = CImageDlg::kMaxStripImages;
+    ASSERT_TRUE(panel->AddCapturedFile(file, IMAGE_TYPE_REALTIME, IMAGE_FORMAT_JPEG));
+    const wxString first = panel->GetImages().front().name;
+    CTempDir dir;
+    ASSERT_TRUE(panel->SaveSelected(dir.Path()));
+    EXPECT_TRUE(wxFileExists(dir.File(first + ".jpg")));
+    while (panel->GetImages().size() < full)
+        ASSERT_TRUE(panel->AddCapturedFile(file, IMAGE_TYPE_REALTIME, IMAGE_FORMAT_BMP));
+    EXPECT_EQ(first, panel->GetImages().front().name);
+    ASSERT_TRUE(panel->AddCapturedFile(file, IMAGE_TYPE_REALTIME, IMAGE_FORMAT_TIFF));
+    ASSERT_EQ(full, panel->GetImages().size()) << "the saved picture made room";
+    EXPECT_NE(first, panel->GetImages().front().name);
+    for (int i = 0; i < 8; ++i)
+        ASSERT_TRUE(panel->AddCapturedFile(file, IMAGE_TYPE_REALTIME, IMAGE_FORMAT_TIFF));
+    EXPECT_EQ(full + 8, panel->GetImages().size()) << "unsaved pictures are all kept";
+    EXPECT_TRUE(panel->GetUnsavedText().Contains(wxString::Format("%zu", full + 8))) << panel->GetUnsavedText();
+    ASSERT_TRUE(panel->SaveSelected(dir.Path()));
+    EXPECT_TRUE(wxFileExists(dir.File(panel->GetImages().back().name + ".tiff")));
+}
+
+// A write that needs the scanner while pictures are taken asks the capture to stop:
+// the picture on its way is finished and kept, and the panel says why it stopped.
+TEST_F(ImagePanelTest, AnotherPartNeedingTheLineEndsAutoCaptureAfterThePictureOnItsWay)
+{
+    BuildPage("Imaging");
+    auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
+    ASSERT_NE(nullptr, panel);
+    ASSERT_TRUE(panel->Start());
+    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
+    auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
+    ASSERT_TRUE(get && autoGet);
+    autoGet->SetValue(true);
+    Send(autoGet, wxEVT_CHECKBOX);
+    CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
+    ASSERT_TRUE(RunUntil([&] { return line.IsHeldElsewhere() && line.AskHolderToStop(); }, 20));
+    const size_t asked = panel->GetImages().size();
+    ASSERT_TRUE(RunUntil([&] { return get->IsEnabled(); }, 20));
+    EXPECT_GT(panel->GetImages().size(), asked) << "the picture on its way joins the strip";
+    EXPECT_FALSE(autoGet->IsChecked());
+    EXPECT_FALSE(panel->GetCaptureNote().empty());
 }
 
 TEST(ImageView, ArrowKeysInTheRegisteredWindowNudgeItsSelection)

@@ -218,3 +218,31 @@ TEST(DecodeArea, ArrowKeysMoveOrShrinkTheSelection)
     SImageRect rect{10, 20, 30, 40};
     EXPECT_FALSE(NudgeSelection('A', false, rect));
 }
+
+// A region drawn on a 1:4 picture is scaled up to the full frame; on a barcode area
+// (a 320 × 320 crop from the middle of 640 × 480) it is moved, not stretched; and a
+// decode area is shown back on each picture where it lies.
+TEST(DecodeArea, RegionsMapThroughThePicturesPlaceInTheFullFrame)
+{
+    const struct {
+        int width, height;
+        bool barcodeArea;
+        SImageRect drawn;
+        SImageRect full;
+    } cases[] = {
+        {640, 480, false, {10, 20, 110, 220}, {10, 20, 110, 220}},
+        {160, 120, false, {10, 20, 110, 100}, {40, 80, 440, 400}},
+        {320, 320, true, {0, 0, 320, 320}, {160, 80, 480, 400}},
+        {320, 320, true, {10, 20, 110, 220}, {170, 100, 270, 300}},
+    };
+    for (const auto& c : cases) {
+        const SPicturePlacement placement = PlacePicture(c.width, c.height, 640, 480, c.barcodeArea);
+        EXPECT_EQ(c.full, PictureToFullFrame(c.drawn, c.width, c.height, placement)) << c.width;
+        EXPECT_EQ(c.drawn, FullFrameToPicture(c.full, c.width, c.height, placement)) << c.width;
+    }
+    // A decode area outside the barcode area cannot be shown on it; one across its
+    // edge is shown as far as the picture goes.
+    const SPicturePlacement area = PlacePicture(320, 320, 640, 480, true);
+    EXPECT_TRUE(FullFrameToPicture({0, 0, 100, 100}, 320, 320, area).IsEmpty());
+    EXPECT_EQ((SImageRect{0, 0, 40, 20}), FullFrameToPicture({100, 50, 200, 100}, 320, 320, area));
+}

@@ -72,14 +72,13 @@ SLinearOptions CBarCode1DDlg::LinearOptions() const
     return options;
 }
 
-EBuildResult CBarCode1DDlg::BuildFromText(const wxString& text)
+EBuildResult CBarCode1DDlg::BuildFromText(CBarcodeSheetBuilder& builder, const wxString& text, bool)
 {
-    CBarcodeSheetBuilder builder(GetSheetView()->GetSheet(), SetupCommand());
     return builder.BuildLinearFromText(text, LinearOptions());
 }
 
-void CBarCode1DDlg::BuildFromHistory()
+EBuildResult CBarCode1DDlg::BuildFromHistory(CBarcodeSheetBuilder& builder, bool)
 {
-    CBarcodeSheetBuilder builder(GetSheetView()->GetSheet(), SetupCommand());
     builder.BuildLinearFromHistory(CBarcodeRequest::GetInstance().GetEntries(), LinearOptions());
+    return EBuildResult::Built;
 }

@@ -88,17 +88,17 @@ void CBarCode2DDlg::ShowPayloadTooltip()
     GetSheetView()->SetToolTip(images.empty() ? wxString() : images.front().payload);
 }
 
-EBuildResult CBarCode2DDlg::BuildFromText(const wxString& text)
+EBuildResult CBarCode2DDlg::BuildFromText(CBarcodeSheetBuilder& builder, const wxString& text, bool split)
 {
-    CBarcodeSheetBuilder builder(GetSheetView()->GetSheet(), SetupCommand());
-    const EBuildResult result = builder.BuildBatchFromText(text, GetSymbology(), m_chkText->GetValue());
+    const EBuildResult result = builder.BuildBatchFromText(text, GetSymbology(), m_chkText->GetValue(), split);
     ShowPayloadTooltip();
     return result;
 }
 
-void CBarCode2DDlg::BuildFromHistory()
+EBuildResult CBarCode2DDlg::BuildFromHistory(CBarcodeSheetBuilder& builder, bool split)
 {
-    CBarcodeSheetBuilder builder(GetSheetView()->GetSheet(), SetupCommand());
-    builder.BuildBatchFromHistory(CBarcodeRequest::GetInstance().GetEntries(), GetSymbology(), m_chkText->GetValue());
+    const EBuildResult result = builder.BuildBatchFromHistory(CBarcodeRequest::GetInstance().GetEntries(),
+                                                              GetSymbology(), m_chkText->GetValue(), split);
     ShowPayloadTooltip();
+    return result;
 }

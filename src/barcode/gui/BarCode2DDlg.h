@@ -19,8 +19,8 @@ public:
 protected:
     void CreateOptions(wxWindow* parent, wxSizer* column) override;
     void ApplyOptionTexts() override;
-    EBuildResult BuildFromText(const wxString& text) override;
-    void BuildFromHistory() override;
+    EBuildResult BuildFromText(CBarcodeSheetBuilder& builder, const wxString& text, bool split) override;
+    EBuildResult BuildFromHistory(CBarcodeSheetBuilder& builder, bool split) override;
     void TakeOptions() override;
 
 private:

@@ -49,14 +49,12 @@ void CBarCodeDMDlg::TakeOptions()
     sheet.showCaption = m_chkText->GetValue();
 }
 
-EBuildResult CBarCodeDMDlg::BuildFromText(const wxString& text)
+EBuildResult CBarCodeDMDlg::BuildFromText(CBarcodeSheetBuilder& builder, const wxString& text, bool split)
 {
-    CBarcodeSheetBuilder builder(GetSheetView()->GetSheet(), SetupCommand());
-    return builder.BuildAllInOneFromText(text, SymbolFilePath());
+    return builder.BuildAllInOneFromText(text, SymbolFilePath(), split);
 }
 
-void CBarCodeDMDlg::BuildFromHistory()
+EBuildResult CBarCodeDMDlg::BuildFromHistory(CBarcodeSheetBuilder& builder, bool split)
 {
-    CBarcodeSheetBuilder builder(GetSheetView()->GetSheet(), SetupCommand());
-    builder.BuildAllInOneFromHistory(CBarcodeRequest::GetInstance().GetEntries(), SymbolFilePath());
+    return builder.BuildAllInOneFromHistory(CBarcodeRequest::GetInstance().GetEntries(), SymbolFilePath(), split);
 }

@@ -147,22 +147,42 @@ void CBarCodePageDlg::RememberText(const wxString& text)
 void CBarCodePageDlg::BuildFromHistoryList(bool printAtOnce)
 {
     m_builtFromHistory = true;
-    BuildFromHistory();
+    const EBuildResult result = Build(true, wxString());
     ShowSheet();
-    if (printAtOnce && !m_view->GetSheet().GetImages().empty())
+    if (printAtOnce && result == EBuildResult::Built && !m_view->GetSheet().GetImages().empty())
         OpenPrintPreview();
+}
+
+bool CBarCodePageDlg::AskToSplit(const CBarcodeSheetBuilder& builder) const
+{
+    const wxString text = wxString::Format(GetUiText("ID_BARCODE_TOO_LONG",
+                                                     "这些设置共%u字节，一个条码放不下。是否分成%u个条码？"),
+                                           static_cast<unsigned>(builder.GetPayloadBytes()),
+                                           static_cast<unsigned>(builder.GetSplitCount()));
+    return ShowMessage(text, wxYES_NO | wxICON_QUESTION) == wxYES;
+}
+
+EBuildResult CBarCodePageDlg::Build(bool fromHistory, const wxString& text)
+{
+    CBarcodeSheetBuilder builder(m_view->GetSheet(), SetupCommand());
+    EBuildResult result = fromHistory ? BuildFromHistory(builder, false) : BuildFromText(builder, text, false);
+    // Nothing is left out silently: the user chooses between several symbols and none.
+    if (result == EBuildResult::TooLong && AskToSplit(builder))
+        result = fromHistory ? BuildFromHistory(builder, true) : BuildFromText(builder, text, true);
+    return result;
 }
 
 void CBarCodePageDlg::Create()
 {
     if (m_builtFromHistory) {
-        BuildFromHistory();
+        Build(true, wxString());
         ShowSheet();
         return;
     }
     const wxString text = m_cmbCommands->GetValue();
-    switch (BuildFromText(text)) {
+    switch (Build(false, text)) {
     case EBuildResult::Nothing:
+    case EBuildResult::TooLong:
         return;
     case EBuildResult::Refused:
         ShowMessage(GetUiText("ID_ERROR_BARCODE2", "不支持生成FOBSET指令条码，请修改后再重新生成!"), wxOK | wxICON_ERROR);

@@ -55,8 +55,9 @@ protected:
     // The page's own options, added to `column`.
     virtual void CreateOptions(wxWindow* parent, wxSizer* column) = 0;
     virtual void ApplyOptionTexts() = 0;
-    virtual EBuildResult BuildFromText(const wxString& text) = 0;
-    virtual void BuildFromHistory() = 0;
+    // `split`: settings too long for one symbol go into several (batch pages).
+    virtual EBuildResult BuildFromText(CBarcodeSheetBuilder& builder, const wxString& text, bool split) = 0;
+    virtual EBuildResult BuildFromHistory(CBarcodeSheetBuilder& builder, bool split) = 0;
     // Puts the options onto the sheet's layout (scales, interval, captions).
     virtual void TakeOptions() = 0;
 
@@ -72,6 +73,11 @@ protected:
     const char* m_infoFallback = "输入指令，多条指令用“;”分隔，例如 232BAD1;BEPLVL2";
 
 private:
+    // Builds from the history list or the typed text; settings too long for one
+    // symbol are split when the user agrees. The result of the last build tried.
+    EBuildResult Build(bool fromHistory, const wxString& text);
+    // Says that the settings do not fit one symbol; true when the user wants them split.
+    bool AskToSplit(const CBarcodeSheetBuilder& builder) const;
     wxSizer* CreateCommandRow();
     wxSizer* CreateOutputRow();
     void UpdateOutputButtons();

@@ -203,7 +203,7 @@ void CCmdDlg::UpdateOpenCloseEnabled()
     m_btnClose->Enable(open);
     m_btnUpgrade->Enable(open);
     m_batch->GetFetchButton()->Enable(open);
-    m_btnOpen->Enable(!m_ports.empty());
+    m_btnOpen->Enable(!open && !m_ports.empty());
 }
 
 SerialSettings CCmdDlg::ChosenLineSettings() const

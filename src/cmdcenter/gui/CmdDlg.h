@@ -33,6 +33,7 @@ public:
 
     CCommandCenterDlg* GetTerminal() const { return m_terminal; }
     CBatchDataDlg* GetBatchPanel() const { return m_batch; }
+    wxButton* GetOpenButton() const { return m_btnOpen; }
     wxButton* GetUpgradeButton() const { return m_btnUpgrade; }
     wxButton* GetBatchUpgradeButton() const { return m_btnBatchUpgrade; }
     // The firmware upgrade of the open scanner, and the batch upgrade; both wait for

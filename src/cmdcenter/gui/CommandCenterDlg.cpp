@@ -39,6 +39,11 @@ wxString PaneText(const wxString& text)
     return shown;
 }
 
+wxString NoAnswerLine()
+{
+    return "(" + GetUiText("ID_COMMAND_DLG_NO_ANSWER", "没有应答：请检查端口和波特率") + ")\r\n";
+}
+
 }  // namespace
 
 CCommandCenterDlg::CCommandCenterDlg(wxWindow* parent, std::unique_ptr<ITerminalLink> link)
@@ -251,9 +256,10 @@ void CCommandCenterDlg::ShowPendingOutput()
     }
     wxString batch;
     for (const STerminalOutput& output : outputs) {
-        if (output.kind == STerminalOutput::LINE) {
-            m_transcript.Append(output.text);
-            batch += PaneText(output.text);
+        if (output.kind == STerminalOutput::LINE || output.kind == STerminalOutput::NO_ANSWER) {
+            const wxString text = output.kind == STerminalOutput::LINE ? output.text : NoAnswerLine();
+            m_transcript.Append(text);
+            batch += PaneText(text);
             continue;
         }
         AppendToPane(batch);

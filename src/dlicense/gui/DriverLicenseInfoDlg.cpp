@@ -101,12 +101,14 @@ void CDriverLicenseInfoDlg::AddSelectedSources()
     }
     if (added.empty())
         return;
-    const bool allFit = m_selection.AddEntries(added);
+    const ELicenseAddOutcome outcome = m_selection.AddEntries(added);
     for (wxListBox* source : m_sources)
         source->DeselectAll();
     ShowTarget(static_cast<int>(m_selection.entries.size()) - 1);
-    if (!allFit)
+    if (outcome == LICENSE_TOO_MANY_ENTRIES)
         ShowMessage(GetUiText("ID_DRIVERLICENSE_ERROR_MAX", "最大支持500!"), wxOK | wxICON_WARNING);
+    else if (outcome == LICENSE_TOO_MANY_BYTES)
+        ShowMessage(GetUiText("ID_DRIVERLICENSE_ERROR_BYTES", "所选内容超过999字节，其余字段未添加!"), wxOK | wxICON_WARNING);
 }
 
 void CDriverLicenseInfoDlg::RemoveSelectedTarget()

@@ -231,6 +231,8 @@ wxSizer* CImageDlg::CreateOptionColumn()
     m_busy->Hide();
     autoRow->Add(m_busy, 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 4);
     column->Add(autoRow, 0, wxTOP, 6);
+    m_txtCaptureNote = new wxStaticText(this, wxID_ANY, wxEmptyString);
+    column->Add(m_txtCaptureNote, 0, wxEXPAND | wxTOP, 2);
     auto* intervalRow = new wxBoxSizer(wxHORIZONTAL);
     intervalRow->Add(new wxStaticText(this, wxID_ANY, GetUiText("ID_IMAGE_AUTOGET_INTERVAL", "间隔(毫秒)")), 0,
                      wxALIGN_CENTER_VERTICAL);
@@ -259,6 +261,8 @@ wxSizer* CImageDlg::CreateOptionColumn()
     sizeRow->Add(new wxStaticText(this, wxID_ANY, GetUiText("ID_IMAGE_RESOLUTION", "分辨率")), 0, wxRIGHT, 4);
     m_txtSize = new wxStaticText(this, wxID_ANY, "0X0");
     sizeRow->Add(m_txtSize);
+    m_txtUnsaved = new wxStaticText(this, wxID_ANY, wxEmptyString);
+    sizeRow->Add(m_txtUnsaved, 0, wxLEFT, 12);
     column->Add(sizeRow, 0, wxTOP, 6);
 
     auto* roi = new wxStaticBoxSizer(wxVERTICAL, this, GetUiText("ID_IMAGE_ROI", "感兴趣区域"));
@@ -397,6 +401,16 @@ void CImageDlg::StopCapture()
     m_wake.notify_all();
 }
 
+void CImageDlg::YieldLine()
+{
+    // The picture on its way is the user's: it is finished and kept, and the part that
+    // asked waits for it (its wait dialog is up meanwhile).
+    m_yielded = true;
+    AutoGetFlag() = false;
+    std::lock_guard<std::mutex> lock(m_wakeMutex);
+    m_wake.notify_all();
+}
+
 void CImageDlg::StartCapture(bool repeat)
 {
     if (m_workerRunning || !m_capture.IsReady())
@@ -406,7 +420,8 @@ void CImageDlg::StartCapture(bool repeat)
     long interval = 0;
     if (!m_txtInterval->GetValue().Trim().ToLong(&interval) || interval < 0)
         interval = 0;  // an empty box captures back to back
-    m_captureFormat = SelectedNumber(m_cmbFormat);
+    m_yielded = false;
+    m_txtCaptureNote->SetLabel(wxEmptyString);
     m_workerRunning = true;
     m_progress->SetValue(0);
     m_progressTimer.Start(50);
@@ -428,12 +443,14 @@ void CImageDlg::CaptureLoop(SImageChoice choice, bool repeat, long intervalMs)
         {
             // One picture at a time holds the line; a part that needs it meanwhile may
             // ask this capture to stop (only flags are touched on the asking thread).
-            CLineHold hold = line.Take(LineUsers::kCapture, [this] { StopCapture(); });
+            CLineHold hold = line.Take(LineUsers::kCapture, [this] { YieldLine(); });
             if (!m_stopCapture)
                 ok = m_capture.Capture(choice, file, &m_stopCapture);
         }
         line.GiveWay();
-        CallAfter([this, ok, file, type = choice.type] { OnCaptureDone(ok, file, type); });
+        CallAfter([this, ok, file, type = choice.type, format = choice.format] {
+            OnCaptureDone(ok, file, type, format);
+        });
     } while (KeepCapturing(repeat) && WaitBetweenCaptures(intervalMs));
     m_workerRunning = false;
     CallAfter([this] { OnWorkerEnded(); });
@@ -456,6 +473,8 @@ void CImageDlg::OnWorkerEnded()
     m_busy->Hide();
     if (m_chkAutoGet->IsChecked() && !AutoGetFlag())
         m_chkAutoGet->SetValue(false);
+    if (m_yielded.exchange(false))
+        m_txtCaptureNote->SetLabel(GetUiText("ID_IMAGE_CAPTURE_YIELDED", "自动获取已停止：程序的其他部分需要使用设备"));
     UpdateOptionStates();
 }
 
@@ -465,9 +484,9 @@ void CImageDlg::OnProgressTimer(wxTimerEvent&)
     m_progress->SetValue((m_progress->GetValue() + 25) % kProgressRange);
 }
 
-void CImageDlg::OnCaptureDone(bool ok, const SImageFile& file, int type)
+void CImageDlg::OnCaptureDone(bool ok, const SImageFile& file, int type, int format)
 {
-    if (!ok || !AddCapturedFile(file, type))
+    if (!ok || !AddCapturedFile(file, type, format))
         return;
     if (m_chkAutoSave->IsChecked())
         SaveSelected(AutoSaveFolder());
@@ -483,7 +502,7 @@ wxString CImageDlg::UniqueName(const wxString& base) const
     return name;
 }
 
-bool CImageDlg::AddCapturedFile(const SImageFile& file, int type)
+bool CImageDlg::AddCapturedFile(const SImageFile& file, int type, int format)
 {
     SCapturedImage captured;
     if (!DecodeImageFile(file.bytes, captured.picture)) {
@@ -492,12 +511,51 @@ bool CImageDlg::AddCapturedFile(const SImageFile& file, int type)
     }
     captured.name = UniqueName(CaptureName(wxDateTime::Now()));
     captured.type = type;
-    if (m_images.size() >= kMaxStripImages)
-        m_images.erase(m_images.begin());
+    captured.format = format;
+    if (m_images.size() >= kMaxStripImages) {
+        const auto oldestSaved =
+            std::find_if(m_images.begin(), m_images.end(), [](const SCapturedImage& image) { return image.saved; });
+        if (oldestSaved != m_images.end())
+            m_images.erase(oldestSaved);
+    }
     m_images.push_back(std::move(captured));
     RefreshStrip();
     ShowPicture(m_images.size() - 1);
+    MakeRoomInStrip();
     return true;
+}
+
+void CImageDlg::MakeRoomInStrip()
+{
+    size_t unsavedBytes = 0;
+    for (const SCapturedImage& image : m_images) {
+        if (!image.saved)
+            unsavedBytes += 3 * static_cast<size_t>(image.picture.GetWidth()) * image.picture.GetHeight();
+    }
+    if (unsavedBytes < kMaxUnsavedBytes || !AutoGetFlag())
+        return;
+    // The picture on its way, if any, still joins the strip.
+    AutoGetFlag() = false;
+    m_txtCaptureNote->SetLabel(GetUiText("ID_IMAGE_STRIP_FULL", "未保存的图像已占满内存，请先保存"));
+}
+
+wxString CImageDlg::GetCaptureNote() const
+{
+    return m_txtCaptureNote->GetLabel();
+}
+
+wxString CImageDlg::GetUnsavedText() const
+{
+    return m_txtUnsaved->GetLabel();
+}
+
+void CImageDlg::ShowUnsavedCount()
+{
+    const auto unsaved = std::count_if(m_images.begin(), m_images.end(),
+                                       [](const SCapturedImage& image) { return !image.saved; });
+    m_txtUnsaved->SetLabel(unsaved == 0 ? wxString()
+                                        : wxString::Format(GetUiText("ID_IMAGE_UNSAVED_COUNT", "未保存: %u"),
+                                                           static_cast<unsigned>(unsaved)));
 }
 
 void CImageDlg::RefreshStrip()
@@ -510,6 +568,7 @@ void CImageDlg::RefreshStrip()
         if (m_images[i].saved)
             m_strip->SetItemTextColour(item, wxColour(0, 110, 0));
     }
+    ShowUnsavedCount();
 }
 
 void CImageDlg::ShowPicture(size_t index)
@@ -556,7 +615,7 @@ bool CImageDlg::SaveSelected(const wxString& folder)
         return false;
     }
     SCapturedImage& image = m_images[static_cast<size_t>(m_selected)];
-    const wxString path = SaveCapturedImage(image.picture, folder, image.name, m_captureFormat);
+    const wxString path = SaveCapturedImage(image.picture, folder, image.name, image.format);
     if (path.empty()) {
         ShowMessage(GetUiText("ID_ERROR_IMGGET_SAVE", "保存图像失败"), wxOK | wxICON_ERROR);
         return false;
@@ -564,6 +623,7 @@ bool CImageDlg::SaveSelected(const wxString& folder)
     VLOG(LOG_DETAIL, "image saved: %s", U8(path));
     image.saved = true;
     m_strip->SetItemTextColour(m_selected, wxColour(0, 110, 0));
+    ShowUnsavedCount();
     return true;
 }
 
@@ -579,7 +639,7 @@ void CImageDlg::OnManage(wxCommandEvent&)
     const SCapturedImage& image = m_images[static_cast<size_t>(m_selected)];
     wxRect central;
     const bool hasCentral = m_view->IsSelectionEnabled() && m_view->GetPictureSelection(central);
-    CImageManageDlg manage(this, image.picture, hasCentral ? &central : nullptr, m_captureFormat);
+    CImageManageDlg manage(this, image.picture, hasCentral ? &central : nullptr, image.format);
     manage.ShowModal();
 }
 
@@ -609,12 +669,12 @@ bool CImageDlg::UpdateDecodeArea()
     const wxImage& shown = m_view->GetImage();
     if (!shown.IsOk() || !m_view->GetPictureSelection(picture))
         return false;
-    // Drawn on a reduced picture, the region is scaled up to the scanner's full size.
+    // Drawn on a reduced picture, the region is scaled up to the scanner's full size;
+    // drawn on a barcode area, it is moved to where that area lies.
     const int fullWidth = m_capture.FullWidth() > 0 ? m_capture.FullWidth() : shown.GetWidth();
     const int fullHeight = m_capture.FullHeight() > 0 ? m_capture.FullHeight() : shown.GetHeight();
-    m_roi = {picture.GetLeft() * fullWidth / shown.GetWidth(), picture.GetTop() * fullHeight / shown.GetHeight(),
-             (picture.GetLeft() + picture.width) * fullWidth / shown.GetWidth(),
-             (picture.GetTop() + picture.height) * fullHeight / shown.GetHeight()};
+    m_roi = PictureToFullFrame({picture.GetLeft(), picture.GetTop(), picture.GetRight() + 1, picture.GetBottom() + 1},
+                               shown.GetWidth(), shown.GetHeight(), ShownPlacement());
     int mode = 0;
     if (!SettingNumber("CADENA", mode))
         return false;
@@ -657,11 +717,16 @@ void CImageDlg::ShowRoiOnPicture()
     const wxImage& shown = m_view->GetImage();
     if (m_roi.IsEmpty() || !shown.IsOk() || m_capture.FullWidth() <= 0 || m_capture.FullHeight() <= 0)
         return;
-    const int fullWidth = m_capture.FullWidth();
-    const int fullHeight = m_capture.FullHeight();
-    const wxRect picture(m_roi.left * shown.GetWidth() / fullWidth, m_roi.top * shown.GetHeight() / fullHeight,
-                         (m_roi.right - m_roi.left) * shown.GetWidth() / fullWidth,
-                         (m_roi.bottom - m_roi.top) * shown.GetHeight() / fullHeight);
+    const SImageRect inPicture = FullFrameToPicture(m_roi, shown.GetWidth(), shown.GetHeight(), ShownPlacement());
     m_view->EnableSelection(true);
-    m_view->SetPictureSelection(picture);
+    m_view->SetPictureSelection(wxRect(inPicture.left, inPicture.top, inPicture.right - inPicture.left,
+                                       inPicture.bottom - inPicture.top));
+}
+
+SPicturePlacement CImageDlg::ShownPlacement() const
+{
+    const wxImage& shown = m_view->GetImage();
+    const bool barcodeArea = m_selected >= 0 && static_cast<size_t>(m_selected) < m_images.size() &&
+                             m_images[static_cast<size_t>(m_selected)].type == IMAGE_TYPE_BARCODE_AREA;
+    return PlacePicture(shown.GetWidth(), shown.GetHeight(), m_capture.FullWidth(), m_capture.FullHeight(), barcodeArea);
 }

@@ -3,6 +3,7 @@
 // region of interest drawn on the picture that becomes the decode-area settings.
 #pragma once
 
+#include "DecodeArea.h"
 #include "HarbrekBaseDlg.h"
 #include "ImageCapture.h"
 
@@ -33,6 +34,7 @@ struct SCapturedImage {
     wxImage picture;
     wxString name;  // local time of capture, "%04d%02d%02d%02d%02d%02d"
     int type = 0;
+    int format = 0;  // the format it came in, which its file keeps
     bool saved = false;
 };
 
@@ -51,7 +53,7 @@ public:
     // The pictures of the strip, oldest first.
     const std::vector<SCapturedImage>& GetImages() const { return m_images; }
     // Adds a picture as a capture would; true when `file` decodes.
-    bool AddCapturedFile(const SImageFile& file, int type);
+    bool AddCapturedFile(const SImageFile& file, int type, int format = IMAGE_FORMAT_BMP);
     // The region of interest becomes the decode-area settings of the current mode.
     bool UpdateDecodeArea();
     CImageView* GetView() const { return m_view; }
@@ -69,8 +71,16 @@ public:
     static std::atomic<bool>& AutoGetFlag();
     // The folder auto save writes to.
     static wxString AutoSaveFolder();
-    // The strip keeps this many pictures; older ones leave it as new ones come.
+    // Past this many pictures a new one takes the place of the oldest saved one; a
+    // picture not saved yet is never given up for a new one...
     static constexpr size_t kMaxStripImages = 32;
+    // ...and once the unsaved ones take this much memory, repeated capture stops with
+    // a message until some are saved.
+    static constexpr size_t kMaxUnsavedBytes = size_t(512) << 20;
+    // The note beside the auto-capture box: why repeated capture stopped by itself.
+    wxString GetCaptureNote() const;
+    // The count of pictures not saved yet, as the panel shows it.
+    wxString GetUnsavedText() const;
 
 private:
     void CreateControls();
@@ -99,7 +109,14 @@ private:
     // Waits out the interval between repeated captures; false when capture was stopped.
     bool WaitBetweenCaptures(long intervalMs);
     bool KeepCapturing(bool repeat) const { return repeat && AutoGetFlag() && !m_stopCapture; }
-    void OnCaptureDone(bool ok, const SImageFile& file, int type);
+    void OnCaptureDone(bool ok, const SImageFile& file, int type, int format);
+    // Another part needs the line: the picture on its way is finished, then repeated
+    // capture ends (called on the asking thread: flags only).
+    void YieldLine();
+    // Makes room for a new picture and stops repeated capture when unsaved pictures
+    // fill their memory.
+    void MakeRoomInStrip();
+    void ShowUnsavedCount();
     void OnWorkerEnded();
     void JoinWorker();
     void ShowPicture(size_t index);
@@ -108,13 +125,14 @@ private:
     // The region of interest from the current decode-area values, in full-size pixels.
     void LoadRoiFromSettings();
     void ShowRoiOnPicture();
+    // Where the shown picture lies in the scanner's full frame.
+    SPicturePlacement ShownPlacement() const;
     void SetRoiButtons();
 
     CImageCapture m_capture;
     bool m_started = false;
     std::vector<SCapturedImage> m_images;
     int m_selected = -1;
-    int m_captureFormat = 0;
 
     // Region of interest in full-size pixels; empty when none.
     SImageRect m_roi;
@@ -122,6 +140,7 @@ private:
     std::thread m_worker;
     std::atomic<bool> m_workerRunning{false};
     std::atomic<bool> m_stopCapture{false};
+    std::atomic<bool> m_yielded{false};
     std::mutex m_wakeMutex;  // with m_wake, ends the wait between pictures at a stop
     std::condition_variable m_wake;
     wxTimer m_progressTimer;
@@ -144,6 +163,8 @@ private:
     wxButton* m_btnRoiClose = nullptr;
     wxGauge* m_progress = nullptr;
     wxActivityIndicator* m_busy = nullptr;
+    wxStaticText* m_txtCaptureNote = nullptr;
+    wxStaticText* m_txtUnsaved = nullptr;
     CImageView* m_view = nullptr;
     wxListCtrl* m_strip = nullptr;
     wxImageList* m_thumbnails = nullptr;
