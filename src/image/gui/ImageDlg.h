@@ -5,12 +5,14 @@
 
 #include "HarbrekBaseDlg.h"
 #include "ImageCapture.h"
+#include "TaskProgress.h"
 
 #include <wx/image.h>
 #include <wx/timer.h>
 #include <wx/weakref.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -143,6 +145,9 @@ private:
     wxButton* m_btnRoiUpdate = nullptr;
     wxButton* m_btnRoiClose = nullptr;
     wxGauge* m_progress = nullptr;
+    wxStaticText* m_txtProgress = nullptr;  // bytes of the picture and time left
+    CTaskProgress m_captureProgress;
+    std::atomic<std::chrono::steady_clock::time_point> m_captureStart{};
     wxActivityIndicator* m_busy = nullptr;
     CImageView* m_view = nullptr;
     wxListCtrl* m_strip = nullptr;
