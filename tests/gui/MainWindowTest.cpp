@@ -1,5 +1,7 @@
 // The main window: its language, the start refused for broken language files, help, title.
 #include "AppContext.h"
+#include "AppSettings.h"
+#include "FileChooser.h"
 #include "GuiMessageBox.h"
 #include "HarbrekBaseDlg.h"
 #include "HelpViewFrame.h"
@@ -11,6 +13,8 @@
 #include "GuiTestSupport.h"
 
 #include <wx/app.h>
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
 #include <wx/statbmp.h>
 #include <wx/timer.h>
 
@@ -197,6 +201,42 @@ TEST(WaitDialogTest, ABarFillsWithTheShareOfKnownWorkAndPulsesOtherwise)
         EXPECT_TRUE(text.StartsWith(c.text)) << text;
         EXPECT_EQ(c.total == 0, text.empty()) << text;
     }
+}
+
+// Every Open and Save: a title, the documents folder the first time, then the folder of
+// the last file chosen; a name typed without extension gets the chosen type's.
+TEST(FileChooserTest, StartsInTheDocumentsThenWhereTheLastFileWasAndAddsTheTypesExtension)
+{
+    CAppSettings::ResetInstance();  // no folder remembered yet
+    CTempDir dir;
+    std::vector<SFileQuestion> asked;
+    wxString answer;
+    SetFileChooser([&](const SFileQuestion& question) {
+        asked.push_back(question);
+        return answer;
+    });
+    const struct {
+        bool save;
+        const char* filter;
+        const char* typed;
+        const char* chosen;
+    } steps[] = {{true, "Vost Files (*.xml)|*.xml||", "cfg", "cfg.xml"},
+                 {true, "txt (*.txt)|*.txt|All Files (*.*)|*.*", "notes.log", "notes.log"},
+                 {false, "All Files (*.*)|*.*", "firmware", "firmware"}};
+    for (const auto& step : steps) {
+        SFileQuestion question;
+        question.save = step.save;
+        question.filter = step.filter;
+        answer = dir.File(step.typed);
+        EXPECT_EQ(dir.File(step.chosen), ChooseFile(nullptr, question)) << step.typed;
+        EXPECT_FALSE(asked.back().title.empty()) << step.typed;
+    }
+    ASSERT_EQ(3u, asked.size());
+    EXPECT_EQ(wxStandardPaths::Get().GetDocumentsDir(), asked[0].defaultFolder);
+    EXPECT_EQ(wxFileName(dir.Path()).GetPath(), asked[1].defaultFolder);
+    EXPECT_EQ(wxFileName(dir.Path()).GetPath(), asked[2].defaultFolder);
+    SetFileChooser(nullptr);
+    CAppSettings::ResetInstance();
 }
 
 }  // namespace
