@@ -148,6 +148,8 @@ TEST(MessageBoxTest, ShowsTheIconOfItsKindAndAnswersWithTheButtonPressed)
                     hasIcon = hasIcon || dynamic_cast<wxStaticBitmap*>(child) != nullptr;
                 width = dialog->GetClientSize().GetWidth();
                 captionWidth = dialog->GetTextExtent(dialog->GetTitle()).GetWidth();
+                if (c.style & wxCANCEL)
+                    ::SaveScreenshot(dialog, "message-box.png");
                 driver.Stop();
                 dialog->EndModal(c.button);
             }
