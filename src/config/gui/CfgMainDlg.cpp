@@ -306,7 +306,7 @@ void CCfgMainDlg::OfferResetDetails(int32_t failures, const wxString& details)
     file.save = true;
     file.filter = kDetailsFilter;
     file.extension = "txt";
-    file.defaultFolder = CAppContext::GetInstance().GetFolder("tmp");
+    // The user's own folders, as every file dialog: the program's folder may not be writable.
     file.defaultName = ProposedNameForModel("txt");
     const wxString path = ChooseFile(this, file);
     if (path.empty())
