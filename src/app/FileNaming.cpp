@@ -39,7 +39,11 @@ wxString WithDefaultExtension(const wxString& path, const wxString& extension)
     return path + "." + extension;
 }
 
-wxString StartFolder(const wxString& remembered, const wxString& documents)
+wxString StartFolder(const wxString& remembered, const wxString& documents, const wxString& home)
 {
-    return !remembered.empty() && wxFileName::DirExists(remembered) ? remembered : documents;
+    for (const wxString& folder : {remembered, documents}) {
+        if (!folder.empty() && wxFileName::DirExists(folder))
+            return folder;
+    }
+    return home;
 }

@@ -17,5 +17,6 @@ wxString FilterExtension(const wxString& filter, int index);
 // `path` with ".<extension>" added when its name has none; unchanged otherwise.
 wxString WithDefaultExtension(const wxString& path, const wxString& extension);
 
-// The folder last used when it still exists, otherwise `documents`.
-wxString StartFolder(const wxString& remembered, const wxString& documents);
+// The folder last used when it still exists, otherwise `documents` when that exists
+// (a desktop without one may still name it), otherwise `home`.
+wxString StartFolder(const wxString& remembered, const wxString& documents, const wxString& home);

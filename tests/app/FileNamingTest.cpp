@@ -64,12 +64,17 @@ TEST(FileNamingTest, AnExtensionIsAddedOnlyToANameWithoutOne)
         EXPECT_EQ(wxString(c.result), WithDefaultExtension(c.path, c.extension)) << c.path;
 }
 
-TEST(FileNamingTest, TheRememberedFolderWinsWhileItExists)
+TEST(FileNamingTest, TheRememberedFolderWinsWhileItExistsThenTheDocumentsThenHome)
 {
-    CTempDir dir;
-    EXPECT_EQ(dir.Path(), StartFolder(dir.Path(), "/docs"));
-    EXPECT_EQ("/docs", StartFolder(dir.Path() + "gone", "/docs"));
-    EXPECT_EQ("/docs", StartFolder("", "/docs"));
+    CTempDir remembered, documents;
+    const struct {
+        wxString remembered, documents, start;
+    } cases[] = {{remembered.Path(), documents.Path(), remembered.Path()},
+                 {remembered.Path() + "gone", documents.Path(), documents.Path()},
+                 {"", documents.Path(), documents.Path()},
+                 {"", documents.Path() + "gone", "/home/u"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.start, StartFolder(c.remembered, c.documents, "/home/u")) << c.remembered << " " << c.documents;
 }
 
 }  // namespace

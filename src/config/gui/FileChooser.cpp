@@ -44,7 +44,8 @@ wxString WithExtension(const wxString& path, const wxString& extension)
 // user's files; the first dialog starts among the user's documents.
 wxString FirstFolder()
 {
-    return StartFolder(CAppSettings::GetInstance().Values().lastFolder, wxStandardPaths::Get().GetDocumentsDir());
+    return StartFolder(CAppSettings::GetInstance().Values().lastFolder, wxStandardPaths::Get().GetDocumentsDir(),
+                       wxGetHomeDir());
 }
 
 SFileQuestion Completed(const SFileQuestion& question)
