@@ -49,21 +49,6 @@ INSTANTIATE_TEST_SUITE_P(Filters, FilterExtensionTest,
                                            SFilterCase{kFirmware, 1, ""}, SFilterCase{"Vost Files (*.xml)|*.xml||", 0, "xml"},
                                            SFilterCase{"", 0, ""}, SFilterCase{"All|*", 0, ""}));
 
-TEST(FileNamingTest, AnExtensionIsAddedOnlyToANameWithoutOne)
-{
-    const struct {
-        const char* path;
-        const char* extension;
-        const char* result;
-    } cases[] = {{"/d/cfg", "xml", "/d/cfg.xml"},
-                 {"/d/cfg.xml", "xml", "/d/cfg.xml"},
-                 {"/d/cfg.txt", "xml", "/d/cfg.txt"},
-                 {"/d.v/cfg", "xml", "/d.v/cfg.xml"},
-                 {"/d/cfg", "", "/d/cfg"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(wxString(c.result), WithDefaultExtension(c.path, c.extension)) << c.path;
-}
-
 TEST(FileNamingTest, TheRememberedFolderWinsWhileItExistsThenTheDocumentsThenHome)
 {
     CTempDir remembered, documents;

@@ -27,15 +27,11 @@ TEST(TaskProgressTest, TheBarAndTheTimeLeftFollowThePaceSoFar)
 
 TEST(TaskProgressTest, OnlyTheWatchedThreadsTaskIsCounted)
 {
-    StartTaskProgress(10);  // nobody watches: nothing to do, nothing breaks
-    AdvanceTaskProgress();
-
     CTaskProgress progress;
     std::thread worker([&progress] {
         WatchThisThreadsTask(&progress);
         StartTaskProgress(4);
-        AdvanceTaskProgress();
-        AdvanceTaskProgress(2);
+        AdvanceTaskProgress(3);
         WatchThisThreadsTask(nullptr);
         AdvanceTaskProgress();
     });
