@@ -77,6 +77,7 @@ void CAppSettings::LoadAppSettings(const wxString& iniPath)
         if (lang.length() >= 1 && lang.length() <= 259)
             m_values.lang = lang;
         m_values.serialPorts = ini->Read(wxString(kSection) + "SerialPorts", wxString());
+        m_values.lastFolder = ini->Read(wxString(kSection) + "LastFolder", wxString());
     } else {
         m_values.logLevel = -1;
     }
@@ -113,5 +114,16 @@ bool CAppSettings::SaveLanguage(const wxString& language) const
     wxLogNull quiet;
     auto ini = ReadIniFile(m_path);
     ini->Write(wxString(kSection) + "lang", language);
+    return WriteIniFile(*ini, m_path);
+}
+
+bool CAppSettings::SaveLastFolder(const wxString& folder)
+{
+    m_values.lastFolder = folder;
+    if (m_path.empty())
+        return false;
+    wxLogNull quiet;
+    auto ini = ReadIniFile(m_path);
+    ini->Write(wxString(kSection) + "LastFolder", folder);
     return WriteIniFile(*ini, m_path);
 }

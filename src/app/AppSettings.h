@@ -14,6 +14,7 @@ struct SAppSettings {
     int checkCpu = 0;   // non-zero: rescue mode
     wxString lang;      // empty: the language list's default
     wxString serialPorts;  // extra serial port paths, separated by ':' (never written back)
+    wxString lastFolder;   // where the last file was opened or saved; empty: none yet
 };
 
 class CAppSettings {
@@ -28,6 +29,9 @@ public:
     bool SaveAppSettings() const;
     // Writes "lang" alone.
     bool SaveLanguage(const wxString& language) const;
+    // Keeps `folder` as "LastFolder" and writes it alone, so that the next file dialog,
+    // even after a crash, starts there.
+    bool SaveLastFolder(const wxString& folder);
 
     SAppSettings& Values() { return m_values; }
     const SAppSettings& Values() const { return m_values; }

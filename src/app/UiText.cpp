@@ -30,8 +30,18 @@ wxString GetUiText(const char* identifier, const char* fallbackUtf8)
     return GetUiText(wxString(identifier), wxString::FromUTF8(fallbackUtf8));
 }
 
-int ShowMessage(const wxString& text, long style)
+long MessageStyleWithIcon(long style)
 {
+    const long icons = wxICON_ERROR | wxICON_WARNING | wxICON_QUESTION | wxICON_INFORMATION | wxICON_NONE;
+    if (style & icons)
+        return style;
+    return style | ((style & wxYES_NO) ? wxICON_QUESTION : wxICON_INFORMATION);
+}
+
+int ShowMessage(const wxString& text, long messageStyle)
+{
+    // Every message shows its kind, also where a caller named only the buttons.
+    const long style = MessageStyleWithIcon(messageStyle);
     MessageHandler handler;
     {
         std::lock_guard<std::mutex> lock(g_handlerMutex);

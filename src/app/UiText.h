@@ -18,6 +18,10 @@ wxString GetUiText(const char* identifier, const char* fallbackUtf8);
 // and returns the answer: wxOK, wxYES, wxNO or wxCANCEL. The caption is "Vostrel".
 int ShowMessage(const wxString& text, long style = wxOK | wxICON_INFORMATION);
 
+// `style` with the icon of its kind: an explicit icon stays; without one a question
+// (wxYES_NO) gets wxICON_QUESTION and anything else wxICON_INFORMATION.
+long MessageStyleWithIcon(long style);
+
 // Who shows messages: the program installs its dialog, tests install a recorder.
 // Without a handler the text is logged and the answer is wxOK, or wxNO for a question.
 using MessageHandler = std::function<int(const wxString& text, long style)>;

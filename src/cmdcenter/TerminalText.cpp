@@ -105,6 +105,16 @@ wxString CharactersOfHex(const wxString& hex, bool zeroAsDigit)
     return text;
 }
 
+wxString InvalidHexDigits(const wxString& hex)
+{
+    wxString invalid;
+    for (wxUniChar c : hex) {
+        if (c != ' ' && HexDigitValue(c) < 0 && invalid.Find(c) == wxNOT_FOUND)
+            invalid << c;
+    }
+    return invalid;
+}
+
 std::string LowBytesOf(const wxString& text)
 {
     std::string bytes;

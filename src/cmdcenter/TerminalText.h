@@ -27,6 +27,9 @@ wxString HexOfCharacters(const wxString& text);
 // With `zeroAsDigit` a pair giving 0 becomes the character "0", so that the text
 // can stand in the input box.
 wxString CharactersOfHex(const wxString& hex, bool zeroAsDigit);
+// The characters of `hex` that are neither hexadecimal digits nor blanks, each once,
+// in the order typed; empty when the text can be sent as it stands.
+wxString InvalidHexDigits(const wxString& hex);
 
 // The low byte of each character, for a raw write.
 std::string LowBytesOf(const wxString& text);

@@ -4,6 +4,7 @@
 #include "HBDataStreamMnt.h"
 #include "Log.h"
 #include "SaveCfg.h"
+#include "TaskProgress.h"
 
 #include <wx/ffile.h>
 
@@ -118,8 +119,11 @@ bool RunConnectSequence(DeviceEntry* entry, const wxString& outputFile)
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     // Opening and the whole first read are one operation on the line.
     CLineHold hold = link.Line().Take(LineUsers::kConnect);
+    // Opening, the three lists, the payload limit and the data format.
+    StartTaskProgress(6);
     if (!entry || !link.OpenDevice(entry))
         return false;
+    AdvanceTaskProgress();
     CSaveCfg& engine = CSaveCfg::GetInstance();
     engine.SetHasDataFormat(false);
 
@@ -132,6 +136,7 @@ bool RunConnectSequence(DeviceEntry* entry, const wxString& outputFile)
     }
     CReadLog log(outputFile);
     TakeList(items, count, EListQuery::Current, log);
+    AdvanceTaskProgress();
     const struct {
         const wchar_t* query;
         EListQuery kind;
@@ -144,9 +149,12 @@ bool RunConnectSequence(DeviceEntry* entry, const wxString& outputFile)
             return false;
         }
         TakeList(items, count, step.kind, log);
+        AdvanceTaskProgress();
     }
     ReadPayloadLimit();
+    AdvanceTaskProgress();
     ReadDataFormat();
+    AdvanceTaskProgress();
     AddPseudoCommands();
     return true;
 }

@@ -8,6 +8,7 @@
 #include "Log.h"
 #include "PageMntXmlInfo.h"
 #include "PendingChangeList.h"
+#include "TaskProgress.h"
 #include "UiText.h"
 
 #include <algorithm>
@@ -233,6 +234,7 @@ bool CSaveCfg::SendInBatches(const std::vector<wxString>& texts)
             std::this_thread::sleep_for(kBatchPause);
         if (!SendCommandList(m_rows.data() + batchStart * rowWidth, count, rowWidth))
             return false;
+        AdvanceTaskProgress(count);
         batchStart = i + 1;
         total = 0;
     }
@@ -275,6 +277,8 @@ bool CSaveCfg::ApplyChanges()
 
     // The writes and their read-back are one operation on the line.
     CLineHold hold = CHBDataStreamMnt::GetInstance().Line().Take(LineUsers::kWrite);
+    // One unit per setting written, and one for reading all values back.
+    StartTaskProgress(plan.singleSends.size() + plan.batch.size() + 1);
     for (CCmdNameXmlInfo* definition : plan.singleSends) {
         wxString reply;
         if (!SendSetting(definition->CommandName, definition->Value, reply)) {
@@ -282,6 +286,7 @@ bool CSaveCfg::ApplyChanges()
                 m_errors.push_back(definition->CommandName);
             return false;
         }
+        AdvanceTaskProgress();
     }
     if (!SendInBatches(plan.batch) || !m_errors.empty())
         return false;

@@ -3,6 +3,7 @@
 #include "DeviceInfo.h"
 #include "Log.h"
 #include "NarrowText.h"
+#include "TaskProgress.h"
 #include "UiText.h"
 
 #include <algorithm>
@@ -619,9 +620,12 @@ bool CHBDataStreamMnt::ReadImage(bool firstFlag, bool secondFlag, const std::ato
                 refused = true;
                 return true;
             }
-            if (expected != 0)
+            if (expected != 0) {
                 bounds.mostBytes = expected;  // from now on the picture may take what it announced
+                StartTaskProgress(expected);
+            }
         }
+        SetTaskProgressDone(m_received);
         return expected != 0 && m_received >= expected;
     });
     if (end == EReadEnd::CANCELLED && stop && *stop) {

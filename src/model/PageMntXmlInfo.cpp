@@ -1,6 +1,7 @@
 #include "PageMntXmlInfo.h"
 
 #include "AppContext.h"
+#include "TaskProgress.h"
 #include "XmlFile.h"
 
 #include <wx/xml/xml.h>
@@ -19,6 +20,23 @@ void CPageMntXmlInfo::ResetInstance()
     s_instance.reset();
 }
 
+namespace {
+
+bool IsPage(const wxXmlNode& node)
+{
+    return node.GetType() == wxXML_ELEMENT_NODE && node.GetName() == "Page";
+}
+
+uint64_t CountPages(const wxXmlNode& root)
+{
+    uint64_t count = 0;
+    for (const wxXmlNode* child = root.GetChildren(); child; child = child->GetNext())
+        count += IsPage(*child) ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
 bool CPageMntXmlInfo::Load()
 {
     wxXmlDocument document;
@@ -26,11 +44,14 @@ bool CPageMntXmlInfo::Load()
     if (!LoadXmlFile(document, path, "Pages", "PageMntXmlInfo"))
         return false;
     Clear();
+    // Online every setting of a page asks the scanner: reading the pages takes a while.
+    StartTaskProgress(CountPages(*document.GetRoot()));
     for (const wxXmlNode* child = document.GetRoot()->GetChildren(); child; child = child->GetNext()) {
-        if (child->GetType() != wxXML_ELEMENT_NODE || child->GetName() != "Page")
+        if (!IsPage(*child))
             continue;
         auto page = std::make_unique<CPageXmlInfo>();
         page->ReadFrom(*child);
+        AdvanceTaskProgress();
         const wxString name = page->Name;
         m_pages.emplace(name, std::move(page));  // the first page of a name stays
     }

@@ -112,6 +112,16 @@ TEST_F(AppSettingsTest, SavingKeepsOtherKeysAndSections)
     EXPECT_EQ(std::string::npos, saved.find("QuickCfg"));
 }
 
+TEST_F(AppSettingsTest, TheLastFolderSurvivesARestartWithoutTouchingOtherKeys)
+{
+    LoadFrom("[cfg]\nLogLevel=4\n");
+    ASSERT_TRUE(CAppSettings::GetInstance().SaveLastFolder("/home/u/Documents"));
+    EXPECT_EQ(std::string::npos, m_dir.Read("hbs.ini").find("QuickCfg"));
+    LoadFrom(m_dir.Read("hbs.ini"));
+    EXPECT_EQ("/home/u/Documents", CAppSettings::GetInstance().Values().lastFolder);
+    EXPECT_EQ(4, CAppSettings::GetInstance().Values().logLevel);
+}
+
 // Leading decimal digits, as the profile reader takes them; only fifteen characters fit
 // its buffer, so a sixteenth is cut off before conversion.
 TEST(ParseProfileInt, ReadsDecimalFromTheFirstFifteenCharacters)

@@ -148,3 +148,28 @@ TEST_F(LanguageXmlInfoTest, XmlLoadFailuresAreLoggedAtTheCallersLine)
 }
 
 }  // namespace
+
+TEST(ShowMessageTest, EveryMessageCarriesTheIconOfItsKind)
+{
+    long shown = 0;
+    SetMessageHandler([&shown](const wxString&, long style) {
+        shown = style;
+        return static_cast<int>(wxOK);
+    });
+    const long icons = wxICON_ERROR | wxICON_WARNING | wxICON_QUESTION | wxICON_INFORMATION;
+    const struct {
+        long asked;
+        long icon;
+    } cases[] = {{wxOK, wxICON_INFORMATION},
+                 {wxYES_NO, wxICON_QUESTION},
+                 {wxYES_NO | wxCANCEL, wxICON_QUESTION},
+                 {wxOK | wxICON_ERROR, wxICON_ERROR},
+                 {wxYES_NO | wxICON_WARNING, wxICON_WARNING},
+                 {wxOK | wxCANCEL, wxICON_INFORMATION}};
+    for (const auto& c : cases) {
+        ShowMessage("text", c.asked);
+        EXPECT_EQ(c.icon, shown & icons) << c.asked;
+        EXPECT_EQ(c.asked & ~icons, shown & ~icons) << "the buttons stay";
+    }
+    SetMessageHandler(nullptr);
+}

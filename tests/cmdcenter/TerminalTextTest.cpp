@@ -86,3 +86,20 @@ INSTANTIATE_TEST_SUITE_P(Lengths, TerminalLineTest,
                                            SLineCase{"Device: 123", ETerminalLineAction::KEEP_TYPING}));
 
 }  // namespace
+
+struct SInvalidHexCase {
+    const char* typed;
+    const char* invalid;
+};
+
+class InvalidHexDigitsTest : public ::testing::TestWithParam<SInvalidHexCase> {};
+
+TEST_P(InvalidHexDigitsTest, NamesEachWrongCharacterOnce)
+{
+    EXPECT_EQ(wxString(GetParam().invalid), InvalidHexDigits(GetParam().typed)) << GetParam().typed;
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, InvalidHexDigitsTest,
+                         ::testing::Values(SInvalidHexCase{"16 4d FF", ""}, SInvalidHexCase{"", ""},
+                                           SInvalidHexCase{"ZZ 41", "Z"}, SInvalidHexCase{"0x1G", "xG"},
+                                           SInvalidHexCase{"12,34;", ",;"}));

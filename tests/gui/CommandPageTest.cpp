@@ -78,6 +78,25 @@ TEST_F(CommandPageTest, AtAWrongBaudRateTheTerminalSaysThatNothingAnswered)
     page->ClosePort();
 }
 
+TEST_F(CommandPageTest, HexSendWithAWrongDigitSaysWhichAndSendsNothing)
+{
+    auto link = std::make_unique<CScriptedTerminalLink>();
+    CScriptedTerminalLink& scripted = *link;
+    auto* terminal = new CCommandCenterDlg(m_frame, std::move(link));
+    terminal->RefreshLinkState();
+    auto* hexSend = dynamic_cast<wxCheckBox*>(terminal->FindWindow(CCommandCenterDlg::ID_HEX_SEND));
+    ASSERT_NE(nullptr, hexSend);
+    hexSend->SetValue(true);
+    terminal->Session().Options().hexSend = true;
+    terminal->GetInput()->SetValue("41 4G");
+    terminal->SendInput();
+    ASSERT_EQ(1u, m_messages.Texts().size());
+    EXPECT_TRUE(m_messages.Texts()[0].EndsWith(" G")) << m_messages.Texts()[0];
+    EXPECT_EQ("41 4G", terminal->GetInput()->GetValue()) << "the typed text stays for correcting";
+    EXPECT_EQ(0u, terminal->Session().QueuedCount());
+    EXPECT_TRUE(scripted.Written().empty());
+}
+
 TEST_F(CommandPageTest, ALineTooLongForTheLineTerminalEndsItUnsent)
 {
     auto link = std::make_unique<CScriptedTerminalLink>();

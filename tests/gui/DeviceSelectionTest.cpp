@@ -256,6 +256,22 @@ TEST_F(DeviceSelectionTest, AConfigurationFileOpensTheModelItWasWrittenFor)
         EXPECT_EQ(loaded[i].shownEntry, choice->GetStringSelection()) << loaded[i].name;
         EXPECT_EQ(setting, history->GetEntry(i)) << loaded[i].name;
     }
+
+    // Offline the changes would go with the page: leaving asks as online does.
+    const size_t before = m_messages.Texts().size();
+    m_messages.Answer(wxCANCEL);
+    m_window->SelectItem(CVostrelDlg::ITEM_HOME);
+    ASSERT_EQ(before + 1, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("设置已修改但未保存，需要保存到文件吗？"), m_messages.Texts().back());
+    EXPECT_EQ(m_window->GetConfigPage(), m_window->GetCurrentPage());
+    EXPECT_EQ(3u, CPendingChangeList::GetInstance().GetEntries().size());
+    m_messages.Answer(wxCANCEL);
+    EXPECT_FALSE(m_window->Close()) << "closing the program asks the same";
+    EXPECT_EQ(before + 2, m_messages.Texts().size());
+    m_messages.Answer(wxNO);
+    m_window->SelectItem(CVostrelDlg::ITEM_HOME);
+    EXPECT_EQ(CVostrelDlg::MODE_HOME, m_window->GetMode());
+    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
 }
 
 TEST_F(DeviceSelectionTest, WithoutACatalogueTheModelPageSaysSoAndTheListStaysEmpty)

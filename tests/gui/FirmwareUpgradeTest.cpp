@@ -2,6 +2,7 @@
 #include "DeviceBatchUpgradeDlg.h"
 #include "DeviceOnLineDlg.h"
 #include "DeviceUpgradeDlg.h"
+#include "Dialog_Log.h"
 #include "FileChooser.h"
 #include "FirmwareBatch.h"
 #include "FirmwarePack.h"
@@ -15,7 +16,10 @@
 
 #include <wx/app.h>
 #include <wx/filefn.h>
+#include <wx/filename.h>
 #include <wx/timer.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -90,6 +94,11 @@ TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVers
             dialog->ChooseFile();
             dialog->StartUpdate();
             EXPECT_FALSE(dialog->GetUpdateButton()->IsEnabled());
+            dialog->Close();
+            EXPECT_TRUE(dialog->IsModal()) << "a download is never cut off";
+            EXPECT_TRUE(std::any_of(m_messages.Texts().begin(), m_messages.Texts().end(),
+                                    [](const wxString& text) { return text.Contains("being written"); }))
+                << "the click is answered";
         } else if (!dialog->IsRunning()) {
             log = dialog->GetLogBox()->GetValue();
             bar = dialog->GetBar()->GetValue();
@@ -186,6 +195,68 @@ TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheO
     ASSERT_TRUE(log.Load(DayLogPath(m_dir.Path(), wxDateTime::Now())));
     EXPECT_EQ(8u, log.GetRecords().size());
     dialog->Destroy();
+}
+
+TEST_F(FirmwareUpgradeTest, BatchClosedDuringADownloadOffersToCloseWhenTheScannerIsDone)
+{
+    SSimFirmwareFaults faults;
+    faults.restartMs = 300;
+    auto scanner = PlugPty("FW000001", faults);
+    m_dir.Write("Time.ini", "[Time]\ndelay=0\ndelayEnd=300\n");
+    m_dir.Write("ufcom.ini", "[Parameters]\nVcomBindMode=3\n");
+    auto* dialog = new CDeviceBatchUpgradeDlg(m_window, m_dir.Path());
+    dialog->Show();
+    Firmware("HBS-HI880", "V2.00.001");
+    dialog->ChooseFile();
+    dialog->Start();
+    ASSERT_TRUE(RunUntil([&] { return scanner->Scanner().Firmware().PacketsHeard() > 0; }, 90));
+
+    m_messages.Answer(wxNO);
+    dialog->Close();
+    ASSERT_EQ(1u, m_messages.Texts().size()) << "the click is answered";
+    EXPECT_TRUE(dialog->IsRunning());
+    EXPECT_TRUE(dialog->IsShown());
+
+    m_messages.Answer(wxYES);
+    dialog->Close();
+    EXPECT_FALSE(dialog->IsRunning()) << "no new round starts";
+    EXPECT_TRUE(dialog->IsShown()) << "the download goes on";
+    ASSERT_TRUE(RunUntil([&] { return !dialog->IsShown(); }, 90));
+    EXPECT_FALSE(dialog->IsBusy());
+    EXPECT_EQ(1, scanner->Scanner().Firmware().CompletedDownloads());
+    dialog->Destroy();
+}
+
+TEST_F(FirmwareUpgradeTest, BatchShowsTodaysLogWithoutAskingForAFile)
+{
+    const wxString today = DayLogPath(m_dir.Path(), wxDateTime::Now());
+    ASSERT_TRUE(wxFileName::Mkdir(wxFileName(today).GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+    m_dir.Write("batch_update_log/" + wxFileName(today).GetFullName(),
+                "<Vostrel><log SN=\"A1\" Name=\"HBS-HI880\" OldVersion=\"1\" Version=\"2\" State=\"OK\" Time=\"t\"/></Vostrel>");
+    bool asked = false;
+    SetFileChooser([&asked](const SFileQuestion&) {
+        asked = true;
+        return wxString();
+    });
+    auto* batch = new CDeviceBatchUpgradeDlg(m_window, m_dir.Path());
+    int rows = -1;
+    wxTimer driver;
+    driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* log = dynamic_cast<CDialog_Log*>(window);
+            if (log && log->IsModal()) {
+                rows = log->GetList()->GetItemCount();
+                driver.Stop();
+                log->EndModal(wxID_CANCEL);
+            }
+        }
+    });
+    driver.Start(50);
+    batch->ShowLog();
+    driver.Stop();
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(1, rows);
+    batch->Destroy();
 }
 
 TEST_F(FirmwareUpgradeTest, BatchTellsScannersWithoutSerialNumberApartAndKeepsItsFileWhileDownloadsRun)

@@ -1,15 +1,27 @@
 // The main window: its language, the start refused for broken language files, help, title.
 #include "AppContext.h"
+#include "AppSettings.h"
+#include "FileChooser.h"
+#include "GuiMessageBox.h"
 #include "HarbrekBaseDlg.h"
 #include "HelpViewFrame.h"
 #include "MainDlg.h"
+#include "UiText.h"
 #include "VostrelDlg.h"
+#include "WaitDlg.h"
 
 #include "GuiTestSupport.h"
 
 #include <wx/app.h>
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
+#include <wx/statbmp.h>
+#include <wx/timer.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -110,6 +122,124 @@ TEST_F(MainWindowTest, RescueModeMarksTheTitle)
     CAppContext::GetInstance().SetVersion("2.1.0.0");
     ASSERT_TRUE(Start("[cfg]\nlang=EN\nCheckCpu=1\n"));
     EXPECT_EQ("Vostrel V2.1.0.Rescue", m_window->GetTitle());
+}
+
+// The message box the program installs: the icon of the message's kind, a window wide
+// enough for its caption, and the answer of the button pressed.
+TEST(MessageBoxTest, ShowsTheIconOfItsKindAndAnswersWithTheButtonPressed)
+{
+    const struct {
+        long style;
+        int button;
+        int answer;
+    } cases[] = {{wxOK | wxICON_ERROR, wxID_OK, wxOK}, {wxYES_NO | wxICON_QUESTION, wxID_NO, wxNO},
+                 {wxYES_NO | wxCANCEL | wxICON_WARNING, wxID_CANCEL, wxCANCEL}};
+    InstallDialogMessageHandler();
+    for (const auto& c : cases) {
+        bool hasIcon = false;
+        int width = 0, captionWidth = 0;
+        wxTimer driver;
+        driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            for (wxWindow* window : wxTopLevelWindows) {
+                auto* dialog = dynamic_cast<wxDialog*>(window);
+                if (!dialog || !dialog->IsModal())
+                    continue;
+                for (wxWindow* child : dialog->GetChildren())
+                    hasIcon = hasIcon || dynamic_cast<wxStaticBitmap*>(child) != nullptr;
+                width = dialog->GetClientSize().GetWidth();
+                captionWidth = dialog->GetTextExtent(dialog->GetTitle()).GetWidth();
+                if (c.style & wxCANCEL)
+                    ::SaveScreenshot(dialog, "message-box.png");
+                driver.Stop();
+                dialog->EndModal(c.button);
+            }
+        });
+        driver.Start(50);
+        EXPECT_EQ(c.answer, ShowMessage("OK?", c.style)) << c.style;
+        driver.Stop();
+        EXPECT_TRUE(hasIcon) << c.style;
+        EXPECT_GT(width, captionWidth + 100) << "room for the whole caption beside the title bar's buttons";
+    }
+    SetMessageHandler(nullptr);
+}
+
+// A task that knows its size fills the bar; one that does not keeps the pulse.
+TEST(WaitDialogTest, ABarFillsWithTheShareOfKnownWorkAndPulsesOtherwise)
+{
+    const struct {
+        uint64_t total, done;
+        int bar;
+        const char* text;
+    } cases[] = {{4, 2, 500, "2 / 4"}, {0, 3, -1, ""}, {3, 3, 1000, "3 / 3"}};
+    for (const auto& c : cases) {
+        std::atomic<bool> reported{false}, release{false};
+        int bar = -1;
+        wxString text = "unread";
+        wxTimer driver;
+        int ticks = 0;
+        driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            for (wxWindow* window : wxTopLevelWindows) {
+                auto* dialog = dynamic_cast<CWaitDlg*>(window);
+                // A few of the window's own ticks after the report, so that it has shown it.
+                if (!dialog || !reported || ++ticks < 4)
+                    continue;
+                bar = c.total ? dialog->GetGauge()->GetValue() : -1;
+                text = dialog->GetProgressText();
+                release = true;
+            }
+        });
+        driver.Start(50);
+        const bool result = CWaitDlg::Run(nullptr, [&] {
+            StartTaskProgress(c.total);
+            AdvanceTaskProgress(c.done);
+            reported = true;
+            while (!release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            return true;
+        });
+        driver.Stop();
+        EXPECT_TRUE(result);
+        EXPECT_EQ(c.bar, bar) << c.total;
+        EXPECT_TRUE(text.StartsWith(c.text)) << text;
+        EXPECT_EQ(c.total == 0, text.empty()) << text;
+    }
+}
+
+// Every Open and Save: a title, the documents folder the first time, then the folder of
+// the last file chosen; a name typed without extension gets the chosen type's.
+TEST(FileChooserTest, StartsInTheDocumentsThenWhereTheLastFileWasAndAddsTheTypesExtension)
+{
+    CAppSettings::ResetInstance();  // no folder remembered yet
+    CTempDir dir;
+    std::vector<SFileQuestion> asked;
+    wxString answer;
+    SetFileChooser([&](const SFileQuestion& question) {
+        asked.push_back(question);
+        return answer;
+    });
+    const struct {
+        bool save;
+        const char* filter;
+        const char* typed;
+        const char* chosen;
+    } steps[] = {{true, "Vost Files (*.xml)|*.xml||", "cfg", "cfg.xml"},
+                 {true, "txt (*.txt)|*.txt|All Files (*.*)|*.*", "notes.log", "notes.log"},
+                 {false, "All Files (*.*)|*.*", "firmware", "firmware"}};
+    for (const auto& step : steps) {
+        SFileQuestion question;
+        question.save = step.save;
+        question.filter = step.filter;
+        answer = dir.File(step.typed);
+        EXPECT_EQ(dir.File(step.chosen), ChooseFile(nullptr, question)) << step.typed;
+        EXPECT_FALSE(asked.back().title.empty()) << step.typed;
+    }
+    ASSERT_EQ(3u, asked.size());
+    const wxString documents = wxStandardPaths::Get().GetDocumentsDir();
+    EXPECT_EQ(wxDirExists(documents) ? documents : wxGetHomeDir(), asked[0].defaultFolder);
+    EXPECT_EQ(wxFileName(dir.Path()).GetPath(), asked[1].defaultFolder);
+    EXPECT_EQ(wxFileName(dir.Path()).GetPath(), asked[2].defaultFolder);
+    SetFileChooser(nullptr);
+    CAppSettings::ResetInstance();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "ImageCapture.h"
 #include "InProcessScanner.h"
 #include "PtyScanner.h"
+#include "TaskProgress.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -68,9 +69,15 @@ TEST_F(ImageCaptureTest, EveryFormatDecodesAndItsBarcodeReadsBack)
         {{IMAGE_TYPE_REALTIME, 1, IMAGE_FORMAT_TIFF, 0}, "quarter.tiff", 320, 240},
         {{IMAGE_TYPE_BARCODE_AREA, 0, IMAGE_FORMAT_BMP, 0}, "area.bmp", 320, 320},
     };
+    // The bar of the capture window counts the bytes the picture's header announced.
+    CTaskProgress progress;
+    WatchThisThreadsTask(&progress);
     for (const auto& c : cases) {
         SImageFile file;
+        progress.Start(0);
         ASSERT_TRUE(m_capture.Capture(c.choice, file)) << c.file;
+        EXPECT_GT(progress.Total(), 1000u) << c.file;
+        EXPECT_GE(progress.Done(), progress.Total()) << c.file;
         EXPECT_EQ(std::make_pair(c.width, c.height), std::make_pair(file.width, file.height)) << c.file;
         const std::string path = m_dir.Path().ToStdString() + "/" + c.file;
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.bytes.data()),
@@ -78,6 +85,7 @@ TEST_F(ImageCaptureTest, EveryFormatDecodesAndItsBarcodeReadsBack)
         EXPECT_NE(std::string::npos, RunCommand("zbarimg -q --raw '" + path + "' 2>/dev/null").find("HBS-HI880"))
             << c.file;
     }
+    WatchThisThreadsTask(nullptr);
 }
 
 // A raw picture that takes seconds: stopped, it must leave nothing of itself for the

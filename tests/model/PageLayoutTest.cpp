@@ -1,6 +1,7 @@
 // Pages and tabs: only supported settings are kept, tabs of empty pages go with the
 // tabs that enclose them, heights reach only the tabs after them, and resets count.
 #include "TabNodeXmlInfo.h"
+#include "TaskProgress.h"
 
 #include "RecordingControlFactory.h"
 #include "TempDir.h"
@@ -97,7 +98,12 @@ protected:
 
 TEST_F(PageLayoutTest, PagesKeepOnlySupportedSettingsAndTheFirstPageOfAName)
 {
+    CTaskProgress progress;  // what the wait window shows while the pages ask the scanner
+    WatchThisThreadsTask(&progress);
     ASSERT_TRUE(Pages().Load());
+    WatchThisThreadsTask(nullptr);
+    EXPECT_EQ(4u, progress.Total()) << "every Page element, the repeated name too";
+    EXPECT_EQ(progress.Total(), progress.Done());
     ASSERT_EQ(3u, Pages().GetPages().size());
     const CPageXmlInfo* interface = Pages().FindPage("Interface");
     ASSERT_NE(nullptr, interface);

@@ -1,13 +1,13 @@
 #include "DeviceOutLineDlg.h"
 
 #include "DeviceMnt.h"
+#include "FileChooser.h"
 #include "Log.h"
 #include "MainWindowEvents.h"
 #include "SaveCfg.h"
 #include "Thumbnail.h"
 #include "UiText.h"
 
-#include <wx/filedlg.h>
 #include <wx/imaglist.h>
 #include <wx/sizer.h>
 
@@ -139,9 +139,10 @@ wxString CDeviceOutLineDlg::AskForConfigurationFile(wxWindow* parent)
 {
     if (ReplacedFileChooser())
         return ReplacedFileChooser()(parent);
-    wxFileDialog dialog(parent, GetUiText("ID_DEVICE_DLG_OPEN_CFG", "打开配置文件"), wxEmptyString, wxEmptyString,
-                        "Vost Files (*.xml)|*.xml", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
-    return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+    SFileQuestion question;
+    question.title = GetUiText("ID_DEVICE_DLG_OPEN_CFG", "打开配置文件");
+    question.filter = "Vost Files (*.xml)|*.xml";
+    return ChooseFile(parent, question);
 }
 
 void CDeviceOutLineDlg::ChooseConfigurationFile()

@@ -292,8 +292,7 @@ void CVostrelDlg::SwitchToPage(int item)
         VLOG(LOG_INFO, "navigation item %i has no page to show", item);
         return;
     }
-    if (target != m_currentPage && m_currentPage && m_currentPage == m_configPage &&
-        m_configPage->GetHistory()->CheckBeforeLeave(m_configPage->IsOnline()))
+    if (target != m_currentPage && m_currentPage && m_currentPage == m_configPage && !MayLeaveConfigPage())
         return;  // the user stays with the pending changes
     m_mode = ModeOfItem(item);
     Layout();
@@ -620,6 +619,24 @@ void CVostrelDlg::ShowSomethingWhenNothingIsShown()
         SelectItem(ITEM_HOME);
 }
 
+// Offline the changes live only in the pages, which go with the page: they are lost
+// unless the user saves them to a file or lets them go.
+bool CVostrelDlg::MayLeaveConfigPage()
+{
+    if (m_configPage->IsOnline())
+        return !m_configPage->GetHistory()->CheckBeforeLeave(true);
+    CPendingChangeList& history = CPendingChangeList::GetInstance();
+    if (history.GetEntries().empty())
+        return true;
+    const int answer = ShowMessage(GetUiText("ID_ERROR_EXIT_OFFLINE", "设置已修改但未保存，需要保存到文件吗？"),
+                                   wxYES_NO | wxCANCEL | wxICON_QUESTION);
+    if (answer == wxNO) {
+        history.ClearChanges();
+        return true;
+    }
+    return answer == wxYES && m_configPage->SaveFile();
+}
+
 // ---- Closing ----
 
 void CVostrelDlg::OnClose(wxCloseEvent& event)
@@ -634,6 +651,8 @@ void CVostrelDlg::OnClose(wxCloseEvent& event)
 // False keeps the window open.
 bool CVostrelDlg::ConfirmClosing()
 {
+    if (m_mode == MODE_CONFIG_OFFLINE && m_configPage && m_currentPage == m_configPage)
+        return MayLeaveConfigPage();
     CPendingChangeList& history = CPendingChangeList::GetInstance();
     if (history.GetEntries().empty() || (m_mode != MODE_ONLINE && m_mode != MODE_CONFIG_ONLINE))
         return true;

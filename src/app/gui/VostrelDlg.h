@@ -132,6 +132,8 @@ private:
     // Closing.
     void OnClose(wxCloseEvent& event);
     bool ConfirmClosing();
+    // False keeps the user on the configuration page with the pending changes.
+    bool MayLeaveConfigPage();
     bool ApplyChangesBeforeClosing();
 
     void OnSelectItem(wxCommandEvent& event);

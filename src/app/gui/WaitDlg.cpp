@@ -5,7 +5,6 @@
 #include "UiText.h"
 
 #include <wx/sizer.h>
-#include <wx/stattext.h>
 
 namespace {
 
@@ -36,8 +35,11 @@ void CWaitDlg::CreateControls(const wxString& text)
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(new wxStaticText(this, wxID_ANY, text), 0, wxALL | wxALIGN_CENTER_HORIZONTAL, 16);
-    m_gauge = new wxGauge(this, wxID_ANY, 100, wxDefaultPosition, wxSize(320, -1));
-    column->Add(m_gauge, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 16);
+    m_gauge = new wxGauge(this, wxID_ANY, 1000, wxDefaultPosition, wxSize(320, -1));
+    column->Add(m_gauge, 0, wxEXPAND | wxLEFT | wxRIGHT, 16);
+    m_progressText = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
+                                      wxST_NO_AUTORESIZE | wxALIGN_CENTRE_HORIZONTAL);
+    column->Add(m_progressText, 0, wxEXPAND | wxALL, 16);
     CHarbrekBaseDlg::ApplyFontToTree(this, CHarbrekBaseDlg::GetSharedFont());
     SetSizerAndFit(column);
     CentreOnParent();
@@ -51,6 +53,7 @@ bool CWaitDlg::RunModal()
         return m_result;
     }
     m_started = true;
+    m_startTime = std::chrono::steady_clock::now();
     m_worker = std::thread(&CWaitDlg::RunTaskOnWorker, this);
     // Polling rather than a message from the worker: a task that ends before the
     // window is up is then seen at the first tick inside the modal loop, where
@@ -72,6 +75,7 @@ bool CWaitDlg::Run(wxWindow* parent, Task task, const wxString& text)
 void CWaitDlg::RunTaskOnWorker()
 {
     bool result = false;
+    WatchThisThreadsTask(&m_progress);
     try {
         result = m_task && m_task();
     } catch (...) {
@@ -79,15 +83,28 @@ void CWaitDlg::RunTaskOnWorker()
         logout_line(LOG_ERROR, "WaitDlg.cpp", __LINE__, "%s", "task ended with an exception");
         result = false;
     }
+    WatchThisThreadsTask(nullptr);
     m_result = result;
     m_finished.store(true, std::memory_order_release);
 }
 
 void CWaitDlg::OnTimer(wxTimerEvent&)
 {
-    m_gauge->Pulse();
+    ShowProgress();
     if (m_finished.load(std::memory_order_acquire) && IsModal())
         EndModal(wxID_OK);
+}
+
+void CWaitDlg::ShowProgress()
+{
+    const SProgressDisplay display = DisplayOf(m_progress, m_startTime);
+    if (!display.known) {
+        m_gauge->Pulse();
+        return;
+    }
+    m_gauge->SetValue(display.permille);
+    if (display.text != m_progressText->GetLabel())
+        m_progressText->SetLabel(display.text);
 }
 
 void CWaitDlg::OnClose(wxCloseEvent& event)

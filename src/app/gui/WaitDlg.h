@@ -1,12 +1,17 @@
-// The modal progress window: runs one task on a worker thread while the user sees
-// a pulsing bar, and closes by itself with the task's result.
+// The modal progress window: runs one task on a worker thread and closes by itself
+// with the task's result. A task that knows its size (StartTaskProgress) gets a bar
+// that fills, with the time left; other tasks get a pulsing bar.
 #pragma once
+
+#include "TaskProgress.h"
 
 #include <wx/dialog.h>
 #include <wx/gauge.h>
+#include <wx/stattext.h>
 #include <wx/timer.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -27,10 +32,15 @@ public:
     // The usual way: one window for one task.
     static bool Run(wxWindow* parent, Task task, const wxString& text = wxString());
 
+    wxGauge* GetGauge() const { return m_gauge; }
+    // Empty while the size of the work is unknown.
+    wxString GetProgressText() const { return m_progressText->GetLabel(); }
+
 private:
     void CreateControls(const wxString& text);
     void RunTaskOnWorker();
     void OnTimer(wxTimerEvent& event);
+    void ShowProgress();
     void OnClose(wxCloseEvent& event);
     void OnCharHook(wxKeyEvent& event);
 
@@ -40,5 +50,8 @@ private:
     bool m_result = false;  // written by the worker before m_finished
     bool m_started = false;
     wxGauge* m_gauge = nullptr;
+    wxStaticText* m_progressText = nullptr;
     wxTimer m_timer;
+    CTaskProgress m_progress;
+    std::chrono::steady_clock::time_point m_startTime;
 };

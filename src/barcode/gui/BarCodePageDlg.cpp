@@ -2,12 +2,12 @@
 
 #include "BarcodeRequest.h"
 #include "DeviceInfo.h"
+#include "FileChooser.h"
 #include "ImageBarCodeDlg.h"
 #include "PreviewPrintDlg.h"
 #include "SaveCfg.h"
 #include "UiText.h"
 
-#include <wx/filedlg.h>
 
 namespace {
 
@@ -236,34 +236,42 @@ bool CBarCodePageDlg::ExportPng(const wxString& path)
     return false;
 }
 
+wxString CBarCodePageDlg::AskSheetFile(const wxString& filter, const wxString& extension)
+{
+    SFileQuestion question;
+    question.save = true;
+    question.title = GetUiText("ID_CFGMAINDLG_SAVE", "保存");
+    question.filter = filter;
+    question.extension = extension;
+    question.defaultName = ProposedNameForModel(extension);
+    return ChooseFile(this, question);
+}
+
 void CBarCodePageDlg::OnSavePng(wxCommandEvent&)
 {
     if (m_view->GetSheet().GetImages().empty())
         return;
-    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, "png (*.png)|*.png",
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (dialog.ShowModal() == wxID_OK)
-        ExportPng(dialog.GetPath());
+    const wxString path = AskSheetFile("png (*.png)|*.png", "png");
+    if (!path.empty())
+        ExportPng(path);
 }
 
 void CBarCodePageDlg::OnSavePdf(wxCommandEvent&)
 {
     if (m_view->GetSheet().GetImages().empty())
         return;
-    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, "pdf (*.pdf)|*.pdf",
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (dialog.ShowModal() == wxID_OK)
-        ExportPdf(dialog.GetPath());
+    const wxString path = AskSheetFile("pdf (*.pdf)|*.pdf", "pdf");
+    if (!path.empty())
+        ExportPdf(path);
 }
 
 void CBarCodePageDlg::OnSaveWord(wxCommandEvent&)
 {
     if (m_view->GetSheet().GetImages().empty())
         return;
-    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, "docx (*.docx)|*.docx",
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (dialog.ShowModal() == wxID_OK)
-        ExportWord(dialog.GetPath());
+    const wxString path = AskSheetFile("docx (*.docx)|*.docx", "docx");
+    if (!path.empty())
+        ExportWord(path);
 }
 
 void CBarCodePageDlg::OpenPrintPreview()

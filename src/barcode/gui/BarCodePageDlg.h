@@ -84,6 +84,7 @@ private:
     void OnCreate(wxCommandEvent& event);
     void OnSavePdf(wxCommandEvent& event);
     void OnSaveWord(wxCommandEvent& event);
+    wxString AskSheetFile(const wxString& filter, const wxString& extension);
     void OnSavePng(wxCommandEvent& event);
     void OnPrint(wxCommandEvent& event);
 

@@ -2,11 +2,11 @@
 
 #include "AppContext.h"
 #include "CommandHistory.h"
+#include "FileChooser.h"
 #include "LineTerminal.h"
 #include "TerminalText.h"
 #include "UiText.h"
 
-#include <wx/filedlg.h>
 #include <wx/sizer.h>
 #include <wx/wrapsizer.h>
 
@@ -196,6 +196,8 @@ void CCommandCenterDlg::SendInput()
         return;
     }
     const wxString command = m_input->GetValue();
+    if (m_chkHexSend->GetValue() && !RefuseInvalidHex(command))
+        return;
     if (!command.empty()) {
         m_session->QueueCommand(command);
         if (m_input->FindString(command, true) == wxNOT_FOUND)
@@ -203,6 +205,19 @@ void CCommandCenterDlg::SendInput()
         m_input->SetValue(wxEmptyString);
     }
     m_input->SetFocus();
+}
+
+bool CCommandCenterDlg::RefuseInvalidHex(const wxString& command)
+{
+    // Such digits would be dropped on the way out; the scanner would get less than
+    // was typed, or an empty frame, without the user knowing why.
+    const wxString invalid = InvalidHexDigits(command);
+    if (invalid.empty())
+        return true;
+    ShowMessage(GetUiText("ID_COMMAND_DLG_HEX_INVALID", "以下字符不是十六进制数字:") + " " + invalid,
+                wxOK | wxICON_WARNING);
+    m_input->SetFocus();
+    return false;
 }
 
 void CCommandCenterDlg::Clear()
@@ -219,12 +234,16 @@ bool CCommandCenterDlg::SaveTranscript(const wxString& path) const
 
 void CCommandCenterDlg::OnSaveClicked()
 {
-    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, kSaveFilter,
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (dialog.ShowModal() != wxID_OK)
+    SFileQuestion question;
+    question.save = true;
+    question.filter = kSaveFilter;
+    question.extension = "txt";
+    question.defaultName = ProposedNameForModel("txt");
+    const wxString path = ChooseFile(this, question);
+    if (path.empty())
         return;
-    if (!SaveTranscript(dialog.GetPath()))
-        ShowMessage(GetUiText("ID_COMMAND_DLG_SAVE_ERROR", "无法写入文件:") + " " + dialog.GetPath(),
+    if (!SaveTranscript(path))
+        ShowMessage(GetUiText("ID_COMMAND_DLG_SAVE_ERROR", "无法写入文件:") + " " + path,
                     wxOK | wxICON_ERROR);
 }
 

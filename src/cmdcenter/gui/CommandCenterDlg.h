@@ -76,6 +76,8 @@ private:
     void SaveHistory();
     void LoadSymbologies();
     void EnableSending(bool enable);
+    // False, after saying which characters are wrong, when hex send cannot send `command`.
+    bool RefuseInvalidHex(const wxString& command);
     void AppendToPane(const wxString& text);
     void EnterLineTerminal();
     void LeaveLineTerminal();

@@ -209,26 +209,29 @@ bool CCfgMainDlg::SaveConfigurationFile(const wxString& path)
     return saved;
 }
 
-void CCfgMainDlg::SaveFile()
+bool CCfgMainDlg::SaveFile()
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
     wxString message;
     if (!engine.CheckCutAreas(message)) {
         ShowError(message);
-        return;
+        return false;
     }
     SFileQuestion question;
     question.save = true;
     question.filter = kConfigurationFilter;
     question.extension = "xml";
+    question.defaultName = ProposedNameForModel("xml");
     const wxString path = ChooseFile(this, question);
     if (path.empty())
-        return;
-    if (!SaveConfigurationFile(path))
+        return false;
+    const bool saved = SaveConfigurationFile(path);
+    if (!saved)
         ShowError(GetUiText("ID_SAVE_FILE_ERROR", "保存文件失败!") + "\r\n" + path);
     const wxString exportPath = CAppContext::GetInstance().GetConfigurationFile();
     if (!exportPath.empty())
         engine.ExportDeviceConfiguration(exportPath);
+    return saved;
 }
 
 void CCfgMainDlg::SaveToDevice()
@@ -343,8 +346,8 @@ void CCfgMainDlg::OfferResetDetails(int32_t failures, const wxString& details)
     file.save = true;
     file.filter = kDetailsFilter;
     file.extension = "txt";
-    file.defaultFolder = CAppContext::GetInstance().GetFolder("tmp");
-    file.defaultName = "test.txt";
+    // The user's own folders, as every file dialog: the program's folder may not be writable.
+    file.defaultName = ProposedNameForModel("txt");
     const wxString path = ChooseFile(this, file);
     if (path.empty())
         return;

@@ -45,7 +45,8 @@ public:
 
     // The button handlers, callable as if the button had been pressed.
     void OpenFile();
-    void SaveFile();
+    // True when the pages were written to the file the user chose.
+    bool SaveFile();
     void SaveToDevice();
     void RestoreDefaults();
     void LoadUserDefaults();

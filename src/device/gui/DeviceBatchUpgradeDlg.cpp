@@ -312,6 +312,10 @@ void CDeviceBatchUpgradeDlg::Poll()
     if (m_phase == EPhase::Idle) {
         m_timer.Stop();
         EnableControls();
+        if (m_closeWhenIdle) {
+            m_closeWhenIdle = false;
+            Close();
+        }
     }
 }
 
@@ -421,7 +425,7 @@ bool CDeviceBatchUpgradeDlg::IsBusy() const
 void CDeviceBatchUpgradeDlg::ShowLog()
 {
     CDialog_Log dialog(this, m_folder + "batch_update_log");
-    dialog.ChooseLog();
+    dialog.ShowDayLog(m_folder, wxDateTime::Now());
     dialog.ShowModal();
 }
 
@@ -439,12 +443,25 @@ void CDeviceBatchUpgradeDlg::OnClose(wxCloseEvent& event)
 {
     // Downloads in progress finish first; a scanner cut off half-way is left in its boot mode.
     if (IsBusy() && event.CanVeto()) {
-        m_running = false;
-        EnableControls();
         event.Veto();
+        OfferToCloseAfterCurrent();
         return;
     }
     event.Skip();
+}
+
+void CDeviceBatchUpgradeDlg::OfferToCloseAfterCurrent()
+{
+    if (m_closeWhenIdle) {
+        ShowMessage(GetUiText("ID_BATCH_CLOSE_LATER", "正在升级的设备完成后窗口将关闭。"), wxOK | wxICON_INFORMATION);
+        return;
+    }
+    const wxString question = GetUiText("ID_BATCH_CLOSE_BUSY", "设备正在升级，中断会使设备无法使用，现在不能关闭窗口。") +
+                              "\n" + GetUiText("ID_BATCH_CLOSE_ASK", "是否在当前设备完成后停止并关闭窗口?");
+    if (ShowMessage(question, wxYES_NO | wxICON_QUESTION) != wxYES)
+        return;
+    m_closeWhenIdle = true;
+    Stop();
 }
 
 void ShowBatchUpgradeDialog(wxWindow* parent)

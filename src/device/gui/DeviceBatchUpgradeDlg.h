@@ -84,6 +84,9 @@ private:
     void SetResult(long index, const char* identifier, const char* fallback);
     void JoinAll();
     void OnClose(wxCloseEvent& event);
+    // Closing now would cut scanners off half-way: says so and offers to stop the
+    // rounds and close once the running downloads have ended.
+    void OfferToCloseAfterCurrent();
 
     wxString m_folder;
     wxString m_file;
@@ -104,6 +107,7 @@ private:
     wxTimer m_timer;
 
     bool m_running = false;
+    bool m_closeWhenIdle = false;
     EPhase m_phase = EPhase::Idle;
     int m_rounds = 0;
     std::chrono::steady_clock::time_point m_restUntil;

@@ -36,7 +36,9 @@ CDeviceUpgradeDlg::CDeviceUpgradeDlg(wxWindow* parent, const wxString& deviceNam
     Bind(wxEVT_CLOSE_WINDOW, &CDeviceUpgradeDlg::OnClose, this);
     for (int id : {wxID_OK, wxID_CANCEL}) {
         Bind(wxEVT_BUTTON, [this](wxCommandEvent& event) {
-            if (!m_busy)
+            if (m_busy)
+                TellWhyNotNow();
+            else
                 event.Skip();
         }, id);
     }
@@ -212,9 +214,16 @@ void CDeviceUpgradeDlg::OnClose(wxCloseEvent& event)
     // The download cannot be stopped half-way without leaving the scanner in its boot mode.
     if (m_busy && event.CanVeto()) {
         event.Veto();
+        TellWhyNotNow();
         return;
     }
     event.Skip();
+}
+
+void CDeviceUpgradeDlg::TellWhyNotNow()
+{
+    ShowMessage(GetUiText("ID_DEVICE_UPGRADE_BUSY", "固件正在写入设备，中断会使设备无法使用。请等待升级完成后再关闭窗口。"),
+                wxOK | wxICON_WARNING);
 }
 
 void ShowDeviceUpgradeDialog(wxWindow* parent, const wxString& deviceName)

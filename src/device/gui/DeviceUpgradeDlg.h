@@ -43,6 +43,8 @@ private:
     void Finish();
     void EnableButtons(bool enable);
     void OnClose(wxCloseEvent& event);
+    // A download cut off half-way leaves the scanner in its boot mode.
+    void TellWhyNotNow();
     // Asks the user on the window's thread for the download thread, and waits.
     int AskFromWorker(const wxString& text, long style);
 

@@ -5,6 +5,7 @@
 #include "HarbrekBaseDlg.h"
 #include "UiText.h"
 
+#include <wx/filename.h>
 #include <wx/sizer.h>
 
 CDialog_Log::CDialog_Log(wxWindow* parent, const wxString& folder)
@@ -41,6 +42,17 @@ void CDialog_Log::ChooseLog()
     const wxString path = ::ChooseFile(this, question);
     if (!path.empty())
         ShowLog(path);
+}
+
+bool CDialog_Log::ShowDayLog(const wxString& programFolder, const wxDateTime& day)
+{
+    const wxString path = DayLogPath(programFolder, day);
+    SetTitle(GetUiText("ID_BATCH_SHOWLOG", "查看日志") + " - " + wxFileName(path).GetFullName());
+    if (!wxFileExists(path)) {
+        m_list->DeleteAllItems();
+        return false;
+    }
+    return ShowLog(path);
 }
 
 bool CDialog_Log::ShowLog(const wxString& path)

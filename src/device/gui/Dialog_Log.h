@@ -2,6 +2,7 @@
 #pragma once
 
 #include <wx/button.h>
+#include <wx/datetime.h>
 #include <wx/dialog.h>
 #include <wx/listctrl.h>
 
@@ -13,6 +14,9 @@ public:
     void ChooseLog();
     // Shows the log at `path`; false (and an empty list) when it cannot be read.
     bool ShowLog(const wxString& path);
+    // Shows the log of `day` kept in `programFolder`; a day without upgrades shows an
+    // empty list, from which the open button reaches other days.
+    bool ShowDayLog(const wxString& programFolder, const wxDateTime& day);
     wxListCtrl* GetList() const { return m_list; }
 
 private:

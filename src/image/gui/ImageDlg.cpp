@@ -222,6 +222,8 @@ wxSizer* CImageDlg::CreateOptionColumn()
     column->Add(getRow, 0, wxEXPAND | wxTOP, 6);
     m_progress = new wxGauge(this, wxID_ANY, kProgressRange, wxDefaultPosition, wxSize(-1, 12));
     column->Add(m_progress, 0, wxEXPAND | wxTOP, 2);
+    m_txtProgress = new wxStaticText(this, wxID_ANY, wxString());
+    column->Add(m_txtProgress, 0, wxEXPAND | wxTOP, 2);
 
     auto* autoRow = new wxBoxSizer(wxHORIZONTAL);
     m_chkAutoGet = new wxCheckBox(this, wxID_ANY, GetUiText("ID_IMAGE_AUTO_GET", "自动获取"));
@@ -437,7 +439,11 @@ void CImageDlg::StartCapture(bool repeat)
 void CImageDlg::CaptureLoop(SImageChoice choice, bool repeat, long intervalMs)
 {
     CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
+    // The read learns the picture's size from its header and counts its bytes here.
+    WatchThisThreadsTask(&m_captureProgress);
     do {
+        m_captureProgress.Start(0);
+        m_captureStart = std::chrono::steady_clock::now();
         SImageFile file;
         bool ok = false;
         {
@@ -452,6 +458,7 @@ void CImageDlg::CaptureLoop(SImageChoice choice, bool repeat, long intervalMs)
             OnCaptureDone(ok, file, type, format);
         });
     } while (KeepCapturing(repeat) && WaitBetweenCaptures(intervalMs));
+    WatchThisThreadsTask(nullptr);
     m_workerRunning = false;
     CallAfter([this] { OnWorkerEnded(); });
 }
@@ -469,6 +476,7 @@ void CImageDlg::OnWorkerEnded()
     JoinWorker();
     m_progressTimer.Stop();
     m_progress->SetValue(0);
+    m_txtProgress->SetLabel(wxString());
     m_busy->Stop();
     m_busy->Hide();
     if (m_chkAutoGet->IsChecked() && !AutoGetFlag())
@@ -480,8 +488,11 @@ void CImageDlg::OnWorkerEnded()
 
 void CImageDlg::OnProgressTimer(wxTimerEvent&)
 {
-    // The reply's length is known only inside the read; the bar shows that work goes on.
-    m_progress->SetValue((m_progress->GetValue() + 25) % kProgressRange);
+    // Until the picture's header has announced its length the bar only shows that work goes on.
+    const SProgressDisplay display = DisplayOf(m_captureProgress, m_captureStart.load());
+    m_progress->SetValue(display.known ? display.permille : (m_progress->GetValue() + 25) % kProgressRange);
+    if (m_txtProgress->GetLabel() != display.text)
+        m_txtProgress->SetLabel(display.text);
 }
 
 void CImageDlg::OnCaptureDone(bool ok, const SImageFile& file, int type, int format)

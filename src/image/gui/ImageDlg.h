@@ -6,12 +6,14 @@
 #include "DecodeArea.h"
 #include "HarbrekBaseDlg.h"
 #include "ImageCapture.h"
+#include "TaskProgress.h"
 
 #include <wx/image.h>
 #include <wx/timer.h>
 #include <wx/weakref.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -162,6 +164,9 @@ private:
     wxButton* m_btnRoiUpdate = nullptr;
     wxButton* m_btnRoiClose = nullptr;
     wxGauge* m_progress = nullptr;
+    wxStaticText* m_txtProgress = nullptr;  // bytes of the picture and time left
+    CTaskProgress m_captureProgress;
+    std::atomic<std::chrono::steady_clock::time_point> m_captureStart{};
     wxActivityIndicator* m_busy = nullptr;
     wxStaticText* m_txtCaptureNote = nullptr;
     wxStaticText* m_txtUnsaved = nullptr;

@@ -1,5 +1,7 @@
 #include "ImageManageDlg.h"
 
+#include "FileChooser.h"
+#include "FileNaming.h"
 #include "ImageEdit.h"
 #include "ImageOptions.h"
 #include "ImageView.h"
@@ -7,7 +9,6 @@
 
 #include <wx/button.h>
 #include <wx/choice.h>
-#include <wx/filedlg.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
 #include <wx/stattext.h>
@@ -175,17 +176,13 @@ void CImageManageDlg::OnDefault(wxCommandEvent&)
 
 void CImageManageDlg::OnSave(wxCommandEvent&)
 {
-    wxFileDialog dialog(this, GetUiText("ID_IMAGE_SAVE", "保存图像"), wxString(), wxString(), SaveFilterFor(m_format),
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-    if (dialog.ShowModal() != wxID_OK)
-        return;
-    wxString path = dialog.GetPath();
-    // A name typed without an extension takes the one of the chosen filter.
-    if (MimeTypeForPath(path).empty()) {
-        wxString filter = SaveFilterFor(m_format);
-        for (int i = 0; i < dialog.GetFilterIndex(); ++i)
-            filter = filter.AfterFirst('|').AfterFirst('|');
-        path += filter.BeforeFirst('|').Mid(1);
-    }
-    SaveTo(path);
+    SFileQuestion question;
+    question.save = true;
+    question.title = GetUiText("ID_IMAGE_SAVE", "保存图像");
+    question.filter = SaveFilterFor(m_format);
+    question.extension = FilterExtension(question.filter, 0);
+    question.defaultName = ProposedNameForModel(question.extension);
+    const wxString path = ChooseFile(this, question);
+    if (!path.empty())
+        SaveTo(path);
 }
