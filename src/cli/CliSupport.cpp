@@ -79,8 +79,8 @@ int FindScanners(const SCliOptions& options)
 {
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     if (!options.port.empty())
-        return link.EnumSerialPort(options.port, options.baudRate, CSaveCfg::AskDevice);
-    return link.EnumDevices(CSaveCfg::AskDevice);
+        return link.EnumSerialPort(options.port, options.baudRate, CSaveCfg::AskPort);
+    return link.EnumDevices(CSaveCfg::AskPort);
 }
 
 namespace {

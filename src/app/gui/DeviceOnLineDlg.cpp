@@ -30,7 +30,7 @@ bool ListMatchedScanners()
     if (catalogue.GetCategories().empty())
         return false;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    link.EnumDevices(CSaveCfg::AskDevice);
+    link.EnumDevices(CSaveCfg::AskPort);
     for (size_t i = 0; i < link.GetDeviceCount(); ++i) {
         DeviceEntry* entry = link.GetDevice(i);
         entry->model = catalogue.MatchDevice(entry->productName);
