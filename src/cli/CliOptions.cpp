@@ -128,7 +128,13 @@ const char* CliUsage()
            "      Set SOURCE_DATE_EPOCH to date the sheet at that time instead of now.\n"
            "\n"
            "--port PATH    use only this serial port: a device file, a pseudo-terminal, or a\n"
-           "               port served over the network, rfc2217://HOST:PORT or tcp://HOST:PORT\n"
+           "               port served over the network, rfc2217://HOST:PORT or tcp://HOST:PORT,\n"
+           "               or the same under TLS: rfc2217+tls://HOST:PORT, tcp+tls://HOST:PORT\n"
+           "--ca FILE      TLS ports: the authority that signed the server's certificate (default:\n"
+           "               TlsCaFile= in hbs.ini, else the system's); the certificate must name\n"
+           "               the HOST; one that does not verify is refused (exit status 2)\n"
+           "--cert FILE    TLS ports: our certificate, for a server that checks its clients\n"
+           "--key FILE     its private key (default: in the --cert file)\n"
            "--baud N       its baud rate; without it the rate the scanner answers at is found\n"
            "--sim MODEL    plug in a simulated scanner of MODEL first: a catalogue key such as\n"
            "               HBS-HI880, a command file name in Config/, or a path to one\n"
@@ -175,7 +181,8 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
     for (size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool takesValue = argument == "--port" || argument == "--baud" || argument == "--sim" ||
-                                argument == "--product" || argument == "--timeout" || argument == "--against";
+                                argument == "--product" || argument == "--timeout" || argument == "--against" ||
+                                argument == "--ca" || argument == "--cert" || argument == "--key";
         if (argument == "--help" || argument == "-h") {
             options.command = ECliCommand::Help;
             return true;
@@ -231,6 +238,12 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
             options.against = value;
         } else if (argument == "--port") {
             options.port = value;
+        } else if (argument == "--ca") {
+            options.caFile = value;
+        } else if (argument == "--cert") {
+            options.certFile = value;
+        } else if (argument == "--key") {
+            options.keyFile = value;
         } else if (argument == "--sim") {
             options.simModel = value;
         } else if (argument == "--product") {
@@ -252,6 +265,10 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
     }
     if (!options.simProduct.empty() && options.simModel.empty()) {
         error = "--product only names a simulated scanner (--sim)";
+        return false;
+    }
+    if (!options.keyFile.empty() && options.certFile.empty()) {
+        error = "--key goes with --cert, the certificate it belongs to";
         return false;
     }
     if (options.json && options.csv) {

@@ -22,6 +22,9 @@ struct SCliOptions {
     bool force = false;        // --force: "apply" or "upgrade" with a file made for another model
     bool json = false;         // --json: one JSON document on standard output
     bool csv = false;          // --csv: "inventory" as comma-separated values
+    std::string caFile;        // --ca FILE: the authority of TLS ports' certificates (else TlsCaFile= of hbs.ini)
+    std::string certFile;      // --cert FILE: our certificate, for servers that ask for one
+    std::string keyFile;       // --key FILE: its key (else in the --cert file)
     std::string against;       // --against FILE: "inventory" compares every scanner with FILE
     bool hasSample = false;    // "dataformat check": --sample given
     std::string sample;        // --sample DATA: the read the preview runs on

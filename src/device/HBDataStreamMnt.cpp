@@ -69,6 +69,7 @@ const SStatusText kStatusTexts[] = {
     {18, "ID_DEVICE_ERROR_CHOOSE", "中止更新!"},
     {19, "ID_DEVICE_ERROR_BOOT_MODE", "下载中断，扫描器处于 Boot 模式，请重新下载该文件以恢复!"},
     {20, "ID_DEVICE_ERROR_RESTART_UNSEEN", "扫描器重启后未能重新连接，无法确认升级结果!"},
+    {21, "ID_DEVICE_ERROR_CERTIFICATE", "服务器证书验证失败，或服务器拒绝了本机证书!"},
 };
 
 using Clock = std::chrono::steady_clock;
