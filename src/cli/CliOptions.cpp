@@ -82,7 +82,7 @@ const char* CliUsage()
            "       vostrel-cli read [scanner options] FILE\n"
            "       vostrel-cli apply [scanner options] [--all] [--force] FILE\n"
            "       vostrel-cli diff [scanner options] FILE\n"
-           "       vostrel-cli upgrade [scanner options] [--all] [--force] FIRMWARE\n"
+           "       vostrel-cli upgrade [scanner options] [--all] [--force] [--check] FIRMWARE\n"
            "       vostrel-cli inventory [scanner options] [--csv] [--against FILE]\n"
            "       vostrel-cli dataformat check TEXT [--sample DATA [--symbology NAME]]\n"
            "       vostrel-cli barcode --kind 1d|2d|all --model NAME (--commands TEXT | --file FILE [--changed] [--force])\n"
@@ -110,7 +110,9 @@ const char* CliUsage()
            "upgrade downloads the firmware file FIRMWARE into the first scanner found, or with\n"
            "      --all into every scanner found at once. A progress line per scanner whenever\n"
            "      it moves on, then one result line per scanner and a summary. A file made for\n"
-           "      another product name is not sent unless --force is given.\n"
+           "      another product name is not sent unless --force is given. With --check\n"
+           "      nothing is sent: one line per scanner says whether its firmware version\n"
+           "      differs from the file's (exit status 6 when one does).\n"
            "inventory lists every scanner that answers with port, product name, serial\n"
            "      number, firmware, hardware and kernel versions and model; with --against\n"
            "      FILE also whether the scanner holds settings that differ from FILE.\n"
@@ -197,6 +199,14 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
         }
         if (argument == "--json") {
             options.json = true;
+            continue;
+        }
+        if (argument == "--check") {
+            if (options.command != ECliCommand::Upgrade) {
+                error = "--check only goes with upgrade";
+                return false;
+            }
+            options.checkOnly = true;
             continue;
         }
         if (argument == "--csv") {
