@@ -27,6 +27,12 @@ ansible-galaxy collection build "$collection" --output-path "$work" >build.log 2
 ansible-galaxy collection install -p "$work/collections" "$work"/vostrel-scanners-*.tar.gz >install.log 2>&1 \
     || fail "install: $(cat install.log)"
 
+# ansible-test sanity needs the network for its tools; the documentation of every
+# module is at least read the way Ansible reads it.
+for module in settings info firmware; do
+    ansible-doc -t module "vostrel.scanners.$module" >doc.log 2>&1 || fail "$module's documentation: $(cat doc.log)"
+done
+
 "$bin/vostrel-scanner-sim" --model "$bin/Config/HI880.xml" --product HBS-HI880 --baud 115200 >sim.out 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do grep -q /dev/ sim.out && break; sleep 0.1; done
