@@ -31,3 +31,7 @@ struct DeviceEntry {
     wxString productName;
     wxString serialNumber;
 };
+
+// Where the scanner hangs: the serial port's path (a device file or a network address)
+// or the USB device path.
+wxString PortPathOf(const DeviceEntry& entry);
