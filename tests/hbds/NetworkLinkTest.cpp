@@ -299,3 +299,39 @@ TEST_F(NetworkLinkTest, AConnectionDroppedDuringAReadVanishesLongBeforeTheTimeou
 }
 
 }  // namespace
+
+TEST_F(NetworkLinkTest, ATlsPortThatSpeaksNoTlsOrNothingIsRefusedWithinTheConnectTimeWithItsReason)
+{
+    const struct {
+        const char* name;
+        std::function<void(int)> serve;
+        uint32_t status;
+        const char* reason;
+    } cases[] = {
+        {"plain Telnet", [](int fd) { (void)!write(fd, "\xFF\xFB\x2C login: ", 10); Receive(fd, 4096); },
+         HBDS_ERR_CERTIFICATE, "TLS handshake failed"},
+        {"garbage without end", [](int fd) {
+             const std::string junk(4096, '\x16');
+             for (int i = 0; i < 200 && send(fd, junk.data(), junk.size(), MSG_NOSIGNAL) > 0; ++i) {
+             }
+         },
+         HBDS_ERR_CERTIFICATE, "TLS handshake failed"},
+        {"silence", [](int fd) {
+             for (int second = 0; second < 5; ++second)
+                 Receive(fd, 1 << 20);
+         },
+         HBDS_ERR_COMMUNICATION, "in time"},
+    };
+    for (const auto& row : cases) {
+        CFakeServer server(row.serve);
+        const auto start = Clock::now();
+        EXPECT_FALSE(Open(server.Url("rfc2217+tls"))) << row.name;
+        EXPECT_EQ(row.status, m_status) << row.name;
+        EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2 * hbds::kNetworkConnectTimeoutMs)) << row.name;
+        char problem[512] = {};
+        hbds_last_network_problem(problem, sizeof problem);
+        EXPECT_NE(std::string::npos, std::string(problem).find(row.reason)) << row.name << ": " << problem;
+    }
+    EXPECT_EQ((std::vector<std::string>{"rfc2217+tls://till-4:3001", "/dev/pts/4", "tcp+tls://[::1]:3002"}),
+              hbds::SplitPortList("rfc2217+tls://till-4:3001:/dev/pts/4:tcp+tls://[::1]:3002"));
+}
