@@ -7,6 +7,8 @@
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -51,6 +53,40 @@ bool IsIpAddress(const std::string& host)
     return inet_pton(AF_INET, host.c_str(), address) == 1 || inet_pton(AF_INET6, host.c_str(), address) == 1;
 }
 
+// OpenSSL writes to the socket with plain write(), so a server that has gone would end
+// the whole process with SIGPIPE; while one of its writes runs, the signal is held
+// back on this thread and a SIGPIPE it caused is taken away unseen (the write fails
+// with EPIPE all the same).
+class CNoSigPipe {
+public:
+    CNoSigPipe()
+    {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        m_wasPending = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old);
+    }
+    ~CNoSigPipe()
+    {
+        sigset_t pending;
+        sigpending(&pending);
+        if (!m_wasPending && sigismember(&pending, SIGPIPE) == 1) {
+            const timespec noWait{0, 0};
+            sigtimedwait(&m_pipe, nullptr, &noWait);
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    CNoSigPipe(const CNoSigPipe&) = delete;
+    CNoSigPipe& operator=(const CNoSigPipe&) = delete;
+
+private:
+    sigset_t m_pipe;
+    sigset_t m_old;
+    bool m_wasPending = false;
+};
+
 class CPlainStream final : public CSocketStream {
 public:
     explicit CPlainStream(int fd) : m_fd(fd) {}
@@ -67,7 +103,11 @@ public:
     CTlsStream(SSL_CTX* context, SSL* ssl) : m_context(context), m_ssl(ssl) {}
     ~CTlsStream() override
     {
-        SSL_shutdown(m_ssl);  // one try: the socket does not wait, and the server does not need the answer
+        if (SSL_is_init_finished(m_ssl)) {
+            CNoSigPipe quiet;
+            SSL_shutdown(m_ssl);  // one try: the socket does not wait, and the server does not need the answer
+        }
+        ERR_clear_error();
         SSL_free(m_ssl);
         SSL_CTX_free(m_context);
     }
@@ -77,6 +117,7 @@ public:
     ssize_t Receive(uint8_t* buffer, size_t size) override
     {
         ERR_clear_error();
+        CNoSigPipe quiet;  // a read may answer the server (a key update)
         const int n = SSL_read(m_ssl, buffer, static_cast<int>(std::min<size_t>(size, INT32_MAX)));
         return n > 0 ? n : Failure(n);
     }
@@ -86,6 +127,7 @@ public:
         if (size == 0)
             return 0;
         ERR_clear_error();
+        CNoSigPipe quiet;
         const int n = SSL_write(m_ssl, data, static_cast<int>(std::min<size_t>(size, INT32_MAX)));
         return n > 0 ? n : Failure(n);
     }
@@ -206,6 +248,7 @@ std::unique_ptr<CSocketStream> TlsStream(int fd, const std::string& host, int ti
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         ERR_clear_error();
+        CNoSigPipe quiet;
         const int result = SSL_connect(ssl);
         if (result == 1)
             return stream;
