@@ -408,6 +408,7 @@ TEST_F(DeviceSelectionTest, KnownScannersShowAtOnceWithPortAndSerialWhileTheSear
     EXPECT_EQ(wxString::FromUTF8("Looking for scanners…"), page->GetStateNote()->GetLabel());
     WaitForScannerList();
     EXPECT_EQ(1u, page->GetEntries().size());
+    ::SaveScreenshot(m_window, "connected-scanners.png");
 
     for (uint32_t port : m_ports)
         DetachDemoScanner(port);
@@ -420,4 +421,5 @@ TEST_F(DeviceSelectionTest, KnownScannersShowAtOnceWithPortAndSerialWhileTheSear
     EXPECT_TRUE(note.StartsWith("No scanner found.")) << note;
     for (const char* cause : {"dialout", "udev", "keyboard mode"})
         EXPECT_NE(wxNOT_FOUND, note.Find(cause)) << cause;
+    ::SaveScreenshot(m_window, "connected-scanners-none.png");
 }

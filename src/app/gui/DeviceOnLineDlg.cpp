@@ -14,6 +14,7 @@
 #include <wx/imaglist.h>
 #include <wx/sizer.h>
 
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -137,6 +138,8 @@ void CDeviceOnLineDlg::ShowState()
                           "• 扫描器的 HID 设备没有访问规则（需为其 hidraw 设备添加 udev 规则）；\n"
                           "• 扫描器处于键盘模式：只输入条码而不应答命令，请扫描设置码切换到串口（USB COM）或 HID-POS 模式。");
     m_txtState->SetLabel(state);
+    // The causes are long lines; they wrap to the page rather than run past its edge.
+    m_txtState->Wrap(std::max(GetClientSize().x - 24, 320));
     m_txtState->Show(!state.empty());
     Layout();
 }
