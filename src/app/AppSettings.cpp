@@ -78,6 +78,8 @@ void CAppSettings::LoadAppSettings(const wxString& iniPath)
             m_values.lang = lang;
         m_values.serialPorts = ini->Read(wxString(kSection) + "SerialPorts", wxString());
         m_values.lastFolder = ini->Read(wxString(kSection) + "LastFolder", wxString());
+        // Network ports under TLS check the server's certificate against this authority.
+        hbds_set_tls_files(ini->Read(wxString(kSection) + "TlsCaFile", wxString()).utf8_str(), nullptr, nullptr);
     } else {
         m_values.logLevel = -1;
     }

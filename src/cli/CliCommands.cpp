@@ -21,7 +21,7 @@ DeviceEntry* PickScannerForSend(const SCliOptions& options)
     // A port given by hand is used at once: nothing is gained by identifying it first.
     if (!options.port.empty())
         return link.AddSerialPort(options.port, options.baudRate);
-    return link.EnumDevices(CSaveCfg::AskDevice) > 0 ? link.GetDevice(0) : nullptr;
+    return link.EnumDevices(CSaveCfg::AskPort) > 0 ? link.GetDevice(0) : nullptr;
 }
 
 // The first bytes of the last reply, escaped, for a reply that could not be used.

@@ -82,7 +82,7 @@ const char* CliUsage()
            "       vostrel-cli read [scanner options] FILE\n"
            "       vostrel-cli apply [scanner options] [--all] [--force] FILE\n"
            "       vostrel-cli diff [scanner options] FILE\n"
-           "       vostrel-cli upgrade [scanner options] [--all] [--force] FIRMWARE\n"
+           "       vostrel-cli upgrade [scanner options] [--all] [--force] [--check] FIRMWARE\n"
            "       vostrel-cli inventory [scanner options] [--csv] [--against FILE]\n"
            "       vostrel-cli dataformat check TEXT [--sample DATA [--symbology NAME]]\n"
            "       vostrel-cli barcode --kind 1d|2d|all --model NAME (--commands TEXT | --file FILE [--changed] [--force])\n"
@@ -110,7 +110,9 @@ const char* CliUsage()
            "upgrade downloads the firmware file FIRMWARE into the first scanner found, or with\n"
            "      --all into every scanner found at once. A progress line per scanner whenever\n"
            "      it moves on, then one result line per scanner and a summary. A file made for\n"
-           "      another product name is not sent unless --force is given.\n"
+           "      another product name is not sent unless --force is given. With --check\n"
+           "      nothing is sent: one line per scanner says whether its firmware version\n"
+           "      differs from the file's (exit status 6 when one does).\n"
            "inventory lists every scanner that answers with port, product name, serial\n"
            "      number, firmware, hardware and kernel versions and model; with --against\n"
            "      FILE also whether the scanner holds settings that differ from FILE.\n"
@@ -131,7 +133,13 @@ const char* CliUsage()
            "      Set SOURCE_DATE_EPOCH to date the sheet at that time instead of now.\n"
            "\n"
            "--port PATH    use only this serial port: a device file, a pseudo-terminal, or a\n"
-           "               port served over the network, rfc2217://HOST:PORT or tcp://HOST:PORT\n"
+           "               port served over the network, rfc2217://HOST:PORT or tcp://HOST:PORT,\n"
+           "               or the same under TLS: rfc2217+tls://HOST:PORT, tcp+tls://HOST:PORT\n"
+           "--ca FILE      TLS ports: the authority that signed the server's certificate (default:\n"
+           "               TlsCaFile= in hbs.ini, else the system's); the certificate must name\n"
+           "               the HOST; one that does not verify is refused (exit status 2)\n"
+           "--cert FILE    TLS ports: our certificate, for a server that checks its clients\n"
+           "--key FILE     its private key (default: in the --cert file)\n"
            "--baud N       its baud rate; without it the rate the scanner answers at is found\n"
            "--sim MODEL    plug in a simulated scanner of MODEL first: a catalogue key such as\n"
            "               HBS-HI880, a command file name in Config/, or a path to one\n"
@@ -178,7 +186,8 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
     for (size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         const bool takesValue = argument == "--port" || argument == "--baud" || argument == "--sim" ||
-                                argument == "--product" || argument == "--timeout" || argument == "--against";
+                                argument == "--product" || argument == "--timeout" || argument == "--against" ||
+                                argument == "--ca" || argument == "--cert" || argument == "--key";
         if (argument == "--help" || argument == "-h") {
             options.command = ECliCommand::Help;
             return true;
@@ -193,6 +202,14 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
         }
         if (argument == "--json") {
             options.json = true;
+            continue;
+        }
+        if (argument == "--check") {
+            if (options.command != ECliCommand::Upgrade) {
+                error = "--check only goes with upgrade";
+                return false;
+            }
+            options.checkOnly = true;
             continue;
         }
         if (argument == "--csv") {
@@ -234,6 +251,12 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
             options.against = value;
         } else if (argument == "--port") {
             options.port = value;
+        } else if (argument == "--ca") {
+            options.caFile = value;
+        } else if (argument == "--cert") {
+            options.certFile = value;
+        } else if (argument == "--key") {
+            options.keyFile = value;
         } else if (argument == "--sim") {
             options.simModel = value;
         } else if (argument == "--product") {
@@ -255,6 +278,10 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
     }
     if (!options.simProduct.empty() && options.simModel.empty()) {
         error = "--product only names a simulated scanner (--sim)";
+        return false;
+    }
+    if (!options.keyFile.empty() && options.certFile.empty()) {
+        error = "--key goes with --cert, the certificate it belongs to";
         return false;
     }
     if (options.json && options.csv) {

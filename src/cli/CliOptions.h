@@ -19,9 +19,13 @@ struct SCliOptions {
     uint32_t timeoutMs = 2000;  // --timeout MS: read time-out of each exchange
     std::string text;        // the request of "send", the file of "read", "apply" and "diff"
     bool allScanners = false;  // --all: "apply" or "upgrade" every scanner found
+    bool checkOnly = false;    // --check: "upgrade" says whether the file's version differs, downloading nothing
     bool force = false;        // --force: "apply" or "upgrade" with a file made for another model
     bool json = false;         // --json: one JSON document on standard output
     bool csv = false;          // --csv: "inventory" as comma-separated values
+    std::string caFile;        // --ca FILE: the authority of TLS ports' certificates (else TlsCaFile= of hbs.ini)
+    std::string certFile;      // --cert FILE: our certificate, for servers that ask for one
+    std::string keyFile;       // --key FILE: its key (else in the --cert file)
     std::string against;       // --against FILE: "inventory" compares every scanner with FILE
     bool hasSample = false;    // "dataformat check": --sample given
     std::string sample;        // --sample DATA: the read the preview runs on

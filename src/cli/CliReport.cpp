@@ -37,9 +37,25 @@ void Print(std::ostream& out, const nlohmann::json& document)
     out << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
+// Every document has the list of scanners, empty when none was reached, so that a
+// script that walks it needs no case for a failure.
 nlohmann::json NewDocument(const std::string& command)
 {
-    return nlohmann::json{{"command", command}, {"exitCode", 0}, {"errors", nlohmann::json::array()}};
+    return nlohmann::json{
+        {"command", command}, {"exitCode", 0}, {"errors", nlohmann::json::array()}, {"scanners", nlohmann::json::array()}};
+}
+
+// A failed command says why in one place: the first problem, and the exit status.
+void SetFailure(nlohmann::json& document, int exitCode)
+{
+    document["exitCode"] = exitCode;
+    if (exitCode == 0)
+        return;
+    const nlohmann::json& errors = document["errors"];
+    const std::string message =
+        errors.empty() ? std::string("the command failed with exit status ") + std::to_string(exitCode)
+                       : errors.front().get<std::string>();
+    document["error"] = {{"message", message}, {"exitCode", exitCode}};
 }
 
 }  // namespace
@@ -88,6 +104,7 @@ int RunWithJsonReport(const std::string& command, std::ostream& out,
             errors.push_back(line);
     }
     document["errors"] = errors;
+    SetFailure(document, exitCode);
     // A command that has not learnt to hand over its results still gives a document.
     const nlohmann::json output = Lines(text.str());
     if (!output.empty())
@@ -99,8 +116,8 @@ int RunWithJsonReport(const std::string& command, std::ostream& out,
 void PrintJsonUsageError(std::ostream& out, const std::string& command, int exitCode, const std::string& error)
 {
     nlohmann::json document = NewDocument(command);
-    document["exitCode"] = exitCode;
     document["errors"].push_back(error);
+    SetFailure(document, exitCode);
     Print(out, document);
 }
 

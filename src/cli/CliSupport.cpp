@@ -3,10 +3,14 @@
 #include "DemoScanner.h"
 #include "DeviceMnt.h"
 #include "HBDataStreamMnt.h"
+#include "IniFile.h"
 #include "SaveCfg.h"
 #include "CliCommands.h"
 #include "PageMntXmlInfo.h"
 #include "XmlFile.h"
+
+#include <wx/filename.h>
+#include <wx/log.h>
 
 #include <cstdio>
 
@@ -79,22 +83,34 @@ int FindScanners(const SCliOptions& options)
 {
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     if (!options.port.empty())
-        return link.EnumSerialPort(options.port, options.baudRate, CSaveCfg::AskDevice);
-    return link.EnumDevices(CSaveCfg::AskDevice);
+        return link.EnumSerialPort(options.port, options.baudRate, CSaveCfg::AskPort);
+    return link.EnumDevices(CSaveCfg::AskPort);
 }
 
 namespace {
 
+std::string LastNetworkProblem()
+{
+    char problem[1024] = {};
+    hbds_last_network_problem(problem, sizeof problem);
+    return problem;
+}
+
 // Why the port given by path could not be opened, in the words of a shell user.
 std::string NetworkPortProblem(const std::string& path, uint32_t status)
 {
+    const std::string problem = LastNetworkProblem();
     switch (status) {
+    case HBDS_ERR_CERTIFICATE:
+        return "refused " + path + ": " + (problem.empty() ? std::string("the TLS handshake failed") : problem);
+    case HBDS_ERR_COMMUNICATION:
+        if (!problem.empty())
+            return path + ": " + problem;
+        return path + " did not accept the connection in time";
     case HBDS_ERR_NOT_EXIST:
         return "nothing accepts a connection at " + path + " (refused, or no such host)";
-    case HBDS_ERR_COMMUNICATION:
-        return path + " did not accept the connection in time";
     case HBDS_ERR_INVALID_PARAMS:
-        return path + " is no rfc2217://HOST:PORT or tcp://HOST:PORT address";
+        return path + " is no rfc2217://HOST:PORT or tcp://HOST:PORT address (nor the same with +tls)";
     default:
         return "cannot open " + path + ": " + Utf8(CHBDataStreamMnt::ErrorTextForStatus(status));
     }
@@ -122,6 +138,16 @@ std::string PortProblem(const std::string& path, uint32_t status)
 }
 
 }  // namespace
+
+void UseTlsFiles(const SCliOptions& options, const wxString& iniPath)
+{
+    std::string authority = options.caFile;
+    if (authority.empty() && wxFileName::FileExists(iniPath)) {
+        wxLogNull quiet;  // an unreadable settings file only means no stored authority
+        authority = ReadIniFile(iniPath)->Read("cfg/TlsCaFile", wxString()).utf8_string();
+    }
+    hbds_set_tls_files(authority.c_str(), options.certFile.c_str(), options.keyFile.c_str());
+}
 
 std::string NoScannerMessage(const SCliOptions& options)
 {

@@ -47,6 +47,9 @@ nlohmann::json OrNull(const wxString& text);
 // Lists and identifies the scanners the options point at. Returns the number of entries.
 int FindScanners(const SCliOptions& options);
 std::string NoScannerMessage(const SCliOptions& options);
+// Hands the TLS files of the options to the link, the authority from the settings file
+// `iniPath` (TlsCaFile=) when --ca is not given.
+void UseTlsFiles(const SCliOptions& options, const wxString& iniPath);
 
 // Reads the open scanner's current values: "@*", then its data formats, which "@*"
 // does not carry and the connect sequence asks for on their own, so that a file read

@@ -3,6 +3,8 @@
 // it moves on and a result line per scanner at the end.
 #include "CliCommands.h"
 
+#include "CliInventory.h"
+#include "CliReport.h"
 #include "CliSupport.h"
 #include "DeviceMnt.h"
 #include "FirmwareBatch.h"
@@ -75,6 +77,27 @@ void WatchJobs(std::vector<std::unique_ptr<SUpgradeJob>>& jobs, std::ostream& ou
     }
 }
 
+// Says for each scanner whether the file would change its firmware; downloads nothing.
+int CheckUpgrade(size_t targets, const HbdsKernelInfo& info, std::ostream& out)
+{
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    bool anyDiffers = false;
+    for (size_t i = 0; i < targets; ++i) {
+        const DeviceEntry& entry = *link.GetDevice(i);
+        const wxString running = SystemInfoValue(entry.systemInfo, "Firmware");
+        const bool differs = running != wxString::FromUTF8(info.version);
+        anyDiffers = anyDiffers || differs;
+        nlohmann::json record = ScannerRecord(entry, ModelName(entry.productName));
+        record["firmware"] = OrNull(running);
+        record["fileVersion"] = std::string(info.version);
+        record["differs"] = differs;
+        EmitRecord(out, "scanners", record,
+                   PortName(entry) + '\t' + OrDash(entry.productName) + '\t' + OrDash(running) + '\t' +
+                       (differs ? "would upgrade to " + std::string(info.version) : std::string("has this version")));
+    }
+    return anyDiffers ? CLI_DIFFERENT : CLI_OK;
+}
+
 }  // namespace
 
 int RunUpgrade(const SCliOptions& options, std::ostream& out, std::ostream& err)
@@ -98,6 +121,8 @@ int RunUpgrade(const SCliOptions& options, std::ostream& out, std::ostream& err)
         return CLI_NO_SCANNER;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     const size_t targets = options.allScanners ? link.GetDeviceCount() : 1;
+    if (options.checkOnly)
+        return CheckUpgrade(targets, info, out);
     const wxString file = wxString::FromUTF8(options.text);
     std::vector<std::unique_ptr<SUpgradeJob>> jobs;
     for (size_t i = 0; i < targets; ++i) {

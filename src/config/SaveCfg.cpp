@@ -328,6 +328,33 @@ bool CSaveCfg::AskDevice(const wchar_t* request, std::vector<SReplyValue>& items
     return replied != nullptr;
 }
 
+bool CSaveCfg::AskPort(CHBDataStreamMnt& link, const wchar_t* request, std::vector<SReplyValue>& items)
+{
+    items.clear();
+    const size_t length = request ? wcslen(request) : 0;
+    if (length == 0)
+        return false;
+    std::wstring frame;
+    PackCommands(request, 1, length + 1, frame);
+    CLineHold hold = link.Line().Take(LineUsers::kExchange);
+    auto exchange = [&] { return link.Write(frame.c_str(), frame.size()) > 0 && link.ReadExchangeReply(); };
+    // One resend, as for the engine's own exchanges, unless the reply broke a bound.
+    if (!exchange() && (!link.GetReadProblem().empty() || !link.IsOpen() || !exchange()))
+        return false;
+    size_t textLength = 0;
+    wchar_t* text = link.GetReplyTextAnsi(textLength);
+    std::vector<ReplyItem> parsed(kSingleExchangeItems);
+    size_t count = 0;
+    if (!ParseReply(text, textLength, parsed.data(), parsed.size(), count))
+        return false;
+    for (size_t i = 0; i < count; ++i) {
+        if (parsed[i].status != REPLY_ACK)
+            return false;
+        items.push_back({parsed[i].command, parsed[i].value});
+    }
+    return true;
+}
+
 bool CSaveCfg::QueryCommand(const wxString& command, const wxString& suffix, wxString& value, const wxString& mark)
 {
     const wxString text = mark + command + suffix;

@@ -15,6 +15,7 @@
 #include <vector>
 
 class CDeviceInfo;
+class CHBDataStreamMnt;
 struct SReplyValue;
 class wxDateTime;
 
@@ -63,6 +64,9 @@ public:
 
     // The exchange the link manager identifies scanners with: `request` in one frame,
     // every item acknowledged.
+    // The same over any link, with buffers of its own: the port sweep asks many
+    // scanners at once, each over its own link, and none of them touches the engine.
+    static bool AskPort(CHBDataStreamMnt& link, const wchar_t* request, std::vector<SReplyValue>& items);
     static bool AskDevice(const wchar_t* request, std::vector<SReplyValue>& items);
 
     // mark + command + suffix; true with the value of the first acknowledged item

@@ -16,7 +16,7 @@ DeviceEntry::~DeviceEntry()
         hbds_destory(handle);
 }
 
-wxString DescribeEntryPort(const DeviceEntry& entry)
+wxString PortPathOf(const DeviceEntry& entry)
 {
     if (entry.kind == DEVICE_KIND_USB)
         return wxString::FromUTF8(entry.usb.path);

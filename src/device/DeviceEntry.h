@@ -32,6 +32,6 @@ struct DeviceEntry {
     wxString serialNumber;
 };
 
-// Where the scanner of `entry` is attached, as the user names it: the serial or
-// network port ("/dev/ttyACM0", "sim:HBS-HI880") or the USB device path.
-wxString DescribeEntryPort(const DeviceEntry& entry);
+// Where the scanner hangs: the serial port's path (a device file or a network address)
+// or the USB device path.
+wxString PortPathOf(const DeviceEntry& entry);

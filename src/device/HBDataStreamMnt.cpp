@@ -19,7 +19,6 @@ const size_t kInitialReceiveCapacity = 102400;
 const size_t kInitialTextCapacity = 204801;
 // Largest piece one library read may bring; the buffer always keeps this much free.
 const uint32_t kReadChunk = 10240;
-const uint32_t kEnumRoom = 256;
 const int kDetectionTimeoutMs = 100;
 // Time a scanner needs after the identity query before it takes the next one: it
 // paces the scanner, nobody waits for anybody here.
@@ -71,6 +70,7 @@ const SStatusText kStatusTexts[] = {
     {18, "ID_DEVICE_ERROR_CHOOSE", "中止更新!"},
     {19, "ID_DEVICE_ERROR_BOOT_MODE", "下载中断，扫描器处于 Boot 模式，请重新下载该文件以恢复!"},
     {20, "ID_DEVICE_ERROR_RESTART_UNSEEN", "扫描器重启后未能重新连接，无法确认升级结果!"},
+    {21, "ID_DEVICE_ERROR_CERTIFICATE", "服务器证书验证失败，或服务器拒绝了本机证书!"},
 };
 
 using Clock = std::chrono::steady_clock;
@@ -125,18 +125,7 @@ DeviceEntry* CHBDataStreamMnt::AddDevice(std::unique_ptr<DeviceEntry> entry)
     return m_devices.back().get();
 }
 
-int CHBDataStreamMnt::EnumDevices(const DeviceQuery& query)
-{
-    CLineHold hold = m_line.Take(LineUsers::kSearch);
-    DeleteDevices();
-    m_cancel = 0;
-    AddUsbDevices();
-    AddSerialDevices();
-    IdentifyDevices(query);
-    return static_cast<int>(m_devices.size());
-}
-
-int CHBDataStreamMnt::EnumSerialPort(const std::string& path, uint32_t baudRate, const DeviceQuery& query)
+int CHBDataStreamMnt::EnumSerialPort(const std::string& path, uint32_t baudRate, const PortQuery& query)
 {
     CLineHold hold = m_line.Take(LineUsers::kSearch);
     DeleteDevices();
@@ -184,44 +173,6 @@ uint32_t CHBDataStreamMnt::TryOpen(const SerialSettings& port)
     return status;
 }
 
-void CHBDataStreamMnt::AddUsbDevices()
-{
-    std::vector<UsbDeviceInfo> room(kEnumRoom);
-    std::memset(room.data(), 0, room.size() * sizeof(UsbDeviceInfo));
-    const int count = hbds_enum_usb_device(room.data(), kEnumRoom);
-    VLOG(LOG_INFO, "hid devices=%i", count);
-    for (int i = 0; i < count; ++i) {
-        auto entry = std::make_unique<DeviceEntry>();
-        entry->kind = DEVICE_KIND_USB;
-        entry->usb = room[static_cast<size_t>(i)];
-        AddDevice(std::move(entry));
-    }
-}
-
-void CHBDataStreamMnt::AddSerialDevices()
-{
-    const int32_t savedTimeout = m_readTimeout;
-    m_readTimeout = kDetectionTimeoutMs;
-    std::vector<SerialSettings> room(kEnumRoom);
-    std::memset(room.data(), 0, room.size() * sizeof(SerialSettings));
-    const int listed = hbds_enum_serial_ports(room.data(), kEnumRoom);
-    VLOG(LOG_INFO, "com devices=%i", listed);
-    if (listed > 0) {
-        const int detected = hbds_detect_serial_settings(room.data(), static_cast<uint32_t>(listed), kDetectionTimeoutMs);
-        VLOG(LOG_INFO, "nDetectCnt=%i", detected);
-        for (int i = 0; i < std::min(detected, listed); ++i) {
-            // A port at which nothing answered holds no scanner.
-            if (room[static_cast<size_t>(i)].baudRate == 0)
-                continue;
-            auto entry = std::make_unique<DeviceEntry>();
-            entry->kind = DEVICE_KIND_SERIAL;
-            entry->serial = room[static_cast<size_t>(i)];
-            AddDevice(std::move(entry));
-        }
-    }
-    m_readTimeout = savedTimeout;
-}
-
 wxString CHBDataStreamMnt::CleanIdentityValue(const wxString& value)
 {
     wxString cleaned = value;
@@ -235,29 +186,12 @@ wxString CHBDataStreamMnt::CleanIdentityValue(const wxString& value)
     return cleaned;
 }
 
-void CHBDataStreamMnt::IdentifyDevices(const DeviceQuery& query)
-{
-    CLineHold hold = m_line.Take(LineUsers::kSearch);
-    for (const auto& entry : m_devices)
-        IdentifyDevice(*entry, query);
-    // Detection only saw reply marks; a port that then names no product may hold a
-    // scanner at another rate or something else entirely, and showing it as a scanner
-    // would lead the user to configure nothing.
-    auto unnamed = [](const std::unique_ptr<DeviceEntry>& entry) {
-        if (!entry->productName.empty())
-            return false;
-        VLOG(LOG_INFO, "device of kind %i named no product and is left out", static_cast<int>(entry->kind));
-        return true;
-    };
-    m_devices.erase(std::remove_if(m_devices.begin(), m_devices.end(), unnamed), m_devices.end());
-}
-
-void CHBDataStreamMnt::IdentifyDevice(DeviceEntry& entry, const DeviceQuery& query)
+void CHBDataStreamMnt::IdentifyDevice(DeviceEntry& entry, const PortQuery& query)
 {
     if (!query || !OpenDevice(&entry))
         return;
     std::vector<SReplyValue> items;
-    const bool named = query(L"@QRYSYS,PDN,PSN", items);
+    const bool named = query(*this, L"@QRYSYS,PDN,PSN", items);
     if (!named && !GetReadProblem().empty()) {
         // Whatever answers there sends without end; asking it more costs only time.
         CloseDevice(0);
@@ -275,7 +209,7 @@ void CHBDataStreamMnt::IdentifyDevice(DeviceEntry& entry, const DeviceQuery& que
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(kIdentityPauseMs));
     std::vector<SReplyValue> extra;
-    const bool answered = query(L"BASQSY", extra);
+    const bool answered = query(*this, L"BASQSY", extra);
     CloseDevice(0);
     if (answered && !extra.empty() && extra[0].name == "BASQSY") {
         const wxString& value = extra[0].value;

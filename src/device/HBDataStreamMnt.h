@@ -31,6 +31,10 @@ struct SReplyValue {
 // back or an item was refused, otherwise true with the items.
 using DeviceQuery = std::function<bool(const wchar_t* request, std::vector<SReplyValue>& items)>;
 
+class CHBDataStreamMnt;
+// The same on a given link: a port sweep asks each scanner over a link of its own.
+using PortQuery = std::function<bool(CHBDataStreamMnt& link, const wchar_t* request, std::vector<SReplyValue>& items)>;
+
 // Every exchange and every long operation takes the open line from `Line()` first
 // and gives it back when done; the operations below take it too, for the span of
 // the one call, so that two threads never share a read.
@@ -40,12 +44,23 @@ public:
     static void ResetInstance();
     ~CHBDataStreamMnt();
 
+    // A link of its own, beside the program's one: for a thread that talks to one port
+    // while others talk to theirs (the port sweep, tests).
+    static std::unique_ptr<CHBDataStreamMnt> CreatePortLink();
+
     // Rebuilds the device list (USB first, then serial ports that answered) and
     // identifies every entry with `query`. Returns the number of entries.
-    int EnumDevices(const DeviceQuery& query);
+    int EnumDevices(const PortQuery& query);
+    // The scanners that can be reached now, found and identified by a sweep of all
+    // ports at once, each on its own thread and link: as long as the slowest port
+    // takes. The device list and the open line are left alone, except that an open
+    // device is closed first so that its port can be asked too.
+    std::vector<std::unique_ptr<DeviceEntry>> SweepPorts(const PortQuery& query);
+    // Makes `entries` the device list (what SweepPorts found), closing the open device.
+    void ReplaceDevices(std::vector<std::unique_ptr<DeviceEntry>> entries);
     // Rebuilds the device list from one serial port given by path, at `baudRate` or,
     // when it is 0, at the rate the port answers at. Returns the number of entries (0 or 1).
-    int EnumSerialPort(const std::string& path, uint32_t baudRate, const DeviceQuery& query);
+    int EnumSerialPort(const std::string& path, uint32_t baudRate, const PortQuery& query);
     // Adds an entry for a serial port given by path without identifying it; null when
     // the path is empty, the port cannot be opened (GetPortStatus says why) or, with
     // `baudRate` 0, nothing answered at any rate.
@@ -53,9 +68,10 @@ public:
     // The library's code for the last port given by path that could not be opened;
     // 0 when it opened.
     uint32_t GetPortStatus() const { return m_portStatus; }
-    // Asks every entry for its system text, product name and serial number, and drops
-    // the entries that name no product: whatever answered there is no scanner we can use.
-    void IdentifyDevices(const DeviceQuery& query);
+    // Asks every entry for its system text, product name and serial number, all at
+    // once, and drops the entries that name no product: whatever answered there is no
+    // scanner we can use.
+    void IdentifyDevices(const PortQuery& query);
     // Removes the entries that no catalogue model was matched to.
     void RemoveUnmatched();
 
@@ -172,9 +188,16 @@ private:
     CHBDataStreamMnt();
 
     void DeleteDevices();
-    void AddUsbDevices();
-    void AddSerialDevices();
-    void IdentifyDevice(DeviceEntry& entry, const DeviceQuery& query);
+    // The candidates of a sweep: every USB interface, and every serial port with its
+    // rate still to be found (0).
+    static std::vector<std::unique_ptr<DeviceEntry>> ListCandidates();
+    // Finds the rate of a serial candidate when it has none yet, then identifies it, on
+    // this link; false when nothing answered there.
+    bool ProbeCandidate(DeviceEntry& entry, const PortQuery& query);
+    // Probes every candidate on a thread and link of its own; keeps those that named a product.
+    std::vector<std::unique_ptr<DeviceEntry>> ProbeAll(std::vector<std::unique_ptr<DeviceEntry>> candidates,
+                                                       const PortQuery& query) const;
+    void IdentifyDevice(DeviceEntry& entry, const PortQuery& query);
     // Asks whether a file made for another model goes in all the same; a "no" leaves
     // the current device's status "stopped".
     bool AgreeToOtherModel(const MessageHandler& ask);

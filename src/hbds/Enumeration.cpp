@@ -6,6 +6,7 @@
 #include "NetworkTransport.h"
 #include "PortTable.h"
 #include "SerialTransport.h"
+#include "TlsStream.h"
 #include "VirtualTransport.h"
 
 #include <algorithm>
@@ -166,6 +167,19 @@ int hbds_add_serial_path_list(const char* list)
 void hbds_clear_serial_paths(void)
 {
     hbds::ClearUserPaths();
+}
+
+void hbds_set_tls_files(const char* caFile, const char* certFile, const char* keyFile)
+{
+    hbds::SetTlsFiles({caFile ? caFile : "", certFile ? certFile : "", keyFile ? keyFile : ""});
+}
+
+int hbds_last_network_problem(char* buffer, size_t size)
+{
+    if (!buffer || size == 0)
+        return 0;
+    std::snprintf(buffer, size, "%s", hbds::LastNetworkProblem().c_str());
+    return 1;
 }
 
 int hbds_serial_port_path(uint32_t port, char* buffer, size_t size)

@@ -2,6 +2,7 @@
 
 #include "SerialLine.h"
 #include "TelnetCodec.h"
+#include "TlsStream.h"
 
 #include <fcntl.h>
 #include <netdb.h>
@@ -26,8 +27,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const char kRfc2217Scheme[] = "rfc2217://";
-const char kTcpScheme[] = "tcp://";
+struct SScheme {
+    const char* prefix;
+    bool telnet;
+    bool tls;
+};
+const SScheme kSchemes[] = {
+    {"rfc2217://", true, false},
+    {"tcp://", false, false},
+    {"rfc2217+tls://", true, true},
+    {"tcp+tls://", false, true},
+};
 // How long a server may take to answer the option offer and each line setting.
 const int kNegotiationWaitMs = 1000;
 // Network delivery comes in bursts that a serial line does not have; a shorter quiet
@@ -39,6 +49,7 @@ const size_t kMostPendingBytes = 256 * 1024;
 
 struct SAddress {
     bool telnet = false;
+    bool tls = false;
     std::string host;
     std::string service;
 };
@@ -46,6 +57,25 @@ struct SAddress {
 bool StartsWith(const std::string& text, const char* prefix)
 {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+const SScheme* SchemeOf(const std::string& path)
+{
+    for (const SScheme& scheme : kSchemes) {
+        if (StartsWith(path, scheme.prefix))
+            return &scheme;
+    }
+    return nullptr;
+}
+
+// Why the last network port that could not be opened failed, for the user.
+std::mutex g_problemMutex;
+std::string g_lastProblem;
+
+void NoteProblem(const std::string& problem)
+{
+    std::lock_guard<std::mutex> lock(g_problemMutex);
+    g_lastProblem = problem;
 }
 
 bool IsPortNumber(const std::string& text)
@@ -59,8 +89,12 @@ bool IsPortNumber(const std::string& text)
 // "HOST:PORT" or "[IPv6]:PORT" after the scheme; a trailing "/" is allowed.
 bool ParseAddress(const std::string& path, SAddress& address)
 {
-    address.telnet = StartsWith(path, kRfc2217Scheme);
-    std::string rest = path.substr(std::strlen(address.telnet ? kRfc2217Scheme : kTcpScheme));
+    const SScheme* scheme = SchemeOf(path);
+    if (!scheme)
+        return false;
+    address.telnet = scheme->telnet;
+    address.tls = scheme->tls;
+    std::string rest = path.substr(std::strlen(scheme->prefix));
     if (!rest.empty() && rest.back() == '/')
         rest.pop_back();
     const size_t colon = rest.rfind(':');
@@ -180,8 +214,17 @@ bool IsValidLine(const SerialSettings& settings)
 
 class CNetworkTransport final : public CTransport {
 public:
-    CNetworkTransport(int fd, bool telnet, std::string path) : m_fd(fd), m_telnet(telnet), m_path(std::move(path)) {}
-    ~CNetworkTransport() override { close(m_fd); }
+    CNetworkTransport(int fd, std::unique_ptr<CSocketStream> stream, bool telnet, std::string path)
+        : m_fd(fd), m_stream(std::move(stream)), m_telnet(telnet), m_path(std::move(path))
+    {
+    }
+    ~CNetworkTransport() override
+    {
+        m_stream.reset();  // a TLS stream says goodbye on the socket first
+        close(m_fd);
+    }
+    CNetworkTransport(const CNetworkTransport&) = delete;
+    CNetworkTransport& operator=(const CNetworkTransport&) = delete;
 
     // Offers the COM-PORT-OPTION and waits for the server's word on it.
     bool Negotiate(uint32_t& status)
@@ -309,13 +352,14 @@ private:
     int Pump(int timeoutMs, uint32_t& status)
     {
         pollfd ready{m_fd, POLLIN, 0};
-        const int polled = poll(&ready, 1, std::max(timeoutMs, 0));
+        // Bytes TLS has decrypted already no longer show on the socket.
+        const int polled = m_stream->HasBuffered() ? 1 : poll(&ready, 1, std::max(timeoutMs, 0));
         if (polled < 0)
             return errno == EINTR ? 0 : Fail(HBDS_ERR_COMMUNICATION, status);
         if (polled == 0)
             return 0;
         uint8_t raw[4096];
-        const ssize_t got = recv(m_fd, raw, sizeof raw, 0);
+        const ssize_t got = m_stream->Receive(raw, sizeof raw);
         if (got == 0)
             return Fail(HBDS_ERR_NOT_EXIST, status);  // the server closed the connection
         if (got < 0) {
@@ -361,8 +405,7 @@ private:
         const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         size_t sent = 0;
         while (sent < wire.size()) {
-            // MSG_NOSIGNAL: a server that has gone must fail the write, not end the process.
-            const ssize_t n = send(m_fd, wire.data() + sent, wire.size() - sent, MSG_NOSIGNAL);
+            const ssize_t n = m_stream->Send(wire.data() + sent, wire.size() - sent);
             if (n > 0) {
                 sent += static_cast<size_t>(n);
                 continue;
@@ -381,6 +424,7 @@ private:
     }
 
     int m_fd;
+    std::unique_ptr<CSocketStream> m_stream;
     bool m_telnet;
     std::string m_path;
     CTelnetCodec m_codec;
@@ -393,7 +437,13 @@ private:
 
 bool IsNetworkPort(const std::string& path)
 {
-    return StartsWith(path, kRfc2217Scheme) || StartsWith(path, kTcpScheme);
+    return SchemeOf(path) != nullptr;
+}
+
+std::string LastNetworkProblem()
+{
+    std::lock_guard<std::mutex> lock(g_problemMutex);
+    return g_lastProblem;
 }
 
 std::vector<std::string> SplitPortList(const std::string& list)
@@ -421,6 +471,7 @@ std::vector<std::string> SplitPortList(const std::string& list)
 std::unique_ptr<CTransport> OpenNetworkTransport(const std::string& path, const SerialSettings& settings,
                                                  uint32_t& status)
 {
+    NoteProblem(std::string());
     SAddress address;
     if (!ParseAddress(path, address)) {
         status = HBDS_ERR_INVALID_PARAMS;
@@ -434,7 +485,18 @@ std::unique_ptr<CTransport> OpenNetworkTransport(const std::string& path, const 
     const int fd = ConnectTo(address, kNetworkConnectTimeoutMs, status);
     if (fd < 0)
         return nullptr;
-    auto transport = std::make_unique<CNetworkTransport>(fd, address.telnet, path);
+    std::unique_ptr<CSocketStream> stream = PlainStream(fd);
+    if (address.tls) {
+        std::string problem;
+        stream = TlsStream(fd, address.host, kNetworkConnectTimeoutMs, status, problem);
+        if (!stream) {
+            logout_line(4, "NetworkTransport.cpp", __LINE__, "%s: %s", path.c_str(), problem.c_str());
+            NoteProblem(problem);
+            close(fd);
+            return nullptr;
+        }
+    }
+    auto transport = std::make_unique<CNetworkTransport>(fd, std::move(stream), address.telnet, path);
     if (address.telnet && !transport->Negotiate(status))
         return nullptr;
     if (!transport->ApplyLine(settings, status))

@@ -40,7 +40,8 @@ enum {
     HBDS_ERR_REFUSED = 17,
     HBDS_ERR_STOPPED = 18,
     HBDS_ERR_BOOT_MODE = 19,       /* a download broke off: the scanner waits in its boot mode */
-    HBDS_ERR_RESTART_UNSEEN = 20   /* the connection went as the scanner restarted: result unknown */
+    HBDS_ERR_RESTART_UNSEEN = 20,  /* the connection went as the scanner restarted: result unknown */
+    HBDS_ERR_CERTIFICATE = 21      /* a TLS port's certificate does not verify, or ours is refused */
 };
 
 /* Interface kinds of a USB record (byte 508). */
@@ -139,7 +140,8 @@ int hbds_confirm_firmware(HBDS_HANDLE handle, const char* path, int waitMs, uint
 
 /*
  * Serial ports given by path (pseudo-terminals, adapters the system does not list,
- * ports served over the network as "rfc2217://HOST:PORT" or "tcp://HOST:PORT").
+ * ports served over the network as "rfc2217://HOST:PORT" or "tcp://HOST:PORT", or
+ * the same under TLS as "rfc2217+tls://HOST:PORT" or "tcp+tls://HOST:PORT").
  * hbds_add_serial_path returns the port number that stands for `path` from now on
  * (the same number when added again), or 0 when the path is empty. Paths in the
  * environment variable VOSTREL_SERIAL_PORTS (separated by ':') are added at the
@@ -152,6 +154,16 @@ uint32_t hbds_add_serial_path(const char* path);
  */
 int hbds_add_serial_path_list(const char* list);
 void hbds_clear_serial_paths(void);
+/*
+ * Network ports under TLS ("rfc2217+tls://HOST:PORT", "tcp+tls://HOST:PORT"): the
+ * authority that signed the server's certificate (NULL or empty: the system's), and a
+ * client certificate with its key for servers that ask for one (NULL or empty: none;
+ * a key NULL or empty is looked for in the certificate file). For every later open.
+ * The server's certificate must name the host or address of the port.
+ */
+void hbds_set_tls_files(const char* caFile, const char* certFile, const char* keyFile);
+/* Why the last network port that could not be opened failed, in words ("" when not known). */
+int hbds_last_network_problem(char* buffer, size_t size);
 /* Writes the path of a port number into `buffer`; 0 when the number is unknown. */
 int hbds_serial_port_path(uint32_t port, char* buffer, size_t size);
 

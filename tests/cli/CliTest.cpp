@@ -172,10 +172,40 @@ TEST(CliOutput, UnderJsonResultsAndProblemsBecomeOneDocument)
     EXPECT_EQ(nlohmann::json({{"command", "list"},
                               {"exitCode", 3},
                               {"errors", {"second scanner silent"}},
+                              {"error", {{"message", "second scanner silent"}, {"exitCode", 3}}},
                               {"notes", {"SYSHRS (left out)"}},
                               {"scanners", {{{"port", "/dev/pts/9"}}}}}),
               document);
     EXPECT_FALSE(IsJsonReport());
+}
+
+TEST(CliOutput, EveryDocumentHasItsScannerListAndAFailureSaysWhyInOnePlace)
+{
+    struct SCase {
+        int exitCode;
+        const char* problem;
+        nlohmann::json error;
+    } cases[] = {
+        {CLI_OK, "", nullptr},
+        {CLI_NO_SCANNER, "vostrel-cli: no scanner answers at tcp://till-4:2001\n",
+         {{"message", "no scanner answers at tcp://till-4:2001"}, {"exitCode", CLI_NO_SCANNER}}},
+        {CLI_BAD_FILE, "", {{"message", "the command failed with exit status 5"}, {"exitCode", CLI_BAD_FILE}}},
+    };
+    for (const SCase& test : cases) {
+        std::ostringstream out;
+        RunWithJsonReport("apply", out, [&](std::ostream&, std::ostream& problems) {
+            problems << test.problem;
+            return test.exitCode;
+        });
+        const nlohmann::json document = nlohmann::json::parse(out.str());
+        EXPECT_EQ(nlohmann::json::array(), document["scanners"]) << out.str();
+        EXPECT_EQ(test.error, document.value("error", nlohmann::json())) << out.str();
+    }
+    std::ostringstream usage;
+    PrintJsonUsageError(usage, "apply", CLI_USAGE, "--ca needs a file");
+    const nlohmann::json document = nlohmann::json::parse(usage.str());
+    EXPECT_EQ(nlohmann::json::array(), document["scanners"]);
+    EXPECT_EQ("--ca needs a file", document["error"]["message"]);
 }
 
 class CliSendTest : public CCoreTest {

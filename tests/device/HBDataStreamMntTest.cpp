@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <iterator>
+#include <map>
 #include <thread>
 
 namespace {
@@ -51,7 +53,7 @@ TEST_F(LinkTest, EnumerationIdentifiesSimulatedScannersWithoutLabelOrLineBreaksA
     CPseudoTerminal silent;  // a port where nothing answers
     hbds_add_serial_path(silent.Path().c_str());
 
-    ASSERT_EQ(2, m_link.EnumDevices(CSaveCfg::AskDevice));
+    ASSERT_EQ(2, m_link.EnumDevices(CSaveCfg::AskPort));
     const DeviceEntry* hi880 = m_link.GetDevice(0)->productName == "HBS-HI880" ? m_link.GetDevice(0) : m_link.GetDevice(1);
     const DeviceEntry* fm300 = hi880 == m_link.GetDevice(0) ? m_link.GetDevice(1) : m_link.GetDevice(0);
     EXPECT_EQ("HBS-HI880", hi880->productName);
@@ -150,7 +152,7 @@ TEST_F(LinkTest, APortGivenByPathIsFoundAtTheRateItAnswersAt)
     CScriptedScanner scanner;
     const std::string identity = ReplyFrame("QRYSYSFirmware: V3\x06,PDNHBS-HS620\x06,PSNSN77\x06");
     scanner.Script({identity, identity, identity, identity, identity, identity, identity, identity});
-    ASSERT_EQ(1, m_link.EnumSerialPort(scanner.Path(), 115200, CSaveCfg::AskDevice));
+    ASSERT_EQ(1, m_link.EnumSerialPort(scanner.Path(), 115200, CSaveCfg::AskPort));
     EXPECT_EQ("HBS-HS620", m_link.GetDevice(0)->productName);
     EXPECT_EQ("SN77", m_link.GetDevice(0)->serialNumber);
     EXPECT_EQ(115200u, m_link.GetDevice(0)->serial.baudRate);
@@ -159,7 +161,7 @@ TEST_F(LinkTest, APortGivenByPathIsFoundAtTheRateItAnswersAt)
     // Something that answers but names no product is no scanner to work with.
     scanner.Script({ReplyFrame("QRYSYSFirmware: V3\x06,PSNSN77\x06"), ""});
     m_link.SetReadTimeout(150);
-    EXPECT_EQ(0, m_link.EnumSerialPort(scanner.Path(), 115200, CSaveCfg::AskDevice));
+    EXPECT_EQ(0, m_link.EnumSerialPort(scanner.Path(), 115200, CSaveCfg::AskPort));
 }
 
 TEST_F(LinkTest, ASlowScannersLateReplyDoesNotPassForAnAnswerAtTheNextRate)
@@ -172,7 +174,7 @@ TEST_F(LinkTest, ASlowScannersLateReplyDoesNotPassForAnAnswerAtTheNextRate)
     std::string error;
     ASSERT_TRUE(scanner.Start(error)) << error;
 
-    ASSERT_EQ(1, m_link.EnumSerialPort(scanner.Path(), 0, CSaveCfg::AskDevice));
+    ASSERT_EQ(1, m_link.EnumSerialPort(scanner.Path(), 0, CSaveCfg::AskPort));
     EXPECT_EQ(115200u, m_link.GetDevice(0)->serial.baudRate);
     EXPECT_EQ("HBS-HI880", m_link.GetDevice(0)->productName);
 }
@@ -286,3 +288,40 @@ TEST(ImageLength, TheHeaderAnnouncesTheTotalAndTheFirstLayoutLooksForTheHFirst)
     EXPECT_EQ(0u, CHBDataStreamMnt::ExpectedImageLength(reinterpret_cast<const uint8_t*>(noH.data()), noH.size(), true, false));
 }
 
+
+TEST_F(LinkTest, ASweepAsksEveryPortAtOnceEachOverItsOwnLinkAndLeavesTheListShownAlone)
+{
+    // Rates mixed so that detection takes a different time on every port: answers
+    // that crossed between the sweep's threads would name the wrong scanner.
+    const uint32_t rates[] = {9600, 115200, 57600, 38400, 19200, 115200};
+    std::vector<std::unique_ptr<CInProcessScanner>> scanners;
+    std::map<uint32_t, std::string> productOfPort;
+    for (size_t i = 0; i < std::size(rates); ++i) {
+        const std::string product = "HBS-S" + std::to_string(i);
+        scanners.push_back(std::make_unique<CInProcessScanner>(SimulatedScanner(product, rates[i])));
+        const uint32_t port = scanners.back()->Start();
+        ASSERT_NE(0u, port);
+        productOfPort[port] = product;
+    }
+    CPseudoTerminal silent;
+    hbds_add_serial_path(silent.Path().c_str());
+    ASSERT_EQ(static_cast<int>(std::size(rates)), m_link.EnumDevices(CSaveCfg::AskPort));
+    const DeviceEntry* shown = m_link.GetDevice(0);
+
+    const std::vector<std::unique_ptr<DeviceEntry>> swept = m_link.SweepPorts(CSaveCfg::AskPort);
+
+    ASSERT_EQ(std::size(rates), swept.size());
+    uint32_t previousPort = 0;
+    for (const auto& entry : swept) {
+        ASSERT_EQ(1u, productOfPort.count(entry->serial.port));
+        const std::string& product = productOfPort[entry->serial.port];
+        EXPECT_EQ(product, entry->productName.utf8_string());
+        EXPECT_EQ("SN-" + product, entry->serialNumber.utf8_string());
+        EXPECT_EQ(0u, entry->handle);
+        EXPECT_GT(entry->serial.port, previousPort) << "the order of the port list is kept";
+        previousPort = entry->serial.port;
+    }
+    EXPECT_EQ(shown, m_link.GetDevice(0)) << "the list shown stays until it is replaced";
+    EXPECT_EQ(std::size(rates), m_link.GetDeviceCount());
+    EXPECT_EQ(nullptr, m_link.GetCurrentDevice());
+}

@@ -43,6 +43,18 @@ protected:
     {
         PostNavigateRequest(m_window, request, argument);
         wxTheApp->ProcessPendingEvents();
+        WaitForScannerList();
+    }
+
+    // The list of connected scanners searches in the background; this waits for it.
+    void WaitForScannerList()
+    {
+        EXPECT_TRUE(RunUntil(
+            [this] {
+                CDeviceOnLineDlg* page = m_window ? m_window->GetOnlinePage() : nullptr;
+                return !page || !page->IsRefreshing();
+            },
+            20));
     }
 
     static void Click(wxWindow* button)
@@ -85,7 +97,7 @@ TEST_F(DeviceSelectionTest, AListedScannerIsReadAndItsSettingsShownOnline)
     CDeviceOnLineDlg* page = ListTheScanner();
     ASSERT_NE(nullptr, page);
     ASSERT_EQ(CVostrelDlg::MODE_ONLINE, m_window->GetMode());
-    EXPECT_EQ("HBS-EM20", page->GetDeviceList()->GetItemText(0));
+    EXPECT_TRUE(page->GetDeviceList()->GetItemText(0).StartsWith("HBS-EM20\n")) << page->GetDeviceList()->GetItemText(0);
     EXPECT_FALSE(page->GetConfigureButton()->IsEnabled());
 
     page->SelectEntry(0);
@@ -295,6 +307,7 @@ TEST_F(DeviceSelectionTest, WithoutACatalogueTheModelPageSaysSoAndTheListStaysEm
                                std::string(m_dir.File("Config/devicesinfo.xml").utf8_str()));
     m_window->SelectItem(CVostrelDlg::ITEM_HOME);
     Click(m_window->GetNavigationButton(CVostrelDlg::ITEM_ONLINE));
+    WaitForScannerList();
     EXPECT_EQ(m_window->GetOnlinePage(), m_window->GetCurrentPage());
     EXPECT_EQ(1u, m_window->GetOnlinePage()->GetEntries().size());
 }
@@ -391,3 +404,41 @@ TEST_F(DeviceSelectionTest, AChangeIsWrittenWhenTheWindowClosesWithYes)
 }
 
 }  // namespace
+
+TEST_F(DeviceSelectionTest, KnownScannersShowAtOnceWithPortAndSerialWhileTheSearchRunsBehindAndNoneSaysWhy)
+{
+    Start("EN");
+    Plug("HBS-EM20");
+    CDeviceOnLineDlg* page = ListTheScanner();
+    ASSERT_NE(nullptr, page);
+    const DeviceEntry& entry = *page->GetEntries().at(0);
+    const wxString label = page->GetDeviceList()->GetItemText(0);
+    EXPECT_NE(wxNOT_FOUND, label.Find(PortPathOf(entry))) << label;
+    EXPECT_NE(wxNOT_FOUND, label.Find(entry.serialNumber)) << label;
+    EXPECT_FALSE(page->GetStateNote()->IsShown());
+
+    // Entering the list again shows the scanner before the new search has ended.
+    PostNavigateRequest(m_window, NAVIGATE_ONLINE, nullptr);
+    wxTheApp->ProcessPendingEvents();
+    page = m_window->GetOnlinePage();
+    ASSERT_NE(nullptr, page);
+    EXPECT_TRUE(page->IsRefreshing());
+    EXPECT_EQ(1u, page->GetEntries().size());
+    EXPECT_EQ(wxString::FromUTF8("Looking for scanners…"), page->GetStateNote()->GetLabel());
+    WaitForScannerList();
+    EXPECT_EQ(1u, page->GetEntries().size());
+    ::SaveScreenshot(m_window, "connected-scanners.png");
+
+    for (uint32_t port : m_ports)
+        DetachDemoScanner(port);
+    m_ports.clear();
+    Click(page->GetRefreshButton());
+    WaitForScannerList();
+    EXPECT_TRUE(page->GetEntries().empty());
+    EXPECT_EQ(0, page->GetDeviceList()->GetItemCount());
+    const wxString note = page->GetStateNote()->GetLabel();
+    EXPECT_TRUE(note.StartsWith("No scanner found.")) << note;
+    for (const char* cause : {"dialout", "udev", "keyboard mode"})
+        EXPECT_NE(wxNOT_FOUND, note.Find(cause)) << cause;
+    ::SaveScreenshot(m_window, "connected-scanners-none.png");
+}

@@ -76,6 +76,7 @@ TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVers
     wxTheApp->ProcessPendingEvents();
     CDeviceOnLineDlg* page = m_window->GetOnlinePage();
     ASSERT_NE(nullptr, page);
+    ASSERT_TRUE(RunUntil([page] { return !page->IsRefreshing(); }, 20));
     ASSERT_EQ(1u, page->GetEntries().size());
     page->SelectEntry(0);
     ASSERT_TRUE(page->GetUpgradeButton()->IsEnabled());

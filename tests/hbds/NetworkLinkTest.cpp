@@ -12,11 +12,15 @@
 #include <wx/datetime.h>
 
 #include <netinet/in.h>
+#include <openssl/pem.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <thread>
@@ -299,3 +303,120 @@ TEST_F(NetworkLinkTest, AConnectionDroppedDuringAReadVanishesLongBeforeTheTimeou
 }
 
 }  // namespace
+
+TEST_F(NetworkLinkTest, ATlsPortThatSpeaksNoTlsOrNothingIsRefusedWithinTheConnectTimeWithItsReason)
+{
+    const struct {
+        const char* name;
+        std::function<void(int)> serve;
+        uint32_t status;
+        const char* reason;
+    } cases[] = {
+        {"plain Telnet", [](int fd) { (void)!write(fd, "\xFF\xFB\x2C login: ", 10); Receive(fd, 4096); },
+         HBDS_ERR_CERTIFICATE, "TLS handshake failed"},
+        {"garbage without end", [](int fd) {
+             const std::string junk(4096, '\x16');
+             for (int i = 0; i < 200 && send(fd, junk.data(), junk.size(), MSG_NOSIGNAL) > 0; ++i) {
+             }
+         },
+         HBDS_ERR_CERTIFICATE, "TLS handshake failed"},
+        {"silence", [](int fd) {
+             for (int second = 0; second < 5; ++second)
+                 Receive(fd, 1 << 20);
+         },
+         HBDS_ERR_COMMUNICATION, "in time"},
+    };
+    for (const auto& row : cases) {
+        CFakeServer server(row.serve);
+        const auto start = Clock::now();
+        EXPECT_FALSE(Open(server.Url("rfc2217+tls"))) << row.name;
+        EXPECT_EQ(row.status, m_status) << row.name;
+        EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2 * hbds::kNetworkConnectTimeoutMs)) << row.name;
+        char problem[512] = {};
+        hbds_last_network_problem(problem, sizeof problem);
+        EXPECT_NE(std::string::npos, std::string(problem).find(row.reason)) << row.name << ": " << problem;
+    }
+    EXPECT_EQ((std::vector<std::string>{"rfc2217+tls://till-4:3001", "/dev/pts/4", "tcp+tls://[::1]:3002"}),
+              hbds::SplitPortList("rfc2217+tls://till-4:3001:/dev/pts/4:tcp+tls://[::1]:3002"));
+}
+
+namespace {
+
+// A key and a certificate for 127.0.0.1 signed by themselves, made for the test.
+struct STestCertificate {
+    STestCertificate()
+    {
+        key = EVP_RSA_gen(2048);
+        certificate = X509_new();
+        ASN1_INTEGER_set(X509_get_serialNumber(certificate), 1);
+        X509_gmtime_adj(X509_getm_notBefore(certificate), -60);
+        X509_gmtime_adj(X509_getm_notAfter(certificate), 3600);
+        X509_set_pubkey(certificate, key);
+        X509_NAME* name = X509_get_subject_name(certificate);
+        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
+        X509_set_issuer_name(certificate, name);
+        X509V3_CTX context;
+        X509V3_set_ctx(&context, certificate, certificate, nullptr, nullptr, 0);
+        X509_EXTENSION* alternative = X509V3_EXT_conf_nid(nullptr, &context, NID_subject_alt_name, "IP:127.0.0.1");
+        X509_add_ext(certificate, alternative, -1);
+        X509_EXTENSION_free(alternative);
+        X509_sign(certificate, key, EVP_sha256());
+    }
+    ~STestCertificate()
+    {
+        X509_free(certificate);
+        EVP_PKEY_free(key);
+    }
+    std::string Pem() const
+    {
+        BIO* out = BIO_new(BIO_s_mem());
+        PEM_write_bio_X509(out, certificate);
+        char* data = nullptr;
+        const long length = BIO_get_mem_data(out, &data);
+        std::string pem(data, static_cast<size_t>(length));
+        BIO_free(out);
+        return pem;
+    }
+    EVP_PKEY* key = nullptr;
+    X509* certificate = nullptr;
+};
+
+}  // namespace
+
+TEST_F(NetworkLinkTest, DataPassesUnderTlsAndAServerThatHasGoneFailsTheWriteWithoutEndingTheProcess)
+{
+    STestCertificate server;
+    m_logs.Write("ca.pem", server.Pem());
+    hbds_set_tls_files(m_logs.File("ca.pem").utf8_str(), nullptr, nullptr);
+    CFakeServer fake([&server](int fd) {
+        SSL_CTX* context = SSL_CTX_new(TLS_server_method());
+        SSL_CTX_use_certificate(context, server.certificate);
+        SSL_CTX_use_PrivateKey(context, server.key);
+        SSL* ssl = SSL_new(context);
+        SSL_set_fd(ssl, fd);
+        if (SSL_accept(ssl) == 1) {
+            const std::string reply("\x02\x01" "0000@QRYPDNHBS\x06;\x03", 18);
+            char request[64];
+            if (SSL_read(ssl, request, sizeof request) > 0)
+                SSL_write(ssl, reply.data(), static_cast<int>(reply.size()));
+        }
+        SSL_free(ssl);
+        SSL_CTX_free(context);
+    });
+    ASSERT_TRUE(Open(fake.Url("tcp+tls"))) << m_status;
+    const std::string request = "~\x01" "0000@QRYPDN;\x03";
+    EXPECT_EQ(static_cast<int>(request.size()),
+              hbds_write(m_handle, reinterpret_cast<const uint8_t*>(request.data()), static_cast<uint32_t>(request.size())));
+    uint8_t reply[64] = {};
+    EXPECT_EQ(18, Read(reply, sizeof reply, 2000));
+    EXPECT_EQ(0, std::memcmp(reply + 7, "QRYPDNHBS", 9));
+
+    // The server has closed its end: writing on must fail, many times over, and no more.
+    int written = 1;
+    for (int i = 0; i < 50 && written > 0; ++i) {
+        written = hbds_write(m_handle, reinterpret_cast<const uint8_t*>(request.data()), static_cast<uint32_t>(request.size()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(0, written);
+    hbds_set_tls_files(nullptr, nullptr, nullptr);
+}

@@ -10,10 +10,12 @@
 #include "Thumbnail.h"
 #include "UiText.h"
 #include "UpgradeDialogs.h"
-#include "WaitDlg.h"
 
 #include <wx/imaglist.h>
 #include <wx/sizer.h>
+
+#include <algorithm>
+#include <mutex>
 
 namespace {
 
@@ -21,37 +23,68 @@ const int kThumbnailSize = 96;
 // The upgrade button goes with the firmware download window.
 const bool kFirmwareUpgradeAvailable = true;
 
-// Runs on the wait window's worker: no windows here.
-bool ListMatchedScanners()
+wxDEFINE_EVENT(EVT_SCANNERS_FOUND, wxThreadEvent);
+
+// Runs on the search's thread: no windows here. The catalogue is loaded already.
+std::vector<std::unique_ptr<DeviceEntry>> FindMatchedScanners()
 {
     CDeviceMnt& catalogue = CDeviceMnt::GetInstance();
-    // Loaded once and then kept: the model page's thumbnails point into it.
-    catalogue.EnsureLoaded();
-    if (catalogue.GetCategories().empty())
-        return false;
-    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    link.EnumDevices(CSaveCfg::AskDevice);
-    for (size_t i = 0; i < link.GetDeviceCount(); ++i) {
-        DeviceEntry* entry = link.GetDevice(i);
+    std::vector<std::unique_ptr<DeviceEntry>> found = CHBDataStreamMnt::GetInstance().SweepPorts(CSaveCfg::AskPort);
+    std::vector<std::unique_ptr<DeviceEntry>> matched;
+    for (std::unique_ptr<DeviceEntry>& entry : found) {
         entry->model = catalogue.MatchDevice(entry->productName);
+        if (entry->model)
+            matched.push_back(std::move(entry));
     }
-    link.RemoveUnmatched();
-    return true;
+    return matched;
+}
+
+wxString EntryLabel(const DeviceEntry& entry)
+{
+    wxString label = entry.productName + "\n" + PortPathOf(entry);
+    if (!entry.serialNumber.empty())
+        label += "\n" + entry.serialNumber;
+    return label;
 }
 
 }  // namespace
+
+// What the page and its search's thread share: the page, until it goes, and the result.
+struct CDeviceOnLineDlg::SSearch {
+    std::mutex mutex;
+    wxEvtHandler* page = nullptr;
+    std::vector<std::unique_ptr<DeviceEntry>> found;
+};
 
 CDeviceOnLineDlg::CDeviceOnLineDlg(wxWindow* parent) : CHarbrekBaseDlg(parent)
 {
     CreateControls();
     ApplySharedFont();
     ApplyUiTexts();
+    Bind(EVT_SCANNERS_FOUND, [this](wxThreadEvent&) { OnSearchDone(); });
+    ShowKnownEntries();
+}
+
+CDeviceOnLineDlg::~CDeviceOnLineDlg()
+{
+    if (!m_search)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(m_search->mutex);
+        m_search->page = nullptr;
+    }
+    // A search ends within the time of the slowest port; the link must not be left
+    // with a thread still at work on it.
+    m_searchThread.join();
 }
 
 void CDeviceOnLineDlg::CreateControls()
 {
     SetBackgroundColour(wxColour(247, 249, 252));
     auto* top = new wxBoxSizer(wxVERTICAL);
+
+    m_txtState = new wxStaticText(this, wxID_ANY, wxEmptyString);
+    top->Add(m_txtState, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
 
     m_lstDevices = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                   wxLC_ICON | wxLC_SINGLE_SEL | wxBORDER_THEME);
@@ -88,21 +121,89 @@ void CDeviceOnLineDlg::ApplyUiTexts()
     m_btnRefresh->SetLabel(GetUiText("IDREFRESH", "刷新"));
     m_btnCfg->SetLabel(GetUiText("ID_DEVICE_DLG_ON_CFG", "配置"));
     m_btnUpgrade->SetLabel(GetUiText("ID_DEVICE_DLG_ON_UPGRADE", "升级"));
+    ShowState();
     Layout();
+}
+
+void CDeviceOnLineDlg::ShowState()
+{
+    wxString state;
+    if (IsRefreshing())
+        state = GetUiText("ID_DEVICE_DLG_ON_SEARCHING", "正在查找扫描器…");
+    else if (m_entries.empty())
+        state = GetUiText("ID_DEVICE_DLG_ON_NONE", "未找到扫描器。") + "\n" +
+                GetUiText("ID_DEVICE_DLG_ON_NONE_CAUSES",
+                          "Linux 上的常见原因：\n"
+                          "• 当前用户不在 dialout 组（sudo usermod -aG dialout $USER，然后重新登录）；\n"
+                          "• 扫描器的 HID 设备没有访问规则（需为其 hidraw 设备添加 udev 规则）；\n"
+                          "• 扫描器处于键盘模式：只输入条码而不应答命令，请扫描设置码切换到串口（USB COM）或 HID-POS 模式。");
+    m_txtState->SetLabel(state);
+    // The causes are long lines; they wrap to the page rather than run past its edge.
+    m_txtState->Wrap(std::max(GetClientSize().x - 24, 320));
+    m_txtState->Show(!state.empty());
+    Layout();
+}
+
+void CDeviceOnLineDlg::ShowKnownEntries()
+{
+    m_entries.clear();
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    for (size_t i = 0; i < link.GetDeviceCount(); ++i) {
+        if (link.GetDevice(i)->model)
+            m_entries.push_back(link.GetDevice(i));
+    }
+    ShowEntries();
 }
 
 void CDeviceOnLineDlg::RefreshDevices()
 {
-    ClearSelection();
-    m_entries.clear();
-    m_lstDevices->DeleteAllItems();
-    if (CWaitDlg::Run(wxGetTopLevelParent(this), ListMatchedScanners)) {
-        CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-        for (size_t i = 0; i < link.GetDeviceCount(); ++i)
-            m_entries.push_back(link.GetDevice(i));
+    if (IsRefreshing())
+        return;
+    CDeviceMnt& catalogue = CDeviceMnt::GetInstance();
+    // Loaded once and then kept: the model page's thumbnails point into it.
+    catalogue.EnsureLoaded();
+    if (catalogue.GetCategories().empty()) {
+        ClearSelection();
+        m_entries.clear();
+        ShowEntries();
+        return;
     }
+    m_search = std::make_shared<SSearch>();
+    m_search->page = this;
+    m_searchThread = std::thread([search = m_search] {
+        std::vector<std::unique_ptr<DeviceEntry>> found = FindMatchedScanners();
+        std::lock_guard<std::mutex> lock(search->mutex);
+        search->found = std::move(found);
+        if (search->page)
+            wxQueueEvent(search->page, new wxThreadEvent(EVT_SCANNERS_FOUND));
+    });
+    ShowState();
+}
+
+void CDeviceOnLineDlg::OnSearchDone()
+{
+    if (!m_search)
+        return;
+    m_searchThread.join();
+    std::vector<std::unique_ptr<DeviceEntry>> found = std::move(m_search->found);
+    m_search.reset();
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    // A scanner opened meanwhile (a connect begun from the list) keeps its entry.
+    if (link.GetCurrentDevice() || link.Line().IsHeldElsewhere()) {
+        VLOG(LOG_INFO, "a scanner is open; the search's %i scanners are not shown", static_cast<int>(found.size()));
+        ShowState();
+        return;
+    }
+    const DeviceEntry* selected = GetSelectedEntry();
+    const wxString selectedPort = selected ? PortPathOf(*selected) : wxString();
+    link.ReplaceDevices(std::move(found));
+    ShowKnownEntries();
     VLOG(LOG_INFO, "%i scanners listed", static_cast<int>(m_entries.size()));
-    ShowEntries();
+    ClearSelection();
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (!selectedPort.empty() && PortPathOf(*m_entries[i]) == selectedPort)
+            SelectEntry(static_cast<int>(i));
+    }
 }
 
 void CDeviceOnLineDlg::ShowEntries()
@@ -113,9 +214,10 @@ void CDeviceOnLineDlg::ShowEntries()
         const DeviceEntry* entry = m_entries[i];
         const int picture = pictures->Add(MakeThumbnail(entry->model ? entry->model->m_pictureImage.get() : nullptr,
                                                         kThumbnailSize));
-        m_lstDevices->InsertItem(static_cast<long>(i), entry->productName, picture);
+        m_lstDevices->InsertItem(static_cast<long>(i), EntryLabel(*entry), picture);
     }
     m_lstDevices->AssignImageList(pictures, wxIMAGE_LIST_NORMAL);
+    ShowState();
 }
 
 DeviceEntry* CDeviceOnLineDlg::GetSelectedEntry() const

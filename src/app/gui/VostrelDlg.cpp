@@ -532,7 +532,7 @@ void CVostrelDlg::ConnectToScanner(DeviceEntry* entry)
     }
     CSaveCfg::GetInstance().SetOnline(true);
     CreateConfigurationPage(true);
-    ShowEditedScanner(DescribeEditedScanner(entry->productName, DescribeEntryPort(*entry)));
+    ShowEditedScanner(DescribeEditedScanner(entry->productName, PortPathOf(*entry)));
     SelectItem(ITEM_CONFIG_ONLINE);
 }
 

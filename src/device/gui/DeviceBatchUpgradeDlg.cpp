@@ -182,7 +182,7 @@ void CDeviceBatchUpgradeDlg::ListScanners(int delayMs)
     CDeviceMnt& catalogue = CDeviceMnt::GetInstance();
     catalogue.EnsureLoaded();
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    link.EnumDevices(CSaveCfg::AskDevice);
+    link.EnumDevices(CSaveCfg::AskPort);
     if (delayMs > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     m_portLockMode = ReadPortLockMode(m_folder);

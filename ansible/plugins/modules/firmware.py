@@ -1,0 +1,86 @@
+#!/usr/bin/python
+# -*- coding: utf-8 -*-
+# Copyright: Vostrel developers
+# GNU General Public License v3.0+ (see https://www.gnu.org/licenses/gpl-3.0.txt)
+
+from __future__ import absolute_import, division, print_function
+__metaclass__ = type
+
+DOCUMENTATION = r'''
+---
+module: firmware
+short_description: Bring a barcode scanner to the firmware of a file
+description:
+  - Downloads a firmware file into the scanner through C(vostrel-cli upgrade), only when the version the scanner runs differs from the file's.
+  - In check mode only says whether it would.
+options:
+  file:
+    description: The firmware file on the managed host.
+    type: path
+    required: true
+  port:
+    description: The scanner's port; without it the first scanner found.
+    type: str
+  baud:
+    description: The port's baud rate; without it the rate the scanner answers at is found.
+    type: int
+  timeout:
+    description: Read time-out of each exchange, in milliseconds.
+    type: int
+  force:
+    description: Send a file made for another product name all the same.
+    type: bool
+    default: false
+  ca:
+    description: For TLS ports, the authority that signed the server's certificate.
+    type: path
+  cert:
+    description: For TLS ports, the client certificate a server asks for.
+    type: path
+  key:
+    description: The client certificate's private key.
+    type: path
+  executable:
+    description: The vostrel-cli program, by name on the PATH or by path.
+    type: str
+    default: vostrel-cli
+author:
+  - Vostrel developers
+'''
+
+EXAMPLES = r'''
+- name: Every till's scanner runs the approved firmware
+  vostrel.scanners.firmware:
+    port: /dev/ttyACM0
+    file: /srv/firmware/hi880-V2.00.001.bin
+'''
+
+RETURN = r'''
+scanner:
+  description: The scanner as checked before the download, with C(firmware) (its version) and C(fileVersion).
+  returned: always
+  type: dict
+  sample: {"port": "/dev/ttyACM0", "firmware": "V1.00.001", "fileVersion": "V2.00.001", "differs": true}
+'''
+
+from ansible.module_utils.basic import AnsibleModule
+from ansible_collections.vostrel.scanners.plugins.module_utils.vostrel_cli import (
+    EXIT_DIFFERENT, LINK_ARGUMENTS, link_options, run_cli)
+
+
+def main():
+    arguments = dict(LINK_ARGUMENTS, file=dict(type='path', required=True), force=dict(type='bool', default=False))
+    module = AnsibleModule(argument_spec=arguments, supports_check_mode=True)
+    link = link_options(module.params) + (['--force'] if module.params['force'] else [])
+    status, checked = run_cli(module, 'upgrade', link + ['--check', module.params['file']],
+                              accepted=(0, EXIT_DIFFERENT))
+    scanner = (checked.get('scanners') or [{}])[0]
+    differs = status == EXIT_DIFFERENT
+    if module.check_mode or not differs:
+        module.exit_json(changed=differs, scanner=scanner)
+    run_cli(module, 'upgrade', link + [module.params['file']])
+    module.exit_json(changed=True, scanner=scanner)
+
+
+if __name__ == '__main__':
+    main()
