@@ -57,6 +57,11 @@ for check in ansible/tests/playbook_end_to_end.sh tests/cli/tls_end_to_end.sh; d
   [ "$result" -eq 0 ] || [ "$result" -eq 77 ] || status=1
 done
 
+# The README's command examples, run as written against the simulator, so that the
+# README cannot drift from the programs.
+echo "=== README: the command examples"
+python3 tests/readme/readme_examples.py README.md build/default/bin || status=1
+
 if [ "$status" -ne 0 ]; then
   echo "Some tests failed." >&2
 else

@@ -42,6 +42,7 @@ int main(int argc, char** argv)
         languages.LoadLanguageTexts(ChooseCliLanguage(language, context.GetProgramDirectory() + "hbs.ini"));
 
     UseTlsFiles(options, context.GetProgramDirectory() + "hbs.ini");
+    UseStoredSerialPorts(context.GetProgramDirectory() + "hbs.ini");
     const int exitCode = FinishOutput(std::cout, std::cerr, RunCli(options, std::cout, std::cerr));
     // The stream's buffer is empty now, but the C library's own may still hold bytes.
     if (exitCode == CLI_OK && (std::fflush(stdout) != 0 || std::ferror(stdout))) {

@@ -149,6 +149,16 @@ void UseTlsFiles(const SCliOptions& options, const wxString& iniPath)
     hbds_set_tls_files(authority.c_str(), options.certFile.c_str(), options.keyFile.c_str());
 }
 
+void UseStoredSerialPorts(const wxString& iniPath)
+{
+    if (!wxFileName::FileExists(iniPath))
+        return;
+    wxLogNull quiet;  // an unreadable settings file only means no stored ports
+    const std::string ports = ReadIniFile(iniPath)->Read("cfg/SerialPorts", wxString()).utf8_string();
+    if (!ports.empty())
+        hbds_add_serial_path_list(ports.c_str());
+}
+
 std::string NoScannerMessage(const SCliOptions& options)
 {
     if (options.port.empty())

@@ -50,6 +50,9 @@ std::string NoScannerMessage(const SCliOptions& options);
 // Hands the TLS files of the options to the link, the authority from the settings file
 // `iniPath` (TlsCaFile=) when --ca is not given.
 void UseTlsFiles(const SCliOptions& options, const wxString& iniPath);
+// Adds the serial ports listed as SerialPorts= in the settings file, as the program
+// does: pseudo-terminals and network ports are then found like system ports.
+void UseStoredSerialPorts(const wxString& iniPath);
 
 // Reads the open scanner's current values: "@*", then its data formats, which "@*"
 // does not carry and the connect sequence asks for on their own, so that a file read

@@ -173,6 +173,12 @@ TEST_F(DeviceSelectionTest, ASecondConfigureWhileTheFirstIsReadingWaitsForIt)
     ASSERT_NE(nullptr, m_window->GetConfigPage());
     EXPECT_EQ(m_window->GetConfigPage(), m_window->GetCurrentPage());
     EXPECT_TRUE(CSaveCfg::GetInstance().IsOnline());
+    // The title and the page name the scanner and where it hangs.
+    const wxString edited = "HBS-HS620" + wxString::FromUTF8("，端口 ") + PortPathOf(*entry);
+    EXPECT_EQ(edited, m_window->GetConfigPage()->GetEditedScanner());
+    EXPECT_EQ("Vostrel" + wxString::FromUTF8(" \u2014 ") + edited, m_window->GetTitle());
+    Navigate(NAVIGATE_ONLINE);
+    EXPECT_TRUE(m_window->GetTitle().StartsWith("Vostrel V")) << "nothing is edited any more";
 }
 
 TEST_F(DeviceSelectionTest, ACatalogueModelIsConfiguredOfflineFromItsCommandFile)
@@ -209,6 +215,7 @@ TEST_F(DeviceSelectionTest, ACatalogueModelIsConfiguredOfflineFromItsCommandFile
     EXPECT_EQ("SETUPN", engine.GetSetupCommand());
     EXPECT_NE(nullptr, CDeviceCmdNameMntXmlInfo::GetInstance().Find("SCNMOD"));
     EXPECT_TRUE(m_window->GetNavigationButton(CVostrelDlg::ITEM_CONFIG_OFFLINE)->IsShown());
+    EXPECT_EQ("Vostrel" + wxString::FromUTF8(" \u2014 ") + "HBS-FM450 (offline)", m_window->GetTitle());
 
     PressCtrlF();
     EXPECT_EQ(1, searchBoxes);

@@ -58,7 +58,7 @@ protected:
         std::vector<std::string> rows;
         for (int i = 0; i < list.GetNumberRows(); ++i) {
             rows.push_back(std::string((list.GetCellValue(i, 1) + "|" + list.GetCellValue(i, 2) + "|" +
-                                        list.GetCellValue(i, 3) + (list.GetCellBackgroundColour(i, 2) == *wxRED ? " red" : ""))
+                                        list.GetCellValue(i, 3) + (list.IsMarkedDifferent(i) ? " red" : ""))
                                            .utf8_str()));
         }
         return rows;

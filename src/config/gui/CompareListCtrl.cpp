@@ -12,9 +12,12 @@ namespace {
 
 enum { COLUMN_TICK = 0, COLUMN_CAPTION, COLUMN_REFERENCE, COLUMN_CURRENT, COLUMN_COUNT };
 
-const wxColour kEqualBackground(160, 255, 192);
-const wxColour kEqualText(0, 0, 255);
-const wxColour kDifferentBackground(255, 0, 0);
+// Soft backgrounds keep the values readable; a difference is also told by dark red
+// bold text, for those who do not tell the two colours apart.
+const wxColour kEqualBackground(226, 244, 226);
+const wxColour kEqualText(32, 64, 32);
+const wxColour kDifferentBackground(255, 224, 210);
+const wxColour kDifferentText(150, 20, 0);
 
 }  // namespace
 
@@ -69,8 +72,16 @@ void CCompareListCtrl::ColourRow(int row, bool equal)
 {
     for (int column : {COLUMN_REFERENCE, COLUMN_CURRENT}) {
         SetCellBackgroundColour(row, column, equal ? kEqualBackground : kDifferentBackground);
-        SetCellTextColour(row, column, equal ? kEqualText : *wxWHITE);
+        SetCellTextColour(row, column, equal ? kEqualText : kDifferentText);
+        wxFont font = GetDefaultCellFont();
+        SetCellFont(row, column, equal ? font : font.Bold());
     }
+}
+
+bool CCompareListCtrl::IsMarkedDifferent(int row) const
+{
+    return GetCellBackgroundColour(row, COLUMN_CURRENT) == kDifferentBackground &&
+           GetCellFont(row, COLUMN_CURRENT).GetWeight() == wxFONTWEIGHT_BOLD;
 }
 
 void CCompareListCtrl::TickAll()

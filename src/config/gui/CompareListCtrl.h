@@ -25,6 +25,8 @@ public:
     bool HasTickedRow() const;
     // The settings of the ticked rows, in list order.
     std::vector<CCmdNameXmlInfo*> TickedSettings() const;
+    // Whether `row` is shown as a difference (its colour and bold values).
+    bool IsMarkedDifferent(int row) const;
 
 private:
     void ColourRow(int row, bool equal);
