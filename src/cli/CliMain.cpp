@@ -38,7 +38,7 @@ int main(int argc, char** argv)
     // table leaves the built-in texts.
     CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
     if (languages.LoadLanguageList())
-        languages.LoadLanguageTexts(ChooseCliLanguage(language, context.GetProgramDirectory() + "hbs.ini"));
+        languages.LoadLanguageTexts(ChooseCliLanguage(language, context.GetSettingsFile("hbs.ini")));
 
     const int exitCode = FinishOutput(std::cout, std::cerr, RunCli(options, std::cout, std::cerr));
     // The stream's buffer is empty now, but the C library's own may still hold bytes.

@@ -2,6 +2,7 @@
 // the whole run. A failed wxWidgets assertion fails the running test: in the program
 // it would stop the user with an assertion dialog.
 #include "FailOnWxAssert.h"
+#include "PrivateUserFolders.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -39,6 +40,7 @@ private:
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    CPrivateUserFolders userFolders;
     ::testing::AddGlobalTestEnvironment(new CWxEnvironment());
     return RUN_ALL_TESTS();
 }

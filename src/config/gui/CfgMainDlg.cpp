@@ -212,7 +212,7 @@ void CCfgMainDlg::SaveFile()
 void CCfgMainDlg::SaveToDevice()
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    wxFFile(CAppContext::GetInstance().GetProgramDirectory() + "Config.ini", "w").Close();
+    wxFFile(CAppContext::GetInstance().GetSettingsFile("Config.ini"), "w").Close();
     wxString message;
     if (!engine.CheckCutAreas(message)) {
         ShowError(message);
