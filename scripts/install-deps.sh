@@ -13,6 +13,7 @@ packages=(
   xvfb xauth fonts-dejavu-core fonts-noto-cjk
   nlohmann-json3-dev ser2net python3 python3-jsonschema
   zbar-tools zxing-cpp-tools poppler-utils python3-docx
+  dpkg-dev lintian desktop-file-utils appstream openssl
 )
 
 missing=()
