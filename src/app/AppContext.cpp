@@ -66,13 +66,13 @@ wxString CAppContext::GetFilePath(const wxString& folder, const wxString& file) 
     return GetFolder(folder) + wxFILE_SEP_PATH + file;
 }
 
-wxString CAppContext::GetDocumentFile(const wxString& name) const
+wxString CAppContext::GetDocumentsFolder() const
 {
     if (!wxDirExists(m_userFolders.documents)) {
         wxLogNull quiet;  // the write that follows tells whether it can go there
         wxFileName::Mkdir(m_userFolders.documents, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
     }
-    return m_userFolders.documents + name;
+    return m_userFolders.documents;
 }
 
 void CAppContext::CreateWorkingFolders()

@@ -22,6 +22,7 @@ public:
 
     // The shipped, read-only data: "Config", "Images", "Doc", "lua".
     const wxString& GetDataDirectory() const { return m_dataDirectory; }
+    void SetDataDirectory(const wxString& directory) { m_dataDirectory = directory; }
     const SUserFolders& GetUserFolders() const { return m_userFolders; }
     void SetUserFolders(const SUserFolders& folders) { m_userFolders = folders; }
 
@@ -31,8 +32,10 @@ public:
     wxString GetFilePath(const wxString& folder, const wxString& file) const;
     // A settings file the user changes ("hbs.ini", "server.cfg", ...).
     wxString GetSettingsFile(const wxString& name) const { return m_userFolders.config + name; }
-    // A file the user made and keeps ("batch.txt", sheets); its folder is made on the way.
-    wxString GetDocumentFile(const wxString& name) const;
+    // Where the user's own files go by default ("batch.txt", sheets, pictures); made
+    // when asked for.
+    wxString GetDocumentsFolder() const;
+    wxString GetDocumentFile(const wxString& name) const { return GetDocumentsFolder() + name; }
 
     // Makes the user's folders ("dump", "tmp" and "log" among them) and seeds the
     // settings from the shipped defaults. A folder that cannot be made gets a stand-in

@@ -1,5 +1,6 @@
 #include "BarCodePageDlg.h"
 
+#include "AppContext.h"
 #include "BarcodeRequest.h"
 #include "DeviceInfo.h"
 #include "ImageBarCodeDlg.h"
@@ -217,8 +218,8 @@ void CBarCodePageDlg::OnSavePng(wxCommandEvent&)
 {
     if (m_view->GetSheet().GetImages().empty())
         return;
-    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, "png (*.png)|*.png",
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    wxFileDialog dialog(this, wxEmptyString, CAppContext::GetInstance().GetDocumentsFolder(), wxEmptyString,
+                        "png (*.png)|*.png", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() == wxID_OK)
         ExportPng(dialog.GetPath());
 }
@@ -227,8 +228,8 @@ void CBarCodePageDlg::OnSavePdf(wxCommandEvent&)
 {
     if (m_view->GetSheet().GetImages().empty())
         return;
-    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, "pdf (*.pdf)|*.pdf",
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    wxFileDialog dialog(this, wxEmptyString, CAppContext::GetInstance().GetDocumentsFolder(), wxEmptyString,
+                        "pdf (*.pdf)|*.pdf", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() == wxID_OK)
         ExportPdf(dialog.GetPath());
 }
@@ -237,8 +238,8 @@ void CBarCodePageDlg::OnSaveWord(wxCommandEvent&)
 {
     if (m_view->GetSheet().GetImages().empty())
         return;
-    wxFileDialog dialog(this, wxEmptyString, wxEmptyString, wxEmptyString, "docx (*.docx)|*.docx",
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    wxFileDialog dialog(this, wxEmptyString, CAppContext::GetInstance().GetDocumentsFolder(), wxEmptyString,
+                        "docx (*.docx)|*.docx", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() == wxID_OK)
         ExportWord(dialog.GetPath());
 }

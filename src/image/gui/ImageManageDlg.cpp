@@ -1,5 +1,6 @@
 #include "ImageManageDlg.h"
 
+#include "AppContext.h"
 #include "ImageEdit.h"
 #include "ImageOptions.h"
 #include "ImageView.h"
@@ -175,7 +176,8 @@ void CImageManageDlg::OnDefault(wxCommandEvent&)
 
 void CImageManageDlg::OnSave(wxCommandEvent&)
 {
-    wxFileDialog dialog(this, GetUiText("ID_IMAGE_SAVE", "保存图像"), wxString(), wxString(), SaveFilterFor(m_format),
+    wxFileDialog dialog(this, GetUiText("ID_IMAGE_SAVE", "保存图像"), CAppContext::GetInstance().GetDocumentsFolder(),
+                        wxString(), SaveFilterFor(m_format),
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
         return;
