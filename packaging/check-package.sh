@@ -43,6 +43,7 @@ dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work"/root/usr/share/applications/*.desktop || fail "desktop-file-validate"
 appstreamcli validate --no-net --explain "$work"/root/usr/share/metainfo/*.metainfo.xml >"$work/appstream.txt" 2>&1 ||
   { cat "$work/appstream.txt" >&2; fail "appstreamcli validate"; }
+bash -n "$work/root/usr/share/bash-completion/completions/vostrel-cli" || fail "the bash completion does not parse"
 dpkg-deb -f "$deb" Depends | grep -q 'libwx' || fail "the dependencies were not computed from the binaries"
 
 # The udev helper reads the report descriptor item by item: the point-of-sale page

@@ -35,7 +35,11 @@ wxString XdgBase(const EnvironmentLookup& environment, const char* variable, con
 wxString ProcessEnvironment(const char* name)
 {
     wxString value;
-    return wxGetEnv(name, &value) ? value : wxString();
+    wxGetEnv(name, &value);
+    // Without HOME (a service, a stripped environment) the account's own home counts.
+    if (value.empty() && wxString(name) == "HOME")
+        value = wxGetUserHome();
+    return value;
 }
 
 // Makes `folder` with its parents. A folder under the home folder is not made when the
