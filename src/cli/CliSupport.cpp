@@ -129,7 +129,7 @@ std::string PortProblem(const std::string& path, uint32_t status)
 std::string NoScannerMessage(const SCliOptions& options)
 {
     if (options.port.empty())
-        return "vostrel-cli: no scanner found\n";
+        return "vostrel-cli: no scanner found\n" + Utf8(InaccessibleDevicesHelp());
     const uint32_t status = CHBDataStreamMnt::GetInstance().GetPortStatus();
     if (status != HBDS_OK)
         return "vostrel-cli: " + PortProblem(options.port, status) + "\n";

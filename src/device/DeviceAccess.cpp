@@ -2,6 +2,7 @@
 
 #include "UiText.h"
 
+#include <glob.h>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,4 +43,33 @@ wxString DeviceAccessHelp(const std::string& path, const SDeviceAccessFacts& fac
 wxString DeviceAccessHelp(const std::string& path)
 {
     return DeviceAccessHelp(path, ReadDeviceAccessFacts(path));
+}
+
+wxString InaccessibleDevicesHelp(const std::vector<SDeviceNode>& nodes)
+{
+    wxString help;
+    bool serialTold = false;
+    bool hidTold = false;
+    for (const SDeviceNode& node : nodes) {
+        bool& told = node.facts.hid ? hidTold : serialTold;
+        if (node.facts.permitted || told)
+            continue;
+        told = true;
+        help += DeviceAccessHelp(node.path, node.facts) + "\n";
+    }
+    return help;
+}
+
+wxString InaccessibleDevicesHelp()
+{
+    std::vector<SDeviceNode> nodes;
+    for (const char* pattern : {"/dev/ttyUSB*", "/dev/ttyACM*", "/dev/hidraw*"}) {
+        glob_t found{};
+        if (glob(pattern, 0, nullptr, &found) == 0) {
+            for (size_t i = 0; i < found.gl_pathc; ++i)
+                nodes.push_back({found.gl_pathv[i], ReadDeviceAccessFacts(found.gl_pathv[i])});
+        }
+        globfree(&found);
+    }
+    return InaccessibleDevicesHelp(nodes);
 }

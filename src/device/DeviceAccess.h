@@ -6,6 +6,7 @@
 #include <wx/string.h>
 
 #include <string>
+#include <vector>
 
 struct SDeviceAccessFacts {
     bool permitted = true;  // this process may read and write the device node
@@ -19,3 +20,13 @@ SDeviceAccessFacts ReadDeviceAccessFacts(const std::string& path);
 // The help for a port this user may not open; empty when permission is not the problem.
 wxString DeviceAccessHelp(const std::string& path, const SDeviceAccessFacts& facts);
 wxString DeviceAccessHelp(const std::string& path);
+
+// When no scanner was found: the help for the first serial adapter and the first USB
+// HID node this user may not open, one line each; empty when every node may be opened.
+struct SDeviceNode {
+    std::string path;
+    SDeviceAccessFacts facts;
+};
+wxString InaccessibleDevicesHelp(const std::vector<SDeviceNode>& nodes);
+// The same for the adapters and HID nodes present ("/dev/ttyUSB*", "/dev/ttyACM*", "/dev/hidraw*").
+wxString InaccessibleDevicesHelp();

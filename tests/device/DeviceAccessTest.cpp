@@ -33,6 +33,22 @@ TEST(DeviceAccessTest, NamesTheGroupOrTheUdevRuleThatIsMissing)
     }
 }
 
+// With no scanner found, each kind of node this user may not open is explained once.
+TEST(DeviceAccessTest, NoScannerFoundExplainsEachKindOfClosedNodeOnce)
+{
+    const std::vector<SDeviceNode> nodes = {
+        {"/dev/ttyUSB0", {true, false, "dialout"}},  {"/dev/ttyUSB1", {false, false, "dialout"}},
+        {"/dev/ttyACM0", {false, false, "dialout"}}, {"/dev/hidraw0", {true, true, "root"}},
+        {"/dev/hidraw1", {false, true, "root"}},
+    };
+    const wxString help = InaccessibleDevicesHelp(nodes);
+    EXPECT_NE(wxNOT_FOUND, help.Find("/dev/ttyUSB1")) << help;
+    EXPECT_EQ(wxNOT_FOUND, help.Find("/dev/ttyACM0")) << help;
+    EXPECT_NE(wxNOT_FOUND, help.Find("/dev/hidraw1")) << help;
+    EXPECT_EQ(2, help.Freq('\n')) << help;
+    EXPECT_EQ("", InaccessibleDevicesHelp({nodes[0], nodes[3]}));
+}
+
 TEST(DeviceAccessTest, OnlyLocalDeviceNodesAreLookedAt)
 {
     for (const char* path : {"", "rfc2217://127.0.0.1:1", "tcp://h:2", "/no/such/node"})
