@@ -14,6 +14,7 @@ packages=(
   nlohmann-json3-dev ser2net python3 python3-jsonschema
   zbar-tools zxing-cpp-tools poppler-utils python3-docx
   ansible-core openssl
+  dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the normal and the sanitizer configuration and
 # runs every test of both, the worker-thread tests under ThreadSanitizer, then each
-# fuzz target for 10 s. Window tests run on a
-# private virtual X display.
+# fuzz target for 10 s, then builds and checks the Debian package. Window tests run on
+# a private virtual X display.
 # Exits non-zero when any build step or test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -61,6 +61,11 @@ done
 # README cannot drift from the programs.
 echo "=== README: the command examples"
 python3 tests/readme/readme_examples.py README.md build/default/bin || status=1
+
+# The Debian package from the default tree built above: lintian, the desktop entry and
+# metainfo validators, its contents, and its vostrel-cli run with a fresh HOME.
+echo "=== package: build the Debian package and check it"
+bash packaging/check-package.sh build/default || status=1
 
 if [ "$status" -ne 0 ]; then
   echo "Some tests failed." >&2

@@ -36,8 +36,7 @@ SKeyRecord ReadKey(const wxXmlNode* node, int32_t verticalOffset)
 
 wxString LayoutPath(const char* name)
 {
-    return CAppContext::GetInstance().GetProgramDirectory() + "Config" + wxFileName::GetPathSeparator() + "keyboard" +
-           wxFileName::GetPathSeparator() + name;
+    return CAppContext::GetInstance().GetFilePath("Config", wxString("keyboard") + wxFileName::GetPathSeparator() + name);
 }
 
 }  // namespace

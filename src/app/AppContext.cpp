@@ -5,6 +5,7 @@
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 
 #include <memory>
 
@@ -36,31 +37,54 @@ void CAppContext::SetProgramDirectory(const wxString& directory)
     m_programDirectory = directory;
     if (!m_programDirectory.EndsWith(wxFILE_SEP_PATH))
         m_programDirectory += wxFILE_SEP_PATH;
+    m_dataDirectory = m_programDirectory;
+    m_userFolders = SUserFolders{m_programDirectory, m_programDirectory, m_programDirectory, m_programDirectory, {}};
 }
 
 void CAppContext::SetProgramDirectoryFromExecutable(const wxString& executablePath)
 {
     wxFileName file(executablePath);
     file.MakeAbsolute();
-    SetProgramDirectory(file.GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR));
+    m_programDirectory = file.GetPath(wxPATH_GET_VOLUME | wxPATH_GET_SEPARATOR);
+    m_dataDirectory = FindDataDirectory(m_programDirectory);
+    m_userFolders = ResolveUserFolders();
 }
 
 wxString CAppContext::GetFolder(const wxString& name) const
 {
-    return m_programDirectory + name;
+    if (name == "tmp")
+        return m_userFolders.cache + name;
+    if (name == "dump" || name == "log")
+        return m_userFolders.state + name;
+    if (name == "AutoSave")
+        return m_userFolders.documents + name;
+    return m_dataDirectory + name;
 }
 
 wxString CAppContext::GetFilePath(const wxString& folder, const wxString& file) const
 {
-    return m_programDirectory + folder + wxFILE_SEP_PATH + file;
+    return GetFolder(folder) + wxFILE_SEP_PATH + file;
 }
 
-void CAppContext::CreateWorkingFolders() const
+wxString CAppContext::GetDocumentsFolder() const
 {
+    if (!wxDirExists(m_userFolders.documents)) {
+        wxLogNull quiet;  // the write that follows tells whether it can go there
+        wxFileName::Mkdir(m_userFolders.documents, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    }
+    return m_userFolders.documents;
+}
+
+void CAppContext::CreateWorkingFolders()
+{
+    m_folderProblem = PrepareUserFolders(m_userFolders);
+    if (m_dataDirectory != m_userFolders.config)
+        SeedUserSettings(m_dataDirectory, m_userFolders.config);
+    wxLogNull quiet;  // a missing working folder only costs its files
     for (const char* folder : {"dump", "tmp", "log"}) {
         const wxString path = GetFolder(folder);
         if (!wxDirExists(path))
-            wxMkdir(path);
+            wxFileName::Mkdir(path, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
     }
 }
 

@@ -117,9 +117,11 @@ wxString MakeDumpFileName(const wxString& prefix, const std::tm& when)
                             when.tm_mday, when.tm_hour, when.tm_min, when.tm_sec);
 }
 
-void InstallCrashHandler(const wxString& programDirectory, const wxString& applicationName)
+void InstallCrashHandler(const wxString& programDirectory, const wxString& applicationName,
+                         const wxString& stateDirectory)
 {
-    CopyTo(g_pathStem, sizeof g_pathStem, programDirectory + "dump/" + MakeDumpPrefix(applicationName.Left(260)));
+    const wxString& dumpParent = stateDirectory.empty() ? programDirectory : stateDirectory;
+    CopyTo(g_pathStem, sizeof g_pathStem, dumpParent + "dump/" + MakeDumpPrefix(applicationName.Left(260)));
     CopyTo(g_reporter, sizeof g_reporter, programDirectory + "VostrelCrashReporter");
     // backtrace() loads its unwinder on first use; do that now, not in the handler.
     void* warmUp[1];

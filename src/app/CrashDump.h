@@ -12,10 +12,11 @@ wxString MakeDumpPrefix(const wxString& applicationName);
 wxString MakeDumpFileName(const wxString& prefix, const std::tm& when);
 
 // Installs the handler for SIGSEGV, SIGBUS, SIGFPE, SIGILL and SIGABRT. The dump
-// goes to "<programDirectory>dump/"; the reporter "VostrelCrashReporter" in the
-// program directory is started with the dump path and the current language code,
-// after which the process ends with code 0. Without a reporter the signal goes on
-// to the system.
-void InstallCrashHandler(const wxString& programDirectory, const wxString& applicationName);
+// goes to "<stateDirectory>dump/" (the program directory when none is given); the
+// reporter "VostrelCrashReporter" in the program directory is started with the dump
+// path and the current language code, after which the process ends with code 0.
+// Without a reporter the signal goes on to the system.
+void InstallCrashHandler(const wxString& programDirectory, const wxString& applicationName,
+                         const wxString& stateDirectory = wxString());
 // The language code handed to the reporter; kept current by the language change.
 void SetCrashReportLanguage(const wxString& code);

@@ -66,6 +66,8 @@ SCommandLineFiles ScanCommandLine(const wxArrayString& arguments)
             files.outputFile = arguments[i + 1];
         else if (arguments[i].IsSameAs("-Xml", false))
             files.configurationFile = arguments[i + 1];
+        else if (arguments[i] == "-UpdateError")
+            files.updateError = arguments[i + 1];
     }
     return files;
 }

@@ -31,6 +31,7 @@ SUiFontChoice ChooseUiFont(const wxArrayString& installedFaces);
 struct SCommandLineFiles {
     wxString outputFile;         // after "-File"
     wxString configurationFile;  // after "-Xml"
+    wxString updateError;        // after "-UpdateError": why the updater brought this version back
 };
 
 // Scans arguments 1 to n-1; "-File" and "-Xml" in any letter case take the next argument.

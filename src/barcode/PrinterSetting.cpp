@@ -16,7 +16,7 @@ const char kPrinterKey[] = "/cfg/print";
 wxString SettingsPath()
 {
     const wxString& loaded = CAppSettings::GetInstance().GetPath();
-    return loaded.empty() ? CAppContext::GetInstance().GetProgramDirectory() + "hbs.ini" : loaded;
+    return loaded.empty() ? CAppContext::GetInstance().GetSettingsFile("hbs.ini") : loaded;
 }
 
 }  // namespace

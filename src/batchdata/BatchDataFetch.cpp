@@ -119,7 +119,7 @@ void CBatchDataFetch::CutReply(const wxString& reply, std::vector<wxString>& ent
 
 wxString CBatchDataFetch::DefaultPath()
 {
-    return CAppContext::GetInstance().GetProgramDirectory() + "batch.txt";
+    return CAppContext::GetInstance().GetDocumentFile("batch.txt");
 }
 
 bool CBatchDataFetch::AppendEntries(const wxString& path, const std::vector<wxString>& entries)

@@ -39,7 +39,7 @@ int main(int argc, char** argv)
     // table leaves the built-in texts.
     CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
     if (languages.LoadLanguageList())
-        languages.LoadLanguageTexts(ChooseCliLanguage(language, context.GetProgramDirectory() + "hbs.ini"));
+        languages.LoadLanguageTexts(ChooseCliLanguage(language, context.GetSettingsFile("hbs.ini")));
 
     UseTlsFiles(options, context.GetProgramDirectory() + "hbs.ini");
     UseStoredSerialPorts(context.GetProgramDirectory() + "hbs.ini");

@@ -1,6 +1,7 @@
 #include "CliSupport.h"
 
 #include "DemoScanner.h"
+#include "DeviceAccess.h"
 #include "DeviceMnt.h"
 #include "HBDataStreamMnt.h"
 #include "IniFile.h"
@@ -130,8 +131,10 @@ std::string PortProblem(const std::string& path, uint32_t status)
         return path + " does not exist";
     case HBDS_ERR_INVALID_FILE_FORMAT:
         return path + " is no serial port (not a terminal)";
-    case HBDS_ERR_ACCESS_DENIED:
-        return path + " is busy: another program has it open (or you may not open it)";
+    case HBDS_ERR_ACCESS_DENIED: {
+        const wxString help = DeviceAccessHelp(path);
+        return help.empty() ? path + " is busy: another program has it open" : Utf8(help);
+    }
     default:
         return "cannot open " + path + ": " + Utf8(CHBDataStreamMnt::ErrorTextForStatus(status));
     }
@@ -162,7 +165,7 @@ void UseStoredSerialPorts(const wxString& iniPath)
 std::string NoScannerMessage(const SCliOptions& options)
 {
     if (options.port.empty())
-        return "vostrel-cli: no scanner found\n";
+        return "vostrel-cli: no scanner found\n" + Utf8(InaccessibleDevicesHelp());
     const uint32_t status = CHBDataStreamMnt::GetInstance().GetPortStatus();
     if (status != HBDS_OK)
         return "vostrel-cli: " + PortProblem(options.port, status) + "\n";

@@ -9,7 +9,7 @@
 
 wxString CCommandHistory::DefaultPath()
 {
-    return CAppContext::GetInstance().GetProgramDirectory() + "cmdcenter.history";
+    return CAppContext::GetInstance().GetUserFolders().state + "cmdcenter.history";
 }
 
 wxArrayString CCommandHistory::Load(const wxString& path)

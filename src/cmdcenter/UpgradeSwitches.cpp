@@ -29,5 +29,5 @@ SUpgradeSwitches ReadUpgradeSwitches(const wxString& path)
 
 wxString UpgradeSwitchesPath()
 {
-    return CAppContext::GetInstance().GetProgramDirectory() + "server.cfg";
+    return CAppContext::GetInstance().GetSettingsFile("server.cfg");
 }

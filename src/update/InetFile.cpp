@@ -13,6 +13,7 @@ namespace {
 // Chunks of this size are written and reported one at a time.
 const long kChunkBytes = 1024;
 const long kConnectSeconds = 15;
+const long kMaxRedirects = 5;
 
 // curl_global_init is not thread-safe in this libcurl; the first use does it once.
 void InitCurlOnce()
@@ -56,7 +57,7 @@ size_t CInetFile::OnBody(char* data, size_t size, size_t count, void* self)
 bool CInetFile::WriteChunk(const char* data, size_t bytes)
 {
     curl_easy_getinfo(static_cast<CURL*>(m_curl), CURLINFO_RESPONSE_CODE, &m_status);
-    if (m_status != 200)
+    if (m_status != 200 || (m_maxBytes != 0 && m_received + bytes > m_maxBytes))
         return false;
     if (!m_file) {
         m_file = std::fopen(GetTargetPath().utf8_str(), "wb");
@@ -88,7 +89,8 @@ int CInetFile::OnProgress(void* self, int64_t, int64_t, int64_t, int64_t)
 
 bool CInetFile::Download(wxString& errorText)
 {
-    if (!m_address.Lower().StartsWith("http://"))
+    const bool secure = m_address.Lower().StartsWith("https://");
+    if (!secure && !m_address.Lower().StartsWith("http://"))
         return false;
     InitCurlOnce();
     CURL* curl = curl_easy_init();
@@ -107,8 +109,14 @@ bool CInetFile::Download(wxString& errorText)
     headers.Add("Pragma: no-cache");
     const wxScopedCharBuffer url = m_address.utf8_str();
     curl_easy_setopt(curl, CURLOPT_URL, url.data());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http");
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    // Mirrors answer with redirects; one that began secure stays secure.
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
+    const wxScopedCharBuffer caFile = m_caFile.utf8_str();
+    if (!m_caFile.empty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.data());
     curl_easy_setopt(curl, CURLOPT_USERAGENT, "Update - Vostrel");
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.list);
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kChunkBytes);

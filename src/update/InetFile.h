@@ -20,8 +20,14 @@ public:
     void SetProgress(Progress progress, int index = 0);
     // How long the server may send nothing before the download is given up.
     void SetStallSeconds(long seconds) { m_stallSeconds = seconds; }
+    // The certificates an https server is checked against instead of the system's
+    // (a private update server with its own authority).
+    void SetCaFile(const wxString& path) { m_caFile = path; }
+    // A body larger than this is given up (0: no bound).
+    void SetMaxBytes(uint64_t bytes) { m_maxBytes = bytes; }
 
-    // Fetches the address into the destination. Only "http://" addresses are taken
+    // Fetches the address into the destination, following redirects (an https
+    // address only to https). Only "http://" and "https://" addresses are taken
     // (anything else fails with `errorText` left as it is); a status other than 200
     // gives "ID_STRING_UPDATE_INFO_GETSERVER", a server that cannot be reached or
     // stops sending its own text. A failed download leaves no destination file.
@@ -43,6 +49,8 @@ private:
     Progress m_progress;
     int m_index = 0;
     long m_stallSeconds = 20;
+    wxString m_caFile;
+    uint64_t m_maxBytes = 0;
     uint64_t m_received = 0;
     long m_status = 0;
     void* m_curl = nullptr;   // during Download only

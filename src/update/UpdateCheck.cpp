@@ -14,34 +14,44 @@
 namespace {
 
 const char* const kDescriptionPath = "/Vostrel/updateVostrel.xml";
-// The maker's own server, used when "server.cfg" names none.
-const char* const kBuiltInServer = "http://update.vostrel.example";
 const size_t kMaxServerLength = 259;
 
 }  // namespace
 
-wxString UpdateDescriptionAddress(const wxString& programDirectory)
+SUpdateSource ReadUpdateSource(const wxString& serverCfgPath)
 {
-    const wxString path = programDirectory + "server.cfg";
-    wxString server;
-    if (wxFileName::FileExists(path)) {
-        server = ReadIniFile(path)->Read("/cfg/url", wxString());
-    }
-    if (server.empty() || server.length() > kMaxServerLength)
-        server = kBuiltInServer;
-    return server + kDescriptionPath;
+    SUpdateSource source;
+    if (!wxFileName::FileExists(serverCfgPath))
+        return source;
+    const auto file = ReadIniFile(serverCfgPath);
+    const wxString server = file->Read("/cfg/url", wxString());
+    if (!server.empty() && server.length() <= kMaxServerLength)
+        source.descriptionAddress = server + kDescriptionPath;
+    source.caFile = file->Read("/cfg/cafile", wxString());
+    return source;
+}
+
+wxString UpdateDescriptionAddress(const wxString& settingsDirectory)
+{
+    return ReadUpdateSource(settingsDirectory + "server.cfg").descriptionAddress;
 }
 
 bool CheckForUpdate(SUpdateCheckResult& result, long stallSeconds)
 {
     const CAppContext& context = CAppContext::GetInstance();
+    const SUpdateSource source = ReadUpdateSource(context.GetSettingsFile("server.cfg"));
+    if (!source.IsSet()) {
+        result.noSource = true;
+        return false;
+    }
     const wxString folder = context.GetFolder("tmp");
     wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
     const long long tick = wxGetLocalTimeMillis().GetValue();
     const wxString destination = wxString::Format("%s%c%lld.tmp", folder, wxFileName::GetPathSeparator(), tick);
 
-    CInetFile download(UpdateDescriptionAddress(context.GetProgramDirectory()), destination);
+    CInetFile download(source.descriptionAddress, destination);
     download.SetStallSeconds(stallSeconds);
+    download.SetCaFile(source.caFile);
     if (!download.Download(result.errorText))
         return false;
 
@@ -56,4 +66,10 @@ bool CheckForUpdate(SUpdateCheckResult& result, long stallSeconds)
         return false;
     result.address = address;
     return true;
+}
+
+bool CanReplaceOwnFiles()
+{
+    const CAppContext& context = CAppContext::GetInstance();
+    return context.GetDataDirectory() == context.GetProgramDirectory();
 }

@@ -30,16 +30,20 @@ TEST(CommandLine, FileAndXmlInAnyLetterCaseTakeTheNextArgument)
         std::initializer_list<const char*> arguments;
         const char* outputFile;
         const char* configurationFile;
+        const char* updateError = "";  // what the updater says when it brings this version back
     } cases[] = {
         {{"vostrel", "-file", "/tmp/out.txt", "-XML", "/tmp/c.xml"}, "/tmp/out.txt", "/tmp/c.xml"},
         {{"vostrel", "-FiLe", "a b.txt"}, "a b.txt", ""},
         {{"vostrel", "x", "-File"}, "", ""},
         {{"-File", "x"}, "", ""},
+        {{"vostrel", "-UpdateError", "the signature is not valid"}, "", "", "the signature is not valid"},
+        {{"vostrel", "-updateerror", "x"}, "", ""},
     };
     for (const auto& row : cases) {
         const SCommandLineFiles files = ScanCommandLine(Args(row.arguments));
         EXPECT_EQ(row.outputFile, files.outputFile) << *row.arguments.begin();
         EXPECT_EQ(row.configurationFile, files.configurationFile) << *row.arguments.begin();
+        EXPECT_EQ(row.updateError, files.updateError) << *row.arguments.begin();
     }
 }
 

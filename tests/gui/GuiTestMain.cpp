@@ -4,6 +4,7 @@
 // critical message: in the program it lands on standard error as a defect of ours
 // (a widget sized below zero, a bad flag), seen by whoever starts it from a terminal.
 #include "FailOnWxAssert.h"
+#include "PrivateUserFolders.h"
 
 #include <glib.h>
 
@@ -78,6 +79,7 @@ private:
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    CPrivateUserFolders userFolders;
     ::testing::AddGlobalTestEnvironment(new CWxEnvironment());
     return RUN_ALL_TESTS();
 }

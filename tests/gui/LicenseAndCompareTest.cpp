@@ -202,4 +202,36 @@ TEST_F(UpdateEntryTest, ANewerVersionOnTheServerStartsTheUpdaterAndClosesTheWind
     m_window = nullptr;
 }
 
+// An installed copy (its data apart from its programs) is the package manager's: a
+// newer version is only told of. Without an update source the entry says where to set one.
+TEST_F(UpdateEntryTest, AnInstalledCopyOnlyTellsOfANewerVersionAndNoSourceIsExplained)
+{
+    CTempDir site;
+    site.Write("Vostrel/updateVostrel.xml", "<VostrelUpdate><File><VersionZip>7</VersionZip>"
+                                            "<URL>https://example.org/vostrel-1.0.7.zip</URL></File></VostrelUpdate>");
+    CLoopbackHttpServer server(std::string(site.Path().utf8_str()));
+    CTempDir bin;
+    CAppContext& context = CAppContext::GetInstance();
+    context.SetProgramDirectory(bin.Path());
+    context.SetDataDirectory(m_dir.Path());
+    context.SetVersion("1.0.0.0");
+    std::vector<wxString> started;
+    SetUpdaterLauncher([&started](const wxString& command) {
+        started.push_back(command);
+        return true;
+    });
+    ASSERT_TRUE(Start(""));
+    m_window->SelectItem(CVostrelDlg::ITEM_UPDATE);
+    bin.Write("server.cfg", "[cfg]\nurl=" + server.Address() + "\n");
+    m_window->SelectItem(CVostrelDlg::ITEM_UPDATE);
+    SetUpdaterLauncher(nullptr);
+
+    EXPECT_TRUE(started.empty());
+    ASSERT_EQ(2u, m_messages.Texts().size());
+    EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[0].Find(bin.File("server.cfg"))) << m_messages.Texts()[0];
+    EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[1].Find("https://example.org/vostrel-1.0.7.zip")) << m_messages.Texts()[1];
+    EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[1].Find("apt install vostrel")) << m_messages.Texts()[1];
+    EXPECT_FALSE(wxTheApp->IsScheduledForDestruction(m_window));
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // a failed wxWidgets assertion fails the running test: in the program it would stop
 // the user with an assertion dialog.
 #include "FailOnWxAssert.h"
+#include "PrivateUserFolders.h"
 
 #include <gtest/gtest.h>
 #include <wx/init.h>
@@ -9,6 +10,7 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    CPrivateUserFolders userFolders;
     wxInitializer wx;
     if (!wx.IsOk())
         return 1;

@@ -8,13 +8,15 @@
 
 class CLoopbackHttpServer {
 public:
-    // Serves `folder` (which gets a "requests.log" of path and agent per request).
-    explicit CLoopbackHttpServer(const std::string& folder);
+    // Serves `folder` (which gets a "requests.log" of path and agent per request);
+    // over HTTPS with the given certificate and key files.
+    explicit CLoopbackHttpServer(const std::string& folder, const std::string& certificate = std::string(),
+                                 const std::string& key = std::string());
     ~CLoopbackHttpServer();
     CLoopbackHttpServer(const CLoopbackHttpServer&) = delete;
     CLoopbackHttpServer& operator=(const CLoopbackHttpServer&) = delete;
 
-    // "http://127.0.0.1:<port>", or empty when the server did not start.
+    // "http://127.0.0.1:<port>" ("https://localhost:<port>"), or empty when the server did not start.
     const std::string& Address() const { return m_address; }
 
     // A loopback address on which nothing listens: port 1 is privileged and unused.

@@ -88,17 +88,43 @@ INSTANTIATE_TEST_SUITE_P(
         SCheckCase{6, "refused", "1.0.1.0", "", "", true, false, "", "无法连接更新服务器!"},
         SCheckCase{7, "stalls", "1.0.1.0", "", "/stall", false, false, "", "无法连接更新服务器!"}));
 
-TEST(UpdateAddressTest, ServerCfgNamesTheServerUnlessItsUrlIsEmptyOrTooLong)
+TEST(UpdateAddressTest, ServerCfgNamesTheServerAndWithoutOneThereIsNothingToAsk)
 {
     CTempDir dir;
-    const wxString builtIn = UpdateDescriptionAddress(dir.Path());
-    EXPECT_TRUE(builtIn.StartsWith("http://") && builtIn.EndsWith("/Vostrel/updateVostrel.xml")) << builtIn;
+    EXPECT_EQ("", UpdateDescriptionAddress(dir.Path()));
     dir.Write("server.cfg", "[cfg]\nurl=\n");
-    EXPECT_EQ(builtIn, UpdateDescriptionAddress(dir.Path()));
+    EXPECT_EQ("", UpdateDescriptionAddress(dir.Path()));
     dir.Write("server.cfg", "[cfg]\nurl=http://" + std::string(253, 'a') + "\n");
-    EXPECT_EQ(builtIn, UpdateDescriptionAddress(dir.Path()));
-    dir.Write("server.cfg", "[cfg]\nurl=http://" + std::string(252, 'a') + "\n");
-    EXPECT_EQ("http://" + std::string(252, 'a') + "/Vostrel/updateVostrel.xml", UpdateDescriptionAddress(dir.Path()));
+    EXPECT_EQ("", UpdateDescriptionAddress(dir.Path()));
+    dir.Write("server.cfg", "[cfg]\nurl=https://" + std::string(251, 'a') + "\ncafile=/etc/own-ca.pem\n");
+    EXPECT_EQ("https://" + std::string(251, 'a') + "/Vostrel/updateVostrel.xml", UpdateDescriptionAddress(dir.Path()));
+    EXPECT_EQ("/etc/own-ca.pem", ReadUpdateSource(dir.File("server.cfg")).caFile);
+
+    // The shipped default: the check says so and asks no server.
+    CTempDir program;
+    CAppContext::GetInstance().SetProgramDirectory(program.Path());
+    SUpdateCheckResult result;
+    EXPECT_FALSE(CheckForUpdate(result, 1));
+    EXPECT_TRUE(result.noSource);
+    EXPECT_EQ("", result.errorText);
+    CAppContext::ResetInstance();
+}
+
+// Only a copy whose data lies beside its programs replaces itself; an installed one is
+// left to the package manager.
+TEST(UpdateModeTest, OnlyAPortableCopyReplacesItsOwnFiles)
+{
+    CTempDir tree;
+    tree.Write("portable/Config/devicesinfo.xml", "<Devices/>");
+    tree.Write("usr/bin/vostrel", "");
+    tree.Write("usr/share/vostrel/Config/devicesinfo.xml", "<Devices/>");
+    CAppContext& context = CAppContext::GetInstance();
+    context.SetProgramDirectoryFromExecutable(tree.File("portable/vostrel"));
+    EXPECT_TRUE(CanReplaceOwnFiles());
+    context.SetProgramDirectoryFromExecutable(tree.File("usr/bin/vostrel"));
+    EXPECT_EQ(tree.File("usr/share/vostrel/"), context.GetDataDirectory());
+    EXPECT_FALSE(CanReplaceOwnFiles());
+    CAppContext::ResetInstance();
 }
 
 TEST(UpdateFilesTest, OwnNumberIsTheThirdOfTheFourAndAnEqualNumberIsNotNewer)

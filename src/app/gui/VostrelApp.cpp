@@ -57,7 +57,8 @@ bool CVostrelApp::OnInit()
 {
     CAppContext& context = CAppContext::GetInstance();
     context.SetProgramDirectoryFromExecutable(wxStandardPaths::Get().GetExecutablePath());
-    InstallCrashHandler(context.GetProgramDirectory(), context.GetApplicationName());
+    context.CreateWorkingFolders();
+    InstallCrashHandler(context.GetProgramDirectory(), context.GetApplicationName(), context.GetUserFolders().state);
     context.SetVersion(FormatProgramVersion(VOSTREL_VERSION_TEXT));
 
     wxArrayString arguments;
@@ -65,7 +66,6 @@ bool CVostrelApp::OnInit()
         arguments.Add(argv[i]);
     const SCommandLineFiles files = ScanCommandLine(arguments);
     context.SetCommandLineFiles(files.outputFile, files.configurationFile);
-    context.CreateWorkingFolders();
     hbds_set_log_directory(context.GetFolder("log").utf8_str());
     SetAppName(context.GetApplicationName());
 
@@ -82,6 +82,14 @@ bool CVostrelApp::OnInit()
     if (!window->Start()) {
         window->Destroy();
         return false;
+    }
+    // Told once the texts of the chosen language are loaded; the program goes on.
+    if (context.GetFolderProblem().Happened())
+        ShowMessage(FolderProblemMessage(context.GetFolderProblem()), wxOK | wxICON_WARNING);
+    if (!files.updateError.empty()) {
+        const wxString format = GetUiText("ID_STRING_UPDATE_FAILED",
+                                          "The update was not installed: %s. This is still the version you had.");
+        ShowMessage(wxString::Format(format, files.updateError), wxOK | wxICON_WARNING);
     }
     m_automation = CAutomation::FromEnvironment(*window);
     if (m_automation)

@@ -29,6 +29,7 @@
 
 #include <wx/display.h>
 #include <wx/fontenum.h>
+#include <wx/log.h>
 #include <wx/sizer.h>
 #include <wx/tokenzr.h>
 
@@ -122,7 +123,7 @@ bool CVostrelDlg::Start(const SStartOptions& options)
     }
 
     CAppSettings& settings = CAppSettings::GetInstance();
-    settings.LoadAppSettings(context.GetProgramDirectory() + "hbs.ini");
+    settings.LoadAppSettings(context.GetSettingsFile("hbs.ini"));
     hbds_add_serial_path_list(settings.Values().serialPorts.utf8_str());
     m_started = true;
 
@@ -160,8 +161,12 @@ bool CVostrelDlg::LoadLanguage()
 
 bool CVostrelDlg::AskSingleInstance()
 {
+    const CAppContext& context = CAppContext::GetInstance();
     m_instanceChecker = std::make_unique<wxSingleInstanceChecker>();
-    if (m_instanceChecker->Create(CAppContext::GetInstance().GetApplicationName()) &&
+    // The lock lives in the user's state folder, which start-up has made (or replaced),
+    // never in a home folder that may not exist; the question below says enough.
+    wxLogNull quiet;
+    if (m_instanceChecker->Create(context.GetApplicationName(), context.GetUserFolders().state) &&
         !m_instanceChecker->IsAnotherRunning())
         return true;
     const wxString question = GetUiText("ID_ERROR_EXISTS", "Vostrel is already running.Do you want to open?");

@@ -1,5 +1,6 @@
 #include "BarCodePageDlg.h"
 
+#include "AppContext.h"
 #include "BarcodeRequest.h"
 #include "DeviceInfo.h"
 #include "FileChooser.h"

@@ -2,6 +2,7 @@
 
 #include "BatchDataDlg.h"
 #include "CommandCenterDlg.h"
+#include "DeviceAccess.h"
 #include "HBDataStreamMnt.h"
 #include "UiText.h"
 #include "UpgradeDialogs.h"
@@ -228,7 +229,12 @@ bool CCmdDlg::OpenPort()
     const bool opened = OpenTerminalPort(*port, ChosenLineSettings(), status);
     UpdateOpenCloseEnabled();
     if (!opened) {
-        const wxString reason = CHBDataStreamMnt::ErrorTextForStatus(status);
+        wxString reason = CHBDataStreamMnt::ErrorTextForStatus(status);
+        if (status == HBDS_ERR_ACCESS_DENIED) {
+            const std::string path = port->serial ? std::string(port->label.utf8_str()) : std::string(port->usbDevice.path);
+            const wxString help = DeviceAccessHelp(path);
+            reason = help.empty() ? reason : help;
+        }
         ShowMessage(port->label + " " + GetUiText("ID_DEVICE_ERROR_NOT_OPEN", "未打开!") + " " + reason,
                     wxOK | wxICON_ERROR);
         return false;

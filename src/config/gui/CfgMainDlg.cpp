@@ -237,7 +237,7 @@ bool CCfgMainDlg::SaveFile()
 void CCfgMainDlg::SaveToDevice()
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
-    wxFFile(CAppContext::GetInstance().GetProgramDirectory() + "Config.ini", "w").Close();
+    wxFFile(CAppContext::GetInstance().GetSettingsFile("Config.ini"), "w").Close();
     wxString message;
     if (!engine.CheckCutAreas(message)) {
         ShowError(message);

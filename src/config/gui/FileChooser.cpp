@@ -1,5 +1,6 @@
 #include "FileChooser.h"
 
+#include "AppContext.h"
 #include "AppSettings.h"
 #include "DeviceInfo.h"
 #include "FileNaming.h"
@@ -44,7 +45,7 @@ wxString WithExtension(const wxString& path, const wxString& extension)
 // user's files; the first dialog starts among the user's documents.
 wxString FirstFolder()
 {
-    return StartFolder(CAppSettings::GetInstance().Values().lastFolder, wxStandardPaths::Get().GetDocumentsDir(),
+    return StartFolder(CAppSettings::GetInstance().Values().lastFolder, CAppContext::GetInstance().GetDocumentsFolder(),
                        wxGetHomeDir());
 }
 

@@ -48,7 +48,7 @@ const char* const CDeviceBatchUpgradeDlg::kFilter =
 
 CDeviceBatchUpgradeDlg::CDeviceBatchUpgradeDlg(wxWindow* parent, const wxString& folder)
     : wxDialog(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
-      m_folder(folder.empty() ? CAppContext::GetInstance().GetProgramDirectory() : folder), m_timer(this)
+      m_folder(folder.empty() ? CAppContext::GetInstance().GetUserFolders().config : folder), m_timer(this)
 {
     CreateControls();
     ApplyUiTexts();

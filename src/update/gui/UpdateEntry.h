@@ -12,8 +12,10 @@ class wxWindow;
 // closed once the updater has started.
 void RunUpdateEntry(wxWindow* mainWindow);
 
-// The updater's command line for the program folder, version and new version's address.
-wxString UpdaterCommand(const wxString& programDirectory, const wxString& version, const wxString& address);
+// The updater's command line for the program folder, version and new version's address
+// (and the certificates of a private https server, when "server.cfg" names them).
+wxString UpdaterCommand(const wxString& programDirectory, const wxString& version, const wxString& address,
+                        const wxString& caFile = wxString());
 
 // How the updater is started: the shell in the program, a recorder in tests.
 // Returns false when it could not be started.

@@ -1,23 +1,23 @@
 #include "Updater.h"
 
 #include "InetFile.h"
+#include "UpdateKey.h"
 
 #include <openssl/evp.h>
+#include <openssl/pem.h>
 #include <zip.h>
-
-#include <wx/ffile.h>
 
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -28,6 +28,8 @@ namespace {
 // A new version that ends badly within this time did not start.
 const auto kStartGrace = std::chrono::seconds(3);
 const auto kPoll = std::chrono::milliseconds(100);
+const uint64_t kMaxArchiveBytes = 512ull << 20;
+const size_t kSignatureBytes = 64;
 
 void Report(const char* format, const wxString& detail = wxString())
 {
@@ -129,15 +131,13 @@ void WaitForStarterToEnd(pid_t starter, long seconds)
         std::this_thread::sleep_for(kPoll);
 }
 
+bool StartProgram(const fs::path& program, const std::vector<std::string>& arguments, pid_t& child);
+
 bool StartAndWatch(const fs::path& program)
 {
-    const std::string path = program.string();
-    char* const args[] = {const_cast<char*>(path.c_str()), nullptr};
     pid_t child = 0;
-    if (posix_spawn(&child, path.c_str(), nullptr, nullptr, args, environ) != 0) {
-        Report("cannot start %s", wxString::FromUTF8(path));
+    if (!StartProgram(program, {}, child))
         return false;
-    }
     const auto until = std::chrono::steady_clock::now() + kStartGrace;
     while (std::chrono::steady_clock::now() < until) {
         int status = 0;
@@ -177,23 +177,63 @@ void RestoreOldVersion(const fs::path& folder, const fs::path& old)
     fs::remove_all(failed, error);
 }
 
-bool Fetch(const wxString& address, const fs::path& target)
+bool Fetch(const wxString& address, const fs::path& target, const SUpdaterOptions& options, uint64_t maxBytes,
+           wxString& why)
 {
     wxString error;
     CInetFile download(address, wxString::FromUTF8(target.string()));
+    download.SetCaFile(options.caFile);
+    download.SetMaxBytes(maxBytes);
     if (download.Download(error))
         return true;
-    Report("cannot fetch %s", address + (error.empty() ? wxString() : " (" + error + ")"));
+    why = "cannot fetch " + address + (error.empty() ? wxString() : " (" + error + ")");
+    Report("%s", why);
     return false;
 }
 
-wxString ReadSmallText(const fs::path& path)
+bool ReadWholeFile(const fs::path& path, uint64_t maxBytes, std::string& bytes)
 {
-    wxFFile file(wxString::FromUTF8(path.string()), "rb");
-    wxString text;
-    if (!file.IsOpened() || file.Length() > 4096 || !file.ReadAll(&text, wxConvUTF8))
-        return wxString();
-    return text;
+    std::error_code error;
+    const uintmax_t size = fs::file_size(path, error);
+    if (error || size > maxBytes)
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(static_cast<size_t>(size), '\0');
+    return in.read(bytes.data(), static_cast<std::streamsize>(size)) && in.gcount() == static_cast<std::streamsize>(size);
+}
+
+using PKeyPtr = std::unique_ptr<EVP_PKEY, void (*)(EVP_PKEY*)>;
+
+PKeyPtr ReadEd25519Key(const std::string& pem)
+{
+    std::unique_ptr<BIO, int (*)(BIO*)> bio(BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size())), BIO_free);
+    PKeyPtr key(bio ? PEM_read_bio_PUBKEY(bio.get(), nullptr, nullptr, nullptr) : nullptr, EVP_PKEY_free);
+    if (key && EVP_PKEY_get_id(key.get()) != EVP_PKEY_ED25519)
+        key.reset();
+    return key;
+}
+
+// Started detached from us, so that it outlives the updater; its output is the user's.
+bool StartProgram(const fs::path& program, const std::vector<std::string>& arguments, pid_t& child)
+{
+    const std::string path = program.string();
+    std::vector<char*> argv{const_cast<char*>(path.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    if (posix_spawn(&child, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+        Report("cannot start %s", wxString::FromUTF8(path));
+        return false;
+    }
+    return true;
+}
+
+// The old version comes back with the reason, which it shows; the user is never left
+// without a program.
+void StartOldVersion(const fs::path& folder, const SUpdaterOptions& options, const wxString& why)
+{
+    pid_t child = 0;
+    StartProgram(folder / ToPath(options.programName), {kUpdateErrorOption, std::string(why.utf8_str())}, child);
 }
 
 }  // namespace
@@ -209,6 +249,8 @@ bool ParseUpdaterArguments(int argc, char** argv, SUpdaterOptions& options, wxSt
             options.version = wxString::FromUTF8(argv[++i]);
         } else if (argument == "-URL" && hasValue) {
             options.url = wxString::FromUTF8(argv[++i]);
+        } else if (argument == "-CAFILE" && hasValue) {
+            options.caFile = wxString::FromUTF8(argv[++i]);
         } else if (argument == "-DIR" && hasValue) {
             options.programFolder = wxString::FromUTF8(argv[++i]);
         } else if (argument == "-WAIT" && hasValue && wxString::FromUTF8(argv[i + 1]).ToLong(&options.waitSeconds) &&
@@ -226,35 +268,33 @@ bool ParseUpdaterArguments(int argc, char** argv, SUpdaterOptions& options, wxSt
     return true;
 }
 
-wxString FileSha256(const wxString& path)
+bool VerifyArchiveSignature(const wxString& archive, const wxString& signature, const std::string& publicKeyPem,
+                            wxString& why)
 {
-    std::ifstream in(ToPath(path), std::ios::binary);
-    std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
-    if (!in || !context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1)
-        return wxString();
-    char buffer[16384];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        EVP_DigestUpdate(context.get(), buffer, static_cast<size_t>(in.gcount()));
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (in.bad() || EVP_DigestFinal_ex(context.get(), digest, &length) != 1)
-        return wxString();
-    wxString hex;
-    for (unsigned int i = 0; i < length; ++i)
-        hex += wxString::Format("%02x", digest[i]);
-    return hex;
-}
-
-wxString ChecksumFromText(const wxString& text)
-{
-    const wxString word = text.Strip(wxString::both).BeforeFirst(' ').BeforeFirst('\t').BeforeFirst('\n').Lower();
-    if (word.length() != 64 || !word.IsAscii())
-        return wxString();
-    for (wxUniChar c : word) {
-        if (!std::isxdigit(static_cast<unsigned char>(c.GetValue())))
-            return wxString();
+    const PKeyPtr key = ReadEd25519Key(publicKeyPem);
+    if (!key) {
+        why = "this copy has no usable update key, so it takes no archive";
+        return false;
     }
-    return word;
+    std::string signatureBytes;
+    std::string archiveBytes;
+    if (!ReadWholeFile(ToPath(signature), kSignatureBytes, signatureBytes) || signatureBytes.size() != kSignatureBytes) {
+        why = "the archive's signature is missing or malformed";
+        return false;
+    }
+    if (!ReadWholeFile(ToPath(archive), kMaxArchiveBytes, archiveBytes)) {
+        why = "the archive cannot be read or is too large";
+        return false;
+    }
+    std::unique_ptr<EVP_MD_CTX, void (*)(EVP_MD_CTX*)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+    // Ed25519 signs the message itself, so no digest is named and the check is one call.
+    const bool valid = context && EVP_DigestVerifyInit(context.get(), nullptr, nullptr, nullptr, key.get()) == 1 &&
+                       EVP_DigestVerify(context.get(), reinterpret_cast<const unsigned char*>(signatureBytes.data()),
+                                        signatureBytes.size(), reinterpret_cast<const unsigned char*>(archiveBytes.data()),
+                                        archiveBytes.size()) == 1;
+    if (!valid)
+        why = "the archive's signature is not valid: it was not made with the release key, or the archive was changed";
+    return valid;
 }
 
 bool UnpackArchive(const wxString& archive, const wxString& target)
@@ -274,52 +314,75 @@ bool UnpackArchive(const wxString& archive, const wxString& target)
     return count > 0;
 }
 
+namespace {
+
+// Fetches, checks and unpacks the new version into `staging`; on failure `why` tells
+// why and nothing of the program folder has changed.
+int PrepareNewVersion(const SUpdaterOptions& options, const fs::path& folder, const fs::path& staging, wxString& why)
+{
+    const fs::path archive = Sibling(folder, ".download.zip");
+    const fs::path signature = Sibling(folder, ".download.sig");
+    std::error_code error;
+    struct SRemover {
+        std::vector<fs::path> files;
+        ~SRemover()
+        {
+            std::error_code ignored;
+            for (const fs::path& file : files)
+                fs::remove(file, ignored);
+        }
+    } downloads{{archive, signature}};
+
+    if (!Fetch(options.url, archive, options, kMaxArchiveBytes, why) ||
+        !Fetch(options.url + ".sig", signature, options, kSignatureBytes, why))
+        return UPDATE_DOWNLOAD_FAILED;
+    const std::string key = options.publicKeyPem.empty() ? std::string(kBuiltInUpdateKeyPem) : options.publicKeyPem;
+    if (!VerifyArchiveSignature(wxString::FromUTF8(archive.string()), wxString::FromUTF8(signature.string()), key, why)) {
+        Report("%s; nothing was changed", why);
+        return UPDATE_SIGNATURE_WRONG;
+    }
+    fs::remove_all(staging, error);
+    if (!UnpackArchive(wxString::FromUTF8(archive.string()), wxString::FromUTF8(staging.string())) ||
+        !fs::exists(staging / ToPath(options.programName)) || !CarryOverOwnFiles(folder, staging)) {
+        why = "the archive does not unpack into a program folder";
+        Report("%s; nothing was changed", why);
+        fs::remove_all(staging, error);
+        return UPDATE_UNPACK_FAILED;
+    }
+    return UPDATE_OK;
+}
+
+}  // namespace
+
 int RunUpdate(const SUpdaterOptions& options)
 {
     const pid_t starter = getppid();
     const fs::path folder = WithoutTrailingSeparator(ToPath(options.programFolder));
     const fs::path staging = Sibling(folder, ".new");
     const fs::path old = Sibling(folder, ".old");
-    const fs::path archive = Sibling(folder, ".download.zip");
-    const fs::path checksumFile = Sibling(folder, ".download.sha256");
-    std::error_code error;
-    const auto cleanUp = [&] {
-        fs::remove(archive, error);
-        fs::remove(checksumFile, error);
-        fs::remove_all(staging, error);
-    };
     Report("replacing version %s", options.version);
 
-    if (!Fetch(options.url, archive) || !Fetch(options.url + ".sha256", checksumFile)) {
-        cleanUp();
-        return UPDATE_DOWNLOAD_FAILED;
-    }
-    const wxString expected = ChecksumFromText(ReadSmallText(checksumFile));
-    if (expected.empty() || FileSha256(wxString::FromUTF8(archive.string())) != expected) {
-        Report("the archive's checksum is wrong; nothing was changed");
-        cleanUp();
-        return UPDATE_CHECKSUM_WRONG;
-    }
-    fs::remove_all(staging, error);
-    if (!UnpackArchive(wxString::FromUTF8(archive.string()), wxString::FromUTF8(staging.string())) ||
-        !fs::exists(staging / ToPath(options.programName)) || !CarryOverOwnFiles(folder, staging)) {
-        Report("the archive cannot be unpacked into a program folder; nothing was changed");
-        cleanUp();
-        return UPDATE_UNPACK_FAILED;
-    }
-    fs::remove(archive, error);
-    fs::remove(checksumFile, error);
-
+    wxString why;
+    int result = PrepareNewVersion(options, folder, staging, why);
+    // The program that started us ends itself once we run; only then is its folder
+    // swapped, or is it started again.
     WaitForStarterToEnd(starter, options.waitSeconds);
-    if (!SwapFolders(folder, staging, old)) {
-        cleanUp();
-        return UPDATE_NOT_STARTED;
-    }
-    if (!StartAndWatch(folder / ToPath(options.programName))) {
+    if (result == UPDATE_OK && !SwapFolders(folder, staging, old)) {
+        std::error_code error;
+        fs::remove_all(staging, error);
+        why = "the program folder cannot be replaced";
+        result = UPDATE_NOT_STARTED;
+    } else if (result == UPDATE_OK && !StartAndWatch(folder / ToPath(options.programName))) {
         Report("the new version did not start; the old one is back");
         RestoreOldVersion(folder, old);
-        return UPDATE_NOT_STARTED;
+        why = "the new version did not start";
+        result = UPDATE_NOT_STARTED;
     }
+    if (result != UPDATE_OK) {
+        StartOldVersion(folder, options, why);
+        return result;
+    }
+    std::error_code error;
     fs::remove_all(old, error);
     return UPDATE_OK;
 }
