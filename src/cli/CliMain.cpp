@@ -41,8 +41,8 @@ int main(int argc, char** argv)
     if (languages.LoadLanguageList())
         languages.LoadLanguageTexts(ChooseCliLanguage(language, context.GetSettingsFile("hbs.ini")));
 
-    UseTlsFiles(options, context.GetProgramDirectory() + "hbs.ini");
-    UseStoredSerialPorts(context.GetProgramDirectory() + "hbs.ini");
+    UseTlsFiles(options, context.GetSettingsFile("hbs.ini"));
+    UseStoredSerialPorts(context.GetSettingsFile("hbs.ini"));
     const int exitCode = FinishOutput(std::cout, std::cerr, RunCli(options, std::cout, std::cerr));
     // The stream's buffer is empty now, but the C library's own may still hold bytes.
     if (exitCode == CLI_OK && (std::fflush(stdout) != 0 || std::ferror(stdout))) {
