@@ -234,8 +234,7 @@ TEST(FileChooserTest, StartsInTheDocumentsThenWhereTheLastFileWasAndAddsTheTypes
         EXPECT_FALSE(asked.back().title.empty()) << step.typed;
     }
     ASSERT_EQ(3u, asked.size());
-    const wxString documents = wxStandardPaths::Get().GetDocumentsDir();
-    EXPECT_EQ(wxDirExists(documents) ? documents : wxGetHomeDir(), asked[0].defaultFolder);
+    EXPECT_EQ(CAppContext::GetInstance().GetDocumentsFolder(), asked[0].defaultFolder);
     EXPECT_EQ(wxFileName(dir.Path()).GetPath(), asked[1].defaultFolder);
     EXPECT_EQ(wxFileName(dir.Path()).GetPath(), asked[2].defaultFolder);
     SetFileChooser(nullptr);

@@ -7,6 +7,8 @@
 #include "Tour.h"
 #include "VostrelDlg.h"
 
+#include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/utils.h>
 
 #include <memory>
@@ -70,6 +72,14 @@ DeviceEntry* CAutomation::FindListedProduct()
     m_window->SelectItem(CVostrelDlg::ITEM_ONLINE);
     const CDeviceOnLineDlg* list = m_window ? m_window->GetOnlinePage() : nullptr;
     if (!list)
+        return nullptr;
+    // The list searches the ports in the background; its answer comes as an event.
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    while (loop && m_window && list->IsRefreshing()) {
+        loop->DispatchTimeout(100);
+        wxTheApp->ProcessPendingEvents();
+    }
+    if (!m_window)
         return nullptr;
     for (DeviceEntry* entry : list->GetEntries()) {
         if (entry->productName == m_product)
