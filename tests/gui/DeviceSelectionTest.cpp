@@ -177,7 +177,7 @@ TEST_F(DeviceSelectionTest, ASecondConfigureWhileTheFirstIsReadingWaitsForIt)
     const wxString edited = "HBS-HS620" + wxString::FromUTF8("，端口 ") + PortPathOf(*entry);
     EXPECT_EQ(edited, m_window->GetConfigPage()->GetEditedScanner());
     EXPECT_EQ("Vostrel" + wxString::FromUTF8(" \u2014 ") + edited, m_window->GetTitle());
-    Navigate(NAVIGATE_ONLINE);
+    m_window->SelectItem(CVostrelDlg::ITEM_HOME);  // leaving the page ends the work with the scanner
     EXPECT_TRUE(m_window->GetTitle().StartsWith("Vostrel V")) << "nothing is edited any more";
 }
 

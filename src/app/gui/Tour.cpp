@@ -43,12 +43,13 @@ void CTour::Start()
 {
     wxFileName::Mkdir(m_folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
     CVostrelDlg* window = m_window;
+    // The settings pages first: the lists and the command page may end the connection.
+    PlanSettingsPages();
+    m_steps.push_back({"search", [window] { window->SelectItem(CVostrelDlg::ITEM_SEARCH); }});
     m_steps.push_back({"home", [window] { window->SelectItem(CVostrelDlg::ITEM_HOME); }});
     m_steps.push_back({"scanners", [window] { window->SelectItem(CVostrelDlg::ITEM_ONLINE); }});
     m_steps.push_back({"models", [window] { window->SelectItem(CVostrelDlg::ITEM_OFFLINE); }});
     m_steps.push_back({"command", [window] { window->SelectItem(CVostrelDlg::ITEM_COMMAND); }});
-    PlanSettingsPages();
-    m_steps.push_back({"search", [window] { window->SelectItem(CVostrelDlg::ITEM_SEARCH); }});
     ShowNext();
 }
 
@@ -70,8 +71,8 @@ void CTour::AddLeaves(CTabNodeXmlInfo* node)
                                window->SelectItem(window->GetMode() == CVostrelDlg::MODE_CONFIG_OFFLINE
                                                       ? CVostrelDlg::ITEM_CONFIG_OFFLINE
                                                       : CVostrelDlg::ITEM_CONFIG_ONLINE);
-                               CCfgTitleDlg* area = window->GetConfigPage()->GetSettingsArea();
-                               area->GetTabs()->Select(node);
+                               if (CCfgMainDlg* page = window->GetConfigPage())
+                                   page->GetSettingsArea()->GetTabs()->Select(node);
                            }});
         return;
     }

@@ -30,6 +30,7 @@
 #include <wx/display.h>
 #include <wx/fontenum.h>
 #include <wx/log.h>
+#include <wx/settings.h>
 #include <wx/sizer.h>
 #include <wx/tokenzr.h>
 
@@ -173,10 +174,22 @@ bool CVostrelDlg::AskSingleInstance()
     return ShowMessage(question, wxYES_NO | wxICON_QUESTION) == wxYES;
 }
 
+namespace {
+constexpr int kSmallestUiPointSize = 11;
+}
+
 void CVostrelDlg::ChooseFonts()
 {
     const SUiFontChoice choice = ChooseUiFont(wxFontEnumerator::GetFacenames());
     wxFont font(wxFontInfo(wxSize(0, choice.height)).FaceName(choice.face));
+    if (choice.face == "Arial") {
+        // Without the Chinese face the desktop's own font serves: it suits the
+        // desktop's language. A pixel height fitted to "Arial" makes a Chinese
+        // fallback face, whose lines are taller, come out far too small.
+        font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+        if (font.IsOk() && font.GetPointSize() < kSmallestUiPointSize)
+            font.SetPointSize(kSmallestUiPointSize);
+    }
     if (!font.IsOk())
         font = *wxNORMAL_FONT;
     CHarbrekBaseDlg::SetSharedFont(font);
@@ -364,9 +377,10 @@ void CVostrelDlg::LeavePage(wxWindow* page)
 {
     if (!page)
         return;
-    if (page == m_configPage)
+    if (page == m_configPage) {
         DestroyPage(m_configPage);
-    else if (page == m_commandPage)
+        ShowEditedScanner(wxString());
+    } else if (page == m_commandPage)
         DestroyPage(m_commandPage);
     else
         page->Hide();

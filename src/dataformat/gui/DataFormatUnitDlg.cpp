@@ -25,7 +25,8 @@ wxString Wide(const std::string& bytes)
 
 }  // namespace
 
-const int CDataFormatUnitDlg::kColumns[4] = {140, 170, 50, 270};
+// Wide enough for "Data Format 15" and four digits in the page's font.
+const int CDataFormatUnitDlg::kColumns[4] = {165, 170, 64, 330};
 
 CDataFormatUnitDlg::CDataFormatUnitDlg(wxWindow* parent, const std::vector<int>& numbers,
                                        const std::vector<SSymbologyChoice>& symbologies, long limit,
@@ -42,10 +43,10 @@ CDataFormatUnitDlg::CDataFormatUnitDlg(wxWindow* parent, const std::vector<int>&
     m_lengthBox = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(kColumns[2], -1),
                                  wxTE_PROCESS_ENTER, wxTextValidator(wxFILTER_DIGITS));
     m_lengthBox->SetMaxLength(4);
-    m_terminal = new wxChoice(this, wxID_ANY, wxDefaultPosition, wxSize(90, -1));
-    m_terminal->Append(GetUiText("ID_DATAFORMAT_ANY_TERMINAL", "Any Terminal"));
+    m_terminal = new wxChoice(this, wxID_ANY);
+    m_terminal->Append(GetUiText("ID_DATAFORMAT_ANY_TERMINAL", "Any Terminal"));  // as wide as its words
     m_terminal->SetSelection(0);
-    m_ruleBox = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(kColumns[3] - 94 - 64, -1),
+    m_ruleBox = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(140, -1),
                                wxTE_PROCESS_ENTER);
     m_editor = new wxButton(this, wxID_ANY, GetUiText("ID_DATAFORMAT_DATA_FORMAT_EDITOR", "编辑..."), wxDefaultPosition,
                             wxDefaultSize, wxBU_EXACTFIT);

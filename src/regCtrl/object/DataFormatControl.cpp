@@ -31,11 +31,23 @@ bool CDataFormatControl::Create()
     const long limit = Command->CmdGetLen.empty() ? 0 : CCmdGetRangeLenMnt::GetInstance().GetLength(Command->CmdGetLen);
     auto* panel = new CDataFormatControlDlg(ParentWnd, Command->CommandName, limit,
                                             [this](const wxString& value) { TakeValue(value); });
-    ApplyPageFont(panel);
+    ApplyPageFontToTree(panel);
     ValueWnd = panel;
     panel->LoadValue(Command->Value);
     Layout();
     return true;
+}
+
+// The rows were sized for the font they were made with; in the page's font their
+// lists and buttons need other sizes, or their words are cut ("Any …", "Editor...").
+void CDataFormatControl::ApplyPageFontToTree(wxWindow* window) const
+{
+    ApplyPageFont(window);
+    for (wxWindow* child : window->GetChildren())
+        ApplyPageFontToTree(child);
+    window->InvalidateBestSize();
+    if (wxSizer* sizer = window->GetSizer())
+        sizer->SetSizeHints(window);
 }
 
 CDataFormatControlDlg* CDataFormatControl::GetPanel() const

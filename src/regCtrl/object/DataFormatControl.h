@@ -19,5 +19,6 @@ public:
     CDataFormatControlDlg* GetPanel() const;
 
 private:
+    void ApplyPageFontToTree(wxWindow* window) const;
     void TakeValue(const wxString& value);
 };
