@@ -96,7 +96,7 @@ int RunSend(const SCliOptions& options, std::ostream& out, std::ostream& err)
     if (!simulated.Attach(options, err))
         return CLI_NO_SCANNER;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    DeviceEntry* entry = PickScannerForSend(options);
+    DeviceEntry* entry = PickScannerForSend(simulated.Searched(options));
     if (!entry) {
         err << NoScannerMessage(options);
         return CLI_NO_SCANNER;

@@ -247,7 +247,7 @@ int RunRead(const SCliOptions& options, std::ostream& out, std::ostream& err)
         return CLI_NO_SCANNER;
     CConnectedScanner scanner;
     int exitCode = CLI_OK;
-    if (!scanner.Connect(options, err, exitCode))
+    if (!scanner.Connect(simulated.Searched(options), err, exitCode))
         return exitCode;
 
     if (CPageMntXmlInfo::GetInstance().GetPages().empty()) {
@@ -310,7 +310,7 @@ int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err)
         return CLI_NO_SCANNER;
     CConnectedScanner scanner;
     int exitCode = CLI_OK;
-    if (!scanner.Connect(options, err, exitCode))
+    if (!scanner.Connect(simulated.Searched(options), err, exitCode))
         return exitCode;
     std::map<wxString, wxString> current;
     if (!ReadCurrentValues(current)) {

@@ -189,12 +189,23 @@ bool ReadCurrentValues(std::map<wxString, wxString>& values)
     return true;
 }
 
+// --sim means the simulated scanner, not the first of whatever else is plugged in.
+SCliOptions CSimulatedPort::Searched(const SCliOptions& options) const
+{
+    SCliOptions searched = options;
+    char path[512] = {};
+    if (m_port != 0 && searched.port.empty() && hbds_serial_port_path(m_port, path, sizeof path) != 0)
+        searched.port = path;
+    return searched;
+}
+
 bool CSimulatedPort::AttachAndFindScanners(const SCliOptions& options, std::ostream& err)
 {
     if (!Attach(options, err))
         return false;
-    if (FindScanners(options) == 0) {
-        err << NoScannerMessage(options);
+    const SCliOptions searched = Searched(options);
+    if (FindScanners(searched) == 0) {
+        err << NoScannerMessage(searched);
         return false;
     }
     return true;

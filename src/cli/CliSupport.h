@@ -29,6 +29,9 @@ public:
     // Attach, then list and identify the scanners the options point at; false, with
     // the message on `err`, when there is none.
     bool AttachAndFindScanners(const SCliOptions& options, std::ostream& err);
+    // The options with the simulated scanner's port as --port, when one was attached
+    // and no port given.
+    SCliOptions Searched(const SCliOptions& options) const;
 
 private:
     uint32_t m_port = 0;

@@ -72,23 +72,25 @@ def script_for(readme):
         line = without_comment(raw.strip())
         if not line or not RUN.search(line) or SKIP.search(line):
             continue
-        line = PLACEHOLDER.sub("$port", line)
         count += 1
-        shown = shlex.quote(f"README line {number}: {line}")
-        if line.endswith("&"):
-            command = line[:-1].rstrip()
-            if command.startswith("./vostrel-scanner-sim"):
-                steps.append(f"{command} >sim{number}.out 2>&1 & pids=\"$pids $!\"; wait_port sim{number}.out")
-            else:
-                steps.append(f"{command} >bg{number}.out 2>&1 & pids=\"$pids $!\"; sleep 1")
+        background = line.endswith("&")
+        if background:
+            line = line[:-1].rstrip()
+        # The port is known only when the line runs, and may sit inside quotes.
+        steps.append(f"cmd={shlex.quote(PLACEHOLDER.sub('@PORT@', line))}; cmd=${{cmd//@PORT@/$port}}")
+        shown = f"README line {number}: "
+        if background:
+            out = f"bg{number}.out"
+            steps.append(f"eval \"$cmd\" >{out} 2>&1 & pids=\"$pids $!\"")
+            steps.append(f"wait_port {out}" if line.startswith("./vostrel-scanner-sim") else "sleep 1")
             continue
         if line.startswith(("export ", "printf ")):
-            steps.append(line)
+            steps.append('eval "$cmd"')
             continue
-        steps.append(f"echo {shown}")
-        steps.append(f"timeout 180 {line} >out.txt 2>&1 </dev/null; rc=$?")
+        steps.append(f'echo "{shown}$cmd"')
+        steps.append('eval "timeout 180 $cmd" >out.txt 2>&1 </dev/null; rc=$?')
         steps.append("if [ $rc = 1 ] || [ $rc = 2 ] || [ $rc = 124 ]; then "
-                     f"echo \"FAIL (exit $rc): \"{shown}; sed 's/^/    /' out.txt | head -20; status=1; fi")
+                     f"echo \"FAIL (exit $rc): {shown}$cmd\"; sed 's/^/    /' out.txt | head -20; status=1; fi")
     steps.append("exit $status")
     return count, "\n".join(steps) + "\n"
 
