@@ -213,6 +213,9 @@ TEST(DataFormatKeyPadTest, TheKeyPadTypesCharactersIntoCharacterFieldsAndKeysInt
     auto* frame = new wxFrame(nullptr, wxID_ANY, "editor");
     CDataFormatatterDlg editor(frame, "", 0, {"EAN-13"});
     editor.ShowPad(2);
+    // With the tallest pad open the editor still fits a 1366 x 768 screen and its panel.
+    EXPECT_LE(editor.GetSize().GetHeight(), 720);
+    EXPECT_LE(editor.GetSize().GetWidth(), 1366);
     CKeyBoardCtrl& pad = *editor.GetKeyPad();
     const auto press = [&pad](const wxString& legend) {
         for (size_t i = 0; i < pad.CurrentLayout().count; ++i) {

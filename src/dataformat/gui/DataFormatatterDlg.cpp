@@ -59,6 +59,11 @@ private:
 
 }  // namespace
 
+namespace {
+constexpr int kListHeight = 260;
+constexpr int kListHeightWithPad = 150;
+}  // namespace
+
 CDataFormatatterDlg::CDataFormatatterDlg(wxWindow* parent, const wxString& ruleText, long limit,
                                          const Symbologies& symbologies)
     : wxDialog(parent, wxID_ANY, GetUiText("ID_DATAFORMAT_DATA_FORMAT_CAPTION", "数据格式编辑"), wxDefaultPosition,
@@ -140,7 +145,7 @@ void CDataFormatatterDlg::CreateControls(const Symbologies& symbologies)
 wxSizer* CDataFormatatterDlg::CreateMenuAndFields()
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
-    m_menu = new wxTreeCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(300, 260),
+    m_menu = new wxTreeCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(300, kListHeight),
                             wxTR_DEFAULT_STYLE | wxTR_HIDE_ROOT | wxTR_SINGLE);
     FillMenu();
     m_menu->Bind(wxEVT_TREE_SEL_CHANGED, [this](wxTreeEvent& event) {
@@ -203,7 +208,7 @@ void CDataFormatatterDlg::FillMenu()
 wxSizer* CDataFormatatterDlg::CreateRuleList()
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
-    m_ruleList = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxSize(360, 260));
+    m_ruleList = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxSize(360, kListHeight));
     m_ruleList->Bind(wxEVT_LISTBOX, [this](wxCommandEvent& event) { PickRule(event.GetSelection()); });
     column->Add(m_ruleList, 1, wxEXPAND);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
@@ -435,6 +440,12 @@ void CDataFormatatterDlg::ShowPad(int pad)
 {
     m_asciiPad->Show(pad == 1);
     m_keyPad->Show(pad == 2);
+    // An open pad takes room from the two lists, so the editor still fits a
+    // 1366 x 768 screen; they scroll.
+    const int listHeight = pad == 0 ? kListHeight : kListHeightWithPad;
+    m_menu->SetMinSize(wxSize(m_menu->GetMinSize().GetWidth(), listHeight));
+    m_ruleList->SetMinSize(wxSize(m_ruleList->GetMinSize().GetWidth(), listHeight));
+    SetMinSize(wxDefaultSize);
     Fit();
     Layout();
 }
