@@ -667,8 +667,14 @@ TEST_F(ShippedDataTest, PageFileIsPagesOfCaptionedGroupsOfCompleteCommandsUsingE
         ADD_FAILURE() << problem;
     ASSERT_FALSE(m_pages.pages.empty());
     std::set<wxString> names;
-    for (const SPage& page : m_pages.pages)
+    for (const SPage& page : m_pages.pages) {
         EXPECT_TRUE(names.insert(page.name).second) << "two pages named " << page.name;
+        // Groups of one page are told apart by their titles.
+        std::set<wxString> titles;
+        for (const SPageGroup& group : page.groups)
+            EXPECT_TRUE(titles.insert(group.langID.empty() ? group.caption : group.langID).second)
+                << page.name << ": two groups titled " << group.caption;
+    }
 
     std::set<wxString> keywords;
     std::set<wxString> pseudo;
