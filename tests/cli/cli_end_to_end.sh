@@ -100,6 +100,12 @@ python3 -c "import sys; n=200000; sys.stdout.write('<Vostrel>' + '<a>'*n + '</a>
 "$bin/vostrel-cli" list --port "$port" >&- 2>/dev/null
 [ $? != 0 ] || fail "list with standard output closed exited 0"
 
+# A pseudo-terminal named in the user's settings file is searched like a system port.
+mkdir -p "$work/config/vostrel"
+printf '[cfg]\nSerialPorts=%s\n' "$port" >"$work/config/vostrel/hbs.ini"
+found=$(XDG_CONFIG_HOME="$work/config" VOSTREL_SERIAL_PORTS= "$bin/vostrel-cli" list)
+printf '%s\n' "$found" | grep -q "^$port"$'\t' || fail "SerialPorts= of hbs.ini was not searched: $found"
+
 # A scanner that goes away while its settings are read is named as gone (status 2).
 "$bin/vostrel-scanner-sim" --model "$model" --product HBS-FM300 --baud 115200 --fault disconnect:3000 >"$work/sim" 2>&1 &
 for _ in $(seq 50); do grep -q /dev/ "$work/sim" && break; sleep 0.1; done
