@@ -2,6 +2,7 @@
 #include "AppContext.h"
 #include "CfgMainDlg.h"
 #include "CfgTitleDlg.h"
+#include "CmdSearchDlg.h"
 #include "DemoScanner.h"
 #include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceInfo.h"
@@ -219,6 +220,9 @@ TEST_F(DeviceSelectionTest, ACatalogueModelIsConfiguredOfflineFromItsCommandFile
 
     PressCtrlF();
     EXPECT_EQ(1, searchBoxes);
+    CCmdSearchDlg* search = CCmdSearchDlg::ShowSearchBox(m_window, m_window->GetConfigPage());
+    m_window->SelectItem(CVostrelDlg::ITEM_HOME);
+    EXPECT_FALSE(wxGetTopLevelParent(search)->IsShown()) << "the search box went with the settings page";
 
     // A new catalogue page reloads the catalogue; the engine's model must survive it.
     Navigate(NAVIGATE_OFFLINE);

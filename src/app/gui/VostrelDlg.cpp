@@ -380,6 +380,7 @@ void CVostrelDlg::LeavePage(wxWindow* page)
     if (page == m_configPage) {
         DestroyPage(m_configPage);
         ShowEditedScanner(wxString());
+        HideSettingSearch();
     } else if (page == m_commandPage)
         DestroyPage(m_commandPage);
     else
@@ -490,11 +491,20 @@ void CVostrelDlg::DestroyPage(Page*& page)
     page = nullptr;
 }
 
+// The search box finds settings of the configuration page; without the page it has
+// nothing to show and would only float over the other pages.
+void CVostrelDlg::HideSettingSearch()
+{
+    if (CCmdSearchDlg* box = CCmdSearchDlg::GetSearchBox())
+        wxGetTopLevelParent(box)->Hide();
+}
+
 void CVostrelDlg::DestroyConfigurationPages()
 {
     DestroyPage(m_configPage);
     DestroyPage(m_commandPage);
     ShowEditedScanner(wxString());
+    HideSettingSearch();
     if (m_navigationBar)
         UpdateNavigationItems();
 }

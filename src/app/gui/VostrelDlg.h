@@ -128,6 +128,7 @@ private:
     void ShowCommandSearch();
     void ShowSomethingWhenNothingIsShown();
     void ShowEditedScanner(const wxString& editedScanner);
+    void HideSettingSearch();
 
     // Closing.
     void OnClose(wxCloseEvent& event);
