@@ -21,22 +21,8 @@ options:
   baud:
     description: The port's baud rate; without it the rate the scanner answers at is found.
     type: int
-  timeout:
-    description: Read time-out of each exchange, in milliseconds.
-    type: int
-  ca:
-    description: For TLS ports, the authority that signed the server's certificate.
-    type: path
-  cert:
-    description: For TLS ports, the client certificate a server asks for.
-    type: path
-  key:
-    description: The client certificate's private key.
-    type: path
-  executable:
-    description: The vostrel-cli program, by name on the PATH or by path.
-    type: str
-    default: vostrel-cli
+extends_documentation_fragment:
+  - vostrel.scanners.connection
 author:
   - Vostrel developers
 '''
