@@ -81,7 +81,7 @@ def script_for(readme):
         shown = f"README line {number}: "
         if background:
             out = f"bg{number}.out"
-            steps.append(f"eval \"$cmd\" >{out} 2>&1 & pids=\"$pids $!\"")
+            steps.append(f"eval \"exec $cmd\" >{out} 2>&1 & pids=\"$pids $!\"")
             steps.append(f"wait_port {out}" if line.startswith("./vostrel-scanner-sim") else "sleep 1")
             continue
         if line.startswith(("export ", "printf ")):
