@@ -5,6 +5,8 @@
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 
+#include <algorithm>
+
 namespace {
 
 // The buttons of the two layouts take the top of the pad; keys are drawn below them.
@@ -115,15 +117,29 @@ void CKeyBoardCtrl::OnLeftUp(wxMouseEvent& event)
     }
 }
 
+// Long legends ("ScrLk", "PgDn") in narrow keys are set smaller rather than cut.
+wxFont CKeyBoardCtrl::FontFittingKey(wxDC& dc, const wxFont& font, const wxString& legend, int width)
+{
+    constexpr double kSmallestPoints = 6.0;
+    wxFont fitted = font;
+    dc.SetFont(fitted);
+    while (dc.GetTextExtent(legend).GetWidth() > width && fitted.GetFractionalPointSize() > kSmallestPoints) {
+        fitted.SetFractionalPointSize(std::max(kSmallestPoints, fitted.GetFractionalPointSize() - 0.5));
+        dc.SetFont(fitted);
+    }
+    return fitted;
+}
+
 void CKeyBoardCtrl::OnPaint(wxPaintEvent&)
 {
     wxAutoBufferedPaintDC dc(this);
     dc.SetBackground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     dc.Clear();
-    dc.SetFont(GetFont().Smaller());
+    const wxFont keyFont = GetFont().Smaller();
     const SKeyPadLayout& layout = CurrentLayout();
     for (size_t i = 0; i < layout.count; ++i) {
         const SKeyRecord& key = layout.keys[i];
+        dc.SetFont(FontFittingKey(dc, keyFont, key.bottomText, key.right - key.left - 4));
         const bool latched = IsModifierKey(key.keyValue) && (m_modifiers & ModifierBit(key.keyValue)) != 0;
         dc.SetBrush(wxBrush(latched ? wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT) : *wxWHITE));
         dc.SetPen(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW));

@@ -8,6 +8,7 @@
 #include "SpecialChars.h"
 
 #include <wx/button.h>
+#include <wx/dc.h>
 #include <wx/panel.h>
 
 #include <functional>
@@ -32,6 +33,7 @@ public:
 
 private:
     void OnPaint(wxPaintEvent& event);
+    static wxFont FontFittingKey(wxDC& dc, const wxFont& font, const wxString& legend, int width);
     void OnLeftUp(wxMouseEvent& event);
     void FitToLayout();
 

@@ -2,6 +2,8 @@
 
 #include "CfgMainDlg.h"
 #include "CfgTitleDlg.h"
+#include "DataFormatatterDlg.h"
+#include "DeviceBatchUpgradeDlg.h"
 #include "Log.h"
 #include "TabCreate.h"
 #include "TabNodeXmlInfo.h"
@@ -9,6 +11,8 @@
 
 #include <wx/filename.h>
 #include <wx/utils.h>
+
+#include <memory>
 
 namespace {
 
@@ -45,11 +49,12 @@ void CTour::Start()
     CVostrelDlg* window = m_window;
     // The settings pages first: the lists and the command page may end the connection.
     PlanSettingsPages();
-    m_steps.push_back({"search", [window] { window->SelectItem(CVostrelDlg::ITEM_SEARCH); }});
-    m_steps.push_back({"home", [window] { window->SelectItem(CVostrelDlg::ITEM_HOME); }});
-    m_steps.push_back({"scanners", [window] { window->SelectItem(CVostrelDlg::ITEM_ONLINE); }});
-    m_steps.push_back({"models", [window] { window->SelectItem(CVostrelDlg::ITEM_OFFLINE); }});
-    m_steps.push_back({"command", [window] { window->SelectItem(CVostrelDlg::ITEM_COMMAND); }});
+    m_steps.push_back({"search", [window] { window->SelectItem(CVostrelDlg::ITEM_SEARCH); }, {}});
+    PlanDialogs();
+    m_steps.push_back({"home", [window] { window->SelectItem(CVostrelDlg::ITEM_HOME); }, {}});
+    m_steps.push_back({"scanners", [window] { window->SelectItem(CVostrelDlg::ITEM_ONLINE); }, {}});
+    m_steps.push_back({"models", [window] { window->SelectItem(CVostrelDlg::ITEM_OFFLINE); }, {}});
+    m_steps.push_back({"command", [window] { window->SelectItem(CVostrelDlg::ITEM_COMMAND); }, {}});
     ShowNext();
 }
 
@@ -63,6 +68,39 @@ void CTour::PlanSettingsPages()
     AddLeaves(page->GetSettingsArea()->GetTabRoot());
 }
 
+// Dialogs are shown without their own event loop so the walk goes on; each goes
+// once its picture is taken.
+void CTour::PlanDialogs()
+{
+    CVostrelDlg* window = m_window;
+    auto editor = std::make_shared<wxWeakRef<wxDialog>>();
+    const auto closeEditor = [editor] {
+        if (*editor)
+            (*editor)->Destroy();
+    };
+    for (const int pad : {0, 2}) {
+        m_steps.push_back({pad == 0 ? "dataformat-editor" : "dataformat-editor-keypad",
+                           [window, editor, pad] {
+                               auto* dialog = new CDataFormatatterDlg(window, "F82DF501F10DB3", 0, {"EAN-13", "Code 128"});
+                               dialog->ShowPad(pad);
+                               dialog->Show();
+                               *editor = dialog;
+                           },
+                           closeEditor});
+    }
+    auto batch = std::make_shared<wxWeakRef<wxDialog>>();
+    m_steps.push_back({"batch-upgrade",
+                       [window, batch] {
+                           auto* dialog = new CDeviceBatchUpgradeDlg(window);
+                           dialog->Show();
+                           *batch = dialog;
+                       },
+                       [batch] {
+                           if (*batch)
+                               (*batch)->Destroy();
+                       }});
+}
+
 void CTour::AddLeaves(CTabNodeXmlInfo* node)
 {
     if (CTabCreate::IsLeaf(node)) {
@@ -73,7 +111,8 @@ void CTour::AddLeaves(CTabNodeXmlInfo* node)
                                                       : CVostrelDlg::ITEM_CONFIG_ONLINE);
                                if (CCfgMainDlg* page = window->GetConfigPage())
                                    page->GetSettingsArea()->GetTabs()->Select(node);
-                           }});
+                           },
+                           {}});
         return;
     }
     for (const auto& child : node->GetChildren())
@@ -103,6 +142,8 @@ void CTour::OnDrawn(wxTimerEvent&)
     wxArrayString errors;
     if (wxExecute(ShotCommand(path), output, errors, wxEXEC_SYNC) != 0)
         VLOG(LOG_ERROR, "tour: taking %s failed", U8(path));
+    if (m_steps[m_next].hide)
+        m_steps[m_next].hide();
     ++m_next;
     ShowNext();
 }

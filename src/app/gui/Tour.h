@@ -1,7 +1,8 @@
 // A walk through every page of the program for people who check its looks: with
 // VOSTREL_TOUR=<folder> the program, once connected (VOSTREL_AUTOCONNECT), shows the
-// home page, the scanner and model lists, the command page, every settings page and
-// the setting search one after another, and after each has been drawn runs
+// home page, the scanner and model lists, the command page, every settings page, the
+// setting search, the data-format editor (with and without its key pad) and the batch
+// upgrade window one after another, and after each has been drawn runs
 // VOSTREL_TOUR_SHOT (default "import -window root %s", %s the picture's path) to
 // take a picture of the screen as `<folder>/NN-<name>.png`. The window closes at the
 // end. It drives the same calls a click does, so what it shows is what users see.
@@ -31,9 +32,11 @@ private:
     struct SStep {
         wxString name;
         std::function<void()> show;
+        std::function<void()> hide;  // after the picture; may be empty
     };
 
     void PlanSettingsPages();
+    void PlanDialogs();
     void AddLeaves(CTabNodeXmlInfo* node);
     void ShowNext();
     void OnDrawn(wxTimerEvent& event);
