@@ -21,54 +21,13 @@
 #include <string>
 #include <vector>
 
+#include "SimulatorProgram.h"
+
 namespace {
 
 const uint32_t kBaud = 115200;
 const double kRequestWaitMs = 25.0;
 
-// The simulator program on its own pseudo-terminal for the length of a benchmark.
-class CSimulatorProgram {
-public:
-    CSimulatorProgram(const std::string& model, uint32_t baud)
-    {
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            close(out[0]);
-            const std::string rate = std::to_string(baud);
-            execl(VOSTREL_SIM_PROGRAM, VOSTREL_SIM_PROGRAM, "--model", model.c_str(), "--product", "HBS-HI880",
-                  "--baud", rate.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(out[1]);
-        FILE* output = fdopen(out[0], "r");
-        char line[256] = {};
-        if (output && fgets(line, sizeof line, output)) {
-            m_path = line;
-            while (!m_path.empty() && (m_path.back() == '\n' || m_path.back() == '\r'))
-                m_path.pop_back();
-        }
-        m_output = output;
-    }
-    ~CSimulatorProgram()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-        if (m_output)
-            fclose(m_output);
-    }
-    const std::string& Path() const { return m_path; }
-
-private:
-    pid_t m_pid = -1;
-    FILE* m_output = nullptr;
-    std::string m_path;
-};
 
 void ReadAllValues(benchmark::State& state)
 {
