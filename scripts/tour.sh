@@ -4,7 +4,9 @@
 #   bash scripts/tour.sh [FOLDER]        (default: build/tour)
 # The program connects to its simulated HBS-HI880, walks the pages and closes. The
 # pictures land in FOLDER/en and FOLDER/cn; GTK's warnings of each walk in
-# FOLDER/<lang>/stderr.txt. Exits non-zero when a walk fails or GTK warned.
+# FOLDER/<lang>/stderr.txt, and each time the windows did not answer for over 100 ms
+# in FOLDER/<lang>/stalls.txt. Exits non-zero when a walk fails, GTK warned or the
+# windows did not answer for over 250 ms.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 folder=$(realpath -m "${1:-build/tour}")
@@ -36,12 +38,19 @@ for lang in en cn; do
   rm -rf "${home:?}"/* && mkdir -p "$home/config" "$home/state"
   if ! HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_STATE_HOME="$home/state" LANG="$locale" LC_ALL= \
       VOSTREL_SIMULATED_SCANNER=HBS-HI880 VOSTREL_AUTOCONNECT=HBS-HI880 VOSTREL_TOUR="$out" \
+      VOSTREL_STALL_LOG="$out/stalls.txt" \
       timeout 300 "$program" >"$out/stdout.txt" 2>"$out/stderr.txt"; then
     echo "$lang: the walk failed (see $out/stderr.txt)" >&2
     status=1
   fi
   warnings=$(grep -c -E 'Gtk-(CRITICAL|WARNING)' "$out/stderr.txt" || true)
-  echo "$lang: $(ls "$out"/*.png 2>/dev/null | wc -l) pictures in $out, $warnings GTK warnings"
+  longest=$(sed -n 's/.* stall \([0-9]*\) ms.*/\1/p' "$out/stalls.txt" 2>/dev/null | sort -n | tail -n1)
+  longest=${longest:-0}
+  echo "$lang: $(ls "$out"/*.png 2>/dev/null | wc -l) pictures in $out, $warnings GTK warnings, longest stall $longest ms"
   [ "$warnings" -eq 0 ] || status=1
+  if [ "$longest" -gt 250 ]; then
+    echo "$lang: the windows did not answer for $longest ms (see $out/stalls.txt)" >&2
+    status=1
+  fi
 done
 exit "$status"

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace {
 
@@ -63,10 +64,10 @@ void CCommandCenterSession::SetReaderEnabled(bool enabled)
     m_link.KeepDeviceOutput(enabled);
 }
 
-void CCommandCenterSession::PauseReader()
+void CCommandCenterSession::StartReadingAfresh()
 {
-    SetReaderEnabled(false);
-    std::lock_guard<std::mutex> wait(m_linkMutex);
+    m_dropFirst = true;
+    SetReaderEnabled(true);
 }
 
 void CCommandCenterSession::QueueCommand(const wxString& command)
@@ -93,7 +94,12 @@ size_t CCommandCenterSession::QueuedCount()
 void CCommandCenterSession::WorkerLoop()
 {
     while (!m_closing) {
-        if (!RunOneStep())
+        const bool worked = RunOneStep();
+        if (m_restMs > 0) {
+            Pause(std::exchange(m_restMs, 0));
+            continue;
+        }
+        if (!worked)
             Pause(kIdleMs);
     }
 }
@@ -117,6 +123,8 @@ bool CCommandCenterSession::RunOneStep()
     CLineHold hold = m_link.TakeLine(LineUsers::kTerminal, kLineWaitMs);
     if (!hold)
         return false;
+    if (m_dropFirst.exchange(false))
+        m_link.DropInput();
     SQueued item;
     if (!TakeQueued(item))
         return PollDevice();
@@ -170,7 +178,9 @@ void CCommandCenterSession::SendTerminalLine(const wxString& line)
     const bool isExit = line.Contains("exit");
     bool written = m_link.WriteText(withReturn) != 0;
     if (written && !isExit) {
-        Pause(kLinePauseMs);
+        // The scanner takes its time over a terminal line; the worker rests with the
+        // line given back, so others have their turn meanwhile.
+        m_restMs = kLinePauseMs;
         return;
     }
     if (written)

@@ -67,9 +67,12 @@ public:
     bool IsInLineMode() const { return m_lineMode; }
     // The window ended the line terminal on its own (a line too long to send).
     void LeaveLineMode() { m_lineMode = false; }
-    // Clears the reader flag and returns once no step of the worker uses the link,
-    // so that the caller may close or reconfigure it.
-    void PauseReader();
+    // Clears the reader flag. It returns at once: a step under way ends on its own,
+    // and a close or reconfiguration of the link waits for it in its turn on the line.
+    void PauseReader() { SetReaderEnabled(false); }
+    // Turns the reader on after dropping what arrived while it was off; the drop is
+    // the worker's, in its turn on the line, so that the window never waits for it.
+    void StartReadingAfresh();
 
     void QueueCommand(const wxString& command);
     // A line typed in line-terminal mode, sent with CR and without a frame. A line
@@ -106,6 +109,8 @@ private:
     std::atomic<bool> m_readerEnabled{false};
     std::atomic<bool> m_closing{false};
     std::atomic<bool> m_lineMode{false};  // after "CLIENA1" until "exit"
+    std::atomic<bool> m_dropFirst{false};  // input to drop before the next step reads
+    int m_restMs = 0;  // how long the worker rests after the step, the line given back
     std::mutex m_queueMutex;
     std::deque<SQueued> m_queue;
     std::mutex m_linkMutex;  // held while a step uses the link

@@ -1,7 +1,6 @@
 #include "PendingChangeList.h"
 
 #include "HBDataStreamMnt.h"
-#include "LineWait.h"
 
 #include "CmdNameXmlInfo.h"
 #include "SaveCfg.h"
@@ -97,13 +96,15 @@ void CPendingChangeList::OnValueChanged(CCmdNameXmlInfo* definition)
     if (!definition || m_sendAtOnce != 1 || !CSaveCfg::GetInstance().IsOnline() ||
         IsLinkCommand(definition->CommandName))
         return;
-    // Fire and forget: a failed send leaves the value as the user set it, and so does
-    // a line another part keeps busy (the user is told which).
-    CLineHold hold = TakeLineForWindow(CHBDataStreamMnt::GetInstance().Line(), LineUsers::kExchange);
-    if (!hold)
-        return;
-    wxString answer;
-    CSaveCfg::SendSetting(definition->CommandName, definition->Value, answer);
+    // Fire and forget, in its turn on the line: a failed send leaves the value as the
+    // user set it, still listed to be written. The job gets copies: the definition
+    // belongs to the window thread.
+    const wxString name = definition->CommandName;
+    const wxString value = definition->Value;
+    CHBDataStreamMnt::GetInstance().Jobs().Queue(LineUsers::kExchange, [name, value](CLineJob&) {
+        wxString answer;
+        return CSaveCfg::SendSetting(name, value, answer);
+    });
 }
 
 void CPendingChangeList::Repaint() const

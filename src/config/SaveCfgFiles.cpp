@@ -6,6 +6,7 @@
 #include "AppContext.h"
 #include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceInfo.h"
+#include "HBDataStreamMnt.h"
 #include "Log.h"
 #include "PageMntXmlInfo.h"
 #include "SendableTextRules.h"
@@ -79,6 +80,9 @@ struct SSavedItem {
 // The scanner's current values, or none without a scanner.
 std::vector<SSavedItem> AskCurrentValues(CSaveCfg& engine)
 {
+    // Without a scanner the file is written at once, by whichever thread saves it.
+    if (!CHBDataStreamMnt::GetInstance().IsOpen())
+        return {};
     size_t count = 0;
     const ReplyItem* items = engine.SendCommand(L"@*", L"", count);
     if (!items)

@@ -32,7 +32,7 @@ const int kDrainQuietMs = 150;
 const uint32_t kOverrunDrainMs = 2000;
 // The tail of a stopped picture may take long on a slow line; draining happens on
 // the capture's own thread, and past this the line is closed instead.
-const uint32_t kImageDrainMs = 30000;
+const uint32_t kImageDrainMs = 30000;  // at most, whatever a picture announced
 // What the scanner sends by itself is kept up to this much for the terminal; older
 // bytes go first, as they would from a scanner's own buffer.
 const size_t kMostKeptOutput = 64 * 1024;
@@ -41,7 +41,10 @@ const size_t kMostKeptOutput = 64 * 1024;
 // the line plus this margin.
 const size_t kMostImageHeader = 64 * 1024;
 const size_t kMostImageBytes = 32 * 1024 * 1024;
-const uint32_t kImageMarginMs = 30000;
+// Until a picture has announced its size, its header may be this late; after that it
+// may take its time on the wire and half as much again, plus this margin.
+const uint32_t kImageMarginMs = 3000;
+const uint32_t kImageWirePercent = 150;
 // A line without a rate of its own (USB, network) is taken to be at least this fast.
 const uint32_t kFastLineBaud = 115200;
 
@@ -109,7 +112,10 @@ CHBDataStreamMnt::CHBDataStreamMnt() : m_receive(kInitialReceiveCapacity, 0), m_
 
 CHBDataStreamMnt::~CHBDataStreamMnt()
 {
-    CloseDevice(0);
+    // The close is the line thread's last job; whoever destroys the link (the program
+    // at its end, a test) does not take the line itself.
+    QueueClose()->Wait();
+    m_jobs.Shutdown();
     DeleteDevices();
 }
 
@@ -119,8 +125,20 @@ void CHBDataStreamMnt::DeleteDevices()
     m_devices.clear();
 }
 
+LineJobPtr CHBDataStreamMnt::QueueClose()
+{
+    m_jobs.CancelAll();
+    if (m_current) {
+        m_cancel = 1;  // a read in progress ends at its next slice
+        m_line.AskHolderToStop();
+    }
+    return m_jobs.Queue(LineUsers::kConnect, [this](CLineJob&) { return CloseDevice(0); });
+}
+
 DeviceEntry* CHBDataStreamMnt::AddDevice(std::unique_ptr<DeviceEntry> entry)
 {
+    // The list changes under the line's rule: no exchange is looking at it meanwhile.
+    CLineHold hold = m_line.Take(LineUsers::kSearch);
     m_devices.push_back(std::move(entry));
     return m_devices.back().get();
 }
@@ -217,8 +235,19 @@ void CHBDataStreamMnt::IdentifyDevice(DeviceEntry& entry, const PortQuery& query
     }
 }
 
+bool CHBDataStreamMnt::TryReplaceDevices(std::vector<std::unique_ptr<DeviceEntry>>& entries)
+{
+    CLineHold hold = m_line.TryTake(LineUsers::kSearch);
+    if (!hold || m_current || m_jobs.Queued() != 0)
+        return false;
+    DeleteDevices();
+    m_devices = std::move(entries);
+    return true;
+}
+
 void CHBDataStreamMnt::RemoveUnmatched()
 {
+    CLineHold hold = m_line.Take(LineUsers::kSearch);
     auto unmatched = [this](const std::unique_ptr<DeviceEntry>& entry) {
         if (entry->model)
             return false;
@@ -452,7 +481,8 @@ CHBDataStreamMnt::EReadEnd CHBDataStreamMnt::ReadChunks(const SReadBounds& bound
         if (bounds.limitMs != 0 && MillisecondsSince(start) > bounds.limitMs)
             return EReadEnd::DONE;
         const size_t came = m_received + m_setAside;
-        if (came > 0 && MillisecondsSince(firstByte) > bounds.deadlineMs + 2 * WireTimeMs(came))
+        if (came > 0 && MillisecondsSince(firstByte) >
+                            bounds.deadlineMs + static_cast<uint64_t>(WireTimeMs(came)) * bounds.wirePercent / 100)
             return EReadEnd::TOO_SLOW;
     }
 }
@@ -544,6 +574,7 @@ bool CHBDataStreamMnt::ReadImage(bool firstFlag, bool secondFlag, const std::ato
     SReadBounds bounds;
     bounds.mostBytes = kMostImageHeader;
     bounds.deadlineMs = kImageMarginMs;
+    bounds.wirePercent = kImageWirePercent;
     bounds.stop = stop;
     bool refused = false;
     const EReadEnd end = ReadChunks(bounds, [&] {
@@ -566,7 +597,7 @@ bool CHBDataStreamMnt::ReadImage(bool firstFlag, bool secondFlag, const std::ato
         // The scanner goes on sending the picture; its tail must not become the
         // beginning of the next reply, and this thread holds the line for it anyway.
         VLOG(LOG_INFO, "image read stopped after %u bytes", static_cast<unsigned>(m_received));
-        DrainInput(kImageDrainMs);
+        DrainInput(ImageDrainMs(expected, m_received));
         m_received = 0;
         return false;
     }
@@ -584,6 +615,15 @@ bool CHBDataStreamMnt::ReadImage(bool firstFlag, bool secondFlag, const std::ato
         return false;
     }
     return end != EReadEnd::CANCELLED && m_received > 0;
+}
+
+uint32_t CHBDataStreamMnt::ImageDrainMs(size_t expected, size_t received) const
+{
+    // The rest of what the picture announced, at this line's rate; a picture that had
+    // not announced itself yet is only a header away from it.
+    const size_t rest = expected > received ? expected - received : kMostImageHeader;
+    const uint64_t limit = kImageMarginMs + static_cast<uint64_t>(WireTimeMs(rest)) * kImageWirePercent / 100;
+    return static_cast<uint32_t>(std::min<uint64_t>(limit, kImageDrainMs));
 }
 
 uint32_t CHBDataStreamMnt::WireTimeMs(size_t bytes) const

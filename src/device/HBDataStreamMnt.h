@@ -5,6 +5,7 @@
 
 #include "DeviceEntry.h"
 #include "ExchangeFrame.h"
+#include "LineJobs.h"
 #include "LineOwner.h"
 #include "UiText.h"
 
@@ -72,6 +73,10 @@ public:
     // once, and drops the entries that name no product: whatever answered there is no
     // scanner we can use.
     void IdentifyDevices(const PortQuery& query);
+    // For the window thread: makes `entries` the device list when nothing uses the line
+    // or the list now (no scanner open, no job queued or running); otherwise leaves
+    // both lists as they are and returns false.
+    bool TryReplaceDevices(std::vector<std::unique_ptr<DeviceEntry>>& entries);
     // Removes the entries that no catalogue model was matched to.
     void RemoveUnmatched();
 
@@ -82,11 +87,17 @@ public:
 
     // Who may use the open line now.
     CLineOwner& Line() { return m_line; }
+    // The line's own thread: windows queue their exchanges and long operations here.
+    CLineJobs& Jobs() { return m_jobs; }
 
     bool OpenDevice(DeviceEntry* entry);
     // Always true. Sets the cancel flag and asks whatever holds the line to stop, waits
     // `delayMs` and until the line is given back, then closes and frees the handle.
     bool CloseDevice(uint32_t delayMs);
+    // For windows: cancels every job on the line, asks its holder to stop and queues
+    // the close behind them; the window goes on at once and learns of the end from
+    // the job if it needs to.
+    LineJobPtr QueueClose();
     bool IsOpen() const;
     DeviceEntry* GetCurrentDevice() const { return m_current; }
 
@@ -211,6 +222,8 @@ private:
         uint32_t limitMs = 0;       // the caller's limit on each read and the whole (0 = none)
         size_t mostBytes = CExchangeFrame::kMostReplyBytes;
         uint32_t deadlineMs = CExchangeFrame::kReplyDeadlineMs;
+        // How much longer than the bytes' time on the wire a reply may take, in percent.
+        uint32_t wirePercent = 200;
         const std::atomic<bool>* stop = nullptr;
     };
     enum class EReadEnd { DONE, SILENT, CANCELLED, TOO_LONG, TOO_SLOW };
@@ -233,6 +246,8 @@ private:
     void EnsureReceiveRoom();
     // How long `bytes` take on the current line.
     uint32_t WireTimeMs(size_t bytes) const;
+    // How long the rest of a stopped picture may take to drain.
+    uint32_t ImageDrainMs(size_t expected, size_t received) const;
     wchar_t* StoreText(const std::wstring& text, size_t& length);
 
     CLineOwner m_line;
@@ -250,6 +265,9 @@ private:
     size_t m_received = 0;
     size_t m_setAside = 0;  // set aside as scanner output during the current read
     std::vector<wchar_t> m_text;
+
+    // Last, so that it is gone before anything its jobs use.
+    CLineJobs m_jobs{m_line};
 
     static std::unique_ptr<CHBDataStreamMnt> s_instance;
 };

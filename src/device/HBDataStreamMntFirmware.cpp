@@ -75,11 +75,16 @@ bool OpenEntry(HBDS_HANDLE handle, DeviceEntry& entry, uint32_t& status)
 bool CHBDataStreamMnt::UpgradeFirmware(const wxString& file, void* progress, const DeviceQuery& query,
                                        const MessageHandler& ask)
 {
-    // The checks, the download and its second try are one operation on the line.
-    CLineHold hold = m_line.Take(LineUsers::kFirmware);
+    // The questions to the user are asked with the line given back, so that whoever
+    // answers them is never kept waiting for it; the check and each download hold it.
     if (!m_current || m_current.load()->handle == 0 || !progress)
         return false;
-    if (CAppSettings::GetInstance().Values().checkCpu != 0 && !IsCpuCompatible(file, query)) {
+    bool compatible = true;
+    if (CAppSettings::GetInstance().Values().checkCpu != 0) {
+        CLineHold hold = m_line.Take(LineUsers::kFirmware);
+        compatible = IsCpuCompatible(file, query);
+    }
+    if (!compatible) {
         Ask(ask, GetUiText("ID_DEVICE_UPGRADE_CPU_ERROR", "设备CPU不兼容，升级中止！"), wxOK | wxICON_ERROR);
         return false;
     }

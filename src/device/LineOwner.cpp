@@ -2,7 +2,11 @@
 
 #include "UiText.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 namespace LineUsers {
 const SLineUser kExchange = {"ID_LINE_EXCHANGE", "正在与设备通讯"};
@@ -32,27 +36,85 @@ void CLineHold::Release()
     m_owner = nullptr;
 }
 
+namespace {
+
+std::mutex s_ruleMutex;
+std::thread::id s_forbiddenThread;
+CLineOwner::RuleBreak s_onRuleBreak;
+
+void ReportRuleBreak(const SLineUser& user)
+{
+    static std::atomic<bool> told{false};
+    if (told.exchange(true))
+        return;
+    std::fprintf(stderr, "vostrel: the window thread tried to take the scanner line (%s); it must queue a job\n",
+                 user.textId);
+#ifndef NDEBUG
+    std::abort();
+#endif
+}
+
+}  // namespace
+
+void CLineOwner::ForbidThread(std::thread::id thread, RuleBreak onBreak)
+{
+    std::lock_guard<std::mutex> lock(s_ruleMutex);
+    s_forbiddenThread = thread;
+    s_onRuleBreak = std::move(onBreak);
+}
+
+void CLineOwner::CheckThread(const SLineUser& user)
+{
+    RuleBreak onBreak;
+    {
+        std::lock_guard<std::mutex> lock(s_ruleMutex);
+        if (s_forbiddenThread == std::thread::id() || s_forbiddenThread != std::this_thread::get_id())
+            return;
+        onBreak = s_onRuleBreak;
+    }
+    if (onBreak)
+        onBreak(user);
+    else
+        ReportRuleBreak(user);
+}
+
 CLineHold CLineOwner::Take(const SLineUser& user, StopRequest stop)
 {
+    CheckThread(user);
     std::unique_lock<std::mutex> lock(m_mutex);
-    ++m_waiting;
-    m_freed.wait(lock, [this] { return MayTakeHere(); });
-    --m_waiting;
-    return HoldFor(user, std::move(stop));
+    return Wait(lock, user, std::move(stop), nullptr);
 }
 
 CLineHold CLineOwner::TakeWithin(const SLineUser& user, uint32_t waitMs, StopRequest stop)
 {
+    if (waitMs != 0)
+        CheckThread(user);
     std::unique_lock<std::mutex> lock(m_mutex);
-    ++m_waiting;
-    const bool got = m_freed.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return MayTakeHere(); });
-    --m_waiting;
-    return got ? HoldFor(user, std::move(stop)) : CLineHold();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    return Wait(lock, user, std::move(stop), &deadline);
 }
 
-bool CLineOwner::MayTakeHere() const
+CLineHold CLineOwner::Wait(std::unique_lock<std::mutex>& lock, const SLineUser& user, StopRequest stop,
+                           const std::chrono::steady_clock::time_point* deadline)
 {
-    return IsFree() || m_thread == std::this_thread::get_id();
+    if (HeldByThisThread() || (IsFree() && m_queue.empty()))
+        return HoldFor(user, std::move(stop));
+    const uint64_t ticket = m_nextTicket++;
+    m_queue.push_back(ticket);
+    const auto myTurn = [this, ticket] { return IsTurnOf(ticket); };
+    const bool got = deadline ? m_freed.wait_until(lock, *deadline, myTurn) : (m_freed.wait(lock, myTurn), true);
+    if (!got) {
+        m_queue.erase(std::find(m_queue.begin(), m_queue.end(), ticket));
+        m_freed.notify_all();  // the one behind may be first now
+        return CLineHold();
+    }
+    m_queue.pop_front();
+    return HoldFor(user, std::move(stop));
+}
+
+bool CLineOwner::HeldByThisThread() const
+{
+    return !IsFree() && m_thread == std::this_thread::get_id();
 }
 
 CLineHold CLineOwner::HoldFor(const SLineUser& user, StopRequest stop)
@@ -70,7 +132,7 @@ CLineHold CLineOwner::HoldFor(const SLineUser& user, StopRequest stop)
 void CLineOwner::GiveWay(uint32_t limitMs)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_freed.wait_for(lock, std::chrono::milliseconds(limitMs), [&] { return m_waiting == 0 || !IsFree(); });
+    m_freed.wait_for(lock, std::chrono::milliseconds(limitMs), [&] { return m_queue.empty() || !IsFree(); });
 }
 
 void CLineOwner::Release()
@@ -85,6 +147,12 @@ void CLineOwner::Release()
         m_stop = nullptr;
     }
     m_freed.notify_all();
+}
+
+size_t CLineOwner::WaitingCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_queue.size();
 }
 
 bool CLineOwner::IsHeldElsewhere() const
@@ -115,6 +183,13 @@ bool CLineOwner::CanAskHolderToStop() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return !IsFree() && static_cast<bool>(m_stop);
+}
+
+void CLineOwner::ForgetStopRequest(const SLineUser& user)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!IsFree() && m_user == &user)
+        m_stop = nullptr;
 }
 
 bool CLineOwner::AskHolderToStop()

@@ -1,12 +1,16 @@
 // Who may talk to the open scanner line. One exchange or one long operation at a
 // time: each takes the line, does its work and gives it back; whoever else needs it
-// waits here, or learns what holds it and may ask that part to stop.
+// waits here in the order it came, or learns what holds it and may ask that part to
+// stop. The window thread never takes it: it queues jobs on the line's own thread
+// (LineJobs.h), and a take from it is reported as the programming error it is.
 #pragma once
 
 #include <wx/string.h>
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -56,14 +60,21 @@ public:
     // only set a flag that the holder's work looks at between its bounded steps.
     using StopRequest = std::function<void()>;
 
-    // Waits until the line is free. A thread that holds the line already takes it
-    // again at once: an operation is made of exchanges that each take the line too.
+    // Called when the forbidden thread tries to take the line.
+    using RuleBreak = std::function<void(const SLineUser& user)>;
+
+    // Waits until the line is free and every thread that asked before has had it (so
+    // a part that takes the line again and again cannot starve the others). A thread
+    // that holds the line already takes it again at once: an operation is made of
+    // exchanges that each take the line too.
     CLineHold Take(const SLineUser& user, StopRequest stop = StopRequest());
     // The line if it can be had within `waitMs`; empty otherwise.
     CLineHold TakeWithin(const SLineUser& user, uint32_t waitMs, StopRequest stop = StopRequest());
     // The line if it is free now (or held by this thread); empty otherwise.
     CLineHold TryTake(const SLineUser& user) { return TakeWithin(user, 0); }
 
+    // Threads waiting for the line now.
+    size_t WaitingCount() const;
     // True while another thread holds the line.
     bool IsHeldElsewhere() const;
     bool IsHeldHere() const;
@@ -73,17 +84,31 @@ public:
     bool CanAskHolderToStop() const;
     // Asks the holder to stop; false when the line is free or the holder cannot stop.
     bool AskHolderToStop();
+    // A holder that is stopping already (a picture being drained) is no longer offered
+    // to be stopped: the others wait for it in their turn without a question.
+    void ForgetStopRequest(const SLineUser& user);
     // For a part that takes the line again and again (auto capture, the terminal):
     // called after giving it back, lets whoever waits for it go first, waiting at
     // most `limitMs` for them to take it.
     void GiveWay(uint32_t limitMs = 1000);
 
+    // Names the thread that must never wait for any line (the window thread) and what
+    // happens when it tries; without `onBreak`, debug builds stop the program with a
+    // message and release builds write the message once. A default id lifts the rule.
+    static void ForbidThread(std::thread::id thread, RuleBreak onBreak = RuleBreak());
+
 private:
     friend class CLineHold;
     bool IsFree() const { return m_depth == 0; }
-    // With m_mutex held: the line is free or this thread's already.
-    bool MayTakeHere() const;
-    // With m_mutex held and MayTakeHere true: one more hold of this thread.
+    // With m_mutex held: this thread holds the line already.
+    bool HeldByThisThread() const;
+    // With m_mutex held: the line is free and `ticket` is the first in the queue.
+    bool IsTurnOf(uint64_t ticket) const { return IsFree() && !m_queue.empty() && m_queue.front() == ticket; }
+    // Waits in the queue for the line, at most until `deadline` when it is set.
+    CLineHold Wait(std::unique_lock<std::mutex>& lock, const SLineUser& user, StopRequest stop,
+                   const std::chrono::steady_clock::time_point* deadline);
+    static void CheckThread(const SLineUser& user);
+    // With m_mutex held and the line this thread's to take: one more hold of it.
     CLineHold HoldFor(const SLineUser& user, StopRequest stop);
     void Release();
 
@@ -91,7 +116,8 @@ private:
     std::condition_variable m_freed;
     std::thread::id m_thread;
     int m_depth = 0;
-    int m_waiting = 0;
+    std::deque<uint64_t> m_queue;  // tickets of the threads waiting, oldest first
+    uint64_t m_nextTicket = 0;
     const SLineUser* m_user = nullptr;
     StopRequest m_stop;
 };

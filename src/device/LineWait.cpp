@@ -10,9 +10,9 @@ wxString LineBusyText(const wxString& holder)
 
 bool MakeWayForLine(CLineOwner& line, const wxString& action)
 {
-    if (CLineHold hold = line.TakeWithin(LineUsers::kExchange, kLineShortWaitMs))
-        return true;
-    if (!line.CanAskHolderToStop())
+    // Nothing is taken here: the work that follows waits for the line on the line's
+    // own thread, and only a holder that can be stopped is worth a question.
+    if (!line.IsHeldElsewhere() || !line.CanAskHolderToStop())
         return true;
     const wxString holder = line.HolderText();
     if (holder.empty())
@@ -22,15 +22,4 @@ bool MakeWayForLine(CLineOwner& line, const wxString& action)
         return false;
     line.AskHolderToStop();
     return true;
-}
-
-CLineHold TakeLineForWindow(CLineOwner& line, const SLineUser& user)
-{
-    CLineHold hold = line.TakeWithin(user, kLineShortWaitMs);
-    if (!hold) {
-        const wxString holder = line.HolderText();
-        ShowMessage(LineBusyText(holder.empty() ? GetUiText(user.textId, user.fallback) : holder),
-                    wxOK | wxICON_INFORMATION);
-    }
-    return hold;
 }

@@ -1,6 +1,7 @@
 // The pending-change list: one entry per changed setting, names in step, and the
 // send-at-once mode that never touches the link settings.
 #include "CmdNameXmlInfo.h"
+#include "HBDataStreamMnt.h"
 
 #include "LinkFixture.h"
 #include "ScriptedScanner.h"
@@ -65,6 +66,8 @@ TEST_F(PendingChangeListTest, SendAtOnceSendsATemporarySettingButNeverALinkSetti
     m_scanner.Script({ReplyFrame("BEPLVL0\x06")});
     baud->SetValue("8");
     volume->SetValue("0");
+    // The send is a job on the line: one queued behind it ends after it.
+    CHBDataStreamMnt::GetInstance().Jobs().Run(LineUsers::kExchange, [](CLineJob&) { return true; });
     const std::vector<std::string> requests = m_scanner.Requests();
     ASSERT_EQ(1u, requests.size());
     EXPECT_EQ(std::string("~\x01" "0000#BEPLVL0;\x03"), requests[0]);
@@ -72,6 +75,7 @@ TEST_F(PendingChangeListTest, SendAtOnceSendsATemporarySettingButNeverALinkSetti
 
     Changes().SetSendAtOnce(0);
     volume->SetValue("1");
+    CHBDataStreamMnt::GetInstance().Jobs().Run(LineUsers::kExchange, [](CLineJob&) { return true; });
     EXPECT_EQ(1u, m_scanner.Requests().size());
     for (const char* name : {"INTERF", "232BAD", "kbwpor", "232Par", "232STP", "232DAT", "232FLW", "232AFL"})
         EXPECT_TRUE(CPendingChangeList::IsLinkCommand(name)) << name;

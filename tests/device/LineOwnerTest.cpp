@@ -8,13 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <future>
+#include <mutex>
+#include <string>
+#include <vector>
 #include <thread>
 
 namespace {
-
-using namespace std::chrono_literals;
 
 // Runs `work` on another thread and returns its result.
 template <typename Work>
@@ -42,17 +42,25 @@ TEST(LineOwner, TheHoldingThreadTakesItAgainAndOnlyTheOutermostReleaseFreesIt)
     EXPECT_TRUE(line.HolderText().empty());
 }
 
+// Waits, without a clock, until `count` threads wait for the line.
+void AwaitWaiters(const CLineOwner& line, size_t count)
+{
+    while (line.WaitingCount() != count)
+        std::this_thread::yield();
+}
+
 TEST(LineOwner, AWaiterGetsTheLineWhenItIsGivenBackAndATimedWaitGivesUp)
 {
     CLineOwner line;
     CLineHold held = line.Take(LineUsers::kCapture);
     EXPECT_FALSE(Elsewhere([&] { return static_cast<bool>(line.TakeWithin(LineUsers::kExchange, 30)); }));
+    EXPECT_EQ(0u, line.WaitingCount()) << "a wait that gave up leaves the queue";
     std::atomic<bool> got{false};
     std::thread waiter([&] {
         CLineHold hold = line.Take(LineUsers::kExchange);
         got = true;
     });
-    std::this_thread::sleep_for(50ms);  // gives the waiter time to be waiting
+    AwaitWaiters(line, 1);
     EXPECT_FALSE(got);
     held.Release();
     waiter.join();
@@ -70,7 +78,7 @@ TEST(LineOwner, AHolderIsAskedToStopOnlyWhenItSaidHow)
         CLineHold hold = line.Take(LineUsers::kCapture, [&stop] { stop = true; });
         holding.set_value();
         while (!stop)
-            std::this_thread::sleep_for(1ms);
+            std::this_thread::yield();
         done.set_value();
     });
     holding.get_future().wait();
@@ -83,24 +91,52 @@ TEST(LineOwner, AHolderIsAskedToStopOnlyWhenItSaidHow)
     EXPECT_FALSE(Elsewhere([&] { return line.CanAskHolderToStop() || line.AskHolderToStop(); }));
 }
 
-TEST(LineOwner, APartThatGivesWayLetsTheWaiterInBeforeItTakesTheLineAgain)
+// Waiters get the line in the order they asked; a part that takes it again and again
+// (the terminal, auto capture) queues behind them, so it cannot starve them.
+TEST(LineOwner, WaitersTakeTurnsInTheOrderTheyAskedAndAHolderAskingAgainGoesLast)
 {
     CLineOwner line;
-    CLineHold first = line.Take(LineUsers::kCapture);
-    std::atomic<int> order{0};
-    std::atomic<int> waiterTurn{0};
-    std::thread waiter([&] {
-        CLineHold hold = line.Take(LineUsers::kWrite);
-        waiterTurn = ++order;
-    });
-    std::this_thread::sleep_for(30ms);  // the waiter is waiting by now
+    CLineHold first = line.Take(LineUsers::kTerminal);
+    std::mutex orderMutex;
+    std::vector<int> order;
+    const auto record = [&](int who) {
+        std::lock_guard<std::mutex> lock(orderMutex);
+        order.push_back(who);
+    };
+    std::vector<std::thread> waiters;
+    for (int who = 1; who <= 3; ++who) {
+        waiters.emplace_back([&, who] {
+            CLineHold hold = line.Take(LineUsers::kWrite);
+            record(who);
+        });
+        AwaitWaiters(line, static_cast<size_t>(who));
+    }
     first.Release();
-    line.GiveWay();
-    CLineHold again = line.Take(LineUsers::kCapture);
-    const int captureTurn = ++order;
+    CLineHold again = line.Take(LineUsers::kTerminal);  // the holder asks again at once
+    record(0);
     again.Release();
-    waiter.join();
-    EXPECT_LT(waiterTurn, captureTurn);
+    for (std::thread& waiter : waiters)
+        waiter.join();
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 0}), order);
+}
+
+// The window thread never takes the line: it queues jobs. A take from it is reported
+// (the program stops in a debug build); asking whether it is free is no take.
+TEST(LineOwner, ATakeFromTheForbiddenThreadIsReportedAndOthersAreNot)
+{
+    CLineOwner line;
+    std::vector<std::string> broken;
+    CLineOwner::ForbidThread(std::this_thread::get_id(), [&broken](const SLineUser& user) { broken.push_back(user.textId); });
+    {
+        CLineHold tried = line.TryTake(LineUsers::kExchange);
+        EXPECT_TRUE(tried);
+    }
+    EXPECT_TRUE(broken.empty()) << "a try that does not wait is allowed";
+    { CLineHold taken = line.Take(LineUsers::kWrite); }
+    { CLineHold within = line.TakeWithin(LineUsers::kCapture, 100); }
+    EXPECT_TRUE(Elsewhere([&] { return static_cast<bool>(line.Take(LineUsers::kTerminal)); }));
+    CLineOwner::ForbidThread(std::thread::id());
+    EXPECT_EQ((std::vector<std::string>{"ID_LINE_WRITE", "ID_LINE_CAPTURE"}), broken);
 }
 
 // A window that needs the line: a holder that can stop (a capture) is named in a
@@ -138,28 +174,6 @@ TEST(LineWait, AStoppableHolderIsNamedAndStoppedOnlyWhenTheUserSaysYes)
         release.set_value();
         holder.join();
     }
-}
-
-// An exchange on a window's own thread does not wait behind a long operation: the
-// user is told what holds the line, and nothing is taken.
-TEST(LineWait, AWindowIsToldWhatHoldsTheLineInsteadOfWaiting)
-{
-    CLineOwner line;
-    CMessageRecorder messages;
-    std::promise<void> holding;
-    std::promise<void> release;
-    std::thread fetch([&] {
-        CLineHold hold = line.Take(LineUsers::kBatchFetch);
-        holding.set_value();
-        release.get_future().wait();
-    });
-    holding.get_future().wait();
-    EXPECT_FALSE(TakeLineForWindow(line, LineUsers::kExchange));
-    ASSERT_EQ(1u, messages.Texts().size());
-    EXPECT_TRUE(messages.Texts()[0].Contains(GetUiText(LineUsers::kBatchFetch.textId, LineUsers::kBatchFetch.fallback)));
-    release.set_value();
-    fetch.join();
-    EXPECT_TRUE(TakeLineForWindow(line, LineUsers::kExchange));
 }
 
 }  // namespace

@@ -116,11 +116,11 @@ TEST_F(FetchWhileScanningTest, TheStoredDataIsExactAndTheReadsGoToTheTerminal)
     wxString stored;
     for (const wxString& entry : entries)
         stored += entry;
-    // Blocks of sixteen codes, each cut at its line ends; what follows a block's last
-    // line end is dropped, so the blocks join without one.
+    // Blocks of sixteen codes, joined before they are cut: every code keeps its line
+    // end but the last, wherever the blocks meet.
     wxString expected;
     for (int i = 0; i < 40; ++i)
-        expected += (i % CSimBatchStore::kCodesPerBlock == 0 ? "" : "\r\n") + wxString::Format("STORED-%02d", i);
+        expected += (i == 0 ? "" : "\r\n") + wxString::Format("STORED-%02d", i);
     EXPECT_EQ(expected, stored);
     EXPECT_TRUE(TerminalShows("6901234567892")) << TerminalLines();
 }

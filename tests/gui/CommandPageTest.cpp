@@ -4,6 +4,9 @@
 #include "CmdDlg.h"
 #include "CommandCenterDlg.h"
 #include "HBDataStreamMnt.h"
+#include "InProcessScanner.h"
+#include "LinkFixture.h"
+#include "StallWatch.h"
 #include "ScriptedTerminalLink.h"
 #include "SimulatorAttach.h"
 
@@ -43,6 +46,7 @@ TEST_F(CommandPageTest, ASimulatedScannerOpenedOnThePageAnswersATypedCommand)
     ASSERT_TRUE(page->SelectPort("sim:HBS-HI880"));
     EXPECT_TRUE(page->GetOpenButton()->IsEnabled());
     ASSERT_TRUE(page->OpenPort());
+    ASSERT_TRUE(RunUntil([page] { return !page->IsWaitingForLine(); }, 5));
     EXPECT_FALSE(page->GetOpenButton()->IsEnabled()) << "the port is open already";
     CCommandCenterDlg* terminal = page->GetTerminal();
     terminal->GetInput()->SetValue("@QRYSYS");
@@ -55,6 +59,7 @@ TEST_F(CommandPageTest, ASimulatedScannerOpenedOnThePageAnswersATypedCommand)
     EXPECT_TRUE(terminal->GetPane()->GetValue().Contains("Request: @QRYSYS\n"));
 
     page->ClosePort();
+    ASSERT_TRUE(RunUntil([page] { return !page->IsWaitingForLine(); }, 5));
     EXPECT_FALSE(CHBDataStreamMnt::GetInstance().IsOpen());
     EXPECT_TRUE(page->GetOpenButton()->IsEnabled());
 }
@@ -68,6 +73,7 @@ TEST_F(CommandPageTest, AtAWrongBaudRateTheTerminalSaysThatNothingAnswered)
     auto* page = new CCmdDlg(m_frame);
     ASSERT_TRUE(page->SelectPort("sim:HBS-HI880"));
     ASSERT_TRUE(page->OpenPort());
+    ASSERT_TRUE(RunUntil([page] { return !page->IsWaitingForLine(); }, 5));
     CCommandCenterDlg* terminal = page->GetTerminal();
     terminal->GetInput()->SetValue("@QRYSYS");
     terminal->SendInput();
@@ -117,7 +123,7 @@ TEST_F(CommandPageTest, ALineTooLongForTheLineTerminalEndsItUnsent)
     EXPECT_EQ(1u, scripted.Written().size()) << "only CLIENA1 went out";
 }
 
-TEST_F(CommandPageTest, AFetchShowsTheEntryCountAndAppendsToBatchTxt)
+TEST_F(CommandPageTest, AFetchSaysHowManyEntriesCameAndAppendsThemToBatchTxt)
 {
     auto link = std::make_unique<CScriptedTerminalLink>();
     link->AddReply("\x02\x01" "0000@WLSBAT2\x06;\x03");
@@ -126,9 +132,73 @@ TEST_F(CommandPageTest, AFetchShowsTheEntryCountAndAppendsToBatchTxt)
     auto* panel = new CBatchDataDlg(m_frame, std::move(link), 0);
     panel->SetOutputPath(m_dir.File("batch.txt"));
     ASSERT_TRUE(panel->FetchBatchData());
-    EXPECT_EQ(std::vector<wxString>{"ilen= 3"}, m_messages.Texts());
+    EXPECT_FALSE(panel->FetchBatchData()) << "one fetch at a time";
+    ASSERT_TRUE(RunUntil([panel] { return !panel->IsFetching(); }, 10));
+    EXPECT_TRUE(m_messages.Texts().empty()) << "told on the panel, not in a box";
+    EXPECT_TRUE(panel->GetStatusText().Contains(" 2 ") && panel->GetStatusText().Contains("batch.txt"))
+        << panel->GetStatusText();
     EXPECT_EQ("A\nB", panel->GetDataBox()->GetValue());
     EXPECT_EQ("A\r\nB", m_dir.Read("batch.txt"));
+}
+
+// Stored data fetched from a scanner that keeps reading: the windows answer
+// throughout, and the file gets the stored codes only, each with its line end.
+class StoredDataTest : public CommandPageTest {
+protected:
+    // A simulated HI880 at 115200 baud that reads a code every 300 ms, packed or plain.
+    void Plug(ESimPacking packing, int storedCodes)
+    {
+        std::string error;
+        SSimScannerProfile profile;
+        profile.baudRate = 115200;
+        auto scanner = CSimulatedScanner::FromModelFile(VOSTREL_DATA_DIR "/Config/HI880.xml", profile, error);
+        ASSERT_TRUE(scanner) << error;
+        for (int i = 0; i < storedCodes; ++i)
+            scanner->BatchStore().Add(wxString::Format("STORED%03d", i).ToStdString());
+        scanner->ScanEmitter().SetReads({{4, "6901234567892"}});
+        scanner->ScanEmitter().SetPacking(packing);
+        scanner->ScanEmitter().SetPeriod(300, true);
+        m_sim = std::make_unique<CInProcessScanner>(std::move(scanner));
+        ASSERT_NE(nullptr, OpenTestDevice(m_sim->Start(), 115200, 2000));
+        m_panel = new CBatchDataDlg(m_frame);
+        m_panel->SetOutputPath(m_dir.File("batch.txt"));
+    }
+    void TearDown() override
+    {
+        CommandPageTest::TearDown();
+        m_sim.reset();
+    }
+
+    std::unique_ptr<CInProcessScanner> m_sim;
+    CBatchDataDlg* m_panel = nullptr;
+};
+
+TEST_F(StoredDataTest, TheWindowsAnswerWhileTheScannerReadsAndOnlyStoredCodesReachTheFile)
+{
+    Plug(ESimPacking::CODE_ID, 120);
+    CStallWatch watch;
+    ASSERT_TRUE(m_panel->FetchBatchData());
+    ASSERT_TRUE(RunUntil([this] { return !m_panel->IsFetching(); }, 60));
+    wxString expected;
+    for (int i = 0; i < 120; ++i)
+        expected += (i == 0 ? "" : "\r\n") + wxString::Format("STORED%03d", i);
+    EXPECT_EQ(expected, m_dir.Read("batch.txt"));
+    EXPECT_LT(watch.LongestMs(), 250) << watch.LongestWhat();
+}
+
+// Plain reads look like stored data, so the data never ends by itself: the panel says
+// so, and Stop ends the fetch, keeping what came.
+TEST_F(StoredDataTest, AScannerThatKeepsSendingIsStoppedAndWhatCameIsKept)
+{
+    Plug(ESimPacking::PLAIN, 0);
+    CStallWatch watch;
+    ASSERT_TRUE(m_panel->FetchBatchData());
+    ASSERT_TRUE(RunUntil([this] { return m_panel->GetEntriesSoFar() >= 3; }, 30)) << m_panel->GetStatusText();
+    Press(m_panel->GetFetchButton());  // the button is Stop meanwhile
+    ASSERT_TRUE(RunUntil([this] { return !m_panel->IsFetching(); }, 5));
+    EXPECT_TRUE(m_panel->GetStatusText().StartsWith(GetUiText("ID_DATA_STOPPED", "已停止。"))) << m_panel->GetStatusText();
+    EXPECT_TRUE(m_dir.Read("batch.txt").find("6901234567892\r\n6901234567892") != std::string::npos);
+    EXPECT_LT(watch.LongestMs(), 250) << watch.LongestWhat();
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ protected:
         m_port = AttachDemoScanner(key, "", 115200, error);
         DeviceEntry* added = m_port ? OpenTestDevice(m_port, 115200, 1000) : nullptr;
         UseModel(key);
-        if (!added || !RunConnectSequence(added))
+        if (!added || !RunOnLine([added] { return RunConnectSequence(added); }))
             return false;
         CSaveCfg::GetInstance().SetOnline(true);
         return true;
@@ -146,7 +146,7 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     const wxString saved = m_dir.File("online.xml");
     std::vector<std::pair<size_t, bool>> afterWork;
     CCfgTitleDlg::SetWorkRunner([&](const std::function<bool()>& work) {
-        const bool result = work();
+        const bool result = RunOnLine(work);
         wxArrayString files;
         if (wxDirExists(m_dir.File("tmp")))
             wxDir::GetAllFiles(m_dir.File("tmp"), &files, "HBS-HS620_*.xml");
@@ -164,7 +164,7 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
     EXPECT_EQ(changed, country->DeviceValue);
     wxString answer;
-    ASSERT_TRUE(CSaveCfg::QueryCommand("KBWCTY", "*", answer));
+    ASSERT_TRUE(RunOnLine([&answer] { return CSaveCfg::QueryCommand("KBWCTY", "*", answer); }));
     EXPECT_EQ(changed, answer) << "the scanner holds the new value";
 
     // The scanner keeps this state as its user defaults and brings it back on request.
@@ -193,12 +193,12 @@ TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackFromTheSca
     EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{formats}, CPendingChangeList::GetInstance().GetEntries());
     SaveScreenshot(m_frame, "data-format-online.png");
 
-    CCfgTitleDlg::SetWorkRunner([](const std::function<bool()>& work) { return work(); });
+    CCfgTitleDlg::SetWorkRunner(RunOnLine);
     Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
     EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
     EXPECT_EQ(value, formats->DeviceValue);
     wxString answer;
-    ASSERT_TRUE(CSaveCfg::QueryCommand("DFMQCU", "", answer, "@"));
+    ASSERT_TRUE(RunOnLine([&answer] { return CSaveCfg::QueryCommand("DFMQCU", "", answer, "@"); }));
     EXPECT_EQ(value, answer) << "the scanner holds the format";
     EXPECT_EQ("F82DF501F10DB3", panel->GetUnits()[2]->GetRules());
 }
@@ -238,7 +238,7 @@ TEST_F(ConfigPageTest, ButtonsKeepTheirCaptionsAfterAWriteAndItsReadBack)
     CCmdNameXmlInfo* country = Setting("KBWCTY");
     ASSERT_NE(nullptr, country);
     country->SetValue(country->Value == "3" ? "4" : "3");
-    CCfgTitleDlg::SetWorkRunner([](const std::function<bool()>& work) { return work(); });
+    CCfgTitleDlg::SetWorkRunner(RunOnLine);
     Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
     EXPECT_EQ("Saved.", m_messages.Texts().back());
     page->RestoreDefaults();

@@ -344,7 +344,8 @@ TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndOnlyNoOrAWrittenYesLetsTheW
 
     // A scanner opened by a page other than the settings page, as the command page does.
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    ASSERT_TRUE(link.OpenDevice(m_window->GetOnlinePage()->GetEntries().at(0)));
+    DeviceEntry* entry = m_window->GetOnlinePage()->GetEntries().at(0);
+    ASSERT_TRUE(RunOnLine([&link, entry] { return link.OpenDevice(entry); }));
     m_messages.Answer(wxCANCEL);
     EXPECT_FALSE(m_window->Close());
     EXPECT_EQ(3u, m_messages.Texts().size());
@@ -403,7 +404,7 @@ TEST_F(DeviceSelectionTest, AChangeIsWrittenWhenTheWindowClosesWithYes)
     int waitDialogs = 0;
     CCfgTitleDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
         ++waitDialogs;
-        return work();
+        return RunOnLine(work);
     });
     EXPECT_TRUE(m_window->Close());
     EXPECT_EQ(1, waitDialogs) << "the write runs under the wait dialog";

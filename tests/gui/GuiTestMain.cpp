@@ -4,6 +4,7 @@
 // critical message: in the program it lands on standard error as a defect of ours
 // (a widget sized below zero, a bad flag), seen by whoever starts it from a terminal.
 #include "FailOnWxAssert.h"
+#include "LineOwner.h"
 #include "PrivateUserFolders.h"
 
 #include <glib.h>
@@ -14,6 +15,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -63,9 +65,15 @@ public:
         ASSERT_TRUE(wxTheApp->CallOnInit());
         wxInitAllImageHandlers();
         m_assertsFail = std::make_unique<CFailOnWxAssert>();
+        // The windows' thread queues its work on the scanner line; a test that finds
+        // it taking the line has found a window that would freeze.
+        CLineOwner::ForbidThread(std::this_thread::get_id(), [](const SLineUser& user) {
+            ADD_FAILURE() << "the window thread took the scanner line (" << user.textId << ")";
+        });
     }
     void TearDown() override
     {
+        CLineOwner::ForbidThread(std::thread::id());
         m_assertsFail.reset();
         wxEntryCleanup();
     }

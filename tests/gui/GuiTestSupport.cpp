@@ -105,6 +105,11 @@ void PressEnter(wxTextCtrl& edit)
     Send(&edit, wxEVT_TEXT_ENTER);
 }
 
+bool RunOnLine(const std::function<bool()>& work)
+{
+    return CHBDataStreamMnt::GetInstance().Jobs().Run(LineUsers::kExchange, [&work](CLineJob&) { return work(); });
+}
+
 bool RunUntil(const std::function<bool()>& done, int seconds)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);

@@ -46,6 +46,9 @@ std::vector<wxString> EntriesOf(const wxChoice* choice);
 // The two ways an edit is finished: the focus leaves it, or Enter.
 void Leave(wxTextCtrl& edit);
 void PressEnter(wxTextCtrl& edit);
+// Runs `work` as a job on the scanner line and waits for it, as the command-line tool
+// does: a test's own thread is the windows' thread, which never takes the line.
+bool RunOnLine(const std::function<bool()>& work);
 // Lets the windows work until `done` holds; false when it still fails after `seconds`.
 bool RunUntil(const std::function<bool()>& done, int seconds);
 

@@ -3,6 +3,7 @@
 #include "ConfigPageEvents.h"
 #include "UndoDlg.h"
 #include "UndoListBox.h"
+#include "StallWatch.h"
 
 #include "GuiTestSupport.h"
 #include "RecordingControlFactory.h"
@@ -129,6 +130,39 @@ TEST_F(HistoryViewTest, RowsFollowThePendingChangesAndTheButtonFollowsTheSelecte
     EXPECT_FALSE(list->GetUndoButton()->IsShown());
 }
 
+// With each change sent at once the scanner holds it, so undo takes a change off the
+// list only once the scanner has its old value back: refused, the change stays listed
+// and the user is told. The windows answer while the scanner is asked.
+TEST_F(HistoryViewTest, UndoOfAChangeSentAtOnceWaitsForTheScannerToTakeItsValueBack)
+{
+    CPendingChangeList::GetInstance().SetSendAtOnce(1);
+    ConnectScanner({ReplyFrame("BEPLVL0\x06"), ReplyFrame("BEPLVL2\x15"), ReplyFrame("BEPLVL2\x06")}, true);
+    CStallWatch watch;
+    Volume().SetValue("0");
+    ASSERT_TRUE(RunUntil([this] { return m_scanner->Requests().size() == 1; }, 5));
+    const struct {
+        size_t requests;
+        bool listed;
+        const char* value;
+        size_t messages;
+    } steps[] = {{2, true, "0", 1}, {3, false, "2", 1}};
+    for (const auto& step : steps) {
+        ClickRow(0);
+        Press(m_view->GetListBox()->GetUndoButton());
+        EXPECT_TRUE(IsPending("BEPLVL")) << "listed until the scanner has answered";
+        // Refused, the user is told; taken back, the change goes.
+        ASSERT_TRUE(RunUntil([&] { return step.listed ? m_messages.Texts().size() == step.messages : !IsPending("BEPLVL"); },
+                             5));
+        EXPECT_EQ(step.requests, m_scanner->Requests().size());
+        EXPECT_EQ(step.listed, IsPending("BEPLVL")) << step.requests;
+        EXPECT_EQ(step.value, Volume().Value) << step.requests;
+        ASSERT_EQ(step.messages, m_messages.Texts().size());
+    }
+    EXPECT_TRUE(m_messages.Texts()[0].Contains("BEPLVL")) << m_messages.Texts()[0];
+    EXPECT_LT(watch.LongestMs(), 250) << watch.LongestWhat();
+    CPendingChangeList::GetInstance().SetSendAtOnce(0);
+}
+
 TEST_F(HistoryViewTest, UndoRestoresTheDeviceValueOnThePageAndInTheScanner)
 {
     std::vector<CCmdNameXmlInfo*> notified;
@@ -139,6 +173,7 @@ TEST_F(HistoryViewTest, UndoRestoresTheDeviceValueOnThePageAndInTheScanner)
 
     ClickRow(0);
     Press(m_view->GetListBox()->GetUndoButton());
+    ASSERT_TRUE(RunUntil([this] { return !m_scanner->Requests().empty(); }, 5));
 
     EXPECT_EQ("2", Volume().Value);
     EXPECT_EQ("2", Volume().DeviceValue);
@@ -171,7 +206,7 @@ TEST_F(HistoryViewTest, LeavingAsksOnlyOnlineWithPendingChangesAndFollowsTheAnsw
     int waitDialogs = 0;
     CCfgTitleDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
         ++waitDialogs;
-        return work();
+        return RunOnLine(work);
     });
     EXPECT_TRUE(m_view->CheckBeforeLeave(true)) << "a failed write keeps the user and the changes";
     CCfgTitleDlg::SetWorkRunner(nullptr);
@@ -183,6 +218,7 @@ TEST_F(HistoryViewTest, LeavingAsksOnlyOnlineWithPendingChangesAndFollowsTheAnsw
 
     m_messages.Answer(wxNO);
     EXPECT_FALSE(m_view->CheckBeforeLeave(true));
+    ASSERT_TRUE(RunUntil([this] { return m_scanner->Requests().size() == 3; }, 5));
     EXPECT_EQ("2", Volume().Value);
     EXPECT_EQ("0", Mode().Value);
     const std::vector<std::string> requests = m_scanner->Requests();

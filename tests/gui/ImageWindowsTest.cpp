@@ -12,6 +12,8 @@
 #include "InProcessScanner.h"
 #include "LinkFixture.h"
 #include "SaveCfg.h"
+#include "LineWait.h"
+#include "StallWatch.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -127,6 +129,7 @@ TEST_F(ImagePanelTest, CapturedPictureJoinsTheStripAndADrawnRegionBecomesPending
     ASSERT_NE(nullptr, panel);
     m_frame->Show();
     ASSERT_TRUE(Setting("IMGGET").Control->OnPageShow());
+    ASSERT_TRUE(RunUntil([panel] { return !panel->IsDiscovering(); }, 20));
 
     auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
     ASSERT_TRUE(get && get->IsEnabled());
@@ -157,6 +160,7 @@ TEST_F(ImagePanelTest, AutoCaptureWithAnEmptyIntervalRunsBackToBackUntilCleared)
     auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
     ASSERT_NE(nullptr, panel);
     ASSERT_TRUE(panel->Start());
+    ASSERT_TRUE(RunUntil([panel] { return !panel->IsDiscovering(); }, 20));
     auto* interval = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_IMAGE_AUTOGET_INTERVAL", panel));
     auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
     auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
@@ -223,6 +227,7 @@ TEST_F(ImagePanelTest, AnotherPartNeedingTheLineEndsAutoCaptureAfterThePictureOn
     auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
     ASSERT_NE(nullptr, panel);
     ASSERT_TRUE(panel->Start());
+    ASSERT_TRUE(RunUntil([panel] { return !panel->IsDiscovering(); }, 20));
     auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
     auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
     ASSERT_TRUE(get && autoGet);
@@ -235,6 +240,31 @@ TEST_F(ImagePanelTest, AnotherPartNeedingTheLineEndsAutoCaptureAfterThePictureOn
     EXPECT_GT(panel->GetImages().size(), asked) << "the picture on its way joins the strip";
     EXPECT_FALSE(autoGet->IsChecked());
     EXPECT_FALSE(panel->GetCaptureNote().empty());
+}
+
+// A picture stopped on its way is drained on the line's thread: the windows answer
+// meanwhile, a write asks no question about a capture that has stopped, and waits
+// for the drain in its turn.
+TEST_F(ImagePanelTest, AStoppedPictureDrainsWhileTheWindowsAnswer)
+{
+    BuildPage("Imaging");
+    auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
+    ASSERT_NE(nullptr, panel);
+    ASSERT_TRUE(panel->Start());
+    ASSERT_TRUE(RunUntil([panel] { return !panel->IsDiscovering(); }, 20));
+    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
+    ASSERT_TRUE(get);
+    CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
+    CStallWatch watch;
+    Press(get);
+    ASSERT_TRUE(RunUntil([&] { return line.IsHeldElsewhere(); }, 10));
+    panel->StopCapture();
+    EXPECT_TRUE(MakeWayForLine(line, "write to the scanner"));
+    EXPECT_TRUE(m_messages.Texts().empty()) << "no question about a capture that has stopped";
+    std::atomic<bool> wrote{false};
+    CHBDataStreamMnt::GetInstance().Jobs().Queue(LineUsers::kWrite, [&wrote](CLineJob&) { return wrote = true; });
+    ASSERT_TRUE(RunUntil([&] { return wrote && get->IsEnabled(); }, 30));
+    EXPECT_LT(watch.LongestMs(), 250) << watch.LongestWhat();
 }
 
 TEST(ImageView, ArrowKeysInTheRegisteredWindowNudgeItsSelection)

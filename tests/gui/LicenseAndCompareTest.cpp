@@ -165,7 +165,8 @@ TEST_F(LicenseAndCompareTest, ComparingWithDefaultsAndAFileTicksAndClonesRows)
     EXPECT_TRUE(IsPending("SCNMOD"));
     EXPECT_EQ((std::vector<std::string>{"Mode|Level|Sense red"}), ListShown(*defaults.GetList()));
     // A file this program just saved differs in nothing.
-    ASSERT_TRUE(CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("saved.xml")));
+    const wxString savedPath = m_dir.File("saved.xml");
+    ASSERT_TRUE(RunOnLine([&savedPath] { return CSaveCfg::GetInstance().SaveConfiguration(savedPath); }));
     file.TakeFile(m_dir.File("saved.xml"));
     for (const std::string& row : ListShown(*file.GetList()))
         EXPECT_EQ(std::string::npos, row.find(" red")) << row;

@@ -211,7 +211,7 @@ TEST_F(ListControlsTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLosingPe
 
     std::vector<size_t> heardInWaitDialog;
     CCfgTitleDlg::SetWorkRunner([&](const std::function<bool()>& work) {
-        const bool result = work();
+        const bool result = RunOnLine(work);
         heardInWaitDialog.push_back(scanner.Requests().size());
         return result;
     });

@@ -11,8 +11,14 @@ DeviceEntry* OpenTestDevice(uint32_t port, uint32_t baudRate, int32_t readTimeou
     entry->serial.dataBits = 8;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     link.SetReadTimeout(readTimeoutMs);
-    DeviceEntry* added = link.AddDevice(std::move(entry));
-    return link.OpenDevice(added) ? added : nullptr;
+    // As the program does it: a job on the line's thread (a window test's own thread
+    // must not take the line), which the test waits for.
+    DeviceEntry* added = nullptr;
+    link.Jobs().Run(LineUsers::kConnect, [&](CLineJob&) {
+        added = link.AddDevice(std::move(entry));
+        return link.OpenDevice(added);
+    });
+    return added && link.IsOpen() && link.GetCurrentDevice() == added ? added : nullptr;
 }
 
 DeviceEntry* OpenTestDevice(const std::string& path, uint32_t baudRate, int32_t readTimeoutMs)

@@ -23,8 +23,6 @@ const int kThumbnailSize = 96;
 // The upgrade button goes with the firmware download window.
 const bool kFirmwareUpgradeAvailable = true;
 
-wxDEFINE_EVENT(EVT_SCANNERS_FOUND, wxThreadEvent);
-
 // Runs on the search's thread: no windows here. The catalogue is loaded already.
 std::vector<std::unique_ptr<DeviceEntry>> FindMatchedScanners()
 {
@@ -49,10 +47,8 @@ wxString EntryLabel(const DeviceEntry& entry)
 
 }  // namespace
 
-// What the page and its search's thread share: the page, until it goes, and the result.
+// What the page and its search share: the result, handed over when the search ends.
 struct CDeviceOnLineDlg::SSearch {
-    std::mutex mutex;
-    wxEvtHandler* page = nullptr;
     std::vector<std::unique_ptr<DeviceEntry>> found;
 };
 
@@ -61,22 +57,12 @@ CDeviceOnLineDlg::CDeviceOnLineDlg(wxWindow* parent) : CHarbrekBaseDlg(parent)
     CreateControls();
     ApplySharedFont();
     ApplyUiTexts();
-    Bind(EVT_SCANNERS_FOUND, [this](wxThreadEvent&) { OnSearchDone(); });
     ShowKnownEntries();
 }
 
-CDeviceOnLineDlg::~CDeviceOnLineDlg()
-{
-    if (!m_search)
-        return;
-    {
-        std::lock_guard<std::mutex> lock(m_search->mutex);
-        m_search->page = nullptr;
-    }
-    // A search ends within the time of the slowest port; the link must not be left
-    // with a thread still at work on it.
-    m_searchThread.join();
-}
+// A search under way ends on the line's thread within the time of the slowest port;
+// what it found then goes with it.
+CDeviceOnLineDlg::~CDeviceOnLineDlg() = default;
 
 void CDeviceOnLineDlg::CreateControls()
 {
@@ -169,14 +155,13 @@ void CDeviceOnLineDlg::RefreshDevices()
         return;
     }
     m_search = std::make_shared<SSearch>();
-    m_search->page = this;
-    m_searchThread = std::thread([search = m_search] {
-        std::vector<std::unique_ptr<DeviceEntry>> found = FindMatchedScanners();
-        std::lock_guard<std::mutex> lock(search->mutex);
-        search->found = std::move(found);
-        if (search->page)
-            wxQueueEvent(search->page, new wxThreadEvent(EVT_SCANNERS_FOUND));
-    });
+    m_jobs.Queue(
+        LineUsers::kSearch,
+        [search = m_search](CLineJob&) {
+            search->found = FindMatchedScanners();
+            return true;
+        },
+        [this](bool) { OnSearchDone(); });
     ShowState();
 }
 
@@ -184,19 +169,18 @@ void CDeviceOnLineDlg::OnSearchDone()
 {
     if (!m_search)
         return;
-    m_searchThread.join();
     std::vector<std::unique_ptr<DeviceEntry>> found = std::move(m_search->found);
     m_search.reset();
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    // A scanner opened meanwhile (a connect begun from the list) keeps its entry.
-    if (link.GetCurrentDevice() || link.Line().IsHeldElsewhere()) {
-        VLOG(LOG_INFO, "a scanner is open; the search's %i scanners are not shown", static_cast<int>(found.size()));
+    const DeviceEntry* selected = GetSelectedEntry();
+    const wxString selectedPort = selected ? PortPathOf(*selected) : wxString();
+    // A scanner opened meanwhile (a connect begun from the list) keeps its entry, and
+    // so does one that a queued job is about to use.
+    if (!link.TryReplaceDevices(found)) {
+        VLOG(LOG_INFO, "the line is in use; the search's %i scanners are not shown", static_cast<int>(found.size()));
         ShowState();
         return;
     }
-    const DeviceEntry* selected = GetSelectedEntry();
-    const wxString selectedPort = selected ? PortPathOf(*selected) : wxString();
-    link.ReplaceDevices(std::move(found));
     ShowKnownEntries();
     VLOG(LOG_INFO, "%i scanners listed", static_cast<int>(m_entries.size()));
     ClearSelection();
@@ -263,18 +247,11 @@ void CDeviceOnLineDlg::UpgradeEntry(DeviceEntry* entry)
 {
     if (!entry || !kFirmwareUpgradeAvailable)
         return;
-    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    if (!link.OpenDevice(entry)) {
-        VLOG(LOG_INFO, "%s could not be opened for the upgrade (status %u)", U8(entry->productName),
-             static_cast<unsigned>(entry->status));
-        return;
-    }
     RunSingleUpgrade(*entry);
-    link.CloseDevice(0);
     ShowSelection();  // a successful upgrade changed the version in the system text
 }
 
 void CDeviceOnLineDlg::RunSingleUpgrade(DeviceEntry& entry)
 {
-    ShowDeviceUpgradeDialog(wxGetTopLevelParent(this), entry.productName);
+    ShowDeviceUpgradeDialog(wxGetTopLevelParent(this), entry.productName, &entry);
 }

@@ -4,6 +4,8 @@
 // search runs in the background and replaces them when it is done.
 #pragma once
 
+#include "WindowJobs.h"
+
 #include "HarbrekBaseDlg.h"
 
 #include <wx/button.h>
@@ -67,5 +69,5 @@ private:
     wxButton* m_btnUpgrade = nullptr;
     std::vector<DeviceEntry*> m_entries;
     std::shared_ptr<SSearch> m_search;  // while a search runs
-    std::thread m_searchThread;
+    CWindowJobs m_jobs;
 };

@@ -26,6 +26,8 @@
 #include <wx/image.h>
 #include <wx/stdpaths.h>
 
+#include <thread>
+
 namespace {
 
 // The single objects, users before what they use: the engine and the pending changes
@@ -73,6 +75,10 @@ bool CVostrelApp::OnInit()
     // before the first enumeration, so they are listed like real ones.
     AttachDemoScannersFromEnvironment();
 
+    // From here on this thread keeps the windows answering: it queues its work on
+    // the scanner line and never waits for it.
+    CLineOwner::ForbidThread(std::this_thread::get_id());
+    m_stallWatch.reset(CStallWatch::FromEnvironment());
     wxInitAllImageHandlers();
     InitBCDll();
     InstallDialogMessageHandler();
@@ -105,6 +111,9 @@ int CVostrelApp::OnRun()
 
 int CVostrelApp::OnExit()
 {
+    // The windows are gone: what is left to close is closed from here.
+    CLineOwner::ForbidThread(std::thread::id());
+    m_stallWatch.reset();
     m_automation.reset();
     SetMessageHandler(nullptr);
     // The simulated scanners go first, while the library they are plugged into and

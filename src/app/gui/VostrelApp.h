@@ -1,6 +1,8 @@
 // The application object: brings the process up and takes it down.
 #pragma once
 
+#include "StallWatch.h"
+
 #include <wx/app.h>
 
 #include <memory>
@@ -22,4 +24,5 @@ public:
 
 private:
     std::unique_ptr<CAutomation> m_automation;
+    std::unique_ptr<CStallWatch> m_stallWatch;  // VOSTREL_STALL_LOG
 };

@@ -106,8 +106,9 @@ CVostrelDlg::~CVostrelDlg()
     if (m_configuredModel && engine.GetCurrentModel() == m_configuredModel.get())
         engine.SetCurrentModel(nullptr);
     // The scanner connected last stays open until now; it is closed while the
-    // library and the scanner behind it are certainly still there.
-    CHBDataStreamMnt::GetInstance().CloseDevice(0);
+    // library and the scanner behind it are certainly still there (the link waits
+    // for that close when it goes, after the windows).
+    CHBDataStreamMnt::GetInstance().QueueClose();
     if (m_started)
         CAppSettings::GetInstance().SaveAppSettings();
 }
@@ -550,8 +551,10 @@ void CVostrelDlg::ConnectToScanner(DeviceEntry* entry)
         RecommendOtherToolWhenNeeded(*entry->model);
         const wxString outputFile = CAppContext::GetInstance().GetOutputFile();
         // One scanner is open at a time; one configured before is done with.
-        CHBDataStreamMnt::GetInstance().CloseDevice(0);
-        connected = CWaitDlg::Run(this, [entry, outputFile] { return RunConnectSequence(entry, outputFile); });
+        connected = CWaitDlg::Run(this, [entry, outputFile] {
+            CHBDataStreamMnt::GetInstance().CloseDevice(0);
+            return RunConnectSequence(entry, outputFile);
+        });
     }
     if (!connected) {
         VLOG(LOG_INFO, "reading the scanner %s failed", entry ? U8(entry->productName) : "(no longer listed)");

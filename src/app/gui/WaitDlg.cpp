@@ -1,5 +1,6 @@
 #include "WaitDlg.h"
 
+#include "HBDataStreamMnt.h"
 #include "HarbrekBaseDlg.h"
 #include "Log.h"
 #include "UiText.h"
@@ -26,9 +27,6 @@ CWaitDlg::CWaitDlg(wxWindow* parent, Task task, const wxString& text)
 CWaitDlg::~CWaitDlg()
 {
     m_timer.Stop();
-    // The task works on objects the caller owns; it must not outlive this window.
-    if (m_worker.joinable())
-        m_worker.join();
 }
 
 void CWaitDlg::CreateControls(const wxString& text)
@@ -47,23 +45,22 @@ void CWaitDlg::CreateControls(const wxString& text)
 
 bool CWaitDlg::RunModal()
 {
-    if (m_started) {
-        if (m_worker.joinable())
-            m_worker.join();
-        return m_result;
-    }
+    if (m_started)
+        return m_job && m_job->Wait();
     m_started = true;
     m_startTime = std::chrono::steady_clock::now();
-    m_worker = std::thread(&CWaitDlg::RunTaskOnWorker, this);
+    // The window goes only when the task has ended, so the task may use what the
+    // caller owns.
+    m_job = CHBDataStreamMnt::GetInstance().Jobs().Queue(
+        LineUsers::kExchange, [this](CLineJob&) { return RunTaskOnLine(); },
+        [this](bool) { m_finished.store(true, std::memory_order_release); });
     // Polling rather than a message from the worker: a task that ends before the
     // window is up is then seen at the first tick inside the modal loop, where
     // ending the loop is allowed.
     m_timer.Start(kPollMs);
     ShowModal();
     m_timer.Stop();
-    if (m_worker.joinable())
-        m_worker.join();
-    return m_result;
+    return m_job->Wait();  // ended already: only its result is still being stored
 }
 
 bool CWaitDlg::Run(wxWindow* parent, Task task, const wxString& text)
@@ -72,7 +69,7 @@ bool CWaitDlg::Run(wxWindow* parent, Task task, const wxString& text)
     return dialog.RunModal();
 }
 
-void CWaitDlg::RunTaskOnWorker()
+bool CWaitDlg::RunTaskOnLine()
 {
     bool result = false;
     WatchThisThreadsTask(&m_progress);
@@ -84,8 +81,7 @@ void CWaitDlg::RunTaskOnWorker()
         result = false;
     }
     WatchThisThreadsTask(nullptr);
-    m_result = result;
-    m_finished.store(true, std::memory_order_release);
+    return result;
 }
 
 void CWaitDlg::OnTimer(wxTimerEvent&)

@@ -1,8 +1,9 @@
-// The modal progress window: runs one task on a worker thread and closes by itself
-// with the task's result. A task that knows its size (StartTaskProgress) gets a bar
+// The modal progress window: runs one task as a job on the scanner line's thread
+// and closes by itself with the task's result; the windows stay responsive meanwhile. A task that knows its size (StartTaskProgress) gets a bar
 // that fills, with the time left; other tasks get a pulsing bar.
 #pragma once
 
+#include "LineJobs.h"
 #include "TaskProgress.h"
 
 #include <wx/dialog.h>
@@ -13,7 +14,6 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
-#include <thread>
 
 class CWaitDlg : public wxDialog {
 public:
@@ -38,16 +38,15 @@ public:
 
 private:
     void CreateControls(const wxString& text);
-    void RunTaskOnWorker();
+    bool RunTaskOnLine();
     void OnTimer(wxTimerEvent& event);
     void ShowProgress();
     void OnClose(wxCloseEvent& event);
     void OnCharHook(wxKeyEvent& event);
 
     Task m_task;
-    std::thread m_worker;
+    LineJobPtr m_job;
     std::atomic<bool> m_finished{false};
-    bool m_result = false;  // written by the worker before m_finished
     bool m_started = false;
     wxGauge* m_gauge = nullptr;
     wxStaticText* m_progressText = nullptr;

@@ -64,7 +64,7 @@ CCmdDlg::~CCmdDlg()
     // The page owns the connection it opened; leaving it closes the port.
     if (m_terminal)
         m_terminal->StopReading();
-    CHBDataStreamMnt::GetInstance().CloseDevice(0);
+    CHBDataStreamMnt::GetInstance().QueueClose();
 }
 
 void CCmdDlg::CreateControls()
@@ -225,27 +225,44 @@ bool CCmdDlg::OpenPort()
         return false;
     }
     m_terminal->StopReading();
-    uint32_t status = 0;
-    const bool opened = OpenTerminalPort(*port, ChosenLineSettings(), status);
+    // The open is the line's work; the buttons wait for its end.
+    m_btnOpen->Disable();
+    const STerminalPort chosen = *port;
+    const SerialSettings line = ChosenLineSettings();
+    auto status = std::make_shared<uint32_t>(0);
+    m_jobs.Queue(
+        LineUsers::kConnect, [chosen, line, status](CLineJob&) { return OpenTerminalPort(chosen, line, *status); },
+        [this, chosen, status](bool opened) { OnPortOpened(chosen, opened, *status); });
+    return true;
+}
+
+void CCmdDlg::OnPortOpened(const STerminalPort& port, bool opened, uint32_t status)
+{
     UpdateOpenCloseEnabled();
     if (!opened) {
         wxString reason = CHBDataStreamMnt::ErrorTextForStatus(status);
         if (status == HBDS_ERR_ACCESS_DENIED) {
-            const std::string path = port->serial ? std::string(port->label.utf8_str()) : std::string(port->usbDevice.path);
+            const std::string path = port.serial ? std::string(port.label.utf8_str()) : std::string(port.usbDevice.path);
             const wxString help = DeviceAccessHelp(path);
             reason = help.empty() ? reason : help;
         }
-        ShowMessage(port->label + " " + GetUiText("ID_DEVICE_ERROR_NOT_OPEN", "未打开!") + " " + reason,
+        ShowMessage(port.label + " " + GetUiText("ID_DEVICE_ERROR_NOT_OPEN", "未打开!") + " " + reason,
                     wxOK | wxICON_ERROR);
-        return false;
+        return;
     }
     m_terminal->RefreshLinkState();
-    return true;
 }
 
 void CCmdDlg::ClosePort()
 {
     m_terminal->StopReading();
-    CHBDataStreamMnt::GetInstance().CloseDevice(0);
-    UpdateOpenCloseEnabled();
+    m_btnClose->Disable();
+    CHBDataStreamMnt::GetInstance().QueueClose();
+    // Told through a job of this page, queued behind the close.
+    m_jobs.Queue(LineUsers::kConnect, [](CLineJob&) { return true; }, [this](bool) { UpdateOpenCloseEnabled(); });
+}
+
+bool CCmdDlg::IsWaitingForLine() const
+{
+    return m_jobs.IsBusy();
 }

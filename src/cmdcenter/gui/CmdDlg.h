@@ -4,6 +4,8 @@
 // says.
 #pragma once
 
+#include "WindowJobs.h"
+
 #include "HarbrekBaseDlg.h"
 #include "TerminalPorts.h"
 
@@ -27,8 +29,13 @@ public:
     void RefreshPorts();
     // Opens the selected port with the chosen line settings; false (with a message)
     // when it cannot be opened.
+    // Queues the open of the chosen port (false when none is chosen); the page shows
+    // the result when the line has done it.
     bool OpenPort();
+    // Queues the close; the buttons follow when it is done.
     void ClosePort();
+    // True while an open or close of this page is on its way.
+    bool IsWaitingForLine() const;
     bool SelectPort(const wxString& label);
 
     CCommandCenterDlg* GetTerminal() const { return m_terminal; }
@@ -42,6 +49,7 @@ public:
     void OnUpgradeBatch();
 
 private:
+    void OnPortOpened(const STerminalPort& port, bool opened, uint32_t status);
     void CreateControls();
     wxChoice* AddSetting(wxSizer* row, wxStaticText*& label, const wxArrayString& choices, int initial);
     void ShowUpgradeButtons();
@@ -67,5 +75,6 @@ private:
     wxButton* m_btnUpgrade = nullptr;
     wxButton* m_btnBatchUpgrade = nullptr;
     CCommandCenterDlg* m_terminal = nullptr;
+    CWindowJobs m_jobs;
     CBatchDataDlg* m_batch = nullptr;
 };

@@ -178,8 +178,7 @@ void CCommandCenterDlg::RefreshLinkState()
         StopReading();
         return;
     }
-    m_link->DropInput();
-    m_session->SetReaderEnabled(true);
+    m_session->StartReadingAfresh();
     EnableSending(true);
 }
 

@@ -110,7 +110,7 @@ CCfgMainDlg::~CCfgMainDlg()
     engine.ClearFailedQueries();
     // Leaving the page ends the work with this scanner: the user connects again.
     if (m_online)
-        CHBDataStreamMnt::GetInstance().CloseDevice(0);
+        CHBDataStreamMnt::GetInstance().QueueClose();
 }
 
 void CCfgMainDlg::CreateButtons(wxSizer* sizer)
@@ -201,10 +201,9 @@ bool CCfgMainDlg::SaveConfigurationFile(const wxString& path)
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
     // Saving asks the scanner for everything it holds besides the pages' settings.
-    const bool saved = RunExchange([&engine, &path] {
-        CLineHold hold = Line().Take(LineUsers::kExchange);
-        return engine.SaveConfiguration(path);
-    });
+    // Online the work is a job on the line, which it holds already; offline nothing is
+    // exchanged and the file is written at once.
+    const bool saved = RunExchange([&engine, &path] { return engine.SaveConfiguration(path); });
     engine.RunDeviceHook(path);
     return saved;
 }

@@ -1,5 +1,8 @@
 #include "CfgTitleDlg.h"
 
+#include "WaitDlg.h"
+#include <wx/app.h>
+
 #include "ControlBase.h"
 #include "ControlFactory.h"
 #include "ControlMnt.h"
@@ -32,7 +35,9 @@ void CCfgTitleDlg::SetWorkRunner(WorkRunner runner)
 
 bool CCfgTitleDlg::RunWork(const std::function<bool()>& work)
 {
-    return g_workRunner ? g_workRunner(work) : work();
+    // Without the main window's runner (a page on its own), the wait dialog serves
+    // all the same: the work talks to the scanner, which the window thread never does.
+    return g_workRunner ? g_workRunner(work) : CWaitDlg::Run(wxTheApp ? wxTheApp->GetTopWindow() : nullptr, work);
 }
 
 CCfgTitleDlg::CCfgTitleDlg(wxWindow* parent, bool online) : CHarbrekBaseDlg(parent)

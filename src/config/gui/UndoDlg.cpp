@@ -1,7 +1,6 @@
 #include "UndoDlg.h"
 
 #include "HBDataStreamMnt.h"
-#include "LineWait.h"
 
 #include "BarcodeRequest.h"
 #include "CfgTitleDlg.h"
@@ -222,21 +221,67 @@ std::function<std::vector<SHistoryEntry>()> CUndoDlg::BarcodeEntrySource() const
 
 void CUndoDlg::UndoEntry(CCmdNameXmlInfo* entry)
 {
-    CPendingChangeList::GetInstance().RemoveChange(entry);
     m_list->HideUndoButton();
-    RestoreDeviceValue(*entry);
+    if (ScannerHasChange(*entry)) {
+        UndoOnScanner(entry);
+        return;
+    }
+    CPendingChangeList::GetInstance().RemoveChange(entry);
+    ShowDeviceValue(*entry);
     if (m_onUndo)
         m_onUndo(entry);
     m_list->SyncWithChanges();
+    // The scanner may have taken the change at once while the other mode was chosen:
+    // its value goes back all the same, and nothing waits for the answer.
+    if (CHBDataStreamMnt::GetInstance().IsOpen())
+        QueueRestore(*entry, nullptr);
 }
 
 void CUndoDlg::UndoAll()
 {
     // A copy: a refreshed control may report its value and so change the list.
     const std::vector<CCmdNameXmlInfo*> entries = CPendingChangeList::GetInstance().GetEntries();
-    for (CCmdNameXmlInfo* entry : entries)
-        RestoreDeviceValue(*entry);
+    for (CCmdNameXmlInfo* entry : entries) {
+        if (ScannerHasChange(*entry)) {
+            UndoOnScanner(entry);
+            continue;
+        }
+        ShowDeviceValue(*entry);
+        if (CHBDataStreamMnt::GetInstance().IsOpen())
+            QueueRestore(*entry, nullptr);
+    }
     m_list->SyncWithChanges();
+}
+
+bool CUndoDlg::ScannerHasChange(const CCmdNameXmlInfo& entry)
+{
+    return CSaveCfg::GetInstance().IsOnline() && CPendingChangeList::GetInstance().GetSendAtOnce() == 1 &&
+           !CPendingChangeList::IsLinkCommand(entry.CommandName);
+}
+
+void CUndoDlg::UndoOnScanner(CCmdNameXmlInfo* entry)
+{
+    const wxString name = entry->CommandName;
+    QueueRestore(*entry, [this, entry, name](bool restored) {
+        // The page may have been rebuilt meanwhile: only a change still listed is touched.
+        if (!CPendingChangeList::GetInstance().IsListed(entry))
+            return;
+        if (!restored) {
+            ReportRefusedRestore(name);
+            return;
+        }
+        ShowDeviceValue(*entry);
+        CPendingChangeList::GetInstance().RemoveChange(entry);
+        if (m_onUndo)
+            m_onUndo(entry);
+        m_list->SyncWithChanges();
+    });
+}
+
+void CUndoDlg::ReportRefusedRestore(const wxString& commandName)
+{
+    ShowMessage(wxString::Format(GetUiText("ID_UNDO_REFUSED", "设备没有恢复 %s 的原值；该修改仍保留在列表中。"), commandName),
+                wxOK | wxICON_WARNING);
 }
 
 bool CUndoDlg::CheckBeforeLeave(bool mainWindowOnline)
@@ -261,20 +306,26 @@ bool CUndoDlg::CheckBeforeLeave(bool mainWindowOnline)
     return true;
 }
 
-// Sent whatever the mode: the scanner may have taken the change at once while the
-// other mode was chosen. Fire and forget, as the immediate sends are.
-void CUndoDlg::RestoreDeviceValue(CCmdNameXmlInfo& entry)
+void CUndoDlg::ShowDeviceValue(CCmdNameXmlInfo& entry)
 {
     entry.Value = entry.DeviceValue;
     // Otherwise the display text would still describe the undone choice.
     entry.ValueText = entry.GetValueLabel(entry.DeviceValue);
     if (entry.Control && GetControlFactory())
         GetControlFactory()->RefreshControl(entry.Control, 0);
-    CLineHold hold = TakeLineForWindow(CHBDataStreamMnt::GetInstance().Line(), LineUsers::kExchange);
-    if (!hold)
-        return;
-    wxString answer;
-    CSaveCfg::SendSetting(entry.CommandName, entry.Value, answer);
+}
+
+void CUndoDlg::QueueRestore(const CCmdNameXmlInfo& entry, std::function<void(bool)> ended)
+{
+    const wxString name = entry.CommandName;
+    const wxString value = entry.DeviceValue;
+    m_jobs.Queue(
+        LineUsers::kExchange,
+        [name, value](CLineJob&) {
+            wxString answer;
+            return CSaveCfg::SendSetting(name, value, answer);
+        },
+        std::move(ended));
 }
 
 CCmdNameXmlInfo* CUndoDlg::FindBarcodeSetting()

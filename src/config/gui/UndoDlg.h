@@ -4,6 +4,7 @@
 #pragma once
 
 #include "HarbrekBaseDlg.h"
+#include "WindowJobs.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>
@@ -76,7 +77,16 @@ private:
     std::function<std::vector<SHistoryEntry>()> BarcodeEntrySource() const;
 
     void UndoEntry(CCmdNameXmlInfo* entry);
-    static void RestoreDeviceValue(CCmdNameXmlInfo& entry);
+    // Shows the scanner's value again, which takes the change off the list.
+    static void ShowDeviceValue(CCmdNameXmlInfo& entry);
+    // True when the scanner holds the changed value already (it was sent at once), so
+    // that the change may go only once the scanner has taken its value back.
+    static bool ScannerHasChange(const CCmdNameXmlInfo& entry);
+    // Sends the scanner's value back to it; `ended` is told whether it took it.
+    void QueueRestore(const CCmdNameXmlInfo& entry, std::function<void(bool)> ended);
+    // Takes a change back that the scanner has: the entry goes when it acknowledged.
+    void UndoOnScanner(CCmdNameXmlInfo* entry);
+    void ReportRefusedRestore(const wxString& commandName);
     static CCmdNameXmlInfo* FindBarcodeSetting();
     void PostShowSetting(CCmdNameXmlInfo* definition);
 
@@ -94,4 +104,5 @@ private:
 
     SQuickConfig m_quickConfig;
     std::function<void(CCmdNameXmlInfo*)> m_onUndo;
+    CWindowJobs m_jobs;
 };

@@ -357,11 +357,14 @@ void CDeviceBatchUpgradeDlg::RunConfigurationWorker(SRow& row)
     static std::mutex oneAtATime;
     std::lock_guard<std::mutex> lock(oneAtATime);
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
-    if (link.OpenDevice(row.entry.get())) {
+    // Open, write and close are one job: nothing else reaches this scanner in between.
+    row.success = link.Jobs().Run(LineUsers::kWrite, [&link, &row](CLineJob&) {
+        if (!link.OpenDevice(row.entry.get()))
+            return false;
         CSaveCfg::GetInstance().SendFileCommands();
         link.CloseDevice(0);
-        row.success = true;  // a refused setting does not stop the rounds
-    }
+        return true;  // a refused setting does not stop the rounds
+    });
     row.ended = true;
 }
 

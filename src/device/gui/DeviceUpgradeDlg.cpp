@@ -25,9 +25,9 @@ const char* const CDeviceUpgradeDlg::kFirmwareFilter =
     "(*.bin;*.bin2;*.bin3)|*.bin;*.bin2;*.bin3|(*.nfp)|*.nfp|(*.pak;*.pk2)|*.pak;*.pk2|(*.efp)|*.efp|"
     "All Files (*.*)|*.*";
 
-CDeviceUpgradeDlg::CDeviceUpgradeDlg(wxWindow* parent, const wxString& deviceName)
+CDeviceUpgradeDlg::CDeviceUpgradeDlg(wxWindow* parent, const wxString& deviceName, DeviceEntry* toOpen)
     : wxDialog(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
-      m_deviceName(deviceName), m_timer(this)
+      m_deviceName(deviceName), m_toOpen(toOpen), m_timer(this)
 {
     CreateControls();
     ApplyUiTexts();
@@ -150,9 +150,16 @@ void CDeviceUpgradeDlg::StartUpdate()
 void CDeviceUpgradeDlg::RunDownload()
 {
     m_running = true;
-    m_result = CHBDataStreamMnt::GetInstance().UpgradeFirmware(
-        m_file, &m_progress, CSaveCfg::AskDevice,
-        [this](const wxString& text, long style) { return AskFromWorker(text, style); });
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    if (m_toOpen && !link.OpenDevice(m_toOpen)) {
+        VLOG(LOG_INFO, "%s could not be opened for the upgrade (status %u)", U8(m_deviceName),
+             static_cast<unsigned>(m_toOpen->status));
+        m_result = false;
+        m_running = false;
+        return;
+    }
+    m_result = link.UpgradeFirmware(m_file, &m_progress, CSaveCfg::AskDevice,
+                                    [this](const wxString& text, long style) { return AskFromWorker(text, style); });
     m_running = false;
 }
 
@@ -191,6 +198,9 @@ void CDeviceUpgradeDlg::Finish()
         m_worker.join();
     if (m_result)
         CHBDataStreamMnt::GetInstance().NoteFirmwareVersion(m_file);
+    // The scanner opened for the download is let go: the list page opens none.
+    if (m_toOpen)
+        CHBDataStreamMnt::GetInstance().QueueClose();
     if (m_result)
         m_txtLog->AppendText(GetUiText("ID_DEVICE_UPGRADE_OK", "更新成功."));
     else
@@ -226,8 +236,8 @@ void CDeviceUpgradeDlg::TellWhyNotNow()
                 wxOK | wxICON_WARNING);
 }
 
-void ShowDeviceUpgradeDialog(wxWindow* parent, const wxString& deviceName)
+void ShowDeviceUpgradeDialog(wxWindow* parent, const wxString& deviceName, DeviceEntry* toOpen)
 {
-    CDeviceUpgradeDlg dialog(parent, deviceName);
+    CDeviceUpgradeDlg dialog(parent, deviceName, toOpen);
     dialog.ShowModal();
 }

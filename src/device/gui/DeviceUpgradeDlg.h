@@ -14,9 +14,11 @@
 #include <atomic>
 #include <thread>
 
+struct DeviceEntry;
+
 class CDeviceUpgradeDlg : public wxDialog {
 public:
-    CDeviceUpgradeDlg(wxWindow* parent, const wxString& deviceName);
+    CDeviceUpgradeDlg(wxWindow* parent, const wxString& deviceName, DeviceEntry* toOpen = nullptr);
     ~CDeviceUpgradeDlg() override;
 
     // The choose button: asks for a file and takes it when it is firmware.
@@ -49,6 +51,7 @@ private:
     int AskFromWorker(const wxString& text, long style);
 
     wxString m_deviceName;
+    DeviceEntry* m_toOpen = nullptr;  // opened by the download, closed after it
     wxTextCtrl* m_txtFile = nullptr;
     wxButton* m_btnChoose = nullptr;
     wxButton* m_btnUpdate = nullptr;

@@ -154,20 +154,20 @@ CImageDlg::CImageDlg(wxWindow* parent) : CHarbrekBaseDlg(parent), m_progressTime
     EnsureImageCodecs();
     CreateControls();
     Bind(wxEVT_TIMER, &CImageDlg::OnProgressTimer, this);
+    m_nextPictureTimer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (KeepCapturing())
+            QueueNextPicture();
+        else
+            OnWorkerEnded();
+    });
     UpdateOptionStates();
 }
 
 CImageDlg::~CImageDlg()
 {
+    // A picture on its way is given up; the line drains its rest without this panel.
     StopCapture();
     m_progressTimer.Stop();
-    JoinWorker();
-}
-
-void CImageDlg::JoinWorker()
-{
-    if (m_worker.joinable())
-        m_worker.join();
 }
 
 void CImageDlg::CreateControls()
@@ -289,11 +289,30 @@ void CImageDlg::ApplyUiTexts()
 bool CImageDlg::Start()
 {
     m_started = true;
-    const bool ready = m_capture.Discover();
-    FillOptionMenus();
-    LoadRoiFromSettings();
+    m_discovering = true;
+    int mode = 0;
+    const bool needsAim = SettingNumber("CADENA", mode) && mode == 6;
+    auto found = std::make_shared<SDiscovery>();
+    m_jobs.Queue(
+        LineUsers::kCapture,
+        [found, needsAim](CLineJob&) {
+            found->ready = found->capture.Discover();
+            if (found->ready && needsAim)
+                found->aimRead = CImageCapture::ReadAimPoint(found->aim);
+            return found->ready;
+        },
+        [this, found](bool) { OnDiscovered(*found); });
     UpdateOptionStates();
-    return ready;
+    return true;
+}
+
+void CImageDlg::OnDiscovered(const SDiscovery& found)
+{
+    m_discovering = false;
+    m_capture = found.capture;
+    FillOptionMenus();
+    LoadRoiFromSettings(found.aimRead ? &found.aim : nullptr);
+    UpdateOptionStates();
 }
 
 void CImageDlg::FillOptionMenus()
@@ -396,33 +415,28 @@ void CImageDlg::OnClose(wxCommandEvent&)
 void CImageDlg::StopCapture()
 {
     AutoGetFlag() = false;
-    {
-        std::lock_guard<std::mutex> lock(m_wakeMutex);
-        m_stopCapture = true;
-    }
-    m_wake.notify_all();
-}
-
-void CImageDlg::YieldLine()
-{
-    // The picture on its way is the user's: it is finished and kept, and the part that
-    // asked waits for it (its wait dialog is up meanwhile).
-    m_yielded = true;
-    AutoGetFlag() = false;
-    std::lock_guard<std::mutex> lock(m_wakeMutex);
-    m_wake.notify_all();
+    m_nextPictureTimer.Stop();
+    if (!m_captureState)
+        return;
+    m_captureState->stop = true;
+    // The rest of the picture is drained now: whoever needs the line waits for that
+    // in its turn, rather than being asked whether to stop a capture that has stopped.
+    CHBDataStreamMnt::GetInstance().Line().ForgetStopRequest(LineUsers::kCapture);
+    if (m_workerRunning && !m_jobs.IsBusy())
+        OnWorkerEnded();  // it was only waiting between pictures
 }
 
 void CImageDlg::StartCapture(bool repeat)
 {
     if (m_workerRunning || !m_capture.IsReady())
         return;
-    JoinWorker();
-    m_stopCapture = false;
     long interval = 0;
     if (!m_txtInterval->GetValue().Trim().ToLong(&interval) || interval < 0)
         interval = 0;  // an empty box captures back to back
-    m_yielded = false;
+    m_captureState = std::make_shared<SCaptureState>();
+    m_repeat = repeat;
+    m_intervalMs = interval;
+    m_choice = CurrentChoice();
     m_txtCaptureNote->SetLabel(wxEmptyString);
     m_workerRunning = true;
     m_progress->SetValue(0);
@@ -433,47 +447,53 @@ void CImageDlg::StartCapture(bool repeat)
         Layout();
     }
     UpdateOptionStates();
-    m_worker = std::thread(&CImageDlg::CaptureLoop, this, CurrentChoice(), repeat, interval);
+    QueueNextPicture();
 }
 
-void CImageDlg::CaptureLoop(SImageChoice choice, bool repeat, long intervalMs)
+void CImageDlg::QueueNextPicture()
 {
-    CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
-    // The read learns the picture's size from its header and counts its bytes here.
-    WatchThisThreadsTask(&m_captureProgress);
-    do {
-        m_captureProgress.Start(0);
-        m_captureStart = std::chrono::steady_clock::now();
-        SImageFile file;
-        bool ok = false;
-        {
-            // One picture at a time holds the line; a part that needs it meanwhile may
-            // ask this capture to stop (only flags are touched on the asking thread).
-            CLineHold hold = line.Take(LineUsers::kCapture, [this] { YieldLine(); });
-            if (!m_stopCapture)
-                ok = m_capture.Capture(choice, file, &m_stopCapture);
-        }
-        line.GiveWay();
-        CallAfter([this, ok, file, type = choice.type, format = choice.format] {
-            OnCaptureDone(ok, file, type, format);
-        });
-    } while (KeepCapturing(repeat) && WaitBetweenCaptures(intervalMs));
-    WatchThisThreadsTask(nullptr);
-    m_workerRunning = false;
-    CallAfter([this] { OnWorkerEnded(); });
+    auto state = m_captureState;
+    auto file = std::make_shared<SImageFile>();
+    const SImageChoice choice = m_choice;
+    m_jobs.Queue(
+        LineUsers::kCapture,
+        [state, file, choice, capture = m_capture](CLineJob& job) mutable {
+            // A part that needs the line meanwhile may ask this capture to stop: the
+            // picture on its way is the user's and is finished and kept, and auto
+            // capture takes no next one.
+            job.SetStopRequest([state] {
+                state->yielded = true;
+                AutoGetFlag() = false;
+            });
+            if (state->stop)
+                return false;
+            // The read learns the picture's size from its header and counts its bytes here.
+            WatchThisThreadsTask(&state->progress);
+            state->progress.Start(0);
+            state->start = std::chrono::steady_clock::now();
+            const bool ok = capture.Capture(choice, *file, &state->stop);
+            WatchThisThreadsTask(nullptr);
+            return ok;
+        },
+        [this, file, choice](bool ok) { OnPictureEnded(ok, *file, choice.type, choice.format); });
 }
 
-bool CImageDlg::WaitBetweenCaptures(long intervalMs)
+void CImageDlg::OnPictureEnded(bool ok, const SImageFile& file, int type, int format)
 {
-    // Woken at once by a stop, so that a long interval does not hold up leaving the page.
-    std::unique_lock<std::mutex> lock(m_wakeMutex);
-    m_wake.wait_for(lock, std::chrono::milliseconds(intervalMs), [this] { return !KeepCapturing(true); });
-    return KeepCapturing(true);
+    OnCaptureDone(ok, file, type, format);
+    if (!KeepCapturing()) {
+        OnWorkerEnded();
+        return;
+    }
+    if (m_intervalMs > 0)
+        m_nextPictureTimer.StartOnce(static_cast<int>(m_intervalMs));
+    else
+        QueueNextPicture();
 }
 
 void CImageDlg::OnWorkerEnded()
 {
-    JoinWorker();
+    m_workerRunning = false;
     m_progressTimer.Stop();
     m_progress->SetValue(0);
     m_txtProgress->SetLabel(wxString());
@@ -481,7 +501,7 @@ void CImageDlg::OnWorkerEnded()
     m_busy->Hide();
     if (m_chkAutoGet->IsChecked() && !AutoGetFlag())
         m_chkAutoGet->SetValue(false);
-    if (m_yielded.exchange(false))
+    if (m_captureState && m_captureState->yielded.exchange(false))
         m_txtCaptureNote->SetLabel(GetUiText("ID_IMAGE_CAPTURE_YIELDED", "自动获取已停止：程序的其他部分需要使用设备"));
     UpdateOptionStates();
 }
@@ -489,7 +509,9 @@ void CImageDlg::OnWorkerEnded()
 void CImageDlg::OnProgressTimer(wxTimerEvent&)
 {
     // Until the picture's header has announced its length the bar only shows that work goes on.
-    const SProgressDisplay display = DisplayOf(m_captureProgress, m_captureStart.load());
+    if (!m_captureState)
+        return;
+    const SProgressDisplay display = DisplayOf(m_captureState->progress, m_captureState->start.load());
     m_progress->SetValue(display.known ? display.permille : (m_progress->GetValue() + 25) % kProgressRange);
     if (m_txtProgress->GetLabel() != display.text)
         m_txtProgress->SetLabel(display.text);
@@ -682,18 +704,31 @@ bool CImageDlg::UpdateDecodeArea()
         return false;
     // Drawn on a reduced picture, the region is scaled up to the scanner's full size;
     // drawn on a barcode area, it is moved to where that area lies.
-    const int fullWidth = m_capture.FullWidth() > 0 ? m_capture.FullWidth() : shown.GetWidth();
-    const int fullHeight = m_capture.FullHeight() > 0 ? m_capture.FullHeight() : shown.GetHeight();
     m_roi = PictureToFullFrame({picture.GetLeft(), picture.GetTop(), picture.GetRight() + 1, picture.GetBottom() + 1},
                                shown.GetWidth(), shown.GetHeight(), ShownPlacement());
     int mode = 0;
     if (!SettingNumber("CADENA", mode))
         return false;
-    SAimPoint aim;
-    if (mode == 6 && !CImageCapture::ReadAimPoint(aim)) {
+    if (mode != 6)
+        return ApplyDecodeArea(mode, nullptr);
+    // Around the aim point: the scanner says where that is, in its turn on the line.
+    auto aim = std::make_shared<SAimPoint>();
+    m_jobs.Queue(
+        LineUsers::kExchange, [aim](CLineJob&) { return CImageCapture::ReadAimPoint(*aim); },
+        [this, mode, aim](bool read) { ApplyDecodeArea(mode, read ? aim.get() : nullptr); });
+    return true;
+}
+
+bool CImageDlg::ApplyDecodeArea(int mode, const SAimPoint* aimRead)
+{
+    const wxImage& shown = m_view->GetImage();
+    if (mode == 6 && !aimRead) {
         ShowMessage(GetUiText("ID_IMAGE_ROI_ERROR", "瞄准灯中心点在界外"), wxOK | wxICON_WARNING);
         return false;
     }
+    const SAimPoint aim = aimRead ? *aimRead : SAimPoint();
+    const int fullWidth = m_capture.FullWidth() > 0 ? m_capture.FullWidth() : shown.GetWidth();
+    const int fullHeight = m_capture.FullHeight() > 0 ? m_capture.FullHeight() : shown.GetHeight();
     DecodeAreaValues values;
     const EDecodeAreaResult result = RoiToDecodeArea(mode, m_roi, fullWidth, fullHeight, aim, values);
     if (result == EDecodeAreaResult::AimOutside) {
@@ -711,16 +746,16 @@ bool CImageDlg::UpdateDecodeArea()
     return result == EDecodeAreaResult::Changed;
 }
 
-void CImageDlg::LoadRoiFromSettings()
+void CImageDlg::LoadRoiFromSettings(const SAimPoint* aim)
 {
     m_roi = SImageRect();
     int mode = 0;
     if (!SettingNumber("CADENA", mode) || (mode != 1 && mode != 5 && mode != 6))
         return;
-    SAimPoint aim;
-    if (mode == 6 && !CImageCapture::ReadAimPoint(aim))
+    if (mode == 6 && !aim)
         return;
-    DecodeAreaToRoi(mode, SettingNumber, m_capture.FullWidth(), m_capture.FullHeight(), aim, m_roi);
+    DecodeAreaToRoi(mode, SettingNumber, m_capture.FullWidth(), m_capture.FullHeight(), aim ? *aim : SAimPoint(),
+                    m_roi);
 }
 
 void CImageDlg::ShowRoiOnPicture()

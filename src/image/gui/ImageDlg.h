@@ -7,6 +7,7 @@
 #include "HarbrekBaseDlg.h"
 #include "ImageCapture.h"
 #include "TaskProgress.h"
+#include "WindowJobs.h"
 
 #include <wx/image.h>
 #include <wx/timer.h>
@@ -14,9 +15,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <memory>
 #include <vector>
 
 class CImageView;
@@ -45,10 +44,11 @@ public:
     explicit CImageDlg(wxWindow* parent);
     ~CImageDlg() override;
 
-    // Discovery, once per opening: asks the scanner what it can capture and fills
-    // the option menus. False when no capture is possible.
+    // Discovery, once per opening: queues the questions about the scanner's imager; the menus fill when the
+    // answers are in (IsDiscovering turns false).
     bool Start();
     bool IsStarted() const { return m_started; }
+    bool IsDiscovering() const { return m_discovering; }
 
     void ApplyUiTexts() override;
 
@@ -56,7 +56,8 @@ public:
     const std::vector<SCapturedImage>& GetImages() const { return m_images; }
     // Adds a picture as a capture would; true when `file` decodes.
     bool AddCapturedFile(const SImageFile& file, int type, int format = IMAGE_FORMAT_BMP);
-    // The region of interest becomes the decode-area settings of the current mode.
+    // The region of interest becomes the decode-area settings of the current mode
+    // (around the aim point: once the scanner has said where that is).
     bool UpdateDecodeArea();
     CImageView* GetView() const { return m_view; }
     // Saves the selected picture where auto save would (or the chosen folder).
@@ -107,31 +108,43 @@ private:
     void OnProgressTimer(wxTimerEvent& event);
 
     void StartCapture(bool repeat);
-    void CaptureLoop(SImageChoice choice, bool repeat, long intervalMs);
+    // One picture, a job on the line; the next is queued when it has ended.
+    void QueueNextPicture();
+    void OnPictureEnded(bool ok, const SImageFile& file, int type, int format);
     // Waits out the interval between repeated captures; false when capture was stopped.
-    bool WaitBetweenCaptures(long intervalMs);
-    bool KeepCapturing(bool repeat) const { return repeat && AutoGetFlag() && !m_stopCapture; }
+    bool KeepCapturing() const { return m_repeat && AutoGetFlag() && m_captureState && !m_captureState->stop; }
     void OnCaptureDone(bool ok, const SImageFile& file, int type, int format);
     // Another part needs the line: the picture on its way is finished, then repeated
     // capture ends (called on the asking thread: flags only).
-    void YieldLine();
     // Makes room for a new picture and stops repeated capture when unsaved pictures
     // fill their memory.
     void MakeRoomInStrip();
     void ShowUnsavedCount();
     void OnWorkerEnded();
-    void JoinWorker();
     void ShowPicture(size_t index);
     void RefreshStrip();
     wxString UniqueName(const wxString& base) const;
     // The region of interest from the current decode-area values, in full-size pixels.
-    void LoadRoiFromSettings();
+    // What the line found out about the imager, handed to the window at the end.
+    struct SDiscovery {
+        CImageCapture capture;
+        bool ready = false;
+        bool aimRead = false;
+        SAimPoint aim;
+    };
+    void OnDiscovered(const SDiscovery& found);
+    // The region of the settings; `aim` when the decode area is around the aim point.
+    void LoadRoiFromSettings(const SAimPoint* aim);
+    // Finishes "Update" with the aim point where the mode needs one (null: not read).
+    bool ApplyDecodeArea(int mode, const SAimPoint* aim);
     void ShowRoiOnPicture();
     // Where the shown picture lies in the scanner's full frame.
     SPicturePlacement ShownPlacement() const;
     void SetRoiButtons();
 
     CImageCapture m_capture;
+    bool m_discovering = false;
+    CWindowJobs m_jobs;
     bool m_started = false;
     std::vector<SCapturedImage> m_images;
     int m_selected = -1;
@@ -139,12 +152,20 @@ private:
     // Region of interest in full-size pixels; empty when none.
     SImageRect m_roi;
 
-    std::thread m_worker;
-    std::atomic<bool> m_workerRunning{false};
-    std::atomic<bool> m_stopCapture{false};
-    std::atomic<bool> m_yielded{false};
-    std::mutex m_wakeMutex;  // with m_wake, ends the wait between pictures at a stop
-    std::condition_variable m_wake;
+    // What a capture shares with its jobs on the line, which may outlive the panel
+    // (a stopped picture is drained after the page has gone).
+    struct SCaptureState {
+        std::atomic<bool> stop{false};
+        std::atomic<bool> yielded{false};  // another part asked for the line
+        CTaskProgress progress;
+        std::atomic<std::chrono::steady_clock::time_point> start{};
+    };
+    std::shared_ptr<SCaptureState> m_captureState;
+    bool m_workerRunning = false;  // a capture (one picture or auto) is under way
+    bool m_repeat = false;
+    long m_intervalMs = 0;
+    SImageChoice m_choice;
+    wxTimer m_nextPictureTimer;
     wxTimer m_progressTimer;
 
     wxChoice* m_cmbType = nullptr;
@@ -165,8 +186,6 @@ private:
     wxButton* m_btnRoiClose = nullptr;
     wxGauge* m_progress = nullptr;
     wxStaticText* m_txtProgress = nullptr;  // bytes of the picture and time left
-    CTaskProgress m_captureProgress;
-    std::atomic<std::chrono::steady_clock::time_point> m_captureStart{};
     wxActivityIndicator* m_busy = nullptr;
     wxStaticText* m_txtCaptureNote = nullptr;
     wxStaticText* m_txtUnsaved = nullptr;

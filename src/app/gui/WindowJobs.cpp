@@ -1,0 +1,69 @@
+#include "WindowJobs.h"
+
+#include "HBDataStreamMnt.h"
+
+#include <wx/app.h>
+
+#include <algorithm>
+
+namespace {
+
+// Runs `call` on the window thread, unless `alive` says the window went first. The
+// flag is only read and cleared on the window thread, so it needs no lock.
+void PostIfAlive(const std::shared_ptr<bool>& alive, std::function<void()> call)
+{
+    if (!wxTheApp) {
+        call();  // no event loop (a tool or a test without windows): told where it happens
+        return;
+    }
+    wxTheApp->CallAfter([alive, call = std::move(call)] {
+        if (*alive)
+            call();
+    });
+}
+
+}  // namespace
+
+CWindowJobs::~CWindowJobs()
+{
+    *m_alive = false;
+    CancelAll();
+}
+
+LineJobPtr CWindowJobs::Queue(const SLineUser& user, CLineJobs::Work work, Ended ended, Progress progress)
+{
+    m_jobs.erase(std::remove_if(m_jobs.begin(), m_jobs.end(), [](const std::weak_ptr<CLineJob>& job) {
+                     auto held = job.lock();
+                     return !held || held->IsFinished();
+                 }),
+                 m_jobs.end());
+    ++*m_pending;
+    CLineJobs::Ended onLine = [alive = m_alive, pending = m_pending, ended](bool result) {
+        PostIfAlive(alive, [pending, ended, result] {
+            --*pending;
+            if (ended)
+                ended(result);
+        });
+    };
+    CLineJob::ProgressSink sink;
+    if (progress)
+        sink = [alive = m_alive, progress](const SJobProgress& step) {
+            PostIfAlive(alive, [progress, step] { progress(step); });
+        };
+    LineJobPtr job = CHBDataStreamMnt::GetInstance().Jobs().Queue(user, std::move(work), std::move(onLine),
+                                                                   std::move(sink));
+    m_jobs.push_back(job);
+    return job;
+}
+
+void CWindowJobs::CancelAll()
+{
+    for (const auto& weak : m_jobs)
+        if (auto job = weak.lock())
+            job->Cancel();
+}
+
+void CWindowJobs::Post(std::function<void()> call) const
+{
+    PostIfAlive(m_alive, std::move(call));
+}
