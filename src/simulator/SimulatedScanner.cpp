@@ -8,8 +8,8 @@
 
 namespace {
 
-// Bytes of a reply after a fault has had its way with it.
-void ApplyFaults(const SSimFaultPlan& faults, SSimReply& reply)
+// Bytes of a reply after a fault has had its way with it; `repliesMade` before it.
+void ApplyFaults(const SSimFaultPlan& faults, long repliesMade, SSimReply& reply)
 {
     if (faults.garbage == ESimGarbage::BeforeReply)
         reply.bytes = faults.garbageBytes + reply.bytes;
@@ -17,7 +17,7 @@ void ApplyFaults(const SSimFaultPlan& faults, SSimReply& reply)
         reply.bytes = faults.garbageBytes;
     if (faults.cutAfter >= 0)
         reply.bytes.resize(std::min(reply.bytes.size(), static_cast<size_t>(faults.cutAfter)));
-    if (faults.disconnectAfter >= 0) {
+    if (faults.disconnectAfter >= 0 && repliesMade >= faults.repliesBeforeDisconnect) {
         reply.bytes.resize(std::min(reply.bytes.size(), static_cast<size_t>(faults.disconnectAfter)));
         reply.disconnect = true;
     }
@@ -178,7 +178,7 @@ bool CSimulatedScanner::AnswerFrame(const std::string& frame, const SSimFaultPla
     if (!faults.silence && m_settings.Find("IMGGET") && CSimImage::IsImageRequest(frame)) {
         const CSimSetting* size = m_settings.Find("IMGGWH");
         reply.bytes = m_image.Answer(frame, size ? size->Current() : std::string(), m_profile.productName);
-        ApplyFaults(faults, reply);
+        ApplyFaults(faults, m_repliesMade++, reply);
         return true;
     }
     CSimRequest request;
@@ -188,7 +188,7 @@ bool CSimulatedScanner::AnswerFrame(const std::string& frame, const SSimFaultPla
     for (const std::string& command : request.Commands())
         AnswerCommand(command, request.Mark(), faults, builder);
     reply.bytes = builder.Frame(request.Mark());
-    ApplyFaults(faults, reply);
+    ApplyFaults(faults, m_repliesMade++, reply);
     return true;
 }
 

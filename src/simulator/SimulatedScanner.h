@@ -103,4 +103,5 @@ private:
     bool m_enterLineTerminal = false;
     CSimImage m_image;
     CSimTimer m_timer;
+    long m_repliesMade = 0;  // answers to requests since the start, for faults that wait their turn
 };

@@ -37,7 +37,7 @@ struct SOptions {
 
 const char kUsage[] =
     "usage: vostrel-scanner-sim --model PATH.xml [--product NAME] [--serial SN] [--baud RATE]\n"
-    "       [--fault silence|garbage|garbage:instead|cut:N|disconnect:N|slow:MS[:GAP]|nak:CMD|enq:CMD ...]\n"
+    "       [--fault silence|garbage|garbage:instead|cut:N|disconnect:N[:K]|slow:MS[:GAP]|nak:CMD|enq:CMD ...]\n"
     "       [--fw-fault fail:P|fail:S|fail:D:N|fail:V|fail:E|lose:N|power:N|restart:MS ...]\n"
     "       [--reads FILE] [--scan-every MS] [--packed codeid|aim] [--batch FILE]\n"
     "       [--timing none|real] [--new-path-on-restart yes|no] [--batch-start MS]\n"
@@ -47,7 +47,7 @@ const char kUsage[] =
     "  silence          answer nothing\n"
     "  garbage          send noise bytes before each reply; garbage:instead sends only noise\n"
     "  cut:N            send only the first N bytes of each reply\n"
-    "  disconnect:N     hang up after N bytes of a reply\n"
+    "  disconnect:N[:K] hang up after N bytes of a reply (after K replies that go out whole)\n"
     "  slow:MS[:GAP]    wait MS ms before replying (and GAP ms between bytes)\n"
     "  nak:CMD, enq:CMD answer NAK or ENQ to the command CMD\n"
     "Firmware download faults (--fw-fault, several times):\n"
