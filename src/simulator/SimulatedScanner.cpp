@@ -107,6 +107,8 @@ void CSimulatedScanner::SetTiming(const SSimTiming& timing)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_timer.Set(timing);
+    if (timing.restartMs >= 0)
+        m_firmware.SetRestartMs(timing.restartMs);
 }
 
 SSimTiming CSimulatedScanner::Timing()

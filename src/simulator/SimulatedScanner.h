@@ -44,7 +44,8 @@ public:
     // A power cycle: temporary values and half-received requests are lost.
     void Restart();
 
-    // How long the scanner takes over its answers (none by default).
+    // How long the scanner takes over its answers (none by default); a profile's restart
+    // time replaces the download faults' one.
     void SetTiming(const SSimTiming& timing);
     SSimTiming Timing();
 

@@ -192,8 +192,8 @@ int main(int argc, char** argv)
         return 1;
     }
     scanner->Faults().Set(options.faults);
-    if (options.timing.restartMs >= 0 && !options.restartGiven)
-        options.firmwareFaults.restartMs = options.timing.restartMs;
+    if (options.restartGiven)
+        options.timing.restartMs = -1;  // the fault's restart time is the one asked for
     scanner->Firmware().SetFaults(options.firmwareFaults);
     if (options.batchStartMs >= 0)
         options.timing.batchStart = {static_cast<int>(options.batchStartMs), static_cast<int>(options.batchStartMs)};
