@@ -54,13 +54,22 @@ bool SettleAfterRestart(const wxString& file, Reopen&& reopen, uint32_t& status)
     return false;
 }
 
+// Whether the restarted scanner can be recognised: by what it answers on a serial
+// port, by its USB descriptor on the bus.
+bool HasIdentity(const DeviceEntry& entry)
+{
+    if (entry.kind == DEVICE_KIND_USB)
+        return entry.usb.serialNumber[0] != '\0' || entry.usb.product[0] != '\0';
+    return !entry.serialNumber.empty() || !entry.productName.empty();
+}
+
 // Opens the restarted scanner where it is now: a scanner of known identity only once it
 // has said who it is (its path may have changed, or been taken by another device), one
 // without on its old port.
 template <typename Open>
 bool Reattach(DeviceEntry& entry, Open&& open)
 {
-    if (entry.serialNumber.empty() && entry.productName.empty())
+    if (!HasIdentity(entry))
         return open();
     return CHBDataStreamMnt::FindAgain(entry) && open();
 }

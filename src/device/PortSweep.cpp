@@ -108,7 +108,9 @@ bool CHBDataStreamMnt::FindAgain(DeviceEntry& entry)
         who.usbProduct = entry.usb.product;
     }
     who.network = entry.kind == DEVICE_KIND_SERIAL && IsNetworkPort(entry.serial.port);
-    if (who.serialNumber.empty() && who.productName.empty())
+    const bool known = entry.kind == DEVICE_KIND_USB ? !who.usbSerial.empty() || !who.usbProduct.empty()
+                                                     : !who.serialNumber.empty() || !who.productName.empty();
+    if (!known)
         return false;
     std::vector<std::unique_ptr<DeviceEntry>> candidates = ListCandidates();
     // A scanner keeps its line rate over a restart. Its old port is a candidate like

@@ -120,6 +120,8 @@ uint32_t DetectRate(uint32_t port, int timeoutMs)
     uint32_t found = 0;
     bool lateAnswer = false;
     for (uint32_t rate : kProbeRates) {
+        if (!TimeLeft(deadline))
+            break;  // a line whose every rate change is slow (a network port) is given up too
         const EProbe probe = ProbeAt(handle, settings, rate, timeoutMs);
         if (probe == EProbe::Answered) {
             found = rate;
