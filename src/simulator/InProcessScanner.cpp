@@ -15,9 +15,15 @@ CInProcessScanner::CInProcessScanner(std::unique_ptr<CSimulatedScanner> scanner,
 
 CInProcessScanner::~CInProcessScanner()
 {
+    JoinMover();
+    Stop();
+}
+
+void CInProcessScanner::JoinMover()
+{
+    std::lock_guard<std::mutex> lock(m_moveMutex);
     if (m_mover.joinable())
         m_mover.join();
-    Stop();
 }
 
 std::string CInProcessScanner::PortName() const
@@ -62,8 +68,7 @@ void CInProcessScanner::Stop()
 
 std::unique_ptr<CSimulatedScanner> CInProcessScanner::TakeScanner()
 {
-    if (m_mover.joinable())
-        m_mover.join();
+    JoinMover();
     Stop();
     return std::move(m_scanner);
 }
@@ -108,6 +113,11 @@ void CInProcessScanner::Receive(const uint8_t* data, uint32_t count)
 
 void CInProcessScanner::WatchForRestart()
 {
+    // Never waits: whoever holds the lock may be joining a move that waits for this
+    // very callback to end. A download it misses is seen at the next bytes.
+    std::unique_lock<std::mutex> lock(m_moveMutex, std::try_to_lock);
+    if (!lock.owns_lock())
+        return;
     const int downloads = m_scanner->Firmware().CompletedDownloads();
     if (downloads == m_downloads || m_moving)
         return;

@@ -65,6 +65,7 @@ private:
     // not be removed from inside its callbacks.
     void MoveAfterDownload();
     void WatchForRestart();
+    void JoinMover();
     // Copies the bytes that are due; -1 when the link is down and nothing is left.
     int TakeDueLocked(uint8_t* buffer, uint32_t size);
 
@@ -75,6 +76,7 @@ private:
     int m_moves = 0;
     std::atomic<uint32_t> m_port{0};
     std::atomic<uint32_t> m_lastPort{0};
+    std::mutex m_moveMutex;  // callbacks run on several threads at once
     int m_downloads = 0;
     std::thread m_mover;
     std::atomic<bool> m_moving{false};
