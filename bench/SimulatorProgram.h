@@ -13,7 +13,8 @@
 // The simulator program on its own pseudo-terminal for the length of a benchmark.
 class CSimulatorProgram {
 public:
-    CSimulatorProgram(const std::string& model, uint32_t baud)
+    // `timing` is the simulator's timing profile ("none" or "real").
+    CSimulatorProgram(const std::string& model, uint32_t baud, const char* timing = "none")
     {
         int out[2];
         if (pipe(out) != 0)
@@ -24,7 +25,7 @@ public:
             close(out[0]);
             const std::string rate = std::to_string(baud);
             execl(VOSTREL_SIM_PROGRAM, VOSTREL_SIM_PROGRAM, "--model", model.c_str(), "--product", "HBS-HI880",
-                  "--baud", rate.c_str(), static_cast<char*>(nullptr));
+                  "--baud", rate.c_str(), "--timing", timing, static_cast<char*>(nullptr));
             _exit(127);
         }
         close(out[1]);

@@ -180,6 +180,12 @@ public:
     void NoteFirmwareVersion(const wxString& file);
     // False when the file is made for a processor family the device is not of.
     bool IsCpuCompatible(const wxString& file, const DeviceQuery& query);
+    // After a restart, which may take the scanner off its port (a USB scanner comes back
+    // under another device path, and another device may take the old one): finds it by
+    // its identity (serial number, else product name on a port of the same family) among
+    // the ports there are now, its old one included, and moves `entry` there. False
+    // while it is nowhere to be found, or when the entry knows no identity.
+    static bool FindAgain(DeviceEntry& entry);
     // A download into `entry` over a connection of its own, leaving the current device
     // alone, so that several scanners can be upgraded at once from their own threads.
     // The library's status is left in the entry, and after success the new version in

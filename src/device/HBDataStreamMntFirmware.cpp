@@ -54,6 +54,26 @@ bool SettleAfterRestart(const wxString& file, Reopen&& reopen, uint32_t& status)
     return false;
 }
 
+// Whether the restarted scanner can be recognised: by what it answers on a serial
+// port, by its USB descriptor on the bus.
+bool HasIdentity(const DeviceEntry& entry)
+{
+    if (entry.kind == DEVICE_KIND_USB)
+        return entry.usb.serialNumber[0] != '\0' || entry.usb.product[0] != '\0';
+    return !entry.serialNumber.empty() || !entry.productName.empty();
+}
+
+// Opens the restarted scanner where it is now: a scanner of known identity only once it
+// has said who it is (its path may have changed, or been taken by another device), one
+// without on its old port.
+template <typename Open>
+bool Reattach(DeviceEntry& entry, Open&& open)
+{
+    if (!HasIdentity(entry))
+        return open();
+    return CHBDataStreamMnt::FindAgain(entry) && open();
+}
+
 wxString FileDeviceName(const wxString& file)
 {
     HbdsKernelInfo info;
@@ -122,7 +142,9 @@ bool CHBDataStreamMnt::UpgradeFirmwareFile(const wxString& file, void* progress,
         return true;
     if (entry->status != HBDS_ERR_RESTART_UNSEEN)
         return false;
-    return SettleAfterRestart(file, [this, entry] { return OpenDevice(entry) ? entry->handle : 0; }, entry->status);
+    return SettleAfterRestart(
+        file, [this, entry] { return Reattach(*entry, [this, entry] { return OpenDevice(entry); }) ? entry->handle : 0; },
+        entry->status);
 }
 
 void CHBDataStreamMnt::NoteFirmwareVersion(const wxString& file)
@@ -175,7 +197,7 @@ bool CHBDataStreamMnt::UpgradeEntryFirmware(DeviceEntry& entry, const wxString& 
             done = SettleAfterRestart(file, [handle, &entry] {
                 hbds_close(handle);
                 uint32_t reopened = HBDS_OK;
-                return OpenEntry(handle, entry, reopened) ? handle : HBDS_HANDLE(0);
+                return Reattach(entry, [&] { return OpenEntry(handle, entry, reopened); }) ? handle : HBDS_HANDLE(0);
             }, status);
         }
         hbds_close(handle);

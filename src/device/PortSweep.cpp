@@ -9,12 +9,15 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <string>
 #include <thread>
 
 namespace {
 
 const uint32_t kEnumRoom = 256;
 const int kDetectionTimeoutMs = 100;
+// A scanner back from a restart answers who it is within this, its reply's wire time aside.
+const int kIdentityWaitMs = 300;
 // A machine lists some dozens of ports at most; beyond this many at once the threads
 // would only wait for each other.
 const size_t kMostSweepThreads = 32;
@@ -37,7 +40,101 @@ void RunOnThreads(size_t count, Job&& job)
         thread.join();
 }
 
+// Who a scanner is, as its entry knows it, for finding it again on another port.
+struct SIdentity {
+    std::string serialNumber;  // what the scanner answers
+    std::string productName;
+    std::string usbSerial;     // what a USB scanner's descriptor says, for USB candidates
+    std::string usbProduct;
+    bool network = false;
+};
+
+bool IsNetworkPort(uint32_t port)
+{
+    char path[512] = {};
+    return hbds_serial_port_path(port, path, sizeof path) && std::strstr(path, "://") != nullptr;
+}
+
+// The scanner's own answer to "who are you", read straight off the line: the search
+// for a restarted scanner runs inside a download, below the command engine.
+std::string AskIdentity(uint32_t port, uint32_t rate)
+{
+    SerialSettings settings{};
+    settings.port = port;
+    settings.baudRate = rate;
+    settings.dataBits = 8;
+    const HBDS_HANDLE handle = hbds_create();
+    uint32_t status = 0;
+    std::string reply;
+    if (handle != 0 && hbds_open_com(handle, &settings, &status)) {
+        hbds_clean(handle, 0);
+        static const char kRequest[] = "~\x01" "0000@QRYPDN,PSN;\x03";
+        const uint32_t length = sizeof kRequest - 1;
+        if (hbds_write(handle, reinterpret_cast<const uint8_t*>(kRequest), length) == static_cast<int>(length)) {
+            uint8_t buffer[512];
+            const int wait = kIdentityWaitMs + static_cast<int>(sizeof buffer * 10 * 1000 / std::max<uint32_t>(rate, 1));
+            const int got = hbds_read_until(handle, buffer, sizeof buffer, wait, -2, CExchangeFrame::kTerminator,
+                                            CExchangeFrame::kTerminatorLength, &status);
+            reply.assign(reinterpret_cast<const char*>(buffer), static_cast<size_t>(std::max(got, 0)));
+        }
+    }
+    hbds_destory(handle);
+    return reply;
+}
+
+bool IsSameScanner(const SIdentity& who, const DeviceEntry& candidate)
+{
+    if (candidate.kind == DEVICE_KIND_USB) {
+        const std::string serial = candidate.usb.serialNumber;
+        return !who.usbSerial.empty() ? serial == who.usbSerial
+                                      : !who.usbProduct.empty() && candidate.usb.product == who.usbProduct;
+    }
+    if (IsNetworkPort(candidate.serial.port) != who.network)
+        return false;
+    const std::string answer = AskIdentity(candidate.serial.port, candidate.serial.baudRate);
+    const std::string& mark = who.serialNumber.empty() ? who.productName : who.serialNumber;
+    return !mark.empty() && answer.find(mark) != std::string::npos;
+}
+
 }  // namespace
+
+bool CHBDataStreamMnt::FindAgain(DeviceEntry& entry)
+{
+    SIdentity who;
+    who.serialNumber = entry.serialNumber.utf8_string();
+    who.productName = entry.productName.utf8_string();
+    if (entry.kind == DEVICE_KIND_USB) {
+        who.usbSerial = entry.usb.serialNumber;
+        who.usbProduct = entry.usb.product;
+    }
+    who.network = entry.kind == DEVICE_KIND_SERIAL && IsNetworkPort(entry.serial.port);
+    const bool known = entry.kind == DEVICE_KIND_USB ? !who.usbSerial.empty() || !who.usbProduct.empty()
+                                                     : !who.serialNumber.empty() || !who.productName.empty();
+    if (!known)
+        return false;
+    std::vector<std::unique_ptr<DeviceEntry>> candidates = ListCandidates();
+    // A scanner keeps its line rate over a restart. Its old port is a candidate like
+    // any other: what answers there now may be another device that took the name.
+    for (std::unique_ptr<DeviceEntry>& candidate : candidates) {
+        if (candidate->kind != entry.kind)
+            candidate.reset();  // a USB scanner stays one, and so does a serial one
+        else if (candidate->kind == DEVICE_KIND_SERIAL)
+            candidate->serial.baudRate = entry.serial.baudRate;
+    }
+    std::atomic<size_t> found{candidates.size()};
+    RunOnThreads(candidates.size(), [&](size_t i) {
+        if (candidates[i] && IsSameScanner(who, *candidates[i]))
+            found = i;
+    });
+    if (found >= candidates.size())
+        return false;
+    const DeviceEntry& there = *candidates[found];
+    VLOG(LOG_INFO, "the scanner came back on %s", U8(PortPathOf(there)));
+    entry.kind = there.kind;
+    entry.usb = there.usb;
+    entry.serial = there.serial;
+    return true;
+}
 
 std::unique_ptr<CHBDataStreamMnt> CHBDataStreamMnt::CreatePortLink()
 {
@@ -109,6 +206,11 @@ bool CHBDataStreamMnt::ProbeCandidate(DeviceEntry& entry, const PortQuery& query
         // A port at which nothing answers holds no scanner.
         if (hbds_detect_serial_settings(&entry.serial, 1, kDetectionTimeoutMs) < 1 || entry.serial.baudRate == 0)
             return false;
+    } else if (entry.kind == DEVICE_KIND_SERIAL &&
+               !hbds_probe_serial_rate(entry.serial.port, entry.serial.baudRate, kDetectionTimeoutMs)) {
+        // A rate given by hand that nothing answers at fails as quickly as a search
+        // would, instead of after the identity queries' full time-outs.
+        return false;
     }
     IdentifyDevice(entry, query);
     return true;

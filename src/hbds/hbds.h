@@ -122,6 +122,13 @@ int hbds_enum_serial_ports(SerialSettings* ports, uint32_t room);
  */
 int hbds_detect_serial_settings(SerialSettings* ports, uint32_t count, int timeoutMs);
 
+/*
+ * Probes one port at the one rate `baudRate` as detection probes each of its rates:
+ * 1 when a scanner answered there, 0 when nothing did or the port cannot be opened.
+ * For a rate given by hand, so that a wrong one fails as fast as detection does.
+ */
+int hbds_probe_serial_rate(uint32_t port, uint32_t baudRate, int timeoutMs);
+
 /* Reconfigures an open serial connection with the record's line parameters. */
 int hbds_change_serial_settings(HBDS_HANDLE handle, const SerialSettings* settings);
 

@@ -5,9 +5,14 @@
 #include "Log.h"
 #include "SaveCfg.h"
 
+#include <string>
+
 namespace {
 
 constexpr int32_t kQueryTimeoutMs = 4000;
+// An imager that has just been addressed (the page opened, a setting written) is
+// given this long before it is asked what it can capture.
+constexpr uint32_t kDiscoveryWaitMs = 120;
 
 // The value of the acknowledged item `name` among the items of the last exchange.
 bool AckedValue(const ReplyItem* items, size_t count, const wchar_t* name, wxString& value)
@@ -31,6 +36,7 @@ bool CImageCapture::Discover()
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     // The queries and the longer read time-out they need are one operation.
     CLineHold hold = link.Line().Take(LineUsers::kCapture);
+    WaitBeforeDiscovery(link);
     const int32_t savedTimeout = link.GetReadTimeout();
     link.SetReadTimeout(kQueryTimeoutMs);
     m_ready = ReadFullSizeAndOptions();
@@ -41,6 +47,15 @@ bool CImageCapture::Discover()
         VLOG(LOG_INFO, "Get IMGGBD error");
     link.SetReadTimeout(savedTimeout);
     return m_ready;
+}
+
+void CImageCapture::WaitBeforeDiscovery(CHBDataStreamMnt& link)
+{
+    // The wait is a read of the line, not a sleep: a code the scanner reads meanwhile
+    // is kept as its output rather than taken for a reply to the queries.
+    if (link.ReadDeviceOutput(kDiscoveryWaitMs))
+        link.SetAsideDeviceOutput(
+            std::string(reinterpret_cast<const char*>(link.GetReceived()), link.GetReceivedLength()));
 }
 
 bool CImageCapture::ReadFullSizeAndOptions()

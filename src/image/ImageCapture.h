@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+class CHBDataStreamMnt;
+
 struct SImageChoice {
     int type = IMAGE_TYPE_REALTIME;
     int ratio = 0;
@@ -49,6 +51,8 @@ public:
     void SetFacts(const SImageCapability& capability, int fullWidth, int fullHeight);
 
 private:
+    // The pause discovery begins with, spent reading the line.
+    static void WaitBeforeDiscovery(CHBDataStreamMnt& link);
     bool ReadFullSizeAndOptions();
     void ReadBarcodeAreaOption();
 

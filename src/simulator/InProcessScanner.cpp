@@ -6,13 +6,30 @@
 
 CInProcessScanner::CInProcessScanner(std::unique_ptr<CSimulatedScanner> scanner, const std::string& portName)
     : m_scanner(std::move(scanner)),
-      m_portName(portName.empty() ? "sim:" + m_scanner->Profile().productName : portName)
+      m_portName(portName.empty() ? "sim:" + m_scanner->Profile().productName : portName), m_baseName(m_portName)
 {
+    if (m_scanner->Timing().IsNone())
+        m_scanner->SetTiming(SSimTiming::FromEnvironment());
+    m_downloads = m_scanner->Firmware().CompletedDownloads();
 }
 
 CInProcessScanner::~CInProcessScanner()
 {
+    JoinMover();
     Stop();
+}
+
+void CInProcessScanner::JoinMover()
+{
+    std::lock_guard<std::mutex> lock(m_moveMutex);
+    if (m_mover.joinable())
+        m_mover.join();
+}
+
+std::string CInProcessScanner::PortName() const
+{
+    std::lock_guard<std::mutex> lock(m_nameMutex);
+    return m_portName;
 }
 
 uint32_t CInProcessScanner::Start()
@@ -28,9 +45,9 @@ uint32_t CInProcessScanner::Start()
         m_gone = false;
     }
     const HbdsVirtualDevice device{this, &OnReceive, &OnSend, &OnLineChanged, &OnDropInput};
-    m_port = hbds_add_virtual_port(m_portName.c_str(), &device);
+    m_port = hbds_add_virtual_port(PortName().c_str(), &device);
     if (m_port != 0)
-        m_lastPort = m_port;
+        m_lastPort = m_port.load();
     return m_port;
 }
 
@@ -51,6 +68,7 @@ void CInProcessScanner::Stop()
 
 std::unique_ptr<CSimulatedScanner> CInProcessScanner::TakeScanner()
 {
+    JoinMover();
     Stop();
     return std::move(m_scanner);
 }
@@ -84,10 +102,48 @@ void CInProcessScanner::Receive(const uint8_t* data, uint32_t count)
             return;
     }
     const std::vector<SSimReply> replies = m_scanner->Feed(data, count);
-    std::lock_guard<std::mutex> lock(m_mutex);
-    for (const SSimReply& reply : replies)
-        QueueLocked(reply);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const SSimReply& reply : replies)
+            QueueLocked(reply);
+    }
     m_changed.notify_all();
+    WatchForRestart();
+}
+
+void CInProcessScanner::WatchForRestart()
+{
+    // Never waits: whoever holds the lock may be joining a move that waits for this
+    // very callback to end. A download it misses is seen at the next bytes.
+    std::unique_lock<std::mutex> lock(m_moveMutex, std::try_to_lock);
+    if (!lock.owns_lock())
+        return;
+    const int downloads = m_scanner->Firmware().CompletedDownloads();
+    if (downloads == m_downloads || m_moving)
+        return;
+    m_downloads = downloads;
+    if (!m_scanner->Timing().newPathOnRestart)
+        return;
+    if (m_mover.joinable())
+        m_mover.join();  // the last move has ended: m_moving is clear
+    m_moving = true;
+    m_mover = std::thread([this] { MoveAfterDownload(); });
+}
+
+void CInProcessScanner::MoveAfterDownload()
+{
+    {
+        // The end packet's answer goes out before the scanner drops off the bus.
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait_for(lock, std::chrono::seconds(2), [this] { return m_output.empty() || m_gone; });
+    }
+    Stop();
+    {
+        std::lock_guard<std::mutex> lock(m_nameMutex);
+        m_portName = m_baseName + "." + std::to_string(++m_moves + 1);
+    }
+    Start();
+    m_moving = false;
 }
 
 void CInProcessScanner::QueueLocked(const SSimReply& reply)

@@ -1,7 +1,10 @@
 // A simulated scanner on a virtual port of the device-link library, so that the tool
 // finds, detects and opens it like a scanner on a serial port, inside one process.
 // Stopping it is unplugging it; starting it again is plugging it back in after a
-// power cycle, under the same port number.
+// power cycle, under the same port number. With the timing profile's new path on
+// restart, a completed download unplugs it and plugs it back in under the next name
+// ("sim:NAME.2", ...), as a USB scanner re-enumerates under another device path.
+// A scanner without a timing profile takes the one in VOSTREL_SIM_TIMING.
 #pragma once
 
 #include "SimulatedScanner.h"
@@ -9,12 +12,14 @@
 #include "hbds.h"
 
 #include <chrono>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 class CInProcessScanner {
 public:
@@ -32,7 +37,8 @@ public:
     bool IsRunning() const { return m_port != 0; }
     // The port number of the last start (kept over a stop), 0 before the first.
     uint32_t Port() const { return m_lastPort; }
-    const std::string& PortName() const { return m_portName; }
+    // The name of the last start (another one after a restart on a new path).
+    std::string PortName() const;
     CSimulatedScanner& Scanner() { return *m_scanner; }
     // Hands the engine back (stopping first); the object is of no further use.
     std::unique_ptr<CSimulatedScanner> TakeScanner();
@@ -54,13 +60,26 @@ private:
     void LineChanged(const SerialSettings& settings);
     void DropOutput();
     void QueueLocked(const SSimReply& reply);
+    // After a completed download on a new path: unplugs once the answer is out and
+    // plugs in again under the next name. Runs on a thread of its own, as a port may
+    // not be removed from inside its callbacks.
+    void MoveAfterDownload();
+    void WatchForRestart();
+    void JoinMover();
     // Copies the bytes that are due; -1 when the link is down and nothing is left.
     int TakeDueLocked(uint8_t* buffer, uint32_t size);
 
     std::unique_ptr<CSimulatedScanner> m_scanner;
+    mutable std::mutex m_nameMutex;
     std::string m_portName;
-    uint32_t m_port = 0;
-    uint32_t m_lastPort = 0;
+    const std::string m_baseName;
+    int m_moves = 0;
+    std::atomic<uint32_t> m_port{0};
+    std::atomic<uint32_t> m_lastPort{0};
+    std::mutex m_moveMutex;  // callbacks run on several threads at once
+    int m_downloads = 0;
+    std::thread m_mover;
+    std::atomic<bool> m_moving{false};
 
     std::mutex m_mutex;
     std::condition_variable m_changed;

@@ -137,6 +137,13 @@ size_t CPtyLink::UnreadByTool() const
     return static_cast<size_t>(pending);
 }
 
+void CPtyLink::CloseWhenTaken(int timeoutMs)
+{
+    if (m_master >= 0)
+        WaitUntilTaken(timeoutMs);
+    Close();
+}
+
 void CPtyLink::Close()
 {
     if (m_master >= 0)

@@ -29,6 +29,8 @@ public:
     // the pair afterwards. False when the link is gone.
     bool Send(const SSimReply& reply);
     void Close();
+    // Closes once the tool has read what was written, or after `timeoutMs`.
+    void CloseWhenTaken(int timeoutMs);
     // Bytes written that the tool has not read yet.
     size_t UnreadByTool() const;
 

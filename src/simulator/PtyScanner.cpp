@@ -29,7 +29,11 @@ bool AnswerPendingRequests(CSimulatedScanner& scanner, CPtyLink& link, int waitM
     return link.IsOpen();
 }
 
-CPtyScanner::CPtyScanner(std::unique_ptr<CSimulatedScanner> scanner) : m_scanner(std::move(scanner)) {}
+CPtyScanner::CPtyScanner(std::unique_ptr<CSimulatedScanner> scanner) : m_scanner(std::move(scanner))
+{
+    if (m_scanner && m_scanner->Timing().IsNone())
+        m_scanner->SetTiming(SSimTiming::FromEnvironment());
+}
 
 CPtyScanner::~CPtyScanner()
 {

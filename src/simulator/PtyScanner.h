@@ -1,6 +1,7 @@
 // A simulated scanner answering on its own pseudo-terminal, from a background thread
 // (tests and benchmarks that want a real serial line inside one process) or from the
-// simulator program's main loop.
+// simulator program's main loop. A scanner without a timing profile takes the one in
+// VOSTREL_SIM_TIMING.
 #pragma once
 
 #include "PtyLink.h"

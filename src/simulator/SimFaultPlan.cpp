@@ -23,6 +23,20 @@ bool AddSlow(SSimFaultPlan& plan, const std::string& argument)
     return true;
 }
 
+bool AddDisconnect(SSimFaultPlan& plan, const std::string& argument)
+{
+    const size_t colon = argument.find(':');
+    long after = 0;
+    long whole = 0;
+    if (!ReadCount(argument.substr(0, colon), 1L << 30, after))
+        return false;
+    if (colon != std::string::npos && !ReadCount(argument.substr(colon + 1), 1L << 30, whole))
+        return false;
+    plan.disconnectAfter = after;
+    plan.repliesBeforeDisconnect = whole;
+    return true;
+}
+
 }  // namespace
 
 bool SSimFaultPlan::Add(const std::string& option)
@@ -38,7 +52,7 @@ bool SSimFaultPlan::Add(const std::string& option)
     else if (kind == "cut")
         return ReadCount(argument, 1L << 30, cutAfter);
     else if (kind == "disconnect")
-        return ReadCount(argument, 1L << 30, disconnectAfter);
+        return AddDisconnect(*this, argument);
     else if (kind == "slow")
         return AddSlow(*this, argument);
     else if ((kind == "nak" || kind == "enq") && argument.size() == 6)

@@ -104,6 +104,12 @@ void CSimFirmware::SetFaults(const SSimFirmwareFaults& faults)
     m_lostOnce = false;
 }
 
+void CSimFirmware::SetRestartMs(int restartMs)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_faults.restartMs = restartMs;
+}
+
 void CSimFirmware::Restart()
 {
     std::lock_guard<std::mutex> lock(m_mutex);

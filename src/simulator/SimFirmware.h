@@ -48,6 +48,8 @@ public:
     // The system text with the current version (and the boot mode) in it.
     std::string SystemInfo() const;
     void SetFaults(const SSimFirmwareFaults& faults);
+    // How long a restart after a download keeps the scanner silent.
+    void SetRestartMs(int restartMs);
     // A power cycle: a download in progress is lost, a boot mode stays.
     void Restart();
     // Downloads completed since the start, and firmware packets heard.

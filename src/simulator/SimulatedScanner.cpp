@@ -8,8 +8,8 @@
 
 namespace {
 
-// Bytes of a reply after a fault has had its way with it.
-void ApplyFaults(const SSimFaultPlan& faults, SSimReply& reply)
+// Bytes of a reply after a fault has had its way with it; `repliesMade` before it.
+void ApplyFaults(const SSimFaultPlan& faults, long repliesMade, SSimReply& reply)
 {
     if (faults.garbage == ESimGarbage::BeforeReply)
         reply.bytes = faults.garbageBytes + reply.bytes;
@@ -17,7 +17,7 @@ void ApplyFaults(const SSimFaultPlan& faults, SSimReply& reply)
         reply.bytes = faults.garbageBytes;
     if (faults.cutAfter >= 0)
         reply.bytes.resize(std::min(reply.bytes.size(), static_cast<size_t>(faults.cutAfter)));
-    if (faults.disconnectAfter >= 0) {
+    if (faults.disconnectAfter >= 0 && repliesMade >= faults.repliesBeforeDisconnect) {
         reply.bytes.resize(std::min(reply.bytes.size(), static_cast<size_t>(faults.disconnectAfter)));
         reply.disconnect = true;
     }
@@ -37,6 +37,15 @@ CSimDataFormats DataFormatsOf(const CSimSettingsDatabase& settings)
     const CSimSetting* factory = settings.Find("DFMQFA");
     return CSimDataFormats(command, numeric ? std::stoul(limit) : 0, current ? current->Current() : std::string(),
                            factory ? factory->Current() : std::string());
+}
+
+// The imager thinks longer than the decoder: its option queries wake the sensor, and a
+// picture is exposed and encoded before its first byte goes out.
+SSimSpan ExtraThinking(const std::string& frame, const SSimTiming& timing)
+{
+    if (CSimImage::IsImageRequest(frame))
+        return timing.imageCapture;
+    return frame.find("IMG") != std::string::npos ? timing.imageQuery : SSimSpan();
 }
 
 }  // namespace
@@ -76,7 +85,11 @@ std::vector<SSimReply> CSimulatedScanner::Feed(const uint8_t* data, size_t count
     if (m_lineTerminal.IsActive())
         return FeedLineTerminal(data, count);
     // Firmware packets are taken off the line first; the rest is command protocol.
-    const std::string commands = m_firmware.Take(data, count, m_lineRate ? m_lineRate : m_profile.baudRate, replies);
+    std::vector<SSimReply> firmwareReplies;
+    const std::string commands =
+        m_firmware.Take(data, count, m_lineRate ? m_lineRate : m_profile.baudRate, firmwareReplies);
+    for (const SSimReply& reply : firmwareReplies)
+        QueueTimed(reply, SSimSpan(), replies);
     for (const std::string& frame :
          m_assembler.Push(reinterpret_cast<const uint8_t*>(commands.data()), commands.size())) {
         m_heard.push_back(frame);
@@ -84,10 +97,30 @@ std::vector<SSimReply> CSimulatedScanner::Feed(const uint8_t* data, size_t count
             m_heard.pop_front();
         SSimReply reply;
         if (AnswerFrame(frame, faults, reply))
-            replies.push_back(reply);
+            QueueTimed(reply, ExtraThinking(frame, m_timer.Timing()), replies);
         FollowUpLastFrame(replies);
     }
     return replies;
+}
+
+void CSimulatedScanner::SetTiming(const SSimTiming& timing)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_timer.Set(timing);
+    if (timing.restartMs >= 0)
+        m_firmware.SetRestartMs(timing.restartMs);
+}
+
+SSimTiming CSimulatedScanner::Timing()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_timer.Timing();
+}
+
+void CSimulatedScanner::QueueTimed(const SSimReply& reply, const SSimSpan& extra, std::vector<SSimReply>& replies)
+{
+    for (const SSimReply& piece : m_timer.Shape(reply, extra))
+        replies.push_back(piece);
 }
 
 void CSimulatedScanner::SetLineRate(uint32_t baudRate)
@@ -147,7 +180,7 @@ bool CSimulatedScanner::AnswerFrame(const std::string& frame, const SSimFaultPla
     if (!faults.silence && m_settings.Find("IMGGET") && CSimImage::IsImageRequest(frame)) {
         const CSimSetting* size = m_settings.Find("IMGGWH");
         reply.bytes = m_image.Answer(frame, size ? size->Current() : std::string(), m_profile.productName);
-        ApplyFaults(faults, reply);
+        ApplyFaults(faults, m_repliesMade++, reply);
         return true;
     }
     CSimRequest request;
@@ -157,7 +190,7 @@ bool CSimulatedScanner::AnswerFrame(const std::string& frame, const SSimFaultPla
     for (const std::string& command : request.Commands())
         AnswerCommand(command, request.Mark(), faults, builder);
     reply.bytes = builder.Frame(request.Mark());
-    ApplyFaults(faults, reply);
+    ApplyFaults(faults, m_repliesMade++, reply);
     return true;
 }
 
@@ -252,12 +285,8 @@ bool CSimulatedScanner::AnswerModeCommand(const std::string& command, CSimReplyB
 void CSimulatedScanner::FollowUpLastFrame(std::vector<SSimReply>& replies)
 {
     if (m_uploadBatch) {
-        for (const std::string& block : m_batch.Blocks()) {
-            SSimReply data;
-            data.bytes = block;
-            data.delayMs = CSimBatchStore::kGapBetweenBlocksMs;
+        for (const SSimReply& data : m_timer.Upload(m_batch.Blocks(), CSimBatchStore::kGapBetweenBlocksMs))
             replies.push_back(data);
-        }
     }
     if (m_enterLineTerminal)
         m_lineTerminal.Enter();
@@ -271,7 +300,7 @@ std::vector<SSimReply> CSimulatedScanner::FeedLineTerminal(const uint8_t* data, 
     for (const std::string& answer : m_lineTerminal.Push(std::string(reinterpret_cast<const char*>(data), count))) {
         SSimReply reply;
         reply.bytes = answer;
-        replies.push_back(reply);
+        QueueTimed(reply, SSimSpan(), replies);
     }
     return replies;
 }

@@ -14,6 +14,7 @@
 #include "SimScanEmitter.h"
 #include "SimScannerProfile.h"
 #include "SimSettingsDatabase.h"
+#include "SimTiming.h"
 
 #include <cstdint>
 #include <deque>
@@ -42,6 +43,11 @@ public:
     void SetLineRate(uint32_t baudRate);
     // A power cycle: temporary values and half-received requests are lost.
     void Restart();
+
+    // How long the scanner takes over its answers (none by default); a profile's restart
+    // time replaces the download faults' one.
+    void SetTiming(const SSimTiming& timing);
+    SSimTiming Timing();
 
     CSimFaults& Faults() { return m_faults; }
     CSimFirmware& Firmware() { return m_firmware; }
@@ -79,6 +85,8 @@ private:
     // The stored codes after "WLSSBT", the line terminal after "CLIENA1".
     void FollowUpLastFrame(std::vector<SSimReply>& replies);
     std::vector<SSimReply> FeedLineTerminal(const uint8_t* data, size_t count);
+    // Adds `reply` to `replies` as the timing profile sends it.
+    void QueueTimed(const SSimReply& reply, const SSimSpan& extra, std::vector<SSimReply>& replies);
 
     std::mutex m_mutex;
     CSimSettingsDatabase m_settings;
@@ -95,4 +103,6 @@ private:
     bool m_uploadBatch = false;
     bool m_enterLineTerminal = false;
     CSimImage m_image;
+    CSimTimer m_timer;
+    long m_repliesMade = 0;  // answers to requests since the start, for faults that wait their turn
 };

@@ -2,6 +2,8 @@
 // the terminal the tool should open, then answers requests until it is stopped.
 #include "PtyScanner.h"
 #include "SimScanSetup.h"
+#include "SimNumber.h"
+#include "SimTiming.h"
 #include "SimulatedScanner.h"
 
 #include <wx/init.h>
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace {
@@ -27,20 +30,24 @@ struct SOptions {
     SSimFaultPlan faults;
     SSimFirmwareFaults firmwareFaults;
     SSimScanSetup scans;
+    SSimTiming timing;
+    bool restartGiven = false;  // a --fw-fault restart:MS, which the timing profile leaves alone
+    long batchStartMs = -1;     // a fixed start of the stored-data upload (-1: the profile's)
 };
 
 const char kUsage[] =
     "usage: vostrel-scanner-sim --model PATH.xml [--product NAME] [--serial SN] [--baud RATE]\n"
-    "       [--fault silence|garbage|garbage:instead|cut:N|disconnect:N|slow:MS[:GAP]|nak:CMD|enq:CMD ...]\n"
+    "       [--fault silence|garbage|garbage:instead|cut:N|disconnect:N[:K]|slow:MS[:GAP]|nak:CMD|enq:CMD ...]\n"
     "       [--fw-fault fail:P|fail:S|fail:D:N|fail:V|fail:E|lose:N|power:N|restart:MS ...]\n"
     "       [--reads FILE] [--scan-every MS] [--packed codeid|aim] [--batch FILE]\n"
+    "       [--timing none|real] [--new-path-on-restart yes|no] [--batch-start MS]\n"
     "\n"
     "Serves a scanner of the model in PATH.xml on a new pseudo-terminal and prints its path.\n"
     "Faults (--fault may be given several times):\n"
     "  silence          answer nothing\n"
     "  garbage          send noise bytes before each reply; garbage:instead sends only noise\n"
     "  cut:N            send only the first N bytes of each reply\n"
-    "  disconnect:N     hang up after N bytes of a reply\n"
+    "  disconnect:N[:K] hang up after N bytes of a reply (after K replies that go out whole)\n"
     "  slow:MS[:GAP]    wait MS ms before replying (and GAP ms between bytes)\n"
     "  nak:CMD, enq:CMD answer NAK or ENQ to the command CMD\n"
     "Firmware download faults (--fw-fault, several times):\n"
@@ -76,7 +83,14 @@ bool ReadOption(const std::string& option, const std::string& value, SOptions& o
     else if (option == "--fault" && options.faults.Add(value))
         return true;
     else if (option == "--fw-fault" && options.firmwareFaults.Add(value))
+        options.restartGiven = options.restartGiven || value.rfind("restart:", 0) == 0;
+    else if (option == "--timing" && options.timing.SetProfile(value))
         return true;
+    else if (option == "--batch-start" && ParseDecimal(value, options.batchStartMs) && options.batchStartMs >= 0 &&
+             options.batchStartMs <= 600000)
+        return true;
+    else if (option == "--new-path-on-restart" && (value == "yes" || value == "no"))
+        options.timing.newPathOnRestart = value == "yes";
     else if (options.scans.Add(option, value))
         return true;
     else {
@@ -92,6 +106,7 @@ bool ReadOptions(int argc, char** argv, SOptions& options)
         if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
             std::fputs(kUsage, stdout);
             std::fputs(kSimScanUsage, stdout);
+            std::fputs(kSimTimingUsage, stdout);
             std::exit(0);
         }
         if (i + 1 >= argc) {
@@ -116,12 +131,50 @@ void InstallStopHandlers()
     sigaction(SIGTERM, &action, nullptr);
 }
 
-// Answers requests until a stop signal comes or the link drops (a disconnect fault).
-// The 200 ms waits let a stop signal be noticed.
-void Serve(CSimulatedScanner& scanner, CPtyLink& link)
+std::unique_ptr<CPtyLink> OpenLink()
 {
-    while (!g_stopRequested && AnswerPendingRequests(scanner, link, 200)) {
+    auto link = std::make_unique<CPtyLink>();
+    std::string error;
+    if (!link->Open(error)) {
+        std::fprintf(stderr, "vostrel-scanner-sim: %s\n", error.c_str());
+        return nullptr;
     }
+    return link;
+}
+
+// The pseudo-terminal a scanner comes back on after its next restart is opened in
+// advance, while the current one is still open, so that the system cannot hand out
+// the number that is about to go away.
+void AnnounceRestartPath(const CPtyLink& spare)
+{
+    std::printf("restart path %s\n", spare.SlavePath().c_str());
+    std::fflush(stdout);
+}
+
+// Answers requests until a stop signal comes or the link drops (a disconnect fault).
+// With `spare`, every completed download moves the scanner to it, as a USB scanner
+// re-enumerates under another device path after its firmware restart: the old path
+// goes away and the next spare is opened. The 200 ms waits let a stop signal be noticed.
+void Serve(CSimulatedScanner& scanner, std::unique_ptr<CPtyLink> link, std::unique_ptr<CPtyLink> spare)
+{
+    int downloads = scanner.Firmware().CompletedDownloads();
+    while (!g_stopRequested) {
+        const bool open = AnswerPendingRequests(scanner, *link, 200);
+        if (spare && scanner.Firmware().CompletedDownloads() != downloads) {
+            downloads = scanner.Firmware().CompletedDownloads();
+            std::unique_ptr<CPtyLink> next = OpenLink();
+            link->CloseWhenTaken(1000);
+            link = std::move(spare);
+            spare = std::move(next);
+            if (spare)
+                AnnounceRestartPath(*spare);
+            continue;
+        }
+        if (!open)
+            break;
+    }
+    if (!link->IsOpen())
+        std::fprintf(stderr, "vostrel-scanner-sim: link dropped by the disconnect fault\n");
 }
 
 }  // namespace
@@ -139,21 +192,25 @@ int main(int argc, char** argv)
         return 1;
     }
     scanner->Faults().Set(options.faults);
+    if (options.restartGiven)
+        options.timing.restartMs = -1;  // the fault's restart time is the one asked for
     scanner->Firmware().SetFaults(options.firmwareFaults);
+    if (options.batchStartMs >= 0)
+        options.timing.batchStart = {static_cast<int>(options.batchStartMs), static_cast<int>(options.batchStartMs)};
+    scanner->SetTiming(options.timing);
     if (!options.scans.ApplyTo(*scanner, error)) {
         std::fprintf(stderr, "vostrel-scanner-sim: %s\n", error.c_str());
         return 1;
     }
-    CPtyLink link;
-    if (!link.Open(error)) {
-        std::fprintf(stderr, "vostrel-scanner-sim: %s\n", error.c_str());
+    std::unique_ptr<CPtyLink> link = OpenLink();
+    std::unique_ptr<CPtyLink> spare = link && options.timing.newPathOnRestart ? OpenLink() : nullptr;
+    if (!link || (options.timing.newPathOnRestart && !spare))
         return 1;
-    }
     InstallStopHandlers();
-    std::printf("%s\n", link.SlavePath().c_str());
+    std::printf("%s\n", link->SlavePath().c_str());
+    if (spare)
+        AnnounceRestartPath(*spare);
     std::fflush(stdout);
-    Serve(*scanner, link);
-    if (!link.IsOpen())
-        std::fprintf(stderr, "vostrel-scanner-sim: link dropped by the disconnect fault\n");
+    Serve(*scanner, std::move(link), std::move(spare));
     return 0;
 }

@@ -2,14 +2,18 @@
 # vostrel-cli against the vostrel-scanner-sim program on a pseudo-terminal, as a user
 # would try them: list names the model, send shows ACK, NAK and ENQ items, and a
 # configuration is read, compared, edited and applied.
+# With "real" as the second argument the simulator runs under its real-world timing
+# and comes back on another pseudo-terminal after the firmware download.
 set -u
 bin="$1"
+timing=()
+[ "${2:-}" = real ] && timing=(--timing real --new-path-on-restart yes)
 model="$bin/Config/FM300.xml"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ -f "$model" ] || fail "no shipped model file $model"
 out=$(mktemp)
-"$bin/vostrel-scanner-sim" --model "$model" --product HBS-FM300 --baud 115200 >"$out" 2>&1 &
+"$bin/vostrel-scanner-sim" --model "$model" --product HBS-FM300 --baud 115200 "${timing[@]}" >"$out" 2>&1 &
 sim=$!
 trap 'kill $sim 2>/dev/null; rm -f "$out"' EXIT
 for _ in $(seq 50); do grep -q /dev/ "$out" && break; sleep 0.1; done
@@ -70,9 +74,17 @@ cp "$firmware" "$firmware.cut" && truncate -s -1 "$firmware.cut"
 "$bin/vostrel-cli" upgrade --port "$port" --baud 115200 "$firmware.cut" 2>/dev/null
 [ $? = 5 ] || fail "a damaged firmware file was not refused with 5"
 rm -f "$firmware.cut"
-upgraded=$("$bin/vostrel-cli" upgrade --port "$port" --baud 115200 "$firmware") || fail "upgrade failed: $upgraded"
+# Under the real timing the scanner comes back on the path it announced; the search
+# for it knows that path as a user's port list would.
+comeback=$(sed -n 's/^restart path //p' "$out" | head -1)
+upgraded=$(VOSTREL_SERIAL_PORTS="$port${comeback:+:$comeback}" "$bin/vostrel-cli" upgrade --port "$port" --baud 115200 \
+  "$firmware") || fail "upgrade failed: $upgraded"
 printf '%s\n' "$upgraded" | tail -2
 printf '%s\n' "$upgraded" | grep -q $'\t'"ok: V2.00.001\$" || fail "no ok line: $upgraded"
+if [ -n "$comeback" ]; then
+  [ ! -e "$port" ] || fail "the old path $port is still there after the restart"
+  port=$comeback
+fi
 "$bin/vostrel-cli" send --port "$port" --baud 115200 "@QRYSYS" | grep -q "Firmware: V2.00.001" \
   || fail "the scanner does not report the new version"
 
@@ -106,8 +118,9 @@ printf '[cfg]\nSerialPorts=%s\n' "$port" >"$work/config/vostrel/hbs.ini"
 found=$(XDG_CONFIG_HOME="$work/config" VOSTREL_SERIAL_PORTS= "$bin/vostrel-cli" list)
 printf '%s\n' "$found" | grep -q "^$port"$'\t' || fail "SerialPorts= of hbs.ini was not searched: $found"
 
-# A scanner that goes away while its settings are read is named as gone (status 2).
-"$bin/vostrel-scanner-sim" --model "$model" --product HBS-FM300 --baud 115200 --fault disconnect:3000 >"$work/sim" 2>&1 &
+# A scanner that goes away while its settings are read is named as gone (status 2): it
+# answers the rate check, then hangs up after its next reply, the identity.
+"$bin/vostrel-scanner-sim" --model "$model" --product HBS-FM300 --baud 115200 --fault disconnect:3000:1 >"$work/sim" 2>&1 &
 for _ in $(seq 50); do grep -q /dev/ "$work/sim" && break; sleep 0.1; done
 gone=$(grep -o '/dev/[^ ]*' "$work/sim" | head -1)
 message=$("$bin/vostrel-cli" read --port "$gone" --baud 115200 "$work/gone.xml" 2>&1)

@@ -258,6 +258,7 @@ struct SManagerCase {
     const char* fault;
     bool done;
     uint32_t status;
+    bool newPath = false;  // the scanner comes back under another port name, found by its serial number
 };
 
 class FirmwareFaultTest : public FirmwareManagerTest, public ::testing::WithParamInterface<SManagerCase> {
@@ -268,7 +269,23 @@ protected:
         faults.restartMs = 100;
         ASSERT_TRUE(faults.Add(GetParam().fault));
         m_scanner->Scanner().Firmware().SetFaults(faults);
+        SSimTiming timing;
+        timing.newPathOnRestart = GetParam().newPath;
+        m_scanner->Scanner().SetTiming(timing);
+        m_oldPort = m_scanner->Port();
     }
+    void Identify(DeviceEntry& entry) const
+    {
+        if (GetParam().newPath)
+            entry.serialNumber = m_scanner->Scanner().Profile().serialNumber;
+    }
+    // Where the entry is after the download: on the port the scanner is on now.
+    void ExpectPort(const DeviceEntry& entry) const
+    {
+        EXPECT_EQ(m_scanner->Port(), entry.serial.port);
+        EXPECT_EQ(GetParam().newPath, m_scanner->Port() != m_oldPort);
+    }
+    uint32_t m_oldPort = 0;
     void Expect(bool done, const DeviceEntry& entry, const char* via)
     {
         EXPECT_EQ(GetParam().done, done) << via;
@@ -285,9 +302,11 @@ TEST_P(FirmwareFaultTest, CurrentScanner)
     Inject();
     DeviceEntry& entry = *m_link.GetCurrentDevice();
     entry.systemInfo = "Hardware: V1.0\r\nFirmware: V1.00.001";
+    Identify(entry);
     const wxString file = FirmwareFile(m_dir, "HBS-HI880", 2);
     const bool done = m_link.UpgradeFirmware(file, &m_progress, DeviceQuery());
     Expect(done, entry, "current");
+    ExpectPort(entry);
     if (done)
         m_link.NoteFirmwareVersion(file);
     EXPECT_EQ(done ? "V9.9" : "V1.00.001", BatchVersionOf(m_link.GetCurrentDevice()->systemInfo));
@@ -304,15 +323,18 @@ TEST_P(FirmwareFaultTest, BatchScannerWithItsOwnConnection)
     entry.serial.baudRate = 115200;
     entry.serial.dataBits = 8;
     entry.systemInfo = "Hardware: V1.0\r\nFirmware: V1.00.001";
+    Identify(entry);
     const bool done = CHBDataStreamMnt::UpgradeEntryFirmware(entry, FirmwareFile(m_dir, "HBS-HI880", 2), &m_progress, true);
     Expect(done, entry, "batch");
+    ExpectPort(entry);
     EXPECT_EQ(done ? "V9.9" : "V1.00.001", BatchVersionOf(entry.systemInfo));
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FirmwareFaultTest,
                          ::testing::Values(SManagerCase{"LostEndAnswer", "lose:E", true, HBDS_OK},
                                            SManagerCase{"ConnectionLostAtRestart", "drop", true, HBDS_OK},
-                                           SManagerCase{"PowerLoss", "power:1", false, HBDS_ERR_BOOT_MODE}),
+                                           SManagerCase{"PowerLoss", "power:1", false, HBDS_ERR_BOOT_MODE},
+                                           SManagerCase{"BackOnANewPath", "restart:300", true, HBDS_OK, true}),
                          [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(FirmwareManagerTest, NameMismatchAsksAndNoStopsYesDownloads)

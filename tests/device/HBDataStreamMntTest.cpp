@@ -325,3 +325,38 @@ TEST_F(LinkTest, ASweepAsksEveryPortAtOnceEachOverItsOwnLinkAndLeavesTheListShow
     EXPECT_EQ(std::size(rates), m_link.GetDeviceCount());
     EXPECT_EQ(nullptr, m_link.GetCurrentDevice());
 }
+
+TEST_F(LinkTest, ARestartedScannerIsFoundAgainByItsIdentityOnWhateverPortItCameBackOn)
+{
+    struct SCase {
+        const char* name;
+        const char* serialNumber;  // what the entry knows
+        const char* productName;
+        bool found;
+    };
+    const SCase cases[] = {
+        {"by its serial number", "SN-HBS-HI880", "HBS-HI880", true},
+        {"by its product, without a serial number", "", "HBS-HI880", true},
+        {"not another scanner's serial number", "SN-HBS-HS620", "HBS-HI880", false},
+        {"not by a product nobody has", "", "HBS-HS620", false},
+    };
+    CInProcessScanner left(SimulatedScanner("HBS-HI880", 115200), "sim:LEFT");
+    const uint32_t leftPort = left.Start();
+    ASSERT_NE(0u, leftPort);
+    left.Stop();
+    CInProcessScanner other(SimulatedScanner("HBS-FM300", 115200), "sim:OTHER");
+    CInProcessScanner back(SimulatedScanner("HBS-HI880", 115200), "sim:BACK");
+    ASSERT_NE(0u, other.Start());
+    ASSERT_NE(0u, back.Start());
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeviceEntry entry;
+        entry.kind = DEVICE_KIND_SERIAL;
+        entry.serial = SerialSettings{leftPort, 115200, 8, 0, 0, 0};
+        entry.serialNumber = c.serialNumber;
+        entry.productName = c.productName;
+        EXPECT_EQ(c.found, CHBDataStreamMnt::FindAgain(entry));
+        EXPECT_EQ(c.found ? back.Port() : leftPort, entry.serial.port);
+        EXPECT_EQ(115200u, entry.serial.baudRate);
+    }
+}

@@ -48,6 +48,25 @@ TEST_F(InProcessScannerTest, Port_IsListedUnderItsNameAndDetectedAtItsOwnRate)
     EXPECT_EQ(57600u, record.baudRate);
 }
 
+TEST_F(InProcessScannerTest, Detection_FindsEveryRateAndARateGivenByHandOnlyWhereItAnswersUnderRealTiming)
+{
+    const uint32_t rates[] = {9600, 115200, 57600, 2400};
+    for (uint32_t rate : rates) {
+        SCOPED_TRACE(rate);
+        std::unique_ptr<CSimulatedScanner> engine = FixtureScanner(rate);
+        engine->SetTiming(SSimTiming::Real());
+        CInProcessScanner scanner(std::move(engine), "sim:RATE-" + std::to_string(rate));
+        const uint32_t port = scanner.Start();
+        ASSERT_NE(0u, port);
+        SerialSettings record = Line(port, 9600);
+        ASSERT_EQ(1, hbds_detect_serial_settings(&record, 1, 100));
+        EXPECT_EQ(rate, record.baudRate);
+        EXPECT_EQ(1, hbds_probe_serial_rate(port, rate, 100));
+        EXPECT_EQ(0, hbds_probe_serial_rate(port, rate == 9600 ? 115200 : 9600, 100));
+    }
+    EXPECT_EQ(0, hbds_probe_serial_rate(hbds_add_serial_path("/dev/vostrel-none"), 9600, 100));
+}
+
 TEST_F(InProcessScannerTest, Reply_IsPacedAtTenBitsPerByte)
 {
     StartScanner(9600, "sim:PACED");

@@ -57,6 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SFaultCase{"cut:9", "@SCNTMO*", true, kHead + "@SC", false, 0, 0},
                       SFaultCase{"cut:0", "@SCNTMO*", true, "", false, 0, 0},
                       SFaultCase{"disconnect:4", "@SCNTMO*", true, "\x02\x01" "00", true, 0, 0},
+                      SFaultCase{"disconnect:4:1", "@SCNTMO*", true, kHead + "@SCNTMO30\x06;\x03", false, 0, 0},
                       SFaultCase{"slow:100", "@SCNTMO*", true, kHead + "@SCNTMO30\x06;\x03", false, 100, 0},
                       SFaultCase{"slow:250:3", "@SCNTMO*", true, kHead + "@SCNTMO30\x06;\x03", false, 250, 3}),
     [](const ::testing::TestParamInfo<SFaultCase>& fault) {
@@ -69,7 +70,7 @@ TEST(SimFaultPlanTest, Add_RefusesMalformedFaults)
 {
     SSimFaultPlan plan;
     for (const char* bad : {"", "silence:1", "garbage:after", "cut", "cut:", "cut:-1", "cut:x", "slow:1:2:3",
-                            "slow:", "nak:", "nak:TOOLONGNAME", "enq:ABC", "explode"})
+                            "slow:", "disconnect:1:x", "disconnect:1:2:3", "nak:", "nak:TOOLONGNAME", "enq:ABC", "explode"})
         EXPECT_FALSE(plan.Add(bad)) << bad;
 }
 

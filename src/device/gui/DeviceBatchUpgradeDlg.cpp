@@ -388,6 +388,8 @@ void CDeviceBatchUpgradeDlg::ReportEndedRows()
             SetScannerDone(m_folder, row.key, true);
         if (success && m_firmwareMode)
             m_list->SetItem(static_cast<long>(i), COL_VERSION, BatchVersionOf(row.entry->systemInfo));
+        if (row.entry->kind == DEVICE_KIND_SERIAL)  // a restart may have moved it to another port
+            m_list->SetItem(static_cast<long>(i), COL_PORT, BatchPortName(*row.entry, 0));
         const wxDateTime now = wxDateTime::Now();
         SBatchLogRecord record{row.entry->serialNumber, row.entry->productName, row.version,
                                success && m_firmwareMode ? wxString(m_roundInfo.version) : row.version,
