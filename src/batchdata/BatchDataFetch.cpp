@@ -111,7 +111,9 @@ EFetchEnd CBatchDataFetch::ReadStoredData(std::string& stored, const SFetchContr
     std::string bytes;
     wxString reply;
     const uint32_t slice = std::min<uint32_t>(kReadSliceMs, static_cast<uint32_t>(m_quietMs));
-    while (since(lastData) < m_quietMs) {
+    // A scanner may take seconds to begin its upload after its acknowledgement: until
+    // the first stored data it gets twice the quiet time.
+    while (since(lastData) < (stored.empty() ? 2 * m_quietMs : m_quietMs)) {
         if (control.stop && *control.stop)
             return EFetchEnd::STOPPED;
         if (progress.bytes > kMostDataBytes)

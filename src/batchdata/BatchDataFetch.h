@@ -48,7 +48,7 @@ public:
     // A fetch waits this long for a part that holds the line for a single exchange.
     static constexpr uint32_t kLineWaitMs = 1500;
     // The stored data has ended when none has come for this long (the link's usual
-    // silence time-out)...
+    // silence time-out; twice as long before the first)...
     static constexpr int kQuietDataMs = 2000;
     // ...and a scanner that never stops is cut off after this much or this long; a
     // scanner's memory holds far less, and sends it far faster.

@@ -597,7 +597,12 @@ bool CHBDataStreamMnt::ReadImage(bool firstFlag, bool secondFlag, const std::ato
         // The scanner goes on sending the picture; its tail must not become the
         // beginning of the next reply, and this thread holds the line for it anyway.
         VLOG(LOG_INFO, "image read stopped after %u bytes", static_cast<unsigned>(m_received));
-        DrainInput(ImageDrainMs(expected, m_received));
+        // A picture that announced its size is drained by count: a pause in its stream
+        // is no end of it.
+        const uint32_t limitMs = ImageDrainMs(expected, m_received);
+        if (expected > m_received)
+            DropBytes(expected - m_received, limitMs);
+        DrainInput(limitMs);
         m_received = 0;
         return false;
     }
@@ -633,6 +638,26 @@ uint32_t CHBDataStreamMnt::WireTimeMs(size_t bytes) const
         baud = std::min(m_current.load()->serial.baudRate, kFastLineBaud);
     // Ten bits a byte: start, eight data bits, stop.
     return static_cast<uint32_t>(std::min<uint64_t>(UINT32_MAX / 4, static_cast<uint64_t>(bytes) * 10 * 1000 / baud));
+}
+
+void CHBDataStreamMnt::DropBytes(size_t count, uint32_t limitMs)
+{
+    if (!IsOpen())
+        return;
+    const HBDS_HANDLE handle = m_current.load()->handle;
+    std::vector<uint8_t> scratch(kReadChunk);
+    const Clock::time_point start = Clock::now();
+    size_t dropped = 0;
+    uint32_t status = HBDS_OK;
+    while (dropped < count && MillisecondsSince(start) < limitMs && hbds_is_open(handle) && !m_cancel) {
+        const uint32_t want = static_cast<uint32_t>(std::min<size_t>(kReadChunk, count - dropped));
+        const int got = hbds_read_until(handle, scratch.data(), want, kReadSliceMs, -2, nullptr, 0, &status);
+        dropped += got > 0 ? static_cast<size_t>(got) : 0;
+        if (status != HBDS_OK)
+            break;
+    }
+    VLOG(LOG_INFO, "dropped %u of the %u bytes still to come", static_cast<unsigned>(dropped),
+         static_cast<unsigned>(count));
 }
 
 void CHBDataStreamMnt::DrainInput(uint32_t limitMs)

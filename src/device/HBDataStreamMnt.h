@@ -244,6 +244,8 @@ private:
     // be quiet within `limitMs`, so that the next reply does not begin with the rest
     // of a broken or stopped one.
     void DrainInput(uint32_t limitMs);
+    // Reads and drops `count` bytes, or what comes of them within `limitMs`.
+    void DropBytes(size_t count, uint32_t limitMs);
     // Moves the first `count` received bytes to the scanner output.
     void SetAsideReceived(size_t count);
     void KeepDeviceOutput(const uint8_t* bytes, size_t n);

@@ -43,8 +43,7 @@ TEST_F(SimulatedScannerTerminalTest, StoredCodesComeBackAsEntries)
 }
 
 // A scanner that keeps reading while it sends its store: every stored code comes
-// back, in order, and nothing of the packed reads is taken for stored data (where the
-// store's blocks meet, their line break goes, as with every reply).
+// back, in order, and nothing of the packed reads is taken for stored data.
 TEST_F(SimulatedScannerTerminalTest, StoredCodesComeBackWholeWhileTheScannerReads)
 {
     wxString expected;
