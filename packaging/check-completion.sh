@@ -1,6 +1,4 @@
 #!/usr/bin/env bash
-# Copyright (c) 2026 The Vostrel developers
-# SPDX-License-Identifier: MIT
 # The bash completion offers, after each command, exactly the options that
 # `vostrel-cli --help` documents for it: the options on the command's usage lines,
 # the scanner options of the option list when the command reaches a scanner
