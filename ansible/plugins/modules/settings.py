@@ -14,7 +14,7 @@ description:
   - Compares the scanner with a Vostrel configuration file and sends it the settings that differ, through C(vostrel-cli).
   - A scanner that already holds every value is not written to.
   - In check mode only the comparison is made.
-  - In diff mode the differing settings are shown one a line, C(NAME: scanner's value → file's value).
+  - "In diff mode the differing settings are shown one a line: C(NAME: scanner's value → file's value)."
 options:
   file:
     description: The configuration file (XML, as saved by Vostrel or C(vostrel-cli read)) on the managed host.
