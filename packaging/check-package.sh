@@ -87,6 +87,8 @@ done
 # finds source lines through it.
 mkdir "$work/dbgsym"
 dpkg-deb -x "$ddeb" "$work/dbgsym"
+dpkg-deb -e "$ddeb" "$work/dbgsym-control"
+(cd "$work/dbgsym" && md5sum --quiet -c "$work/dbgsym-control/md5sums") >&2 || fail "the -dbgsym package's md5sums do not match its files"
 cli="$work/root/usr/bin/vostrel-cli"
 build_id=$(readelf -n "$cli" | sed -n 's/.*Build ID: //p')
 [ -n "$build_id" ] || fail "vostrel-cli has no build id"
