@@ -13,8 +13,8 @@ packages=(
   xvfb xauth fonts-dejavu-core fonts-noto-cjk
   nlohmann-json3-dev ser2net python3 python3-jsonschema
   zbar-tools zxing-cpp-tools poppler-utils python3-docx
-  ansible-core openssl
-  dpkg-dev lintian desktop-file-utils appstream
+  ansible-core ansible-lint openssl
+  dpkg-dev lintian desktop-file-utils appstream devscripts gdb bash-completion
 )
 
 missing=()

@@ -48,8 +48,8 @@ done
 echo "=== fuzz: every target for 10 s from its seeds"
 bash scripts/fuzz.sh 10 || status=1
 
-# Fleets: the Ansible collection built, installed and run by ansible-playbook, and a
-# scanner behind ser2net's TLS layer (about a minute together). Exit status 77: a tool is missing.
+# Fleets: the Ansible collection built, linted, installed and run by ansible-playbook, and
+# a scanner behind ser2net's TLS layer (about a minute and a half together). Exit status 77: a tool is missing.
 echo "=== fleet: Ansible collection and TLS ports"
 for check in ansible/tests/playbook_end_to_end.sh tests/cli/tls_end_to_end.sh; do
   bash "$check" build/default/bin
@@ -62,8 +62,10 @@ done
 echo "=== README: the command examples"
 python3 tests/readme/readme_examples.py README.md build/default/bin || status=1
 
-# The Debian package from the default tree built above: lintian, the desktop entry and
-# metainfo validators, its contents, and its vostrel-cli run with a fresh HOME.
+# The Debian package from the default tree built above, packed twice (the same bytes):
+# lintian, hardening-check of every program, gdb through the -dbgsym package, the desktop
+# entry and metainfo validators, its contents, the completion against --help, and its
+# vostrel-cli run with a fresh HOME.
 echo "=== package: build the Debian package and check it"
 bash packaging/check-package.sh build/default || status=1
 

@@ -1,4 +1,6 @@
 # -*- coding: utf-8 -*-
+# Copyright (c) 2026 The Vostrel developers
+# SPDX-License-Identifier: MIT
 # The options every module of the collection passes on to vostrel-cli.
 from __future__ import absolute_import, division, print_function
 __metaclass__ = type

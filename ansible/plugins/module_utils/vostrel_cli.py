@@ -1,6 +1,6 @@
 # -*- coding: utf-8 -*-
-# Copyright: Vostrel developers
-# GNU General Public License v3.0+ (see https://www.gnu.org/licenses/gpl-3.0.txt)
+# Copyright (c) 2026 The Vostrel developers
+# SPDX-License-Identifier: MIT
 """What the modules share: running vostrel-cli --json and reading its document."""
 
 from __future__ import absolute_import, division, print_function

