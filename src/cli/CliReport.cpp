@@ -127,6 +127,7 @@ int FinishOutput(std::ostream& out, std::ostream& err, int exitCode)
     if (out.good())
         return exitCode;
     err << kProgramPrefix << "the output could not be written (standard output full or closed)\n";
-    // 5: the output is a file that cannot be written, as for any other file.
-    return exitCode == 0 ? 5 : exitCode;
+    // 5: the output is a file that cannot be written, as for any other file; a
+    // difference found is no result when nobody could read it.
+    return exitCode == 0 || exitCode == 6 ? 5 : exitCode;
 }

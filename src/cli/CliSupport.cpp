@@ -243,6 +243,11 @@ std::string RefusedSettingsText()
     return NotesText(CSaveCfg::GetInstance().GetRefusedFileSettings());
 }
 
+std::string RefusedSettingsText(const std::vector<CSaveCfg::SFileSettingNote>& refused)
+{
+    return NotesText(refused);
+}
+
 std::string LeftOutSettingsText(const CSaveCfg::SFileComparison& comparison)
 {
     return NotesText(comparison.leftOut);
