@@ -51,7 +51,7 @@ scanner:
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.vostrel.scanners.plugins.module_utils.vostrel_cli import (
-    EXIT_DIFFERENT, LINK_ARGUMENTS, link_options, run_cli)
+    EXIT_DIFFERENT, LINK_ARGUMENTS, fail_cli, link_options, run_cli)
 
 
 def main():
@@ -64,7 +64,11 @@ def main():
     differs = status == EXIT_DIFFERENT
     if module.check_mode or not differs:
         module.exit_json(changed=differs, scanner=scanner)
-    run_cli(module, 'upgrade', link + [module.params['file']])
+    # A download that started has written to the scanner, also when it then failed.
+    status, upgraded = run_cli(module, 'upgrade', link + [module.params['file']], accepted=None)
+    written = bool(upgraded.get('written'))
+    if status != 0:
+        fail_cli(module, upgraded, 'upgrade', status, changed=written, scanner=scanner)
     module.exit_json(changed=True, scanner=scanner)
 
 
