@@ -152,6 +152,21 @@ void EmitApplyResult(std::ostream& out, std::ostream& err, const DeviceEntry& en
         err << "vostrel-cli: " << PortName(entry) << ": " << outcome.reason << "\n";
 }
 
+// The names of a comparison's differences, the first few of them.
+std::string DifferingNames(const CSaveCfg::SFileComparison& comparison)
+{
+    const size_t kShown = 8;
+    std::vector<wxString> names;
+    for (const wxString& text : comparison.toSend)
+        names.push_back(text.Left(6));
+    for (const auto& note : comparison.refused)
+        names.push_back(note.name);
+    std::string text;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i)
+        text += (text.empty() ? "" : ",") + Column(names[i]);
+    return names.size() > kShown ? text + ",..." : text;
+}
+
 std::string SettingsCount(size_t count)
 {
     return std::to_string(count) + (count == 1 ? " setting" : " settings");
@@ -395,6 +410,7 @@ int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err)
     NoteLeftOutSettings(comparison, err);
     if (comparison.Differs() && IsJsonReport())
         err << "vostrel-cli: " << PortName(scanner.Entry()) << " differs from " << options.text << " in "
-            << SettingsCount(comparison.toSend.size() + comparison.refused.size()) << "\n";
+            << SettingsCount(comparison.toSend.size() + comparison.refused.size()) << ": " << DifferingNames(comparison)
+            << "\n";
     return comparison.Differs() ? CLI_DIFFERENT : CLI_OK;
 }

@@ -262,7 +262,7 @@ void NoteLeftOutSettings(const CSaveCfg::SFileComparison& comparison, std::ostre
 
 std::string Column(const wxString& text)
 {
-    return PrintableValue(text.wc_str());
+    return Column(Utf8(text));
 }
 
 std::string Column(const std::string& text)
