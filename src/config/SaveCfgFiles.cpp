@@ -134,8 +134,11 @@ const size_t kMaxFileSettings = 4096;
 bool IsDataFormatLine(const wxString& line)
 {
     const wxString label = "Data Format ";
-    return line.length() > label.length() + 1 && line.StartsWith(label) && (line[label.length()] >= '0' && line[label.length()] <= '9') &&
-           line[label.length() + 1] == ':' && line.find_first_of(";\r\n") == wxString::npos;
+    if (line.length() <= label.length() + 1 || !line.StartsWith(label))
+        return false;
+    const wxUniChar number = line[label.length()];
+    return number >= '0' && number <= '9' && line[label.length() + 1] == ':' &&
+           line.find_first_of(";\r\n") == wxString::npos;
 }
 
 // A data-format value: lines that each end in ";" and may be followed by CR LF.
@@ -404,7 +407,8 @@ CSaveCfg::SFileComparison CSaveCfg::CompareFileWith(const std::map<wxString, wxS
         // A name the scanner does not report would be refused by it half-way through
         // the run, after the settings before it were taken.
         if (checked && deviceValues.find(name) == deviceValues.end())
-            comparison.refused.push_back({name, text.Mid(kCommandNameLength), "not a setting this scanner reports; --force sends it anyway"});
+            comparison.refused.push_back(
+                {name, text.Mid(kCommandNameLength), "not a setting this scanner reports; --force sends it anyway"});
         else
             comparison.toSend.push_back(text);
     }
