@@ -51,7 +51,7 @@ bash scripts/fuzz.sh 10 || status=1
 # Fleets: the Ansible collection built, linted, installed and run by ansible-playbook, and
 # a scanner behind ser2net's TLS layer (about a minute and a half together). Exit status 77: a tool is missing.
 echo "=== fleet: Ansible collection and TLS ports"
-for check in ansible/tests/playbook_end_to_end.sh tests/cli/tls_end_to_end.sh; do
+for check in ansible/tests/playbook_end_to_end.sh ansible/tests/failures_end_to_end.sh tests/cli/tls_end_to_end.sh; do
   bash "$check" build/default/bin
   result=$?
   [ "$result" -eq 0 ] || [ "$result" -eq 77 ] || status=1

@@ -18,13 +18,17 @@ struct SXmlBounds {
     int depth = 0;
     size_t elements = 0;
     bool exceeded = false;
+    std::string why;
 };
 
 void XMLCALL OnElementStart(void* data, const XML_Char*, const XML_Char**)
 {
     auto* bounds = static_cast<SXmlBounds*>(data);
-    if (++bounds->depth > kMaxXmlDepth || ++bounds->elements > kMaxXmlElements) {
+    const bool deep = ++bounds->depth > kMaxXmlDepth;
+    if (deep || ++bounds->elements > kMaxXmlElements) {
         bounds->exceeded = true;
+        bounds->why = deep ? "it nests deeper than " + std::to_string(kMaxXmlDepth) + " elements"
+                           : "it holds more than " + std::to_string(kMaxXmlElements) + " elements";
         XML_StopParser(bounds->parser, XML_FALSE);
     }
 }
@@ -66,7 +70,7 @@ const wxString& GetLastXmlLoadError()
     return LastLoadError();
 }
 
-bool IsBoundedXml(const std::string& bytes)
+bool IsBoundedXml(const std::string& bytes, std::string* why)
 {
     // A streaming pass of the parser wxWidgets itself uses: it keeps no tree, so
     // depth and element count are known before wxXmlDocument builds one.
@@ -77,7 +81,12 @@ bool IsBoundedXml(const std::string& bytes)
     XML_SetUserData(bounds.parser, &bounds);
     XML_SetElementHandler(bounds.parser, OnElementStart, OnElementEnd);
     const XML_Status status = XML_Parse(bounds.parser, bytes.data(), static_cast<int>(bytes.size()), XML_TRUE);
+    if (why && !bounds.exceeded && status != XML_STATUS_OK)
+        bounds.why = std::string("it is no well-formed XML (line ") + std::to_string(XML_GetCurrentLineNumber(bounds.parser)) +
+                     ": " + XML_ErrorString(XML_GetErrorCode(bounds.parser)) + ")";
     XML_ParserFree(bounds.parser);
+    if (why)
+        *why = bounds.why;
     return status == XML_STATUS_OK && !bounds.exceeded;
 }
 
@@ -94,11 +103,8 @@ bool LoadXmlFile(wxXmlDocument& document, const wxString& path, std::initializer
     std::string bytes;
     std::string error;
     bool loaded = ReadInputFile(PathBytes(path), kMaxXmlFileBytes, bytes, error);
-    if (loaded && !IsBoundedXml(bytes)) {
-        error = "it is no well-formed XML, or nests deeper than " + std::to_string(kMaxXmlDepth) +
-                " elements or holds more than " + std::to_string(kMaxXmlElements) + " elements";
+    if (loaded && !IsBoundedXml(bytes, &error))
         loaded = false;
-    }
     if (loaded) {
         wxMemoryInputStream in(bytes.data(), bytes.size());
         loaded = document.Load(in, "UTF-8");

@@ -17,8 +17,9 @@ constexpr uint64_t kMaxXmlFileBytes = 4u << 20;
 constexpr int kMaxXmlDepth = 64;
 constexpr size_t kMaxXmlElements = 200000;
 
-// True when `bytes` is well-formed XML within the depth and element bounds.
-bool IsBoundedXml(const std::string& bytes);
+// True when `bytes` is well-formed XML within the depth and element bounds; otherwise
+// `why` (when given) says which of these it is not.
+bool IsBoundedXml(const std::string& bytes, std::string* why = nullptr);
 
 // A file name as the system has it (bytes, not necessarily UTF-8) and back: every
 // byte survives the way there and back, so a name that is no UTF-8 still opens.

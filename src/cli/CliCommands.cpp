@@ -53,23 +53,10 @@ const char* StatusName(wchar_t status)
     }
 }
 
+// The one escaping of every field of the text output (Column).
 std::string PrintableValue(const wchar_t* value)
 {
-    std::string printable;
-    if (!value)
-        return printable;
-    for (const wchar_t* c = value; *c; ++c) {
-        if (*c < 0x20 || *c == 0x7F) {
-            char escaped[16];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(*c));
-            printable += escaped;
-        } else if (*c == '\\') {
-            printable += "\\\\";
-        } else {
-            printable += Utf8(wxString(*c));
-        }
-    }
-    return printable;
+    return value ? Column(wxString(value)) : std::string();
 }
 
 int RunList(const SCliOptions& options, std::ostream& out, std::ostream& err)
@@ -144,13 +131,19 @@ int RunSend(const SCliOptions& options, std::ostream& out, std::ostream& err)
             << " replies are shown; send the rest separately\n";
     const ReplyItem* items = engine.GetItems();
     EmitField("port", PortName(*entry));
+    std::string refused;
     for (size_t i = 0; i < count; ++i) {
         const nlohmann::json record = {{"command", Utf8(items[i].command)},
                                        {"value", Utf8(items[i].value ? wxString(items[i].value) : wxString())},
                                        {"status", StatusName(items[i].status)}};
         EmitRecord(out, "items", record,
-                   Utf8(items[i].command) + '\t' + PrintableValue(items[i].value) + '\t' + StatusName(items[i].status));
+                   Column(Utf8(items[i].command)) + '\t' + PrintableValue(items[i].value) + '\t' + StatusName(items[i].status));
+        if (items[i].status != REPLY_ACK)
+            refused += (refused.empty() ? "" : ", ") + Column(Utf8(items[i].command)) + " (" + StatusName(items[i].status) + ")";
     }
+    // The document's error then names what was refused.
+    if (IsJsonReport() && !refused.empty())
+        err << "vostrel-cli: " << PortName(*entry) << " refused " << refused << "\n";
     return accepted ? CLI_OK : CLI_REFUSED;
 }
 

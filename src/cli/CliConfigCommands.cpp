@@ -57,7 +57,9 @@ private:
 
 bool IsGonePort(const std::string& port)
 {
-    return !port.empty() && port.find("://") == std::string::npos && access(port.c_str(), F_OK) != 0;
+    // Only a path can vanish; network ports and simulated ones are told by their status.
+    return port.find('/') != std::string::npos && port.find("://") == std::string::npos &&
+           access(port.c_str(), F_OK) != 0;
 }
 
 bool CConnectedScanner::Connect(const SCliOptions& options, std::ostream& err, int& exitCode)
@@ -116,35 +118,103 @@ std::string JoinErrors(const std::vector<wxString>& errors)
 {
     std::string joined;
     for (const wxString& name : errors)
-        joined += (joined.empty() ? "" : ",") + Utf8(name);
+        joined += (joined.empty() ? "" : ",") + Column(name);
     return joined;
 }
 
-// How applying a file to one scanner went.
+// How applying a file to one scanner went: what it acknowledged, the names it
+// refused and how many settings never reached it.
 struct SApplyResult {
     const char* result = "failed";  // "changed", "unchanged", "skipped" or "failed"
     size_t sent = 0;
+    size_t notReached = 0;
     std::vector<wxString> refused;
     std::string reason;
+    bool gone = false;  // the port went away: the rest was not sent
 
     bool Succeeded() const { return std::string(result) == "changed" || std::string(result) == "unchanged"; }
 };
 
-void EmitApplyResult(std::ostream& out, const DeviceEntry& entry, const SApplyResult& outcome)
+void EmitApplyResult(std::ostream& out, std::ostream& err, const DeviceEntry& entry, const SApplyResult& outcome)
 {
     nlohmann::json refused = nlohmann::json::array();
     for (const wxString& name : outcome.refused)
         refused.push_back(Utf8(name));
     const nlohmann::json record = {{"port", PortName(entry)},       {"product", OrNull(entry.productName)},
                                    {"result", outcome.result},      {"sent", outcome.sent},
+                                   {"notReached", outcome.notReached},
                                    {"refused", refused},            {"reason", outcome.reason}};
     EmitRecord(out, "scanners", record,
-               Column(PortName(entry)) + '\t' + Column(OrDash(entry.productName)) + '\t' + outcome.result + ": " + outcome.reason);
+               Column(PortName(entry)) + '\t' + Column(OrDash(entry.productName)) + '\t' + outcome.result + ": " +
+                   Column(outcome.reason));
+    // The document's error then says why in words, not only the exit status.
+    if (IsJsonReport() && !outcome.Succeeded())
+        err << "vostrel-cli: " << PortName(entry) << ": " << outcome.reason << "\n";
 }
 
-// Reads the open scanner's current values, then sends the settings of the prepared
-// file that it does not hold yet.
-SApplyResult SendChangedSettings()
+// The names of a comparison's differences, the first few of them.
+std::string DifferingNames(const CSaveCfg::SFileComparison& comparison)
+{
+    const size_t kShown = 8;
+    std::vector<wxString> names;
+    for (const wxString& text : comparison.toSend)
+        names.push_back(text.Left(6));
+    for (const auto& note : comparison.refused)
+        names.push_back(note.name);
+    std::string text;
+    for (size_t i = 0; i < names.size() && i < kShown; ++i)
+        text += (text.empty() ? "" : ",") + Column(names[i]);
+    return names.size() > kShown ? text + ",..." : text;
+}
+
+std::string SettingsCount(size_t count)
+{
+    return std::to_string(count) + (count == 1 ? " setting" : " settings");
+}
+
+// The scanner's port vanished (unplugged, the simulator or ser2net stopped) rather
+// than stayed silent.
+bool IsGone(const DeviceEntry& entry)
+{
+    return entry.status == HBDS_ERR_NOT_EXIST || IsGonePort(PortName(entry));
+}
+
+// Executes the plan on the open scanner and tells what happened.
+SApplyResult SendPlan(const DeviceEntry& entry, const CSaveCfg::SFileComparison& plan)
+{
+    CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    SApplyResult outcome;
+    const CSaveCfg::SSendOutcome sent = engine.SendPlanned(plan.toSend);
+    outcome.sent = sent.acknowledged;
+    outcome.notReached = sent.notReached;
+    outcome.refused = sent.refused;
+    const std::string leftOut = LeftOutSettingsText(plan);
+    const std::string note = leftOut.empty() ? "" : "; note: " + leftOut;
+    const size_t planned = plan.toSend.size();
+    if (sent.lineFailed) {
+        outcome.gone = IsGone(entry);
+        const wxString failure = link.GetLastErrorText();
+        outcome.reason = (outcome.gone ? "the scanner went away after " : "no reply after ") +
+                         std::to_string(sent.acknowledged) + " of " + SettingsCount(planned) + "; the rest were not sent" +
+                         (outcome.gone || failure.empty() ? "" : ": " + Utf8(failure));
+        if (!outcome.refused.empty())
+            outcome.reason += "; refused " + JoinErrors(outcome.refused);
+        return outcome;
+    }
+    if (!outcome.refused.empty()) {
+        outcome.reason = "refused " + JoinErrors(outcome.refused) + "; " + std::to_string(sent.acknowledged) + " of " +
+                         SettingsCount(planned) + " taken";
+        return outcome;
+    }
+    outcome.result = planned == 0 ? "unchanged" : "changed";
+    outcome.reason = (planned == 0 ? "the scanner holds every setting of the file" : SettingsCount(planned) + " sent") + note;
+    return outcome;
+}
+
+// Reads the open scanner's current values, plans the file against them and, when
+// the plan holds nothing the scanner cannot take, executes it.
+SApplyResult SendChangedSettings(DeviceEntry& entry, CDeviceInfo& model, const SCliOptions& options)
 {
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     CSaveCfg& engine = CSaveCfg::GetInstance();
@@ -153,38 +223,29 @@ SApplyResult SendChangedSettings()
     engine.ClearErrorList();
     std::map<wxString, wxString> current;
     if (!ReadCurrentValues(current)) {
+        outcome.gone = IsGone(entry);
         const wxString failure = link.GetLastErrorText();
-        outcome.reason = "no reply to the query of current values" + (failure.empty() ? "" : ": " + Utf8(failure));
+        outcome.reason = outcome.gone ? PortName(entry) + " does not exist any more: the scanner went away; nothing sent"
+                                      : "no reply to the query of current values" + (failure.empty() ? "" : ": " + Utf8(failure));
         return outcome;
     }
-    // The file is judged whole before anything is sent: a setting no scanner can take
-    // fails the run here, not half-way through it.
-    if (!engine.GetRefusedFileSettings().empty()) {
-        for (const auto& note : engine.GetRefusedFileSettings())
+    const CSaveCfg::SPlanTarget target{&model, options.force};
+    const CSaveCfg::SFileComparison plan = engine.CompareFileWith(current, &target);
+    if (!plan.otherModel.empty()) {
+        outcome.result = "skipped";
+        outcome.reason = Utf8(plan.otherModel);
+        return outcome;
+    }
+    // The file is judged whole before anything is sent: a setting the scanner cannot
+    // take fails the run here, not half-way through it.
+    if (!plan.refused.empty()) {
+        for (const auto& note : plan.refused)
             outcome.refused.push_back(note.name);
-        outcome.reason = "the file holds settings no scanner takes: " + RefusedSettingsText() + "; nothing sent";
+        outcome.reason = "the file holds settings this scanner does not take: " + RefusedSettingsText(plan.refused) +
+                         "; nothing sent";
         return outcome;
     }
-    engine.ClearErrorList();
-    const bool sent = engine.SendFileCommands(&current);
-    outcome.sent = engine.GetFileCommandsSent();
-    const std::string leftOut = LeftOutSettingsText(engine.CompareFileWith(current));
-    const std::string note = leftOut.empty() ? "" : "; note: " + leftOut;
-    if (sent && engine.GetErrorList().empty()) {
-        outcome.result = outcome.sent == 0 ? "unchanged" : "changed";
-        outcome.reason = (outcome.sent == 0 ? "the scanner holds every setting of the file"
-                                            : std::to_string(outcome.sent) + (outcome.sent == 1 ? " setting sent" : " settings sent")) +
-                         note;
-        return outcome;
-    }
-    outcome.refused = engine.GetErrorList();
-    if (!outcome.refused.empty()) {
-        outcome.reason = "refused " + JoinErrors(outcome.refused);
-    } else {
-        const wxString failure = link.GetLastErrorText();
-        outcome.reason = "no reply" + (failure.empty() ? "" : ": " + Utf8(failure));
-    }
-    return outcome;
+    return SendPlan(entry, plan);
 }
 
 SApplyResult ApplyToScanner(DeviceEntry& entry, const SCliOptions& options)
@@ -198,17 +259,21 @@ SApplyResult ApplyToScanner(DeviceEntry& entry, const SCliOptions& options)
         outcome.reason = NoModelMessage(entry.productName);
         return outcome;
     }
-    if (!options.force && !model->Matches(engine.GetFileDeviceType(), true)) {
+    // The model check needs no values: a scanner of another model is not opened.
+    const CSaveCfg::SPlanTarget target{model.get(), options.force};
+    const wxString otherModel = engine.CompareFileWith({}, &target).otherModel;
+    if (!otherModel.empty()) {
         outcome.result = "skipped";
-        outcome.reason = "the file is for " + OrDash(engine.GetFileDeviceType()) + " (--force sends it anyway)";
+        outcome.reason = Utf8(otherModel);
         return outcome;
     }
     link.SetReadTimeout(static_cast<int32_t>(options.timeoutMs));
     if (!link.OpenDevice(&entry)) {
-        outcome.reason = "cannot open the port";
+        outcome.gone = IsGone(entry);
+        outcome.reason = outcome.gone ? PortName(entry) + " does not exist any more" : "cannot open the port";
         return outcome;
     }
-    outcome = SendChangedSettings();
+    outcome = SendChangedSettings(entry, *model, options);
     link.CloseDevice(0);
     return outcome;
 }
@@ -287,12 +352,16 @@ int RunApply(const SCliOptions& options, std::ostream& out, std::ostream& err)
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     const size_t targets = options.allScanners ? link.GetDeviceCount() : 1;
     size_t succeeded = 0;
+    bool anyGone = false;
     for (size_t i = 0; i < targets; ++i) {
         DeviceEntry& entry = *link.GetDevice(i);
         const SApplyResult outcome = ApplyToScanner(entry, options);
-        EmitApplyResult(out, entry, outcome);
+        EmitApplyResult(out, err, entry, outcome);
         succeeded += outcome.Succeeded();
+        anyGone = anyGone || outcome.gone;
     }
+    if (anyGone)
+        return CLI_NO_SCANNER;
     return succeeded == targets ? CLI_OK : CLI_REFUSED;
 }
 
@@ -314,19 +383,34 @@ int RunDiff(const SCliOptions& options, std::ostream& out, std::ostream& err)
         return exitCode;
     std::map<wxString, wxString> current;
     if (!ReadCurrentValues(current)) {
+        if (IsGone(scanner.Entry())) {
+            err << "vostrel-cli: " << PortName(scanner.Entry()) << " does not exist any more: the scanner went away while"
+                << " its settings were read\n";
+            return CLI_NO_SCANNER;
+        }
         err << "vostrel-cli: " << PortName(scanner.Entry()) << " did not report its settings\n";
         return CLI_NO_REPLY;
     }
-    // The same comparison as apply and inventory --against make.
-    const CSaveCfg::SFileComparison comparison = engine.CompareFileWith(current);
+    // The same plan as apply executes and inventory --against summarises.
+    const CSaveCfg::SPlanTarget target{&scanner.Model(), options.force};
+    const CSaveCfg::SFileComparison comparison = engine.CompareFileWith(current, &target);
+    EmitField("port", PortName(scanner.Entry()));
     EmitField("differences", nlohmann::json::array());
+    if (!comparison.otherModel.empty()) {
+        err << "vostrel-cli: " << PortName(scanner.Entry()) << ": " << Utf8(comparison.otherModel) << "\n";
+        return CLI_REFUSED;
+    }
     for (const wxString& text : comparison.toSend)
         EmitDifference(out, text.Left(kNameLength), text.Mid(kNameLength), current);
     for (const auto& refused : comparison.refused)
         EmitDifference(out, refused.name, refused.value, current);
     if (!comparison.refused.empty())
-        err << "vostrel-cli: the file holds settings no scanner takes: " << RefusedSettingsText() << "\n";
+        err << "vostrel-cli: the file holds settings this scanner does not take: " << RefusedSettingsText(comparison.refused)
+            << "\n";
     NoteLeftOutSettings(comparison, err);
-    EmitField("port", PortName(scanner.Entry()));
+    if (comparison.Differs() && IsJsonReport())
+        err << "vostrel-cli: " << PortName(scanner.Entry()) << " differs from " << options.text << " in "
+            << SettingsCount(comparison.toSend.size() + comparison.refused.size()) << ": " << DifferingNames(comparison)
+            << "\n";
     return comparison.Differs() ? CLI_DIFFERENT : CLI_OK;
 }

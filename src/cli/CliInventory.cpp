@@ -6,6 +6,7 @@
 #include "CliReport.h"
 #include "CliSupport.h"
 #include "ConnectSequence.h"
+#include "DeviceInfo.h"
 #include "DeviceMnt.h"
 #include "HBDataStreamMnt.h"
 #include "SaveCfg.h"
@@ -13,30 +14,47 @@
 
 #include <wx/tokenzr.h>
 
+#include <unistd.h>
+
 #include <map>
+#include <memory>
+#include <set>
 
 namespace {
 
 const char* const kVersionLabels[] = {"Firmware", "Hardware", "Kernel"};
 
-enum class EComparison { NotAsked, Same, Differs, NoReply };
+enum class EComparison { NotAsked, Same, Differs, OtherModel, NoReply, Gone };
 
-// Whether the scanner holds every setting of the file loaded for sending.
+bool IsGoneEntry(const DeviceEntry& entry)
+{
+    const std::string port = PortName(entry);
+    return entry.status == HBDS_ERR_NOT_EXIST ||
+           (port.find('/') != std::string::npos && port.find("://") == std::string::npos && access(port.c_str(), F_OK) != 0);
+}
+
+// Whether the scanner holds every setting of the file loaded for sending: the plan
+// apply would execute, summarised.
 EComparison CompareWithFile(DeviceEntry& entry, const SCliOptions& options)
 {
     if (options.against.empty())
         return EComparison::NotAsked;
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     CSaveCfg& engine = CSaveCfg::GetInstance();
+    std::unique_ptr<CDeviceInfo> model = CDeviceMnt::GetInstance().MatchDevice(entry.productName);
+    const CSaveCfg::SPlanTarget target{model.get(), options.force};
+    if (model && !engine.CompareFileWith({}, &target).otherModel.empty())
+        return EComparison::OtherModel;
     link.SetReadTimeout(static_cast<int32_t>(options.timeoutMs));
     if (!link.OpenDevice(&entry))
-        return EComparison::NoReply;
+        return IsGoneEntry(entry) ? EComparison::Gone : EComparison::NoReply;
     std::map<wxString, wxString> current;
     const bool read = ReadCurrentValues(current);
+    const bool gone = !read && IsGoneEntry(entry);
     link.CloseDevice(0);
     if (!read)
-        return EComparison::NoReply;
-    return engine.CompareFileWith(current).Differs() ? EComparison::Differs : EComparison::Same;
+        return gone ? EComparison::Gone : EComparison::NoReply;
+    return engine.CompareFileWith(current, &target).Differs() ? EComparison::Differs : EComparison::Same;
 }
 
 nlohmann::json ComparisonJson(EComparison comparison)
@@ -45,6 +63,7 @@ nlohmann::json ComparisonJson(EComparison comparison)
     case EComparison::Same:
         return false;
     case EComparison::Differs:
+    case EComparison::OtherModel:
         return true;
     default:
         return nullptr;
@@ -58,6 +77,10 @@ const char* ComparisonText(EComparison comparison)
         return "same";
     case EComparison::Differs:
         return "differs";
+    case EComparison::OtherModel:
+        return "other model";
+    case EComparison::Gone:
+        return "gone";
     default:
         return "no reply";
     }
@@ -85,6 +108,13 @@ void EmitInventoryRow(std::ostream& out, const DeviceEntry& entry, EComparison c
         line += options.csv ? CsvField(column) : (column.empty() ? std::string("-") : Column(column));
     }
     EmitRecord(out, "scanners", record, line);
+}
+
+wxString OtherModelText(const DeviceEntry& entry, const SCliOptions& options)
+{
+    std::unique_ptr<CDeviceInfo> model = CDeviceMnt::GetInstance().MatchDevice(entry.productName);
+    const CSaveCfg::SPlanTarget target{model.get(), options.force};
+    return CSaveCfg::GetInstance().CompareFileWith({}, &target).otherModel;
 }
 
 }  // namespace
@@ -129,16 +159,26 @@ int RunInventory(const SCliOptions& options, std::ostream& out, std::ostream& er
     if (options.csv)
         out << "port,product,serialNumber,firmware,hardware,kernel,model" << (options.against.empty() ? "" : ",differs")
             << "\n";
-    bool anyDiffers = false;
-    bool anySilent = false;
+    std::set<EComparison> seen;
     for (size_t i = 0; i < link.GetDeviceCount(); ++i) {
         DeviceEntry& entry = *link.GetDevice(i);
         const EComparison comparison = CompareWithFile(entry, options);
-        anyDiffers = anyDiffers || comparison == EComparison::Differs;
-        anySilent = anySilent || comparison == EComparison::NoReply;
+        seen.insert(comparison);
         EmitInventoryRow(out, entry, comparison, options);
+        if (comparison == EComparison::Gone)
+            err << "vostrel-cli: " << PortName(entry) << " does not exist any more: the scanner went away\n";
+        else if (comparison == EComparison::OtherModel)
+            err << "vostrel-cli: " << PortName(entry) << ": " << Utf8(OtherModelText(entry, options)) << "\n";
+        else if (comparison == EComparison::Differs && IsJsonReport())
+            err << "vostrel-cli: " << PortName(entry) << " differs from " << options.against << "\n";
     }
-    if (anySilent)
+    // The same order of causes as apply and diff: a vanished port, silence, a file
+    // for another model, differences.
+    if (seen.count(EComparison::Gone))
+        return CLI_NO_SCANNER;
+    if (seen.count(EComparison::NoReply))
         return CLI_NO_REPLY;
-    return anyDiffers ? CLI_DIFFERENT : CLI_OK;
+    if (seen.count(EComparison::OtherModel))
+        return CLI_REFUSED;
+    return seen.count(EComparison::Differs) ? CLI_DIFFERENT : CLI_OK;
 }

@@ -3,6 +3,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <set>
+#include <utility>
+
+#include <unistd.h>
 
 namespace {
 
@@ -81,9 +84,9 @@ const char* CliUsage()
            "       vostrel-cli send [--port PATH] [--baud N] [--sim MODEL [--product NAME]] [--timeout MS] TEXT\n"
            "       vostrel-cli read [scanner options] FILE\n"
            "       vostrel-cli apply [scanner options] [--all] [--force] FILE\n"
-           "       vostrel-cli diff [scanner options] FILE\n"
+           "       vostrel-cli diff [scanner options] [--force] FILE\n"
            "       vostrel-cli upgrade [scanner options] [--all] [--force] [--check] FIRMWARE\n"
-           "       vostrel-cli inventory [scanner options] [--csv] [--against FILE]\n"
+           "       vostrel-cli inventory [scanner options] [--csv] [--against FILE [--force]]\n"
            "       vostrel-cli dataformat check TEXT [--sample DATA [--symbology NAME]]\n"
            "       vostrel-cli barcode --kind 1d|2d|all --model NAME (--commands TEXT | --file FILE [--changed] [--force])\n"
            "                   [--split] --output FILE.pdf|FILE.docx|FILE.png\n"
@@ -106,7 +109,8 @@ const char* CliUsage()
            "      (232PAR), stop bits (232STP) and data bits (232DAT). A scanner of another\n"
            "      model than the file's is skipped unless --force is given.\n"
            "diff  prints each setting of FILE that the first scanner holds differently:\n"
-           "      command, value in the file, value in the scanner, separated by tabs.\n"
+           "      command, value in the file, value in the scanner, separated by tabs: what\n"
+           "      apply would send. A FILE for another model is refused unless --force.\n"
            "upgrade downloads the firmware file FIRMWARE into the first scanner found, or with\n"
            "      --all into every scanner found at once. A progress line per scanner whenever\n"
            "      it moves on, then one result line per scanner and a summary. A file made for\n"
@@ -193,8 +197,12 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
             return true;
         }
         if (argument == "--all" || argument == "--force") {
-            if (options.command != ECliCommand::Apply && options.command != ECliCommand::Upgrade) {
-                error = argument + " only goes with apply or upgrade";
+            // --force also goes with diff and inventory, so that they plan as apply would.
+            const bool forceToo = argument == "--force" &&
+                                  (options.command == ECliCommand::Diff || options.command == ECliCommand::Inventory);
+            if (options.command != ECliCommand::Apply && options.command != ECliCommand::Upgrade && !forceToo) {
+                error = argument + " only goes with apply or upgrade" +
+                        (argument == "--force" ? std::string(" (and diff, inventory)") : std::string());
                 return false;
             }
             (argument == "--all" ? options.allScanners : options.force) = true;
@@ -283,6 +291,15 @@ bool ParseCliOptions(const std::vector<std::string>& arguments, SCliOptions& opt
     if (!options.keyFile.empty() && options.certFile.empty()) {
         error = "--key goes with --cert, the certificate it belongs to";
         return false;
+    }
+    // A TLS file that cannot be read is a slip on the command line, not a port that
+    // cannot be reached: said before any scanner is looked for.
+    for (const auto& [option, path] : {std::make_pair("--ca", &options.caFile), std::make_pair("--cert", &options.certFile),
+                                       std::make_pair("--key", &options.keyFile)}) {
+        if (!path->empty() && access(path->c_str(), R_OK) != 0) {
+            error = std::string(option) + " names " + *path + ", which cannot be read";
+            return false;
+        }
     }
     if (options.json && options.csv) {
         error = "--json and --csv cannot be used together";

@@ -52,9 +52,16 @@ void SetFailure(nlohmann::json& document, int exitCode)
     if (exitCode == 0)
         return;
     const nlohmann::json& errors = document["errors"];
+    // A command that put its cause only in a scanner's record still says it here.
+    std::string reason;
+    for (const auto& scanner : document["scanners"]) {
+        if (reason.empty() && scanner.contains("reason") && scanner["reason"].is_string())
+            reason = scanner["reason"].get<std::string>();
+    }
     const std::string message =
-        errors.empty() ? std::string("the command failed with exit status ") + std::to_string(exitCode)
-                       : errors.front().get<std::string>();
+        !errors.empty() ? errors.front().get<std::string>()
+        : !reason.empty() ? reason
+                          : std::string("the command failed with exit status ") + std::to_string(exitCode);
     document["error"] = {{"message", message}, {"exitCode", exitCode}};
 }
 
@@ -127,6 +134,7 @@ int FinishOutput(std::ostream& out, std::ostream& err, int exitCode)
     if (out.good())
         return exitCode;
     err << kProgramPrefix << "the output could not be written (standard output full or closed)\n";
-    // 5: the output is a file that cannot be written, as for any other file.
-    return exitCode == 0 ? 5 : exitCode;
+    // 5: the output is a file that cannot be written, as for any other file; a
+    // difference found is no result when nobody could read it.
+    return exitCode == 0 || exitCode == 6 ? 5 : exitCode;
 }

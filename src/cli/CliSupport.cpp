@@ -243,6 +243,11 @@ std::string RefusedSettingsText()
     return NotesText(CSaveCfg::GetInstance().GetRefusedFileSettings());
 }
 
+std::string RefusedSettingsText(const std::vector<CSaveCfg::SFileSettingNote>& refused)
+{
+    return NotesText(refused);
+}
+
 std::string LeftOutSettingsText(const CSaveCfg::SFileComparison& comparison)
 {
     return NotesText(comparison.leftOut);
@@ -257,7 +262,7 @@ void NoteLeftOutSettings(const CSaveCfg::SFileComparison& comparison, std::ostre
 
 std::string Column(const wxString& text)
 {
-    return PrintableValue(text.wc_str());
+    return Column(Utf8(text));
 }
 
 std::string Column(const std::string& text)

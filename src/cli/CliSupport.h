@@ -70,6 +70,7 @@ std::string UnreadableFileMessage(const std::string& path);
 // "NAME (why), ..." of the loaded file's settings that no scanner can take, or that
 // are left out or merged; empty when there are none.
 std::string RefusedSettingsText();
+std::string RefusedSettingsText(const std::vector<CSaveCfg::SFileSettingNote>& refused);
 std::string LeftOutSettingsText(const CSaveCfg::SFileComparison& comparison);
 // Says on `err` which settings of the loaded file are left out or merged, if any.
 void NoteLeftOutSettings(const CSaveCfg::SFileComparison& comparison, std::ostream& err);

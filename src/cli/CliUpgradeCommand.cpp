@@ -46,17 +46,31 @@ std::string ProgressLine(const SUpgradeJob& job)
 }
 
 // The one place that words the outcome of a scanner's upgrade.
-void PrintUpgradeResult(const SUpgradeJob& job, const HbdsKernelInfo& info, std::ostream& out)
+std::string UpgradeResultText(const SUpgradeJob& job, const HbdsKernelInfo& info)
 {
-    out << PortName(*job.entry) << '\t' << OrDash(job.entry->productName) << '\t' << OrDash(job.entry->serialNumber)
-        << '\t';
     if (job.success)
-        out << "ok: " << info.version << '\n';
-    else if (job.entry->status == HBDS_ERR_STOPPED)
-        out << "skipped: the file is for " << info.deviceName << " (--force sends it anyway)\n";
-    else
-        out << "failed: " << Utf8(CHBDataStreamMnt::ErrorTextForStatus(job.entry->status)) << " (status "
-            << job.entry->status << ")\n";
+        return std::string("ok: ") + info.version;
+    if (job.entry->status == HBDS_ERR_STOPPED)
+        return "skipped: the file is for " + std::string(info.deviceName) + " (--force sends it anyway)";
+    return "failed: " + Utf8(CHBDataStreamMnt::ErrorTextForStatus(job.entry->status)) + " (status " +
+           std::to_string(job.entry->status) + ")";
+}
+
+// Whether blocks reached the scanner: a download that then failed has changed the
+// scanner all the same (a half-flashed scanner waits in its boot mode).
+bool DownloadStarted(const SUpgradeJob& job)
+{
+    return job.success || SnapshotProgress(&job.progress).blocksSent > 0;
+}
+
+void PrintUpgradeResult(const SUpgradeJob& job, const HbdsKernelInfo& info, std::ostream& out, std::ostream& err)
+{
+    const std::string result = UpgradeResultText(job, info);
+    out << PortName(*job.entry) << '\t' << OrDash(job.entry->productName) << '\t' << OrDash(job.entry->serialNumber)
+        << '\t' << result << '\n';
+    // The document's error then carries the scanner's own reason.
+    if (IsJsonReport() && !job.success)
+        err << "vostrel-cli: " << PortName(*job.entry) << ": " << result << "\n";
 }
 
 void WatchJobs(std::vector<std::unique_ptr<SUpgradeJob>>& jobs, std::ostream& out)
@@ -137,11 +151,15 @@ int RunUpgrade(const SCliOptions& options, std::ostream& out, std::ostream& err)
     }
     WatchJobs(jobs, out);
     size_t succeeded = 0;
+    bool written = false;
     for (auto& job : jobs) {
         job->worker.join();
-        PrintUpgradeResult(*job, info, out);
+        PrintUpgradeResult(*job, info, out, err);
         succeeded += job->success ? 1 : 0;
+        written = written || DownloadStarted(*job);
     }
+    // Whether any scanner was written to, also when the download then failed.
+    EmitField("written", written);
     out << "upgraded " << succeeded << " of " << jobs.size() << " scanners to " << info.version << '\n';
     return succeeded == jobs.size() ? CLI_OK : CLI_REFUSED;
 }

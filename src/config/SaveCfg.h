@@ -114,6 +114,15 @@ public:
     // the link settings, and with `deviceValues` (name to the scanner's current value)
     // every setting the scanner already holds.
     bool SendFileCommands(const std::map<wxString, wxString>* deviceValues = nullptr);
+    // What sending a planned list did: settings the scanner acknowledged, the names it
+    // refused, and how many never got an answer because the line failed first.
+    struct SSendOutcome {
+        size_t acknowledged = 0;
+        std::vector<wxString> refused;
+        size_t notReached = 0;
+        bool lineFailed = false;
+    };
+    SSendOutcome SendPlanned(const std::vector<wxString>& texts);
     // The command texts SendFileCommands would send.
     std::vector<wxString> FileCommandsToSend(const std::map<wxString, wxString>* deviceValues) const;
     // How many entries the last SendFileCommands sent after leaving those out.
@@ -203,9 +212,26 @@ public:
         std::vector<wxString> toSend;
         std::vector<SFileSettingNote> refused;
         std::vector<SFileSettingNote> leftOut;  // not sent and no difference, but worth a note
-        bool Differs() const { return !toSend.empty() || !refused.empty(); }
+        // Set when the file is for another model (or names none) and nothing of it is
+        // planned; the whole file is then refused with this reason.
+        wxString otherModel;
+        bool Differs() const { return !toSend.empty() || !refused.empty() || !otherModel.empty(); }
     };
-    SFileComparison CompareFileWith(const std::map<wxString, wxString>& deviceValues) const;
+    // The scanner a plan is made for: its model judges the file's DeviceType and,
+    // unless `force`, a setting the scanner does not report is refused as unknown.
+    struct SPlanTarget {
+        CDeviceInfo* model = nullptr;
+        bool force = false;
+    };
+    SFileComparison CompareFileWith(const std::map<wxString, wxString>& deviceValues,
+                                    const SPlanTarget* target = nullptr) const;
+    // Whether `name` is written as a scanner's command: six capital letters or digits.
+    static bool IsWellFormedCommandName(const wxString& name);
+    // Whether `value` may follow `name` in one setting: no separator or line break,
+    // except the line structure of a data-format value ("DFMSET", "DFMADD").
+    static bool IsSingleSettingValue(const wxString& name, const wxString& value);
+    // A value that asks the scanner rather than sets it ("*", "&", "^").
+    static bool IsQueryValue(const wxString& value);
     // Writes the model's command map as a "DeviceConfiguration" file.
     bool ExportDeviceConfiguration(const wxString& path);
     // The current name of a command known by an older name; empty when none.
@@ -243,13 +269,15 @@ private:
     // One distinct setting of a file loaded for sending.
     struct SFileEntry {
         wxString value;
+        std::vector<wxString> values;  // each distinct value, in file order
         unsigned count = 0;
         bool conflicting = false;
     };
     // Puts a setting of the file on the send list, or among the refused or left-out ones.
     void SortFileEntry(const wxString& name, const SFileEntry& entry);
-    // Sends `texts` in frames that keep within the payload limit.
-    bool SendInBatches(const std::vector<wxString>& texts);
+    // Sends `texts` in frames that keep within the payload limit. `answered` (when
+    // given) counts the texts of batches whose reply came back.
+    bool SendInBatches(const std::vector<wxString>& texts, size_t* answered = nullptr);
 
     std::vector<wxString> m_errors;
     std::vector<ReplyItem> m_items;

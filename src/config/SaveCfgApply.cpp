@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <initializer_list>
+#include <set>
 #include <thread>
 
 namespace {
@@ -206,7 +207,7 @@ void CSaveCfg::TakeReplyValues(const ReplyItem* items, size_t count)
         SetMapValue(items[i].command, items[i].value);
 }
 
-bool CSaveCfg::SendInBatches(const std::vector<wxString>& texts)
+bool CSaveCfg::SendInBatches(const std::vector<wxString>& texts, size_t* answered)
 {
     if (texts.empty())
         return true;
@@ -234,6 +235,8 @@ bool CSaveCfg::SendInBatches(const std::vector<wxString>& texts)
             std::this_thread::sleep_for(kBatchPause);
         if (!SendCommandList(m_rows.data() + batchStart * rowWidth, count, rowWidth))
             return false;
+        if (answered)
+            *answered += count;
         AdvanceTaskProgress(count);
         batchStart = i + 1;
         total = 0;
@@ -323,6 +326,28 @@ bool CSaveCfg::SendFileCommands(const std::map<wxString, wxString>* deviceValues
     const std::vector<wxString> kept = FileCommandsToSend(deviceValues);
     m_fileCommandsSent = kept.size();
     return SendInBatches(kept);
+}
+
+CSaveCfg::SSendOutcome CSaveCfg::SendPlanned(const std::vector<wxString>& texts)
+{
+    SSendOutcome outcome;
+    m_errors.clear();
+    size_t answered = 0;
+    outcome.lineFailed = !SendInBatches(texts, &answered);
+    // Only the answered batches say what the scanner did; a batch that failed on the
+    // line names its whole texts as errors, which are no refusals.
+    std::set<wxString> names;
+    for (size_t i = 0; i < answered; ++i)
+        names.insert(texts[i].Left(kCommandNameLength));
+    for (const wxString& name : m_errors) {
+        const bool fromAnswered = names.count(name) != 0;
+        if (fromAnswered && std::find(outcome.refused.begin(), outcome.refused.end(), name) == outcome.refused.end())
+            outcome.refused.push_back(name);
+    }
+    outcome.acknowledged = answered - std::min(answered, outcome.refused.size());
+    outcome.notReached = texts.size() - answered;
+    m_fileCommandsSent = outcome.acknowledged;
+    return outcome;
 }
 
 bool CSaveCfg::HasLinkChange()

@@ -16,6 +16,7 @@
 #include <wx/datetime.h>
 #include <wx/xml/xml.h>
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -31,6 +32,7 @@ const size_t kMaxSavedReplyItems = 1024;
 // Name and value of one text of the send list; longer ones are refused, because the
 // row table of a send has no room for them and a cut value would be another setting.
 const size_t kMaxSendTextLength = 2048;
+const size_t kCommandNameLength = 6;
 
 wxString ConfigPath(const char* fileName)
 {
@@ -131,13 +133,42 @@ bool IsPassNodeDeciding(const wxString& type, const wxString& cmd, const wxStrin
 // More than any model has; a file beyond is no configuration but a flood.
 const size_t kMaxFileSettings = 4096;
 
-// A data-format value holds its several formats separated by ';' and is sent as
-// one; in any other value the separator would end the setting and start another.
-bool SplitsIntoSeveral(const wxString& name, const wxString& value)
+// One line of a data-format value as the data-format panel writes it: its label
+// ("Data Format N:") and the unit texts, which hold neither separator nor line break.
+bool IsDataFormatLine(const wxString& line)
 {
-    if (name.StartsWith("DFM"))
+    const wxString label = "Data Format ";
+    if (line.length() <= label.length() + 1 || !line.StartsWith(label))
         return false;
-    return value.find_first_of(";\r\n") != wxString::npos;
+    const wxUniChar number = line[label.length()];
+    return number >= '0' && number <= '9' && line[label.length() + 1] == ':' &&
+           line.find_first_of(";\r\n") == wxString::npos;
+}
+
+// A data-format value: lines that each end in ";" and may be followed by CR LF.
+bool IsDataFormatValue(const wxString& value)
+{
+    size_t start = 0;
+    while (start < value.length()) {
+        const size_t end = value.find(';', start);
+        if (end == wxString::npos || !IsDataFormatLine(value.Mid(start, end - start)))
+            return false;
+        start = end + 1;
+        if (value.Mid(start, 2) == "\r\n")
+            start += 2;
+    }
+    return true;
+}
+
+wxString OtherModelReason(CDeviceInfo* model, const wxString& fileDeviceType)
+{
+    if (!model)
+        return wxString();
+    if (fileDeviceType.empty())
+        return "the file names no scanner model (--force sends it anyway)";
+    if (model->Matches(fileDeviceType, true))
+        return wxString();
+    return "the file is for " + fileDeviceType + ", this scanner is " + model->m_key + " (--force sends it anyway)";
 }
 
 // Settings that stay in the tool (file paths, lists of values) are never sent, so
@@ -284,6 +315,9 @@ bool CSaveCfg::LoadFileForSending(const wxString& path)
         if (name.empty() || name == "DFMSIN" || name == "INTERF")
             continue;
         auto [entry, added] = entries.try_emplace(name);
+        const wxString value = node->GetAttribute("Value");
+        if (std::find(entry->second.values.begin(), entry->second.values.end(), value) == entry->second.values.end())
+            entry->second.values.push_back(value);
         if (added) {
             if (entries.size() > kMaxFileSettings) {
                 m_lastFileError = wxString::Format("it holds more than %u settings", static_cast<unsigned>(kMaxFileSettings));
@@ -306,11 +340,21 @@ void CSaveCfg::SortFileEntry(const wxString& name, const SFileEntry& entry)
     const wxString& value = entry.value;
     const wxString text = name + value;
     if (entry.conflicting) {
-        m_fileRefused.push_back({name, value, wxString::Format("given %u times with different values", entry.count)});
+        // Every value is shown: the first alone could equal the scanner's and look settled.
+        wxString values;
+        for (const wxString& each : entry.values)
+            values += (values.empty() ? "" : " or ") + each;
+        m_fileRefused.push_back({name, values, wxString::Format("given %u times with different values", entry.count)});
     } else if (IsPassCommand(name, value)) {
         m_fileLeftOut.push_back({name, value, "left out: no setting but a query, an action or the scanner's own"});
     } else if (!GoesToScanner(name)) {
         // The tool's own choices (code identifiers, file paths) never reach a scanner.
+    } else if (!IsWellFormedCommandName(name)) {
+        // The name leads the text sent: a separator or a longer name would carry
+        // another setting the file does not show.
+        m_fileRefused.push_back({name, value, "a name that is not six capital letters or digits"});
+    } else if (IsQueryValue(value)) {
+        m_fileLeftOut.push_back({name, value, "left out: a query, which sets nothing"});
     } else if (value.empty()) {
         // Many settings are empty on the scanner too; only a comparison can tell.
         m_fileEmptyValues.push_back(name);
@@ -318,7 +362,7 @@ void CSaveCfg::SortFileEntry(const wxString& name, const SFileEntry& entry)
         m_fileRefused.push_back({name, value, wxString::Format("a value of %u characters (at most %u)",
                                                                static_cast<unsigned>(value.length()),
                                                                static_cast<unsigned>(kMaxSendTextLength - 1 - name.length()))});
-    } else if (SplitsIntoSeveral(name, value)) {
+    } else if (!IsSingleSettingValue(name, value)) {
         m_fileRefused.push_back({name, value, "a value holding ';' or a line break, which the scanner would take as more settings"});
     } else if (!IsSendableValue(text)) {
         FILE_LOG(LOG_INFO, "%s left out: a character outside the narrow code page", U8(name));
@@ -330,9 +374,48 @@ void CSaveCfg::SortFileEntry(const wxString& name, const SFileEntry& entry)
     }
 }
 
-CSaveCfg::SFileComparison CSaveCfg::CompareFileWith(const std::map<wxString, wxString>& deviceValues) const
+bool CSaveCfg::IsWellFormedCommandName(const wxString& name)
 {
-    SFileComparison comparison{FileCommandsToSend(&deviceValues), m_fileRefused, m_fileLeftOut};
+    if (name.length() != kCommandNameLength)
+        return false;
+    for (const wxUniChar c : name) {
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+bool CSaveCfg::IsSingleSettingValue(const wxString& name, const wxString& value)
+{
+    if (value.find_first_of(";\r\n") == wxString::npos)
+        return true;
+    return (name == "DFMSET" || name == "DFMADD") && IsDataFormatValue(value);
+}
+
+bool CSaveCfg::IsQueryValue(const wxString& value)
+{
+    return value == "*" || value == "&" || value == "^";
+}
+
+CSaveCfg::SFileComparison CSaveCfg::CompareFileWith(const std::map<wxString, wxString>& deviceValues,
+                                                     const SPlanTarget* target) const
+{
+    const bool checked = target && !target->force;
+    SFileComparison comparison{{}, m_fileRefused, m_fileLeftOut, {}};
+    if (checked)
+        comparison.otherModel = OtherModelReason(target->model, m_fileDeviceType);
+    for (const wxString& text : FileCommandsToSend(&deviceValues)) {
+        if (!comparison.otherModel.empty())
+            break;
+        const wxString name = text.Left(kCommandNameLength);
+        // A name the scanner does not report would be refused by it half-way through
+        // the run, after the settings before it were taken.
+        if (checked && deviceValues.find(name) == deviceValues.end())
+            comparison.refused.push_back(
+                {name, text.Mid(kCommandNameLength), "not a setting this scanner reports; --force sends it anyway"});
+        else
+            comparison.toSend.push_back(text);
+    }
     // An empty value would only ask the scanner for its value, so it is never sent;
     // where the scanner holds something else, that is said.
     for (const wxString& name : m_fileEmptyValues) {

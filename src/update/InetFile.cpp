@@ -89,9 +89,12 @@ int CInetFile::OnProgress(void* self, int64_t, int64_t, int64_t, int64_t)
 
 bool CInetFile::Download(wxString& errorText)
 {
+    m_failureReason.clear();
     const bool secure = m_address.Lower().StartsWith("https://");
-    if (!secure && !m_address.Lower().StartsWith("http://"))
+    if (!secure && !m_address.Lower().StartsWith("http://")) {
+        m_failureReason = "only http and https addresses are fetched";
         return false;
+    }
     InitCurlOnce();
     CURL* curl = curl_easy_init();
     if (!curl)
@@ -145,6 +148,12 @@ bool CInetFile::Download(wxString& errorText)
     if (result == CURLE_OK && m_status == 200 && closed)
         return true;
     VLOG(LOG_INFO, "download of %s failed: %s, status %ld", U8(m_address), curl_easy_strerror(result), m_status);
+    if (m_status != 0 && m_status != 200)
+        m_failureReason = wxString::Format("the server answered HTTP %ld", m_status);
+    else if (m_cannotWrite)
+        m_failureReason = "the download could not be written";
+    else
+        m_failureReason = curl_easy_strerror(result);
     if (created)
         wxRemoveFile(GetTargetPath());
     if (m_status != 0 && m_status != 200)

@@ -37,6 +37,9 @@ public:
     wxString GetTargetPath() const;
     uint64_t GetReceivedBytes() const { return m_received; }
     long GetStatus() const { return m_status; }
+    // Why the last Download failed, in English for logs and the updater's messages;
+    // empty after a success.
+    const wxString& GetFailureReason() const { return m_failureReason; }
 
 private:
     static size_t OnBody(char* data, size_t size, size_t count, void* self);
@@ -56,5 +59,6 @@ private:
     void* m_curl = nullptr;   // during Download only
     FILE* m_file = nullptr;   // opened at the first byte of a 200 answer
     bool m_cannotWrite = false;
+    wxString m_failureReason;
     std::chrono::steady_clock::time_point m_lastActivity;
 };

@@ -220,13 +220,17 @@ TEST(XmlBoundsTest, DeepWideOrBrokenDocumentsAreRefusedBeforeATreeIsBuilt)
     const struct {
         std::string text;
         bool bounded;
-    } cases[] = {{Nested(kMaxXmlDepth), true},
-                 {Nested(kMaxXmlDepth + 1), false},
-                 {Nested(200000), false},
-                 {wide, false},
-                 {"<r><c></r>", false}};
-    for (const auto& row : cases)
-        EXPECT_EQ(row.bounded, IsBoundedXml(row.text)) << row.text.substr(0, 40);
+        const char* why;  // the one cause that applies
+    } cases[] = {{Nested(kMaxXmlDepth), true, ""},
+                 {Nested(kMaxXmlDepth + 1), false, "it nests deeper than 64 elements"},
+                 {Nested(200000), false, "it nests deeper than 64 elements"},
+                 {wide, false, "it holds more than 200000 elements"},
+                 {"<r><c></r>", false, "it is no well-formed XML (line 1: mismatched tag)"}};
+    for (const auto& row : cases) {
+        std::string why;
+        EXPECT_EQ(row.bounded, IsBoundedXml(row.text, &why)) << row.text.substr(0, 40);
+        EXPECT_EQ(row.why, why);
+    }
 }
 
 TEST(XmlBoundsTest, ADocumentNested200000DeepFailsToLoadWithTheReason)

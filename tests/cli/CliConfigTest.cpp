@@ -88,9 +88,15 @@ TEST_F(CliConfigTest, AScannerReadIntoAFileDiffersOnlyWhereTheFileWasEditedUntil
     ASSERT_EQ(CLI_DIFFERENT, Run({"diff", file})) << m_err.str();
     EXPECT_EQ("SCNMOD\t" + fileMode + "\t" + scannerMode + "\nZZZQQQ\t1\t(not on this scanner)\n", m_out.str());
 
-    // The unknown command is refused; everything else still reaches the scanner.
+    // The unknown command refuses the file before anything is sent; with --force the
+    // rest reaches the scanner, which refuses the unknown one by name.
     EXPECT_EQ(CLI_REFUSED, Run({"apply", file}));
-    EXPECT_NE(std::string::npos, m_out.str().find("failed: refused ZZZQQQ")) << m_out.str();
+    EXPECT_NE(std::string::npos, m_out.str().find("failed: the file holds settings this scanner does not take: ZZZQQQ"))
+        << m_out.str();
+    ASSERT_EQ(CLI_DIFFERENT, Run({"diff", file}));
+    EXPECT_EQ("SCNMOD\t" + fileMode + "\t" + scannerMode + "\nZZZQQQ\t1\t(not on this scanner)\n", m_out.str());
+    EXPECT_EQ(CLI_REFUSED, Run({"apply", "--force", file}));
+    EXPECT_NE(std::string::npos, m_out.str().find("failed: refused ZZZQQQ; 1 of 2 settings taken")) << m_out.str();
     ASSERT_EQ(CLI_DIFFERENT, Run({"diff", file}));
     EXPECT_EQ("ZZZQQQ\t1\t(not on this scanner)\n", m_out.str());
 }
@@ -296,7 +302,7 @@ TEST_F(CliConfigTest, DiffApplyAndInventoryGiveOneVerdictOnADoubtfulFile)
          "<Command CommandName=\"SCNMOD\" Value=\"" + std::string(100000, '1') + "\"/>"
          "<Command CommandName=\"BEPENA\" Value=\"1\"/><Command CommandName=\"BEPENA\" Value=\"0\"/></Vostrel>",
          CLI_DIFFERENT, CLI_REFUSED,
-         {"failed: the file holds settings no scanner takes: BEPLVL (a value holding ';'",
+         {"failed: the file holds settings this scanner does not take: BEPLVL (a value holding ';'",
           "SCNMOD (a value of 100000 characters", "BEPENA (given 2 times with different values)", "nothing sent"},
          CLI_DIFFERENT},
         {"empty value and a query",
@@ -308,6 +314,23 @@ TEST_F(CliConfigTest, DiffApplyAndInventoryGiveOneVerdictOnADoubtfulFile)
          CLI_OK},
         {"nested 200000 deep", "<Vostrel DeviceType=\"HBS-FM300\">" + Nested(200000) + "</Vostrel>", CLI_BAD_FILE,
          CLI_BAD_FILE, {"nests deeper than 64 elements"}, CLI_BAD_FILE},
+        // A separator in a name, or in any value that is no data-format text, would
+        // carry a setting the file does not show.
+        {"settings hidden in a name and a DFM value",
+         "<Vostrel DeviceType=\"HBS-FM300\"><Command CommandName=\"SCNMOD;BEPLVL\" Value=\"2\"/>"
+         "<Command CommandName=\"DFMZZZ\" Value=\"1;BEPLVL2\"/><Command CommandName=\"beplvl\" Value=\"2\"/></Vostrel>",
+         CLI_DIFFERENT, CLI_REFUSED,
+         {"SCNMOD;BEPLVL (a name that is not six capital letters or digits)", "DFMZZZ (a value holding ';'",
+          "beplvl (a name", "nothing sent"},
+         CLI_DIFFERENT},
+        {"queries set nothing",
+         "<Vostrel DeviceType=\"HBS-FM300\"><Command CommandName=\"BEPLVL\" Value=\"*\"/>"
+         "<Command CommandName=\"SCNMOD\" Value=\"&amp;\"/></Vostrel>",
+         CLI_OK, CLI_OK, {"unchanged", "BEPLVL (left out: a query", "SCNMOD (left out: a query"}, CLI_OK},
+        {"a file for another model", "<Vostrel DeviceType=\"HBS-HS620\"><Command CommandName=\"BEPLVL\" Value=\"1\"/></Vostrel>", CLI_REFUSED, CLI_REFUSED,
+         {"skipped: the file is for HBS-HS620, this scanner is HBS-FM300 (--force sends it anyway)"}, CLI_REFUSED},
+        {"a file without a model", "<Vostrel><Command CommandName=\"BEPLVL\" Value=\"1\"/></Vostrel>", CLI_REFUSED,
+         CLI_REFUSED, {"skipped: the file names no scanner model"}, CLI_REFUSED},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);

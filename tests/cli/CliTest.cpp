@@ -131,7 +131,7 @@ TEST(CliOutput, OutputThatCannotBeWrittenTurnsSuccessIntoAFailure)
     const struct {
         int exitCode;
         int expected;
-    } cases[] = {{CLI_OK, CLI_BAD_FILE}, {CLI_DIFFERENT, CLI_DIFFERENT}};
+    } cases[] = {{CLI_OK, CLI_BAD_FILE}, {CLI_DIFFERENT, CLI_BAD_FILE}, {CLI_REFUSED, CLI_REFUSED}};
     for (const auto& row : cases) {
         std::ofstream full("/dev/full");
         full << std::string(1 << 16, 'x');

@@ -424,3 +424,51 @@ TEST_F(ConfigFileTest, SnapshotsAreNamedByModelAndLocalTime)
 }
 
 }  // namespace
+
+namespace {
+
+// What may stand in a file as one setting: the name leads the text on the wire, so
+// anything but six capitals or digits would carry another setting; a separator or line
+// break may only stand in the lines of a data-format value.
+TEST(FileSettingRules, NamesAndValuesThatWouldCarryAnotherSettingAreTold)
+{
+    const struct {
+        const char* name;
+        const char* value;
+        bool wellFormedName;
+        bool singleValue;
+        bool query;
+    } cases[] = {
+        {"BEPLVL", "2", true, true, false},
+        {"128MAX", "48", true, true, false},
+        {"128MAX;BEPLVL", "2", false, true, false},
+        {"BEPLV", "2", false, true, false},
+        {"BEPLVLX", "2", false, true, false},
+        {"beplvl", "2", false, true, false},
+        {"BEP LV", "2", false, true, false},
+        {"BEP\tLV", "2", false, true, false},
+        {"BEPLVL", "2;232BAD0", true, false, false},
+        {"BEPLVL", "2\r\n", true, false, false},
+        {"DFMZZZ", "1;BEPLVL2", true, false, false},
+        {"DFMSET", "Data Format 0:0099999;", true, true, false},
+        {"DFMSET", "Data Format 0:;\r\nData Format 1:;\r\nData Format 2:;\r\nData Format 3:;\r\n", true, true, false},
+        {"DFMADD", "Data Format 1:A|B;\r\n", true, true, false},
+        {"DFMSET", "Data Format 0:1;BEPLVL2;", true, false, false},
+        {"DFMSET", "Data Format 0:1;\r\nBEPLVL2;", true, false, false},
+        {"DFMSET", "Data Format 0:1", true, true, false},
+        {"DFMSET", "Data Format X:1;", true, false, false},
+        {"DFMSET", "Data Format 0:1\r;", true, false, false},
+        {"BEPLVL", "*", true, true, true},
+        {"BEPLVL", "&", true, true, true},
+        {"BEPLVL", "^", true, true, true},
+        {"BEPLVL", "**", true, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " = " + c.value);
+        EXPECT_EQ(c.wellFormedName, CSaveCfg::IsWellFormedCommandName(c.name));
+        EXPECT_EQ(c.singleValue, CSaveCfg::IsSingleSettingValue(c.name, c.value));
+        EXPECT_EQ(c.query, CSaveCfg::IsQueryValue(c.value));
+    }
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 // anything is wrong.
 #include "LoopbackHttpServer.h"
 #include "TempDir.h"
+#include "Updater.h"
 
 #include <gtest/gtest.h>
 
@@ -155,7 +156,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SUpdaterCase{"a", "signed", ESignature::Right, false, false, true, 0, 0, true, nullptr},
         SUpdaterCase{"b", "signed, behind a redirect", ESignature::Right, false, true, true, 0, 0, true, nullptr},
-        SUpdaterCase{"c", "unsigned", ESignature::None, false, false, true, 0, 2, false, "new.zip.sig"},
+        SUpdaterCase{"c", "unsigned", ESignature::None, false, false, true, 0, 2, false,
+                     "new.zip.sig (the server answered HTTP 404)"},
         SUpdaterCase{"d", "changed after signing", ESignature::Tampered, false, false, true, 0, 3, false, "not valid"},
         SUpdaterCase{"e", "signed with another key", ESignature::OtherKey, false, false, true, 0, 3, false, "not valid"},
         SUpdaterCase{"f", "server certificate not trusted", ESignature::Right, false, false, false, 0, 2, false,
@@ -164,5 +166,31 @@ INSTANTIATE_TEST_SUITE_P(
                      "did not start"},
         SUpdaterCase{"h", "entry outside the folder", ESignature::Right, true, false, true, 0, 4, false,
                      "does not unpack"}));
+
+// An archive is unpacked only within its limits, checked on the sizes entries declare
+// and on the bytes they give; the message names what was too large.
+TEST(UnpackArchive, EntriesAndWholesBeyondTheLimitsAreRefusedWithTheReason)
+{
+    const SUnpackLimits limits{1000, 3000};
+    const struct {
+        const char* files;  // python: name -> size
+        bool unpacked;
+        const char* reason;
+    } cases[] = {
+        {"{'vostrel': 900, 'Config/a.xml': 900, 'Config/b.xml': 900}", true, ""},
+        {"{'vostrel': 900, 'big.bin': 2000}", false, "big.bin unpacks to more than"},
+        {"{'a': 900, 'b': 900, 'c': 900, 'd': 900}", false, "the archive unpacks to more than"},
+    };
+    for (const auto& c : cases) {
+        CTempDir dir;
+        const std::string archive = std::string(dir.File("a.zip").utf8_str());
+        ASSERT_EQ(0, RunShell("python3 -c \"import zipfile; z = zipfile.ZipFile('" + archive +
+                              "', 'w', zipfile.ZIP_DEFLATED); [z.writestr(n, bytes(s)) for n, s in " + c.files +
+                              ".items()]\""));
+        wxString why;
+        EXPECT_EQ(c.unpacked, UnpackArchive(dir.File("a.zip"), dir.File("out"), why, limits)) << c.files;
+        EXPECT_NE(std::string::npos, why.utf8_string().find(c.reason)) << why;
+    }
+}
 
 }  // namespace

@@ -32,9 +32,19 @@ def link_options(params):
     return options
 
 
-def run_cli(module, command, arguments, accepted=(0,)):
+def cli_message(document, command, status):
+    """vostrel-cli's own first cause of a failed command."""
+    error = document.get('error') or {}
+    if error.get('message'):
+        return error['message']
+    errors = document.get('errors') or []
+    return errors[0] if errors else 'vostrel-cli %s exited with %d' % (command, status)
+
+
+def run_cli(module, command, arguments, accepted=(0,), changed=False):
     """Runs one vostrel-cli command with --json; fails the task with the command's own
-    message unless its exit status is in `accepted`. Returns (status, document)."""
+    message unless its exit status is in `accepted` (None: any). `changed` is what the
+    failed task reports. Returns (status, document)."""
     executable = module.params['executable']
     if '/' not in executable:
         executable = module.get_bin_path(executable, required=True)
@@ -43,8 +53,11 @@ def run_cli(module, command, arguments, accepted=(0,)):
         document = json.loads(out)
     except ValueError:
         module.fail_json(msg='vostrel-cli printed no JSON document: %s' % (err or out).strip(), rc=status)
-    if status not in accepted:
-        error = document.get('error') or {}
-        message = error.get('message') or err.strip() or 'vostrel-cli %s exited with %d' % (command, status)
-        module.fail_json(msg=message, rc=status, document=document)
+    if accepted is not None and status not in accepted:
+        fail_cli(module, document, command, status, changed=changed)
     return status, document
+
+
+def fail_cli(module, document, command, status, **result):
+    """Fails the task with vostrel-cli's first cause; `result` (such as changed) is kept."""
+    module.fail_json(msg=cli_message(document, command, status), rc=status, document=document, **result)

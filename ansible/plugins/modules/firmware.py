@@ -61,7 +61,7 @@ scanner:
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.vostrel.scanners.plugins.module_utils.vostrel_cli import (
-    EXIT_DIFFERENT, LINK_ARGUMENTS, link_options, run_cli)
+    EXIT_DIFFERENT, LINK_ARGUMENTS, fail_cli, link_options, run_cli)
 
 
 def version_diff(scanner, differs):
@@ -84,7 +84,11 @@ def main():
         result['diff'] = version_diff(scanner, differs)
     if module.check_mode or not differs:
         module.exit_json(changed=differs, **result)
-    run_cli(module, 'upgrade', link + [module.params['file']])
+    # A download that started has written to the scanner, also when it then failed.
+    status, upgraded = run_cli(module, 'upgrade', link + [module.params['file']], accepted=None)
+    written = bool(upgraded.get('written'))
+    if status != 0:
+        fail_cli(module, upgraded, 'upgrade', status, changed=written, **result)
     module.exit_json(changed=True, **result)
 
 

@@ -76,7 +76,7 @@ scanner:
 
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.vostrel.scanners.plugins.module_utils.vostrel_cli import (
-    EXIT_DIFFERENT, LINK_ARGUMENTS, link_options, run_cli)
+    EXIT_DIFFERENT, LINK_ARGUMENTS, fail_cli, link_options, run_cli)
 
 
 def diff_texts(differences):
@@ -92,18 +92,23 @@ def main():
     arguments = dict(LINK_ARGUMENTS, file=dict(type='path', required=True), force=dict(type='bool', default=False))
     module = AnsibleModule(argument_spec=arguments, supports_check_mode=True)
     link = link_options(module.params)
-    status, compared = run_cli(module, 'diff', link + [module.params['file']], accepted=(0, EXIT_DIFFERENT))
+    force = ['--force'] if module.params['force'] else []
+    # The comparison is the plan the run executes: a file it would refuse (another
+    # model, settings the scanner does not take) fails check mode too.
+    status, compared = run_cli(module, 'diff', link + force + [module.params['file']], accepted=(0, EXIT_DIFFERENT))
     differences = compared.get('differences') or []
     result = dict(changed=status == EXIT_DIFFERENT, differences=differences)
     if module._diff:
         result['diff'] = diff_texts(differences)
     if module.check_mode or status != EXIT_DIFFERENT:
         module.exit_json(**result)
-    force = ['--force'] if module.params['force'] else []
-    status, applied = run_cli(module, 'apply', link + force + [module.params['file']])
-    scanners = applied.get('scanners') or [{}]
-    result['scanner'] = scanners[0]
-    result['changed'] = scanners[0].get('result') == 'changed'
+    status, applied = run_cli(module, 'apply', link + force + [module.params['file']], accepted=None)
+    scanner = (applied.get('scanners') or [{}])[0]
+    result['scanner'] = scanner
+    # Whatever the scanner acknowledged is written, also when a later setting failed.
+    result['changed'] = (scanner.get('sent') or 0) > 0
+    if status != 0:
+        fail_cli(module, applied, 'apply', status, **result)
     module.exit_json(**result)
 
 

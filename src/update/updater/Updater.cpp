@@ -75,7 +75,34 @@ bool EntryMode(zip_t* zip, zip_uint64_t index, fs::perms& mode)
     return mode != fs::perms::none;
 }
 
-bool ExtractEntry(zip_t* zip, zip_uint64_t index, const fs::path& target)
+// What unpacking may still write, and why it stopped.
+struct SUnpackBudget {
+    SUnpackLimits limits;
+    uint64_t written = 0;
+    wxString why;
+};
+
+wxString MegabytesText(uint64_t bytes)
+{
+    return wxString::Format("%llu MB", static_cast<unsigned long long>(bytes >> 20));
+}
+
+// The sizes an entry declares are checked first and the bytes it really gives as they
+// come, so that a lying header does not get past the limit either.
+bool WithinBudget(SUnpackBudget& budget, const std::string& name, uint64_t entryBytes, uint64_t more)
+{
+    if (entryBytes > budget.limits.fileBytes) {
+        budget.why = wxString::FromUTF8(name) + " unpacks to more than " + MegabytesText(budget.limits.fileBytes);
+        return false;
+    }
+    if (budget.written + more > budget.limits.totalBytes) {
+        budget.why = "the archive unpacks to more than " + MegabytesText(budget.limits.totalBytes);
+        return false;
+    }
+    return true;
+}
+
+bool ExtractEntry(zip_t* zip, zip_uint64_t index, const fs::path& target, SUnpackBudget& budget)
 {
     const char* rawName = zip_get_name(zip, index, 0);
     const std::string name = rawName ? rawName : "";
@@ -88,14 +115,25 @@ bool ExtractEntry(zip_t* zip, zip_uint64_t index, const fs::path& target)
     if (name.back() == '/')
         return fs::create_directories(path, error) || !error;
     fs::create_directories(path.parent_path(), error);
+    zip_stat_t declared;
+    zip_stat_init(&declared);
+    if (zip_stat_index(zip, index, 0, &declared) == 0 && (declared.valid & ZIP_STAT_SIZE) &&
+        !WithinBudget(budget, name, declared.size, declared.size))
+        return false;
     std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> entry(zip_fopen_index(zip, index, 0), zip_fclose);
     std::ofstream out(path, std::ios::binary);
     if (!entry || !out)
         return false;
     char buffer[16384];
     zip_int64_t n = 0;
-    while ((n = zip_fread(entry.get(), buffer, sizeof buffer)) > 0)
+    uint64_t entryBytes = 0;
+    while ((n = zip_fread(entry.get(), buffer, sizeof buffer)) > 0) {
+        entryBytes += static_cast<uint64_t>(n);
+        if (!WithinBudget(budget, name, entryBytes, static_cast<uint64_t>(n)))
+            return false;
+        budget.written += static_cast<uint64_t>(n);
         out.write(buffer, n);
+    }
     out.close();
     if (n < 0 || !out)
         return false;
@@ -180,12 +218,15 @@ void RestoreOldVersion(const fs::path& folder, const fs::path& old)
 bool Fetch(const wxString& address, const fs::path& target, const SUpdaterOptions& options, uint64_t maxBytes,
            wxString& why)
 {
-    wxString error;
+    wxString shownText;
     CInetFile download(address, wxString::FromUTF8(target.string()));
     download.SetCaFile(options.caFile);
     download.SetMaxBytes(maxBytes);
-    if (download.Download(error))
+    if (download.Download(shownText))
         return true;
+    // The window's text is in the program's language, which the updater does not
+    // load; its own messages stay in one language.
+    const wxString error = download.GetFailureReason();
     why = "cannot fetch " + address + (error.empty() ? wxString() : " (" + error + ")");
     Report("%s", why);
     return false;
@@ -297,7 +338,7 @@ bool VerifyArchiveSignature(const wxString& archive, const wxString& signature, 
     return valid;
 }
 
-bool UnpackArchive(const wxString& archive, const wxString& target)
+bool UnpackArchive(const wxString& archive, const wxString& target, wxString& why, const SUnpackLimits& limits)
 {
     int error = 0;
     std::unique_ptr<zip_t, void (*)(zip_t*)> zip(zip_open(archive.utf8_str(), ZIP_RDONLY, &error), zip_discard);
@@ -306,10 +347,14 @@ bool UnpackArchive(const wxString& archive, const wxString& target)
     const fs::path folder = ToPath(target);
     std::error_code created;
     fs::create_directories(folder, created);
+    SUnpackBudget budget;
+    budget.limits = limits;
     const zip_int64_t count = zip_get_num_entries(zip.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
-        if (!ExtractEntry(zip.get(), static_cast<zip_uint64_t>(i), folder))
+        if (!ExtractEntry(zip.get(), static_cast<zip_uint64_t>(i), folder, budget)) {
+            why = budget.why;
             return false;
+        }
     }
     return count > 0;
 }
@@ -342,9 +387,10 @@ int PrepareNewVersion(const SUpdaterOptions& options, const fs::path& folder, co
         return UPDATE_SIGNATURE_WRONG;
     }
     fs::remove_all(staging, error);
-    if (!UnpackArchive(wxString::FromUTF8(archive.string()), wxString::FromUTF8(staging.string())) ||
+    wxString unpackProblem;
+    if (!UnpackArchive(wxString::FromUTF8(archive.string()), wxString::FromUTF8(staging.string()), unpackProblem) ||
         !fs::exists(staging / ToPath(options.programName)) || !CarryOverOwnFiles(folder, staging)) {
-        why = "the archive does not unpack into a program folder";
+        why = unpackProblem.empty() ? wxString("the archive does not unpack into a program folder") : unpackProblem;
         Report("%s; nothing was changed", why);
         fs::remove_all(staging, error);
         return UPDATE_UNPACK_FAILED;

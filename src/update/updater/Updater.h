@@ -45,6 +45,13 @@ int RunUpdate(const SUpdaterOptions& options);
 // `why` otherwise; a file above 512 MiB is not read.
 bool VerifyArchiveSignature(const wxString& archive, const wxString& signature, const std::string& publicKeyPem,
                             wxString& why);
+// How much an archive may unpack to: a program folder is some hundred megabytes, and
+// a small archive that unpacks to far more is a bomb, signed or not.
+struct SUnpackLimits {
+    uint64_t fileBytes = 192ull << 20;
+    uint64_t totalBytes = 512ull << 20;
+};
 // Unpacks `archive` into the new folder `target`. Entries with absolute paths or
-// ".." are refused, so nothing lands outside it.
-bool UnpackArchive(const wxString& archive, const wxString& target);
+// ".." are refused, so nothing lands outside it; so is an entry or a whole beyond
+// `limits`. False with `why` (when there is more to say than that it failed).
+bool UnpackArchive(const wxString& archive, const wxString& target, wxString& why, const SUnpackLimits& limits = {});
