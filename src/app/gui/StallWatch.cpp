@@ -1,6 +1,6 @@
 #include "StallWatch.h"
 
-#include <wx/utils.h>
+#include <wx/datetime.h>
 
 #include <cstdlib>
 
@@ -60,7 +60,7 @@ void CStallWatch::OnTick(wxTimerEvent&)
         m_longestWhat = LastEventText();
     }
     if (late > kReportMs && m_log.IsOpened()) {
-        m_log.Write(wxString::Format("%s stall %ld ms after %s\n", wxNow(), late, LastEventText()));
+        m_log.Write(wxString::Format("%s stall %ld ms after %s\n", wxDateTime::UNow().Format("%Y-%m-%d %H:%M:%S.%l"), late, LastEventText()));
         m_log.Flush();
     }
 }

@@ -177,32 +177,36 @@ void CDeviceBatchUpgradeDlg::ChooseFile()
     EnableControls();
 }
 
-void CDeviceBatchUpgradeDlg::ListScanners(int delayMs)
+bool CDeviceBatchUpgradeDlg::ListScanners(SListing& listing, const wxString& folder, int delayMs, CLineJob& job)
 {
     CDeviceMnt& catalogue = CDeviceMnt::GetInstance();
     catalogue.EnsureLoaded();
     CHBDataStreamMnt& link = CHBDataStreamMnt::GetInstance();
     link.EnumDevices(CSaveCfg::AskPort);
-    if (delayMs > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-    m_portLockMode = ReadPortLockMode(m_folder);
+    // The pause the batch settings ask for after a listing; a closed window ends it.
+    if (delayMs > 0 && !job.WaitFor(static_cast<uint32_t>(delayMs)))
+        return false;
+    listing.portLockMode = ReadPortLockMode(folder);
     for (size_t i = 0; i < link.GetDeviceCount(); ++i)
         link.GetDevice(i)->model = catalogue.MatchDevice(link.GetDevice(i)->productName);
     link.RemoveUnmatched();
-    m_found.clear();
     for (size_t i = 0; i < link.GetDeviceCount(); ++i)
-        m_found.push_back(CopyEntry(*link.GetDevice(i)));
-    m_listed = true;
+        listing.found.push_back(CopyEntry(*link.GetDevice(i)));
+    return true;
 }
 
 void CDeviceBatchUpgradeDlg::RefreshRows()
 {
     if (m_phase != EPhase::Idle)
         return;
-    CWaitDlg::Run(this, [this] {
-        ListScanners(0);
-        return true;
+    SListing listing;
+    const wxString folder = m_folder;
+    CWaitDlg::Run(this, [&listing, &folder] {
+        CLineJob unpaused(LineUsers::kSearch);  // no pause is asked for here
+        return ListScanners(listing, folder, 0, unpaused);
     });
+    m_found = std::move(listing.found);
+    m_portLockMode = listing.portLockMode;
     ShowRows();
 }
 
@@ -272,9 +276,17 @@ void CDeviceBatchUpgradeDlg::StartRound()
 {
     m_phase = EPhase::Listing;
     m_listed = false;
-    if (m_lister.joinable())
-        m_lister.join();
-    m_lister = std::thread(&CDeviceBatchUpgradeDlg::ListScanners, this, ReadBatchDelays(m_folder).afterListMs);
+    auto listing = std::make_shared<SListing>();
+    const wxString folder = m_folder;
+    const int delayMs = ReadBatchDelays(m_folder).afterListMs;
+    m_jobs.Queue(
+        LineUsers::kSearch,
+        [listing, folder, delayMs](CLineJob& job) { return ListScanners(*listing, folder, delayMs, job); },
+        [this, listing](bool) {
+            m_found = std::move(listing->found);
+            m_portLockMode = listing->portLockMode;
+            m_listed = true;
+        });
 }
 
 void CDeviceBatchUpgradeDlg::Poll()
@@ -283,7 +295,6 @@ void CDeviceBatchUpgradeDlg::Poll()
     case EPhase::Listing:
         if (!m_listed)
             return;
-        m_lister.join();
         ShowRows();
         if (m_running) {
             StartDownloads();
@@ -436,8 +447,6 @@ void CDeviceBatchUpgradeDlg::ShowLog()
 
 void CDeviceBatchUpgradeDlg::JoinAll()
 {
-    if (m_lister.joinable())
-        m_lister.join();
     for (auto& row : m_rows) {
         if (row->worker.joinable())
             row->worker.join();

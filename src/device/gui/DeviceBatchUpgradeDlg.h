@@ -7,6 +7,7 @@
 
 #include "DeviceEntry.h"
 #include "FirmwareBatch.h"
+#include "WindowJobs.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -73,7 +74,13 @@ private:
     void ApplyUiTexts();
     void EnableControls();
     // Runs on the listing thread: no windows.
-    void ListScanners(int delayMs);
+    // What the listing found, handed from the line's thread to the window.
+    struct SListing {
+        std::vector<std::unique_ptr<DeviceEntry>> found;
+        int portLockMode = -1;
+    };
+    // The listing's work, a job on the line: no window is touched.
+    static bool ListScanners(SListing& listing, const wxString& folder, int delayMs, CLineJob& job);
     void ShowRows();
     void StartRound();
     void StartDownloads();
@@ -111,9 +118,9 @@ private:
     EPhase m_phase = EPhase::Idle;
     int m_rounds = 0;
     std::chrono::steady_clock::time_point m_restUntil;
-    std::thread m_lister;
-    std::atomic<bool> m_listed{false};
-    std::vector<std::unique_ptr<DeviceEntry>> m_found;  // written by the listing thread
+    CWindowJobs m_jobs;
+    bool m_listed = false;
+    std::vector<std::unique_ptr<DeviceEntry>> m_found;
     int m_portLockMode = -1;
     std::vector<std::unique_ptr<SRow>> m_rows;
     std::set<wxString> m_unchecked;  // keys of the rows the user took out
