@@ -82,8 +82,10 @@ TEST_F(SimulatedScannerTerminalTest, PackedReadsArriveWithTheNameOfTheirMark)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (lines.empty() && std::chrono::steady_clock::now() < deadline)
         session.RunOneStep();
-    ASSERT_EQ(1u, lines.size());
-    EXPECT_EQ("Device: Code ID packet\r\n6901234567892\r\n", lines[0]);
+    // A slow step may find a second read behind the first; each is a line of its own.
+    ASSERT_FALSE(lines.empty());
+    for (const wxString& line : lines)
+        EXPECT_EQ("Device: Code ID packet\r\n6901234567892\r\n", line);
 }
 
 }  // namespace
