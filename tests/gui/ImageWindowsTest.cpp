@@ -117,6 +117,17 @@ protected:
         ASSERT_NE(nullptr, OpenTestDevice(m_sim->Start(), 921600, 2000));
         CSaveCfg::GetInstance().SetOnline(true);
     }
+    // The panel of the Imaging page once the scanner has told it what it can capture;
+    // null when that failed.
+    CImageDlg* StartedPanel()
+    {
+        BuildPage("Imaging");
+        auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
+        if (!panel || !panel->Start() || !RunUntil([panel] { return !panel->IsDiscovering(); }, 20))
+            return nullptr;
+        return panel;
+    }
+
     // Destroyed after the fixture's tear-down has closed the link to it.
     std::unique_ptr<CInProcessScanner> m_sim;
 };
@@ -156,11 +167,8 @@ TEST_F(ImagePanelTest, CapturedPictureJoinsTheStripAndADrawnRegionBecomesPending
 
 TEST_F(ImagePanelTest, AutoCaptureWithAnEmptyIntervalRunsBackToBackUntilCleared)
 {
-    BuildPage("Imaging");
-    auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
+    CImageDlg* panel = StartedPanel();
     ASSERT_NE(nullptr, panel);
-    ASSERT_TRUE(panel->Start());
-    ASSERT_TRUE(RunUntil([panel] { return !panel->IsDiscovering(); }, 20));
     auto* interval = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_IMAGE_AUTOGET_INTERVAL", panel));
     auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
     auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
@@ -223,11 +231,8 @@ TEST_F(ImagePanelTest, UnsavedPicturesStayInTheStripAndEachSavesInItsOwnFormat)
 // the picture on its way is finished and kept, and the panel says why it stopped.
 TEST_F(ImagePanelTest, AnotherPartNeedingTheLineEndsAutoCaptureAfterThePictureOnItsWay)
 {
-    BuildPage("Imaging");
-    auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
+    CImageDlg* panel = StartedPanel();
     ASSERT_NE(nullptr, panel);
-    ASSERT_TRUE(panel->Start());
-    ASSERT_TRUE(RunUntil([panel] { return !panel->IsDiscovering(); }, 20));
     auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
     auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
     ASSERT_TRUE(get && autoGet);
@@ -247,11 +252,8 @@ TEST_F(ImagePanelTest, AnotherPartNeedingTheLineEndsAutoCaptureAfterThePictureOn
 // for the drain in its turn.
 TEST_F(ImagePanelTest, AStoppedPictureDrainsWhileTheWindowsAnswer)
 {
-    BuildPage("Imaging");
-    auto* panel = dynamic_cast<CImageDlg*>(WidgetOf("IMGGET"));
+    CImageDlg* panel = StartedPanel();
     ASSERT_NE(nullptr, panel);
-    ASSERT_TRUE(panel->Start());
-    ASSERT_TRUE(RunUntil([panel] { return !panel->IsDiscovering(); }, 20));
     auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
     ASSERT_TRUE(get);
     CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
