@@ -82,7 +82,9 @@ upgraded=$(VOSTREL_SERIAL_PORTS="$port${comeback:+:$comeback}" "$bin/vostrel-cli
 printf '%s\n' "$upgraded" | tail -2
 printf '%s\n' "$upgraded" | grep -q $'\t'"ok: V2.00.001\$" || fail "no ok line: $upgraded"
 if [ -n "$comeback" ]; then
-  [ ! -e "$port" ] || fail "the old path $port is still there after the restart"
+  # The report names the path the scanner came back on. (Whether the old path is gone
+  # cannot be told: another program may have been given the same pseudo-terminal.)
+  printf '%s\n' "$upgraded" | grep -q "^$comeback"$'\t' || fail "the upgrade does not name $comeback: $upgraded"
   port=$comeback
 fi
 "$bin/vostrel-cli" send --port "$port" --baud 115200 "@QRYSYS" | grep -q "Firmware: V2.00.001" \
