@@ -123,6 +123,8 @@ printf '%s\n' "$found" | grep -q "^$port"$'\t' || fail "SerialPorts= of hbs.ini 
 # A scanner that goes away while its settings are read is named as gone (status 2): it
 # answers the rate check, then hangs up after its next reply, the identity.
 "$bin/vostrel-scanner-sim" --model "$model" --product HBS-FM300 --baud 115200 --fault disconnect:3000:1 >"$work/sim" 2>&1 &
+gone_sim=$!
+trap 'kill $sim $gone_sim 2>/dev/null; rm -rf "$out" "$config" "$firmware" "$work"' EXIT
 for _ in $(seq 50); do grep -q /dev/ "$work/sim" && break; sleep 0.1; done
 gone=$(grep -o '/dev/[^ ]*' "$work/sim" | head -1)
 message=$("$bin/vostrel-cli" read --port "$gone" --baud 115200 "$work/gone.xml" 2>&1)
