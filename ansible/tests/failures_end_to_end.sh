@@ -15,17 +15,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 command -v ansible-playbook >/dev/null || { echo "ansible-core is not installed (scripts/install-deps.sh)"; exit 77; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done; rm -rf "$work"; }
-trap cleanup EXIT
-cd "$work"
-export ANSIBLE_HOME="$work/home" ANSIBLE_COLLECTIONS_PATH="$work/collections" ANSIBLE_LOCAL_TEMP="$work/tmp"
-export ANSIBLE_NOCOLOR=1 ANSIBLE_RETRY_FILES_ENABLED=0 ANSIBLE_LOCALHOST_WARNING=0 ANSIBLE_INVENTORY_UNPARSED_WARNING=0
-
-ansible-galaxy collection build "$collection" --output-path "$work" >build.log 2>&1 || fail "build: $(cat build.log)"
-ansible-galaxy collection install -p "$work/collections" "$work"/vostrel-scanners-*.tar.gz >install.log 2>&1 \
-    || fail "install: $(cat install.log)"
+source "$collection/tests/installed_collection.sh"
 
 start_sim() {  # start_sim FAULT-OPTIONS...: a simulated HBS-HI880; sets pty
     "$bin/vostrel-scanner-sim" --model "$bin/Config/HI880.xml" --product HBS-HI880 --baud 115200 "$@" >sim.out 2>&1 &

@@ -19,17 +19,7 @@ command -v ansible-playbook >/dev/null || { echo "ansible-core is not installed 
 command -v ser2net >/dev/null || { echo "ser2net is not installed (scripts/install-deps.sh)"; exit 77; }
 command -v ansible-lint >/dev/null || { echo "ansible-lint is not installed (scripts/install-deps.sh)"; exit 77; }
 
-work=$(mktemp -d)
-pids=()
-cleanup() { for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done; rm -rf "$work"; }
-trap cleanup EXIT
-cd "$work"
-export ANSIBLE_HOME="$work/home" ANSIBLE_COLLECTIONS_PATH="$work/collections" ANSIBLE_LOCAL_TEMP="$work/tmp"
-export ANSIBLE_NOCOLOR=1 ANSIBLE_RETRY_FILES_ENABLED=0 ANSIBLE_LOCALHOST_WARNING=0 ANSIBLE_INVENTORY_UNPARSED_WARNING=0
-
-ansible-galaxy collection build "$collection" --output-path "$work" >build.log 2>&1 || fail "build: $(cat build.log)"
-ansible-galaxy collection install -p "$work/collections" "$work"/vostrel-scanners-*.tar.gz >install.log 2>&1 \
-    || fail "install: $(cat install.log)"
+source "$collection/tests/installed_collection.sh"
 tar -tzf "$work"/vostrel-scanners-*.tar.gz >tarball.txt
 for file in README.md LICENSE CHANGELOG.md; do
     grep -qx "$file" tarball.txt || fail "the collection tarball lacks $file"
