@@ -123,16 +123,9 @@ CLineHold CLineOwner::HoldFor(const SLineUser& user, StopRequest stop)
         m_thread = std::this_thread::get_id();
         m_user = &user;
         m_stop = std::move(stop);
-        m_freed.notify_all();  // a part giving way learns that the line was taken
     }
     ++m_depth;
     return CLineHold(this);
-}
-
-void CLineOwner::GiveWay(uint32_t limitMs)
-{
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_freed.wait_for(lock, std::chrono::milliseconds(limitMs), [&] { return m_queue.empty() || !IsFree(); });
 }
 
 void CLineOwner::Release()

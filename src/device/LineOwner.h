@@ -87,10 +87,6 @@ public:
     // A holder that is stopping already (a picture being drained) is no longer offered
     // to be stopped: the others wait for it in their turn without a question.
     void ForgetStopRequest(const SLineUser& user);
-    // For a part that takes the line again and again (auto capture, the terminal):
-    // called after giving it back, lets whoever waits for it go first, waiting at
-    // most `limitMs` for them to take it.
-    void GiveWay(uint32_t limitMs = 1000);
 
     // Names the thread that must never wait for any line (the window thread) and what
     // happens when it tries; without `onBreak`, debug builds stop the program with a

@@ -62,8 +62,3 @@ void CWindowJobs::CancelAll()
         if (auto job = weak.lock())
             job->Cancel();
 }
-
-void CWindowJobs::Post(std::function<void()> call) const
-{
-    PostIfAlive(m_alive, std::move(call));
-}

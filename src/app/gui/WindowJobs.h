@@ -29,9 +29,6 @@ public:
     // True from the queuing of a job of this window until its end has been told here.
     bool IsBusy() const { return *m_pending > 0; }
 
-    // Runs `call` on the window thread soon, unless the window has gone by then.
-    void Post(std::function<void()> call) const;
-
 private:
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     // Jobs whose end has not been told yet; read and changed on the window thread only.
