@@ -2,6 +2,7 @@
 
 #include "ControlBase.h"
 #include "ControlFactory.h"
+#include "GroupNameXmlInfo.h"
 #include "PageXmlInfo.h"
 
 #include <wx/choice.h>
@@ -101,6 +102,7 @@ CPageDlg::CPageDlg(wxWindow* parent, CPageXmlInfo* page)
     Bind(wxEVT_SCROLLWIN_THUMBRELEASE, &CPageDlg::OnScroll, this);
     Bind(wxEVT_MOUSEWHEEL, &CPageDlg::OnMouseWheel, this);
     Bind(wxEVT_SIZE, &CPageDlg::OnSize, this);
+    m_buildTimer.Bind(wxEVT_TIMER, &CPageDlg::OnBuildTimer, this);
     if (g_pagesUsingWheelFilter++ == 0)
         wxEvtHandler::AddFilter(&g_wheelFilter);
 }
@@ -111,21 +113,82 @@ CPageDlg::~CPageDlg()
         wxEvtHandler::RemoveFilter(&g_wheelFilter);
 }
 
-void CPageDlg::BuildControls()
+bool CPageDlg::StartBuilding()
 {
-    if (m_built || !m_page)
-        return;
+    if (!m_page)
+        return false;
+    if (!m_built) {
+        m_built = true;
+        m_scrollY = 0;
+        if (GetSharedFont().IsOk())
+            SetFont(GetSharedFont());
+    }
+    return m_nextGroup < m_page->GetGroups().size();
+}
+
+bool CPageDlg::AreControlsBuilt() const
+{
+    return m_built && m_page && m_nextGroup >= m_page->GetGroups().size();
+}
+
+void CPageDlg::BuildNextGroup()
+{
+    const auto& groups = m_page->GetGroups();
     const wxSize client = GetClientSize();
     const SControlRect rect{0, 0, client.GetWidth(), client.GetHeight()};
-    const bool manyGroups = m_page->GetGroups().size() > 1;
-    for (const auto& group : m_page->GetGroups()) {
-        group->OwnerPage = m_page;
-        group->CreateControls(this, rect, manyGroups);
+    const size_t widgetsBefore = GetChildren().size();
+    CGroupNameXmlInfo& group = *groups[m_nextGroup++];
+    group.OwnerPage = m_page;
+    group.CreateControls(this, rect, groups.size() > 1);
+    // Only the new widgets: setting a font is slow with GTK.
+    size_t index = 0;
+    for (wxWindow* child : GetChildren()) {
+        if (index++ >= widgetsBefore)
+            ApplyFontToTree(child, GetSharedFont());
     }
-    m_built = true;
-    ApplySharedFont();
-    m_scrollY = 0;
+    if (!m_shownToControls)
+        return;
+    for (const auto& definition : group.GetCommands()) {
+        if (definition->Control)
+            definition->Control->OnPageShow();
+    }
+}
+
+void CPageDlg::BuildControls()
+{
+    if (!StartBuilding())
+        return;
+    while (m_nextGroup < m_page->GetGroups().size())
+        BuildNextGroup();
     Relayout();
+}
+
+void CPageDlg::BuildControlsInSteps()
+{
+    if (!StartBuilding())
+        return;
+    const int32_t visible = GetClientSize().GetHeight();
+    while (m_nextGroup < m_page->GetGroups().size() && GetContentHeight() - m_scrollY < visible)
+        BuildNextGroup();
+    Relayout();
+    BuildLaterGroups();
+}
+
+// A timer rather than CallAfter: queued calls queued by queued calls all run in one
+// pass, before GTK lays out and paints, which would add the groups up into one wait.
+void CPageDlg::BuildLaterGroups()
+{
+    if (!AreControlsBuilt())
+        m_buildTimer.StartOnce(1);
+}
+
+void CPageDlg::OnBuildTimer(wxTimerEvent&)
+{
+    if (AreControlsBuilt())
+        return;
+    BuildNextGroup();
+    Relayout();
+    BuildLaterGroups();
 }
 
 int32_t CPageDlg::GetContentHeight() const
@@ -238,11 +301,13 @@ void CPageDlg::ForEachShownControl(const std::function<void(CControlBase&)>& vis
 
 void CPageDlg::NotifyShown()
 {
+    m_shownToControls = true;
     ForEachShownControl([](CControlBase& control) { control.OnPageShow(); });
 }
 
 void CPageDlg::NotifyHidden()
 {
+    m_shownToControls = false;
     ForEachShownControl([](CControlBase& control) { control.OnPageHide(); });
 }
 

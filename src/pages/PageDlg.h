@@ -4,6 +4,8 @@
 
 #include "HarbrekBaseDlg.h"
 
+#include <wx/timer.h>
+
 #include <cstdint>
 #include <functional>
 
@@ -18,7 +20,12 @@ public:
 
     // Makes the controls of every group once and lays them out.
     void BuildControls();
-    bool AreControlsBuilt() const { return m_built; }
+    // The same for a page coming on screen: the groups that fill the visible part
+    // now, the others one group per turn of the event loop, so that a long page
+    // never holds the windows for long. BuildControls finishes it at once.
+    void BuildControlsInSteps();
+    // True once every group has its controls.
+    bool AreControlsBuilt() const;
 
     // Places the groups again from the scroll position (after a group opened or
     // closed, or the size changed).
@@ -52,9 +59,16 @@ private:
     void OnScroll(wxScrollWinEvent& event);
     void OnMouseWheel(wxMouseEvent& event);
     void OnSize(wxSizeEvent& event);
+    bool StartBuilding();
+    void BuildNextGroup();
+    void BuildLaterGroups();
+    void OnBuildTimer(wxTimerEvent& event);
 
     CPageXmlInfo* m_page;
-    bool m_built = false;
+    bool m_built = false;  // building has started: the built groups are on the page
+    size_t m_nextGroup = 0;
+    wxTimer m_buildTimer;
+    bool m_shownToControls = false;  // between NotifyShown and NotifyHidden
     int32_t m_scrollY = 0;
     wxSize m_laidOutSize;
 };

@@ -50,8 +50,9 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
 
     CPageDlg* shown = page->GetSettingsArea()->GetCurrentPage();
     ASSERT_NE(nullptr, shown);
-    EXPECT_TRUE(shown->AreControlsBuilt());
+    // The first screen comes at once, the groups below it in later turns of the loop.
     EXPECT_GT(shown->GetContentHeight(), 0);
+    EXPECT_TRUE(RunUntil([shown] { return shown->AreControlsBuilt(); }, 10));
     SaveScreenshot(m_frame, "configuration-offline.png");
 
     // Save what the pages hold, change a setting, open the saved file again: the

@@ -11,7 +11,15 @@
 #include "DeviceOutLineDlg.h"
 #include "HBDataStreamMnt.h"
 #include "MainWindowEvents.h"
+#include "PageDlg.h"
 #include "SaveCfg.h"
+#include "CmdNameXmlInfo.h"
+#include "GroupNameXmlInfo.h"
+#include "PageXmlInfo.h"
+#include "TabNodeXmlInfo.h"
+#include "TabCreate.h"
+#include "StallWatch.h"
+#include "PageMntXmlInfo.h"
 #include "UndoDlg.h"
 #include "UndoListBox.h"
 #include "VostrelDlg.h"
@@ -230,6 +238,68 @@ TEST_F(DeviceSelectionTest, ACatalogueModelIsConfiguredOfflineFromItsCommandFile
     EXPECT_EQ("FM450.xml", engine.GetCurrentModel()->m_link);
 }
 
+// Every settings page built, then home: the page leaves the screen at once and is
+// taken apart a page at a time, the windows answering throughout; a model chosen
+// again before it is all gone finds the settings free.
+TEST_F(DeviceSelectionTest, LeavingSettingsWithEveryPageBuiltNeverHoldsTheWindows)
+{
+    Start("EN");
+    Navigate(NAVIGATE_OFFLINE);
+    CDeviceInfo* model = nullptr;
+    for (const auto& category : CDeviceMnt::GetInstance().GetCategories()) {
+        for (const auto& [key, listed] : category->GetDevices()) {
+            if (key == "HBS-FM450")
+                model = listed.get();
+        }
+    }
+    ASSERT_NE(nullptr, model);
+    Navigate(NAVIGATE_CONFIGURE_MODEL, model);
+    ASSERT_NE(nullptr, m_window->GetConfigPage());
+    CCfgTitleDlg* settings = m_window->GetConfigPage()->GetSettingsArea();
+    std::vector<CTabNodeXmlInfo*> leaves;
+    std::function<void(CTabNodeXmlInfo*)> collect = [&](CTabNodeXmlInfo* node) {
+        if (CTabCreate::IsLeaf(node))
+            leaves.push_back(node);
+        for (const auto& child : node->GetChildren())
+            collect(child.get());
+    };
+    collect(settings->GetTabRoot());
+    ASSERT_GT(leaves.size(), 5u);
+    for (CTabNodeXmlInfo* leaf : leaves) {
+        settings->GetTabs()->Select(leaf);
+        CPageDlg* shown = settings->GetCurrentPage();
+        ASSERT_TRUE(shown && RunUntil([shown] { return shown->AreControlsBuilt(); }, 10)) << leaf->name;
+    }
+    const auto anyControl = [] {
+        for (const auto& [name, page] : CPageMntXmlInfo::GetInstance().GetPages()) {
+            for (const auto& group : page->GetGroups()) {
+                for (const auto& definition : group->GetCommands()) {
+                    if (definition->Control)
+                        return true;
+                }
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(anyControl());
+
+    for (const bool waitForTheEnd : {true, false}) {
+        CStallWatch watch;
+        m_window->SelectItem(CVostrelDlg::ITEM_HOME);
+        EXPECT_EQ(nullptr, m_window->GetConfigPage());
+        EXPECT_EQ(CVostrelDlg::MODE_HOME, m_window->GetMode());
+        if (waitForTheEnd) {
+            EXPECT_TRUE(RunUntil([&] { return !anyControl(); }, 10));
+            EXPECT_LT(watch.LongestMs(), 250) << watch.LongestWhat();
+        }
+        Navigate(NAVIGATE_CONFIGURE_MODEL, model);
+        ASSERT_NE(nullptr, m_window->GetConfigPage());
+        CPageDlg* first = m_window->GetConfigPage()->GetSettingsArea()->GetCurrentPage();
+        ASSERT_TRUE(first && RunUntil([first] { return first->AreControlsBuilt(); }, 10));
+        EXPECT_TRUE(anyControl());
+    }
+}
+
 TEST_F(DeviceSelectionTest, AConfigurationFileOpensTheModelItWasWrittenFor)
 {
     Start("CN");
@@ -265,6 +335,8 @@ TEST_F(DeviceSelectionTest, AConfigurationFileOpensTheModelItWasWrittenFor)
 
     // The file's values are on the first page and pending, not the model's defaults.
     ASSERT_NE(nullptr, m_window->GetConfigPage());
+    CPageDlg* first = m_window->GetConfigPage()->GetSettingsArea()->GetCurrentPage();
+    ASSERT_TRUE(first && RunUntil([first] { return first->AreControlsBuilt(); }, 10));
     const CUndoListBox* history = m_window->GetConfigPage()->GetHistory()->GetListBox();
     ASSERT_EQ(3u, history->GetItemCount());
     const struct {

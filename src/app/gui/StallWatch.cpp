@@ -4,6 +4,13 @@
 
 #include <cstdlib>
 
+wxString CStallWatch::s_activity;
+
+void CStallWatch::SetActivity(const wxString& activity)
+{
+    s_activity = activity;
+}
+
 CStallWatch::CStallWatch(const wxString& logPath) : m_lastTick(Clock::now())
 {
     if (!logPath.empty())
@@ -44,7 +51,10 @@ int CStallWatch::FilterEvent(wxEvent& event)
 
 wxString CStallWatch::LastEventText() const
 {
-    return wxString::Format("event %d from %s", static_cast<int>(m_lastType), m_lastClass ? m_lastClass : wxT("?"));
+    wxString text = wxString::Format("event %d from %s", static_cast<int>(m_lastType), m_lastClass ? m_lastClass : wxT("?"));
+    if (!s_activity.empty())
+        text += " during " + s_activity;
+    return text;
 }
 
 void CStallWatch::OnTick(wxTimerEvent&)

@@ -35,6 +35,10 @@ public:
 
     int FilterEvent(wxEvent& event) override;
 
+    // What the program is doing, for the log's lines (the page tour names its step).
+    // Window thread only.
+    static void SetActivity(const wxString& activity);
+
 private:
     void OnTick(wxTimerEvent& event);
     wxString LastEventText() const;
@@ -49,4 +53,5 @@ private:
     wxEventType m_lastType = wxEVT_NULL;
     const wxChar* m_lastClass = nullptr;
     wxFFile m_log;
+    static wxString s_activity;
 };

@@ -1,5 +1,7 @@
 #include "Tour.h"
 
+#include "StallWatch.h"
+
 #include "CfgMainDlg.h"
 #include "CfgTitleDlg.h"
 #include "DataFormatatterDlg.h"
@@ -10,6 +12,7 @@
 #include "VostrelDlg.h"
 
 #include <wx/filename.h>
+#include <wx/process.h>
 #include <wx/utils.h>
 
 #include <memory>
@@ -18,6 +21,22 @@ namespace {
 
 // Long enough for GTK to lay out and paint a page that was just made.
 constexpr int kDrawMs = 900;
+
+// The program that takes a picture; tells the walk when it has ended.
+class CCamera : public wxProcess {
+public:
+    explicit CCamera(CTour* tour) : m_tour(tour) {}
+
+    void OnTerminate(int, int status) override
+    {
+        if (CTour* tour = m_tour)
+            tour->CallAfter([tour, status] { tour->OnPictureTaken(status); });
+        delete this;  // wx leaves an ended process object to its owner
+    }
+
+private:
+    wxWeakRef<CTour> m_tour;
+};
 
 wxString SafeName(const wxString& text)
 {
@@ -128,22 +147,36 @@ void CTour::ShowNext()
         m_window->Close();
         return;
     }
+    CStallWatch::SetActivity(wxString::Format("tour step %02zu-%s", m_next + 1, m_steps[m_next].name));
     m_steps[m_next].show();
     m_drawTimer.StartOnce(kDrawMs);
 }
 
+// The picture is taken by another program while the windows go on answering: a
+// walk that waited for it here would measure its own camera in the stall log.
 void CTour::OnDrawn(wxTimerEvent&)
 {
     if (!m_window)
         return;
-    const wxString path =
+    m_picturePath =
         wxFileName(m_folder, wxString::Format("%02zu-%s.png", m_next + 1, m_steps[m_next].name)).GetFullPath();
-    wxArrayString output;
-    wxArrayString errors;
-    if (wxExecute(ShotCommand(path), output, errors, wxEXEC_SYNC) != 0)
-        VLOG(LOG_ERROR, "tour: taking %s failed", U8(path));
-    if (m_steps[m_next].hide)
+    auto* camera = new CCamera(this);
+    if (wxExecute(ShotCommand(m_picturePath), wxEXEC_ASYNC, camera) == 0) {
+        delete camera;
+        OnPictureTaken(-1);
+    }
+}
+
+void CTour::OnPictureTaken(int exitCode)
+{
+    if (exitCode != 0)
+        VLOG(LOG_ERROR, "tour: taking %s failed", U8(m_picturePath));
+    if (!m_window)
+        return;
+    if (m_steps[m_next].hide) {
+        CStallWatch::SetActivity(wxString::Format("tour leaving step %02zu-%s", m_next + 1, m_steps[m_next].name));
         m_steps[m_next].hide();
+    }
     ++m_next;
     ShowNext();
 }

@@ -28,6 +28,9 @@ public:
     // The shell command that takes one picture, from VOSTREL_TOUR_SHOT.
     static wxString ShotCommand(const wxString& path);
 
+    // The picture of the current step has been taken (or failed): the walk goes on.
+    void OnPictureTaken(int exitCode);
+
 private:
     struct SStep {
         wxString name;
@@ -46,4 +49,5 @@ private:
     std::vector<SStep> m_steps;
     size_t m_next = 0;
     wxTimer m_drawTimer;
+    wxString m_picturePath;
 };

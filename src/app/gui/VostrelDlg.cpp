@@ -79,6 +79,7 @@ CVostrelDlg::CVostrelDlg() : wxFrame(nullptr, wxID_ANY, "Vostrel", wxDefaultPosi
     Bind(EVT_VOSTREL_SELECT_ITEM, &CVostrelDlg::OnSelectItem, this);
     Bind(wxEVT_CHAR_HOOK, &CVostrelDlg::OnCharHook, this);
     Bind(wxEVT_CLOSE_WINDOW, &CVostrelDlg::OnClose, this);
+    m_retireTimer.Bind(wxEVT_TIMER, &CVostrelDlg::OnRetireTimer, this);
     InstallPageHooks();
 }
 
@@ -379,7 +380,7 @@ void CVostrelDlg::LeavePage(wxWindow* page)
     if (!page)
         return;
     if (page == m_configPage) {
-        DestroyPage(m_configPage);
+        RetireConfigPage();
         ShowEditedScanner(wxString());
         HideSettingSearch();
     } else if (page == m_commandPage)
@@ -500,8 +501,44 @@ void CVostrelDlg::HideSettingSearch()
         wxGetTopLevelParent(box)->Hide();
 }
 
+void CVostrelDlg::RetireConfigPage()
+{
+    FinishRetiring();
+    if (!m_configPage)
+        return;
+    if (m_currentPage == m_configPage)
+        m_currentPage = nullptr;
+    m_configPage->EndWork();
+    m_configPage->Hide();
+    m_pageRow->Detach(m_configPage);
+    m_retiringConfigPage = m_configPage;
+    m_configPage = nullptr;
+    m_retireTimer.StartOnce(1);
+}
+
+void CVostrelDlg::OnRetireTimer(wxTimerEvent&)
+{
+    if (!m_retiringConfigPage)
+        return;
+    CCfgTitleDlg* settings = m_retiringConfigPage->GetSettingsArea();
+    if (settings && settings->ReleaseOnePage()) {
+        m_retireTimer.StartOnce(1);
+        return;
+    }
+    FinishRetiring();
+}
+
+void CVostrelDlg::FinishRetiring()
+{
+    m_retireTimer.Stop();
+    if (m_retiringConfigPage)
+        m_retiringConfigPage->Destroy();
+    m_retiringConfigPage = nullptr;
+}
+
 void CVostrelDlg::DestroyConfigurationPages()
 {
+    FinishRetiring();
     DestroyPage(m_configPage);
     DestroyPage(m_commandPage);
     ShowEditedScanner(wxString());

@@ -6,6 +6,7 @@
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/snglinst.h>
+#include <wx/timer.h>
 
 #include <functional>
 #include <map>
@@ -116,6 +117,13 @@ private:
     template <typename Page>
     void DestroyPage(Page*& page);
     void DestroyConfigurationPages();
+    // The configuration page leaves the screen at once and is taken apart one
+    // settings page per turn of the event loop: twenty built pages destroyed in one
+    // go would hold the windows for a quarter of a second.
+    void RetireConfigPage();
+    void OnRetireTimer(wxTimerEvent& event);
+    // Before a new configuration page uses the settings model.
+    void FinishRetiring();
     void RecreateOnlinePage();
     void RecreateOfflinePage();
     CDeviceOnLineDlg* CreateOnlinePage();
@@ -148,6 +156,8 @@ private:
     CDeviceOutLineDlg* m_offlinePage = nullptr;
     CHarbrekBaseDlg* m_commandPage = nullptr;
     CCfgMainDlg* m_configPage = nullptr;
+    CCfgMainDlg* m_retiringConfigPage = nullptr;
+    wxTimer m_retireTimer;
     wxSizer* m_pageRow = nullptr;
     wxPanel* m_navigationBar = nullptr;
     struct SNavItem {

@@ -104,6 +104,14 @@ CCfgMainDlg::CCfgMainDlg(wxWindow* parent, bool online) : CHarbrekBaseDlg(parent
 
 CCfgMainDlg::~CCfgMainDlg()
 {
+    EndWork();
+}
+
+void CCfgMainDlg::EndWork()
+{
+    if (m_workEnded)
+        return;
+    m_workEnded = true;
     CSaveCfg& engine = CSaveCfg::GetInstance();
     engine.ClearValues();
     engine.ClearErrorList();

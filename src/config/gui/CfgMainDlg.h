@@ -36,6 +36,10 @@ public:
     void ApplyUiTexts() override;
 
     bool IsOnline() const { return m_online; }
+    // Ends the work with the scanner or model at once (the values go, a connected
+    // scanner is closed) for a page that is taken apart after it has left the screen.
+    // The destructor does it when nobody did before.
+    void EndWork();
     // The heading beside the buttons: what this page edits ("HBS-HI880 on /dev/ttyACM0").
     void SetEditedScanner(const wxString& text);
     wxString GetEditedScanner() const;
@@ -74,6 +78,7 @@ private:
     void OnShowSetting(wxCommandEvent& event);
 
     bool m_online;
+    bool m_workEnded = false;
     CCfgTitleDlg* m_settings = nullptr;
     wxStaticText* m_heading = nullptr;
     CUndoDlg* m_history = nullptr;

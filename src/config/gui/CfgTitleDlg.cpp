@@ -170,7 +170,7 @@ void CCfgTitleDlg::ShowPageOf(CTabNodeXmlInfo* leaf)
     }
     window->Show();
     m_pageArea->Layout();
-    window->BuildControls();
+    window->BuildControlsInSteps();
     window->NotifyShown();
     window->SetFocus();
     m_currentPage = window;
@@ -182,7 +182,10 @@ bool CCfgTitleDlg::ShowSetting(CCmdNameXmlInfo* definition)
     CPageXmlInfo* page = PageOf(definition);
     if (!page || !m_tabs || !m_tabs->SelectPage(page->Name))
         return false;
-    // The page's controls exist now that it has been shown.
+    // The page's controls exist now that it has been shown, the rows below its
+    // first screen once it has been built to the end.
+    if (m_currentPage)
+        m_currentPage->BuildControls();
     if (definition->Control && GetControlFactory())
         GetControlFactory()->FocusControl(definition->Control);
     return true;
@@ -192,6 +195,26 @@ void CCfgTitleDlg::RelayoutCurrentPage()
 {
     if (m_currentPage)
         m_currentPage->Relayout();
+}
+
+bool CCfgTitleDlg::ReleaseOnePage()
+{
+    if (m_pageWindows.empty())
+        return false;
+    const auto [page, window] = *m_pageWindows.begin();
+    IControlFactory* factory = GetControlFactory();
+    for (const auto& group : page->GetGroups()) {
+        for (const auto& definition : group->GetCommands())
+            definition->DestroyControl();
+        if (group->GroupControl && factory)
+            factory->DestroyControl(group->GroupControl);
+        group->GroupControl = nullptr;
+    }
+    if (window == m_currentPage)
+        m_currentPage = nullptr;
+    m_pageWindows.erase(m_pageWindows.begin());
+    window->Destroy();
+    return true;
 }
 
 void CCfgTitleDlg::ReleaseControls()

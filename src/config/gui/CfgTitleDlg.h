@@ -40,6 +40,10 @@ public:
     CTabNodeXmlInfo* GetTabRoot() const { return m_tabRoot.get(); }
     bool HasPages() const { return m_loaded; }
 
+    // Takes the controls and the window of one built page away; false once none is
+    // left. Lets a page that is going be taken apart a piece at a time.
+    bool ReleaseOnePage();
+
 private:
     static CPageXmlInfo* PageOf(const CCmdNameXmlInfo* definition);
     void BringForward(CControlBase& control);
