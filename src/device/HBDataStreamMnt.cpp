@@ -360,7 +360,7 @@ uint32_t CHBDataStreamMnt::Write(const wchar_t* text, size_t length)
 uint32_t CHBDataStreamMnt::WriteBytes(const uint8_t* bytes, size_t length)
 {
     CLineHold hold = m_line.Take(LineUsers::kExchange);
-    if (!IsOpen() || !bytes || length == 0)
+    if (!IsOpen() || !bytes || length == 0 || CLineJobs::IsCurrentJobCancelled())
         return 0;
     ClearInput(m_current.load()->handle);
     const int written = hbds_write(m_current.load()->handle, bytes, static_cast<uint32_t>(length));
@@ -463,7 +463,7 @@ CHBDataStreamMnt::EReadEnd CHBDataStreamMnt::ReadChunks(const SReadBounds& bound
         const int32_t slice = static_cast<int32_t>(std::min<uint32_t>(kReadSliceMs, silence));
         const int got = hbds_read_until(handle, m_receive.data() + m_received, static_cast<uint32_t>(room), slice, -2,
                                         CExchangeFrame::kTerminator, CExchangeFrame::kTerminatorLength, status);
-        if (m_cancel || (bounds.stop && *bounds.stop))
+        if (m_cancel || (bounds.stop && *bounds.stop) || CLineJobs::IsCurrentJobCancelled())
             return EReadEnd::CANCELLED;
         if (got > 0) {
             lastByte = Clock::now();

@@ -2,6 +2,12 @@
 
 #include <chrono>
 
+namespace {
+
+thread_local const CLineJob* t_runningJob = nullptr;
+
+}  // namespace
+
 void CLineJob::Cancel()
 {
     {
@@ -149,14 +155,21 @@ void CLineJobs::RunOne(SQueued& item)
             if (auto running = weak.lock())
                 running->AskToStop();
         });
+        t_runningJob = &job;
         try {
             result = item.work(job);
         } catch (...) {
             result = false;  // a job that throws has failed; the line's thread goes on
         }
+        t_runningJob = nullptr;
     }
     // The end is told before Wait returns, so that a waiter sees its effects.
     if (item.ended)
         item.ended(result);
     job.Finish(result);
+}
+
+bool CLineJobs::IsCurrentJobCancelled()
+{
+    return t_runningJob && t_runningJob->IsCancelled();
 }

@@ -104,6 +104,10 @@ public:
     void CancelAll();
     // Cancels everything and waits for the thread to end. Later jobs start it again.
     void Shutdown();
+    // True on a line's thread while its running job has been cancelled: the link
+    // then neither writes nor reads for it, so work that goes on after a stop sends
+    // nothing more to the scanner.
+    static bool IsCurrentJobCancelled();
     // True on the line's own thread (for checks in work that must run there).
     bool IsLineThread() const { return std::this_thread::get_id() == m_threadId.load(); }
     // Jobs queued or running.

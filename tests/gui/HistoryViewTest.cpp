@@ -1,14 +1,17 @@
 // The configuration history beside a page: rows, undo, leaving, and showing a setting.
 #include "CfgTitleDlg.h"
 #include "ConfigPageEvents.h"
+#include "SaveCfg.h"
+#include "StallWatch.h"
 #include "UndoDlg.h"
 #include "UndoListBox.h"
-#include "StallWatch.h"
+#include "WaitDlg.h"
 
 #include "GuiTestSupport.h"
 #include "RecordingControlFactory.h"
 
 #include <wx/app.h>
+#include <wx/timer.h>
 
 #include <string>
 
@@ -161,6 +164,42 @@ TEST_F(HistoryViewTest, UndoOfAChangeSentAtOnceWaitsForTheScannerToTakeItsValueB
     EXPECT_TRUE(m_messages.Texts()[0].Contains("BEPLVL")) << m_messages.Texts()[0];
     EXPECT_LT(watch.LongestMs(), 250) << watch.LongestWhat();
     CPendingChangeList::GetInstance().SetSendAtOnce(0);
+}
+
+// Stop in the wait window while the scanner is silent: the exchange under way ends,
+// its resend and the task's later sends never reach the scanner, and the run counts
+// as failed.
+TEST_F(HistoryViewTest, StopInTheWaitWindowEndsTheTaskAndNothingMoreIsSent)
+{
+    ConnectScanner({"", ""}, false);
+    bool pressed = false;
+    wxTimer driver;
+    driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<CWaitDlg*>(window);
+            if (dialog && !pressed && m_scanner->Requests().size() == 1) {
+                Press(dialog->GetStopButton());
+                pressed = true;
+            }
+        }
+    });
+    driver.Start(20);
+    int attempts = 0;
+    CWaitDlg dialog(nullptr, [&attempts] {
+        wxString value;
+        for (const char* volume : {"0", "1", "2"}) {
+            CSaveCfg::SendSetting("BEPLVL", volume, value);
+            ++attempts;
+        }
+        return true;
+    });
+    EXPECT_FALSE(dialog.RunModal());
+    driver.Stop();
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(dialog.WasStopped());
+    EXPECT_EQ(3, attempts);
+    EXPECT_EQ(1u, m_scanner->Requests().size());
+    EXPECT_FALSE(dialog.GetStopButton()->IsEnabled());
 }
 
 TEST_F(HistoryViewTest, UndoRestoresTheDeviceValueOnThePageAndInTheScanner)

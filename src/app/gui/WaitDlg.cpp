@@ -38,6 +38,9 @@ void CWaitDlg::CreateControls(const wxString& text)
     m_progressText = new wxStaticText(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
                                       wxST_NO_AUTORESIZE | wxALIGN_CENTRE_HORIZONTAL);
     column->Add(m_progressText, 0, wxEXPAND | wxALL, 16);
+    m_stop = new wxButton(this, wxID_CANCEL, GetUiText("ID_STOP", "Stop"));
+    m_stop->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Stop(); });
+    column->Add(m_stop, 0, wxALIGN_CENTER_HORIZONTAL | wxLEFT | wxRIGHT | wxBOTTOM, 16);
     CHarbrekBaseDlg::ApplyFontToTree(this, CHarbrekBaseDlg::GetSharedFont());
     SetSizerAndFit(column);
     CentreOnParent();
@@ -46,7 +49,7 @@ void CWaitDlg::CreateControls(const wxString& text)
 bool CWaitDlg::RunModal()
 {
     if (m_started)
-        return m_job && m_job->Wait();
+        return m_job && m_job->Wait() && !m_stopped;
     m_started = true;
     m_startTime = std::chrono::steady_clock::now();
     // The window goes only when the task has ended, so the task may use what the
@@ -60,7 +63,8 @@ bool CWaitDlg::RunModal()
     m_timer.Start(kPollMs);
     ShowModal();
     m_timer.Stop();
-    return m_job->Wait();  // ended already: only its result is still being stored
+    // Ended already: only its result is still being stored.
+    return m_job->Wait() && !m_stopped;
 }
 
 bool CWaitDlg::Run(wxWindow* parent, Task task, const wxString& text)
@@ -93,6 +97,10 @@ void CWaitDlg::OnTimer(wxTimerEvent&)
 
 void CWaitDlg::ShowProgress()
 {
+    if (m_stopped) {
+        m_gauge->Pulse();
+        return;
+    }
     const SProgressDisplay display = DisplayOf(m_progress, m_startTime);
     if (!display.known) {
         m_gauge->Pulse();
@@ -116,7 +124,19 @@ void CWaitDlg::OnClose(wxCloseEvent& event)
 
 void CWaitDlg::OnCharHook(wxKeyEvent& event)
 {
-    if (event.GetKeyCode() == WXK_ESCAPE)
+    if (event.GetKeyCode() == WXK_ESCAPE) {
+        Stop();
         return;
+    }
     event.Skip();
+}
+
+void CWaitDlg::Stop()
+{
+    if (m_stopped || !m_job)
+        return;
+    m_stopped = true;
+    m_job->Cancel();
+    m_stop->Disable();
+    m_progressText->SetLabel(GetUiText("ID_STOPPING", "Stopping..."));
 }

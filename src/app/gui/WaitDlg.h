@@ -1,11 +1,14 @@
 // The modal progress window: runs one task as a job on the scanner line's thread
 // and closes by itself with the task's result; the windows stay responsive meanwhile. A task that knows its size (StartTaskProgress) gets a bar
-// that fills, with the time left; other tasks get a pulsing bar.
+// that fills, with the time left; other tasks get a pulsing bar. Stop (or Escape)
+// cancels the job: the scanner gets nothing more from it, and the window goes when
+// the task has returned, its result then false.
 #pragma once
 
 #include "LineJobs.h"
 #include "TaskProgress.h"
 
+#include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/gauge.h>
 #include <wx/stattext.h>
@@ -26,7 +29,8 @@ public:
     ~CWaitDlg() override;
 
     // Starts the task, shows the window modally until the task has ended and returns
-    // its result. Runs the task once; a second call returns the first result.
+    // its result, false when stopped. Runs the task once; a second call returns the
+    // first result.
     bool RunModal();
 
     // The usual way: one window for one task.
@@ -35,6 +39,8 @@ public:
     wxGauge* GetGauge() const { return m_gauge; }
     // Empty while the size of the work is unknown.
     wxString GetProgressText() const { return m_progressText->GetLabel(); }
+    wxButton* GetStopButton() const { return m_stop; }
+    bool WasStopped() const { return m_stopped; }
 
 private:
     void CreateControls(const wxString& text);
@@ -43,6 +49,7 @@ private:
     void ShowProgress();
     void OnClose(wxCloseEvent& event);
     void OnCharHook(wxKeyEvent& event);
+    void Stop();
 
     Task m_task;
     LineJobPtr m_job;
@@ -50,6 +57,8 @@ private:
     bool m_started = false;
     wxGauge* m_gauge = nullptr;
     wxStaticText* m_progressText = nullptr;
+    wxButton* m_stop = nullptr;
+    bool m_stopped = false;
     wxTimer m_timer;
     CTaskProgress m_progress;
     std::chrono::steady_clock::time_point m_startTime;
