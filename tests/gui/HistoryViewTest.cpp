@@ -153,9 +153,11 @@ TEST_F(HistoryViewTest, UndoOfAChangeSentAtOnceWaitsForTheScannerToTakeItsValueB
         ClickRow(0);
         Press(m_view->GetListBox()->GetUndoButton());
         EXPECT_TRUE(IsPending("BEPLVL")) << "listed until the scanner has answered";
+        EXPECT_TRUE(m_view->GetCursor().IsOk()) << "the pointer says the scanner is being asked";
         // Refused, the user is told; taken back, the change goes.
         ASSERT_TRUE(RunUntil([&] { return step.listed ? m_messages.Texts().size() == step.messages : !IsPending("BEPLVL"); },
                              5));
+        EXPECT_FALSE(m_view->GetCursor().IsOk());
         EXPECT_EQ(step.requests, m_scanner->Requests().size());
         EXPECT_EQ(step.listed, IsPending("BEPLVL")) << step.requests;
         EXPECT_EQ(step.value, Volume().Value) << step.requests;

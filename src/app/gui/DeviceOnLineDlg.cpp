@@ -54,6 +54,7 @@ struct CDeviceOnLineDlg::SSearch {
 
 CDeviceOnLineDlg::CDeviceOnLineDlg(wxWindow* parent) : CHarbrekBaseDlg(parent)
 {
+    m_jobs.ShowBusyOn(this);
     CreateControls();
     ApplySharedFont();
     ApplyUiTexts();

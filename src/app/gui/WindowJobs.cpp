@@ -37,10 +37,11 @@ LineJobPtr CWindowJobs::Queue(const SLineUser& user, CLineJobs::Work work, Ended
                      return !held || held->IsFinished();
                  }),
                  m_jobs.end());
-    ++*m_pending;
-    CLineJobs::Ended onLine = [alive = m_alive, pending = m_pending, ended](bool result) {
-        PostIfAlive(alive, [pending, ended, result] {
-            --*pending;
+    CountStarted();
+    // Told only while this object lives (`alive`), so `this` is still there.
+    CLineJobs::Ended onLine = [this, alive = m_alive, ended](bool result) {
+        PostIfAlive(alive, [this, ended, result] {
+            CountEnded();
             if (ended)
                 ended(result);
         });
@@ -54,6 +55,18 @@ LineJobPtr CWindowJobs::Queue(const SLineUser& user, CLineJobs::Work work, Ended
                                                                    std::move(sink));
     m_jobs.push_back(job);
     return job;
+}
+
+void CWindowJobs::CountStarted()
+{
+    if (++m_pending == 1 && m_busyWindow)
+        m_busyWindow->SetCursor(wxCursor(wxCURSOR_ARROWWAIT));
+}
+
+void CWindowJobs::CountEnded()
+{
+    if (--m_pending == 0 && m_busyWindow)
+        m_busyWindow->SetCursor(wxNullCursor);
 }
 
 void CWindowJobs::CancelAll()

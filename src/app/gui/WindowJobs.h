@@ -6,6 +6,8 @@
 
 #include "LineJobs.h"
 
+#include <wx/window.h>
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -27,11 +29,18 @@ public:
     // Cancels every job of this window that has not ended; their ends are still told.
     void CancelAll();
     // True from the queuing of a job of this window until its end has been told here.
-    bool IsBusy() const { return *m_pending > 0; }
+    bool IsBusy() const { return m_pending > 0; }
+    // While busy, `window` shows the pointer that says work goes on behind (the user
+    // may still click); the window owns these jobs.
+    void ShowBusyOn(wxWindow* window) { m_busyWindow = window; }
 
 private:
+    void CountStarted();
+    void CountEnded();
+
+    wxWindow* m_busyWindow = nullptr;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     // Jobs whose end has not been told yet; read and changed on the window thread only.
-    std::shared_ptr<int> m_pending = std::make_shared<int>(0);
+    int m_pending = 0;
     std::vector<std::weak_ptr<CLineJob>> m_jobs;
 };

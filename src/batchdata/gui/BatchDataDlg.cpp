@@ -13,6 +13,7 @@ CBatchDataDlg::CBatchDataDlg(wxWindow* parent, std::unique_ptr<ITerminalLink> li
       m_dataWaitMs(dataWaitMs),
       m_outputPath(CBatchDataFetch::DefaultPath())
 {
+    m_jobs.ShowBusyOn(this);
     auto* top = new wxBoxSizer(wxHORIZONTAL);
     m_btnFetch = new wxButton(this, wxID_ANY, wxEmptyString);
     auto* column = new wxBoxSizer(wxVERTICAL);

@@ -52,6 +52,7 @@ wxArrayString ParityTexts()
 
 CCmdDlg::CCmdDlg(wxWindow* parent) : CHarbrekBaseDlg(parent)
 {
+    m_jobs.ShowBusyOn(this);
     CreateControls();
     ShowUpgradeButtons();
     ApplySharedFont();

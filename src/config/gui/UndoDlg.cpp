@@ -73,6 +73,7 @@ int SelectionOf(const wxChoice* choice)
 
 CUndoDlg::CUndoDlg(wxWindow* parent) : CHarbrekBaseDlg(parent)
 {
+    m_jobs.ShowBusyOn(this);
     CreateControls();
     ApplySharedFont();
     m_txtCaption->SetFont(m_txtCaption->GetFont().Bold());
