@@ -8,6 +8,8 @@
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 
+#include <algorithm>
+
 namespace {
 
 wxDialog* g_searchWindow = nullptr;
@@ -39,8 +41,11 @@ CCmdSearchDlg::CCmdSearchDlg(wxWindow* parent) : CHarbrekBaseDlg(parent)
     sizer->Add(m_results, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
     SetSizer(sizer);
     m_field->Bind(wxEVT_TEXT, &CCmdSearchDlg::OnText, this);
+    // A click chooses; the keys only move the mark (they are the box's, below), so a
+    // selection event comes from the mouse.
     m_results->Bind(wxEVT_LISTBOX, &CCmdSearchDlg::OnChoose, this);
     m_results->Bind(wxEVT_LISTBOX_DCLICK, &CCmdSearchDlg::OnChoose, this);
+    Bind(wxEVT_CHAR_HOOK, &CCmdSearchDlg::OnCharHook, this);
     ApplySharedFont();
 }
 
@@ -96,8 +101,57 @@ void CCmdSearchDlg::ChooseResult(int row)
         request.SetClientData(m_found[static_cast<size_t>(row)]);
         wxPostEvent(m_target, request);
     }
+    Close();
+}
+
+void CCmdSearchDlg::Close()
+{
     if (wxWindow* frame = wxGetTopLevelParent(this); frame && frame == g_searchWindow)
         frame->Hide();
+}
+
+void CCmdSearchDlg::MoveMark(int step)
+{
+    const int count = static_cast<int>(m_results->GetCount());
+    if (count == 0)
+        return;
+    const int marked = m_results->GetSelection();
+    const int next = marked == wxNOT_FOUND ? (step > 0 ? 0 : count - 1) : std::clamp(marked + step, 0, count - 1);
+    m_results->SetSelection(next);  // no selection event: nothing is chosen yet
+}
+
+bool CCmdSearchDlg::HandleKey(int keyCode)
+{
+    switch (keyCode) {
+    case WXK_DOWN:
+    case WXK_NUMPAD_DOWN:
+        MoveMark(1);
+        return true;
+    case WXK_UP:
+    case WXK_NUMPAD_UP:
+        MoveMark(-1);
+        return true;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER: {
+        const int marked = m_results->GetSelection();
+        if (marked != wxNOT_FOUND)
+            ChooseResult(marked);
+        else if (m_found.size() == 1)
+            ChooseResult(0);
+        return true;
+    }
+    case WXK_ESCAPE:
+        Close();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CCmdSearchDlg::OnCharHook(wxKeyEvent& event)
+{
+    if (event.HasAnyModifiers() || !HandleKey(event.GetKeyCode()))
+        event.Skip();
 }
 
 void CCmdSearchDlg::OnText(wxCommandEvent&)

@@ -26,6 +26,10 @@ public:
     void SetTarget(wxWindow* target) { m_target = target; }
     // Sends the result in `row` to the target and hides the search box.
     void ChooseResult(int row);
+    // The keys of the box, wherever its focus is: Down and Up move the marked result
+    // (nothing is chosen yet), Enter chooses the marked or the only result, Escape
+    // closes. True when the key was the box's; it then goes nowhere else.
+    bool HandleKey(int keyCode);
 
     wxTextCtrl* GetField() const { return m_field; }
     wxListBox* GetResults() const { return m_results; }
@@ -40,6 +44,9 @@ public:
 private:
     void OnText(wxCommandEvent& event);
     void OnChoose(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+    void MoveMark(int step);
+    void Close();
 
     wxTextCtrl* m_field;
     wxListBox* m_results;

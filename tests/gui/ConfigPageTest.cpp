@@ -2,12 +2,14 @@
 #include "CfgMainDlg.h"
 #include "CfgTitleDlg.h"
 #include "CmdSearchDlg.h"
+#include "ConfigPageEvents.h"
 #include "ConnectSequence.h"
 #include "DataFormatControl.h"
 #include "DataFormatControlDlg.h"
 #include "DemoScanner.h"
 #include "FileChooser.h"
 #include "PageDlg.h"
+#include "PendingChangeList.h"
 #include "SaveCfg.h"
 #include "TabCreate.h"
 #include "TabNodeXmlInfo.h"
@@ -272,6 +274,68 @@ TEST_F(ConfigPageTest, TheSearchFindsLowerCaseWordsAndShowsTheChosenSetting)
     ASSERT_NE(nullptr, shown);
     EXPECT_EQ(chosen->OwnerPage, shown->GetPage());
     EXPECT_NE(nullptr, chosen->Control);
+}
+
+// Find setting from the keyboard: Down and Up only move the mark, Enter chooses what
+// is marked or the single match, Escape closes; no key changes a setting.
+TEST_F(ConfigPageTest, FindSettingIsDrivenByKeysAndChoosesOnlyWithEnter)
+{
+    UseModel("HBS-HS620");
+    OpenPage(false);
+    std::vector<const CCmdNameXmlInfo*> chosen;
+    auto* target = new wxWindow(m_frame, wxID_ANY);
+    target->Bind(EVT_VOSTREL_SHOW_SETTING, [&chosen](wxCommandEvent& event) {
+        chosen.push_back(static_cast<const CCmdNameXmlInfo*>(event.GetClientData()));
+    });
+    CCmdSearchDlg* search = CCmdSearchDlg::ShowSearchBox(m_frame, target);
+    const wxWindow* box = wxGetTopLevelParent(search);
+    const auto press = [search](int code) {
+        wxKeyEvent key(wxEVT_CHAR_HOOK);
+        key.m_keyCode = code;
+        search->GetField()->GetEventHandler()->ProcessEvent(key);
+        wxYield();
+    };
+    search->GetField()->SetValue("kbw");
+    ASSERT_GT(search->GetFound().size(), 2u);
+    const struct {
+        int key;
+        int marked;
+        bool shown;
+        size_t chosen;
+    } steps[] = {{WXK_DOWN, 0, true, 0}, {WXK_DOWN, 1, true, 0}, {WXK_UP, 0, true, 0}, {WXK_UP, 0, true, 0},
+                 {WXK_RETURN, 0, false, 1}};
+    for (const auto& step : steps) {
+        press(step.key);
+        EXPECT_EQ(step.marked, search->GetResults()->GetSelection()) << step.key;
+        EXPECT_EQ(step.shown, box->IsShown()) << step.key;
+        ASSERT_EQ(step.chosen, chosen.size()) << step.key;
+    }
+    EXPECT_EQ(search->GetFound()[0], chosen[0]);
+
+    std::vector<wxString> names;
+    for (const CCmdNameXmlInfo* found : search->GetFound())
+        names.push_back(found->CommandName);
+    CCmdSearchDlg::ShowSearchBox(m_frame, target);
+    wxString only;
+    for (const wxString& name : names) {  // a command listed on one page only
+        search->GetField()->SetValue(name);
+        if (search->GetFound().size() == 1u) {
+            only = name;
+            break;
+        }
+    }
+    ASSERT_FALSE(only.empty());
+    press(WXK_RETURN);
+    ASSERT_EQ(2u, chosen.size());
+    EXPECT_EQ(only, chosen[1]->CommandName);
+
+    CCmdSearchDlg::ShowSearchBox(m_frame, target);
+    wxYield();  // on screen before a key can reach it
+    press(WXK_ESCAPE);
+    EXPECT_FALSE(box->IsShown());
+    EXPECT_EQ(2u, chosen.size());
+    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
+    target->Destroy();
 }
 
 }  // namespace

@@ -185,7 +185,7 @@ TEST_F(DeviceSelectionTest, ASecondConfigureWhileTheFirstIsReadingWaitsForIt)
     // The title and the page name the scanner and where it hangs.
     const wxString edited = "HBS-HS620" + wxString::FromUTF8("，端口 ") + PortPathOf(*entry);
     EXPECT_EQ(edited, m_window->GetConfigPage()->GetEditedScanner());
-    EXPECT_EQ("Vostrel" + wxString::FromUTF8(" \u2014 ") + edited, m_window->GetTitle());
+    EXPECT_EQ("Vostrel V1.0.0.B5" + wxString::FromUTF8(" \u2014 ") + edited, m_window->GetTitle());
     m_window->SelectItem(CVostrelDlg::ITEM_HOME);  // leaving the page ends the work with the scanner
     EXPECT_TRUE(m_window->GetTitle().StartsWith("Vostrel V")) << "nothing is edited any more";
 }
@@ -224,7 +224,7 @@ TEST_F(DeviceSelectionTest, ACatalogueModelIsConfiguredOfflineFromItsCommandFile
     EXPECT_EQ("SETUPN", engine.GetSetupCommand());
     EXPECT_NE(nullptr, CDeviceCmdNameMntXmlInfo::GetInstance().Find("SCNMOD"));
     EXPECT_TRUE(m_window->GetNavigationButton(CVostrelDlg::ITEM_CONFIG_OFFLINE)->IsShown());
-    EXPECT_EQ("Vostrel" + wxString::FromUTF8(" \u2014 ") + "HBS-FM450 (offline)", m_window->GetTitle());
+    EXPECT_EQ("Vostrel V1.0.0.B5" + wxString::FromUTF8(" \u2014 ") + "HBS-FM450 (offline)", m_window->GetTitle());
 
     PressCtrlF();
     EXPECT_EQ(1, searchBoxes);

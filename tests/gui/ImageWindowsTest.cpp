@@ -144,9 +144,11 @@ TEST_F(ImagePanelTest, CapturedPictureJoinsTheStripAndADrawnRegionBecomesPending
 
     auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
     ASSERT_TRUE(get && get->IsEnabled());
+    EXPECT_EQ("", panel->GetSizeText()) << "no size before there is a picture";
     Press(get);
     ASSERT_TRUE(RunUntil([&] { return panel->GetImages().size() == 1 && get->IsEnabled(); }, 20));
     EXPECT_EQ(wxSize(640, 480), panel->GetImages()[0].picture.GetSize());
+    EXPECT_EQ("640X480", panel->GetSizeText());
     EXPECT_EQ(14u, panel->GetImages()[0].name.length());
     SaveScreenshot(panel, "image_panel.png");
 

@@ -141,7 +141,9 @@ void CKeyBoardCtrl::OnPaint(wxPaintEvent&)
         const SKeyRecord& key = layout.keys[i];
         dc.SetFont(FontFittingKey(dc, keyFont, key.bottomText, key.right - key.left - 4));
         const bool latched = IsModifierKey(key.keyValue) && (m_modifiers & ModifierBit(key.keyValue)) != 0;
+        // Each key's face with its own text colour, whatever the theme's.
         dc.SetBrush(wxBrush(latched ? wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT) : *wxWHITE));
+        dc.SetTextForeground(latched ? wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT) : *wxBLACK);
         dc.SetPen(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW));
         const wxRect area(key.left, key.top, key.right - key.left, key.bottom - key.top);
         dc.DrawRoundedRectangle(area, 3);

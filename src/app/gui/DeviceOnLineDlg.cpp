@@ -67,7 +67,7 @@ CDeviceOnLineDlg::~CDeviceOnLineDlg() = default;
 
 void CDeviceOnLineDlg::CreateControls()
 {
-    SetBackgroundColour(wxColour(247, 249, 252));
+    ApplyPageTint(this);
     auto* top = new wxBoxSizer(wxVERTICAL);
 
     m_txtState = new wxStaticText(this, wxID_ANY, wxEmptyString);

@@ -37,7 +37,7 @@ CDeviceOutLineDlg::CDeviceOutLineDlg(wxWindow* parent) : CHarbrekBaseDlg(parent)
 
 void CDeviceOutLineDlg::CreateControls()
 {
-    SetBackgroundColour(wxColour(247, 249, 252));
+    ApplyPageTint(this);
     auto* top = new wxBoxSizer(wxVERTICAL);
 
     auto* tools = new wxBoxSizer(wxHORIZONTAL);

@@ -8,6 +8,7 @@
 #include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/radiobut.h>
+#include <wx/settings.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/utils.h>
@@ -64,6 +65,12 @@ bool CHarbrekBaseDlg::Layout()
 {
     SizeCheckBoxesToLabels(this);
     return wxPanel::Layout();
+}
+
+void CHarbrekBaseDlg::ApplyPageTint(wxWindow* page)
+{
+    if (page && !wxSystemSettings::GetAppearance().IsUsingDarkBackground())
+        page->SetBackgroundColour(wxColour(247, 249, 252));
 }
 
 void CHarbrekBaseDlg::ApplyFontToTree(wxWindow* window, const wxFont& font)

@@ -18,6 +18,9 @@ public:
     static void SetSharedFont(const wxFont& font);
     static const wxFont& GetSharedFont();
     // Sets `font` on `window` and all its children.
+    // The pages' light tint, under the theme's own text colour; only where that text
+    // is dark: a dark theme keeps its background, or its light text would not show.
+    static void ApplyPageTint(wxWindow* page);
     static void ApplyFontToTree(wxWindow* window, const wxFont& font);
 
     // Lays out after giving every check box of the page room for its box and its

@@ -53,7 +53,7 @@ CMainDlg::~CMainDlg()
 
 void CMainDlg::CreateControls()
 {
-    SetBackgroundColour(wxColour(247, 249, 252));
+    ApplyPageTint(this);
     auto* top = new wxBoxSizer(wxVERTICAL);
 
     auto* header = new wxBoxSizer(wxHORIZONTAL);

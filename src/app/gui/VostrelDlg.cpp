@@ -667,9 +667,10 @@ wxString DescribeEditedScanner(const wxString& product, const wxString& port)
 
 wxString MainWindowTitle(const wxString& editedScanner, const wxString& version, bool rescue)
 {
-    const wxString program = GetUiText("ID_CAPTION", "Vostrel");
+    const wxString program =
+        wxString::Format("%s V%s", GetUiText("ID_CAPTION", "Vostrel"), FormatTitleVersion(version, rescue));
     if (editedScanner.empty())
-        return wxString::Format("%s V%s", program, FormatTitleVersion(version, rescue));
+        return program;
     return program + wxString::FromUTF8(" \u2014 ") + editedScanner;
 }
 

@@ -70,7 +70,7 @@ CCmdDlg::~CCmdDlg()
 
 void CCmdDlg::CreateControls()
 {
-    SetBackgroundColour(wxColour(247, 249, 252));
+    ApplyPageTint(this);
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* settings = new wxWrapSizer(wxHORIZONTAL);
     m_cboPort = AddSetting(settings, m_lblPort, wxArrayString(), -1);

@@ -225,7 +225,7 @@ void CDeviceBatchUpgradeDlg::ShowRows()
         row->entry = std::move(entry);
         const long index = static_cast<long>(m_rows.size());
         m_list->InsertItem(index, wxString::Format("%ld", index + 1));
-        m_list->SetItem(index, COL_PORT, row->port);
+        m_list->SetItem(index, COL_PORT, PortPathOf(*entry));  // the port's name stays the row's key
         m_list->SetItem(index, COL_SERIAL, row->entry->serialNumber);
         m_list->SetItem(index, COL_PRODUCT, row->entry->productName);
         m_list->SetItem(index, COL_VERSION, row->version);
@@ -401,7 +401,7 @@ void CDeviceBatchUpgradeDlg::ReportEndedRows()
         if (success && m_firmwareMode)
             m_list->SetItem(static_cast<long>(i), COL_VERSION, BatchVersionOf(row.entry->systemInfo));
         if (row.entry->kind == DEVICE_KIND_SERIAL)  // a restart may have moved it to another port
-            m_list->SetItem(static_cast<long>(i), COL_PORT, BatchPortName(*row.entry, 0));
+            m_list->SetItem(static_cast<long>(i), COL_PORT, PortPathOf(*row.entry));
         const wxDateTime now = wxDateTime::Now();
         SBatchLogRecord record{row.entry->serialNumber, row.entry->productName, row.version,
                                success && m_firmwareMode ? wxString(m_roundInfo.version) : row.version,

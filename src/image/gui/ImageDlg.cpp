@@ -261,7 +261,7 @@ wxSizer* CImageDlg::CreateOptionColumn()
 
     auto* sizeRow = new wxBoxSizer(wxHORIZONTAL);
     sizeRow->Add(new wxStaticText(this, wxID_ANY, GetUiText("ID_IMAGE_RESOLUTION", "分辨率")), 0, wxRIGHT, 4);
-    m_txtSize = new wxStaticText(this, wxID_ANY, "0X0");
+    m_txtSize = new wxStaticText(this, wxID_ANY, wxEmptyString);  // nothing to tell before a picture
     sizeRow->Add(m_txtSize);
     m_txtUnsaved = new wxStaticText(this, wxID_ANY, wxEmptyString);
     sizeRow->Add(m_txtUnsaved, 0, wxLEFT, 12);
@@ -775,4 +775,9 @@ SPicturePlacement CImageDlg::ShownPlacement() const
     const bool barcodeArea = m_selected >= 0 && static_cast<size_t>(m_selected) < m_images.size() &&
                              m_images[static_cast<size_t>(m_selected)].type == IMAGE_TYPE_BARCODE_AREA;
     return PlacePicture(shown.GetWidth(), shown.GetHeight(), m_capture.FullWidth(), m_capture.FullHeight(), barcodeArea);
+}
+
+wxString CImageDlg::GetSizeText() const
+{
+    return m_txtSize->GetLabel();
 }

@@ -59,6 +59,7 @@ public:
     // The region of interest becomes the decode-area settings of the current mode
     // (around the aim point: once the scanner has said where that is).
     bool UpdateDecodeArea();
+    wxString GetSizeText() const;
     CImageView* GetView() const { return m_view; }
     // Saves the selected picture where auto save would (or the chosen folder).
     bool SaveSelected(const wxString& folder);
