@@ -170,8 +170,10 @@ TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheO
     ASSERT_TRUE(dialog->IsRunning());
     ASSERT_TRUE(RunUntil([&] { return dialog->GetRoundsFinished() >= 1; }, 90));
     ASSERT_EQ(8, dialog->GetList()->GetItemCount());
-    for (long row = 0; row < 8; ++row)
+    for (long row = 0; row < 8; ++row) {
         EXPECT_EQ("Serial port not locked", dialog->GetResultText(row)) << row;
+        EXPECT_TRUE(dialog->GetList()->GetItemText(row, 1).StartsWith("/dev/")) << "the port column: " << row;
+    }
     for (const auto& scanner : scanners)
         EXPECT_EQ(0, scanner->Scanner().Firmware().PacketsHeard());
 

@@ -1,6 +1,7 @@
 // The main window: its language, the start refused for broken language files, help, title.
 #include "AppContext.h"
 #include "AppSettings.h"
+#include "DeviceBatchUpgradeDlg.h"
 #include "FileChooser.h"
 #include "GuiMessageBox.h"
 #include "HarbrekBaseDlg.h"
@@ -17,6 +18,7 @@
 #include <wx/stdpaths.h>
 #include <wx/statbmp.h>
 #include <wx/timer.h>
+#include <wx/weakref.h>
 
 #include <atomic>
 #include <chrono>
@@ -110,7 +112,18 @@ TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInItsOwnViewAndAMissingDocum
     }
     ASSERT_NE(nullptr, view);
     EXPECT_EQ("Vostrel help", view->GetView()->GetOpenedPageTitle());
-    view->Destroy();
+    // Escape closes it, and the batch upgrade window too (which also has Close).
+    wxWeakRef<wxWindow> batch(new CDeviceBatchUpgradeDlg(m_window));
+    batch->Show();
+    for (wxWeakRef<wxWindow> closing : {wxWeakRef<wxWindow>(view), batch}) {
+        wxKeyEvent escape(wxEVT_CHAR_HOOK);
+        escape.m_keyCode = WXK_ESCAPE;
+        closing->GetEventHandler()->ProcessEvent(escape);
+        wxYield();
+        EXPECT_TRUE(!closing || !closing->IsShown());
+    }
+    if (batch)
+        batch->Destroy();
 
     std::filesystem::remove(std::string(m_dir.File("Doc/Vostrel_EN.html").utf8_str()));
     EXPECT_FALSE(OpenHelpDocument());

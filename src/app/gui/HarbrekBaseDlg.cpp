@@ -115,3 +115,17 @@ bool OpenHelpDocument()
     ShowMessage(GetUiText("ID_STRING_HELP_OPEN_ERROR", "打开帮助文件失败!"), wxOK | wxICON_ERROR);
     return false;
 }
+
+void CloseOnEscape(wxWindow* window, std::function<void()> close)
+{
+    window->Bind(wxEVT_CHAR_HOOK, [window, close](wxKeyEvent& event) {
+        if (event.GetKeyCode() != WXK_ESCAPE || event.HasAnyModifiers()) {
+            event.Skip();
+            return;
+        }
+        if (close)
+            close();
+        else
+            window->Close();
+    });
+}

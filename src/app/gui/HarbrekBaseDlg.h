@@ -3,6 +3,8 @@
 // visible texts from the text table.
 #pragma once
 
+#include <functional>
+
 #include <wx/font.h>
 #include <wx/panel.h>
 
@@ -37,3 +39,7 @@ private:
 // Opens the current language's help document; shows "ID_STRING_HELP_OPEN_ERROR" when
 // it cannot be opened. Shared by the pages and the main window.
 bool OpenHelpDocument();
+
+// Escape closes `window` (a secondary window or a dialog without a Cancel button) as
+// `close` does; without `close`, as its close box does.
+void CloseOnEscape(wxWindow* window, std::function<void()> close = std::function<void()>());

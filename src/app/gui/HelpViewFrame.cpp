@@ -1,5 +1,6 @@
 #include "HelpViewFrame.h"
 
+#include "HarbrekBaseDlg.h"
 #include "UiText.h"
 
 #include <wx/filename.h>
@@ -13,6 +14,7 @@ CHelpViewFrame::CHelpViewFrame(wxWindow* parent, const wxString& title)
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_view, 1, wxEXPAND);
     SetSizer(sizer);
+    CloseOnEscape(this);
 }
 
 bool CHelpViewFrame::Open(wxWindow* parent, const wxString& path)

@@ -136,6 +136,7 @@ void CPreviewPrintDlg::CreateControls()
     addButton("ID_PRINT_ZOOMACT", "实际大小", [this] { m_view->ZoomActual(); });
     addButton("ID_PRINT_SELECT_PRINTER", "选择打印机", [this] { SelectPrinter(); });
     addButton("ID_PRINT_CLOSE", "关闭", [this] { EndModal(wxID_CLOSE); });
+    CloseOnEscape(this, [this] { EndModal(wxID_CLOSE); });
     auto* top = new wxBoxSizer(wxVERTICAL);
     top->Add(buttons, 0, wxALL, 6);
     top->Add(m_view, 1, wxEXPAND);

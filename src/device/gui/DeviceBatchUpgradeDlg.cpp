@@ -105,13 +105,16 @@ void CDeviceBatchUpgradeDlg::CreateControls()
     m_btnStart = new wxButton(this, wxID_ANY, wxString());
     m_btnStop = new wxButton(this, wxID_ANY, wxString());
     m_btnLog = new wxButton(this, wxID_ANY, wxString());
+    m_btnClose = new wxButton(this, wxID_ANY, wxString());
+    m_btnClose->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); });
+    CloseOnEscape(this);
     m_btnChoose->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ChooseFile(); });
     m_btnRefresh->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRows(); });
     m_btnStart->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Start(); });
     m_btnStop->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Stop(); });
     m_btnLog->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowLog(); });
     buttons->AddStretchSpacer();
-    for (wxButton* button : {m_btnRefresh, m_btnStart, m_btnStop, m_btnLog})
+    for (wxButton* button : {m_btnRefresh, m_btnStart, m_btnStop, m_btnLog, m_btnClose})
         buttons->Add(button, 0, wxLEFT, 8);
     column->Add(buttons, 0, wxEXPAND | wxALL, 12);
     SetSizer(column);
@@ -128,6 +131,7 @@ void CDeviceBatchUpgradeDlg::ApplyUiTexts()
     m_btnStart->SetLabel(GetUiText("ID_BATCH_START", "开始"));
     m_btnStop->SetLabel(GetUiText("ID_BATCH_STOP", "停止"));
     m_btnLog->SetLabel(GetUiText("ID_BATCH_SHOWLOG", "查看日志"));
+    m_btnClose->SetLabel(GetUiText("ID_PRINT_CLOSE", "关闭"));
     const std::pair<const char*, const char*> headings[] = {
         {"ID_SERIAL", "序号"},  {"ID_PORT", "端口"},     {"ID_SERIALNUM", "序列号"}, {"ID_PRODUCTNAME", "产品名称"},
         {"ID_VERSION", "版本"}, {"ID_UPDATE", "升级"}, {"ID_RESULT", "结果"}};
@@ -225,7 +229,7 @@ void CDeviceBatchUpgradeDlg::ShowRows()
         row->entry = std::move(entry);
         const long index = static_cast<long>(m_rows.size());
         m_list->InsertItem(index, wxString::Format("%ld", index + 1));
-        m_list->SetItem(index, COL_PORT, PortPathOf(*entry));  // the port's name stays the row's key
+        m_list->SetItem(index, COL_PORT, PortPathOf(*row->entry));  // the port's name stays the row's key
         m_list->SetItem(index, COL_SERIAL, row->entry->serialNumber);
         m_list->SetItem(index, COL_PRODUCT, row->entry->productName);
         m_list->SetItem(index, COL_VERSION, row->version);

@@ -110,6 +110,7 @@ private:
     wxButton* m_btnStart = nullptr;
     wxButton* m_btnStop = nullptr;
     wxButton* m_btnLog = nullptr;
+    wxButton* m_btnClose = nullptr;
     wxListCtrl* m_list = nullptr;
     wxTimer m_timer;
 
