@@ -142,22 +142,27 @@ TEST(LineJobs, ShutdownCancelsWhatIsQueuedAndTheQueueStartsAgain)
 // A part that takes the line step after step on a thread of its own (the terminal)
 // and a stream of queued edits: once an edit has asked for the line, the terminal
 // gets at most the one step it had asked for before. Counted by the terminal at the
-// start of each step, so that a busy machine's late threads do not count.
+// start of each step, so that a busy machine's late threads do not count: a streak
+// ends when an edit has had the line.
 TEST(LineJobs, EditsGetTheLineBetweenTheStepsOfAStreamingTerminal)
 {
     CLineOwner line;
     CLineJobs jobs(line);
     std::atomic<bool> done{false};
     std::atomic<int> steps{0};
+    std::atomic<int> editsDone{0};
     int streak = 0;
-    int longestStreak = 0;  // terminal steps in a row begun while an edit waited
+    int longestStreak = 0;  // terminal steps begun while the same edit waited
+    int editsAtLastStep = 0;
     std::thread terminal([&] {
         while (!done) {
             CLineHold hold = line.TakeWithin(LineUsers::kTerminal, 20);
             if (!hold)
                 continue;
             ++steps;
-            streak = line.WaitingCount() > 0 ? streak + 1 : 0;
+            const bool sameEditWaits = editsDone == editsAtLastStep;
+            editsAtLastStep = editsDone;
+            streak = line.WaitingCount() == 0 ? 0 : sameEditWaits ? streak + 1 : 1;
             longestStreak = std::max(longestStreak, streak);
             // A step of work with the line held: a read of the scanner's output.
             const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(2);
@@ -168,7 +173,10 @@ TEST(LineJobs, EditsGetTheLineBetweenTheStepsOfAStreamingTerminal)
     while (steps == 0)  // the terminal streams before the first edit
         std::this_thread::yield();
     for (int edit = 0; edit < 60; ++edit)
-        ASSERT_TRUE(jobs.Run(LineUsers::kExchange, [](CLineJob&) { return true; }));
+        ASSERT_TRUE(jobs.Run(LineUsers::kExchange, [&editsDone](CLineJob&) {
+            ++editsDone;
+            return true;
+        }));
     done = true;
     terminal.join();
     EXPECT_LE(longestStreak, 1) << "an edit waited behind the terminal";
