@@ -140,7 +140,7 @@ TEST(LineJobs, ShutdownCancelsWhatIsQueuedAndTheQueueStartsAgain)
 }
 
 // A part that takes the line step after step on a thread of its own (the terminal)
-// and a stream of queued edits: once an edit has asked for the line, the terminal
+// and a stream of 200 queued edits: once an edit has asked for the line, the terminal
 // gets at most the one step it had asked for before. Counted by the terminal at the
 // start of each step, so that a busy machine's late threads do not count: a streak
 // ends when an edit has had the line.
@@ -172,7 +172,7 @@ TEST(LineJobs, EditsGetTheLineBetweenTheStepsOfAStreamingTerminal)
     });
     while (steps == 0)  // the terminal streams before the first edit
         std::this_thread::yield();
-    for (int edit = 0; edit < 60; ++edit)
+    for (int edit = 0; edit < 200; ++edit)
         ASSERT_TRUE(jobs.Run(LineUsers::kExchange, [&editsDone](CLineJob&) {
             ++editsDone;
             return true;
