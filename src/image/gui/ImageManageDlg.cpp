@@ -103,7 +103,6 @@ void CImageManageDlg::ShowWorking()
 
 void CImageManageDlg::SetOrientation(int orientation)
 {
-    m_orientation = orientation;
     if (orientation == kCentralArea) {
         m_working = m_source.Copy();
         ShowWorking();
@@ -114,10 +113,11 @@ void CImageManageDlg::SetOrientation(int orientation)
     ShowWorking();
 }
 
+// The contrast is taken from the source picture, not from what the other tools made
+// of it: moving the slider starts again from the picture as captured.
 void CImageManageDlg::SetContrast(int position)
 {
-    const int orientation = m_orientation == kCentralArea ? 0 : m_orientation;
-    m_working = ContrastImage(OrientImage(m_source, orientation), position);
+    m_working = ContrastImage(m_source, position);
     m_view->SetImage(m_working);
 }
 
@@ -137,7 +137,6 @@ bool CImageManageDlg::Cut(const wxRect& viewSelection)
 
 void CImageManageDlg::RestoreSource()
 {
-    m_orientation = 0;
     m_cmbRotate->SetSelection(0);
     m_sldContrast->SetValue(kContrastStart);
     m_working = m_source.Copy();

@@ -44,7 +44,6 @@ private:
     wxImage m_working;
     wxRect m_central;
     int m_format;
-    int m_orientation = 0;
     wxChoice* m_cmbRotate = nullptr;
     wxSlider* m_sldContrast = nullptr;
     CImageView* m_view = nullptr;
