@@ -73,14 +73,11 @@ void PlaceOutputItem(const SOutputItem& item, int interval, ISheetTarget& target
     if (cursor.Y() - interval - height < 0)
         cursor.NewPage();
     target.DrawImage(*item.image, (target.PageWidth() - width) / 2, cursor.Y(), width, height);
-    // A caption below stays with its own barcode; the interval then parts it from the next.
-    if (hasCaption && !item.captionAbove) {
-        cursor.MoveTo(cursor.Y() - height);
+    // A caption below comes after the interval, as on the sheets scanners were
+    // configured from until now: sheets printed before look the same.
+    cursor.Down(interval + height);
+    if (hasCaption && !item.captionAbove)
         cursor.CentredLine(item.caption);
-        cursor.Down(interval);
-    } else {
-        cursor.Down(interval + height);
-    }
 }
 
 // Written beside the target first and renamed over it once complete, so a failed

@@ -87,10 +87,11 @@ TEST(SheetOutputTest, ALongCaptionWrapsInsideThePageAndPushesWhatFollowsDown)
     const STextExtent extent = pages.MeasureText(longCaption, page[1].width);
     EXPECT_GT(extent.lines, 1);
     EXPECT_LE(extent.width, pages.PageWidth() - 120);
-    // Image, its caption, image, caption: the second image is one line step plus the
-    // wrapped lines and the interval below the first caption.
+    // Image, its caption, image, caption: the caption comes the interval below its
+    // image, the second image one line step plus the wrapped lines below the caption.
+    EXPECT_NEAR(page[0].top - page[0].height - sheet.interval, page[1].top, 1e-6);
     const double afterCaption = page[1].top - 26 - (extent.height - extent.firstLineHeight);
-    EXPECT_NEAR(afterCaption - sheet.interval, page[2].top, 1e-6);
+    EXPECT_NEAR(afterCaption, page[2].top, 1e-6);
 }
 
 CTempDir& Dir()
