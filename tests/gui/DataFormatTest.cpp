@@ -242,6 +242,23 @@ TEST(DataFormatKeyPadTest, TheKeyPadTypesCharactersIntoCharacterFieldsAndKeysInt
         editor.PressAddOrReplace();
     }
     EXPECT_EQ("F20341F10DB501022B", editor.GetRuleText());
+
+    // The ASCII pad comes when first asked for, in place of the key pad, and gives a
+    // character field the name of the byte pressed.
+    EXPECT_EQ(nullptr, editor.GetAsciiPad());
+    editor.ShowPad(1);
+    ASSERT_NE(nullptr, editor.GetAsciiPad());
+    EXPECT_TRUE(editor.GetAsciiPad()->IsShown());
+    EXPECT_FALSE(pad.IsShown());
+    EXPECT_LE(editor.GetSize().GetHeight(), 720);
+    ASSERT_TRUE(editor.ChooseRuleKind("F1"));
+    wxFocusEvent focus(wxEVT_SET_FOCUS, editor.GetField(0)->GetId());
+    editor.GetField(0)->GetEventHandler()->ProcessEvent(focus);
+    editor.GetField(0)->ChangeValue("");
+    auto* tab = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel("[ HT]", editor.GetAsciiPad()));
+    ASSERT_NE(nullptr, tab);
+    Press(tab);
+    EXPECT_EQ("[ HT]", editor.GetField(0)->GetValue());
     frame->Destroy();
 }
 

@@ -122,14 +122,15 @@ void CDataFormatatterDlg::CreateControls(const Symbologies& symbologies)
     top->Add(upper, 1, wxEXPAND);
     top->Add(CreatePreview(symbologies), 0, wxEXPAND | wxLEFT | wxRIGHT, 6);
 
-    m_asciiPad = new CAsciiPadCtrl(this, [this](const wxString& text) { InsertIntoField(text); });
+    // The ASCII pad is made when first asked for: its 128 buttons would make every
+    // opening of the editor slow.
+    m_asciiPadRow = new wxBoxSizer(wxVERTICAL);
     m_keyPad = new CKeyBoardCtrl(this, [this](const SKeyRecord& key, const wxString& code) {
         OnKeyPadKey(key.keyValue, code);
     });
     m_keyPad->LoadLayouts();
-    top->Add(m_asciiPad, 0, wxALL, 6);
+    top->Add(m_asciiPadRow, 0, wxALL, 6);
     top->Add(m_keyPad, 0, wxALL, 6);
-    m_asciiPad->Hide();
     m_keyPad->Hide();
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
@@ -176,7 +177,7 @@ wxSizer* CDataFormatatterDlg::CreateMenuAndFields()
     m_addButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { PressAddOrReplace(); });
     auto* ascii = new wxButton(this, wxID_ANY, GetUiText("ID_DATAFORMAT_ASCII_PAD", "ASCII 字符"));
     auto* keys = new wxButton(this, wxID_ANY, GetUiText("ID_DATAFORMAT_KEY_PAD", "键盘按键"));
-    ascii->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowPad(m_asciiPad->IsShown() ? 0 : 1); });
+    ascii->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowPad(m_asciiPad && m_asciiPad->IsShown() ? 0 : 1); });
     keys->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowPad(m_keyPad->IsShown() ? 0 : 2); });
     padRow->Add(m_addButton, 0, wxRIGHT, 8);
     padRow->Add(ascii, 0, wxRIGHT, 4);
@@ -438,7 +439,13 @@ wxString CDataFormatatterDlg::GetPreviewText() const
 
 void CDataFormatatterDlg::ShowPad(int pad)
 {
-    m_asciiPad->Show(pad == 1);
+    if (pad == 1 && !m_asciiPad) {
+        m_asciiPad = new CAsciiPadCtrl(this, [this](const wxString& text) { InsertIntoField(text); });
+        CHarbrekBaseDlg::ApplyFontToTree(m_asciiPad, CHarbrekBaseDlg::GetSharedFont());
+        m_asciiPadRow->Add(m_asciiPad);
+    }
+    if (m_asciiPad)
+        m_asciiPad->Show(pad == 1);
     m_keyPad->Show(pad == 2);
     // An open pad takes room from the two lists, so the editor still fits a
     // 1366 x 768 screen; they scroll.
@@ -481,4 +488,9 @@ void CDataFormatatterDlg::OnKeyPadKey(uint32_t keyValue, const wxString& code)
         return;
     const std::string name = CSpecialChars::AsciiPad().NameOf(static_cast<uint8_t>(typed[0]));
     InsertIntoField(Wide(name.empty() ? typed : name));
+}
+
+wxWindow* CDataFormatatterDlg::GetAsciiPad() const
+{
+    return m_asciiPad;
 }

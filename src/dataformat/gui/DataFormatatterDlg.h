@@ -22,6 +22,7 @@
 
 class CAsciiPadCtrl;
 class CKeyBoardCtrl;
+class wxBoxSizer;
 class wxButton;
 
 class CDataFormatatterDlg : public wxDialog {
@@ -55,6 +56,8 @@ public:
     bool IsEditMode() const { return m_editMode; }
     void ShowPad(int pad);  // 0: none, 1: ASCII pad, 2: key pad
     CKeyBoardCtrl* GetKeyPad() const { return m_keyPad; }
+    // Null until the ASCII pad was first shown.
+    wxWindow* GetAsciiPad() const;
     wxTextCtrl* GetField(size_t field) const { return m_fields.at(field); }
 
 private:
@@ -93,6 +96,7 @@ private:
     wxTextCtrl* m_sample = nullptr;
     wxChoice* m_symbology = nullptr;
     wxTextCtrl* m_preview = nullptr;
-    CAsciiPadCtrl* m_asciiPad = nullptr;
+    CAsciiPadCtrl* m_asciiPad = nullptr;  // made when first shown
+    wxBoxSizer* m_asciiPadRow = nullptr;
     CKeyBoardCtrl* m_keyPad = nullptr;
 };
