@@ -1,11 +1,16 @@
 // The main window: its language, the start refused for broken language files, help, title.
 #include "AppContext.h"
 #include "AppSettings.h"
+#include "DataFormatatterDlg.h"
 #include "DeviceBatchUpgradeDlg.h"
+#include "Dialog_Log.h"
+#include "DriverLicenseInfoDlg.h"
 #include "FileChooser.h"
 #include "GuiMessageBox.h"
 #include "HarbrekBaseDlg.h"
 #include "HelpViewFrame.h"
+#include "ImageManageDlg.h"
+#include "ImageShowDlg.h"
 #include "MainDlg.h"
 #include "UiText.h"
 #include "VostrelDlg.h"
@@ -124,6 +129,27 @@ TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInItsOwnViewAndAMissingDocum
     }
     if (batch)
         batch->Destroy();
+
+    // F1 in the dialogs that are windows of their own opens the help as well.
+    int launched = 0;
+    SetHelpLauncher([&launched](const wxString&) {
+        ++launched;
+        return true;
+    });
+    const wxImage picture(32, 24);
+    const std::vector<wxDialog*> dialogs = {new CImageShowDlg(m_window, picture),
+                                            new CImageManageDlg(m_window, picture, nullptr, 0),
+                                            new CDataFormatatterDlg(m_window, "", 0, {"EAN-13"}),
+                                            new CDeviceBatchUpgradeDlg(m_window), new CDialog_Log(m_window, m_dir.Path()),
+                                            new CDriverLicenseInfoDlg(m_window, {})};
+    for (wxDialog* dialog : dialogs) {
+        wxKeyEvent help(wxEVT_CHAR_HOOK);
+        help.m_keyCode = WXK_F1;
+        dialog->GetEventHandler()->ProcessEvent(help);
+        dialog->Destroy();
+    }
+    SetHelpLauncher(nullptr);
+    EXPECT_EQ(static_cast<int>(dialogs.size()), launched);
 
     std::filesystem::remove(std::string(m_dir.File("Doc/Vostrel_EN.html").utf8_str()));
     EXPECT_FALSE(OpenHelpDocument());

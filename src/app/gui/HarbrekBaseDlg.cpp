@@ -129,3 +129,13 @@ void CloseOnEscape(wxWindow* window, std::function<void()> close)
             window->Close();
     });
 }
+
+void OpenHelpOnF1(wxWindow* window)
+{
+    window->Bind(wxEVT_CHAR_HOOK, [](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_F1 && !event.HasAnyModifiers())
+            OpenHelpDocument();
+        else
+            event.Skip();
+    });
+}

@@ -40,6 +40,10 @@ private:
 // it cannot be opened. Shared by the pages and the main window.
 bool OpenHelpDocument();
 
+// F1 opens the help document in `window` (a dialog or secondary window of its own,
+// where the pages' F1 does not reach).
+void OpenHelpOnF1(wxWindow* window);
+
 // Escape closes `window` (a secondary window or a dialog without a Cancel button) as
 // `close` does; without `close`, as its close box does.
 void CloseOnEscape(wxWindow* window, std::function<void()> close = std::function<void()>());

@@ -115,6 +115,7 @@ CPreviewPrintDlg::CPreviewPrintDlg(wxWindow* parent, const CBarcodeSheet& sheet,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_art(new CSheetPageArt(sheet, header))
 {
+    OpenHelpOnF1(this);
     const wxString printer = LoadPrinterName();
     m_printData.GetPrintData().SetPrinterName(printer);
     CreateControls();

@@ -70,6 +70,7 @@ CDataFormatatterDlg::CDataFormatatterDlg(wxWindow* parent, const wxString& ruleT
                wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_limit(limit)
 {
+    OpenHelpOnF1(this);
     CreateControls(symbologies);
     if (!SplitRules(Narrow(ruleText), m_rules)) {
         m_openedUnreadable = true;

@@ -50,6 +50,7 @@ CDeviceBatchUpgradeDlg::CDeviceBatchUpgradeDlg(wxWindow* parent, const wxString&
     : wxDialog(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_folder(folder.empty() ? CAppContext::GetInstance().GetUserFolders().config : folder), m_timer(this)
 {
+    OpenHelpOnF1(this);
     m_jobs.ShowBusyOn(this);
     CreateControls();
     ApplyUiTexts();

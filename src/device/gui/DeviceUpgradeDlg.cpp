@@ -29,6 +29,7 @@ CDeviceUpgradeDlg::CDeviceUpgradeDlg(wxWindow* parent, const wxString& deviceNam
     : wxDialog(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_deviceName(deviceName), m_toOpen(toOpen), m_timer(this)
 {
+    OpenHelpOnF1(this);
     CreateControls();
     ApplyUiTexts();
     CHarbrekBaseDlg::ApplyFontToTree(this, CHarbrekBaseDlg::GetSharedFont());

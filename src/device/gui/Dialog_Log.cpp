@@ -13,6 +13,7 @@ CDialog_Log::CDialog_Log(wxWindow* parent, const wxString& folder)
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_folder(folder)
 {
+    OpenHelpOnF1(this);
     auto* column = new wxBoxSizer(wxVERTICAL);
     m_list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxBORDER_THEME);
     const std::pair<const char*, const char*> columns[] = {

@@ -26,6 +26,7 @@ CDriverLicenseInfoDlg::CDriverLicenseInfoDlg(wxWindow* parent, const std::vector
     : wxDialog(parent, wxID_ANY, GetUiText("ID_DRIVERLICENSE_CAPTION", "驾照字段"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER)
 {
+    OpenHelpOnF1(this);
     m_selection.entries = selection;
     CreateControls();
     ShowTarget(wxNOT_FOUND);

@@ -2,6 +2,7 @@
 
 #include "FileChooser.h"
 #include "FileNaming.h"
+#include "HarbrekBaseDlg.h"
 #include "ImageEdit.h"
 #include "ImageOptions.h"
 #include "ImageView.h"
@@ -43,6 +44,7 @@ CImageManageDlg::CImageManageDlg(wxWindow* parent, const wxImage& source, const 
       m_central(central ? *central : wxRect()),
       m_format(format)
 {
+    OpenHelpOnF1(this);
     EnsureImageCodecs();
     CreateControls(central != nullptr);
     ShowWorking();

@@ -1,6 +1,7 @@
 #include "ImageShowDlg.h"
 
 #include "AppSettings.h"
+#include "HarbrekBaseDlg.h"
 #include "ImageView.h"
 #include "Log.h"
 #include "UiText.h"
@@ -26,6 +27,7 @@ CImageShowDlg::CImageShowDlg(wxWindow* parent, const wxImage& picture)
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_pictureSize(picture.GetSize())
 {
+    OpenHelpOnF1(this);
     auto* view = new CImageView(this);
     view->SetImage(picture);
     auto* top = new wxBoxSizer(wxVERTICAL);
