@@ -101,10 +101,10 @@ void CCmdSearchDlg::ChooseResult(int row)
         request.SetClientData(m_found[static_cast<size_t>(row)]);
         wxPostEvent(m_target, request);
     }
-    Close();
+    HideBox();
 }
 
-void CCmdSearchDlg::Close()
+void CCmdSearchDlg::HideBox()
 {
     if (wxWindow* frame = wxGetTopLevelParent(this); frame && frame == g_searchWindow)
         frame->Hide();
@@ -141,7 +141,7 @@ bool CCmdSearchDlg::HandleKey(int keyCode)
         return true;
     }
     case WXK_ESCAPE:
-        Close();
+        HideBox();
         return true;
     default:
         return false;

@@ -46,7 +46,7 @@ private:
     void OnChoose(wxCommandEvent& event);
     void OnCharHook(wxKeyEvent& event);
     void MoveMark(int step);
-    void Close();
+    void HideBox();
 
     wxTextCtrl* m_field;
     wxListBox* m_results;

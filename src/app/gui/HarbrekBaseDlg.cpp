@@ -29,7 +29,7 @@ bool OpenInDesktopBrowser(const wxString& path)
 CHarbrekBaseDlg::CHarbrekBaseDlg(wxWindow* parent, wxWindowID id, long style)
     : wxPanel(parent, id, wxDefaultPosition, wxDefaultSize, style)
 {
-    Bind(wxEVT_CHAR_HOOK, &CHarbrekBaseDlg::OnCharHook, this);
+    OpenHelpOnF1(this);
 }
 
 void CHarbrekBaseDlg::SetSharedFont(const wxFont& font)
@@ -87,15 +87,6 @@ void CHarbrekBaseDlg::ApplySharedFont()
     ApplyFontToTree(this, g_sharedFont);
 }
 
-void CHarbrekBaseDlg::OnCharHook(wxKeyEvent& event)
-{
-    if (event.GetKeyCode() == WXK_F1 && !event.HasAnyModifiers()) {
-        OpenHelpDocument();
-        return;
-    }
-    event.Skip();
-}
-
 void SetHelpLauncher(HelpLauncher launcher)
 {
     g_helpLauncher = std::move(launcher);
@@ -116,26 +107,23 @@ bool OpenHelpDocument()
     return false;
 }
 
+// `action` for `keyCode` pressed without modifiers anywhere in `window`; other keys go on.
+static void BindKey(wxWindow* window, int keyCode, std::function<void()> action)
+{
+    window->Bind(wxEVT_CHAR_HOOK, [keyCode, action](wxKeyEvent& event) {
+        if (event.GetKeyCode() == keyCode && !event.HasAnyModifiers())
+            action();
+        else
+            event.Skip();
+    });
+}
+
 void CloseOnEscape(wxWindow* window, std::function<void()> close)
 {
-    window->Bind(wxEVT_CHAR_HOOK, [window, close](wxKeyEvent& event) {
-        if (event.GetKeyCode() != WXK_ESCAPE || event.HasAnyModifiers()) {
-            event.Skip();
-            return;
-        }
-        if (close)
-            close();
-        else
-            window->Close();
-    });
+    BindKey(window, WXK_ESCAPE, close ? std::move(close) : [window] { window->Close(); });
 }
 
 void OpenHelpOnF1(wxWindow* window)
 {
-    window->Bind(wxEVT_CHAR_HOOK, [](wxKeyEvent& event) {
-        if (event.GetKeyCode() == WXK_F1 && !event.HasAnyModifiers())
-            OpenHelpDocument();
-        else
-            event.Skip();
-    });
+    BindKey(window, WXK_F1, [] { OpenHelpDocument(); });
 }

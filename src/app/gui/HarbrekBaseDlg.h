@@ -31,9 +31,6 @@ public:
 
 protected:
     void ApplySharedFont();
-
-private:
-    void OnCharHook(wxKeyEvent& event);
 };
 
 // Opens the current language's help document; shows "ID_STRING_HELP_OPEN_ERROR" when

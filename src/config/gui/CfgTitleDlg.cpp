@@ -197,19 +197,24 @@ void CCfgTitleDlg::RelayoutCurrentPage()
         m_currentPage->Relayout();
 }
 
-bool CCfgTitleDlg::ReleaseOnePage()
+void CCfgTitleDlg::ReleasePageControls(CPageXmlInfo& page)
 {
-    if (m_pageWindows.empty())
-        return false;
-    const auto [page, window] = *m_pageWindows.begin();
     IControlFactory* factory = GetControlFactory();
-    for (const auto& group : page->GetGroups()) {
+    for (const auto& group : page.GetGroups()) {
         for (const auto& definition : group->GetCommands())
             definition->DestroyControl();
         if (group->GroupControl && factory)
             factory->DestroyControl(group->GroupControl);
         group->GroupControl = nullptr;
     }
+}
+
+bool CCfgTitleDlg::ReleaseOnePage()
+{
+    if (m_pageWindows.empty())
+        return false;
+    const auto [page, window] = *m_pageWindows.begin();
+    ReleasePageControls(*page);
     if (window == m_currentPage)
         m_currentPage = nullptr;
     m_pageWindows.erase(m_pageWindows.begin());
@@ -221,16 +226,8 @@ void CCfgTitleDlg::ReleaseControls()
 {
     // The controls belong to the definitions, which outlive this area; their
     // widgets must go while the page windows that hold them still exist.
-    IControlFactory* factory = GetControlFactory();
-    for (const auto& [name, page] : CPageMntXmlInfo::GetInstance().GetPages()) {
-        for (const auto& group : page->GetGroups()) {
-            for (const auto& definition : group->GetCommands())
-                definition->DestroyControl();
-            if (group->GroupControl && factory)
-                factory->DestroyControl(group->GroupControl);
-            group->GroupControl = nullptr;
-        }
-    }
+    for (const auto& [name, page] : CPageMntXmlInfo::GetInstance().GetPages())
+        ReleasePageControls(*page);
     m_pageWindows.clear();
     m_currentPage = nullptr;
 }

@@ -51,6 +51,7 @@ private:
     void CreateTabs();
     CPageDlg* PageWindowFor(CPageXmlInfo* page);
     void ReleaseControls();
+    static void ReleasePageControls(CPageXmlInfo& page);
 
     std::unique_ptr<CTabNodeXmlInfo> m_tabRoot;
     std::unique_ptr<CTabCreate> m_tabs;
