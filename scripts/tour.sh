@@ -1,22 +1,29 @@
 #!/usr/bin/env bash
 # Pictures of every page, in English and in Chinese, at 1366x768 with a window
 # manager, for people who check how the program looks:
-#   bash scripts/tour.sh [--pty] [FOLDER]        (default: build/tour)
+#   bash scripts/tour.sh [--pty] [--dark] [FOLDER]        (default: build/tour)
 # The program connects to its simulated HBS-HI880, walks the pages and closes. With
 # --pty the scanner is vostrel-scanner-sim on a pseudo-terminal that reads a code
 # every 300 ms and is stopped (SIGSTOP) once the first settings page is shown, so
-# that every page meets a scanner that has gone silent. The
-# pictures land in FOLDER/en and FOLDER/cn; GTK's warnings of each walk in
+# that every page meets a scanner that has gone silent. With --dark the desktop
+# style is Adwaita's dark one. The pictures land in FOLDER/en and FOLDER/cn; GTK's warnings of each walk in
 # FOLDER/<lang>/stderr.txt, and each time the windows did not answer for over 100 ms
-# in FOLDER/<lang>/stalls.txt. Exits non-zero when a walk fails, GTK warned or the
-# windows did not answer for over 250 ms.
+# in FOLDER/<lang>/stalls.txt, and the windows' layout faults (text cut off, controls
+# over each other or past their window's edge, text under 4.5:1 contrast) in
+# FOLDER/<lang>/layout.txt. Exits non-zero when a walk fails, GTK warned, a layout
+# fault was found or the windows did not answer for over 250 ms.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 pty=0
-if [ "${1:-}" = "--pty" ]; then
-  pty=1
+theme=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --pty) pty=1 ;;
+    --dark) theme=Adwaita:dark ;;
+    *) break ;;
+  esac
   shift
-fi
+done
 folder=$(realpath -m "${1:-build/tour}")
 program=build/default/bin/vostrel
 simulator=build/default/bin/vostrel-scanner-sim
@@ -69,7 +76,7 @@ for lang in en cn; do
         sleep 0.2
       done ) &
   fi
-  if ! HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_STATE_HOME="$home/state" LANG="$locale" LC_ALL= \
+  if ! env ${theme:+GTK_THEME="$theme"} HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_STATE_HOME="$home/state" LANG="$locale" LC_ALL= \
       VOSTREL_SIMULATED_SCANNER="$builtin" VOSTREL_SERIAL_PORTS="$ports" VOSTREL_AUTOCONNECT=HBS-HI880 \
       VOSTREL_TOUR="$out" VOSTREL_STALL_LOG="$out/stalls.txt" \
       timeout 300 "$program" >"$out/stdout.txt" 2>"$out/stderr.txt"; then
@@ -80,8 +87,14 @@ for lang in en cn; do
   warnings=$(grep -c -E 'Gtk-(CRITICAL|WARNING)' "$out/stderr.txt" || true)
   longest=$(sed -n 's/.* stall \([0-9]*\) ms.*/\1/p' "$out/stalls.txt" 2>/dev/null | sort -n | tail -n1)
   longest=${longest:-0}
+  clipped=$(cat "$out/layout.txt" 2>/dev/null | wc -l)
   echo "$lang: $(ls "$out"/*.png 2>/dev/null | wc -l) pictures in $out, $warnings GTK warnings, longest stall $longest ms"
+  echo "$lang: $clipped clipped"
   [ "$warnings" -eq 0 ] || status=1
+  if [ "$clipped" -gt 0 ]; then
+    sed 's/^/  /' "$out/layout.txt" >&2
+    status=1
+  fi
   if [ "$longest" -gt 250 ]; then
     echo "$lang: the windows did not answer for $longest ms (see $out/stalls.txt)" >&2
     status=1

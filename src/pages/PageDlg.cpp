@@ -102,6 +102,7 @@ CPageDlg::CPageDlg(wxWindow* parent, CPageXmlInfo* page)
     Bind(wxEVT_SCROLLWIN_THUMBRELEASE, &CPageDlg::OnScroll, this);
     Bind(wxEVT_MOUSEWHEEL, &CPageDlg::OnMouseWheel, this);
     Bind(wxEVT_SIZE, &CPageDlg::OnSize, this);
+    Bind(wxEVT_PAINT, &CPageDlg::OnPaint, this);
     m_buildTimer.Bind(wxEVT_TIMER, &CPageDlg::OnBuildTimer, this);
     if (g_pagesUsingWheelFilter++ == 0)
         wxEvtHandler::AddFilter(&g_wheelFilter);
@@ -161,6 +162,7 @@ void CPageDlg::BuildControls()
     while (m_nextGroup < m_page->GetGroups().size())
         BuildNextGroup();
     Relayout();
+    RefitWhenStyled();
 }
 
 void CPageDlg::BuildControlsInSteps()
@@ -172,6 +174,33 @@ void CPageDlg::BuildControlsInSteps()
         BuildNextGroup();
     Relayout();
     BuildLaterGroups();
+    RefitWhenStyled();
+}
+
+// GTK styles widgets (their font, the theme's padding) when they are first drawn,
+// after the rows measured themselves: once the page has been painted, the rows
+// measure and place themselves again.
+void CPageDlg::RefitWhenStyled()
+{
+    if (AreControlsBuilt())
+        m_refitPending = true;
+}
+
+void CPageDlg::OnPaint(wxPaintEvent& event)
+{
+    event.Skip();
+    if (!m_refitPending)
+        return;
+    m_refitPending = false;
+    CallAfter([this] {
+        ForgetBestSizes(this);
+        ForEachShownControl([](CControlBase& control) {
+            control.FitRowToWidgets();
+            control.Layout();
+        });
+        Relayout();
+        LayoutPanelsInside(this);
+    });
 }
 
 // A timer rather than CallAfter: queued calls queued by queued calls all run in one
@@ -189,6 +218,7 @@ void CPageDlg::OnBuildTimer(wxTimerEvent&)
     BuildNextGroup();
     Relayout();
     BuildLaterGroups();
+    RefitWhenStyled();
 }
 
 int32_t CPageDlg::GetContentHeight() const

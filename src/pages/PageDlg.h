@@ -62,12 +62,15 @@ private:
     bool StartBuilding();
     void BuildNextGroup();
     void BuildLaterGroups();
+    void RefitWhenStyled();
+    void OnPaint(wxPaintEvent& event);
     void OnBuildTimer(wxTimerEvent& event);
 
     CPageXmlInfo* m_page;
     bool m_built = false;  // building has started: the built groups are on the page
     size_t m_nextGroup = 0;
     wxTimer m_buildTimer;
+    bool m_refitPending = false;  // built, to be measured again once drawn
     bool m_shownToControls = false;  // between NotifyShown and NotifyHidden
     int32_t m_scrollY = 0;
     wxSize m_laidOutSize;

@@ -3,6 +3,8 @@
 #include "TabNodeXmlInfo.h"
 #include "UiText.h"
 
+#include <algorithm>
+
 namespace {
 
 wxString LabelOf(const CTabNodeXmlInfo& node)
@@ -43,16 +45,19 @@ CTabCreate::SRow CTabCreate::CreateRow(CTabNodeXmlInfo* node)
     SRow row;
     row.panel = new wxPanel(m_owner);
     auto* sizer = new wxBoxSizer(wxHORIZONTAL);
+    int32_t rowHeight = node->height;
     for (const auto& child : node->GetChildren()) {
-        auto* button = new wxToggleButton(row.panel, wxID_ANY, LabelOf(*child), wxDefaultPosition,
-                                          wxSize(-1, child->ParentHeight));
+        auto* button = new wxToggleButton(row.panel, wxID_ANY, LabelOf(*child));
+        rowHeight = std::max(rowHeight, child->ParentHeight);
         CTabNodeXmlInfo* target = child.get();
         button->Bind(wxEVT_TOGGLEBUTTON, [this, target](wxCommandEvent&) { Select(target); });
         sizer->Add(button, 0, wxEXPAND | wxRIGHT, 2);
         row.tabs.push_back({button, target});
     }
+    // The model's height, unless the desktop's buttons need more for their captions
+    // (in the font they get later).
+    sizer->Add(0, rowHeight);
     row.panel->SetSizer(sizer);
-    row.panel->SetMinSize(wxSize(-1, node->height));
     row.panel->Hide();
     m_rowsSizer->Add(row.panel, 0, wxEXPAND | wxBOTTOM, 2);
     return row;

@@ -36,9 +36,9 @@ CKeyBoardCtrl::CKeyBoardCtrl(wxWindow* parent, KeyHandler onKey)
     : wxPanel(parent, wxID_ANY), m_onKey(std::move(onKey))
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    m_usButton = new wxButton(this, wxID_ANY, GetUiText("ID_KEYBOARD_US", "US Keyboard"), wxPoint(2, 2));
-    m_europeanButton = new wxButton(this, wxID_ANY, GetUiText("ID_KEYBOARD_EUROPEAN", "European Keyboard"),
-                                    wxPoint(m_usButton->GetBestSize().x + 8, 2));
+    m_usButton = new wxButton(this, wxID_ANY, GetUiText("ID_KEYBOARD_US", "US Keyboard"));
+    m_europeanButton = new wxButton(this, wxID_ANY, GetUiText("ID_KEYBOARD_EUROPEAN", "European Keyboard"));
+    PlaceLayoutButtons();
     m_usButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowLayout(false); });
     m_europeanButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowLayout(true); });
     Bind(wxEVT_PAINT, &CKeyBoardCtrl::OnPaint, this);
@@ -65,8 +65,17 @@ void CKeyBoardCtrl::ShowLayout(bool european)
     Refresh();
 }
 
+// Sized for the font they have now: the window they are put in may give them
+// another after they were made.
+void CKeyBoardCtrl::PlaceLayoutButtons()
+{
+    m_usButton->SetSize(wxRect(wxPoint(2, 2), m_usButton->GetBestSize()));
+    m_europeanButton->SetSize(wxRect(wxPoint(m_usButton->GetRect().GetRight() + 8, 2), m_europeanButton->GetBestSize()));
+}
+
 void CKeyBoardCtrl::FitToLayout()
 {
+    PlaceLayoutButtons();
     const SKeyPadLayout& layout = CurrentLayout();
     const wxSize buttons(m_europeanButton->GetRect().GetRight() + 4, kButtonRowHeight);
     SetMinSize(wxSize(std::max(layout.width, buttons.x), std::max(layout.height, buttons.y)));
@@ -132,6 +141,9 @@ wxFont CKeyBoardCtrl::FontFittingKey(wxDC& dc, const wxFont& font, const wxStrin
 
 void CKeyBoardCtrl::OnPaint(wxPaintEvent&)
 {
+    // GTK gives the buttons the window's font when it first draws them.
+    if (m_usButton->GetSize() != m_usButton->GetBestSize() || m_europeanButton->GetSize() != m_europeanButton->GetBestSize())
+        CallAfter([this] { FitToLayout(); });
     wxAutoBufferedPaintDC dc(this);
     dc.SetBackground(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     dc.Clear();

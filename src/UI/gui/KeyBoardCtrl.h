@@ -35,6 +35,7 @@ private:
     void OnPaint(wxPaintEvent& event);
     static wxFont FontFittingKey(wxDC& dc, const wxFont& font, const wxString& legend, int width);
     void OnLeftUp(wxMouseEvent& event);
+    void PlaceLayoutButtons();
     void FitToLayout();
 
     KeyHandler m_onKey;

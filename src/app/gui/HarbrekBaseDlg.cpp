@@ -73,6 +73,26 @@ void CHarbrekBaseDlg::ApplyPageTint(wxWindow* page)
         page->SetBackgroundColour(wxColour(247, 249, 252));
 }
 
+void CHarbrekBaseDlg::ForgetBestSizes(wxWindow* window)
+{
+    window->InvalidateBestSize();
+    for (wxWindow* child : window->GetChildren())
+        ForgetBestSizes(child);
+}
+
+// From the outside in: a panel keeps its size when only what is inside it needs
+// more, so it would not lay itself out again by itself.
+void CHarbrekBaseDlg::LayoutPanelsInside(wxWindow* window)
+{
+    for (wxWindow* child : window->GetChildren()) {
+        if (child->IsTopLevel())
+            continue;
+        if (child->GetSizer())
+            child->Layout();
+        LayoutPanelsInside(child);
+    }
+}
+
 void CHarbrekBaseDlg::ApplyFontToTree(wxWindow* window, const wxFont& font)
 {
     if (!window || !font.IsOk())

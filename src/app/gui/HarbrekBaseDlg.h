@@ -24,6 +24,10 @@ public:
     // is dark: a dark theme keeps its background, or its light text would not show.
     static void ApplyPageTint(wxWindow* page);
     static void ApplyFontToTree(wxWindow* window, const wxFont& font);
+    // Makes the window and those inside it measure their best size anew.
+    static void ForgetBestSizes(wxWindow* window);
+    // Lays out again every window with a sizer inside `window`.
+    static void LayoutPanelsInside(wxWindow* window);
 
     // Lays out after giving every check box of the page room for its box and its
     // current label (see SizeCheckBoxesToLabels).

@@ -12,6 +12,8 @@
 #include <wx/image.h>
 #include <wx/sizer.h>
 
+#include <algorithm>
+
 namespace {
 
 // Pictures of the home page; a missing one is logged and left out.
@@ -93,7 +95,7 @@ wxSizer* CMainDlg::CreateEntry(SEntry& entry)
         entry.pictureButton->Bind(wxEVT_BUTTON, [this, request](wxCommandEvent&) { PostNavigate(request); });
         column->Add(entry.pictureButton, 0, wxALIGN_CENTER_HORIZONTAL | wxBOTTOM, 8);
     }
-    entry.button = new wxButton(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(160, -1));
+    entry.button = new wxButton(this, wxID_ANY, wxEmptyString, wxDefaultPosition, FromDIP(wxSize(160, -1)));
     entry.button->Bind(wxEVT_BUTTON, [this, request](wxCommandEvent&) { PostNavigate(request); });
     column->Add(entry.button, 0, wxALIGN_CENTER_HORIZONTAL);
     return column;
@@ -123,6 +125,14 @@ void CMainDlg::ApplyUiTexts()
         if (entry.pictureButton)
             entry.pictureButton->SetToolTip(text);
     }
+    // One width for all, the longest caption's where a language needs more.
+    int width = FromDIP(160);
+    for (const SEntry& entry : m_entries) {
+        entry.button->SetMinSize(wxDefaultSize);
+        width = std::max(width, entry.button->GetBestSize().GetWidth());
+    }
+    for (const SEntry& entry : m_entries)
+        entry.button->SetMinSize(wxSize(width, -1));
     Layout();
 }
 

@@ -1,5 +1,6 @@
 #include "Tour.h"
 
+#include "LayoutCheck.h"
 #include "StallWatch.h"
 
 #include "CfgMainDlg.h"
@@ -11,6 +12,7 @@
 #include "TabNodeXmlInfo.h"
 #include "VostrelDlg.h"
 
+#include <wx/ffile.h>
 #include <wx/filename.h>
 #include <wx/process.h>
 #include <wx/utils.h>
@@ -158,12 +160,24 @@ void CTour::OnDrawn(wxTimerEvent&)
 {
     if (!m_window)
         return;
+    RecordLayoutFaults();
     m_picturePath =
         wxFileName(m_folder, wxString::Format("%02zu-%s.png", m_next + 1, m_steps[m_next].name)).GetFullPath();
     auto* camera = new CCamera(this);
     if (wxExecute(ShotCommand(m_picturePath), wxEXEC_ASYNC, camera) == 0) {
         delete camera;
         OnPictureTaken(-1);
+    }
+}
+
+// Each fault once, under the first step that showed it: the navigation bar is on
+// every page.
+void CTour::RecordLayoutFaults()
+{
+    wxFFile report(wxFileName(m_folder, "layout.txt").GetFullPath(), "a");
+    for (const wxString& fault : CLayoutCheck::CheckShownWindows()) {
+        if (m_faultsSeen.insert(fault).second && report.IsOpened())
+            report.Write(wxString::Format("%02zu-%s: %s\n", m_next + 1, m_steps[m_next].name, fault));
     }
 }
 

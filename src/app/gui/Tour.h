@@ -4,8 +4,9 @@
 // setting search, the data-format editor (with and without its key pad) and the batch
 // upgrade window one after another, and after each has been drawn runs
 // VOSTREL_TOUR_SHOT (default "import -window root %s", %s the picture's path) to
-// take a picture of the screen as `<folder>/NN-<name>.png`. The window closes at the
-// end. It drives the same calls a click does, so what it shows is what users see.
+// take a picture of the screen as `<folder>/NN-<name>.png`. Before each picture it
+// looks over the windows on screen for cut-off text, overlaps and faint text, and
+// writes what it finds to `<folder>/layout.txt`. The window closes at the end. It drives the same calls a click does, so what it shows is what users see.
 #pragma once
 
 #include <wx/event.h>
@@ -13,6 +14,7 @@
 #include <wx/weakref.h>
 
 #include <functional>
+#include <set>
 #include <vector>
 
 class CVostrelDlg;
@@ -43,6 +45,7 @@ private:
     void AddLeaves(CTabNodeXmlInfo* node);
     void ShowNext();
     void OnDrawn(wxTimerEvent& event);
+    void RecordLayoutFaults();
 
     wxWeakRef<CVostrelDlg> m_window;
     wxString m_folder;
@@ -50,4 +53,5 @@ private:
     size_t m_next = 0;
     wxTimer m_drawTimer;
     wxString m_picturePath;
+    std::set<wxString> m_faultsSeen;
 };

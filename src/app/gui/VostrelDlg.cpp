@@ -237,7 +237,7 @@ void CVostrelDlg::AddNavigationItem(wxSizer* sizer, int item, const char* textId
     marker->SetBackgroundColour(wxColour(74, 144, 226));
     marker->Hide();
     row->Add(marker, 0, wxEXPAND | wxRIGHT, 2);
-    auto* button = new wxButton(m_navigationBar, item, wxEmptyString, wxDefaultPosition, wxSize(150, 44));
+    auto* button = new wxButton(m_navigationBar, item, wxEmptyString, wxDefaultPosition, FromDIP(wxSize(150, 44)));
     button->Bind(wxEVT_BUTTON, [this, item](wxCommandEvent&) { SelectItem(item); });
     row->Add(button, 1, wxEXPAND);
     sizer->Add(row, 0, wxEXPAND | wxRIGHT | wxTOP, 6);
@@ -255,6 +255,7 @@ void CVostrelDlg::ApplyUiTexts()
     ShowEditedScanner(m_editedScanner);
     for (auto& [item, nav] : m_navItems)
         nav.button->SetLabel(GetUiText(nav.textId, nav.fallback));
+    FitNavigationButtons();
     // The home page has applied its own texts when it changed the language.
     for (CHarbrekBaseDlg* page : std::initializer_list<CHarbrekBaseDlg*>{m_onlinePage, m_offlinePage, m_commandPage,
                                                                          m_configPage}) {
@@ -404,8 +405,27 @@ void CVostrelDlg::MarkNavigationItem(int marked)
         nav.marker->Show(isMarked);
         nav.button->SetFont(isMarked ? font.Bold() : font);
     }
+    FitNavigationButtons();
     m_navigationBar->Layout();
     m_navigationBar->Refresh();
+}
+
+// All items as wide as the widest caption in bold, the marked item's font, so that
+// marking an item never cuts its caption nor moves the bar.
+void CVostrelDlg::FitNavigationButtons()
+{
+    const wxFont& shared = CHarbrekBaseDlg::GetSharedFont();
+    const wxFont bold = (shared.IsOk() ? shared : GetFont()).Bold();
+    int width = FromDIP(150);
+    for (const auto& [item, nav] : m_navItems) {
+        const wxString caption = nav.button->GetLabelText();
+        int asShown = 0, inBold = 0;
+        nav.button->GetTextExtent(caption, &asShown, nullptr);
+        nav.button->GetTextExtent(caption, &inBold, nullptr, nullptr, nullptr, &bold);
+        width = std::max(width, nav.button->GetBestSize().x - asShown + inBold);
+    }
+    for (const auto& [item, nav] : m_navItems)
+        nav.button->SetMinSize(wxSize(width, FromDIP(44)));
 }
 
 // The settings item and the command search belong to a configuration page.

@@ -107,6 +107,7 @@ private:
     void LeavePage(wxWindow* page);
     void AddPage(wxWindow* page);
     void MarkNavigationItem(int item);
+    void FitNavigationButtons();
     void UpdateNavigationItems();
     void ShowNavigationItem(int item, bool show);
 

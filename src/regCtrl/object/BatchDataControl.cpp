@@ -8,7 +8,10 @@ bool CBatchDataControl::Create()
     if (!ParentWnd)
         return false;
     auto* panel = new CBatchDataDlg(ParentWnd);
+    // The panel's own widgets too: their sizes follow the font they draw with.
     ApplyPageFont(panel);
+    for (wxWindow* child : panel->GetChildren())
+        ApplyPageFont(child);
     // Fetching needs a connected scanner.
     panel->GetFetchButton()->Enable(CSaveCfg::GetInstance().IsOnline());
     ValueWnd = panel;

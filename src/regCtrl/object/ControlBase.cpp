@@ -59,6 +59,29 @@ int32_t CControlBase::ValueWidgetHeight(const SControlRect& row) const
     return std::max<int32_t>(fromFont, ValueWnd->GetBestSize().GetHeight());
 }
 
+// A button alone on its row may reach into the hint's column when that is empty,
+// rather than cut its caption.
+int32_t CControlBase::ValueWidgetRight(const SControlRect& row) const
+{
+    const int32_t w = ColumnWidth(row), right = row.left + 2 * w;
+    const bool hintEmpty = !HintStatic || HintStatic->GetLabel().empty();
+    if (CaptionStatic || !hintEmpty || !dynamic_cast<wxAnyButton*>(ValueWnd.get()))
+        return right;
+    return std::min<int32_t>(row.right - 10, std::max(right, row.left + w + ValueWnd->GetBestSize().GetWidth()));
+}
+
+// A desktop theme whose buttons are taller than the model's row gets taller rows
+// rather than buttons cut at the bottom.
+void CControlBase::FitRowToWidgets()
+{
+    if (!ValueWnd)
+        return;
+    if (dynamic_cast<wxAnyButton*>(ValueWnd.get()) || ValueWnd->GetSizer())
+        Height = std::max(Height, ValueWnd->GetBestSize().GetHeight());
+    else if (CaptionStatic)
+        Height = std::max(Height, ValueWidgetHeight(RowRect()));
+}
+
 void CControlBase::PlaceWidget(wxWindow* window, int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     // A page not sized yet is narrower than the margins; widgets then get no room
@@ -79,7 +102,7 @@ void CControlBase::Layout()
     const int32_t w = ColumnWidth(row);
     PlaceWidget(CaptionStatic, row.left + 10, row.top, row.left - 10 + w, row.bottom);
     if (ValueWnd)
-        PlaceWidget(ValueWnd, row.left + w, row.top, row.left + 2 * w, row.top + ValueWidgetHeight(row));
+        PlaceWidget(ValueWnd, row.left + w, row.top, ValueWidgetRight(row), row.top + ValueWidgetHeight(row));
     PlaceWidget(HintStatic, row.left + 2 * w + 10, row.top, row.right - 10, row.bottom);
     ShowCutLabelsInTooltips();
 }

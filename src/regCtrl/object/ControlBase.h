@@ -28,6 +28,9 @@ public:
     virtual bool Show(bool show);
     // Places the row's widgets in three columns: caption, widget, hint.
     virtual void Layout();
+    // Makes the row tall enough for its value widget where the desktop's widgets
+    // need more than the model gives.
+    void FitRowToWidgets();
     // Controls that embed a whole panel start or refresh their work here.
     virtual bool OnPageShow();
     virtual bool OnPageHide();
@@ -69,6 +72,7 @@ protected:
 
 private:
     int32_t ValueWidgetHeight(const SControlRect& row) const;
+    int32_t ValueWidgetRight(const SControlRect& row) const;
     void ShowCutLabelsInTooltips();
     static void DestroyWidget(wxWindow* window);
 };

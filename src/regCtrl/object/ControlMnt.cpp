@@ -63,6 +63,7 @@ CControlBase* CWindowControlFactory::CreateControl(const wxString& keyword, CCmd
     control->OffsetY = 0;
     // A failing Create is not undone: the row keeps whatever widgets it made.
     control->Create();
+    control->FitRowToWidgets();
     control->SetupTooltips();
     return control.release();
 }

@@ -53,9 +53,10 @@ void CFileSelectControl::Layout()
         return;
     // The button takes the right end of the widget's column.
     const wxRect column = edit->GetRect();
-    const int32_t editWidth = std::max(0, column.width - kBrowseWidth - kGap);
+    const int32_t browseWidth = std::min(std::max(kBrowseWidth, m_browse->GetBestSize().GetWidth()), column.width);
+    const int32_t editWidth = std::max(0, column.width - browseWidth - kGap);
     edit->SetSize(column.x, column.y, editWidth, column.height);
-    m_browse->SetSize(column.x + editWidth + kGap, column.y, std::min(kBrowseWidth, column.width), column.height);
+    m_browse->SetSize(column.x + editWidth + kGap, column.y, browseWidth, column.height);
 }
 
 bool CFileSelectControl::Show(bool show)

@@ -11,6 +11,8 @@
 #include <wx/button.h>
 #include <wx/statbox.h>
 
+#include <algorithm>
+
 namespace {
 
 // Inside the frame's client area, which already leaves room for its border.
@@ -73,7 +75,8 @@ void CGroupButtonControl::Layout()
     PlaceWidget(ValueWnd, row.left + w, row.top, row.left + 2 * w, row.bottom - 4);
     int32_t top = kFrameTop;
     for (wxButton* button : GetButtons()) {
-        PlaceWidget(button, kFrameMargin, top, w - kFrameMargin, top + kButtonPitch - 4);
+        PlaceWidget(button, kFrameMargin, top, w - kFrameMargin,
+                    top + std::max(kButtonPitch - 4, button->GetBestSize().GetHeight()));
         top += kButtonPitch;
     }
 }
