@@ -10,7 +10,7 @@ packages=(
   zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  xvfb xauth fonts-dejavu-core fonts-noto-cjk
+  xvfb xauth fonts-dejavu-core fonts-noto-cjk openbox imagemagick
   nlohmann-json3-dev ser2net python3 python3-jsonschema
   zbar-tools zxing-cpp-tools poppler-utils python3-docx
   ansible-core ansible-lint openssl

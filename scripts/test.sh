@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the normal and the sanitizer configuration and
 # runs every test of both, the worker-thread tests under ThreadSanitizer, then each
-# fuzz target for 10 s, then builds and checks the Debian package. Window tests run on
+# fuzz target for 10 s, then the page tour in both styles, then builds and checks the
+# Debian package. Window tests run on
 # a private virtual X display.
 # Exits non-zero when any build step or test fails.
 set -euo pipefail
@@ -47,6 +48,13 @@ done
 
 echo "=== fuzz: every target for 10 s from its seeds"
 bash scripts/fuzz.sh 10 || status=1
+
+# Every page and window the program shows, in English and Chinese, in the desktop's
+# light style and in its dark one: cut-off text, overlaps, faint text, GTK warnings
+# and windows that stop answering fail it (about a minute each).
+echo "=== tour: every page and window, light and dark"
+bash scripts/tour.sh build/tour || status=1
+bash scripts/tour.sh --dark build/tour-dark || status=1
 
 # Fleets: the Ansible collection built, linted, installed and run by ansible-playbook, and
 # a scanner behind ser2net's TLS layer (about a minute and a half together). Exit status 77: a tool is missing.

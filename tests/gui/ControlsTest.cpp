@@ -219,9 +219,14 @@ TEST_F(ControlsTest, AGroupStacksItsRowsByHeightAndHidesThemWhenClosed)
     wxWindow* heading = link.GroupControl->GetValueWnd();
     ASSERT_NE(nullptr, heading);
     EXPECT_EQ(wxRect(10, 0, 620, 30), heading->GetRect());
+    // A row is as high as the model says, or as its widget needs where the
+    // desktop's widgets are taller; the data-format row is 240 high.
+    const int first = rows[0]->Control->Height;
+    EXPECT_GE(first, 30);
+    EXPECT_GE(first, rows[0]->Control->GetValueWnd()->GetBestSize().y);
     EXPECT_EQ(40, RectOf(rows[0]->Control->CaptionStatic).y);
-    EXPECT_EQ(80, RectOf(rows[1]->Control->CaptionStatic).y);  // the data-format row is 240 high
-    EXPECT_EQ(330, RectOf(rows[2]->Control->CaptionStatic).y);
+    EXPECT_EQ(40 + first + 10, RectOf(rows[1]->Control->CaptionStatic).y);
+    EXPECT_EQ(40 + first + 10 + 240 + 10, RectOf(rows[2]->Control->CaptionStatic).y);
 
     wxMouseEvent click(wxEVT_LEFT_DOWN);
     click.SetEventObject(heading);
@@ -256,10 +261,15 @@ TEST_F(ControlsTest, APagesContentHeightFollowsItsOpenGroupsAndItsRowsScrollAsOn
     auto* window = new CPageDlg(m_frame, page);
     window->SetSize(640, 150);
     window->BuildControls();
-    EXPECT_EQ((30 + 10) + (30 + 10) + (240 + 10) + (30 + 10) + (30 + 10) + (30 + 10), window->GetContentHeight());
     CGroupNameXmlInfo& link = *page->GetGroups().front();
+    const auto rowHeight = [&](size_t group, size_t row) {
+        return page->GetGroups()[group]->GetCommands()[row]->Control->Height;
+    };
+    EXPECT_EQ((30 + 10) + (rowHeight(0, 0) + 10) + (240 + 10) + (rowHeight(0, 2) + 10) + (30 + 10) +
+                  (rowHeight(1, 0) + 10),
+              window->GetContentHeight());
     link.SetExpanded(false);
-    EXPECT_EQ((30 + 10) + (30 + 10) + (30 + 10), window->GetContentHeight());
+    EXPECT_EQ((30 + 10) + (30 + 10) + (rowHeight(1, 0) + 10), window->GetContentHeight());
     link.SetExpanded(true);
 
     const CControlBase* last = page->GetGroups().back()->GetCommands().back()->Control;

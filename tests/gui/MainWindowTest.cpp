@@ -11,6 +11,7 @@
 #include "HelpViewFrame.h"
 #include "ImageManageDlg.h"
 #include "ImageShowDlg.h"
+#include "LayoutCheck.h"
 #include "MainDlg.h"
 #include "UiText.h"
 #include "VostrelDlg.h"
@@ -19,7 +20,12 @@
 #include "GuiTestSupport.h"
 
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/filename.h>
+#include <wx/frame.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
 #include <wx/stdpaths.h>
 #include <wx/statbmp.h>
 #include <wx/timer.h>
@@ -28,6 +34,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -281,3 +288,83 @@ TEST(FileChooserTest, StartsInTheDocumentsThenWhereTheLastFileWasAndAddsTheTypes
 }
 
 }  // namespace
+
+// The look over the windows that the page tour runs: each kind of fault on a
+// small window of its own, and the same window laid out right.
+TEST(LayoutCheckTest, FindsCutTextOverlapsStrayControlsAndFaintText)
+{
+    const struct {
+        const char* name;
+        std::function<void(wxPanel*)> build;
+        const char* fault;  // a word of the one expected report, or "" for none
+    } cases[] = {
+        {"label narrower than its text",
+         [](wxPanel* p) { new wxStaticText(p, wxID_ANY, "A caption longer than its room", wxPoint(0, 0), wxSize(40, 30)); },
+         "needs"},
+        {"button lower than its face",
+         [](wxPanel* p) { new wxButton(p, wxID_ANY, "Write", wxPoint(0, 0), wxSize(200, 12)); },
+         "needs"},
+        {"shortened label with the whole text on hover",
+         [](wxPanel* p) {
+             auto* label = new wxStaticText(p, wxID_ANY, "A caption longer than its room", wxPoint(0, 0), wxSize(40, 30),
+                                            wxST_ELLIPSIZE_END);
+             label->SetToolTip(label->GetLabel());
+         },
+         ""},
+        {"shortened label without the whole text",
+         [](wxPanel* p) {
+             new wxStaticText(p, wxID_ANY, "A caption longer than its room", wxPoint(0, 0), wxSize(40, 30),
+                              wxST_ELLIPSIZE_END);
+         },
+         "needs"},
+        {"buttons over each other",
+         [](wxPanel* p) {
+             new wxButton(p, wxID_ANY, "A", wxPoint(0, 0), wxSize(100, 40));
+             new wxButton(p, wxID_ANY, "B", wxPoint(50, 10), wxSize(100, 40));
+         },
+         "overlaps"},
+        {"controls inside their frame",
+         [](wxPanel* p) {
+             new wxStaticBox(p, wxID_ANY, "Frame", wxPoint(0, 0), wxSize(300, 150));
+             new wxButton(p, wxID_ANY, "Inside", wxPoint(20, 40), wxSize(100, 40));
+         },
+         ""},
+        {"control past its window's edge",
+         [](wxPanel* p) { new wxButton(p, wxID_ANY, "Out", wxPoint(350, 250), wxSize(100, 40)); },
+         "sticks out"},
+        {"text in a colour too close to its ground",
+         [](wxPanel* p) {
+             p->SetBackgroundColour(wxColour(40, 50, 70));
+             auto* label = new wxStaticText(p, wxID_ANY, "Faint", wxPoint(0, 0));
+             label->SetForegroundColour(wxColour(46, 52, 54));
+         },
+         "contrast"},
+        {"a laid-out row",
+         [](wxPanel* p) {
+             auto* row = new wxBoxSizer(wxHORIZONTAL);
+             row->Add(new wxStaticText(p, wxID_ANY, "Name"), 0, wxALL, 4);
+             row->Add(new wxButton(p, wxID_ANY, "Write to scanner"), 0, wxALL, 4);
+             p->SetSizer(row);
+             p->Layout();
+         },
+         ""},
+    };
+    for (const auto& c : cases) {
+        auto* frame = new wxFrame(nullptr, wxID_ANY, c.name, wxDefaultPosition, wxSize(400, 300));
+        auto* panel = new wxPanel(frame, wxID_ANY, wxPoint(0, 0), wxSize(400, 300));
+        c.build(panel);
+        panel->SetSize(frame->GetClientSize());
+        const std::vector<wxString> faults = CLayoutCheck::Check(panel);
+        if (*c.fault) {
+            ASSERT_EQ(1u, faults.size()) << c.name;
+            EXPECT_NE(wxNOT_FOUND, faults[0].Find(c.fault)) << c.name << ": " << faults[0];
+        } else {
+            EXPECT_TRUE(faults.empty()) << c.name << ": " << (faults.empty() ? wxString() : faults[0]);
+        }
+        frame->Destroy();
+    }
+    EXPECT_NEAR(21.0, ContrastRatio(*wxBLACK, *wxWHITE), 0.01);
+    EXPECT_NEAR(1.0, ContrastRatio(wxColour(90, 90, 90), wxColour(90, 90, 90)), 0.01);
+    EXPECT_GT(ContrastRatio(wxColour(46, 52, 54), wxColour(246, 245, 244)), CLayoutCheck::kMinTextContrast);
+}
+

@@ -3,11 +3,19 @@
 #include "LayoutCheck.h"
 #include "StallWatch.h"
 
+#include "AppContext.h"
+#include "BarcodeSheetBuilder.h"
 #include "CfgMainDlg.h"
 #include "CfgTitleDlg.h"
 #include "DataFormatatterDlg.h"
 #include "DeviceBatchUpgradeDlg.h"
+#include "DeviceUpgradeDlg.h"
+#include "HelpViewFrame.h"
+#include "ImageManageDlg.h"
+#include "ImageShowDlg.h"
 #include "Log.h"
+#include "PreviewPrintDlg.h"
+#include "UiText.h"
 #include "TabCreate.h"
 #include "TabNodeXmlInfo.h"
 #include "VostrelDlg.h"
@@ -40,6 +48,31 @@ private:
     wxWeakRef<CTour> m_tour;
 };
 
+// A picture with something to see in it: bands of grey and a frame.
+wxImage SamplePicture()
+{
+    wxImage picture(640, 480);
+    for (int y = 0; y < picture.GetHeight(); ++y) {
+        for (int x = 0; x < picture.GetWidth(); ++x) {
+            const bool edge = x < 8 || y < 8 || x >= picture.GetWidth() - 8 || y >= picture.GetHeight() - 8;
+            const auto grey = static_cast<unsigned char>(edge ? 0 : 64 + (x / 40) * 12);
+            picture.SetRGB(x, y, grey, grey, grey);
+        }
+    }
+    return picture;
+}
+
+// The modal dialog on screen, if there is one.
+wxDialog* ShownModalDialog()
+{
+    for (wxWindow* top : wxTopLevelWindows) {
+        auto* dialog = dynamic_cast<wxDialog*>(top);
+        if (dialog && dialog->IsModal())
+            return dialog;
+    }
+    return nullptr;
+}
+
 wxString SafeName(const wxString& text)
 {
     wxString name;
@@ -70,7 +103,7 @@ void CTour::Start()
     CVostrelDlg* window = m_window;
     // The settings pages first: the lists and the command page may end the connection.
     PlanSettingsPages();
-    m_steps.push_back({"search", [window] { window->SelectItem(CVostrelDlg::ITEM_SEARCH); }, {}});
+    m_steps.push_back({"search", [window] { window->SelectItem(CVostrelDlg::ITEM_SEARCH); }, [window] { window->HideSettingSearch(); }});
     PlanDialogs();
     m_steps.push_back({"home", [window] { window->SelectItem(CVostrelDlg::ITEM_HOME); }, {}});
     m_steps.push_back({"scanners", [window] { window->SelectItem(CVostrelDlg::ITEM_ONLINE); }, {}});
@@ -109,16 +142,52 @@ void CTour::PlanDialogs()
                            },
                            closeEditor});
     }
-    auto batch = std::make_shared<wxWeakRef<wxDialog>>();
-    m_steps.push_back({"batch-upgrade",
-                       [window, batch] {
-                           auto* dialog = new CDeviceBatchUpgradeDlg(window);
-                           dialog->Show();
-                           *batch = dialog;
+    AddWindowStep("batch-upgrade", [window] { return new CDeviceBatchUpgradeDlg(window); });
+    AddWindowStep("firmware-upgrade", [window] { return new CDeviceUpgradeDlg(window, "HBS-HI880"); });
+    AddWindowStep("picture-editor", [window] { return new CImageManageDlg(window, SamplePicture(), nullptr, 0); });
+    AddWindowStep("picture-viewer", [window] { return new CImageShowDlg(window, SamplePicture()); });
+    auto sheet = std::make_shared<CBarcodeSheet>();
+    CBarcodeSheetBuilder(*sheet, "").BuildLinearFromText("232BAD5\n0305010", SLinearOptions{});
+    AddWindowStep("print-preview", [window, sheet] {
+        return new CPreviewPrintDlg(window, *sheet, SSheetHeader{"Vostrel", "", "HBS-HI880"});
+    });
+    AddWindowStep("help", [window]() -> wxTopLevelWindow* {
+        if (!CHelpViewFrame::Open(window, CAppContext::GetInstance().GetHelpDocument()))
+            return nullptr;
+        for (wxWindow* top : wxTopLevelWindows) {
+            if (auto* frame = dynamic_cast<CHelpViewFrame*>(top))
+                return frame;
+        }
+        return nullptr;
+    });
+    // The message box is modal: it runs its own loop, in which the walk goes on
+    // and which its end closes.
+    m_steps.push_back({"message-box",
+                       [window] {
+                           window->CallAfter([] {
+                               ShowMessage(GetUiText("ID_ERROR_EXIT", "Settings have changed. Save them to the scanner?"),
+                                           wxYES_NO | wxCANCEL | wxICON_QUESTION);
+                           });
                        },
-                       [batch] {
-                           if (*batch)
-                               (*batch)->Destroy();
+                       [] {
+                           if (wxDialog* dialog = ShownModalDialog())
+                               dialog->EndModal(wxID_CANCEL);
+                       }});
+}
+
+void CTour::AddWindowStep(const wxString& name, std::function<wxTopLevelWindow*()> make)
+{
+    auto shown = std::make_shared<wxWeakRef<wxTopLevelWindow>>();
+    m_steps.push_back({name,
+                       [make, shown] {
+                           if (wxTopLevelWindow* top = make()) {
+                               top->Show();
+                               *shown = top;
+                           }
+                       },
+                       [shown] {
+                           if (*shown)
+                               (*shown)->Destroy();
                        }});
 }
 

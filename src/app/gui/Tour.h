@@ -1,8 +1,9 @@
 // A walk through every page of the program for people who check its looks: with
 // VOSTREL_TOUR=<folder> the program, once connected (VOSTREL_AUTOCONNECT), shows the
 // home page, the scanner and model lists, the command page, every settings page, the
-// setting search, the data-format editor (with and without its key pad) and the batch
-// upgrade window one after another, and after each has been drawn runs
+// setting search, the data-format editor (with and without its key pad), the batch
+// and single firmware windows, the picture editor and viewer, the print preview, the
+// help window and a message box one after another, and after each has been drawn runs
 // VOSTREL_TOUR_SHOT (default "import -window root %s", %s the picture's path) to
 // take a picture of the screen as `<folder>/NN-<name>.png`. Before each picture it
 // looks over the windows on screen for cut-off text, overlaps and faint text, and
@@ -18,6 +19,7 @@
 #include <vector>
 
 class CVostrelDlg;
+class wxTopLevelWindow;
 class CTabNodeXmlInfo;
 
 class CTour : public wxEvtHandler {
@@ -43,6 +45,8 @@ private:
     void PlanSettingsPages();
     void PlanDialogs();
     void AddLeaves(CTabNodeXmlInfo* node);
+    // A window of its own, made by `make`, shown for its picture and then destroyed.
+    void AddWindowStep(const wxString& name, std::function<wxTopLevelWindow*()> make);
     void ShowNext();
     void OnDrawn(wxTimerEvent& event);
     void RecordLayoutFaults();

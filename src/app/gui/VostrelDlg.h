@@ -56,6 +56,7 @@ public:
     // the item only logs.
     using CommandSearchHandler = std::function<void()>;
     void SetCommandSearchHandler(CommandSearchHandler handler) { m_showCommandSearch = std::move(handler); }
+    void HideSettingSearch();
 
     int GetMode() const { return m_mode; }
     const wxString& GetEditedScanner() const { return m_editedScanner; }
@@ -137,7 +138,6 @@ private:
     void ShowCommandSearch();
     void ShowSomethingWhenNothingIsShown();
     void ShowEditedScanner(const wxString& editedScanner);
-    void HideSettingSearch();
 
     // Closing.
     void OnClose(wxCloseEvent& event);

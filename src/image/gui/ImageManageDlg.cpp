@@ -14,6 +14,8 @@
 #include <wx/slider.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kCentralArea = 8;
@@ -95,6 +97,8 @@ void CImageManageDlg::CreateControls(bool withCentral)
     m_view->RegisterForArrowKeys();
     top->Add(m_view, 1, wxEXPAND | wxALL, 6);
     SetSizer(top);
+    // Wide enough for the tool row in any language.
+    SetSize(wxSize(std::max(GetSize().x, GetBestSize().x), GetSize().y));
 }
 
 void CImageManageDlg::ShowWorking()
