@@ -195,9 +195,17 @@ bool CCommandCenterSession::PollDevice()
     std::string bytes;
     if (!m_link.ReadDeviceOutput(kPollMs, bytes))
         return false;
-    // A frame cut by the block's bound waits for the rest in the next step.
     std::string block = m_partialFrame + bytes;
     m_partialFrame.clear();
+    if (!m_options.packedData) {
+        // The user said the output is not packed: what looks like a frame is data too,
+        // and nothing is held back waiting for a frame's rest.
+        SDevicePiece plain;
+        plain.raw = block;
+        AppendDeviceLine(plain);
+        return true;
+    }
+    // A frame cut by the block's bound waits for the rest in the next step.
     for (const SDevicePiece& piece : SplitDeviceOutput(block, m_partialFrame))
         AppendDeviceLine(piece);
     return true;
@@ -227,10 +235,8 @@ void CCommandCenterSession::AppendDeviceLine(const SDevicePiece& piece)
     wxString line = m_options.tags && !m_lineMode ? "Device: " : "";
     if (m_options.hexDisplay)
         line += HexOfBytes(piece.raw);
-    else if (piece.packet && m_options.packedData)
-        line += m_symbologies.NameOfCode(piece.code) + "\r\n" + CharactersOfBytes(piece.payload);
     else if (piece.packet)
-        line += TextOfBytes(piece.payload);
+        line += m_symbologies.NameOfCode(piece.code) + "\r\n" + CharactersOfBytes(piece.payload);
     else
         line += TextOfBytes(piece.raw);
     Emit(STerminalOutput::LINE, line + "\r\n");

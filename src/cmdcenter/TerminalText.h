@@ -58,9 +58,8 @@ struct SDevicePiece {
     std::string payload;
     std::string raw;
 };
-// Cuts a block into its packed frames and the plain data around them; a frame whose
-// checksum holds is shown as one whatever the terminal's options, since raw it is
-// only noise. A frame that the block cuts off at its end is left in `rest`.
+// Cuts a block of packed output into its frames and the plain data around them. A
+// frame that the block cuts off at its end is left in `rest`.
 std::vector<SDevicePiece> SplitDeviceOutput(const std::string& block, std::string& rest);
 
 // Text of received bytes as the device line shows them: each byte as the character

@@ -212,22 +212,23 @@ bool ReadParameters(const std::string& code, CRuleReader& reader)
     return false;
 }
 
-// One "%02X" pair as a field character: its pad name when it has one.
+// Whether a byte cannot stand in a field as itself and is shown by its pad name.
+bool NeedsName(uint8_t byte)
+{
+    return byte <= 0x20 || byte >= 0x7F;
+}
+
+// One "%02X" pair as a field character: a byte that cannot be typed by its pad name
+// when it has one. A printable character stays itself, also where the key pad names
+// a key with its code ("[F8]" is 0x41, which is "A").
 std::string PairAsText(const std::string& pair, const CSpecialChars& names)
 {
     std::string byte;
     if (!HexToBytes(pair, byte))
         return pair;
-    const std::string name = names.NameOf(static_cast<uint8_t>(byte[0]));
+    const uint8_t value = static_cast<uint8_t>(byte[0]);
+    const std::string name = NeedsName(value) ? names.NameOf(value) : std::string();
     return name.empty() ? byte : name;
-}
-
-std::string HexAsText(const std::string& hex, const CSpecialChars& names)
-{
-    std::string text;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2)
-        text += PairAsText(hex.substr(i, 2), names);
-    return text;
 }
 
 std::string DecimalText(const std::string& digits)
@@ -297,6 +298,14 @@ void FieldsOfRule(const SRuleDefinition& definition, const std::string& rule, co
 }
 
 }  // namespace
+
+std::string HexAsText(const std::string& hex, const CSpecialChars& names)
+{
+    std::string text;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        text += PairAsText(hex.substr(i, 2), names);
+    return text;
+}
 
 std::string CharValueHex(const std::string& field, const CSpecialChars& names)
 {

@@ -16,6 +16,9 @@ std::string CharValueHex(const std::string& field, const CSpecialChars& names);
 // Every byte of `text` as "%02X"; a bracket group whose whole text is a known name
 // stands for its byte.
 std::string TextToHex(const std::string& text, const CSpecialChars& names);
+// The field text of "%02X" pairs: characters as themselves, the bytes that cannot be
+// typed by their names in `names` when they have one.
+std::string HexAsText(const std::string& hex, const CSpecialChars& names);
 
 enum class EEncodeStatus { Ok, EmptyField, LimitOverrun };
 

@@ -152,6 +152,12 @@ int DigitsValue(const std::vector<uint8_t>& bytes, size_t from, size_t count)
     return value;
 }
 
+// The bytes that open an item of their own and so can never be a data element.
+bool IsMarker(uint8_t byte)
+{
+    return byte >= kSeparatorMarker && byte <= kExtractionMarker;
+}
+
 // Month, day and year as eight ASCII digits, forming a real calendar day.
 bool IsValidDateItem(const std::vector<uint8_t>& bytes, size_t from)
 {
@@ -208,6 +214,13 @@ const SLicenseEntry* CLicenseCode::FindDataElement(uint8_t code)
         }
     }
     return nullptr;
+}
+
+SLicenseEntry CLicenseCode::DataElementOf(uint8_t code)
+{
+    if (const SLicenseEntry* element = FindDataElement(code))
+        return *element;
+    return {LICENSE_DATA_FIELDS, wxString::Format("(0x%02x)", code), code};
 }
 
 const SLicenseEntry& CLicenseCode::Separator(uint8_t byte)
@@ -299,10 +312,11 @@ bool CLicenseCode::ReadByteStream(const std::vector<uint8_t>& bytes)
         } else if (byte == kDateMarker && IsValidDateItem(bytes, i)) {
             // A dated item is taken as valid but the panel has nothing to show it with.
             i += 8;
-        } else if (const SLicenseEntry* element = FindDataElement(byte)) {
-            entries.push_back(*element);
-        } else {
+        } else if (IsMarker(byte)) {
             return false;
+        } else {
+            // A scanner may know elements our lists lack; they travel on unchanged.
+            entries.push_back(DataElementOf(byte));
         }
         if (entries.size() > kMaxEntries)
             return false;

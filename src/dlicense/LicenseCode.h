@@ -42,6 +42,8 @@ public:
     static const std::vector<SLicenseEntry>& ListOf(int kind);
     // The data element of either list with `code`, or null.
     static const SLicenseEntry* FindDataElement(uint8_t code);
+    // The data element with `code`; one that neither list holds is named by its code.
+    static SLicenseEntry DataElementOf(uint8_t code);
     static const SLicenseEntry& Separator(uint8_t byte);
 
     // The bytes the scanner is given: the two flags, the entries, the extra text.

@@ -112,7 +112,7 @@ struct SDeviceCase {
     bool packedData;
     bool hexDisplay;
     std::string received;
-    const char* line;
+    wxString line;
 };
 
 class DeviceLineTest : public CommandCenterSessionTest, public ::testing::WithParamInterface<SDeviceCase> {};
@@ -130,27 +130,53 @@ TEST_P(DeviceLineTest, WhatTheScannerSendsByItselfIsShown)
 }
 
 // 02 00 00 01 ";" "A" and the checksum FF ^ 00 ^ 01 ^ 3B ^ 41 = 84.
+const std::string kFrameOfA("\x02\x00\x00\x01;A\x84", 7);
+
 INSTANTIATE_TEST_SUITE_P(
     Blocks, DeviceLineTest,
     ::testing::Values(SDeviceCase{false, false, std::string("AB\0C\r\n", 6), "Device: AB C\r\n\r\n"},
-                      SDeviceCase{true, false, std::string("\x02\x00\x00\x01;A\x84", 7), "Device: Code ID packet\r\nA\r\n"},
+                      SDeviceCase{true, false, kFrameOfA, "Device: Code ID packet\r\nA\r\n"},
                       SDeviceCase{true, false, std::string("\x02\x00\x00\x01;AB", 7), "Device: \x02  \x01;AB\r\n"},
-                      SDeviceCase{true, true, std::string("\x02\x00\x00\x01;A\x84", 7), "Device: 02 00 00 01 3B 41 84\r\n"},
-                      // A frame whose checksum holds is never shown raw, packing box or not.
-                      SDeviceCase{false, false, std::string("\x02\x00\x00\x01;A\x84", 7), "Device: A\r\n"}));
+                      SDeviceCase{true, true, kFrameOfA, "Device: 02 00 00 01 3B 41 84\r\n"},
+                      // Packing off: a frame is data like any other, every byte as itself.
+                      SDeviceCase{false, false, kFrameOfA, wxString("Device: \x02  \x01;A") + wxUniChar(0x84) + "\r\n"},
+                      SDeviceCase{false, true, kFrameOfA, "Device: 02 00 00 01 3B 41 84\r\n"},
+                      // The head of a frame is not held back for its rest either.
+                      SDeviceCase{false, false, std::string("\x02\x00\x00\x05;AB", 7), "Device: \x02  \x05;AB\r\n"}));
 
-// Several reads sent together, and a frame cut in two by the bound of one step: each
-// read gets its own line, and the cut frame waits for its rest.
-TEST_F(CommandCenterSessionTest, PackedReadsAreShownOneByOneAndACutFrameWaitsForItsRest)
+// Several reads sent together, and a frame cut in two by the bound of one step. With
+// packing on each read gets its own line and the cut frame waits for its rest; with
+// packing off each block is shown as it came.
+TEST_F(CommandCenterSessionTest, PackedReadsAreShownOneByOneAndACutFrameWaitsForItsRestOnlyWithPacking)
 {
-    const std::string frame("\x02\x00\x00\x01;A\x84", 7);
-    m_link.AddReply(frame + "B\r\n" + frame + frame.substr(0, 3));
-    m_link.AddReply(frame.substr(3));
-    ASSERT_TRUE(m_session.RunOneStep());
-    EXPECT_EQ((std::vector<wxString>{"Device: A\r\n", "Device: B\r\n\r\n", "Device: A\r\n"}), Lines());
-    ASSERT_TRUE(m_session.RunOneStep());
-    EXPECT_EQ(4u, Lines().size());
-    EXPECT_EQ("Device: A\r\n", Lines().back());
+    const wxString frameRaw = wxString("\x02  \x01;A") + wxUniChar(0x84);
+    const struct {
+        bool packedData;
+        std::vector<wxString> afterFirst;
+        std::vector<wxString> afterSecond;
+    } cases[] = {
+        {true,
+         {"Device: Code ID packet\r\nA\r\n", "Device: B\r\n\r\n", "Device: Code ID packet\r\nA\r\n"},
+         {"Device: Code ID packet\r\nA\r\n"}},
+        {false,
+         {"Device: " + frameRaw + "B\r\n" + frameRaw + "\x02  \r\n"},
+         {wxString("Device: \x01;A") + wxUniChar(0x84) + "\r\n"}},
+    };
+    CSymbologiesXmlInfo names;
+    ASSERT_TRUE(names.Load(VOSTREL_DATA_DIR "/Config/Symbologies.xml", "CommandCenterDlg.cpp"));
+    m_session.SetSymbologies(names);
+    for (const auto& c : cases) {
+        m_outputs.clear();
+        m_session.Options().packedData = c.packedData;
+        m_link.AddReply(kFrameOfA + "B\r\n" + kFrameOfA + kFrameOfA.substr(0, 3));
+        m_link.AddReply(kFrameOfA.substr(3));
+        ASSERT_TRUE(m_session.RunOneStep());
+        EXPECT_EQ(c.afterFirst, Lines()) << c.packedData;
+        ASSERT_TRUE(m_session.RunOneStep());
+        std::vector<wxString> all = c.afterFirst;
+        all.insert(all.end(), c.afterSecond.begin(), c.afterSecond.end());
+        EXPECT_EQ(all, Lines()) << c.packedData;
+    }
 }
 
 TEST_F(CommandCenterSessionTest, LineTerminalTakesLinesWithCarriageReturnUntilExit)

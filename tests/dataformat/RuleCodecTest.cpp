@@ -115,6 +115,29 @@ INSTANTIATE_TEST_SUITE_P(Rules, ParseRuleFieldsTest,
                                          SParseCase{"B502000D0041", {"000D0041"}}, SParseCase{"F7", {}},
                                          SParseCase{"FB03612082", {"a[ SPC][0x82]"}}));
 
+// A table that names printable bytes too, as the key pad's names its key codes:
+// only the bytes that cannot be typed are shown by name, and every rule still
+// encodes back to itself.
+TEST(RuleFieldNamesTest, OnlyBytesThatCannotBeTypedAreShownByName)
+{
+    CSpecialChars keyNames;
+    keyNames.Add("[J]", 0x0D);
+    keyNames.Add("[F8]", 0x41);
+    keyNames.Add("[Esc]", 0x29);
+    keyNames.Add("[3]", 0x20);
+    const SParseCase cases[] = {
+        {"F10D", {"[J]"}},        {"F141", {"A"}},     {"F129", {")"}}, {"FB030D4120", {"[J]A[3]"}},
+        {"F3410D", {"A", "[J]"}}, {"F109", {"\t"}},
+    };
+    for (const SParseCase& c : cases) {
+        std::vector<std::string> fields;
+        ASSERT_TRUE(ParseRuleFields(c.rule, keyNames, fields)) << c.rule;
+        EXPECT_EQ(c.fields, fields) << c.rule;
+        const SEncodedRule again = EncodeRule(*FindRuleDefinition(std::string(c.rule).substr(0, 2)), fields, keyNames);
+        EXPECT_EQ(c.rule, again.rule);
+    }
+}
+
 TEST(DataFormatValueTest, UnitTextCarriesNumberTerminalSymbologyLengthAndRules)
 {
     EXPECT_EQ("169990050000B3", ComposeUnitText({1, "5", 0, "B3"}));

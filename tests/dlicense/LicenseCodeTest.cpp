@@ -88,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
     Values, MalformedLicenseValueTest,
     ::testing::Values(SMalformedCase{"odd length", "00055d005e0"}, SMalformedCase{"no stream", "0004"},
                       SMalformedCase{"short", "00"}, SMalformedCase{"not hexadecimal", "00045d005e0g"},
-                      SMalformedCase{"unknown element", "00055d005e0001"},
+                      SMalformedCase{"date item cut short", "00075d005e005b3031"},
+                      SMalformedCase{"extra text without its length", "00055d005e005c"},
                       SMalformedCase{"separator without its byte", "00055d005e005a"},
                       SMalformedCase{"flag without its value", "00015d"},
                       SMalformedCase{"flag value 2", "00045d025e00"},
@@ -110,6 +111,42 @@ TEST(LicenseCodeTest, EmptyValuesAndAValidDateItemAreAccepted)
     ASSERT_TRUE(code.ReadValue("00145d005e005b303232393230323407"));
     ASSERT_EQ(1u, code.entries.size());
     EXPECT_EQ(7, code.entries[0].code);
+}
+
+struct SUnlistedCase {
+    const char* value;
+    std::vector<uint8_t> codes;  // the entries read, in order
+};
+
+class UnlistedElementTest : public ::testing::TestWithParam<SUnlistedCase> {};
+
+// Every byte that is neither a separator nor a marker names a data element, also when
+// our lists lack it, and the value written back is the value read.
+TEST_P(UnlistedElementTest, ReadsAsADataElementAndIsWrittenBackUnchanged)
+{
+    const SUnlistedCase& c = GetParam();
+    CLicenseCode code;
+    ASSERT_TRUE(code.ReadValue(c.value));
+    ASSERT_EQ(c.codes.size(), code.entries.size());
+    for (size_t i = 0; i < c.codes.size(); ++i) {
+        EXPECT_EQ(c.codes[i], code.entries[i].code) << i;
+        EXPECT_NE(LICENSE_SEPARATOR, code.entries[i].kind) << i;
+        EXPECT_FALSE(code.entries[i].name.empty()) << i;
+    }
+    EXPECT_EQ(c.value, code.ValueText());
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, UnlistedElementTest,
+                         ::testing::Values(SUnlistedCase{"00055d005e0001", {0x01}},
+                                           SUnlistedCase{"00055d005e003b", {0x3B}},
+                                           SUnlistedCase{"00055d005e005f", {0x5F}},
+                                           SUnlistedCase{"00055d005e00ff", {0xFF}},
+                                           SUnlistedCase{"00065d005e000780", {7, 0x80}}));
+
+TEST(LicenseCodeTest, AnUnlistedElementIsNamedByItsCodeAndAListedOneByItsList)
+{
+    EXPECT_EQ(Element(49), CLicenseCode::DataElementOf(49));
+    EXPECT_EQ("(0x3b)", CLicenseCode::DataElementOf(0x3B).name);
 }
 
 std::vector<SLicenseEntry> Then(std::vector<SLicenseEntry> first, const std::vector<SLicenseEntry>& second)

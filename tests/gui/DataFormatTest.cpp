@@ -156,6 +156,7 @@ TEST_F(DataFormatPanelTest, AFormatOfFourRulesIsBuiltInTheEditorWithItsPreviewFo
 {
     CDataFormatatterDlg editor(m_frame, "F10", 38, {"EAN-13", "Code 128"});
     ASSERT_EQ(1u, m_messages.Texts().size());  // the invalid text is named and not taken
+    editor.ShowPad(1);  // so that "[ CR]" is a name
     editor.SetSample("12-345", 0);
     std::vector<wxString> previews;
     const struct {
@@ -229,7 +230,10 @@ TEST(DataFormatKeyPadTest, TheKeyPadTypesCharactersIntoCharacterFieldsAndKeysInt
         size_t field;
         std::vector<const char*> keys;
         const char* shown;
-    } steps[] = {{"F2", 1, {"LShift", "A"}, "A"}, {"F1", 0, {"Enter"}, "[ CR]"}, {"B5", 0, {"LShift", "Tab"}, "022B"}};
+    } steps[] = {{"F2", 1, {"LShift", "A"}, "A"},
+                 {"F1", 0, {"Enter"}, "[Enter]"},
+                 {"FB", 0, {"F10", "1"}, "[F10]1"},
+                 {"B5", 0, {"LShift", "Tab"}, "022B"}};
     for (const auto& step : steps) {
         ASSERT_TRUE(editor.ChooseRuleKind(step.code));
         editor.SetFieldText(0, "3");
@@ -241,7 +245,8 @@ TEST(DataFormatKeyPadTest, TheKeyPadTypesCharactersIntoCharacterFieldsAndKeysInt
         EXPECT_EQ(step.shown, editor.GetField(step.field)->GetValue()) << step.code;
         editor.PressAddOrReplace();
     }
-    EXPECT_EQ("F20341F10DB501022B", editor.GetRuleText());
+    // While the key pad shows, its names stand for its key codes: Enter 0x28, F10 0x43.
+    EXPECT_EQ("F20341F128FB024331B501022B", editor.GetRuleText());
 
     // The ASCII pad comes when first asked for, in place of the key pad, and gives a
     // character field the name of the byte pressed.
@@ -259,6 +264,76 @@ TEST(DataFormatKeyPadTest, TheKeyPadTypesCharactersIntoCharacterFieldsAndKeysInt
     ASSERT_NE(nullptr, tab);
     Press(tab);
     EXPECT_EQ("[ HT]", editor.GetField(0)->GetValue());
+    frame->Destroy();
+}
+
+// Which names a character field is read and shown in follows the pad on screen: the
+// ASCII pad's while it shows, the key pad's otherwise. Switching the pad keeps the
+// bytes a field stands for.
+TEST(DataFormatKeyPadTest, CharacterFieldsAreReadAndShownInTheNamesOfThePadOnScreen)
+{
+    CTempDir dir;
+    dir.CopyShippedData();
+    CAppContext::GetInstance().SetProgramDirectory(dir.Path());
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "editor");
+    CDataFormatatterDlg editor(frame, "", 0, {"EAN-13"});
+    const struct {
+        int pad;
+        const char* code;
+        const char* field;
+        const char* rule;
+    } typed[] = {
+        {2, "F1", "[Enter]", "F128"}, {2, "F1", "[ CR]", "F15B"},       {1, "F1", "[ CR]", "F10D"},
+        {1, "F1", "[Enter]", "F15B"}, {0, "F1", "[Esc]", "F129"},       {0, "F1", "[ HT]", "F15B"},
+        {2, "FB", "a[Tab]b", "FB03612B62"}, {1, "FB", "a[ HT]b", "FB03610962"},
+    };
+    for (const auto& c : typed) {
+        editor.ShowPad(c.pad);
+        ASSERT_TRUE(editor.ChooseRuleKind(c.code));
+        editor.SetFieldText(0, c.field);
+        editor.PressAddOrReplace();
+        EXPECT_TRUE(editor.GetRuleText().EndsWith(c.rule)) << c.pad << " " << c.field << ": " << editor.GetRuleText();
+    }
+
+    const struct {
+        int pad;
+        const char* rule;
+        const char* shown;
+    } picked[] = {
+        {2, "F128", "("}, {2, "F10D", "[J]"}, {1, "F10D", "[ CR]"}, {2, "F141", "A"}, {2, "FB020D29", "[J])"},
+    };
+    for (const auto& c : picked) {
+        CDataFormatatterDlg shown(frame, c.rule, 0, {"EAN-13"});
+        shown.ShowPad(c.pad);
+        shown.PickRule(0);
+        EXPECT_EQ(c.shown, shown.GetField(0)->GetValue()) << c.pad << " " << c.rule;
+        shown.PressAddOrReplace();
+        EXPECT_EQ(c.rule, shown.GetRuleText()) << "written back unchanged";
+    }
+
+    // A field typed under one pad keeps its bytes when the other pad is opened.
+    const struct {
+        int from;
+        int to;
+        const char* typedText;
+        const char* shownAfter;
+        const char* rule;
+    } switched[] = {
+        {1, 2, "[ CR]", "[J]", "FB010D"},
+        {2, 1, "[Enter]", "(", "FB0128"},
+        {1, 0, "x[ ESC]", "x[X]", "FB02781B"},
+        {2, 0, "[Esc]", "[Esc]", "FB0129"},  // the key pad's names either way
+    };
+    for (const auto& c : switched) {
+        CDataFormatatterDlg switching(frame, "", 0, {"EAN-13"});
+        switching.ShowPad(c.from);
+        ASSERT_TRUE(switching.ChooseRuleKind("FB"));
+        switching.SetFieldText(0, c.typedText);
+        switching.ShowPad(c.to);
+        EXPECT_EQ(c.shownAfter, switching.GetField(0)->GetValue()) << c.typedText;
+        switching.PressAddOrReplace();
+        EXPECT_EQ(c.rule, switching.GetRuleText()) << c.typedText;
+    }
     frame->Destroy();
 }
 

@@ -13,6 +13,8 @@
 #include <wx/radiobut.h>
 #include <wx/tglbtn.h>
 
+#include <algorithm>
+
 namespace {
 
 const char kModel[] = R"(<DeviceConfiguration>
@@ -163,6 +165,38 @@ TEST_F(ListControlsTest, ARefreshShowsTheModesValueAndFallsBackToTheFirstItem)
     Setting("232AFL").DeviceValue = "1";
     GetControlFactory()->RefreshControl(Setting("232AFL").Control, 0);
     EXPECT_TRUE(WidgetOf<wxCheckBox>("232AFL")->GetValue());
+}
+
+// A drop-down list is as wide as its longest label and the arrow's room; on a page too
+// narrow for that it keeps to its column rather than cover the hint.
+TEST_F(ListControlsTest, ADropDownIsAsWideAsItsLongestLabelAndTheArrowWithinItsColumn)
+{
+    const struct {
+        int pageWidth;
+        const char* name;
+        bool fitsColumn;
+    } cases[] = {
+        {1000, "BEPLVL", true},
+        {1000, "SCNMOD", true},
+        {1000, "KBWDLY", true},
+        {240, "SCNMOD", false},
+    };
+    auto* page = new CPageDlg(m_frame, CPageMntXmlInfo::GetInstance().FindPage("Lists"));
+    page->BuildControls();
+    for (const auto& c : cases) {
+        page->SetSize(0, 0, c.pageWidth, 600);
+        Setting(c.name).Control->Layout();
+        auto* list = WidgetOf<wxChoice>(c.name);
+        ASSERT_NE(nullptr, list) << c.name;
+        int longest = 0;
+        for (const wxString& label : EntriesOf(list))
+            longest = std::max(longest, list->GetTextExtent(label).GetWidth());
+        ASSERT_GT(longest, 0) << c.name;
+        const int column = (list->GetParent()->GetClientSize().GetWidth() - 40) / 3;
+        EXPECT_EQ(c.fitsColumn, longest + CComboBoxControl::kArrowRoom <= column) << c.name << " at " << c.pageWidth;
+        EXPECT_EQ(std::min(longest + CComboBoxControl::kArrowRoom, column), list->GetSize().GetWidth())
+            << c.name << " at " << c.pageWidth;
+    }
 }
 
 // Scrolling a page past its rows must not change what the pointer passes over.

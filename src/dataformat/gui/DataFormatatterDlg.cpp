@@ -126,9 +126,7 @@ void CDataFormatatterDlg::CreateControls(const Symbologies& symbologies)
     // The ASCII pad is made when first asked for: its 128 buttons would make every
     // opening of the editor slow.
     m_asciiPadRow = new wxBoxSizer(wxVERTICAL);
-    m_keyPad = new CKeyBoardCtrl(this, [this](const SKeyRecord& key, const wxString& code) {
-        OnKeyPadKey(key.keyValue, code);
-    });
+    m_keyPad = new CKeyBoardCtrl(this, [this](const SKeyRecord& key, const wxString& code) { OnKeyPadKey(key, code); });
     m_keyPad->LoadLayouts();
     top->Add(m_asciiPadRow, 0, wxALL, 6);
     top->Add(m_keyPad, 0, wxALL, 6);
@@ -440,6 +438,8 @@ wxString CDataFormatatterDlg::GetPreviewText() const
 
 void CDataFormatatterDlg::ShowPad(int pad)
 {
+    const bool asciiBefore = IsAsciiPadShown();
+    const CSpecialChars namesBefore = CurrentNames();
     if (pad == 1 && !m_asciiPad) {
         m_asciiPad = new CAsciiPadCtrl(this, [this](const wxString& text) { InsertIntoField(text); });
         CHarbrekBaseDlg::ApplyFontToTree(m_asciiPad, CHarbrekBaseDlg::GetSharedFont());
@@ -456,13 +456,34 @@ void CDataFormatatterDlg::ShowPad(int pad)
     SetMinSize(wxDefaultSize);
     Fit();
     Layout();
+    if (IsAsciiPadShown() != asciiBefore)
+        RenameFieldTexts(namesBefore, CurrentNames());
+}
+
+bool CDataFormatatterDlg::IsAsciiPadShown() const
+{
+    return m_asciiPad && m_asciiPad->IsShown();
 }
 
 CSpecialChars CDataFormatatterDlg::CurrentNames() const
 {
-    // Character fields hold characters whichever pad shows: the key pad's legends
-    // name key codes ("[A]" is 0x04), which no character field may take as a byte.
-    return CSpecialChars::AsciiPad();
+    // The key pad's names stand for its key codes ("[Enter]" is 0x28), the ASCII
+    // pad's for characters; a field is read in the names of the pad the user sees.
+    if (IsAsciiPadShown() || !m_keyPad)
+        return CSpecialChars::AsciiPad();
+    return m_keyPad->KeyNames();
+}
+
+void CDataFormatatterDlg::RenameFieldTexts(const CSpecialChars& before, const CSpecialChars& after)
+{
+    if (!m_definition || m_definition->kind == ERuleKind::Keys)
+        return;
+    for (size_t i = 0; i < m_definition->fields.size() && i < m_fields.size(); ++i) {
+        if (IsNumberField(*m_definition, i))
+            continue;
+        const std::string text = Narrow(m_fields[i]->GetValue());
+        m_fields[i]->ChangeValue(Wide(HexAsText(TextToHex(text, before), after)));
+    }
 }
 
 void CDataFormatatterDlg::InsertIntoField(const wxString& text)
@@ -471,24 +492,28 @@ void CDataFormatatterDlg::InsertIntoField(const wxString& text)
         return;
     wxTextCtrl* field = m_fields[m_lastField];
     field->WriteText(text);
+    // GTK selects a whole entry that takes the focus; the next key from a pad would
+    // then replace what this one typed.
+    const long caret = field->GetInsertionPoint();
     field->SetFocus();
+    field->SetInsertionPoint(caret);
 }
 
-void CDataFormatatterDlg::OnKeyPadKey(uint32_t keyValue, const wxString& code)
+void CDataFormatatterDlg::OnKeyPadKey(const SKeyRecord& key, const wxString& code)
 {
     // A key-stroke field takes the key's code (modifier and key); a character field
-    // the character the key types, control characters by their ASCII pad name.
+    // the printable character the key types, and any other key by the pad's own name.
     if (m_definition && m_definition->kind == ERuleKind::Keys) {
         InsertIntoField(code);
         return;
     }
     unsigned long modifiers = 0;
     code.Left(2).ToULong(&modifiers, 16);
-    const std::string typed = KeyStrokeText(static_cast<uint8_t>(modifiers), static_cast<uint8_t>(keyValue & 0xFFu));
-    if (typed.empty())
-        return;
-    const std::string name = CSpecialChars::AsciiPad().NameOf(static_cast<uint8_t>(typed[0]));
-    InsertIntoField(Wide(name.empty() ? typed : name));
+    const std::string typed = KeyStrokeText(static_cast<uint8_t>(modifiers), static_cast<uint8_t>(key.keyValue & 0xFFu));
+    if (typed.size() == 1 && typed[0] > 0x20 && typed[0] < 0x7F)
+        InsertIntoField(Wide(typed));
+    else if (!key.bottomText.empty())
+        InsertIntoField("[" + key.bottomText + "]");
 }
 
 wxWindow* CDataFormatatterDlg::GetAsciiPad() const

@@ -22,6 +22,7 @@
 
 class CAsciiPadCtrl;
 class CKeyBoardCtrl;
+struct SKeyRecord;
 class wxBoxSizer;
 class wxButton;
 
@@ -72,8 +73,12 @@ private:
     void UpdatePreview();
     void UpdateButtons();
     void InsertIntoField(const wxString& text);
-    void OnKeyPadKey(uint32_t keyValue, const wxString& code);
+    void OnKeyPadKey(const SKeyRecord& key, const wxString& code);
+    bool IsAsciiPadShown() const;
+    // The names character fields hold: the ASCII pad's while it shows, else the key pad's.
     CSpecialChars CurrentNames() const;
+    // Rewrites the character fields in the names of the pad now shown, keeping their bytes.
+    void RenameFieldTexts(const CSpecialChars& before, const CSpecialChars& after);
     size_t LengthWithout(int skipped) const;
 
     std::vector<std::string> m_rules;

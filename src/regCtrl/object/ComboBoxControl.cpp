@@ -5,6 +5,7 @@
 
 #include <wx/choice.h>
 
+#include <algorithm>
 #include <cstdint>
 
 bool CComboBoxControl::Create()
@@ -28,12 +29,27 @@ void CComboBoxControl::CreateChoice()
 {
     auto* choice = new wxChoice(ParentWnd, wxID_ANY);
     ApplyPageFont(choice);
-    for (const SSettingsListItem& item : OfferedItems())
+    m_labelsWidth = 0;
+    for (const SSettingsListItem& item : OfferedItems()) {
         choice->Append(item.ItemLabel, reinterpret_cast<void*>(static_cast<intptr_t>(item.ItemValue)));
+        m_labelsWidth = std::max(m_labelsWidth, choice->GetTextExtent(item.ItemLabel).GetWidth());
+    }
     ValueWnd = choice;
-    // Only a new selection commits. The pop-up list is sized to its widest entry by
-    // GTK itself; there is no width of its own to set.
+    // Only a new selection commits.
     choice->Bind(wxEVT_CHOICE, &CComboBoxControl::OnSelectionChanged, this);
+}
+
+void CComboBoxControl::Layout()
+{
+    CControlBase::Layout();
+    // The list is as wide as its longest label with room for the arrow, but never
+    // reaches into the hint column; GTK's pop-up list takes the same width.
+    wxWindow* choice = ValueWnd;
+    if (!choice || m_labelsWidth <= 0)
+        return;
+    const wxRect placed = choice->GetRect();
+    const int width = std::min(m_labelsWidth + kArrowRoom, placed.width);
+    choice->SetSize(placed.x, placed.y, width, placed.height);
 }
 
 wxChoice* CComboBoxControl::GetChoice() const

@@ -15,6 +15,10 @@ class CComboBoxControl : public CControlBase {
 public:
     bool Create() override;
     void Refresh(int mode) override;
+    void Layout() override;
+
+    // Room beside the longest label for the drop-down arrow and the frame.
+    static constexpr int kArrowRoom = 60;
 
 protected:
     virtual std::vector<SSettingsListItem> OfferedItems() const;
@@ -30,6 +34,8 @@ protected:
     bool SelectValue(int32_t value);
 
 private:
+    int m_labelsWidth = 0;  // the longest label in the list's font; 0 for an empty list
+
     // A value outside the list selects the first item and makes it the setting's.
     void SelectOrAdoptFirst(int32_t value);
     void OnSelectionChanged(wxCommandEvent& event);
