@@ -1,5 +1,6 @@
 #include "VostrelApp.h"
 
+#include "Accessible.h"
 #include "AppContext.h"
 #include "AppSettings.h"
 #include "Automation.h"
@@ -82,6 +83,7 @@ bool CVostrelApp::OnInit()
     wxInitAllImageHandlers();
     InitBCDll();
     InstallDialogMessageHandler();
+    NameFieldsFromLabels();
 
     auto* window = new CVostrelDlg();
     SetTopWindow(window);
