@@ -59,7 +59,7 @@ def describe(trail, beside):
 
 
 def extents(pyatspi, node):
-    """Where a control without text of its own is on screen, to tell it apart."""
+    """Where a control is on screen, to tell it apart from its neighbours."""
     try:
         box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         return f", {box.width}x{box.height} at {box.x},{box.y}"
@@ -76,7 +76,7 @@ def unnamed_controls(pyatspi, node, trail, depth, found, beside=""):
     showing = has_state(node, pyatspi.STATE_SHOWING)
     if showing and not name:
         if role in INTERACTIVE:
-            found.append(f"{role}\t{describe(trail, beside)}")
+            found.append(f"{role} ({extents(pyatspi, node)[2:]})\t{describe(trail, beside)}")
         elif role in DRAWN and not kids and has_state(node, pyatspi.STATE_FOCUSABLE):
             found.append(f"drawn control ({role}{extents(pyatspi, node)})\t{describe(trail, beside)}")
     # A list's or table's rows are told by their text; a closed combo box's menu is not on screen.

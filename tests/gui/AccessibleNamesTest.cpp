@@ -10,6 +10,7 @@
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/frame.h>
+#include <wx/listbox.h>
 #include <wx/listctrl.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -41,7 +42,6 @@ using FramePtr = std::unique_ptr<wxFrame, FrameDeleter>;
 
 FramePtr NewFrame()
 {
-    NameFieldsFromLabels();
     return FramePtr(new wxFrame(nullptr, wxID_ANY, "accessible names"));
 }
 
@@ -76,7 +76,7 @@ TEST(AccessibleNames, DrawnControlsReportNameAndRole)
              return caption;
          },
          "Interface", "heading"},
-        {"picture", [](wxWindow* p) { return new CImageView(p); }, GetUiText("ID_IMAGEVIEW_NAME", "Picture"),
+        {"picture", [](wxWindow* p) { return new CImageView(p); }, GetUiText("ID_NAME_PICTURE", "Picture"),
          "image"},
         {"scanner list after its label",
          [](wxWindow* p) {
@@ -197,12 +197,27 @@ TEST(AccessibleNames, NameFollowsItsLabel)
 
 TEST(AccessibleNames, GivenNameIsKeptOverTheLabel)
 {
-    FramePtr frame = NewFrame();
-    new wxStaticText(frame.get(), wxID_ANY, "Value");
-    auto* field = new wxTextCtrl(frame.get(), wxID_ANY);
-    SetAccessibleName(field, "Prefix");
-    ShowAll(*frame);
-    EXPECT_EQ(GetAccessibleName(field), "Prefix");
+    const struct {
+        const char* what;
+        std::function<wxWindow*(wxWindow* parent)> make;
+    } cases[] = {
+        {"one-line text", [](wxWindow* p) { return new wxTextCtrl(p, wxID_ANY); }},
+        {"multi-line text",
+         [](wxWindow* p) {
+             return new wxTextCtrl(p, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_MULTILINE | wxTE_READONLY);
+         }},
+        {"list box", [](wxWindow* p) { return new wxListBox(p, wxID_ANY); }},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        FramePtr frame = NewFrame();
+        new wxStaticText(frame.get(), wxID_ANY, "Value");
+        wxWindow* field = test.make(frame.get());
+        // Named as it is made, before GTK has realized it.
+        SetAccessibleName(field, "Prefix");
+        ShowAll(*frame);
+        EXPECT_EQ(GetAccessibleName(field), "Prefix");
+    }
 }
 
 }  // namespace

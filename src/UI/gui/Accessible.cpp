@@ -7,6 +7,7 @@
 #include <wx/grid.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
+#include <wx/module.h>
 #include <wx/sizer.h>
 #include <wx/slider.h>
 #include <wx/spinbutt.h>
@@ -134,6 +135,12 @@ std::vector<GtkWidget*> WidgetsOf(wxWindow* window)
     for (GtkWidget* widget : {window->m_widget, window->m_wxwindow, window->m_focusWidget}) {
         if (widget && std::find(widgets.begin(), widgets.end(), widget) == widgets.end())
             widgets.push_back(widget);
+        // A multi-line text or a list box is a text or tree view inside a scrolled frame.
+        if (widget && GTK_IS_SCROLLED_WINDOW(widget)) {
+            GtkWidget* inner = gtk_bin_get_child(GTK_BIN(widget));
+            if (inner && std::find(widgets.begin(), widgets.end(), inner) == widgets.end())
+                widgets.push_back(inner);
+        }
     }
     if (wxWindow* inner = DrawnFocusWindow(window)) {
         for (GtkWidget* widget : WidgetsOf(inner))
@@ -147,6 +154,8 @@ AtkObject* FocusAccessible(wxWindow* window)
     if (wxWindow* inner = DrawnFocusWindow(window))
         window = inner;
     GtkWidget* widget = window->m_focusWidget ? window->m_focusWidget : window->m_widget;
+    if (widget && GTK_IS_SCROLLED_WINDOW(widget) && gtk_bin_get_child(GTK_BIN(widget)))
+        widget = gtk_bin_get_child(GTK_BIN(widget));
     return widget ? gtk_widget_get_accessible(widget) : nullptr;
 }
 
@@ -302,6 +311,9 @@ bool NameFieldFromLabel(wxWindow* window)
     // A field alone in a framed group is captioned by the frame.
     if (auto* box = dynamic_cast<wxStaticBoxSizer*>(window->GetContainingSizer()))
         name = CaptionText(box->GetStaticBox()->GetLabel());
+    // The grey hint in an empty box, then the tool tip, say what the field is for.
+    if (auto* entry = dynamic_cast<wxTextEntry*>(window); entry && name.empty())
+        name = CaptionText(entry->GetHint());
     if (name.empty())
         name = CaptionText(window->GetToolTipText());
     if (name.empty())
@@ -310,12 +322,21 @@ bool NameFieldFromLabel(wxWindow* window)
     return true;
 }
 
-void NameFieldsFromLabels()
-{
-    static CLabelNamer* namer = nullptr;
-    if (namer)
-        return;
-    // Lives as long as the program: wx calls filters until the very last event.
-    namer = new CLabelNamer;
-    wxEvtHandler::AddFilter(namer);
-}
+// Every window of the program, and of the window tests, gets its fields named from
+// the start of wxWidgets to its end; the filter is taken out again before other
+// filters that live until exit are destroyed, which wx requires.
+class CLabelNamerModule : public wxModule {
+public:
+    bool OnInit() override
+    {
+        wxEvtHandler::AddFilter(&m_namer);
+        return true;
+    }
+    void OnExit() override { wxEvtHandler::RemoveFilter(&m_namer); }
+
+private:
+    CLabelNamer m_namer;
+    wxDECLARE_DYNAMIC_CLASS(CLabelNamerModule);
+};
+
+wxIMPLEMENT_DYNAMIC_CLASS(CLabelNamerModule, wxModule);

@@ -22,9 +22,6 @@ wxString GetAccessibleRoleName(wxWindow* window);
 
 // Names `window` (a text field, choice, list, slider, ...) that has no name yet after
 // the label shown just before it, and keeps the name when the label's text changes.
-// Returns whether it found a name.
+// Returns whether it found a name. Every window is passed here as it first appears on
+// screen, so that forms need no call of their own.
 bool NameFieldFromLabel(wxWindow* window);
-
-// From now on every field is named after its label as it first appears on screen.
-// Called once at start; calling it again changes nothing.
-void NameFieldsFromLabels();

@@ -1,6 +1,5 @@
 #include "VostrelApp.h"
 
-#include "Accessible.h"
 #include "AppContext.h"
 #include "AppSettings.h"
 #include "Automation.h"
@@ -83,7 +82,6 @@ bool CVostrelApp::OnInit()
     wxInitAllImageHandlers();
     InitBCDll();
     InstallDialogMessageHandler();
-    NameFieldsFromLabels();
 
     auto* window = new CVostrelDlg();
     SetTopWindow(window);
