@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/datectrl.h>
 #include <wx/choice.h>
 #include <wx/frame.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
+#include <wx/panel.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -107,6 +109,18 @@ TEST(AccessibleNames, DrawnControlsReportNameAndRole)
     }
 }
 
+// The text box a composite control is made of, wherever it lies inside.
+wxWindow* FirstTextInside(wxWindow* window)
+{
+    for (wxWindow* child : window->GetChildren()) {
+        if (wxDynamicCast(child, wxTextCtrl))
+            return child;
+        if (wxWindow* inner = FirstTextInside(child))
+            return inner;
+    }
+    return nullptr;
+}
+
 struct SFieldCase {
     const char* what;
     // Builds the window; returns the field whose name is checked.
@@ -156,6 +170,20 @@ TEST(AccessibleNames, FieldsTakeTheirLabelsText)
              return field;
          },
          ""},
+        {"text box of a date picker",
+         [](wxWindow* p) {
+             new wxStaticText(p, wxID_ANY, "Date");
+             auto* picker = new wxDatePickerCtrl(p, wxID_ANY);
+             return FirstTextInside(picker);
+         },
+         "Date"},
+        {"a field in a panel that follows a label",
+         [](wxWindow* p) {
+             new wxStaticText(p, wxID_ANY, "Header");
+             auto* panel = new wxPanel(p);
+             return new wxTextCtrl(panel, wxID_ANY);
+         },
+         ""},
         {"a field without a label, with a tool tip",
          [](wxWindow* p) {
              auto* field = new wxTextCtrl(p, wxID_ANY);
@@ -193,6 +221,17 @@ TEST(AccessibleNames, NameFollowsItsLabel)
         label->SetLabel(test.after + ":");
         EXPECT_EQ(GetAccessibleName(field), test.after);
     }
+}
+
+TEST(AccessibleNames, CaptionAwayFromItsField)
+{
+    FramePtr frame = NewFrame();
+    auto* list = new wxListBox(frame.get(), wxID_ANY);
+    auto* caption = new wxStaticText(frame.get(), wxID_ANY, "");
+    NameAfterLabel(list, caption);
+    ShowAll(*frame);
+    caption->SetLabel("Licence fields");
+    EXPECT_EQ(GetAccessibleName(list), "Licence fields");
 }
 
 TEST(AccessibleNames, GivenNameIsKeptOverTheLabel)

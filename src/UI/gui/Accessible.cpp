@@ -291,23 +291,33 @@ wxString GetAccessibleRoleName(wxWindow* window)
 #endif
 }
 
+void NameAfterLabel(wxWindow* field, wxStaticText* label)
+{
+    if (!field || !label)
+        return;
+    // A form may fill its labels in later (in the chosen language); the name follows.
+    NameAfter(field, CaptionText(label->GetLabel()));
+#ifdef __WXGTK__
+    FollowLabel(field, label);
+#endif
+}
+
 bool NameFieldFromLabel(wxWindow* window)
 {
     if (!window || !IsField(window))
         return false;
     if (HasOwnName(window))
         return true;
-    wxString name;
-    wxStaticText* label = LabelBefore(window);
-    if (label) {
-        // A form may fill its labels in later (in the chosen language); the name follows.
-        name = CaptionText(label->GetLabel());
-        NameAfter(window, name);
-#ifdef __WXGTK__
-        FollowLabel(window, label);
-#endif
-        return !name.empty();
+    // The text box of a date picker or combined control is captioned as the whole.
+    for (wxWindow* part = window; part && !part->IsTopLevel(); part = part->GetParent()) {
+        if (part != window && (!wxDynamicCast(part, wxControl) || wxDynamicCast(part, wxStaticBox)))
+            break;
+        if (wxStaticText* label = LabelBefore(part)) {
+            NameAfterLabel(window, label);
+            return !CaptionText(label->GetLabel()).empty();
+        }
     }
+    wxString name;
     // A field alone in a framed group is captioned by the frame.
     if (auto* box = dynamic_cast<wxStaticBoxSizer*>(window->GetContainingSizer()))
         name = CaptionText(box->GetStaticBox()->GetLabel());

@@ -6,6 +6,7 @@
 
 #include <wx/string.h>
 
+class wxStaticText;
 class wxWindow;
 
 enum class EAccessibleRole { Button, ToggleButton, List, Table, Tree, Picture, Panel, Heading };
@@ -19,6 +20,10 @@ void SetAccessibleName(wxWindow* window, const wxString& name);
 // `window`'s focus widget; empty where there is no accessibility support.
 wxString GetAccessibleName(wxWindow* window);
 wxString GetAccessibleRoleName(wxWindow* window);
+
+// Names `field` after `label` wherever the label is, and keeps the name when the
+// label's text changes: for forms that show a caption away from its field.
+void NameAfterLabel(wxWindow* field, wxStaticText* label);
 
 // Names `window` (a text field, choice, list, slider, ...) that has no name yet after
 // the label shown just before it, and keeps the name when the label's text changes.
