@@ -14,6 +14,7 @@ AT-SPI on (no NO_AT_BRIDGE) in the same D-Bus session.
 
 import os
 import sys
+import time
 
 # Roles a user moves to and works; each needs a name to be told apart.
 INTERACTIVE = {
@@ -89,6 +90,14 @@ def unnamed_controls(pyatspi, node, trail, depth, found, beside=""):
             text = child.name.strip()
 
 
+def walk(pyatspi, app):
+    lines = []
+    for window in children_of(app):
+        if window is not None and has_state(window, pyatspi.STATE_SHOWING):
+            unnamed_controls(pyatspi, window, [], 0, lines)
+    return lines
+
+
 def find_program(pyatspi):
     desktop = pyatspi.Registry.getDesktop(0)
     for app in children_of(desktop):
@@ -112,10 +121,14 @@ def check_page(picture):
         if app is None:
             lines = ["ERROR\tthe program is not on the accessibility bus"]
         else:
-            lines = []
-            for window in children_of(app):
-                if window is not None and has_state(window, pyatspi.STATE_SHOWING):
-                    unnamed_controls(pyatspi, window, [], 0, lines)
+            lines = walk(pyatspi, app)
+            if lines:
+                # A page may still be changing as it is walked (windows made or made
+                # again); a control without a name for good is still without one a
+                # moment later.
+                time.sleep(1.0)
+                again = set(walk(pyatspi, app))
+                lines = [line for line in lines if line in again]
     with open(report_path(picture), "w", encoding="utf-8") as out:
         out.write("".join(line + "\n" for line in lines))
     return 0
