@@ -17,9 +17,8 @@
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
 #include <wx/vlbox.h>
-#include <wx/window.h>
-
 #include <wx/weakref.h>
+#include <wx/window.h>
 
 #include <algorithm>
 #include <vector>
@@ -75,7 +74,7 @@ wxStaticText* LabelBefore(wxWindow* window)
 wxWindow* DrawnFocusWindow(wxWindow* window)
 {
     if (wxDynamicCast(window, wxListCtrl)) {
-        // Its rows window; the column header beside it never takes the focus.
+        // Its rows window: the one part that takes the focus.
         for (wxWindow* child : window->GetChildren()) {
             if (child->AcceptsFocus())
                 return child;
