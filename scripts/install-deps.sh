@@ -12,6 +12,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-noto-cjk openbox imagemagick
   nlohmann-json3-dev ser2net python3 python3-jsonschema
+  libgtk-3-dev dbus at-spi2-core python3-pyatspi
   zbar-tools zxing-cpp-tools poppler-utils python3-docx
   ansible-core ansible-lint openssl
   dpkg-dev lintian desktop-file-utils appstream devscripts gdb bash-completion

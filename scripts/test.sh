@@ -65,6 +65,10 @@ for check in ansible/tests/playbook_end_to_end.sh ansible/tests/failures_end_to_
   [ "$result" -eq 0 ] || [ "$result" -eq 77 ] || status=1
 done
 
+# Every control of every page has a name a screen reader can say, asked over AT-SPI.
+echo "=== accessibility: names of the controls over AT-SPI"
+bash scripts/a11y-check.sh build/a11y || status=1
+
 # The README's command examples, run as written against the simulator, so that the
 # README cannot drift from the programs.
 echo "=== README: the command examples"

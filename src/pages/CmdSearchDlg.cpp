@@ -1,4 +1,5 @@
 #include "CmdSearchDlg.h"
+#include "Accessible.h"
 
 #include "ConfigPageEvents.h"
 #include "PageMntXmlInfo.h"
@@ -36,6 +37,8 @@ CCmdSearchDlg::CCmdSearchDlg(wxWindow* parent) : CHarbrekBaseDlg(parent)
 {
     m_field = new wxTextCtrl(this, wxID_ANY);
     m_results = new wxListBox(this, wxID_ANY);
+    SetAccessibleName(m_field, GetUiText("ID_STRING_CMD_SEARCH", "Find setting"));
+    SetAccessibleName(m_results, GetUiText("ID_NAME_SEARCH_RESULTS", "Matching settings"));
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_field, 0, wxEXPAND | wxALL, 6);
     sizer->Add(m_results, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);

@@ -1,5 +1,6 @@
 #include "KeyBoardCtrl.h"
 
+#include "Accessible.h"
 #include "UiText.h"
 
 #include <wx/dcbuffer.h>
@@ -36,6 +37,7 @@ CKeyBoardCtrl::CKeyBoardCtrl(wxWindow* parent, KeyHandler onKey)
     : wxPanel(parent, wxID_ANY), m_onKey(std::move(onKey))
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
+    SetAccessibleName(this, GetUiText("ID_HEXEDIT_KEYPAD", "Key pad"), EAccessibleRole::Panel);
     m_usButton = new wxButton(this, wxID_ANY, GetUiText("ID_KEYBOARD_US", "US Keyboard"));
     m_europeanButton = new wxButton(this, wxID_ANY, GetUiText("ID_KEYBOARD_EUROPEAN", "European Keyboard"));
     PlaceLayoutButtons();

@@ -1,4 +1,5 @@
 #include "DeviceOnLineDlg.h"
+#include "Accessible.h"
 
 #include "DeviceEntry.h"
 #include "DeviceInfo.h"
@@ -75,6 +76,7 @@ void CDeviceOnLineDlg::CreateControls()
 
     m_lstDevices = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                   wxLC_ICON | wxLC_SINGLE_SEL | wxBORDER_THEME);
+    SetAccessibleName(m_lstDevices, GetUiText("ID_NAME_SCANNER_LIST", "Scanners"), EAccessibleRole::List);
     m_lstDevices->Bind(wxEVT_LIST_ITEM_SELECTED, [this](wxListEvent&) { ShowSelection(); });
     m_lstDevices->Bind(wxEVT_LIST_ITEM_DESELECTED, [this](wxListEvent&) { ShowSelection(); });
     m_lstDevices->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent& event) {
@@ -86,6 +88,7 @@ void CDeviceOnLineDlg::CreateControls()
 
     m_txtInfo = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(-1, 110),
                                wxTE_MULTILINE | wxTE_READONLY);
+    SetAccessibleName(m_txtInfo, GetUiText("ID_NAME_SCANNER_DETAILS", "Scanner details"));
     top->Add(m_txtInfo, 1, wxEXPAND | wxLEFT | wxRIGHT, 12);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);

@@ -1,4 +1,5 @@
 #include "DeviceOutLineDlg.h"
+#include "Accessible.h"
 
 #include "DeviceMnt.h"
 #include "FileChooser.h"
@@ -54,10 +55,12 @@ void CDeviceOutLineDlg::CreateControls()
 
     auto* lists = new wxBoxSizer(wxHORIZONTAL);
     m_lstCategories = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxSize(220, -1));
+    SetAccessibleName(m_lstCategories, GetUiText("ID_NAME_MODEL_CATEGORIES", "Model categories"));
     m_lstCategories->Bind(wxEVT_LISTBOX, [this](wxCommandEvent& event) { ShowCategory(event.GetSelection()); });
     lists->Add(m_lstCategories, 0, wxEXPAND | wxRIGHT, 12);
     m_lstModels = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                  wxLC_ICON | wxLC_SINGLE_SEL | wxBORDER_THEME);
+    SetAccessibleName(m_lstModels, GetUiText("ID_NAME_MODEL_LIST", "Models"), EAccessibleRole::List);
     m_lstModels->Bind(wxEVT_LIST_ITEM_ACTIVATED, [this](wxListEvent& event) { ConfigureModel(event.GetIndex()); });
     lists->Add(m_lstModels, 1, wxEXPAND);
     top->Add(lists, 1, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 12);

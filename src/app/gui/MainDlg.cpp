@@ -1,5 +1,6 @@
 #include "MainDlg.h"
 
+#include "Accessible.h"
 #include "AppContext.h"
 #include "AppSettings.h"
 #include "LanguageXmlInfo.h"
@@ -122,8 +123,10 @@ void CMainDlg::ApplyUiTexts()
     for (SEntry& entry : m_entries) {
         const wxString text = GetUiText(entry.textId, entry.fallback);
         entry.button->SetLabel(text);
-        if (entry.pictureButton)
+        if (entry.pictureButton) {
             entry.pictureButton->SetToolTip(text);
+            SetAccessibleName(entry.pictureButton, text, EAccessibleRole::Button);
+        }
     }
     // One width for all, the longest caption's where a language needs more.
     int width = FromDIP(160);

@@ -235,6 +235,9 @@ void CVostrelDlg::AddNavigationItem(wxSizer* sizer, int item, const char* textId
     // current item the same way everywhere.
     auto* marker = new wxPanel(m_navigationBar, wxID_ANY, wxDefaultPosition, wxSize(4, -1));
     marker->SetBackgroundColour(wxColour(74, 144, 226));
+    // Only colour: neither the Tab key nor a screen reader should stop on it.
+    marker->SetCanFocus(false);
+    marker->DisableFocusFromKeyboard();
     marker->Hide();
     row->Add(marker, 0, wxEXPAND | wxRIGHT, 2);
     auto* button = new wxButton(m_navigationBar, item, wxEmptyString, wxDefaultPosition, FromDIP(wxSize(150, 44)));

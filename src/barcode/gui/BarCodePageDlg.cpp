@@ -1,4 +1,5 @@
 #include "BarCodePageDlg.h"
+#include "Accessible.h"
 
 #include "AppContext.h"
 #include "BarcodeRequest.h"
@@ -40,6 +41,7 @@ void CBarCodePageDlg::CreateLayout()
     CreateOptions(this, options);
     middle->Add(options, 0, wxEXPAND | wxRIGHT, 8);
     m_view = new CImageBarCodeDlg(this);
+    SetAccessibleName(m_view, GetUiText("ID_NAME_BARCODE_PREVIEW", "Barcode preview"), EAccessibleRole::Picture);
     m_view->SetMinSize(wxSize(360, 360));
     middle->Add(m_view, 1, wxEXPAND);
     top->Add(middle, 1, wxEXPAND | wxLEFT | wxRIGHT, 6);

@@ -1,4 +1,5 @@
 #include "BatchDataDlg.h"
+#include "Accessible.h"
 
 #include "HBDataStreamMnt.h"
 #include "LineWait.h"
@@ -20,6 +21,7 @@ CBatchDataDlg::CBatchDataDlg(wxWindow* parent, std::unique_ptr<ITerminalLink> li
     m_txtStatus = new wxStaticText(this, wxID_ANY, wxEmptyString);
     m_txtData = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                wxTE_MULTILINE | wxTE_READONLY | wxTE_RICH2);
+    SetAccessibleName(m_txtData, GetUiText("ID_TAB_STORED_DATA", "Stored data"));
     column->Add(m_txtStatus, 0, wxEXPAND | wxBOTTOM, 4);
     column->Add(m_txtData, 1, wxEXPAND);
     top->Add(m_btnFetch, 0, wxALIGN_TOP | wxALL, 4);

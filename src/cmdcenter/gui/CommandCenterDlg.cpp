@@ -1,4 +1,5 @@
 #include "CommandCenterDlg.h"
+#include "Accessible.h"
 
 #include "AppContext.h"
 #include "CommandHistory.h"
@@ -98,6 +99,7 @@ void CCommandCenterDlg::CreateControls()
 
     m_pane = new wxTextCtrl(this, ID_PANE, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                             wxTE_MULTILINE | wxTE_READONLY | wxTE_RICH2 | wxTE_DONTWRAP);
+    SetAccessibleName(m_pane, GetUiText("ID_NAME_TERMINAL", "Terminal output"));
     top->Add(m_pane, 1, wxEXPAND | wxALL, 6);
     SetSizer(top);
 

@@ -1,4 +1,5 @@
 #include "CompareBaseDlg.h"
+#include "Accessible.h"
 
 #include "CfgTitleDlg.h"
 #include "CompareListCtrl.h"
@@ -24,6 +25,7 @@ void CCompareBaseDlg::CreateControls(const wxString& referenceTitle)
     AddExtraControls(buttons);
 
     m_list = new CCompareListCtrl(this, HeaderText());
+    SetAccessibleName(m_list, GetUiText("ID_TAB_COMPARISON", "Comparison"), EAccessibleRole::Table);
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(buttons, 0, wxEXPAND | wxBOTTOM, 4);
     column->Add(m_list, 1, wxEXPAND);

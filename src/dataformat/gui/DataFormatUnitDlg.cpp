@@ -1,4 +1,5 @@
 #include "DataFormatUnitDlg.h"
+#include "Accessible.h"
 
 #include "DataFormatatterDlg.h"
 #include "NarrowText.h"
@@ -53,6 +54,11 @@ CDataFormatUnitDlg::CDataFormatUnitDlg(wxWindow* parent, const std::vector<int>&
     for (wxWindow* window : std::initializer_list<wxWindow*>{m_type, m_symbology, m_lengthBox, m_terminal, m_ruleBox})
         row->Add(window, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 4);
     row->Add(m_editor, 0, wxALIGN_CENTER_VERTICAL);
+    // The column heads are drawn above the rows, in a window of their own.
+    SetAccessibleName(m_type, GetUiText("ID_DATAFORMAT_DATA_FORMAT_TYPE", "类型"));
+    SetAccessibleName(m_symbology, GetUiText("ID_DATAFORMAT_DATA_FORMAT_SYMBOLOGY", "条码类型"));
+    SetAccessibleName(m_lengthBox, GetUiText("ID_DATAFORMAT_DATA_FORMAT_LENGTH", "长度"));
+    SetAccessibleName(m_ruleBox, GetUiText("ID_DATAFORMAT_DATA_FORMAT_CMD_SEQ", "指令序列"));
     SetSizerAndFit(row);
 
     m_type->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) {

@@ -1,4 +1,5 @@
 #include "DataFormatatterDlg.h"
+#include "Accessible.h"
 
 #include "AsciiPadCtrl.h"
 #include "HarbrekBaseDlg.h"
@@ -147,6 +148,7 @@ wxSizer* CDataFormatatterDlg::CreateMenuAndFields()
     auto* column = new wxBoxSizer(wxVERTICAL);
     m_menu = new wxTreeCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(300, kListHeight),
                             wxTR_DEFAULT_STYLE | wxTR_HIDE_ROOT | wxTR_SINGLE);
+    SetAccessibleName(m_menu, GetUiText("ID_NAME_RULE_KINDS", "Kinds of rule"), EAccessibleRole::Tree);
     FillMenu();
     m_menu->Bind(wxEVT_TREE_SEL_CHANGED, [this](wxTreeEvent& event) {
         const auto* item = dynamic_cast<CRuleKindItem*>(m_menu->GetItemData(event.GetItem()));
@@ -209,6 +211,7 @@ wxSizer* CDataFormatatterDlg::CreateRuleList()
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
     m_ruleList = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxSize(360, kListHeight));
+    SetAccessibleName(m_ruleList, GetUiText("ID_DATAFORMAT_DATA_FORMAT_CMD_SEQ", "Rules"));
     m_ruleList->Bind(wxEVT_LISTBOX, [this](wxCommandEvent& event) { PickRule(event.GetSelection()); });
     column->Add(m_ruleList, 1, wxEXPAND);
     auto* row = new wxBoxSizer(wxHORIZONTAL);

@@ -1,4 +1,5 @@
 #include "DeviceBatchUpgradeDlg.h"
+#include "Accessible.h"
 
 #include "AppContext.h"
 #include "DeviceInfo.h"
@@ -74,6 +75,7 @@ void CDeviceBatchUpgradeDlg::CreateControls()
     auto* column = new wxBoxSizer(wxVERTICAL);
     auto* fileRow = new wxBoxSizer(wxHORIZONTAL);
     m_txtFile = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+    SetAccessibleName(m_txtFile, GetUiText("ID_NAME_FIRMWARE_FILE", "Firmware file"));
     m_btnChoose = new wxButton(this, wxID_ANY, wxString());
     m_chkMatch = new wxCheckBox(this, wxID_ANY, wxString());
     fileRow->Add(m_txtFile, 1, wxALIGN_CENTER_VERTICAL);
@@ -82,6 +84,7 @@ void CDeviceBatchUpgradeDlg::CreateControls()
     column->Add(fileRow, 0, wxEXPAND | wxALL, 12);
 
     m_list = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxBORDER_THEME);
+    SetAccessibleName(m_list, GetUiText("ID_NAME_SCANNER_LIST", "Scanners"), EAccessibleRole::Table);
     m_list->EnableCheckBoxes(true);
     for (int i = COL_INDEX; i <= COL_RESULT; ++i)
         m_list->AppendColumn(wxString(), wxLIST_FORMAT_LEFT, FromDIP(i == COL_RESULT ? 150 : 110));

@@ -1,5 +1,6 @@
 #include "LicenseCodeDlg.h"
 
+#include "Accessible.h"
 #include "HBDataStreamMnt.h"
 #include "LineWait.h"
 #include "CfgTitleDlg.h"
@@ -52,6 +53,8 @@ void CLicenseCodeDlg::CreateControls()
     m_list = new wxListBox(this, wxID_ANY, wxDefaultPosition, wxSize(220, -1), 0, nullptr, wxLB_NEEDED_SB);
 
     m_caption = new wxStaticText(this, wxID_ANY, wxEmptyString);
+    // The caption heads the whole column, above the flags beside the list.
+    NameAfterLabel(m_list, m_caption);
     m_valueCaption = new wxStaticText(this, wxID_ANY, wxEmptyString);
     m_valueLine = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
     m_previewCaption = new wxStaticText(this, wxID_ANY, wxEmptyString);

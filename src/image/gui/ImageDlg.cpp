@@ -1,4 +1,5 @@
 #include "ImageDlg.h"
+#include "Accessible.h"
 
 #include "AppContext.h"
 #include "CmdNameXmlInfo.h"
@@ -182,6 +183,7 @@ void CImageDlg::CreateControls()
     pictures->Add(m_view, 1, wxEXPAND);
     m_strip = new wxListCtrl(this, wxID_ANY, wxDefaultPosition, wxSize(-1, kThumbHeight + 60),
                              wxLC_ICON | wxLC_SINGLE_SEL | wxLC_AUTOARRANGE);
+    SetAccessibleName(m_strip, GetUiText("ID_NAME_PICTURE_STRIP", "Pictures taken"), EAccessibleRole::List);
     m_thumbnails = new wxImageList(kThumbWidth, kThumbHeight);
     m_strip->AssignImageList(m_thumbnails, wxIMAGE_LIST_NORMAL);
     m_strip->Bind(wxEVT_LIST_ITEM_SELECTED, &CImageDlg::OnThumbnailSelected, this);

@@ -1,7 +1,9 @@
 #include "ImageView.h"
 
+#include "Accessible.h"
 #include "DecodeArea.h"
 #include "ImageEdit.h"
+#include "UiText.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/eventfilter.h>
@@ -61,6 +63,7 @@ CImageView::CImageView(wxWindow* parent, wxWindowID id)
     : wxPanel(parent, id, wxDefaultPosition, wxSize(320, 240), wxWANTS_CHARS | wxFULL_REPAINT_ON_RESIZE | wxBORDER_SIMPLE)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
+    SetAccessibleName(this, GetUiText("ID_NAME_PICTURE", "Picture"), EAccessibleRole::Picture);
     Bind(wxEVT_PAINT, &CImageView::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &CImageView::OnLeftDown, this);
     Bind(wxEVT_MOTION, &CImageView::OnMotion, this);

@@ -1,4 +1,5 @@
 #include "CodeIDControl.h"
+#include "Accessible.h"
 
 #include "CmdNameXmlInfo.h"
 #include "UiText.h"
@@ -18,6 +19,7 @@ bool CCodeIDControl::Create()
         return false;
     m_rows = BuildCodeIdRows(Command->SettingsList, Command->DeviceSettingsList);
     auto* grid = new wxGrid(ParentWnd, wxID_ANY);
+    SetAccessibleName(grid, Command->GetFriendlyText(), EAccessibleRole::Table);
     grid->CreateGrid(static_cast<int>(m_rows.size()), 2);
     ApplyPageFont(grid);
     ValueWnd = grid;

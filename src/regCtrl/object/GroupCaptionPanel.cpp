@@ -1,5 +1,7 @@
 #include "GroupCaptionPanel.h"
 
+#include "Accessible.h"
+
 #include <wx/dcclient.h>
 #include <wx/settings.h>
 
@@ -14,6 +16,7 @@ CGroupCaptionPanel::CGroupCaptionPanel(wxWindow* parent, const wxString& caption
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS)
 {
     SetLabel(caption);
+    SetAccessibleName(this, caption, EAccessibleRole::ToggleButton);
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Bind(wxEVT_PAINT, &CGroupCaptionPanel::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &CGroupCaptionPanel::OnLeftDown, this);
@@ -23,6 +26,7 @@ CGroupCaptionPanel::CGroupCaptionPanel(wxWindow* parent, const wxString& caption
 void CGroupCaptionPanel::SetCollapsible(bool collapsible)
 {
     m_collapsible = collapsible;
+    SetAccessibleName(this, GetLabel(), collapsible ? EAccessibleRole::ToggleButton : EAccessibleRole::Heading);
     Refresh();
 }
 
