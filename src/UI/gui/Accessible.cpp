@@ -140,6 +140,15 @@ std::vector<GtkWidget*> WidgetsOf(wxWindow* window)
             if (inner && std::find(widgets.begin(), widgets.end(), inner) == widgets.end())
                 widgets.push_back(inner);
         }
+        // A slider that shows its numbers is the scale inside a box with them.
+        if (widget && GTK_IS_BOX(widget)) {
+            GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+            for (GList* child = children; child; child = child->next) {
+                if (GTK_IS_RANGE(child->data))
+                    widgets.push_back(GTK_WIDGET(child->data));
+            }
+            g_list_free(children);
+        }
     }
     if (wxWindow* inner = DrawnFocusWindow(window)) {
         for (GtkWidget* widget : WidgetsOf(inner))

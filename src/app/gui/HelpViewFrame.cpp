@@ -1,5 +1,6 @@
 #include "HelpViewFrame.h"
 
+#include "Accessible.h"
 #include "HarbrekBaseDlg.h"
 #include "UiText.h"
 
@@ -11,6 +12,7 @@ CHelpViewFrame::CHelpViewFrame(wxWindow* parent, const wxString& title)
     : wxFrame(parent, wxID_ANY, title, wxDefaultPosition, wxSize(820, 640))
 {
     m_view = new wxHtmlWindow(this);
+    SetAccessibleName(m_view, title, EAccessibleRole::Panel);
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(m_view, 1, wxEXPAND);
     SetSizer(sizer);

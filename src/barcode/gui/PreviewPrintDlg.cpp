@@ -1,5 +1,6 @@
 #include "PreviewPrintDlg.h"
 
+#include "Accessible.h"
 #include "HarbrekBaseDlg.h"
 #include "PrinterSetting.h"
 #include "UiText.h"
@@ -131,6 +132,7 @@ void CPreviewPrintDlg::CreateControls()
         buttons->Add(button, 0, wxRIGHT, 6);
     };
     m_view = new CPrintPreviewZoomView(this, *m_art);
+    SetAccessibleName(m_view, GetUiText("ID_PRINT_CAPTION", "打印预览"), EAccessibleRole::Picture);
     addButton("ID_PRINT_PRINT", "打印", [this] { Print(); });
     addButton("ID_PRINT_ZOOMIN", "放大", [this] { m_view->ZoomIn(); });
     addButton("ID_PRINT_ZOOMOUT", "缩小", [this] { m_view->ZoomOut(); });

@@ -1,6 +1,7 @@
 #include "DeviceUpgradeDlg.h"
 #include "UpgradeDialogs.h"
 
+#include "Accessible.h"
 #include "FileChooser.h"
 #include "FirmwareBatch.h"
 #include "HBDataStreamMnt.h"
@@ -76,6 +77,8 @@ void CDeviceUpgradeDlg::CreateControls()
     m_txtLog = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,
                               wxTE_MULTILINE | wxTE_READONLY);
     column->Add(m_txtLog, 1, wxEXPAND | wxALL, 12);
+    SetAccessibleName(m_txtFile, GetUiText("ID_NAME_FIRMWARE_FILE", "Firmware file"));
+    SetAccessibleName(m_txtLog, GetUiText("ID_NAME_UPGRADE_MESSAGES", "Upgrade messages"));
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     m_btnUpdate = new wxButton(this, wxID_ANY, wxString());

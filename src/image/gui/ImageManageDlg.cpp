@@ -1,5 +1,6 @@
 #include "ImageManageDlg.h"
 
+#include "Accessible.h"
 #include "FileChooser.h"
 #include "FileNaming.h"
 #include "HarbrekBaseDlg.h"
@@ -79,6 +80,8 @@ void CImageManageDlg::CreateControls(bool withCentral)
     m_sldContrast = new wxSlider(this, wxID_ANY, kContrastStart, 0, 255, wxDefaultPosition, wxSize(200, -1),
                                  wxSL_HORIZONTAL | wxSL_LABELS);
     m_sldContrast->Bind(wxEVT_SLIDER, &CImageManageDlg::OnContrast, this);
+    // Its caption is outside the box GTK puts the slider and its numbers in.
+    SetAccessibleName(m_sldContrast, GetUiText("ID_IMAGE_CONTRAST", "对比度"));
     tools->Add(m_sldContrast, 0, wxRIGHT, 12);
 
     const auto addButton = [&](wxWindowID id, const char* textId, const char* fallback, auto handler) {
