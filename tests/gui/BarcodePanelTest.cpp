@@ -131,6 +131,17 @@ TEST_F(BarcodePanelTest, TypedTextIsRememberedARefusedTextChangesNothingAndEachP
         payloads.push_back(image.payload);
     // This model enters and leaves setup with SETUPN.
     EXPECT_EQ((std::vector<wxString>{"@SETUPN1", "@232BAD1", "@ABCDEF", "@SETUPN0"}), payloads);
+
+    // On a screen of twice the density the preview draws a symbol from its shapes with
+    // twice the pixels, still readable, instead of stretching the picture.
+    const CBarcodeSheet& sheet = linear->GetSheetView()->GetSheet();
+    const wxBitmap sharp = SheetImageBitmap(sheet.GetImages()[1], sheet.DrawnWidth(), sheet.DrawnHeight(), 2.0);
+    EXPECT_EQ(2.0, sharp.GetScaleFactor());
+    const wxImage pixels = sharp.ConvertToImage();
+    EXPECT_EQ(2 * sheet.DrawnWidth(), pixels.GetWidth());
+    const wxString dense = m_dir.File("dense.png");
+    ASSERT_TRUE(pixels.SaveFile(dense, wxBITMAP_TYPE_PNG));
+    EXPECT_EQ(std::vector<std::string>{"@232BAD1"}, DecodeFile(std::string(dense.utf8_str()), EDecoder::Zbar));
     EXPECT_EQ(1u, linear->GetCommandBox()->GetCount());
     EXPECT_TRUE(linear->GetWordButton()->IsEnabled());
 

@@ -311,6 +311,22 @@ TEST_F(FirmwareUpgradeTest, BatchTellsScannersWithoutSerialNumberApartAndKeepsIt
         EXPECT_EQ(2, scanner->Scanner().Firmware().CompletedDownloads());
     dialog->ChooseFile();
     EXPECT_EQ(other, dialog->GetFileField()->GetValue());
+
+    // A path typed into the field is taken at Enter like a chosen one; one that is not
+    // a firmware or configuration file is refused, and the field shows the file in use.
+    const struct {
+        wxString typed;
+        wxString inUse;
+        size_t messages;
+    } typedPaths[] = {{m_dir.File("missing.bin"), other, 1}, {"  " + file + " ", file, 1}, {"", file, 1}};
+    for (const auto& path : typedPaths) {
+        dialog->GetFileField()->ChangeValue(path.typed);
+        wxCommandEvent enter(wxEVT_TEXT_ENTER, dialog->GetFileField()->GetId());
+        enter.SetEventObject(dialog->GetFileField());
+        dialog->GetFileField()->GetEventHandler()->ProcessEvent(enter);
+        EXPECT_EQ(path.inUse, dialog->GetFileField()->GetValue()) << path.typed;
+        EXPECT_EQ(path.messages, m_messages.Texts().size()) << path.typed;
+    }
     dialog->Destroy();
 }
 

@@ -1,18 +1,52 @@
 #include "ImageBarCodeDlg.h"
 
+#include "SymbolVector.h"
+
+#include <cairo.h>
 #include <wx/dcbuffer.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
 
+#include <cstdint>
+#include <cstring>
+
 namespace {
 
 const int kTopMargin = 8;
 
+// The symbol drawn from its shapes at `scale` device pixels per window pixel, so
+// that a screen at twice the density gets bars of its own pixels, not doubled ones.
+wxBitmap VectorBitmap(const CSymbolVector& symbol, int width, int height, double scale)
+{
+    const int pixelsWide = static_cast<int>(width * scale + 0.5), pixelsHigh = static_cast<int>(height * scale + 0.5);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, pixelsWide, pixelsHigh);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    symbol.Draw(cr, 0, 0, pixelsWide, pixelsHigh);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    wxImage picture(pixelsWide, pixelsHigh);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < pixelsHigh; ++y) {
+        for (int x = 0; x < pixelsWide; ++x) {
+            uint32_t pixel = 0;
+            std::memcpy(&pixel, data + y * stride + 4 * x, sizeof pixel);
+            picture.SetRGB(x, y, (pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+        }
+    }
+    cairo_surface_destroy(surface);
+    return wxBitmap(picture, -1, scale);
+}
+
 }  // namespace
 
-wxBitmap SheetImageBitmap(const SSheetImage& image, int width, int height)
+wxBitmap SheetImageBitmap(const SSheetImage& image, int width, int height, double scale)
 {
+    if (image.vector && width > 0 && height > 0 && scale > 1)
+        return VectorBitmap(*image.vector, width, height, scale);
     if (image.bmp.empty())
         return wxBitmap();
     wxLogNull quiet;  // a picture that cannot be read is simply not drawn
@@ -41,7 +75,8 @@ void CImageBarCodeDlg::RefreshSheet()
 {
     m_bitmaps.clear();
     for (const SSheetImage& image : m_sheet.GetImages())
-        m_bitmaps.push_back(SheetImageBitmap(image, m_sheet.DrawnWidth(), m_sheet.DrawnHeight()));
+        m_bitmaps.push_back(
+            SheetImageBitmap(image, m_sheet.DrawnWidth(), m_sheet.DrawnHeight(), GetContentScaleFactor()));
     m_frames.clear();
     for (int which = 0; which < CBarcodeSheet::FRAME_COUNT; ++which)
         m_frames.push_back(SheetImageBitmap(m_sheet.GetFrameImage(which)));

@@ -34,5 +34,6 @@ private:
     std::vector<wxBitmap> m_frames;
 };
 
-// A bitmap of a sheet image, scaled to `width` by `height` (own size when 0).
-wxBitmap SheetImageBitmap(const SSheetImage& image, int width = 0, int height = 0);
+// A bitmap of a sheet image, scaled to `width` by `height` (own size when 0); a
+// symbol with its shapes is drawn at `scale` screen pixels per window pixel.
+wxBitmap SheetImageBitmap(const SSheetImage& image, int width = 0, int height = 0, double scale = 1);

@@ -74,7 +74,9 @@ void CDeviceBatchUpgradeDlg::CreateControls()
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
     auto* fileRow = new wxBoxSizer(wxHORIZONTAL);
-    m_txtFile = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+    m_txtFile = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER);
+    m_txtFile->Bind(wxEVT_TEXT_ENTER, &CDeviceBatchUpgradeDlg::OnFileTyped, this);
+    m_txtFile->Bind(wxEVT_KILL_FOCUS, &CDeviceBatchUpgradeDlg::OnFileTyped, this);
     SetAccessibleName(m_txtFile, GetUiText("ID_NAME_FIRMWARE_FILE", "Firmware file"));
     m_btnChoose = new wxButton(this, wxID_ANY, wxString());
     m_chkMatch = new wxCheckBox(this, wxID_ANY, wxString());
@@ -151,6 +153,7 @@ void CDeviceBatchUpgradeDlg::EnableControls()
     const bool idle = !m_running;
     // After Stop the round's workers still download the file they were given.
     m_btnChoose->Enable(CanChooseFile());
+    m_txtFile->SetEditable(CanChooseFile());
     m_chkMatch->Enable(CanChooseFile());
     m_btnRefresh->Enable(idle && m_phase == EPhase::Idle);
     m_btnStart->Enable(idle && m_phase == EPhase::Idle && !m_file.empty());
@@ -166,24 +169,46 @@ void CDeviceBatchUpgradeDlg::ChooseFile()
     SFileQuestion question;
     question.filter = kFilter;
     const wxString path = ::ChooseFile(this, question);
-    if (path.empty())
+    if (!path.empty())
+        TakeFile(path);
+}
+
+// A path typed into the field counts once it is finished: Enter, or the focus
+// going elsewhere.
+void CDeviceBatchUpgradeDlg::OnFileTyped(wxEvent& event)
+{
+    event.Skip();
+    const wxString typed = m_txtFile->GetValue().Strip(wxString::both);
+    if (typed == m_file || !CanChooseFile())
         return;
+    if (typed.empty()) {
+        m_txtFile->ChangeValue(m_file);
+        return;
+    }
+    TakeFile(typed);
+}
+
+bool CDeviceBatchUpgradeDlg::TakeFile(const wxString& path)
+{
     HbdsKernelInfo info;
     uint32_t out = 0;
     if (hbds_get_kernel_info(path.fn_str(), &info, &out)) {
         m_firmwareMode = true;
         m_info = info;
-    } else if (IsConfigurationPath(path)) {
+    } else if (IsConfigurationPath(path) && wxFileExists(path)) {
         m_firmwareMode = false;
     } else {
+        // The field shows the file in use again before the message takes the focus.
+        m_txtFile->ChangeValue(m_file);
         ShowMessage(GetUiText("ID_DEVICE_UPGRADE_ERROR_INVALID", "无效文件!"), wxOK | wxICON_ERROR);
-        return;
+        return false;
     }
     if (path != m_file)
         ResetAllScanners(m_folder);  // every scanner is due again for a new file
     m_file = path;
-    m_txtFile->SetValue(path);
+    m_txtFile->ChangeValue(path);
     EnableControls();
+    return true;
 }
 
 bool CDeviceBatchUpgradeDlg::ListScanners(SListing& listing, const wxString& folder, int delayMs, CLineJob& job)

@@ -31,6 +31,9 @@ public:
     ~CDeviceBatchUpgradeDlg() override;
 
     void ChooseFile();
+    // Takes a firmware or configuration file for the next rounds; a path that is
+    // neither is refused with a message and the file in use stays.
+    bool TakeFile(const wxString& path);
     void RefreshRows();
     void Start();
     void Stop();
@@ -56,6 +59,8 @@ public:
 private:
     enum EColumn { COL_INDEX, COL_PORT, COL_SERIAL, COL_PRODUCT, COL_VERSION, COL_UPDATE, COL_RESULT };
     enum class EPhase { Idle, Listing, Downloading, Resting };
+
+    void OnFileTyped(wxEvent& event);
 
     struct SRow {
         std::unique_ptr<DeviceEntry> entry;

@@ -59,7 +59,8 @@ void CDeviceUpgradeDlg::CreateControls()
 {
     auto* column = new wxBoxSizer(wxVERTICAL);
     auto* fileRow = new wxBoxSizer(wxHORIZONTAL);
-    m_txtFile = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, wxTE_READONLY);
+    // A path may be typed or pasted as well as chosen; it is checked when the upgrade starts.
+    m_txtFile = new wxTextCtrl(this, wxID_ANY, wxString());
     m_btnChoose = new wxButton(this, wxID_ANY, wxString());
     m_btnChoose->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ChooseFile(); });
     fileRow->Add(m_txtFile, 1, wxALIGN_CENTER_VERTICAL);
