@@ -44,40 +44,6 @@ void DeleteControl(CControlBase* control)
     delete control;
 }
 
-namespace {
-
-// Keywords whose control classes are not written yet get a plain row of the height
-// their class will have, so pages keep their layout meanwhile. They are registered
-// after the real classes, so a class that exists always wins over its placeholder.
-void RegisterRowPlaceholders(CCreateObject& registry)
-{
-    static const struct {
-        const char* keyword;
-        int32_t height;
-    } kPlaceholders[] = {
-        {"BUTTON", 30},        {"BUTTONGETTEXT", 30}, {"CODEID", 200},
-        {"COMBOBOXCUSTOM", 60},
-        {"DATATIME", 20},      {"DEFCMD", 30},
-        {"EDITCOMBOBOX", 30},  {"HEXEDIT", 30},       {"HEXEDITKEYBOARD", 30}, {"RANGEEDIT", 30},
-        {"EDIT_READONLY", 30}, {"FILESELECT", 30},    {"BUTTONGROUP", 100},  {"RADIOGROUP", 100},
-        {"MNUCMD", 30},        {"MULFILESELECT", 100},
-        {"MULVALUE", 100},     {"RADIO", 32},         {"RADIO#", 32},
-    };
-    for (const auto& placeholder : kPlaceholders) {
-        const int32_t height = placeholder.height;
-        registry.Register(
-            placeholder.keyword,
-            [height] {
-                auto* control = new CControlBase();
-                control->Height = height;
-                return control;
-            },
-            DeleteControl);
-    }
-}
-
-}  // namespace
-
 void RegisterAllControls(CCreateObject& registry)
 {
     RegisterControl<CGroupNameControl>(registry, "GROUPNAME");
@@ -91,5 +57,4 @@ void RegisterAllControls(CCreateObject& registry)
     RegisterControl<CBatchDataControl>(registry, "BATCHDATADLG");
     RegisterControl<CDataFormatControl>(registry, "DATAFORMAT");
     RegisterControl<CImageControl>(registry, "IMAGE");
-    RegisterRowPlaceholders(registry);
 }
