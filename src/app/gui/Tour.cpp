@@ -132,11 +132,19 @@ void CTour::PlanDialogs()
         if (*editor)
             (*editor)->Destroy();
     };
-    for (const int pad : {0, 2}) {
-        m_steps.push_back({pad == 0 ? "dataformat-editor" : "dataformat-editor-keypad",
-                           [window, editor, pad] {
+    // Without a pad, with the key pad, and with the ASCII pad and a string rule's fields.
+    const struct {
+        const char* name;
+        int pad;
+        const char* kind;
+    } editors[] = {{"dataformat-editor", 0, ""}, {"dataformat-editor-keypad", 2, ""}, {"dataformat-editor-string", 1, "B9"}};
+    for (const auto& shown : editors) {
+        m_steps.push_back({shown.name,
+                           [window, editor, shown] {
                                auto* dialog = new CDataFormatatterDlg(window, "F82DF501F10DB3", 0, {"EAN-13", "Code 128"});
-                               dialog->ShowPad(pad);
+                               dialog->ShowPad(shown.pad);
+                               if (*shown.kind)
+                                   dialog->ChooseRuleKind(shown.kind);
                                dialog->Show();
                                *editor = dialog;
                            },

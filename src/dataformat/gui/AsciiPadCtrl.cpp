@@ -20,7 +20,8 @@ CAsciiPadCtrl::CAsciiPadCtrl(wxWindow* parent, std::function<void(const wxString
         const wxString text = TextOf(byte);
         // A button label takes a single "&" as a mnemonic mark.
         const wxString label = text == "&" ? wxString("&&") : text;
-        auto* button = new wxButton(this, wxID_ANY, label, wxDefaultPosition, wxSize(52, 26), wxBU_EXACTFIT);
+        // As wide as the longest name needs in the font the dialog gives it later.
+        auto* button = new wxButton(this, wxID_ANY, label, wxDefaultPosition, wxSize(-1, 26), wxBU_EXACTFIT);
         button->SetFont(button->GetFont().Smaller());
         button->Bind(wxEVT_BUTTON, [this, text](wxCommandEvent&) {
             if (m_onText)
@@ -28,7 +29,7 @@ CAsciiPadCtrl::CAsciiPadCtrl(wxWindow* parent, std::function<void(const wxString
         });
         grid->Add(button, 0, wxEXPAND);
     }
-    SetSizerAndFit(grid);
+    SetSizer(grid);
 }
 
 wxString CAsciiPadCtrl::TextOf(unsigned byte)
