@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libwxgtk3.2-dev liblua5.1-0-dev libzint-dev libserialport-dev libhidapi-dev
+  libwxgtk3.2-dev libgtk-3-dev liblua5.1-0-dev libzint-dev libserialport-dev libhidapi-dev
   libcurl4-openssl-dev libzip-dev libssl-dev libcairo2-dev libpango1.0-dev
   zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
