@@ -107,14 +107,37 @@ void Collect(wxWindow* window, std::vector<SLabelled>& actions, std::vector<SLab
     }
 }
 
+#ifdef __WXGTK__
+constexpr const char* kFieldKey = "vostrel-labelled-field";
+
+// GTK would move the focus to the label's mnemonic widget, which for some controls is
+// a box around the part that takes the focus (a slider with its value labels); the
+// field is focused as wxWidgets does it instead.
+gboolean FocusLabelledField(GtkWidget* label, gboolean, gpointer)
+{
+    auto* field = static_cast<wxWeakRef<wxWindow>*>(g_object_get_data(G_OBJECT(label), kFieldKey));
+    if (field && *field && (*field)->IsEnabled())
+        (*field)->SetFocus();
+    return TRUE;
+}
+#endif
+
 void PointLabelAtField(wxControl* label, wxWindow* field)
 {
 #ifdef __WXGTK__
     // wxWidgets shows the underlined letter of a static text but never tells GTK which
-    // widget it names, so Alt+letter would do nothing.
-    GtkWidget* target = field->GetConnectWidget();
-    if (GTK_IS_LABEL(label->GetHandle()) && target)
-        gtk_label_set_mnemonic_widget(GTK_LABEL(label->GetHandle()), target);
+    // widget it names, so Alt+letter would do nothing; the mnemonic widget also tells
+    // screen readers what the label names.
+    if (!GTK_IS_LABEL(label->GetHandle()))
+        return;
+    GtkLabel* gtkLabel = GTK_LABEL(label->GetHandle());
+    if (GtkWidget* target = field->GetConnectWidget())
+        gtk_label_set_mnemonic_widget(gtkLabel, target);
+    const bool connected = g_object_get_data(G_OBJECT(gtkLabel), kFieldKey) != nullptr;
+    g_object_set_data_full(G_OBJECT(gtkLabel), kFieldKey, new wxWeakRef<wxWindow>(field),
+                           [](gpointer data) { delete static_cast<wxWeakRef<wxWindow>*>(data); });
+    if (!connected)
+        g_signal_connect(gtkLabel, "mnemonic-activate", G_CALLBACK(FocusLabelledField), nullptr);
 #else
     (void)label;
     (void)field;

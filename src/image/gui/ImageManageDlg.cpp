@@ -48,6 +48,8 @@ CImageManageDlg::CImageManageDlg(wxWindow* parent, const wxImage& source, const 
     EnsureImageCodecs();
     CreateControls(central != nullptr);
     ShowWorking();
+    // The keys start at the first tool; left to itself GTK focuses nothing here.
+    m_cmbRotate->SetFocus();
 }
 
 void CImageManageDlg::CreateControls(bool withCentral)
