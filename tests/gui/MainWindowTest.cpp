@@ -12,6 +12,7 @@
 #include "ImageManageDlg.h"
 #include "ImageShowDlg.h"
 #include "MainDlg.h"
+#include "MnemonicText.h"
 #include "UiText.h"
 #include "VostrelDlg.h"
 #include "WaitDlg.h"
@@ -32,9 +33,14 @@
 
 namespace {
 
+// A window below `window` showing `label`, whatever letter it was given for Alt.
 bool HasLabel(wxWindow* window, const wxString& label)
 {
-    return wxWindow::FindWindowByLabel(label, window) != nullptr;
+    for (wxWindow* child : window->GetChildren()) {
+        if (StripMnemonic(child->GetLabel()) == label || HasLabel(child, label))
+            return true;
+    }
+    return false;
 }
 
 using MainWindowTest = MainWindowFixture;
