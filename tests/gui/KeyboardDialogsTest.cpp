@@ -25,7 +25,9 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/display.h>
+#include <wx/sizer.h>
 #include <wx/slider.h>
+#include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/uiaction.h>
 
@@ -236,6 +238,90 @@ TEST_P(KeyboardDialogsTest, AltLetterTogglesEachCheckBoxAndFocusesALabelledField
             ASSERT_NE(0, MnemonicOf(label->GetLabel())) << row.fieldLabel;
             PressAlt(MnemonicOf(label->GetLabel()));
             EXPECT_TRUE(RunUntil([&] { return row.isField(wxWindow::FindFocus()); }, 2)) << row.fieldLabel;
+        }
+        Press(WXK_ESCAPE);
+    });
+}
+
+// The windows as their sizers place them: top to bottom, left to right, a window
+// with a sizer of its own (a static box, a panel) by its contents.
+void InSizerOrder(wxSizer* sizer, std::vector<wxWindow*>& order);
+
+void InSizerOrder(wxWindow* window, std::vector<wxWindow*>& order)
+{
+    order.push_back(window);
+    if (window->GetSizer())
+        InSizerOrder(window->GetSizer(), order);
+}
+
+void InSizerOrder(wxSizer* sizer, std::vector<wxWindow*>& order)
+{
+    if (auto* box = dynamic_cast<wxStaticBoxSizer*>(sizer))
+        order.push_back(box->GetStaticBox());
+    for (wxSizerItem* item : sizer->GetChildren()) {
+        if (item->IsWindow())
+            InSizerOrder(item->GetWindow(), order);
+        else if (item->IsSizer())
+            InSizerOrder(item->GetSizer(), order);
+    }
+}
+
+// Where Tab goes from `focus`: the window itself or the sizer-placed window holding it.
+size_t SizerIndexOf(const std::vector<wxWindow*>& order, wxWindow* focus)
+{
+    for (wxWindow* window = focus; window; window = window->GetParent()) {
+        const auto at = std::find(order.begin(), order.end(), window);
+        if (at != order.end())
+            return static_cast<size_t>(at - order.begin());
+    }
+    return order.size();
+}
+
+std::string Names(const std::vector<wxWindow*>& windows)
+{
+    std::string names;
+    for (wxWindow* window : windows)
+        names += wxString(window->GetClassInfo()->GetClassName()).ToStdString() + " ";
+    return names;
+}
+
+TEST_P(KeyboardDialogsTest, TabFollowsTheOrderOfTheSizers)
+{
+    Drive([&](wxDialog& dialog) {
+        std::vector<wxWindow*> visited;
+        for (int tabs = 0; tabs < 60; ++tabs) {
+            wxWindow* focus = wxWindow::FindFocus();
+            // Round once: up to the first control seen again. (wxWidgets does not see the
+            // focus inside some GTK widgets, a choice's button, so that is not always the
+            // first one.)
+            if (focus != (visited.empty() ? nullptr : visited.back()) &&
+                std::find(visited.begin(), visited.end(), focus) != visited.end())
+                break;
+            if (focus && (visited.empty() || visited.back() != focus))
+                visited.push_back(focus);
+            Press(WXK_TAB);
+            RunUntil([n = 0]() mutable { return ++n > 3; }, 1);
+        }
+        for (wxButton* button : Shown<wxButton>(&dialog)) {
+            EXPECT_NE(visited.end(), std::find(visited.begin(), visited.end(), button))
+                << "Tab never reaches " << button->GetLabel() << "; it goes round " << Names(visited);
+        }
+        std::vector<wxWindow*> order;
+        if (dialog.GetSizer())
+            InSizerOrder(dialog.GetSizer(), order);
+        // Tab starts wherever the dialog put the focus; the round is read from the
+        // first control in the sizers on.
+        std::vector<size_t> indexes;
+        for (wxWindow* window : visited)
+            indexes.push_back(SizerIndexOf(order, window));
+        std::rotate(indexes.begin(), std::min_element(indexes.begin(), indexes.end()), indexes.end());
+        SCOPED_TRACE("Tab goes round " + Names(visited));
+        for (size_t i = 1; i < indexes.size(); ++i) {
+            ASSERT_LT(indexes[i], order.size()) << "a control outside the sizers";
+            EXPECT_LE(indexes[i - 1], indexes[i])
+                << order[indexes[i - 1]]->GetClassInfo()->GetClassName() << " \"" << order[indexes[i - 1]]->GetLabel()
+                << "\" is followed by " << order[indexes[i]]->GetClassInfo()->GetClassName() << " \""
+                << order[indexes[i]]->GetLabel() << "\"";
         }
         Press(WXK_ESCAPE);
     });
