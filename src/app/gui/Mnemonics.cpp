@@ -76,6 +76,9 @@ wxWindow* FollowingWindow(wxWindow* label)
 // The field a static text names, or nullptr when it is a note of its own.
 wxWindow* FieldNamedBy(wxStaticText* text)
 {
+    // A text that may be shortened with "…" shows a state or a path, not a name.
+    if (text->HasFlag(wxST_ELLIPSIZE_START | wxST_ELLIPSIZE_MIDDLE | wxST_ELLIPSIZE_END))
+        return nullptr;
     const wxString label = text->GetLabelText();
     if (label.empty() || label.length() > kLongestFieldLabel || label.Contains("\n"))
         return nullptr;
