@@ -5,14 +5,14 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libwxgtk3.2-dev liblua5.1-0-dev libzint-dev libserialport-dev libhidapi-dev
+  libwxgtk3.2-dev libgtk-3-dev liblua5.1-0-dev libzint-dev libserialport-dev libhidapi-dev
   libcurl4-openssl-dev libzip-dev libssl-dev libcairo2-dev libpango1.0-dev
   zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core fonts-noto-cjk openbox imagemagick
   nlohmann-json3-dev ser2net python3 python3-jsonschema
-  libgtk-3-dev dbus at-spi2-core python3-pyatspi
+  dbus at-spi2-core python3-pyatspi
   zbar-tools zxing-cpp-tools poppler-utils python3-docx
   ansible-core ansible-lint openssl
   dpkg-dev lintian desktop-file-utils appstream devscripts gdb bash-completion

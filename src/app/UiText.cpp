@@ -2,6 +2,7 @@
 
 #include "LanguageXmlInfo.h"
 #include "Log.h"
+#include "MnemonicText.h"
 
 #include <mutex>
 
@@ -22,12 +23,17 @@ int AnswerWithoutHandler(const wxString& text, long style)
 
 wxString GetUiText(const wxString& identifier, const wxString& fallback)
 {
-    return CLanguageXmlInfo::GetInstance().GetText(identifier, fallback);
+    return StripMnemonic(CLanguageXmlInfo::GetInstance().GetText(identifier, fallback));
 }
 
 wxString GetUiText(const char* identifier, const char* fallbackUtf8)
 {
     return GetUiText(wxString(identifier), wxString::FromUTF8(fallbackUtf8));
+}
+
+wxString GetUiLabel(const char* identifier, const char* fallbackUtf8)
+{
+    return CLanguageXmlInfo::GetInstance().GetText(identifier, wxString::FromUTF8(fallbackUtf8));
 }
 
 long MessageStyleWithIcon(long style)

@@ -8,10 +8,16 @@
 #include <functional>
 
 // The text of `identifier` in the current language, or `fallback` (the call site's
-// built-in Simplified Chinese text) when the table has none.
+// built-in Simplified Chinese text) when the table has none. A mnemonic marker the
+// text carries for its buttons ("&Yes", "是(&Y)") is left out: the same identifier
+// also names things in messages, titles and files.
 wxString GetUiText(const wxString& identifier, const wxString& fallback);
 // Same, for built-in texts written in UTF-8 source.
 wxString GetUiText(const char* identifier, const char* fallbackUtf8);
+
+// The text of `identifier` as a control's label, with its mnemonic marker kept: for
+// the buttons whose letter people expect (Yes, No, OK, Cancel).
+wxString GetUiLabel(const char* identifier, const char* fallbackUtf8);
 
 // Shows `text` with the buttons and icon of `style` (wxOK, wxYES_NO, wxYES_NO |
 // wxCANCEL with wxICON_ERROR, wxICON_QUESTION, wxICON_WARNING, wxICON_INFORMATION)

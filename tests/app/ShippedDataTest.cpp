@@ -7,10 +7,12 @@
 #include "DeviceCmdNameMntXmlInfo.h"
 #include "DeviceMnt.h"
 #include "LanguageXmlInfo.h"
+#include "MnemonicText.h"
 #include "PageMntXmlInfo.h"
 #include "PendingChangeList.h"
 #include "SaveCfg.h"
 #include "TabNodeXmlInfo.h"
+#include "UiText.h"
 
 #include "TempDir.h"
 
@@ -511,6 +513,17 @@ TEST_F(ShippedDataTest, EveryLanguageHasEveryTextTheProgramAndItsDataName)
         for (const wxString& identifier : identifiers) {
             const wxString text = languages.GetText(identifier, "\x01");
             EXPECT_TRUE(text != "\x01" && !text.empty()) << identifier << " missing in " << language.name;
+        }
+        // The message box's answers carry the letter people expect on their buttons,
+        // and no marker where the same texts are shown or written.
+        const struct {
+            const char* identifier;
+            wxChar letter;
+        } answers[] = {{"IDYES", 'y'}, {"IDNO", 'n'}, {"IDOK", 'o'}, {"IDCANCEL", 'c'}};
+        for (const auto& answer : answers) {
+            EXPECT_EQ(answer.letter, MnemonicOf(GetUiLabel(answer.identifier, ""))) << answer.identifier << " in "
+                                                                                     << language.name;
+            EXPECT_FALSE(GetUiText(answer.identifier, "").Contains("&")) << answer.identifier << " in " << language.name;
         }
         // The Qcon recommendation sends the user to this language's help, to a section that is there.
         const wxString help = wxFileName(language.helpDocument).GetFullName();

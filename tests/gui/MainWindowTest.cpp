@@ -13,6 +13,8 @@
 #include "ImageShowDlg.h"
 #include "LayoutCheck.h"
 #include "MainDlg.h"
+#include "MnemonicText.h"
+#include "Mnemonics.h"
 #include "UiText.h"
 #include "VostrelDlg.h"
 #include "WaitDlg.h"
@@ -21,6 +23,8 @@
 
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/sizer.h>
@@ -39,9 +43,14 @@
 
 namespace {
 
+// A window below `window` showing `label`, whatever letter it was given for Alt.
 bool HasLabel(wxWindow* window, const wxString& label)
 {
-    return wxWindow::FindWindowByLabel(label, window) != nullptr;
+    for (wxWindow* child : window->GetChildren()) {
+        if (StripMnemonic(child->GetLabel()) == label || HasLabel(child, label))
+            return true;
+    }
+    return false;
 }
 
 using MainWindowTest = MainWindowFixture;
@@ -161,6 +170,44 @@ TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInItsOwnViewAndAMissingDocum
     std::filesystem::remove(std::string(m_dir.File("Doc/Vostrel_EN.html").utf8_str()));
     EXPECT_FALSE(OpenHelpDocument());
     EXPECT_EQ(std::vector<wxString>{"The help document could not be opened."}, m_messages.Texts());
+}
+
+// The letters of the shown buttons and check boxes below `window`; 0 for one without.
+void CollectLetters(wxWindow* window, std::vector<wxChar>& letters)
+{
+    for (wxWindow* child : window->GetChildren()) {
+        if (!child->IsShown() || child->IsTopLevel())
+            continue;
+        if (dynamic_cast<wxButton*>(child) || dynamic_cast<wxCheckBox*>(child)) {
+            if (!child->GetLabel().empty())
+                letters.push_back(MnemonicOf(child->GetLabel()));
+        } else {
+            CollectLetters(child, letters);
+        }
+    }
+}
+
+// In both languages, and again after switching: every button of the home page has an
+// Alt+letter, and no two share one.
+TEST_F(MainWindowTest, EveryButtonHasALetterOfItsOwnAfterALanguageChangeToo)
+{
+    CMnemonicManager mnemonics;
+    ASSERT_TRUE(Start("[cfg]\nlang=EN\n"));
+    for (const char* language : {"English", "简体中文", "English"}) {
+        wxChoice* chooser = m_window->GetHomePage()->GetLanguageChooser();
+        ASSERT_TRUE(m_window->GetHomePage()->SelectLanguage(chooser->FindString(wxString::FromUTF8(language))));
+        std::vector<wxChar> letters;
+        const bool lettered = RunUntil(
+            [&] {
+                letters.clear();
+                CollectLetters(m_window, letters);
+                return !letters.empty() && std::count(letters.begin(), letters.end(), 0) == 0;
+            },
+            5);
+        EXPECT_TRUE(lettered) << language;
+        std::sort(letters.begin(), letters.end());
+        EXPECT_EQ(letters.end(), std::adjacent_find(letters.begin(), letters.end())) << language;
+    }
 }
 
 TEST_F(MainWindowTest, RescueModeMarksTheTitle)

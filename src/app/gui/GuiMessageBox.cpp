@@ -1,10 +1,12 @@
 #include "GuiMessageBox.h"
 
+#include "MnemonicText.h"
 #include "UiText.h"
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>  // the generic dialog builds on its base class
 #include <wx/generic/msgdlgg.h>
+#include <wx/button.h>
 #include <wx/sizer.h>
 
 namespace {
@@ -17,6 +19,30 @@ public:
     CMessageDialog(wxWindow* owner, const wxString& text, long style)
         : wxGenericMessageDialog(owner, text, "Vostrel", style)
     {
+        // A question without Cancel: Escape is the careful answer.
+        if ((style & wxYES_NO) && !(style & wxCANCEL))
+            SetEscapeId(wxID_NO);
+        Bind(wxEVT_CHAR_HOOK, &CMessageDialog::OnCharHook, this);
+    }
+
+private:
+    // A message box has nothing to type into, so its answers take their letter
+    // without Alt as well: "n" answers No.
+    void OnCharHook(wxKeyEvent& event)
+    {
+        const int key = event.GetKeyCode();
+        if (!event.HasAnyModifiers() && key > 0 && key < 128 && wxIsalnum(key)) {
+            for (wxWindow* child : GetChildren()) {
+                auto* button = dynamic_cast<wxButton*>(child);
+                if (button && MnemonicOf(button->GetLabel()) == static_cast<wxChar>(wxTolower(key))) {
+                    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+                    click.SetEventObject(button);
+                    button->GetEventHandler()->ProcessEvent(click);
+                    return;
+                }
+            }
+        }
+        event.Skip();
     }
 
 protected:
@@ -31,8 +57,8 @@ protected:
 
 void SetButtonLabels(CMessageDialog& dialog, long style)
 {
-    const wxString yes = GetUiText("IDYES", "YES"), no = GetUiText("IDNO", "NO");
-    const wxString ok = GetUiText("IDOK", "OK"), cancel = GetUiText("IDCANCEL", "Cancel");
+    const wxString yes = GetUiLabel("IDYES", "&YES"), no = GetUiLabel("IDNO", "&NO");
+    const wxString ok = GetUiLabel("IDOK", "&OK"), cancel = GetUiLabel("IDCANCEL", "&Cancel");
     if ((style & wxYES_NO) && (style & wxCANCEL))
         dialog.SetYesNoCancelLabels(yes, no, cancel);
     else if (style & wxYES_NO)

@@ -82,6 +82,7 @@ bool CVostrelApp::OnInit()
     wxInitAllImageHandlers();
     InitBCDll();
     InstallDialogMessageHandler();
+    m_mnemonics = std::make_unique<CMnemonicManager>();
 
     auto* window = new CVostrelDlg();
     SetTopWindow(window);
@@ -115,6 +116,7 @@ int CVostrelApp::OnExit()
     CLineOwner::ForbidThread(std::thread::id());
     m_stallWatch.reset();
     m_automation.reset();
+    m_mnemonics.reset();
     SetMessageHandler(nullptr);
     // The simulated scanners go first, while the library they are plugged into and
     // the link manager's connections to them are all still there.

@@ -1,6 +1,7 @@
 // The application object: brings the process up and takes it down.
 #pragma once
 
+#include "Mnemonics.h"
 #include "StallWatch.h"
 
 #include <wx/app.h>
@@ -25,4 +26,5 @@ public:
 private:
     std::unique_ptr<CAutomation> m_automation;
     std::unique_ptr<CStallWatch> m_stallWatch;  // VOSTREL_STALL_LOG
+    std::unique_ptr<CMnemonicManager> m_mnemonics;
 };

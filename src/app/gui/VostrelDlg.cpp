@@ -18,6 +18,7 @@
 #include "Log.h"
 #include "MainDlg.h"
 #include "MainWindowEvents.h"
+#include "Mnemonics.h"
 #include "PendingChangeList.h"
 #include "SaveCfg.h"
 #include "StartupRules.h"
@@ -779,6 +780,8 @@ void CVostrelDlg::OnSelectItem(wxCommandEvent& event)
 void CVostrelDlg::OnTextsChanged(wxCommandEvent&)
 {
     ApplyUiTexts();
+    // The new texts came without the letters the old ones were given.
+    AssignMnemonicsSoon(this);
 }
 
 void CVostrelDlg::OnCharHook(wxKeyEvent& event)

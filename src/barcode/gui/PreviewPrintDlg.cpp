@@ -130,10 +130,11 @@ void CPreviewPrintDlg::CreateControls()
         auto* button = new wxButton(this, wxID_ANY, GetUiText(id, fallback));
         button->Bind(wxEVT_BUTTON, [action](wxCommandEvent&) { action(); });
         buttons->Add(button, 0, wxRIGHT, 6);
+        return button;
     };
     m_view = new CPrintPreviewZoomView(this, *m_art);
     SetAccessibleName(m_view, GetUiText("ID_PRINT_CAPTION", "打印预览"), EAccessibleRole::Picture);
-    addButton("ID_PRINT_PRINT", "打印", [this] { Print(); });
+    addButton("ID_PRINT_PRINT", "打印", [this] { Print(); })->SetDefault();
     addButton("ID_PRINT_ZOOMIN", "放大", [this] { m_view->ZoomIn(); });
     addButton("ID_PRINT_ZOOMOUT", "缩小", [this] { m_view->ZoomOut(); });
     addButton("ID_PRINT_ZOOMACT", "实际大小", [this] { m_view->ZoomActual(); });

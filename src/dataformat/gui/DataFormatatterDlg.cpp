@@ -136,9 +136,10 @@ void CDataFormatatterDlg::CreateControls(const Symbologies& symbologies)
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     auto* finish = new wxButton(this, wxID_OK, GetUiText("ID_DATAFORMAT_DATA_FORMAT_FINISH", "完成"));
     finish->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Finish(); });
+    finish->SetDefault();
     buttons->AddStretchSpacer();
     buttons->Add(finish, 0, wxALL, 4);
-    buttons->Add(new wxButton(this, wxID_CANCEL, GetUiText("IDCANCEL", "取消")), 0, wxALL, 4);
+    buttons->Add(new wxButton(this, wxID_CANCEL, GetUiLabel("IDCANCEL", "取消(&C)")), 0, wxALL, 4);
     top->Add(buttons, 0, wxEXPAND | wxALL, 4);
     SetSizer(top);
 }

@@ -113,6 +113,7 @@ void CDeviceBatchUpgradeDlg::CreateControls()
     m_btnLog = new wxButton(this, wxID_ANY, wxString());
     m_btnClose = new wxButton(this, wxID_ANY, wxString());
     m_btnClose->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Close(); });
+    m_btnStart->SetDefault();
     CloseOnEscape(this);
     m_btnChoose->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ChooseFile(); });
     m_btnRefresh->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { RefreshRows(); });

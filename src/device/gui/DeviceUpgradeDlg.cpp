@@ -89,6 +89,8 @@ void CDeviceUpgradeDlg::CreateControls()
         if (!m_busy)
             EndModal(wxID_CANCEL);
     });
+    m_btnUpdate->SetDefault();
+    SetEscapeId(m_btnExit->GetId());
     buttons->AddStretchSpacer();
     buttons->Add(m_btnUpdate, 0);
     buttons->Add(m_btnExit, 0, wxLEFT, 8);

@@ -27,7 +27,10 @@ CDialog_Log::CDialog_Log(wxWindow* parent, const wxString& folder)
     open->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ChooseLog(); });
     buttons->AddStretchSpacer();
     buttons->Add(open, 0);
-    buttons->Add(new wxButton(this, wxID_CANCEL, GetUiText("IDOK", "OK")), 0, wxLEFT, 8);
+    // Its one answer both closes on Escape and is the default.
+    auto* close = new wxButton(this, wxID_CANCEL, GetUiLabel("IDOK", "确定(&O)"));
+    close->SetDefault();
+    buttons->Add(close, 0, wxLEFT, 8);
     column->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 12);
     SetSizer(column);
     CHarbrekBaseDlg::ApplyFontToTree(this, CHarbrekBaseDlg::GetSharedFont());

@@ -47,8 +47,10 @@ void CDriverLicenseInfoDlg::CreateControls()
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(columns, 1, wxEXPAND);
     auto* buttons = new wxStdDialogButtonSizer();
-    buttons->AddButton(new wxButton(this, wxID_OK, GetUiText("IDOK", "确定")));
-    buttons->AddButton(new wxButton(this, wxID_CANCEL, GetUiText("IDCANCEL", "取消")));
+    auto* ok = new wxButton(this, wxID_OK, GetUiLabel("IDOK", "确定(&O)"));
+    ok->SetDefault();
+    buttons->AddButton(ok);
+    buttons->AddButton(new wxButton(this, wxID_CANCEL, GetUiLabel("IDCANCEL", "取消(&C)")));
     buttons->Realize();
     column->Add(buttons, 0, wxEXPAND | wxALL, 6);
     CHarbrekBaseDlg::ApplyFontToTree(this, CHarbrekBaseDlg::GetSharedFont());

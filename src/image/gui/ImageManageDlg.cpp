@@ -51,6 +51,8 @@ CImageManageDlg::CImageManageDlg(wxWindow* parent, const wxImage& source, const 
     EnsureImageCodecs();
     CreateControls(central != nullptr);
     ShowWorking();
+    // The keys start at the first tool; left to itself GTK focuses nothing here.
+    m_cmbRotate->SetFocus();
 }
 
 void CImageManageDlg::CreateControls(bool withCentral)
@@ -88,11 +90,12 @@ void CImageManageDlg::CreateControls(bool withCentral)
         auto* button = new wxButton(this, id, GetUiText(textId, fallback));
         button->Bind(wxEVT_BUTTON, handler, this);
         tools->Add(button, 0, wxRIGHT, 4);
+        return button;
     };
     addButton(wxID_ANY, "ID_IMAGE_DEFAULT", "还原", &CImageManageDlg::OnDefault);
     addButton(wxID_ANY, "ID_IMAGE_CUT", "剪切", &CImageManageDlg::OnCut);
-    addButton(wxID_ANY, "ID_IMAGE_SAVE", "保存图像", &CImageManageDlg::OnSave);
-    tools->Add(new wxButton(this, wxID_CANCEL, GetUiText("IDCANCEL", "取消")));
+    addButton(wxID_ANY, "ID_IMAGE_SAVE", "保存图像", &CImageManageDlg::OnSave)->SetDefault();
+    tools->Add(new wxButton(this, wxID_CANCEL, GetUiLabel("IDCANCEL", "取消(&C)")));
     top->Add(tools, 0, wxALL, 6);
 
     m_view = new CImageView(this);

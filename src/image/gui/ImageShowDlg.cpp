@@ -28,6 +28,7 @@ CImageShowDlg::CImageShowDlg(wxWindow* parent, const wxImage& picture)
       m_pictureSize(picture.GetSize())
 {
     OpenHelpOnF1(this);
+    CloseOnEscape(this);  // the viewer has no button to answer Escape
     auto* view = new CImageView(this);
     view->SetImage(picture);
     auto* top = new wxBoxSizer(wxVERTICAL);
