@@ -6,6 +6,8 @@
 #include <wx/anybutton.h>
 #include <wx/app.h>
 #include <wx/checkbox.h>
+#include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/sizer.h>
@@ -147,6 +149,19 @@ void PointLabelAtField(wxControl* label, wxWindow* field)
 #endif
 }
 
+// Every window with a sizer from the top-level one down to `window`, the outer first:
+// an inner panel keeps its size when only its content needs more.
+void LayOutOutsideIn(wxWindow* window)
+{
+    std::vector<wxWindow*> chain;
+    for (wxWindow* w = window; w && !w->IsTopLevel(); w = w->GetParent()) {
+        if (w->GetSizer())
+            chain.push_back(w);
+    }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        (*it)->Layout();
+}
+
 }  // namespace
 
 void AssignMnemonics(wxWindow* window)
@@ -182,9 +197,22 @@ void AssignMnemonics(wxWindow* window)
         if (controls[i].field)
             PointLabelAtField(control, controls[i].field);
     }
-    // "(&A)" makes a label wider: its row is laid out again so that nothing is cut.
+    // "(&A)" makes a label wider: the window is laid out again so that nothing is cut
+    // (a dialog grows to its content, within the screen), then the panels round each
+    // row that holds such a label, in case their own size stayed the same.
+    if (relayout.empty())
+        return;
+    if (auto* dialog = wxDynamicCast(top, wxDialog)) {
+        const wxRect screen = wxDisplay(dialog).GetClientArea();
+        wxSize size = dialog->GetSize();
+        size.IncTo(dialog->GetBestSize());
+        size.DecTo(screen.GetSize());
+        if (size != dialog->GetSize())
+            dialog->SetSize(size);
+    }
+    top->Layout();
     for (wxWindow* parent : relayout)
-        parent->Layout();
+        LayOutOutsideIn(parent);
 }
 
 void AssignMnemonicsSoon(wxWindow* window)

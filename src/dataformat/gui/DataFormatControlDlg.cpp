@@ -165,7 +165,19 @@ void CDataFormatControlDlg::GrowOrShrink(CDataFormatUnitDlg* unit)
 
 void CDataFormatControlDlg::UpdateScrollRange()
 {
+    Layout();
+}
+
+// The scrolled area follows the rows each time, since a row may have grown (a
+// caption that got its shortcut letter) without a row coming or going.
+bool CDataFormatControlDlg::Layout()
+{
+    // Setting the area lays the window out again: that inner call only lays out.
+    if (!GetSizer() || m_sizingArea)
+        return wxScrolledWindow::Layout();
+    m_sizingArea = true;
     const int height = std::max(static_cast<int>(m_units.size()) * kRowStep + kExtraHeight, GetSizer()->GetMinSize().y);
     SetVirtualSize(GetSizer()->GetMinSize().x, height);
-    Layout();
+    m_sizingArea = false;
+    return wxScrolledWindow::Layout();
 }

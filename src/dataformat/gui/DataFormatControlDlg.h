@@ -38,6 +38,7 @@ private:
     void OnUnitChanged(CDataFormatUnitDlg* unit);
     void GrowOrShrink(CDataFormatUnitDlg* unit);
     void UpdateScrollRange();
+    bool Layout() override;
     void RemoveAllUnits();
     void LoadListUnit(const std::string& text);
     CDataFormatUnitDlg* UnitNumbered(int number) const;
@@ -49,4 +50,5 @@ private:
     std::vector<SSymbologyChoice> m_symbologies;
     std::vector<CDataFormatUnitDlg*> m_units;
     wxBoxSizer* m_rows = nullptr;
+    bool m_sizingArea = false;
 };

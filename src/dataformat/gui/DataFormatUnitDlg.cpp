@@ -47,10 +47,12 @@ CDataFormatUnitDlg::CDataFormatUnitDlg(wxWindow* parent, const std::vector<int>&
     m_terminal = new wxChoice(this, wxID_ANY);
     m_terminal->Append(GetUiText("ID_DATAFORMAT_ANY_TERMINAL", "Any Terminal"));  // as wide as its words
     m_terminal->SetSelection(0);
-    m_ruleBox = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(140, -1),
+    m_ruleBox = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(112, -1),
                                wxTE_PROCESS_ENTER);
     m_editor = new wxButton(this, wxID_ANY, GetUiText("ID_DATAFORMAT_DATA_FORMAT_EDITOR", "编辑..."), wxDefaultPosition,
                             wxDefaultSize, wxBU_EXACTFIT);
+    // Room for the "(W)" a caption without Latin letters gets as its shortcut.
+    m_editor->SetMinSize(wxSize(m_editor->GetBestSize().x + m_editor->GetTextExtent("(W)").x + 4, -1));
     for (wxWindow* window : std::initializer_list<wxWindow*>{m_type, m_symbology, m_lengthBox, m_terminal, m_ruleBox})
         row->Add(window, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 4);
     row->Add(m_editor, 0, wxALIGN_CENTER_VERTICAL);
@@ -59,7 +61,8 @@ CDataFormatUnitDlg::CDataFormatUnitDlg(wxWindow* parent, const std::vector<int>&
     SetAccessibleName(m_symbology, GetUiText("ID_DATAFORMAT_DATA_FORMAT_SYMBOLOGY", "条码类型"));
     SetAccessibleName(m_lengthBox, GetUiText("ID_DATAFORMAT_DATA_FORMAT_LENGTH", "长度"));
     SetAccessibleName(m_ruleBox, GetUiText("ID_DATAFORMAT_DATA_FORMAT_CMD_SEQ", "指令序列"));
-    SetSizerAndFit(row);
+    // Not fitted once for all: the labels get their shortcut letters after they are made.
+    SetSizer(row);
 
     m_type->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) {
         m_number = static_cast<int>(reinterpret_cast<intptr_t>(m_type->GetClientData(m_type->GetSelection())));
