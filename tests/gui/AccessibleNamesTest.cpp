@@ -113,7 +113,7 @@ TEST(AccessibleNames, DrawnControlsReportNameAndRole)
 wxWindow* FirstTextInside(wxWindow* window)
 {
     for (wxWindow* child : window->GetChildren()) {
-        if (wxDynamicCast(child, wxTextCtrl))
+        if (dynamic_cast<wxTextCtrl*>(child))
             return child;
         if (wxWindow* inner = FirstTextInside(child))
             return inner;

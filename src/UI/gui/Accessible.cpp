@@ -32,12 +32,12 @@ namespace {
 // Windows that show no text of their own, so a reader needs their caption.
 bool IsField(const wxWindow* window)
 {
-    return wxDynamicCast(window, wxTextCtrl) || wxDynamicCast(window, wxChoice) ||
-           wxDynamicCast(window, wxComboBox) || wxDynamicCast(window, wxSpinCtrl) ||
-           wxDynamicCast(window, wxSpinButton) || wxDynamicCast(window, wxSlider) ||
-           wxDynamicCast(window, wxListBox) || wxDynamicCast(window, wxListCtrl) ||
-           wxDynamicCast(window, wxTreeCtrl) || wxDynamicCast(window, wxGrid) ||
-           wxDynamicCast(window, wxVListBox);
+    return dynamic_cast<const wxTextCtrl*>(window) || dynamic_cast<const wxChoice*>(window) ||
+           dynamic_cast<const wxComboBox*>(window) || dynamic_cast<const wxSpinCtrl*>(window) ||
+           dynamic_cast<const wxSpinButton*>(window) || dynamic_cast<const wxSlider*>(window) ||
+           dynamic_cast<const wxListBox*>(window) || dynamic_cast<const wxListCtrl*>(window) ||
+           dynamic_cast<const wxTreeCtrl*>(window) || dynamic_cast<const wxGrid*>(window) ||
+           dynamic_cast<const wxVListBox*>(window);
 }
 
 // "&Baud rate:" reads as "Baud rate".
@@ -62,7 +62,7 @@ wxStaticText* LabelBefore(wxWindow* window)
     for (wxWindow* sibling : parent->GetChildren()) {
         if (sibling == window)
             return label;
-        if (auto* text = wxDynamicCast(sibling, wxStaticText))
+        if (auto* text = dynamic_cast<wxStaticText*>(sibling))
             label = text;
         else if (!IsField(sibling))
             label = nullptr;
@@ -73,14 +73,14 @@ wxStaticText* LabelBefore(wxWindow* window)
 // Generic lists and grids take the focus in an inner window that they draw.
 wxWindow* DrawnFocusWindow(wxWindow* window)
 {
-    if (wxDynamicCast(window, wxListCtrl)) {
+    if (dynamic_cast<wxListCtrl*>(window)) {
         // Its rows window: the one part that takes the focus.
         for (wxWindow* child : window->GetChildren()) {
             if (child->AcceptsFocus())
                 return child;
         }
     }
-    if (auto* grid = wxDynamicCast(window, wxGrid))
+    if (auto* grid = dynamic_cast<wxGrid*>(window))
         return grid->GetGridWindow();
     return nullptr;
 }
@@ -88,13 +88,13 @@ wxWindow* DrawnFocusWindow(wxWindow* window)
 // The lists wxGTK draws itself show GTK only a plain panel, so they are told their role.
 bool DrawnListRole(wxWindow* window, EAccessibleRole& role)
 {
-    if (wxDynamicCast(window, wxListCtrl))
+    if (dynamic_cast<wxListCtrl*>(window))
         role = window->HasFlag(wxLC_REPORT) ? EAccessibleRole::Table : EAccessibleRole::List;
-    else if (wxDynamicCast(window, wxGrid))
+    else if (dynamic_cast<wxGrid*>(window))
         role = EAccessibleRole::Table;
-    else if (wxDynamicCast(window, wxTreeCtrl))
+    else if (dynamic_cast<wxTreeCtrl*>(window))
         role = EAccessibleRole::Tree;
-    else if (wxDynamicCast(window, wxVListBox))
+    else if (dynamic_cast<wxVListBox*>(window))
         role = EAccessibleRole::List;
     else
         return false;
@@ -234,7 +234,7 @@ public:
     int FilterEvent(wxEvent& event) override
     {
         if (event.GetEventType() == wxEVT_CREATE) {
-            if (auto* window = wxDynamicCast(event.GetEventObject(), wxWindow))
+            if (auto* window = dynamic_cast<wxWindow*>(event.GetEventObject()))
                 NameFieldFromLabel(window);
         }
         return Event_Skip;
@@ -318,7 +318,7 @@ bool NameFieldFromLabel(wxWindow* window)
         return true;
     // The text box of a date picker or combined control is captioned as the whole.
     for (wxWindow* part = window; part && !part->IsTopLevel(); part = part->GetParent()) {
-        if (part != window && (!wxDynamicCast(part, wxControl) || wxDynamicCast(part, wxStaticBox)))
+        if (part != window && (!dynamic_cast<wxControl*>(part) || dynamic_cast<wxStaticBox*>(part)))
             break;
         if (wxStaticText* label = LabelBefore(part)) {
             NameAfterLabel(window, label);

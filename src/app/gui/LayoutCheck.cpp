@@ -44,7 +44,7 @@ bool IsTextControl(const wxWindow* window)
 bool ShortensWithTooltip(const wxWindow* window)
 {
     const bool ellipsized =
-        wxDynamicCast(window, wxStaticText) && window->HasFlag(wxST_ELLIPSIZE_START | wxST_ELLIPSIZE_MIDDLE |
+        dynamic_cast<const wxStaticText*>(window) && window->HasFlag(wxST_ELLIPSIZE_START | wxST_ELLIPSIZE_MIDDLE |
                                                                wxST_ELLIPSIZE_END);
     return ellipsized && !window->GetToolTipText().empty();
 }
@@ -176,7 +176,7 @@ private:
         const wxRect a = first->GetRect(), b = second->GetRect();
         if (!a.Intersects(b))
             return;
-        if ((wxDynamicCast(first, wxStaticBox) && a.Contains(b)) || (wxDynamicCast(second, wxStaticBox) && b.Contains(a)))
+        if ((dynamic_cast<wxStaticBox*>(first) && a.Contains(b)) || (dynamic_cast<wxStaticBox*>(second) && b.Contains(a)))
             return;
         Report(first, wxString::Format("overlaps %s", Describe(second)));
     }

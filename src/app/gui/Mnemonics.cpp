@@ -202,7 +202,7 @@ void AssignMnemonics(wxWindow* window)
     // row that holds such a label, in case their own size stayed the same.
     if (relayout.empty())
         return;
-    if (auto* dialog = wxDynamicCast(top, wxDialog)) {
+    if (auto* dialog = dynamic_cast<wxDialog*>(top)) {
         const wxRect screen = wxDisplay(dialog).GetClientArea();
         wxSize size = dialog->GetSize();
         size.IncTo(dialog->GetBestSize());
