@@ -400,10 +400,15 @@ void CVostrelDlg::AddPage(wxWindow* page)
     m_pageRow->Add(page, 1, wxEXPAND);
 }
 
-void CVostrelDlg::MarkNavigationItem(int marked)
+wxFont CVostrelDlg::NavigationFont() const
 {
     const wxFont& shared = CHarbrekBaseDlg::GetSharedFont();
-    const wxFont font = shared.IsOk() ? shared : GetFont();
+    return shared.IsOk() ? shared : GetFont();
+}
+
+void CVostrelDlg::MarkNavigationItem(int marked)
+{
+    const wxFont font = NavigationFont();
     for (auto& [item, nav] : m_navItems) {
         const bool isMarked = item == marked;
         nav.marker->Show(isMarked);
@@ -418,8 +423,7 @@ void CVostrelDlg::MarkNavigationItem(int marked)
 // marking an item never cuts its caption nor moves the bar.
 void CVostrelDlg::FitNavigationButtons()
 {
-    const wxFont& shared = CHarbrekBaseDlg::GetSharedFont();
-    const wxFont bold = (shared.IsOk() ? shared : GetFont()).Bold();
+    const wxFont bold = NavigationFont().Bold();
     int width = FromDIP(150);
     for (const auto& [item, nav] : m_navItems) {
         const wxString caption = nav.button->GetLabelText();

@@ -109,6 +109,7 @@ private:
     void AddPage(wxWindow* page);
     void MarkNavigationItem(int item);
     void FitNavigationButtons();
+    wxFont NavigationFont() const;
     void UpdateNavigationItems();
     void ShowNavigationItem(int item, bool show);
 

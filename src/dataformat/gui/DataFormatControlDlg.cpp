@@ -43,7 +43,7 @@ CDataFormatControlDlg::CDataFormatControlDlg(wxWindow* parent, const wxString& c
             AddUnit()->SetNumber(number);
     }
     SetScrollRate(kLineStep, kLineStep);
-    UpdateScrollRange();
+    Layout();
 }
 
 std::vector<SSymbologyChoice> CDataFormatControlDlg::LoadSymbologies()
@@ -69,7 +69,7 @@ CDataFormatUnitDlg* CDataFormatControlDlg::AddUnit()
                                         [this](CDataFormatUnitDlg* changed) { OnUnitChanged(changed); });
     m_units.push_back(unit);
     m_rows->Add(unit, 0, wxBOTTOM, 2);
-    UpdateScrollRange();
+    Layout();
     return unit;
 }
 
@@ -80,7 +80,7 @@ void CDataFormatControlDlg::RemoveUnit(CDataFormatUnitDlg* unit)
     // The row may be the one whose event is running: it goes once the event is done.
     unit->Hide();
     CallAfter([unit] { unit->Destroy(); });
-    UpdateScrollRange();
+    Layout();
 }
 
 void CDataFormatControlDlg::LoadValue(const wxString& value)
@@ -100,7 +100,7 @@ void CDataFormatControlDlg::LoadValue(const wxString& value)
         else if (CDataFormatUnitDlg* unit = UnitNumbered(number))
             unit->Load(text, false);
     }
-    UpdateScrollRange();
+    Layout();
     if (m_onValue)
         m_onValue(ComputeValue());
 }
@@ -161,11 +161,6 @@ void CDataFormatControlDlg::GrowOrShrink(CDataFormatUnitDlg* unit)
         AddUnit();
     else if (!last && unit->GetRules().empty())
         RemoveUnit(unit);
-}
-
-void CDataFormatControlDlg::UpdateScrollRange()
-{
-    Layout();
 }
 
 // The scrolled area follows the rows each time, since a row may have grown (a

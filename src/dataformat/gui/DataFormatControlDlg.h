@@ -37,7 +37,6 @@ private:
     void RemoveUnit(CDataFormatUnitDlg* unit);
     void OnUnitChanged(CDataFormatUnitDlg* unit);
     void GrowOrShrink(CDataFormatUnitDlg* unit);
-    void UpdateScrollRange();
     bool Layout() override;
     void RemoveAllUnits();
     void LoadListUnit(const std::string& text);
