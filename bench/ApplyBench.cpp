@@ -9,14 +9,14 @@
 // the line (10 bit times per byte). The simulator paces its replies like the line;
 // the tool's writes to a pseudo-terminal are not slowed, so the measured time can
 // come in under `wire_ms` only by the request share.
-#include "AppContext.h"
-#include "DeviceEntry.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "HBDataStreamMnt.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "PtyScanner.h"
-#include "SaveCfg.h"
+#include "app/AppContext.h"
+#include "device/DeviceEntry.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
+#include "device/HBDataStreamMnt.h"
+#include "model/PageMntXmlInfo.h"
+#include "config/PendingChangeList.h"
+#include "simulator/PtyScanner.h"
+#include "config/SaveCfg.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/ffile.h>

@@ -9,9 +9,9 @@
 // Each run renders every barcode and writes the PDF file, its barcodes as shapes and
 // its text set with Pango; the aim for the linear sheet is under 0.5 s. The counter
 // "pdf_bytes" is the size of the file written.
-#include "BarcodeSheetBuilder.h"
-#include "HBSCodeMid.h"
-#include "SheetOutput.h"
+#include "barcode/BarcodeSheetBuilder.h"
+#include "barcode/HBSCodeMid.h"
+#include "barcode/SheetOutput.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/filefn.h>

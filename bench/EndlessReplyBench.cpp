@@ -5,10 +5,10 @@
 //
 // `peak_rss_mb` is the process's high-water mark after all runs so far; the time is
 // the exchange from the request to its failure, the line's clearing included.
-#include "EndlessReplyServer.h"
-#include "HBDataStreamMnt.h"
-#include "LinkFixture.h"
-#include "SaveCfg.h"
+#include "support/EndlessReplyServer.h"
+#include "device/HBDataStreamMnt.h"
+#include "support/LinkFixture.h"
+#include "config/SaveCfg.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,11 +6,11 @@
 // what waiting for a restarting scanner costs: a silent scanner is asked once a poll
 // interval (CPU time far below the wait), and a line that died with the restart ends
 // the wait at once instead of being written to until the wait runs out.
-#include "FirmwarePack.h"
-#include "PtyScanner.h"
+#include "fwpack/FirmwarePack.h"
+#include "simulator/PtyScanner.h"
 
-#include "hbds.h"
-#include "hbds_firmware.h"
+#include "hbds/hbds.h"
+#include "hbds/hbds_firmware.h"
 
 #include <benchmark/benchmark.h>
 

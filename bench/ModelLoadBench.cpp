@@ -4,10 +4,10 @@
 //
 // The files are generated for a model of 2000 commands in 60 pages of 4 groups,
 // with the usual mix of list, range, hex and text settings.
-#include "AppContext.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "PageMntXmlInfo.h"
-#include "TabNodeXmlInfo.h"
+#include "app/AppContext.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
+#include "model/PageMntXmlInfo.h"
+#include "model/TabNodeXmlInfo.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/ffile.h>

@@ -4,8 +4,8 @@
 //   DISPLAY=:N build/default/bin/transcript_append_bench
 //
 // Needs a display (Xvfb will do): the pane is a real GTK text view.
-#include "CommandCenterDlg.h"
-#include "TerminalLink.h"
+#include "cmdcenter/gui/CommandCenterDlg.h"
+#include "cmdcenter/TerminalLink.h"
 
 #include <wx/app.h>
 #include <wx/frame.h>

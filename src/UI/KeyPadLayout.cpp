@@ -1,7 +1,7 @@
 #include "KeyPadLayout.h"
 
-#include "AppContext.h"
-#include "XmlFile.h"
+#include "app/AppContext.h"
+#include "app/XmlFile.h"
 
 #include <wx/filename.h>
 

@@ -1,7 +1,7 @@
 #include "CrashDump.h"
 
 #include "Log.h"
-#include "hbds_signal.h"
+#include "hbds/hbds_signal.h"
 
 #include <execinfo.h>
 #include <fcntl.h>

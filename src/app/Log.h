@@ -2,7 +2,7 @@
 // this source file's name and line.
 #pragma once
 
-#include "hbds.h"
+#include "hbds/hbds.h"
 
 #include <wx/string.h>
 

@@ -1,8 +1,8 @@
 #include "BarCodeSettingsXmlInfo.h"
 
-#include "AppContext.h"
-#include "Log.h"
-#include "XmlFile.h"
+#include "app/AppContext.h"
+#include "app/Log.h"
+#include "app/XmlFile.h"
 
 #include <wx/xml/xml.h>
 

@@ -2,7 +2,7 @@
 
 #include "BarcodePayload.h"
 #include "HBSCodeMid.h"
-#include "NarrowText.h"
+#include "app/NarrowText.h"
 
 #include <zint.h>
 

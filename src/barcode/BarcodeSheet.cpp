@@ -1,6 +1,6 @@
 #include "BarcodeSheet.h"
 
-#include "AppContext.h"
+#include "app/AppContext.h"
 #include "BarcodePayload.h"
 #include "BarcodeRender.h"
 

@@ -1,8 +1,8 @@
 #include "PrinterSetting.h"
 
-#include "AppContext.h"
-#include "AppSettings.h"
-#include "IniFile.h"
+#include "app/AppContext.h"
+#include "app/AppSettings.h"
+#include "app/IniFile.h"
 
 #include <wx/fileconf.h>
 #include <wx/log.h>

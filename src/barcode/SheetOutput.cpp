@@ -2,7 +2,7 @@
 
 #include "DocxWriter.h"
 #include "SheetPages.h"
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <wx/filefn.h>
 #include <wx/log.h>

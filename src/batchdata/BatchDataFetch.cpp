@@ -1,8 +1,8 @@
 #include "BatchDataFetch.h"
 
-#include "AppContext.h"
-#include "Log.h"
-#include "TerminalText.h"
+#include "app/AppContext.h"
+#include "app/Log.h"
+#include "cmdcenter/TerminalText.h"
 
 #include <wx/ffile.h>
 #include <wx/log.h>

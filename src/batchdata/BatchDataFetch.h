@@ -3,7 +3,7 @@
 // appended to "batch.txt" beside the program.
 #pragma once
 
-#include "TerminalLink.h"
+#include "cmdcenter/TerminalLink.h"
 
 #include <wx/string.h>
 

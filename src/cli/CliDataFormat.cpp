@@ -1,10 +1,10 @@
 // "vostrel-cli dataformat check": a data-format rule text checked, told in words and
 // tried on a sample read, without a scanner.
-#include "AppContext.h"
+#include "app/AppContext.h"
 #include "CliCommands.h"
-#include "RuleCodec.h"
-#include "RulePreview.h"
-#include "SymbologiesXmlInfo.h"
+#include "dataformat/RuleCodec.h"
+#include "dataformat/RulePreview.h"
+#include "model/SymbologiesXmlInfo.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include "CliCommands.h"
 #include "CliReport.h"
 #include "CliSupport.h"
-#include "ConnectSequence.h"
-#include "DeviceInfo.h"
-#include "DeviceMnt.h"
-#include "HBDataStreamMnt.h"
-#include "SaveCfg.h"
-#include "XmlFile.h"
+#include "config/ConnectSequence.h"
+#include "device/DeviceInfo.h"
+#include "device/DeviceMnt.h"
+#include "device/HBDataStreamMnt.h"
+#include "config/SaveCfg.h"
+#include "app/XmlFile.h"
 
 #include <wx/tokenzr.h>
 

@@ -1,6 +1,6 @@
 #include "CliLanguage.h"
 
-#include "IniFile.h"
+#include "app/IniFile.h"
 
 #include <wx/filename.h>
 #include <wx/log.h>

@@ -1,10 +1,10 @@
 // vostrel-cli: lists scanners and runs raw exchanges from a shell.
-#include "AppContext.h"
+#include "app/AppContext.h"
 #include "CliCommands.h"
 #include "CliLanguage.h"
 #include "CliReport.h"
 #include "CliSupport.h"
-#include "LanguageXmlInfo.h"
+#include "app/LanguageXmlInfo.h"
 
 #include <wx/init.h>
 #include <wx/stdpaths.h>

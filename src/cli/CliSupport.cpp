@@ -1,14 +1,14 @@
 #include "CliSupport.h"
 
-#include "DemoScanner.h"
-#include "DeviceAccess.h"
-#include "DeviceMnt.h"
-#include "HBDataStreamMnt.h"
-#include "IniFile.h"
-#include "SaveCfg.h"
+#include "demo/DemoScanner.h"
+#include "device/DeviceAccess.h"
+#include "device/DeviceMnt.h"
+#include "device/HBDataStreamMnt.h"
+#include "app/IniFile.h"
+#include "config/SaveCfg.h"
 #include "CliCommands.h"
-#include "PageMntXmlInfo.h"
-#include "XmlFile.h"
+#include "model/PageMntXmlInfo.h"
+#include "app/XmlFile.h"
 
 #include <wx/filename.h>
 #include <wx/log.h>

@@ -6,12 +6,12 @@
 #include "CliInventory.h"
 #include "CliReport.h"
 #include "CliSupport.h"
-#include "DeviceMnt.h"
-#include "FirmwareBatch.h"
-#include "HBDataStreamMnt.h"
-#include "SafeFile.h"
+#include "device/DeviceMnt.h"
+#include "device/FirmwareBatch.h"
+#include "device/HBDataStreamMnt.h"
+#include "app/SafeFile.h"
 
-#include "hbds_firmware.h"
+#include "hbds/hbds_firmware.h"
 
 #include <atomic>
 #include <chrono>

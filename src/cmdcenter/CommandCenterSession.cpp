@@ -1,6 +1,6 @@
 #include "CommandCenterSession.h"
 
-#include "Log.h"
+#include "app/Log.h"
 #include "TerminalText.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 // lines it is given; everything here can run without a display.
 #pragma once
 
-#include "SymbologiesXmlInfo.h"
+#include "model/SymbologiesXmlInfo.h"
 #include "TerminalLink.h"
 #include "TerminalText.h"
 

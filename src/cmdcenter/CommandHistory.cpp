@@ -1,6 +1,6 @@
 #include "CommandHistory.h"
 
-#include "AppContext.h"
+#include "app/AppContext.h"
 
 #include <wx/ffile.h>
 #include <wx/filename.h>

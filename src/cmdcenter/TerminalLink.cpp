@@ -1,6 +1,6 @@
 #include "TerminalLink.h"
 
-#include "HBDataStreamMnt.h"
+#include "device/HBDataStreamMnt.h"
 
 bool CDeviceTerminalLink::IsOpen()
 {

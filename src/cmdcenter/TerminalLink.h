@@ -3,7 +3,7 @@
 // manager through it; tests hand in a scripted partner.
 #pragma once
 
-#include "LineOwner.h"
+#include "device/LineOwner.h"
 
 #include <wx/string.h>
 

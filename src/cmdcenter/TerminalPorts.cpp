@@ -1,6 +1,6 @@
 #include "TerminalPorts.h"
 
-#include "HBDataStreamMnt.h"
+#include "device/HBDataStreamMnt.h"
 
 #include <memory>
 

@@ -3,7 +3,7 @@
 // interface, named as on this platform, and opening one with chosen line settings.
 #pragma once
 
-#include "hbds.h"
+#include "hbds/hbds.h"
 
 #include <wx/string.h>
 

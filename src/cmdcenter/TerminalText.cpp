@@ -1,6 +1,6 @@
 #include "TerminalText.h"
 
-#include "ExchangeFrame.h"
+#include "device/ExchangeFrame.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "UpgradeSwitches.h"
 
-#include "AppContext.h"
-#include "IniFile.h"
+#include "app/AppContext.h"
+#include "app/IniFile.h"
 
 #include <wx/fileconf.h>
 #include <wx/filename.h>

@@ -1,10 +1,10 @@
 #include "ConnectSequence.h"
 
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "HBDataStreamMnt.h"
-#include "Log.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
+#include "device/HBDataStreamMnt.h"
+#include "app/Log.h"
 #include "SaveCfg.h"
-#include "TaskProgress.h"
+#include "app/TaskProgress.h"
 
 #include <wx/ffile.h>
 

@@ -1,8 +1,8 @@
 #include "PendingChangeList.h"
 
-#include "HBDataStreamMnt.h"
+#include "device/HBDataStreamMnt.h"
 
-#include "CmdNameXmlInfo.h"
+#include "model/CmdNameXmlInfo.h"
 #include "SaveCfg.h"
 
 #include <algorithm>

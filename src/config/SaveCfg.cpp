@@ -1,8 +1,10 @@
 #include "SaveCfg.h"
 
-#include "ExchangeFrame.h"
-#include "HBDataStreamMnt.h"
-#include "Log.h"
+#include "device/ExchangeFrame.h"
+#include "device/HBDataStreamMnt.h"
+#include "app/Log.h"
+#include "PendingChangeList.h"
+#include "model/SettingsEngine.h"
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +14,44 @@
 #include <thread>
 
 std::unique_ptr<CSaveCfg> CSaveCfg::s_instance;
+
+namespace {
+
+// The settings model sits below this engine and reaches it through this interface.
+// It is installed while the program starts, so that a change made before anything
+// asked for the engine or the list is still listed. Linking this file also links the
+// list (and the list this file), so neither can be present without the other.
+class CModelEngine final : public ISettingsEngine {
+public:
+    CModelEngine() { SetSettingsEngine(this); }
+    bool IsOnline() const override { return CSaveCfg::GetInstance().IsOnline(); }
+    bool HasFailedQueries() const override { return !CSaveCfg::GetInstance().GetFailedQueries().empty(); }
+    void AddFailedQuery(const wxString& commandName) override { CSaveCfg::GetInstance().AddFailedQuery(commandName); }
+    bool Query(const wxString& command, const wxString& suffix, wxString& value, const wxString& mark) override
+    {
+        return CSaveCfg::QueryCommand(command, suffix, value, mark);
+    }
+    void ReportChange(CCmdNameXmlInfo* definition, bool changed) override
+    {
+        CPendingChangeList& changes = CPendingChangeList::GetInstance();
+        if (changed)
+            changes.AddChange(definition);
+        else
+            changes.RemoveChange(definition);
+        changes.OnValueChanged(definition);
+    }
+    void DropChange(CCmdNameXmlInfo* definition) override
+    {
+        CPendingChangeList& changes = CPendingChangeList::GetInstance();
+        changes.RemoveChange(definition);
+        changes.OnValueChanged(definition);
+    }
+    void Forget(const CCmdNameXmlInfo* definition) override { CPendingChangeList::Forget(definition); }
+};
+
+CModelEngine g_modelEngine;
+
+}  // namespace
 
 namespace {
 

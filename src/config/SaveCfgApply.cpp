@@ -2,14 +2,14 @@
 // values back, and putting values from the scanner or a file onto the pages.
 #include "SaveCfg.h"
 
-#include "ControlFactory.h"
-#include "DeviceEntry.h"
-#include "HBDataStreamMnt.h"
-#include "Log.h"
-#include "PageMntXmlInfo.h"
+#include "model/ControlFactory.h"
+#include "device/DeviceEntry.h"
+#include "device/HBDataStreamMnt.h"
+#include "app/Log.h"
+#include "model/PageMntXmlInfo.h"
 #include "PendingChangeList.h"
-#include "TaskProgress.h"
-#include "UiText.h"
+#include "app/TaskProgress.h"
+#include "app/UiText.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,8 +1,8 @@
 // Telling a model's script about a configuration file the tool has written.
 #include "SaveCfg.h"
 
-#include "AppContext.h"
-#include "DeviceInfo.h"
+#include "app/AppContext.h"
+#include "device/DeviceInfo.h"
 #include "LuaFn.h"
 
 #include <wx/strconv.h>

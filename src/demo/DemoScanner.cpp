@@ -1,9 +1,9 @@
 #include "DemoScanner.h"
 
-#include "AppContext.h"
-#include "DeviceMnt.h"
-#include "Log.h"
-#include "SimulatorAttach.h"
+#include "app/AppContext.h"
+#include "device/DeviceMnt.h"
+#include "app/Log.h"
+#include "simulator/SimulatorAttach.h"
 
 #include <wx/filename.h>
 #include <wx/tokenzr.h>

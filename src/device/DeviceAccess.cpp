@@ -1,6 +1,6 @@
 #include "DeviceAccess.h"
 
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <glob.h>
 #include <grp.h>

@@ -1,6 +1,6 @@
 #include "DeviceCategory.h"
 
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <wx/xml/xml.h>
 

@@ -2,7 +2,7 @@
 // and the catalogue model matched to it.
 #pragma once
 
-#include "hbds.h"
+#include "hbds/hbds.h"
 
 #include <wx/string.h>
 

@@ -1,7 +1,7 @@
 #include "DeviceInfo.h"
 
-#include "AppContext.h"
-#include "Log.h"
+#include "app/AppContext.h"
+#include "app/Log.h"
 
 #include <wx/xml/xml.h>
 

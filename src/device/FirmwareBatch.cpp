@@ -1,10 +1,10 @@
 #include "FirmwareBatch.h"
 
 #include "DeviceEntry.h"
-#include "IniFile.h"
-#include "Log.h"
-#include "UiText.h"
-#include "XmlFile.h"
+#include "app/IniFile.h"
+#include "app/Log.h"
+#include "app/UiText.h"
+#include "app/XmlFile.h"
 
 #include <wx/fileconf.h>
 #include <wx/filename.h>

@@ -3,7 +3,7 @@
 // value, the day logs) and whether a batch row is upgraded.
 #pragma once
 
-#include "hbds_firmware.h"
+#include "hbds/hbds_firmware.h"
 
 #include <wx/datetime.h>
 #include <wx/string.h>

@@ -1,10 +1,10 @@
 #include "HBDataStreamMnt.h"
 
 #include "DeviceInfo.h"
-#include "Log.h"
-#include "NarrowText.h"
-#include "TaskProgress.h"
-#include "UiText.h"
+#include "app/Log.h"
+#include "app/NarrowText.h"
+#include "app/TaskProgress.h"
+#include "app/UiText.h"
 
 #include <algorithm>
 #include <chrono>

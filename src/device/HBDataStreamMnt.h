@@ -7,7 +7,7 @@
 #include "ExchangeFrame.h"
 #include "LineJobs.h"
 #include "LineOwner.h"
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <wx/string.h>
 

@@ -1,11 +1,11 @@
 // Firmware download and the processor check of the device link manager.
 #include "HBDataStreamMnt.h"
 
-#include "AppSettings.h"
+#include "app/AppSettings.h"
 #include "FirmwareBatch.h"
-#include "Log.h"
+#include "app/Log.h"
 
-#include "hbds_firmware.h"
+#include "hbds/hbds_firmware.h"
 
 #include <chrono>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "LineOwner.h"
 
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 #include "LineWait.h"
 
-#include "UiText.h"
+#include "app/UiText.h"
 
 wxString LineBusyText(const wxString& holder)
 {

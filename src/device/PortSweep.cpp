@@ -4,7 +4,7 @@
 // sweep holds it for its whole length.
 #include "HBDataStreamMnt.h"
 
-#include "Log.h"
+#include "app/Log.h"
 
 #include <algorithm>
 #include <atomic>

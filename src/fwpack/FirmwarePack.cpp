@@ -1,7 +1,7 @@
 #include "FirmwarePack.h"
 
-#include "SafeFile.h"
-#include "hbds_firmware.h"
+#include "app/SafeFile.h"
+#include "hbds/hbds_firmware.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,7 +1,7 @@
 // vostrel-fwpack: builds a firmware file for a scanner model from its parts, for the
 // simulated scanners, the tests and the demonstration.
 #include "FirmwarePack.h"
-#include "SafeFile.h"
+#include "app/SafeFile.h"
 
 #include <cerrno>
 #include <cstdio>

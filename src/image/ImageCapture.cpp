@@ -1,9 +1,9 @@
 #include "ImageCapture.h"
 
-#include "HBDataStreamMnt.h"
-#include "ImageReply.h"
-#include "Log.h"
-#include "SaveCfg.h"
+#include "device/HBDataStreamMnt.h"
+#include "device/ImageReply.h"
+#include "app/Log.h"
+#include "config/SaveCfg.h"
 
 #include <string>
 

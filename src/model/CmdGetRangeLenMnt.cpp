@@ -1,6 +1,6 @@
 #include "CmdGetRangeLenMnt.h"
 
-#include "SaveCfg.h"
+#include "SettingsEngine.h"
 
 #include <cwchar>
 
@@ -20,14 +20,15 @@ void CCmdGetRangeLenMnt::ResetInstance()
 
 std::optional<wxString> CCmdGetRangeLenMnt::GetLengthText(const wxString& cmdGetLen)
 {
-    if (!CSaveCfg::GetInstance().IsOnline())
+    ISettingsEngine* engine = GetSettingsEngine();
+    if (!engine || !engine->IsOnline())
         return cmdGetLen;
     auto cached = m_answers.find(cmdGetLen);
     if (cached != m_answers.end())
         return cached->second;
     wxString answer;
     // A failed query is not remembered: the next request asks again.
-    if (!CSaveCfg::QueryCommand(cmdGetLen, wxEmptyString, answer, "@"))
+    if (!engine->Query(cmdGetLen, wxEmptyString, answer, "@"))
         return std::nullopt;
     m_answers[cmdGetLen] = answer;
     return answer;

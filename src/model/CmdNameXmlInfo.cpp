@@ -2,10 +2,9 @@
 
 #include "CmdGetRangeLenMnt.h"
 #include "DeviceCmdNameMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
-#include "UiText.h"
-#include "XmlFile.h"
+#include "SettingsEngine.h"
+#include "app/UiText.h"
+#include "app/XmlFile.h"
 
 #include <wx/datetime.h>
 #include <wx/xml/xml.h>
@@ -67,7 +66,8 @@ wxString Today()
 
 CCmdNameXmlInfo::~CCmdNameXmlInfo()
 {
-    CPendingChangeList::Forget(this);
+    if (ISettingsEngine* engine = GetSettingsEngine())
+        engine->Forget(this);
     DestroyControl();
 }
 
@@ -95,9 +95,9 @@ void CCmdNameXmlInfo::ReadElements(const wxXmlNode* firstChild)
 
 bool CCmdNameXmlInfo::ParseCommand(const wxXmlNode* firstChild)
 {
-    CSaveCfg& engine = CSaveCfg::GetInstance();
-    const bool online = engine.IsOnline();
-    if (online && !engine.GetFailedQueries().empty())
+    ISettingsEngine* engine = GetSettingsEngine();
+    const bool online = engine && engine->IsOnline();
+    if (online && engine->HasFailedQueries())
         return false;
 
     ReadElements(firstChild);
@@ -172,21 +172,24 @@ void CCmdNameXmlInfo::ApplyKeywordDefaults(CDeviceCmdNameXmlInfo& record, bool o
 // the device is asked for the current value and the default of this one command.
 bool CCmdNameXmlInfo::QueryRangeEditValues(CDeviceCmdNameXmlInfo& record)
 {
-    CSaveCfg& engine = CSaveCfg::GetInstance();
+    ISettingsEngine* engine = GetSettingsEngine();
+    auto ask = [engine, &record](const wchar_t* suffix, wxString& answer) {
+        if (engine && engine->Query(record.CommandName, suffix, answer, "@") && IsNumber(answer))
+            return true;
+        if (engine)
+            engine->AddFailedQuery(record.CommandName);
+        return false;
+    };
     wxString answer;
     if (!IsNumber(record.CurrentValue)) {
-        if (!CSaveCfg::QueryCommand(record.CommandName, "*", answer, "@") || !IsNumber(answer)) {
-            engine.AddFailedQuery(record.CommandName);
+        if (!ask(L"*", answer))
             return false;
-        }
         // A value just read from the scanner is also the reference of the change test.
         record.CurrentValue = Value = DeviceValue = LoadedValue = answer;
     }
     if (!IsNumber(record.Default)) {
-        if (!CSaveCfg::QueryCommand(record.CommandName, "&", answer, "@") || !IsNumber(answer)) {
-            engine.AddFailedQuery(record.CommandName);
+        if (!ask(L"&", answer))
             return false;
-        }
         record.Default = answer;
         SetDefault(answer);
     }
@@ -263,12 +266,8 @@ wxString CCmdNameXmlInfo::GetDefaultText(bool withRange, int32_t length) const
 
 void CCmdNameXmlInfo::ReportChange(bool changed)
 {
-    CPendingChangeList& changes = CPendingChangeList::GetInstance();
-    if (changed)
-        changes.AddChange(this);
-    else
-        changes.RemoveChange(this);
-    changes.OnValueChanged(this);
+    if (ISettingsEngine* engine = GetSettingsEngine())
+        engine->ReportChange(this, changed);
 }
 
 void CCmdNameXmlInfo::SetValue(const wxString& value, const wxString* displayText)
@@ -284,7 +283,8 @@ void CCmdNameXmlInfo::SetDataFormatValue(const wxString& value, const wxString& 
     ValueText = displayText ? *displayText : value;
     Value = value;
     wxString deviceValue;
-    if (CSaveCfg::GetInstance().IsOnline()) {
+    ISettingsEngine* engine = GetSettingsEngine();
+    if (engine && engine->IsOnline()) {
         if (DeviceValue.empty())
             DeviceValue = kEmptyDataFormat;
         if (Value.empty())
@@ -305,11 +305,9 @@ void CCmdNameXmlInfo::SetDefault(const wxString& value)
 
 int32_t CCmdNameXmlInfo::ResetToDefault()
 {
-    CPendingChangeList& changes = CPendingChangeList::GetInstance();
-    if (Value != DeviceValue) {
-        changes.RemoveChange(this);
-        changes.OnValueChanged(this);
-    }
+    ISettingsEngine* engine = GetSettingsEngine();
+    if (Value != DeviceValue && engine)
+        engine->DropChange(this);
     if (ControlType == "DEFCMD" || ControlType == "MNUCMD")
         return 0;
 
@@ -332,10 +330,8 @@ int32_t CCmdNameXmlInfo::ResetToDefault()
         }
         Value.clear();
     }
-    if (changed) {
-        changes.AddChange(this);
-        changes.OnValueChanged(this);
-    }
+    if (changed && engine)
+        engine->ReportChange(this, true);
     return 1;
 }
 

@@ -1,9 +1,9 @@
 #include "DeviceCmdNameMntXmlInfo.h"
 
-#include "AppContext.h"
-#include "Log.h"
-#include "UiText.h"
-#include "XmlFile.h"
+#include "app/AppContext.h"
+#include "app/Log.h"
+#include "app/UiText.h"
+#include "app/XmlFile.h"
 
 #include <wx/xml/xml.h>
 

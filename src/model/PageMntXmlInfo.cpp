@@ -1,8 +1,8 @@
 #include "PageMntXmlInfo.h"
 
-#include "AppContext.h"
-#include "TaskProgress.h"
-#include "XmlFile.h"
+#include "app/AppContext.h"
+#include "app/TaskProgress.h"
+#include "app/XmlFile.h"
 
 #include <wx/xml/xml.h>
 

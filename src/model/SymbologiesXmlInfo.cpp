@@ -1,7 +1,7 @@
 #include "SymbologiesXmlInfo.h"
 
-#include "Log.h"
-#include "XmlFile.h"
+#include "app/Log.h"
+#include "app/XmlFile.h"
 
 #include <wx/xml/xml.h>
 

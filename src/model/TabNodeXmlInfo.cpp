@@ -1,9 +1,9 @@
 #include "TabNodeXmlInfo.h"
 
-#include "AppContext.h"
-#include "Log.h"
+#include "app/AppContext.h"
+#include "app/Log.h"
 #include "PageMntXmlInfo.h"
-#include "XmlFile.h"
+#include "app/XmlFile.h"
 
 #include <wx/xml/xml.h>
 

@@ -3,7 +3,7 @@
 // is dropped, and with it every tab that encloses it.
 #pragma once
 
-#include "PictureFile.h"
+#include "device/PictureFile.h"
 
 #include <wx/string.h>
 

@@ -1,9 +1,9 @@
 #include "CmdSearchDlg.h"
-#include "Accessible.h"
+#include "UI/gui/Accessible.h"
 
-#include "ConfigPageEvents.h"
-#include "PageMntXmlInfo.h"
-#include "UiText.h"
+#include "config/gui/ConfigPageEvents.h"
+#include "model/PageMntXmlInfo.h"
+#include "app/UiText.h"
 
 #include <wx/arrstr.h>
 #include <wx/dialog.h>

@@ -2,7 +2,7 @@
 // configuration page shows that setting.
 #pragma once
 
-#include "HarbrekBaseDlg.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 
 #include <wx/listbox.h>
 #include <wx/textctrl.h>

@@ -1,9 +1,9 @@
 #include "PageDlg.h"
 
-#include "ControlBase.h"
-#include "ControlFactory.h"
-#include "GroupNameXmlInfo.h"
-#include "PageXmlInfo.h"
+#include "regCtrl/object/ControlBase.h"
+#include "model/ControlFactory.h"
+#include "model/GroupNameXmlInfo.h"
+#include "model/PageXmlInfo.h"
 
 #include <wx/choice.h>
 #include <wx/datectrl.h>

@@ -2,7 +2,7 @@
 // stacked from the top and scrolled vertically when they do not fit.
 #pragma once
 
-#include "HarbrekBaseDlg.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 
 #include <wx/timer.h>
 

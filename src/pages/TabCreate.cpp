@@ -1,7 +1,7 @@
 #include "TabCreate.h"
 
-#include "TabNodeXmlInfo.h"
-#include "UiText.h"
+#include "model/TabNodeXmlInfo.h"
+#include "app/UiText.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 
 #include "SimulatedScanner.h"
 
-#include "hbds.h"
+#include "hbds/hbds.h"
 
 #include <chrono>
 #include <atomic>

@@ -1,7 +1,7 @@
 #include "SimDataFormats.h"
 
-#include "RuleCodec.h"
-#include "RulePreview.h"
+#include "dataformat/RuleCodec.h"
+#include "dataformat/RulePreview.h"
 #include "SimReplyBuilder.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // the data of a read before it is sent, with the same rule machine as the tool's preview.
 #pragma once
 
-#include "DataFormatValue.h"
+#include "dataformat/DataFormatValue.h"
 
 #include <string>
 #include <vector>

@@ -5,7 +5,7 @@
 
 #include "SimReply.h"
 
-#include "hbds_firmware.h"
+#include "hbds/hbds_firmware.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "InetFile.h"
 
-#include "Log.h"
-#include "UiText.h"
+#include "app/Log.h"
+#include "app/UiText.h"
 
 #include <curl/curl.h>
 #include <wx/filefn.h>

@@ -1,8 +1,8 @@
 #include "UpdateCheck.h"
 
-#include "AppContext.h"
+#include "app/AppContext.h"
 #include "InetFile.h"
-#include "IniFile.h"
+#include "app/IniFile.h"
 #include "UpdateFiles.h"
 
 #include <wx/fileconf.h>

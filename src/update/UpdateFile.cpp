@@ -1,6 +1,6 @@
 #include "UpdateFile.h"
 
-#include "XmlFile.h"
+#include "app/XmlFile.h"
 
 #include <wx/xml/xml.h>
 

@@ -1,8 +1,8 @@
 #include "UpdateFiles.h"
 
-#include "AppContext.h"
-#include "XmlFile.h"
-#include "hbds.h"
+#include "app/AppContext.h"
+#include "app/XmlFile.h"
+#include "hbds/hbds.h"
 
 #include <wx/tokenzr.h>
 #include <wx/xml/xml.h>

@@ -1,5 +1,5 @@
-#include "KeyPadLayout.h"
-#include "TempDir.h"
+#include "UI/KeyPadLayout.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

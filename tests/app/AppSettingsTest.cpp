@@ -1,8 +1,8 @@
-#include "AppSettings.h"
-#include "hbds.h"
+#include "app/AppSettings.h"
+#include "hbds/hbds.h"
 
-#include "FailOnWxAssert.h"
-#include "TempDir.h"
+#include "support/FailOnWxAssert.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/init.h>

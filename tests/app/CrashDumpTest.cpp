@@ -1,7 +1,7 @@
-#include "CrashDump.h"
+#include "app/CrashDump.h"
 
-#include "TempDir.h"
-#include "hbds.h"
+#include "support/TempDir.h"
+#include "hbds/hbds.h"
 
 #include <gtest/gtest.h>
 

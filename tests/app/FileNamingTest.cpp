@@ -1,6 +1,6 @@
-#include "FileNaming.h"
+#include "app/FileNaming.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "AppContext.h"
-#include "LanguageXmlInfo.h"
-#include "UiText.h"
-#include "XmlFile.h"
-#include "hbds.h"
+#include "app/AppContext.h"
+#include "app/LanguageXmlInfo.h"
+#include "app/UiText.h"
+#include "app/XmlFile.h"
+#include "hbds/hbds.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>

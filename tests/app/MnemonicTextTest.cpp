@@ -1,5 +1,5 @@
 // Copyright (c) 2026 The Vostrel developers. MIT licence.
-#include "MnemonicText.h"
+#include "app/MnemonicText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The one writer and the input checks every tool's files go through, and the bounds
 // of XML files, against the targets a careless or hostile user gives.
-#include "SafeFile.h"
-#include "FileSizeLimit.h"
-#include "NestedXml.h"
-#include "XmlFile.h"
+#include "app/SafeFile.h"
+#include "support/FileSizeLimit.h"
+#include "support/NestedXml.h"
+#include "app/XmlFile.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

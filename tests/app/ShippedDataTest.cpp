@@ -2,19 +2,19 @@
 // for has an entry in every shipped language, the model catalogue with the
 // pictures, command files, scripts and texts it names is complete, and the settings
 // pages and tabs fit the command files of the models.
-#include "AppContext.h"
-#include "CmdNameXmlInfo.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "DeviceMnt.h"
-#include "LanguageXmlInfo.h"
-#include "MnemonicText.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
-#include "TabNodeXmlInfo.h"
-#include "UiText.h"
+#include "app/AppContext.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
+#include "device/DeviceMnt.h"
+#include "app/LanguageXmlInfo.h"
+#include "app/MnemonicText.h"
+#include "model/PageMntXmlInfo.h"
+#include "config/PendingChangeList.h"
+#include "config/SaveCfg.h"
+#include "model/TabNodeXmlInfo.h"
+#include "app/UiText.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/file.h>

@@ -1,5 +1,5 @@
-#include "CrashDump.h"
-#include "StartupRules.h"
+#include "app/CrashDump.h"
+#include "app/StartupRules.h"
 
 #include <gtest/gtest.h>
 

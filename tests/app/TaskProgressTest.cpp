@@ -1,4 +1,4 @@
-#include "TaskProgress.h"
+#include "app/TaskProgress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Where the program keeps the user's files: the XDG folders, a stand-in when one
 // cannot be made, the seeding of the settings and the data found from the executable.
-#include "AppContext.h"
-#include "TempDir.h"
-#include "UserFolders.h"
+#include "app/AppContext.h"
+#include "support/TempDir.h"
+#include "app/UserFolders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // "barcode.xml": values inside their accepted ranges are taken, others keep their
 // defaults, and a file that cannot be used leaves every default.
-#include "BarCodeSettingsXmlInfo.h"
+#include "barcode/BarCodeSettingsXmlInfo.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Settings barcodes from typed text and from the history list: which payloads and
 // captions each page makes, and every rendered image read back by an independent
 // decoder to exactly its payload.
-#include "AppContext.h"
-#include "BarcodeRender.h"
-#include "BarcodeSheetBuilder.h"
+#include "app/AppContext.h"
+#include "barcode/BarcodeRender.h"
+#include "barcode/BarcodeSheetBuilder.h"
 
 #include "DecodeSupport.h"
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // BMP files in and out: the renderer's one-bit files read back pixel for pixel, the
 // depths zint and others write, and broken files refused without reading past them.
-#include "BmpImage.h"
-#include "BarcodeSheet.h"
+#include "barcode/BmpImage.h"
+#include "barcode/BarcodeSheet.h"
 
 #include <gtest/gtest.h>
 

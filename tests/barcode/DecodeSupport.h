@@ -2,7 +2,7 @@
 // codes, ZXing for PDF417 and Data Matrix.
 #pragma once
 
-#include "BarcodeSheet.h"
+#include "barcode/BarcodeSheet.h"
 
 #include <string>
 #include <vector>

@@ -1,13 +1,13 @@
 // Sheet output: where the page layout puts lines and barcodes, and the PDF, PNG and
 // Word files as other programs read them: no raster image in the PDF, its text in
 // any script, and every barcode decoded back to its payload at printer resolutions.
-#include "BarcodeRender.h"
-#include "BarcodeSheetBuilder.h"
-#include "SheetOutput.h"
-#include "SheetPages.h"
+#include "barcode/BarcodeRender.h"
+#include "barcode/BarcodeSheetBuilder.h"
+#include "barcode/SheetOutput.h"
+#include "barcode/SheetPages.h"
 
 #include "DecodeSupport.h"
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/filefn.h>

@@ -1,11 +1,11 @@
 // Barcodes as shapes: the renderer's picture is its shapes at its own pixels, the
 // font of barcode.xml sets the human-readable line, and zint's hexagons and circles
 // (MaxiCode) are drawn so that a reader finds the symbol.
-#include "BarcodeRender.h"
-#include "SymbolVector.h"
+#include "barcode/BarcodeRender.h"
+#include "barcode/SymbolVector.h"
 
 #include "DecodeSupport.h"
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <zint.h>

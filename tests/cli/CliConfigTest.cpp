@@ -1,13 +1,13 @@
 // vostrel-cli's configuration commands against simulated scanners plugged in
 // in-process: a scanner read into a file, compared with it and written from it.
-#include "CliCommands.h"
-#include "NestedXml.h"
-#include "DemoScanner.h"
-#include "InProcessScanner.h"
+#include "cli/CliCommands.h"
+#include "support/NestedXml.h"
+#include "demo/DemoScanner.h"
+#include "simulator/InProcessScanner.h"
 
-#include "../barcode/DecodeSupport.h"
-#include "TempDir.h"
-#include "CoreTest.h"
+#include "barcode/DecodeSupport.h"
+#include "support/TempDir.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

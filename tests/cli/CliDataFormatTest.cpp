@@ -1,6 +1,6 @@
 // "vostrel-cli dataformat check": its command line, the rules in words and the preview.
-#include "AppContext.h"
-#include "CliCommands.h"
+#include "app/AppContext.h"
+#include "cli/CliCommands.h"
 
 #include <gtest/gtest.h>
 

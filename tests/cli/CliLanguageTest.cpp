@@ -1,12 +1,12 @@
 // vostrel-cli's language: where "--lang" may stand and which codes it takes, the
 // order in which the option, hbs.ini and the locale decide, and a CN sheet whose
 // Chinese captions and headers reach the PDF as text beside decodable barcodes.
-#include "CliCommands.h"
-#include "CliLanguage.h"
+#include "cli/CliCommands.h"
+#include "cli/CliLanguage.h"
 
-#include "../barcode/DecodeSupport.h"
-#include "CoreTest.h"
-#include "TempDir.h"
+#include "barcode/DecodeSupport.h"
+#include "support/CoreTest.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/filefn.h>

@@ -1,15 +1,15 @@
 // vostrel-cli's command line and its send command against scanners played by the test.
-#include "CliCommands.h"
-#include "CliInventory.h"
-#include "CliReport.h"
-#include "CliSupport.h"
+#include "cli/CliCommands.h"
+#include "cli/CliInventory.h"
+#include "cli/CliReport.h"
+#include "cli/CliSupport.h"
 
-#include "EndlessReplyServer.h"
-#include "ScriptedScanner.h"
-#include "TempDir.h"
+#include "support/EndlessReplyServer.h"
+#include "support/ScriptedScanner.h"
+#include "support/TempDir.h"
 
 #include <sys/file.h>
-#include "CoreTest.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

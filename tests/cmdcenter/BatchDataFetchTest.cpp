@@ -1,8 +1,8 @@
 // Fetching stored batch data: both requests must be acknowledged, data replies are
 // cut at CR LF into entries, and "batch.txt" only ever grows.
-#include "BatchDataFetch.h"
+#include "batchdata/BatchDataFetch.h"
 #include "ScriptedTerminalLink.h"
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

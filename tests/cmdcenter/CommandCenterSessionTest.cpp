@@ -1,6 +1,6 @@
 // The terminal's worker against a scripted link: what goes on the wire for a typed
 // command, which lines the transcript gets, and how fast it lets go when closing.
-#include "CommandCenterSession.h"
+#include "cmdcenter/CommandCenterSession.h"
 #include "ScriptedTerminalLink.h"
 
 #include <gtest/gtest.h>

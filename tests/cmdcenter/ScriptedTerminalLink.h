@@ -2,7 +2,7 @@
 // waits out its limit when none is left. Writes are recorded.
 #pragma once
 
-#include "TerminalLink.h"
+#include "cmdcenter/TerminalLink.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,11 +1,11 @@
 // The terminal and the batch fetch against the simulated scanner over the real link:
 // reads it makes by itself arrive as device lines, its batch store comes back whole.
-#include "BatchDataFetch.h"
-#include "CommandCenterSession.h"
-#include "InProcessScanner.h"
-#include "LinkFixture.h"
-#include "../simulator/SimTestSupport.h"
-#include "CoreTest.h"
+#include "batchdata/BatchDataFetch.h"
+#include "cmdcenter/CommandCenterSession.h"
+#include "simulator/InProcessScanner.h"
+#include "support/LinkFixture.h"
+#include "simulator/SimTestSupport.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

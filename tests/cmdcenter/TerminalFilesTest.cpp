@@ -1,8 +1,8 @@
 // The files around the terminal: the command history between runs and the switches
 // of "server.cfg" for the upgrade buttons.
-#include "CommandHistory.h"
-#include "TempDir.h"
-#include "UpgradeSwitches.h"
+#include "cmdcenter/CommandHistory.h"
+#include "support/TempDir.h"
+#include "cmdcenter/UpgradeSwitches.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The texts of the terminal: request framing, hexadecimal both ways, control
 // characters by name, and what of a reply or a packet is shown.
-#include "LineTerminal.h"
-#include "TerminalText.h"
+#include "cmdcenter/LineTerminal.h"
+#include "cmdcenter/TerminalText.h"
 
-#include "FailOnWxAssert.h"
+#include "support/FailOnWxAssert.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Which settings a comparison lists beside which reference, and what clone takes over.
-#include "CompareRows.h"
+#include "config/CompareRows.h"
 
-#include "TempDir.h"
-#include "CoreTest.h"
+#include "support/TempDir.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

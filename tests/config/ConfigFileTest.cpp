@@ -1,15 +1,15 @@
 // Configuration files: what a saved file holds with and without a scanner, how a
 // file is read back, prepared for sending and exported, and the two side files
 // that rename and leave out commands.
-#include "DeviceInfo.h"
-#include "FileSizeLimit.h"
-#include "NestedXml.h"
+#include "device/DeviceInfo.h"
+#include "support/FileSizeLimit.h"
+#include "support/NestedXml.h"
 
-#include "LinkFixture.h"
-#include "MessageRecorder.h"
-#include "ScriptedScanner.h"
-#include "TempDir.h"
-#include "CoreTest.h"
+#include "support/LinkFixture.h"
+#include "support/MessageRecorder.h"
+#include "support/ScriptedScanner.h"
+#include "support/TempDir.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // What connecting to a scanner fills in: the command map, the engine's frame size,
 // setup command and data-format state, the device command list and the -File copy.
-#include "ConnectSequence.h"
-#include "DeviceEntry.h"
-#include "PtyScanner.h"
+#include "config/ConnectSequence.h"
+#include "device/DeviceEntry.h"
+#include "simulator/PtyScanner.h"
 
-#include "ScriptedScanner.h"
-#include "TempDir.h"
-#include "CoreTest.h"
+#include "support/ScriptedScanner.h"
+#include "support/TempDir.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

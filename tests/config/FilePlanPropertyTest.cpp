@@ -6,15 +6,15 @@
 // apart, and every setting in them must be one the plan shows, with its value; a second
 // plan after the run settles. VOSTREL_PLAN_FILES and VOSTREL_PLAN_SEED choose a longer
 // or another run.
-#include "DeviceInfo.h"
-#include "InProcessScanner.h"
-#include "SimFaultPlan.h"
-#include "SimRequest.h"
-#include "SimulatedScanner.h"
+#include "device/DeviceInfo.h"
+#include "simulator/InProcessScanner.h"
+#include "simulator/SimFaultPlan.h"
+#include "simulator/SimRequest.h"
+#include "simulator/SimulatedScanner.h"
 
-#include "CoreTest.h"
-#include "LinkFixture.h"
-#include "TempDir.h"
+#include "support/CoreTest.h"
+#include "support/LinkFixture.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Model scripts: when one runs, what it is told, and that every way a script can
 // fail stays quiet.
-#include "DeviceInfo.h"
-#include "LuaFn.h"
+#include "device/DeviceInfo.h"
+#include "config/LuaFn.h"
 
-#include "TempDir.h"
-#include "CoreTest.h"
+#include "support/TempDir.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Writing changes to a simulated scanner over a pseudo-terminal: what goes out, in
 // which order and in how many frames, what is read back, and how values reach the pages.
-#include "PtyScanner.h"
-#include "SimRequest.h"
+#include "simulator/PtyScanner.h"
+#include "simulator/SimRequest.h"
 
-#include "LinkFixture.h"
-#include "RecordingControlFactory.h"
-#include "TempDir.h"
-#include "CoreTest.h"
+#include "support/LinkFixture.h"
+#include "support/RecordingControlFactory.h"
+#include "support/TempDir.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // Exchanges of the engine with a scanner played on a pseudo-terminal, and with a
 // simulated scanner whose every misbehaviour ends in a failed exchange that says what
 // went wrong, leaving the link usable once the scanner behaves again.
-#include "InProcessScanner.h"
-#include "SimulatedScanner.h"
+#include "simulator/InProcessScanner.h"
+#include "simulator/SimulatedScanner.h"
 
-#include "../simulator/SimTestSupport.h"
-#include "LinkFixture.h"
-#include "ScriptedScanner.h"
-#include "CoreTest.h"
+#include "simulator/SimTestSupport.h"
+#include "support/LinkFixture.h"
+#include "support/ScriptedScanner.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Packing requests, recognising complete replies and cutting replies into items.
-#include "SaveCfg.h"
+#include "config/SaveCfg.h"
 
 #include <gtest/gtest.h>
 

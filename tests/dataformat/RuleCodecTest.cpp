@@ -1,5 +1,5 @@
-#include "DataFormatValue.h"
-#include "RuleCodec.h"
+#include "dataformat/DataFormatValue.h"
+#include "dataformat/RuleCodec.h"
 
 #include <gtest/gtest.h>
 

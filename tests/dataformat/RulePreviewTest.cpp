@@ -1,4 +1,4 @@
-#include "RulePreview.h"
+#include "dataformat/RulePreview.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The help for a port this user may not open names the missing group or rule; a port
 // that is only busy, or no local node at all, gets none.
-#include "DeviceAccess.h"
+#include "device/DeviceAccess.h"
 
 #include <gtest/gtest.h>
 

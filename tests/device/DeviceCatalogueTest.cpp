@@ -1,7 +1,7 @@
 // The model catalogue: loading rules, product-name matching and the unknown-device fallback.
 
-#include "TempDir.h"
-#include "CoreTest.h"
+#include "support/TempDir.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>

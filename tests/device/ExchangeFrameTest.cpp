@@ -1,6 +1,6 @@
 // The framing rules the link reads by: where a reply begins behind the scanner's own
 // output, and which bytes make a whole packed data frame.
-#include "ExchangeFrame.h"
+#include "device/ExchangeFrame.h"
 
 #include <gtest/gtest.h>
 

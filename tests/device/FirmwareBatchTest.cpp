@@ -1,14 +1,14 @@
 // The firmware upgrade rules that need no window: the progress box and bar, the
 // batch files, the row decisions, the day logs, and the link manager's processor
 // check and name question around a download into a simulated scanner.
-#include "FirmwareBatch.h"
-#include "FirmwarePack.h"
-#include "InProcessScanner.h"
-#include "LinkFixture.h"
-#include "MessageRecorder.h"
-#include "SimulatedScanner.h"
-#include "TempDir.h"
-#include "CoreTest.h"
+#include "device/FirmwareBatch.h"
+#include "fwpack/FirmwarePack.h"
+#include "simulator/InProcessScanner.h"
+#include "support/LinkFixture.h"
+#include "support/MessageRecorder.h"
+#include "simulator/SimulatedScanner.h"
+#include "support/TempDir.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/filename.h>

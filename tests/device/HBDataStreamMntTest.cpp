@@ -1,12 +1,12 @@
 // The device link manager: enumeration and identification of simulated scanners,
 // reading replies with their time-outs, frames, image lengths and error texts.
-#include "DeviceInfo.h"
-#include "InProcessScanner.h"
-#include "LinkFixture.h"
-#include "PtyScanner.h"
-#include "ScriptedScanner.h"
-#include "SimulatedScanner.h"
-#include "CoreTest.h"
+#include "device/DeviceInfo.h"
+#include "simulator/InProcessScanner.h"
+#include "support/LinkFixture.h"
+#include "simulator/PtyScanner.h"
+#include "support/ScriptedScanner.h"
+#include "simulator/SimulatedScanner.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The line's own thread: jobs run one at a time in the order they were queued, each
 // holding the line; a cancelled job does not run, and every job's end is told.
-#include "LineJobs.h"
+#include "device/LineJobs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Who holds the scanner line: one thread at a time, again and again on the same
 // thread, the others waiting, learning what holds it, or asking it to stop.
-#include "LineOwner.h"
-#include "LineWait.h"
-#include "MessageRecorder.h"
-#include "UiText.h"
+#include "device/LineOwner.h"
+#include "device/LineWait.h"
+#include "support/MessageRecorder.h"
+#include "app/UiText.h"
 
 #include <gtest/gtest.h>
 

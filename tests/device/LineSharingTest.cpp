@@ -1,18 +1,18 @@
 // Two parts of the program at one simulated scanner at the same time, as a user gets
 // them with the terminal open, a picture on its way or a download running: each part
 // must get whole replies of its own. Were the line shared, their bytes would mix.
-#include "BatchDataFetch.h"
-#include "CommandCenterSession.h"
-#include "FirmwarePack.h"
-#include "HBDataStreamMnt.h"
-#include "ImageCapture.h"
-#include "InProcessScanner.h"
-#include "LinkFixture.h"
-#include "SaveCfg.h"
-#include "SimulatedScanner.h"
-#include "TempDir.h"
-#include "../simulator/SimTestSupport.h"
-#include "CoreTest.h"
+#include "batchdata/BatchDataFetch.h"
+#include "cmdcenter/CommandCenterSession.h"
+#include "fwpack/FirmwarePack.h"
+#include "device/HBDataStreamMnt.h"
+#include "image/ImageCapture.h"
+#include "simulator/InProcessScanner.h"
+#include "support/LinkFixture.h"
+#include "config/SaveCfg.h"
+#include "simulator/SimulatedScanner.h"
+#include "support/TempDir.h"
+#include "simulator/SimTestSupport.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

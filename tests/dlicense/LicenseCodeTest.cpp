@@ -1,6 +1,6 @@
 // The licence field selection as a setting's value: written out, read back, and
 // what a value that is not one leaves behind.
-#include "LicenseCode.h"
+#include "dlicense/LicenseCode.h"
 
 #include <gtest/gtest.h>
 

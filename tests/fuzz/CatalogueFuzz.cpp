@@ -1,6 +1,6 @@
 // The catalogue of scanner models.
-#include "DeviceInfo.h"
-#include "DeviceMnt.h"
+#include "device/DeviceInfo.h"
+#include "device/DeviceMnt.h"
 #include "FuzzHarness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

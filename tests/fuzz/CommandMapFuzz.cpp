@@ -1,5 +1,5 @@
 // A model's command file.
-#include "DeviceCmdNameMntXmlInfo.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
 #include "FuzzHarness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -1,6 +1,6 @@
 // A configuration file, opened onto the pages and prepared for sending.
 #include "FuzzHarness.h"
-#include "SaveCfg.h"
+#include "config/SaveCfg.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,6 +1,6 @@
 // A data-format value as a scanner or a file may hold it: the format lines, each unit
 // text read back and composed again.
-#include "DataFormatValue.h"
+#include "dataformat/DataFormatValue.h"
 
 #include <cstdlib>
 #include <string>

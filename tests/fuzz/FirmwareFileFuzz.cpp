@@ -1,7 +1,7 @@
 // A firmware file as bytes: the reader of the format, once as it is and once sealed
 // (the CRCs made right), so that the part table's bounds are reached past the checks;
 // then the same bytes as a stream of download packets.
-#include "hbds_firmware.h"
+#include "hbds/hbds_firmware.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "FuzzHarness.h"
 
-#include "AppContext.h"
-#include "hbds.h"
+#include "app/AppContext.h"
+#include "hbds/hbds.h"
 
 #include <wx/filefn.h>
 #include <wx/debug.h>

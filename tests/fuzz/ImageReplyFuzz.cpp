@@ -2,9 +2,9 @@
 // reply, quality sent). A reply that passes the checks must place its picture inside
 // the bytes; a raw picture of the announced size then becomes a BMP of its length.
 #include "FuzzHarness.h"
-#include "HBDataStreamMnt.h"
-#include "ImageOptions.h"
-#include "ImageReply.h"
+#include "device/HBDataStreamMnt.h"
+#include "image/ImageOptions.h"
+#include "device/ImageReply.h"
 
 #include <cstdlib>
 #include <string>

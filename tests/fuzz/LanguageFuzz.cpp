@@ -1,7 +1,7 @@
 // The language list, and the text file of every language it lists. Both share one
 // root element, so one input may be list and text table at once ("file" naming it).
 #include "FuzzHarness.h"
-#include "LanguageXmlInfo.h"
+#include "app/LanguageXmlInfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

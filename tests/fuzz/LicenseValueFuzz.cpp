@@ -1,7 +1,7 @@
 // The licence field value as a setting holds it: any text is read without harm, and
 // a value that reads is written back to one that reads to the same selection.
 #include "FuzzHarness.h"
-#include "LicenseCode.h"
+#include "dlicense/LicenseCode.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // The pages file, read against the command map of the shipped HI880 model.
-#include "DeviceCmdNameMntXmlInfo.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
 #include "FuzzHarness.h"
-#include "PageMntXmlInfo.h"
+#include "model/PageMntXmlInfo.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // A scanner reply as bytes: the completion test, then the item parser. The first byte
 // is the item capacity, so that replies with more items than room are tried too.
 #include "FuzzHarness.h"
-#include "SaveCfg.h"
+#include "config/SaveCfg.h"
 
 #include <cstdlib>
 #include <cwchar>

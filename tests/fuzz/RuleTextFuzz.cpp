@@ -1,8 +1,8 @@
 // A data-format rule text: the whole-text check, each rule read back into its fields
 // and told in words, and the preview run on a read made of the input's tail. The
 // first byte says where the rule text ends and the sample read begins.
-#include "RuleCodec.h"
-#include "RulePreview.h"
+#include "dataformat/RuleCodec.h"
+#include "dataformat/RulePreview.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The program's settings file "hbs.ini".
-#include "AppSettings.h"
+#include "app/AppSettings.h"
 #include "FuzzHarness.h"
-#include "hbds.h"
+#include "hbds/hbds.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,8 +1,8 @@
 // The tab tree file, over the shipped pages of the HI880 model.
-#include "DeviceCmdNameMntXmlInfo.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
 #include "FuzzHarness.h"
-#include "PageMntXmlInfo.h"
-#include "TabNodeXmlInfo.h"
+#include "model/PageMntXmlInfo.h"
+#include "model/TabNodeXmlInfo.h"
 
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
 // A block the terminal receives: the packed-frame check and its payload, the reply
 // trimming, hexadecimal and control-character text, and the batch-data cutting.
-#include "BatchDataFetch.h"
+#include "batchdata/BatchDataFetch.h"
 #include "FuzzHarness.h"
-#include "TerminalText.h"
+#include "cmdcenter/TerminalText.h"
 
 #include <cstdlib>
 #include <string>

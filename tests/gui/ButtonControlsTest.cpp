@@ -1,8 +1,8 @@
 // The button, code identifier, file and value-list controls on a page.
-#include "ConfigPageEvents.h"
-#include "FileChooser.h"
-#include "FileSelectControl.h"
-#include "SaveCfg.h"
+#include "config/gui/ConfigPageEvents.h"
+#include "config/gui/FileChooser.h"
+#include "regCtrl/object/FileSelectControl.h"
+#include "config/SaveCfg.h"
 
 #include "GuiTestSupport.h"
 

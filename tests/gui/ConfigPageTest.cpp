@@ -1,21 +1,22 @@
 // The configuration page built from the shipped files, offline and against a simulated scanner.
-#include "CfgMainDlg.h"
-#include "CfgTitleDlg.h"
-#include "CmdSearchDlg.h"
-#include "ConfigPageEvents.h"
-#include "ConnectSequence.h"
-#include "DataFormatControl.h"
-#include "DataFormatControlDlg.h"
-#include "DemoScanner.h"
-#include "FileChooser.h"
-#include "PageDlg.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
-#include "TabCreate.h"
-#include "TabNodeXmlInfo.h"
+#include "pages/CfgMainDlg.h"
+#include "pages/CfgTitleDlg.h"
+#include "UI/gui/WaitDlg.h"
+#include "pages/CmdSearchDlg.h"
+#include "config/gui/ConfigPageEvents.h"
+#include "config/ConnectSequence.h"
+#include "regCtrl/object/DataFormatControl.h"
+#include "dataformat/gui/DataFormatControlDlg.h"
+#include "demo/DemoScanner.h"
+#include "config/gui/FileChooser.h"
+#include "pages/PageDlg.h"
+#include "config/PendingChangeList.h"
+#include "config/SaveCfg.h"
+#include "pages/TabCreate.h"
+#include "model/TabNodeXmlInfo.h"
 
 #include "GuiTestSupport.h"
-#include "LinkFixture.h"
+#include "support/LinkFixture.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -148,7 +149,7 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     // snapshots in "tmp" and whether the file saved by the user exists.
     const wxString saved = m_dir.File("online.xml");
     std::vector<std::pair<size_t, bool>> afterWork;
-    CCfgTitleDlg::SetWorkRunner([&](const std::function<bool()>& work) {
+    CWaitDlg::SetWorkRunner([&](const std::function<bool()>& work) {
         const bool result = RunOnLine(work);
         wxArrayString files;
         if (wxDirExists(m_dir.File("tmp")))
@@ -196,7 +197,7 @@ TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackFromTheSca
     EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{formats}, CPendingChangeList::GetInstance().GetEntries());
     SaveScreenshot(m_frame, "data-format-online.png");
 
-    CCfgTitleDlg::SetWorkRunner(RunOnLine);
+    CWaitDlg::SetWorkRunner(RunOnLine);
     Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
     EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
     EXPECT_EQ(value, formats->DeviceValue);
@@ -241,7 +242,7 @@ TEST_F(ConfigPageTest, ButtonsKeepTheirCaptionsAfterAWriteAndItsReadBack)
     CCmdNameXmlInfo* country = Setting("KBWCTY");
     ASSERT_NE(nullptr, country);
     country->SetValue(country->Value == "3" ? "4" : "3");
-    CCfgTitleDlg::SetWorkRunner(RunOnLine);
+    CWaitDlg::SetWorkRunner(RunOnLine);
     Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
     EXPECT_EQ("Saved.", m_messages.Texts().back());
     page->RestoreDefaults();

@@ -1,10 +1,10 @@
 // Setting controls: the three-column row, the registry of control kinds, values
 // going between widgets and definitions, and groups of rows on a page.
-#include "ComboBoxControl.h"
-#include "CreateObject.h"
+#include "regCtrl/object/ComboBoxControl.h"
+#include "regCtrl/object/CreateObject.h"
 
 #include "GuiTestSupport.h"
-#include "PageDlg.h"
+#include "pages/PageDlg.h"
 
 #include <wx/anybutton.h>
 #include <wx/tooltip.h>

@@ -1,13 +1,13 @@
 // The data-format panel of a setting and the rule editor it opens.
-#include "DataFormatControl.h"
-#include "DataFormatControlDlg.h"
-#include "DataFormatatterDlg.h"
-#include "KeyBoardCtrl.h"
+#include "regCtrl/object/DataFormatControl.h"
+#include "dataformat/gui/DataFormatControlDlg.h"
+#include "dataformat/gui/DataFormatterDlg.h"
+#include "UI/gui/KeyBoardCtrl.h"
 
-#include "AppContext.h"
+#include "app/AppContext.h"
 
 #include "GuiTestSupport.h"
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <wx/button.h>
 
@@ -143,7 +143,7 @@ TEST_F(DataFormatPanelTest, AFaultyRuleIsNamedAndNothingTheUnitHoldsIsLostUnaske
     EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[0].Find(" 7 ")) << m_messages.Texts()[0];
 
     for (const int answer : {wxNO, wxYES}) {
-        CDataFormatatterDlg editor(m_frame, "E6 -", 38, {"EAN-13"});
+        CDataFormatterDlg editor(m_frame, "E6 -", 38, {"EAN-13"});
         editor.SetReturnCode(wxID_CANCEL);
         m_messages.Answer(answer);
         editor.Finish();
@@ -154,7 +154,7 @@ TEST_F(DataFormatPanelTest, AFaultyRuleIsNamedAndNothingTheUnitHoldsIsLostUnaske
 
 TEST_F(DataFormatPanelTest, AFormatOfFourRulesIsBuiltInTheEditorWithItsPreviewFollowing)
 {
-    CDataFormatatterDlg editor(m_frame, "F10", 38, {"EAN-13", "Code 128"});
+    CDataFormatterDlg editor(m_frame, "F10", 38, {"EAN-13", "Code 128"});
     ASSERT_EQ(1u, m_messages.Texts().size());  // the invalid text is named and not taken
     editor.ShowPad(1);  // so that "[ CR]" is a name
     editor.SetSample("12-345", 0);
@@ -212,7 +212,7 @@ TEST(DataFormatKeyPadTest, TheKeyPadTypesCharactersIntoCharacterFieldsAndKeysInt
     dir.CopyShippedData();
     CAppContext::GetInstance().SetProgramDirectory(dir.Path());
     auto* frame = new wxFrame(nullptr, wxID_ANY, "editor");
-    CDataFormatatterDlg editor(frame, "", 0, {"EAN-13"});
+    CDataFormatterDlg editor(frame, "", 0, {"EAN-13"});
     editor.ShowPad(2);
     // With the tallest pad open the editor still fits a 1366 x 768 screen and its panel.
     EXPECT_LE(editor.GetSize().GetHeight(), 720);
@@ -276,7 +276,7 @@ TEST(DataFormatKeyPadTest, CharacterFieldsAreReadAndShownInTheNamesOfThePadOnScr
     dir.CopyShippedData();
     CAppContext::GetInstance().SetProgramDirectory(dir.Path());
     auto* frame = new wxFrame(nullptr, wxID_ANY, "editor");
-    CDataFormatatterDlg editor(frame, "", 0, {"EAN-13"});
+    CDataFormatterDlg editor(frame, "", 0, {"EAN-13"});
     const struct {
         int pad;
         const char* code;
@@ -303,7 +303,7 @@ TEST(DataFormatKeyPadTest, CharacterFieldsAreReadAndShownInTheNamesOfThePadOnScr
         {2, "F128", "("}, {2, "F10D", "[J]"}, {1, "F10D", "[ CR]"}, {2, "F141", "A"}, {2, "FB020D29", "[J])"},
     };
     for (const auto& c : picked) {
-        CDataFormatatterDlg shown(frame, c.rule, 0, {"EAN-13"});
+        CDataFormatterDlg shown(frame, c.rule, 0, {"EAN-13"});
         shown.ShowPad(c.pad);
         shown.PickRule(0);
         EXPECT_EQ(c.shown, shown.GetField(0)->GetValue()) << c.pad << " " << c.rule;
@@ -325,7 +325,7 @@ TEST(DataFormatKeyPadTest, CharacterFieldsAreReadAndShownInTheNamesOfThePadOnScr
         {2, 0, "[Esc]", "[Esc]", "FB0129"},  // the key pad's names either way
     };
     for (const auto& c : switched) {
-        CDataFormatatterDlg switching(frame, "", 0, {"EAN-13"});
+        CDataFormatterDlg switching(frame, "", 0, {"EAN-13"});
         switching.ShowPad(c.from);
         ASSERT_TRUE(switching.ChooseRuleKind("FB"));
         switching.SetFieldText(0, c.typedText);

@@ -1,29 +1,29 @@
 // The main window's ways to a configuration: connected scanners, the model catalogue, files.
-#include "AppContext.h"
-#include "CfgMainDlg.h"
-#include "CfgTitleDlg.h"
-#include "CmdSearchDlg.h"
-#include "DemoScanner.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "DeviceInfo.h"
-#include "DeviceMnt.h"
-#include "DeviceOnLineDlg.h"
-#include "DeviceOutLineDlg.h"
-#include "HBDataStreamMnt.h"
-#include "MainWindowEvents.h"
-#include "PageDlg.h"
-#include "SaveCfg.h"
-#include "CmdNameXmlInfo.h"
-#include "GroupNameXmlInfo.h"
-#include "PageXmlInfo.h"
-#include "TabNodeXmlInfo.h"
-#include "TabCreate.h"
-#include "StallWatch.h"
-#include "PageMntXmlInfo.h"
-#include "UndoDlg.h"
-#include "UndoListBox.h"
-#include "VostrelDlg.h"
-#include "WaitDlg.h"
+#include "app/AppContext.h"
+#include "pages/CfgMainDlg.h"
+#include "pages/CfgTitleDlg.h"
+#include "pages/CmdSearchDlg.h"
+#include "demo/DemoScanner.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
+#include "device/DeviceInfo.h"
+#include "device/DeviceMnt.h"
+#include "shell/DeviceOnLineDlg.h"
+#include "shell/DeviceOutLineDlg.h"
+#include "device/HBDataStreamMnt.h"
+#include "shell/MainWindowEvents.h"
+#include "pages/PageDlg.h"
+#include "config/SaveCfg.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/GroupNameXmlInfo.h"
+#include "model/PageXmlInfo.h"
+#include "model/TabNodeXmlInfo.h"
+#include "pages/TabCreate.h"
+#include "shell/StallWatch.h"
+#include "model/PageMntXmlInfo.h"
+#include "config/gui/UndoDlg.h"
+#include "config/gui/UndoListBox.h"
+#include "shell/VostrelDlg.h"
+#include "UI/gui/WaitDlg.h"
 
 #include "GuiTestSupport.h"
 
@@ -474,7 +474,7 @@ TEST_F(DeviceSelectionTest, AChangeIsWrittenWhenTheWindowClosesWithYes)
     const size_t messagesBefore = m_messages.Texts().size();
     m_messages.Answer(wxYES);
     int waitDialogs = 0;
-    CCfgTitleDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
+    CWaitDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
         ++waitDialogs;
         return RunOnLine(work);
     });

@@ -1,6 +1,6 @@
 // The edit-style controls on a page: what each accepts from its widget and what it
 // commits to its setting and to the pending changes.
-#include "EdidHexKayboardControl.h"
+#include "regCtrl/object/EdidHexKeyboardControl.h"
 
 #include "GuiTestSupport.h"
 
@@ -144,7 +144,7 @@ TEST_F(EditControlsTest, ATypedValueIsCommittedBeforeAButtonPressActs)
 
     // A click on the key pad does not take the focus: a key is part of the entry, not its end.
     m_dir.CopyShippedData();  // the pad's layouts
-    auto* keyboard = dynamic_cast<CEdidHexKayboardControl*>(Setting("SCNTCT").Control);
+    auto* keyboard = dynamic_cast<CEdidHexKeyboardControl*>(Setting("SCNTCT").Control);
     ASSERT_NE(nullptr, keyboard);
     keyboard->ShowKeyPad(true);
     ASSERT_NE(nullptr, keyboard->GetKeyPad());
@@ -251,7 +251,7 @@ TEST_F(EditControlsTest, TheKeyboardEditRefusesTheCommandHeaderForTheTriggerSett
 TEST_F(EditControlsTest, AKeyPadKeyGoesInAsModifierAndCodeUnderTheTypingLimits)
 {
     m_dir.CopyShippedData();  // the pad's layouts
-    auto* row = dynamic_cast<CEdidHexKayboardControl*>(Setting("KBWEND").Control);
+    auto* row = dynamic_cast<CEdidHexKeyboardControl*>(Setting("KBWEND").Control);
     ASSERT_NE(nullptr, row);
     EXPECT_EQ(30, row->Height);  // the pad opens on demand
     wxCommandEvent toggle(wxEVT_TOGGLEBUTTON, row->GetKeyPadButton()->GetId());

@@ -1,5 +1,5 @@
 // One page holding a setting of every control type, kept as a screenshot for review.
-#include "PageDlg.h"
+#include "pages/PageDlg.h"
 
 #include "GuiTestSupport.h"
 

@@ -1,26 +1,27 @@
 #include "GuiTestSupport.h"
 
-#include "AppContext.h"
-#include "AppSettings.h"
-#include "BarcodeRequest.h"
-#include "CfgMainDlg.h"
-#include "CfgTitleDlg.h"
-#include "CmdGetRangeLenMnt.h"
-#include "ControlFactory.h"
-#include "ControlMnt.h"
-#include "CreateObject.h"
-#include "DemoScanner.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "DeviceMnt.h"
-#include "DeviceOutLineDlg.h"
-#include "FileChooser.h"
-#include "HBDataStreamMnt.h"
-#include "LanguageXmlInfo.h"
-#include "SaveCfg.h"
-#include "VostrelDlg.h"
-#include "hbds.h"
+#include "app/AppContext.h"
+#include "app/AppSettings.h"
+#include "barcode/BarcodeRequest.h"
+#include "pages/CfgMainDlg.h"
+#include "pages/CfgTitleDlg.h"
+#include "UI/gui/WaitDlg.h"
+#include "model/CmdGetRangeLenMnt.h"
+#include "model/ControlFactory.h"
+#include "regCtrl/object/ControlMnt.h"
+#include "regCtrl/object/CreateObject.h"
+#include "demo/DemoScanner.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
+#include "device/DeviceMnt.h"
+#include "shell/DeviceOutLineDlg.h"
+#include "config/gui/FileChooser.h"
+#include "device/HBDataStreamMnt.h"
+#include "app/LanguageXmlInfo.h"
+#include "config/SaveCfg.h"
+#include "shell/VostrelDlg.h"
+#include "hbds/hbds.h"
 
-#include "LinkFixture.h"
+#include "support/LinkFixture.h"
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
@@ -125,7 +126,7 @@ bool RunUntil(const std::function<bool()>& done, int seconds)
 void PageFixture::TearDown()
 {
     SetFileChooser(nullptr);
-    CCfgTitleDlg::SetWorkRunner(nullptr);
+    CWaitDlg::SetWorkRunner(nullptr);
     if (m_frame)
         m_frame->Destroy();
     wxTheApp->ProcessIdle();
@@ -184,7 +185,7 @@ void MainWindowFixture::TearDown()
     if (m_window)
         Destroy();
     CDeviceOutLineDlg::SetFileChooser(nullptr);
-    CCfgTitleDlg::SetWorkRunner(nullptr);
+    CWaitDlg::SetWorkRunner(nullptr);
     CHBDataStreamMnt::ResetInstance();
     for (uint32_t port : m_ports)
         DetachDemoScanner(port);
@@ -241,7 +242,7 @@ void ShippedPageFixture::SetUp()
 void ShippedPageFixture::TearDown()
 {
     SetFileChooser(nullptr);
-    CCfgTitleDlg::SetWorkRunner(nullptr);
+    CWaitDlg::SetWorkRunner(nullptr);
     if (m_frame)
         m_frame->Destroy();
     wxTheApp->ProcessIdle();

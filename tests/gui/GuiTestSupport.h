@@ -3,16 +3,16 @@
 // the main window over a copy of the shipped data.
 #pragma once
 
-#include "CmdNameXmlInfo.h"
-#include "ControlBase.h"
-#include "ControlFactory.h"
-#include "ControlMnt.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
+#include "model/CmdNameXmlInfo.h"
+#include "regCtrl/object/ControlBase.h"
+#include "model/ControlFactory.h"
+#include "regCtrl/object/ControlMnt.h"
+#include "model/PageMntXmlInfo.h"
+#include "config/PendingChangeList.h"
 
-#include "MessageRecorder.h"
-#include "ScriptedScanner.h"
-#include "TempDir.h"
+#include "support/MessageRecorder.h"
+#include "support/ScriptedScanner.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/choice.h>

@@ -1,14 +1,14 @@
 // The configuration history beside a page: rows, undo, leaving, and showing a setting.
-#include "CfgTitleDlg.h"
-#include "ConfigPageEvents.h"
-#include "SaveCfg.h"
-#include "StallWatch.h"
-#include "UndoDlg.h"
-#include "UndoListBox.h"
-#include "WaitDlg.h"
+#include "pages/CfgTitleDlg.h"
+#include "config/gui/ConfigPageEvents.h"
+#include "config/SaveCfg.h"
+#include "shell/StallWatch.h"
+#include "config/gui/UndoDlg.h"
+#include "config/gui/UndoListBox.h"
+#include "UI/gui/WaitDlg.h"
 
 #include "GuiTestSupport.h"
-#include "RecordingControlFactory.h"
+#include "support/RecordingControlFactory.h"
 
 #include <wx/app.h>
 #include <wx/timer.h>
@@ -245,12 +245,12 @@ TEST_F(HistoryViewTest, LeavingAsksOnlyOnlineWithPendingChangesAndFollowsTheAnsw
 
     m_messages.Answer(wxYES);  // writes the changes; this scanner stays silent
     int waitDialogs = 0;
-    CCfgTitleDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
+    CWaitDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
         ++waitDialogs;
         return RunOnLine(work);
     });
     EXPECT_TRUE(m_view->CheckBeforeLeave(true)) << "a failed write keeps the user and the changes";
-    CCfgTitleDlg::SetWorkRunner(nullptr);
+    CWaitDlg::SetWorkRunner(nullptr);
     EXPECT_EQ(1, waitDialogs) << "the write runs under the wait dialog";
     ASSERT_EQ(3u, m_messages.Texts().size());
     EXPECT_TRUE(m_messages.Styles()[2] & wxICON_ERROR);

@@ -2,18 +2,18 @@
 // picture from the simulated imager and turning a drawn region into decode-area settings.
 #include "GuiTestSupport.h"
 
-#include "ImageDlg.h"
-#include "ImageEdit.h"
-#include "AppSettings.h"
-#include "ImageManageDlg.h"
-#include "ImageShowDlg.h"
-#include "ImageView.h"
-#include "HBDataStreamMnt.h"
-#include "InProcessScanner.h"
-#include "LinkFixture.h"
-#include "SaveCfg.h"
-#include "LineWait.h"
-#include "StallWatch.h"
+#include "image/gui/ImageDlg.h"
+#include "image/gui/ImageEdit.h"
+#include "app/AppSettings.h"
+#include "image/gui/ImageManageDlg.h"
+#include "image/gui/ImageShowDlg.h"
+#include "image/gui/ImageView.h"
+#include "device/HBDataStreamMnt.h"
+#include "simulator/InProcessScanner.h"
+#include "support/LinkFixture.h"
+#include "config/SaveCfg.h"
+#include "device/LineWait.h"
+#include "shell/StallWatch.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

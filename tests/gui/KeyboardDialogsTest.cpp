@@ -4,21 +4,21 @@
 // server, as someone without a mouse would: the Alt+letter of its closing button,
 // Escape, Enter and Tab close it with the expected answer, Alt+letter toggles its
 // check boxes and takes the focus to a labelled field.
-#include "BarcodeSheet.h"
-#include "DataFormatatterDlg.h"
-#include "DeviceBatchUpgradeDlg.h"
-#include "DeviceUpgradeDlg.h"
-#include "Dialog_Log.h"
-#include "DriverLicenseInfoDlg.h"
-#include "GuiMessageBox.h"
+#include "barcode/BarcodeSheet.h"
+#include "dataformat/gui/DataFormatterDlg.h"
+#include "device/gui/DeviceBatchUpgradeDlg.h"
+#include "device/gui/DeviceUpgradeDlg.h"
+#include "device/gui/Dialog_Log.h"
+#include "dlicense/gui/DriverLicenseInfoDlg.h"
+#include "UI/gui/GuiMessageBox.h"
 #include "GuiTestSupport.h"
-#include "ImageManageDlg.h"
-#include "ImageShowDlg.h"
-#include "MnemonicText.h"
-#include "Mnemonics.h"
-#include "PreviewPrintDlg.h"
-#include "SheetOutput.h"
-#include "UiText.h"
+#include "image/gui/ImageManageDlg.h"
+#include "image/gui/ImageShowDlg.h"
+#include "app/MnemonicText.h"
+#include "shell/Mnemonics.h"
+#include "barcode/gui/PreviewPrintDlg.h"
+#include "barcode/SheetOutput.h"
+#include "app/UiText.h"
 
 #include <wx/app.h>
 #include <wx/textctrl.h>
@@ -351,7 +351,7 @@ INSTANTIATE_TEST_SUITE_P(
                    Modal([](wxWindow* parent) { return new CDriverLicenseInfoDlg(parent, {}); }), "确定", wxID_OK,
                    wxID_CANCEL, kNotPressed, "确定"},
         SDialogRow{"DataFormatEditor",
-                   Modal([](wxWindow* parent) { return new CDataFormatatterDlg(parent, wxString(), 0, {"EAN-13"}); }),
+                   Modal([](wxWindow* parent) { return new CDataFormatterDlg(parent, wxString(), 0, {"EAN-13"}); }),
                    "取消", wxID_CANCEL, wxID_CANCEL, wxID_OK, "完成", "示例数据", Is<wxTextCtrl>},
         SDialogRow{"UpgradeLog", Modal([](wxWindow* parent) { return new CDialog_Log(parent, "/nonexistent"); }), "确定",
                    wxID_CANCEL, wxID_CANCEL, wxID_CANCEL, "确定"},

@@ -1,19 +1,19 @@
 // The licence field panel, the two comparison panels and the update entry.
-#include "AppContext.h"
-#include "CompareDefaultControl.h"
-#include "CompareDefaultDlg.h"
-#include "CompareListCtrl.h"
-#include "CompareXmlControl.h"
-#include "CompareXmlDlg.h"
-#include "DriverLicenseInfoDlg.h"
-#include "LicenseCodeControl.h"
-#include "LicenseCodeDlg.h"
-#include "SaveCfg.h"
-#include "UpdateEntry.h"
-#include "VostrelDlg.h"
+#include "app/AppContext.h"
+#include "regCtrl/object/CompareDefaultControl.h"
+#include "config/gui/CompareDefaultDlg.h"
+#include "config/gui/CompareListCtrl.h"
+#include "regCtrl/object/CompareXmlControl.h"
+#include "config/gui/CompareXmlDlg.h"
+#include "dlicense/gui/DriverLicenseInfoDlg.h"
+#include "regCtrl/object/LicenseCodeControl.h"
+#include "dlicense/gui/LicenseCodeDlg.h"
+#include "config/SaveCfg.h"
+#include "update/gui/UpdateEntry.h"
+#include "shell/VostrelDlg.h"
 
 #include "GuiTestSupport.h"
-#include "LoopbackHttpServer.h"
+#include "update/LoopbackHttpServer.h"
 
 #include <wx/app.h>
 #include <wx/button.h>

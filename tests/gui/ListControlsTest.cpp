@@ -1,12 +1,13 @@
 // The list controls on a page, offline and with a button group run on the scanner.
-#include "CfgTitleDlg.h"
-#include "ComboBoxCustomControl.h"
-#include "GroupButtonControl.h"
-#include "GroupRadioControl.h"
-#include "PageDlg.h"
+#include "pages/CfgTitleDlg.h"
+#include "UI/gui/WaitDlg.h"
+#include "regCtrl/object/ComboBoxCustomControl.h"
+#include "regCtrl/object/GroupButtonControl.h"
+#include "regCtrl/object/GroupRadioControl.h"
+#include "pages/PageDlg.h"
 
 #include "GuiTestSupport.h"
-#include "LinkFixture.h"
+#include "support/LinkFixture.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -244,13 +245,13 @@ TEST_F(ListControlsTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLosingPe
     Pick(WidgetOf<wxChoice>("BEPLVL"), "Low");
 
     std::vector<size_t> heardInWaitDialog;
-    CCfgTitleDlg::SetWorkRunner([&](const std::function<bool()>& work) {
+    CWaitDlg::SetWorkRunner([&](const std::function<bool()>& work) {
         const bool result = RunOnLine(work);
         heardInWaitDialog.push_back(scanner.Requests().size());
         return result;
     });
     PressPreset(1);
-    CCfgTitleDlg::SetWorkRunner(nullptr);
+    CWaitDlg::SetWorkRunner(nullptr);
     EXPECT_EQ(std::vector<size_t>{2u}, heardInWaitDialog) << "the command and the read-back wait in one dialog";
     EXPECT_EQ((std::vector<std::string>{std::string("~\x01" "0000@MODPRE1;\x03"), std::string("~\x01" "0000@*;\x03")}),
               scanner.Requests());

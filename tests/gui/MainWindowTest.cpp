@@ -1,23 +1,23 @@
 // The main window: its language, the start refused for broken language files, help, title.
-#include "AppContext.h"
-#include "AppSettings.h"
-#include "DataFormatatterDlg.h"
-#include "DeviceBatchUpgradeDlg.h"
-#include "Dialog_Log.h"
-#include "DriverLicenseInfoDlg.h"
-#include "FileChooser.h"
-#include "GuiMessageBox.h"
-#include "HarbrekBaseDlg.h"
-#include "HelpViewFrame.h"
-#include "ImageManageDlg.h"
-#include "ImageShowDlg.h"
-#include "LayoutCheck.h"
-#include "MainDlg.h"
-#include "MnemonicText.h"
-#include "Mnemonics.h"
-#include "UiText.h"
-#include "VostrelDlg.h"
-#include "WaitDlg.h"
+#include "app/AppContext.h"
+#include "app/AppSettings.h"
+#include "dataformat/gui/DataFormatterDlg.h"
+#include "device/gui/DeviceBatchUpgradeDlg.h"
+#include "device/gui/Dialog_Log.h"
+#include "dlicense/gui/DriverLicenseInfoDlg.h"
+#include "config/gui/FileChooser.h"
+#include "UI/gui/GuiMessageBox.h"
+#include "UI/gui/HarbrekBaseDlg.h"
+#include "UI/gui/HelpViewFrame.h"
+#include "image/gui/ImageManageDlg.h"
+#include "image/gui/ImageShowDlg.h"
+#include "shell/LayoutCheck.h"
+#include "shell/MainDlg.h"
+#include "app/MnemonicText.h"
+#include "shell/Mnemonics.h"
+#include "app/UiText.h"
+#include "shell/VostrelDlg.h"
+#include "UI/gui/WaitDlg.h"
 
 #include "GuiTestSupport.h"
 
@@ -155,7 +155,7 @@ TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInItsOwnViewAndAMissingDocum
     const wxImage picture(32, 24);
     const std::vector<wxDialog*> dialogs = {new CImageShowDlg(m_window, picture),
                                             new CImageManageDlg(m_window, picture, nullptr, 0),
-                                            new CDataFormatatterDlg(m_window, "", 0, {"EAN-13"}),
+                                            new CDataFormatterDlg(m_window, "", 0, {"EAN-13"}),
                                             new CDeviceBatchUpgradeDlg(m_window), new CDialog_Log(m_window, m_dir.Path()),
                                             new CDriverLicenseInfoDlg(m_window, {})};
     for (wxDialog* dialog : dialogs) {

@@ -1,7 +1,7 @@
-#include "hbds.h"
-#include "hbds_signal.h"
+#include "hbds/hbds.h"
+#include "hbds/hbds_signal.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>

@@ -1,10 +1,10 @@
 // Network serial ports: the Telnet codec on its own, and the library against a small
 // server on the loopback interface that plays ser2net's part.
-#include "NetworkTransport.h"
-#include "TelnetCodec.h"
-#include "hbds.h"
+#include "hbds/NetworkTransport.h"
+#include "hbds/TelnetCodec.h"
+#include "hbds/hbds.h"
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Serial I/O through a real pseudo-terminal pair: the test holds the master end and
 // plays the scanner; the library opens the slave end by path.
-#include "PseudoTerminal.h"
-#include "hbds.h"
+#include "support/PseudoTerminal.h"
+#include "hbds/hbds.h"
 
 #include <gtest/gtest.h>
 

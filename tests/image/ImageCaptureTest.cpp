@@ -1,12 +1,12 @@
 // Pictures from the simulated imager through the engine's image request, checked by
 // an independent barcode reader (zbarimg).
-#include "../barcode/DecodeSupport.h"
-#include "CoreTest.h"
-#include "ImageCapture.h"
-#include "InProcessScanner.h"
-#include "PtyScanner.h"
-#include "TaskProgress.h"
-#include "TempDir.h"
+#include "barcode/DecodeSupport.h"
+#include "support/CoreTest.h"
+#include "image/ImageCapture.h"
+#include "simulator/InProcessScanner.h"
+#include "simulator/PtyScanner.h"
+#include "app/TaskProgress.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Image options, the image reply, raw pictures and decode areas, without a scanner.
-#include "DecodeArea.h"
-#include "ImageOptions.h"
-#include "ImageReply.h"
+#include "image/DecodeArea.h"
+#include "image/ImageOptions.h"
+#include "device/ImageReply.h"
 
 #include <gtest/gtest.h>
 #include <wx/defs.h>

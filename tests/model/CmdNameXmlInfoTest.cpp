@@ -1,11 +1,11 @@
 // Command definitions: resolving a page's setting against the model, labels and
 // hints, and how value changes reach the pending-change list.
-#include "CmdNameXmlInfo.h"
+#include "model/CmdNameXmlInfo.h"
 
-#include "RecordingControlFactory.h"
-#include "LinkFixture.h"
-#include "ScriptedScanner.h"
-#include "CoreTest.h"
+#include "support/RecordingControlFactory.h"
+#include "support/LinkFixture.h"
+#include "support/ScriptedScanner.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>

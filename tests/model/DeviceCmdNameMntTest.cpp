@@ -1,7 +1,7 @@
 // What the model supports: reading its command file, the setters a connected device
 // fills it through, and list expansion.
-#include "TempDir.h"
-#include "CoreTest.h"
+#include "support/TempDir.h"
+#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

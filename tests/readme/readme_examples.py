@@ -16,9 +16,11 @@ or 2 (no scanner or port found) fails the check: an example must work as written
 import os
 import re
 import shlex
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 
 RUN = re.compile(r"^(\./vostrel-(cli|fwpack|scanner-sim)\b|printf |export |ser2net )")
 SKIP = re.compile(r"\.example\b|^\./vostrel(\s|$)|\bfor \w+ in\b|\$till")
@@ -95,6 +97,15 @@ def script_for(readme):
     return count, "\n".join(steps) + "\n"
 
 
+def end_group(group):
+    for sig in (signal.SIGTERM, signal.SIGKILL):
+        try:
+            os.killpg(group, sig)
+        except ProcessLookupError:
+            return
+        time.sleep(0.5)
+
+
 def main():
     readme, bin_dir = sys.argv[1], os.path.abspath(sys.argv[2])
     count, script = script_for(readme)
@@ -106,7 +117,14 @@ def main():
             os.symlink(os.path.join(bin_dir, name), os.path.join(scratch, name))
         env = dict(os.environ, HOME=scratch, XDG_CONFIG_HOME=os.path.join(scratch, ".config"),
                    XDG_STATE_HOME=os.path.join(scratch, ".state"), VOSTREL_SERIAL_PORTS="")
-        result = subprocess.run(["bash", "-c", script], cwd=scratch, env=env)
+        # Its own process group, so that what the examples started in the background
+        # (the simulator, ser2net) ends with it even when the script's own trap did not run.
+        shell = subprocess.Popen(["bash", "-c", script], cwd=scratch, env=env, start_new_session=True)
+        try:
+            shell.wait()
+        finally:
+            end_group(shell.pid)
+        result = shell
     print(f"{count} README examples run: {'all work as written' if result.returncode == 0 else 'some fail'}")
     return result.returncode
 

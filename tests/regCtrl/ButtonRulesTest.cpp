@@ -1,16 +1,16 @@
 // The rules of the button, file and value-list controls: the file dialog filter,
 // value lists, the code identifier table's pending state and the exchanges of a
 // button whose command changes other settings in the scanner.
-#include "ButtonRules.h"
-#include "CmdNameXmlInfo.h"
-#include "CodeIdRules.h"
-#include "HBDataStreamMnt.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
-#include "hbds.h"
+#include "regCtrl/rules/ButtonRules.h"
+#include "model/CmdNameXmlInfo.h"
+#include "regCtrl/rules/CodeIdRules.h"
+#include "device/HBDataStreamMnt.h"
+#include "config/PendingChangeList.h"
+#include "config/SaveCfg.h"
+#include "hbds/hbds.h"
 
-#include "LinkFixture.h"
-#include "ScriptedScanner.h"
+#include "support/LinkFixture.h"
+#include "support/ScriptedScanner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The rules of the numeric range edit and the hexadecimal edits, without windows.
-#include "EditRangeRules.h"
-#include "HexEditRules.h"
+#include "regCtrl/rules/EditRangeRules.h"
+#include "regCtrl/rules/HexEditRules.h"
 
 #include <gtest/gtest.h>
 #include <wx/defs.h>

@@ -1,10 +1,10 @@
 // The simulated scanner on a virtual port, driven only through the device-link
 // library's C operations, as the tool drives a scanner.
-#include "InProcessScanner.h"
+#include "simulator/InProcessScanner.h"
 #include "SimTestSupport.h"
-#include "SimulatorAttach.h"
+#include "simulator/SimulatorAttach.h"
 
-#include "hbds.h"
+#include "hbds/hbds.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the path of its pseudo-terminal, reached through hbds_add_serial_path.
 #include "SimTestSupport.h"
 
-#include "hbds.h"
+#include "hbds/hbds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "SimDataFormats.h"
-#include "SimReplyBuilder.h"
+#include "simulator/SimDataFormats.h"
+#include "simulator/SimReplyBuilder.h"
 #include "SimTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // Firmware files and their download into the simulated scanner, through the
 // device-link library's C operations as the tool calls them.
-#include "FirmwarePack.h"
-#include "InProcessScanner.h"
+#include "fwpack/FirmwarePack.h"
+#include "simulator/InProcessScanner.h"
 #include "SimTestSupport.h"
 
-#include "hbds.h"
-#include "hbds_firmware.h"
+#include "hbds/hbds.h"
+#include "hbds/hbds_firmware.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The simulator's own reader of model command files.
-#include "SimModelFile.h"
+#include "simulator/SimModelFile.h"
 #include "SimTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The simulated scanner's own reads, its options, and its line terminal.
-#include "SimLineTerminal.h"
-#include "SimScanSetup.h"
+#include "simulator/SimLineTerminal.h"
+#include "simulator/SimScanSetup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The timing profile: what it does to the shape of replies and uploads. How long
 // things take on a line is for the benchmarks; these check what goes out when.
-#include "SimTiming.h"
+#include "simulator/SimTiming.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The registration rules of virtual ports in the device-link library, with a bare
 // echoing device instead of the simulator.
-#include "hbds.h"
+#include "hbds/hbds.h"
 
 #include <gtest/gtest.h>
 

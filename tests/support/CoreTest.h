@@ -2,18 +2,18 @@
 // after each test, so that no test sees what an earlier one left behind.
 #pragma once
 
-#include "AppContext.h"
-#include "AppSettings.h"
-#include "CmdGetRangeLenMnt.h"
-#include "ControlFactory.h"
-#include "DeviceCmdNameMntXmlInfo.h"
-#include "DeviceMnt.h"
-#include "HBDataStreamMnt.h"
-#include "LanguageXmlInfo.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
-#include "hbds.h"
+#include "app/AppContext.h"
+#include "app/AppSettings.h"
+#include "model/CmdGetRangeLenMnt.h"
+#include "model/ControlFactory.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
+#include "device/DeviceMnt.h"
+#include "device/HBDataStreamMnt.h"
+#include "app/LanguageXmlInfo.h"
+#include "model/PageMntXmlInfo.h"
+#include "config/PendingChangeList.h"
+#include "config/SaveCfg.h"
+#include "hbds/hbds.h"
 
 #include "LinkFixture.h"
 

@@ -1,6 +1,6 @@
 #include "LinkFixture.h"
 
-#include "HBDataStreamMnt.h"
+#include "device/HBDataStreamMnt.h"
 
 DeviceEntry* OpenTestDevice(uint32_t port, uint32_t baudRate, int32_t readTimeoutMs)
 {

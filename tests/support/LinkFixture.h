@@ -1,7 +1,7 @@
 // Making a test scanner the link's current device in one call.
 #pragma once
 
-#include "DeviceEntry.h"
+#include "device/DeviceEntry.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "MessageRecorder.h"
 
-#include "UiText.h"
+#include "app/UiText.h"
 
 CMessageRecorder::CMessageRecorder()
 {

@@ -2,7 +2,7 @@
 // what the model asks of its controls. Controls are plain numbered tokens.
 #pragma once
 
-#include "ControlFactory.h"
+#include "model/ControlFactory.h"
 
 #include <deque>
 #include <map>

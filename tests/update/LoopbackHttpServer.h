@@ -1,7 +1,7 @@
 // A real HTTP server on loopback for the update tests: python3's, serving a folder.
 #pragma once
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <cstdio>
 #include <string>

@@ -1,10 +1,10 @@
 // The update check against a real HTTP server on loopback.
-#include "AppContext.h"
-#include "UpdateCheck.h"
-#include "UpdateFiles.h"
+#include "app/AppContext.h"
+#include "update/UpdateCheck.h"
+#include "update/UpdateFiles.h"
 
 #include "LoopbackHttpServer.h"
-#include "TempDir.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

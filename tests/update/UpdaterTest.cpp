@@ -2,8 +2,8 @@
 // a loopback HTTPS server, and starting the old version again with the reason when
 // anything is wrong.
 #include "LoopbackHttpServer.h"
-#include "TempDir.h"
-#include "Updater.h"
+#include "support/TempDir.h"
+#include "update/updater/Updater.h"
 
 #include <gtest/gtest.h>
 

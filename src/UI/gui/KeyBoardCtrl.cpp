@@ -1,7 +1,7 @@
 #include "KeyBoardCtrl.h"
 
 #include "Accessible.h"
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>

@@ -1,9 +1,9 @@
 #include "BarCode2DDlg.h"
 
-#include "BarcodeRender.h"
-#include "BarcodeRequest.h"
+#include "barcode/BarcodeRender.h"
+#include "barcode/BarcodeRequest.h"
 #include "ImageBarCodeDlg.h"
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <algorithm>
 

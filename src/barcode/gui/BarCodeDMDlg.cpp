@@ -1,9 +1,9 @@
 #include "BarCodeDMDlg.h"
 
-#include "AppContext.h"
-#include "BarcodeRequest.h"
+#include "app/AppContext.h"
+#include "barcode/BarcodeRequest.h"
 #include "ImageBarCodeDlg.h"
-#include "UiText.h"
+#include "app/UiText.h"
 
 CBarCodeDMDlg::CBarCodeDMDlg(wxWindow* parent) : CBarCodePageDlg(parent)
 {

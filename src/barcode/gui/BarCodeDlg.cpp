@@ -3,9 +3,9 @@
 #include "BarCode1DDlg.h"
 #include "BarCode2DDlg.h"
 #include "BarCodeDMDlg.h"
-#include "BarcodeRender.h"
-#include "BarcodeRequest.h"
-#include "UiText.h"
+#include "barcode/BarcodeRender.h"
+#include "barcode/BarcodeRequest.h"
+#include "app/UiText.h"
 
 #include <wx/sizer.h>
 

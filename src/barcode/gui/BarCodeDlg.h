@@ -2,7 +2,7 @@
 // tabs (linear, batch, all-in-one), each building its own sheet.
 #pragma once
 
-#include "HarbrekBaseDlg.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 
 #include <wx/notebook.h>
 

@@ -1,14 +1,14 @@
 #include "BarCodePageDlg.h"
-#include "Accessible.h"
+#include "UI/gui/Accessible.h"
 
-#include "AppContext.h"
-#include "BarcodeRequest.h"
-#include "DeviceInfo.h"
-#include "FileChooser.h"
+#include "app/AppContext.h"
+#include "barcode/BarcodeRequest.h"
+#include "device/DeviceInfo.h"
+#include "config/gui/FileChooser.h"
 #include "ImageBarCodeDlg.h"
 #include "PreviewPrintDlg.h"
-#include "SaveCfg.h"
-#include "UiText.h"
+#include "config/SaveCfg.h"
+#include "app/UiText.h"
 
 
 namespace {

@@ -3,9 +3,9 @@
 // buttons, and the sheet view. Each page adds its own options and building.
 #pragma once
 
-#include "BarcodeSheetBuilder.h"
-#include "HarbrekBaseDlg.h"
-#include "SheetOutput.h"
+#include "barcode/BarcodeSheetBuilder.h"
+#include "UI/gui/HarbrekBaseDlg.h"
+#include "barcode/SheetOutput.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

@@ -1,6 +1,6 @@
 #include "ImageBarCodeDlg.h"
 
-#include "SymbolVector.h"
+#include "barcode/SymbolVector.h"
 
 #include <cairo.h>
 #include <wx/dcbuffer.h>

@@ -2,7 +2,7 @@
 // framed by the fixed setup pictures and captioned, scrolled vertically.
 #pragma once
 
-#include "BarcodeSheet.h"
+#include "barcode/BarcodeSheet.h"
 
 #include <wx/bitmap.h>
 #include <wx/scrolwin.h>

@@ -2,8 +2,8 @@
 // them with the same page drawing as the PDF and PNG files.
 #pragma once
 
-#include "SheetOutput.h"
-#include "SheetPages.h"
+#include "barcode/SheetOutput.h"
+#include "barcode/SheetPages.h"
 
 #include <wx/dc.h>
 #include <wx/image.h>

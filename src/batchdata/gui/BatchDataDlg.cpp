@@ -1,9 +1,9 @@
 #include "BatchDataDlg.h"
-#include "Accessible.h"
+#include "UI/gui/Accessible.h"
 
-#include "HBDataStreamMnt.h"
-#include "LineWait.h"
-#include "UiText.h"
+#include "device/HBDataStreamMnt.h"
+#include "device/LineWait.h"
+#include "app/UiText.h"
 
 #include <wx/filename.h>
 #include <wx/sizer.h>

@@ -3,10 +3,10 @@
 // shows how far it has come and turns its button into Stop meanwhile.
 #pragma once
 
-#include "BatchDataFetch.h"
-#include "HarbrekBaseDlg.h"
-#include "TerminalLink.h"
-#include "WindowJobs.h"
+#include "batchdata/BatchDataFetch.h"
+#include "UI/gui/HarbrekBaseDlg.h"
+#include "cmdcenter/TerminalLink.h"
+#include "UI/gui/WindowJobs.h"
 
 #include <wx/button.h>
 #include <wx/stattext.h>

@@ -1,12 +1,12 @@
 #include "CmdDlg.h"
 
-#include "BatchDataDlg.h"
+#include "batchdata/gui/BatchDataDlg.h"
 #include "CommandCenterDlg.h"
-#include "DeviceAccess.h"
-#include "HBDataStreamMnt.h"
-#include "UiText.h"
-#include "UpgradeDialogs.h"
-#include "UpgradeSwitches.h"
+#include "device/DeviceAccess.h"
+#include "device/HBDataStreamMnt.h"
+#include "app/UiText.h"
+#include "device/gui/UpgradeDialogs.h"
+#include "cmdcenter/UpgradeSwitches.h"
 
 #include <wx/sizer.h>
 #include <wx/wrapsizer.h>

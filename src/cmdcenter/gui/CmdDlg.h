@@ -4,10 +4,10 @@
 // says.
 #pragma once
 
-#include "WindowJobs.h"
+#include "UI/gui/WindowJobs.h"
 
-#include "HarbrekBaseDlg.h"
-#include "TerminalPorts.h"
+#include "UI/gui/HarbrekBaseDlg.h"
+#include "cmdcenter/TerminalPorts.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>

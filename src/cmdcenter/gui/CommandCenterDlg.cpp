@@ -1,12 +1,12 @@
 #include "CommandCenterDlg.h"
-#include "Accessible.h"
+#include "UI/gui/Accessible.h"
 
-#include "AppContext.h"
-#include "CommandHistory.h"
-#include "FileChooser.h"
-#include "LineTerminal.h"
-#include "TerminalText.h"
-#include "UiText.h"
+#include "app/AppContext.h"
+#include "cmdcenter/CommandHistory.h"
+#include "config/gui/FileChooser.h"
+#include "cmdcenter/LineTerminal.h"
+#include "cmdcenter/TerminalText.h"
+#include "app/UiText.h"
 
 #include <wx/sizer.h>
 #include <wx/wrapsizer.h>

@@ -5,9 +5,9 @@
 // responsive however fast the scanner talks.
 #pragma once
 
-#include "CommandCenterSession.h"
-#include "HarbrekBaseDlg.h"
-#include "Transcript.h"
+#include "cmdcenter/CommandCenterSession.h"
+#include "UI/gui/HarbrekBaseDlg.h"
+#include "cmdcenter/Transcript.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

@@ -1,9 +1,9 @@
 #include "CompareBaseDlg.h"
-#include "Accessible.h"
+#include "UI/gui/Accessible.h"
 
-#include "CfgTitleDlg.h"
+#include "UI/gui/WaitDlg.h"
 #include "CompareListCtrl.h"
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>
@@ -77,7 +77,7 @@ void CCompareBaseDlg::RunFill()
     const bool unmatched = m_showUnmatched->GetValue();
     const bool matched = m_showMatched->GetValue();
     std::vector<SCompareRow> rows;
-    CCfgTitleDlg::RunWork([&] {
+    CWaitDlg::RunWork([&] {
         rows = ComputeRows(unmatched, matched);
         return true;
     });

@@ -3,8 +3,8 @@
 // rebuilds.
 #pragma once
 
-#include "CompareRows.h"
-#include "HarbrekBaseDlg.h"
+#include "config/CompareRows.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 
 #include <wx/checkbox.h>
 

@@ -1,6 +1,6 @@
 #include "CompareDefaultDlg.h"
 
-#include "UiText.h"
+#include "app/UiText.h"
 
 CCompareDefaultDlg::CCompareDefaultDlg(wxWindow* parent) : CCompareBaseDlg(parent)
 {

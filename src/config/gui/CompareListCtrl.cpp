@@ -1,6 +1,6 @@
 #include "CompareListCtrl.h"
 
-#include "CmdNameXmlInfo.h"
+#include "model/CmdNameXmlInfo.h"
 
 #include <wx/tokenzr.h>
 

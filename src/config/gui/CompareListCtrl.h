@@ -4,7 +4,7 @@
 // every platform.
 #pragma once
 
-#include "CompareRows.h"
+#include "config/CompareRows.h"
 
 #include <wx/grid.h>
 

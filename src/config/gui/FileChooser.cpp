@@ -1,11 +1,11 @@
 #include "FileChooser.h"
 
-#include "AppContext.h"
-#include "AppSettings.h"
-#include "DeviceInfo.h"
-#include "FileNaming.h"
-#include "SaveCfg.h"
-#include "UiText.h"
+#include "app/AppContext.h"
+#include "app/AppSettings.h"
+#include "device/DeviceInfo.h"
+#include "app/FileNaming.h"
+#include "config/SaveCfg.h"
+#include "app/UiText.h"
 
 #include <wx/filedlg.h>
 #include <wx/filename.h>

@@ -1,16 +1,16 @@
 #include "UndoDlg.h"
 
-#include "HBDataStreamMnt.h"
+#include "device/HBDataStreamMnt.h"
 
-#include "BarcodeRequest.h"
-#include "CfgTitleDlg.h"
-#include "CmdNameXmlInfo.h"
+#include "barcode/BarcodeRequest.h"
+#include "UI/gui/WaitDlg.h"
+#include "model/CmdNameXmlInfo.h"
 #include "ConfigPageEvents.h"
-#include "ControlFactory.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
-#include "UiText.h"
+#include "model/ControlFactory.h"
+#include "model/PageMntXmlInfo.h"
+#include "config/PendingChangeList.h"
+#include "config/SaveCfg.h"
+#include "app/UiText.h"
 #include "UndoListBox.h"
 
 #include <wx/sizer.h>
@@ -294,7 +294,7 @@ bool CUndoDlg::CheckBeforeLeave(bool mainWindowOnline)
     if (answer == wxYES) {
         // A write that failed keeps the user here with the changes still listed,
         // rather than dropping them on the way out.
-        if (CCfgTitleDlg::RunWork([] { return CSaveCfg::GetInstance().ApplyChanges(); }))
+        if (CWaitDlg::RunWork([] { return CSaveCfg::GetInstance().ApplyChanges(); }))
             return false;
         ShowMessage(GetUiText("ID_SAVE_ERROR", "保存失败 \r\n"), wxOK | wxICON_ERROR);
         return true;

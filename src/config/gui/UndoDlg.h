@@ -3,8 +3,8 @@
 // choices from which the settings barcodes of the changes are made.
 #pragma once
 
-#include "HarbrekBaseDlg.h"
-#include "WindowJobs.h"
+#include "UI/gui/HarbrekBaseDlg.h"
+#include "UI/gui/WindowJobs.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>

@@ -1,6 +1,6 @@
 #include "AsciiPadCtrl.h"
 
-#include "SpecialChars.h"
+#include "dataformat/SpecialChars.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>

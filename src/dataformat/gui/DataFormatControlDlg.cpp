@@ -1,11 +1,11 @@
 #include "DataFormatControlDlg.h"
 
-#include "AppContext.h"
+#include "app/AppContext.h"
 #include "DataFormatTitleDlg.h"
-#include "NarrowText.h"
-#include "PageMntXmlInfo.h"
-#include "SymbologiesXmlInfo.h"
-#include "UiText.h"
+#include "app/NarrowText.h"
+#include "model/PageMntXmlInfo.h"
+#include "model/SymbologiesXmlInfo.h"
+#include "app/UiText.h"
 
 #include <algorithm>
 

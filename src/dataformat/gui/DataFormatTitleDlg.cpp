@@ -1,6 +1,6 @@
 #include "DataFormatTitleDlg.h"
 
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <wx/sizer.h>
 #include <wx/stattext.h>

@@ -1,10 +1,10 @@
 #include "DataFormatUnitDlg.h"
-#include "Accessible.h"
+#include "UI/gui/Accessible.h"
 
-#include "DataFormatatterDlg.h"
-#include "NarrowText.h"
-#include "RuleCodec.h"
-#include "UiText.h"
+#include "DataFormatterDlg.h"
+#include "app/NarrowText.h"
+#include "dataformat/RuleCodec.h"
+#include "app/UiText.h"
 
 #include <wx/sizer.h>
 #include <wx/valtext.h>
@@ -187,7 +187,7 @@ bool CDataFormatUnitDlg::CommitRules(const wxString& text)
     std::vector<std::string> rules;
     bool taken = false;
     if (!SplitRules(Narrow(text), rules)) {
-        if (ShowMessage(CDataFormatatterDlg::DescribeFault(text) + "\r\n" +
+        if (ShowMessage(CDataFormatterDlg::DescribeFault(text) + "\r\n" +
                             GetUiText("ID_DATAFORMAT_ERROR_INVALID_RULE_YESNO", "规则错误"),
                         wxYES_NO | wxICON_QUESTION) == wxYES)
             m_ruleBox->ChangeValue(m_rules);
@@ -220,7 +220,7 @@ std::vector<wxString> CDataFormatUnitDlg::PreviewSymbologies() const
 void CDataFormatUnitDlg::OpenEditor()
 {
     const long limit = m_limit > kHeaderLength ? m_limit - kHeaderLength : 0;
-    CDataFormatatterDlg editor(wxGetTopLevelParent(this), m_rules, limit, PreviewSymbologies());
+    CDataFormatterDlg editor(wxGetTopLevelParent(this), m_rules, limit, PreviewSymbologies());
     if (editor.ShowModal() == wxID_OK)
         CommitRules(editor.GetRuleText());
 }

@@ -3,7 +3,7 @@
 // opens the rule editor.
 #pragma once
 
-#include "DataFormatValue.h"
+#include "dataformat/DataFormatValue.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>

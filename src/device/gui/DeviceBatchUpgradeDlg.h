@@ -5,9 +5,9 @@
 // sent to every scanner.
 #pragma once
 
-#include "DeviceEntry.h"
-#include "FirmwareBatch.h"
-#include "WindowJobs.h"
+#include "device/DeviceEntry.h"
+#include "device/FirmwareBatch.h"
+#include "UI/gui/WindowJobs.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

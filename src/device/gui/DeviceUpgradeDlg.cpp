@@ -1,14 +1,14 @@
 #include "DeviceUpgradeDlg.h"
 #include "UpgradeDialogs.h"
 
-#include "Accessible.h"
-#include "FileChooser.h"
-#include "FirmwareBatch.h"
-#include "HBDataStreamMnt.h"
-#include "HarbrekBaseDlg.h"
-#include "Log.h"
-#include "SaveCfg.h"
-#include "UiText.h"
+#include "UI/gui/Accessible.h"
+#include "config/gui/FileChooser.h"
+#include "device/FirmwareBatch.h"
+#include "device/HBDataStreamMnt.h"
+#include "UI/gui/HarbrekBaseDlg.h"
+#include "app/Log.h"
+#include "config/SaveCfg.h"
+#include "app/UiText.h"
 
 #include <wx/sizer.h>
 

@@ -2,7 +2,7 @@
 // on a worker thread, and a timer shows each part's steps and the current percent.
 #pragma once
 
-#include "hbds_firmware.h"
+#include "hbds/hbds_firmware.h"
 
 #include <wx/activityindicator.h>
 #include <wx/button.h>

@@ -3,7 +3,7 @@
 // add, remove and move entries.
 #pragma once
 
-#include "LicenseCode.h"
+#include "dlicense/LicenseCode.h"
 
 #include <wx/dialog.h>
 #include <wx/listbox.h>

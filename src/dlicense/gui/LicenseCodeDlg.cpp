@@ -1,13 +1,13 @@
 #include "LicenseCodeDlg.h"
 
-#include "Accessible.h"
-#include "HBDataStreamMnt.h"
-#include "LineWait.h"
-#include "CfgTitleDlg.h"
-#include "CmdNameXmlInfo.h"
+#include "UI/gui/Accessible.h"
+#include "device/HBDataStreamMnt.h"
+#include "device/LineWait.h"
+#include "UI/gui/WaitDlg.h"
+#include "model/CmdNameXmlInfo.h"
 #include "DriverLicenseInfoDlg.h"
-#include "SaveCfg.h"
-#include "UiText.h"
+#include "config/SaveCfg.h"
+#include "app/UiText.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>
@@ -133,7 +133,7 @@ void CLicenseCodeDlg::ClearOnScanner()
         wxString answer;
         return CSaveCfg::QueryCommand(kClearCommand, "", answer, "@");
     };
-    const bool cleared = CCfgTitleDlg::RunWork(exchange);
+    const bool cleared = CWaitDlg::RunWork(exchange);
     if (!cleared) {
         ShowMessage(FailedClearText(), wxOK | wxICON_ERROR);
         return;

@@ -1,17 +1,17 @@
 #include "ImageDlg.h"
-#include "Accessible.h"
+#include "UI/gui/Accessible.h"
 
-#include "AppContext.h"
-#include "CmdNameXmlInfo.h"
-#include "HBDataStreamMnt.h"
-#include "ControlBase.h"
+#include "app/AppContext.h"
+#include "model/CmdNameXmlInfo.h"
+#include "device/HBDataStreamMnt.h"
+#include "model/ControlFactory.h"
 #include "ImageEdit.h"
 #include "ImageManageDlg.h"
 #include "ImageShowDlg.h"
 #include "ImageView.h"
-#include "Log.h"
-#include "PageMntXmlInfo.h"
-#include "UiText.h"
+#include "app/Log.h"
+#include "model/PageMntXmlInfo.h"
+#include "app/UiText.h"
 
 #include <wx/activityindicator.h>
 #include <wx/button.h>
@@ -120,9 +120,9 @@ void SetSettingValue(const wxString& name, int value)
         return;
     const wxString text = wxString::Format("%d", value);
     definition->SetValue(text);
-    if (definition->Control)
-        if (auto* entry = dynamic_cast<wxTextEntry*>(definition->Control->GetValueWnd()))
-            entry->ChangeValue(text);
+    // The field shows the chosen value, as after loading a file.
+    if (IControlFactory* factory = GetControlFactory(); factory && definition->Control)
+        factory->RefreshControl(definition->Control, 2);
 }
 
 wxBitmap MakeStripThumbnail(const wxImage& picture)

@@ -3,11 +3,11 @@
 // region of interest drawn on the picture that becomes the decode-area settings.
 #pragma once
 
-#include "DecodeArea.h"
-#include "HarbrekBaseDlg.h"
-#include "ImageCapture.h"
-#include "TaskProgress.h"
-#include "WindowJobs.h"
+#include "image/DecodeArea.h"
+#include "UI/gui/HarbrekBaseDlg.h"
+#include "image/ImageCapture.h"
+#include "app/TaskProgress.h"
+#include "UI/gui/WindowJobs.h"
 
 #include <wx/image.h>
 #include <wx/timer.h>

@@ -1,13 +1,13 @@
 #include "ImageManageDlg.h"
 
-#include "Accessible.h"
-#include "FileChooser.h"
-#include "FileNaming.h"
-#include "HarbrekBaseDlg.h"
+#include "UI/gui/Accessible.h"
+#include "config/gui/FileChooser.h"
+#include "app/FileNaming.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 #include "ImageEdit.h"
-#include "ImageOptions.h"
+#include "image/ImageOptions.h"
 #include "ImageView.h"
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>

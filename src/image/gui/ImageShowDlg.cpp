@@ -1,10 +1,10 @@
 #include "ImageShowDlg.h"
 
-#include "AppSettings.h"
-#include "HarbrekBaseDlg.h"
+#include "app/AppSettings.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 #include "ImageView.h"
-#include "Log.h"
-#include "UiText.h"
+#include "app/Log.h"
+#include "app/UiText.h"
 
 #include <wx/display.h>
 #include <wx/sizer.h>

@@ -1,9 +1,9 @@
 #include "ImageView.h"
 
-#include "Accessible.h"
-#include "DecodeArea.h"
+#include "UI/gui/Accessible.h"
+#include "image/DecodeArea.h"
 #include "ImageEdit.h"
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/eventfilter.h>

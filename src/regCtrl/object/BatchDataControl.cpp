@@ -1,7 +1,7 @@
 #include "BatchDataControl.h"
 
-#include "BatchDataDlg.h"
-#include "SaveCfg.h"
+#include "batchdata/gui/BatchDataDlg.h"
+#include "config/SaveCfg.h"
 
 bool CBatchDataControl::Create()
 {

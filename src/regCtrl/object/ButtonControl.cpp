@@ -1,13 +1,13 @@
 #include "ButtonControl.h"
 
-#include "HBDataStreamMnt.h"
-#include "LineWait.h"
-#include "ButtonRules.h"
-#include "CfgMainDlg.h"
-#include "CfgTitleDlg.h"
-#include "CmdNameXmlInfo.h"
-#include "SaveCfg.h"
-#include "UiText.h"
+#include "device/HBDataStreamMnt.h"
+#include "device/LineWait.h"
+#include "regCtrl/rules/ButtonRules.h"
+#include "config/WriteFailureText.h"
+#include "UI/gui/WaitDlg.h"
+#include "model/CmdNameXmlInfo.h"
+#include "config/SaveCfg.h"
+#include "app/UiText.h"
 
 #include <wx/button.h>
 
@@ -30,7 +30,7 @@ bool CButtonControl::RunExchange(const std::function<bool()>& work)
     CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
     if (!MakeWayForLine(line, GetUiText("ID_LINE_ACTION_SEND", "发送此命令")))
         return false;
-    return CCfgTitleDlg::RunWork([&line, &work] {
+    return CWaitDlg::RunWork([&line, &work] {
         CLineHold hold = line.Take(LineUsers::kExchange);
         return work();
     });
@@ -38,7 +38,7 @@ bool CButtonControl::RunExchange(const std::function<bool()>& work)
 
 void CButtonControl::ReportFailure(const wxString& commandName)
 {
-    wxString text = CCfgMainDlg::FailedWriteText();
+    wxString text = FailedWriteText();
     if (CSaveCfg::GetInstance().GetErrorList().empty())
         text += GetUiText("ID_SAVE_ERROR_CMD", "命令") + " :[" + commandName + "] ";
     ShowMessage(text, wxOK | wxICON_ERROR);

@@ -1,9 +1,9 @@
 #include "ButtonGetTextControl.h"
 
 #include "ButtonControl.h"
-#include "CmdNameXmlInfo.h"
-#include "SaveCfg.h"
-#include "UiText.h"
+#include "model/CmdNameXmlInfo.h"
+#include "config/SaveCfg.h"
+#include "app/UiText.h"
 
 #include <wx/button.h>
 

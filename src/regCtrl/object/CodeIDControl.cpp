@@ -1,8 +1,8 @@
 #include "CodeIDControl.h"
-#include "Accessible.h"
+#include "UI/gui/Accessible.h"
 
-#include "CmdNameXmlInfo.h"
-#include "UiText.h"
+#include "model/CmdNameXmlInfo.h"
+#include "app/UiText.h"
 
 #include <wx/grid.h>
 

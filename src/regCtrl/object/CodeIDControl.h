@@ -2,7 +2,7 @@
 // identifier edited in place.
 #pragma once
 
-#include "CodeIdRules.h"
+#include "regCtrl/rules/CodeIdRules.h"
 #include "ControlBase.h"
 
 #include <vector>

@@ -1,7 +1,7 @@
 #include "ComboBoxControl.h"
 
-#include "CmdNameXmlInfo.h"
-#include "ListControlRules.h"
+#include "model/CmdNameXmlInfo.h"
+#include "regCtrl/rules/ListControlRules.h"
 
 #include <wx/choice.h>
 

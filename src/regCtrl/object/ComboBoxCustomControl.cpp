@@ -1,9 +1,9 @@
 #include "ComboBoxCustomControl.h"
 
-#include "CmdNameXmlInfo.h"
-#include "ListControlRules.h"
-#include "SaveCfg.h"
-#include "UiText.h"
+#include "model/CmdNameXmlInfo.h"
+#include "regCtrl/rules/ListControlRules.h"
+#include "config/SaveCfg.h"
+#include "app/UiText.h"
 
 #include <wx/choice.h>
 #include <wx/valtext.h>

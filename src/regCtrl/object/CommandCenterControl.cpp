@@ -1,7 +1,7 @@
 #include "CommandCenterControl.h"
 
-#include "CommandCenterDlg.h"
-#include "SaveCfg.h"
+#include "cmdcenter/gui/CommandCenterDlg.h"
+#include "config/SaveCfg.h"
 
 #include <algorithm>
 

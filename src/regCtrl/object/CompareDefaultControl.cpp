@@ -1,6 +1,6 @@
 #include "CompareDefaultControl.h"
 
-#include "CompareDefaultDlg.h"
+#include "config/gui/CompareDefaultDlg.h"
 
 bool CCompareDefaultControl::Create()
 {

@@ -1,6 +1,6 @@
 #include "CompareXmlControl.h"
 
-#include "CompareXmlDlg.h"
+#include "config/gui/CompareXmlDlg.h"
 
 bool CCompareXmlControl::Create()
 {

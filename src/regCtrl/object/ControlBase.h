@@ -3,7 +3,7 @@
 // every user change through the definition's SetValue.
 #pragma once
 
-#include "ControlFactory.h"
+#include "model/ControlFactory.h"
 
 #include <wx/stattext.h>
 #include <wx/string.h>

@@ -2,7 +2,7 @@
 // the settings model reaches its controls through.
 #pragma once
 
-#include "ControlFactory.h"
+#include "model/ControlFactory.h"
 
 #include <wx/string.h>
 

@@ -1,6 +1,6 @@
 #include "CreateBarCodeControl.h"
 
-#include "BarCodeDlg.h"
+#include "barcode/gui/BarCodeDlg.h"
 
 bool CCreateBarCodeControl::Create()
 {

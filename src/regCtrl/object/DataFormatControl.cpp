@@ -1,8 +1,8 @@
 #include "DataFormatControl.h"
 
-#include "CmdGetRangeLenMnt.h"
-#include "CmdNameXmlInfo.h"
-#include "DataFormatControlDlg.h"
+#include "model/CmdGetRangeLenMnt.h"
+#include "model/CmdNameXmlInfo.h"
+#include "dataformat/gui/DataFormatControlDlg.h"
 
 namespace {
 

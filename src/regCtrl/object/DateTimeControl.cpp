@@ -1,6 +1,6 @@
 #include "DateTimeControl.h"
 
-#include "CmdNameXmlInfo.h"
+#include "model/CmdNameXmlInfo.h"
 
 #include <wx/datectrl.h>
 #include <wx/dateevt.h>

@@ -1,8 +1,8 @@
 #include "DefaultButtonControl.h"
 
-#include "CmdNameXmlInfo.h"
-#include "GroupNameXmlInfo.h"
-#include "UiText.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/GroupNameXmlInfo.h"
+#include "app/UiText.h"
 
 #include <wx/button.h>
 

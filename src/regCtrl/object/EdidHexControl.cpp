@@ -1,8 +1,8 @@
 #include "EdidHexControl.h"
 
-#include "CmdGetRangeLenMnt.h"
-#include "CmdNameXmlInfo.h"
-#include "UiText.h"
+#include "model/CmdGetRangeLenMnt.h"
+#include "model/CmdNameXmlInfo.h"
+#include "app/UiText.h"
 
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "EditControl.h"
-#include "HexEditRules.h"
+#include "regCtrl/rules/HexEditRules.h"
 
 #include <wx/weakref.h>
 

@@ -1,6 +1,6 @@
 #include "EditComboBoxControl.h"
 
-#include "ListControlRules.h"
+#include "regCtrl/rules/ListControlRules.h"
 
 std::vector<SSettingsListItem> CEditComboBoxControl::OfferedItems() const
 {

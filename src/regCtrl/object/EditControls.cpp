@@ -2,7 +2,7 @@
 #include "CreateObject.h"
 #include "DateTimeControl.h"
 #include "EdidHexControl.h"
-#include "EdidHexKayboardControl.h"
+#include "EdidHexKeyboardControl.h"
 #include "EditControl.h"
 #include "EditRangeControl.h"
 #include "EditReadOnlyControl.h"
@@ -13,6 +13,6 @@ void RegisterEditControls(CCreateObject& registry)
     RegisterControl<CEditReadOnlyControl>(registry, "EDIT_READONLY");
     RegisterControl<CEditRangeControl>(registry, "RANGEEDIT");
     RegisterControl<CEdidHexControl>(registry, "HEXEDIT");
-    RegisterControl<CEdidHexKayboardControl>(registry, "HEXEDITKEYBOARD");
+    RegisterControl<CEdidHexKeyboardControl>(registry, "HEXEDITKEYBOARD");
     RegisterControl<CDateTimeControl>(registry, "DATATIME");
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "EditControl.h"
-#include "EditRangeRules.h"
+#include "regCtrl/rules/EditRangeRules.h"
 
 class wxKeyEvent;
 

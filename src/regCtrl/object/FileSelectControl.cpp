@@ -1,9 +1,9 @@
 #include "FileSelectControl.h"
 
-#include "ButtonRules.h"
-#include "CmdNameXmlInfo.h"
-#include "FileChooser.h"
-#include "UiText.h"
+#include "regCtrl/rules/ButtonRules.h"
+#include "model/CmdNameXmlInfo.h"
+#include "config/gui/FileChooser.h"
+#include "app/UiText.h"
 
 #include <wx/textctrl.h>
 

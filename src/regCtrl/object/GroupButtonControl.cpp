@@ -1,12 +1,12 @@
 #include "GroupButtonControl.h"
 
-#include "HBDataStreamMnt.h"
-#include "LineWait.h"
-#include "CfgTitleDlg.h"
-#include "CmdNameXmlInfo.h"
-#include "ListControlRules.h"
-#include "SaveCfg.h"
-#include "UiText.h"
+#include "device/HBDataStreamMnt.h"
+#include "device/LineWait.h"
+#include "UI/gui/WaitDlg.h"
+#include "model/CmdNameXmlInfo.h"
+#include "regCtrl/rules/ListControlRules.h"
+#include "config/SaveCfg.h"
+#include "app/UiText.h"
 
 #include <wx/button.h>
 #include <wx/statbox.h>
@@ -100,7 +100,7 @@ void CGroupButtonControl::Execute(int32_t value, const wxString& label)
         return;
     std::vector<wxString> failed;
     const auto holdingTheLine = [&line](const std::function<bool()>& work) {
-        return CCfgTitleDlg::RunWork([&line, &work] {
+        return CWaitDlg::RunWork([&line, &work] {
             CLineHold hold = line.Take(LineUsers::kExchange);
             return work();
         });

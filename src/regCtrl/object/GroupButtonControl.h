@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ControlBase.h"
-#include "SettingsListItem.h"
+#include "regCtrl/rules/SettingsListItem.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "GroupCaptionPanel.h"
 
-#include "Accessible.h"
+#include "UI/gui/Accessible.h"
 
 #include <wx/dcclient.h>
 #include <wx/settings.h>

@@ -1,8 +1,8 @@
 #include "GroupNameControl.h"
 
 #include "GroupCaptionPanel.h"
-#include "GroupNameXmlInfo.h"
-#include "UiText.h"
+#include "model/GroupNameXmlInfo.h"
+#include "app/UiText.h"
 
 bool CGroupNameControl::Create()
 {

@@ -1,7 +1,7 @@
 #include "GroupRadioControl.h"
 
-#include "CmdNameXmlInfo.h"
-#include "ListControlRules.h"
+#include "model/CmdNameXmlInfo.h"
+#include "regCtrl/rules/ListControlRules.h"
 
 #include <wx/radiobut.h>
 #include <wx/statbox.h>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "ControlBase.h"
-#include "SettingsListItem.h"
+#include "regCtrl/rules/SettingsListItem.h"
 
 #include <cstdint>
 #include <vector>

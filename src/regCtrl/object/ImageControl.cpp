@@ -1,8 +1,8 @@
 #include "ImageControl.h"
 
-#include "ImageDlg.h"
-#include "SaveCfg.h"
-#include "UiText.h"
+#include "image/gui/ImageDlg.h"
+#include "config/SaveCfg.h"
+#include "app/UiText.h"
 
 namespace {
 

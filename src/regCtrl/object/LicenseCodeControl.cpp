@@ -1,7 +1,7 @@
 #include "LicenseCodeControl.h"
 
-#include "CmdNameXmlInfo.h"
-#include "LicenseCodeDlg.h"
+#include "model/CmdNameXmlInfo.h"
+#include "dlicense/gui/LicenseCodeDlg.h"
 
 bool CLicenseCodeControl::Create()
 {

@@ -1,8 +1,8 @@
 #include "MnuCmdButtonControl.h"
 
-#include "CmdNameXmlInfo.h"
-#include "ConfigPageEvents.h"
-#include "PageMntXmlInfo.h"
+#include "model/CmdNameXmlInfo.h"
+#include "config/gui/ConfigPageEvents.h"
+#include "model/PageMntXmlInfo.h"
 
 #include <wx/button.h>
 

@@ -1,8 +1,8 @@
 #include "MulFileSelectControl.h"
 
-#include "ButtonRules.h"
-#include "CmdNameXmlInfo.h"
-#include "FileChooser.h"
+#include "regCtrl/rules/ButtonRules.h"
+#include "model/CmdNameXmlInfo.h"
+#include "config/gui/FileChooser.h"
 
 #include <wx/button.h>
 

@@ -1,9 +1,9 @@
 #include "ToggleButtonControl.h"
 
-#include "CmdNameXmlInfo.h"
-#include "SaveCfg.h"
+#include "model/CmdNameXmlInfo.h"
+#include "config/SaveCfg.h"
 
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <wx/checkbox.h>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ControlBase.h"
-#include "ListControlRules.h"
+#include "regCtrl/rules/ListControlRules.h"
 
 class wxCommandEvent;
 class wxCheckBox;

@@ -1,10 +1,10 @@
 #include "ButtonRules.h"
 
-#include "CmdNameXmlInfo.h"
-#include "ControlFactory.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/ControlFactory.h"
+#include "model/PageMntXmlInfo.h"
+#include "config/PendingChangeList.h"
+#include "config/SaveCfg.h"
 #include "SettingsListItem.h"
 
 #include <wx/tokenzr.h>

@@ -1,7 +1,7 @@
 #include "CodeIdRules.h"
 
-#include "CmdNameXmlInfo.h"
-#include "PendingChangeList.h"
+#include "model/CmdNameXmlInfo.h"
+#include "config/PendingChangeList.h"
 #include "SettingsListItem.h"
 
 #include <wx/tokenzr.h>

@@ -1,7 +1,7 @@
 #include "EditRangeRules.h"
 
 #include "SettingsListItem.h"
-#include "UiText.h"
+#include "app/UiText.h"
 
 #include <wx/defs.h>
 

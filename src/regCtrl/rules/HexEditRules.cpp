@@ -1,6 +1,6 @@
 #include "HexEditRules.h"
 
-#include "UiText.h"
+#include "app/UiText.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "ListControlRules.h"
 
-#include "CmdNameXmlInfo.h"
-#include "ControlFactory.h"
-#include "PageMntXmlInfo.h"
-#include "PendingChangeList.h"
-#include "SaveCfg.h"
-#include "UiText.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/ControlFactory.h"
+#include "model/PageMntXmlInfo.h"
+#include "config/PendingChangeList.h"
+#include "config/SaveCfg.h"
+#include "app/UiText.h"
 
 #include <algorithm>
 

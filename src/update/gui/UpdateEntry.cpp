@@ -1,10 +1,10 @@
 #include "UpdateEntry.h"
 
-#include "AppContext.h"
-#include "Log.h"
-#include "UiText.h"
-#include "UpdateCheck.h"
-#include "WaitDlg.h"
+#include "app/AppContext.h"
+#include "app/Log.h"
+#include "app/UiText.h"
+#include "update/UpdateCheck.h"
+#include "UI/gui/WaitDlg.h"
 
 #include <wx/utils.h>
 #include <wx/window.h>

@@ -1,7 +1,7 @@
 #include "Updater.h"
 
-#include "InetFile.h"
-#include "UpdateKey.h"
+#include "update/InetFile.h"
+#include "update/updater/UpdateKey.h"
 
 #include <openssl/evp.h>
 #include <openssl/pem.h>

@@ -1,0 +1,18 @@
+# Each folder of src/ builds one library, and its target_link_libraries names the
+# libraries of the lower layers it uses: the build states the layering.
+#
+# vostrel_layer_check(<library>) links the whole library, every object of it, into an
+# empty program. A call into a library that it does not name - a layer above it, or a
+# neighbour it should not know - is then an undefined reference, and the build fails.
+# (A plain program would only pull in the objects something asks for, and a static
+# library alone is never linked at all.)
+option(VOSTREL_CHECK_LAYERS "Link each layer's library alone to prove it needs no layer above it" ON)
+
+function(vostrel_layer_check library)
+  if(NOT VOSTREL_CHECK_LAYERS)
+    return()
+  endif()
+  add_executable(layer_check_${library} ${PROJECT_SOURCE_DIR}/cmake/LayerCheck.cpp)
+  target_link_libraries(layer_check_${library} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${library}>")
+  set_target_properties(layer_check_${library} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/layer-check)
+endfunction()

@@ -1,0 +1,3 @@
+#include "ConfigPageEvents.h"
+
+wxDEFINE_EVENT(EVT_VOSTREL_SHOW_SETTING, wxCommandEvent);
