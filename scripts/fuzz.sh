@@ -4,7 +4,8 @@
 # is never written. A crash, a sanitizer report, an input slower than 2 s or one that
 # needs more than 2 GB fails the script; the input is kept in build/fuzz/findings/.
 # Usage: scripts/fuzz.sh [SECONDS [TARGET...]]   (TARGET: reply, page, ...)
-# With FUZZ_RUNS=N in the environment each target runs N inputs instead of SECONDS.
+# With FUZZ_RUNS=N in the environment each target runs N inputs instead of SECONDS;
+# with FUZZ_JOBS=N, N targets run at a time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,17 +29,34 @@ if [ -n "${FUZZ_RUNS:-}" ]; then
   limit="-runs=$FUZZ_RUNS"
 fi
 
-status=0
-for target in "$@"; do
+# One target: its corpus copy, its run, its verdict in $work/$target.verdict.
+fuzz_one() {
+  local target=$1
   cp -r "tests/fuzz/corpus/$target" "$work/$target"
   if TMPDIR=$work build/fuzz/bin/fuzz_"$target" "$work/$target" $limit -timeout=2 \
       -rss_limit_mb=2048 -dict=tests/fuzz/fuzz.dict -print_final_stats=1 -artifact_prefix="$findings/$target-" \
       >"$work/$target.log" 2>&1; then
     echo "fuzz_$target: $(grep -m1 'stat::number_of_executed_units' "$work/$target.log" | awk '{print $2}') inputs, no finding"
   else
-    echo "fuzz_$target: FAILED" >&2
-    grep -E "ERROR|SUMMARY|Test unit written|runtime error" "$work/$target.log" >&2 || tail -n 30 "$work/$target.log" >&2
-    status=1
+    {
+      echo "fuzz_$target: FAILED"
+      grep -E "ERROR|SUMMARY|Test unit written|runtime error" "$work/$target.log" || tail -n 30 "$work/$target.log"
+    } >&2
+    touch "$work/$target.failed"
   fi
+}
+
+# FUZZ_JOBS targets run at a time (one when not given).
+jobs=${FUZZ_JOBS:-1}
+for target in "$@"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
+    wait -n || true
+  done
+  fuzz_one "$target" &
 done
+wait
+status=0
+if ls "$work"/*.failed >/dev/null 2>&1; then
+  status=1
+fi
 exit "$status"

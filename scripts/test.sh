@@ -1,86 +1,160 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the normal and the sanitizer configuration and
-# runs every test of both, the worker-thread tests under ThreadSanitizer, then each
-# fuzz target for 10 s, then the page tour in both styles, then builds and checks the
-# Debian package. Window tests run on
-# a private virtual X display.
-# Exits non-zero when any build step or test fails.
-set -euo pipefail
+# Installs what is missing, builds and runs every test: the test suites once, under
+# AddressSanitizer and UndefinedBehaviorSanitizer; the worker-thread tests under
+# ThreadSanitizer; each fuzz target for 10 s; the release tree (the programs, the
+# benchmarks and the layer checks) for the page tour in both styles, the accessibility
+# check, the fleet and README examples and the Debian package. Window tests run on a
+# private virtual X display. Each phase reports its time, and a summary ends the run.
+# The end-to-end tests that mostly wait for simulated line speeds run while the other
+# trees compile, with one core left to them.
+# Exits non-zero when any build step or test fails, or when a program the run started
+# outlives it.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh || exit 1
+
+# Every program this run starts inherits this mark; what still carries it at the end
+# was left behind by a step.
+export VOSTREL_TEST_RUN="vostrel-test-$$-$RANDOM"
+logs=$(mktemp -d)
 
 # Xvfb picks a free display number itself and reports it on the given descriptor.
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$logs/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true; rm -f "$display_file"' EXIT
+trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$logs"' EXIT
 for _ in $(seq 50); do
-  [ -s "$display_file" ] && break
+  [ -s "$logs/display" ] && break
   sleep 0.1
 done
-if [ ! -s "$display_file" ]; then
+if [ ! -s "$logs/display" ]; then
   echo "Xvfb did not start; window tests cannot run." >&2
   exit 1
 fi
-export DISPLAY=":$(head -n1 "$display_file")"
+export DISPLAY=":$(head -n1 "$logs/display")"
 echo "Window tests use the virtual display $DISPLAY."
 
 status=0
-for preset in default asan; do
-  echo "=== $preset: configure and build"
-  cmake --preset "$preset"
-  cmake --build --preset "$preset"
-  echo "=== $preset: tests"
-  ctest --preset "$preset" -j2 --timeout 300 || status=1
-done
+summary=()
+phase_started=0
+phase_name=
+begin() {
+  phase_name=$1
+  phase_started=$SECONDS
+  echo "=== $phase_name"
+}
+end() {
+  local took=$((SECONDS - phase_started))
+  summary+=("$(printf '%5d s  %s' "$took" "$phase_name")")
+  echo "--- $phase_name: ${took} s"
+}
+fail() {
+  echo "FAILED: $*" >&2
+  status=1
+}
+
+# The tests that spend their time waiting for simulated line speeds and real programs.
+slow_tests='^(RealTiming|CliEndToEnd|StoppedCapture)\.|^CliConfigTest\.DiffApplyAndInventory|^BarcodePanelTest\.FiveOffline|^FilePlanPropertyTest\.'
+sanitizer_env=(ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1)
+
+begin "asan: configure and build the program and its tests"
+{ cmake --preset asan >/dev/null && cmake --build --preset asan; } || fail "asan build"
+end
+
+begin "asan: slow end-to-end tests (beside the builds below)"
+slow_started=$SECONDS
+env "${sanitizer_env[@]}" ctest --test-dir build/asan -R "$slow_tests" -j2 --timeout 300 \
+  --output-on-failure >"$logs/slow.log" 2>&1 &
+slow_pid=$!
+end
+
+# One core each for the slow tests and for the builds while both run.
+begin "default: configure and build the programs, benchmarks and layer checks"
+{ cmake --preset default -DVOSTREL_BUILD_TESTS=OFF >/dev/null && cmake --build --preset default -j1; } ||
+  fail "default build"
+end
+
+begin "tsan: configure and build the tests of the parts with worker threads"
+{ cmake --preset tsan >/dev/null && cmake --build --preset tsan -j1; } || fail "tsan build"
+end
+
+begin "fuzz: configure and build the fuzz targets"
+{ cmake --preset fuzz >/dev/null && cmake --build --preset fuzz -j1; } || fail "fuzz build"
+end
+
+begin "asan: waiting for the slow end-to-end tests"
+wait "$slow_pid" || fail "slow end-to-end tests"
+grep -E "tests passed|FAILED|Failed|Timeout" "$logs/slow.log" | grep -v "^ *Start" || true
+[ "$status" -eq 0 ] || cat "$logs/slow.log"
+echo "(they ran $((SECONDS - slow_started)) s in all)"
+end
+
+begin "asan: the other tests"
+env "${sanitizer_env[@]}" ctest --test-dir build/asan -E "$slow_tests" -j2 --timeout 300 \
+  --output-on-failure >"$logs/tests.log" 2>&1 || { cat "$logs/tests.log"; fail "tests"; }
+grep -E "tests passed|Total Test time" "$logs/tests.log"
+end
 
 # The parts that run worker threads (the link and its owner, the terminal, stored
 # data, capture, firmware downloads, writes with their read-back) under ThreadSanitizer.
 # Window tests stay out: GTK is not built for it and would only report its own threads.
-echo "=== tsan: configure, build and run the tests of the parts with worker threads"
-cmake --preset tsan
-cmake --build --preset tsan
+begin "tsan: the tests of the parts with worker threads"
 for program in hbds_tests device_tests cmdcenter_tests image_tests config_tests; do
-  echo "--- tsan: $program"
-  TSAN_OPTIONS="halt_on_error=1 exitcode=66" "build/tsan/bin/$program" --gtest_brief=1 || status=1
+  TSAN_OPTIONS="halt_on_error=1 exitcode=66" "build/tsan/bin/$program" --gtest_brief=1 >"$logs/tsan.log" 2>&1 ||
+    { cat "$logs/tsan.log"; fail "tsan: $program"; }
+  echo "$program: $(grep -E '^\[  PASSED  \]' "$logs/tsan.log" || echo failed)"
 done
+end
 
-echo "=== fuzz: every target for 10 s from its seeds"
-bash scripts/fuzz.sh 10 || status=1
+begin "fuzz: every target for 10 s from its seeds, two at a time"
+FUZZ_JOBS=2 bash scripts/fuzz.sh 10 || fail "fuzz"
+end
 
 # Every page and window the program shows, in English and Chinese, in the desktop's
 # light style and in its dark one: cut-off text, overlaps, faint text, GTK warnings
-# and windows that stop answering fail it (about a minute each).
-echo "=== tour: every page and window, light and dark"
-bash scripts/tour.sh build/tour || status=1
-bash scripts/tour.sh --dark build/tour-dark || status=1
+# and windows that stop answering fail it. Nothing else runs meanwhile: the stall
+# watch measures the window thread.
+begin "tour: every page and window, light and dark"
+bash scripts/tour.sh build/tour || fail "tour (light)"
+bash scripts/tour.sh --dark build/tour-dark || fail "tour (dark)"
+end
+
+# Every control of every page has a name a screen reader can say, asked over AT-SPI.
+begin "accessibility: names of the controls over AT-SPI"
+bash scripts/a11y-check.sh build/a11y || fail "accessibility"
+end
 
 # Fleets: the Ansible collection built, linted, installed and run by ansible-playbook, and
-# a scanner behind ser2net's TLS layer (about a minute and a half together). Exit status 77: a tool is missing.
-echo "=== fleet: Ansible collection and TLS ports"
+# a scanner behind ser2net's TLS layer; then the README's command examples, run as written
+# against the simulator, so that the README cannot drift from the programs. Exit status 77:
+# a tool is missing.
+begin "fleet and README: Ansible collection, TLS ports, the README's examples"
 for check in ansible/tests/playbook_end_to_end.sh ansible/tests/failures_end_to_end.sh tests/cli/tls_end_to_end.sh; do
   bash "$check" build/default/bin
   result=$?
-  [ "$result" -eq 0 ] || [ "$result" -eq 77 ] || status=1
+  [ "$result" -eq 0 ] || [ "$result" -eq 77 ] || fail "$check"
 done
+python3 tests/readme/readme_examples.py README.md build/default/bin || fail "README examples"
+end
 
-# Every control of every page has a name a screen reader can say, asked over AT-SPI.
-echo "=== accessibility: names of the controls over AT-SPI"
-bash scripts/a11y-check.sh build/a11y || status=1
-
-# The README's command examples, run as written against the simulator, so that the
-# README cannot drift from the programs.
-echo "=== README: the command examples"
-python3 tests/readme/readme_examples.py README.md build/default/bin || status=1
-
-# The Debian package from the default tree built above, packed twice (the same bytes):
+# The Debian package from the release tree built above, packed twice (the same bytes):
 # lintian, hardening-check of every program, gdb through the -dbgsym package, the desktop
 # entry and metainfo validators, its contents, the completion against --help, and its
 # vostrel-cli run with a fresh HOME.
-echo "=== package: build the Debian package and check it"
-bash packaging/check-package.sh build/default || status=1
+begin "package: build the Debian package and check it"
+bash packaging/check-package.sh build/default || fail "package"
+end
 
+begin "leftovers: no program of this run may outlive it"
+kill "$xvfb_pid" 2>/dev/null
+wait "$xvfb_pid" 2>/dev/null
+python3 scripts/leftovers.py "VOSTREL_TEST_RUN=$VOSTREL_TEST_RUN" || fail "programs left behind (named above)"
+end
+
+echo
+echo "Time of each phase:"
+printf '%s\n' "${summary[@]}"
+printf '%5d s  in all\n' "$SECONDS"
 if [ "$status" -ne 0 ]; then
   echo "Some tests failed." >&2
 else
