@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -145,8 +144,8 @@ TEST_F(DeviceCmdNameMntTest, ExpandListExpandsRangesAndTranslatesKeys)
 }
 
 // A broken or hostile scanner answers "@^" with 32 items "0-99999999|1" in 648
-// bytes: taking them must not freeze the window. The bound is far above the time it
-// takes even in the sanitizer build; range_reply_bench measures it.
+// bytes: each list is cut, so taking them cannot freeze the window (range_reply_bench
+// measures how long it takes).
 TEST_F(DeviceCmdNameMntTest, AReplyOfHugeRangesIsTakenAtOnceWithEachListCut)
 {
     std::wstring reply = L"\x02\x01" L"0000@";
@@ -155,15 +154,11 @@ TEST_F(DeviceCmdNameMntTest, AReplyOfHugeRangesIsTakenAtOnceWithEachListCut)
     reply += L'\x03';
     ASSERT_EQ(648u, reply.size());
 
-    const auto start = std::chrono::steady_clock::now();
     std::vector<ReplyItem> items(1024);
     size_t count = 0;
     ASSERT_TRUE(CSaveCfg::ParseReply(reply.data(), reply.size(), items.data(), items.size(), count));
     for (size_t i = 0; i < count; ++i)
         Map().SetRange(items[i].command, items[i].value);
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 1000);
-
     ASSERT_EQ(32u, count);
     const CDeviceCmdNameXmlInfo* last = Map().Find("R00031");
     ASSERT_NE(nullptr, last);

@@ -60,7 +60,7 @@ protected:
     std::vector<SCodeIdRow> m_rows;
 };
 
-TEST_F(ButtonRulesCodeId, TheTableIsPendingExactlyWhileARowDiffersFromItsFirstText)
+TEST_F(ButtonRulesCodeId, TheTableIsPendingWhileARowDiffersAndAStoredValueFillsRowsItFits)
 {
     ASSERT_EQ(2u, m_rows.size());  // EAN-13 is not offered by the model
     EXPECT_EQ("EAN-8", m_rows[1].label);
@@ -81,10 +81,8 @@ TEST_F(ButtonRulesCodeId, TheTableIsPendingExactlyWhileARowDiffersFromItsFirstTe
     CommitCodeIdRows(m_table, m_rows);
     EXPECT_FALSE(Listed());
     EXPECT_EQ(m_table.DeviceValue, m_table.Value);
-}
 
-TEST_F(ButtonRulesCodeId, AStoredTableValueFillsTheRowsOnlyWhenItFitsThem)
-{
+    // A stored table value fills the rows only when it fits them.
     TakeCodeIdValue(m_rows, "J|");
     EXPECT_EQ("J", m_rows[0].text);
     EXPECT_EQ("", m_rows[1].text);  // a cleared identifier stays cleared
