@@ -192,27 +192,14 @@ class CFileRestorer:
         self.path = None
 
 
-def build(build_dir, target, timeout):
-    try:
-        done = subprocess.run(['cmake', '--build', build_dir, '--target', target],
-                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                              timeout=timeout)
-    except subprocess.TimeoutExpired:
-        return False
-    return done.returncode == 0
-
-
-def tests_pass(command, timeout):
-    """True if the tests pass within the time limit. The tests run in their own
-    process group so that a hung test and anything it started can be ended."""
-    env = dict(os.environ, GTEST_FAIL_FAST='1')
-    process = subprocess.Popen(shlex.split(command), stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, env=env, start_new_session=True)
+def finishes_cleanly(command, timeout, env=None):
+    """True if the command exits with 0 within the time limit. It runs in its own
+    process group, so that a hung test or compiler and all it started can be ended."""
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                               env=env, start_new_session=True)
     try:
         return process.wait(timeout=timeout) == 0
     except subprocess.TimeoutExpired:
-        os.killpg(process.pid, signal.SIGKILL)
-        process.wait()
         return False
     finally:
         if process.poll() is None:
@@ -220,7 +207,22 @@ def tests_pass(command, timeout):
             process.wait()
 
 
+def build(build_dir, target, timeout):
+    return finishes_cleanly(['cmake', '--build', build_dir, '--target', target], timeout)
+
+
+def tests_pass(command, timeout):
+    # Fail fast: the first failing test is enough to call the mutant killed.
+    return finishes_cleanly(shlex.split(command), timeout, dict(os.environ, GTEST_FAIL_FAST='1'))
+
+
+def interrupt(signum, frame):
+    raise KeyboardInterrupt
+
+
 def run(args):
+    # Ctrl-C and kill both end up in the finally below, which restores the file.
+    signal.signal(signal.SIGTERM, interrupt)
     root = os.path.abspath(args.root)
     restorer = CFileRestorer(args.build_dir)
     restorer.recover_leftover()
@@ -234,8 +236,6 @@ def run(args):
             not tests_pass(args.test, args.test_timeout):
         print('the unmutated sources do not build or their tests fail', file=sys.stderr)
         return 2
-    # Ctrl-C and kill both end up in the finally below, which restores the file.
-    signal.signal(signal.SIGTERM, lambda *_: (_ for _ in ()).throw(KeyboardInterrupt()))
     counts = {'killed': 0, 'survived': 0, 'stillborn': 0}
     started = time.monotonic()
     with open(args.output, 'w', encoding='utf-8') as out:
