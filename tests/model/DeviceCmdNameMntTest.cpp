@@ -43,7 +43,7 @@ protected:
     CTempDir m_dir;
 };
 
-TEST_F(DeviceCmdNameMntTest, LoadReadsEveryFieldAndTheFirstCommandOfANameWins)
+TEST_F(DeviceCmdNameMntTest, LoadReadsEveryFieldTheFirstCommandOfANameWinsAndABadFileChangesNothing)
 {
     ASSERT_TRUE(Map().Load("Model.xml"));
     ASSERT_EQ(2u, Map().GetCount());
@@ -66,11 +66,8 @@ TEST_F(DeviceCmdNameMntTest, LoadReadsEveryFieldAndTheFirstCommandOfANameWins)
     EXPECT_EQ("16", prefix->CmdGetLen);
     EXPECT_EQ("A|B", prefix->SettingsList);  // no text for its identifier: the file's list stays
     EXPECT_EQ(nullptr, Map().Find("232bad"));
-}
 
-TEST_F(DeviceCmdNameMntTest, AFileThatCannotBeUsedLeavesTheMapAsItWas)
-{
-    ASSERT_TRUE(Map().Load("Model.xml"));
+    // A file that cannot be used leaves the map as it was.
     m_dir.Write("Config/Wrong.xml", "<Commands><Command><CommandName>X</CommandName></Command></Commands>");
     m_dir.Write("Config/Cut.xml", "<DeviceConfiguration><Command>");
     EXPECT_FALSE(Map().Load("Wrong.xml"));

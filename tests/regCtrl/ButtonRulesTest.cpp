@@ -21,16 +21,13 @@ namespace {
 
 using Entries = std::vector<wxString>;
 
-TEST(ButtonRules, FileFilterListsEachExtensionThenAllFilesWithoutAnEmptyEntry)
+TEST(ButtonRules, FileFiltersEndWithAllFilesAndValueListsRefuseBlanksRepeatsAndBars)
 {
     EXPECT_EQ("(*.wav)|*.wav|All Files (*.*)|*.*", BuildFileFilter("0:wav"));
     EXPECT_EQ("(*.otp)|*.otp|(*.xml)|*.xml|All Files (*.*)|*.*", BuildFileFilter("0:otp|1:xml"));
     EXPECT_EQ("(*.bin)|*.bin|All Files (*.*)|*.*", BuildFileFilter("bin||"));  // no labels: the values name them
     EXPECT_EQ("All Files (*.*)|*.*", BuildFileFilter(""));
-}
 
-TEST(ButtonRules, ValueListsJoinWithBarsAndRefuseBlanksRepeatsAndBars)
-{
     EXPECT_EQ("AB|/data/c d.otp", JoinListEntries({"AB", "/data/c d.otp"}));
     EXPECT_EQ((Entries{"AB", "CD"}), SplitListEntries("|AB||CD|"));
     EXPECT_TRUE(SplitListEntries("").empty());
