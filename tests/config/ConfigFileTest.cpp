@@ -201,7 +201,7 @@ TEST_F(ConfigFileTest, OpeningAcceptsBothRootNamesAndKeepsTheFirstOfARepeatedCom
     EXPECT_FALSE(engine.OpenConfiguration(m_dir.File("missing.xml"), true));
 }
 
-TEST_F(ConfigFileTest, AFileForAnotherModelIsTakenOnlyWhenTheUserSaysSo)
+TEST_F(ConfigFileTest, AFileForAnotherModelIsTakenOnlyWhenTheUserSaysSoAndUnknownCommandsAreListedButLoaded)
 {
     CMessageRecorder messages;
     CSaveCfg& engine = CSaveCfg::GetInstance();
@@ -219,11 +219,7 @@ TEST_F(ConfigFileTest, AFileForAnotherModelIsTakenOnlyWhenTheUserSaysSo)
 
     EXPECT_TRUE(engine.OpenConfiguration(m_dir.File("other.xml"), false));
     EXPECT_EQ(2u, messages.Texts().size()) << "no question without the model check";
-}
 
-TEST_F(ConfigFileTest, CommandsTheScannerNeverReportedAreListedButStillLoaded)
-{
-    CSaveCfg& engine = CSaveCfg::GetInstance();
     m_dir.Write("f.xml", ConfigurationFile("Vostrel", "HBS-HS620",
                                            CommandElement("SCNMOD", "2") + CommandElement("NEWCMD", "1") +
                                                CommandElement("BEPENA", "0")));
