@@ -92,7 +92,7 @@ TEST_F(AppSettingsTest, WhatTheIniReaderCannotHoldIsPassedOver)
 
 // Saving writes the values in force and keeps every other key and section; saving the
 // language writes "lang" alone.
-TEST_F(AppSettingsTest, SavingKeepsOtherKeysAndSections)
+TEST_F(AppSettingsTest, SavingKeepsOtherKeysAndSectionsAndTheLastFolderSurvivesARestart)
 {
     LoadFrom("[cfg]\nlang=EN\nprint=3\n[other]\nkeep=yes\n");
     CAppSettings::GetInstance().Values().imageY = 77;
@@ -107,10 +107,7 @@ TEST_F(AppSettingsTest, SavingKeepsOtherKeysAndSections)
     EXPECT_NE(std::string::npos, saved.find("lang=CN"));
     EXPECT_NE(std::string::npos, saved.find("LogLevel=4"));
     EXPECT_EQ(std::string::npos, saved.find("QuickCfg"));
-}
 
-TEST_F(AppSettingsTest, TheLastFolderSurvivesARestartWithoutTouchingOtherKeys)
-{
     LoadFrom("[cfg]\nLogLevel=4\n");
     ASSERT_TRUE(CAppSettings::GetInstance().SaveLastFolder("/home/u/Documents"));
     EXPECT_EQ(std::string::npos, m_dir.Read("hbs.ini").find("QuickCfg"));
