@@ -93,7 +93,7 @@ TEST_F(CmdNameXmlInfoTest, AListSettingIsResolvedAgainstTheModelAndTheRecordKeep
     EXPECT_EQ(0, m_lastSupported);
 }
 
-TEST_F(CmdNameXmlInfoTest, HexLimitsAreWholeBytesAndShowInTheHint)
+TEST_F(CmdNameXmlInfoTest, HexLimitsAreWholeBytesAndShowInTheHintAndKeywordsSetTheirOwnDefaults)
 {
     CDeviceCmdNameXmlInfo& record = Model("PRESET", "0A", "", "A ", "FFF");
     CCmdNameXmlInfo* prefix = Parse(Element("PRESET", "HEXEDIT"));
@@ -115,10 +115,8 @@ TEST_F(CmdNameXmlInfoTest, HexLimitsAreWholeBytesAndShowInTheHint)
     EXPECT_EQ("Default: 5 ", timeout->GetDefaultText(true, 0));
     timeout->Maximum = 60;
     EXPECT_EQ("Default: 5  Range: 5-60", timeout->GetDefaultText(true, 9));
-}
 
-TEST_F(CmdNameXmlInfoTest, KeywordDefaultsForLicenceDateAndDataFormat)
-{
+    // A licence and a data format start empty; a date starts as today.
     CDeviceCmdNameXmlInfo& licence = Model("LICKEY", "ABCD");
     CDeviceCmdNameXmlInfo& formats = Model("DFMSET", "Data Format 0:x;");
     CDeviceCmdNameXmlInfo& date = Model("RTCDAT", "1999-01-01");
