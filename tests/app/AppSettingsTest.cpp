@@ -59,8 +59,9 @@ TEST_F(AppSettingsTest, LogLevelOutsideOneToSixBecomesTwo)
     }
 }
 
-// QuickCfg is 0 or 1, anything else 0; CheckCpu and the viewer's place take any number.
-TEST_F(AppSettingsTest, QuickCfgIsZeroOrOneTheOtherNumbersAnyValue)
+// QuickCfg is 0 or 1, anything else 0; CheckCpu and the viewer's place take any number;
+// lang is taken only when 1 to 259 characters long.
+TEST_F(AppSettingsTest, QuickCfgIsZeroOrOneTheOtherNumbersAnyValueAndLangAtMost259Characters)
 {
     EXPECT_EQ(0, LoadFrom("[cfg]\nQuickCfg=5\n").quickCfg);
     const SAppSettings values = LoadFrom("[cfg]\nQuickCfg=1\nCheckCpu=9\nimageX=-40\nimageWidth=812\n");
@@ -68,6 +69,9 @@ TEST_F(AppSettingsTest, QuickCfgIsZeroOrOneTheOtherNumbersAnyValue)
     EXPECT_EQ(9, values.checkCpu);
     EXPECT_EQ(-40, values.imageX);
     EXPECT_EQ(812, values.imageWidth);
+    EXPECT_EQ("EN", LoadFrom("[cfg]\nlang=EN\n").lang);
+    EXPECT_TRUE(LoadFrom("[cfg]\nlang=" + std::string(260, 'x') + "\n").lang.empty());
+    EXPECT_EQ(259u, LoadFrom("[cfg]\nlang=" + std::string(259, 'x') + "\n").lang.length());
 }
 
 // wxWidgets cannot hold an entry without a name, a repeated section or a section name
@@ -86,16 +90,9 @@ TEST_F(AppSettingsTest, WhatTheIniReaderCannotHoldIsPassedOver)
     EXPECT_NE(std::string::npos, m_dir.Read("hbs.ini").find("path=C:\\x"));
 }
 
-TEST_F(AppSettingsTest, LangIsTakenOnlyWhenOneTo259CharactersLong)
-{
-    EXPECT_EQ("EN", LoadFrom("[cfg]\nlang=EN\n").lang);
-    EXPECT_TRUE(LoadFrom("[cfg]\nlang=" + std::string(260, 'x') + "\n").lang.empty());
-    EXPECT_EQ(259u, LoadFrom("[cfg]\nlang=" + std::string(259, 'x') + "\n").lang.length());
-}
-
 // Saving writes the values in force and keeps every other key and section; saving the
 // language writes "lang" alone.
-TEST_F(AppSettingsTest, SavingKeepsOtherKeysAndSections)
+TEST_F(AppSettingsTest, SavingKeepsOtherKeysAndSectionsAndTheLastFolderSurvivesARestart)
 {
     LoadFrom("[cfg]\nlang=EN\nprint=3\n[other]\nkeep=yes\n");
     CAppSettings::GetInstance().Values().imageY = 77;
@@ -110,10 +107,7 @@ TEST_F(AppSettingsTest, SavingKeepsOtherKeysAndSections)
     EXPECT_NE(std::string::npos, saved.find("lang=CN"));
     EXPECT_NE(std::string::npos, saved.find("LogLevel=4"));
     EXPECT_EQ(std::string::npos, saved.find("QuickCfg"));
-}
 
-TEST_F(AppSettingsTest, TheLastFolderSurvivesARestartWithoutTouchingOtherKeys)
-{
     LoadFrom("[cfg]\nLogLevel=4\n");
     ASSERT_TRUE(CAppSettings::GetInstance().SaveLastFolder("/home/u/Documents"));
     EXPECT_EQ(std::string::npos, m_dir.Read("hbs.ini").find("QuickCfg"));

@@ -82,6 +82,7 @@ TEST_F(LanguageXmlInfoTest, ListKeepsFileOrderSkipsNamelessEntriesAndGivesTheSta
         EXPECT_EQ(run.language, Languages().ChooseStartLanguage(run.stored, run.locale)) << run.locale;
 }
 
+// Loading a language replaces the whole table and sets the interface language.
 TEST_F(LanguageXmlInfoTest, IdentifiersIgnoreCaseTheFirstOccurrenceWinsAndTheRestGiveTheBuiltInText)
 {
     EXPECT_EQ("built-in", GetUiText("ID_CFGMAINDLG_OPEN", "built-in"));  // no table loaded yet
@@ -94,13 +95,8 @@ TEST_F(LanguageXmlInfoTest, IdentifiersIgnoreCaseTheFirstOccurrenceWinsAndTheRes
     EXPECT_EQ("built-in", GetUiText("", "built-in"));
     EXPECT_EQ("built-in", GetUiText("ID_NOT_THERE", "built-in"));
     EXPECT_EQ(2u, Languages().GetTextCount());
-}
-
-TEST_F(LanguageXmlInfoTest, LoadingALanguageReplacesTheTableAndSetsTheUiLanguage)
-{
-    ASSERT_TRUE(Languages().LoadLanguageList());
-    ASSERT_TRUE(Languages().LoadLanguageTexts("EN"));
     EXPECT_EQ(1033, CAppContext::GetInstance().GetUiLanguageId());
+
     ASSERT_TRUE(Languages().LoadLanguageTexts("CN"));
     EXPECT_EQ(wxString::FromUTF8("打开"), GetUiText("ID_CFGMAINDLG_OPEN", "x"));
     EXPECT_EQ("x", GetUiText("ID_TWICE", "x"));

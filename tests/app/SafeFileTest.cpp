@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "hard links"}),
     [](const testing::TestParamInfo<SWriteCase>& row) { return row.param.name; });
 
-TEST(SafeFileTest, ALinkStaysALinkAndItsTargetTakesTheFileWithItsMode)
+TEST(SafeFileTest, ALinkStaysALinkItsTargetTakesTheFileWithItsModeAndIsTheSameFile)
 {
     CTempDir dir;
     dir.Write("target.xml", "old");
@@ -119,6 +119,13 @@ TEST(SafeFileTest, ALinkStaysALinkAndItsTargetTakesTheFileWithItsMode)
     EXPECT_EQ("new", dir.Read("target.xml"));
     ASSERT_EQ(0, stat(target.c_str(), &status));
     EXPECT_EQ(0640u, status.st_mode & 07777);
+
+    dir.Write("part.bin", "x");
+    dir.Write("other.bin", "x");
+    ASSERT_EQ(0, symlink("part.bin", Bytes(dir.File("alias.bin")).c_str()));
+    EXPECT_TRUE(IsSameFile(Bytes(dir.File("part.bin")), Bytes(dir.File("alias.bin"))));
+    EXPECT_FALSE(IsSameFile(Bytes(dir.File("part.bin")), Bytes(dir.File("other.bin"))));
+    EXPECT_FALSE(IsSameFile(Bytes(dir.File("part.bin")), Bytes(dir.File("absent.bin"))));
 }
 
 // Only root may give a file away, so only root can replace another user's file.
@@ -181,17 +188,6 @@ TEST(SafeFileTest, InputsThatAreNoRegularFileOrTooLargeAreRefusedBeforeReading)
     EXPECT_NE(std::string::npos, error.find("larger than 3 bytes")) << error;
     EXPECT_TRUE(ReadInputFile(Bytes(dir.File("small.bin")), 4, bytes, error)) << error;
     EXPECT_EQ("1234", bytes);
-}
-
-TEST(SafeFileTest, AFileReachedThroughALinkIsTheSameFile)
-{
-    CTempDir dir;
-    dir.Write("part.bin", "x");
-    dir.Write("other.bin", "x");
-    ASSERT_EQ(0, symlink("part.bin", Bytes(dir.File("alias.bin")).c_str()));
-    EXPECT_TRUE(IsSameFile(Bytes(dir.File("part.bin")), Bytes(dir.File("alias.bin"))));
-    EXPECT_FALSE(IsSameFile(Bytes(dir.File("part.bin")), Bytes(dir.File("other.bin"))));
-    EXPECT_FALSE(IsSameFile(Bytes(dir.File("part.bin")), Bytes(dir.File("absent.bin"))));
 }
 
 // "café" in Latin-1: a name that is no UTF-8 is written and read under that very name.

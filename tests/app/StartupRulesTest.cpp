@@ -13,13 +13,27 @@ wxArrayString Args(std::initializer_list<const char*> items)
     return list;
 }
 
-TEST(ScreenCheck, EightHundredBy545IsTheSmallestScreenAndOnlyCnIsChinese)
+TEST(ScreenAndFont, EightHundredBy545IsTheSmallestScreenOnlyCnIsChineseAndYaHeiIsFoundUnderEitherName)
 {
     EXPECT_TRUE(IsScreenLargeEnough(800, 545));
     EXPECT_FALSE(IsScreenLargeEnough(799, 545));
     EXPECT_FALSE(IsScreenLargeEnough(800, 544));
     EXPECT_EQ(2052, UiLanguageIdFor("cn"));
     EXPECT_EQ(1033, UiLanguageIdFor("EN"));
+
+    const wxString yaHei = wxString::FromUTF8("微软雅黑");
+    SUiFontChoice choice = ChooseUiFont(Args({"DejaVu Sans", "Microsoft YaHei"}));
+    EXPECT_EQ(yaHei, choice.face);
+    EXPECT_EQ(18, choice.height);
+    EXPECT_EQ(24, choice.titleHeight);
+
+    choice = ChooseUiFont(Args({"微软雅黑"}));
+    EXPECT_EQ(yaHei, choice.face);
+
+    choice = ChooseUiFont(Args({"DejaVu Sans", "microsoft yahei"}));
+    EXPECT_EQ("Arial", choice.face);
+    EXPECT_EQ(16, choice.height);
+    EXPECT_EQ(18, choice.titleHeight);
 }
 
 // -File and -Xml, in any letter case, take the next argument; an option as the last
@@ -56,23 +70,6 @@ TEST(Version, FourNumbersOrTheFallbackAndTheTitleDropsAZeroBuild)
     EXPECT_EQ("2.3.1.B7", FormatTitleVersion("2.3.1.7", false));
     EXPECT_EQ("2.3.1.Rescue", FormatTitleVersion("2.3.1.0", true));
     EXPECT_EQ("1.0.0.B5", FormatTitleVersion("", false));
-}
-
-TEST(FontChoice, YaHeiWhenInstalledUnderEitherName)
-{
-    const wxString yaHei = wxString::FromUTF8("微软雅黑");
-    SUiFontChoice choice = ChooseUiFont(Args({"DejaVu Sans", "Microsoft YaHei"}));
-    EXPECT_EQ(yaHei, choice.face);
-    EXPECT_EQ(18, choice.height);
-    EXPECT_EQ(24, choice.titleHeight);
-
-    choice = ChooseUiFont(Args({"微软雅黑"}));
-    EXPECT_EQ(yaHei, choice.face);
-
-    choice = ChooseUiFont(Args({"DejaVu Sans", "microsoft yahei"}));
-    EXPECT_EQ("Arial", choice.face);
-    EXPECT_EQ(16, choice.height);
-    EXPECT_EQ(18, choice.titleHeight);
 }
 
 TEST(DumpNames, DotsBecomeDashesAndBlanksUnderscores)

@@ -52,7 +52,7 @@ protected:
     CTempDir m_dir;
 };
 
-TEST_F(CompareRowsTest, DefaultsListTransferredSettingsByTheTwoBoxesWithLabelsAndNull)
+TEST_F(CompareRowsTest, DefaultsAndAFileListSettingsByTheTwoBoxesWithLabelsNullAndWhatTheFileLacks)
 {
     Setting("BEPENA").SetValue("0");
     using Rows = std::vector<std::string>;
@@ -61,14 +61,11 @@ TEST_F(CompareRowsTest, DefaultsListTransferredSettingsByTheTwoBoxesWithLabelsAn
     EXPECT_EQ(Rows({"SCNMOD Level Level =", "CPRSET NULL NULL ="}), Shown(CompareWithDefaults(false, true)));
     EXPECT_EQ(Rows({"SCNMOD Level Level =", "BEPENA On Off !=", "CPRSET NULL NULL ="}),
               Shown(CompareWithDefaults(true, true)));
-}
 
-// A setting the file does not carry is no difference: a file this program saved
-// leaves some out. It follows the differences, said to be missing.
-TEST_F(CompareRowsTest, FileListsMissingSettingsAfterTheDifferencesAsNotInTheFile)
-{
+    // A setting the file does not carry is no difference: a file this program saved
+    // leaves some out. It follows the differences, said to be missing.
+    Setting("BEPENA").SetValue("1");
     const CompareFileValues file = {{"SCNMOD", "2"}, {"BEPENA", "1"}, {"OTHERX", "5"}};
-    using Rows = std::vector<std::string>;
     const std::string missing = "文件中没有";  // the built-in text; no text table is loaded
     EXPECT_EQ(Rows({"SCNMOD Sense Level !=", "CPRSET " + missing + " NULL absent"}),
               Shown(CompareWithFile(file, true, false)));

@@ -201,7 +201,7 @@ TEST_F(ConfigFileTest, OpeningAcceptsBothRootNamesAndKeepsTheFirstOfARepeatedCom
     EXPECT_FALSE(engine.OpenConfiguration(m_dir.File("missing.xml"), true));
 }
 
-TEST_F(ConfigFileTest, AFileForAnotherModelIsTakenOnlyWhenTheUserSaysSo)
+TEST_F(ConfigFileTest, AFileForAnotherModelIsTakenOnlyWhenTheUserSaysSoAndUnknownCommandsAreListedButLoaded)
 {
     CMessageRecorder messages;
     CSaveCfg& engine = CSaveCfg::GetInstance();
@@ -219,11 +219,7 @@ TEST_F(ConfigFileTest, AFileForAnotherModelIsTakenOnlyWhenTheUserSaysSo)
 
     EXPECT_TRUE(engine.OpenConfiguration(m_dir.File("other.xml"), false));
     EXPECT_EQ(2u, messages.Texts().size()) << "no question without the model check";
-}
 
-TEST_F(ConfigFileTest, CommandsTheScannerNeverReportedAreListedButStillLoaded)
-{
-    CSaveCfg& engine = CSaveCfg::GetInstance();
     m_dir.Write("f.xml", ConfigurationFile("Vostrel", "HBS-HS620",
                                            CommandElement("SCNMOD", "2") + CommandElement("NEWCMD", "1") +
                                                CommandElement("BEPENA", "0")));
@@ -368,7 +364,7 @@ TEST_F(ConfigFileTest, ThePassListAndTheTranslationsDecideByTheirFirstNodeThatAp
     EXPECT_EQ("", CSaveCfg::TranslateCommand("KBWCTY"));
 }
 
-TEST_F(ConfigFileTest, TheExportHoldsTheCommandMapWithoutTheDataFormatDefault)
+TEST_F(ConfigFileTest, TheExportHoldsTheCommandMapWithoutTheDataFormatDefaultAndSnapshotsAreNamed)
 {
     ASSERT_TRUE(CSaveCfg::GetInstance().ExportDeviceConfiguration(m_dir.File("export.xml")));
     wxXmlDocument document;
@@ -393,6 +389,9 @@ TEST_F(ConfigFileTest, TheExportHoldsTheCommandMapWithoutTheDataFormatDefault)
     EXPECT_EQ((std::map<wxString, wxString>{{"CommandName", "DFMADD"}, {"Minimum", "0"}, {"Maximum", "9"},
                                             {"SettingsList", "a|b"}, {"Default", ""}}),
               fields);
+    // Snapshots are named by model and local time.
+    const wxDateTime when(7, wxDateTime::Dec, 2026, 9, 5, 3);
+    EXPECT_EQ(m_dir.Path() + "tmp/HBS-HS620_2026-12-07-09-05-03.xml", CSaveCfg::GetSnapshotPath("HBS-HS620", when));
 }
 
 // The file size limit stops every write, also root's: the save fails while writing.
@@ -415,12 +414,6 @@ TEST_F(ConfigFileTest, AFailedSaveLeavesTheExistingFileAloneAndNoTemporaryFile)
     CPageMntXmlInfo::GetInstance().Clear();
     EXPECT_FALSE(CSaveCfg::GetInstance().SaveConfiguration(m_dir.File("keep/keep.xml"))) << "no pages, nothing to save";
     EXPECT_EQ("precious", m_dir.Read("keep/keep.xml"));
-}
-
-TEST_F(ConfigFileTest, SnapshotsAreNamedByModelAndLocalTime)
-{
-    const wxDateTime when(7, wxDateTime::Dec, 2026, 9, 5, 3);
-    EXPECT_EQ(m_dir.Path() + "tmp/HBS-HS620_2026-12-07-09-05-03.xml", CSaveCfg::GetSnapshotPath("HBS-HS620", when));
 }
 
 }  // namespace

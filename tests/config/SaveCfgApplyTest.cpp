@@ -119,6 +119,17 @@ protected:
         return definition ? *definition : missing;
     }
     static void Change(const char* name, const char* value) { Setting(name).SetValue(value); }
+    static void ChangeEveryNumber()
+    {
+        for (int i = 0; i < kNumberSettings; ++i)
+            Change(NumberName(i).c_str(), "12345678");
+    }
+    void Inject(const char* fault)
+    {
+        SSimFaultPlan plan;
+        ASSERT_TRUE(plan.Add(fault)) << fault;
+        m_scanner->Scanner().Faults().Set(plan);
+    }
 
     std::vector<SHeard> Heard()
     {
@@ -273,8 +284,7 @@ TEST_F(SaveCfgApplyTest, ADataFormatTextIsSentAsOneCommandPerFormatLine)
 TEST_F(SaveCfgApplyTest, BatchesCloseWhenTheRunningTotalReachesTheLimitLessFifty)
 {
     // 20 texts of 14 characters: the running total passes 250 at the ninth text.
-    for (int i = 0; i < kNumberSettings; ++i)
-        Change(NumberName(i).c_str(), "12345678");
+    ChangeEveryNumber();
     ASSERT_TRUE(CSaveCfg::GetInstance().ApplyChanges());
     std::vector<size_t> sizes;
     for (const SHeard& request : Heard())
@@ -285,11 +295,8 @@ TEST_F(SaveCfgApplyTest, BatchesCloseWhenTheRunningTotalReachesTheLimitLessFifty
 
 TEST_F(SaveCfgApplyTest, ARefusedSettingFailsTheApplyButLaterBatchesStillGoOut)
 {
-    for (int i = 0; i < kNumberSettings; ++i)
-        Change(NumberName(i).c_str(), "12345678");
-    SSimFaultPlan plan;
-    ASSERT_TRUE(plan.Add("nak:NUM010"));
-    m_scanner->Scanner().Faults().Set(plan);
+    ChangeEveryNumber();
+    Inject("nak:NUM010");
 
     CSaveCfg& engine = CSaveCfg::GetInstance();
     EXPECT_FALSE(engine.ApplyChanges());
@@ -302,11 +309,8 @@ TEST_F(SaveCfgApplyTest, ARefusedSettingFailsTheApplyButLaterBatchesStillGoOut)
 
 TEST_F(SaveCfgApplyTest, ABatchWithoutAReplyStopsTheApplyAtOnce)
 {
-    for (int i = 0; i < kNumberSettings; ++i)
-        Change(NumberName(i).c_str(), "12345678");
-    SSimFaultPlan plan;
-    ASSERT_TRUE(plan.Add("silence"));
-    m_scanner->Scanner().Faults().Set(plan);
+    ChangeEveryNumber();
+    Inject("silence");
     EXPECT_FALSE(CSaveCfg::GetInstance().ApplyChanges());
     EXPECT_EQ(1u, Heard().size());
     EXPECT_TRUE(CSaveCfg::GetInstance().HasPendingChanges());
@@ -316,9 +320,7 @@ TEST_F(SaveCfgApplyTest, AFailedSingleSendStopsBeforeAnyBatch)
 {
     Change("BEPENA", "0");
     Change("SCNMOD", "2");
-    SSimFaultPlan plan;
-    ASSERT_TRUE(plan.Add("nak:BEPENA"));
-    m_scanner->Scanner().Faults().Set(plan);
+    Inject("nak:BEPENA");
     CSaveCfg& engine = CSaveCfg::GetInstance();
     EXPECT_FALSE(engine.ApplyChanges());
     EXPECT_EQ(std::vector<wxString>{"BEPENA"}, engine.GetErrorList());
@@ -366,7 +368,7 @@ TEST_F(SaveCfgApplyTest, SpreadingTellsWhetherTheWatchedSettingMovedAndRefreshes
     EXPECT_FALSE(moved);
 }
 
-TEST_F(SaveCfgApplyTest, LoadedValuesBecomePendingChanges)
+TEST_F(SaveCfgApplyTest, LoadedValuesBecomePendingChangesAndOverlongOnesAreRefused)
 {
     CSaveCfg& engine = CSaveCfg::GetInstance();
     Setting("SCNMOD").SettingsList = "0:Level|2:Sense";  // what the page file would give
@@ -377,14 +379,10 @@ TEST_F(SaveCfgApplyTest, LoadedValuesBecomePendingChanges)
     EXPECT_EQ("Sense", Setting("SCNMOD").ValueText);
     EXPECT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
     EXPECT_TRUE(engine.HasPendingChanges());
-}
-
-TEST_F(SaveCfgApplyTest, TheValueMapRefusesValuesTooLongToStore)
-{
-    CSaveCfg& engine = CSaveCfg::GetInstance();
+    // The value map refuses values too long to store.
     EXPECT_TRUE(engine.SetMapValue("PRESTR", wxString('A', CSaveCfg::kMaxValueLength)));
     EXPECT_FALSE(engine.SetMapValue("PRESUF", wxString('A', CSaveCfg::kMaxValueLength + 1)));
-    EXPECT_EQ(1u, engine.GetValueMap().size());
+    EXPECT_EQ(3u, engine.GetValueMap().size());
 }
 
 }  // namespace

@@ -43,10 +43,16 @@ TEST_F(SaveCfgExchangeTest, AQueryOfAllValuesGoesOutWithOneMarkAndItsItemsComeBa
     EXPECT_EQ(Request("@*"), m_scanner.Requests()[0]);
 }
 
-TEST_F(SaveCfgExchangeTest, AnItemNotAcknowledgedFailsTheExchangeAndIsListed)
+TEST_F(SaveCfgExchangeTest, MissingOrEmptyTextSendsNothingAndAnItemNotAcknowledgedFailsAndIsListed)
 {
+    size_t count = 3;
+    EXPECT_EQ(nullptr, m_engine.SendCommand(nullptr, L"", count));
+    EXPECT_EQ(nullptr, m_engine.SendCommand(L"", L"", count));
+    EXPECT_EQ(0u, count);
+    EXPECT_TRUE(m_scanner.Requests().empty());
+
     m_scanner.Script({ReplyFrame("232BAD9\x15,PAR0\x06;XYZABC\x05")});
-    size_t count = 7;
+    count = 7;
     EXPECT_EQ(nullptr, m_engine.SendCommand(L"232BAD9;232PAR0;XYZABC", L"", count));
     EXPECT_EQ(0u, count);
     ASSERT_EQ(2u, m_engine.GetErrorList().size());
@@ -78,15 +84,6 @@ TEST_F(SaveCfgExchangeTest, AnAnswerToTheResendIsTaken)
     EXPECT_EQ(2u, m_scanner.Requests().size());
 }
 
-TEST_F(SaveCfgExchangeTest, MissingOrEmptyTextSendsNothing)
-{
-    size_t count = 3;
-    EXPECT_EQ(nullptr, m_engine.SendCommand(nullptr, L"", count));
-    EXPECT_EQ(nullptr, m_engine.SendCommand(L"", L"", count));
-    EXPECT_EQ(0u, count);
-    EXPECT_TRUE(m_scanner.Requests().empty());
-}
-
 TEST_F(SaveCfgExchangeTest, ASettingIsSentTemporarilyAndJudgedByItsOwnItem)
 {
     m_scanner.Script({ReplyFrame("232BAD7\x06"), ReplyFrame("232PAR1\x06")});
@@ -113,14 +110,11 @@ TEST_F(SaveCfgExchangeTest, AListExchangeLeavesTheJudgementToTheCaller)
     EXPECT_FALSE(m_engine.SendCommandList(&rows[0][0], 2, 16));
     EXPECT_EQ(2u, m_scanner.Requests().size());
     EXPECT_EQ(1u, m_engine.GetErrorList().size());
-}
-
-TEST_F(SaveCfgExchangeTest, AListThatCannotBeWrittenListsItsCommands)
-{
+    // A list that cannot be written at all names every command of it.
     m_link->CloseDevice(0);
-    const wchar_t rows[2][16] = {L"232BAD5", L"BEPLVL2"};
+    const wchar_t unwritten[2][16] = {L"232BAD5", L"BEPLVL2"};
     m_engine.ClearErrorList();
-    EXPECT_FALSE(m_engine.SendCommandList(&rows[0][0], 2, 16));
+    EXPECT_FALSE(m_engine.SendCommandList(&unwritten[0][0], 2, 16));
     ASSERT_EQ(2u, m_engine.GetErrorList().size());
     EXPECT_EQ("BEPLVL2", m_engine.GetErrorList()[1]);
 }

@@ -89,51 +89,33 @@ TEST(SplitRulesFaultTest, AFaultyTextNamesTheRuleAndTheCharacter)
     }
 }
 
-struct SParseCase {
-    const char* rule;
-    std::vector<std::string> fields;
-};
-
-class ParseRuleFieldsTest : public testing::TestWithParam<SParseCase> {};
-
-TEST_P(ParseRuleFieldsTest, RuleGivesBackFieldsThatEncodeToItAgain)
-{
-    const SParseCase& c = GetParam();
-    std::vector<std::string> fields;
-    ASSERT_TRUE(ParseRuleFields(c.rule, CSpecialChars::AsciiPad(), fields));
-    EXPECT_EQ(c.fields, fields);
-    const SEncodedRule again =
-        EncodeRule(*FindRuleDefinition(std::string(c.rule).substr(0, 2)), fields, CSpecialChars::AsciiPad());
-    EXPECT_EQ(c.rule, again.rule);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rules, ParseRuleFieldsTest,
-                         testing::Values(SParseCase{"F10D", {"[ CR]"}}, SParseCase{"F20541", {"5", "A"}},
-                                         SParseCase{"EF0020", {"20"}}, SParseCase{"B000024142", {"AB"}},
-                                         SParseCase{"E40461627879", {"ab", "xy"}},
-                                         SParseCase{"BA020161026263", {"2", "a", "bc"}},
-                                         SParseCase{"B502000D0041", {"000D0041"}}, SParseCase{"F7", {}},
-                                         SParseCase{"FB03612082", {"a[ SPC][0x82]"}}));
-
-// A table that names printable bytes too, as the key pad's names its key codes:
-// only the bytes that cannot be typed are shown by name, and every rule still
-// encodes back to itself.
-TEST(RuleFieldNamesTest, OnlyBytesThatCannotBeTypedAreShownByName)
+// The second table names printable bytes too, as the key pad's names its key codes:
+// only the bytes that cannot be typed are shown by name, and every rule still encodes
+// back to itself.
+TEST(ParseRuleFieldsTest, RuleGivesBackFieldsThatEncodeToItAgain)
 {
     CSpecialChars keyNames;
     keyNames.Add("[J]", 0x0D);
     keyNames.Add("[F8]", 0x41);
     keyNames.Add("[Esc]", 0x29);
     keyNames.Add("[3]", 0x20);
-    const SParseCase cases[] = {
-        {"F10D", {"[J]"}},        {"F141", {"A"}},     {"F129", {")"}}, {"FB030D4120", {"[J]A[3]"}},
-        {"F3410D", {"A", "[J]"}}, {"F109", {"\t"}},
-    };
-    for (const SParseCase& c : cases) {
+    const CSpecialChars& pad = CSpecialChars::AsciiPad();
+    const struct {
+        const CSpecialChars& names;
+        const char* rule;
         std::vector<std::string> fields;
-        ASSERT_TRUE(ParseRuleFields(c.rule, keyNames, fields)) << c.rule;
+    } cases[] = {
+        {pad, "F10D", {"[ CR]"}}, {pad, "F20541", {"5", "A"}}, {pad, "EF0020", {"20"}}, {pad, "B000024142", {"AB"}},
+        {pad, "E40461627879", {"ab", "xy"}}, {pad, "BA020161026263", {"2", "a", "bc"}},
+        {pad, "B502000D0041", {"000D0041"}}, {pad, "F7", {}}, {pad, "FB03612082", {"a[ SPC][0x82]"}},
+        {keyNames, "F10D", {"[J]"}}, {keyNames, "F141", {"A"}}, {keyNames, "F129", {")"}},
+        {keyNames, "FB030D4120", {"[J]A[3]"}}, {keyNames, "F3410D", {"A", "[J]"}}, {keyNames, "F109", {"\t"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> fields;
+        ASSERT_TRUE(ParseRuleFields(c.rule, c.names, fields)) << c.rule;
         EXPECT_EQ(c.fields, fields) << c.rule;
-        const SEncodedRule again = EncodeRule(*FindRuleDefinition(std::string(c.rule).substr(0, 2)), fields, keyNames);
+        const SEncodedRule again = EncodeRule(*FindRuleDefinition(std::string(c.rule).substr(0, 2)), fields, c.names);
         EXPECT_EQ(c.rule, again.rule);
     }
 }

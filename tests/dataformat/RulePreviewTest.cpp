@@ -56,8 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<SPreviewCase>& param) { return std::string(param.param.name); });
 
 // A key stroke is a modifier and a USB key code: it sends what the key types and is
-// shown by its name, never as the character of its code's byte.
-TEST(RulePreviewKeysTest, KeyStrokesAreShownAsKeysAndSendWhatTheyType)
+// shown by its name, never as the character of its code's byte; a rule's description
+// names its characters and keys.
+TEST(RulePreviewKeysTest, KeyStrokesAreShownAsKeysAndSendWhatTheyTypeAndRulesAreDescribedByName)
 {
     const struct {
         const char* rules;
@@ -76,10 +77,6 @@ TEST(RulePreviewKeysTest, KeyStrokesAreShownAsKeysAndSendWhatTheyType)
         EXPECT_EQ(c.shown, result.shown) << c.rules;
     }
     EXPECT_EQ("insert 2 key strokes: [Enter] A", DescribeRule("B50200280204"));
-}
-
-TEST(RulePreviewWordsTest, RulesAreDescribedWithTheirCharactersNamed)
-{
     EXPECT_EQ("send all remaining characters, then [CR]", DescribeRule("F10D"));
     EXPECT_EQ("replace \"a\" by \"bc\" 2 times", DescribeRule("BA020161026263"));
     EXPECT_EQ("wait 100 ms", DescribeRule("EF0020"));

@@ -15,17 +15,15 @@ protected:
     CScriptedScanner m_scanner;
 };
 
-TEST_F(CmdGetRangeLenTest, OfflineTheFieldIsTheLengthAndNothingIsSent)
+TEST_F(CmdGetRangeLenTest, OfflineTheFieldIsTheLengthOnlineEachQueryGoesOutOnceUnlessItFailed)
 {
     EXPECT_EQ(16, Lengths().GetLength("16"));
     EXPECT_EQ(0, Lengths().GetLength(""));
     EXPECT_EQ(wxString("PRELEN"), Lengths().GetLengthText("PRELEN").value());
     EXPECT_EQ(0, Lengths().GetLength("PRELEN"));
     EXPECT_TRUE(m_scanner.Requests().empty());
-}
 
-TEST_F(CmdGetRangeLenTest, OnlineEachQueryGoesOutOnceAndAFailureIsAskedAgain)
-{
+    // Online each query goes out once, and a failed one is asked again.
     GoOnline(m_scanner.Path());
     m_scanner.Script({ReplyFrame("PRELEN10\x06"), "", "", ReplyFrame("SUFLEN8\x06")});
     EXPECT_EQ(10, Lengths().GetLength("PRELEN"));

@@ -93,7 +93,7 @@ TEST_F(CmdNameXmlInfoTest, AListSettingIsResolvedAgainstTheModelAndTheRecordKeep
     EXPECT_EQ(0, m_lastSupported);
 }
 
-TEST_F(CmdNameXmlInfoTest, HexLimitsAreWholeBytesAndShowInTheHint)
+TEST_F(CmdNameXmlInfoTest, HexLimitsAreWholeBytesAndShowInTheHintAndKeywordsSetTheirOwnDefaults)
 {
     CDeviceCmdNameXmlInfo& record = Model("PRESET", "0A", "", "A ", "FFF");
     CCmdNameXmlInfo* prefix = Parse(Element("PRESET", "HEXEDIT"));
@@ -115,10 +115,8 @@ TEST_F(CmdNameXmlInfoTest, HexLimitsAreWholeBytesAndShowInTheHint)
     EXPECT_EQ("Default: 5 ", timeout->GetDefaultText(true, 0));
     timeout->Maximum = 60;
     EXPECT_EQ("Default: 5  Range: 5-60", timeout->GetDefaultText(true, 9));
-}
 
-TEST_F(CmdNameXmlInfoTest, KeywordDefaultsForLicenceDateAndDataFormat)
-{
+    // A licence and a data format start empty; a date starts as today.
     CDeviceCmdNameXmlInfo& licence = Model("LICKEY", "ABCD");
     CDeviceCmdNameXmlInfo& formats = Model("DFMSET", "Data Format 0:x;");
     CDeviceCmdNameXmlInfo& date = Model("RTCDAT", "1999-01-01");
@@ -211,26 +209,25 @@ TEST_F(CmdNameXmlInfoTest, ValueChangesKeepThePendingListInStep)
 
 TEST_F(CmdNameXmlInfoTest, OnlySettingsWithADefaultOrTheCustomAffixesCanBeReset)
 {
-    CCmdNameXmlInfo prefix;
-    prefix.CommandName = "CPRSET";
-    prefix.ControlType = "EDIT";
-    prefix.DeviceValue = "AB";
-    prefix.Value = "AB";
-    EXPECT_EQ(1, prefix.ResetToDefault());
-    EXPECT_EQ("", prefix.Value);
-    EXPECT_EQ(1u, Changes().GetEntries().size());
-
-    CCmdNameXmlInfo other;
-    other.CommandName = "PRESET";
-    other.Value = "X";
-    EXPECT_EQ(0, other.ResetToDefault());
-    EXPECT_EQ("X", other.Value);
-
-    CCmdNameXmlInfo button;
-    button.CommandName = "FACDEF";
-    button.ControlType = "DEFCMD";
-    button.Default = "1";
-    EXPECT_EQ(0, button.ResetToDefault());
+    const struct {
+        const char* name;
+        const char* keyword;
+        const char* defaultValue;
+        int reset;
+        const char* valueAfter;
+        size_t pending;
+    } cases[] = {{"CPRSET", "EDIT", "", 1, "", 1}, {"PRESET", "", "", 0, "X", 0}, {"FACDEF", "DEFCMD", "1", 0, "X", 0}};
+    for (const auto& c : cases) {
+        CCmdNameXmlInfo setting;
+        setting.CommandName = c.name;
+        setting.ControlType = c.keyword;
+        setting.Default = c.defaultValue;
+        setting.DeviceValue = setting.Value = "X";
+        EXPECT_EQ(c.reset, setting.ResetToDefault()) << c.name;
+        EXPECT_EQ(c.valueAfter, setting.Value) << c.name;
+        EXPECT_EQ(c.pending, Changes().GetEntries().size()) << c.name;
+        Changes().ClearChanges();
+    }
 }
 
 TEST_F(CmdNameXmlInfoTest, AnEmptyDataFormatStandsForTheFourEmptyFormats)

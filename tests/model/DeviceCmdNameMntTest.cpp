@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -44,7 +43,7 @@ protected:
     CTempDir m_dir;
 };
 
-TEST_F(DeviceCmdNameMntTest, LoadReadsEveryFieldAndTheFirstCommandOfANameWins)
+TEST_F(DeviceCmdNameMntTest, LoadReadsEveryFieldTheFirstCommandOfANameWinsAndABadFileChangesNothing)
 {
     ASSERT_TRUE(Map().Load("Model.xml"));
     ASSERT_EQ(2u, Map().GetCount());
@@ -67,11 +66,8 @@ TEST_F(DeviceCmdNameMntTest, LoadReadsEveryFieldAndTheFirstCommandOfANameWins)
     EXPECT_EQ("16", prefix->CmdGetLen);
     EXPECT_EQ("A|B", prefix->SettingsList);  // no text for its identifier: the file's list stays
     EXPECT_EQ(nullptr, Map().Find("232bad"));
-}
 
-TEST_F(DeviceCmdNameMntTest, AFileThatCannotBeUsedLeavesTheMapAsItWas)
-{
-    ASSERT_TRUE(Map().Load("Model.xml"));
+    // A file that cannot be used leaves the map as it was.
     m_dir.Write("Config/Wrong.xml", "<Commands><Command><CommandName>X</CommandName></Command></Commands>");
     m_dir.Write("Config/Cut.xml", "<DeviceConfiguration><Command>");
     EXPECT_FALSE(Map().Load("Wrong.xml"));
@@ -145,8 +141,8 @@ TEST_F(DeviceCmdNameMntTest, ExpandListExpandsRangesAndTranslatesKeys)
 }
 
 // A broken or hostile scanner answers "@^" with 32 items "0-99999999|1" in 648
-// bytes: taking them must not freeze the window. The bound is far above the time it
-// takes even in the sanitizer build; range_reply_bench measures it.
+// bytes: each list is cut, so taking them cannot freeze the window (range_reply_bench
+// measures how long it takes).
 TEST_F(DeviceCmdNameMntTest, AReplyOfHugeRangesIsTakenAtOnceWithEachListCut)
 {
     std::wstring reply = L"\x02\x01" L"0000@";
@@ -155,15 +151,11 @@ TEST_F(DeviceCmdNameMntTest, AReplyOfHugeRangesIsTakenAtOnceWithEachListCut)
     reply += L'\x03';
     ASSERT_EQ(648u, reply.size());
 
-    const auto start = std::chrono::steady_clock::now();
     std::vector<ReplyItem> items(1024);
     size_t count = 0;
     ASSERT_TRUE(CSaveCfg::ParseReply(reply.data(), reply.size(), items.data(), items.size(), count));
     for (size_t i = 0; i < count; ++i)
         Map().SetRange(items[i].command, items[i].value);
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 1000);
-
     ASSERT_EQ(32u, count);
     const CDeviceCmdNameXmlInfo* last = Map().Find("R00031");
     ASSERT_NE(nullptr, last);

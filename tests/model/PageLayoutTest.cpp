@@ -96,7 +96,7 @@ protected:
     CTempDir m_dir;
 };
 
-TEST_F(PageLayoutTest, PagesKeepOnlySupportedSettingsAndTheFirstPageOfAName)
+TEST_F(PageLayoutTest, PagesKeepOnlySupportedSettingsAndTheFirstPageOfANameAndResetsCountFailures)
 {
     CTaskProgress progress;  // what the wait window shows while the pages ask the scanner
     WatchThisThreadsTask(&progress);
@@ -117,6 +117,19 @@ TEST_F(PageLayoutTest, PagesKeepOnlySupportedSettingsAndTheFirstPageOfAName)
     EXPECT_EQ("232BAD", Pages().FindCommand("232bad")->CommandName);
     EXPECT_EQ("COMBOBOX", Pages().FindCommand("beplvl")->ControlType);  // "Beeper" sorts before "Interface"
     EXPECT_EQ(nullptr, Pages().FindCommand("NOSUCH"));
+
+    // A reset counts and names what could not be reset.
+    Pages().FindCommand("BEPLVL")->SetValue("0");
+    Pages().ResetAllToDefaults();
+    EXPECT_EQ("2", Pages().FindCommand("BEPLVL")->Value);
+    const CPageXmlInfo* beeper = Pages().FindPage("Beeper");
+    EXPECT_EQ(2, beeper->ResetFailCount);
+    EXPECT_EQ("PRESET\rSUFSET", beeper->ResetFailNames);
+    EXPECT_EQ(2, beeper->GetGroups()[1]->ResetFailCount);
+    EXPECT_EQ(2, Pages().GetResetFailCount());
+    EXPECT_EQ("PRESET\rSUFSET", Pages().GetResetFailNames());
+    Pages().ResetAllToDefaults();
+    EXPECT_EQ(2, Pages().GetResetFailCount());  // counts start again at every reset
 }
 
 TEST_F(PageLayoutTest, ABrokenPageFileKeepsThePreviousPages)
@@ -169,22 +182,6 @@ TEST_F(PageLayoutTest, TabsOfEmptyPagesGoWithTheTabsAroundThemAndHeightsReachOnl
     m_dir.Write("Config/maincfg.xml", "<MainCfg/>");
     EXPECT_FALSE(root.Load());
     EXPECT_EQ(3u, root.GetChildren().size());
-}
-
-TEST_F(PageLayoutTest, ResetCountsAndNamesWhatCouldNotBeReset)
-{
-    ASSERT_TRUE(Pages().Load());
-    Pages().FindCommand("BEPLVL")->SetValue("0");
-    Pages().ResetAllToDefaults();
-    EXPECT_EQ("2", Pages().FindCommand("BEPLVL")->Value);
-    const CPageXmlInfo* beeper = Pages().FindPage("Beeper");
-    EXPECT_EQ(2, beeper->ResetFailCount);
-    EXPECT_EQ("PRESET\rSUFSET", beeper->ResetFailNames);
-    EXPECT_EQ(2, beeper->GetGroups()[1]->ResetFailCount);
-    EXPECT_EQ(2, Pages().GetResetFailCount());
-    EXPECT_EQ("PRESET\rSUFSET", Pages().GetResetFailNames());
-    Pages().ResetAllToDefaults();
-    EXPECT_EQ(2, Pages().GetResetFailCount());  // counts start again at every reset
 }
 
 TEST_F(PageLayoutTest, AGroupStacksItsRowsAndHidesThemWhenClosed)

@@ -21,16 +21,13 @@ namespace {
 
 using Entries = std::vector<wxString>;
 
-TEST(ButtonRules, FileFilterListsEachExtensionThenAllFilesWithoutAnEmptyEntry)
+TEST(ButtonRules, FileFiltersEndWithAllFilesAndValueListsRefuseBlanksRepeatsAndBars)
 {
     EXPECT_EQ("(*.wav)|*.wav|All Files (*.*)|*.*", BuildFileFilter("0:wav"));
     EXPECT_EQ("(*.otp)|*.otp|(*.xml)|*.xml|All Files (*.*)|*.*", BuildFileFilter("0:otp|1:xml"));
     EXPECT_EQ("(*.bin)|*.bin|All Files (*.*)|*.*", BuildFileFilter("bin||"));  // no labels: the values name them
     EXPECT_EQ("All Files (*.*)|*.*", BuildFileFilter(""));
-}
 
-TEST(ButtonRules, ValueListsJoinWithBarsAndRefuseBlanksRepeatsAndBars)
-{
     EXPECT_EQ("AB|/data/c d.otp", JoinListEntries({"AB", "/data/c d.otp"}));
     EXPECT_EQ((Entries{"AB", "CD"}), SplitListEntries("|AB||CD|"));
     EXPECT_TRUE(SplitListEntries("").empty());
@@ -60,7 +57,7 @@ protected:
     std::vector<SCodeIdRow> m_rows;
 };
 
-TEST_F(ButtonRulesCodeId, TheTableIsPendingExactlyWhileARowDiffersFromItsFirstText)
+TEST_F(ButtonRulesCodeId, TheTableIsPendingWhileARowDiffersAndAStoredValueFillsRowsItFits)
 {
     ASSERT_EQ(2u, m_rows.size());  // EAN-13 is not offered by the model
     EXPECT_EQ("EAN-8", m_rows[1].label);
@@ -81,10 +78,8 @@ TEST_F(ButtonRulesCodeId, TheTableIsPendingExactlyWhileARowDiffersFromItsFirstTe
     CommitCodeIdRows(m_table, m_rows);
     EXPECT_FALSE(Listed());
     EXPECT_EQ(m_table.DeviceValue, m_table.Value);
-}
 
-TEST_F(ButtonRulesCodeId, AStoredTableValueFillsTheRowsOnlyWhenItFitsThem)
-{
+    // A stored table value fills the rows only when it fits them.
     TakeCodeIdValue(m_rows, "J|");
     EXPECT_EQ("J", m_rows[0].text);
     EXPECT_EQ("", m_rows[1].text);  // a cleared identifier stays cleared

@@ -69,7 +69,7 @@ TEST(EditRulesRange, PartnersKeepTheirOrderAndAreCorrectedTowardsTheDefault)
 
 const SHexLimits kPrintable{"20", "7E", 0};
 
-TEST(EditRulesHex, TypingRefusesBytesAboveTheMaximumAndTextBeyondTheLength)
+TEST(EditRulesHex, TypingRefusesBytesAboveTheMaximumACommitPutsThemToTheMinimumAndPadsAFinalDigit)
 {
     EXPECT_EQ(wxUniChar('B'), AcceptHexChar('b'));
     EXPECT_FALSE(AcceptHexChar('g'));
@@ -82,10 +82,7 @@ TEST(EditRulesHex, TypingRefusesBytesAboveTheMaximumAndTextBeyondTheLength)
     EXPECT_TRUE(IsHexTextAcceptable("FFFF", twoBytes));
     EXPECT_FALSE(IsHexTextAcceptable("FFFF0", twoBytes));
     EXPECT_FALSE(IsHexTextAcceptable("4G", twoBytes));
-}
 
-TEST(EditRulesHex, ACommitPutsOutOfRangeBytesToTheMinimumAndPadsAFinalDigit)
-{
     EXPECT_EQ("2041", CorrectHexForCommit("1F41", kPrintable));
     EXPECT_EQ("41207E", CorrectHexForCommit("41FF7E", kPrintable));
     EXPECT_EQ("4105", CorrectHexForCommit("415", SHexLimits{"00", "7E", 0}));

@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         SCheckCase{6, "refused", "1.0.1.0", "", "", true, false, "", "无法连接更新服务器!"},
         SCheckCase{7, "stalls", "1.0.1.0", "", "/stall", false, false, "", "无法连接更新服务器!"}));
 
-TEST(UpdateAddressTest, ServerCfgNamesTheServerAndWithoutOneThereIsNothingToAsk)
+TEST(UpdateAddressTest, ServerCfgNamesTheServerWithoutOneThereIsNothingToAskAndOnlyAPortableCopyIsReplaced)
 {
     CTempDir dir;
     EXPECT_EQ("", UpdateDescriptionAddress(dir.Path()));
@@ -107,13 +107,9 @@ TEST(UpdateAddressTest, ServerCfgNamesTheServerAndWithoutOneThereIsNothingToAsk)
     EXPECT_FALSE(CheckForUpdate(result, 1));
     EXPECT_TRUE(result.noSource);
     EXPECT_EQ("", result.errorText);
-    CAppContext::ResetInstance();
-}
 
-// Only a copy whose data lies beside its programs replaces itself; an installed one is
-// left to the package manager.
-TEST(UpdateModeTest, OnlyAPortableCopyReplacesItsOwnFiles)
-{
+    // Only a copy whose data lies beside its programs replaces itself; an installed one is
+    // left to the package manager.
     CTempDir tree;
     tree.Write("portable/Config/devicesinfo.xml", "<Devices/>");
     tree.Write("usr/bin/vostrel", "");
