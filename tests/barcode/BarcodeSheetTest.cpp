@@ -35,38 +35,34 @@ wxString Caption(const wxString& command, const wxString& value)
     return command == "232BAD" ? "Baud rate" + value : wxString();
 }
 
-struct SLinearCase {
-    const char* text;
-    const char* setup;
-    std::vector<wxString> payloads;
-    std::vector<wxString> captions;
-};
-
-class LinearFromTextTest : public ::testing::TestWithParam<SLinearCase> {};
-
-TEST_P(LinearFromTextTest, FramesTheEntriesWithTheSetupCodesAndEveryCodeDecodes)
+TEST(LinearFromTextTest, FramesTheEntriesWithTheSetupCodesAndEveryCodeDecodes)
 {
-    const SLinearCase& c = GetParam();
-    CTempDir dir;
-    CBarcodeSheet sheet;
-    CBarcodeSheetBuilder builder(sheet, c.setup, Caption);
-    ASSERT_EQ(EBuildResult::Built, builder.BuildLinearFromText(c.text, SLinearOptions()));
-    EXPECT_EQ(c.payloads, PayloadsOf(sheet));
-    EXPECT_EQ(c.captions, sheet.GetCaptions());
-    // The view draws a quarter of the 600-dpi image.
-    EXPECT_EQ(sheet.GetImages().back().width / 4, sheet.thumbWidth);
-    ExpectDecodable(sheet, dir, EDecoder::Zbar);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, LinearFromTextTest,
-    ::testing::Values(
-        SLinearCase{"232BAD1;ABCDEF", "SETUPE", {"@SETUPE1", "@232BAD1", "@ABCDEF", "@SETUPE0"},
-                    {"SETUPE1", "Baud rate1", "@ABCDEF", "SETUPE0"}},
+    const struct {
+        const char* text;
+        const char* setup;
+        std::vector<wxString> payloads;
+        std::vector<wxString> captions;
+    } cases[] = {
+        {"232BAD1;ABCDEF", "SETUPE", {"@SETUPE1", "@232BAD1", "@ABCDEF", "@SETUPE0"},
+         {"SETUPE1", "Baud rate1", "@ABCDEF", "SETUPE0"}},
         // A part shorter than a command name is no barcode and no error.
-        SLinearCase{"232BAD1;AB;", "SETUPN", {"@SETUPN1", "@232BAD1", "@SETUPN0"}, {"SETUPN1", "Baud rate1", "SETUPN0"}},
-        SLinearCase{"#232BAD1", "", {"#232BAD1"}, {"Baud rate1"}},
-        SLinearCase{";232BAD1;X", "", {"@;232BAD1;X"}, {"@;232BAD1;X"}}));
+        {"232BAD1;AB;", "SETUPN", {"@SETUPN1", "@232BAD1", "@SETUPN0"}, {"SETUPN1", "Baud rate1", "SETUPN0"}},
+        {"#232BAD1", "", {"#232BAD1"}, {"Baud rate1"}},
+        {";232BAD1;X", "", {"@;232BAD1;X"}, {"@;232BAD1;X"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        CTempDir dir;
+        CBarcodeSheet sheet;
+        CBarcodeSheetBuilder builder(sheet, c.setup, Caption);
+        ASSERT_EQ(EBuildResult::Built, builder.BuildLinearFromText(c.text, SLinearOptions()));
+        EXPECT_EQ(c.payloads, PayloadsOf(sheet));
+        EXPECT_EQ(c.captions, sheet.GetCaptions());
+        // The view draws a quarter of the 600-dpi image.
+        EXPECT_EQ(sheet.GetImages().back().width / 4, sheet.thumbWidth);
+        ExpectDecodable(sheet, dir, EDecoder::Zbar);
+    }
+}
 
 // A sheet whose setup command is "SETUPE", and a folder for its pictures.
 class BarcodeSheetTest : public ::testing::Test {
@@ -76,7 +72,7 @@ protected:
     CBarcodeSheetBuilder m_builder{m_sheet, "SETUPE"};
 };
 
-TEST_F(BarcodeSheetTest, RefusedOrEmptyTextLeavesEveryPagesSheetAsItWas)
+TEST_F(BarcodeSheetTest, RefusedEmptyOrUnwritableTextLeavesEveryPagesSheetAsItWas)
 {
     ASSERT_EQ(EBuildResult::Built, m_builder.BuildLinearFromText("BEPLVL2", SLinearOptions()));
     const std::vector<wxString> before = PayloadsOf(m_sheet);
@@ -89,6 +85,9 @@ TEST_F(BarcodeSheetTest, RefusedOrEmptyTextLeavesEveryPagesSheetAsItWas)
     }
     // Only the exact upper-case name is refused.
     EXPECT_EQ(EBuildResult::Built, m_builder.BuildLinearFromText("fobset1", SLinearOptions()));
+    // An all-in-one symbol that cannot be written fails the build without ending the program.
+    EXPECT_EQ(EBuildResult::Failed, m_builder.BuildAllInOneFromText("232BAD1", "/no/such/folder/output.bmp"));
+    EXPECT_FALSE(m_builder.GetLastError().empty());
 }
 
 std::vector<SHistoryEntry> HistoryWithDataFormats()
@@ -115,33 +114,27 @@ TEST_F(BarcodeSheetTest, HistoryOnTheLinearPageEndsWithTheDataFormatDigitsAndEve
     ExpectDecodable(m_sheet, m_dir, EDecoder::Zbar);
 }
 
-struct STwoDimensionalCase {
-    int symbology;  // -1: the all-in-one page
-    EDecoder decoder;
-    const char* text;
-    const char* payload;
-};
-
-class TwoDimensionalTest : public BarcodeSheetTest, public ::testing::WithParamInterface<STwoDimensionalCase> {};
-
-TEST_P(TwoDimensionalTest, OneCodeHoldsTheTextAndDecodesToIt)
+TEST_F(BarcodeSheetTest, OneTwoDimensionalCodeHoldsTheTextAndDecodesToIt)
 {
-    const STwoDimensionalCase& c = GetParam();
-    const EBuildResult result = c.symbology < 0 ? m_builder.BuildAllInOneFromText(c.text, m_dir.File("output.bmp"))
-                                                : m_builder.BuildBatchFromText(c.text, c.symbology, false);
-    ASSERT_EQ(EBuildResult::Built, result) << m_builder.GetLastError();
-    EXPECT_EQ(std::vector<wxString>{c.payload}, PayloadsOf(m_sheet));
-    EXPECT_EQ(std::vector<wxString>{c.payload}, m_sheet.GetCaptions());
-    ExpectDecodable(m_sheet, m_dir, c.decoder);
+    const struct {
+        int symbology;  // -1: the all-in-one page
+        EDecoder decoder;
+        const char* text;
+        const char* payload;
+    } cases[] = {{SYMBOLOGY_PDF417, EDecoder::ZXing, "#232BAD1", "#232BAD1;"},
+                 {SYMBOLOGY_DATAMATRIX, EDecoder::ZXing, "232BAD1;BEPLVL2", "@232BAD1;BEPLVL2;"},
+                 {SYMBOLOGY_QR, EDecoder::Zbar, "@232BAD1;", "@232BAD1;"},
+                 {-1, EDecoder::ZXing, "#232BAD1", "@#232BAD1;"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.symbology);
+        const EBuildResult result = c.symbology < 0 ? m_builder.BuildAllInOneFromText(c.text, m_dir.File("output.bmp"))
+                                                    : m_builder.BuildBatchFromText(c.text, c.symbology, false);
+        ASSERT_EQ(EBuildResult::Built, result) << m_builder.GetLastError();
+        EXPECT_EQ(std::vector<wxString>{c.payload}, PayloadsOf(m_sheet));
+        EXPECT_EQ(std::vector<wxString>{c.payload}, m_sheet.GetCaptions());
+        ExpectDecodable(m_sheet, m_dir, c.decoder);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Pages, TwoDimensionalTest,
-    ::testing::Values(STwoDimensionalCase{SYMBOLOGY_PDF417, EDecoder::ZXing, "#232BAD1", "#232BAD1;"},
-                      STwoDimensionalCase{SYMBOLOGY_DATAMATRIX, EDecoder::ZXing, "232BAD1;BEPLVL2",
-                                          "@232BAD1;BEPLVL2;"},
-                      STwoDimensionalCase{SYMBOLOGY_QR, EDecoder::Zbar, "@232BAD1;", "@232BAD1;"},
-                      STwoDimensionalCase{-1, EDecoder::ZXing, "#232BAD1", "@#232BAD1;"}));
 
 TEST_F(BarcodeSheetTest, HistoryOnTheBatchPagesIsOnePayloadWithTheDataFormatRulesLast)
 {
@@ -200,12 +193,6 @@ TEST_F(BarcodeSheetTest, TheBatchSheetsHeadFrameIsTheModelsEnterSetupBarcode)
         const std::string path = std::string(m_dir.File("head.bmp").utf8_str());
         EXPECT_EQ(std::string("@") + setup + "1", DecodeImage(head, path, EDecoder::Zbar)) << setup;
     }
-}
-
-TEST_F(BarcodeSheetTest, AnAllInOneSymbolThatCannotBeWrittenFailsTheBuildWithoutEndingTheProgram)
-{
-    EXPECT_EQ(EBuildResult::Failed, m_builder.BuildAllInOneFromText("232BAD1", "/no/such/folder/output.bmp"));
-    EXPECT_FALSE(m_builder.GetLastError().empty());
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include "CliCommands.h"
 #include "NestedXml.h"
 #include "DemoScanner.h"
-#include "InProcessScanner.h"
 
 #include "../barcode/DecodeSupport.h"
 #include "TempDir.h"
@@ -39,10 +38,10 @@ protected:
         CCoreTest::TearDown();
     }
 
-    void Plug(const char* model)
+    void Plug(const char* model, const char* productName = "")
     {
         wxString error;
-        const uint32_t port = AttachDemoScanner(model, "", 115200, error);
+        const uint32_t port = AttachDemoScanner(model, productName, 115200, error);
         ASSERT_NE(0u, port) << error;
         m_ports.push_back(port);
     }
@@ -227,17 +226,12 @@ TEST_F(CliConfigTest, FilesThatCannotBeReadOrWrittenAreNamed)
 
 TEST_F(CliConfigTest, AFileReadFromAScannerSendsNoActionBackToIt)
 {
-    SSimScannerProfile profile;
-    profile.productName = "HBS-HI880";
-    profile.baudRate = 115200;
-    std::string error;
-    auto simulated = CSimulatedScanner::FromModelFile(VOSTREL_DATA_DIR "/Config/HI880.xml", profile, error);
-    ASSERT_TRUE(simulated) << error;
-    CInProcessScanner scanner(std::move(simulated), "sim:actions");
-    ASSERT_NE(0u, scanner.Start());
+    Plug("HBS-HI880");
+    char port[64] = {};
+    ASSERT_TRUE(hbds_serial_port_path(m_ports.back(), port, sizeof port));
     const std::string file = FilePath("hi880.xml");
-    ASSERT_EQ(CLI_OK, Run({"read", "--port", scanner.PortName(), "--baud", "115200", file})) << m_err.str();
-    EXPECT_EQ(CLI_OK, Run({"apply", "--port", scanner.PortName(), "--baud", "115200", file})) << m_out.str();
+    ASSERT_EQ(CLI_OK, Run({"read", "--port", port, "--baud", "115200", file})) << m_err.str();
+    EXPECT_EQ(CLI_OK, Run({"apply", "--port", port, "--baud", "115200", file})) << m_out.str();
     EXPECT_NE(std::string::npos, m_out.str().find("\tunchanged: ")) << m_out.str();
 
     // What the file would send to a scanner holding none of its values.
@@ -415,10 +409,7 @@ TEST_F(CliConfigTest, ABarcodeSheetNeverOverwritesItsInputNorLeavesAnythingBehin
 
 TEST_F(CliConfigTest, NamesWithTabsOrLineBreaksStayInTheirColumn)
 {
-    wxString error;
-    const uint32_t port = AttachDemoScanner("HBS-HI880", "A\tB\nC", 115200, error);
-    ASSERT_NE(0u, port) << error;
-    m_ports.push_back(port);
+    Plug("HBS-HI880", "A\tB\nC");
     ASSERT_EQ(CLI_OK, Run({"list"})) << m_err.str();
     EXPECT_NE(std::string::npos, m_out.str().find("\tA\\x09B\\x0AC\t")) << m_out.str();
 }

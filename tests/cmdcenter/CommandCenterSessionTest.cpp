@@ -1,7 +1,11 @@
 // The terminal's worker against a scripted link: what goes on the wire for a typed
-// command, which lines the transcript gets, and how fast it lets go when closing.
+// command, which lines the transcript gets, and how fast it lets go when closing. And
+// fetching stored batch data: both requests must be acknowledged, data replies are
+// cut at CR LF into entries, and "batch.txt" only ever grows.
+#include "BatchDataFetch.h"
 #include "CommandCenterSession.h"
 #include "ScriptedTerminalLink.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +78,8 @@ TEST_F(CommandCenterSessionTest, HexSendWritesExactlyTheBytesOfThePairs)
 }
 
 // Silence after a command is what a wrong baud rate or port looks like: the window is
-// told, after the empty response line; an answer or a failed write is not that.
+// told, after the empty response line; an answer or a failed write is not that, and a
+// failed write starts no line terminal.
 TEST_F(CommandCenterSessionTest, OnlyACommandNothingAnsweredIsFollowedByTheNoAnswerNotice)
 {
     const struct {
@@ -93,56 +98,55 @@ TEST_F(CommandCenterSessionTest, OnlyACommandNothingAnsweredIsFollowedByTheNoAns
         m_outputs.clear();
         m_session.Options().packCommand = c.packCommand;
         m_link.m_failWrites = c.failWrite;
-        Send("QRYSYS", c.reply);
+        Send(c.failWrite ? "CLIENA1" : "QRYSYS", c.reply);
         ASSERT_EQ(c.noAnswer ? 3u : 2u, m_outputs.size()) << c.reply;
         EXPECT_EQ("Response: \r\n" == m_outputs[1].text, c.noAnswer || c.failWrite);
         EXPECT_EQ(c.noAnswer, m_outputs.back().kind == STerminalOutput::NO_ANSWER) << c.reply;
     }
-}
-
-TEST_F(CommandCenterSessionTest, AFailedWriteGivesAnEmptyResponseAndNoLineTerminal)
-{
-    m_link.m_failWrites = true;
-    Send("CLIENA1");
-    EXPECT_EQ((std::vector<wxString>{"Request: CLIENA1\r\n", "Response: \r\n"}), Lines());
+    EXPECT_EQ("Request: CLIENA1\r\n", m_outputs[0].text);
     EXPECT_FALSE(m_session.IsInLineMode());
-}
-
-struct SDeviceCase {
-    bool packedData;
-    bool hexDisplay;
-    std::string received;
-    wxString line;
-};
-
-class DeviceLineTest : public CommandCenterSessionTest, public ::testing::WithParamInterface<SDeviceCase> {};
-
-TEST_P(DeviceLineTest, WhatTheScannerSendsByItselfIsShown)
-{
-    CSymbologiesXmlInfo names;
-    ASSERT_TRUE(names.Load(VOSTREL_DATA_DIR "/Config/Symbologies.xml", "CommandCenterDlg.cpp"));
-    m_session.SetSymbologies(names);
-    m_session.Options().packedData = GetParam().packedData;
-    m_session.Options().hexDisplay = GetParam().hexDisplay;
-    m_link.AddReply(GetParam().received);
-    ASSERT_TRUE(m_session.RunOneStep());
-    EXPECT_EQ(std::vector<wxString>{GetParam().line}, Lines());
 }
 
 // 02 00 00 01 ";" "A" and the checksum FF ^ 00 ^ 01 ^ 3B ^ 41 = 84.
 const std::string kFrameOfA("\x02\x00\x00\x01;A\x84", 7);
 
-INSTANTIATE_TEST_SUITE_P(
-    Blocks, DeviceLineTest,
-    ::testing::Values(SDeviceCase{false, false, std::string("AB\0C\r\n", 6), "Device: AB C\r\n\r\n"},
-                      SDeviceCase{true, false, kFrameOfA, "Device: Code ID packet\r\nA\r\n"},
-                      SDeviceCase{true, false, std::string("\x02\x00\x00\x01;AB", 7), "Device: \x02  \x01;AB\r\n"},
-                      SDeviceCase{true, true, kFrameOfA, "Device: 02 00 00 01 3B 41 84\r\n"},
-                      // Packing off: a frame is data like any other, every byte as itself.
-                      SDeviceCase{false, false, kFrameOfA, wxString("Device: \x02  \x01;A") + wxUniChar(0x84) + "\r\n"},
-                      SDeviceCase{false, true, kFrameOfA, "Device: 02 00 00 01 3B 41 84\r\n"},
-                      // The head of a frame is not held back for its rest either.
-                      SDeviceCase{false, false, std::string("\x02\x00\x00\x05;AB", 7), "Device: \x02  \x05;AB\r\n"}));
+TEST_F(CommandCenterSessionTest, WhatTheScannerSendsByItselfIsShown)
+{
+    const struct {
+        bool packedData;
+        bool hexDisplay;
+        std::string received;
+        wxString line;
+    } cases[] = {
+        {false, false, std::string("AB\0C\r\n", 6), "Device: AB C\r\n\r\n"},
+        {true, false, kFrameOfA, "Device: Code ID packet\r\nA\r\n"},
+        {true, false, std::string("\x02\x00\x00\x01;AB", 7), "Device: \x02  \x01;AB\r\n"},
+        {true, true, kFrameOfA, "Device: 02 00 00 01 3B 41 84\r\n"},
+        // Packing off: a frame is data like any other, every byte as itself.
+        {false, false, kFrameOfA, wxString("Device: \x02  \x01;A") + wxUniChar(0x84) + "\r\n"},
+        {false, true, kFrameOfA, "Device: 02 00 00 01 3B 41 84\r\n"},
+        // The head of a frame is not held back for its rest either.
+        {false, false, std::string("\x02\x00\x00\x05;AB", 7), "Device: \x02  \x05;AB\r\n"},
+    };
+    CSymbologiesXmlInfo names;
+    ASSERT_TRUE(names.Load(VOSTREL_DATA_DIR "/Config/Symbologies.xml", "CommandCenterDlg.cpp"));
+    for (const auto& c : cases) {
+        CScriptedTerminalLink link;
+        std::vector<wxString> lines;
+        CCommandCenterSession session(link, [&lines](const STerminalOutput& output) {
+            if (output.kind == STerminalOutput::LINE)
+                lines.push_back(output.text);
+        });
+        session.SetReaderEnabled(true);
+        session.SetSymbologies(names);
+        session.Options().tags = true;
+        session.Options().packedData = c.packedData;
+        session.Options().hexDisplay = c.hexDisplay;
+        link.AddReply(c.received);
+        ASSERT_TRUE(session.RunOneStep());
+        EXPECT_EQ(std::vector<wxString>{c.line}, lines) << c.line;
+    }
+}
 
 // Several reads sent together, and a frame cut in two by the bound of one step. With
 // packing on each read gets its own line and the cut frame waits for its rest; with
@@ -220,6 +224,80 @@ TEST_F(CommandCenterSessionTest, ClosingStopsTheWorkerAndLeavesAQueuedCommandUns
     EXPECT_FALSE(m_session.IsRunning());
     EXPECT_TRUE(m_link.Written().empty());
     EXPECT_EQ(1u, m_session.QueuedCount());
+}
+
+const char kAck[] = "\x02\x01" "0000@WLSBAT2\x06;\x03";
+const char kSbtAck[] = "\x02\x01" "0000@WLSSBT\x06;\x03";
+const char kSbtNak[] = "\x02\x01" "0000@WLSSBT\x15;\x03";
+// The scripted scanner has sent everything at once: a short quiet time ends its data.
+const int kQuietMs = 20;
+
+class BatchDataFetchTest : public ::testing::Test {
+protected:
+    bool Fetch(std::vector<wxString>& entries) { return CBatchDataFetch(m_link, 0, kQuietMs).Fetch(entries); }
+
+    CScriptedTerminalLink m_link;
+    CTempDir m_dir;
+};
+
+TEST_F(BatchDataFetchTest, ARefusedUploadFetchesNothingAndLeavesTheFileAlone)
+{
+    m_dir.Write("batch.txt", "earlier\r\n");
+    for (const char* reply : {kAck, kSbtNak, "A\r\nB\r\n"})
+        m_link.AddReply(reply);
+    std::vector<wxString> entries{"stale"};
+    EXPECT_FALSE(Fetch(entries));
+    EXPECT_TRUE(entries.empty());
+    EXPECT_EQ("earlier\r\n", m_dir.Read("batch.txt"));
+    EXPECT_EQ(2u, m_link.Written().size());
+    EXPECT_EQ("~\x01" "0000@WLSBAT2;\x03", m_link.Written()[0]);
+}
+
+// The scanner's blocks are joined before they are cut, so that a pause between two
+// blocks splits no code wherever it falls; the entries give back every byte but the
+// line break that ends the data, a code not finished included.
+TEST_F(BatchDataFetchTest, BlocksAreJoinedBeforeTheyAreCutWhereverTheScannerPaused)
+{
+    const struct {
+        std::string data;
+        std::string file;
+    } cases[] = {
+        {"A\r\nB\r\nC\r\nD\r\n", "earlier|A\r\nB\r\nC\r\nD"},
+        {"A\r\nBC\r\n\r\nE", "earlier|A\r\nBC\r\n\r\nE"},
+        {"one code without a break", "earlier|one code without a break"},
+    };
+    for (const auto& row : cases) {
+        for (size_t cut = 1; cut < row.data.size(); ++cut) {
+            CScriptedTerminalLink link;
+            for (const std::string& reply : {std::string(kAck), std::string(kSbtAck), row.data.substr(0, cut), row.data.substr(cut)})
+                link.AddReply(reply);
+            m_dir.Write("batch.txt", "earlier|");
+            std::vector<wxString> entries;
+            ASSERT_TRUE(CBatchDataFetch(link, 0, kQuietMs).Fetch(entries));
+            ASSERT_TRUE(CBatchDataFetch::AppendEntries(m_dir.File("batch.txt"), entries));
+            EXPECT_EQ(row.file, m_dir.Read("batch.txt")) << row.data << " cut at " << cut;
+        }
+    }
+}
+
+// A read the scanner makes during the fetch comes packed; whole or cut in two by the
+// reads, it goes to the terminal, never into the stored data.
+TEST_F(BatchDataFetchTest, APackedReadCutBetweenTwoRepliesStaysOutOfTheStoredData)
+{
+    const std::string frame("\x02\x00\x00\x01;A\x84", 7);
+    for (size_t cut : {size_t(0), size_t(1), size_t(3), size_t(6)}) {
+        CScriptedTerminalLink link;
+        for (const std::string& reply : {std::string(kAck), std::string(kSbtAck), "A\r\nB\r\n" + frame.substr(0, cut),
+                                         frame.substr(cut) + "C\r\nD\r\n" + frame})
+            link.AddReply(reply);
+        std::vector<wxString> entries;
+        ASSERT_TRUE(CBatchDataFetch(link, 0, kQuietMs).Fetch(entries));
+        wxString stored;
+        for (const wxString& entry : entries)
+            stored += entry;
+        EXPECT_EQ("A\r\nB\r\nC\r\nD", stored) << cut;
+        EXPECT_EQ(frame + frame, link.SetAsideBytes()) << cut;
+    }
 }
 
 }  // namespace

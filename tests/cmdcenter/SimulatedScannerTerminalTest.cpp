@@ -15,18 +15,8 @@ namespace {
 
 class SimulatedScannerTerminalTest : public CCoreTest {
 protected:
-    void SetUp() override
-    {
-        auto scanner = FixtureScanner(115200);
-        ASSERT_TRUE(scanner);
-        m_scanner = std::make_unique<CInProcessScanner>(std::move(scanner));
-    }
-    void Plug()
-    {
-        const uint32_t port = m_scanner->Start();
-        ASSERT_NE(0u, port);
-        ASSERT_NE(nullptr, OpenTestDevice(port, 115200, 300));
-    }
+    void SetUp() override { m_scanner = std::make_unique<CInProcessScanner>(FixtureScanner(115200)); }
+    void Plug() { ASSERT_NE(nullptr, OpenTestDevice(m_scanner->Start(), 115200, 300)); }
 
     std::unique_ptr<CInProcessScanner> m_scanner;
     CDeviceTerminalLink m_link;
@@ -34,35 +24,12 @@ protected:
 
 TEST_F(SimulatedScannerTerminalTest, StoredCodesComeBackAsEntries)
 {
-    m_scanner->Scanner().BatchStore().Add("A");
-    m_scanner->Scanner().BatchStore().Add("B");
+    for (const char* code : {"A", "B"})
+        m_scanner->Scanner().BatchStore().Add(code);
     Plug();
     std::vector<wxString> entries;
     ASSERT_TRUE(CBatchDataFetch(m_link, 200).Fetch(entries));
     EXPECT_EQ((std::vector<wxString>{"A", "\r\nB", ""}), entries);
-}
-
-// A scanner that keeps reading while it sends its store: every stored code comes
-// back, in order, and nothing of the packed reads is taken for stored data.
-TEST_F(SimulatedScannerTerminalTest, StoredCodesComeBackWholeWhileTheScannerReads)
-{
-    wxString expected;
-    for (int i = 0; i < 200; ++i) {
-        m_scanner->Scanner().BatchStore().Add(wxString::Format("STORED%03d", i).ToStdString());
-        expected += wxString::Format("STORED%03d", i);
-    }
-    CSimScanEmitter& emitter = m_scanner->Scanner().ScanEmitter();
-    emitter.SetReads({{4, "6901234567892"}});
-    emitter.SetPacking(ESimPacking::CODE_ID);
-    emitter.SetPeriod(20, true);
-    Plug();
-    std::vector<wxString> entries;
-    ASSERT_TRUE(CBatchDataFetch(m_link, 200).Fetch(entries));
-    wxString stored;
-    for (const wxString& entry : entries)
-        stored += entry;
-    stored.Replace("\r\n", "");
-    EXPECT_EQ(expected, stored);
 }
 
 TEST_F(SimulatedScannerTerminalTest, PackedReadsArriveWithTheNameOfTheirMark)

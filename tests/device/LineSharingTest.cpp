@@ -92,15 +92,15 @@ protected:
     wxString m_lines;
 };
 
-// The scanner keeps reading codes (sent packed) while its stored data is fetched, with
-// the terminal open: the entries hold exactly the stored codes, and the codes read
-// meanwhile reach the terminal instead.
+// The scanner keeps reading codes (sent packed) while its stored data, many blocks of
+// it, is fetched with the terminal open: the entries hold exactly the stored codes,
+// and the codes read meanwhile reach the terminal instead.
 class FetchWhileScanningTest : public LineSharingTest {
 protected:
     void Configure(CSimulatedScanner& scanner) override
     {
-        for (int i = 0; i < 40; ++i)
-            scanner.BatchStore().Add(wxString::Format("STORED-%02d", i).ToStdString());
+        for (int i = 0; i < 200; ++i)
+            scanner.BatchStore().Add(wxString::Format("STORED-%03d", i).ToStdString());
         scanner.ScanEmitter().SetReads({{4, "6901234567892"}});
         scanner.ScanEmitter().SetPacking(ESimPacking::CODE_ID);
         scanner.ScanEmitter().SetPeriod(40, true);
@@ -119,8 +119,8 @@ TEST_F(FetchWhileScanningTest, TheStoredDataIsExactAndTheReadsGoToTheTerminal)
     // Blocks of sixteen codes, joined before they are cut: every code keeps its line
     // end but the last, wherever the blocks meet.
     wxString expected;
-    for (int i = 0; i < 40; ++i)
-        expected += (i == 0 ? "" : "\r\n") + wxString::Format("STORED-%02d", i);
+    for (int i = 0; i < 200; ++i)
+        expected += (i == 0 ? "" : "\r\n") + wxString::Format("STORED-%03d", i);
     EXPECT_EQ(expected, stored);
     EXPECT_TRUE(TerminalShows("6901234567892")) << TerminalLines();
 }
@@ -156,8 +156,6 @@ protected:
     }
 };
 
-// The terminal, open while a picture is taken, shows the codes the scanner reads but
-// nothing of the picture; the picture arrives whole.
 TEST_F(TerminalDuringCaptureTest, TheTerminalShowsTheReadsAndNothingOfThePicture)
 {
     Plug();

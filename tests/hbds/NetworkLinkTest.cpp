@@ -12,14 +12,13 @@
 #include <wx/datetime.h>
 
 #include <netinet/in.h>
-#include <openssl/pem.h>
 #include <openssl/ssl.h>
-#include <openssl/x509v3.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -340,58 +339,18 @@ TEST_F(NetworkLinkTest, ATlsPortThatSpeaksNoTlsOrNothingIsRefusedWithinTheConnec
               hbds::SplitPortList("rfc2217+tls://till-4:3001:/dev/pts/4:tcp+tls://[::1]:3002"));
 }
 
-namespace {
-
-// A key and a certificate for 127.0.0.1 signed by themselves, made for the test.
-struct STestCertificate {
-    STestCertificate()
-    {
-        key = EVP_RSA_gen(2048);
-        certificate = X509_new();
-        ASN1_INTEGER_set(X509_get_serialNumber(certificate), 1);
-        X509_gmtime_adj(X509_getm_notBefore(certificate), -60);
-        X509_gmtime_adj(X509_getm_notAfter(certificate), 3600);
-        X509_set_pubkey(certificate, key);
-        X509_NAME* name = X509_get_subject_name(certificate);
-        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
-        X509_set_issuer_name(certificate, name);
-        X509V3_CTX context;
-        X509V3_set_ctx(&context, certificate, certificate, nullptr, nullptr, 0);
-        X509_EXTENSION* alternative = X509V3_EXT_conf_nid(nullptr, &context, NID_subject_alt_name, "IP:127.0.0.1");
-        X509_add_ext(certificate, alternative, -1);
-        X509_EXTENSION_free(alternative);
-        X509_sign(certificate, key, EVP_sha256());
-    }
-    ~STestCertificate()
-    {
-        X509_free(certificate);
-        EVP_PKEY_free(key);
-    }
-    std::string Pem() const
-    {
-        BIO* out = BIO_new(BIO_s_mem());
-        PEM_write_bio_X509(out, certificate);
-        char* data = nullptr;
-        const long length = BIO_get_mem_data(out, &data);
-        std::string pem(data, static_cast<size_t>(length));
-        BIO_free(out);
-        return pem;
-    }
-    EVP_PKEY* key = nullptr;
-    X509* certificate = nullptr;
-};
-
-}  // namespace
-
 TEST_F(NetworkLinkTest, DataPassesUnderTlsAndAServerThatHasGoneFailsTheWriteWithoutEndingTheProcess)
 {
-    STestCertificate server;
-    m_logs.Write("ca.pem", server.Pem());
-    hbds_set_tls_files(m_logs.File("ca.pem").utf8_str(), nullptr, nullptr);
-    CFakeServer fake([&server](int fd) {
+    // A certificate for 127.0.0.1 signed by itself, so that it is its own authority.
+    const std::string folder(m_logs.Path().utf8_str());
+    ASSERT_EQ(0, std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -addext "
+                              "subjectAltName=IP:127.0.0.1 -keyout " + folder + "key.pem -out " + folder + "ca.pem 2>/dev/null")
+                                 .c_str()));
+    hbds_set_tls_files((folder + "ca.pem").c_str(), nullptr, nullptr);
+    CFakeServer fake([&folder](int fd) {
         SSL_CTX* context = SSL_CTX_new(TLS_server_method());
-        SSL_CTX_use_certificate(context, server.certificate);
-        SSL_CTX_use_PrivateKey(context, server.key);
+        SSL_CTX_use_certificate_file(context, (folder + "ca.pem").c_str(), SSL_FILETYPE_PEM);
+        SSL_CTX_use_PrivateKey_file(context, (folder + "key.pem").c_str(), SSL_FILETYPE_PEM);
         SSL* ssl = SSL_new(context);
         SSL_set_fd(ssl, fd);
         if (SSL_accept(ssl) == 1) {

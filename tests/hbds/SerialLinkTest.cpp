@@ -1,19 +1,23 @@
 // Serial I/O through a real pseudo-terminal pair: the test holds the master end and
-// plays the scanner; the library opens the slave end by path.
+// plays the scanner; the library opens the slave end by path. And the library's log,
+// also as the crash handler writes it.
 #include "PseudoTerminal.h"
+#include "TempDir.h"
 #include "hbds.h"
+#include "hbds_signal.h"
 
 #include <gtest/gtest.h>
+#include <wx/datetime.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <thread>
 
@@ -100,6 +104,8 @@ TEST_F(SerialLinkTest, AnOpenThatCannotBeDoneSaysWhy)
     hbds_destory(second);
 }
 
+// A read stops at the terminator, also one split across chunks, keeps the rest for
+// the next read, and never writes past the size it was given.
 TEST_F(SerialLinkTest, BytesPassUnchangedAndAReadStopsAtTheTerminatorKeepingTheRest)
 {
     ASSERT_TRUE(Open(Settings(m_port)));
@@ -112,71 +118,48 @@ TEST_F(SerialLinkTest, BytesPassUnchangedAndAReadStopsAtTheTerminatorKeepingTheR
     EXPECT_EQ(std::string("\x02\x01" "0000@AB;\x03", 11), std::string(reinterpret_cast<char*>(buffer), 11));
     ASSERT_EQ(6, Read(buffer, sizeof buffer, 1000));
     EXPECT_EQ(std::string("next;\x03", 6), std::string(reinterpret_cast<char*>(buffer), 6));
-}
 
-TEST_F(SerialLinkTest, ATerminatorSplitAcrossChunksIsFound)
-{
-    ASSERT_TRUE(Open(Settings(m_port)));
     std::thread scanner([this] {
         ASSERT_TRUE(m_pty.Send("abc;"));
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         ASSERT_TRUE(m_pty.Send(std::string("\x03" "zz", 3)));
     });
-    uint8_t buffer[64] = {};
     const int got = Read(buffer, sizeof buffer, 1000);
     scanner.join();
     EXPECT_EQ(5, got);
-}
+    ASSERT_EQ(2, Read(buffer, sizeof buffer, 500));
 
-TEST_F(SerialLinkTest, ReadNeverWritesPastTheGivenSize)
-{
-    ASSERT_TRUE(Open(Settings(m_port)));
     ASSERT_TRUE(m_pty.Send(std::string(40, 'x')));
-    uint8_t buffer[16];
     std::memset(buffer, 0xEE, sizeof buffer);
     EXPECT_EQ(10, Read(buffer, 10, 500));
-    for (size_t i = 10; i < sizeof buffer; ++i)
+    for (size_t i = 10; i < 16; ++i)
         EXPECT_EQ(0xEE, buffer[i]);
 }
 
-TEST_F(SerialLinkTest, SilenceReturnsNothingAfterAboutTheTimeOut)
+// Silence, a reply without terminator, input dropped by a clean, and a peer that went.
+TEST_F(SerialLinkTest, AReadEndsAtTheTimeOutAQuietLineOrAClosedPeerWithoutHanging)
 {
     ASSERT_TRUE(Open(Settings(m_port)));
     uint8_t buffer[64];
-    const auto start = Clock::now();
+    auto start = Clock::now();
     EXPECT_EQ(0, Read(buffer, sizeof buffer, 300));
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     EXPECT_GE(elapsed, 280);
     EXPECT_LT(elapsed, 1500);
     EXPECT_EQ(0u, m_status);
-}
 
-TEST_F(SerialLinkTest, AReplyWithoutTerminatorEndsWhenTheLineGoesQuiet)
-{
-    ASSERT_TRUE(Open(Settings(m_port)));
     ASSERT_TRUE(m_pty.Send("partial"));
-    uint8_t buffer[64];
-    const auto start = Clock::now();
+    start = Clock::now();
     EXPECT_EQ(7, Read(buffer, sizeof buffer, 2000));
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1000);
-}
 
-TEST_F(SerialLinkTest, CleanDropsPendingInput)
-{
-    ASSERT_TRUE(Open(Settings(m_port)));
     ASSERT_TRUE(m_pty.Send("stale;\x03"));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_TRUE(hbds_clean(m_handle, 0));
-    uint8_t buffer[64];
     EXPECT_EQ(0, Read(buffer, sizeof buffer, 150));
-}
 
-TEST_F(SerialLinkTest, AClosedPeerGivesAnErrorStatusNotAHang)
-{
-    ASSERT_TRUE(Open(Settings(m_port)));
     m_pty.CloseMaster();
-    uint8_t buffer[64];
-    const auto start = Clock::now();
+    start = Clock::now();
     EXPECT_EQ(0, Read(buffer, sizeof buffer, 2000));
     EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), m_status);
     EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1000);
@@ -194,7 +177,7 @@ TEST_F(SerialLinkTest, OperationsOnAClosedOrUnknownHandleFailQuietly)
     EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_INITIAL), m_status);
 }
 
-TEST(SerialPorts, APathThatIsNoPortSaysWhy)
+TEST(SerialPorts, APathThatIsNoPortSaysWhyAndAPathKeepsItsNumber)
 {
     const struct {
         const char* path;
@@ -213,11 +196,7 @@ TEST(SerialPorts, APathThatIsNoPortSaysWhy)
         EXPECT_EQ(row.status, status) << row.path;
         hbds_destory(handle);
     }
-    hbds_clear_serial_paths();
-}
-
-TEST(SerialPorts, APathKeepsItsPortNumber)
-{
+    // A path keeps its port number.
     const uint32_t first = hbds_add_serial_path("/dev/vostrel-a");
     EXPECT_EQ(first, hbds_add_serial_path("/dev/vostrel-a"));
     EXPECT_NE(first, hbds_add_serial_path("/dev/vostrel-b"));
@@ -260,6 +239,61 @@ TEST_F(SerialLinkTest, DetectionFindsTheRateAtWhichTheScannerAnswers)
     scanner.join();
     EXPECT_EQ(38400u, ports[0].baudRate);
     EXPECT_EQ(0u, ports[1].baudRate);
+}
+
+class LogTest : public ::testing::Test {
+protected:
+    void SetUp() override { hbds_set_log_directory(m_dir.Path().utf8_str()); }
+    void TearDown() override
+    {
+        hbds_set_log_directory(nullptr);
+        HBSetLogLevel(2);
+    }
+    std::string Today() const { return m_dir.Read(wxDateTime::Now().Format("hbds_%Y%m%d.log")); }
+
+    CTempDir m_dir;
+};
+
+// Lines at or below the level in force are written with their source and line, also by
+// the crash handler's signal-safe writer; levels outside 1 to 6 are refused.
+TEST_F(LogTest, LinesAtOrBelowTheThresholdAreWrittenWithSourceAndLine)
+{
+    ASSERT_TRUE(HBSetLogLevel(4));
+    EXPECT_FALSE(HBSetLogLevel(0));
+    EXPECT_FALSE(HBSetLogLevel(7));
+    EXPECT_EQ(4, hbds_get_log_level());
+    logout_line(4, "DeviceMnt.cpp", 120, "hid devices=%i", 3);
+    logout_line(5, "DeviceMnt.cpp", 121, "too detailed %i", 1);
+    logout_line_u(2, "SaveConfig.cpp", 7, L"%ls %d", L"宽字符", 9);
+    hbds_log_line_from_signal(4, "CrashDump.cpp", 77, "/opt/vostrel/dump/Vostrel20261207-101500.dmp");
+    hbds_log_line_from_signal(5, "CrashDump.cpp", 78, "too detailed");
+    const std::string log = Today();
+    EXPECT_NE(std::string::npos, log.find("[4] DeviceMnt.cpp:120 hid devices=3\n"));
+    EXPECT_EQ(std::string::npos, log.find("too detailed"));
+    EXPECT_NE(std::string::npos, log.find("[2] SaveConfig.cpp:7 宽字符 9\n"));
+    EXPECT_NE(std::string::npos, log.find("[4] CrashDump.cpp:77 /opt/vostrel/dump/Vostrel20261207-101500.dmp\n"));
+}
+
+// The crash handler's clock works without the time-zone database; it must still give
+// the local time, east and west of Greenwich and off the full hour.
+TEST_F(LogTest, SignalSafeClockGivesTheLocalTime)
+{
+    const char* saved = std::getenv("TZ");
+    const std::string previous = saved ? saved : "";
+    for (const char* zone : {"UTC0", "IST-5:30", "NST3:30"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        hbds_set_log_directory(m_dir.Path().utf8_str());  // takes the offset in force
+        std::tm safe{};
+        hbds_local_time_from_signal(&safe);
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        safe.tm_isdst = local.tm_isdst;
+        EXPECT_LE(std::fabs(std::difftime(std::mktime(&local), std::mktime(&safe))), 1.0) << zone;
+    }
+    saved ? setenv("TZ", previous.c_str(), 1) : unsetenv("TZ");
+    tzset();
 }
 
 }  // namespace
