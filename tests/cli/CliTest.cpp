@@ -7,25 +7,23 @@
 #include "CliInventory.h"
 #include "CliReport.h"
 #include "CliSupport.h"
-
 #include "EndlessReplyServer.h"
 #include "ScriptedScanner.h"
 #include "TempDir.h"
-
-#include <sys/file.h>
 #include "CoreTest.h"
+#include "CliLanguage.h"
+#include "../barcode/DecodeSupport.h"
 
 #include <gtest/gtest.h>
+#include <wx/filefn.h>
 
+#include <sys/file.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <tuple>
-
-#include "CliLanguage.h"
-#include "../barcode/DecodeSupport.h"
-#include <wx/filefn.h>
-#include <algorithm>
-#include <cstdlib>
 
 namespace {
 

@@ -4,13 +4,12 @@
 
 #include "TempDir.h"
 #include "CoreTest.h"
+#include "DeviceAccess.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>
 
 #include <tuple>
-
-#include "DeviceAccess.h"
 #include <vector>
 
 namespace {

@@ -6,6 +6,7 @@
 #include "LineWait.h"
 #include "MessageRecorder.h"
 #include "UiText.h"
+#include "LineJobs.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +14,8 @@
 #include <future>
 #include <mutex>
 #include <string>
-#include <vector>
 #include <thread>
-
-#include "LineJobs.h"
+#include <vector>
 
 namespace {
 

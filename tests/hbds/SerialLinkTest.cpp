@@ -12,6 +12,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -212,10 +213,7 @@ TEST_F(SerialLinkTest, EnumerationListsAddedPaths)
 {
     SerialSettings ports[256];
     const int count = hbds_enum_serial_ports(ports, 256);
-    bool listed = false;
-    for (int i = 0; i < count; ++i)
-        listed = listed || ports[i].port == m_port;
-    EXPECT_TRUE(listed);
+    EXPECT_TRUE(std::any_of(ports, ports + count, [this](const SerialSettings& port) { return port.port == m_port; }));
     EXPECT_EQ(0, hbds_enum_serial_ports(ports, 0));
 }
 

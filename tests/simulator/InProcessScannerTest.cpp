@@ -6,20 +6,19 @@
 #include "InProcessScanner.h"
 #include "SimTestSupport.h"
 #include "SimulatorAttach.h"
-
 #include "hbds.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstring>
-#include <thread>
-
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -44,10 +43,7 @@ TEST_F(InProcessScannerTest, Port_IsListedUnderItsNameAndDetectedAtItsOwnRate)
     StartScanner(9600, "sim:LISTED");
     SerialSettings ports[256];
     const int count = hbds_enum_serial_ports(ports, 256);
-    bool listed = false;
-    for (int i = 0; i < count; ++i)
-        listed = listed || ports[i].port == m_port;
-    EXPECT_TRUE(listed);
+    EXPECT_TRUE(std::any_of(ports, ports + count, [this](const SerialSettings& port) { return port.port == m_port; }));
 
     m_scanner->Stop();
     const int after = hbds_enum_serial_ports(ports, 256);
@@ -228,39 +224,27 @@ TEST(VirtualPortTest, Connection_CarriesBytesBothWaysAndReportsLineChanges)
     hbds_remove_virtual_port(port);
 }
 
+// The program started by a shell that first prints its own process id and then
+// becomes the program, so that the test can signal it and popen's close reaps it.
 class CSimulatorProcess {
 public:
-    explicit CSimulatorProcess(std::vector<std::string> arguments)
+    explicit CSimulatorProcess(const std::vector<std::string>& arguments)
     {
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        m_pid = fork();
-        if (m_pid == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            close(out[0]);
-            std::vector<char*> argv{const_cast<char*>(VOSTREL_SIM_PROGRAM)};
-            for (std::string& argument : arguments)
-                argv.push_back(argument.data());
-            argv.push_back(nullptr);
-            execv(VOSTREL_SIM_PROGRAM, argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        m_output = fdopen(out[0], "r");
+        std::string command = "echo $$; exec " VOSTREL_SIM_PROGRAM;
+        for (const std::string& argument : arguments)
+            command += " '" + argument + "'";
+        m_output = popen(command.c_str(), "r");
+        const std::string pid = NextLine();
+        m_pid = pid.empty() ? -1 : std::stoi(pid);
     }
     ~CSimulatorProcess()
     {
-        if (m_pid > 0 && !m_reaped) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
         if (m_output)
-            fclose(m_output);
+            Stop(SIGKILL);
     }
 
-    // The first line the program printed, without its line break.
-    std::string FirstLine()
+    // The next line the program printed, without its line break.
+    std::string NextLine()
     {
         char line[256] = {};
         if (!m_output || !fgets(line, sizeof line, m_output))
@@ -274,18 +258,16 @@ public:
     // Stops the program with `signal` (0: none, just wait) and returns its exit status.
     int Stop(int signal)
     {
-        if (signal != 0)
+        if (signal != 0 && m_pid > 0)
             kill(m_pid, signal);
-        int status = 0;
-        waitpid(m_pid, &status, 0);
-        m_reaped = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        const int status = m_output ? pclose(m_output) : -1;
+        m_output = nullptr;
+        return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
 private:
-    pid_t m_pid = -1;
-    bool m_reaped = false;
     FILE* m_output = nullptr;
+    pid_t m_pid = -1;
 };
 
 std::string ExchangeOnPath(const std::string& path, uint32_t baudRate, const std::string& packed)
@@ -297,23 +279,23 @@ std::string ExchangeOnPath(const std::string& path, uint32_t baudRate, const std
 TEST(PtyProgramTest, Program_AnswersOnThePrintedTerminalEndsOnSigtermRefusesBadOptionsAndCutsAtItsFault)
 {
     CSimulatorProcess program({"--model", FixtureModelPath(), "--product", "PTY-1", "--serial", "P7", "--baud", "115200"});
-    const std::string path = program.FirstLine();
+    const std::string path = program.NextLine();
     ASSERT_EQ(0u, path.rfind("/dev/pts/", 0)) << path;
     EXPECT_EQ(kHead + "@QRYPDNProduct Name: PTY-1\r\n\x06,PSNSerial Number: P7\r\n\x06;\x03",
               ExchangeOnPath(path, 115200, "@QRYPDN,PSN"));
     EXPECT_EQ("", ExchangeOnPath(path, 9600, "@QRYPDN"));
     EXPECT_EQ(0, program.Stop(SIGTERM));
     CSimulatorProcess noFile({"--model", "/nonexistent/model.xml"});
-    EXPECT_EQ("", noFile.FirstLine());
+    EXPECT_EQ("", noFile.NextLine());
     EXPECT_NE(0, noFile.Stop(0));
     CSimulatorProcess badFault({"--model", FixtureModelPath(), "--fault", "explode"});
-    EXPECT_EQ("", badFault.FirstLine());
+    EXPECT_EQ("", badFault.NextLine());
     EXPECT_NE(0, badFault.Stop(0));
     CSimulatorProcess noModel({"--product", "X"});
     EXPECT_NE(0, noModel.Stop(0));
     // The disconnect fault closes the terminal after the partial reply.
     CSimulatorProcess cutting({"--model", FixtureModelPath(), "--baud", "115200", "--fault", "disconnect:6"});
-    const std::string cutPath = cutting.FirstLine();
+    const std::string cutPath = cutting.NextLine();
     ASSERT_FALSE(cutPath.empty());
     EXPECT_EQ(kHead, ExchangeOnPath(cutPath, 115200, "@QRYPDN"));
     EXPECT_EQ(0, cutting.Stop(0));

@@ -9,22 +9,21 @@
 #include "SimReplyBuilder.h"
 #include "SimScanSetup.h"
 #include "SimTestSupport.h"
+#include "SimTiming.h"
+#include "SimModelFile.h"
+#include "../support/NestedXml.h"
 
 #include <gtest/gtest.h>
+#include <wx/log.h>
+#include <wx/xml/xml.h>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
-
-#include "SimTiming.h"
 #include <vector>
-
-#include "SimModelFile.h"
-#include "../support/NestedXml.h"
-#include <wx/log.h>
-#include <wx/xml/xml.h>
-#include <unistd.h>
 
 namespace {
 
