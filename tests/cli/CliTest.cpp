@@ -1,8 +1,7 @@
-// vostrel-cli's command line, its send command against scanners played by the test, and
-// "dataformat check": the rules in words and the preview.
-// Its language: where "--lang" may stand and which codes it takes, the order in which
-// the option, hbs.ini and the locale decide, and a CN sheet whose Chinese captions and
-// headers reach the PDF as text beside decodable barcodes.
+// vostrel-cli's command line, its send command against scanners played by the test,
+// "dataformat check" (the rules in words and the preview), and its language: where
+// "--lang" may stand and which codes it takes, and the order in which the option,
+// hbs.ini and the locale decide.
 #include "CliCommands.h"
 #include "CliInventory.h"
 #include "CliReport.h"
@@ -12,14 +11,11 @@
 #include "TempDir.h"
 #include "CoreTest.h"
 #include "CliLanguage.h"
-#include "../barcode/DecodeSupport.h"
 
 #include <gtest/gtest.h>
-#include <wx/filefn.h>
 
 #include <sys/file.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -450,52 +446,6 @@ TEST(LanguageChoiceTest, TheOptionThenHbsIniThenTheLocaleDecide)
         CLocaleScope locale(c.all, c.messages, c.lang);
         EXPECT_EQ(c.expected, ChooseCliLanguage(c.option, dir.File("hbs.ini")))
             << c.option << " " << (c.ini ? c.ini : "-") << " " << (c.lang ? c.lang : "-");
-    }
-}
-
-class CliLanguageSheetTest : public CCoreTest {
-protected:
-    void SetUp() override { CAppContext::GetInstance().SetProgramDirectory(VOSTREL_DATA_DIR); }
-
-    // The barcode command as vostrel-cli runs it after choosing `language`.
-    int RunBarcode(const char* language, const std::string& pdf)
-    {
-        CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
-        EXPECT_TRUE(languages.LoadLanguageList());
-        EXPECT_TRUE(languages.LoadLanguageTexts(language));
-        SCliOptions options;
-        std::string error;
-        EXPECT_TRUE(ParseCliOptions({"barcode", "--kind", "1d", "--model", "HBS-HI880", "--commands", "232BAD1;BEPLVL2",
-                                     "--output", pdf},
-                                    options, error))
-            << error;
-        return RunCli(options, m_out, m_err);
-    }
-
-    CTempDir m_dir;
-    std::ostringstream m_out;
-    std::ostringstream m_err;
-};
-
-TEST_F(CliLanguageSheetTest, ACnSheetHoldsItsChineseTextAndDecodesAtBothResolutions)
-{
-    const std::string pdf = std::string(m_dir.File("s.pdf").utf8_str());
-    ASSERT_EQ(CLI_OK, RunBarcode("CN", pdf)) << m_err.str();
-    EXPECT_EQ(pdf + "\t4 " + std::string(GetUiText("ID_CLI_BARCODE_COUNT", "").utf8_str()) + "\n", m_out.str());
-    EXPECT_EQ("", RunCommand("pdfimages -list " + pdf + " | tail -n +3"));
-    const std::string text = RunCommand("pdftotext " + pdf + " - 2>&1");
-    for (const char* expected : {"波特率", "标题", "产品： HBS-HI880", "@232BAD1"})
-        EXPECT_NE(std::string::npos, text.find(expected)) << expected << " in\n" << text;
-    EXPECT_EQ(std::string::npos, text.find("Error")) << text;
-    for (const char* dpi : {"150", "300"}) {
-        const std::string prefix = std::string(m_dir.File(wxString("page") + dpi).utf8_str());
-        RunCommand(std::string("pdftoppm -gray -png -r ") + dpi + " " + pdf + " " + prefix);
-        std::vector<std::string> decoded;
-        for (int page = 1; wxFileExists(wxString::Format("%s-%d.png", prefix, page)); ++page)
-            for (const std::string& symbol : DecodeFile(prefix + "-" + std::to_string(page) + ".png", EDecoder::Zbar))
-                decoded.push_back(symbol);
-        std::sort(decoded.begin(), decoded.end());
-        EXPECT_EQ((std::vector<std::string>{"@232BAD1", "@BEPLVL2", "@SETUPE0", "@SETUPE1"}), decoded) << dpi;
     }
 }
 
