@@ -315,7 +315,12 @@ TEST_F(BatchDataFetchTest, APackedReadCutBetweenTwoRepliesStaysOutOfTheStoredDat
 
 class SimulatedScannerTerminalTest : public CCoreTest {
 protected:
-    void SetUp() override { m_scanner = std::make_unique<CInProcessScanner>(FixtureScanner(115200)); }
+    void SetUp() override
+    {
+        auto scanner = FixtureScanner(115200);
+        ASSERT_TRUE(scanner);
+        m_scanner = std::make_unique<CInProcessScanner>(std::move(scanner));
+    }
     void Plug() { ASSERT_NE(nullptr, OpenTestDevice(m_scanner->Start(), 115200, 300)); }
 
     std::unique_ptr<CInProcessScanner> m_scanner;
