@@ -1,9 +1,10 @@
 // vostrel-cli's configuration commands against simulated scanners plugged in
-// in-process: a scanner read into a file, compared with it and written from it.
+// in-process: a scanner read into a file, compared with it and written from it; and
+// its barcode sheets, also a CN one whose Chinese captions and headers reach the PDF
+// as text beside decodable barcodes.
 #include "cli/CliCommands.h"
 #include "support/NestedXml.h"
 #include "demo/DemoScanner.h"
-#include "simulator/InProcessScanner.h"
 
 #include "barcode/DecodeSupport.h"
 #include "support/TempDir.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/dir.h>
+#include <wx/filefn.h>
 #include <wx/filename.h>
 
 #include <sys/stat.h>
@@ -39,10 +41,10 @@ protected:
         CCoreTest::TearDown();
     }
 
-    void Plug(const char* model)
+    void Plug(const char* model, const char* productName = "")
     {
         wxString error;
-        const uint32_t port = AttachDemoScanner(model, "", 115200, error);
+        const uint32_t port = AttachDemoScanner(model, productName, 115200, error);
         ASSERT_NE(0u, port) << error;
         m_ports.push_back(port);
     }
@@ -227,17 +229,12 @@ TEST_F(CliConfigTest, FilesThatCannotBeReadOrWrittenAreNamed)
 
 TEST_F(CliConfigTest, AFileReadFromAScannerSendsNoActionBackToIt)
 {
-    SSimScannerProfile profile;
-    profile.productName = "HBS-HI880";
-    profile.baudRate = 115200;
-    std::string error;
-    auto simulated = CSimulatedScanner::FromModelFile(VOSTREL_DATA_DIR "/Config/HI880.xml", profile, error);
-    ASSERT_TRUE(simulated) << error;
-    CInProcessScanner scanner(std::move(simulated), "sim:actions");
-    ASSERT_NE(0u, scanner.Start());
+    Plug("HBS-HI880");
+    char port[64] = {};
+    ASSERT_TRUE(hbds_serial_port_path(m_ports.back(), port, sizeof port));
     const std::string file = FilePath("hi880.xml");
-    ASSERT_EQ(CLI_OK, Run({"read", "--port", scanner.PortName(), "--baud", "115200", file})) << m_err.str();
-    EXPECT_EQ(CLI_OK, Run({"apply", "--port", scanner.PortName(), "--baud", "115200", file})) << m_out.str();
+    ASSERT_EQ(CLI_OK, Run({"read", "--port", port, "--baud", "115200", file})) << m_err.str();
+    EXPECT_EQ(CLI_OK, Run({"apply", "--port", port, "--baud", "115200", file})) << m_out.str();
     EXPECT_NE(std::string::npos, m_out.str().find("\tunchanged: ")) << m_out.str();
 
     // What the file would send to a scanner holding none of its values.
@@ -415,12 +412,35 @@ TEST_F(CliConfigTest, ABarcodeSheetNeverOverwritesItsInputNorLeavesAnythingBehin
 
 TEST_F(CliConfigTest, NamesWithTabsOrLineBreaksStayInTheirColumn)
 {
-    wxString error;
-    const uint32_t port = AttachDemoScanner("HBS-HI880", "A\tB\nC", 115200, error);
-    ASSERT_NE(0u, port) << error;
-    m_ports.push_back(port);
+    Plug("HBS-HI880", "A\tB\nC");
     ASSERT_EQ(CLI_OK, Run({"list"})) << m_err.str();
     EXPECT_NE(std::string::npos, m_out.str().find("\tA\\x09B\\x0AC\t")) << m_out.str();
+}
+
+TEST_F(CliConfigTest, ACnSheetHoldsItsChineseTextAndDecodesAtBothResolutions)
+{
+    // The barcode command as vostrel-cli runs it after choosing CN.
+    ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageList());
+    ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageTexts("CN"));
+    const std::string pdf = FilePath("s.pdf");
+    ASSERT_EQ(CLI_OK, Run({"barcode", "--kind", "1d", "--model", "HBS-HI880", "--commands", "232BAD1;BEPLVL2", "--output",
+                           pdf})) << m_err.str();
+    EXPECT_EQ(pdf + "\t4 " + std::string(GetUiText("ID_CLI_BARCODE_COUNT", "").utf8_str()) + "\n", m_out.str());
+    EXPECT_EQ("", RunCommand("pdfimages -list " + pdf + " | tail -n +3"));
+    const std::string text = RunCommand("pdftotext " + pdf + " - 2>&1");
+    for (const char* expected : {"波特率", "标题", "产品： HBS-HI880", "@232BAD1"})
+        EXPECT_NE(std::string::npos, text.find(expected)) << expected << " in\n" << text;
+    EXPECT_EQ(std::string::npos, text.find("Error")) << text;
+    for (const char* dpi : {"150", "300"}) {
+        const std::string prefix = std::string(m_dir.File(wxString("page") + dpi).utf8_str());
+        RunCommand(std::string("pdftoppm -gray -png -r ") + dpi + " " + pdf + " " + prefix);
+        std::vector<std::string> decoded;
+        for (int page = 1; wxFileExists(wxString::Format("%s-%d.png", prefix, page)); ++page)
+            for (const std::string& symbol : DecodeFile(prefix + "-" + std::to_string(page) + ".png", EDecoder::Zbar))
+                decoded.push_back(symbol);
+        std::sort(decoded.begin(), decoded.end());
+        EXPECT_EQ((std::vector<std::string>{"@232BAD1", "@BEPLVL2", "@SETUPE0", "@SETUPE1"}), decoded) << dpi;
+    }
 }
 
 }  // namespace

@@ -1,20 +1,25 @@
-// vostrel-cli's command line and its send command against scanners played by the test.
+// vostrel-cli's command line, its send command against scanners played by the test,
+// "dataformat check" (the rules in words and the preview), and its language: where
+// "--lang" may stand and which codes it takes, and the order in which the option,
+// hbs.ini and the locale decide.
 #include "cli/CliCommands.h"
 #include "cli/CliInventory.h"
 #include "cli/CliReport.h"
 #include "cli/CliSupport.h"
-
 #include "support/EndlessReplyServer.h"
 #include "support/ScriptedScanner.h"
 #include "support/TempDir.h"
-
-#include <sys/file.h>
 #include "support/CoreTest.h"
+#include "cli/CliLanguage.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/file.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -37,21 +42,14 @@ std::string Refusal(const std::vector<std::string>& arguments)
 TEST(CliOptions, CommandsTakeTheirOptionsInAnyOrder)
 {
     const SCliOptions list = Parse({"list", "--baud", "115200", "--port", "/dev/pts/7"});
-    EXPECT_EQ(ECliCommand::List, list.command);
-    EXPECT_EQ("/dev/pts/7", list.port);
-    EXPECT_EQ(115200u, list.baudRate);
-
+    EXPECT_EQ(std::make_tuple(ECliCommand::List, std::string("/dev/pts/7"), 115200u),
+              std::make_tuple(list.command, list.port, list.baudRate));
     const SCliOptions send = Parse({"send", "@232BAD*;BEPLVL*", "--timeout", "300", "--sim", "HBS-HI880"});
-    EXPECT_EQ(ECliCommand::Send, send.command);
-    EXPECT_EQ("@232BAD*;BEPLVL*", send.text);
-    EXPECT_EQ(300u, send.timeoutMs);
-    EXPECT_EQ("HBS-HI880", send.simModel);
-    EXPECT_EQ(0u, send.baudRate);
-
+    EXPECT_EQ(std::make_tuple(ECliCommand::Send, std::string("@232BAD*;BEPLVL*"), 300u, std::string("HBS-HI880"), 0u),
+              std::make_tuple(send.command, send.text, send.timeoutMs, send.simModel, send.baudRate));
     const SCliOptions apply = Parse({"apply", "--force", "a.xml", "--all"});
-    EXPECT_EQ(ECliCommand::Apply, apply.command);
-    EXPECT_EQ("a.xml", apply.text);
-    EXPECT_TRUE(apply.allScanners && apply.force);
+    EXPECT_EQ(std::make_tuple(ECliCommand::Apply, std::string("a.xml"), true, true),
+              std::make_tuple(apply.command, apply.text, apply.allScanners, apply.force));
 
     // --json goes with every command, also those that read their own options.
     const SCliOptions check = Parse({"dataformat", "--json", "check", "F12C"});
@@ -113,17 +111,23 @@ TEST(CliOptions, HelpNamesEverySettingThatApplyHoldsBack)
         EXPECT_NE(std::string::npos, usage.find(name.ToStdString())) << name;
 }
 
-TEST(CliOutput, ControlBytesInValuesAreShownEscaped)
+TEST(CliOutput, ControlBytesAreShownEscapedInventoryTakesVersionsFromTheSystemTextAndCsvFieldsAreQuoted)
 {
     EXPECT_EQ("AB\\x0D\\x0A\\\\z", PrintableValue(L"AB\r\n\\z"));
     EXPECT_EQ(std::string("\xE4\xB8\xAD", 3), PrintableValue(L"\x4E2D"));
     EXPECT_EQ("", PrintableValue(nullptr));
-    EXPECT_STREQ("ACK", StatusName(REPLY_ACK));
-    EXPECT_STREQ("NAK", StatusName(REPLY_NAK));
-    EXPECT_STREQ("ENQ", StatusName(REPLY_ENQ));
+    EXPECT_EQ("ACK NAK ENQ", std::string(StatusName(REPLY_ACK)) + " " + StatusName(REPLY_NAK) + " " + StatusName(REPLY_ENQ));
     // A name with a tab or line break would split a tab-separated line.
     EXPECT_EQ("A\\x09B\\x0Ac\\\\", Column(std::string("A\tB\nc\\")));
     EXPECT_EQ("A\\x09B", Column(wxString("A\tB")));
+    const wxString system = "Firmware: V1.00.001\r\nHardware:V1.0\r\nBoot kernel : K2 \r\nNo label here";
+    EXPECT_EQ("V1.00.001", SystemInfoValue(system, "Firmware"));
+    EXPECT_EQ("V1.0", SystemInfoValue(system, "hardware"));
+    EXPECT_EQ("K2", SystemInfoValue(system, "Kernel"));
+    EXPECT_EQ("", SystemInfoValue(system, "Serial"));
+    EXPECT_EQ("plain", CsvField("plain"));
+    EXPECT_EQ("\"a,b\"", CsvField("a,b"));
+    EXPECT_EQ("\"say \"\"hi\"\"\"", CsvField("say \"hi\""));
 }
 
 TEST(CliOutput, OutputThatCannotBeWrittenTurnsSuccessIntoAFailure)
@@ -144,18 +148,6 @@ TEST(CliOutput, OutputThatCannotBeWrittenTurnsSuccessIntoAFailure)
     written << "fine";
     EXPECT_EQ(CLI_OK, FinishOutput(written, err, CLI_OK));
     EXPECT_EQ("", err.str());
-}
-
-TEST(CliOutput, InventoryTakesVersionsFromTheSystemTextAndQuotesCsvFieldsThatNeedIt)
-{
-    const wxString system = "Firmware: V1.00.001\r\nHardware:V1.0\r\nBoot kernel : K2 \r\nNo label here";
-    EXPECT_EQ("V1.00.001", SystemInfoValue(system, "Firmware"));
-    EXPECT_EQ("V1.0", SystemInfoValue(system, "hardware"));
-    EXPECT_EQ("K2", SystemInfoValue(system, "Kernel"));
-    EXPECT_EQ("", SystemInfoValue(system, "Serial"));
-    EXPECT_EQ("plain", CsvField("plain"));
-    EXPECT_EQ("\"a,b\"", CsvField("a,b"));
-    EXPECT_EQ("\"say \"\"hi\"\"\"", CsvField("say \"hi\""));
 }
 
 TEST(CliOutput, UnderJsonResultsAndProblemsBecomeOneDocument)
@@ -309,6 +301,151 @@ TEST_F(CliSendTest, APortThatCannotBeOpenedIsNamedWithItsReason)
         EXPECT_EQ(CLI_NO_SCANNER, Send("@232BAD*", row.path)) << row.path;
         EXPECT_NE(std::string::npos, m_err.str().find(row.reason)) << m_err.str();
         CHBDataStreamMnt::ResetInstance();
+    }
+}
+
+struct SCheckRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+SCheckRun Check(const std::vector<std::string>& arguments)
+{
+    CAppContext::GetInstance().SetProgramDirectory(VOSTREL_DATA_DIR "/");
+    SCliOptions options;
+    std::string error;
+    if (!ParseCliOptions(arguments, options, error))
+        return {CLI_USAGE, "", error};
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(options, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(CliDataFormatTest, ARuleTextIsToldInWordsAndTriedOnTheSample)
+{
+    const SCheckRun run = Check({"dataformat", "check", "F82DF501F10DB3", "--sample", "12-345", "--symbology", "ean-13"});
+    EXPECT_EQ(CLI_OK, run.status) << run.err;
+    EXPECT_EQ("F82D\tsearch forward for -\nF501\tmove the pointer forward 1 characters\n"
+              "F10D\tsend all remaining characters, then [CR]\nB3\tinsert the symbology name\n"
+              "preview\t345[CR]EAN-13\n",
+              run.out);
+
+    const SCheckRun failing = Check({"dataformat", "check", "FE41F10D", "--sample", "B1"});
+    EXPECT_EQ(CLI_OK, failing.status);
+    EXPECT_NE(std::string::npos, failing.out.find("preview\tdoes not apply (rule 1: compare: A not at the pointer)"))
+        << failing.out;
+    EXPECT_EQ(CLI_OK, Check({"dataformat", "check", ""}).status);  // no rules is a valid format
+
+    const SCheckRun keys = Check({"dataformat", "check", "F100B5020204022B", "--sample", "7"});
+    EXPECT_NE(std::string::npos, keys.out.find("preview\t7[NUL]A[Shift+Tab]\n")) << keys.out;
+}
+
+TEST(CliDataFormatTest, BadTextsNamesAndCommandLinesAreRefusedWithAReason)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        const char* reason;
+    } cases[] = {
+        {{"dataformat", "check", "F10"}, "is no valid rule text: rule 1 (F10) is cut short"},
+        {{"dataformat", "check", "F1zz"}, "rule 1 (F1zz): character 3 \"z\" does not belong there"},
+        {{"dataformat", "check", "F10D", "--sample", "x", "--symbology", "Nope"}, "unknown symbology \"Nope\""},
+        {{"dataformat", "check", "F10D", "--symbology", "EAN-13"}, "--symbology only goes with --sample"},
+        {{"dataformat", "verify", "F10D"}, "dataformat needs the word check"},
+        {{"dataformat", "check"}, "takes one rule text"},
+        {{"dataformat", "check", "F10D", "--sample"}, "--sample needs a value"},
+        {{"dataformat", "check", "F10D", "--port", "/dev/pts/1"}, "unknown option --port"},
+    };
+    for (const auto& c : cases) {
+        const SCheckRun run = Check(c.arguments);
+        EXPECT_EQ(CLI_USAGE, run.status) << c.reason;
+        EXPECT_NE(std::string::npos, run.err.find(c.reason)) << run.err;
+        EXPECT_EQ("", run.out);
+    }
+}
+
+TEST(LanguageOptionTest, IsTakenOutWhereverItStands)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        bool ok;
+        std::string language;
+        std::vector<std::string> rest;
+    } cases[] = {{{"--lang", "CN", "list"}, true, "CN", {"list"}},
+                 {{"barcode", "--kind", "1d", "--lang", "EN"}, true, "EN", {"barcode", "--kind", "1d"}},
+                 {{"list"}, true, "", {"list"}},
+                 {{"list", "--lang"}, false, "", {}},
+                 {{"--lang", "DE", "list"}, false, "", {}},
+                 {{"--lang", "cn", "list"}, false, "", {}}};
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = c.arguments;
+        std::string language;
+        std::string error;
+        EXPECT_EQ(c.ok, TakeLanguageOption(arguments, language, error)) << c.arguments.back() << error;
+        if (c.ok) {
+            EXPECT_EQ(c.language, language);
+            EXPECT_EQ(c.rest, arguments);
+        }
+    }
+}
+
+// Sets the locale variables for one case and puts the old ones back.
+class CLocaleScope {
+public:
+    CLocaleScope(const char* all, const char* messages, const char* lang)
+    {
+        for (const char* name : kNames) {
+            const char* value = std::getenv(name);
+            m_saved.emplace_back(value ? value : "", value != nullptr);
+        }
+        Set("LC_ALL", all);
+        Set("LC_MESSAGES", messages);
+        Set("LANG", lang);
+    }
+    ~CLocaleScope()
+    {
+        for (size_t i = 0; i < 3; ++i)
+            Set(kNames[i], m_saved[i].second ? m_saved[i].first.c_str() : nullptr);
+    }
+
+private:
+    static void Set(const char* name, const char* value)
+    {
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    static constexpr const char* kNames[3] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    std::vector<std::pair<std::string, bool>> m_saved;
+};
+
+TEST(LanguageChoiceTest, TheOptionThenHbsIniThenTheLocaleDecide)
+{
+    const struct {
+        const char* option;
+        const char* ini;  // null: no hbs.ini
+        const char* all;
+        const char* messages;
+        const char* lang;
+        const char* expected;
+    } cases[] = {{"EN", "CN", nullptr, nullptr, "zh_CN.UTF-8", "EN"},
+                 {"", "CN", nullptr, nullptr, "en_GB.UTF-8", "CN"},
+                 {"", "en", nullptr, nullptr, "zh_CN.UTF-8", "EN"},
+                 // A language the program has no table for is no choice.
+                 {"", "FR", nullptr, nullptr, "zh_CN.UTF-8", "CN"},
+                 {"", nullptr, nullptr, nullptr, "zh_TW.UTF-8", "CN"},
+                 {"", nullptr, "C", nullptr, "zh_CN.UTF-8", "EN"},
+                 {"", nullptr, nullptr, "zh_CN.UTF-8", "en_US.UTF-8", "CN"},
+                 {"", nullptr, "", nullptr, nullptr, "EN"}};
+    for (const auto& c : cases) {
+        CTempDir dir;
+        if (c.ini)
+            dir.Write("hbs.ini", std::string("[cfg]\nlang=") + c.ini + "\n");
+        CLocaleScope locale(c.all, c.messages, c.lang);
+        EXPECT_EQ(c.expected, ChooseCliLanguage(c.option, dir.File("hbs.ini")))
+            << c.option << " " << (c.ini ? c.ini : "-") << " " << (c.lang ? c.lang : "-");
     }
 }
 

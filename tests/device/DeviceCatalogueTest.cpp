@@ -1,10 +1,16 @@
 // The model catalogue: loading rules, product-name matching and the unknown-device fallback.
+// The help for a port this user may not open names the missing group or rule; a port
+// that is only busy, or no local node at all, gets none.
 
 #include "support/TempDir.h"
 #include "support/CoreTest.h"
+#include "device/DeviceAccess.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>
+
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -70,20 +76,13 @@ TEST_F(DeviceCatalogueTest, LoadKeepsCategoriesInFileOrderReadsEveryFieldAndName
     const DeviceInfoMap& devices = Handheld().GetDevices();
     ASSERT_EQ(2u, devices.size());  // nameless key skipped, the second equal key dropped
     const CDeviceInfo& first = *devices.at("HBS-HS620");
-    EXPECT_EQ("HS620.xml", first.m_link);
-    EXPECT_EQ("HS620.lua", first.m_lua);
-    EXPECT_EQ("c.xml", first.m_ctrllink);
-    EXPECT_EQ("SETUPE", first.m_setupCommand);
-    EXPECT_EQ(1, first.m_barcodeKind);
-    EXPECT_EQ(1, first.m_barcodeFlags);
-    EXPECT_EQ("HBS-HS620", first.m_matchName);
-    EXPECT_TRUE(first.m_pictureImage);
+    EXPECT_EQ(std::make_tuple("HS620.xml", "HS620.lua", "c.xml", "SETUPE", 1, 1, "HBS-HS620", true),
+              std::make_tuple(first.m_link, first.m_lua, first.m_ctrllink, first.m_setupCommand, first.m_barcodeKind,
+                              first.m_barcodeFlags, first.m_matchName, static_cast<bool>(first.m_pictureImage)));
 
     const CDeviceInfo& wireless = *devices.at("HBS-HS620W");
-    EXPECT_EQ("SETUPN", wireless.m_setupCommand);
-    EXPECT_EQ(1, wireless.m_barcodeKind);
-    EXPECT_EQ(17, wireless.m_barcodeFlags);
-    EXPECT_EQ(16, wireless.m_barcodeFlags & 0xFFF0);
+    EXPECT_EQ(std::make_tuple("SETUPN", 1, 17),
+              std::make_tuple(wireless.m_setupCommand, wireless.m_barcodeKind, wireless.m_barcodeFlags));
     m_dir.Write("Config/language.xml", R"(<language><property name="EN" file="en.xml" help="h.html">English</property></language>)");
     m_dir.Write("Config/en.xml", R"(<language><property name="ID_CAT_HANDHELD">Hand-held scanners</property></language>)");
     ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageList());
@@ -106,10 +105,8 @@ TEST_F(DeviceCatalogueTest, OnlyReadablePicturesLoadAndAMissingOneIsLoggedWithTh
     dir.Write("b.png", "not a picture");
     dir.Write("c.png", "");
     EXPECT_TRUE(CPictureFile::Load(dir.File("a.png")));
-    EXPECT_FALSE(CPictureFile::Load(dir.File("b.png")));
-    EXPECT_FALSE(CPictureFile::Load(dir.File("c.png")));
-    EXPECT_FALSE(CPictureFile::Load(dir.File("none.png")));
-    EXPECT_FALSE(CPictureFile::Load(""));
+    for (const wxString& broken : {dir.File("b.png"), dir.File("c.png"), dir.File("none.png"), wxString()})
+        EXPECT_FALSE(CPictureFile::Load(broken)) << broken;
 }
 
 TEST_F(DeviceCatalogueTest, BrokenFilesLeaveAnEmptyCatalogueAndSayWhy)
@@ -175,26 +172,71 @@ TEST_F(DeviceCatalogueTest, MatchDeviceCopiesTheModelOrGivesAnUnknownScannerTheF
     ASSERT_TRUE(Catalogue().Load());
     auto device = Catalogue().MatchDevice("HBS-HS620W-2");
     ASSERT_TRUE(device);
-    EXPECT_EQ("HS620W.xml", device->m_link);
-    EXPECT_EQ("SETUPN", device->m_setupCommand);
-    EXPECT_EQ("HBS-HS620W-2", device->m_name);
-    EXPECT_EQ("HBS-HS620W-2", device->m_key);
-    EXPECT_EQ("HBS-HS620W-2", device->m_matchName);
-    EXPECT_EQ(m_dir.Path() + "Images/hs620w.png", device->m_picture);
-    EXPECT_TRUE(device->m_pictureImage);
+    EXPECT_EQ(std::make_tuple("HS620W.xml", "SETUPN", "HBS-HS620W-2", "HBS-HS620W-2", "HBS-HS620W-2",
+                              m_dir.Path() + "Images/hs620w.png", true),
+              std::make_tuple(device->m_link, device->m_setupCommand, device->m_name, device->m_key, device->m_matchName,
+                              device->m_picture, static_cast<bool>(device->m_pictureImage)));
 
     // A later match elsewhere in the list still finds its own model.
     EXPECT_EQ("FM300.xml", Catalogue().MatchDevice("FM300")->m_link);
     device = Catalogue().MatchDevice("XR-9000");
     ASSERT_TRUE(device);
-    EXPECT_EQ("HS620.xml", device->m_link);
-    EXPECT_EQ("XR-9000", device->m_name);
-    EXPECT_EQ(m_dir.Path() + "Images/unknowndevice.png", device->m_picture);
-    EXPECT_TRUE(device->m_pictureImage);
+    EXPECT_EQ(std::make_tuple("HS620.xml", "XR-9000", m_dir.Path() + "Images/unknowndevice.png", true),
+              std::make_tuple(device->m_link, device->m_name, device->m_picture, static_cast<bool>(device->m_pictureImage)));
 
     m_dir.Write("Config/devicesinfo.xml", "<Devices><Category name=\"empty\"/></Devices>");
     ASSERT_TRUE(Catalogue().Load());
     EXPECT_EQ(nullptr, Catalogue().MatchDevice("XR-9000"));
+}
+
+struct SAccessCase {
+    const char* why;
+    const char* path;
+    SDeviceAccessFacts facts;
+    std::vector<const char*> mentions;  // empty: no help
+};
+
+TEST(DeviceAccessTest, NamesTheGroupOrTheUdevRuleThatIsMissing)
+{
+    const SAccessCase cases[] = {
+        {"serial port of dialout", "/dev/ttyUSB0", {false, false, "dialout"},
+         {"/dev/ttyUSB0", "\"dialout\"", "usermod -aG dialout", "log out"}},
+        {"serial port of another group", "/dev/ttyS4", {false, false, "uucp"}, {"\"uucp\"", "usermod -aG uucp"}},
+        {"group without a name", "/dev/ttyACM1", {false, false, ""}, {"usermod -aG dialout"}},
+        {"USB scanner", "/dev/hidraw3", {false, true, "root"}, {"/dev/hidraw3", "70-vostrel-scanners.rules", "plug"}},
+        {"permitted: only busy", "/dev/ttyUSB0", {true, false, "dialout"}, {}},
+    };
+    for (const SAccessCase& c : cases) {
+        const wxString help = DeviceAccessHelp(c.path, c.facts);
+        EXPECT_EQ(c.mentions.empty(), help.empty()) << c.why << ": " << help;
+        for (const char* part : c.mentions)
+            EXPECT_NE(wxNOT_FOUND, help.Find(part)) << c.why << ": " << help;
+    }
+}
+
+TEST(DeviceAccessTest, NoScannerFoundExplainsEachKindOfClosedNodeOnce)
+{
+    const std::vector<SDeviceNode> nodes = {
+        {"/dev/ttyUSB0", {true, false, "dialout"}},  {"/dev/ttyUSB1", {false, false, "dialout"}},
+        {"/dev/ttyACM0", {false, false, "dialout"}}, {"/dev/hidraw0", {true, true, "root"}},
+        {"/dev/hidraw1", {false, true, "root"}},
+    };
+    const wxString help = InaccessibleDevicesHelp(nodes);
+    EXPECT_NE(wxNOT_FOUND, help.Find("/dev/ttyUSB1")) << help;
+    EXPECT_EQ(wxNOT_FOUND, help.Find("/dev/ttyACM0")) << help;
+    EXPECT_NE(wxNOT_FOUND, help.Find("/dev/hidraw1")) << help;
+    EXPECT_EQ(2, help.Freq('\n')) << help;
+    EXPECT_EQ("", InaccessibleDevicesHelp({nodes[0], nodes[3]}));
+}
+
+TEST(DeviceAccessTest, OnlyLocalDeviceNodesAreLookedAt)
+{
+    for (const char* path : {"", "rfc2217://127.0.0.1:1", "tcp://h:2", "/no/such/node"})
+        EXPECT_TRUE(ReadDeviceAccessFacts(path).permitted) << path;
+    const SDeviceAccessFacts facts = ReadDeviceAccessFacts("/dev/null");
+    EXPECT_TRUE(facts.permitted);
+    EXPECT_FALSE(facts.hid);
+    EXPECT_EQ("root", facts.group);
 }
 
 }  // namespace

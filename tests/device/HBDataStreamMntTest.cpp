@@ -1,6 +1,9 @@
 // The device link manager: enumeration and identification of simulated scanners,
-// reading replies with their time-outs, frames, image lengths and error texts.
+// reading replies with their time-outs, frames, image lengths and error texts; and
+// the framing rules the link reads by: where a reply begins behind the scanner's own
+// output, and which bytes make a whole packed data frame.
 #include "device/DeviceInfo.h"
+#include "device/ExchangeFrame.h"
 #include "simulator/InProcessScanner.h"
 #include "support/LinkFixture.h"
 #include "simulator/PtyScanner.h"
@@ -14,6 +17,7 @@
 #include <iterator>
 #include <map>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -56,19 +60,16 @@ TEST_F(LinkTest, EnumerationIdentifiesSimulatedScannersWithoutLabelOrLineBreaksA
     ASSERT_EQ(2, m_link.EnumDevices(CSaveCfg::AskPort));
     const DeviceEntry* hi880 = m_link.GetDevice(0)->productName == "HBS-HI880" ? m_link.GetDevice(0) : m_link.GetDevice(1);
     const DeviceEntry* fm300 = hi880 == m_link.GetDevice(0) ? m_link.GetDevice(1) : m_link.GetDevice(0);
-    EXPECT_EQ("HBS-HI880", hi880->productName);
-    EXPECT_EQ("SN-HBS-HI880", hi880->serialNumber);
-    EXPECT_EQ(115200u, hi880->serial.baudRate);
-    EXPECT_EQ("HBS-FM300", fm300->productName);
-    EXPECT_EQ(9600u, fm300->serial.baudRate);
+    EXPECT_EQ(std::make_tuple("HBS-HI880", "SN-HBS-HI880", 115200u, "HBS-FM300", 9600u),
+              std::make_tuple(hi880->productName, hi880->serialNumber, +hi880->serial.baudRate, fm300->productName,
+                              +fm300->serial.baudRate));
     // The base system text follows the system text after a line break.
     EXPECT_TRUE(hi880->systemInfo.EndsWith("\r\nKernel: V1.0.0")) << hi880->systemInfo;
     EXPECT_EQ(nullptr, m_link.GetCurrentDevice());
     EXPECT_EQ(0u, hi880->handle);
-    EXPECT_EQ("HBS-HI880", CHBDataStreamMnt::CleanIdentityValue("Product Name: HBS-HI880\r\n"));
-    EXPECT_EQ("HBS-HI880", CHBDataStreamMnt::CleanIdentityValue("Name:HBS-HI880"));
+    for (const char* answer : {"Product Name: HBS-HI880\r\n", "Name:HBS-HI880", "HBS-\r\nHI880\r\n"})
+        EXPECT_EQ("HBS-HI880", CHBDataStreamMnt::CleanIdentityValue(answer)) << answer;
     EXPECT_EQ(" x: y", CHBDataStreamMnt::CleanIdentityValue("a:  x: y"));
-    EXPECT_EQ("HBS-HI880", CHBDataStreamMnt::CleanIdentityValue("HBS-\r\nHI880\r\n"));
 }
 
 TEST_F(LinkTest, ALimitedReadStopsAtTheLimitEvenWhileDataKeepsComing)
@@ -94,7 +95,7 @@ TEST_F(LinkTest, ALimitedReadStopsAtTheLimitEvenWhileDataKeepsComing)
     EXPECT_EQ(2000, m_link.GetReadTimeout());
 }
 
-TEST_F(LinkTest, ALongReplyGrowsTheBufferAndArrivesWhole)
+TEST_F(LinkTest, ALongReplyGrowsTheBufferAndArrivesWholeAndOnlyUtf8IsDecodedAsUtf8)
 {
     CScriptedScanner scanner;
     OpenScripted(scanner);
@@ -111,6 +112,20 @@ TEST_F(LinkTest, ALongReplyGrowsTheBufferAndArrivesWhole)
     const wchar_t* text = m_link.GetReplyTextAnsi(length);
     ASSERT_NE(nullptr, text);
     EXPECT_EQ(reply.size(), length);
+    // Replies decode as UTF-8 only when they are UTF-8.
+    std::thread sendCjk([&] { scanner.Terminal().Send("\xe6\x89\xab"); });  // one CJK character
+    ASSERT_TRUE(m_link.ReadReply(0));
+    sendCjk.join();
+    text = m_link.GetReplyText(length);
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(1u, length);
+    EXPECT_EQ(L'\x626b', text[0]);
+    std::thread sendLatin([&] { scanner.Terminal().Send("caf\xe9"); });
+    ASSERT_TRUE(m_link.ReadReply(0));
+    sendLatin.join();
+    text = m_link.GetReplyText(length);
+    ASSERT_EQ(4u, length);
+    EXPECT_EQ(L'\xe9', text[3]);
 }
 
 TEST_F(LinkTest, ClosingTheDeviceCancelsAReadInProgress)
@@ -153,9 +168,8 @@ TEST_F(LinkTest, APortGivenByPathIsFoundAtTheRateItAnswersAt)
     const std::string identity = ReplyFrame("QRYSYSFirmware: V3\x06,PDNHBS-HS620\x06,PSNSN77\x06");
     scanner.Script({identity, identity, identity, identity, identity, identity, identity, identity});
     ASSERT_EQ(1, m_link.EnumSerialPort(scanner.Path(), 115200, CSaveCfg::AskPort));
-    EXPECT_EQ("HBS-HS620", m_link.GetDevice(0)->productName);
-    EXPECT_EQ("SN77", m_link.GetDevice(0)->serialNumber);
-    EXPECT_EQ(115200u, m_link.GetDevice(0)->serial.baudRate);
+    EXPECT_EQ(std::make_tuple("HBS-HS620", "SN77", 115200u),
+              std::make_tuple(m_link.GetDevice(0)->productName, m_link.GetDevice(0)->serialNumber, +m_link.GetDevice(0)->serial.baudRate));
     EXPECT_EQ(nullptr, m_link.AddSerialPort("", 9600));
 
     // Something that answers but names no product is no scanner to work with.
@@ -215,27 +229,6 @@ TEST_F(LinkTest, AFailedOpenKeepsTheLibraryStatusAndNothingHappensOnTheClosedLin
     EXPECT_FALSE(m_link.SetBaudRate(9600));
     EXPECT_TRUE(m_link.GetLastErrorText().empty());
     EXPECT_FALSE(m_link.OpenDevice(nullptr));
-}
-
-TEST_F(LinkTest, RepliesDecodeAsUtf8OnlyWhenTheyAreUtf8)
-{
-    CScriptedScanner scanner;
-    OpenScripted(scanner);
-    std::thread send([&] { scanner.Terminal().Send("\xe6\x89\xab"); });  // one CJK character
-    ASSERT_TRUE(m_link.ReadReply(0));
-    send.join();
-    size_t length = 0;
-    const wchar_t* text = m_link.GetReplyText(length);
-    ASSERT_NE(nullptr, text);
-    EXPECT_EQ(1u, length);
-    EXPECT_EQ(L'\x626b', text[0]);
-
-    std::thread sendLatin([&] { scanner.Terminal().Send("caf\xe9"); });
-    ASSERT_TRUE(m_link.ReadReply(0));
-    sendLatin.join();
-    text = m_link.GetReplyText(length);
-    ASSERT_EQ(4u, length);
-    EXPECT_EQ(L'\xe9', text[3]);
 }
 
 TEST(LinkStatusText, EveryLibraryCodeHasAUserTextExceptTheUnassignedOnes)
@@ -360,3 +353,55 @@ TEST_F(LinkTest, ARestartedScannerIsFoundAgainByItsIdentityOnWhateverPortItCameB
         EXPECT_EQ(115200u, entry.serial.baudRate);
     }
 }
+
+namespace {
+
+size_t ReplyStart(const std::string& bytes)
+{
+    return CExchangeFrame::ReplyStart(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+size_t FrameLength(const std::string& bytes)
+{
+    return CExchangeFrame::LeadingFrameLength(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+TEST(ExchangeFrame, AReplyBeginsAtItsHeaderOrAtAPieceThatMayStillBecomeOne)
+{
+    const struct {
+        std::string bytes;
+        size_t start;
+    } cases[] = {
+        {std::string("\x02\x01" "0000@A\x06;\x03"), 0},
+        {std::string("6901234567892\r\n\x02\x01" "0000@A\x06;\x03"), 15},
+        {std::string("CODE\r\n\x02\x01" "00"), 6},        // the header still arriving
+        {std::string("CODE\r\n\x02"), 6},
+        {std::string("CODE\r\n\x02\x00\x00\x01;A\x84", 13), 13},  // a packed frame is no reply
+        {std::string("\x02\x01" "0001@", 6), 6},       // a wrong header, nothing after it
+        {std::string(), 0},
+    };
+    for (const auto& row : cases)
+        EXPECT_EQ(row.start, ReplyStart(row.bytes)) << row.bytes;
+}
+
+// 02 00 00 01 ";" "A" and the checksum FF ^ 00 ^ 01 ^ 3B ^ 41 = 84; with the mark "6"
+// the length counts the checksum: 02 00 00 02 "6" "A" and FF ^ 00 ^ 02 ^ 36 ^ 41 = 8A.
+TEST(ExchangeFrame, APackedFrameIsWholeOnlyWithItsLengthAndChecksum)
+{
+    const struct {
+        std::string bytes;
+        size_t length;
+    } cases[] = {
+        {std::string("\x02\x00\x00\x01;A\x84", 7), 7},
+        {std::string("\x02\x00\x00\x01;A\x84" "tail", 11), 7},
+        {std::string("\x02\x00\x00\x02" "6A\x8A", 7), 7},
+        {std::string("\x02\x00\x00\x01;A\x85", 7), 0},  // checksum
+        {std::string("\x02\x00\x00\x01;A", 6), 0},      // cut off
+        {std::string("\x02\x00\x00\x01:A\x84", 7), 0},  // mark
+        {std::string("\x02\x01" "0000@", 7), 0},        // a reply
+    };
+    for (const auto& row : cases)
+        EXPECT_EQ(row.length, FrameLength(row.bytes)) << row.bytes.size();
+}
+
+}  // namespace

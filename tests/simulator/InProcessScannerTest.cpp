@@ -1,15 +1,25 @@
 // The simulated scanner on a virtual port, driven only through the device-link
-// library's C operations, as the tool drives a scanner.
+// library's C operations, as the tool drives a scanner; and the registration rules
+// of virtual ports, with a bare echoing device instead of the simulator.
+// The vostrel-scanner-sim program as the tool meets it: a child process that prints
+// the path of its pseudo-terminal, reached through hbds_add_serial_path.
 #include "simulator/InProcessScanner.h"
 #include "SimTestSupport.h"
 #include "simulator/SimulatorAttach.h"
-
 #include "hbds/hbds.h"
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -33,10 +43,7 @@ TEST_F(InProcessScannerTest, Port_IsListedUnderItsNameAndDetectedAtItsOwnRate)
     StartScanner(9600, "sim:LISTED");
     SerialSettings ports[256];
     const int count = hbds_enum_serial_ports(ports, 256);
-    bool listed = false;
-    for (int i = 0; i < count; ++i)
-        listed = listed || ports[i].port == m_port;
-    EXPECT_TRUE(listed);
+    EXPECT_TRUE(std::any_of(ports, ports + count, [this](const SerialSettings& port) { return port.port == m_port; }));
 
     m_scanner->Stop();
     const int after = hbds_enum_serial_ports(ports, 256);
@@ -113,7 +120,7 @@ TEST_F(InProcessScannerTest, Restart_KeepsThePortNumberAndLosesTemporaryValues)
     EXPECT_EQ(kHead + "@SCNTMO30\x06,MOD0\x06;232PAR2\x06;\x03", link.Exchange("@SCNTMO,MOD;232PAR"));
 }
 
-TEST(SimulatorAttachTest, Attach_PlugsInNamedScannersAndDetachUnplugsThem)
+TEST(SimulatorAttachTest, Attach_PlugsInNamedScannersDetachUnplugsThemAndABadFileIsRefused)
 {
     std::string error;
     const uint32_t first = AttachSimulatedScanner(FixtureModelPath(), "HBS-ATTACH", &error);
@@ -136,13 +143,162 @@ TEST(SimulatorAttachTest, Attach_PlugsInNamedScannersAndDetachUnplugsThem)
     EXPECT_EQ("", link.Read(200));
     EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), link.Status());
     EXPECT_FALSE(CLink().Open(second, 9600));
-}
-
-TEST(SimulatorAttachTest, Attach_RefusesABadModelFileWithAReason)
-{
-    std::string error;
+    // A bad model file is refused with a reason.
     EXPECT_EQ(0u, AttachSimulatedScanner("/nonexistent/model.xml", "HBS-NONE", &error));
     EXPECT_NE(std::string::npos, error.find("/nonexistent/model.xml"));
+}
+
+struct SEchoDevice {
+    std::string pending;
+    uint32_t lastRate = 0;
+};
+
+void EchoReceive(void* context, const uint8_t* data, uint32_t count)
+{
+    static_cast<SEchoDevice*>(context)->pending.append(reinterpret_cast<const char*>(data), count);
+}
+
+int EchoSend(void* context, uint8_t* buffer, uint32_t size, int)
+{
+    std::string& pending = static_cast<SEchoDevice*>(context)->pending;
+    const uint32_t count = std::min<uint32_t>(size, static_cast<uint32_t>(pending.size()));
+    pending.copy(reinterpret_cast<char*>(buffer), count);
+    pending.erase(0, count);
+    return static_cast<int>(count);
+}
+
+void EchoLine(void* context, const SerialSettings* settings)
+{
+    static_cast<SEchoDevice*>(context)->lastRate = settings->baudRate;
+}
+
+HbdsVirtualDevice Echo(SEchoDevice& device)
+{
+    return HbdsVirtualDevice{&device, &EchoReceive, &EchoSend, &EchoLine, nullptr};
+}
+
+TEST(VirtualPortTest, Add_RefusesEmptyNamesIncompleteDevicesAndTakenNames)
+{
+    SEchoDevice device;
+    HbdsVirtualDevice record = Echo(device);
+    EXPECT_EQ(0u, hbds_add_virtual_port("", &record));
+    EXPECT_EQ(0u, hbds_add_virtual_port(nullptr, &record));
+    EXPECT_EQ(0u, hbds_add_virtual_port("vp:nodevice", nullptr));
+    HbdsVirtualDevice noSend = record;
+    noSend.send = nullptr;
+    EXPECT_EQ(0u, hbds_add_virtual_port("vp:nosend", &noSend));
+
+    const uint32_t port = hbds_add_virtual_port("vp:taken", &record);
+    ASSERT_NE(0u, port);
+    EXPECT_EQ(0u, hbds_add_virtual_port("vp:taken", &record));
+    hbds_remove_virtual_port(port);
+    EXPECT_EQ(port, hbds_add_virtual_port("vp:taken", &record));
+    hbds_remove_virtual_port(port);
+    hbds_remove_virtual_port(port);  // a second removal is harmless
+}
+
+TEST(VirtualPortTest, Connection_CarriesBytesBothWaysAndReportsLineChanges)
+{
+    SEchoDevice device;
+    const HbdsVirtualDevice record = Echo(device);
+    const uint32_t port = hbds_add_virtual_port("vp:echo", &record);
+    ASSERT_NE(0u, port);
+    HBDS_HANDLE handle = hbds_create();
+    SerialSettings settings{port, 38400, 8, 0, 0, 0};
+    uint32_t status = 99;
+    ASSERT_TRUE(hbds_open_com(handle, &settings, &status));
+    EXPECT_EQ(0u, status);
+    EXPECT_EQ(38400u, device.lastRate);
+
+    const uint8_t frame[] = {'a', 'b', ';', 0x03, 'z'};
+    ASSERT_EQ(5, hbds_write(handle, frame, 5));
+    uint8_t buffer[16] = {};
+    const uint8_t terminator[] = {';', 0x03};
+    ASSERT_EQ(4, hbds_read_until(handle, buffer, sizeof buffer, 200, -2, terminator, 2, &status));
+    EXPECT_EQ(0, std::memcmp(buffer, "ab;\x03", 4));
+
+    settings.baudRate = 115200;
+    EXPECT_TRUE(hbds_change_serial_settings(handle, &settings));
+    EXPECT_EQ(115200u, device.lastRate);
+    hbds_destory(handle);
+    hbds_remove_virtual_port(port);
+}
+
+// The program started by a shell that first prints its own process id and then
+// becomes the program, so that the test can signal it and popen's close reaps it.
+class CSimulatorProcess {
+public:
+    explicit CSimulatorProcess(const std::vector<std::string>& arguments)
+    {
+        std::string command = "echo $$; exec " VOSTREL_SIM_PROGRAM;
+        for (const std::string& argument : arguments)
+            command += " '" + argument + "'";
+        m_output = popen(command.c_str(), "r");
+        const std::string pid = NextLine();
+        m_pid = pid.empty() ? -1 : std::stoi(pid);
+    }
+    ~CSimulatorProcess()
+    {
+        if (m_output)
+            Stop(SIGKILL);
+    }
+
+    // The next line the program printed, without its line break.
+    std::string NextLine()
+    {
+        char line[256] = {};
+        if (!m_output || !fgets(line, sizeof line, m_output))
+            return std::string();
+        std::string text(line);
+        if (!text.empty() && text.back() == '\n')
+            text.pop_back();
+        return text;
+    }
+
+    // Stops the program with `signal` (0: none, just wait) and returns its exit status.
+    int Stop(int signal)
+    {
+        if (signal != 0 && m_pid > 0)
+            kill(m_pid, signal);
+        const int status = m_output ? pclose(m_output) : -1;
+        m_output = nullptr;
+        return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    FILE* m_output = nullptr;
+    pid_t m_pid = -1;
+};
+
+std::string ExchangeOnPath(const std::string& path, uint32_t baudRate, const std::string& packed)
+{
+    CLink link;
+    return link.Open(hbds_add_serial_path(path.c_str()), baudRate) ? link.Exchange(packed) : std::string();
+}
+
+TEST(PtyProgramTest, Program_AnswersOnThePrintedTerminalEndsOnSigtermRefusesBadOptionsAndCutsAtItsFault)
+{
+    CSimulatorProcess program({"--model", FixtureModelPath(), "--product", "PTY-1", "--serial", "P7", "--baud", "115200"});
+    const std::string path = program.NextLine();
+    ASSERT_EQ(0u, path.rfind("/dev/pts/", 0)) << path;
+    EXPECT_EQ(kHead + "@QRYPDNProduct Name: PTY-1\r\n\x06,PSNSerial Number: P7\r\n\x06;\x03",
+              ExchangeOnPath(path, 115200, "@QRYPDN,PSN"));
+    EXPECT_EQ("", ExchangeOnPath(path, 9600, "@QRYPDN"));
+    EXPECT_EQ(0, program.Stop(SIGTERM));
+    CSimulatorProcess noFile({"--model", "/nonexistent/model.xml"});
+    EXPECT_EQ("", noFile.NextLine());
+    EXPECT_NE(0, noFile.Stop(0));
+    CSimulatorProcess badFault({"--model", FixtureModelPath(), "--fault", "explode"});
+    EXPECT_EQ("", badFault.NextLine());
+    EXPECT_NE(0, badFault.Stop(0));
+    CSimulatorProcess noModel({"--product", "X"});
+    EXPECT_NE(0, noModel.Stop(0));
+    // The disconnect fault closes the terminal after the partial reply.
+    CSimulatorProcess cutting({"--model", FixtureModelPath(), "--baud", "115200", "--fault", "disconnect:6"});
+    const std::string cutPath = cutting.NextLine();
+    ASSERT_FALSE(cutPath.empty());
+    EXPECT_EQ(kHead, ExchangeOnPath(cutPath, 115200, "@QRYPDN"));
+    EXPECT_EQ(0, cutting.Stop(0));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -36,9 +37,7 @@ protected:
         WriteImage(TwoPartImage());
         m_scanner = std::make_unique<CInProcessScanner>(FixtureScanner(Rate()), "sim:FW-TEST");
         ASSERT_NE(0u, m_scanner->Start());
-        SSimFirmwareFaults quick;
-        quick.restartMs = 200;
-        Faults(quick);
+        Inject("restart:200");
         ASSERT_TRUE(m_link.Open(m_scanner->Port(), Rate()));
     }
     void TearDown() override { std::remove(m_path.c_str()); }
@@ -50,6 +49,14 @@ protected:
         ASSERT_TRUE(WriteFirmwareFile(m_path, image, error)) << error;
     }
     void Faults(SSimFirmwareFaults faults) { m_scanner->Scanner().Firmware().SetFaults(faults); }
+    // One fault written as the program's option takes it, with a quick restart.
+    void Inject(const char* fault)
+    {
+        SSimFirmwareFaults faults;
+        faults.restartMs = 200;
+        ASSERT_TRUE(faults.Add(fault)) << fault;
+        Faults(faults);
+    }
     bool Download(int nameCheck = 1)
     {
         return hbds_update_firmware_file_1(m_link.Handle(), m_path.c_str(), nameCheck, 30, &m_progress, 0, &m_status) != 0;
@@ -121,22 +128,16 @@ TEST_F(SimFirmwareTest, Download_RestartsTheScannerWithTheNewVersionAndFillsTheP
     EXPECT_EQ(0u, m_status);
     EXPECT_EQ("V3.00.007", Firmware().Version());
     EXPECT_NE(std::string::npos, m_link.Exchange("@QRYSYS").find("Firmware: V3.00.007"));
-    EXPECT_EQ(1u, m_progress.part);
-    EXPECT_EQ(3u, m_progress.step);
-    EXPECT_EQ(100u, m_progress.stepPercent[2]);
-    EXPECT_EQ(100u, m_progress.stepPercent[3]);
-    EXPECT_EQ(HBDS_FW_PART_KERNEL, m_progress.partKinds[0]);
-    EXPECT_EQ(HBDS_FW_PART_APPLICATION, m_progress.partKinds[1]);
-    EXPECT_EQ(8u, m_progress.blocksSent);  // 3 + 5 blocks of 1024
-    EXPECT_EQ(0u, m_progress.resends);
+    // Part, step, the last two steps' percentages, the kinds, 3 + 5 blocks of 1024, no resend.
+    // (Unary plus copies the fields: the record is packed.)
+    EXPECT_EQ(std::make_tuple(1u, 3u, 100u, 100u, int(HBDS_FW_PART_KERNEL), int(HBDS_FW_PART_APPLICATION), 8u, 0u),
+              std::make_tuple(+m_progress.part, +m_progress.step, +m_progress.stepPercent[2], +m_progress.stepPercent[3],
+                              +m_progress.partKinds[0], +m_progress.partKinds[1], +m_progress.blocksSent, +m_progress.resends));
 }
 
 TEST_F(SimFirmwareTest, LostBlock_IsSentAgainAndTheDownloadSucceeds)
 {
-    SSimFirmwareFaults faults;
-    faults.restartMs = 200;
-    faults.loseBlock = 2;
-    Faults(faults);
+    Inject("lose:2");
     ASSERT_TRUE(Download()) << m_status;
     EXPECT_EQ(1u, m_progress.resends);
     EXPECT_EQ("V3.00.007", Firmware().Version());
@@ -151,10 +152,7 @@ class FailureTest : public SimFirmwareTest, public ::testing::WithParamInterface
 
 TEST_P(FailureTest, FailsAtTheChosenStepAndKeepsTheOldVersion)
 {
-    SSimFirmwareFaults faults;
-    ASSERT_TRUE(faults.Add(GetParam().fault));
-    faults.restartMs = 200;
-    Faults(faults);
+    Inject(GetParam().fault);
     EXPECT_FALSE(Download());
     EXPECT_EQ(uint32_t(HBDS_ERR_UPDATE_FAILED), m_status);
     EXPECT_EQ(GetParam().step, m_progress.step);
@@ -167,10 +165,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, FailureTest,
 
 TEST_F(SimFirmwareTest, PowerLoss_LeavesABootModeThatOnlyADownloadEnds)
 {
-    SSimFirmwareFaults faults;
-    faults.restartMs = 200;
-    faults.powerLossBlock = 1;
-    Faults(faults);
+    Inject("power:1");
     EXPECT_FALSE(Download());
     EXPECT_EQ(uint32_t(HBDS_ERR_BOOT_MODE), m_status) << "the user must hear that a download again rescues it";
     EXPECT_TRUE(Firmware().InBootMode());
@@ -196,10 +191,7 @@ class EndFaultTest : public SimFirmwareTest, public ::testing::WithParamInterfac
 
 TEST_P(EndFaultTest, TheScannerRunningTheNewVersionIsNoFailure)
 {
-    SSimFirmwareFaults faults;
-    faults.restartMs = 200;
-    ASSERT_TRUE(faults.Add(GetParam().fault));
-    Faults(faults);
+    Inject(GetParam().fault);
     EXPECT_EQ(GetParam().status == HBDS_OK, Download());
     EXPECT_EQ(GetParam().status, m_status);
     EXPECT_EQ(1, Firmware().CompletedDownloads()) << "the scanner took the file once, and only once";
@@ -225,10 +217,7 @@ TEST_F(SimFirmwareTest, Confirm_SaysWhatTheScannerRunsWhenItIsNotTheFilesVersion
     EXPECT_EQ(0, hbds_confirm_firmware(m_link.Handle(), m_path.c_str(), 2000, &status));
     EXPECT_EQ(uint32_t(HBDS_ERR_UPDATE_FAILED), status) << "the old version is running";
 
-    SSimFirmwareFaults faults;
-    faults.restartMs = 100;
-    faults.powerLossBlock = 0;
-    Faults(faults);
+    Inject("power:0");
     EXPECT_FALSE(Download());
     EXPECT_EQ(0, hbds_confirm_firmware(m_link.Handle(), m_path.c_str(), 2000, &status));
     EXPECT_EQ(uint32_t(HBDS_ERR_BOOT_MODE), status);
@@ -254,18 +243,10 @@ TEST_F(SlowLineFirmwareTest, ASetUpPacketLongerThanASecondOnTheWireIsWaitedFor)
 
 TEST(SimFirmwareFaultsTest, OptionsOfTheProgram)
 {
-    struct SCase {
-        const char* option;
-        bool accepted;
-    };
-    const SCase cases[] = {{"fail:P", true},   {"fail:E", true},   {"fail:D:7", true}, {"lose:3", true},
-                           {"power:0", true},  {"restart:50", true}, {"fail:X", false}, {"fail:D:", false},
-                           {"lose:-1", false}, {"power", false},   {"restart:x", false}, {"lose:E", true},
-                           {"lose:V", false},  {"drop", true},     {"drop:1", false}};
-    for (const SCase& c : cases) {
-        SSimFirmwareFaults faults;
-        EXPECT_EQ(c.accepted, faults.Add(c.option)) << c.option;
-    }
+    for (const char* accepted : {"fail:P", "fail:E", "fail:D:7", "lose:3", "power:0", "restart:50", "lose:E", "drop"})
+        EXPECT_TRUE(SSimFirmwareFaults().Add(accepted)) << accepted;
+    for (const char* refused : {"fail:X", "fail:D:", "lose:-1", "power", "restart:x", "lose:V", "drop:1"})
+        EXPECT_FALSE(SSimFirmwareFaults().Add(refused)) << refused;
 }
 
 }  // namespace

@@ -1,26 +1,31 @@
-// Network serial ports: the Telnet codec on its own, and the library against a small
-// server on the loopback interface that plays ser2net's part.
+// The device-link library's ports. Serial I/O through a real pseudo-terminal pair: the
+// test holds the master end and plays the scanner; the library opens the slave end by
+// path. Network serial ports: the Telnet codec on its own, and the library against a
+// small server on the loopback interface that plays ser2net's part. And the library's
+// log, also as the crash handler writes it.
 #include "hbds/NetworkTransport.h"
+#include "support/PseudoTerminal.h"
 #include "hbds/TelnetCodec.h"
-#include "hbds/hbds.h"
-
 #include "support/TempDir.h"
+#include "hbds/hbds.h"
+#include "hbds/hbds_signal.h"
 
 #include <gtest/gtest.h>
-
-#include <atomic>
+#include <openssl/ssl.h>
 #include <wx/datetime.h>
 
 #include <netinet/in.h>
-#include <openssl/pem.h>
-#include <openssl/ssl.h>
-#include <openssl/x509v3.h>
 #include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <string>
 #include <thread>
@@ -28,8 +33,287 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 using Clock = std::chrono::steady_clock;
+const uint8_t kTerminator[] = {';', 0x03};
+
+SerialSettings Settings(uint32_t port, uint32_t baud = 115200, uint8_t parity = 0, uint8_t stopBits = 0,
+                        uint8_t dataBits = 8)
+{
+    SerialSettings settings{};
+    settings.port = port;
+    settings.baudRate = baud;
+    settings.dataBits = dataBits;
+    settings.stopBits = stopBits;
+    settings.parity = parity;
+    return settings;
+}
+
+// A handle of the library, as the tool holds one, read up to the reply's terminator.
+class CLibraryHandleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_handle = hbds_create();
+        ASSERT_NE(0u, m_handle);
+    }
+    void TearDown() override
+    {
+        hbds_destory(m_handle);
+        hbds_clear_serial_paths();
+    }
+
+    bool Open(const SerialSettings& settings) { return hbds_open_com(m_handle, &settings, &m_status) != 0; }
+    int Read(uint8_t* buffer, uint32_t size, int timeoutMs)
+    {
+        return hbds_read_until(m_handle, buffer, size, timeoutMs, -2, kTerminator, 2, &m_status);
+    }
+
+    HBDS_HANDLE m_handle = 0;
+    uint32_t m_status = 0;
+};
+
+class SerialLinkTest : public CLibraryHandleTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(m_pty.Path().empty());
+        m_port = hbds_add_serial_path(m_pty.Path().c_str());
+        ASSERT_NE(0u, m_port);
+        CLibraryHandleTest::SetUp();
+    }
+
+    CPseudoTerminal m_pty;
+    uint32_t m_port = 0;
+};
+
+TEST_F(SerialLinkTest, LineParametersReachThePortAtOpenAndOnEveryChange)
+{
+    // A pseudo-terminal keeps the rate, the stop bits and odd parity; the kernel forces
+    // eight data bits on it, so those cannot be checked here.
+    ASSERT_TRUE(Open(Settings(m_port, 19200, 2, 2, 7))) << "status " << m_status;
+    EXPECT_TRUE(hbds_is_open(m_handle));
+    termios mode{};
+    ASSERT_EQ(0, tcgetattr(m_pty.Slave(), &mode));
+    EXPECT_EQ(B19200, cfgetospeed(&mode));
+    EXPECT_TRUE(mode.c_cflag & CSTOPB);
+
+    const SerialSettings odd = Settings(m_port, 9600, 1);
+    ASSERT_TRUE(hbds_change_serial_settings(m_handle, &odd));
+    ASSERT_EQ(0, tcgetattr(m_pty.Slave(), &mode));
+    EXPECT_EQ(B9600, cfgetospeed(&mode));
+    EXPECT_TRUE(mode.c_cflag & PARODD);
+    EXPECT_FALSE(mode.c_cflag & CSTOPB);
+    const SerialSettings nonsense = Settings(m_port, 9600, 9);
+    EXPECT_FALSE(hbds_change_serial_settings(m_handle, &nonsense));
+}
+
+// 1.5 stop bits, a second open on one handle, and a port another handle holds.
+TEST_F(SerialLinkTest, AnOpenThatCannotBeDoneSaysWhy)
+{
+    EXPECT_FALSE(Open(Settings(m_port, 9600, 0, 1)));
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_INVALID_PARAMS), m_status);
+    EXPECT_FALSE(hbds_is_open(m_handle));
+    ASSERT_TRUE(Open(Settings(m_port)));
+    EXPECT_FALSE(Open(Settings(m_port)));
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_ALREADY_OPEN), m_status);
+    HBDS_HANDLE second = hbds_create();
+    const SerialSettings settings = Settings(m_port);
+    EXPECT_FALSE(hbds_open_com(second, &settings, &m_status));
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_ACCESS_DENIED), m_status);
+    hbds_destory(second);
+}
+
+// A read stops at the terminator, also one split across chunks, keeps the rest for
+// the next read, and never writes past the size it was given.
+TEST_F(SerialLinkTest, BytesPassUnchangedAndAReadStopsAtTheTerminatorKeepingTheRest)
+{
+    ASSERT_TRUE(Open(Settings(m_port)));
+    const std::string frame("~\x01" "0000@QRYPDN;\x03", 14);
+    EXPECT_EQ(14, hbds_write(m_handle, reinterpret_cast<const uint8_t*>(frame.data()), 14));
+    EXPECT_EQ(frame, m_pty.Receive(14));
+    ASSERT_TRUE(m_pty.Send(std::string("\x02\x01" "0000@AB;\x03" "next;\x03", 17)));
+    uint8_t buffer[64] = {};
+    ASSERT_EQ(11, Read(buffer, sizeof buffer, 1000));
+    EXPECT_EQ(std::string("\x02\x01" "0000@AB;\x03", 11), std::string(reinterpret_cast<char*>(buffer), 11));
+    ASSERT_EQ(6, Read(buffer, sizeof buffer, 1000));
+    EXPECT_EQ(std::string("next;\x03", 6), std::string(reinterpret_cast<char*>(buffer), 6));
+
+    std::thread scanner([this] {
+        ASSERT_TRUE(m_pty.Send("abc;"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_TRUE(m_pty.Send(std::string("\x03" "zz", 3)));
+    });
+    const int got = Read(buffer, sizeof buffer, 1000);
+    scanner.join();
+    EXPECT_EQ(5, got);
+    ASSERT_EQ(2, Read(buffer, sizeof buffer, 500));
+
+    ASSERT_TRUE(m_pty.Send(std::string(40, 'x')));
+    std::memset(buffer, 0xEE, sizeof buffer);
+    EXPECT_EQ(10, Read(buffer, 10, 500));
+    for (size_t i = 10; i < 16; ++i)
+        EXPECT_EQ(0xEE, buffer[i]);
+}
+
+// Silence, a reply without terminator, input dropped by a clean, and a peer that went.
+TEST_F(SerialLinkTest, AReadEndsAtTheTimeOutAQuietLineOrAClosedPeerWithoutHanging)
+{
+    ASSERT_TRUE(Open(Settings(m_port)));
+    uint8_t buffer[64];
+    auto start = Clock::now();
+    EXPECT_EQ(0, Read(buffer, sizeof buffer, 300));
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    EXPECT_GE(elapsed, 280);
+    EXPECT_LT(elapsed, 1500);
+    EXPECT_EQ(0u, m_status);
+
+    ASSERT_TRUE(m_pty.Send("partial"));
+    start = Clock::now();
+    EXPECT_EQ(7, Read(buffer, sizeof buffer, 2000));
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1000);
+
+    ASSERT_TRUE(m_pty.Send("stale;\x03"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(hbds_clean(m_handle, 0));
+    EXPECT_EQ(0, Read(buffer, sizeof buffer, 150));
+
+    m_pty.CloseMaster();
+    start = Clock::now();
+    EXPECT_EQ(0, Read(buffer, sizeof buffer, 2000));
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_EXIST), m_status);
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1000);
+}
+
+TEST_F(SerialLinkTest, OperationsOnAClosedOrUnknownHandleFailQuietly)
+{
+    uint8_t buffer[8] = {};
+    EXPECT_EQ(0, hbds_write(m_handle, buffer, 1));
+    EXPECT_EQ(0, Read(buffer, sizeof buffer, 10));
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_OPEN), m_status);
+    EXPECT_FALSE(hbds_is_open(987654));
+    const SerialSettings settings = Settings(m_port);
+    EXPECT_FALSE(hbds_open_com(987654, &settings, &m_status));
+    EXPECT_EQ(static_cast<uint32_t>(HBDS_ERR_NOT_INITIAL), m_status);
+}
+
+TEST(SerialPorts, APathThatIsNoPortSaysWhyAndAPathKeepsItsNumber)
+{
+    const struct {
+        const char* path;
+        uint32_t status;
+    } cases[] = {
+        {"/dev/vostrel-no-such-port", HBDS_ERR_NOT_EXIST},
+        {"/dev/null", HBDS_ERR_INVALID_FILE_FORMAT},  // a device, but no terminal
+        {"/tmp", HBDS_ERR_INVALID_FILE_FORMAT},
+    };
+    for (const auto& row : cases) {
+        const uint32_t port = hbds_add_serial_path(row.path);
+        HBDS_HANDLE handle = hbds_create();
+        uint32_t status = 0;
+        SerialSettings settings = Settings(port);
+        EXPECT_FALSE(hbds_open_com(handle, &settings, &status)) << row.path;
+        EXPECT_EQ(row.status, status) << row.path;
+        hbds_destory(handle);
+    }
+    // A path keeps its port number.
+    const uint32_t first = hbds_add_serial_path("/dev/vostrel-a");
+    EXPECT_EQ(first, hbds_add_serial_path("/dev/vostrel-a"));
+    EXPECT_NE(first, hbds_add_serial_path("/dev/vostrel-b"));
+    char path[64];
+    ASSERT_TRUE(hbds_serial_port_path(first, path, sizeof path));
+    EXPECT_STREQ("/dev/vostrel-a", path);
+    EXPECT_FALSE(hbds_serial_port_path(60000, path, sizeof path));
+    EXPECT_EQ(0u, hbds_add_serial_path(""));
+    hbds_clear_serial_paths();
+}
+
+TEST_F(SerialLinkTest, EnumerationListsAddedPaths)
+{
+    SerialSettings ports[256];
+    const int count = hbds_enum_serial_ports(ports, 256);
+    EXPECT_TRUE(std::any_of(ports, ports + count, [this](const SerialSettings& port) { return port.port == m_port; }));
+    EXPECT_EQ(0, hbds_enum_serial_ports(ports, 0));
+}
+
+TEST_F(SerialLinkTest, DetectionFindsTheRateAtWhichTheScannerAnswers)
+{
+    // A scanner that answers only once the line runs at 38400 baud.
+    std::atomic<bool> done{false};
+    std::thread scanner([this, &done] {
+        while (!done) {
+            const std::string request = m_pty.Receive(15, 100);
+            termios mode{};
+            tcgetattr(m_pty.Slave(), &mode);
+            if (request == std::string("~\x01" "0000@QRYPDN;\x03", 15) && cfgetospeed(&mode) == B38400) {
+                ASSERT_TRUE(m_pty.Send(std::string("\x02\x01" "0000@QRYPDNScanner\x06;\x03", 22)));
+            }
+        }
+    });
+    SerialSettings ports[2] = {Settings(m_port, 0), Settings(hbds_add_serial_path("/dev/vostrel-none"), 0)};
+    EXPECT_EQ(2, hbds_detect_serial_settings(ports, 2, 100));
+    done = true;
+    scanner.join();
+    EXPECT_EQ(38400u, ports[0].baudRate);
+    EXPECT_EQ(0u, ports[1].baudRate);
+}
+
+class LogTest : public ::testing::Test {
+protected:
+    void SetUp() override { hbds_set_log_directory(m_dir.Path().utf8_str()); }
+    void TearDown() override
+    {
+        hbds_set_log_directory(nullptr);
+        HBSetLogLevel(2);
+    }
+    std::string Today() const { return m_dir.Read(wxDateTime::Now().Format("hbds_%Y%m%d.log")); }
+
+    CTempDir m_dir;
+};
+
+// Lines at or below the level in force are written with their source and line, also by
+// the crash handler's signal-safe writer; levels outside 1 to 6 are refused.
+TEST_F(LogTest, LinesAtOrBelowTheThresholdAreWrittenWithSourceAndLine)
+{
+    ASSERT_TRUE(HBSetLogLevel(4));
+    EXPECT_FALSE(HBSetLogLevel(0));
+    EXPECT_FALSE(HBSetLogLevel(7));
+    EXPECT_EQ(4, hbds_get_log_level());
+    logout_line(4, "DeviceMnt.cpp", 120, "hid devices=%i", 3);
+    logout_line(5, "DeviceMnt.cpp", 121, "too detailed %i", 1);
+    logout_line_u(2, "SaveConfig.cpp", 7, L"%ls %d", L"宽字符", 9);
+    hbds_log_line_from_signal(4, "CrashDump.cpp", 77, "/opt/vostrel/dump/Vostrel20261207-101500.dmp");
+    hbds_log_line_from_signal(5, "CrashDump.cpp", 78, "too detailed");
+    const std::string log = Today();
+    EXPECT_NE(std::string::npos, log.find("[4] DeviceMnt.cpp:120 hid devices=3\n"));
+    EXPECT_EQ(std::string::npos, log.find("too detailed"));
+    EXPECT_NE(std::string::npos, log.find("[2] SaveConfig.cpp:7 宽字符 9\n"));
+    EXPECT_NE(std::string::npos, log.find("[4] CrashDump.cpp:77 /opt/vostrel/dump/Vostrel20261207-101500.dmp\n"));
+}
+
+// The crash handler's clock works without the time-zone database; it must still give
+// the local time, east and west of Greenwich and off the full hour.
+TEST_F(LogTest, SignalSafeClockGivesTheLocalTime)
+{
+    const char* saved = std::getenv("TZ");
+    const std::string previous = saved ? saved : "";
+    for (const char* zone : {"UTC0", "IST-5:30", "NST3:30"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        hbds_set_log_directory(m_dir.Path().utf8_str());  // takes the offset in force
+        std::tm safe{};
+        hbds_local_time_from_signal(&safe);
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        safe.tm_isdst = local.tm_isdst;
+        EXPECT_LE(std::fabs(std::difftime(std::mktime(&local), std::mktime(&safe))), 1.0) << zone;
+    }
+    saved ? setenv("TZ", previous.c_str(), 1) : unsetenv("TZ");
+    tzset();
+}
+
+
+using Bytes = std::vector<uint8_t>;
 using namespace hbds::telnet;
 
 Bytes Decoded(hbds::CTelnetCodec& codec, const Bytes& wire, Bytes* replies = nullptr)
@@ -156,40 +440,28 @@ bool Contains(const Bytes& haystack, const Bytes& needle)
     return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
 }
 
-class NetworkLinkTest : public ::testing::Test {
+class NetworkLinkTest : public CLibraryHandleTest {
 protected:
     void SetUp() override
     {
         hbds_set_log_directory(m_logs.Path().utf8_str());
         HBSetLogLevel(4);
-        m_handle = hbds_create();
+        CLibraryHandleTest::SetUp();
     }
     void TearDown() override
     {
-        hbds_destory(m_handle);
-        hbds_clear_serial_paths();
+        CLibraryHandleTest::TearDown();
         hbds_set_log_directory(nullptr);
         HBSetLogLevel(2);
     }
 
     bool Open(const std::string& url, uint32_t baud = 115200)
     {
-        SerialSettings settings{};
-        settings.port = hbds_add_serial_path(url.c_str());
-        settings.baudRate = baud;
-        settings.dataBits = 8;
-        return hbds_open_com(m_handle, &settings, &m_status) != 0;
-    }
-    int Read(uint8_t* buffer, uint32_t size, int timeoutMs)
-    {
-        const uint8_t terminator[] = {';', 0x03};
-        return hbds_read_until(m_handle, buffer, size, timeoutMs, -2, terminator, 2, &m_status);
+        return CLibraryHandleTest::Open(Settings(hbds_add_serial_path(url.c_str()), baud));
     }
     std::string Log() const { return m_logs.Read(wxDateTime::Now().Format("hbds_%Y%m%d.log")); }
 
     CTempDir m_logs;
-    HBDS_HANDLE m_handle = 0;
-    uint32_t m_status = 0;
 };
 
 TEST_F(NetworkLinkTest, LineSettingsReachAComPortServerAndDataPassesWithItsEscapes)
@@ -340,58 +612,18 @@ TEST_F(NetworkLinkTest, ATlsPortThatSpeaksNoTlsOrNothingIsRefusedWithinTheConnec
               hbds::SplitPortList("rfc2217+tls://till-4:3001:/dev/pts/4:tcp+tls://[::1]:3002"));
 }
 
-namespace {
-
-// A key and a certificate for 127.0.0.1 signed by themselves, made for the test.
-struct STestCertificate {
-    STestCertificate()
-    {
-        key = EVP_RSA_gen(2048);
-        certificate = X509_new();
-        ASN1_INTEGER_set(X509_get_serialNumber(certificate), 1);
-        X509_gmtime_adj(X509_getm_notBefore(certificate), -60);
-        X509_gmtime_adj(X509_getm_notAfter(certificate), 3600);
-        X509_set_pubkey(certificate, key);
-        X509_NAME* name = X509_get_subject_name(certificate);
-        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
-        X509_set_issuer_name(certificate, name);
-        X509V3_CTX context;
-        X509V3_set_ctx(&context, certificate, certificate, nullptr, nullptr, 0);
-        X509_EXTENSION* alternative = X509V3_EXT_conf_nid(nullptr, &context, NID_subject_alt_name, "IP:127.0.0.1");
-        X509_add_ext(certificate, alternative, -1);
-        X509_EXTENSION_free(alternative);
-        X509_sign(certificate, key, EVP_sha256());
-    }
-    ~STestCertificate()
-    {
-        X509_free(certificate);
-        EVP_PKEY_free(key);
-    }
-    std::string Pem() const
-    {
-        BIO* out = BIO_new(BIO_s_mem());
-        PEM_write_bio_X509(out, certificate);
-        char* data = nullptr;
-        const long length = BIO_get_mem_data(out, &data);
-        std::string pem(data, static_cast<size_t>(length));
-        BIO_free(out);
-        return pem;
-    }
-    EVP_PKEY* key = nullptr;
-    X509* certificate = nullptr;
-};
-
-}  // namespace
-
 TEST_F(NetworkLinkTest, DataPassesUnderTlsAndAServerThatHasGoneFailsTheWriteWithoutEndingTheProcess)
 {
-    STestCertificate server;
-    m_logs.Write("ca.pem", server.Pem());
-    hbds_set_tls_files(m_logs.File("ca.pem").utf8_str(), nullptr, nullptr);
-    CFakeServer fake([&server](int fd) {
+    // A certificate for 127.0.0.1 signed by itself, so that it is its own authority.
+    const std::string folder(m_logs.Path().utf8_str());
+    ASSERT_EQ(0, std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -addext "
+                              "subjectAltName=IP:127.0.0.1 -keyout " + folder + "key.pem -out " + folder + "ca.pem 2>/dev/null")
+                                 .c_str()));
+    hbds_set_tls_files((folder + "ca.pem").c_str(), nullptr, nullptr);
+    CFakeServer fake([&folder](int fd) {
         SSL_CTX* context = SSL_CTX_new(TLS_server_method());
-        SSL_CTX_use_certificate(context, server.certificate);
-        SSL_CTX_use_PrivateKey(context, server.key);
+        SSL_CTX_use_certificate_file(context, (folder + "ca.pem").c_str(), SSL_FILETYPE_PEM);
+        SSL_CTX_use_PrivateKey_file(context, (folder + "key.pem").c_str(), SSL_FILETYPE_PEM);
         SSL* ssl = SSL_new(context);
         SSL_set_fd(ssl, fd);
         if (SSL_accept(ssl) == 1) {
