@@ -74,10 +74,7 @@ protected:
 
     void PressCtrlF()
     {
-        wxKeyEvent key(wxEVT_CHAR_HOOK);
-        key.m_keyCode = 'F';
-        key.SetControlDown(true);
-        m_window->GetEventHandler()->ProcessEvent(key);
+        SendKey(m_window, 'F', true);
         wxTheApp->ProcessPendingEvents();
     }
 
@@ -246,12 +243,8 @@ TEST_F(DeviceSelectionTest, LeavingSettingsWithEveryPageBuiltNeverHoldsTheWindow
     Start("EN");
     Navigate(NAVIGATE_OFFLINE);
     CDeviceInfo* model = nullptr;
-    for (const auto& category : CDeviceMnt::GetInstance().GetCategories()) {
-        for (const auto& [key, listed] : category->GetDevices()) {
-            if (key == "HBS-FM450")
-                model = listed.get();
-        }
-    }
+    for (const auto& category : CDeviceMnt::GetInstance().GetCategories())
+        model = model ? model : category->FindByProductName("HBS-FM450");
     ASSERT_NE(nullptr, model);
     Navigate(NAVIGATE_CONFIGURE_MODEL, model);
     ASSERT_NE(nullptr, m_window->GetConfigPage());
@@ -474,10 +467,7 @@ TEST_F(DeviceSelectionTest, AChangeIsWrittenWhenTheWindowClosesWithYes)
     const size_t messagesBefore = m_messages.Texts().size();
     m_messages.Answer(wxYES);
     int waitDialogs = 0;
-    CCfgTitleDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
-        ++waitDialogs;
-        return RunOnLine(work);
-    });
+    CountLineWork(waitDialogs);
     EXPECT_TRUE(m_window->Close());
     EXPECT_EQ(1, waitDialogs) << "the write runs under the wait dialog";
     ASSERT_EQ(messagesBefore + 1, m_messages.Texts().size()) << "the question, and no failure";

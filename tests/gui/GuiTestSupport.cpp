@@ -15,6 +15,7 @@
 #include "DeviceOutLineDlg.h"
 #include "FileChooser.h"
 #include "HBDataStreamMnt.h"
+#include "KeyBoardCtrl.h"
 #include "LanguageXmlInfo.h"
 #include "SaveCfg.h"
 #include "VostrelDlg.h"
@@ -27,6 +28,7 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/sizer.h>
+#include <wx/timer.h>
 #include <wx/window.h>
 
 #include <chrono>
@@ -103,6 +105,41 @@ void Leave(wxTextCtrl& edit)
 void PressEnter(wxTextCtrl& edit)
 {
     Send(&edit, wxEVT_TEXT_ENTER);
+}
+
+void SendKey(wxWindow* window, int code, bool control)
+{
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = code;
+    key.SetControlDown(control);
+    window->GetEventHandler()->ProcessEvent(key);
+}
+
+size_t KeyIndex(const CKeyBoardCtrl& pad, const wxString& legend)
+{
+    for (size_t i = 0; i < pad.CurrentLayout().count; ++i) {
+        if (pad.CurrentLayout().keys[i].bottomText == legend)
+            return i;
+    }
+    ADD_FAILURE() << "no key " << legend;
+    return 0;
+}
+
+void DriveWhile(int periodMs, const std::function<void(wxTimer&)>& tick, const std::function<void()>& run)
+{
+    wxTimer driver;
+    driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { tick(driver); });
+    driver.Start(periodMs);
+    run();
+    driver.Stop();
+}
+
+void CountLineWork(int& runs)
+{
+    CCfgTitleDlg::SetWorkRunner([&runs](const std::function<bool()>& work) {
+        ++runs;
+        return RunOnLine(work);
+    });
 }
 
 bool RunOnLine(const std::function<bool()>& work)
