@@ -178,50 +178,9 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     EXPECT_EQ(changed, country->Value);
 }
 
-TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackFromTheScanner)
-{
-    ASSERT_TRUE(Connect("HBS-HI880"));
-    CCfgMainDlg* page = OpenPage(true);
-    CCmdNameXmlInfo* formats = Setting("DFMSET");
-    ASSERT_NE(nullptr, formats);
-    ASSERT_TRUE(page->ShowSetting(formats));
-    auto* panel = static_cast<CDataFormatControl*>(formats->Control)->GetPanel();
-    ASSERT_EQ(4u, panel->GetUnits().size());
-
-    // The editor's way to this rule text is its own test's matter; here it is what OK hands the row.
-    ASSERT_TRUE(panel->GetUnits()[2]->CommitRules("F82DF501F10DB3"));
-    const wxString value = "Data Format 0:;\r\nData Format 1:;\r\nData Format 2:269999999999F82DF501F10DB3;\r\n"
-                           "Data Format 3:;\r\n";
-    EXPECT_EQ(value, formats->Value);
-    EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{formats}, CPendingChangeList::GetInstance().GetEntries());
-    SaveScreenshot(m_frame, "data-format-online.png");
-
-    CCfgTitleDlg::SetWorkRunner(RunOnLine);
-    Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
-    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
-    EXPECT_EQ(value, formats->DeviceValue);
-    wxString answer;
-    ASSERT_TRUE(RunOnLine([&answer] { return CSaveCfg::QueryCommand("DFMQCU", "", answer, "@"); }));
-    EXPECT_EQ(value, answer) << "the scanner holds the format";
-    EXPECT_EQ("F82DF501F10DB3", panel->GetUnits()[2]->GetRules());
-}
-
-TEST(SettingSearchTest, EveryWordMustBeInTheNameOrTheCaption)
-{
-    const struct {
-        const char* query;
-        bool found;
-    } cases[] = {
-        {"baud", true},       {"BAUD RATE", true}, {"232", true},      {"232 rate", true},
-        {"rate parity", false}, {"  ", false},     {"232bad", true},   {"odd", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.found, CCmdSearchDlg::Matches(c.query, "232BAD", "Baud rate")) << c.query;
-}
-
 // The value read back after a write goes into the settings' widgets; a button's
 // label is its caption and stays so, on every page already built.
-TEST_F(ConfigPageTest, ButtonsKeepTheirCaptionsAfterAWriteAndItsReadBack)
+TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackAndButtonsKeepTheirCaptions)
 {
     ASSERT_TRUE(Connect("HBS-HI880"));
     CCfgMainDlg* page = OpenPage(true);
@@ -238,18 +197,48 @@ TEST_F(ConfigPageTest, ButtonsKeepTheirCaptionsAfterAWriteAndItsReadBack)
     for (const auto& [definition, caption] : captions)
         EXPECT_FALSE(caption.empty()) << definition->CommandName;
 
-    CCmdNameXmlInfo* country = Setting("KBWCTY");
-    ASSERT_NE(nullptr, country);
-    country->SetValue(country->Value == "3" ? "4" : "3");
+    CCmdNameXmlInfo* formats = Setting("DFMSET");
+    ASSERT_NE(nullptr, formats);
+    ASSERT_TRUE(page->ShowSetting(formats));
+    auto* panel = static_cast<CDataFormatControl*>(formats->Control)->GetPanel();
+    ASSERT_EQ(4u, panel->GetUnits().size());
+    // The editor's way to this rule text is its own test's matter; here it is what OK hands the row.
+    ASSERT_TRUE(panel->GetUnits()[2]->CommitRules("F82DF501F10DB3"));
+    const wxString value = "Data Format 0:;\r\nData Format 1:;\r\nData Format 2:269999999999F82DF501F10DB3;\r\n"
+                           "Data Format 3:;\r\n";
+    EXPECT_EQ(value, formats->Value);
+    EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{formats}, CPendingChangeList::GetInstance().GetEntries());
+    SaveScreenshot(m_frame, "data-format-online.png");
+
     CCfgTitleDlg::SetWorkRunner(RunOnLine);
     Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
     EXPECT_EQ("Saved.", m_messages.Texts().back());
+    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
+    EXPECT_EQ(value, formats->DeviceValue);
+    wxString answer;
+    ASSERT_TRUE(RunOnLine([&answer] { return CSaveCfg::QueryCommand("DFMQCU", "", answer, "@"); }));
+    EXPECT_EQ(value, answer) << "the scanner holds the format";
+    EXPECT_EQ("F82DF501F10DB3", panel->GetUnits()[2]->GetRules());
+
     page->RestoreDefaults();
     for (const auto& [definition, caption] : captions) {
         page->ShowSetting(definition);
         EXPECT_EQ(caption, static_cast<wxButton*>(definition->Control->GetValueWnd())->GetLabel())
             << definition->CommandName;
     }
+}
+
+TEST(SettingSearchTest, EveryWordMustBeInTheNameOrTheCaption)
+{
+    const struct {
+        const char* query;
+        bool found;
+    } cases[] = {
+        {"baud", true},       {"BAUD RATE", true}, {"232", true},      {"232 rate", true},
+        {"rate parity", false}, {"  ", false},     {"232bad", true},   {"odd", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.found, CCmdSearchDlg::Matches(c.query, "232BAD", "Baud rate")) << c.query;
 }
 
 TEST_F(ConfigPageTest, TheSearchFindsLowerCaseWordsAndShowsTheChosenSetting)

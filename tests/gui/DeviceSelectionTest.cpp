@@ -78,9 +78,12 @@ protected:
         wxTheApp->ProcessPendingEvents();
     }
 
-    // The page of connected scanners, when it lists the one scanner plugged in.
-    CDeviceOnLineDlg* ListTheScanner()
+    // Started in `language` with one `model` plugged in: the page of connected
+    // scanners, when it lists that one.
+    CDeviceOnLineDlg* ListPlugged(const char* language, const char* model)
     {
+        Start(language);
+        Plug(model);
         Navigate(NAVIGATE_ONLINE);
         CDeviceOnLineDlg* page = m_window->GetOnlinePage();
         EXPECT_TRUE(page && page->GetEntries().size() == 1u);
@@ -98,9 +101,7 @@ protected:
 
 TEST_F(DeviceSelectionTest, AListedScannerIsReadAndItsSettingsShownOnline)
 {
-    Start("EN");
-    Plug("HBS-EM20");
-    CDeviceOnLineDlg* page = ListTheScanner();
+    CDeviceOnLineDlg* page = ListPlugged("EN", "HBS-EM20");
     ASSERT_NE(nullptr, page);
     ASSERT_EQ(CVostrelDlg::MODE_ONLINE, m_window->GetMode());
     EXPECT_TRUE(page->GetDeviceList()->GetItemText(0).StartsWith("HBS-EM20\n")) << page->GetDeviceList()->GetItemText(0);
@@ -142,11 +143,9 @@ TEST_F(DeviceSelectionTest, AListedScannerIsReadAndItsSettingsShownOnline)
 
 TEST_F(DeviceSelectionTest, AScannerGoneBeforeItIsReadIsReportedAndTheListShownAgain)
 {
-    Start("CN");
-    const uint32_t port = Plug("HBS-EM20");
-    CDeviceOnLineDlg* page = ListTheScanner();
+    CDeviceOnLineDlg* page = ListPlugged("CN", "HBS-EM20");
     ASSERT_NE(nullptr, page);
-    DetachDemoScanner(port);
+    DetachDemoScanner(m_ports.back());
     m_ports.clear();
 
     page->SelectEntry(0);
@@ -162,9 +161,7 @@ TEST_F(DeviceSelectionTest, AScannerGoneBeforeItIsReadIsReportedAndTheListShownA
 
 TEST_F(DeviceSelectionTest, ASecondConfigureWhileTheFirstIsReadingWaitsForIt)
 {
-    Start("CN");
-    Plug("HBS-HS620");
-    CDeviceOnLineDlg* page = ListTheScanner();
+    CDeviceOnLineDlg* page = ListPlugged("CN", "HBS-HS620");
     ASSERT_NE(nullptr, page);
     DeviceEntry* entry = page->GetEntries()[0];
 
@@ -390,9 +387,7 @@ TEST_F(DeviceSelectionTest, WithoutACatalogueTheModelPageSaysSoAndTheListStaysEm
 
 TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndOnlyNoOrAWrittenYesLetsTheWindowGo)
 {
-    Start("CN");
-    Plug("HBS-HS620");
-    Navigate(NAVIGATE_ONLINE);
+    ASSERT_NE(nullptr, ListPlugged("CN", "HBS-HS620"));
     CCmdNameXmlInfo change;
     change.CommandName = "SCNMOD";
     CPendingChangeList& history = CPendingChangeList::GetInstance();
@@ -451,9 +446,7 @@ TEST(DeviceSelectionWaitDlg, EndsWithTheTaskResultAndKeepsTheWindowsAlive)
 // writes it to the scanner.
 TEST_F(DeviceSelectionTest, AChangeIsWrittenWhenTheWindowClosesWithYes)
 {
-    Start("EN");
-    Plug("HBS-HS620");
-    CDeviceOnLineDlg* page = ListTheScanner();
+    CDeviceOnLineDlg* page = ListPlugged("EN", "HBS-HS620");
     ASSERT_NE(nullptr, page);
     page->SelectEntry(0);
     Click(page->GetConfigureButton());
@@ -481,9 +474,7 @@ TEST_F(DeviceSelectionTest, AChangeIsWrittenWhenTheWindowClosesWithYes)
 
 TEST_F(DeviceSelectionTest, KnownScannersShowAtOnceWithPortAndSerialWhileTheSearchRunsBehindAndNoneSaysWhy)
 {
-    Start("EN");
-    Plug("HBS-EM20");
-    CDeviceOnLineDlg* page = ListTheScanner();
+    CDeviceOnLineDlg* page = ListPlugged("EN", "HBS-EM20");
     ASSERT_NE(nullptr, page);
     const DeviceEntry& entry = *page->GetEntries().at(0);
     const wxString label = page->GetDeviceList()->GetItemText(0);

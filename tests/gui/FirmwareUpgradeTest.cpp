@@ -151,7 +151,7 @@ TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVers
     EXPECT_NE(wxNOT_FOUND, page->GetInfoBox()->GetValue().Find("Firmware: V2.00.001")) << page->GetInfoBox()->GetValue();
 }
 
-TEST_F(FirmwareUpgradeTest, SingleDialogKeepsItsFileWhenANonFirmwareFileIsChosen)
+TEST_F(FirmwareUpgradeTest, SingleDialogKeepsItsFileWhenANonFirmwareFileIsChosenAndLogsNoStepBeforeTheDownload)
 {
     CDeviceUpgradeDlg dialog(m_window, "HBS-HI880");
     const wxString good = Firmware("HBS-HI880", "V2");
@@ -162,11 +162,7 @@ TEST_F(FirmwareUpgradeTest, SingleDialogKeepsItsFileWhenANonFirmwareFileIsChosen
     dialog.ChooseFile();
     EXPECT_EQ(good, dialog.GetFileField()->GetValue());
     EXPECT_EQ(std::vector<wxString>{GetUiText("ID_DEVICE_UPGRADE_ERROR_INVALID", "")}, m_messages.Texts());
-}
 
-TEST_F(FirmwareUpgradeTest, SingleDialogLogsNoStepUntilTheDownloadBegins)
-{
-    CDeviceUpgradeDlg dialog(m_window, "HBS-HI880");
     HbdsFirmwareProgress progress{};
     dialog.ShowProgress(progress);  // the model question may still be open
     EXPECT_EQ("", dialog.GetLogBox()->GetValue());

@@ -25,6 +25,7 @@
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
+#include <wx/checkbox.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/sizer.h>
@@ -77,6 +78,13 @@ void Send(wxWindow* widget, wxEventType type)
 void Press(wxWindow* button)
 {
     Send(button, wxEVT_BUTTON);
+}
+
+void Tick(wxCheckBox* box, bool ticked)
+{
+    ASSERT_NE(nullptr, box);
+    box->SetValue(ticked);
+    Send(box, wxEVT_CHECKBOX);
 }
 
 void Pick(wxChoice* choice, const wxString& label)
@@ -159,13 +167,19 @@ bool RunUntil(const std::function<bool()>& done, int seconds)
     return true;
 }
 
-void PageFixture::TearDown()
+// What a page test may have left installed, and its frame, gone.
+static void CloseFrame(wxFrame* frame)
 {
     SetFileChooser(nullptr);
     CCfgTitleDlg::SetWorkRunner(nullptr);
-    if (m_frame)
-        m_frame->Destroy();
+    if (frame)
+        frame->Destroy();
     wxTheApp->ProcessIdle();
+}
+
+void PageFixture::TearDown()
+{
+    CloseFrame(m_frame);
     ResetPageSingletons();
     CHBDataStreamMnt::ResetInstance();
     hbds_clear_serial_paths();
@@ -277,11 +291,7 @@ void ShippedPageFixture::SetUp()
 
 void ShippedPageFixture::TearDown()
 {
-    SetFileChooser(nullptr);
-    CCfgTitleDlg::SetWorkRunner(nullptr);
-    if (m_frame)
-        m_frame->Destroy();
-    wxTheApp->ProcessIdle();
+    CloseFrame(m_frame);
     if (m_port)
         DetachDemoScanner(m_port);
     CHBDataStreamMnt::ResetInstance();

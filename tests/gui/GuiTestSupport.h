@@ -30,6 +30,7 @@ class CCfgMainDlg;
 class CDeviceInfo;
 class CKeyBoardCtrl;
 class CVostrelDlg;
+class wxCheckBox;
 class wxTimer;
 
 // Saves what `window` shows as screenshots/<name> beside the test run, for review.
@@ -42,6 +43,8 @@ void ResetPageSingletons();
 // A command event of `type` from `widget`, handled at once.
 void Send(wxWindow* widget, wxEventType type);
 void Press(wxWindow* button);
+// Sets a check box as a click does and tells its handlers.
+void Tick(wxCheckBox* box, bool ticked);
 // Selects the entry shown as `label` and tells the control's handlers.
 void Pick(wxChoice* choice, const wxString& label);
 std::vector<wxString> EntriesOf(const wxChoice* choice);

@@ -131,6 +131,15 @@ protected:
         return panel;
     }
 
+    static wxButton* GetButton(CImageDlg* panel)
+    {
+        return dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
+    }
+    static wxCheckBox* AutoGetBox(CImageDlg* panel)
+    {
+        return dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
+    }
+
     // Destroyed after the fixture's tear-down has closed the link to it.
     std::unique_ptr<CInProcessScanner> m_sim;
 };
@@ -145,7 +154,7 @@ TEST_F(ImagePanelTest, CapturedPictureJoinsTheStripAndADrawnRegionBecomesPending
     ASSERT_TRUE(Setting("IMGGET").Control->OnPageShow());
     ASSERT_TRUE(RunUntil([panel] { return !panel->IsDiscovering(); }, 20));
 
-    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
+    wxButton* get = GetButton(panel);
     ASSERT_TRUE(get && get->IsEnabled());
     EXPECT_EQ("", panel->GetSizeText()) << "no size before there is a picture";
     Press(get);
@@ -175,24 +184,21 @@ TEST_F(ImagePanelTest, AutoCaptureWithAnEmptyIntervalRunsBackToBackUntilCleared)
     CImageDlg* panel = StartedPanel();
     ASSERT_NE(nullptr, panel);
     auto* interval = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_IMAGE_AUTOGET_INTERVAL", panel));
-    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
-    auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
+    wxButton* get = GetButton(panel);
+    wxCheckBox* autoGet = AutoGetBox(panel);
     ASSERT_TRUE(interval && get && autoGet);
     Pick(dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("ID_IMAGE_RATIO", panel)), "1:16");
     interval->ChangeValue("");
 
-    autoGet->SetValue(true);
-    Send(autoGet, wxEVT_CHECKBOX);
+    Tick(autoGet, true);
     EXPECT_FALSE(get->IsEnabled());
     ASSERT_TRUE(RunUntil([&] { return panel->GetImages().size() >= 3; }, 20));
-    autoGet->SetValue(false);
-    Send(autoGet, wxEVT_CHECKBOX);
+    Tick(autoGet, false);
     ASSERT_TRUE(RunUntil([&] { return get->IsEnabled(); }, 20));
     EXPECT_EQ(wxSize(160, 120), panel->GetImages().back().picture.GetSize());
 
     // Leaving the page ends the loop too, and the box shows it.
-    autoGet->SetValue(true);
-    Send(autoGet, wxEVT_CHECKBOX);
+    Tick(autoGet, true);
     Setting("IMGGET").Control->OnPageHide();
     ASSERT_TRUE(RunUntil([&] { return get->IsEnabled(); }, 20));
     EXPECT_FALSE(autoGet->IsChecked());
@@ -238,11 +244,10 @@ TEST_F(ImagePanelTest, AnotherPartNeedingTheLineEndsAutoCaptureAfterThePictureOn
 {
     CImageDlg* panel = StartedPanel();
     ASSERT_NE(nullptr, panel);
-    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
-    auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
+    wxButton* get = GetButton(panel);
+    wxCheckBox* autoGet = AutoGetBox(panel);
     ASSERT_TRUE(get && autoGet);
-    autoGet->SetValue(true);
-    Send(autoGet, wxEVT_CHECKBOX);
+    Tick(autoGet, true);
     CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
     ASSERT_TRUE(RunUntil([&] { return line.IsHeldElsewhere() && line.AskHolderToStop(); }, 20));
     const size_t asked = panel->GetImages().size();
@@ -259,7 +264,7 @@ TEST_F(ImagePanelTest, AStoppedPictureDrainsWhileTheWindowsAnswer)
 {
     CImageDlg* panel = StartedPanel();
     ASSERT_NE(nullptr, panel);
-    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
+    wxButton* get = GetButton(panel);
     ASSERT_TRUE(get);
     CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
     CStallWatch watch;
