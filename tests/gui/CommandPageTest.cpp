@@ -28,47 +28,25 @@ protected:
         CAppContext::ResetInstance();
     }
 
-    // The command page beside a simulated HI880 listening at `baud`.
-    CCmdDlg* NewPage(int baud)
-    {
-        std::string error;
-        EXPECT_NE(0u, AttachSimulatedScanner(VOSTREL_DATA_DIR "/Config/HI880.xml", "HBS-HI880", &error, baud)) << error;
-        return new CCmdDlg(m_frame);
-    }
-    static bool Open(CCmdDlg* page)
-    {
-        return page->SelectPort("sim:HBS-HI880") && page->OpenPort() &&
-               RunUntil([page] { return !page->IsWaitingForLine(); }, 5);
-    }
-    // A terminal on a scripted line answering `replies`, which `m_link` then watches.
-    CCommandCenterDlg* NewTerminal(const std::vector<std::string>& replies)
-    {
-        auto link = std::make_unique<CScriptedTerminalLink>();
-        m_link = link.get();
-        for (const std::string& reply : replies)
-            link->AddReply(reply);
-        auto* terminal = new CCommandCenterDlg(m_frame, std::move(link));
-        terminal->RefreshLinkState();
-        return terminal;
-    }
-
     CTempDir m_dir;
     CMessageRecorder m_messages;
     wxFrame* m_frame = new wxFrame(nullptr, wxID_ANY, "command page", wxDefaultPosition, wxSize(1000, 700));
-    CScriptedTerminalLink* m_link = nullptr;
 };
 
 TEST_F(CommandPageTest, ASimulatedScannerOpenedOnThePageAnswersATypedCommand)
 {
     m_dir.Write("server.cfg", "[cfg]\nupgrade=1\n");
-    CCmdDlg* page = NewPage(115200);
+    std::string error;
+    ASSERT_NE(0u, AttachSimulatedScanner(VOSTREL_DATA_DIR "/Config/HI880.xml", "HBS-HI880", &error, 115200)) << error;
+    auto* page = new CCmdDlg(m_frame);
     EXPECT_TRUE(page->GetUpgradeButton()->IsShown());
     EXPECT_FALSE(page->GetUpgradeButton()->IsEnabled()) << "no scanner open yet";
     EXPECT_FALSE(page->GetBatchUpgradeButton()->IsShown());
 
     ASSERT_TRUE(page->SelectPort("sim:HBS-HI880"));
     EXPECT_TRUE(page->GetOpenButton()->IsEnabled());
-    ASSERT_TRUE(Open(page));
+    ASSERT_TRUE(page->OpenPort());
+    ASSERT_TRUE(RunUntil([page] { return !page->IsWaitingForLine(); }, 5));
     EXPECT_FALSE(page->GetOpenButton()->IsEnabled()) << "the port is open already";
     CCommandCenterDlg* terminal = page->GetTerminal();
     terminal->GetInput()->SetValue("@QRYSYS");
@@ -90,8 +68,12 @@ TEST_F(CommandPageTest, ASimulatedScannerOpenedOnThePageAnswersATypedCommand)
 // comes back is noise, and the terminal says that nothing answered.
 TEST_F(CommandPageTest, AtAWrongBaudRateTheTerminalSaysThatNothingAnswered)
 {
-    CCmdDlg* page = NewPage(9600);
-    ASSERT_TRUE(Open(page));
+    std::string error;
+    ASSERT_NE(0u, AttachSimulatedScanner(VOSTREL_DATA_DIR "/Config/HI880.xml", "HBS-HI880", &error, 9600)) << error;
+    auto* page = new CCmdDlg(m_frame);
+    ASSERT_TRUE(page->SelectPort("sim:HBS-HI880"));
+    ASSERT_TRUE(page->OpenPort());
+    ASSERT_TRUE(RunUntil([page] { return !page->IsWaitingForLine(); }, 5));
     CCommandCenterDlg* terminal = page->GetTerminal();
     terminal->GetInput()->SetValue("@QRYSYS");
     terminal->SendInput();
@@ -104,7 +86,10 @@ TEST_F(CommandPageTest, AtAWrongBaudRateTheTerminalSaysThatNothingAnswered)
 
 TEST_F(CommandPageTest, HexSendWithAWrongDigitSaysWhichAndSendsNothing)
 {
-    CCommandCenterDlg* terminal = NewTerminal({});
+    auto link = std::make_unique<CScriptedTerminalLink>();
+    CScriptedTerminalLink& scripted = *link;
+    auto* terminal = new CCommandCenterDlg(m_frame, std::move(link));
+    terminal->RefreshLinkState();
     auto* hexSend = dynamic_cast<wxCheckBox*>(terminal->FindWindow(CCommandCenterDlg::ID_HEX_SEND));
     ASSERT_NE(nullptr, hexSend);
     hexSend->SetValue(true);
@@ -115,12 +100,16 @@ TEST_F(CommandPageTest, HexSendWithAWrongDigitSaysWhichAndSendsNothing)
     EXPECT_TRUE(m_messages.Texts()[0].EndsWith(" G")) << m_messages.Texts()[0];
     EXPECT_EQ("41 4G", terminal->GetInput()->GetValue()) << "the typed text stays for correcting";
     EXPECT_EQ(0u, terminal->Session().QueuedCount());
-    EXPECT_TRUE(m_link->Written().empty());
+    EXPECT_TRUE(scripted.Written().empty());
 }
 
 TEST_F(CommandPageTest, ALineTooLongForTheLineTerminalEndsItUnsent)
 {
-    CCommandCenterDlg* terminal = NewTerminal({"\x02\x01" "0000@CLIENA1\x06;\x03"});
+    auto link = std::make_unique<CScriptedTerminalLink>();
+    CScriptedTerminalLink& scripted = *link;
+    scripted.AddReply("\x02\x01" "0000@CLIENA1\x06;\x03");
+    auto* terminal = new CCommandCenterDlg(m_frame, std::move(link));
+    terminal->RefreshLinkState();
     terminal->GetInput()->SetValue("CLIENA1");
     terminal->SendInput();
     ASSERT_TRUE(RunUntil([terminal] { return terminal->IsInLineTerminal(); }, 2));
@@ -131,7 +120,7 @@ TEST_F(CommandPageTest, ALineTooLongForTheLineTerminalEndsItUnsent)
     EXPECT_FALSE(terminal->IsInLineTerminal());
     EXPECT_FALSE(terminal->GetPane()->IsEditable());
     wxMilliSleep(100);
-    EXPECT_EQ(1u, m_link->Written().size()) << "only CLIENA1 went out";
+    EXPECT_EQ(1u, scripted.Written().size()) << "only CLIENA1 went out";
 }
 
 TEST_F(CommandPageTest, AFetchSaysHowManyEntriesCameAndAppendsThemToBatchTxt)

@@ -261,15 +261,9 @@ TEST_F(DeviceSelectionTest, LeavingSettingsWithEveryPageBuiltNeverHoldsTheWindow
         ASSERT_TRUE(shown && RunUntil([shown] { return shown->AreControlsBuilt(); }, 10)) << leaf->name;
     }
     const auto anyControl = [] {
-        for (const auto& [name, page] : CPageMntXmlInfo::GetInstance().GetPages()) {
-            for (const auto& group : page->GetGroups()) {
-                for (const auto& definition : group->GetCommands()) {
-                    if (definition->Control)
-                        return true;
-                }
-            }
-        }
-        return false;
+        bool any = false;
+        CPageMntXmlInfo::GetInstance().ForEachCommand([&any](CCmdNameXmlInfo& setting) { any = any || setting.Control; });
+        return any;
     };
     ASSERT_TRUE(anyControl());
 

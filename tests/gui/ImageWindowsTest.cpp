@@ -131,15 +131,6 @@ protected:
         return panel;
     }
 
-    static wxButton* GetButton(CImageDlg* panel)
-    {
-        return dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
-    }
-    static wxCheckBox* AutoGetBox(CImageDlg* panel)
-    {
-        return dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
-    }
-
     // Destroyed after the fixture's tear-down has closed the link to it.
     std::unique_ptr<CInProcessScanner> m_sim;
 };
@@ -154,7 +145,7 @@ TEST_F(ImagePanelTest, CapturedPictureJoinsTheStripAndADrawnRegionBecomesPending
     ASSERT_TRUE(Setting("IMGGET").Control->OnPageShow());
     ASSERT_TRUE(RunUntil([panel] { return !panel->IsDiscovering(); }, 20));
 
-    wxButton* get = GetButton(panel);
+    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
     ASSERT_TRUE(get && get->IsEnabled());
     EXPECT_EQ("", panel->GetSizeText()) << "no size before there is a picture";
     Press(get);
@@ -184,8 +175,8 @@ TEST_F(ImagePanelTest, AutoCaptureWithAnEmptyIntervalRunsBackToBackUntilCleared)
     CImageDlg* panel = StartedPanel();
     ASSERT_NE(nullptr, panel);
     auto* interval = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("ID_IMAGE_AUTOGET_INTERVAL", panel));
-    wxButton* get = GetButton(panel);
-    wxCheckBox* autoGet = AutoGetBox(panel);
+    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
+    auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
     ASSERT_TRUE(interval && get && autoGet);
     Pick(dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("ID_IMAGE_RATIO", panel)), "1:16");
     interval->ChangeValue("");
@@ -244,8 +235,8 @@ TEST_F(ImagePanelTest, AnotherPartNeedingTheLineEndsAutoCaptureAfterThePictureOn
 {
     CImageDlg* panel = StartedPanel();
     ASSERT_NE(nullptr, panel);
-    wxButton* get = GetButton(panel);
-    wxCheckBox* autoGet = AutoGetBox(panel);
+    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
+    auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
     ASSERT_TRUE(get && autoGet);
     Tick(autoGet, true);
     CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
@@ -264,7 +255,7 @@ TEST_F(ImagePanelTest, AStoppedPictureDrainsWhileTheWindowsAnswer)
 {
     CImageDlg* panel = StartedPanel();
     ASSERT_NE(nullptr, panel);
-    wxButton* get = GetButton(panel);
+    auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
     ASSERT_TRUE(get);
     CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
     CStallWatch watch;
