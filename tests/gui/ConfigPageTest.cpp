@@ -41,7 +41,7 @@ protected:
     }
 };
 
-TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWithoutAScanner)
+TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWithoutAScannerAndRefusesABrokenFile)
 {
     UseModel("HBS-HS620");
     CCfgMainDlg* page = OpenPage(false);
@@ -93,6 +93,16 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
         << m_messages.Texts()[1];
     EXPECT_EQ((std::vector<wxString>{"Save", "Save", "Open"}), titles) << "dialog titles from the text table";
 
+    // A file that cannot be read is said so and changes nothing.
+    const std::vector<CCmdNameXmlInfo*> before = pending;
+    m_dir.Write("garbage.xml", std::string("\x89PNG\r\n\x1a\n\0\xff garbage", 17));
+    SetFileChooser([&](const SFileQuestion&) { return m_dir.File("garbage.xml"); });
+    page->OpenFile();
+    ASSERT_EQ(3u, m_messages.Texts().size());
+    EXPECT_TRUE(m_messages.Texts()[2].StartsWith("The configuration file could not be opened.\r\nit is no well-formed XML"))
+        << m_messages.Texts()[2];
+    EXPECT_EQ(before, pending);
+
     // Choosing another top tab opens its row on its first page.
     CTabCreate* tabs = page->GetSettingsArea()->GetTabs();
     CTabNodeXmlInfo* scanning = page->GetSettingsArea()->GetTabRoot()->GetChildren()[1].get();
@@ -102,19 +112,6 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
     EXPECT_EQ(scanning, tabs->GetSelected()->Parent);
     ASSERT_NE(nullptr, page->GetSettingsArea()->GetCurrentPage());
     EXPECT_EQ("Scanning", page->GetSettingsArea()->GetCurrentPage()->GetPage()->Name);
-}
-
-TEST_F(ConfigPageTest, AFileThatCannotBeReadIsSaidSoAndChangesNothing)
-{
-    UseModel("HBS-HS620");
-    CCfgMainDlg* page = OpenPage(false);
-    m_dir.Write("garbage.xml", std::string("\x89PNG\r\n\x1a\n\0\xff garbage", 17));
-    SetFileChooser([&](const SFileQuestion&) { return m_dir.File("garbage.xml"); });
-    page->OpenFile();
-    ASSERT_EQ(1u, m_messages.Texts().size());
-    EXPECT_TRUE(m_messages.Texts()[0].StartsWith("The configuration file could not be opened.\r\nit is no well-formed XML"))
-        << m_messages.Texts()[0];
-    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
 }
 
 TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesNothingPending)
