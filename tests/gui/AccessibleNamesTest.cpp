@@ -121,6 +121,15 @@ wxWindow* FirstTextInside(wxWindow* window)
     return nullptr;
 }
 
+// The field `make` gives, behind a label "Value", named "Prefix" as it is made.
+wxWindow* NamedAfterLabel(wxWindow* parent, const std::function<wxWindow*()>& make)
+{
+    new wxStaticText(parent, wxID_ANY, "Value");
+    wxWindow* field = make();
+    SetAccessibleName(field, "Prefix");
+    return field;
+}
+
 struct SFieldCase {
     const char* what;
     // Builds the window; returns the field whose name is checked.
@@ -191,6 +200,18 @@ TEST(AccessibleNames, FieldsTakeTheirLabelsText)
              return field;
          },
          "Find setting"},
+        // Named as they are made, before GTK has realized them: the given name is kept over the label.
+        {"a named one-line text",
+         [](wxWindow* p) { return NamedAfterLabel(p, [p] { return new wxTextCtrl(p, wxID_ANY); }); }, "Prefix"},
+        {"a named multi-line text",
+         [](wxWindow* p) {
+             return NamedAfterLabel(p, [p] {
+                 return new wxTextCtrl(p, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_MULTILINE | wxTE_READONLY);
+             });
+         },
+         "Prefix"},
+        {"a named list box", [](wxWindow* p) { return NamedAfterLabel(p, [p] { return new wxListBox(p, wxID_ANY); }); },
+         "Prefix"},
     };
     for (const SFieldCase& test : cases) {
         SCOPED_TRACE(test.what);
@@ -232,31 +253,6 @@ TEST(AccessibleNames, CaptionAwayFromItsField)
     ShowAll(*frame);
     caption->SetLabel("Licence fields");
     EXPECT_EQ(GetAccessibleName(list), "Licence fields");
-}
-
-TEST(AccessibleNames, GivenNameIsKeptOverTheLabel)
-{
-    const struct {
-        const char* what;
-        std::function<wxWindow*(wxWindow* parent)> make;
-    } cases[] = {
-        {"one-line text", [](wxWindow* p) { return new wxTextCtrl(p, wxID_ANY); }},
-        {"multi-line text",
-         [](wxWindow* p) {
-             return new wxTextCtrl(p, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_MULTILINE | wxTE_READONLY);
-         }},
-        {"list box", [](wxWindow* p) { return new wxListBox(p, wxID_ANY); }},
-    };
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.what);
-        FramePtr frame = NewFrame();
-        new wxStaticText(frame.get(), wxID_ANY, "Value");
-        wxWindow* field = test.make(frame.get());
-        // Named as it is made, before GTK has realized it.
-        SetAccessibleName(field, "Prefix");
-        ShowAll(*frame);
-        EXPECT_EQ(GetAccessibleName(field), "Prefix");
-    }
 }
 
 }  // namespace

@@ -45,6 +45,18 @@ protected:
         auto* control = found ? dynamic_cast<CCreateBarCodeControl*>(found->Control) : nullptr;
         return control ? control->GetPanel() : nullptr;
     }
+    // The barcode panel of `model`'s page, opened offline at its first barcode setting.
+    CBarCodeDlg* ShowPanel(const char* model)
+    {
+        UseModel(model);
+        CCfgMainDlg* page = OpenPage(false);
+        CCmdNameXmlInfo* setting = BarcodeSetting(false);
+        if (!setting)
+            return nullptr;
+        page->ShowSetting(setting);
+        wxYield();
+        return Panel();
+    }
 };
 
 TEST_F(BarcodePanelTest, FiveOfflineChangesBecomeASheetThatGoesToPdfAndWordAndDecodes)
@@ -82,8 +94,7 @@ TEST_F(BarcodePanelTest, FiveOfflineChangesBecomeASheetThatGoesToPdfAndWordAndDe
     EXPECT_EQ(volume->GetFriendlyText() + volume->GetValueLabel("1"), sheet.GetCaptions()[1]);
     EXPECT_FALSE(CBarcodeRequest::GetInstance().IsBuildFromHistory());
     EXPECT_TRUE(linear->GetPdfButton()->IsEnabled());
-    linear->GetCaptionBox()->SetValue(true);
-    Send(linear->GetCaptionBox(), wxEVT_CHECKBOX);
+    Tick(linear->GetCaptionBox(), true);
     EXPECT_TRUE(linear->GetCaptionAboveBox()->IsEnabled());
     SaveScreenshot(m_frame, "barcode-sheet-from-history.png");
 
@@ -112,12 +123,7 @@ TEST_F(BarcodePanelTest, FiveOfflineChangesBecomeASheetThatGoesToPdfAndWordAndDe
 
 TEST_F(BarcodePanelTest, TypedTextIsRememberedARefusedTextChangesNothingAndEachPageHasItsOptions)
 {
-    UseModel("HBS-FM450");
-    CCfgMainDlg* page = OpenPage(false);
-    ASSERT_NE(nullptr, BarcodeSetting(false));
-    page->ShowSetting(BarcodeSetting(false));
-    wxYield();
-    CBarCodeDlg* panel = Panel();
+    CBarCodeDlg* panel = ShowPanel("HBS-FM450");
     ASSERT_NE(nullptr, panel);
     CBarCode1DDlg* linear = panel->Get1DPage();
     EXPECT_FALSE(linear->GetPrintButton()->IsEnabled()) << "nothing to print yet";
@@ -205,19 +211,14 @@ TEST_F(BarcodePanelTest, ThePrintPreviewShowsThePageTheCommandLineToolWrites)
     ASSERT_TRUE(languages.LoadLanguageList());
     ASSERT_TRUE(languages.LoadLanguageTexts("CN"));
     setenv("SOURCE_DATE_EPOCH", "1796083200", 1);
-    UseModel("HBS-HI880");
-    CCfgMainDlg* page = OpenPage(false);
-    ASSERT_NE(nullptr, BarcodeSetting(false));
-    page->ShowSetting(BarcodeSetting(false));
-    wxYield();
-    ASSERT_NE(nullptr, Panel());
-    CBarCode1DDlg* linear = Panel()->Get1DPage();
+    CBarCodeDlg* panel = ShowPanel("HBS-HI880");
+    ASSERT_NE(nullptr, panel);
+    CBarCode1DDlg* linear = panel->Get1DPage();
     for (wxSlider* slider : {linear->GetHorizontalSlider(), linear->GetVerticalSlider(), linear->GetIntervalSlider()}) {
         slider->SetValue(0);
         Send(slider, wxEVT_SLIDER);
     }
-    linear->GetCaptionBox()->SetValue(true);
-    Send(linear->GetCaptionBox(), wxEVT_CHECKBOX);
+    Tick(linear->GetCaptionBox(), true);
     linear->GetCommandBox()->SetValue("232BAD1;BEPLVL2");
     linear->Create();
     linear->GetTitleBox()->SetValue(GetUiText("ID_BARCODE_SHEET_CLI_TITLE", "Settings barcodes"));

@@ -57,17 +57,6 @@ const char kPages[] = R"(<Pages>
  </Page>
 </Pages>)";
 
-// The first child of `panel` that is a T: the list or the entry field of a value list.
-template <typename T>
-T* ChildOf(wxWindow* panel)
-{
-    for (wxWindow* child : panel->GetChildren()) {
-        if (auto* found = dynamic_cast<T*>(child))
-            return found;
-    }
-    return nullptr;
-}
-
 // Types into a cell of the table the way a user does: open its editor, type, leave.
 void TypeIntoCell(wxGrid& grid, int row, const wxString& text)
 {

@@ -42,7 +42,7 @@ protected:
     }
 };
 
-TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWithoutAScanner)
+TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWithoutAScannerAndRefusesABrokenFile)
 {
     UseModel("HBS-HS620");
     CCfgMainDlg* page = OpenPage(false);
@@ -94,6 +94,16 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
         << m_messages.Texts()[1];
     EXPECT_EQ((std::vector<wxString>{"Save", "Save", "Open"}), titles) << "dialog titles from the text table";
 
+    // A file that cannot be read is said so and changes nothing.
+    const std::vector<CCmdNameXmlInfo*> before = pending;
+    m_dir.Write("garbage.xml", std::string("\x89PNG\r\n\x1a\n\0\xff garbage", 17));
+    SetFileChooser([&](const SFileQuestion&) { return m_dir.File("garbage.xml"); });
+    page->OpenFile();
+    ASSERT_EQ(3u, m_messages.Texts().size());
+    EXPECT_TRUE(m_messages.Texts()[2].StartsWith("The configuration file could not be opened.\r\nit is no well-formed XML"))
+        << m_messages.Texts()[2];
+    EXPECT_EQ(before, pending);
+
     // Choosing another top tab opens its row on its first page.
     CTabCreate* tabs = page->GetSettingsArea()->GetTabs();
     CTabNodeXmlInfo* scanning = page->GetSettingsArea()->GetTabRoot()->GetChildren()[1].get();
@@ -103,19 +113,6 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
     EXPECT_EQ(scanning, tabs->GetSelected()->Parent);
     ASSERT_NE(nullptr, page->GetSettingsArea()->GetCurrentPage());
     EXPECT_EQ("Scanning", page->GetSettingsArea()->GetCurrentPage()->GetPage()->Name);
-}
-
-TEST_F(ConfigPageTest, AFileThatCannotBeReadIsSaidSoAndChangesNothing)
-{
-    UseModel("HBS-HS620");
-    CCfgMainDlg* page = OpenPage(false);
-    m_dir.Write("garbage.xml", std::string("\x89PNG\r\n\x1a\n\0\xff garbage", 17));
-    SetFileChooser([&](const SFileQuestion&) { return m_dir.File("garbage.xml"); });
-    page->OpenFile();
-    ASSERT_EQ(1u, m_messages.Texts().size());
-    EXPECT_TRUE(m_messages.Texts()[0].StartsWith("The configuration file could not be opened.\r\nit is no well-formed XML"))
-        << m_messages.Texts()[0];
-    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
 }
 
 TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesNothingPending)
@@ -179,50 +176,9 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     EXPECT_EQ(changed, country->Value);
 }
 
-TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackFromTheScanner)
-{
-    ASSERT_TRUE(Connect("HBS-HI880"));
-    CCfgMainDlg* page = OpenPage(true);
-    CCmdNameXmlInfo* formats = Setting("DFMSET");
-    ASSERT_NE(nullptr, formats);
-    ASSERT_TRUE(page->ShowSetting(formats));
-    auto* panel = static_cast<CDataFormatControl*>(formats->Control)->GetPanel();
-    ASSERT_EQ(4u, panel->GetUnits().size());
-
-    // The editor's way to this rule text is its own test's matter; here it is what OK hands the row.
-    ASSERT_TRUE(panel->GetUnits()[2]->CommitRules("F82DF501F10DB3"));
-    const wxString value = "Data Format 0:;\r\nData Format 1:;\r\nData Format 2:269999999999F82DF501F10DB3;\r\n"
-                           "Data Format 3:;\r\n";
-    EXPECT_EQ(value, formats->Value);
-    EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{formats}, CPendingChangeList::GetInstance().GetEntries());
-    SaveScreenshot(m_frame, "data-format-online.png");
-
-    CWaitDlg::SetWorkRunner(RunOnLine);
-    Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
-    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
-    EXPECT_EQ(value, formats->DeviceValue);
-    wxString answer;
-    ASSERT_TRUE(RunOnLine([&answer] { return CSaveCfg::QueryCommand("DFMQCU", "", answer, "@"); }));
-    EXPECT_EQ(value, answer) << "the scanner holds the format";
-    EXPECT_EQ("F82DF501F10DB3", panel->GetUnits()[2]->GetRules());
-}
-
-TEST(SettingSearchTest, EveryWordMustBeInTheNameOrTheCaption)
-{
-    const struct {
-        const char* query;
-        bool found;
-    } cases[] = {
-        {"baud", true},       {"BAUD RATE", true}, {"232", true},      {"232 rate", true},
-        {"rate parity", false}, {"  ", false},     {"232bad", true},   {"odd", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.found, CCmdSearchDlg::Matches(c.query, "232BAD", "Baud rate")) << c.query;
-}
-
 // The value read back after a write goes into the settings' widgets; a button's
 // label is its caption and stays so, on every page already built.
-TEST_F(ConfigPageTest, ButtonsKeepTheirCaptionsAfterAWriteAndItsReadBack)
+TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackAndButtonsKeepTheirCaptions)
 {
     ASSERT_TRUE(Connect("HBS-HI880"));
     CCfgMainDlg* page = OpenPage(true);
@@ -239,18 +195,48 @@ TEST_F(ConfigPageTest, ButtonsKeepTheirCaptionsAfterAWriteAndItsReadBack)
     for (const auto& [definition, caption] : captions)
         EXPECT_FALSE(caption.empty()) << definition->CommandName;
 
-    CCmdNameXmlInfo* country = Setting("KBWCTY");
-    ASSERT_NE(nullptr, country);
-    country->SetValue(country->Value == "3" ? "4" : "3");
+    CCmdNameXmlInfo* formats = Setting("DFMSET");
+    ASSERT_NE(nullptr, formats);
+    ASSERT_TRUE(page->ShowSetting(formats));
+    auto* panel = static_cast<CDataFormatControl*>(formats->Control)->GetPanel();
+    ASSERT_EQ(4u, panel->GetUnits().size());
+    // The editor's way to this rule text is its own test's matter; here it is what OK hands the row.
+    ASSERT_TRUE(panel->GetUnits()[2]->CommitRules("F82DF501F10DB3"));
+    const wxString value = "Data Format 0:;\r\nData Format 1:;\r\nData Format 2:269999999999F82DF501F10DB3;\r\n"
+                           "Data Format 3:;\r\n";
+    EXPECT_EQ(value, formats->Value);
+    EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{formats}, CPendingChangeList::GetInstance().GetEntries());
+    SaveScreenshot(m_frame, "data-format-online.png");
+
     CWaitDlg::SetWorkRunner(RunOnLine);
     Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
     EXPECT_EQ("Saved.", m_messages.Texts().back());
+    EXPECT_TRUE(CPendingChangeList::GetInstance().GetEntries().empty());
+    EXPECT_EQ(value, formats->DeviceValue);
+    wxString answer;
+    ASSERT_TRUE(RunOnLine([&answer] { return CSaveCfg::QueryCommand("DFMQCU", "", answer, "@"); }));
+    EXPECT_EQ(value, answer) << "the scanner holds the format";
+    EXPECT_EQ("F82DF501F10DB3", panel->GetUnits()[2]->GetRules());
+
     page->RestoreDefaults();
     for (const auto& [definition, caption] : captions) {
         page->ShowSetting(definition);
         EXPECT_EQ(caption, static_cast<wxButton*>(definition->Control->GetValueWnd())->GetLabel())
             << definition->CommandName;
     }
+}
+
+TEST(SettingSearchTest, EveryWordMustBeInTheNameOrTheCaption)
+{
+    const struct {
+        const char* query;
+        bool found;
+    } cases[] = {
+        {"baud", true},       {"BAUD RATE", true}, {"232", true},      {"232 rate", true},
+        {"rate parity", false}, {"  ", false},     {"232bad", true},   {"odd", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.found, CCmdSearchDlg::Matches(c.query, "232BAD", "Baud rate")) << c.query;
 }
 
 TEST_F(ConfigPageTest, TheSearchFindsLowerCaseWordsAndShowsTheChosenSetting)

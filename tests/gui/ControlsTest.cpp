@@ -24,7 +24,7 @@ protected:
 
     // A setting as the page file and the model together give it.
     CCmdNameXmlInfo& Define(const wxString& name, const wxString& keyword, const wxString& value,
-                            const wxString& defaultValue)
+                            const wxString& defaultValue, const wxString& items = "", const wxString& deviceItems = "")
     {
         m_definitions.push_back(std::make_unique<CCmdNameXmlInfo>());
         CCmdNameXmlInfo& definition = *m_definitions.back();
@@ -34,6 +34,8 @@ protected:
         definition.Value = definition.DeviceValue = definition.LoadedValue = value;
         definition.Default = defaultValue;
         definition.DefaultText = defaultValue;
+        definition.SettingsList = items;
+        definition.DeviceSettingsList = deviceItems;
         return definition;
     }
 
@@ -120,9 +122,7 @@ TEST_F(ControlsTest, TheFirstRegistrationOfAKeywordWins)
 
 TEST_F(ControlsTest, AComboBoxHidesUnsupportedItemsAndAdoptsTheFirstForAnUnlistedValue)
 {
-    CCmdNameXmlInfo& baud = Define("232BAD", "COMBOBOX", "3", "3");
-    baud.SettingsList = "0:1200|1:2400|3:9600|7:115200";
-    baud.DeviceSettingsList = "0|1|3|7";
+    CCmdNameXmlInfo& baud = Define("232BAD", "COMBOBOX", "3", "3", "0:1200|1:2400|3:9600|7:115200", "0|1|3|7");
     baud.UnSupportSettingsList = "1";
     CControlBase& row = CreateRow(baud);
     auto* choice = dynamic_cast<wxChoice*>(row.GetValueWnd());
@@ -132,9 +132,7 @@ TEST_F(ControlsTest, AComboBoxHidesUnsupportedItemsAndAdoptsTheFirstForAnUnliste
     EXPECT_EQ("Default: 3 ", row.HintStatic->GetLabel());
 
     // A value outside the list becomes the first item, and that is no change of the user's.
-    CCmdNameXmlInfo& power = Define("PWRMOD", "COMBOBOX", "7", "7");
-    power.SettingsList = "0:Off|1:On";
-    power.DeviceSettingsList = "0|1";
+    CCmdNameXmlInfo& power = Define("PWRMOD", "COMBOBOX", "7", "7", "0:Off|1:On", "0|1");
     EXPECT_EQ("Off", dynamic_cast<wxChoice*>(CreateRow(power).GetValueWnd())->GetStringSelection());
     EXPECT_EQ((std::vector<wxString>{"0", "0", "0"}),
               (std::vector<wxString>{power.Default, power.Value, power.DeviceValue}));
@@ -145,9 +143,7 @@ TEST_F(ControlsTest, AComboBoxHidesUnsupportedItemsAndAdoptsTheFirstForAnUnliste
 // and the command name last; a label its column cuts shows its whole text too.
 TEST_F(ControlsTest, TooltipsNameTheSettingAndShowWhatTheColumnCuts)
 {
-    CCmdNameXmlInfo& volume = Define("BEPLVL", "COMBOBOX", "2", "2");
-    volume.SettingsList = "1:Low|2:High";
-    volume.DeviceSettingsList = "1|2";
+    CCmdNameXmlInfo& volume = Define("BEPLVL", "COMBOBOX", "2", "2", "1:Low|2:High", "1|2");
     volume.DefaultText = "High";
     CControlBase& row = CreateRow(volume);
     ASSERT_TRUE(row.HintStatic && row.HintStatic->GetToolTip());

@@ -1,7 +1,7 @@
 // The data-format panel of a setting and the rule editor it opens.
 #include "regCtrl/object/DataFormatControl.h"
 #include "dataformat/gui/DataFormatControlDlg.h"
-#include "dataformat/gui/DataFormatterDlg.h"
+#include "DataFormatterDlg.h"
 #include "UI/gui/KeyBoardCtrl.h"
 
 #include "app/AppContext.h"
@@ -200,31 +200,30 @@ TEST_F(DataFormatPanelTest, AFormatOfFourRulesIsBuiltInTheEditorWithItsPreviewFo
     EXPECT_EQ(46u, editor.GetRuleText().length());
 }
 
-}  // namespace
+// The pads' layouts come with the shipped data.
+class ShippedPadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir.CopyShippedData();
+        CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
+    }
+    void TearDown() override { m_frame->Destroy(); }
 
-namespace {
+    CTempDir m_dir;
+    wxFrame* m_frame = new wxFrame(nullptr, wxID_ANY, "pads");
+};
 
 // The key pad gives a character field the character a key types and a key-stroke
 // field the key's code with its modifier.
-TEST(DataFormatKeyPadTest, TheKeyPadTypesCharactersIntoCharacterFieldsAndKeysIntoKeyFields)
+TEST_F(ShippedPadTest, TheKeyPadTypesCharactersIntoCharacterFieldsAndKeysIntoKeyFields)
 {
-    CTempDir dir;
-    dir.CopyShippedData();
-    CAppContext::GetInstance().SetProgramDirectory(dir.Path());
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "editor");
-    CDataFormatterDlg editor(frame, "", 0, {"EAN-13"});
+    CDataFormatterDlg editor(m_frame, "", 0, {"EAN-13"});
     editor.ShowPad(2);
     // With the tallest pad open the editor still fits a 1366 x 768 screen and its panel.
     EXPECT_LE(editor.GetSize().GetHeight(), 720);
     EXPECT_LE(editor.GetSize().GetWidth(), 1366);
     CKeyBoardCtrl& pad = *editor.GetKeyPad();
-    const auto press = [&pad](const wxString& legend) {
-        for (size_t i = 0; i < pad.CurrentLayout().count; ++i) {
-            if (pad.CurrentLayout().keys[i].bottomText == legend)
-                return pad.PressKey(i);
-        }
-        ADD_FAILURE() << legend;
-    };
     const struct {
         const char* code;
         size_t field;
@@ -234,14 +233,17 @@ TEST(DataFormatKeyPadTest, TheKeyPadTypesCharactersIntoCharacterFieldsAndKeysInt
                  {"F1", 0, {"Enter"}, "[Enter]"},
                  {"FB", 0, {"F10", "1"}, "[F10]1"},
                  {"B5", 0, {"LShift", "Tab"}, "022B"}};
+    const auto enter = [&editor](size_t field) {
+        wxFocusEvent focus(wxEVT_SET_FOCUS, editor.GetField(field)->GetId());
+        editor.GetField(field)->GetEventHandler()->ProcessEvent(focus);
+        editor.GetField(field)->ChangeValue("");
+    };
     for (const auto& step : steps) {
         ASSERT_TRUE(editor.ChooseRuleKind(step.code));
         editor.SetFieldText(0, "3");
-        wxFocusEvent focus(wxEVT_SET_FOCUS, editor.GetField(step.field)->GetId());
-        editor.GetField(step.field)->GetEventHandler()->ProcessEvent(focus);
-        editor.GetField(step.field)->ChangeValue("");
+        enter(step.field);
         for (const char* key : step.keys)
-            press(key);
+            pad.PressKey(KeyIndex(pad, key));
         EXPECT_EQ(step.shown, editor.GetField(step.field)->GetValue()) << step.code;
         editor.PressAddOrReplace();
     }
@@ -257,26 +259,19 @@ TEST(DataFormatKeyPadTest, TheKeyPadTypesCharactersIntoCharacterFieldsAndKeysInt
     EXPECT_FALSE(pad.IsShown());
     EXPECT_LE(editor.GetSize().GetHeight(), 720);
     ASSERT_TRUE(editor.ChooseRuleKind("F1"));
-    wxFocusEvent focus(wxEVT_SET_FOCUS, editor.GetField(0)->GetId());
-    editor.GetField(0)->GetEventHandler()->ProcessEvent(focus);
-    editor.GetField(0)->ChangeValue("");
+    enter(0);
     auto* tab = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel("[ HT]", editor.GetAsciiPad()));
     ASSERT_NE(nullptr, tab);
     Press(tab);
     EXPECT_EQ("[ HT]", editor.GetField(0)->GetValue());
-    frame->Destroy();
 }
 
 // Which names a character field is read and shown in follows the pad on screen: the
 // ASCII pad's while it shows, the key pad's otherwise. Switching the pad keeps the
 // bytes a field stands for.
-TEST(DataFormatKeyPadTest, CharacterFieldsAreReadAndShownInTheNamesOfThePadOnScreen)
+TEST_F(ShippedPadTest, CharacterFieldsAreReadAndShownInTheNamesOfThePadOnScreen)
 {
-    CTempDir dir;
-    dir.CopyShippedData();
-    CAppContext::GetInstance().SetProgramDirectory(dir.Path());
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "editor");
-    CDataFormatterDlg editor(frame, "", 0, {"EAN-13"});
+    CDataFormatterDlg editor(m_frame, "", 0, {"EAN-13"});
     const struct {
         int pad;
         const char* code;
@@ -303,7 +298,7 @@ TEST(DataFormatKeyPadTest, CharacterFieldsAreReadAndShownInTheNamesOfThePadOnScr
         {2, "F128", "("}, {2, "F10D", "[J]"}, {1, "F10D", "[ CR]"}, {2, "F141", "A"}, {2, "FB020D29", "[J])"},
     };
     for (const auto& c : picked) {
-        CDataFormatterDlg shown(frame, c.rule, 0, {"EAN-13"});
+        CDataFormatterDlg shown(m_frame, c.rule, 0, {"EAN-13"});
         shown.ShowPad(c.pad);
         shown.PickRule(0);
         EXPECT_EQ(c.shown, shown.GetField(0)->GetValue()) << c.pad << " " << c.rule;
@@ -325,7 +320,7 @@ TEST(DataFormatKeyPadTest, CharacterFieldsAreReadAndShownInTheNamesOfThePadOnScr
         {2, 0, "[Esc]", "[Esc]", "FB0129"},  // the key pad's names either way
     };
     for (const auto& c : switched) {
-        CDataFormatterDlg switching(frame, "", 0, {"EAN-13"});
+        CDataFormatterDlg switching(m_frame, "", 0, {"EAN-13"});
         switching.ShowPad(c.from);
         ASSERT_TRUE(switching.ChooseRuleKind("FB"));
         switching.SetFieldText(0, c.typedText);
@@ -334,40 +329,25 @@ TEST(DataFormatKeyPadTest, CharacterFieldsAreReadAndShownInTheNamesOfThePadOnScr
         switching.PressAddOrReplace();
         EXPECT_EQ(c.rule, switching.GetRuleText()) << c.typedText;
     }
-    frame->Destroy();
 }
 
 // The key pad over the shipped layouts: a latched modifier goes into the next key's
 // code, and the European layout has its extra key.
-TEST(KeyBoardCtrlTest, KeysComeWithTheLatchedModifierAndTheLayoutsSwitch)
+TEST_F(ShippedPadTest, KeysComeWithTheLatchedModifierAndTheLayoutsSwitch)
 {
-    CTempDir dir;
-    dir.CopyShippedData();
-    CAppContext::GetInstance().SetProgramDirectory(dir.Path());
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "pad");
     std::vector<wxString> typed;
-    auto* pad = new CKeyBoardCtrl(frame, [&](const SKeyRecord&, const wxString& code) { typed.push_back(code); });
+    auto* pad = new CKeyBoardCtrl(m_frame, [&](const SKeyRecord&, const wxString& code) { typed.push_back(code); });
     pad->LoadLayouts();
     ASSERT_EQ(104u, pad->CurrentLayout().count);
-    const auto indexOf = [pad](const char* legend) {
-        for (size_t i = 0; i < pad->CurrentLayout().count; ++i) {
-            if (pad->CurrentLayout().keys[i].bottomText == legend)
-                return i;
-        }
-        ADD_FAILURE() << legend;
-        return size_t(0);
-    };
-    pad->PressKey(indexOf("LShift"));
-    pad->PressKey(indexOf("A"));
-    pad->PressKey(indexOf("Enter"));
+    for (const char* legend : {"LShift", "A", "Enter"})
+        pad->PressKey(KeyIndex(*pad, legend));
     EXPECT_EQ(std::vector<wxString>({"0204", "0028"}), typed);
     uint8_t byte = 0;
     EXPECT_TRUE(pad->KeyNames().Find("[Enter]", byte));
     EXPECT_EQ(0x28, byte);
     pad->ShowLayout(true);
     EXPECT_EQ(105u, pad->CurrentLayout().count);
-    EXPECT_GT(indexOf("<>"), 0u);
-    frame->Destroy();
+    EXPECT_GT(KeyIndex(*pad, "<>"), 0u);
 }
 
 }  // namespace

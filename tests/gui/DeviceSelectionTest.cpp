@@ -74,16 +74,16 @@ protected:
 
     void PressCtrlF()
     {
-        wxKeyEvent key(wxEVT_CHAR_HOOK);
-        key.m_keyCode = 'F';
-        key.SetControlDown(true);
-        m_window->GetEventHandler()->ProcessEvent(key);
+        SendKey(m_window, 'F', true);
         wxTheApp->ProcessPendingEvents();
     }
 
-    // The page of connected scanners, when it lists the one scanner plugged in.
-    CDeviceOnLineDlg* ListTheScanner()
+    // Started in `language` with one `model` plugged in: the page of connected
+    // scanners, when it lists that one.
+    CDeviceOnLineDlg* ListPlugged(const char* language, const char* model)
     {
+        Start(language);
+        Plug(model);
         Navigate(NAVIGATE_ONLINE);
         CDeviceOnLineDlg* page = m_window->GetOnlinePage();
         EXPECT_TRUE(page && page->GetEntries().size() == 1u);
@@ -101,9 +101,7 @@ protected:
 
 TEST_F(DeviceSelectionTest, AListedScannerIsReadAndItsSettingsShownOnline)
 {
-    Start("EN");
-    Plug("HBS-EM20");
-    CDeviceOnLineDlg* page = ListTheScanner();
+    CDeviceOnLineDlg* page = ListPlugged("EN", "HBS-EM20");
     ASSERT_NE(nullptr, page);
     ASSERT_EQ(CVostrelDlg::MODE_ONLINE, m_window->GetMode());
     EXPECT_TRUE(page->GetDeviceList()->GetItemText(0).StartsWith("HBS-EM20\n")) << page->GetDeviceList()->GetItemText(0);
@@ -145,11 +143,9 @@ TEST_F(DeviceSelectionTest, AListedScannerIsReadAndItsSettingsShownOnline)
 
 TEST_F(DeviceSelectionTest, AScannerGoneBeforeItIsReadIsReportedAndTheListShownAgain)
 {
-    Start("CN");
-    const uint32_t port = Plug("HBS-EM20");
-    CDeviceOnLineDlg* page = ListTheScanner();
+    CDeviceOnLineDlg* page = ListPlugged("CN", "HBS-EM20");
     ASSERT_NE(nullptr, page);
-    DetachDemoScanner(port);
+    DetachDemoScanner(m_ports.back());
     m_ports.clear();
 
     page->SelectEntry(0);
@@ -165,9 +161,7 @@ TEST_F(DeviceSelectionTest, AScannerGoneBeforeItIsReadIsReportedAndTheListShownA
 
 TEST_F(DeviceSelectionTest, ASecondConfigureWhileTheFirstIsReadingWaitsForIt)
 {
-    Start("CN");
-    Plug("HBS-HS620");
-    CDeviceOnLineDlg* page = ListTheScanner();
+    CDeviceOnLineDlg* page = ListPlugged("CN", "HBS-HS620");
     ASSERT_NE(nullptr, page);
     DeviceEntry* entry = page->GetEntries()[0];
 
@@ -246,12 +240,8 @@ TEST_F(DeviceSelectionTest, LeavingSettingsWithEveryPageBuiltNeverHoldsTheWindow
     Start("EN");
     Navigate(NAVIGATE_OFFLINE);
     CDeviceInfo* model = nullptr;
-    for (const auto& category : CDeviceMnt::GetInstance().GetCategories()) {
-        for (const auto& [key, listed] : category->GetDevices()) {
-            if (key == "HBS-FM450")
-                model = listed.get();
-        }
-    }
+    for (const auto& category : CDeviceMnt::GetInstance().GetCategories())
+        model = model ? model : category->FindByProductName("HBS-FM450");
     ASSERT_NE(nullptr, model);
     Navigate(NAVIGATE_CONFIGURE_MODEL, model);
     ASSERT_NE(nullptr, m_window->GetConfigPage());
@@ -271,15 +261,9 @@ TEST_F(DeviceSelectionTest, LeavingSettingsWithEveryPageBuiltNeverHoldsTheWindow
         ASSERT_TRUE(shown && RunUntil([shown] { return shown->AreControlsBuilt(); }, 10)) << leaf->name;
     }
     const auto anyControl = [] {
-        for (const auto& [name, page] : CPageMntXmlInfo::GetInstance().GetPages()) {
-            for (const auto& group : page->GetGroups()) {
-                for (const auto& definition : group->GetCommands()) {
-                    if (definition->Control)
-                        return true;
-                }
-            }
-        }
-        return false;
+        bool any = false;
+        CPageMntXmlInfo::GetInstance().ForEachCommand([&any](CCmdNameXmlInfo& setting) { any = any || setting.Control; });
+        return any;
     };
     ASSERT_TRUE(anyControl());
 
@@ -397,9 +381,7 @@ TEST_F(DeviceSelectionTest, WithoutACatalogueTheModelPageSaysSoAndTheListStaysEm
 
 TEST_F(DeviceSelectionTest, ClosingWithChangesAsksAndOnlyNoOrAWrittenYesLetsTheWindowGo)
 {
-    Start("CN");
-    Plug("HBS-HS620");
-    Navigate(NAVIGATE_ONLINE);
+    ASSERT_NE(nullptr, ListPlugged("CN", "HBS-HS620"));
     CCmdNameXmlInfo change;
     change.CommandName = "SCNMOD";
     CPendingChangeList& history = CPendingChangeList::GetInstance();
@@ -458,9 +440,7 @@ TEST(DeviceSelectionWaitDlg, EndsWithTheTaskResultAndKeepsTheWindowsAlive)
 // writes it to the scanner.
 TEST_F(DeviceSelectionTest, AChangeIsWrittenWhenTheWindowClosesWithYes)
 {
-    Start("EN");
-    Plug("HBS-HS620");
-    CDeviceOnLineDlg* page = ListTheScanner();
+    CDeviceOnLineDlg* page = ListPlugged("EN", "HBS-HS620");
     ASSERT_NE(nullptr, page);
     page->SelectEntry(0);
     Click(page->GetConfigureButton());
@@ -474,10 +454,7 @@ TEST_F(DeviceSelectionTest, AChangeIsWrittenWhenTheWindowClosesWithYes)
     const size_t messagesBefore = m_messages.Texts().size();
     m_messages.Answer(wxYES);
     int waitDialogs = 0;
-    CWaitDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
-        ++waitDialogs;
-        return RunOnLine(work);
-    });
+    CountLineWork(waitDialogs);
     EXPECT_TRUE(m_window->Close());
     EXPECT_EQ(1, waitDialogs) << "the write runs under the wait dialog";
     ASSERT_EQ(messagesBefore + 1, m_messages.Texts().size()) << "the question, and no failure";
@@ -491,9 +468,7 @@ TEST_F(DeviceSelectionTest, AChangeIsWrittenWhenTheWindowClosesWithYes)
 
 TEST_F(DeviceSelectionTest, KnownScannersShowAtOnceWithPortAndSerialWhileTheSearchRunsBehindAndNoneSaysWhy)
 {
-    Start("EN");
-    Plug("HBS-EM20");
-    CDeviceOnLineDlg* page = ListTheScanner();
+    CDeviceOnLineDlg* page = ListPlugged("EN", "HBS-EM20");
     ASSERT_NE(nullptr, page);
     const DeviceEntry& entry = *page->GetEntries().at(0);
     const wxString label = page->GetDeviceList()->GetItemText(0);

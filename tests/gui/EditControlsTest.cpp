@@ -58,15 +58,6 @@ protected:
     }
 };
 
-size_t KeyIndex(const CKeyBoardCtrl& pad, const char* legend)
-{
-    for (size_t i = 0; i < pad.CurrentLayout().count; ++i) {
-        if (pad.CurrentLayout().keys[i].bottomText == legend)
-            return i;
-    }
-    throw std::runtime_error(std::string("no key ") + legend);
-}
-
 void TypeChars(wxTextCtrl& edit, const wxString& chars)
 {
     for (wxUniChar c : chars) {

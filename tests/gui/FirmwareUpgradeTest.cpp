@@ -66,6 +66,37 @@ protected:
         hbds_add_serial_path(served->Path().c_str());
         return served;
     }
+
+    // `count` scanners, each restarting 300 ms after a download and with `serial(i)`,
+    // the i-th failing as `fault(i, faults)` says.
+    std::vector<std::unique_ptr<CPtyScanner>> PlugPtys(int count, const std::function<std::string(int)>& serial,
+                                                       const std::function<void(int, SSimFirmwareFaults&)>& fault)
+    {
+        std::vector<std::unique_ptr<CPtyScanner>> scanners;
+        for (int i = 0; i < count; ++i) {
+            SSimFirmwareFaults faults;
+            faults.restartMs = 300;
+            fault(i, faults);
+            scanners.push_back(PlugPty(serial(i), faults));
+        }
+        return scanners;
+    }
+
+    // A shown batch window that has started on a new firmware file, with the ports
+    // bound as `bindMode` and a scanner taken as done `delayEnd` ms after it ended.
+    CDeviceBatchUpgradeDlg* StartBatch(int delayEnd, int bindMode, wxString* file = nullptr)
+    {
+        m_dir.Write("Time.ini", "[Time]\ndelay=0\ndelayEnd=" + std::to_string(delayEnd) + "\n");
+        m_dir.Write("ufcom.ini", "[Parameters]\nVcomBindMode=" + std::to_string(bindMode) + "\n");
+        auto* dialog = new CDeviceBatchUpgradeDlg(m_window, m_dir.Path());
+        dialog->Show();
+        const wxString path = Firmware("HBS-HI880", "V2.00.001");
+        if (file)
+            *file = path;
+        dialog->ChooseFile();
+        dialog->Start();
+        return dialog;
+    }
 };
 
 TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVersion)
@@ -84,11 +115,8 @@ TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVers
     // The dialog is modal: it is driven from a timer inside its own loop, as a user would.
     wxString log;
     int bar = -1;
-    wxTimer driver;
-    driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        CDeviceUpgradeDlg* dialog = nullptr;
-        for (wxWindow* window : wxTopLevelWindows)
-            dialog = dialog ? dialog : dynamic_cast<CDeviceUpgradeDlg*>(window);
+    const auto drive = [&](wxTimer& driver) {
+        CDeviceUpgradeDlg* dialog = TopLevel<CDeviceUpgradeDlg>();
         if (!dialog || !dialog->IsModal())
             return;
         if (dialog->GetFileField()->IsEmpty()) {
@@ -108,10 +136,8 @@ TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVers
             driver.Stop();
             dialog->EndModal(wxID_CANCEL);
         }
-    });
-    driver.Start(100);
-    Press(page->GetUpgradeButton());
-    driver.Stop();
+    };
+    DriveWhile(100, drive, [page] { Press(page->GetUpgradeButton()); });
 
     EXPECT_TRUE(log.EndsWith("Upgrade finished.")) << log;
     EXPECT_NE(wxNOT_FOUND, log.Find("Kernel part\r\n\tsend update command and probing\r\n\tset param\r\n\tsend data\r\n"))
@@ -125,7 +151,7 @@ TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVers
     EXPECT_NE(wxNOT_FOUND, page->GetInfoBox()->GetValue().Find("Firmware: V2.00.001")) << page->GetInfoBox()->GetValue();
 }
 
-TEST_F(FirmwareUpgradeTest, SingleDialogKeepsItsFileWhenANonFirmwareFileIsChosen)
+TEST_F(FirmwareUpgradeTest, SingleDialogKeepsItsFileWhenANonFirmwareFileIsChosenAndLogsNoStepBeforeTheDownload)
 {
     CDeviceUpgradeDlg dialog(m_window, "HBS-HI880");
     const wxString good = Firmware("HBS-HI880", "V2");
@@ -136,11 +162,7 @@ TEST_F(FirmwareUpgradeTest, SingleDialogKeepsItsFileWhenANonFirmwareFileIsChosen
     dialog.ChooseFile();
     EXPECT_EQ(good, dialog.GetFileField()->GetValue());
     EXPECT_EQ(std::vector<wxString>{GetUiText("ID_DEVICE_UPGRADE_ERROR_INVALID", "")}, m_messages.Texts());
-}
 
-TEST_F(FirmwareUpgradeTest, SingleDialogLogsNoStepUntilTheDownloadBegins)
-{
-    CDeviceUpgradeDlg dialog(m_window, "HBS-HI880");
     HbdsFirmwareProgress progress{};
     dialog.ShowProgress(progress);  // the model question may still be open
     EXPECT_EQ("", dialog.GetLogBox()->GetValue());
@@ -152,21 +174,10 @@ TEST_F(FirmwareUpgradeTest, SingleDialogLogsNoStepUntilTheDownloadBegins)
 
 TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheOneThatFails)
 {
-    std::vector<std::unique_ptr<CPtyScanner>> scanners;
-    for (int i = 0; i < 8; ++i) {
-        SSimFirmwareFaults faults;
-        faults.restartMs = 300;
-        if (i == 5)
-            faults.failPacket = 'E';
-        scanners.push_back(PlugPty(wxString::Format("FW%06d", i).ToStdString(), faults));
-    }
-    m_dir.Write("Time.ini", "[Time]\ndelay=0\ndelayEnd=500\n");
-    m_dir.Write("ufcom.ini", "[Parameters]\nVcomBindMode=2\n");
-    auto* dialog = new CDeviceBatchUpgradeDlg(m_window, m_dir.Path());
-    dialog->Show();
-    Firmware("HBS-HI880", "V2.00.001");
-    dialog->ChooseFile();
-    dialog->Start();
+    const auto scanners = PlugPtys(
+        8, [](int i) { return wxString::Format("FW%06d", i).ToStdString(); },
+        [](int i, SSimFirmwareFaults& faults) { faults.failPacket = i == 5 ? 'E' : faults.failPacket; });
+    auto* dialog = StartBatch(500, 2);
     ASSERT_TRUE(dialog->IsRunning());
     ASSERT_TRUE(RunUntil([&] { return dialog->GetRoundsFinished() >= 1; }, 90));
     ASSERT_EQ(8, dialog->GetList()->GetItemCount());
@@ -202,16 +213,9 @@ TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheO
 
 TEST_F(FirmwareUpgradeTest, BatchClosedDuringADownloadOffersToCloseWhenTheScannerIsDone)
 {
-    SSimFirmwareFaults faults;
-    faults.restartMs = 300;
-    auto scanner = PlugPty("FW000001", faults);
-    m_dir.Write("Time.ini", "[Time]\ndelay=0\ndelayEnd=300\n");
-    m_dir.Write("ufcom.ini", "[Parameters]\nVcomBindMode=3\n");
-    auto* dialog = new CDeviceBatchUpgradeDlg(m_window, m_dir.Path());
-    dialog->Show();
-    Firmware("HBS-HI880", "V2.00.001");
-    dialog->ChooseFile();
-    dialog->Start();
+    const auto scanners = PlugPtys(1, [](int) { return "FW000001"; }, [](int, SSimFirmwareFaults&) {});
+    const auto& scanner = scanners[0];
+    auto* dialog = StartBatch(300, 3);
     ASSERT_TRUE(RunUntil([&] { return scanner->Scanner().Firmware().PacketsHeard() > 0; }, 90));
 
     m_messages.Answer(wxNO);
@@ -243,20 +247,15 @@ TEST_F(FirmwareUpgradeTest, BatchShowsTodaysLogWithoutAskingForAFile)
     });
     auto* batch = new CDeviceBatchUpgradeDlg(m_window, m_dir.Path());
     int rows = -1;
-    wxTimer driver;
-    driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        for (wxWindow* window : wxTopLevelWindows) {
-            auto* log = dynamic_cast<CDialog_Log*>(window);
-            if (log && log->IsModal()) {
-                rows = log->GetList()->GetItemCount();
-                driver.Stop();
-                log->EndModal(wxID_CANCEL);
-            }
+    const auto readLog = [&rows](wxTimer& driver) {
+        auto* log = TopLevel<CDialog_Log>();
+        if (log && log->IsModal()) {
+            rows = log->GetList()->GetItemCount();
+            driver.Stop();
+            log->EndModal(wxID_CANCEL);
         }
-    });
-    driver.Start(50);
-    batch->ShowLog();
-    driver.Stop();
+    };
+    DriveWhile(50, readLog, [batch] { batch->ShowLog(); });
     EXPECT_FALSE(asked);
     EXPECT_EQ(1, rows);
     batch->Destroy();
@@ -264,20 +263,11 @@ TEST_F(FirmwareUpgradeTest, BatchShowsTodaysLogWithoutAskingForAFile)
 
 TEST_F(FirmwareUpgradeTest, BatchTellsScannersWithoutSerialNumberApartAndKeepsItsFileWhileDownloadsRun)
 {
-    std::vector<std::unique_ptr<CPtyScanner>> scanners;
-    for (int i = 0; i < 2; ++i) {
-        SSimFirmwareFaults faults;
-        faults.restartMs = 300;
-        faults.loseEnd = i == 1;  // upgraded all the same, and not again in the next round
-        scanners.push_back(PlugPty("", faults));
-    }
-    m_dir.Write("Time.ini", "[Time]\ndelay=0\ndelayEnd=300\n");
-    m_dir.Write("ufcom.ini", "[Parameters]\nVcomBindMode=3\n");
-    auto* dialog = new CDeviceBatchUpgradeDlg(m_window, m_dir.Path());
-    dialog->Show();
-    const wxString file = Firmware("HBS-HI880", "V2.00.001");
-    dialog->ChooseFile();
-    dialog->Start();
+    // The second loses the end of its download: upgraded all the same, and not again in the next round.
+    const auto scanners =
+        PlugPtys(2, [](int) { return ""; }, [](int i, SSimFirmwareFaults& faults) { faults.loseEnd = i == 1; });
+    wxString file;
+    auto* dialog = StartBatch(300, 3, &file);
     ASSERT_TRUE(RunUntil([&] { return dialog->GetRoundsFinished() >= 1; }, 90));
     ASSERT_EQ(2, dialog->GetList()->GetItemCount());
     for (long row = 0; row < 2; ++row) {

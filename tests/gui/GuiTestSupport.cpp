@@ -16,6 +16,7 @@
 #include "shell/DeviceOutLineDlg.h"
 #include "config/gui/FileChooser.h"
 #include "device/HBDataStreamMnt.h"
+#include "UI/gui/KeyBoardCtrl.h"
 #include "app/LanguageXmlInfo.h"
 #include "config/SaveCfg.h"
 #include "shell/VostrelDlg.h"
@@ -25,9 +26,11 @@
 
 #include <wx/app.h>
 #include <wx/bitmap.h>
+#include <wx/checkbox.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/sizer.h>
+#include <wx/timer.h>
 #include <wx/window.h>
 
 #include <chrono>
@@ -78,6 +81,13 @@ void Press(wxWindow* button)
     Send(button, wxEVT_BUTTON);
 }
 
+void Tick(wxCheckBox* box, bool ticked)
+{
+    ASSERT_NE(nullptr, box);
+    box->SetValue(ticked);
+    Send(box, wxEVT_CHECKBOX);
+}
+
 void Pick(wxChoice* choice, const wxString& label)
 {
     ASSERT_NE(nullptr, choice);
@@ -106,6 +116,41 @@ void PressEnter(wxTextCtrl& edit)
     Send(&edit, wxEVT_TEXT_ENTER);
 }
 
+void SendKey(wxWindow* window, int code, bool control)
+{
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = code;
+    key.SetControlDown(control);
+    window->GetEventHandler()->ProcessEvent(key);
+}
+
+size_t KeyIndex(const CKeyBoardCtrl& pad, const wxString& legend)
+{
+    for (size_t i = 0; i < pad.CurrentLayout().count; ++i) {
+        if (pad.CurrentLayout().keys[i].bottomText == legend)
+            return i;
+    }
+    ADD_FAILURE() << "no key " << legend;
+    return 0;
+}
+
+void DriveWhile(int periodMs, const std::function<void(wxTimer&)>& tick, const std::function<void()>& run)
+{
+    wxTimer driver;
+    driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { tick(driver); });
+    driver.Start(periodMs);
+    run();
+    driver.Stop();
+}
+
+void CountLineWork(int& runs)
+{
+    CWaitDlg::SetWorkRunner([&runs](const std::function<bool()>& work) {
+        ++runs;
+        return RunOnLine(work);
+    });
+}
+
 bool RunOnLine(const std::function<bool()>& work)
 {
     return CHBDataStreamMnt::GetInstance().Jobs().Run(LineUsers::kExchange, [&work](CLineJob&) { return work(); });
@@ -123,13 +168,19 @@ bool RunUntil(const std::function<bool()>& done, int seconds)
     return true;
 }
 
-void PageFixture::TearDown()
+// What a page test may have left installed, and its frame, gone.
+static void CloseFrame(wxFrame* frame)
 {
     SetFileChooser(nullptr);
     CWaitDlg::SetWorkRunner(nullptr);
-    if (m_frame)
-        m_frame->Destroy();
+    if (frame)
+        frame->Destroy();
     wxTheApp->ProcessIdle();
+}
+
+void PageFixture::TearDown()
+{
+    CloseFrame(m_frame);
     ResetPageSingletons();
     CHBDataStreamMnt::ResetInstance();
     hbds_clear_serial_paths();
@@ -241,11 +292,7 @@ void ShippedPageFixture::SetUp()
 
 void ShippedPageFixture::TearDown()
 {
-    SetFileChooser(nullptr);
-    CWaitDlg::SetWorkRunner(nullptr);
-    if (m_frame)
-        m_frame->Destroy();
-    wxTheApp->ProcessIdle();
+    CloseFrame(m_frame);
     if (m_port)
         DetachDemoScanner(m_port);
     CHBDataStreamMnt::ResetInstance();

@@ -28,7 +28,10 @@
 
 class CCfgMainDlg;
 class CDeviceInfo;
+class CKeyBoardCtrl;
 class CVostrelDlg;
+class wxCheckBox;
+class wxTimer;
 
 // Saves what `window` shows as screenshots/<name> beside the test run, for review.
 void SaveScreenshot(wxWindow* window, const char* name);
@@ -40,12 +43,43 @@ void ResetPageSingletons();
 // A command event of `type` from `widget`, handled at once.
 void Send(wxWindow* widget, wxEventType type);
 void Press(wxWindow* button);
+// Sets a check box as a click does and tells its handlers.
+void Tick(wxCheckBox* box, bool ticked);
 // Selects the entry shown as `label` and tells the control's handlers.
 void Pick(wxChoice* choice, const wxString& label);
 std::vector<wxString> EntriesOf(const wxChoice* choice);
 // The two ways an edit is finished: the focus leaves it, or Enter.
 void Leave(wxTextCtrl& edit);
 void PressEnter(wxTextCtrl& edit);
+// A key pressed in `window` as the toolkit reports it before any control sees it.
+void SendKey(wxWindow* window, int code, bool control = false);
+// The key of `pad` showing `legend`; a failure and 0 when there is none.
+size_t KeyIndex(const CKeyBoardCtrl& pad, const wxString& legend);
+// The first child of `window` that is a T.
+template <typename T>
+T* ChildOf(wxWindow* window)
+{
+    for (wxWindow* child : window->GetChildren()) {
+        if (auto* found = dynamic_cast<T*>(child))
+            return found;
+    }
+    return nullptr;
+}
+// The first top-level window that is a T.
+template <typename T>
+T* TopLevel()
+{
+    for (wxWindow* window : wxTopLevelWindows) {
+        if (auto* found = dynamic_cast<T*>(window))
+            return found;
+    }
+    return nullptr;
+}
+// Runs `run` (a modal loop) while `tick` is called every `periodMs` from inside it,
+// as a user would act on the dialog; `tick` gets the timer to stop it.
+void DriveWhile(int periodMs, const std::function<void(wxTimer&)>& tick, const std::function<void()>& run);
+// Has the settings page run its line work at once, counting the runs in `runs`.
+void CountLineWork(int& runs);
 // Runs `work` as a job on the scanner line and waits for it, as the command-line tool
 // does: a test's own thread is the windows' thread, which never takes the line.
 bool RunOnLine(const std::function<bool()>& work);

@@ -11,7 +11,6 @@
 #include "support/RecordingControlFactory.h"
 
 #include <wx/app.h>
-#include <wx/timer.h>
 
 #include <string>
 
@@ -175,17 +174,13 @@ TEST_F(HistoryViewTest, StopInTheWaitWindowEndsTheTaskAndNothingMoreIsSent)
 {
     ConnectScanner({"", ""}, false);
     bool pressed = false;
-    wxTimer driver;
-    driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        for (wxWindow* window : wxTopLevelWindows) {
-            auto* dialog = dynamic_cast<CWaitDlg*>(window);
-            if (dialog && !pressed && m_scanner->Requests().size() == 1) {
-                Press(dialog->GetStopButton());
-                pressed = true;
-            }
+    const auto stop = [&](wxTimer&) {
+        auto* dialog = TopLevel<CWaitDlg>();
+        if (dialog && !pressed && m_scanner->Requests().size() == 1) {
+            Press(dialog->GetStopButton());
+            pressed = true;
         }
-    });
-    driver.Start(20);
+    };
     int attempts = 0;
     CWaitDlg dialog(nullptr, [&attempts] {
         wxString value;
@@ -195,8 +190,7 @@ TEST_F(HistoryViewTest, StopInTheWaitWindowEndsTheTaskAndNothingMoreIsSent)
         }
         return true;
     });
-    EXPECT_FALSE(dialog.RunModal());
-    driver.Stop();
+    DriveWhile(20, stop, [&] { EXPECT_FALSE(dialog.RunModal()); });
     EXPECT_TRUE(pressed);
     EXPECT_TRUE(dialog.WasStopped());
     EXPECT_EQ(3, attempts);
@@ -245,10 +239,7 @@ TEST_F(HistoryViewTest, LeavingAsksOnlyOnlineWithPendingChangesAndFollowsTheAnsw
 
     m_messages.Answer(wxYES);  // writes the changes; this scanner stays silent
     int waitDialogs = 0;
-    CWaitDlg::SetWorkRunner([&waitDialogs](const std::function<bool()>& work) {
-        ++waitDialogs;
-        return RunOnLine(work);
-    });
+    CountLineWork(waitDialogs);
     EXPECT_TRUE(m_view->CheckBeforeLeave(true)) << "a failed write keeps the user and the changes";
     CWaitDlg::SetWorkRunner(nullptr);
     EXPECT_EQ(1, waitDialogs) << "the write runs under the wait dialog";

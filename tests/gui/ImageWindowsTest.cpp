@@ -181,18 +181,15 @@ TEST_F(ImagePanelTest, AutoCaptureWithAnEmptyIntervalRunsBackToBackUntilCleared)
     Pick(dynamic_cast<wxChoice*>(wxWindow::FindWindowByName("ID_IMAGE_RATIO", panel)), "1:16");
     interval->ChangeValue("");
 
-    autoGet->SetValue(true);
-    Send(autoGet, wxEVT_CHECKBOX);
+    Tick(autoGet, true);
     EXPECT_FALSE(get->IsEnabled());
     ASSERT_TRUE(RunUntil([&] { return panel->GetImages().size() >= 3; }, 20));
-    autoGet->SetValue(false);
-    Send(autoGet, wxEVT_CHECKBOX);
+    Tick(autoGet, false);
     ASSERT_TRUE(RunUntil([&] { return get->IsEnabled(); }, 20));
     EXPECT_EQ(wxSize(160, 120), panel->GetImages().back().picture.GetSize());
 
     // Leaving the page ends the loop too, and the box shows it.
-    autoGet->SetValue(true);
-    Send(autoGet, wxEVT_CHECKBOX);
+    Tick(autoGet, true);
     Setting("IMGGET").Control->OnPageHide();
     ASSERT_TRUE(RunUntil([&] { return get->IsEnabled(); }, 20));
     EXPECT_FALSE(autoGet->IsChecked());
@@ -241,8 +238,7 @@ TEST_F(ImagePanelTest, AnotherPartNeedingTheLineEndsAutoCaptureAfterThePictureOn
     auto* get = dynamic_cast<wxButton*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("获取图像"), panel));
     auto* autoGet = dynamic_cast<wxCheckBox*>(wxWindow::FindWindowByLabel(wxString::FromUTF8("自动获取"), panel));
     ASSERT_TRUE(get && autoGet);
-    autoGet->SetValue(true);
-    Send(autoGet, wxEVT_CHECKBOX);
+    Tick(autoGet, true);
     CLineOwner& line = CHBDataStreamMnt::GetInstance().Line();
     ASSERT_TRUE(RunUntil([&] { return line.IsHeldElsewhere() && line.AskHolderToStop(); }, 20));
     const size_t asked = panel->GetImages().size();

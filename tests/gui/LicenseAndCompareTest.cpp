@@ -84,8 +84,7 @@ TEST_F(LicenseAndCompareTest, PickedFieldsAndAFlagBecomeTheSettingsValueWithAPre
     picker.MoveSelectedTarget(-1);
     panel.TakeSelection(picker.GetSelection());
 
-    panel.GetFlag(CLicenseCodeDlg::ID_ADVANCED)->SetValue(true);
-    Send(panel.GetFlag(CLicenseCodeDlg::ID_ADVANCED), wxEVT_CHECKBOX);
+    Tick(panel.GetFlag(CLicenseCodeDlg::ID_ADVANCED), true);
     EXPECT_EQ("10085d015e00075a2c31", Setting("DLPSET").Value);
     EXPECT_EQ("10085d015e00075a2c31", panel.GetValueText());
     EXPECT_EQ("JANE,SAMPLE", panel.GetPreviewText());
@@ -143,8 +142,7 @@ TEST_F(LicenseAndCompareTest, ComparingWithDefaultsAndAFileTicksAndClonesRows)
     EXPECT_TRUE(ListShown(*defaults.GetList()).empty());
 
     // Before a file is chosen a check box only reminds the user to choose one.
-    file.GetCheckBox(CCompareBaseDlg::ID_SHOW_MATCHED)->SetValue(true);
-    Send(file.GetCheckBox(CCompareBaseDlg::ID_SHOW_MATCHED), wxEVT_CHECKBOX);
+    Tick(file.GetCheckBox(CCompareBaseDlg::ID_SHOW_MATCHED), true);
     EXPECT_EQ(std::vector<wxString>{wxString::FromUTF8("请选择XML文件!")}, m_messages.Texts());
     m_dir.Write("other.xml", "<Vostrel DeviceType=\"X\"><Command CommandName=\"SCNMOD\" Value=\"2\"/>"
                              "<Command CommandName=\"BEPLVL\" Value=\"2\"/></Vostrel>");
@@ -174,30 +172,43 @@ TEST_F(LicenseAndCompareTest, ComparingWithDefaultsAndAFileTicksAndClonesRows)
     SaveScreenshot(m_frame, "compare-panels.png");
 }
 
-using UpdateEntryTest = MainWindowFixture;
+class UpdateEntryTest : public MainWindowFixture {
+protected:
+    // An update site offering version 7 from `url`, and the updater's command lines kept.
+    void ServeVersion7(const char* url)
+    {
+        m_site.Write("Vostrel/updateVostrel.xml", std::string("<VostrelUpdate><File><VersionZip>7</VersionZip><URL>") +
+                                                      url + "</URL></File></VostrelUpdate>");
+        m_server = std::make_unique<CLoopbackHttpServer>(std::string(m_site.Path().utf8_str()));
+        SetUpdaterLauncher([this](const wxString& command) {
+            m_started.push_back(command);
+            return true;
+        });
+    }
+    void TearDown() override
+    {
+        SetUpdaterLauncher(nullptr);
+        MainWindowFixture::TearDown();
+    }
+
+    CTempDir m_site;
+    std::unique_ptr<CLoopbackHttpServer> m_server;
+    std::vector<wxString> m_started;
+};
 
 TEST_F(UpdateEntryTest, ANewerVersionOnTheServerStartsTheUpdaterAndClosesTheWindow)
 {
-    CTempDir site;
-    site.Write("Vostrel/updateVostrel.xml", "<VostrelUpdate><File><VersionZip>7</VersionZip>"
-                                            "<URL>http://127.0.0.1/vostrel-1.0.7.zip</URL></File></VostrelUpdate>");
-    CLoopbackHttpServer server(std::string(site.Path().utf8_str()));
-    m_dir.Write("server.cfg", "[cfg]\nurl=" + server.Address() + "\n");
+    ServeVersion7("http://127.0.0.1/vostrel-1.0.7.zip");
+    m_dir.Write("server.cfg", "[cfg]\nurl=" + m_server->Address() + "\n");
     CAppContext::GetInstance().SetVersion("1.0.0.0");
-    std::vector<wxString> started;
-    SetUpdaterLauncher([&started](const wxString& command) {
-        started.push_back(command);
-        return true;
-    });
     ASSERT_TRUE(Start(""));
     ASSERT_TRUE(m_window->GetNavigationButton(CVostrelDlg::ITEM_UPDATE)->IsEnabled());
     m_messages.Answer(wxYES);
     m_window->SelectItem(CVostrelDlg::ITEM_UPDATE);
-    SetUpdaterLauncher(nullptr);
 
-    ASSERT_EQ(1u, started.size());
-    EXPECT_EQ(UpdaterCommand(m_dir.Path(), "1.0.0.0", "http://127.0.0.1/vostrel-1.0.7.zip"), started[0]);
-    EXPECT_TRUE(started[0].EndsWith("vostrel-update\" -VER 1.0.0.0 -URL http://127.0.0.1/vostrel-1.0.7.zip -AUTO"));
+    ASSERT_EQ(1u, m_started.size());
+    EXPECT_EQ(UpdaterCommand(m_dir.Path(), "1.0.0.0", "http://127.0.0.1/vostrel-1.0.7.zip"), m_started[0]);
+    EXPECT_TRUE(m_started[0].EndsWith("vostrel-update\" -VER 1.0.0.0 -URL http://127.0.0.1/vostrel-1.0.7.zip -AUTO"));
     EXPECT_TRUE(wxTheApp->IsScheduledForDestruction(m_window));
     wxTheApp->ProcessIdle();
     m_window = nullptr;
@@ -207,27 +218,18 @@ TEST_F(UpdateEntryTest, ANewerVersionOnTheServerStartsTheUpdaterAndClosesTheWind
 // newer version is only told of. Without an update source the entry says where to set one.
 TEST_F(UpdateEntryTest, AnInstalledCopyOnlyTellsOfANewerVersionAndNoSourceIsExplained)
 {
-    CTempDir site;
-    site.Write("Vostrel/updateVostrel.xml", "<VostrelUpdate><File><VersionZip>7</VersionZip>"
-                                            "<URL>https://example.org/vostrel-1.0.7.zip</URL></File></VostrelUpdate>");
-    CLoopbackHttpServer server(std::string(site.Path().utf8_str()));
+    ServeVersion7("https://example.org/vostrel-1.0.7.zip");
     CTempDir bin;
     CAppContext& context = CAppContext::GetInstance();
     context.SetProgramDirectory(bin.Path());
     context.SetDataDirectory(m_dir.Path());
     context.SetVersion("1.0.0.0");
-    std::vector<wxString> started;
-    SetUpdaterLauncher([&started](const wxString& command) {
-        started.push_back(command);
-        return true;
-    });
     ASSERT_TRUE(Start(""));
     m_window->SelectItem(CVostrelDlg::ITEM_UPDATE);
-    bin.Write("server.cfg", "[cfg]\nurl=" + server.Address() + "\n");
+    bin.Write("server.cfg", "[cfg]\nurl=" + m_server->Address() + "\n");
     m_window->SelectItem(CVostrelDlg::ITEM_UPDATE);
-    SetUpdaterLauncher(nullptr);
 
-    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(m_started.empty());
     ASSERT_EQ(2u, m_messages.Texts().size());
     EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[0].Find(bin.File("server.cfg"))) << m_messages.Texts()[0];
     EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[1].Find("https://example.org/vostrel-1.0.7.zip")) << m_messages.Texts()[1];

@@ -7,7 +7,6 @@
 #include "pages/PageDlg.h"
 
 #include "GuiTestSupport.h"
-#include "support/LinkFixture.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -117,8 +116,7 @@ TEST_F(ListControlsTest, EachListControlCommitsTheValueAndLabelItsWidgetShows)
     ASSERT_NE(nullptr, handshake);
     EXPECT_EQ("Off", handshake->GetLabel());  // the state in words, not only a tick
     EXPECT_FALSE(handshake->GetValue());
-    handshake->SetValue(true);
-    Send(handshake, wxEVT_CHECKBOX);
+    Tick(handshake, true);
     EXPECT_EQ("1", Setting("232AFL").Value);  // offline: the items' values, not the limits
     EXPECT_EQ("On", Setting("232AFL").ValueText);
     EXPECT_EQ("On", handshake->GetLabel());
@@ -131,8 +129,7 @@ TEST_F(ListControlsTest, EachListControlCommitsTheValueAndLabelItsWidgetShows)
 
     EXPECT_EQ((std::vector<wxString>{"BEPLVL", "SCNMOD", "KBWDLY", "BEPTON", "232AFL", "MODPRE"}),
               CPendingChangeList::GetInstance().GetNames());
-    handshake->SetValue(false);
-    Send(handshake, wxEVT_CHECKBOX);
+    Tick(handshake, false);
     EXPECT_FALSE(IsPending("232AFL"));  // back to the device's value
     m_frame->Show();
     SaveScreenshot(m_frame, "list-controls.png");
@@ -239,8 +236,7 @@ TEST_F(ListControlsTest, AButtonGroupRunsOnTheScannerAndReadsBackWithoutLosingPe
     EXPECT_EQ((std::vector<wxString>{"None", "Short", "Long"}), EntriesOf(WidgetOf<wxChoice>("KBWDLY")));
     auto* handshake = WidgetOf<wxCheckBox>("232AFL");
     EXPECT_FALSE(handshake->GetValue());
-    handshake->SetValue(true);
-    Send(handshake, wxEVT_CHECKBOX);
+    Tick(handshake, true);
     EXPECT_EQ("9", Setting("232AFL").Value);
     Pick(WidgetOf<wxChoice>("BEPLVL"), "Low");
 

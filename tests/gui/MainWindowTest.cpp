@@ -119,27 +119,19 @@ TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInItsOwnViewAndAMissingDocum
         offered = path;
         return false;  // the desktop has no browser
     });
-    wxKeyEvent key(wxEVT_CHAR_HOOK);
-    key.m_keyCode = WXK_F1;
-    m_window->GetEventHandler()->ProcessEvent(key);
+    SendKey(m_window, WXK_F1);
     SetHelpLauncher(nullptr);
 
     EXPECT_EQ(m_dir.File("Doc/Vostrel_EN.html"), offered);
     EXPECT_TRUE(m_messages.Texts().empty());
-    CHelpViewFrame* view = nullptr;
-    for (wxWindow* window : wxTopLevelWindows) {
-        if (auto* frame = dynamic_cast<CHelpViewFrame*>(window))
-            view = frame;
-    }
+    CHelpViewFrame* view = TopLevel<CHelpViewFrame>();
     ASSERT_NE(nullptr, view);
     EXPECT_EQ("Vostrel help", view->GetView()->GetOpenedPageTitle());
     // Escape closes it, and the batch upgrade window too (which also has Close).
     wxWeakRef<wxWindow> batch(new CDeviceBatchUpgradeDlg(m_window));
     batch->Show();
     for (wxWeakRef<wxWindow> closing : {wxWeakRef<wxWindow>(view), batch}) {
-        wxKeyEvent escape(wxEVT_CHAR_HOOK);
-        escape.m_keyCode = WXK_ESCAPE;
-        closing->GetEventHandler()->ProcessEvent(escape);
+        SendKey(closing, WXK_ESCAPE);
         wxYield();
         EXPECT_TRUE(!closing || !closing->IsShown());
     }
@@ -159,9 +151,7 @@ TEST_F(MainWindowTest, F1WithoutABrowserShowsTheHelpInItsOwnViewAndAMissingDocum
                                             new CDeviceBatchUpgradeDlg(m_window), new CDialog_Log(m_window, m_dir.Path()),
                                             new CDriverLicenseInfoDlg(m_window, {})};
     for (wxDialog* dialog : dialogs) {
-        wxKeyEvent help(wxEVT_CHAR_HOOK);
-        help.m_keyCode = WXK_F1;
-        dialog->GetEventHandler()->ProcessEvent(help);
+        SendKey(dialog, WXK_F1);
         dialog->Destroy();
     }
     SetHelpLauncher(nullptr);
@@ -231,14 +221,12 @@ TEST(MessageBoxTest, ShowsTheIconOfItsKindAndAnswersWithTheButtonPressed)
     for (const auto& c : cases) {
         bool hasIcon = false;
         int width = 0, captionWidth = 0;
-        wxTimer driver;
-        driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        const auto answer = [&](wxTimer& driver) {
             for (wxWindow* window : wxTopLevelWindows) {
                 auto* dialog = dynamic_cast<wxDialog*>(window);
                 if (!dialog || !dialog->IsModal())
                     continue;
-                for (wxWindow* child : dialog->GetChildren())
-                    hasIcon = hasIcon || dynamic_cast<wxStaticBitmap*>(child) != nullptr;
+                hasIcon = ChildOf<wxStaticBitmap>(dialog) != nullptr;
                 width = dialog->GetClientSize().GetWidth();
                 captionWidth = dialog->GetTextExtent(dialog->GetTitle()).GetWidth();
                 if (c.style & wxCANCEL)
@@ -246,10 +234,8 @@ TEST(MessageBoxTest, ShowsTheIconOfItsKindAndAnswersWithTheButtonPressed)
                 driver.Stop();
                 dialog->EndModal(c.button);
             }
-        });
-        driver.Start(50);
-        EXPECT_EQ(c.answer, ShowMessage("OK?", c.style)) << c.style;
-        driver.Stop();
+        };
+        DriveWhile(50, answer, [&] { EXPECT_EQ(c.answer, ShowMessage("OK?", c.style)) << c.style; });
         EXPECT_TRUE(hasIcon) << c.style;
         EXPECT_GT(width, captionWidth + 100) << "room for the whole caption beside the title bar's buttons";
     }
@@ -268,9 +254,8 @@ TEST(WaitDialogTest, ABarFillsWithTheShareOfKnownWorkAndPulsesOtherwise)
         std::atomic<bool> reported{false}, release{false};
         int bar = -1;
         wxString text = "unread";
-        wxTimer driver;
         int ticks = 0;
-        driver.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        const auto read = [&](wxTimer&) {
             for (wxWindow* window : wxTopLevelWindows) {
                 auto* dialog = dynamic_cast<CWaitDlg*>(window);
                 // A few of the window's own ticks after the report, so that it has shown it.
@@ -280,17 +265,18 @@ TEST(WaitDialogTest, ABarFillsWithTheShareOfKnownWorkAndPulsesOtherwise)
                 text = dialog->GetProgressText();
                 release = true;
             }
+        };
+        bool result = false;
+        DriveWhile(50, read, [&] {
+            result = CWaitDlg::Run(nullptr, [&] {
+                StartTaskProgress(c.total);
+                AdvanceTaskProgress(c.done);
+                reported = true;
+                while (!release)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                return true;
+            });
         });
-        driver.Start(50);
-        const bool result = CWaitDlg::Run(nullptr, [&] {
-            StartTaskProgress(c.total);
-            AdvanceTaskProgress(c.done);
-            reported = true;
-            while (!release)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            return true;
-        });
-        driver.Stop();
         EXPECT_TRUE(result);
         EXPECT_EQ(c.bar, bar) << c.total;
         EXPECT_TRUE(text.StartsWith(c.text)) << text;
