@@ -21,7 +21,6 @@
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -45,6 +44,13 @@ protected:
         auto* control = found ? dynamic_cast<CCreateBarCodeControl*>(found->Control) : nullptr;
         return control ? control->GetPanel() : nullptr;
     }
+    static std::vector<wxString> PayloadsOf(const CBarcodeSheet& sheet)
+    {
+        std::vector<wxString> payloads;
+        for (const SSheetImage& image : sheet.GetImages())
+            payloads.push_back(image.payload);
+        return payloads;
+    }
     // The barcode panel of `model`'s page, opened offline at its first barcode setting.
     CBarCodeDlg* ShowPanel(const char* model)
     {
@@ -67,7 +73,7 @@ TEST_F(BarcodePanelTest, FiveOfflineChangesBecomeASheetThatGoesToPdfAndWordAndDe
         const char* command;
         const char* value;
     } changes[] = {{"BEPLVL", "1"}, {"232BAD", "4"}, {"KBWCTY", "2"}, {"SCNMOD", "2"}, {"BEPENA", "0"}};
-    std::vector<std::string> expected = {"@SETUPE1", "@SETUPE0"};
+    std::vector<wxString> expected = {"@SETUPE1"};
     for (const auto& change : changes) {
         CCmdNameXmlInfo* setting = CPageMntXmlInfo::GetInstance().FindCommand(change.command);
         ASSERT_NE(nullptr, setting) << change.command;
@@ -75,8 +81,9 @@ TEST_F(BarcodePanelTest, FiveOfflineChangesBecomeASheetThatGoesToPdfAndWordAndDe
         // As a control reports a choice: the value with its label.
         const wxString label = setting->GetValueLabel(change.value);
         setting->SetValue(change.value, &label);
-        expected.push_back(std::string("@") + change.command + change.value);
+        expected.push_back(wxString("@") + change.command + change.value);
     }
+    expected.push_back("@SETUPE0");
     ASSERT_EQ(5u, CPendingChangeList::GetInstance().GetEntries().size());
 
     Press(page->GetHistory()->GetGenerateButton());
@@ -87,7 +94,7 @@ TEST_F(BarcodePanelTest, FiveOfflineChangesBecomeASheetThatGoesToPdfAndWordAndDe
     EXPECT_EQ(CBarCodeDlg::TAB_1D, panel->GetNotebook()->GetSelection());
     CBarCode1DDlg* linear = panel->Get1DPage();
     const CBarcodeSheet& sheet = linear->GetSheetView()->GetSheet();
-    ASSERT_EQ(7u, sheet.GetImages().size());
+    ASSERT_EQ(expected, PayloadsOf(sheet)) << "the pending changes, between entering and leaving setup";
     EXPECT_EQ("SETUPE1", sheet.GetCaptions().front());
     EXPECT_EQ("SETUPE0", sheet.GetCaptions().back());
     const CCmdNameXmlInfo* volume = CPageMntXmlInfo::GetInstance().FindCommand("BEPLVL");
@@ -103,18 +110,10 @@ TEST_F(BarcodePanelTest, FiveOfflineChangesBecomeASheetThatGoesToPdfAndWordAndDe
     ASSERT_TRUE(linear->ExportPdf(pdf));
     ASSERT_TRUE(linear->ExportWord(m_dir.File("sheet.docx")));
     EXPECT_TRUE(m_messages.Texts().empty());
-    EXPECT_NE(std::string::npos, RunCommand("pdftotext " + pdf + " - 2>/dev/null").find("Title: Lobby scanners"));
-    EXPECT_NE(std::string::npos, RunCommand("pdftotext " + pdf + " - 2>/dev/null").find("Product: HBS-HS620"));
-    std::vector<std::string> decoded;
-    RunCommand("pdftoppm -r 300 -gray -png 2>/dev/null " + pdf + " " + std::string(m_dir.File("page").utf8_str()));
-    for (int number = 1; wxFileExists(m_dir.File(wxString::Format("page-%d.png", number))); ++number) {
-        const wxString name = m_dir.File(wxString::Format("page-%d.png", number));
-        for (const std::string& symbol : DecodeFile(std::string(name.utf8_str()), EDecoder::Zbar))
-            decoded.push_back(symbol);
-    }
-    std::sort(decoded.begin(), decoded.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(expected, decoded);
+    // That the pages' barcodes decode is the sheet output's own test; the window gives it its header.
+    const std::string text = RunCommand("pdftotext " + pdf + " - 2>/dev/null");
+    EXPECT_NE(std::string::npos, text.find("Title: Lobby scanners"));
+    EXPECT_NE(std::string::npos, text.find("Product: HBS-HS620"));
     const std::string shapes = RunCommand("/usr/bin/python3 -c \"import docx,sys; "
                                           "print(len(docx.Document(sys.argv[1]).inline_shapes))\" " +
                                           std::string(m_dir.File("sheet.docx").utf8_str()));
@@ -132,11 +131,9 @@ TEST_F(BarcodePanelTest, TypedTextIsRememberedARefusedTextChangesNothingAndEachP
     linear->GetCommandBox()->SetValue("232BAD1;ABCDEF");
     linear->Create();
     linear->Create();
-    std::vector<wxString> payloads;
-    for (const SSheetImage& image : linear->GetSheetView()->GetSheet().GetImages())
-        payloads.push_back(image.payload);
     // This model enters and leaves setup with SETUPN.
-    EXPECT_EQ((std::vector<wxString>{"@SETUPN1", "@232BAD1", "@ABCDEF", "@SETUPN0"}), payloads);
+    EXPECT_EQ((std::vector<wxString>{"@SETUPN1", "@232BAD1", "@ABCDEF", "@SETUPN0"}),
+              PayloadsOf(linear->GetSheetView()->GetSheet()));
 
     // On a screen of twice the density the preview draws a symbol from its shapes with
     // twice the pixels, still readable, instead of stretching the picture.

@@ -112,7 +112,6 @@ TEST_F(ButtonControlsTest, FileChoicesAndValueListsCommitWhatTheUserPutInThem)
     wxWindow* templates = WidgetOf("OCRTPL");
     AnswerFiles("/ocr/a.otp");
     Press(wxWindow::FindWindowByName("ID_BROWSE", templates));
-    EXPECT_EQ("(*.otp)|*.otp|(*.xml)|*.xml|All Files (*.*)|*.*", m_filters.back());
     ChildOf<wxListBox>(templates)->SetSelection(0);
     ChildOf<wxTextCtrl>(templates)->SetValue("/ocr/b.xml");
     Press(wxWindow::FindWindowByName("IDPATH", templates));
@@ -158,8 +157,6 @@ TEST_F(ButtonControlsTest, TheCodeIdTableAndTheDefaultsButtonFollowThePendingCha
     TypeIntoCell(*table, 1, "8");
     EXPECT_TRUE(IsPending("CIDTAB"));
     EXPECT_EQ("j|8", Setting("CIDTAB").Value);
-    TypeIntoCell(*table, 1, "D");
-    EXPECT_FALSE(IsPending("CIDTAB"));
     TypeIntoCell(*table, 0, "J");
     Setting("CIDTAB").Control->Refresh(0);  // as after an undo
     EXPECT_EQ("j", table->GetCellValue(0, 1));

@@ -139,8 +139,8 @@ TEST_F(DataFormatPanelTest, AFaultyRuleIsNamedAndNothingTheUnitHoldsIsLostUnaske
     box.ChangeValue("F10DF1zz");
     PressEnter(box);
     ASSERT_EQ(1u, m_messages.Texts().size());
+    // How a fault is worded is the rule codec's test; the panel must show it.
     EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[0].Find("F1zz")) << m_messages.Texts()[0];
-    EXPECT_NE(wxNOT_FOUND, m_messages.Texts()[0].Find(" 7 ")) << m_messages.Texts()[0];
 
     for (const int answer : {wxNO, wxYES}) {
         CDataFormatterDlg editor(m_frame, "E6 -", 38, {"EAN-13"});
