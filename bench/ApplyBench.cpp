@@ -10,13 +10,13 @@
 // the tool's writes to a pseudo-terminal are not slowed, so the measured time can
 // come in under `wire_ms` only by the request share.
 #include "app/AppContext.h"
-#include "device/DeviceEntry.h"
-#include "model/DeviceCmdNameMntXmlInfo.h"
-#include "device/HBDataStreamMnt.h"
-#include "model/PageMntXmlInfo.h"
 #include "config/PendingChangeList.h"
-#include "simulator/PtyScanner.h"
 #include "config/SaveCfg.h"
+#include "device/DeviceEntry.h"
+#include "device/HBDataStreamMnt.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
+#include "model/PageMntXmlInfo.h"
+#include "simulator/PtyScanner.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/ffile.h>

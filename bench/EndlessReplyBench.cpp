@@ -5,10 +5,10 @@
 //
 // `peak_rss_mb` is the process's high-water mark after all runs so far; the time is
 // the exchange from the request to its failure, the line's clearing included.
-#include "support/EndlessReplyServer.h"
-#include "device/HBDataStreamMnt.h"
-#include "support/LinkFixture.h"
 #include "config/SaveCfg.h"
+#include "device/HBDataStreamMnt.h"
+#include "support/EndlessReplyServer.h"
+#include "support/LinkFixture.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,8 +7,8 @@
 // the floor is the wire time of the reply (10 bit times per byte) plus the 25 ms the
 // engine waits before every request; `vs_floor` is the measured time over that floor.
 // ParseReply: cutting a 100 kB reply text into its items.
-#include "device/HBDataStreamMnt.h"
 #include "config/SaveCfg.h"
+#include "device/HBDataStreamMnt.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,10 +9,10 @@
 // AutoCaptureMemory: back-to-back captures (the auto-get loop at interval 0) on a fast
 // line; `rss_growth_kB` is the resident size after the run less the size after the
 // first 20 captures.
+#include "config/SaveCfg.h"
 #include "device/HBDataStreamMnt.h"
 #include "image/ImageCapture.h"
 #include "simulator/InProcessScanner.h"
-#include "config/SaveCfg.h"
 
 #include <benchmark/benchmark.h>
 

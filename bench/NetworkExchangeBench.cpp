@@ -6,8 +6,8 @@
 // The simulator paces its reply like a real line, so the floor is the reply's wire time
 // (10 bit times per byte) plus the 25 ms the engine waits before every request;
 // `vs_wire` is the measured time over the wire time alone. Needs ser2net on the PATH.
-#include "device/HBDataStreamMnt.h"
 #include "config/SaveCfg.h"
+#include "device/HBDataStreamMnt.h"
 
 #include <benchmark/benchmark.h>
 

@@ -16,8 +16,8 @@
 // scanners searched before (the state a user's second "list" meets). `ratio_cold` and
 // `ratio_warm` are the search of all four over the slowest alone; the search runs every
 // port at once, so both should stay under 1.3.
-#include "device/HBDataStreamMnt.h"
 #include "config/SaveCfg.h"
+#include "device/HBDataStreamMnt.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,8 +6,8 @@
 // The replies are what a broken or hostile scanner might send: every item the range
 // "0-99999999|1". The 32-item reply is 648 bytes; the 1024-item one is the most a
 // single reply can carry into the map.
-#include "model/DeviceCmdNameMntXmlInfo.h"
 #include "config/SaveCfg.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
 
 #include <benchmark/benchmark.h>
 #include <wx/init.h>

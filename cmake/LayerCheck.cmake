@@ -8,11 +8,15 @@
 # library alone is never linked at all.)
 option(VOSTREL_CHECK_LAYERS "Link each layer's library alone to prove it needs no layer above it" ON)
 
+if(VOSTREL_CHECK_LAYERS)
+  add_library(vostrel_layer_check_main OBJECT ${PROJECT_SOURCE_DIR}/cmake/LayerCheck.cpp)
+endif()
+
 function(vostrel_layer_check library)
   if(NOT VOSTREL_CHECK_LAYERS)
     return()
   endif()
-  add_executable(layer_check_${library} ${PROJECT_SOURCE_DIR}/cmake/LayerCheck.cpp)
+  add_executable(layer_check_${library} $<TARGET_OBJECTS:vostrel_layer_check_main>)
   target_link_libraries(layer_check_${library} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${library}>")
   set_target_properties(layer_check_${library} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/layer-check)
 endfunction()

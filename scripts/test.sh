@@ -4,9 +4,9 @@
 # ThreadSanitizer; each fuzz target for 10 s; the release tree (the programs, the
 # benchmarks and the layer checks) for the page tour in both styles, the accessibility
 # check, the fleet and README examples and the Debian package. Window tests run on a
-# private virtual X display. Each phase reports its time, and a summary ends the run.
-# The end-to-end tests that mostly wait for simulated line speeds run while the other
-# trees compile.
+# private virtual X display. Steps that mostly wait (the slow end-to-end tests, the
+# accessibility check, the fleet and README examples) run beside steps that compute.
+# Each phase reports its time, and a summary ends the run.
 # Exits non-zero when any build step or test fails, or when a program the run started
 # outlives it.
 set -uo pipefail
@@ -99,12 +99,24 @@ end
 # The parts that run worker threads (the link and its owner, the terminal, stored
 # data, capture, firmware downloads, writes with their read-back) under ThreadSanitizer.
 # Window tests stay out: GTK is not built for it and would only report its own threads.
-begin "tsan: the tests of the parts with worker threads"
-for program in hbds_tests device_tests cmdcenter_tests image_tests config_tests; do
-  TSAN_OPTIONS="halt_on_error=1 exitcode=66" "build/tsan/bin/$program" --gtest_brief=1 >"$logs/tsan.log" 2>&1 ||
-    { cat "$logs/tsan.log"; fail "tsan: $program"; }
-  echo "$program: $(grep -E '^\[  PASSED  \]' "$logs/tsan.log" || echo failed)"
-done
+begin "tsan: the tests of the parts with worker threads, two at a time"
+tsan_one() {
+  if TSAN_OPTIONS="halt_on_error=1 exitcode=66" "build/tsan/bin/$1" --gtest_brief=1 >"$logs/tsan-$1.log" 2>&1; then
+    echo "$1: $(grep -E '^\[  PASSED  \]' "$logs/tsan-$1.log")"
+  else
+    cat "$logs/tsan-$1.log"
+    echo "FAILED: tsan: $1" >&2
+    return 1
+  fi
+}
+tsan_one device_tests & first=$!
+tsan_one config_tests & second=$!
+wait "$first" || status=1
+wait "$second" || status=1
+tsan_one cmdcenter_tests & first=$!
+{ tsan_one hbds_tests && tsan_one image_tests; } & second=$!
+wait "$first" || status=1
+wait "$second" || status=1
 end
 
 begin "fuzz: every target for 10 s from its seeds, two at a time"
@@ -120,16 +132,13 @@ bash scripts/tour.sh build/tour || fail "tour (light)"
 bash scripts/tour.sh --dark build/tour-dark || fail "tour (dark)"
 end
 
-# Every control of every page has a name a screen reader can say, asked over AT-SPI.
-begin "accessibility: names of the controls over AT-SPI"
-bash scripts/a11y-check.sh build/a11y || fail "accessibility"
-end
-
 # Fleets: the Ansible collection built, linted, installed and run by ansible-playbook (the
 # scanner behind ser2net's TLS layer is one of the end-to-end tests above); then the README's
 # command examples, run as written against the simulator, so that the README cannot drift
 # from the programs. Exit status 77: a tool is missing. They mostly wait on simulated
-# scanners, so they run beside the package check.
+# scanners, and the accessibility check (every control of every page has a name a screen
+# reader can say, asked over AT-SPI on a display of its own) mostly on AT-SPI, so both
+# run beside the package check.
 fleet_and_readme() {
   local check result failed=0
   for check in ansible/tests/playbook_end_to_end.sh ansible/tests/failures_end_to_end.sh; do
@@ -140,7 +149,9 @@ fleet_and_readme() {
   python3 tests/readme/readme_examples.py README.md build/default/bin || { echo "FAILED: README examples" >&2; failed=1; }
   return "$failed"
 }
-begin "fleet, README and package: the Ansible collection and the README's examples beside the Debian package"
+begin "accessibility, fleet, README and package: AT-SPI names, the Ansible collection and the README's examples beside the Debian package"
+bash scripts/a11y-check.sh build/a11y >"$logs/a11y.log" 2>&1 &
+a11y_pid=$!
 fleet_and_readme >"$logs/fleet.log" 2>&1 &
 fleet_pid=$!
 # The Debian package from the release tree built above, packed twice (the same bytes):
@@ -150,6 +161,8 @@ fleet_pid=$!
 bash packaging/check-package.sh build/default || fail "package"
 wait "$fleet_pid" || fail "fleet or README examples"
 cat "$logs/fleet.log"
+wait "$a11y_pid" || fail "accessibility"
+cat "$logs/a11y.log"
 end
 
 begin "leftovers: no program of this run may outlive it"

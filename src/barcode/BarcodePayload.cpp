@@ -1,9 +1,9 @@
 #include "BarcodePayload.h"
 
-#include "model/CmdNameXmlInfo.h"
 #include "app/NarrowText.h"
-#include "model/PageMntXmlInfo.h"
 #include "app/UiText.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/PageMntXmlInfo.h"
 
 #include <wx/arrstr.h>
 #include <wx/tokenzr.h>

@@ -1,8 +1,8 @@
 #include "BarcodeRequest.h"
 
+#include "config/PendingChangeList.h"
 #include "model/CmdNameXmlInfo.h"
 #include "model/PageMntXmlInfo.h"
-#include "config/PendingChangeList.h"
 
 #include <set>
 

@@ -1,8 +1,8 @@
 #include "BarcodeSheet.h"
 
-#include "app/AppContext.h"
 #include "BarcodePayload.h"
 #include "BarcodeRender.h"
+#include "app/AppContext.h"
 
 void CBarcodeSheet::Clear()
 {

@@ -3,8 +3,8 @@
 // one all-in-one Data Matrix. Messages are left to the caller.
 #pragma once
 
-#include "BarCodeSettingsXmlInfo.h"
 #include "BarcodePayload.h"
+#include "BarCodeSettingsXmlInfo.h"
 #include "BarcodeSheet.h"
 
 #include <wx/string.h>

@@ -3,9 +3,9 @@
 #include "CliReport.h"
 #include "CliSupport.h"
 
+#include "config/SaveCfg.h"
 #include "device/DeviceMnt.h"
 #include "device/HBDataStreamMnt.h"
-#include "config/SaveCfg.h"
 
 #include <algorithm>
 #include <cstdio>

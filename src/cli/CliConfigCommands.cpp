@@ -2,17 +2,17 @@
 // file to scanners and comparing a scanner with a file.
 #include "CliCommands.h"
 
-#include "app/AppContext.h"
 #include "CliReport.h"
 #include "CliSupport.h"
+#include "app/AppContext.h"
+#include "app/SafeFile.h"
+#include "app/XmlFile.h"
 #include "config/ConnectSequence.h"
+#include "config/SaveCfg.h"
 #include "device/DeviceInfo.h"
 #include "device/DeviceMnt.h"
 #include "device/HBDataStreamMnt.h"
 #include "model/PageMntXmlInfo.h"
-#include "app/SafeFile.h"
-#include "config/SaveCfg.h"
-#include "app/XmlFile.h"
 
 #include <wx/xml/xml.h>
 

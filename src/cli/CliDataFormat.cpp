@@ -1,7 +1,7 @@
 // "vostrel-cli dataformat check": a data-format rule text checked, told in words and
 // tried on a sample read, without a scanner.
-#include "app/AppContext.h"
 #include "CliCommands.h"
+#include "app/AppContext.h"
 #include "dataformat/RuleCodec.h"
 #include "dataformat/RulePreview.h"
 #include "model/SymbologiesXmlInfo.h"

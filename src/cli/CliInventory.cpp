@@ -5,12 +5,12 @@
 #include "CliCommands.h"
 #include "CliReport.h"
 #include "CliSupport.h"
+#include "app/XmlFile.h"
 #include "config/ConnectSequence.h"
+#include "config/SaveCfg.h"
 #include "device/DeviceInfo.h"
 #include "device/DeviceMnt.h"
 #include "device/HBDataStreamMnt.h"
-#include "config/SaveCfg.h"
-#include "app/XmlFile.h"
 
 #include <wx/tokenzr.h>
 

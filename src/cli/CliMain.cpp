@@ -1,9 +1,9 @@
 // vostrel-cli: lists scanners and runs raw exchanges from a shell.
-#include "app/AppContext.h"
 #include "CliCommands.h"
 #include "CliLanguage.h"
 #include "CliReport.h"
 #include "CliSupport.h"
+#include "app/AppContext.h"
 #include "app/LanguageXmlInfo.h"
 
 #include <wx/init.h>

@@ -1,14 +1,14 @@
 #include "CliSupport.h"
 
+#include "CliCommands.h"
+#include "app/IniFile.h"
+#include "app/XmlFile.h"
+#include "config/SaveCfg.h"
 #include "demo/DemoScanner.h"
 #include "device/DeviceAccess.h"
 #include "device/DeviceMnt.h"
 #include "device/HBDataStreamMnt.h"
-#include "app/IniFile.h"
-#include "config/SaveCfg.h"
-#include "CliCommands.h"
 #include "model/PageMntXmlInfo.h"
-#include "app/XmlFile.h"
 
 #include <wx/filename.h>
 #include <wx/log.h>

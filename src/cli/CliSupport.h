@@ -3,8 +3,8 @@
 #pragma once
 
 #include "CliOptions.h"
-#include "device/DeviceEntry.h"
 #include "config/SaveCfg.h"
+#include "device/DeviceEntry.h"
 
 #include <nlohmann/json.hpp>
 #include <wx/string.h>

@@ -6,10 +6,10 @@
 #include "CliInventory.h"
 #include "CliReport.h"
 #include "CliSupport.h"
+#include "app/SafeFile.h"
 #include "device/DeviceMnt.h"
 #include "device/FirmwareBatch.h"
 #include "device/HBDataStreamMnt.h"
-#include "app/SafeFile.h"
 
 #include "hbds/hbds_firmware.h"
 

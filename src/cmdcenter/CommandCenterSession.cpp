@@ -1,7 +1,7 @@
 #include "CommandCenterSession.h"
 
-#include "app/Log.h"
 #include "TerminalText.h"
+#include "app/Log.h"
 
 #include <algorithm>
 #include <chrono>

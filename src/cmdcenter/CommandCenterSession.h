@@ -4,9 +4,9 @@
 // lines it is given; everything here can run without a display.
 #pragma once
 
-#include "model/SymbologiesXmlInfo.h"
 #include "TerminalLink.h"
 #include "TerminalText.h"
+#include "model/SymbologiesXmlInfo.h"
 
 #include <wx/string.h>
 

@@ -1,11 +1,11 @@
 #include "CompareRows.h"
 
-#include "model/CmdNameXmlInfo.h"
-#include "model/ControlFactory.h"
-#include "model/PageMntXmlInfo.h"
 #include "app/UiText.h"
 #include "app/XmlFile.h"
 #include "hbds/hbds.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/ControlFactory.h"
+#include "model/PageMntXmlInfo.h"
 
 #include <wx/xml/xml.h>
 

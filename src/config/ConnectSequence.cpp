@@ -1,10 +1,10 @@
 #include "ConnectSequence.h"
 
-#include "model/DeviceCmdNameMntXmlInfo.h"
-#include "device/HBDataStreamMnt.h"
-#include "app/Log.h"
 #include "SaveCfg.h"
+#include "app/Log.h"
 #include "app/TaskProgress.h"
+#include "device/HBDataStreamMnt.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
 
 #include <wx/ffile.h>
 

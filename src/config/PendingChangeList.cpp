@@ -2,8 +2,8 @@
 
 #include "device/HBDataStreamMnt.h"
 
-#include "model/CmdNameXmlInfo.h"
 #include "SaveCfg.h"
+#include "model/CmdNameXmlInfo.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "SaveCfg.h"
 
+#include "PendingChangeList.h"
+#include "app/Log.h"
 #include "device/ExchangeFrame.h"
 #include "device/HBDataStreamMnt.h"
-#include "app/Log.h"
-#include "PendingChangeList.h"
 #include "model/SettingsEngine.h"
 
 #include <algorithm>

@@ -2,14 +2,14 @@
 // values back, and putting values from the scanner or a file onto the pages.
 #include "SaveCfg.h"
 
-#include "model/ControlFactory.h"
-#include "device/DeviceEntry.h"
-#include "device/HBDataStreamMnt.h"
-#include "app/Log.h"
-#include "model/PageMntXmlInfo.h"
 #include "PendingChangeList.h"
+#include "app/Log.h"
 #include "app/TaskProgress.h"
 #include "app/UiText.h"
+#include "device/DeviceEntry.h"
+#include "device/HBDataStreamMnt.h"
+#include "model/ControlFactory.h"
+#include "model/PageMntXmlInfo.h"
 
 #include <algorithm>
 #include <chrono>

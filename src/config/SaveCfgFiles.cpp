@@ -3,15 +3,15 @@
 // to another scanner, and the two side files that rename and leave out commands.
 #include "SaveCfg.h"
 
-#include "app/AppContext.h"
-#include "model/DeviceCmdNameMntXmlInfo.h"
-#include "device/DeviceInfo.h"
-#include "device/HBDataStreamMnt.h"
-#include "app/Log.h"
-#include "model/PageMntXmlInfo.h"
 #include "SendableTextRules.h"
+#include "app/AppContext.h"
+#include "app/Log.h"
 #include "app/UiText.h"
 #include "app/XmlFile.h"
+#include "device/DeviceInfo.h"
+#include "device/HBDataStreamMnt.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
+#include "model/PageMntXmlInfo.h"
 
 #include <wx/datetime.h>
 #include <wx/xml/xml.h>

@@ -2,9 +2,9 @@
 // block whose length its own header announces.
 #include "SaveCfg.h"
 
+#include "app/Log.h"
 #include "device/HBDataStreamMnt.h"
 #include "device/ImageReply.h"
-#include "app/Log.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Telling a model's script about a configuration file the tool has written.
 #include "SaveCfg.h"
 
+#include "LuaFn.h"
 #include "app/AppContext.h"
 #include "device/DeviceInfo.h"
-#include "LuaFn.h"
 
 #include <wx/strconv.h>
 

@@ -1,9 +1,9 @@
 #include "SendableTextRules.h"
 
-#include "model/CmdNameXmlInfo.h"
 #include "app/NarrowText.h"
-#include "model/PageMntXmlInfo.h"
 #include "app/UiText.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/PageMntXmlInfo.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "WriteFailureText.h"
 
-#include "model/CmdNameXmlInfo.h"
-#include "model/PageMntXmlInfo.h"
 #include "SaveCfg.h"
 #include "app/UiText.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/PageMntXmlInfo.h"
 
 namespace {
 

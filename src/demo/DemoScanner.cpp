@@ -1,8 +1,8 @@
 #include "DemoScanner.h"
 
 #include "app/AppContext.h"
-#include "device/DeviceMnt.h"
 #include "app/Log.h"
+#include "device/DeviceMnt.h"
 #include "simulator/SimulatorAttach.h"
 
 #include <wx/filename.h>

@@ -1,8 +1,8 @@
 // Firmware download and the processor check of the device link manager.
 #include "HBDataStreamMnt.h"
 
-#include "app/AppSettings.h"
 #include "FirmwareBatch.h"
+#include "app/AppSettings.h"
 #include "app/Log.h"
 
 #include "hbds/hbds_firmware.h"

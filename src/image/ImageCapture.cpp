@@ -1,9 +1,9 @@
 #include "ImageCapture.h"
 
-#include "device/HBDataStreamMnt.h"
-#include "device/ImageReply.h"
 #include "app/Log.h"
 #include "config/SaveCfg.h"
+#include "device/HBDataStreamMnt.h"
+#include "device/ImageReply.h"
 
 #include <string>
 

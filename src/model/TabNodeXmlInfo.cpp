@@ -1,8 +1,8 @@
 #include "TabNodeXmlInfo.h"
 
+#include "PageMntXmlInfo.h"
 #include "app/AppContext.h"
 #include "app/Log.h"
-#include "PageMntXmlInfo.h"
 #include "app/XmlFile.h"
 
 #include <wx/xml/xml.h>

@@ -3,18 +3,18 @@
 #include "UI/gui/WaitDlg.h"
 #include <wx/app.h>
 
-#include "regCtrl/object/ControlBase.h"
-#include "model/ControlFactory.h"
-#include "regCtrl/object/ControlMnt.h"
-#include "model/DeviceCmdNameMntXmlInfo.h"
-#include "device/DeviceInfo.h"
-#include "app/Log.h"
 #include "PageDlg.h"
-#include "model/PageMntXmlInfo.h"
-#include "config/SaveCfg.h"
 #include "TabCreate.h"
-#include "model/TabNodeXmlInfo.h"
+#include "app/Log.h"
 #include "app/UiText.h"
+#include "config/SaveCfg.h"
+#include "device/DeviceInfo.h"
+#include "model/ControlFactory.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
+#include "model/PageMntXmlInfo.h"
+#include "model/TabNodeXmlInfo.h"
+#include "regCtrl/object/ControlBase.h"
+#include "regCtrl/object/ControlMnt.h"
 
 #include <wx/sizer.h>
 

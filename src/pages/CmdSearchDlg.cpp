@@ -1,9 +1,9 @@
 #include "CmdSearchDlg.h"
 #include "UI/gui/Accessible.h"
 
+#include "app/UiText.h"
 #include "config/gui/ConfigPageEvents.h"
 #include "model/PageMntXmlInfo.h"
-#include "app/UiText.h"
 
 #include <wx/arrstr.h>
 #include <wx/dialog.h>

@@ -1,9 +1,9 @@
 #include "PageDlg.h"
 
-#include "regCtrl/object/ControlBase.h"
 #include "model/ControlFactory.h"
 #include "model/GroupNameXmlInfo.h"
 #include "model/PageXmlInfo.h"
+#include "regCtrl/object/ControlBase.h"
 
 #include <wx/choice.h>
 #include <wx/datectrl.h>

@@ -1,7 +1,7 @@
 #include "TabCreate.h"
 
-#include "model/TabNodeXmlInfo.h"
 #include "app/UiText.h"
+#include "model/TabNodeXmlInfo.h"
 
 #include <algorithm>
 

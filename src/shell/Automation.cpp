@@ -1,11 +1,11 @@
 #include "Automation.h"
 
-#include "device/DeviceEntry.h"
 #include "DeviceOnLineDlg.h"
-#include "app/Log.h"
 #include "MainWindowEvents.h"
 #include "Tour.h"
 #include "VostrelDlg.h"
+#include "app/Log.h"
+#include "device/DeviceEntry.h"
 
 #include <wx/app.h>
 #include <wx/evtloop.h>

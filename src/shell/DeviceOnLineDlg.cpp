@@ -1,16 +1,16 @@
 #include "DeviceOnLineDlg.h"
 #include "UI/gui/Accessible.h"
 
+#include "MainWindowEvents.h"
+#include "Thumbnail.h"
+#include "app/Log.h"
+#include "app/UiText.h"
+#include "config/SaveCfg.h"
 #include "device/DeviceEntry.h"
 #include "device/DeviceInfo.h"
 #include "device/DeviceMnt.h"
-#include "device/HBDataStreamMnt.h"
-#include "app/Log.h"
-#include "MainWindowEvents.h"
-#include "config/SaveCfg.h"
-#include "Thumbnail.h"
-#include "app/UiText.h"
 #include "device/gui/UpgradeDialogs.h"
+#include "device/HBDataStreamMnt.h"
 
 #include <wx/imaglist.h>
 #include <wx/sizer.h>

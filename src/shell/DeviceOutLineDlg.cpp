@@ -1,13 +1,13 @@
 #include "DeviceOutLineDlg.h"
 #include "UI/gui/Accessible.h"
 
-#include "device/DeviceMnt.h"
-#include "config/gui/FileChooser.h"
-#include "app/Log.h"
 #include "MainWindowEvents.h"
-#include "config/SaveCfg.h"
 #include "Thumbnail.h"
+#include "app/Log.h"
 #include "app/UiText.h"
+#include "config/gui/FileChooser.h"
+#include "config/SaveCfg.h"
+#include "device/DeviceMnt.h"
 
 #include <wx/imaglist.h>
 #include <wx/sizer.h>

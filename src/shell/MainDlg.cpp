@@ -1,12 +1,12 @@
 #include "MainDlg.h"
 
-#include "UI/gui/Accessible.h"
+#include "MainWindowEvents.h"
 #include "app/AppContext.h"
 #include "app/AppSettings.h"
 #include "app/LanguageXmlInfo.h"
 #include "app/Log.h"
-#include "MainWindowEvents.h"
 #include "app/UiText.h"
+#include "UI/gui/Accessible.h"
 
 #include <wx/clntdata.h>
 #include <wx/filename.h>

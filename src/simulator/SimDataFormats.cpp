@@ -1,8 +1,8 @@
 #include "SimDataFormats.h"
 
+#include "SimReplyBuilder.h"
 #include "dataformat/RuleCodec.h"
 #include "dataformat/RulePreview.h"
-#include "SimReplyBuilder.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // vostrel-scanner-sim: a simulated scanner on a pseudo-terminal. Prints the path of
 // the terminal the tool should open, then answers requests until it is stopped.
 #include "PtyScanner.h"
-#include "SimScanSetup.h"
 #include "SimNumber.h"
+#include "SimScanSetup.h"
 #include "SimTiming.h"
 #include "SimulatedScanner.h"
 

@@ -1,9 +1,9 @@
 #include "UpdateCheck.h"
 
-#include "app/AppContext.h"
 #include "InetFile.h"
-#include "app/IniFile.h"
 #include "UpdateFiles.h"
+#include "app/AppContext.h"
+#include "app/IniFile.h"
 
 #include <wx/fileconf.h>
 #include <wx/filefn.h>

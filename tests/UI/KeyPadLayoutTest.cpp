@@ -1,5 +1,5 @@
-#include "UI/KeyPadLayout.h"
 #include "support/TempDir.h"
+#include "UI/KeyPadLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "app/CrashDump.h"
 
-#include "support/TempDir.h"
 #include "hbds/hbds.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The one writer and the input checks every tool's files go through, and the bounds
 // of XML files, against the targets a careless or hostile user gives.
 #include "app/SafeFile.h"
+#include "app/XmlFile.h"
 #include "support/FileSizeLimit.h"
 #include "support/NestedXml.h"
-#include "app/XmlFile.h"
 
 #include "support/TempDir.h"
 

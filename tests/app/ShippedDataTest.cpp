@@ -3,16 +3,16 @@
 // pictures, command files, scripts and texts it names is complete, and the settings
 // pages and tabs fit the command files of the models.
 #include "app/AppContext.h"
-#include "model/CmdNameXmlInfo.h"
-#include "model/DeviceCmdNameMntXmlInfo.h"
-#include "device/DeviceMnt.h"
 #include "app/LanguageXmlInfo.h"
 #include "app/MnemonicText.h"
-#include "model/PageMntXmlInfo.h"
+#include "app/UiText.h"
 #include "config/PendingChangeList.h"
 #include "config/SaveCfg.h"
+#include "device/DeviceMnt.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
+#include "model/PageMntXmlInfo.h"
 #include "model/TabNodeXmlInfo.h"
-#include "app/UiText.h"
 
 #include "support/TempDir.h"
 

@@ -1,8 +1,8 @@
 // Where the program keeps the user's files: the XDG folders, a stand-in when one
 // cannot be made, the seeding of the settings and the data found from the executable.
 #include "app/AppContext.h"
-#include "support/TempDir.h"
 #include "app/UserFolders.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -6,13 +6,13 @@
 // (MaxiCode) are drawn so that a reader finds the symbol. "barcode.xml" itself: values
 // inside their ranges are taken, others keep their defaults, and a file that cannot
 // be used leaves every default.
+#include "DecodeSupport.h"
 #include "app/AppContext.h"
 #include "barcode/BarcodeRender.h"
-#include "barcode/BarcodeSheetBuilder.h"
-#include "DecodeSupport.h"
-#include "support/TempDir.h"
 #include "barcode/BarCodeSettingsXmlInfo.h"
+#include "barcode/BarcodeSheetBuilder.h"
 #include "barcode/SymbolVector.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <zint.h>

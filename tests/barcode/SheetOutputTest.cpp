@@ -4,8 +4,8 @@
 // BMP files in and out: the renderer's one-bit files read back pixel for pixel, the
 // depths zint and others write, and broken files refused without reading past them.
 #include "barcode/BarcodeRender.h"
-#include "barcode/BmpImage.h"
 #include "barcode/BarcodeSheetBuilder.h"
+#include "barcode/BmpImage.h"
 #include "barcode/SheetOutput.h"
 #include "barcode/SheetPages.h"
 

@@ -3,12 +3,12 @@
 // its barcode sheets, also a CN one whose Chinese captions and headers reach the PDF
 // as text beside decodable barcodes.
 #include "cli/CliCommands.h"
-#include "support/NestedXml.h"
 #include "demo/DemoScanner.h"
+#include "support/NestedXml.h"
 
 #include "barcode/DecodeSupport.h"
-#include "support/TempDir.h"
 #include "support/CoreTest.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -4,13 +4,13 @@
 // hbs.ini and the locale decide.
 #include "cli/CliCommands.h"
 #include "cli/CliInventory.h"
+#include "cli/CliLanguage.h"
 #include "cli/CliReport.h"
 #include "cli/CliSupport.h"
+#include "support/CoreTest.h"
 #include "support/EndlessReplyServer.h"
 #include "support/ScriptedScanner.h"
 #include "support/TempDir.h"
-#include "support/CoreTest.h"
-#include "cli/CliLanguage.h"
 
 #include <gtest/gtest.h>
 

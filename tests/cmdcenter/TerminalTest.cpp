@@ -6,19 +6,19 @@
 // acknowledged, data replies are cut at CR LF into entries, and "batch.txt" only ever
 // grows. Then both against the simulated scanner over the real link: reads it makes by
 // itself arrive as device lines, its batch store comes back whole.
+#include "ScriptedTerminalLink.h"
 #include "batchdata/BatchDataFetch.h"
 #include "cmdcenter/CommandCenterSession.h"
-#include "ScriptedTerminalLink.h"
-#include "support/TempDir.h"
-#include "simulator/InProcessScanner.h"
-#include "support/LinkFixture.h"
-#include "simulator/SimTestSupport.h"
-#include "support/CoreTest.h"
 #include "cmdcenter/CommandHistory.h"
 #include "cmdcenter/LineTerminal.h"
 #include "cmdcenter/TerminalText.h"
 #include "cmdcenter/UpgradeSwitches.h"
+#include "simulator/InProcessScanner.h"
+#include "simulator/SimTestSupport.h"
+#include "support/CoreTest.h"
 #include "support/FailOnWxAssert.h"
+#include "support/LinkFixture.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Which settings a comparison lists beside which reference, and what clone takes over.
 #include "config/CompareRows.h"
 
-#include "support/TempDir.h"
 #include "support/CoreTest.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

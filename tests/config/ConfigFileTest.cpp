@@ -5,11 +5,11 @@
 #include "support/FileSizeLimit.h"
 #include "support/NestedXml.h"
 
+#include "support/CoreTest.h"
 #include "support/LinkFixture.h"
 #include "support/MessageRecorder.h"
 #include "support/ScriptedScanner.h"
 #include "support/TempDir.h"
-#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

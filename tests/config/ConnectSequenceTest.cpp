@@ -4,9 +4,9 @@
 #include "device/DeviceEntry.h"
 #include "simulator/PtyScanner.h"
 
+#include "support/CoreTest.h"
 #include "support/ScriptedScanner.h"
 #include "support/TempDir.h"
-#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Model scripts: when one runs, what it is told, and that every way a script can
 // fail stays quiet.
-#include "device/DeviceInfo.h"
 #include "config/LuaFn.h"
+#include "device/DeviceInfo.h"
 
-#include "support/TempDir.h"
 #include "support/CoreTest.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

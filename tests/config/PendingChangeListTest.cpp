@@ -1,11 +1,11 @@
 // The pending-change list: one entry per changed setting, names in step, and the
 // send-at-once mode that never touches the link settings.
-#include "model/CmdNameXmlInfo.h"
 #include "device/HBDataStreamMnt.h"
+#include "model/CmdNameXmlInfo.h"
 
+#include "support/CoreTest.h"
 #include "support/LinkFixture.h"
 #include "support/ScriptedScanner.h"
-#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

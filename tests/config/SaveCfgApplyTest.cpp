@@ -3,10 +3,10 @@
 #include "simulator/PtyScanner.h"
 #include "simulator/SimRequest.h"
 
+#include "support/CoreTest.h"
 #include "support/LinkFixture.h"
 #include "support/RecordingControlFactory.h"
 #include "support/TempDir.h"
-#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include "simulator/SimulatedScanner.h"
 
 #include "simulator/SimTestSupport.h"
+#include "support/CoreTest.h"
 #include "support/LinkFixture.h"
 #include "support/ScriptedScanner.h"
-#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

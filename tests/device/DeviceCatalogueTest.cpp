@@ -2,9 +2,9 @@
 // The help for a port this user may not open names the missing group or rule; a port
 // that is only busy, or no local node at all, gets none.
 
-#include "support/TempDir.h"
-#include "support/CoreTest.h"
 #include "device/DeviceAccess.h"
+#include "support/CoreTest.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>

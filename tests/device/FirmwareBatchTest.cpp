@@ -4,11 +4,11 @@
 #include "device/FirmwareBatch.h"
 #include "fwpack/FirmwarePack.h"
 #include "simulator/InProcessScanner.h"
+#include "simulator/SimulatedScanner.h"
+#include "support/CoreTest.h"
 #include "support/LinkFixture.h"
 #include "support/MessageRecorder.h"
-#include "simulator/SimulatedScanner.h"
 #include "support/TempDir.h"
-#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/filename.h>

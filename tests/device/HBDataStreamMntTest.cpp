@@ -5,11 +5,11 @@
 #include "device/DeviceInfo.h"
 #include "device/ExchangeFrame.h"
 #include "simulator/InProcessScanner.h"
-#include "support/LinkFixture.h"
 #include "simulator/PtyScanner.h"
-#include "support/ScriptedScanner.h"
 #include "simulator/SimulatedScanner.h"
 #include "support/CoreTest.h"
+#include "support/LinkFixture.h"
+#include "support/ScriptedScanner.h"
 
 #include <gtest/gtest.h>
 

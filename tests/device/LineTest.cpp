@@ -5,23 +5,23 @@
 // the program at one simulated scanner at the same time, as a user gets them with the
 // terminal open, a picture on its way or a download running: each part must get whole
 // replies of its own. Were the line shared, their bytes would mix.
-#include "device/LineOwner.h"
-#include "device/LineWait.h"
-#include "support/MessageRecorder.h"
 #include "app/UiText.h"
-#include "device/LineJobs.h"
 #include "batchdata/BatchDataFetch.h"
 #include "cmdcenter/CommandCenterSession.h"
-#include "fwpack/FirmwarePack.h"
+#include "config/SaveCfg.h"
 #include "device/HBDataStreamMnt.h"
+#include "device/LineJobs.h"
+#include "device/LineOwner.h"
+#include "device/LineWait.h"
+#include "fwpack/FirmwarePack.h"
 #include "image/ImageCapture.h"
 #include "simulator/InProcessScanner.h"
-#include "support/LinkFixture.h"
-#include "config/SaveCfg.h"
-#include "simulator/SimulatedScanner.h"
-#include "support/TempDir.h"
 #include "simulator/SimTestSupport.h"
+#include "simulator/SimulatedScanner.h"
 #include "support/CoreTest.h"
+#include "support/LinkFixture.h"
+#include "support/MessageRecorder.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The catalogue of scanner models.
+#include "FuzzHarness.h"
 #include "device/DeviceInfo.h"
 #include "device/DeviceMnt.h"
-#include "FuzzHarness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

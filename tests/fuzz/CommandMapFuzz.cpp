@@ -1,6 +1,6 @@
 // A model's command file.
-#include "model/DeviceCmdNameMntXmlInfo.h"
 #include "FuzzHarness.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

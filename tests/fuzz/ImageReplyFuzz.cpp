@@ -3,8 +3,8 @@
 // the bytes; a raw picture of the announced size then becomes a BMP of its length.
 #include "FuzzHarness.h"
 #include "device/HBDataStreamMnt.h"
-#include "image/ImageOptions.h"
 #include "device/ImageReply.h"
+#include "image/ImageOptions.h"
 
 #include <cstdlib>
 #include <string>

@@ -4,10 +4,10 @@
 // 64 bytes follow) and its bytes, where a length byte of 0xFF is a quiet moment in
 // which the port has nothing, so that the silence and limit time-outs are met too.
 // After the last piece the port reports the device gone, which ends the read at once.
-#include "device/DeviceEntry.h"
 #include "FuzzHarness.h"
-#include "device/HBDataStreamMnt.h"
 #include "config/SaveCfg.h"
+#include "device/DeviceEntry.h"
+#include "device/HBDataStreamMnt.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The pages file, read against the command map of the shipped HI880 model.
-#include "model/DeviceCmdNameMntXmlInfo.h"
 #include "FuzzHarness.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
 #include "model/PageMntXmlInfo.h"
 
 #include <cstdlib>

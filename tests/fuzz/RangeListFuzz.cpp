@@ -1,6 +1,6 @@
 // A range or value list as a scanner reports it: "a-b", "a-b_list", "1-3|7", "ID_X:1|...".
-#include "model/DeviceCmdNameMntXmlInfo.h"
 #include "FuzzHarness.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,6 +1,6 @@
 // The program's settings file "hbs.ini".
-#include "app/AppSettings.h"
 #include "FuzzHarness.h"
+#include "app/AppSettings.h"
 #include "hbds/hbds.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -1,6 +1,6 @@
 // The tab tree file, over the shipped pages of the HI880 model.
-#include "model/DeviceCmdNameMntXmlInfo.h"
 #include "FuzzHarness.h"
+#include "model/DeviceCmdNameMntXmlInfo.h"
 #include "model/PageMntXmlInfo.h"
 #include "model/TabNodeXmlInfo.h"
 

@@ -1,7 +1,7 @@
 // A block the terminal receives: the packed-frame check and its payload, the reply
 // trimming, hexadecimal and control-character text, and the batch-data cutting.
-#include "batchdata/BatchDataFetch.h"
 #include "FuzzHarness.h"
+#include "batchdata/BatchDataFetch.h"
 #include "cmdcenter/TerminalText.h"
 
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // What a screen reader is told: the windows we draw ourselves report a name and a
 // role, and fields take the name of the label before them as they appear on screen.
-#include "UI/gui/Accessible.h"
-#include "regCtrl/object/GroupCaptionPanel.h"
-#include "image/gui/ImageView.h"
-#include "UI/gui/KeyBoardCtrl.h"
 #include "app/UiText.h"
+#include "image/gui/ImageView.h"
+#include "regCtrl/object/GroupCaptionPanel.h"
+#include "UI/gui/Accessible.h"
+#include "UI/gui/KeyBoardCtrl.h"
 
 #include <gtest/gtest.h>
 #include <wx/button.h>

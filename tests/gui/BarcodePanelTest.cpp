@@ -1,21 +1,21 @@
 // The settings-barcode panel of the configuration page, fed from the history or typed text.
-#include "barcode/gui/BarCode1DDlg.h"
-#include "barcode/gui/BarCode2DDlg.h"
-#include "barcode/gui/BarCodeDMDlg.h"
-#include "barcode/gui/BarCodeDlg.h"
+#include "app/LanguageXmlInfo.h"
+#include "app/UiText.h"
 #include "barcode/BarcodeRender.h"
 #include "barcode/BarcodeRequest.h"
-#include "pages/CfgMainDlg.h"
-#include "regCtrl/object/CreateBarCodeControl.h"
+#include "barcode/gui/BarCode1DDlg.h"
+#include "barcode/gui/BarCode2DDlg.h"
+#include "barcode/gui/BarCodeDlg.h"
+#include "barcode/gui/BarCodeDMDlg.h"
 #include "barcode/gui/ImageBarCodeDlg.h"
-#include "app/LanguageXmlInfo.h"
 #include "barcode/gui/PreviewPrintDlg.h"
 #include "barcode/SheetOutput.h"
-#include "app/UiText.h"
 #include "config/gui/UndoDlg.h"
+#include "pages/CfgMainDlg.h"
+#include "regCtrl/object/CreateBarCodeControl.h"
 
-#include "barcode/DecodeSupport.h"
 #include "GuiTestSupport.h"
+#include "barcode/DecodeSupport.h"
 
 #include <wx/app.h>
 #include <wx/filename.h>

@@ -1,8 +1,8 @@
 // The button, code identifier, file and value-list controls on a page.
 #include "config/gui/ConfigPageEvents.h"
 #include "config/gui/FileChooser.h"
-#include "regCtrl/object/FileSelectControl.h"
 #include "config/SaveCfg.h"
+#include "regCtrl/object/FileSelectControl.h"
 
 #include "GuiTestSupport.h"
 

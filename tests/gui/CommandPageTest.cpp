@@ -3,12 +3,12 @@
 #include "batchdata/gui/BatchDataDlg.h"
 #include "cmdcenter/gui/CmdDlg.h"
 #include "cmdcenter/gui/CommandCenterDlg.h"
-#include "device/HBDataStreamMnt.h"
-#include "simulator/InProcessScanner.h"
-#include "support/LinkFixture.h"
-#include "shell/StallWatch.h"
 #include "cmdcenter/ScriptedTerminalLink.h"
+#include "device/HBDataStreamMnt.h"
+#include "shell/StallWatch.h"
+#include "simulator/InProcessScanner.h"
 #include "simulator/SimulatorAttach.h"
+#include "support/LinkFixture.h"
 
 #include "GuiTestSupport.h"
 

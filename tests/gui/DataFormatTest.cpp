@@ -1,7 +1,7 @@
 // The data-format panel of a setting and the rule editor it opens.
-#include "regCtrl/object/DataFormatControl.h"
 #include "dataformat/gui/DataFormatControlDlg.h"
 #include "dataformat/gui/DataFormatterDlg.h"
+#include "regCtrl/object/DataFormatControl.h"
 #include "UI/gui/KeyBoardCtrl.h"
 
 #include "app/AppContext.h"

@@ -1,16 +1,16 @@
 // Firmware upgrades of one simulated scanner and of a batch on pseudo-terminals.
-#include "device/gui/DeviceBatchUpgradeDlg.h"
-#include "shell/DeviceOnLineDlg.h"
-#include "device/gui/DeviceUpgradeDlg.h"
-#include "device/gui/Dialog_Log.h"
+#include "app/UiText.h"
 #include "config/gui/FileChooser.h"
 #include "device/FirmwareBatch.h"
-#include "fwpack/FirmwarePack.h"
+#include "device/gui/DeviceBatchUpgradeDlg.h"
+#include "device/gui/DeviceUpgradeDlg.h"
+#include "device/gui/Dialog_Log.h"
 #include "device/HBDataStreamMnt.h"
+#include "fwpack/FirmwarePack.h"
+#include "shell/DeviceOnLineDlg.h"
 #include "shell/MainWindowEvents.h"
-#include "simulator/PtyScanner.h"
-#include "app/UiText.h"
 #include "shell/VostrelDlg.h"
+#include "simulator/PtyScanner.h"
 
 #include "GuiTestSupport.h"
 

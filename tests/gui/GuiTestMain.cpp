@@ -3,8 +3,8 @@
 // it would stop the user with an assertion dialog, and so does a GTK warning or
 // critical message: in the program it lands on standard error as a defect of ours
 // (a widget sized below zero, a bad flag), seen by whoever starts it from a terminal.
-#include "support/FailOnWxAssert.h"
 #include "device/LineOwner.h"
+#include "support/FailOnWxAssert.h"
 #include "support/PrivateUserFolders.h"
 
 #include <glib.h>

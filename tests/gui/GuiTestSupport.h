@@ -3,12 +3,12 @@
 // the main window over a copy of the shipped data.
 #pragma once
 
-#include "model/CmdNameXmlInfo.h"
-#include "regCtrl/object/ControlBase.h"
-#include "model/ControlFactory.h"
-#include "regCtrl/object/ControlMnt.h"
-#include "model/PageMntXmlInfo.h"
 #include "config/PendingChangeList.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/ControlFactory.h"
+#include "model/PageMntXmlInfo.h"
+#include "regCtrl/object/ControlBase.h"
+#include "regCtrl/object/ControlMnt.h"
 
 #include "support/MessageRecorder.h"
 #include "support/ScriptedScanner.h"

@@ -1,10 +1,10 @@
 // The configuration history beside a page: rows, undo, leaving, and showing a setting.
-#include "pages/CfgTitleDlg.h"
 #include "config/gui/ConfigPageEvents.h"
-#include "config/SaveCfg.h"
-#include "shell/StallWatch.h"
 #include "config/gui/UndoDlg.h"
 #include "config/gui/UndoListBox.h"
+#include "config/SaveCfg.h"
+#include "pages/CfgTitleDlg.h"
+#include "shell/StallWatch.h"
 #include "UI/gui/WaitDlg.h"
 
 #include "GuiTestSupport.h"

@@ -2,18 +2,18 @@
 // picture from the simulated imager and turning a drawn region into decode-area settings.
 #include "GuiTestSupport.h"
 
+#include "app/AppSettings.h"
+#include "config/SaveCfg.h"
+#include "device/HBDataStreamMnt.h"
+#include "device/LineWait.h"
 #include "image/gui/ImageDlg.h"
 #include "image/gui/ImageEdit.h"
-#include "app/AppSettings.h"
 #include "image/gui/ImageManageDlg.h"
 #include "image/gui/ImageShowDlg.h"
 #include "image/gui/ImageView.h"
-#include "device/HBDataStreamMnt.h"
+#include "shell/StallWatch.h"
 #include "simulator/InProcessScanner.h"
 #include "support/LinkFixture.h"
-#include "config/SaveCfg.h"
-#include "device/LineWait.h"
-#include "shell/StallWatch.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

@@ -4,21 +4,21 @@
 // server, as someone without a mouse would: the Alt+letter of its closing button,
 // Escape, Enter and Tab close it with the expected answer, Alt+letter toggles its
 // check boxes and takes the focus to a labelled field.
+#include "GuiTestSupport.h"
+#include "app/MnemonicText.h"
+#include "app/UiText.h"
 #include "barcode/BarcodeSheet.h"
+#include "barcode/gui/PreviewPrintDlg.h"
+#include "barcode/SheetOutput.h"
 #include "dataformat/gui/DataFormatterDlg.h"
 #include "device/gui/DeviceBatchUpgradeDlg.h"
 #include "device/gui/DeviceUpgradeDlg.h"
 #include "device/gui/Dialog_Log.h"
 #include "dlicense/gui/DriverLicenseInfoDlg.h"
-#include "UI/gui/GuiMessageBox.h"
-#include "GuiTestSupport.h"
 #include "image/gui/ImageManageDlg.h"
 #include "image/gui/ImageShowDlg.h"
-#include "app/MnemonicText.h"
 #include "shell/Mnemonics.h"
-#include "barcode/gui/PreviewPrintDlg.h"
-#include "barcode/SheetOutput.h"
-#include "app/UiText.h"
+#include "UI/gui/GuiMessageBox.h"
 
 #include <wx/app.h>
 #include <wx/textctrl.h>

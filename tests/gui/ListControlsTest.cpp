@@ -1,10 +1,10 @@
 // The list controls on a page, offline and with a button group run on the scanner.
 #include "pages/CfgTitleDlg.h"
-#include "UI/gui/WaitDlg.h"
+#include "pages/PageDlg.h"
 #include "regCtrl/object/ComboBoxCustomControl.h"
 #include "regCtrl/object/GroupButtonControl.h"
 #include "regCtrl/object/GroupRadioControl.h"
-#include "pages/PageDlg.h"
+#include "UI/gui/WaitDlg.h"
 
 #include "GuiTestSupport.h"
 

@@ -3,12 +3,12 @@
 // path. Network serial ports: the Telnet codec on its own, and the library against a
 // small server on the loopback interface that plays ser2net's part. And the library's
 // log, also as the crash handler writes it.
-#include "hbds/NetworkTransport.h"
-#include "support/PseudoTerminal.h"
-#include "hbds/TelnetCodec.h"
-#include "support/TempDir.h"
 #include "hbds/hbds.h"
 #include "hbds/hbds_signal.h"
+#include "hbds/NetworkTransport.h"
+#include "hbds/TelnetCodec.h"
+#include "support/PseudoTerminal.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <openssl/ssl.h>

@@ -1,15 +1,15 @@
 // Image options, the image reply, raw pictures and decode areas, without a scanner;
 // then pictures from the simulated imager through the engine's image request, checked
 // by an independent barcode reader (zbarimg).
+#include "app/TaskProgress.h"
 #include "barcode/DecodeSupport.h"
-#include "support/CoreTest.h"
+#include "device/ImageReply.h"
 #include "image/DecodeArea.h"
 #include "image/ImageCapture.h"
 #include "image/ImageOptions.h"
-#include "device/ImageReply.h"
 #include "simulator/InProcessScanner.h"
 #include "simulator/PtyScanner.h"
-#include "app/TaskProgress.h"
+#include "support/CoreTest.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Length rules: the model file's number offline, one cached query per command online.
 
+#include "support/CoreTest.h"
 #include "support/LinkFixture.h"
 #include "support/ScriptedScanner.h"
-#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // hints, and how value changes reach the pending-change list.
 #include "model/CmdNameXmlInfo.h"
 
-#include "support/RecordingControlFactory.h"
-#include "support/LinkFixture.h"
-#include "support/ScriptedScanner.h"
 #include "support/CoreTest.h"
+#include "support/LinkFixture.h"
+#include "support/RecordingControlFactory.h"
+#include "support/ScriptedScanner.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>

@@ -1,7 +1,7 @@
 // What the model supports: reading its command file, the setters a connected device
 // fills it through, and list expansion.
-#include "support/TempDir.h"
 #include "support/CoreTest.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 

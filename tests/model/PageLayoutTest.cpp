@@ -1,11 +1,11 @@
 // Pages and tabs: only supported settings are kept, tabs of empty pages go with the
 // tabs that enclose them, heights reach only the tabs after them, and resets count.
-#include "model/TabNodeXmlInfo.h"
 #include "app/TaskProgress.h"
+#include "model/TabNodeXmlInfo.h"
 
+#include "support/CoreTest.h"
 #include "support/RecordingControlFactory.h"
 #include "support/TempDir.h"
-#include "support/CoreTest.h"
 
 #include <gtest/gtest.h>
 #include <wx/datetime.h>

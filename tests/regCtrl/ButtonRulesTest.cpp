@@ -1,13 +1,13 @@
 // The rules of the button, file and value-list controls: the file dialog filter,
 // value lists, the code identifier table's pending state and the exchanges of a
 // button whose command changes other settings in the scanner.
-#include "regCtrl/rules/ButtonRules.h"
-#include "model/CmdNameXmlInfo.h"
-#include "regCtrl/rules/CodeIdRules.h"
-#include "device/HBDataStreamMnt.h"
 #include "config/PendingChangeList.h"
 #include "config/SaveCfg.h"
+#include "device/HBDataStreamMnt.h"
 #include "hbds/hbds.h"
+#include "model/CmdNameXmlInfo.h"
+#include "regCtrl/rules/ButtonRules.h"
+#include "regCtrl/rules/CodeIdRules.h"
 
 #include "support/LinkFixture.h"
 #include "support/ScriptedScanner.h"

@@ -1,8 +1,8 @@
 // What the list controls offer and commit: which items a list shows, the custom
 // entry, the toggle's two states and the failure text.
+#include "config/PendingChangeList.h"
 #include "model/CmdNameXmlInfo.h"
 #include "regCtrl/rules/ListControlRules.h"
-#include "config/PendingChangeList.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // of virtual ports, with a bare echoing device instead of the simulator.
 // The vostrel-scanner-sim program as the tool meets it: a child process that prints
 // the path of its pseudo-terminal, reached through hbds_add_serial_path.
-#include "simulator/InProcessScanner.h"
 #include "SimTestSupport.h"
-#include "simulator/SimulatorAttach.h"
 #include "hbds/hbds.h"
+#include "simulator/InProcessScanner.h"
+#include "simulator/SimulatorAttach.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Firmware files and their download into the simulated scanner, through the
 // device-link library's C operations as the tool calls them.
+#include "SimTestSupport.h"
 #include "fwpack/FirmwarePack.h"
 #include "simulator/InProcessScanner.h"
-#include "SimTestSupport.h"
 
 #include "hbds/hbds.h"
 #include "hbds/hbds_firmware.h"

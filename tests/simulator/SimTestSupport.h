@@ -1,8 +1,8 @@
 // Shared by the simulator tests: the fixture model and frames written out in full.
 #pragma once
 
-#include "simulator/SimulatedScanner.h"
 #include "hbds/hbds.h"
+#include "simulator/SimulatedScanner.h"
 
 #include <cstdint>
 #include <memory>

@@ -4,13 +4,13 @@
 // reads and their options, its line terminal, the imager's answers to image requests,
 // and what the timing profile does to the shape of replies and uploads (how long
 // things take on a line is for the benchmarks).
+#include "SimTestSupport.h"
 #include "simulator/SimDataFormats.h"
 #include "simulator/SimLineTerminal.h"
+#include "simulator/SimModelFile.h"
 #include "simulator/SimReplyBuilder.h"
 #include "simulator/SimScanSetup.h"
-#include "SimTestSupport.h"
 #include "simulator/SimTiming.h"
-#include "simulator/SimModelFile.h"
 #include "support/NestedXml.h"
 
 #include <gtest/gtest.h>

@@ -4,16 +4,16 @@
 
 #include "app/AppContext.h"
 #include "app/AppSettings.h"
+#include "app/LanguageXmlInfo.h"
+#include "config/PendingChangeList.h"
+#include "config/SaveCfg.h"
+#include "device/DeviceMnt.h"
+#include "device/HBDataStreamMnt.h"
+#include "hbds/hbds.h"
 #include "model/CmdGetRangeLenMnt.h"
 #include "model/ControlFactory.h"
 #include "model/DeviceCmdNameMntXmlInfo.h"
-#include "device/DeviceMnt.h"
-#include "device/HBDataStreamMnt.h"
-#include "app/LanguageXmlInfo.h"
 #include "model/PageMntXmlInfo.h"
-#include "config/PendingChangeList.h"
-#include "config/SaveCfg.h"
-#include "hbds/hbds.h"
 
 #include "LinkFixture.h"
 

@@ -1,7 +1,7 @@
 #include "HarbrekBaseDlg.h"
 
-#include "app/AppContext.h"
 #include "HelpViewFrame.h"
+#include "app/AppContext.h"
 #include "app/Log.h"
 #include "app/UiText.h"
 

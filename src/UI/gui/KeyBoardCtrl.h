@@ -4,8 +4,8 @@
 // code ("%02X%s"); modifier keys latch until the next key.
 #pragma once
 
-#include "UI/KeyPadLayout.h"
 #include "dataformat/SpecialChars.h"
+#include "UI/KeyPadLayout.h"
 
 #include <wx/button.h>
 #include <wx/dc.h>

@@ -1,9 +1,9 @@
 #include "WaitDlg.h"
 
-#include "device/HBDataStreamMnt.h"
 #include "HarbrekBaseDlg.h"
 #include "app/Log.h"
 #include "app/UiText.h"
+#include "device/HBDataStreamMnt.h"
 
 #include <wx/app.h>
 #include <wx/sizer.h>

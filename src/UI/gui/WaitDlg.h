@@ -5,8 +5,8 @@
 // the task has returned, its result then false.
 #pragma once
 
-#include "device/LineJobs.h"
 #include "app/TaskProgress.h"
+#include "device/LineJobs.h"
 
 #include <wx/button.h>
 #include <wx/dialog.h>

@@ -1,9 +1,9 @@
 #include "BarCode1DDlg.h"
 
-#include "app/AppContext.h"
-#include "barcode/BarcodeRequest.h"
 #include "ImageBarCodeDlg.h"
+#include "app/AppContext.h"
 #include "app/UiText.h"
+#include "barcode/BarcodeRequest.h"
 
 #include <algorithm>
 

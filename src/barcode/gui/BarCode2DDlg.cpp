@@ -1,9 +1,9 @@
 #include "BarCode2DDlg.h"
 
-#include "barcode/BarcodeRender.h"
-#include "barcode/BarcodeRequest.h"
 #include "ImageBarCodeDlg.h"
 #include "app/UiText.h"
+#include "barcode/BarcodeRender.h"
+#include "barcode/BarcodeRequest.h"
 
 #include <algorithm>
 

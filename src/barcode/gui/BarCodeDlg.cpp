@@ -3,9 +3,9 @@
 #include "BarCode1DDlg.h"
 #include "BarCode2DDlg.h"
 #include "BarCodeDMDlg.h"
+#include "app/UiText.h"
 #include "barcode/BarcodeRender.h"
 #include "barcode/BarcodeRequest.h"
-#include "app/UiText.h"
 
 #include <wx/sizer.h>
 

@@ -1,14 +1,14 @@
 #include "BarCodePageDlg.h"
 #include "UI/gui/Accessible.h"
 
-#include "app/AppContext.h"
-#include "barcode/BarcodeRequest.h"
-#include "device/DeviceInfo.h"
-#include "config/gui/FileChooser.h"
 #include "ImageBarCodeDlg.h"
 #include "PreviewPrintDlg.h"
-#include "config/SaveCfg.h"
+#include "app/AppContext.h"
 #include "app/UiText.h"
+#include "barcode/BarcodeRequest.h"
+#include "config/gui/FileChooser.h"
+#include "config/SaveCfg.h"
+#include "device/DeviceInfo.h"
 
 
 namespace {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "barcode/BarcodeSheetBuilder.h"
-#include "UI/gui/HarbrekBaseDlg.h"
 #include "barcode/SheetOutput.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

@@ -1,9 +1,9 @@
 #include "PreviewPrintDlg.h"
 
+#include "app/UiText.h"
+#include "barcode/PrinterSetting.h"
 #include "UI/gui/Accessible.h"
 #include "UI/gui/HarbrekBaseDlg.h"
-#include "barcode/PrinterSetting.h"
-#include "app/UiText.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/printdlg.h>

@@ -1,9 +1,9 @@
 #include "BatchDataDlg.h"
 #include "UI/gui/Accessible.h"
 
+#include "app/UiText.h"
 #include "device/HBDataStreamMnt.h"
 #include "device/LineWait.h"
-#include "app/UiText.h"
 
 #include <wx/filename.h>
 #include <wx/sizer.h>

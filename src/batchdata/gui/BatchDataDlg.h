@@ -4,8 +4,8 @@
 #pragma once
 
 #include "batchdata/BatchDataFetch.h"
-#include "UI/gui/HarbrekBaseDlg.h"
 #include "cmdcenter/TerminalLink.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 #include "UI/gui/WindowJobs.h"
 
 #include <wx/button.h>

@@ -1,12 +1,12 @@
 #include "CmdDlg.h"
 
-#include "batchdata/gui/BatchDataDlg.h"
 #include "CommandCenterDlg.h"
-#include "device/DeviceAccess.h"
-#include "device/HBDataStreamMnt.h"
 #include "app/UiText.h"
-#include "device/gui/UpgradeDialogs.h"
+#include "batchdata/gui/BatchDataDlg.h"
 #include "cmdcenter/UpgradeSwitches.h"
+#include "device/DeviceAccess.h"
+#include "device/gui/UpgradeDialogs.h"
+#include "device/HBDataStreamMnt.h"
 
 #include <wx/sizer.h>
 #include <wx/wrapsizer.h>

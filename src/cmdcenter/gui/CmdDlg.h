@@ -6,8 +6,8 @@
 
 #include "UI/gui/WindowJobs.h"
 
-#include "UI/gui/HarbrekBaseDlg.h"
 #include "cmdcenter/TerminalPorts.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>

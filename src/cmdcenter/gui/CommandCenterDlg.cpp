@@ -2,11 +2,11 @@
 #include "UI/gui/Accessible.h"
 
 #include "app/AppContext.h"
+#include "app/UiText.h"
 #include "cmdcenter/CommandHistory.h"
-#include "config/gui/FileChooser.h"
 #include "cmdcenter/LineTerminal.h"
 #include "cmdcenter/TerminalText.h"
-#include "app/UiText.h"
+#include "config/gui/FileChooser.h"
 
 #include <wx/sizer.h>
 #include <wx/wrapsizer.h>

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "cmdcenter/CommandCenterSession.h"
-#include "UI/gui/HarbrekBaseDlg.h"
 #include "cmdcenter/Transcript.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

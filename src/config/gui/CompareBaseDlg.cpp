@@ -1,9 +1,9 @@
 #include "CompareBaseDlg.h"
 #include "UI/gui/Accessible.h"
 
-#include "UI/gui/WaitDlg.h"
 #include "CompareListCtrl.h"
 #include "app/UiText.h"
+#include "UI/gui/WaitDlg.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>

@@ -1,8 +1,8 @@
 #include "CompareXmlDlg.h"
 
 #include "FileChooser.h"
-#include "app/XmlFile.h"
 #include "app/UiText.h"
+#include "app/XmlFile.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>

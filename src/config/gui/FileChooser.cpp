@@ -2,10 +2,10 @@
 
 #include "app/AppContext.h"
 #include "app/AppSettings.h"
-#include "device/DeviceInfo.h"
 #include "app/FileNaming.h"
-#include "config/SaveCfg.h"
 #include "app/UiText.h"
+#include "config/SaveCfg.h"
+#include "device/DeviceInfo.h"
 
 #include <wx/filedlg.h>
 #include <wx/filename.h>

@@ -2,16 +2,16 @@
 
 #include "device/HBDataStreamMnt.h"
 
-#include "barcode/BarcodeRequest.h"
-#include "UI/gui/WaitDlg.h"
-#include "model/CmdNameXmlInfo.h"
 #include "ConfigPageEvents.h"
-#include "model/ControlFactory.h"
-#include "model/PageMntXmlInfo.h"
+#include "UndoListBox.h"
+#include "app/UiText.h"
+#include "barcode/BarcodeRequest.h"
 #include "config/PendingChangeList.h"
 #include "config/SaveCfg.h"
-#include "app/UiText.h"
-#include "UndoListBox.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/ControlFactory.h"
+#include "model/PageMntXmlInfo.h"
+#include "UI/gui/WaitDlg.h"
 
 #include <wx/sizer.h>
 #include <wx/thread.h>

@@ -1,8 +1,8 @@
 #include "UndoListBox.h"
 
-#include "model/CmdNameXmlInfo.h"
-#include "config/PendingChangeList.h"
 #include "app/UiText.h"
+#include "config/PendingChangeList.h"
+#include "model/CmdNameXmlInfo.h"
 
 #include <wx/control.h>
 #include <wx/dc.h>

@@ -1,11 +1,11 @@
 #include "DataFormatControlDlg.h"
 
-#include "app/AppContext.h"
 #include "DataFormatTitleDlg.h"
+#include "app/AppContext.h"
 #include "app/NarrowText.h"
+#include "app/UiText.h"
 #include "model/PageMntXmlInfo.h"
 #include "model/SymbologiesXmlInfo.h"
-#include "app/UiText.h"
 
 #include <algorithm>
 

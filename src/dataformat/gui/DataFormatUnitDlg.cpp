@@ -3,8 +3,8 @@
 
 #include "DataFormatterDlg.h"
 #include "app/NarrowText.h"
-#include "dataformat/RuleCodec.h"
 #include "app/UiText.h"
+#include "dataformat/RuleCodec.h"
 
 #include <wx/sizer.h>
 #include <wx/valtext.h>

@@ -2,13 +2,13 @@
 #include "UI/gui/Accessible.h"
 
 #include "AsciiPadCtrl.h"
-#include "UI/gui/HarbrekBaseDlg.h"
-#include "UI/gui/KeyBoardCtrl.h"
-#include "dataformat/KeyStrokes.h"
 #include "app/NarrowText.h"
+#include "app/UiText.h"
+#include "dataformat/KeyStrokes.h"
 #include "dataformat/RuleCodec.h"
 #include "dataformat/RulePreview.h"
-#include "app/UiText.h"
+#include "UI/gui/HarbrekBaseDlg.h"
+#include "UI/gui/KeyBoardCtrl.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>

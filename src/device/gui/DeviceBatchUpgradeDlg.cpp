@@ -1,17 +1,17 @@
 #include "DeviceBatchUpgradeDlg.h"
 #include "UI/gui/Accessible.h"
 
+#include "Dialog_Log.h"
+#include "UpgradeDialogs.h"
 #include "app/AppContext.h"
+#include "app/Log.h"
+#include "app/UiText.h"
+#include "config/gui/FileChooser.h"
+#include "config/SaveCfg.h"
 #include "device/DeviceInfo.h"
 #include "device/DeviceMnt.h"
-#include "Dialog_Log.h"
-#include "config/gui/FileChooser.h"
 #include "device/HBDataStreamMnt.h"
 #include "UI/gui/HarbrekBaseDlg.h"
-#include "app/Log.h"
-#include "config/SaveCfg.h"
-#include "app/UiText.h"
-#include "UpgradeDialogs.h"
 #include "UI/gui/WaitDlg.h"
 
 #include <wx/sizer.h>

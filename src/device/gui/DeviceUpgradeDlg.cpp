@@ -1,14 +1,14 @@
 #include "DeviceUpgradeDlg.h"
 #include "UpgradeDialogs.h"
 
-#include "UI/gui/Accessible.h"
+#include "app/Log.h"
+#include "app/UiText.h"
 #include "config/gui/FileChooser.h"
+#include "config/SaveCfg.h"
 #include "device/FirmwareBatch.h"
 #include "device/HBDataStreamMnt.h"
+#include "UI/gui/Accessible.h"
 #include "UI/gui/HarbrekBaseDlg.h"
-#include "app/Log.h"
-#include "config/SaveCfg.h"
-#include "app/UiText.h"
 
 #include <wx/sizer.h>
 

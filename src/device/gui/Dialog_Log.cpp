@@ -1,9 +1,9 @@
 #include "Dialog_Log.h"
 
+#include "app/UiText.h"
 #include "config/gui/FileChooser.h"
 #include "device/FirmwareBatch.h"
 #include "UI/gui/HarbrekBaseDlg.h"
-#include "app/UiText.h"
 
 #include <wx/filename.h>
 #include <wx/sizer.h>

@@ -1,7 +1,7 @@
 #include "DriverLicenseInfoDlg.h"
 
-#include "UI/gui/HarbrekBaseDlg.h"
 #include "app/UiText.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>

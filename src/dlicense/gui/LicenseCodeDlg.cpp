@@ -1,13 +1,13 @@
 #include "LicenseCodeDlg.h"
 
-#include "UI/gui/Accessible.h"
+#include "DriverLicenseInfoDlg.h"
+#include "app/UiText.h"
+#include "config/SaveCfg.h"
 #include "device/HBDataStreamMnt.h"
 #include "device/LineWait.h"
-#include "UI/gui/WaitDlg.h"
 #include "model/CmdNameXmlInfo.h"
-#include "DriverLicenseInfoDlg.h"
-#include "config/SaveCfg.h"
-#include "app/UiText.h"
+#include "UI/gui/Accessible.h"
+#include "UI/gui/WaitDlg.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>

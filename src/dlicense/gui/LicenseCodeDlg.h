@@ -3,8 +3,8 @@
 // sample card. Every change made here becomes the setting's value at once.
 #pragma once
 
-#include "UI/gui/HarbrekBaseDlg.h"
 #include "dlicense/LicenseCode.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 
 #include <wx/checkbox.h>
 #include <wx/listbox.h>

@@ -1,17 +1,17 @@
 #include "ImageDlg.h"
 #include "UI/gui/Accessible.h"
 
-#include "app/AppContext.h"
-#include "model/CmdNameXmlInfo.h"
-#include "device/HBDataStreamMnt.h"
-#include "model/ControlFactory.h"
 #include "ImageEdit.h"
 #include "ImageManageDlg.h"
 #include "ImageShowDlg.h"
 #include "ImageView.h"
+#include "app/AppContext.h"
 #include "app/Log.h"
-#include "model/PageMntXmlInfo.h"
 #include "app/UiText.h"
+#include "device/HBDataStreamMnt.h"
+#include "model/CmdNameXmlInfo.h"
+#include "model/ControlFactory.h"
+#include "model/PageMntXmlInfo.h"
 
 #include <wx/activityindicator.h>
 #include <wx/button.h>

@@ -3,10 +3,10 @@
 // region of interest drawn on the picture that becomes the decode-area settings.
 #pragma once
 
-#include "image/DecodeArea.h"
-#include "UI/gui/HarbrekBaseDlg.h"
-#include "image/ImageCapture.h"
 #include "app/TaskProgress.h"
+#include "image/DecodeArea.h"
+#include "image/ImageCapture.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 #include "UI/gui/WindowJobs.h"
 
 #include <wx/image.h>

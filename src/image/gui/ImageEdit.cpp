@@ -1,8 +1,8 @@
 #include "ImageEdit.h"
 
+#include "device/ImageReply.h"
 #include "image/DecodeArea.h"
 #include "image/ImageOptions.h"
-#include "device/ImageReply.h"
 
 #include <wx/file.h>
 #include <wx/filename.h>

@@ -1,13 +1,13 @@
 #include "ImageManageDlg.h"
 
-#include "UI/gui/Accessible.h"
-#include "config/gui/FileChooser.h"
-#include "app/FileNaming.h"
-#include "UI/gui/HarbrekBaseDlg.h"
 #include "ImageEdit.h"
-#include "image/ImageOptions.h"
 #include "ImageView.h"
+#include "app/FileNaming.h"
 #include "app/UiText.h"
+#include "config/gui/FileChooser.h"
+#include "image/ImageOptions.h"
+#include "UI/gui/Accessible.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>

@@ -1,10 +1,10 @@
 #include "ImageShowDlg.h"
 
-#include "app/AppSettings.h"
-#include "UI/gui/HarbrekBaseDlg.h"
 #include "ImageView.h"
+#include "app/AppSettings.h"
 #include "app/Log.h"
 #include "app/UiText.h"
+#include "UI/gui/HarbrekBaseDlg.h"
 
 #include <wx/display.h>
 #include <wx/sizer.h>

@@ -1,9 +1,9 @@
 #include "ImageView.h"
 
-#include "UI/gui/Accessible.h"
-#include "image/DecodeArea.h"
 #include "ImageEdit.h"
 #include "app/UiText.h"
+#include "image/DecodeArea.h"
+#include "UI/gui/Accessible.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/eventfilter.h>

@@ -1,13 +1,13 @@
 #include "ButtonControl.h"
 
+#include "app/UiText.h"
+#include "config/SaveCfg.h"
+#include "config/WriteFailureText.h"
 #include "device/HBDataStreamMnt.h"
 #include "device/LineWait.h"
-#include "regCtrl/rules/ButtonRules.h"
-#include "config/WriteFailureText.h"
-#include "UI/gui/WaitDlg.h"
 #include "model/CmdNameXmlInfo.h"
-#include "config/SaveCfg.h"
-#include "app/UiText.h"
+#include "regCtrl/rules/ButtonRules.h"
+#include "UI/gui/WaitDlg.h"
 
 #include <wx/button.h>
 

@@ -1,9 +1,9 @@
 #include "ButtonGetTextControl.h"
 
 #include "ButtonControl.h"
-#include "model/CmdNameXmlInfo.h"
-#include "config/SaveCfg.h"
 #include "app/UiText.h"
+#include "config/SaveCfg.h"
+#include "model/CmdNameXmlInfo.h"
 
 #include <wx/button.h>
 

@@ -1,8 +1,8 @@
 #include "CodeIDControl.h"
 #include "UI/gui/Accessible.h"
 
-#include "model/CmdNameXmlInfo.h"
 #include "app/UiText.h"
+#include "model/CmdNameXmlInfo.h"
 
 #include <wx/grid.h>
 

@@ -2,8 +2,8 @@
 // identifier edited in place.
 #pragma once
 
-#include "regCtrl/rules/CodeIdRules.h"
 #include "ControlBase.h"
+#include "regCtrl/rules/CodeIdRules.h"
 
 #include <vector>
 

@@ -1,9 +1,9 @@
 #include "ComboBoxCustomControl.h"
 
+#include "app/UiText.h"
+#include "config/SaveCfg.h"
 #include "model/CmdNameXmlInfo.h"
 #include "regCtrl/rules/ListControlRules.h"
-#include "config/SaveCfg.h"
-#include "app/UiText.h"
 
 #include <wx/choice.h>
 #include <wx/valtext.h>

@@ -1,7 +1,7 @@
 #include "ControlBase.h"
 
-#include "model/CmdNameXmlInfo.h"
 #include "app/UiText.h"
+#include "model/CmdNameXmlInfo.h"
 
 #include <wx/anybutton.h>
 #include <wx/checkbox.h>

@@ -1,8 +1,8 @@
 #include "DataFormatControl.h"
 
+#include "dataformat/gui/DataFormatControlDlg.h"
 #include "model/CmdGetRangeLenMnt.h"
 #include "model/CmdNameXmlInfo.h"
-#include "dataformat/gui/DataFormatControlDlg.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "DefaultButtonControl.h"
 
+#include "app/UiText.h"
 #include "model/CmdNameXmlInfo.h"
 #include "model/GroupNameXmlInfo.h"
-#include "app/UiText.h"
 
 #include <wx/button.h>
 

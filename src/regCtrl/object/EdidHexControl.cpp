@@ -1,8 +1,8 @@
 #include "EdidHexControl.h"
 
+#include "app/UiText.h"
 #include "model/CmdGetRangeLenMnt.h"
 #include "model/CmdNameXmlInfo.h"
-#include "app/UiText.h"
 
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>

@@ -1,7 +1,7 @@
 #include "EdidHexKeyboardControl.h"
 
-#include "model/ControlFactory.h"
 #include "app/UiText.h"
+#include "model/ControlFactory.h"
 
 #include <wx/textctrl.h>
 

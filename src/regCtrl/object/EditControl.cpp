@@ -1,7 +1,7 @@
 #include "EditControl.h"
 
-#include "model/CmdNameXmlInfo.h"
 #include "config/SendableTextRules.h"
+#include "model/CmdNameXmlInfo.h"
 
 #include <wx/textctrl.h>
 

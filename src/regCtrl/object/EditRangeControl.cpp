@@ -1,8 +1,8 @@
 #include "EditRangeControl.h"
 
+#include "app/UiText.h"
 #include "model/CmdNameXmlInfo.h"
 #include "model/PageMntXmlInfo.h"
-#include "app/UiText.h"
 
 #include <wx/textctrl.h>
 

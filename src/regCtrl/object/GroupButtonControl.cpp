@@ -1,12 +1,12 @@
 #include "GroupButtonControl.h"
 
+#include "app/UiText.h"
+#include "config/SaveCfg.h"
 #include "device/HBDataStreamMnt.h"
 #include "device/LineWait.h"
-#include "UI/gui/WaitDlg.h"
 #include "model/CmdNameXmlInfo.h"
 #include "regCtrl/rules/ListControlRules.h"
-#include "config/SaveCfg.h"
-#include "app/UiText.h"
+#include "UI/gui/WaitDlg.h"
 
 #include <wx/button.h>
 #include <wx/statbox.h>

@@ -1,8 +1,8 @@
 #include "GroupNameControl.h"
 
 #include "GroupCaptionPanel.h"
-#include "model/GroupNameXmlInfo.h"
 #include "app/UiText.h"
+#include "model/GroupNameXmlInfo.h"
 
 bool CGroupNameControl::Create()
 {

@@ -1,8 +1,8 @@
 #include "ImageControl.h"
 
-#include "image/gui/ImageDlg.h"
-#include "config/SaveCfg.h"
 #include "app/UiText.h"
+#include "config/SaveCfg.h"
+#include "image/gui/ImageDlg.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "LicenseCodeControl.h"
 
-#include "model/CmdNameXmlInfo.h"
 #include "dlicense/gui/LicenseCodeDlg.h"
+#include "model/CmdNameXmlInfo.h"
 
 bool CLicenseCodeControl::Create()
 {

@@ -1,7 +1,7 @@
 #include "MnuCmdButtonControl.h"
 
-#include "model/CmdNameXmlInfo.h"
 #include "config/gui/ConfigPageEvents.h"
+#include "model/CmdNameXmlInfo.h"
 #include "model/PageMntXmlInfo.h"
 
 #include <wx/button.h>

@@ -1,8 +1,8 @@
 #include "MulFileSelectControl.h"
 
-#include "regCtrl/rules/ButtonRules.h"
-#include "model/CmdNameXmlInfo.h"
 #include "config/gui/FileChooser.h"
+#include "model/CmdNameXmlInfo.h"
+#include "regCtrl/rules/ButtonRules.h"
 
 #include <wx/button.h>
 

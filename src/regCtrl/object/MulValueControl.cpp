@@ -1,9 +1,9 @@
 #include "MulValueControl.h"
 
-#include "regCtrl/rules/ButtonRules.h"
-#include "model/CmdNameXmlInfo.h"
-#include "config/gui/FileChooser.h"
 #include "app/UiText.h"
+#include "config/gui/FileChooser.h"
+#include "model/CmdNameXmlInfo.h"
+#include "regCtrl/rules/ButtonRules.h"
 
 #include <wx/button.h>
 #include <wx/ffile.h>

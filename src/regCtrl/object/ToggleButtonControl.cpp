@@ -1,7 +1,7 @@
 #include "ToggleButtonControl.h"
 
-#include "model/CmdNameXmlInfo.h"
 #include "config/SaveCfg.h"
+#include "model/CmdNameXmlInfo.h"
 
 #include "app/UiText.h"
 

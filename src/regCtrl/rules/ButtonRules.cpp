@@ -1,11 +1,11 @@
 #include "ButtonRules.h"
 
+#include "SettingsListItem.h"
+#include "config/PendingChangeList.h"
+#include "config/SaveCfg.h"
 #include "model/CmdNameXmlInfo.h"
 #include "model/ControlFactory.h"
 #include "model/PageMntXmlInfo.h"
-#include "config/PendingChangeList.h"
-#include "config/SaveCfg.h"
-#include "SettingsListItem.h"
 
 #include <wx/tokenzr.h>
 

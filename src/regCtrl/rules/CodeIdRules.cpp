@@ -1,8 +1,8 @@
 #include "CodeIdRules.h"
 
-#include "model/CmdNameXmlInfo.h"
-#include "config/PendingChangeList.h"
 #include "SettingsListItem.h"
+#include "config/PendingChangeList.h"
+#include "model/CmdNameXmlInfo.h"
 
 #include <wx/tokenzr.h>
 

@@ -1,11 +1,11 @@
 #include "ListControlRules.h"
 
+#include "app/UiText.h"
+#include "config/PendingChangeList.h"
+#include "config/SaveCfg.h"
 #include "model/CmdNameXmlInfo.h"
 #include "model/ControlFactory.h"
 #include "model/PageMntXmlInfo.h"
-#include "config/PendingChangeList.h"
-#include "config/SaveCfg.h"
-#include "app/UiText.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 #include "app/AppContext.h"
 #include "app/Log.h"
 #include "app/UiText.h"
-#include "update/UpdateCheck.h"
 #include "UI/gui/WaitDlg.h"
+#include "update/UpdateCheck.h"
 
 #include <wx/utils.h>
 #include <wx/window.h>
