@@ -40,12 +40,6 @@ public:
             changes.RemoveChange(definition);
         changes.OnValueChanged(definition);
     }
-    void DropChange(CCmdNameXmlInfo* definition) override
-    {
-        CPendingChangeList& changes = CPendingChangeList::GetInstance();
-        changes.RemoveChange(definition);
-        changes.OnValueChanged(definition);
-    }
     void Forget(const CCmdNameXmlInfo* definition) override { CPendingChangeList::Forget(definition); }
 };
 

@@ -149,6 +149,8 @@ public:
     // A value longer than kMaxValueLength is refused whole (false, nothing stored):
     // a cut value would be a different setting, written back to the scanner later.
     static constexpr size_t kMaxValueLength = 2049;
+    // A setting's command text is its six-character name followed by the value.
+    static constexpr size_t kCommandNameLength = 6;
     void ClearValues() { m_values.clear(); }
     bool SetMapValue(const wxString& name, const wxString& value);
     const std::map<wxString, wxString>& GetValueMap() const { return m_values; }

@@ -25,8 +25,6 @@ const size_t kPayloadMargin = 50;
 const size_t kMinimumRowWidth = 256;
 // A scanner busy storing the previous batch drops a frame that follows at once.
 const auto kBatchPause = std::chrono::milliseconds(20);
-// A setting command text is its six-character name followed by the value.
-const size_t kCommandNameLength = 6;
 
 bool IsOneOf(const wxString& name, std::initializer_list<const char*> names)
 {
@@ -312,8 +310,8 @@ std::vector<wxString> CSaveCfg::FileCommandsToSend(const std::map<wxString, wxSt
         if (deviceValues) {
             // A scanner that already holds the value is not written to: a fleet run
             // repeated over the same scanners then changes nothing the second time.
-            const auto held = deviceValues->find(text.Left(kCommandNameLength));
-            if (held != deviceValues->end() && held->second == text.Mid(kCommandNameLength))
+            const auto held = deviceValues->find(text.Left(CSaveCfg::kCommandNameLength));
+            if (held != deviceValues->end() && held->second == text.Mid(CSaveCfg::kCommandNameLength))
                 continue;
         }
         kept.push_back(text);
@@ -338,7 +336,7 @@ CSaveCfg::SSendOutcome CSaveCfg::SendPlanned(const std::vector<wxString>& texts)
     // line names its whole texts as errors, which are no refusals.
     std::set<wxString> names;
     for (size_t i = 0; i < answered; ++i)
-        names.insert(texts[i].Left(kCommandNameLength));
+        names.insert(texts[i].Left(CSaveCfg::kCommandNameLength));
     for (const wxString& name : m_errors) {
         const bool fromAnswered = names.count(name) != 0;
         if (fromAnswered && std::find(outcome.refused.begin(), outcome.refused.end(), name) == outcome.refused.end())

@@ -32,7 +32,6 @@ const size_t kMaxSavedReplyItems = 1024;
 // Name and value of one text of the send list; longer ones are refused, because the
 // row table of a send has no room for them and a cut value would be another setting.
 const size_t kMaxSendTextLength = 2048;
-const size_t kCommandNameLength = 6;
 
 wxString ConfigPath(const char* fileName)
 {
@@ -376,7 +375,7 @@ void CSaveCfg::SortFileEntry(const wxString& name, const SFileEntry& entry)
 
 bool CSaveCfg::IsWellFormedCommandName(const wxString& name)
 {
-    if (name.length() != kCommandNameLength)
+    if (name.length() != CSaveCfg::kCommandNameLength)
         return false;
     for (const wxUniChar c : name) {
         if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
@@ -407,12 +406,12 @@ CSaveCfg::SFileComparison CSaveCfg::CompareFileWith(const std::map<wxString, wxS
     for (const wxString& text : FileCommandsToSend(&deviceValues)) {
         if (!comparison.otherModel.empty())
             break;
-        const wxString name = text.Left(kCommandNameLength);
+        const wxString name = text.Left(CSaveCfg::kCommandNameLength);
         // A name the scanner does not report would be refused by it half-way through
         // the run, after the settings before it were taken.
         if (checked && deviceValues.find(name) == deviceValues.end())
             comparison.refused.push_back(
-                {name, text.Mid(kCommandNameLength), "not a setting this scanner reports; --force sends it anyway"});
+                {name, text.Mid(CSaveCfg::kCommandNameLength), "not a setting this scanner reports; --force sends it anyway"});
         else
             comparison.toSend.push_back(text);
     }

@@ -307,7 +307,7 @@ int32_t CCmdNameXmlInfo::ResetToDefault()
 {
     ISettingsEngine* engine = GetSettingsEngine();
     if (Value != DeviceValue && engine)
-        engine->DropChange(this);
+        engine->ReportChange(this, false);
     if (ControlType == "DEFCMD" || ControlType == "MNUCMD")
         return 0;
 

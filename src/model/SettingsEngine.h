@@ -19,8 +19,6 @@ public:
     virtual bool Query(const wxString& command, const wxString& suffix, wxString& value, const wxString& mark) = 0;
     // The definition's value now differs from the device's (`changed`) or no longer.
     virtual void ReportChange(CCmdNameXmlInfo* definition, bool changed) = 0;
-    // The definition goes back to the device's value and leaves the list.
-    virtual void DropChange(CCmdNameXmlInfo* definition) = 0;
     // The definition is being destroyed.
     virtual void Forget(const CCmdNameXmlInfo* definition) = 0;
 };
