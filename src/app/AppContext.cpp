@@ -10,19 +10,19 @@
 #include <memory>
 
 namespace {
-std::unique_ptr<CAppContext> g_instance;
+std::unique_ptr<CAppContext> g_context;
 }
 
 CAppContext& CAppContext::GetInstance()
 {
-    if (!g_instance)
-        g_instance.reset(new CAppContext());
-    return *g_instance;
+    if (!g_context)
+        g_context.reset(new CAppContext());
+    return *g_context;
 }
 
 void CAppContext::ResetInstance()
 {
-    g_instance.reset();
+    g_context.reset();
 }
 
 CAppContext::CAppContext()

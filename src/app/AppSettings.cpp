@@ -12,7 +12,7 @@
 
 namespace {
 
-std::unique_ptr<CAppSettings> g_instance;
+std::unique_ptr<CAppSettings> g_settings;
 
 const char kSection[] = "/cfg/";
 
@@ -25,14 +25,14 @@ int ReadInt(wxFileConfig& ini, const char* key, const char* fallback)
 
 CAppSettings& CAppSettings::GetInstance()
 {
-    if (!g_instance)
-        g_instance.reset(new CAppSettings());
-    return *g_instance;
+    if (!g_settings)
+        g_settings.reset(new CAppSettings());
+    return *g_settings;
 }
 
 void CAppSettings::ResetInstance()
 {
-    g_instance.reset();
+    g_settings.reset();
 }
 
 int ParseProfileInt(const wxString& text)

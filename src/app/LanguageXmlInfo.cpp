@@ -9,20 +9,20 @@
 #include <memory>
 
 namespace {
-std::unique_ptr<CLanguageXmlInfo> g_instance;
+std::unique_ptr<CLanguageXmlInfo> g_languages;
 const char kSource[] = "LanguageXmlInfo.cpp";
 }  // namespace
 
 CLanguageXmlInfo& CLanguageXmlInfo::GetInstance()
 {
-    if (!g_instance)
-        g_instance.reset(new CLanguageXmlInfo());
-    return *g_instance;
+    if (!g_languages)
+        g_languages.reset(new CLanguageXmlInfo());
+    return *g_languages;
 }
 
 void CLanguageXmlInfo::ResetInstance()
 {
-    g_instance.reset();
+    g_languages.reset();
 }
 
 bool CLanguageXmlInfo::LoadLanguageList()

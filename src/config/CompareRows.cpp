@@ -12,7 +12,7 @@
 namespace {
 
 // The dialog's log lines name it as their source.
-const char* const kLogSource = "CompareXmlDlg.cpp";
+const char* const kCompareLogSource = "CompareXmlDlg.cpp";
 
 bool IsListed(bool equal, bool showUnmatched, bool showMatched)
 {
@@ -71,11 +71,11 @@ bool ReadCompareFile(const wxString& path, CompareFileValues& values)
 {
     values.clear();
     wxXmlDocument document;
-    if (!LoadXmlFile(document, path, {"Vastrel", "Vostrel"}, kLogSource))
+    if (!LoadXmlFile(document, path, {"Vastrel", "Vostrel"}, kCompareLogSource))
         return false;
     const wxXmlNode* first = document.GetRoot()->GetChildren();
     if (!first) {
-        logout_line(2, kLogSource, __LINE__, "%s %s", "GetChildren", "ERROR");
+        logout_line(2, kCompareLogSource, __LINE__, "%s %s", "GetChildren", "ERROR");
         return false;
     }
     for (const wxXmlNode* node = first; node; node = node->GetNext()) {

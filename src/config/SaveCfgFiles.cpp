@@ -21,11 +21,11 @@
 #include <utility>
 
 // Messages of this file go out under the name the log readers know it by.
-#define FILE_LOG(level, ...) logout_line((level), kLogSource, __LINE__, __VA_ARGS__)
+#define FILE_LOG(level, ...) logout_line((level), kFilesLogSource, __LINE__, __VA_ARGS__)
 
 namespace {
 
-const char* const kLogSource = "SaveConfig.cpp";
+const char* const kFilesLogSource = "SaveConfig.cpp";
 // A reply with more items than this is cut: no model has nearly as many settings,
 // so anything beyond is a garbled reply.
 const size_t kMaxSavedReplyItems = 1024;
@@ -45,7 +45,7 @@ wxString MatchNameOf(const CDeviceInfo* model)
 
 bool LoadConfigurationFile(wxXmlDocument& document, const wxString& path)
 {
-    return LoadXmlFile(document, path, {"Vostrel", "Vastrel"}, kLogSource);
+    return LoadXmlFile(document, path, {"Vostrel", "Vastrel"}, kFilesLogSource);
 }
 
 // wxXmlNode's parent constructor puts a node first; files keep their order, so
@@ -451,7 +451,7 @@ bool CSaveCfg::ExportDeviceConfiguration(const wxString& path)
 wxString CSaveCfg::TranslateCommand(const wxString& name)
 {
     wxXmlDocument document;
-    if (!LoadXmlFile(document, ConfigPath("transCmd.xml"), "setting", kLogSource))
+    if (!LoadXmlFile(document, ConfigPath("transCmd.xml"), "setting", kFilesLogSource))
         return wxString();
     for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext()) {
         if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "node")
@@ -467,7 +467,7 @@ wxString CSaveCfg::TranslateCommand(const wxString& name)
 bool CSaveCfg::IsPassCommand(const wxString& name, const wxString& value)
 {
     wxXmlDocument document;
-    if (!LoadXmlFile(document, ConfigPath("PassCmd.xml"), "setting", kLogSource))
+    if (!LoadXmlFile(document, ConfigPath("PassCmd.xml"), "setting", kFilesLogSource))
         return false;
     for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext()) {
         if (node->GetType() != wxXML_ELEMENT_NODE || node->GetName() != "node")

@@ -19,7 +19,6 @@ const size_t kInitialReceiveCapacity = 102400;
 const size_t kInitialTextCapacity = 204801;
 // Largest piece one library read may bring; the buffer always keeps this much free.
 const uint32_t kReadChunk = 10240;
-const int kDetectionTimeoutMs = 100;
 // Time a scanner needs after the identity query before it takes the next one: it
 // paces the scanner, nobody waits for anybody here.
 const int kIdentityPauseMs = 1000;

@@ -202,6 +202,9 @@ public:
     size_t GetReceiveCapacity() const { return m_receive.size(); }
 
 private:
+    // How long the link listens at each rate when it looks for a scanner's serial settings.
+    static constexpr int kDetectionTimeoutMs = 100;
+
     CHBDataStreamMnt();
 
     void DeleteDevices();

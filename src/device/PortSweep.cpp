@@ -15,7 +15,6 @@
 namespace {
 
 const uint32_t kEnumRoom = 256;
-const int kDetectionTimeoutMs = 100;
 // A scanner back from a restart answers who it is within this, its reply's wire time aside.
 const int kIdentityWaitMs = 300;
 // A machine lists some dozens of ports at most; beyond this many at once the threads

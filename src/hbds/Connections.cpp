@@ -1,6 +1,7 @@
 // Connection handles and the byte-stream operations on them.
 #include "hbds.h"
 
+#include "Deadline.h"
 #include "HidTransport.h"
 #include "NetworkTransport.h"
 #include "PortTable.h"
@@ -17,7 +18,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using hbds::Clock;
+using hbds::RemainingMs;
+using hbds::SetStatus;
 
 // A connection is used by one thread at a time, except that another thread may
 // close it while a read waits: that is how a read in progress is cancelled. The
@@ -70,12 +73,6 @@ std::shared_ptr<SConnection> Find(HBDS_HANDLE handle)
     return it == table.connections.end() ? nullptr : it->second;
 }
 
-void SetStatus(uint32_t* status, uint32_t value)
-{
-    if (status)
-        *status = value;
-}
-
 // The end of the first terminator within data[0, length) that ends at or after
 // `from`, or 0 when there is none.
 size_t FindTerminatorEnd(const uint8_t* data, size_t length, size_t from, const uint8_t* terminator,
@@ -99,12 +96,6 @@ uint32_t TakeLeftover(SConnection& connection, uint8_t* buffer, uint32_t size)
     std::copy_n(connection.leftover.begin(), take, buffer);
     connection.leftover.erase(connection.leftover.begin(), connection.leftover.begin() + take);
     return take;
-}
-
-int RemainingMs(Clock::time_point deadline)
-{
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
 }
 
 }  // namespace

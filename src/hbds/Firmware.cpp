@@ -3,6 +3,7 @@
 // last part the end packet and the wait for the restarted scanner.
 #include "hbds.h"
 #include "hbds_firmware.h"
+#include "Deadline.h"
 #include "Transport.h"
 
 #include <chrono>
@@ -14,7 +15,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using hbds::Clock;
+using hbds::SetStatus;
 
 // A probe is small and a scanner that is there answers at once; three tries tell a
 // silent line from a lost byte without keeping the user waiting.
@@ -344,12 +346,6 @@ private:
     HbdsFirmwareProgress& m_progress;
     bool m_linkGone = false;  // the connection itself failed: asking again is of no use
 };
-
-void SetStatus(uint32_t* status, uint32_t value)
-{
-    if (status)
-        *status = value;
-}
 
 bool ReadSoundImage(const char* path, std::vector<uint8_t>& image, HbdsKernelInfo& info)
 {

@@ -1,5 +1,6 @@
 #include "NetworkTransport.h"
 
+#include "Deadline.h"
 #include "SerialLine.h"
 #include "TelnetCodec.h"
 #include "TlsStream.h"
@@ -25,7 +26,6 @@
 namespace hbds {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 
 struct SScheme {
     const char* prefix;
@@ -105,12 +105,6 @@ bool ParseAddress(const std::string& path, SAddress& address)
     if (address.host.size() > 2 && address.host.front() == '[' && address.host.back() == ']')
         address.host = address.host.substr(1, address.host.size() - 2);
     return IsPortNumber(address.service) && address.host.find_first_of("[]/") == std::string::npos;
-}
-
-int RemainingMs(Clock::time_point deadline)
-{
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
 }
 
 // One host-name lookup, shared by the caller and the thread that does it: the system

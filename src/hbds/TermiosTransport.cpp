@@ -2,6 +2,7 @@
 // under /sys/class/tty for every port, and pseudo-terminals (the simulator, socat
 // bridges, test rigs) have none, so ports given by path fall back to termios here.
 #include "TermiosTransport.h"
+#include "Deadline.h"
 #include "SerialLine.h"
 
 #include <fcntl.h>
@@ -78,7 +79,6 @@ public:
 
     uint32_t Write(const uint8_t* data, uint32_t count, uint32_t& status) override
     {
-        using Clock = std::chrono::steady_clock;
         const auto deadline = Clock::now() + std::chrono::milliseconds(1000 + count * 10ull * 1000 / m_baudRate);
         uint32_t written = 0;
         while (written < count && Clock::now() < deadline) {

@@ -1,5 +1,6 @@
 #include "TlsStream.h"
 
+#include "Deadline.h"
 #include "hbds.h"
 
 #include <arpa/inet.h>
@@ -18,7 +19,6 @@
 namespace hbds {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 
 std::mutex g_filesMutex;
 STlsFiles g_files;
@@ -39,12 +39,6 @@ std::string OpenSslErrors()
         text += (text.empty() ? "" : "; ") + std::string(line);
     }
     return text.empty() ? std::string("no reason given") : text;
-}
-
-int RemainingMs(Clock::time_point deadline)
-{
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
 }
 
 bool IsIpAddress(const std::string& host)

@@ -20,7 +20,6 @@
 
 namespace {
 
-const int kThumbnailSize = 96;
 // The upgrade button goes with the firmware download window.
 const bool kFirmwareUpgradeAvailable = true;
 

@@ -14,8 +14,6 @@
 
 namespace {
 
-const int kThumbnailSize = 96;
-
 CDeviceOutLineDlg::FileChooser& ReplacedFileChooser()
 {
     static CDeviceOutLineDlg::FileChooser chooser;

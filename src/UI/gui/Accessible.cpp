@@ -340,6 +340,8 @@ bool NameFieldFromLabel(wxWindow* window)
     return true;
 }
 
+namespace {
+
 // Every window of the program, and of the window tests, gets its fields named from
 // the start of wxWidgets to its end; the filter is taken out again before other
 // filters that live until exit are destroyed, which wx requires.
@@ -358,3 +360,5 @@ private:
 };
 
 wxIMPLEMENT_DYNAMIC_CLASS(CLabelNamerModule, wxModule);
+
+}  // namespace

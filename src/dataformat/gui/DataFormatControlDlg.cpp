@@ -2,7 +2,7 @@
 
 #include "DataFormatTitleDlg.h"
 #include "app/AppContext.h"
-#include "app/NarrowText.h"
+#include "RuleBytes.h"
 #include "app/UiText.h"
 #include "model/PageMntXmlInfo.h"
 #include "model/SymbologiesXmlInfo.h"
@@ -15,11 +15,6 @@ constexpr int kFormatCount = 4;
 constexpr int kRowStep = 26;
 constexpr int kExtraHeight = 106;
 constexpr int kLineStep = 28;
-
-std::string Narrow(const wxString& text)
-{
-    return ToNarrow(text.wc_str(), text.length());
-}
 
 }  // namespace
 
@@ -143,7 +138,7 @@ wxString CDataFormatControlDlg::ComputeValue() const
     for (const CDataFormatUnitDlg* unit : m_units)
         units.push_back(unit->GetUnit());
     const std::string value = ComposeDataFormatValue(units);
-    return FromNarrow(reinterpret_cast<const uint8_t*>(value.data()), value.size());
+    return Wide(value);
 }
 
 void CDataFormatControlDlg::OnUnitChanged(CDataFormatUnitDlg* unit)

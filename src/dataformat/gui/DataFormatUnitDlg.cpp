@@ -2,7 +2,7 @@
 #include "UI/gui/Accessible.h"
 
 #include "DataFormatterDlg.h"
-#include "app/NarrowText.h"
+#include "RuleBytes.h"
 #include "app/UiText.h"
 #include "dataformat/RuleCodec.h"
 
@@ -13,16 +13,6 @@ namespace {
 
 constexpr int kAnyLength = 9999;
 constexpr long kHeaderLength = 12;
-
-std::string Narrow(const wxString& text)
-{
-    return ToNarrow(text.wc_str(), text.length());
-}
-
-wxString Wide(const std::string& bytes)
-{
-    return FromNarrow(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-}
 
 }  // namespace
 
@@ -120,7 +110,7 @@ bool CDataFormatUnitDlg::Load(const std::string& text, bool numbered)
     m_length = unit.length;
     m_lengthBox->ChangeValue(wxString::Format("%d", m_length));
     SelectSymbology(unit.symbology);
-    m_rules = m_previousRules = FromNarrow(reinterpret_cast<const uint8_t*>(unit.rules.data()), unit.rules.size());
+    m_rules = m_previousRules = Wide(unit.rules);
     m_ruleBox->ChangeValue(m_rules);
     return true;
 }

@@ -2,7 +2,7 @@
 #include "UI/gui/Accessible.h"
 
 #include "AsciiPadCtrl.h"
-#include "app/NarrowText.h"
+#include "RuleBytes.h"
 #include "app/UiText.h"
 #include "dataformat/KeyStrokes.h"
 #include "dataformat/RuleCodec.h"
@@ -16,17 +16,6 @@
 #include <wx/valtext.h>
 
 namespace {
-
-// Rule texts and fields travel as bytes, one per character, as they go to the scanner.
-std::string Narrow(const wxString& text)
-{
-    return ToNarrow(text.wc_str(), text.length());
-}
-
-wxString Wide(const std::string& bytes)
-{
-    return FromNarrow(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-}
 
 wxString RuleName(const SRuleDefinition& definition)
 {

@@ -22,7 +22,7 @@
 namespace {
 
 // Often enough for the rows' progress to move smoothly.
-const int kPollMs = 100;
+const int kBatchPollMs = 100;
 
 std::unique_ptr<DeviceEntry> CopyEntry(const DeviceEntry& entry)
 {
@@ -297,7 +297,7 @@ void CDeviceBatchUpgradeDlg::Start()
         SetScannerDone(m_folder, row->key, false);
     VLOG(LOG_INFO, "batch upgrade with %s started", U8(m_file));
     StartRound();
-    m_timer.Start(kPollMs);
+    m_timer.Start(kBatchPollMs);
 }
 
 void CDeviceBatchUpgradeDlg::Stop()

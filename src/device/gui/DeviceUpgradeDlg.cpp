@@ -17,7 +17,7 @@
 namespace {
 
 // The download thread writes the record; this often is smooth enough to watch.
-const int kPollMs = 200;
+const int kProgressPollMs = 200;
 
 }  // namespace
 
@@ -148,7 +148,7 @@ void CDeviceUpgradeDlg::StartUpdate()
     m_indicator->Show();
     m_indicator->Start();
     Layout();
-    m_timer.Start(kPollMs);
+    m_timer.Start(kProgressPollMs);
     if (m_worker.joinable())
         m_worker.join();
     m_worker = std::thread(&CDeviceUpgradeDlg::RunDownload, this);

@@ -1,5 +1,6 @@
 #include "GroupButtonControl.h"
 
+#include "GroupFrame.h"
 #include "app/UiText.h"
 #include "config/SaveCfg.h"
 #include "device/HBDataStreamMnt.h"
@@ -15,15 +16,7 @@
 
 namespace {
 
-// Inside the frame's client area, which already leaves room for its border.
-constexpr int32_t kFrameTop = 4;
 constexpr int32_t kButtonPitch = 37;
-constexpr int32_t kFrameMargin = 10;
-
-int32_t ButtonValue(const wxWindow& button)
-{
-    return static_cast<int32_t>(reinterpret_cast<intptr_t>(button.GetClientData()));
-}
 
 }  // namespace
 
@@ -73,9 +66,9 @@ void CGroupButtonControl::Layout()
     const SControlRect row = RowRect();
     const int32_t w = ColumnWidth(row);
     PlaceWidget(ValueWnd, row.left + w, row.top, row.left + 2 * w, row.bottom - 4);
-    int32_t top = kFrameTop;
+    int32_t top = kGroupFrameTop;
     for (wxButton* button : GetButtons()) {
-        PlaceWidget(button, kFrameMargin, top, w - kFrameMargin,
+        PlaceWidget(button, kGroupFrameMargin, top, w - kGroupFrameMargin,
                     top + std::max(kButtonPitch - 4, button->GetBestSize().GetHeight()));
         top += kButtonPitch;
     }
@@ -85,7 +78,7 @@ void CGroupButtonControl::OnButtonClicked(wxCommandEvent& event)
 {
     auto* button = dynamic_cast<wxButton*>(event.GetEventObject());
     if (button && Command)
-        Execute(ButtonValue(*button), button->GetLabelText());
+        Execute(GroupButtonValue(*button), button->GetLabelText());
 }
 
 void CGroupButtonControl::Execute(int32_t value, const wxString& label)

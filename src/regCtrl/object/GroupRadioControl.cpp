@@ -1,5 +1,6 @@
 #include "GroupRadioControl.h"
 
+#include "GroupFrame.h"
 #include "model/CmdNameXmlInfo.h"
 #include "regCtrl/rules/ListControlRules.h"
 
@@ -8,15 +9,7 @@
 
 namespace {
 
-// Inside the frame's client area, which already leaves room for its border.
-constexpr int32_t kFrameTop = 4;
-constexpr int32_t kButtonPitch = 29;
-constexpr int32_t kFrameMargin = 10;
-
-int32_t ButtonValue(const wxWindow& button)
-{
-    return static_cast<int32_t>(reinterpret_cast<intptr_t>(button.GetClientData()));
-}
+constexpr int32_t kRadioPitch = 29;
 
 }  // namespace
 
@@ -66,7 +59,7 @@ std::vector<wxRadioButton*> CGroupRadioControl::GetButtons() const
 void CGroupRadioControl::CheckValue(int32_t value)
 {
     for (wxRadioButton* button : GetButtons()) {
-        if (ButtonValue(*button) == value) {
+        if (GroupButtonValue(*button) == value) {
             button->SetValue(true);
             return;
         }
@@ -88,10 +81,10 @@ void CGroupRadioControl::Layout()
     const SControlRect row = RowRect();
     const int32_t w = ColumnWidth(row);
     PlaceWidget(ValueWnd, row.left + w, row.top, row.left + 2 * w, row.bottom - 4);
-    int32_t top = kFrameTop;
+    int32_t top = kGroupFrameTop;
     for (wxRadioButton* button : GetButtons()) {
-        PlaceWidget(button, kFrameMargin, top, w - kFrameMargin, top + kButtonPitch - 2);
-        top += kButtonPitch;
+        PlaceWidget(button, kGroupFrameMargin, top, w - kGroupFrameMargin, top + kRadioPitch - 2);
+        top += kRadioPitch;
     }
 }
 
@@ -100,5 +93,5 @@ void CGroupRadioControl::OnButtonClicked(wxCommandEvent& event)
     event.Skip();
     auto* button = dynamic_cast<wxRadioButton*>(event.GetEventObject());
     if (button && Command && button->GetValue())
-        CommitItem(*Command, ButtonValue(*button), button->GetLabelText());
+        CommitItem(*Command, GroupButtonValue(*button), button->GetLabelText());
 }
