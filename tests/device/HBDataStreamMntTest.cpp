@@ -265,9 +265,10 @@ TEST_F(LinkTest, EnumerationAndASweepIdentifyEveryScannerAtItsRateAndDropSilentP
     };
     ASSERT_EQ(static_cast<int>(std::size(rates)), m_link.EnumDevices(CSaveCfg::AskPort));
     for (size_t i = 0; i < std::size(rates); ++i) {
-        expectIdentified(*m_link.GetDevice(i));
+        const DeviceEntry& entry = *m_link.GetDevice(i);
+        expectIdentified(entry);
         // The base system text follows the system text after a line break.
-        EXPECT_TRUE(m_link.GetDevice(i)->systemInfo.EndsWith("\r\nKernel: V1.0.0")) << m_link.GetDevice(i)->systemInfo;
+        EXPECT_TRUE(entry.systemInfo.EndsWith("\r\nKernel: V1.0.0")) << entry.systemInfo;
     }
     EXPECT_EQ(nullptr, m_link.GetCurrentDevice());
     const DeviceEntry* shown = m_link.GetDevice(0);
@@ -375,10 +376,10 @@ TEST(ExchangeFrame, APackedFrameIsWholeOnlyWithItsLengthMarkAndChecksum)
         {std::string("\x02\x00\x00\x01;", 5), 0, 0},         // too short for a checksum
     };
     for (const auto& row : cases) {
-        EXPECT_EQ(row.length, FrameLength(row.bytes)) << row.bytes.size();
+        const auto* bytes = reinterpret_cast<const uint8_t*>(row.bytes.data());
         uint8_t mark = 0xEE;
-        EXPECT_EQ(row.length == row.bytes.size(),
-                  CHBDataStreamMnt::CheckFrame(reinterpret_cast<const uint8_t*>(row.bytes.data()), row.bytes.size(), mark))
+        EXPECT_EQ(row.length, FrameLength(row.bytes)) << row.bytes.size();
+        EXPECT_EQ(row.length == row.bytes.size(), CHBDataStreamMnt::CheckFrame(bytes, row.bytes.size(), mark))
             << row.bytes.size();
         EXPECT_EQ(row.mark, mark) << row.bytes.size();
     }

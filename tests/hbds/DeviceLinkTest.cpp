@@ -349,8 +349,8 @@ TEST(TelnetCodec, EscapedBytesAndTheServersComPortAnswersAreRead)
     refusing.Greeting();
     Decoded(refusing, {kIac, kDont, kComPort});
     EXPECT_EQ(hbds::CTelnetCodec::EComPort::Refused, refusing.ComPortState());
-    EXPECT_EQ((std::vector<std::string>{"/dev/pts/4", "rfc2217://10.0.0.7:2001", "tcp://[::1]:2002", "/dev/ttyS0",
-                                        "rfc2217+tls://till-4:3001", "tcp+tls://[::1]:3002"}),
+    EXPECT_EQ((std::vector<std::string>{"/dev/pts/4", "rfc2217://10.0.0.7:2001", "tcp://[::1]:2002",
+                                        "/dev/ttyS0", "rfc2217+tls://till-4:3001", "tcp+tls://[::1]:3002"}),
               hbds::SplitPortList("/dev/pts/4:rfc2217://10.0.0.7:2001:tcp://[::1]:2002:/dev/ttyS0:"
                                   "rfc2217+tls://till-4:3001:tcp+tls://[::1]:3002"));
 }
