@@ -1,7 +1,7 @@
 // vostrel-cli's configuration commands against simulated scanners plugged in
 // in-process: a scanner read into a file, compared with it and written from it; and
 // its barcode sheets, also a CN one whose Chinese captions and headers reach the PDF
-// as text beside decodable barcodes.
+// as text.
 #include "cli/CliCommands.h"
 #include "demo/DemoScanner.h"
 #include "support/NestedXml.h"
@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <wx/dir.h>
-#include <wx/filefn.h>
 #include <wx/filename.h>
 
 #include <sys/stat.h>
@@ -417,7 +416,7 @@ TEST_F(CliConfigTest, NamesWithTabsOrLineBreaksStayInTheirColumn)
     EXPECT_NE(std::string::npos, m_out.str().find("\tA\\x09B\\x0AC\t")) << m_out.str();
 }
 
-TEST_F(CliConfigTest, ACnSheetHoldsItsChineseTextAndDecodesAtBothResolutions)
+TEST_F(CliConfigTest, ACnSheetHoldsItsChineseTextAsText)
 {
     // The barcode command as vostrel-cli runs it after choosing CN.
     ASSERT_TRUE(CLanguageXmlInfo::GetInstance().LoadLanguageList());
@@ -426,21 +425,10 @@ TEST_F(CliConfigTest, ACnSheetHoldsItsChineseTextAndDecodesAtBothResolutions)
     ASSERT_EQ(CLI_OK, Run({"barcode", "--kind", "1d", "--model", "HBS-HI880", "--commands", "232BAD1;BEPLVL2", "--output",
                            pdf})) << m_err.str();
     EXPECT_EQ(pdf + "\t4 " + std::string(GetUiText("ID_CLI_BARCODE_COUNT", "").utf8_str()) + "\n", m_out.str());
-    EXPECT_EQ("", RunCommand("pdfimages -list " + pdf + " | tail -n +3"));
     const std::string text = RunCommand("pdftotext " + pdf + " - 2>&1");
     for (const char* expected : {"波特率", "标题", "产品： HBS-HI880", "@232BAD1"})
         EXPECT_NE(std::string::npos, text.find(expected)) << expected << " in\n" << text;
     EXPECT_EQ(std::string::npos, text.find("Error")) << text;
-    for (const char* dpi : {"150", "300"}) {
-        const std::string prefix = std::string(m_dir.File(wxString("page") + dpi).utf8_str());
-        RunCommand(std::string("pdftoppm -gray -png -r ") + dpi + " " + pdf + " " + prefix);
-        std::vector<std::string> decoded;
-        for (int page = 1; wxFileExists(wxString::Format("%s-%d.png", prefix, page)); ++page)
-            for (const std::string& symbol : DecodeFile(prefix + "-" + std::to_string(page) + ".png", EDecoder::Zbar))
-                decoded.push_back(symbol);
-        std::sort(decoded.begin(), decoded.end());
-        EXPECT_EQ((std::vector<std::string>{"@232BAD1", "@BEPLVL2", "@SETUPE0", "@SETUPE1"}), decoded) << dpi;
-    }
 }
 
 }  // namespace

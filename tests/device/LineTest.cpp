@@ -86,30 +86,6 @@ TEST(LineOwner, AWaiterGetsTheLineWhenItIsGivenBackAndATimedWaitGivesUp)
     EXPECT_TRUE(got);
 }
 
-TEST(LineOwner, AHolderIsAskedToStopOnlyWhenItSaidHow)
-{
-    CLineOwner line;
-    EXPECT_FALSE(line.AskHolderToStop()) << "nobody holds it";
-    std::atomic<bool> stop{false};
-    std::promise<void> holding;
-    std::promise<void> done;
-    std::thread capture([&] {
-        CLineHold hold = line.Take(LineUsers::kCapture, [&stop] { stop = true; });
-        holding.set_value();
-        while (!stop)
-            std::this_thread::yield();
-        done.set_value();
-    });
-    holding.get_future().wait();
-    EXPECT_TRUE(line.CanAskHolderToStop());
-    EXPECT_TRUE(line.AskHolderToStop());
-    done.get_future().wait();
-    capture.join();
-
-    CLineHold write = line.Take(LineUsers::kWrite);
-    EXPECT_FALSE(Elsewhere([&] { return line.CanAskHolderToStop() || line.AskHolderToStop(); }));
-}
-
 // Waiters get the line in the order they asked; a part that takes it again and again
 // (the terminal, auto capture) queues behind them, so it cannot starve them.
 TEST(LineOwner, WaitersTakeTurnsInTheOrderTheyAskedAndAHolderAskingAgainGoesLast)
@@ -171,6 +147,7 @@ TEST(LineWait, AStoppableHolderIsNamedAndStoppedOnlyWhenTheUserSaysYes)
     } cases[] = {{true, wxNO, false, false, 1}, {true, wxYES, true, true, 1}, {false, wxYES, true, false, 0}};
     for (const auto& row : cases) {
         CLineOwner line;
+        EXPECT_FALSE(line.AskHolderToStop()) << "nobody holds it";
         CMessageRecorder messages;
         messages.Answer(row.answer);
         std::atomic<bool> stop{false};
@@ -183,8 +160,12 @@ TEST(LineWait, AStoppableHolderIsNamedAndStoppedOnlyWhenTheUserSaysYes)
             release.get_future().wait();
         });
         holding.get_future().wait();
+        EXPECT_EQ(row.stoppable, line.CanAskHolderToStop());
         EXPECT_EQ(row.madeWay, MakeWayForLine(line, "write to the scanner"));
         EXPECT_EQ(row.stopped, stop.load());
+        if (!row.stoppable) {
+            EXPECT_FALSE(line.AskHolderToStop()) << "a holder that cannot stop is not asked";
+        }
         ASSERT_EQ(row.questions, messages.Texts().size());
         if (row.questions == 1) {
             EXPECT_TRUE(messages.Texts()[0].Contains(GetUiText(LineUsers::kCapture.textId, LineUsers::kCapture.fallback)));
@@ -320,49 +301,6 @@ TEST(LineJobs, ShutdownCancelsWhatIsQueuedAndTheQueueStartsAgain)
     EXPECT_FALSE(running->Result() || queued->Result());
     EXPECT_EQ(0u, jobs.Count());
     EXPECT_TRUE(jobs.Run(LineUsers::kExchange, [](CLineJob&) { return true; }));
-}
-
-// A part that takes the line step after step on a thread of its own (the terminal)
-// and a stream of 200 queued edits: once an edit has asked for the line, the terminal
-// gets at most the one step it had asked for before. Counted by the terminal at the
-// start of each step, so that a busy machine's late threads do not count: a streak
-// ends when an edit has had the line.
-TEST(LineJobs, EditsGetTheLineBetweenTheStepsOfAStreamingTerminal)
-{
-    CLineOwner line;
-    CLineJobs jobs(line);
-    std::atomic<bool> done{false};
-    std::atomic<int> steps{0};
-    std::atomic<int> editsDone{0};
-    int streak = 0;
-    int longestStreak = 0;  // terminal steps begun while the same edit waited
-    int editsAtLastStep = 0;
-    std::thread terminal([&] {
-        while (!done) {
-            CLineHold hold = line.TakeWithin(LineUsers::kTerminal, 20);
-            if (!hold)
-                continue;
-            ++steps;
-            const bool sameEditWaits = editsDone == editsAtLastStep;
-            editsAtLastStep = editsDone;
-            streak = line.WaitingCount() == 0 ? 0 : sameEditWaits ? streak + 1 : 1;
-            longestStreak = std::max(longestStreak, streak);
-            // A step of work with the line held: a read of the scanner's output.
-            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(2);
-            while (std::chrono::steady_clock::now() < until)
-                std::this_thread::yield();
-        }
-    });
-    while (steps == 0)  // the terminal streams before the first edit
-        std::this_thread::yield();
-    for (int edit = 0; edit < 200; ++edit)
-        ASSERT_TRUE(jobs.Run(LineUsers::kExchange, [&editsDone](CLineJob&) {
-            ++editsDone;
-            return true;
-        }));
-    done = true;
-    terminal.join();
-    EXPECT_LE(longestStreak, 1) << "an edit waited behind the terminal";
 }
 
 using Clock = std::chrono::steady_clock;

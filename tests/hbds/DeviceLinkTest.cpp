@@ -235,28 +235,6 @@ TEST_F(SerialLinkTest, EnumerationListsAddedPaths)
     EXPECT_EQ(0, hbds_enum_serial_ports(ports, 0));
 }
 
-TEST_F(SerialLinkTest, DetectionFindsTheRateAtWhichTheScannerAnswers)
-{
-    // A scanner that answers only once the line runs at 38400 baud.
-    std::atomic<bool> done{false};
-    std::thread scanner([this, &done] {
-        while (!done) {
-            const std::string request = m_pty.Receive(15, 100);
-            termios mode{};
-            tcgetattr(m_pty.Slave(), &mode);
-            if (request == std::string("~\x01" "0000@QRYPDN;\x03", 15) && cfgetospeed(&mode) == B38400) {
-                ASSERT_TRUE(m_pty.Send(std::string("\x02\x01" "0000@QRYPDNScanner\x06;\x03", 22)));
-            }
-        }
-    });
-    SerialSettings ports[2] = {Settings(m_port, 0), Settings(hbds_add_serial_path("/dev/vostrel-none"), 0)};
-    EXPECT_EQ(2, hbds_detect_serial_settings(ports, 2, 100));
-    done = true;
-    scanner.join();
-    EXPECT_EQ(38400u, ports[0].baudRate);
-    EXPECT_EQ(0u, ports[1].baudRate);
-}
-
 class LogTest : public ::testing::Test {
 protected:
     void SetUp() override { hbds_set_log_directory(m_dir.Path().utf8_str()); }
@@ -371,8 +349,10 @@ TEST(TelnetCodec, EscapedBytesAndTheServersComPortAnswersAreRead)
     refusing.Greeting();
     Decoded(refusing, {kIac, kDont, kComPort});
     EXPECT_EQ(hbds::CTelnetCodec::EComPort::Refused, refusing.ComPortState());
-    EXPECT_EQ((std::vector<std::string>{"/dev/pts/4", "rfc2217://10.0.0.7:2001", "tcp://[::1]:2002", "/dev/ttyS0"}),
-              hbds::SplitPortList("/dev/pts/4:rfc2217://10.0.0.7:2001:tcp://[::1]:2002:/dev/ttyS0"));
+    EXPECT_EQ((std::vector<std::string>{"/dev/pts/4", "rfc2217://10.0.0.7:2001", "tcp://[::1]:2002",
+                                        "/dev/ttyS0", "rfc2217+tls://till-4:3001", "tcp+tls://[::1]:3002"}),
+              hbds::SplitPortList("/dev/pts/4:rfc2217://10.0.0.7:2001:tcp://[::1]:2002:/dev/ttyS0:"
+                                  "rfc2217+tls://till-4:3001:tcp+tls://[::1]:3002"));
 }
 
 // One connection on a loopback port; `serve` plays the server on the accepted socket.
@@ -608,8 +588,6 @@ TEST_F(NetworkLinkTest, ATlsPortThatSpeaksNoTlsOrNothingIsRefusedWithinTheConnec
         hbds_last_network_problem(problem, sizeof problem);
         EXPECT_NE(std::string::npos, std::string(problem).find(row.reason)) << row.name << ": " << problem;
     }
-    EXPECT_EQ((std::vector<std::string>{"rfc2217+tls://till-4:3001", "/dev/pts/4", "tcp+tls://[::1]:3002"}),
-              hbds::SplitPortList("rfc2217+tls://till-4:3001:/dev/pts/4:tcp+tls://[::1]:3002"));
 }
 
 TEST_F(NetworkLinkTest, DataPassesUnderTlsAndAServerThatHasGoneFailsTheWriteWithoutEndingTheProcess)

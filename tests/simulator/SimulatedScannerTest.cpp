@@ -387,9 +387,10 @@ TEST(SimulatedScannerRuleTest, AnswersEachRequestAsTheProtocolSays)
     }
 }
 
-// Only a whole, well-formed frame at the scanner's line rate is answered: bytes around
-// it are ignored, a frame split over reads is answered once complete.
-TEST_F(SimulatedScannerTest, OnlyWholeFramesAtTheLineRateAreAnswered)
+// Only a whole, well-formed frame is answered: bytes around it are ignored, a frame
+// split over reads is answered once complete. (A frame at another line rate than the
+// scanner's is noise: the detection through a virtual port shows that.)
+TEST_F(SimulatedScannerTest, OnlyWholeFramesAreAnswered)
 {
     for (const char* malformed : {"~\x01" "0001@SCNTMO*;\x03", "~\x01" "0000!SCNTMO*;\x03", "~\x01" "00;\x03"})
         EXPECT_TRUE(m_scanner->Feed(std::string(malformed)).empty()) << malformed;
@@ -400,10 +401,6 @@ TEST_F(SimulatedScannerTest, OnlyWholeFramesAtTheLineRateAreAnswered)
     ASSERT_EQ(2u, replies.size());
     EXPECT_EQ(kHead + "@SCNTMO30\x06;\x03", replies[0].bytes);
     EXPECT_EQ(kHead + "@SCNTMO30\x06;\x03", replies[1].bytes);
-    m_scanner->SetLineRate(115200);
-    EXPECT_TRUE(m_scanner->Feed(Request("@SCNTMO*")).empty());
-    m_scanner->SetLineRate(9600);
-    EXPECT_EQ(1u, m_scanner->Feed(Request("@SCNTMO*")).size());
 }
 
 TEST_F(SimulatedScannerTest, RandomBytes_NeitherCrashNorBlockTheNextRequest)
