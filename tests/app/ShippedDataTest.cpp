@@ -623,24 +623,15 @@ TEST_F(ShippedDataTest, PageFileIsPagesOfCaptionedGroupsOfCompleteCommandsUsingE
     expected.erase("MNUCMD");
     keywords.erase("MNUCMD");
     EXPECT_EQ(expected, keywords) << "the pages use unknown keywords or leave some out";
-    for (const SPage& page : m_pages.pages) {
-        for (const SPageGroup& group : page.groups) {
-            for (const SCommand& row : group.rows) {
-                if (row.controlType != "MNUCMD")
-                    continue;
-                const SPage* target = nullptr;
-                for (const SPage& other : m_pages.pages) {
-                    for (const SPageGroup& otherGroup : other.groups) {
-                        for (const SCommand& candidate : otherGroup.rows) {
-                            if (!target && candidate.name == row.name && candidate.controlType != "MNUCMD")
-                                target = &other;
-                        }
-                    }
-                }
-                EXPECT_TRUE(target && target != &page) << page.name << ": the button " << row.caption
-                                                       << " leads to no setting of another page";
-            }
-        }
+    const std::vector<const SCommand*> rows = m_pages.Rows();
+    for (const SCommand* button : rows) {
+        if (button->controlType != "MNUCMD")
+            continue;
+        const auto target = std::find_if(rows.begin(), rows.end(), [&](const SCommand* row) {
+            return row->name == button->name && row->controlType != "MNUCMD";
+        });
+        EXPECT_TRUE(target != rows.end() && (*target)->page != button->page)
+            << button->page << ": the button " << button->caption << " leads to no setting of another page";
     }
     for (const auto& [name, keyword] : kPseudoCommands)
         EXPECT_EQ(1u, pseudo.count(name)) << name << " (" << keyword << ") is on no page";
