@@ -6,6 +6,7 @@
 #include "app/LanguageXmlInfo.h"
 #include "app/MnemonicText.h"
 #include "app/UiText.h"
+#include "app/XmlFile.h"
 #include "config/PendingChangeList.h"
 #include "config/SaveCfg.h"
 #include "device/DeviceMnt.h"
@@ -61,8 +62,8 @@ const std::set<wxString> kControlTypes = {
     "MULVALUE",      "DEFCMD",        "BUTTON",         "BUTTONGETTEXT", "MNUCMD",        "GROUPNAME",
     "COMMANDCENTER", "CREATEBARCODE", "COMPAREDEFAULT", "COMPAREXML",    "IMAGE",         "BATCHDATADLG"};
 
-// One <Command> of a model file or of the page file, as written. Model files are read
-// on their own, so that the checks do not lean on the readers they guard.
+// One <Command> of the page file, as written: the program's page reader keeps only what
+// the model supports and passes over what it does not know, which would hide faults here.
 struct SCommand {
     wxString name;
     wxString caption;
@@ -71,20 +72,20 @@ struct SCommand {
     wxString settingsList;
     wxString settingsListLangId;
     wxString cmdGetLen;
-    wxString defaultValue;
     wxString unsupported;
-    wxString page;   // page file only
-    wxString group;  // page file only
+    wxString page;
+    wxString group;
 };
 
+// A model's command file, every <Command> as the program reads it, in file order (the
+// program's map would keep only the first of a name).
 struct SCommandFile {
-    wxString rootName;
-    std::vector<SCommand> commands;
+    std::vector<CDeviceCmdNameXmlInfo> commands;
 
-    const SCommand* Find(const wxString& name) const
+    const CDeviceCmdNameXmlInfo* Find(const wxString& name) const
     {
-        for (const SCommand& command : commands) {
-            if (command.name == name)
+        for (const CDeviceCmdNameXmlInfo& command : commands) {
+            if (command.CommandName == name)
                 return &command;
         }
         return nullptr;
@@ -112,52 +113,45 @@ bool HasBlankEnds(const wxString& text)
     return !text.empty() && (wxIsspace(text[0]) || wxIsspace(text.Last()));
 }
 
-// Reads one command; a page row (given `problems`) must also keep to the page file's form.
-void ReadCommand(const wxXmlNode* node, SCommand& command, std::vector<std::string>* problems)
+// Reads one page row, which must keep to the page file's form.
+void ReadCommand(const wxXmlNode* node, SCommand& command, std::vector<std::string>& problems)
 {
     std::map<wxString, wxString*> fields = {
         {"CommandName", &command.name},        {"FriendlyText", &command.caption},
         {"ControlType", &command.controlType}, {"langID", &command.langID},
         {"SettingsList", &command.settingsList}, {"CmdGetLen", &command.cmdGetLen},
         {"UnSupportSettingsList", &command.unsupported}};
-    if (!problems)
-        fields["Default"] = &command.defaultValue;
     std::map<wxString, int> seen;
     for (const wxXmlNode* child = node->GetChildren(); child; child = child->GetNext()) {
         if (!IsElementNode(child))
             continue;
         const auto field = fields.find(child->GetName());
         if (field == fields.end()) {
-            if (problems)
-                problems->push_back("Command has the element " + Text(child->GetName()));
+            problems.push_back("Command has the element " + Text(child->GetName()));
             continue;
         }
         *field->second = ElementText(child);
         if (child->GetName() == "SettingsList")
             command.settingsListLangId = child->GetAttribute("langID");
-        if (problems && ++seen[child->GetName()] > 1)
-            problems->push_back("Command has two " + Text(child->GetName()));
-        if (problems && HasBlankEnds(*field->second))
-            problems->push_back(Text(child->GetName()) + " \"" + Text(*field->second) + "\" has blank ends");
+        if (++seen[child->GetName()] > 1)
+            problems.push_back("Command has two " + Text(child->GetName()));
+        if (HasBlankEnds(*field->second))
+            problems.push_back(Text(child->GetName()) + " \"" + Text(*field->second) + "\" has blank ends");
     }
     for (const char* required : {"CommandName", "FriendlyText", "ControlType", "langID"}) {
-        if (problems && (seen[required] == 0 || fields.at(required)->empty()))
-            problems->push_back("Command " + Text(command.name) + " has no " + required);
+        if (seen[required] == 0 || fields.at(required)->empty())
+            problems.push_back("Command " + Text(command.name) + " has no " + required);
     }
 }
 
 bool ReadCommandFile(const wxString& path, SCommandFile& file)
 {
-    wxLogNull quiet;
     wxXmlDocument document;
-    if (!wxFileName::FileExists(path) || !document.Load(path, "UTF-8") || !document.GetRoot())
+    if (!LoadXmlFile(document, path, "DeviceConfiguration", "ShippedDataTest"))
         return false;
-    file.rootName = document.GetRoot()->GetName();
     for (const wxXmlNode* node = document.GetRoot()->GetChildren(); node; node = node->GetNext()) {
-        if (IsElementNode(node) && node->GetName() == "Command") {
-            file.commands.emplace_back();
-            ReadCommand(node, file.commands.back(), nullptr);
-        }
+        if (IsElementNode(node) && node->GetName() == "Command")
+            file.commands.emplace_back().ReadFrom(*node);
     }
     return true;
 }
@@ -214,19 +208,6 @@ struct SPageFile {
     }
 };
 
-struct STab {
-    wxString name;
-    wxString langID;
-    wxString icon;
-    wxString icons;
-    wxString page;  // leaf tabs only
-};
-
-struct STabFile {
-    std::vector<STab> tabs;
-    std::vector<std::string> problems;
-};
-
 // Reads a page or a group: one <Value> for its caption, with `langID` one <langID> as
 // well, and at least one `childName` element, each handed to `readChild`.
 void ReadCaptioned(const wxXmlNode* element, const wxString& childName, wxString& caption, wxString* langID,
@@ -275,7 +256,7 @@ bool ReadPageFile(const wxString& path, SPageFile& file)
         ReadCaptioned(node, "GroupName", page.name, nullptr, file.problems, [&](const wxXmlNode* groupNode) {
             SPageGroup& group = page.groups.emplace_back();
             ReadCaptioned(groupNode, "Command", group.caption, &group.langID, file.problems,
-                          [&](const wxXmlNode* command) { ReadCommand(command, group.rows.emplace_back(), &file.problems); });
+                          [&](const wxXmlNode* command) { ReadCommand(command, group.rows.emplace_back(), file.problems); });
         });
         for (SPageGroup& group : page.groups) {
             for (SCommand& row : group.rows) {
@@ -285,78 +266,6 @@ bool ReadPageFile(const wxString& path, SPageFile& file)
         }
     }
     return true;
-}
-
-// Reads the children of the root or of a tab. A height reaches only the tabs after it,
-// so one that follows every tab of its row has no effect.
-void ReadTabChildren(const wxXmlNode* parent, int owner, STabFile& file, int& pages, int& tabs)
-{
-    const bool isRoot = owner < 0;
-    for (const wxXmlNode* child = parent->GetChildren(); child; child = child->GetNext()) {
-        if (!IsElementNode(child))
-            continue;
-        const wxString name = child->GetName();
-        if (name == "property") {
-            long height = 0;
-            if (!child->GetAttribute("height", "30").ToLong(&height) || height <= 0)
-                file.problems.push_back("height \"" + Text(child->GetAttribute("height")) + "\"");
-            if (tabs > 0)
-                file.problems.push_back("a height after the tabs of " + Text(parent->GetAttribute("name")));
-        } else if (name == "TabNode") {
-            ++tabs;
-            const size_t index = file.tabs.size();
-            file.tabs.push_back({child->GetAttribute("name"), child->GetAttribute("langID"),
-                                 child->GetAttribute("icon"), child->GetAttribute("icons"), wxString()});
-            int childPages = 0;
-            int childTabs = 0;
-            ReadTabChildren(child, static_cast<int>(index), file, childPages, childTabs);
-            const STab& tab = file.tabs[index];
-            if (tab.name.empty() || tab.langID.empty())
-                file.problems.push_back("a tab without name or langID");
-            // A leaf shows one page; an inner tab opens a row of tabs.
-            if (!((childPages == 1 && childTabs == 0) || (childPages == 0 && childTabs > 0)))
-                file.problems.push_back("tab " + Text(tab.name) + " is neither a leaf nor a row");
-        } else if (name == "Page" && !isRoot) {
-            ++pages;
-            file.tabs[static_cast<size_t>(owner)].page = child->GetAttribute("name");
-        } else {
-            file.problems.push_back(Text(name) + " in " + (isRoot ? "MainCfg" : Text(parent->GetAttribute("name"))));
-        }
-    }
-}
-
-bool ReadTabFile(const wxString& path, STabFile& file)
-{
-    wxLogNull quiet;
-    wxXmlDocument document;
-    if (!document.Load(path, "UTF-8") || !document.GetRoot())
-        return false;
-    if (document.GetRoot()->GetName() != "MainCfg")
-        file.problems.push_back("root " + Text(document.GetRoot()->GetName()));
-    int pages = 0;
-    int tabs = 0;
-    ReadTabChildren(document.GetRoot(), -1, file, pages, tabs);
-    return true;
-}
-
-// The values of a list, every "a-b" run counted out.
-std::set<wxString> ExpandedValues(const wxString& list)
-{
-    std::set<wxString> values;
-    wxStringTokenizer items(list, "|");
-    while (items.HasMoreTokens()) {
-        const wxString item = items.GetNextToken();
-        long first = 0;
-        long last = 0;
-        const size_t dash = item.find('-', 1);
-        if (dash != wxString::npos && item.Left(dash).ToLong(&first) && item.Mid(dash + 1).ToLong(&last)) {
-            for (long value = first; value <= last; ++value)
-                values.insert(wxString::Format("%ld", value));
-        } else {
-            values.insert(item);
-        }
-    }
-    return values;
 }
 
 struct SListItem {
@@ -402,13 +311,13 @@ std::string ListProblem(const wxString& keyword, const wxString& list)
     return std::string();
 }
 
-bool HasEmptyRow(const CTabNodeXmlInfo& node)
+// Calls `visit` for every tab below `node`, depth first in file order.
+void ForEachTab(const CTabNodeXmlInfo& node, const std::function<void(const CTabNodeXmlInfo&)>& visit)
 {
     for (const auto& child : node.GetChildren()) {
-        if ((!child->PageNode && child->GetChildren().empty()) || HasEmptyRow(*child))
-            return true;
+        visit(*child);
+        ForEachTab(*child, visit);
     }
-    return false;
 }
 
 class ShippedDataTest : public ::testing::Test {
@@ -419,7 +328,6 @@ protected:
         ASSERT_TRUE(CDeviceMnt::GetInstance().Load());
         ASSERT_GE(Models().size(), 6u);
         ASSERT_TRUE(ReadPageFile(ConfigFile("pageinfo.xml"), m_pages));
-        ASSERT_TRUE(ReadTabFile(ConfigFile("maincfg.xml"), m_tabs));
     }
     void TearDown() override
     {
@@ -452,10 +360,21 @@ protected:
         return files;
     }
 
+    // The tabs as the program loads them with every setting of every model supported, so
+    // that no page goes for want of a setting.
+    static void LoadEveryTab(CTabNodeXmlInfo& root)
+    {
+        for (const auto& [link, file] : CommandFiles()) {
+            for (const CDeviceCmdNameXmlInfo& command : file.commands)
+                CDeviceCmdNameMntXmlInfo::GetInstance().SetCurrentValue(command.CommandName, command.Default);
+        }
+        ASSERT_TRUE(CPageMntXmlInfo::GetInstance().Load());
+        ASSERT_TRUE(root.Load());
+    }
+
     static wxString ConfigFile(const wxString& name) { return CAppContext::GetInstance().GetFilePath("Config", name); }
 
     SPageFile m_pages;
-    STabFile m_tabs;
 };
 
 // A list whose labels a language translates, as the data gives it.
@@ -479,14 +398,14 @@ TEST_F(ShippedDataTest, EveryLanguageHasEveryTextTheProgramAndItsDataName)
         identifiers.insert(model->m_langID);
     std::map<wxString, wxString> modelLists;  // identifier -> the list as the first command file gives it
     for (const auto& [link, file] : CommandFiles()) {
-        for (const SCommand& command : file.commands) {
-            if (command.settingsListLangId.empty())
+        for (const CDeviceCmdNameXmlInfo& command : file.commands) {
+            if (command.SettingsListLangId.empty())
                 continue;
-            EXPECT_EQ("COMBOBOXCUSTOM", command.controlType) << command.name;
-            const auto known = modelLists.emplace(command.settingsListLangId, command.settingsList);
-            EXPECT_EQ(known.first->second, command.settingsList) << command.settingsListLangId << " in " << link;
+            EXPECT_EQ("COMBOBOXCUSTOM", command.ControlType) << command.CommandName;
+            const auto known = modelLists.emplace(command.SettingsListLangId, command.SettingsList);
+            EXPECT_EQ(known.first->second, command.SettingsList) << command.SettingsListLangId << " in " << link;
             if (known.second)
-                lists.push_back({command.settingsListLangId, command.controlType, command.settingsList, false});
+                lists.push_back({command.SettingsListLangId, command.ControlType, command.SettingsList, false});
         }
     }
     ASSERT_FALSE(lists.empty());
@@ -500,8 +419,9 @@ TEST_F(ShippedDataTest, EveryLanguageHasEveryTextTheProgramAndItsDataName)
             }
         }
     }
-    for (const STab& tab : m_tabs.tabs)
-        identifiers.insert(tab.langID);
+    CTabNodeXmlInfo tabs;
+    LoadEveryTab(tabs);
+    ForEachTab(tabs, [&](const CTabNodeXmlInfo& tab) { identifiers.insert(tab.langID); });
 
     CLanguageXmlInfo& languages = CLanguageXmlInfo::GetInstance();
     ASSERT_TRUE(languages.LoadLanguageList());
@@ -586,16 +506,15 @@ TEST_F(ShippedDataTest, EveryModelHasItsOwnCommandFileOfUniquelyNamedCommands)
     for (const CDeviceInfo* model : Models()) {
         SCOPED_TRACE(Text(model->m_link));
         const SCommandFile& file = files.at(model->m_link);
-        EXPECT_EQ("DeviceConfiguration", file.rootName);
         EXPECT_GE(file.commands.size(), 60u);
         std::set<wxString> names;
-        for (const SCommand& command : file.commands) {
-            EXPECT_TRUE(IsCommandName(command.name) || kPseudoCommands.count(command.name))
-                << "\"" << command.name << "\"";
-            EXPECT_TRUE(names.insert(command.name).second) << command.name << " is defined twice";
-            EXPECT_EQ(1u, kControlTypes.count(command.controlType)) << command.name << " " << command.controlType;
-            if (!command.cmdGetLen.empty()) {
-                EXPECT_TRUE(command.cmdGetLen.IsNumber()) << command.name << " length " << command.cmdGetLen;
+        for (const CDeviceCmdNameXmlInfo& command : file.commands) {
+            const wxString& name = command.CommandName;
+            EXPECT_TRUE(IsCommandName(name) || kPseudoCommands.count(name)) << "\"" << name << "\"";
+            EXPECT_TRUE(names.insert(name).second) << name << " is defined twice";
+            EXPECT_EQ(1u, kControlTypes.count(command.ControlType)) << name << " " << command.ControlType;
+            if (!command.CmdGetLen.empty()) {
+                EXPECT_TRUE(command.CmdGetLen.IsNumber()) << name << " length " << command.CmdGetLen;
             }
         }
         // Settings barcodes of the model switch setup mode with this command.
@@ -628,8 +547,8 @@ TEST_F(ShippedDataTest, PassAndTranslationListsNameRealSettings)
     std::set<wxString> known;
     const std::map<wxString, SCommandFile> files = CommandFiles();
     for (const auto& [link, file] : files) {
-        for (const SCommand& command : file.commands)
-            known.insert(command.name);
+        for (const CDeviceCmdNameXmlInfo& command : file.commands)
+            known.insert(command.CommandName);
     }
     wxXmlDocument pass;
     ASSERT_TRUE(pass.Load(ConfigFile("PassCmd.xml")));
@@ -651,11 +570,11 @@ TEST_F(ShippedDataTest, PassAndTranslationListsNameRealSettings)
     // The pages never save an action (clear, restore, test, query); the scanner's own
     // list of values must not bring one into a file either, or sending the file runs it.
     for (const auto& [link, file] : files) {
-        for (const SCommand& command : file.commands) {
+        for (const CDeviceCmdNameXmlInfo& command : file.commands) {
             CCmdNameXmlInfo definition;
-            definition.ControlType = command.controlType;
+            definition.ControlType = command.ControlType;
             if (!definition.IsSavedControl()) {
-                EXPECT_TRUE(CSaveCfg::IsPassCommand(command.name, "1")) << link << " " << command.name;
+                EXPECT_TRUE(CSaveCfg::IsPassCommand(command.CommandName, "1")) << link << " " << command.CommandName;
             }
         }
     }
@@ -704,24 +623,15 @@ TEST_F(ShippedDataTest, PageFileIsPagesOfCaptionedGroupsOfCompleteCommandsUsingE
     expected.erase("MNUCMD");
     keywords.erase("MNUCMD");
     EXPECT_EQ(expected, keywords) << "the pages use unknown keywords or leave some out";
-    for (const SPage& page : m_pages.pages) {
-        for (const SPageGroup& group : page.groups) {
-            for (const SCommand& row : group.rows) {
-                if (row.controlType != "MNUCMD")
-                    continue;
-                const SPage* target = nullptr;
-                for (const SPage& other : m_pages.pages) {
-                    for (const SPageGroup& otherGroup : other.groups) {
-                        for (const SCommand& candidate : otherGroup.rows) {
-                            if (!target && candidate.name == row.name && candidate.controlType != "MNUCMD")
-                                target = &other;
-                        }
-                    }
-                }
-                EXPECT_TRUE(target && target != &page) << page.name << ": the button " << row.caption
-                                                       << " leads to no setting of another page";
-            }
-        }
+    const std::vector<const SCommand*> rows = m_pages.Rows();
+    for (const SCommand* button : rows) {
+        if (button->controlType != "MNUCMD")
+            continue;
+        const auto target = std::find_if(rows.begin(), rows.end(), [&](const SCommand* row) {
+            return row->name == button->name && row->controlType != "MNUCMD";
+        });
+        EXPECT_TRUE(target != rows.end() && (*target)->page != button->page)
+            << button->page << ": the button " << button->caption << " leads to no setting of another page";
     }
     for (const auto& [name, keyword] : kPseudoCommands)
         EXPECT_EQ(1u, pseudo.count(name)) << name << " (" << keyword << ") is on no page";
@@ -730,21 +640,28 @@ TEST_F(ShippedDataTest, PageFileIsPagesOfCaptionedGroupsOfCompleteCommandsUsingE
 // The icons themselves are loaded where the tabs of each model are.
 TEST_F(ShippedDataTest, TabTreeShowsEveryPageOnceWithPictureIcons)
 {
-    for (const std::string& problem : m_tabs.problems)
-        ADD_FAILURE() << problem;
+    CTabNodeXmlInfo root;
+    LoadEveryTab(root);
     std::map<wxString, int> tabsOfPage;
     for (const SPage& page : m_pages.pages)
         tabsOfPage[page.name] = 0;
     size_t icons = 0;
-    for (const STab& tab : m_tabs.tabs) {
-        if (!tab.page.empty()) {
-            const auto page = tabsOfPage.find(tab.page);
-            EXPECT_NE(tabsOfPage.end(), page) << tab.name << " shows the unknown page " << tab.page;
-            if (page != tabsOfPage.end())
-                ++page->second;
-        }
+    const auto checkRow = [](const CTabNodeXmlInfo& tab) {
+        // A height reaches only the tabs after it, so one that follows them has no effect.
+        for (const auto& child : tab.GetChildren())
+            EXPECT_EQ(tab.height, child->ParentHeight) << "a height after the tabs of " << tab.name;
+    };
+    checkRow(root);
+    ForEachTab(root, [&](const CTabNodeXmlInfo& tab) {
+        EXPECT_FALSE(tab.name.empty() || tab.langID.empty()) << "a tab without name or langID";
+        EXPECT_GT(tab.height, 0) << tab.name;
+        // A leaf shows one page; an inner tab opens a row of tabs.
+        EXPECT_NE(tab.PageNode != nullptr, !tab.GetChildren().empty()) << tab.name << " is neither a leaf nor a row";
+        checkRow(tab);
+        if (tab.PageNode)
+            ++tabsOfPage[tab.PageNode->name];
         icons += !tab.icon.empty();
-    }
+    });
     for (const auto& [page, tabs] : tabsOfPage)
         EXPECT_EQ(1, tabs) << "page " << page << " has " << tabs << " tabs";
     EXPECT_GT(icons, 0u);
@@ -760,20 +677,22 @@ TEST_F(ShippedDataTest, PagesHoldOnlyModelCommandsAndReachEveryOne)
             continue;
         size_t models = 0;
         for (const auto& [link, file] : files) {
-            const SCommand* command = file.Find(row->name);
+            const CDeviceCmdNameXmlInfo* command = file.Find(row->name);
             if (!command)
                 continue;
             ++models;
             // The keyword decides how the model's list and limits are read.
             if (!kToolRowKeywords.count(row->controlType)) {
-                EXPECT_EQ(Text(command->controlType), Text(row->controlType)) << row->name << " in " << link;
+                EXPECT_EQ(Text(command->ControlType), Text(row->controlType)) << row->name << " in " << link;
             }
         }
         EXPECT_GT(models, 0u) << row->page << "/" << row->group << ": no model has " << row->name;
     }
     for (const auto& [link, file] : files) {
-        for (const SCommand& command : file.commands)
-            EXPECT_EQ(1u, onPages.count(command.name)) << command.name << " of " << link << " is on no page";
+        for (const CDeviceCmdNameXmlInfo& command : file.commands) {
+            EXPECT_EQ(1u, onPages.count(command.CommandName)) << command.CommandName << " of " << link
+                                                              << " is on no page";
+        }
     }
 
     // A search by name takes the first row in page-name order: that must be the
@@ -815,22 +734,24 @@ TEST_F(ShippedDataTest, PageListsFitTheirControlsAndShowWhatTheModelsOffer)
         if (kToolRowKeywords.count(row->controlType))
             continue;
         for (const auto& [link, file] : files) {
-            const SCommand* command = file.Find(row->name);
+            const CDeviceCmdNameXmlInfo* command = file.Find(row->name);
             if (!command)
                 continue;
             // These controls show only the page's items: a value the model offers
             // without a label here could not be chosen.
-            if (kFilteredListKeywords.count(row->controlType)) {
-                for (const wxString& value : ExpandedValues(command->settingsList))
+            wxString first, last, offered;
+            if (kFilteredListKeywords.count(row->controlType) &&
+                CDeviceCmdNameMntXmlInfo::ExpandList(command->SettingsList, first, last, offered)) {
+                for (const wxString& value : wxSplit(offered, '|', '\0'))
                     EXPECT_EQ(1u, values.count(value)) << link << " offers " << value;
             }
             // Offline the model file gives the length; online the page names the
             // query that asks the scanner for it. Both must give the same length.
-            if (!command->cmdGetLen.empty()) {
+            if (!command->CmdGetLen.empty()) {
                 EXPECT_FALSE(row->cmdGetLen.empty()) << "no length query for connected scanners";
-                const SCommand* query = file.Find(row->cmdGetLen);
+                const CDeviceCmdNameXmlInfo* query = file.Find(row->cmdGetLen);
                 ASSERT_NE(nullptr, query) << link << " lacks " << row->cmdGetLen;
-                EXPECT_EQ(Text(command->cmdGetLen), Text(query->defaultValue)) << link;
+                EXPECT_EQ(Text(command->CmdGetLen), Text(query->Default)) << link;
             }
         }
     }
@@ -844,20 +765,15 @@ std::string LoadedLeafTabs()
     EXPECT_TRUE(CPageMntXmlInfo::GetInstance().Load());
     CTabNodeXmlInfo root;
     EXPECT_TRUE(root.Load());
-    EXPECT_FALSE(HasEmptyRow(root)) << "a row of tabs is left without tabs";
     std::string tabs;
-    std::vector<const CTabNodeXmlInfo*> open{&root};
-    while (!open.empty()) {
-        const CTabNodeXmlInfo* node = open.back();
-        open.pop_back();
-        if (node->PageNode)
-            tabs += (tabs.empty() ? "" : ",") + Text(node->name);
-        if (!node->icon.empty()) {
-            EXPECT_TRUE(node->iconImage && node->iconsImage) << node->icon;
+    ForEachTab(root, [&](const CTabNodeXmlInfo& tab) {
+        EXPECT_TRUE(tab.PageNode || !tab.GetChildren().empty()) << "the row of " << tab.name << " is left empty";
+        if (tab.PageNode)
+            tabs += (tabs.empty() ? "" : ",") + Text(tab.name);
+        if (!tab.icon.empty()) {
+            EXPECT_TRUE(tab.iconImage && tab.iconsImage) << tab.icon;
         }
-        for (auto child = node->GetChildren().rbegin(); child != node->GetChildren().rend(); ++child)
-            open.push_back(child->get());
-    }
+    });
     return tabs;
 }
 
@@ -898,12 +814,12 @@ TEST_F(ShippedDataTest, EveryModelKeepsTheSameTabsOfflineAndConnected)
         SCommandFile file;
         ASSERT_TRUE(ReadCommandFile(ConfigFile((*model)->m_link), file));
         map.Clear();
-        for (const SCommand& command : file.commands) {
-            if (kPseudoCommands.count(command.name))
+        for (const CDeviceCmdNameXmlInfo& command : file.commands) {
+            if (kPseudoCommands.count(command.CommandName))
                 continue;  // a scanner does not know them
-            map.SetCurrentValue(command.name, command.defaultValue);
-            map.SetDefaultValue(command.name, command.defaultValue);
-            map.SetRange(command.name, command.settingsList);
+            map.SetCurrentValue(command.CommandName, command.Default);
+            map.SetDefaultValue(command.CommandName, command.Default);
+            map.SetRange(command.CommandName, command.SettingsList);
         }
         for (const auto& [name, keyword] : kPseudoCommands) {
             map.SetDefaultValue(name, "");

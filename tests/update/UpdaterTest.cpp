@@ -101,14 +101,18 @@ protected:
         }
     }
 
-    // The old version is started by the updater and not waited for.
+    // The old version is started by the updater and not waited for: its note is complete
+    // once its one line has ended.
     std::string WaitForOldVersion() const
     {
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!wxFileName::FileExists(m_dir.File("app/old-started.txt")) && std::chrono::steady_clock::now() < until)
+        std::string told;
+        while ((told.empty() || told.back() != '\n') && std::chrono::steady_clock::now() < until) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));  // its one line is written at once
-        return wxFileName::FileExists(m_dir.File("app/old-started.txt")) ? m_dir.Read("app/old-started.txt") : "";
+            if (wxFileName::FileExists(m_dir.File("app/old-started.txt")))
+                told = m_dir.Read("app/old-started.txt");
+        }
+        return told;
     }
 
     CTempDir m_dir;
