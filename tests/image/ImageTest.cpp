@@ -341,12 +341,18 @@ TEST(StoppedCapture, TheNextQueryFromAnotherThreadGetsItsOwnReply)
 
     std::atomic<bool> stop{false};
     std::atomic<bool> captured{true};
+    std::atomic<bool> ended{false};
+    CTaskProgress progress;
     std::thread worker([&] {
+        WatchThisThreadsTask(&progress);
         SImageFile file;
         captured = capture.Capture({IMAGE_TYPE_REALTIME, 1, IMAGE_FORMAT_RAW, 0}, file, &stop);
+        WatchThisThreadsTask(nullptr);
+        ended = true;
     });
-    // Long enough for the reply's header and the first pixels to be on their way.
-    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    // Stopped once the reply's header, which announces the picture's size, has come.
+    while (progress.Total() == 0 && !ended)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     stop = true;
     size_t count = 0;
     const ReplyItem* items = CSaveCfg::GetInstance().SendCommand(L"IMGGWH", L"", count);
