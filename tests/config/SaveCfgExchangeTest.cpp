@@ -189,6 +189,18 @@ TEST_F(SaveCfgFaultTest, BrokenRepliesNeverYieldTheValueAskedFor)
     }
 }
 
+// A reply that comes late, but inside the read's time-out of 300 ms, is waited for:
+// one request, and the value.
+TEST_F(SaveCfgFaultTest, AReplyInsideTheTimeOutIsWaitedFor)
+{
+    Inject("slow:100");
+    m_scanner->Scanner().TakeHeardFrames();
+    wxString value;
+    EXPECT_TRUE(CSaveCfg::QueryCommand("SCNTMO", "*", value));
+    EXPECT_FALSE(value.empty());
+    EXPECT_EQ(1u, m_scanner->Scanner().TakeHeardFrames().size());
+}
+
 // Bytes in front of a reply (a scanner reading codes while it is configured) are set
 // aside; the reply behind them is read whole.
 TEST_F(SaveCfgFaultTest, BytesBeforeAReplyAreSetAsideAndTheReplyIsRead)
