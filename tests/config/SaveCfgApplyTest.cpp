@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -139,9 +137,7 @@ protected:
         for (const std::string& frame : m_scanner->Scanner().TakeHeardFrames()) {
             CSimRequest request;
             EXPECT_TRUE(request.Parse(frame, [](const std::string& name) {
-                return name.size() == 6 && std::all_of(name.begin(), name.end(), [](char c) {
-                           return std::isupper(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c));
-                       });
+                return CSaveCfg::IsWellFormedCommandName(wxString::FromUTF8(name));
             })) << frame;
             heard.push_back({request.Mark(), request.Commands()});
         }
