@@ -22,14 +22,23 @@
 
 namespace {
 
+// White where x + 2y is a multiple of three, or everywhere.
+SMonoImage Checkerboard(int width, int height, bool blank = false)
+{
+    SMonoImage image;
+    image.width = width;
+    image.height = height;
+    image.bits.assign(image.RowBytes() * height, 0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.SetWhite(x, y, blank || (x + 2 * y) % 3 == 0);
+    return image;
+}
+
 SSheetImage BlankImage(int width, int height)
 {
-    SMonoImage mono;
-    mono.width = width;
-    mono.height = height;
-    mono.bits.assign(mono.RowBytes() * height, 0xFF);
     SSheetImage image;
-    MakeSheetImage(EncodeBmp(mono), image);
+    MakeSheetImage(EncodeBmp(Checkerboard(width, height, true)), image);
     return image;
 }
 
@@ -255,18 +264,6 @@ TEST(SheetOutputTest, AFileThatCannotBeWrittenIsReportedAndAnExistingFileStays)
     EXPECT_FALSE(SaveSheetAsDocx(sheet, {}, "/no/such/folder/sheet.docx", error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ("old", dir.Read("kept.pdf"));
-}
-
-SMonoImage Checkerboard(int width, int height)
-{
-    SMonoImage image;
-    image.width = width;
-    image.height = height;
-    image.bits.assign(image.RowBytes() * height, 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.SetWhite(x, y, (x + 2 * y) % 3 == 0);
-    return image;
 }
 
 TEST(BmpImageTest, OneBitFilesReadBackPixelForPixelAndTwentyFourBitTopDownFilesAreRead)

@@ -4,8 +4,7 @@
 // scripted link: what goes on the wire for a typed command, which lines the transcript
 // gets, and what it leaves when closing. The batch fetch: both requests must be
 // acknowledged, data replies are cut at CR LF into entries, and "batch.txt" only ever
-// grows. Then both against the simulated scanner over the real link: reads it makes by
-// itself arrive as device lines, its batch store comes back whole.
+// grows. Both over the real link, against the simulated scanner, are the line tests'.
 #include "ScriptedTerminalLink.h"
 #include "batchdata/BatchDataFetch.h"
 #include "cmdcenter/CommandCenterSession.h"
@@ -13,11 +12,7 @@
 #include "cmdcenter/LineTerminal.h"
 #include "cmdcenter/TerminalText.h"
 #include "cmdcenter/UpgradeSwitches.h"
-#include "simulator/InProcessScanner.h"
-#include "simulator/SimTestSupport.h"
-#include "support/CoreTest.h"
 #include "support/FailOnWxAssert.h"
-#include "support/LinkFixture.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -123,6 +118,7 @@ TEST_F(CommandCenterSessionTest, OnlyACommandNothingAnsweredIsFollowedByTheNoAns
 // 02 00 00 01 ";" "A" and the checksum FF ^ 00 ^ 01 ^ 3B ^ 41 = 84.
 const std::string kFrameOfA("\x02\x00\x00\x01;A\x84", 7);
 
+// A whole frame, packed or not, is the next test's first read.
 TEST_F(CommandCenterSessionTest, WhatTheScannerSendsByItselfIsShown)
 {
     const struct {
@@ -132,32 +128,19 @@ TEST_F(CommandCenterSessionTest, WhatTheScannerSendsByItselfIsShown)
         wxString line;
     } cases[] = {
         {false, false, std::string("AB\0C\r\n", 6), "Device: AB C\r\n\r\n"},
-        {true, false, kFrameOfA, "Device: Code ID packet\r\nA\r\n"},
         {true, false, std::string("\x02\x00\x00\x01;AB", 7), "Device: \x02  \x01;AB\r\n"},
         {true, true, kFrameOfA, "Device: 02 00 00 01 3B 41 84\r\n"},
-        // Packing off: a frame is data like any other, every byte as itself.
-        {false, false, kFrameOfA, wxString("Device: \x02  \x01;A") + wxUniChar(0x84) + "\r\n"},
         {false, true, kFrameOfA, "Device: 02 00 00 01 3B 41 84\r\n"},
-        // The head of a frame is not held back for its rest either.
+        // Packing off, the head of a frame is not held back for its rest.
         {false, false, std::string("\x02\x00\x00\x05;AB", 7), "Device: \x02  \x05;AB\r\n"},
     };
-    CSymbologiesXmlInfo names;
-    ASSERT_TRUE(names.Load(VOSTREL_DATA_DIR "/Config/Symbologies.xml", "CommandCenterDlg.cpp"));
     for (const auto& c : cases) {
-        CScriptedTerminalLink link;
-        std::vector<wxString> lines;
-        CCommandCenterSession session(link, [&lines](const STerminalOutput& output) {
-            if (output.kind == STerminalOutput::LINE)
-                lines.push_back(output.text);
-        });
-        session.SetReaderEnabled(true);
-        session.SetSymbologies(names);
-        session.Options().tags = true;
-        session.Options().packedData = c.packedData;
-        session.Options().hexDisplay = c.hexDisplay;
-        link.AddReply(c.received);
-        ASSERT_TRUE(session.RunOneStep());
-        EXPECT_EQ(std::vector<wxString>{c.line}, lines) << c.line;
+        m_outputs.clear();
+        m_session.Options().packedData = c.packedData;
+        m_session.Options().hexDisplay = c.hexDisplay;
+        m_link.AddReply(c.received);
+        ASSERT_TRUE(m_session.RunOneStep());
+        EXPECT_EQ(std::vector<wxString>{c.line}, Lines()) << c.line;
     }
 }
 
@@ -313,61 +296,14 @@ TEST_F(BatchDataFetchTest, APackedReadCutBetweenTwoRepliesStaysOutOfTheStoredDat
     }
 }
 
-class SimulatedScannerTerminalTest : public CCoreTest {
-protected:
-    void SetUp() override
-    {
-        auto scanner = FixtureScanner(115200);
-        ASSERT_TRUE(scanner);
-        m_scanner = std::make_unique<CInProcessScanner>(std::move(scanner));
-    }
-    void Plug() { ASSERT_NE(nullptr, OpenTestDevice(m_scanner->Start(), 115200, 300)); }
-
-    std::unique_ptr<CInProcessScanner> m_scanner;
-    CDeviceTerminalLink m_link;
-};
-
-TEST_F(SimulatedScannerTerminalTest, StoredCodesComeBackAsEntries)
-{
-    for (const char* code : {"A", "B"})
-        m_scanner->Scanner().BatchStore().Add(code);
-    Plug();
-    std::vector<wxString> entries;
-    ASSERT_TRUE(CBatchDataFetch(m_link, 200).Fetch(entries));
-    EXPECT_EQ((std::vector<wxString>{"A", "\r\nB", ""}), entries);
-}
-
-TEST_F(SimulatedScannerTerminalTest, PackedReadsArriveWithTheNameOfTheirMark)
-{
-    CSimScanEmitter& emitter = m_scanner->Scanner().ScanEmitter();
-    emitter.SetReads({{4, "6901234567892"}});
-    emitter.SetPacking(ESimPacking::CODE_ID);
-    emitter.SetPeriod(150, true);
-    Plug();
-    std::vector<wxString> lines;
-    CCommandCenterSession session(m_link, [&lines](const STerminalOutput& output) { lines.push_back(output.text); });
-    CSymbologiesXmlInfo names;
-    ASSERT_TRUE(names.Load(VOSTREL_DATA_DIR "/Config/Symbologies.xml", "CommandCenterDlg.cpp"));
-    session.SetSymbologies(names);
-    session.Options().packedData = true;
-    session.SetReaderEnabled(true);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (lines.empty() && std::chrono::steady_clock::now() < deadline)
-        session.RunOneStep();
-    // A slow step may find a second read behind the first; each is a line of its own.
-    ASSERT_FALSE(lines.empty());
-    for (const wxString& line : lines)
-        EXPECT_EQ("Device: Code ID packet\r\n6901234567892\r\n", line);
-}
-
 wxString Narrow(const std::string& bytes)
 {
     return wxString(bytes.data(), wxConvISO8859_1, bytes.size());
 }
 
+// The session's commands show the mark "@" added; a typed mark and end are kept.
 TEST(TerminalTextTest, ATypedCommandIsWrappedInTheRequestFrame)
 {
-    EXPECT_EQ(Narrow("~\x01" "0000@QRYSYS;\x03"), PackTerminalCommand("@QRYSYS"));
     EXPECT_EQ(Narrow("~\x01" "0000#232BAD5;\x03"), PackTerminalCommand("#232BAD5;"));
 }
 

@@ -91,33 +91,31 @@ TEST_F(CompareRowsTest, CloneTakesOnlyDifferingTickedValuesAsPendingChanges)
     EXPECT_FALSE(pending.IsListed(&Setting("SCNMOD")));
 }
 
-struct SCompareFileCase {
-    const char* why;
-    const char* content;  // null: no file
-    size_t values;
-};
-
-class CompareFileTest : public ::testing::TestWithParam<SCompareFileCase> {};
-
-TEST_P(CompareFileTest, IsReadByNameFromEitherRootOrLeftEmpty)
+TEST(CompareFileTest, IsReadByNameFromEitherRootOrLeftEmpty)
 {
-    CTempDir dir;
-    if (GetParam().content)
-        dir.Write("f.xml", GetParam().content);
-    CompareFileValues values = {{"STALE1", "1"}};
-    EXPECT_EQ(GetParam().values > 0, ReadCompareFile(dir.File("f.xml"), values)) << GetParam().why;
-    EXPECT_EQ(GetParam().values, values.size()) << GetParam().why;
+    const struct {
+        const char* why;
+        const char* content;  // null: no file
+        size_t values;
+    } cases[] = {
+        {"old root, another model", "<Vastrel DeviceType=\"X\"><Command CommandName=\"A\" Value=\"1\"/>"
+                                    "<Command CommandName=\"A\" Value=\"2\"/><Other/></Vastrel>", 1},
+        {"current root", "<Vostrel><Command CommandName=\"A\" Value=\"\"/>"
+                         "<Command CommandName=\"B\" Value=\"x\"/></Vostrel>", 2},
+        {"wrong root", "<Pages><Command CommandName=\"A\" Value=\"1\"/></Pages>", 0},
+        {"no children", "<Vostrel/>", 0},
+        {"broken", "<Vostrel><Command", 0},
+        {"missing", nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        CTempDir dir;
+        if (c.content)
+            dir.Write("f.xml", c.content);
+        CompareFileValues values = {{"STALE1", "1"}};
+        EXPECT_EQ(c.values > 0, ReadCompareFile(dir.File("f.xml"), values));
+        EXPECT_EQ(c.values, values.size());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, CompareFileTest,
-    ::testing::Values(
-        SCompareFileCase{"old root, another model", "<Vastrel DeviceType=\"X\"><Command CommandName=\"A\" Value=\"1\"/>"
-                                                    "<Command CommandName=\"A\" Value=\"2\"/><Other/></Vastrel>", 1},
-        SCompareFileCase{"current root", "<Vostrel><Command CommandName=\"A\" Value=\"\"/>"
-                                         "<Command CommandName=\"B\" Value=\"x\"/></Vostrel>", 2},
-        SCompareFileCase{"wrong root", "<Pages><Command CommandName=\"A\" Value=\"1\"/></Pages>", 0},
-        SCompareFileCase{"no children", "<Vostrel/>", 0}, SCompareFileCase{"broken", "<Vostrel><Command", 0},
-        SCompareFileCase{"missing", nullptr, 0}));
 
 }  // namespace

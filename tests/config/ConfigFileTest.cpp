@@ -439,7 +439,6 @@ TEST(FileSettingRules, NamesAndValuesThatWouldCarryAnotherSettingAreTold)
         {"BEPLVLX", "2", false, true, false},
         {"beplvl", "2", false, true, false},
         {"BEP LV", "2", false, true, false},
-        {"BEP\tLV", "2", false, true, false},
         {"BEPLVL", "2;232BAD0", true, false, false},
         {"BEPLVL", "2\r\n", true, false, false},
         {"DFMZZZ", "1;BEPLVL2", true, false, false},

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -137,9 +137,7 @@ protected:
         for (const std::string& frame : m_scanner->Scanner().TakeHeardFrames()) {
             CSimRequest request;
             EXPECT_TRUE(request.Parse(frame, [](const std::string& name) {
-                return name.size() == 6 && std::all_of(name.begin(), name.end(), [](char c) {
-                           return std::isupper(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c));
-                       });
+                return CSaveCfg::IsWellFormedCommandName(wxString::FromUTF8(name));
             })) << frame;
             heard.push_back({request.Mark(), request.Commands()});
         }
@@ -169,66 +167,69 @@ TEST_F(SaveCfgApplyTest, NothingChangedMeansNoExchangeAtAll)
     EXPECT_TRUE(Heard().empty());
 }
 
-TEST_F(SaveCfgApplyTest, AnInterfaceChangeGoesOutAloneAndEndsWithoutReadBack)
+struct SApplyCase {
+    const char* why;
+    std::vector<std::pair<const char*, const char*>> changes;
+    std::vector<std::string> written;
+    bool readBack;
+};
+void PrintTo(const SApplyCase& c, std::ostream* out) { *out << c.why; }
+
+class SaveCfgApplyOrderTest : public SaveCfgApplyTest, public ::testing::WithParamInterface<SApplyCase> {};
+
+// What goes out, in which order, and whether the scanner is read back: a change of
+// the link ends the apply without a read-back, and confirms nothing.
+TEST_P(SaveCfgApplyOrderTest, ChangesGoOutInTheirOrderAndOnlyAnUnchangedLinkIsReadBack)
 {
-    Change("INTERF", "1");
+    const SApplyCase& c = GetParam();
+    std::vector<wxString> before;
+    for (const auto& [name, value] : c.changes) {
+        before.push_back(Setting(name).LoadedValue);
+        Change(name, value);
+    }
     CSaveCfg& engine = CSaveCfg::GetInstance();
+    ASSERT_TRUE(engine.ApplyChanges());
+    EXPECT_EQ(c.written, Written());
+    EXPECT_EQ(!c.readBack, engine.GetValueMap().empty());
+    EXPECT_EQ(!c.readBack, engine.HasPendingChanges());
+    for (size_t i = 0; i < c.changes.size(); ++i) {
+        const auto& [name, value] = c.changes[i];
+        EXPECT_EQ(value, m_scanner->Scanner().CurrentValue(name)) << name;
+        // Without a read-back the reference stays until the pages are built again.
+        EXPECT_EQ(c.readBack ? wxString(value) : before[i], Setting(name).LoadedValue) << name;
+        if (c.readBack) {
+            EXPECT_EQ(value, Setting(name).DeviceValue) << name;
+            ASSERT_EQ(1u, engine.GetValueMap().count(name)) << name;
+            EXPECT_EQ(value, engine.GetValueMap().at(name)) << name;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, SaveCfgApplyOrderTest,
+    ::testing::Values(
+        SApplyCase{"the interface alone", {{"INTERF", "1"}}, {"INTERF1"}, false},
+        SApplyCase{"a serial parameter on a serial link", {{"232PAR", "2"}}, {"232PAR2"}, false},
+        SApplyCase{"ordinary settings", {{"SCNMOD", "2"}, {"NUM003", "77"}}, {"SCNMOD2", "NUM00377"}, true},
+        // Cut areas and exposures that grow go after everything ordinary (EXPEMN is on
+        // the page before EXPGMN; CADTOP is lowered), the link settings after them.
+        SApplyCase{"growing cut areas and exposures, then the link",
+                   {{"232BAD", "4"}, {"KBWPOR", "1"}, {"CADLEF", "20"}, {"CADTOP", "5"}, {"CADRIG", "900"},
+                    {"EXPEMN", "9"}, {"EXPGMN", "9"}, {"SCNMOD", "2"}, {"INTERF", "2"}},
+                   {"SCNMOD2", "CADRIG900", "CADTOP5", "CADLEF20", "EXPGMN9", "EXPEMN9", "INTERF2", "KBWPOR1",
+                    "232BAD4"},
+                   false}));
+
+TEST_F(SaveCfgApplyTest, TheLinkAndSerialChangesAreToldApart)
+{
+    CSaveCfg& engine = CSaveCfg::GetInstance();
+    Change("232PAR", "2");
+    EXPECT_FALSE(engine.HasLinkChange());
+    EXPECT_TRUE(engine.HasSerialChange());
+    Change("INTERF", "1");
     EXPECT_TRUE(engine.HasLinkChange());
     EXPECT_TRUE(engine.ApplyChanges());
     EXPECT_TRUE(engine.IsLinkChanged());
-
-    const std::vector<SHeard> heard = Heard();
-    ASSERT_EQ(1u, heard.size());
-    EXPECT_EQ(std::vector<std::string>{"INTERF1"}, heard[0].commands);
-    EXPECT_EQ("1", m_scanner->Scanner().CurrentValue("INTERF"));
-    // The reference stays until the pages are built again on the new link.
-    EXPECT_EQ("0", Setting("INTERF").LoadedValue);
-    EXPECT_TRUE(engine.GetValueMap().empty());
-}
-
-TEST_F(SaveCfgApplyTest, ASerialParameterChangeOnASerialLinkAlsoSkipsTheReadBack)
-{
-    Change("232PAR", "2");
-    CSaveCfg& engine = CSaveCfg::GetInstance();
-    EXPECT_FALSE(engine.HasLinkChange());
-    EXPECT_TRUE(engine.HasSerialChange());
-    EXPECT_TRUE(engine.ApplyChanges());
-    EXPECT_EQ(std::vector<std::string>{"232PAR2"}, Written());
-    EXPECT_TRUE(engine.GetValueMap().empty());
-}
-
-TEST_F(SaveCfgApplyTest, OrdinaryChangesAreConfirmedAndTheScannerIsReadBack)
-{
-    Change("SCNMOD", "2");
-    Change("NUM003", "77");
-    CSaveCfg& engine = CSaveCfg::GetInstance();
-    ASSERT_TRUE(engine.ApplyChanges());
-
-    EXPECT_EQ((std::vector<std::string>{"SCNMOD2", "NUM00377"}), Written());
-    EXPECT_EQ("2", Setting("SCNMOD").LoadedValue);
-    EXPECT_EQ("2", Setting("SCNMOD").DeviceValue);
-    EXPECT_EQ("77", Setting("NUM003").LoadedValue);
-    EXPECT_FALSE(engine.HasPendingChanges());
-    ASSERT_EQ(1u, engine.GetValueMap().count("NUM003"));
-    EXPECT_EQ("77", engine.GetValueMap().at("NUM003"));
-    EXPECT_EQ("77", m_scanner->Scanner().CurrentValue("NUM003"));
-}
-
-TEST_F(SaveCfgApplyTest, GrowingCutAreasAndExposuresGoLastAndLinkSettingsAfterThem)
-{
-    Change("232BAD", "4");
-    Change("KBWPOR", "1");
-    Change("CADLEF", "20");  // raised from 10: after everything ordinary
-    Change("CADTOP", "5");   // lowered: in its normal place
-    Change("CADRIG", "900");
-    Change("EXPEMN", "9");   // raised from 5, and on the page before EXPGMN
-    Change("EXPGMN", "9");
-    Change("SCNMOD", "2");
-    Change("INTERF", "2");
-    ASSERT_TRUE(CSaveCfg::GetInstance().ApplyChanges());
-    EXPECT_EQ((std::vector<std::string>{"SCNMOD2", "CADRIG900", "CADTOP5", "CADLEF20", "EXPGMN9", "EXPEMN9", "INTERF2",
-                                        "KBWPOR1", "232BAD4"}),
-              Written());
 }
 
 // The user's own pending changes and the link settings stay out of a file being sent.

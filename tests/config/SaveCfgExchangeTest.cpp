@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 namespace {
 
 class SaveCfgExchangeTest : public CCoreTest {
@@ -60,28 +58,21 @@ TEST_F(SaveCfgExchangeTest, MissingOrEmptyTextSendsNothingAndAnItemNotAcknowledg
     EXPECT_EQ("XYZABC", m_engine.GetErrorList()[1]);
 }
 
-TEST_F(SaveCfgExchangeTest, ASilentDeviceCostsOneTimeOutAndOneResend)
+// How long a read waits is the link's business; here, that silence costs one resend.
+TEST_F(SaveCfgExchangeTest, ASilentDeviceGetsOneResendAndAnAnswerToItIsTaken)
 {
-    const auto start = Clock::now();
     size_t count = 0;
     EXPECT_EQ(nullptr, m_engine.SendCommand(L"BEPLVL", L"*", count));
-    const long long elapsed = MillisecondsSince(start);
     const auto requests = m_scanner.Requests();
     ASSERT_EQ(2u, requests.size());
     EXPECT_EQ(Request("@BEPLVL*"), requests[0]);
     EXPECT_EQ(requests[0], requests[1]);
-    // Two reads of 300 ms and the 25 ms pause; well under a third attempt.
-    EXPECT_GE(elapsed, 600);
-    EXPECT_LT(elapsed, 900);
-}
 
-TEST_F(SaveCfgExchangeTest, AnAnswerToTheResendIsTaken)
-{
     m_scanner.Script({"", ReplyFrame("BEPLVL2\x06")});
     wxString value;
     EXPECT_TRUE(CSaveCfg::QueryCommand("BEPLVL", "*", value));
     EXPECT_EQ("2", value);
-    EXPECT_EQ(2u, m_scanner.Requests().size());
+    EXPECT_EQ(4u, m_scanner.Requests().size());
 }
 
 TEST_F(SaveCfgExchangeTest, ASettingIsSentTemporarilyAndJudgedByItsOwnItem)
@@ -183,9 +174,7 @@ TEST_F(SaveCfgFaultTest, BrokenRepliesNeverYieldTheValueAskedFor)
     for (const char* fault : {"slow:800", "cut:12", "cut:16", "disconnect:15"}) {
         Inject(fault);
         wxString value;
-        const auto start = Clock::now();
         EXPECT_FALSE(CSaveCfg::QueryCommand("SCNTMO", "*", value)) << fault << " gave " << value;
-        EXPECT_LT(MillisecondsSince(start), 2000) << fault;
 
         size_t count = 7;
         const ReplyItem* items = Query(count);
@@ -198,6 +187,18 @@ TEST_F(SaveCfgFaultTest, BrokenRepliesNeverYieldTheValueAskedFor)
         }
         ExpectHealthyAgain();
     }
+}
+
+// A reply that comes late, but inside the read's time-out of 300 ms, is waited for:
+// one request, and the value.
+TEST_F(SaveCfgFaultTest, AReplyInsideTheTimeOutIsWaitedFor)
+{
+    Inject("slow:100");
+    m_scanner->Scanner().TakeHeardFrames();
+    wxString value;
+    EXPECT_TRUE(CSaveCfg::QueryCommand("SCNTMO", "*", value));
+    EXPECT_FALSE(value.empty());
+    EXPECT_EQ(1u, m_scanner->Scanner().TakeHeardFrames().size());
 }
 
 // Bytes in front of a reply (a scanner reading codes while it is configured) are set

@@ -54,31 +54,26 @@ const std::wstring kHead = L"\x02\x01" L"0000@";
 
 }  // namespace
 
-struct SPackCase {
-    std::vector<std::wstring> commands;
-    std::wstring frame;
-};
-void PrintTo(const SPackCase& pack, std::ostream* out) { *out << ::testing::PrintToString(pack.frame); }
-
-class PackCommands : public ::testing::TestWithParam<SPackCase> {};
-
-TEST_P(PackCommands, JoinsNeighboursOfOneGroupAndKeepsTheCallersMark)
+TEST(PackCommands, JoinsNeighboursOfOneGroupAndKeepsTheCallersMark)
 {
-    EXPECT_EQ(GetParam().frame, Pack(GetParam().commands));
+    const struct {
+        std::vector<std::wstring> commands;
+        std::wstring frame;
+    } cases[] = {
+        {{L"232BAD5", L"232PAR0"}, L"~\x01" L"0000@232BAD5,PAR0;\x03"},
+        // A group that comes back after another group is written in full again.
+        {{L"232BAD5", L"BEPLVL2", L"232PAR0"}, L"~\x01" L"0000@232BAD5;BEPLVL2;232PAR0;\x03"},
+        {{L"QRYSYS", L"QRYPDN", L"QRYPSN"}, L"~\x01" L"0000@QRYSYS,PDN,PSN;\x03"},
+        {{L"#232BAD5", L"232PAR0"}, L"~\x01" L"0000#232BAD5,PAR0;\x03"},
+        {{L"@*"}, L"~\x01" L"0000@*;\x03"},
+        {{L"BEPLVL2;"}, L"~\x01" L"0000@BEPLVL2;\x03"},
+        {{L"BEPLVL2"}, L"~\x01" L"0000@BEPLVL2;\x03"},
+        // Commands too short to have a group are never cut as if they had one.
+        {{L"AB", L"AB"}, L"~\x01" L"0000@AB;AB;\x03"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.frame, Pack(c.commands));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Frames, PackCommands,
-    ::testing::Values(SPackCase{{L"232BAD5", L"232PAR0"}, L"~\x01" L"0000@232BAD5,PAR0;\x03"},
-                      // A group that comes back after another group is written in full again.
-                      SPackCase{{L"232BAD5", L"BEPLVL2", L"232PAR0"}, L"~\x01" L"0000@232BAD5;BEPLVL2;232PAR0;\x03"},
-                      SPackCase{{L"QRYSYS", L"QRYPDN", L"QRYPSN"}, L"~\x01" L"0000@QRYSYS,PDN,PSN;\x03"},
-                      SPackCase{{L"#232BAD5", L"232PAR0"}, L"~\x01" L"0000#232BAD5,PAR0;\x03"},
-                      SPackCase{{L"@*"}, L"~\x01" L"0000@*;\x03"},
-                      SPackCase{{L"BEPLVL2;"}, L"~\x01" L"0000@BEPLVL2;\x03"},
-                      SPackCase{{L"BEPLVL2"}, L"~\x01" L"0000@BEPLVL2;\x03"},
-                      // Commands too short to have a group are never cut as if they had one.
-                      SPackCase{{L"AB", L"AB"}, L"~\x01" L"0000@AB;AB;\x03"}));
 
 TEST(IsReplyComplete, WaitsForTheTerminatorOnlyOfDataThatStartsLikeAReply)
 {
