@@ -47,7 +47,7 @@ const SKind kSavedKinds[] = {
     {"IMGMUL", "MULFILESELECT", "a.bmp|b.bmp"}, {"MULVAL", "MULVALUE", "1,2"},
 };
 
-std::string ModelFile()
+std::string EveryKindModelFile()
 {
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DeviceConfiguration>\n";
     for (const SKind& kind : kSavedKinds)
@@ -58,7 +58,7 @@ std::string ModelFile()
     return text + "</DeviceConfiguration>\n";
 }
 
-std::string PageFile()
+std::string EveryKindPageFile()
 {
     std::string commands;
     for (const SKind& kind : kSavedKinds)
@@ -110,8 +110,8 @@ protected:
     void SetUp() override
     {
         CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
-        m_dir.Write("Config/Model.xml", ModelFile());
-        m_dir.Write("Config/pageinfo.xml", PageFile());
+        m_dir.Write("Config/Model.xml", EveryKindModelFile());
+        m_dir.Write("Config/pageinfo.xml", EveryKindPageFile());
         m_dir.Write("Config/PassCmd.xml", PassFile({}));
         m_dir.Write("Config/transCmd.xml", "<setting/>");
         ASSERT_TRUE(CDeviceCmdNameMntXmlInfo::GetInstance().Load("Model.xml"));

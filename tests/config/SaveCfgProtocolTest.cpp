@@ -50,7 +50,7 @@ bool Complete(const std::string& bytes)
     return CSaveCfg::IsReplyComplete(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
-const std::wstring kHead = L"\x02\x01" L"0000@";
+const std::wstring kWideReplyHead = L"\x02\x01" L"0000@";
 
 }  // namespace
 
@@ -111,14 +111,14 @@ TEST(ParseReply, CutsRepliesIntoNamedItems)
         std::vector<std::wstring> items;
     } cases[] = {
         {"later pieces of a group are named by the group and their item",
-         kHead + L"232BAD5\x06,PAR0\x15,STP1\x05;BEPLVL2\x06;\x03",
+         kWideReplyHead + L"232BAD5\x06,PAR0\x15,STP1\x05;BEPLVL2\x06;\x03",
          {L"232BAD=5\x06", L"232PAR=0\x15", L"232STP=1\x05", L"BEPLVL=2\x06"}},
-        {"values holding commas and semicolons survive", kHead + L"PRESTRa,b;c\x06,SUF;;\x06;\x03",
+        {"values holding commas and semicolons survive", kWideReplyHead + L"PRESTRa,b;c\x06,SUF;;\x06;\x03",
          {L"PRESTR=a,b;c\x06", L"PRESUF=;;\x06"}},
         {"a piece that repeats its group is named by its own first six characters",
-         kHead + L"QRYSYSv1\x06,QRYPDNHBS-HI880\x06;\x03", {L"QRYSYS=v1\x06", L"QRYPDN=HBS-HI880\x06"}},
-        {"an incomplete last token yields no item", kHead + L"BEPLVL2\x06;232BAD5;\x03", {L"BEPLVL=2\x06"}},
-        {"an empty reply", kHead + L";\x03", {}},
+         kWideReplyHead + L"QRYSYSv1\x06,QRYPDNHBS-HI880\x06;\x03", {L"QRYSYS=v1\x06", L"QRYPDN=HBS-HI880\x06"}},
+        {"an incomplete last token yields no item", kWideReplyHead + L"BEPLVL2\x06;232BAD5;\x03", {L"BEPLVL=2\x06"}},
+        {"an empty reply", kWideReplyHead + L";\x03", {}},
         {"a short reply", L"\x02\x01", {}},
     };
     for (const auto& c : cases)
@@ -127,7 +127,7 @@ TEST(ParseReply, CutsRepliesIntoNamedItems)
 
 TEST(ParseReply, MissingTextFailsAndTheItemsNeverOverrunTheArrayNorTheGivenLength)
 {
-    std::wstring reply = kHead;
+    std::wstring reply = kWideReplyHead;
     for (int i = 0; i < 50; ++i)
         reply += L"A" + std::to_wstring(100 + i) + L"XYZ1\x06;";
     reply += L"\x03";
@@ -145,8 +145,8 @@ TEST(ParseReply, MissingTextFailsAndTheItemsNeverOverrunTheArrayNorTheGivenLengt
     EXPECT_FALSE(CSaveCfg::ParseReply(empty, 0, &item, 1, count));
     EXPECT_EQ(0u, count);
 
-    reply = kHead + L"BEPLVL2\x06;\x03" L"232BAD5\x06;\x03";
-    ASSERT_TRUE(CSaveCfg::ParseReply(reply.data(), kHead.size() + 11, items.data(), 4, count));
+    reply = kWideReplyHead + L"BEPLVL2\x06;\x03" L"232BAD5\x06;\x03";
+    ASSERT_TRUE(CSaveCfg::ParseReply(reply.data(), kWideReplyHead.size() + 11, items.data(), 4, count));
     ASSERT_EQ(1u, count);
     EXPECT_EQ(std::wstring(L"BEPLVL"), items[0].command);
 }

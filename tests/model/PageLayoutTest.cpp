@@ -12,7 +12,7 @@
 
 namespace {
 
-const char kModel[] = R"(<DeviceConfiguration>
+const char kLayoutModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>232BAD</CommandName><Default>4</Default><SettingsList>0|4|8</SettingsList></Command>
  <Command><CommandName>BEPLVL</CommandName><Default>2</Default></Command>
  <Command><CommandName>PRESET</CommandName></Command>
@@ -78,7 +78,7 @@ protected:
     {
         SetControlFactory(&m_factory);
         CAppContext::GetInstance().SetProgramDirectory(m_dir.Path());
-        m_dir.Write("Config/Model.xml", kModel);
+        m_dir.Write("Config/Model.xml", kLayoutModel);
         m_dir.Write("Config/pageinfo.xml", kPages);
         m_dir.Write("Config/maincfg.xml", kTabs);
         m_dir.Write("Images/set.png", "\x89PNG\r\n\x1a\n-");
