@@ -56,7 +56,6 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
     // The first screen comes at once, the groups below it in later turns of the loop.
     EXPECT_GT(shown->GetContentHeight(), 0);
     EXPECT_TRUE(RunUntil([shown] { return shown->AreControlsBuilt(); }, 10));
-    SaveScreenshot(m_frame, "configuration-offline.png");
 
     // Save what the pages hold, change a setting, open the saved file again: the
     // change is undone by the file and shows up as pending only where they differ.
@@ -140,7 +139,6 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     country->SetValue(changed);
     EXPECT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
     ASSERT_TRUE(page->ShowSetting(country));
-    SaveScreenshot(m_frame, "configuration-online.png");
 
     // Each exchange is work of the wait dialog; what each one left behind:
     // snapshots in "tmp" and whether the file saved by the user exists.
@@ -206,7 +204,6 @@ TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackAndButtons
                            "Data Format 3:;\r\n";
     EXPECT_EQ(value, formats->Value);
     EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{formats}, CPendingChangeList::GetInstance().GetEntries());
-    SaveScreenshot(m_frame, "data-format-online.png");
 
     CWaitDlg::SetWorkRunner(RunOnLine);
     Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));

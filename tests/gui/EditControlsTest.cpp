@@ -156,7 +156,6 @@ TEST_F(EditControlsTest, ATypedValueIsCommittedBeforeAButtonPressActs)
     EXPECT_EQ("0D0004", trigger.GetValue());
     EXPECT_EQ("0D", Setting("SCNTCT").Value);
     EXPECT_EQ(&trigger, wxWindow::FindFocus());
-    SaveScreenshot(m_page, "edit_controls.png");
 }
 
 TEST_F(EditControlsTest, ARangeEditKeepsItsLimitsAndItsPartnersOrder)

@@ -132,7 +132,6 @@ TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVers
             log = dialog->GetLogBox()->GetValue();
             bar = dialog->GetBar()->GetValue();
             EXPECT_TRUE(dialog->GetUpdateButton()->IsEnabled());
-            ::SaveScreenshot(dialog, "firmware-upgrade.png");
             driver.Stop();
             dialog->EndModal(wxID_CANCEL);
         }
@@ -185,7 +184,6 @@ TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheO
     dialog->Stop();
     ASSERT_TRUE(RunUntil([&] { return !dialog->IsBusy(); }, 60));
     EXPECT_TRUE(dialog->GetStartButton()->IsEnabled());
-    ::SaveScreenshot(dialog, "firmware-batch.png");
 
     ASSERT_EQ(8, dialog->GetList()->GetItemCount());
     int upgraded = 0;
