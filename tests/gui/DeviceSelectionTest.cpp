@@ -111,7 +111,6 @@ TEST_F(DeviceSelectionTest, AListedScannerIsReadAndItsSettingsShownOnline)
     page->SelectEntry(0);
     EXPECT_NE(wxNOT_FOUND, page->GetInfoBox()->GetValue().Find("Firmware: V1.00.001"));
     EXPECT_TRUE(page->GetConfigureButton()->IsEnabled());
-    EXPECT_TRUE(page->GetUpgradeButton()->IsEnabled());
 
     CAppContext::GetInstance().SetCommandLineFiles(m_dir.File("read.txt"), wxString());
     Click(page->GetConfigureButton());
