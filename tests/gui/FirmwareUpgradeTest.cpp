@@ -301,9 +301,7 @@ TEST_F(FirmwareUpgradeTest, BatchTellsScannersWithoutSerialNumberApartAndKeepsIt
     } typedPaths[] = {{m_dir.File("missing.bin"), other, 1}, {"  " + file + " ", file, 1}, {"", file, 1}};
     for (const auto& path : typedPaths) {
         dialog->GetFileField()->ChangeValue(path.typed);
-        wxCommandEvent enter(wxEVT_TEXT_ENTER, dialog->GetFileField()->GetId());
-        enter.SetEventObject(dialog->GetFileField());
-        dialog->GetFileField()->GetEventHandler()->ProcessEvent(enter);
+        PressEnter(*dialog->GetFileField());
         EXPECT_EQ(path.inUse, dialog->GetFileField()->GetValue()) << path.typed;
         EXPECT_EQ(path.messages, m_messages.Texts().size()) << path.typed;
     }
