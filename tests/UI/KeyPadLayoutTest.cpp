@@ -3,40 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace {
-
-struct SShippedLayout {
-    const char* file;
-    size_t capacity;
-};
-
-class ShippedKeyPadTest : public testing::TestWithParam<SShippedLayout> {};
-
-TEST_P(ShippedKeyPadTest, FileFillsItsLayoutToCapacityWithDistinctKeys)
-{
-    std::vector<SKeyRecord> keys;
-    size_t count = GetParam().capacity;
-    int32_t width = 0, height = 0;
-    ASSERT_TRUE(CKeyPadLayout::LoadLayout(wxString(VOSTREL_DATA_DIR "/Config/keyboard/") + GetParam().file, keys, count,
-                                          30, width, height));
-    EXPECT_EQ(GetParam().capacity, count);
-    std::set<uint32_t> codes;
-    for (size_t i = 0; i < count; ++i) {
-        codes.insert(keys[i].keyValue);
-        EXPECT_GE(keys[i].top, 30);
-        EXPECT_GT(keys[i].right, keys[i].left) << keys[i].bottomText;
-        EXPECT_FALSE(keys[i].bottomText.empty());
-    }
-    EXPECT_EQ(count, codes.size());
-    EXPECT_GT(width, 400);
-    EXPECT_GT(height, 150);
-}
-
-INSTANTIATE_TEST_SUITE_P(UsAndEuropean, ShippedKeyPadTest,
-                         testing::Values(SShippedLayout{"keypad_us.xml", CKeyPadLayout::kUsCapacity},
-                                         SShippedLayout{"keypad_European.xml", CKeyPadLayout::kEuropeanCapacity}));
 
 TEST(KeyPadLayoutTest, ReadingStopsAtCapacityAndMissingAttributesReadAsZero)
 {

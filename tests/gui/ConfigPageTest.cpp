@@ -56,7 +56,6 @@ TEST_F(ConfigPageTest, AnOfflineModelOpensOnItsFirstPageAndSavesOpensAndResetsWi
     // The first screen comes at once, the groups below it in later turns of the loop.
     EXPECT_GT(shown->GetContentHeight(), 0);
     EXPECT_TRUE(RunUntil([shown] { return shown->AreControlsBuilt(); }, 10));
-    SaveScreenshot(m_frame, "configuration-offline.png");
 
     // Save what the pages hold, change a setting, open the saved file again: the
     // change is undone by the file and shows up as pending only where they differ.
@@ -140,7 +139,6 @@ TEST_F(ConfigPageTest, AChangeWrittenToTheScannerIsReadBackSnapshottedAndLeavesN
     country->SetValue(changed);
     EXPECT_EQ(1u, CPendingChangeList::GetInstance().GetEntries().size());
     ASSERT_TRUE(page->ShowSetting(country));
-    SaveScreenshot(m_frame, "configuration-online.png");
 
     // Each exchange is work of the wait dialog; what each one left behind:
     // snapshots in "tmp" and whether the file saved by the user exists.
@@ -206,7 +204,6 @@ TEST_F(ConfigPageTest, ADataFormatBuiltInTheEditorIsWrittenAndReadBackAndButtons
                            "Data Format 3:;\r\n";
     EXPECT_EQ(value, formats->Value);
     EXPECT_EQ(std::vector<CCmdNameXmlInfo*>{formats}, CPendingChangeList::GetInstance().GetEntries());
-    SaveScreenshot(m_frame, "data-format-online.png");
 
     CWaitDlg::SetWorkRunner(RunOnLine);
     Press(page->GetButton(CCfgMainDlg::ID_SAVE_DEVICE));
@@ -239,36 +236,29 @@ TEST(SettingSearchTest, EveryWordMustBeInTheNameOrTheCaption)
         EXPECT_EQ(c.found, CCmdSearchDlg::Matches(c.query, "232BAD", "Baud rate")) << c.query;
 }
 
-TEST_F(ConfigPageTest, TheSearchFindsLowerCaseWordsAndShowsTheChosenSetting)
+// Find setting lists lower-case words' matches and shows the chosen one on its page.
+// From the keyboard: Down and Up only move the mark, Enter chooses what is marked or
+// the single match, Escape closes; no key changes a setting.
+TEST_F(ConfigPageTest, FindSettingShowsTheChosenSettingAndIsDrivenByKeysChoosingOnlyWithEnter)
 {
     UseModel("HBS-HS620");
     CCfgMainDlg* page = OpenPage(false);
-    CCmdSearchDlg* search = CCmdSearchDlg::ShowSearchBox(m_frame, page);
-    search->GetField()->SetValue("  kbw ");
-    ASSERT_FALSE(search->GetFound().empty());
-    for (const CCmdNameXmlInfo* found : search->GetFound())
+    CCmdSearchDlg* onPage = CCmdSearchDlg::ShowSearchBox(m_frame, page);
+    onPage->GetField()->SetValue("  kbw ");
+    ASSERT_FALSE(onPage->GetFound().empty());
+    for (const CCmdNameXmlInfo* found : onPage->GetFound())
         EXPECT_NE(wxNOT_FOUND, found->CommandName.Find("KBW")) << found->CommandName;
-    EXPECT_TRUE(search->GetResults()->GetString(0).EndsWith(")"));
-    EXPECT_NE(wxNOT_FOUND, search->GetResults()->GetString(0).Find("(KBW")) << "the command name comes last";
-
-    search->GetField()->SetValue("   ");
-    EXPECT_FALSE(search->GetFound().empty()) << "an empty text leaves the list";
-
-    const CCmdNameXmlInfo* chosen = search->GetFound().back();
-    search->ChooseResult(static_cast<int>(search->GetFound().size()) - 1);
+    EXPECT_TRUE(onPage->GetResults()->GetString(0).EndsWith(")"));
+    EXPECT_NE(wxNOT_FOUND, onPage->GetResults()->GetString(0).Find("(KBW")) << "the command name comes last";
+    onPage->GetField()->SetValue("   ");
+    EXPECT_FALSE(onPage->GetFound().empty()) << "an empty text leaves the list";
+    const CCmdNameXmlInfo* shownSetting = onPage->GetFound().back();
+    onPage->ChooseResult(static_cast<int>(onPage->GetFound().size()) - 1);
     wxYield();
-    CPageDlg* shown = page->GetSettingsArea()->GetCurrentPage();
-    ASSERT_NE(nullptr, shown);
-    EXPECT_EQ(chosen->OwnerPage, shown->GetPage());
-    EXPECT_NE(nullptr, chosen->Control);
-}
+    ASSERT_NE(nullptr, page->GetSettingsArea()->GetCurrentPage());
+    EXPECT_EQ(shownSetting->OwnerPage, page->GetSettingsArea()->GetCurrentPage()->GetPage());
+    EXPECT_NE(nullptr, shownSetting->Control);
 
-// Find setting from the keyboard: Down and Up only move the mark, Enter chooses what
-// is marked or the single match, Escape closes; no key changes a setting.
-TEST_F(ConfigPageTest, FindSettingIsDrivenByKeysAndChoosesOnlyWithEnter)
-{
-    UseModel("HBS-HS620");
-    OpenPage(false);
     std::vector<const CCmdNameXmlInfo*> chosen;
     auto* target = new wxWindow(m_frame, wxID_ANY);
     target->Bind(EVT_VOSTREL_SHOW_SETTING, [&chosen](wxCommandEvent& event) {

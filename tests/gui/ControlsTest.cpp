@@ -112,12 +112,6 @@ TEST_F(ControlsTest, TheFirstRegistrationOfAKeywordWins)
     ASSERT_TRUE(fallback);
     EXPECT_EQ("NOTHING", fallback->ControlType);
     EXPECT_FALSE(CControlMnt::GetInstance().CreateControl(""));
-
-    // Rows that are not one line high start at their own height before Create.
-    const std::pair<const char*, int32_t> heights[] = {
-        {"DATAFORMAT", 240}, {"CODEID", 200}, {"COMBOBOXCUSTOM", 60}, {"RADIO#", 32}, {"DATATIME", 20}, {"IMAGE", 100}};
-    for (const auto& [keyword, height] : heights)
-        EXPECT_EQ(height, CControlMnt::GetInstance().CreateControl(keyword)->Height) << keyword;
 }
 
 TEST_F(ControlsTest, AComboBoxHidesUnsupportedItemsAndAdoptsTheFirstForAnUnlistedValue)

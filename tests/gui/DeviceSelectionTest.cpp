@@ -111,8 +111,6 @@ TEST_F(DeviceSelectionTest, AListedScannerIsReadAndItsSettingsShownOnline)
     page->SelectEntry(0);
     EXPECT_NE(wxNOT_FOUND, page->GetInfoBox()->GetValue().Find("Firmware: V1.00.001"));
     EXPECT_TRUE(page->GetConfigureButton()->IsEnabled());
-    EXPECT_TRUE(page->GetUpgradeButton()->IsEnabled());
-    SaveScreenshot(m_window, "online-list.png");
 
     CAppContext::GetInstance().SetCommandLineFiles(m_dir.File("read.txt"), wxString());
     Click(page->GetConfigureButton());
@@ -195,7 +193,6 @@ TEST_F(DeviceSelectionTest, ACatalogueModelIsConfiguredOfflineFromItsCommandFile
     ASSERT_NE(nullptr, page);
     ASSERT_EQ(2u, page->GetCategoryList()->GetCount());
     EXPECT_EQ(3u, page->GetShownModels().size());
-    SaveScreenshot(m_window, "offline-models.png");
     PressCtrlF();
     EXPECT_EQ(0, searchBoxes) << "no command search outside a configuration";
 
@@ -454,7 +451,6 @@ TEST_F(DeviceSelectionTest, AChangeIsWrittenWhenTheWindowClosesWithYes)
     const wxString wanted = country->Value == "2" ? "3" : "2";
 
     country->SetValue(wanted, nullptr);
-    SaveScreenshot(m_window, "configuration-changed.png");
     const size_t messagesBefore = m_messages.Texts().size();
     m_messages.Answer(wxYES);
     int waitDialogs = 0;
@@ -490,7 +486,6 @@ TEST_F(DeviceSelectionTest, KnownScannersShowAtOnceWithPortAndSerialWhileTheSear
     EXPECT_EQ(wxString::FromUTF8("Looking for scanners…"), page->GetStateNote()->GetLabel());
     WaitForScannerList();
     EXPECT_EQ(1u, page->GetEntries().size());
-    ::SaveScreenshot(m_window, "connected-scanners.png");
 
     for (uint32_t port : m_ports)
         DetachDemoScanner(port);
@@ -503,5 +498,4 @@ TEST_F(DeviceSelectionTest, KnownScannersShowAtOnceWithPortAndSerialWhileTheSear
     EXPECT_TRUE(note.StartsWith("No scanner found.")) << note;
     for (const char* cause : {"dialout", "udev", "keyboard mode"})
         EXPECT_NE(wxNOT_FOUND, note.Find(cause)) << cause;
-    ::SaveScreenshot(m_window, "connected-scanners-none.png");
 }

@@ -10,6 +10,7 @@
 #include <wx/dateevt.h>
 #include <wx/uiaction.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -120,9 +121,14 @@ TEST_F(EditControlsTest, ATypedValueIsCommittedBeforeAButtonPressActs)
     auto* write = new wxButton(m_page, wxID_ANY, "Write", wxPoint(10, 500), wxSize(120, 30));
     wxString valueWhenPressed;
     write->Bind(wxEVT_BUTTON, [&](wxCommandEvent&) { valueWhenPressed = Setting("PRESET").Value; });
+    auto painted = std::make_shared<bool>(false);  // the window is on the screen before the pointer moves
+    m_page->Bind(wxEVT_PAINT, [painted](wxPaintEvent& event) {
+        *painted = true;
+        event.Skip();
+    });
     m_frame->Show();
     m_frame->Raise();
-    RunUntil([n = 0]() mutable { return ++n > 20; }, 1);  // the window appears before the pointer moves
+    ASSERT_TRUE(RunUntil([painted] { return *painted; }, 5));
     wxTextCtrl& prefix = EditOf("PRESET");
     prefix.SetFocus();
     wxYield();
@@ -150,7 +156,6 @@ TEST_F(EditControlsTest, ATypedValueIsCommittedBeforeAButtonPressActs)
     EXPECT_EQ("0D0004", trigger.GetValue());
     EXPECT_EQ("0D", Setting("SCNTCT").Value);
     EXPECT_EQ(&trigger, wxWindow::FindFocus());
-    SaveScreenshot(m_page, "edit_controls.png");
 }
 
 TEST_F(EditControlsTest, ARangeEditKeepsItsLimitsAndItsPartnersOrder)
@@ -179,7 +184,7 @@ TEST_F(EditControlsTest, ARangeEditKeepsItsLimitsAndItsPartnersOrder)
     EXPECT_FALSE(IsPending("CADTOP"));
 }
 
-TEST_F(EditControlsTest, AHexEditTakesBytesWithinItsLimitsAndShowsThemAsCharacters)
+TEST_F(EditControlsTest, HexEditsTakeBytesWithinTheirLimitsAndTheTriggerRefusesTheCommandHeader)
 {
     CControlBase& row = *Setting("PREHEX").Control;
     wxTextCtrl& hex = EditOf("PREHEX");
@@ -217,15 +222,14 @@ TEST_F(EditControlsTest, AHexEditTakesBytesWithinItsLimitsAndShowsThemAsCharacte
     }
     EXPECT_EQ(std::vector<wxString>{wxString::FromUTF8("粘贴内容不全为十六进制")}, m_messages.Texts());
     EXPECT_EQ("4243", hex.GetValue());
-}
 
-TEST_F(EditControlsTest, TheKeyboardEditRefusesTheCommandHeaderForTheTriggerSetting)
-{
+    // The keyboard edit of the trigger setting refuses the command header.
     wxTextCtrl& trigger = EditOf("SCNTCT");
     trigger.ChangeValue("");
     TypeChars(trigger, "3f0d");
     Leave(trigger);
-    EXPECT_EQ(std::vector<wxString>{wxString::FromUTF8("Trigger 开头不能包含 3F")}, m_messages.Texts());
+    ASSERT_EQ(2u, m_messages.Texts().size());
+    EXPECT_EQ(wxString::FromUTF8("Trigger 开头不能包含 3F"), m_messages.Texts()[1]);
     EXPECT_EQ("", trigger.GetValue());
     EXPECT_EQ("", Setting("SCNTCT").Value);
     EXPECT_TRUE(IsPending("SCNTCT"));

@@ -132,7 +132,6 @@ TEST_F(FirmwareUpgradeTest, OnlinePageUpgradesTheScannerWhichThenShowsItsNewVers
             log = dialog->GetLogBox()->GetValue();
             bar = dialog->GetBar()->GetValue();
             EXPECT_TRUE(dialog->GetUpdateButton()->IsEnabled());
-            ::SaveScreenshot(dialog, "firmware-upgrade.png");
             driver.Stop();
             dialog->EndModal(wxID_CANCEL);
         }
@@ -185,7 +184,6 @@ TEST_F(FirmwareUpgradeTest, BatchOfEightScannersLocksFirstThenUpgradesAllButTheO
     dialog->Stop();
     ASSERT_TRUE(RunUntil([&] { return !dialog->IsBusy(); }, 60));
     EXPECT_TRUE(dialog->GetStartButton()->IsEnabled());
-    ::SaveScreenshot(dialog, "firmware-batch.png");
 
     ASSERT_EQ(8, dialog->GetList()->GetItemCount());
     int upgraded = 0;
@@ -303,9 +301,7 @@ TEST_F(FirmwareUpgradeTest, BatchTellsScannersWithoutSerialNumberApartAndKeepsIt
     } typedPaths[] = {{m_dir.File("missing.bin"), other, 1}, {"  " + file + " ", file, 1}, {"", file, 1}};
     for (const auto& path : typedPaths) {
         dialog->GetFileField()->ChangeValue(path.typed);
-        wxCommandEvent enter(wxEVT_TEXT_ENTER, dialog->GetFileField()->GetId());
-        enter.SetEventObject(dialog->GetFileField());
-        dialog->GetFileField()->GetEventHandler()->ProcessEvent(enter);
+        PressEnter(*dialog->GetFileField());
         EXPECT_EQ(path.inUse, dialog->GetFileField()->GetValue()) << path.typed;
         EXPECT_EQ(path.messages, m_messages.Texts().size()) << path.typed;
     }

@@ -25,32 +25,14 @@
 #include "support/LinkFixture.h"
 
 #include <wx/app.h>
-#include <wx/bitmap.h>
 #include <wx/checkbox.h>
-#include <wx/dcclient.h>
-#include <wx/dcmemory.h>
 #include <wx/sizer.h>
 #include <wx/timer.h>
 #include <wx/window.h>
 
 #include <chrono>
-#include <filesystem>
 #include <stdexcept>
 #include <thread>
-
-void SaveScreenshot(wxWindow* window, const char* name)
-{
-    wxYield();
-    window->Update();
-    const wxSize size = window->GetClientSize();
-    wxBitmap bitmap(size);
-    wxMemoryDC memory(bitmap);
-    wxClientDC screen(window);
-    memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
-    memory.SelectObject(wxNullBitmap);
-    std::filesystem::create_directories("screenshots");
-    bitmap.SaveFile(wxString("screenshots/") + name, wxBITMAP_TYPE_PNG);
-}
 
 void ResetPageSingletons()
 {

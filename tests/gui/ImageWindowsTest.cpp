@@ -153,7 +153,6 @@ TEST_F(ImagePanelTest, CapturedPictureJoinsTheStripAndADrawnRegionBecomesPending
     EXPECT_EQ(wxSize(640, 480), panel->GetImages()[0].picture.GetSize());
     EXPECT_EQ("640X480", panel->GetSizeText());
     EXPECT_EQ(14u, panel->GetImages()[0].name.length());
-    SaveScreenshot(panel, "image_panel.png");
 
     // The current values put the region at 30 % .. 70 % (the model's defaults).
     CImageView* view = panel->GetView();

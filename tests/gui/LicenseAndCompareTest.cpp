@@ -89,8 +89,6 @@ TEST_F(LicenseAndCompareTest, PickedFieldsAndAFlagBecomeTheSettingsValueWithAPre
     EXPECT_EQ("10085d015e00075a2c31", panel.GetValueText());
     EXPECT_EQ("JANE,SAMPLE", panel.GetPreviewText());
     EXPECT_TRUE(IsPending("DLPSET"));
-    m_frame->Show();
-    SaveScreenshot(m_frame, "licence-panel.png");
 
     // A malformed value read back shows nothing chosen.
     Setting("DLPSET").Value = "10085d015e00075a";
@@ -168,8 +166,6 @@ TEST_F(LicenseAndCompareTest, ComparingWithDefaultsAndAFileTicksAndClonesRows)
     file.TakeFile(m_dir.File("saved.xml"));
     for (const std::string& row : ListShown(*file.GetList()))
         EXPECT_EQ(std::string::npos, row.find(" red")) << row;
-    m_frame->Show();
-    SaveScreenshot(m_frame, "compare-panels.png");
 }
 
 class UpdateEntryTest : public MainWindowFixture {

@@ -131,8 +131,6 @@ TEST_F(ListControlsTest, EachListControlCommitsTheValueAndLabelItsWidgetShows)
               CPendingChangeList::GetInstance().GetNames());
     Tick(handshake, false);
     EXPECT_FALSE(IsPending("232AFL"));  // back to the device's value
-    m_frame->Show();
-    SaveScreenshot(m_frame, "list-controls.png");
 }
 
 TEST_F(ListControlsTest, ARefreshShowsTheModesValueAndFallsBackToTheFirstItem)

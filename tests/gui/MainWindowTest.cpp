@@ -62,7 +62,6 @@ TEST_F(MainWindowTest, StartsInTheStoredLanguageSwitchesAndWritesLangAtExit)
     EXPECT_TRUE(HasLabel(m_window, "Connected scanners"));
     EXPECT_TRUE(HasLabel(m_window, "Home"));
     EXPECT_EQ("Vostrel V1.0.0.B5", m_window->GetTitle());
-    SaveScreenshot(m_window, "home-en.png");
 
     wxChoice* chooser = m_window->GetHomePage()->GetLanguageChooser();
     ASSERT_EQ(2u, chooser->GetCount());
@@ -72,7 +71,6 @@ TEST_F(MainWindowTest, StartsInTheStoredLanguageSwitchesAndWritesLangAtExit)
     EXPECT_TRUE(HasLabel(m_window, wxString::FromUTF8("在线设备")));
     EXPECT_TRUE(HasLabel(m_window, wxString::FromUTF8("主界面")));
     EXPECT_EQ(2052, CAppContext::GetInstance().GetUiLanguageId());
-    SaveScreenshot(m_window, "home-cn.png");
 
     Destroy();
     EXPECT_NE(std::string::npos, m_dir.Read("hbs.ini").find("lang=CN"));
@@ -219,8 +217,6 @@ TEST(MessageBoxTest, ShowsTheIconOfItsKindAndAnswersWithTheButtonPressed)
                 hasIcon = ChildOf<wxStaticBitmap>(dialog) != nullptr;
                 width = dialog->GetClientSize().GetWidth();
                 captionWidth = dialog->GetTextExtent(dialog->GetTitle()).GetWidth();
-                if (c.style & wxCANCEL)
-                    ::SaveScreenshot(dialog, "message-box.png");
                 driver.Stop();
                 dialog->EndModal(c.button);
             }
