@@ -14,7 +14,7 @@
 
 namespace {
 
-const char kModel[] = R"(<DeviceConfiguration>
+const char kButtonModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>BEPLVL</CommandName><SettingsList>0|1|2</SettingsList><Default>2</Default></Command>
  <Command><CommandName>BEPDEF</CommandName></Command>
  <Command><CommandName>BEPWAV</CommandName></Command>
@@ -27,7 +27,7 @@ const char kModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>SETCOD</CommandName></Command>
 </DeviceConfiguration>)";
 
-const char kPages[] = R"(<Pages>
+const char kButtonPages[] = R"(<Pages>
  <Page><Value>Settings</Value>
   <GroupName><Value>Beeper</Value>
    <Command><CommandName>BEPLVL</CommandName><FriendlyText>Volume</FriendlyText><ControlType>COMBOBOX</ControlType>
@@ -76,7 +76,7 @@ class ButtonControlsTest : public PageFixture {
 protected:
     void SetUp() override
     {
-        LoadFiles(kModel, kPages);
+        LoadFiles(kButtonModel, kButtonPages);
         m_frame->Show();
     }
 

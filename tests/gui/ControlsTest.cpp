@@ -166,14 +166,14 @@ TEST_F(ControlsTest, TooltipsNameTheSettingAndShowWhatTheColumnCuts)
     EXPECT_TRUE(button->GetToolTipText().StartsWith(longText + "\nSend\n")) << button->GetToolTipText();
 }
 
-const char kModel[] = R"(<DeviceConfiguration>
+const char kGroupModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>232BAD</CommandName><Default>3</Default><SettingsList>0|3|7</SettingsList></Command>
  <Command><CommandName>DFMSET</CommandName></Command>
  <Command><CommandName>PRESET</CommandName><Default>AB</Default></Command>
  <Command><CommandName>SUFSET</CommandName></Command>
 </DeviceConfiguration>)";
 
-const char kPages[] = R"(<Pages>
+const char kGroupPages[] = R"(<Pages>
  <Page><Value>Output</Value>
   <GroupName><Value>Link</Value>
    <Command><CommandName>232BAD</CommandName><FriendlyText>Baud rate</FriendlyText><ControlType>COMBOBOX</ControlType>
@@ -189,7 +189,7 @@ const char kPages[] = R"(<Pages>
 
 TEST_F(ControlsTest, AGroupStacksItsRowsByHeightAndHidesThemWhenClosed)
 {
-    LoadFiles(kModel, kPages);
+    LoadFiles(kGroupModel, kGroupPages);
     const CPageXmlInfo& page = *CPageMntXmlInfo::GetInstance().FindPage("Output");
     CGroupNameXmlInfo& link = *page.GetGroups()[0];
     CGroupNameXmlInfo& suffix = *page.GetGroups()[1];
@@ -246,7 +246,7 @@ TEST_F(ControlsTest, AGroupStacksItsRowsByHeightAndHidesThemWhenClosed)
 // Open groups take a 30-pixel heading and each row its height, all 10 pixels apart.
 TEST_F(ControlsTest, APagesContentHeightFollowsItsOpenGroupsAndItsRowsScrollAsOne)
 {
-    LoadFiles(kModel, kPages);
+    LoadFiles(kGroupModel, kGroupPages);
     CPageXmlInfo* page = CPageMntXmlInfo::GetInstance().FindPage("Output");
     auto* window = new CPageDlg(m_frame, page);
     window->SetSize(640, 150);

@@ -13,12 +13,12 @@
 
 namespace {
 
-const char kModel[] = R"(<DeviceConfiguration>
+const char kFormatModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>DFMADD</CommandName><CmdGetLen>50</CmdGetLen></Command>
  <Command><CommandName>DFMSET</CommandName><CmdGetLen>50</CmdGetLen></Command>
 </DeviceConfiguration>)";
 
-const char kPages[] = R"(<Pages>
+const char kFormatPages[] = R"(<Pages>
  <Page><Value>Formats</Value>
   <GroupName><Value>All</Value>
    <Command><CommandName>DFMADD</CommandName><FriendlyText>Formats</FriendlyText><ControlType>DATAFORMAT</ControlType><CmdGetLen>50</CmdGetLen></Command>
@@ -34,7 +34,7 @@ class DataFormatPanelTest : public PageFixture {
 protected:
     void SetUp() override
     {
-        LoadFiles(kModel, kPages);
+        LoadFiles(kFormatModel, kFormatPages);
         BuildPage("Formats");
     }
     static CDataFormatControlDlg& PanelOf(const char* name)

@@ -16,7 +16,7 @@
 
 namespace {
 
-const char kModel[] = R"(<DeviceConfiguration>
+const char kEditModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>PRESET</CommandName><Default>AB</Default><Minimum>0</Minimum><Maximum>10</Maximum></Command>
  <Command><CommandName>FWVERS</CommandName><Default>1.02</Default></Command>
  <Command><CommandName>GAINST</CommandName><Default>10</Default><Minimum>1</Minimum><Maximum>100</Maximum></Command>
@@ -28,7 +28,7 @@ const char kModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>KBWEND</CommandName><Default>0028</Default><CmdGetLen>4</CmdGetLen></Command>
 </DeviceConfiguration>)";
 
-const char kPages[] = R"(<Pages>
+const char kEditPages[] = R"(<Pages>
  <Page><Value>Edits</Value>
   <GroupName><Value>All</Value>
    <Command><CommandName>PRESET</CommandName><FriendlyText>Prefix</FriendlyText><ControlType>EDIT</ControlType></Command>
@@ -48,7 +48,7 @@ class EditControlsTest : public PageFixture {
 protected:
     void SetUp() override
     {
-        LoadFiles(kModel, kPages);
+        LoadFiles(kEditModel, kEditPages);
         BuildPage("Edits");
     }
     static wxTextCtrl& EditOf(const char* name)

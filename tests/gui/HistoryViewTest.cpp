@@ -16,13 +16,13 @@
 
 namespace {
 
-const char kModel[] = R"(<DeviceConfiguration>
+const char kHistoryModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>BEPLVL</CommandName><SettingsList>0:Off|1:Low|2:High</SettingsList><Default>2</Default></Command>
  <Command><CommandName>SCNMOD</CommandName><SettingsList>0:Level|2:Sense</SettingsList><Default>0</Default></Command>
  <Command><CommandName>BARCOD</CommandName><SettingsList></SettingsList><Default></Default></Command>
 </DeviceConfiguration>)";
 
-const char kPages[] = R"(<Pages>
+const char kHistoryPages[] = R"(<Pages>
  <Page><Value>Beeper</Value><GroupName><Value>Beeper</Value>
   <Command><CommandName>BEPLVL</CommandName><FriendlyText>Beeper volume</FriendlyText><ControlType>COMBOBOX</ControlType></Command>
   <Command><CommandName>SCNMOD</CommandName><FriendlyText>Scan mode</FriendlyText><ControlType>COMBOBOX</ControlType></Command>
@@ -51,7 +51,7 @@ class HistoryViewTest : public PageFixture {
 protected:
     void SetUp() override
     {
-        LoadFiles(kModel, kPages);
+        LoadFiles(kHistoryModel, kHistoryPages);
         SetControlFactory(&m_factory);
         Volume().CreateControl(nullptr, nullptr, SControlRect());
         m_frame->Bind(EVT_VOSTREL_SHOW_SETTING, [this](wxCommandEvent& event) {

@@ -20,7 +20,7 @@
 
 namespace {
 
-const char kModel[] = R"(<DeviceConfiguration>
+const char kLicenseModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>DLPSET</CommandName></Command>
  <Command><CommandName>BEPLVL</CommandName><SettingsList>0|1|2</SettingsList><Default>2</Default></Command>
  <Command><CommandName>SCNMOD</CommandName><SettingsList>0|2</SettingsList><Default>0</Default></Command>
@@ -28,7 +28,7 @@ const char kModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>XMLVSCRT</CommandName></Command>
 </DeviceConfiguration>)";
 
-const char kPages[] = R"(<Pages>
+const char kLicensePages[] = R"(<Pages>
  <Page><Value>Licence</Value><GroupName><Value>Fields</Value>
   <Command><CommandName>DLPSET</CommandName><FriendlyText>Fields</FriendlyText><ControlType>LICENSECODE</ControlType></Command>
  </GroupName></Page>
@@ -44,7 +44,7 @@ const char kPages[] = R"(<Pages>
 
 class LicenseAndCompareTest : public PageFixture {
 protected:
-    void SetUp() override { LoadFiles(kModel, kPages); }
+    void SetUp() override { LoadFiles(kLicenseModel, kLicensePages); }
 
     CLicenseCodeDlg& LicencePanel()
     {

@@ -17,7 +17,7 @@
 
 namespace {
 
-const char kModel[] = R"(<DeviceConfiguration>
+const char kListModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>BEPLVL</CommandName><Default>2</Default><SettingsList>0|1|2</SettingsList></Command>
  <Command><CommandName>SCNMOD</CommandName><Default>0</Default><SettingsList>0|2</SettingsList></Command>
  <Command><CommandName>KBWDLY</CommandName><Default>5</Default><SettingsList>None:0|Short:5|Long:40</SettingsList></Command>
@@ -27,7 +27,7 @@ const char kModel[] = R"(<DeviceConfiguration>
  <Command><CommandName>RTCDAT</CommandName></Command>
 </DeviceConfiguration>)";
 
-const char kPages[] = R"(<Pages>
+const char kListPages[] = R"(<Pages>
  <Page><Value>Lists</Value>
   <GroupName><Value>Lists</Value>
    <Command><CommandName>BEPLVL</CommandName><FriendlyText>Volume</FriendlyText><ControlType>COMBOBOX</ControlType>
@@ -62,7 +62,7 @@ const wxString kCustom = wxString::FromUTF8("自定义");
 
 class ListControlsTest : public PageFixture {
 protected:
-    void SetUp() override { LoadFiles(kModel, kPages); }
+    void SetUp() override { LoadFiles(kListModel, kListPages); }
     static void PressPreset(size_t index)
     {
         Press(dynamic_cast<CGroupButtonControl&>(*Setting("MODPRE").Control).GetButtons().at(index));
