@@ -20,6 +20,7 @@
 #include "pages/TabCreate.h"
 #include "UI/gui/HelpViewFrame.h"
 
+#include <wx/app.h>
 #include <wx/ffile.h>
 #include <wx/filename.h>
 #include <wx/process.h>
@@ -29,8 +30,12 @@
 
 namespace {
 
-// Long enough for GTK to lay out and paint a page that was just made.
-constexpr int kDrawMs = 900;
+// A page that was just made is laid out and painted by the events that follow its
+// showing. The picture waits at least a few of GTK's frames, then until no event is
+// left to handle; a page with something always moving is taken at the limit.
+constexpr int kDrawMs = 250;
+constexpr int kDrawCheckMs = 50;
+constexpr long kDrawLimitMs = 2000;
 
 // The program that takes a picture; tells the walk when it has ended.
 class CCamera : public wxProcess {
@@ -228,6 +233,7 @@ void CTour::ShowNext()
     }
     CStallWatch::SetActivity(wxString::Format("tour step %02zu-%s", m_next + 1, m_steps[m_next].name));
     m_steps[m_next].show();
+    m_drawWatch.Start();
     m_drawTimer.StartOnce(kDrawMs);
 }
 
@@ -237,6 +243,10 @@ void CTour::OnDrawn(wxTimerEvent&)
 {
     if (!m_window)
         return;
+    if ((wxTheApp->Pending() || wxTheApp->HasPendingEvents()) && m_drawWatch.Time() < kDrawLimitMs) {
+        m_drawTimer.StartOnce(kDrawCheckMs);
+        return;
+    }
     RecordLayoutFaults();
     m_picturePath =
         wxFileName(m_folder, wxString::Format("%02zu-%s.png", m_next + 1, m_steps[m_next].name)).GetFullPath();

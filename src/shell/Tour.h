@@ -11,6 +11,7 @@
 #pragma once
 
 #include <wx/event.h>
+#include <wx/stopwatch.h>
 #include <wx/timer.h>
 #include <wx/weakref.h>
 
@@ -56,6 +57,7 @@ private:
     std::vector<SStep> m_steps;
     size_t m_next = 0;
     wxTimer m_drawTimer;
+    wxStopWatch m_drawWatch;  // since the step was shown
     wxString m_picturePath;
     std::set<wxString> m_faultsSeen;
 };
