@@ -3,8 +3,8 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer; the worker-thread tests under
 # ThreadSanitizer; each fuzz target for 10 s; the release tree (the programs, the
 # benchmarks and the layer checks) for the page tour in both styles, the accessibility
-# check, the fleet and README examples and the Debian package. Window tests run on two
-# private virtual X displays. Steps that mostly wait (the slow end-to-end tests, the
+# check, the fleet and README examples and the Debian package. Window tests run on a
+# private virtual X display. Steps that mostly wait (the slow end-to-end tests, the
 # accessibility check, the fleet and README examples) run beside steps that compute.
 # Each phase reports its time, and a summary ends the run.
 # Exits non-zero when any build step or test fails, or when a program the run started
@@ -19,29 +19,20 @@ bash scripts/install-deps.sh || exit 1
 export VOSTREL_TEST_RUN="vostrel-test-$$-$RANDOM"
 logs=$(mktemp -d)
 
-# Two virtual displays, so that the window tests run two at a time, each window alone
-# on its display (keyboard focus is the display's). Xvfb picks a free display number
-# itself and reports it on the given descriptor.
-xvfb_pids=()
-trap 'kill "${xvfb_pids[@]}" 2>/dev/null; rm -rf "$logs"' EXIT
-start_display() {
-  Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$logs/display-$1" >/dev/null 2>&1 &
-  xvfb_pids+=($!)
-  for _ in $(seq 50); do
-    [ -s "$logs/display-$1" ] && break
-    sleep 0.1
-  done
-  if [ ! -s "$logs/display-$1" ]; then
-    echo "Xvfb did not start; window tests cannot run." >&2
-    exit 1
-  fi
-  started_display=":$(head -n1 "$logs/display-$1")"
-}
-start_display first
-export DISPLAY=$started_display
-start_display second
-second_display=$started_display
-echo "Window tests use the virtual displays $DISPLAY and $second_display."
+# Xvfb picks a free display number itself and reports it on the given descriptor.
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$logs/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null; rm -rf "$logs"' EXIT
+for _ in $(seq 50); do
+  [ -s "$logs/display" ] && break
+  sleep 0.1
+done
+if [ ! -s "$logs/display" ]; then
+  echo "Xvfb did not start; window tests cannot run." >&2
+  exit 1
+fi
+export DISPLAY=":$(head -n1 "$logs/display")"
+echo "Window tests use the virtual display $DISPLAY."
 
 status=0
 summary=()
@@ -64,9 +55,9 @@ fail() {
 
 # The tests that spend their time waiting for simulated line speeds and real programs.
 slow_tests='^(RealTiming|CliEndToEnd|StoppedCapture)\.|^CliConfigTest\.DiffApplyAndInventory|^BarcodePanelTest\.FiveOffline|^FilePlanPropertyTest\.'
-# Clean trees compile each library's sources in batches, which halves their time; the
-# ThreadSanitizer tree compiles file by file, so that a file that only builds beside
-# its batch neighbours (a missing include) still fails the run.
+# Clean trees compile each library's sources in batches, which saves a third of their
+# time; the ThreadSanitizer tree compiles file by file, so that a file that only builds
+# beside its batch neighbours (a missing include) still fails the run.
 batches=(-DVOSTREL_UNITY_BUILD=ON)
 sanitizer_env=(ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1)
 
@@ -102,21 +93,9 @@ echo "(they ran $((SECONDS - slow_started)) s in all)"
 end
 
 begin "asan: the other tests"
-# Most of them wait (on windows, simulated scanners, timers), so three runs share the
-# two cores: the tests without windows, and every other window test on each display.
-asan_tests() {
-  local name=$1 display=$2
-  shift 2
-  DISPLAY=$display env "${sanitizer_env[@]}" ctest --test-dir build/asan -E "$slow_tests" --timeout 300 \
-    --output-on-failure "$@" >"$logs/tests-$name.log" 2>&1
-}
-asan_tests core "$DISPLAY" -LE gui -j2 & core_pid=$!
-asan_tests windows-1 "$DISPLAY" -L gui -I 1,,2 & first_windows_pid=$!
-asan_tests windows-2 "$second_display" -L gui -I 2,,2 & second_windows_pid=$!
-for run in core:$core_pid windows-1:$first_windows_pid windows-2:$second_windows_pid; do
-  wait "${run#*:}" || { cat "$logs/tests-${run%%:*}.log"; fail "tests (${run%%:*})"; }
-  echo "${run%%:*}: $(grep -E "tests passed" "$logs/tests-${run%%:*}.log")"
-done
+env "${sanitizer_env[@]}" ctest --test-dir build/asan -E "$slow_tests" -j2 --timeout 300 \
+  --output-on-failure >"$logs/tests.log" 2>&1 || { cat "$logs/tests.log"; fail "tests"; }
+grep -E "tests passed|Total Test time" "$logs/tests.log"
 end
 
 # The parts that run worker threads (the link and its owner, the terminal, stored
@@ -156,20 +135,25 @@ bash scripts/tour.sh --dark build/tour-dark || fail "tour (dark)"
 end
 
 # Fleets: the Ansible collection built, linted, installed and run by ansible-playbook (the
-# scanner behind ser2net's TLS layer is one of the end-to-end tests above); then the README's
-# command examples, run as written against the simulator, so that the README cannot drift
-# from the programs. Exit status 77: a tool is missing. They mostly wait on simulated
+# scanner behind ser2net's TLS layer is one of the end-to-end tests above); beside it the
+# README's command examples, run as written against the simulator, so that the README cannot
+# drift from the programs. Exit status 77: a tool is missing. They mostly wait on simulated
 # scanners, and the accessibility check (every control of every page has a name a screen
 # reader can say, asked over AT-SPI on a display of its own) mostly on AT-SPI, so both
 # run beside the package check.
 fleet_and_readme() {
-  local check result failed=0
+  local check result readme_pid failed=0
+  # The examples wait on their scanners nearly all the time, and share nothing with the
+  # collection's checks (those take free ports and folders of their own).
+  python3 tests/readme/readme_examples.py README.md build/default/bin >"$logs/readme.log" 2>&1 &
+  readme_pid=$!
   for check in ansible/tests/playbook_end_to_end.sh ansible/tests/failures_end_to_end.sh; do
     bash "$check" build/default/bin
     result=$?
     [ "$result" -eq 0 ] || [ "$result" -eq 77 ] || { echo "FAILED: $check" >&2; failed=1; }
   done
-  python3 tests/readme/readme_examples.py README.md build/default/bin || { echo "FAILED: README examples" >&2; failed=1; }
+  wait "$readme_pid" || { echo "FAILED: README examples" >&2; failed=1; }
+  cat "$logs/readme.log"
   return "$failed"
 }
 begin "accessibility, fleet, README and package: AT-SPI names, the Ansible collection and the README's examples beside the Debian package"
@@ -189,8 +173,8 @@ cat "$logs/a11y.log"
 end
 
 begin "leftovers: no program of this run may outlive it"
-kill "${xvfb_pids[@]}" 2>/dev/null
-wait "${xvfb_pids[@]}" 2>/dev/null
+kill "$xvfb_pid" 2>/dev/null
+wait "$xvfb_pid" 2>/dev/null
 python3 scripts/leftovers.py "VOSTREL_TEST_RUN=$VOSTREL_TEST_RUN" || fail "programs left behind (named above)"
 end
 
