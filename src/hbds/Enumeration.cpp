@@ -2,6 +2,7 @@
 // the baud rate at which a serial scanner answers.
 #include "hbds.h"
 
+#include "Deadline.h"
 #include "HidTransport.h"
 #include "NetworkTransport.h"
 #include "PortTable.h"
@@ -36,7 +37,7 @@ const int kProbeReplyBytes = 64;
 const char kProbeFrame[] = "~\x01" "0000@QRYPDN;\x03";
 const uint32_t kProbeLength = sizeof kProbeFrame - 1;
 
-using Clock = std::chrono::steady_clock;
+using hbds::Clock;
 
 bool LooksLikeReply(const uint8_t* data, int length)
 {

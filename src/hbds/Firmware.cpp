@@ -16,6 +16,7 @@
 namespace {
 
 using hbds::Clock;
+using hbds::RemainingMs;
 using hbds::SetStatus;
 
 // A probe is small and a scanner that is there answers at once; three tries tell a
@@ -281,13 +282,13 @@ private:
         for (;;) {
             if (TakeAnswer(received, type, sequence, answer))
                 return true;
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            if (left <= 0)
+            const int left = RemainingMs(deadline);
+            if (left == 0)
                 return false;
             // Asking for exactly what the packet still lacks ends the read the moment it
             // is whole, instead of after the line has been quiet for a while.
             uint32_t status = HBDS_OK;
-            const int got = hbds_read_until(m_handle, chunk, BytesMissing(received), static_cast<int>(left), -2,
+            const int got = hbds_read_until(m_handle, chunk, BytesMissing(received), left, -2,
                                             nullptr, 0, &status);
             if (got <= 0 && status != HBDS_OK) {
                 m_linkGone = status == HBDS_ERR_NOT_EXIST || status == HBDS_ERR_NOT_OPEN;
