@@ -152,7 +152,8 @@ int hbds_confirm_firmware(HBDS_HANDLE handle, const char* path, int waitMs, uint
  * hbds_add_serial_path returns the port number that stands for `path` from now on
  * (the same number when added again), or 0 when the path is empty. Paths in the
  * environment variable VOSTREL_SERIAL_PORTS (separated by ':') are added at the
- * first enumeration.
+ * first enumeration. With VOSTREL_SYSTEM_SERIAL_PORTS=off, enumeration lists only
+ * these, never the ports the system has.
  */
 uint32_t hbds_add_serial_path(const char* path);
 /*

@@ -6,6 +6,7 @@
 #include "hbds/hbds.h"
 #include "hbds/hbds_signal.h"
 #include "hbds/NetworkTransport.h"
+#include "hbds/SerialTransport.h"
 #include "hbds/TelnetCodec.h"
 #include "support/PseudoTerminal.h"
 #include "support/TempDir.h"
@@ -227,11 +228,23 @@ TEST(SerialPorts, APathThatIsNoPortSaysWhyAndAPathKeepsItsNumber)
     hbds_clear_serial_paths();
 }
 
-TEST_F(SerialLinkTest, EnumerationListsAddedPaths)
+// The test programs search with VOSTREL_SYSTEM_SERIAL_PORTS=off: the added paths are
+// listed, and none of the ports the system has.
+TEST_F(SerialLinkTest, EnumerationListsAddedPathsAndLeavesTheSystemsPortsOutWhenAsked)
 {
+    ASSERT_STREQ("off", std::getenv("VOSTREL_SYSTEM_SERIAL_PORTS"));
+    unsetenv("VOSTREL_SYSTEM_SERIAL_PORTS");
+    const std::vector<std::string> systemPorts = hbds::ListSystemSerialPorts();
+    setenv("VOSTREL_SYSTEM_SERIAL_PORTS", "off", 1);
+
     SerialSettings ports[256];
     const int count = hbds_enum_serial_ports(ports, 256);
     EXPECT_TRUE(std::any_of(ports, ports + count, [this](const SerialSettings& port) { return port.port == m_port; }));
+    for (int i = 0; i < count; ++i) {
+        char path[256] = "";
+        ASSERT_EQ(1, hbds_serial_port_path(ports[i].port, path, sizeof path));
+        EXPECT_EQ(systemPorts.end(), std::find(systemPorts.begin(), systemPorts.end(), path)) << path;
+    }
     EXPECT_EQ(0, hbds_enum_serial_ports(ports, 0));
 }
 

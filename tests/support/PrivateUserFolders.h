@@ -1,5 +1,7 @@
 // Test programs, and the programs they start, keep settings, logs and documents in a
-// private folder removed at the end, never in the home folder of whoever runs them.
+// private folder removed at the end, never in the home folder of whoever runs them, and
+// search only the serial ports they made: a probe must not reach the machine's own
+// ports (a console, a modem), nor wait on another program that holds one.
 #pragma once
 
 #include <cstdlib>
@@ -12,6 +14,7 @@ class CPrivateUserFolders {
 public:
     CPrivateUserFolders()
     {
+        setenv("VOSTREL_SYSTEM_SERIAL_PORTS", "off", 1);
         std::string pattern = (std::filesystem::temp_directory_path() / "vostrel-tests-home-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             return;
