@@ -9,7 +9,7 @@ packages=(
   libcurl4-openssl-dev libzip-dev libssl-dev libcairo2-dev libpango1.0-dev
   zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev lld
   xvfb xauth fonts-dejavu-core fonts-noto-cjk openbox imagemagick
   nlohmann-json3-dev ser2net python3 python3-jsonschema
   dbus at-spi2-core python3-pyatspi
