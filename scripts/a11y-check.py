@@ -71,11 +71,16 @@ def extents(pyatspi, node):
 def unnamed_controls(pyatspi, node, trail, depth, found, beside=""):
     if node is None or depth > MAX_DEPTH:
         return
+    showing = has_state(node, pyatspi.STATE_SHOWING)
+    if not showing:
+        # Nothing inside a hidden window is on screen. The pages visited before stay
+        # in the tree, hidden, and asking each of their controls over the bus would
+        # make every page slower to look at than the one before.
+        return
     role = role_of(node)
     name = (node.name or "").strip() if role else ""
     kids = [child for child in children_of(node) if child is not None]
-    showing = has_state(node, pyatspi.STATE_SHOWING)
-    if showing and not name:
+    if not name:
         if role in INTERACTIVE:
             found.append(f"{role} ({extents(pyatspi, node)[2:]})\t{describe(trail, beside)}")
         elif role in DRAWN and not kids and has_state(node, pyatspi.STATE_FOCUSABLE):
