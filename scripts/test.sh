@@ -173,26 +173,30 @@ begin "fuzz: every target for 10 s from its seeds, two at a time"
 FUZZ_JOBS=2 bash scripts/fuzz.sh 10 || fail "fuzz"
 end
 
-# Fleets: the Ansible collection built, linted, installed and run by ansible-playbook (the
-# scanner behind ser2net's TLS layer is one of the end-to-end tests above); beside it the
-# README's command examples, run as written against the simulator, so that the README cannot
-# drift from the programs. Exit status 77: a tool is missing. They mostly wait on simulated
-# scanners, and the accessibility check (every control of every page has a name a screen
-# reader can say, asked over AT-SPI on a display of its own) mostly on AT-SPI, so both
-# run beside the package check.
+# Fleets: the Ansible collection built, linted, installed and run by ansible-playbook, in
+# its runs that work and in those that fail (the scanner behind ser2net's TLS layer is one
+# of the end-to-end tests above); at the same time the README's command examples, run as
+# written against the simulator, so that the README cannot drift from the programs. Exit
+# status 77: a tool is missing. They mostly wait on simulated scanners, and the
+# accessibility check (every control of every page has a name a screen reader can say,
+# asked over AT-SPI on a display of its own) mostly on AT-SPI, so all run beside the
+# package check.
 fleet_and_readme() {
-  local check result readme_pid failed=0
-  # The examples wait on their scanners nearly all the time, and share nothing with the
-  # collection's checks (those take free ports and folders of their own).
+  local check pid failed=0
+  local -A checks=()
+  # The examples and the collection's two checks wait on their scanners nearly all the
+  # time, and share nothing (each takes free ports and a folder of its own).
   python3 tests/readme/readme_examples.py README.md build/default/bin >"$logs/readme.log" 2>&1 &
-  readme_pid=$!
+  checks[$!]="README examples"
   for check in ansible/tests/playbook_end_to_end.sh ansible/tests/failures_end_to_end.sh; do
-    bash "$check" build/default/bin
-    result=$?
-    [ "$result" -eq 0 ] || [ "$result" -eq 77 ] || { echo "FAILED: $check" >&2; failed=1; }
+    { bash "$check" build/default/bin >"$logs/$(basename "$check").log" 2>&1; result=$?
+      [ "$result" -eq 0 ] || [ "$result" -eq 77 ]; } &
+    checks[$!]=$check
   done
-  wait "$readme_pid" || { echo "FAILED: README examples" >&2; failed=1; }
-  cat "$logs/readme.log"
+  for pid in "${!checks[@]}"; do
+    wait "$pid" || { echo "FAILED: ${checks[$pid]}" >&2; failed=1; }
+  done
+  cat "$logs/playbook_end_to_end.sh.log" "$logs/failures_end_to_end.sh.log" "$logs/readme.log"
   return "$failed"
 }
 begin "accessibility, fleet, README and package: AT-SPI names, the Ansible collection and the README's examples beside the Debian package"
