@@ -110,7 +110,10 @@ await_tree() {
 }
 
 # The slow tests run beside the others: they wait on simulated line speeds, and they
-# allow for a busy machine (their bounds are the real-world ones).
+# allow for a busy machine (their bounds are the real-world ones). Each test program's
+# list of tests is written when ctest first reads it; it is read once here, so that the
+# two runs below do not write it at the same time.
+ctest --test-dir build/asan -N >/dev/null || fail "listing the tests"
 slow_started=$SECONDS
 env "${sanitizer_env[@]}" ctest --test-dir build/asan -R "$slow_tests" -j2 --timeout 300 \
   --output-on-failure >"$logs/slow.log" 2>&1 &

@@ -63,7 +63,8 @@ public:
     // The work's result; false for a job cancelled before it ran or one that threw.
     bool Result() const;
     // Queue and wait, for the command-line tool and tests: blocks until the job has
-    // ended. Never from the window thread (the line's rule reports it).
+    // ended. Never from the window thread while the job may still run: the windows
+    // would freeze, and the line's rule does not see it (it watches takes of the line).
     bool Wait();
 
 private:
