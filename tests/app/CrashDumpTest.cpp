@@ -7,10 +7,14 @@
 
 #include <wx/datetime.h>
 
+#include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <signal.h>
+#include <string>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -26,6 +30,15 @@ std::vector<std::string> DumpFiles(const CTempDir& dir)
 }
 
 const int kHung = -1;
+
+// True while thread `id` of this process waits in openat (the kernel names the system
+// call a blocked thread is in).
+bool IsBlockedInOpen(pid_t id)
+{
+    std::ifstream syscall("/proc/self/task/" + std::to_string(id) + "/syscall");
+    long number = -1;
+    return syscall >> number && number == SYS_openat;
+}
 
 // Crashes a child process that installed the handler for `dir` after `beforeCrash`;
 // returns its wait status, or kHung when it had not ended after five seconds.
@@ -77,8 +90,14 @@ TEST(CrashDump, WritesTheDumpWhileAnotherThreadHoldsTheLog)
     const int status = CrashChild(dir, "Vostrel", [&dir] {
         hbds_set_log_directory(dir.File("log").utf8_str());
         HBSetLogLevel(5);
-        std::thread([] { logout_line(2, "CrashDumpTest.cpp", __LINE__, "stuck"); }).detach();
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::atomic<pid_t> stuck{0};
+        std::thread([&stuck] {
+            stuck = gettid();
+            logout_line(2, "CrashDumpTest.cpp", __LINE__, "stuck");
+        }).detach();
+        // The crash comes once that thread is blocked opening the pipe, inside the lock.
+        while (stuck == 0 || !IsBlockedInOpen(stuck))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
     });
 
     ASSERT_NE(kHung, status);
