@@ -65,6 +65,9 @@ CDeviceBatchUpgradeDlg::CDeviceBatchUpgradeDlg(wxWindow* parent, const wxString&
 
 CDeviceBatchUpgradeDlg::~CDeviceBatchUpgradeDlg()
 {
+    // The field loses the focus while the windows underneath are taken down, after this
+    // object has gone: its handler must not run then.
+    m_txtFile->Unbind(wxEVT_KILL_FOCUS, &CDeviceBatchUpgradeDlg::OnFileTyped, this);
     m_timer.Stop();
     m_running = false;
     JoinAll();
