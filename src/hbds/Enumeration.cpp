@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -85,6 +86,14 @@ EProbe ProbeAt(HBDS_HANDLE handle, const SerialSettings& port, uint32_t rate, in
     if (!hbds_change_serial_settings(handle, &settings) || !ProbeOnce(handle, rate, timeoutMs))
         return EProbe::Silent;
     return ProbeOnce(handle, rate, timeoutMs) ? EProbe::Answered : EProbe::LateAnswer;
+}
+
+// A machine's own ports may carry a console, a modem or a UPS, which a probe would write
+// into; VOSTREL_SYSTEM_SERIAL_PORTS=off keeps a search to the ports added by path.
+bool SearchesSystemPorts()
+{
+    const char* setting = std::getenv("VOSTREL_SYSTEM_SERIAL_PORTS");
+    return !setting || std::strcmp(setting, "off") != 0;
 }
 
 bool TimeLeft(const Clock::time_point& deadline)
@@ -162,7 +171,7 @@ int hbds_enum_serial_ports(SerialSettings* ports, uint32_t room)
 {
     if (!ports || room == 0)
         return 0;
-    std::vector<std::string> paths = hbds::ListSystemSerialPorts();
+    std::vector<std::string> paths = SearchesSystemPorts() ? hbds::ListSystemSerialPorts() : std::vector<std::string>();
     std::vector<std::string> added = hbds::UserPaths();
     const std::vector<std::string> virtualPorts = hbds::VirtualPortNames();
     added.insert(added.end(), virtualPorts.begin(), virtualPorts.end());

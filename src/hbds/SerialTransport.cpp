@@ -8,8 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
 
 namespace hbds {
 namespace {
@@ -142,11 +140,6 @@ std::unique_ptr<CTransport> OpenSerialTransport(const std::string& path, const S
 std::vector<std::string> ListSystemSerialPorts()
 {
     std::vector<std::string> paths;
-    // A machine's own ports may carry a console, a modem or a UPS, which a probe would
-    // write into; with the variable set to "off" only the ports added by path are searched.
-    const char* systemPorts = std::getenv("VOSTREL_SYSTEM_SERIAL_PORTS");
-    if (systemPorts && std::strcmp(systemPorts, "off") == 0)
-        return paths;
     sp_port** ports = nullptr;
     if (sp_list_ports(&ports) != SP_OK)
         return paths;

@@ -13,8 +13,7 @@ namespace hbds {
 std::unique_ptr<CTransport> OpenSerialTransport(const std::string& path, const SerialSettings& settings,
                                                 uint32_t& status);
 
-// Device paths of the serial ports the system lists; none when the environment says
-// VOSTREL_SYSTEM_SERIAL_PORTS=off.
+// Device paths of the serial ports the system lists.
 std::vector<std::string> ListSystemSerialPorts();
 
 }  // namespace hbds

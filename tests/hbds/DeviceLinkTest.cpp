@@ -233,9 +233,7 @@ TEST(SerialPorts, APathThatIsNoPortSaysWhyAndAPathKeepsItsNumber)
 TEST_F(SerialLinkTest, EnumerationListsAddedPathsAndLeavesTheSystemsPortsOutWhenAsked)
 {
     ASSERT_STREQ("off", std::getenv("VOSTREL_SYSTEM_SERIAL_PORTS"));
-    unsetenv("VOSTREL_SYSTEM_SERIAL_PORTS");
     const std::vector<std::string> systemPorts = hbds::ListSystemSerialPorts();
-    setenv("VOSTREL_SYSTEM_SERIAL_PORTS", "off", 1);
 
     SerialSettings ports[256];
     const int count = hbds_enum_serial_ports(ports, 256);
